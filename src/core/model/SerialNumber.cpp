@@ -72,7 +72,9 @@ std::string fourDigits(long value) {
     return buf;
 }
 
-std::string_view lastFour(std::string_view s) { return s.size() > 4 ? s.substr(s.size() - 4) : s; }
+std::string_view lastFour(std::string_view s) {
+    return s.size() > 4 ? s.substr(s.size() - 4) : s;
+}
 
 }  // namespace
 
