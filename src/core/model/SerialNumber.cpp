@@ -32,6 +32,21 @@ long hexPiece(std::string_view text, size_t pos, size_t len) {
     return value;
 }
 
+// Decimal value of a piece, with the same tolerance as hexPiece.
+long decimalPiece(std::string_view text, size_t pos, size_t len) {
+    if (pos >= text.size()) {
+        return 0;
+    }
+    long value = 0;
+    for (char c : text.substr(pos, len)) {
+        if (c < '0' || c > '9') {
+            return 0;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 std::string monthPart(long month) {
     switch (month) {
         case 10:
@@ -68,6 +83,12 @@ std::string formatControllerSerial(std::string_view serial) {
     const std::string month = monthPart(hexPiece(serial, 2, 2));
     const std::string number = fourDigits(hexPiece(lastFour(serial), 0, 4));
     return number + month + year;
+}
+
+std::string formatSensorSerial(std::string_view serial) {
+    const std::string_view year = serial.substr(0, 2);
+    const std::string month = monthPart(decimalPiece(serial, 2, 2));
+    return std::string(lastFour(serial)) + month + std::string(year);
 }
 
 std::string formatErrorLogSerial(std::string_view serial, int errorCode) {
