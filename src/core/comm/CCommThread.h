@@ -80,7 +80,6 @@ class CCommThread {
     int factoryEnd();
     int verifyWrittenBlocks(bool wholeText);
 
-    int statusCheck(int mode);
     int statusOnce(int mode, bool& again);
     int evaluateErrorState(int mode, bool& again);
     int askReset(Question question, const char* text, bool& again);
