@@ -68,6 +68,10 @@ class CCommThread {
     bool unitConnected(int unit) const;
     bool pollingSuspended() const { return m_suspended; }
 
+    // The status check of the given mode. Runs on the worker; callable directly while the
+    // worker is not started.
+    int statusCheck(int mode);
+
   private:
     void run();
     int dispatch(RequestBlock& request);
