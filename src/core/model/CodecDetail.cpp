@@ -6,6 +6,10 @@
 
 namespace qavix::codec::detail {
 
+namespace {
+constexpr size_t kMaxReplyLength = 2048;  // the request block's text buffer
+}  // namespace
+
 std::string encodeFlags(const BeamTable& table, int firstByte, int byteCount) {
     std::string out;
     for (int i = firstByte; i < firstByte + byteCount && i < kFlagBytesPerChannel; ++i) {
@@ -102,6 +106,26 @@ std::string codeText(std::string_view text) {
     std::string out(text.substr(0, kVersionCodeWidth));
     out.resize(kVersionCodeWidth, '0');
     return out;
+}
+
+bool isWholeText(std::string_view text) {
+    return text.size() <= kMaxReplyLength && hex::isPlainText(text);
+}
+
+bool decodeWholeText(std::string_view text, std::string& target) {
+    if (!isWholeText(text)) {
+        return false;
+    }
+    target = std::string(text);
+    return true;
+}
+
+bool readSingleByte(std::string_view text, int32_t& target) {
+    const auto v = text.size() == 2 ? hex::readHex(text, 0, 2) : std::nullopt;
+    if (v) {
+        target = *v;
+    }
+    return v.has_value();
 }
 
 }  // namespace qavix::codec::detail

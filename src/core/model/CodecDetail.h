@@ -1,11 +1,14 @@
 #pragma once
 // Pieces shared by the bank image, put and reply codecs. Internal to the codec.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "model/DeviceData.h"
+#include "model/HexText.h"
 
 namespace qavix::codec::detail {
 
@@ -40,5 +43,36 @@ int32_t floConfAsSent(const ChannelRecord& channel);
 
 // A four-character code as sent: "0000" when empty, else cut or padded with '0' to four.
 std::string codeText(std::string_view text);
+
+// A reply taken as a text: no control characters and no longer than the request block's
+// text buffer.
+bool isWholeText(std::string_view text);
+bool decodeWholeText(std::string_view text, std::string& target);
+// Exactly two hexadecimal digits.
+bool readSingleByte(std::string_view text, int32_t& target);
+
+// `count` pieces of `width` digits filling values[first..]; the text holds exactly those.
+template <size_t N>
+bool readPieces(std::string_view text, size_t count, size_t width, bool decimal,
+                std::array<int32_t, N>& values, size_t first = 0) {
+    if (text.size() != count * width || first + count > N) {
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const auto v = decimal ? hex::readDecimal(text, i * width, width)
+                               : hex::readHex(text, i * width, width);
+        if (!v) {
+            return false;
+        }
+        values[first + i] = *v;
+    }
+    return true;
+}
+
+// Replies into the general block (CodecReplyGeneral.cpp): true when taken, false when
+// malformed, nothing when the code is not one of them.
+std::optional<bool> decodeGeneralText(int code, std::string_view text, GeneralBlock& g);
+std::optional<bool> decodeGeneralValues(int code, std::string_view text, GeneralBlock& g);
+bool decodeErrorEntry(std::string_view text, ErrorHistoryEntry& entry);
 
 }  // namespace qavix::codec::detail

@@ -12,7 +12,6 @@ namespace qavix::codec {
 
 namespace {
 
-constexpr size_t kMaxReplyLength = 2048;  // the request block's text buffer
 constexpr int kErrorHistoryFirst = 107;
 constexpr int kBankReadFirst = 150;
 constexpr int kBankReadLast = 153;
@@ -20,7 +19,6 @@ constexpr int kBankApplyFirst = 209;
 constexpr int kBankApplyLast = 214;
 constexpr int kBankSummaryFirst = 300;
 constexpr int kBankSummaryLast = 303;
-constexpr int kClockYearBase = 2000;
 
 using ChannelInt = int32_t ChannelRecord::*;
 
@@ -29,55 +27,32 @@ struct ChannelValue {
     size_t digits;
 };
 
+struct ChannelValueCode {
+    int readCode;
+    ChannelValue value;
+};
+
+constexpr ChannelValueCode kChannelValues[] = {
+    {67, {&ChannelRecord::onTh, 2}},        {68, {&ChannelRecord::offTh, 2}},
+    {71, {&ChannelRecord::function, 2}},    {72, {&ChannelRecord::beamCount, 2}},
+    {73, {&ChannelRecord::subConf, 2}},     {74, {&ChannelRecord::almConf, 2}},
+    {75, {&ChannelRecord::timeConf, 4}},    {76, {&ChannelRecord::countConf, 2}},
+    {77, {&ChannelRecord::setting77, 2}},   {79, {&ChannelRecord::setting79, 2}},
+    {81, {&ChannelRecord::setting81, 2}},   {84, {&ChannelRecord::type2, 2}},
+    {85, {&ChannelRecord::type3, 2}},       {95, {&ChannelRecord::functionBit1, 2}},
+    {96, {&ChannelRecord::fixConf, 2}},     {98, {&ChannelRecord::functionBit2, 2}},
+    {99, {&ChannelRecord::floConfBit4, 2}}, {100, {&ChannelRecord::floConfBit5, 2}},
+    {101, {&ChannelRecord::floConf, 2}},    {104, {&ChannelRecord::hys, 2}},
+    {105, {&ChannelRecord::thCnf, 2}},      {106, {&ChannelRecord::onOffDiff, 2}},
+};
+
 std::optional<ChannelValue> channelValue(int readCode) {
-    switch (readCode) {
-        case 67:
-            return ChannelValue{&ChannelRecord::onTh, 2};
-        case 68:
-            return ChannelValue{&ChannelRecord::offTh, 2};
-        case 71:
-            return ChannelValue{&ChannelRecord::function, 2};
-        case 72:
-            return ChannelValue{&ChannelRecord::beamCount, 2};
-        case 73:
-            return ChannelValue{&ChannelRecord::subConf, 2};
-        case 74:
-            return ChannelValue{&ChannelRecord::almConf, 2};
-        case 75:
-            return ChannelValue{&ChannelRecord::timeConf, 4};
-        case 76:
-            return ChannelValue{&ChannelRecord::countConf, 2};
-        case 77:
-            return ChannelValue{&ChannelRecord::setting77, 2};
-        case 79:
-            return ChannelValue{&ChannelRecord::setting79, 2};
-        case 81:
-            return ChannelValue{&ChannelRecord::setting81, 2};
-        case 84:
-            return ChannelValue{&ChannelRecord::type2, 2};
-        case 85:
-            return ChannelValue{&ChannelRecord::type3, 2};
-        case 95:
-            return ChannelValue{&ChannelRecord::functionBit1, 2};
-        case 96:
-            return ChannelValue{&ChannelRecord::fixConf, 2};
-        case 98:
-            return ChannelValue{&ChannelRecord::functionBit2, 2};
-        case 99:
-            return ChannelValue{&ChannelRecord::floConfBit4, 2};
-        case 100:
-            return ChannelValue{&ChannelRecord::floConfBit5, 2};
-        case 101:
-            return ChannelValue{&ChannelRecord::floConf, 2};
-        case 104:
-            return ChannelValue{&ChannelRecord::hys, 2};
-        case 105:
-            return ChannelValue{&ChannelRecord::thCnf, 2};
-        case 106:
-            return ChannelValue{&ChannelRecord::onOffDiff, 2};
-        default:
-            return std::nullopt;
+    for (const ChannelValueCode& entry : kChannelValues) {
+        if (entry.readCode == readCode) {
+            return entry.value;
+        }
     }
+    return std::nullopt;
 }
 
 std::optional<int> channelIndex(int arg1) {
@@ -135,120 +110,29 @@ std::optional<AreaPlace> areaPlace(int arg1, int start, int areaPerChannel) {
     return AreaPlace{channel, start % areaPerChannel};
 }
 
-BeamTable ChannelRecord::*flagTable(int readCode) {
-    switch (readCode) {
-        case 66:
-            return &ChannelRecord::setAxis;
-        case 92:
-            return &ChannelRecord::beamState;
-        case 97:
-            return &ChannelRecord::fixAxis;
-        default:
-            return nullptr;
-    }
-}
-
+// Per-beam tables: `digits` 0 marks a flag table (eight beams to a byte).
 struct BeamValues {
+    int readCode;
     BeamTable ChannelRecord::*table;
     int digits;
 };
 
-std::optional<BeamValues> beamValues(int readCode) {
-    switch (readCode) {
-        case 88:
-            return BeamValues{&ChannelRecord::absLevel, 2};
-        case 89:
-            return BeamValues{&ChannelRecord::ratioLevel, 4};
-        case 90:
-            return BeamValues{&ChannelRecord::absOnTh, 2};
-        case 91:
-            return BeamValues{&ChannelRecord::ratioOnTh, 4};
-        case 93:
-            return BeamValues{&ChannelRecord::absOffTh, 2};
-        case 94:
-            return BeamValues{&ChannelRecord::ratioOffTh, 4};
-        case 102:
-            return BeamValues{&ChannelRecord::zero, 2};
-        case 103:
-            return BeamValues{&ChannelRecord::axisTh, 2};
-        default:
-            return std::nullopt;
-    }
-}
+constexpr BeamValues kBeamTables[] = {
+    {66, &ChannelRecord::setAxis, 0},    {92, &ChannelRecord::beamState, 0},
+    {97, &ChannelRecord::fixAxis, 0},    {88, &ChannelRecord::absLevel, 2},
+    {89, &ChannelRecord::ratioLevel, 4}, {90, &ChannelRecord::absOnTh, 2},
+    {91, &ChannelRecord::ratioOnTh, 4},  {93, &ChannelRecord::absOffTh, 2},
+    {94, &ChannelRecord::ratioOffTh, 4}, {102, &ChannelRecord::zero, 2},
+    {103, &ChannelRecord::axisTh, 2},
+};
 
-bool isWholeText(std::string_view text) {
-    return text.size() <= kMaxReplyLength && hex::isPlainText(text);
-}
-
-// `count` pieces of `width` digits filling values[first..]; the text holds exactly those.
-template <size_t N>
-bool readPieces(std::string_view text, size_t count, size_t width, bool decimal,
-                std::array<int32_t, N>& values, size_t first = 0) {
-    if (text.size() != count * width || first + count > N) {
-        return false;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        const auto v = decimal ? hex::readDecimal(text, i * width, width)
-                               : hex::readHex(text, i * width, width);
-        if (!v) {
-            return false;
+const BeamValues* beamValues(int readCode) {
+    for (const BeamValues& entry : kBeamTables) {
+        if (entry.readCode == readCode) {
+            return &entry;
         }
-        values[first + i] = *v;
     }
-    return true;
-}
-
-bool readSingleByte(std::string_view text, int32_t& target) {
-    const auto v = text.size() == 2 ? hex::readHex(text, 0, 2) : std::nullopt;
-    if (v) {
-        target = *v;
-    }
-    return v.has_value();
-}
-
-bool decodeControlTexts(std::string_view text, GeneralBlock& g) {
-    constexpr size_t kTypeEnd = 20;
-    constexpr size_t kVersionStart = 22;
-    constexpr size_t kTextLength = 8;
-    constexpr size_t kText3Start = 32;
-    if (text.empty()) {
-        g.type.clear();
-        g.versionText.clear();
-        g.text3.clear();
-        return true;
-    }
-    if (text.size() < kText3Start + kTextLength || !isWholeText(text)) {
-        return false;
-    }
-    g.type = std::string(text.substr(0, kTypeEnd));
-    g.versionText = std::string(text.substr(kVersionStart, kTextLength));
-    g.text3 = std::string(text.substr(kText3Start, kTextLength));
-    return true;
-}
-
-bool decodeClock(std::string_view text, GeneralBlock& g) {
-    constexpr size_t kClockFields = 7;
-    constexpr size_t kFirstClockWord = 2;
-    std::array<int32_t, kClockFields> clock{};
-    if (!readPieces(text, kClockFields, 2, true, clock)) {
-        return false;
-    }
-    g.words[kFirstClockWord] = clock[0] + kClockYearBase;
-    for (size_t i = 1; i < kClockFields; ++i) {
-        g.words[kFirstClockWord + i] = clock[i];
-    }
-    return true;
-}
-
-bool decodePioTexts(std::string_view text, GeneralBlock& g) {
-    const size_t width = detail::kVersionCodeWidth;
-    if (text.size() != kPioCount * width || !hex::isPlainText(text)) {
-        return false;
-    }
-    for (size_t i = 0; i < kPioCount; ++i) {
-        g.pio[i] = std::string(text.substr(i * width, width));
-    }
-    return true;
+    return nullptr;
 }
 
 // "major.minor" from the first and the last byte of the reply.
@@ -269,18 +153,10 @@ bool decodeVersionNumber(std::string_view text, ChannelRecord& ch) {
 
 // First two characters followed by the last two.
 bool decodeEndsText(std::string_view text, std::string& target) {
-    if (text.size() < 4 || !isWholeText(text)) {
+    if (text.size() < 4 || !detail::isWholeText(text)) {
         return false;
     }
     target = std::string(text.substr(0, 2)) + std::string(text.substr(text.size() - 2));
-    return true;
-}
-
-bool decodeWholeText(std::string_view text, std::string& target) {
-    if (!isWholeText(text)) {
-        return false;
-    }
-    target = std::string(text);
     return true;
 }
 
@@ -319,108 +195,24 @@ std::optional<bool> decodeChannelText(int code, int arg1, std::string_view text,
         case 83:
             return decodeEndsText(text, ch.verE);
         default:
-            return decodeWholeText(text, ch.*field);
-    }
-}
-
-std::optional<bool> decodeGeneralText(int code, std::string_view text, GeneralBlock& g) {
-    switch (code) {
-        case 46:
-            return decodeControlTexts(text, g);
-        case 47: {
-            const auto v = hex::parseDecimal(text);
-            if (v) {
-                g.words[0] = *v;
-            }
-            return v.has_value();
-        }
-        case 49:
-            return decodeClock(text, g);
-        case 57:
-            return decodeWholeText(text, g.type);
-        case 59:
-            return decodeWholeText(text, g.text59);
-        case 61:
-            return decodeWholeText(text, g.serialText);
-        case 62:
-            return decodeWholeText(text, g.idText);
-        case 63:
-            return decodePioTexts(text, g);
-        case 64:
-            return readPieces(text, kPioCount, 2, true, g.pioInv);
-        case 80: {
-            const auto v = hex::parseDecimal(text, 2);
-            // Loops over channels run to JOINT_NUM.
-            if (!v || *v > kChannelCount) {
-                return false;
-            }
-            g.jointNum = *v;
-            return true;
-        }
-        default:
-            return std::nullopt;
-    }
-}
-
-std::optional<bool> decodeGeneralValues(int code, std::string_view text, GeneralBlock& g) {
-    constexpr int kGroupWordsFirst = 137;
-    constexpr int kGroupWordsLast = 142;
-    if (code >= kGroupWordsFirst && code <= kGroupWordsLast) {
-        return readPieces(text, 3, 2, true, g.groupWords,
-                          static_cast<size_t>(3 * (code - kGroupWordsFirst)));
-    }
-    switch (code) {
-        case 127:
-            return readSingleByte(text, g.allOnOffCnf);
-        case 128:
-            return readPieces(text, kChannelCount, 2, false, g.fixCnf);
-        case 129:
-            return readPieces(text, kChannelCount, 4, false, g.allOn);
-        case 130:
-            return readPieces(text, kChannelCount, 4, false, g.allOff);
-        case 131:
-            return readPieces(text, 3, 2, false, g.paraWords);
-        case 132:
-            return readPieces(text, 3, 2, false, g.paraWords, 3);
-        case 133:
-            return readSingleByte(text, g.paraCnf);
-        case 134:
-            return readPieces(text, 2, 2, true, g.paraType);
-        case 135:
-            return readPieces(text, 2, 2, false, g.paraRes);
-        case 136:
-            return readPieces(text, 2, 2, true, g.paraUnit);
-        case 143:
-            return readSingleByte(text, g.grpCnf);
-        case 144:
-            return readPieces(text, kGroupTableSize, 2, false, g.grpUp);
-        case 145:
-            return readPieces(text, kGroupTableSize, 2, false, g.grpLow);
-        case 146:
-            return readPieces(text, 16, 2, true, g.table146);
-        case 147:
-            return readPieces(text, 16, 2, true, g.table147);
-        case 148:
-            return readSingleByte(text, g.tchCnf);
-        case 149:
-            return readSingleByte(text, g.bankFunction);
-        default:
-            return std::nullopt;
+            return detail::decodeWholeText(text, ch.*field);
     }
 }
 
 std::optional<bool> decodeBeamReply(int code, int arg1, int start, std::string_view text,
                                     SettingsData& s) {
-    if (const auto values = beamValues(code)) {
-        const auto place = areaPlace(arg1, start, kMaxBeams);
-        return place && detail::decodeBeams(text, place->offset, values->digits,
-                                            s.channel(place->channel).*values->table);
+    const BeamValues* values = beamValues(code);
+    if (values == nullptr) {
+        return std::nullopt;
     }
-    if (const auto table = flagTable(code)) {
-        const auto place = areaPlace(arg1, start, detail::kFlagBytesPerChannel);
-        return place && detail::decodeFlags(text, place->offset, s.channel(place->channel).*table);
+    const bool flags = values->digits == 0;
+    const auto place = areaPlace(arg1, start, flags ? detail::kFlagBytesPerChannel : kMaxBeams);
+    if (!place) {
+        return false;
     }
-    return std::nullopt;
+    BeamTable& table = s.channel(place->channel).*values->table;
+    return flags ? detail::decodeFlags(text, place->offset, table)
+                 : detail::decodeBeams(text, place->offset, values->digits, table);
 }
 
 bool isBankImageCode(int code) {
@@ -437,36 +229,13 @@ std::optional<bool> decodeInto(int code, int arg1, int start, std::string_view t
     if (auto r = decodeChannelText(code, arg1, text, s)) {
         return r;
     }
-    if (auto r = decodeGeneralText(code, text, s.general)) {
+    if (auto r = detail::decodeGeneralText(code, text, s.general)) {
         return r;
     }
-    if (auto r = decodeGeneralValues(code, text, s.general)) {
+    if (auto r = detail::decodeGeneralValues(code, text, s.general)) {
         return r;
     }
     return decodeBeamReply(code, arg1, start, text, s);
-}
-
-bool decodeErrorEntry(std::string_view text, ErrorHistoryEntry& e) {
-    constexpr size_t kCodeStart = 14;
-    constexpr size_t kSerialStart = 16;
-    constexpr size_t kSerialLength = 8;
-    if (text.size() < kSerialStart + kSerialLength || !isWholeText(text)) {
-        return false;
-    }
-    std::array<int32_t, 7> numbers{};
-    if (!readPieces(text.substr(0, kCodeStart), numbers.size(), 2, true, numbers)) {
-        return false;
-    }
-    e.year = numbers[0];
-    e.month = numbers[1];
-    e.day = numbers[2];
-    e.hour = numbers[3];
-    e.minute = numbers[4];
-    e.second = numbers[5];
-    e.reserved = numbers[6];
-    e.codeText = std::string(text.substr(kCodeStart, 2));
-    e.serialText = std::string(text.substr(kSerialStart, kSerialLength));
-    return true;
 }
 
 bool isErrorHistoryCode(int code) {
@@ -499,7 +268,7 @@ DecodeResult decodeReply(int readCode, int arg1, int start, std::string_view tex
                          DeviceModel& model) {
     if (isErrorHistoryCode(readCode)) {
         ErrorHistoryEntry entry;
-        if (!decodeErrorEntry(text, entry)) {
+        if (!detail::decodeErrorEntry(text, entry)) {
             return DecodeResult::Malformed;
         }
         model.errorHistory[static_cast<size_t>(readCode - kErrorHistoryFirst)] = entry;
