@@ -38,8 +38,8 @@ class CommLinkTest : public ::testing::Test {
 
 TEST_F(CommLinkTest, AFailingCallIsRetriedAndSucceeds) {
     fake.failures["PutParameter"] = 2;
+    fake.statusReplies = {"0001", "0101"};  // normal, then setting mode during the write
     EXPECT_EQ(link->request(kCodeStartSetting), kRequestOk);
-    fake.statusReplies = {"0101"};  // setting mode during the write
     EXPECT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
     EXPECT_EQ(fake.countOf("PutParameter"), 3);
     EXPECT_TRUE(host.messagesShown().empty());
@@ -82,7 +82,7 @@ TEST_F(CommLinkTest, OpenNamesThePortAndPassesTheUnit) {
 }
 
 TEST_F(CommLinkTest, VerificationFailsWhenTheReadBackDiffersOrIsShort) {
-    fake.statusReplies = {"0101", "0101", "0001"};
+    fake.statusReplies = {"0001", "0101"};
     EXPECT_EQ(link->request(kCodeStartSetting), kRequestOk);
     EXPECT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
     fake.statusReplies = {"0001"};

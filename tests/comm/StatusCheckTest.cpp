@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Table, StatusCheckTable,
                              Row{"0101", 1, {true}, kWorkerOk, nullptr, 1, 1},
                              Row{"0101", 2, {false}, kWorkerLost, nullptr, 1, 0},
                              Row{"0101", 5, {}, kWorkerOk, nullptr, 0, 0},
-                             Row{"0101", 7, {true}, kWorkerOk, nullptr, 1, 1},
+                             Row{"0101", 7, {true}, kWorkerFailed, msg::kBankClearFailed, 1, 1},
                              // Factory mode: fine only before a bank clear.
                              Row{"3001", 2, {true}, kWorkerOk, nullptr, 1, 1},
                              Row{"3001", 5, {false}, kWorkerLost, nullptr, 1, 0},
