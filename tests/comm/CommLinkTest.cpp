@@ -237,3 +237,26 @@ TEST_F(CommLinkTest, BankWriteOfChangedZeroPointsSendsOneBlock) {
 
 }  // namespace
 }  // namespace qavix::test
+
+namespace qavix::test {
+namespace {
+
+TEST(WholeSetPuts, CoverTheControllerAndEachConnectedSensor) {
+    SettingsData set;
+    set.general.jointNum = 2;
+    set.channel(0).beamCount = 40;
+    set.channel(1).beamCount = 12;
+    const auto puts = wholeSetPuts(set);
+    int perChannel[4] = {0, 0, 0, 0};
+    for (const codec::PutRequest& p : puts) {
+        EXPECT_NE(p.code, 0);
+        EXPECT_FALSE(p.text.empty()) << p.code;
+        ++perChannel[p.channel];
+    }
+    EXPECT_EQ(perChannel[1], perChannel[2]);
+    EXPECT_EQ(perChannel[3], 0);
+    EXPECT_GT(perChannel[0], 0);
+}
+
+}  // namespace
+}  // namespace qavix::test

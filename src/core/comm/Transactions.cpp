@@ -96,6 +96,24 @@ std::vector<ReadStep> readAllBeamSteps(const SettingsData& set) {
     return steps;
 }
 
+std::vector<codec::PutRequest> wholeSetPuts(SettingsData& set) {
+    static constexpr int kControllerPuts[] = {3,  4,  29, 30, 31, 32, 33,
+                                              34, 35, 36, 37, 38, 39, 40};
+    static constexpr int kChannelPuts[] = {5,  6,  7,  28, 9,  10, 11, 12, 13, 16,
+                                           17, 18, 19, 20, 21, 22, 23, 24, 25, 26};
+    std::vector<codec::PutRequest> puts;
+    for (int code : kControllerPuts) {
+        puts.push_back(codec::encodePut(code, 0, set));
+    }
+    const int joint = std::clamp(set.general.jointNum, 0, kChannelCount);
+    for (int c = 1; c <= joint; ++c) {
+        for (int code : kChannelPuts) {
+            puts.push_back(codec::encodePut(code, c, set));
+        }
+    }
+    return puts;
+}
+
 std::vector<int> changedSubBlocks(const SettingsData& working, const SettingsData& stored) {
     SettingsData a = working;
     SettingsData b = stored;
@@ -223,6 +241,16 @@ int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts) {
         }
     }
     return m_link.request(kCodeEnableSetting);
+}
+
+int Transactions::writeCurrentValues() {
+    if (m_model.selectedSet() != kCurrentSet) {
+        return kRequestFailed;
+    }
+    lock(true);
+    const int result = writeCurrentSet(wholeSetPuts(m_model.working()));
+    unlock();
+    return result;
 }
 
 int Transactions::writeSelectedBank() {

@@ -35,6 +35,10 @@ extern const int kBankWriteOrder[codec::kSubBlockCount];
 // tables are compared over the sensor's beams only; a sensor without beams is unchanged.
 std::vector<int> changedSubBlocks(const SettingsData& working, const SettingsData& stored);
 
+// The puts that write every setting a bank carries to the controller's current set, for
+// the connected sensors.
+std::vector<codec::PutRequest> wholeSetPuts(SettingsData& set);
+
 // Hooks for the window: the wait window and greyed menus while a sequence runs.
 struct TransactionObserver {
     std::function<void(bool writing)> lock;
@@ -59,6 +63,9 @@ class Transactions {
     // Start setting, the puts, enable setting with verification. With a bank selected the
     // puts only change the working set (the bank is marked edited).
     int writeCurrentSet(std::vector<codec::PutRequest> puts);
+    // Writes every setting of the working set (which must hold the current values) to the
+    // controller, as an import or a copy onto the current values does.
+    int writeCurrentValues();
     // Writes the selected bank: every sub-block when its write-all flag is set, else the
     // changed ones when it is edited, else nothing.
     int writeSelectedBank();
