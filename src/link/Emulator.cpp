@@ -15,8 +15,8 @@ constexpr int kLineRateFromPort = -1;  // "--line-rate tty": the rate the port w
 
 }  // namespace
 
-std::unique_ptr<Transport> openEmulator(const std::string& options,
-                                        const PortSettings& settings, std::string& error) {
+std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSettings& settings,
+                                        std::string& error) {
     sim::Options parsed;
     if (!sim::parseOptionText(options, parsed, error)) {
         return nullptr;

@@ -38,6 +38,7 @@ void LinkLibrary::terminate() {
     std::lock_guard lock(m_mutex);
     m_session.reset();
     m_initialised = false;
+    m_retries = 0;
     m_failure.reset();
 }
 

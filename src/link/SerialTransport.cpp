@@ -39,6 +39,10 @@ bool applySettings(int fd, const PortSettings& settings) {
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
+    // A rate without a Bxxx constant, left by an earlier open, cannot pass through
+    // tcsetattr; start from a plain one and set the real rate below.
+    cfsetispeed(&tio, B9600);
+    cfsetospeed(&tio, B9600);
     if (tcsetattr(fd, TCSANOW, &tio) != 0) {
         return false;
     }

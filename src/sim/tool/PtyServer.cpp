@@ -122,8 +122,8 @@ void PtyServer::run(int stopFd) {
         const int count = stopFd >= 0 ? 2 : 1;
         timespec wait{};
         const bool timed = nextWait(wait);
-        const int ready = ::ppoll(fds, static_cast<nfds_t>(count), timed ? &wait : nullptr,
-                                  nullptr);
+        const int ready =
+            ::ppoll(fds, static_cast<nfds_t>(count), timed ? &wait : nullptr, nullptr);
         if (ready < 0 && errno != EINTR) {
             return;
         }

@@ -19,7 +19,7 @@ struct LineRate {
 };
 
 class PtyServer {
-public:
+  public:
     PtyServer(link::FrameServer& server, LineRate rate);
     ~PtyServer();
     PtyServer(const PtyServer&) = delete;
@@ -32,7 +32,7 @@ public:
     // Serves until stopFd (a pipe, or -1 for none) reports end of file or an error.
     void run(int stopFd);
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
     struct Pending {
         Clock::time_point readyAt;

@@ -79,8 +79,9 @@ int main(int argc, char** argv) {
     faults.dropEvery = options.dropEvery;
     faults.corruptEvery = options.corruptEvery;
     faults.hangAfter = options.hangAfter;
-    link::FrameServer server([&](const sim::Command& command) { return controller->execute(command); },
-                             faults, log.get());
+    link::FrameServer server(
+        [&](const sim::Command& command) { return controller->execute(command); }, faults,
+        log.get());
     sim::tool::LineRate rate;
     rate.baud = options.lineRate == kLineRateFromTerminal ? -1 : options.lineRate;
     rate.bitsPerCharacter = options.bitsPerCharacter;
