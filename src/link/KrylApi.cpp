@@ -35,6 +35,7 @@ int toUnit(Op op, int unit, int arg1 = 0, int arg2 = 0, int arg3 = 0) {
 // Puts need a text; a null pointer is a caller's mistake, not an empty text.
 int putById(Op op, int id, int start, int count, const char* text, int timeoutMs) {
     if (text == nullptr) {
+        LinkLibrary::instance().rejectArgument("No text to send");
         return 0;
     }
     return byId(op, id, start, count, text, nullptr, timeoutMs);
@@ -43,6 +44,7 @@ int putById(Op op, int id, int start, int count, const char* text, int timeoutMs
 // Gets need somewhere to put the reply.
 int getById(Op op, int id, int start, int count, char* reply, int timeoutMs) {
     if (reply == nullptr) {
+        LinkLibrary::instance().rejectArgument("No reply buffer");
         return 0;
     }
     return byId(op, id, start, count, nullptr, reply, timeoutMs);

@@ -1,6 +1,7 @@
 #include "LinkLibrary.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "PortOpener.h"
@@ -137,10 +138,10 @@ bool LinkLibrary::failExchange(const ExchangeResult& result, int timeoutMs) {
         case ExchangeStatus::BadCheck:
             return fail("CHECK", "The reply's check character is wrong");
         case ExchangeStatus::Refused: {
-            const std::string number = std::to_string(result.controllerError % 100);
-            return fail("NAK" + std::string(number.size() < 2 ? "0" : "") + number,
-                        "The controller refused the request (error " +
-                            std::to_string(result.controllerError) + ")");
+            char code[KRYL_ERROR_CODE_SIZE];
+            std::snprintf(code, sizeof code, "NAK%02d", result.controllerError % 100);
+            return fail(code, "The controller refused the request (error " +
+                                  std::to_string(result.controllerError) + ")");
         }
         case ExchangeStatus::TooLong:
             return fail("LONG", "The reply is longer than " + std::to_string(KRYL_MAX_REPLY) +
@@ -153,6 +154,11 @@ bool LinkLibrary::failExchange(const ExchangeResult& result, int timeoutMs) {
             break;
     }
     return succeed();
+}
+
+bool LinkLibrary::rejectArgument(const std::string& message) {
+    std::lock_guard lock(m_mutex);
+    return fail("ARG", message);
 }
 
 bool LinkLibrary::lastError(char* code, char* message) {

@@ -30,6 +30,9 @@ class LinkLibrary {
     // otherwise command.unit is the caller's. reply may be null when none is expected.
     bool request(sim::Command command, int timeoutMs, char* reply, bool unitFromOpen);
 
+    // Records a caller's mistake found before any request was made (a missing buffer).
+    bool rejectArgument(const std::string& message);
+
     bool lastError(char* code, char* message);
     bool commData(char* sent, char* received);
 

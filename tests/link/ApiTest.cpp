@@ -219,6 +219,10 @@ TEST_P(LinkApiTest, LastErrorIsEmptyWhenHealthyAndBoundedOtherwise) {
     EXPECT_EQ(api().errorCode(), "ARG");
     EXPECT_EQ(api().open("LPT1", kPortBlock), 0);
     EXPECT_EQ(api().errorCode(), "NOPORT");
+    EXPECT_EQ(api().getControlDataWait(kStatusId, nullptr, kTimeoutMs), 0);
+    EXPECT_EQ(api().errorCode(), "ARG");
+    EXPECT_EQ(api().putControlDataWait(0, nullptr, kTimeoutMs), 0);
+    EXPECT_EQ(api().errorCode(), "ARG");
 
     ASSERT_EQ(api().open("COM1", kPortBlock), 1);
     std::memset(code, 0, sizeof code);
