@@ -25,8 +25,9 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr int kStatusId = 48;
-constexpr int kBankPut = 42;    // Bank 1 image, write
-constexpr int kBankRead = 150;  // Bank 1 image, read
+constexpr int kBankPut = 42;         // Bank 1 image, write
+constexpr int kBankRead = 150;       // Bank 1 image, read
+constexpr int kZeroPointsCh2 = 784;  // start of the CH2 zero points in a bank image
 constexpr int kTimeoutMs = 1500;
 constexpr int kShortTimeoutMs = 200;
 // Generous: the bound says "returns", not "returns fast".
@@ -90,10 +91,10 @@ TEST_P(LinkApiTest, StateChangesAndBankPutReadsBack) {
     EXPECT_EQ(state(), "00");
     ASSERT_EQ(api().startSetting(0), 1) << api().errorCode();
     EXPECT_EQ(state(), "01");
-    ASSERT_EQ(api().putParameterDataWait(kBankPut, 784, 4, "0A0B0C0D", kTimeoutMs), 1)
+    ASSERT_EQ(api().putParameterDataWait(kBankPut, kZeroPointsCh2, 4, "0A0B0C0D", kTimeoutMs), 1)
         << api().errorCode();
     char reply[2048] = {};
-    ASSERT_EQ(api().getParameterDataWait(kBankRead, 784, 4, reply, kTimeoutMs), 1)
+    ASSERT_EQ(api().getParameterDataWait(kBankRead, kZeroPointsCh2, 4, reply, kTimeoutMs), 1)
         << api().errorCode();
     EXPECT_STREQ(reply, "0A0B0C0D");
     ASSERT_EQ(api().enableSetting(0), 1);
@@ -109,7 +110,7 @@ TEST_P(LinkApiTest, StateChangesAndBankPutReadsBack) {
 TEST_P(LinkApiTest, RefusedRequestFailsWithTheControllersCode) {
     ASSERT_NO_FATAL_FAILURE(connect());
     // Not in setting mode: the controller refuses puts.
-    EXPECT_EQ(api().putParameterDataWait(kBankPut, 784, 4, "0A0B0C0D", kTimeoutMs), 0);
+    EXPECT_EQ(api().putParameterDataWait(kBankPut, kZeroPointsCh2, 4, "0A0B0C0D", kTimeoutMs), 0);
     EXPECT_EQ(api().errorCode(), "NAK04");
     // A command to another unit gets no answer at all.
     const auto start = Clock::now();
