@@ -1,0 +1,50 @@
+#include "Emulator.h"
+
+#include <fstream>
+
+#include "FrameServer.h"
+#include "SimTransport.h"
+#include "sim/Controller.h"
+#include "sim/Options.h"
+
+namespace qavix::link {
+
+namespace {
+
+constexpr int kLineRateFromPort = -1;  // "--line-rate tty": the rate the port was opened with
+
+}  // namespace
+
+std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSettings& settings,
+                                        std::string& error) {
+    sim::Options parsed;
+    if (!sim::parseOptionText(options, parsed, error)) {
+        return nullptr;
+    }
+    std::shared_ptr<sim::Controller> controller = sim::Controller::create(parsed, error);
+    if (!controller) {
+        return nullptr;
+    }
+    std::unique_ptr<std::ofstream> log;
+    if (!parsed.logFile.empty()) {
+        log = std::make_unique<std::ofstream>(parsed.logFile, std::ios::trunc);
+        if (!*log) {
+            error = "cannot write " + parsed.logFile;
+            return nullptr;
+        }
+    }
+    LineFaults faults;
+    faults.dropEvery = parsed.dropEvery;
+    faults.corruptEvery = parsed.corruptEvery;
+    faults.hangAfter = parsed.hangAfter;
+    LineModel line;
+    line.enabled = parsed.lineRate != 0;
+    line.baud = parsed.lineRate == kLineRateFromPort ? settings.baud : parsed.lineRate;
+    line.bitsPerCharacter = parsed.bitsPerCharacter;
+    auto handler = [controller](const sim::Command& command) {
+        return controller->execute(command);
+    };
+    return std::make_unique<SimTransport>(handler, faults, line, std::move(log));
+}
+
+}  // namespace qavix::link

@@ -1,0 +1,199 @@
+#include "sim/Options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <sstream>
+
+namespace qavix::sim {
+
+namespace {
+
+constexpr int kMaxErrorNumber = 0xFF;
+constexpr int kMinBitsPerCharacter = 7;
+constexpr int kMaxBitsPerCharacter = 12;
+constexpr int kMaxLineRate = 4000000;
+
+bool parseInt(const std::string& text, long long lo, long long hi, long long& out, int base = 10) {
+    if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long long value = std::strtoll(text.c_str(), &end, base);
+    if (errno != 0 || end == text.c_str() || *end != '\0' || value < lo || value > hi) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool parseBeams(const std::string& text, std::vector<int>& beams) {
+    std::vector<int> result;
+    std::string piece;
+    std::istringstream in(text);
+    while (std::getline(in, piece, ',')) {
+        long long n = 0;
+        if (!parseInt(piece, 1, kMaxBeamsPerSensor, n)) {
+            return false;
+        }
+        result.push_back(static_cast<int>(n));
+    }
+    if (result.empty() || result.size() > kMaxSensors || text.back() == ',') {
+        return false;
+    }
+    beams = result;
+    return true;
+}
+
+using Setter = std::function<bool(const std::string&, Options&)>;
+
+Setter intSetter(int Options::*field, long long lo, long long hi) {
+    return [field, lo, hi](const std::string& v, Options& o) {
+        long long n = 0;
+        if (!parseInt(v, lo, hi, n)) {
+            return false;
+        }
+        o.*field = static_cast<int>(n);
+        return true;
+    };
+}
+
+const std::map<std::string, Setter>& setters() {
+    static const std::map<std::string, Setter> table = {
+        {"--sensors", [](const std::string& v, Options& o) { return parseBeams(v, o.beams); }},
+        {"--unit", intSetter(&Options::unit, 0, kMaxUnit)},
+        {"--state",
+         [](const std::string& v, Options& o) {
+             long long n = 0;
+             if (!parseInt(v, 0, kStateFactory, n) || (n != kStateNormal && n != kStateSetting &&
+                                                       n != kStateError && n != kStateFactory)) {
+                 return false;
+             }
+             o.state = static_cast<int>(n);
+             return true;
+         }},
+        {"--error",
+         [](const std::string& v, Options& o) {
+             std::string digits = v;
+             if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+                 digits = digits.substr(2);
+             }
+             long long n = 0;
+             if (digits.size() > 2 || !parseInt(digits, 0, kMaxErrorNumber, n, 16)) {
+                 return false;
+             }
+             o.errorNumber = static_cast<int>(n);
+             return true;
+         }},
+        {"--scenario",
+         [](const std::string& v, Options& o) {
+             o.scenarioFile = v;
+             return !v.empty();
+         }},
+        {"--seed",
+         [](const std::string& v, Options& o) {
+             if (v.empty() || v[0] == '-') {
+                 return false;
+             }
+             errno = 0;
+             char* end = nullptr;
+             const unsigned long long n = std::strtoull(v.c_str(), &end, 10);
+             if (errno != 0 || *end != '\0') {
+                 return false;
+             }
+             o.seed = n;
+             return true;
+         }},
+        {"--line-rate",
+         [](const std::string& v, Options& o) {
+             if (v == "tty") {
+                 o.lineRate = -1;
+                 return true;
+             }
+             return intSetter(&Options::lineRate, 0, kMaxLineRate)(v, o);
+         }},
+        {"--bits",
+         intSetter(&Options::bitsPerCharacter, kMinBitsPerCharacter, kMaxBitsPerCharacter)},
+        {"--drop", intSetter(&Options::dropEvery, 0, 1000000)},
+        {"--corrupt", intSetter(&Options::corruptEvery, 0, 1000000)},
+        {"--hang-after", intSetter(&Options::hangAfter, 0, 1000000000)},
+        {"--log",
+         [](const std::string& v, Options& o) {
+             o.logFile = v;
+             return !v.empty();
+         }},
+    };
+    return table;
+}
+
+}  // namespace
+
+bool parseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
+    Options result = options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        bool haveValue = false;
+        const size_t eq = name.find('=');
+        if (name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+            haveValue = true;
+        }
+        const auto it = setters().find(name);
+        if (it == setters().end()) {
+            error = "unknown option: " + args[i];
+            return false;
+        }
+        if (!haveValue) {
+            if (i + 1 >= args.size()) {
+                error = "missing value for " + name;
+                return false;
+            }
+            value = args[++i];
+        }
+        if (!it->second(value, result)) {
+            error = "bad value for " + name + ": \"" + value + "\"";
+            return false;
+        }
+    }
+    options = result;
+    error.clear();
+    return true;
+}
+
+bool parseOptionText(const std::string& text, Options& options, std::string& error) {
+    std::string rest = text;
+    if (rest.rfind("sim:", 0) == 0) {
+        rest = rest.substr(4);
+    } else if (rest == "sim") {
+        rest.clear();
+    }
+    std::vector<std::string> args;
+    std::istringstream in(rest);
+    std::string word;
+    while (in >> word) {
+        args.push_back(word);
+    }
+    return parseOptions(args, options, error);
+}
+
+std::string optionsHelp() {
+    return "  --sensors N[,N[,N]]  beams of each connected sensor, 1..128 (default 40,32)\n"
+           "  --unit N             unit number answered, 0..99 (default 0)\n"
+           "  --state S            state at power-on: 0 normal, 1 setting, 2 error, 30 factory\n"
+           "  --error HEX          error number of state 2 (default C8)\n"
+           "  --scenario FILE      initial settings, banks and error log\n"
+           "  --seed N             seed of the received-light model (default 1)\n"
+           "  --line-rate BAUD     delay replies as a line of that rate would; tty: the\n"
+           "                       terminal's rate; 0: no delay (default)\n"
+           "  --bits N             bits per character of the line model, 7..12 (default 11)\n"
+           "  --drop N             swallow every N-th reply\n"
+           "  --corrupt N          spoil the check character of every N-th reply\n"
+           "  --hang-after N       stop answering after N requests (pulled cable)\n"
+           "  --log FILE           log requests and replies\n";
+}
+
+}  // namespace qavix::sim

@@ -1,0 +1,53 @@
+#pragma once
+// Emulator options, given as "sim:--sensors 40,32 --unit 2" in a port setting or as the
+// command line of qavix-sim. One parser serves both, so the two accept exactly the same.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qavix::sim {
+
+constexpr int kMaxSensors = 3;
+constexpr int kMaxBeamsPerSensor = 128;
+constexpr int kMaxUnit = 99;
+
+// Operating states as the status reply reports them.
+enum State : int {
+    kStateNormal = 0,
+    kStateSetting = 1,
+    kStateError = 2,
+    kStateFactory = 30,
+};
+
+struct Options {
+    // Controller model.
+    std::vector<int> beams{40, 32};  // beams per connected sensor; its size is JOINT_NUM
+    int unit = 0;
+    int state = kStateNormal;  // state at power-on
+    int errorNumber = 0xC8;    // error shown when the state is 2
+    std::string scenarioFile;  // initial settings, banks and error log (docs/emulator.md)
+    std::uint64_t seed = 1;    // the received-light model is a pure function of seed and time
+
+    // Transport; the controller model ignores these, the frame server applies them.
+    int lineRate = 0;  // baud of the line model; 0 no delay, -1 the terminal's rate
+    int bitsPerCharacter = 11;
+    int dropEvery = 0;     // swallow every N-th reply; 0 never
+    int corruptEvery = 0;  // spoil the check character of every N-th reply; 0 never
+    int hangAfter = -1;    // answer no request after the first N; negative never
+    std::string logFile;   // request and reply log
+};
+
+// Parses arguments such as {"--sensors", "40,32", "--unit=2"} into options, starting from
+// the values already in `options`. On failure returns false with a message in `error`
+// and leaves `options` unchanged.
+bool parseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+// The same for one text: an optional "sim" or "sim:" prefix, then the arguments separated
+// by blanks.
+bool parseOptionText(const std::string& text, Options& options, std::string& error);
+
+// One line per option, for --help of the tools.
+std::string optionsHelp();
+
+}  // namespace qavix::sim

@@ -1,0 +1,260 @@
+#include "sim/Scenario.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "sim/AreaAccess.h"
+#include "sim/Command.h"
+#include "sim/ErrorHistory.h"
+#include "sim/HexText.h"
+
+namespace qavix::sim {
+
+namespace {
+
+constexpr int kJointNumArea = 80;
+constexpr int kBeamCountArea = 72;
+
+std::string trim(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t\r");
+    if (first == std::string::npos) {
+        return "";
+    }
+    const auto last = s.find_last_not_of(" \t\r");
+    return s.substr(first, last - first + 1);
+}
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string withoutBlanks(std::string s) {
+    s.erase(std::remove_if(s.begin(), s.end(), [](char c) { return c == ' ' || c == '\t'; }),
+            s.end());
+    return s;
+}
+
+bool parseNumber(const std::string& s, int& out) {
+    if (s.empty() || !isDecimalDigits(s) || s.size() > 6) {
+        return false;
+    }
+    out = std::atoi(s.c_str());
+    return true;
+}
+
+// "image:272", "103:128", "61" -> area and start.
+bool parseKey(const std::string& key, ScenarioEdit& edit) {
+    const auto colon = key.find(':');
+    const std::string name = key.substr(0, colon);
+    edit.start = 0;
+    if (colon != std::string::npos && !parseNumber(key.substr(colon + 1), edit.start)) {
+        return false;
+    }
+    if (name == "image") {
+        edit.area = kImageEdit;
+        return true;
+    }
+    return parseNumber(name, edit.area);
+}
+
+// A quoted value keeps its blanks (texts); otherwise blanks are dropped (hex digits).
+std::string valueText(const std::string& raw, bool& quoted) {
+    quoted = raw.size() >= 2 && raw.front() == '"' && raw.back() == '"';
+    return quoted ? raw.substr(1, raw.size() - 2) : withoutBlanks(raw);
+}
+
+class Parser {
+  public:
+    explicit Parser(Scenario& s) : m_s(s) {}
+
+    bool line(const std::string& rawLine, std::string& error) {
+        std::string text = rawLine;
+        if (const auto hash = text.find_first_of("#;"); hash != std::string::npos) {
+            if (text.find('"') == std::string::npos || hash < text.find('"')) {
+                text = text.substr(0, hash);
+            }
+        }
+        text = trim(text);
+        if (text.empty()) {
+            return true;
+        }
+        if (text.front() == '[') {
+            return section(text, error);
+        }
+        const auto eq = text.find('=');
+        if (eq == std::string::npos) {
+            error = "expected key = value";
+            return false;
+        }
+        const std::string key = lower(trim(text.substr(0, eq)));
+        bool quoted = false;
+        const std::string value = valueText(trim(text.substr(eq + 1)), quoted);
+        switch (m_section) {
+            case Section::Current:
+                return currentKey(key, value, error);
+            case Section::Bank:
+                return bankKey(key, value, error);
+            case Section::Errors:
+                return errorKey(key, value, error);
+            case Section::None:
+                break;
+        }
+        error = "key outside a section";
+        return false;
+    }
+
+  private:
+    enum class Section { None, Current, Bank, Errors };
+
+    bool section(const std::string& text, std::string& error) {
+        const std::string name = lower(trim(text.substr(1, text.find(']') - 1)));
+        if (text.back() != ']') {
+            error = "bad section header";
+            return false;
+        }
+        if (name == "current") {
+            m_section = Section::Current;
+        } else if (name == "errors") {
+            m_section = Section::Errors;
+        } else if (name.size() == 5 && name.rfind("bank", 0) == 0 && name[4] >= '1' &&
+                   name[4] <= '4') {
+            m_section = Section::Bank;
+            m_bank = name[4] - '1';
+        } else {
+            error = "unknown section [" + name + "]";
+            return false;
+        }
+        return true;
+    }
+
+    bool currentKey(const std::string& key, const std::string& value, std::string& error) {
+        ScenarioEdit edit;
+        if (!parseKey(key, edit)) {
+            error = "bad key \"" + key + "\"";
+            return false;
+        }
+        edit.text = value;
+        if (edit.area == kBeamCountArea || edit.area == kJointNumArea) {
+            error = "the connected sensors are set with --sensors";
+            return false;
+        }
+        SetMemory scratch(static_cast<size_t>(memorySize()), 0);
+        if (const int rc = applyEdit(scratch, edit); rc != kOk) {
+            error = rc == kUnknownId ? "unknown identifier" : "value does not fit \"" + key + "\"";
+            return false;
+        }
+        m_s.current.push_back(edit);
+        return true;
+    }
+
+    bool bankKey(const std::string& key, const std::string& value, std::string& error) {
+        BankScenario& bank = m_s.banks[static_cast<size_t>(m_bank)];
+        if (key == "clear") {
+            bank.clear = value == "1";
+            return value == "0" || value == "1" || (error = "clear takes 0 or 1", false);
+        }
+        ScenarioEdit edit;
+        if (!parseKey(key, edit) || edit.area != kImageEdit) {
+            error = "a bank takes clear and image:START keys";
+            return false;
+        }
+        edit.text = value;
+        SetMemory scratch(kImageSize, 0);
+        if (applyEdit(scratch, edit) != kOk) {
+            error = "value does not fit \"" + key + "\"";
+            return false;
+        }
+        bank.edits.push_back(edit);
+        return true;
+    }
+
+    bool errorKey(const std::string& key, const std::string& value, std::string& error) {
+        int number = 0;
+        if (!parseNumber(key, number) || number < 1 || number > kErrorHistorySize) {
+            error = "error entries are numbered 1 to 20";
+            return false;
+        }
+        const std::string entry = withoutBlanks(value);
+        if (!ErrorHistory::isValidEntry(entry)) {
+            error = "an error entry is yymmddhhmmss rr CC SSSSSSSS";
+            return false;
+        }
+        m_s.errors.emplace_back(number - 1, entry);
+        return true;
+    }
+
+    Scenario& m_s;
+    Section m_section = Section::None;
+    int m_bank = 0;
+};
+
+}  // namespace
+
+int applyEdit(SetMemory& memory, const ScenarioEdit& edit) {
+    if (edit.area == kImageEdit) {
+        std::vector<std::uint8_t> bytes;
+        if (!fromHex(edit.text, bytes) || edit.start + bytes.size() > kImageSize) {
+            return kBadData;
+        }
+        std::copy(bytes.begin(), bytes.end(), memory.begin() + edit.start);
+        return kOk;
+    }
+    const AreaSpec* area = findArea(edit.area);
+    if (area == nullptr) {
+        return kUnknownId;
+    }
+    if (area->addressing == Addressing::String) {
+        if (edit.start >= area->elementCount) {
+            return kBadRange;
+        }
+        return writeText(memory, *area, edit.start, edit.text);
+    }
+    const int per = area->textPerElement();
+    if (edit.text.empty() || edit.text.size() % static_cast<size_t>(per) != 0) {
+        return kBadData;
+    }
+    const ElementRange range{edit.start, static_cast<int>(edit.text.size()) / per};
+    if (range.first + range.count > area->elementCount) {
+        return kBadRange;
+    }
+    return writeElements(memory, *area, range, edit.text);
+}
+
+bool Scenario::parse(const std::string& text, Scenario& scenario, std::string& error) {
+    Scenario result;
+    Parser parser(result);
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (!parser.line(line, error)) {
+            error = "line " + std::to_string(number) + ": " + error;
+            return false;
+        }
+    }
+    scenario = std::move(result);
+    return true;
+}
+
+bool Scenario::load(const std::string& path, Scenario& scenario, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot open scenario file " + path;
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (!parse(content.str(), scenario, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qavix::sim
