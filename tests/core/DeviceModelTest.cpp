@@ -75,8 +75,8 @@ TEST(DeviceModel, CompatibilityComparesOnlyIdentityOfConnectedSensors) {
     for (int t = 0; t < kStoredSetCount; ++t) {
         identify(model.storedSet(t));
     }
-    model.storedSet(1).channel(1).type2 = 0x55;       // CH2 is not connected: ignored
-    model.storedSet(1).channel(0).axisTh[0] = 150;   // a setting, not identity
+    model.storedSet(1).channel(1).type2 = 0x55;     // CH2 is not connected: ignored
+    model.storedSet(1).channel(0).axisTh[0] = 150;  // a setting, not identity
     model.storedSet(2).channel(0).verR = "0104";
     model.storedSet(3).general.jointNum = 2;
     model.storedSet(4).general.type = "QX-CONTROLLER-200   ";
