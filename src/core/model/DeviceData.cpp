@@ -18,8 +18,8 @@ auto channelTie(const ChannelRecord& c) {
 
 auto generalTie(const GeneralBlock& g) {
     return std::tie(g.type, g.versionText, g.text3, g.words, g.text1, g.serialText, g.idText,
-                    g.text59, g.words16, g.pio, g.pioInv, g.allOnOffCnf, g.word1, g.fixCnf,
-                    g.allOn, g.allOff, g.paraWords, g.paraCnf, g.paraSpare, g.paraType, g.paraRes,
+                    g.text59, g.words16, g.pio, g.pioInv, g.allOnOffCnf, g.word1, g.fixCnf, g.allOn,
+                    g.allOff, g.paraWords, g.paraCnf, g.paraSpare, g.paraType, g.paraRes,
                     g.paraUnit, g.groupWords, g.grpCnf, g.grpUp, g.grpLow, g.table146, g.table147,
                     g.tchCnf, g.bankFunction, g.jointNum);
 }

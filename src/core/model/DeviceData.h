@@ -27,8 +27,12 @@ constexpr int32_t kDefaultZeroPoint = 20;
 using BeamTable = std::array<int32_t, kMaxBeams>;
 
 // Beam flag tables hold, per beam, either 0 or the beam's bit weight in its byte.
-constexpr int32_t beamBitWeight(int beam) { return 1 << (beam % 8); }
-constexpr int flagByteCount(int beams) { return (beams + 7) / 8; }
+constexpr int32_t beamBitWeight(int beam) {
+    return 1 << (beam % 8);
+}
+constexpr int flagByteCount(int beams) {
+    return (beams + 7) / 8;
+}
 
 struct ChannelRecord {
     std::string modelText;       // read code 58
@@ -139,7 +143,9 @@ struct SettingsData {
     GeneralBlock general;
 
     ChannelRecord& channel(int index) { return channels.at(static_cast<size_t>(index)); }
-    const ChannelRecord& channel(int index) const { return channels.at(static_cast<size_t>(index)); }
+    const ChannelRecord& channel(int index) const {
+        return channels.at(static_cast<size_t>(index));
+    }
 };
 
 struct StoredSet : SettingsData {

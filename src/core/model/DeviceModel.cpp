@@ -4,7 +4,9 @@
 
 namespace qavix {
 
-DeviceModel::DeviceModel() { resetForNewConnection(); }
+DeviceModel::DeviceModel() {
+    resetForNewConnection();
+}
 
 void DeviceModel::selectSet(int index) {
     if (index < kCurrentSet || index > kBankCount) {

@@ -10,20 +10,19 @@ namespace qavix {
 
 // Bits of a bank's edit state.
 enum EditStateBit : int {
-    kEditIncompatible = 1,    // the set's compatible flag is clear
+    kEditIncompatible = 1,      // the set's compatible flag is clear
     kEditAppliedUnwritten = 2,  // the selected bank holds applied edits not yet written
-    kEditPagePending = 4,     // a page holds edits not yet applied
+    kEditPagePending = 4,       // a page holds edits not yet applied
 };
 
 class DeviceModel {
-public:
+  public:
     DeviceModel();
 
     StoredSet& storedSet(int index) { return m_stored.at(static_cast<size_t>(index)); }
     const StoredSet& storedSet(int index) const { return m_stored.at(static_cast<size_t>(index)); }
     WorkingSet& working() { return m_working; }
     const WorkingSet& working() const { return m_working; }
-
 
     int selectedSet() const { return m_working.selectedSet; }
 
@@ -46,7 +45,7 @@ public:
     int32_t totalBeams = 0;
     std::array<ErrorHistoryEntry, kErrorHistoryCount> errorHistory;
 
-private:
+  private:
     std::array<StoredSet, kStoredSetCount> m_stored;
     WorkingSet m_working;
 };

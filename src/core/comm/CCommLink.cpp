@@ -1,0 +1,172 @@
+#include "comm/CCommLink.h"
+
+#include "comm/CommMessages.h"
+#include "model/Codec.h"
+
+namespace qavix {
+
+namespace {
+
+bool decodesIntoWorkingSet(int code) {
+    if (code == kCodeControl46 || code == kCodeControl47 || code == kCodeClock) {
+        return true;
+    }
+    if (code >= kCodeFirstString && code <= kCodeLastString) {
+        return true;
+    }
+    return code >= kCodeFirstParameter && code <= kCodeLastParameter;
+}
+
+// Bank-image offsets of the four identity pieces a bank summary reads.
+constexpr int kSummaryStarts[] = {0, 64, 128, 192};
+
+}  // namespace
+
+int mapWorkerResult(int code, int workerResult) {
+    switch (workerResult) {
+        case kWorkerOk:
+            return kRequestOk;
+        case kWorkerLost:
+            return code == kCodeOpen ? kRequestOk : kRequestFailed;
+        default:
+            return kRequestFailed;
+    }
+}
+
+CCommLink::CCommLink(CommHost& host, DeviceModel& model, const CommTimings& timings)
+    : m_host(host), m_model(model), m_timings(timings) {
+    m_worker = std::make_unique<CCommThread>(LinkApi{}, m_host, m_timings);
+}
+
+CCommLink::~CCommLink() {
+    end();
+}
+
+bool CCommLink::start(const std::string& libraryPath) {
+    if (!m_library.load(libraryPath)) {
+        return false;
+    }
+    m_worker = std::make_unique<CCommThread>(m_library.api(), m_host, m_timings);
+    m_worker->setLostHook([this](const std::string& message) { return onConnectionLost(message); });
+    m_worker->start();
+    return true;
+}
+
+void CCommLink::end() {
+    if (!m_library.loaded()) {
+        return;
+    }
+    m_worker->stop();
+    if (m_library.api().terminate != nullptr) {
+        m_library.api().terminate();
+    }
+    m_library.unload();
+}
+
+int CCommLink::request(int code, int arg1, int start, int count, int timeoutMs, int arg5, int arg6,
+                       const std::string& text) {
+    RequestBlock r;
+    r.code = code;
+    r.arg = {arg1, start, count, timeoutMs, arg5, arg6};
+    r.text = text;
+    return request(r);
+}
+
+int CCommLink::request(RequestBlock& r) {
+    m_lastLost = false;
+    const int selected = m_model.selectedSet();
+    switch (routeRequest(r.code, selected)) {
+        case Route::OfflineApply:
+            // Code 27 has no read to decode it with; it changes nothing offline.
+            if (codec::pairedReadCode(r.code) != 0) {
+                codec::applyOffline(r.code, r.arg[0], r.arg[1], r.text, m_model.working());
+                m_model.markEdited(selected);
+            }
+            return kRequestOk;
+        case Route::Nothing:
+            return kRequestOk;
+        case Route::BankImageApply: {
+            // arg 1 names the stored set, arg 2 the bank-image offset of the text.
+            const int set = r.arg[0];
+            if (set < 0 || set >= kStoredSetCount) {
+                return kRequestFailed;
+            }
+            const auto result = codec::decodeBankImage(r.arg[1], r.text, m_model.storedSet(set));
+            return result == codec::DecodeResult::Ok ? kRequestOk : kRequestFailed;
+        }
+        case Route::Controller:
+            break;
+    }
+    return post(r);
+}
+
+int CCommLink::post(RequestBlock& r) {
+    if (!m_library.loaded() || m_worker->ended()) {
+        m_lastLost = true;
+        return kRequestFailed;
+    }
+    m_worker->post(r);
+    while (!m_worker->waitDone(m_timings.waitSlice)) {
+        m_host.pumpEvents(m_busy);
+    }
+    r = m_worker->takeResult();
+    m_lastLost = r.result == kWorkerLost;
+    const int mapped = mapWorkerResult(r.code, r.result);
+    if (r.result == kWorkerOk) {
+        decodeAnswer(r);
+    }
+    return mapped;
+}
+
+void CCommLink::decodeAnswer(const RequestBlock& r) {
+    if (decodesIntoWorkingSet(r.code)) {
+        codec::decodeReply(r.code, r.arg[0], r.arg[1], r.reply, m_model);
+        return;
+    }
+    if (r.code >= kCodeFirstBankSummary && r.code <= kCodeLastBankSummary) {
+        StoredSet& bank = m_model.storedSet(r.code - kCodeFirstBankSummary + 1);
+        for (size_t i = 0; i < r.replies.size() && i < std::size(kSummaryStarts); ++i) {
+            codec::decodeBankImage(kSummaryStarts[i], r.replies[i], bank);
+        }
+    }
+}
+
+int CCommLink::open() {
+    return request(kCodeOpen, 0, 0, 0, 0);
+}
+
+int CCommLink::checkStatus() {
+    return request(kCodeStatus);
+}
+
+int CCommLink::suspendPolling() {
+    return request(kCodeSuspendPolling);
+}
+
+int CCommLink::resumePolling() {
+    return request(kCodeResumePolling);
+}
+
+int CCommLink::communicationSettings() {
+    suspendPolling();
+    m_host.runCommSettings();
+    return resumePolling();
+}
+
+std::string CCommLink::onConnectionLost(const std::string& message) {
+    if (!m_recovery) {
+        return message;
+    }
+    std::vector<std::string> files;
+    m_host.runOnUiThread([&] { files = m_recovery(m_model); });
+    if (files.empty()) {
+        return message;
+    }
+    std::string text = message + "\n編集中のBankデータを保存しました：\n";
+    for (const std::string& f : files) {
+        text += f + "\n";
+    }
+    return text;
+}
+
+}  // namespace qavix

@@ -1,0 +1,89 @@
+#pragma once
+// The user-interface side of the connection: hands one request at a time to the worker,
+// waits for it while the host keeps the window alive, and brings the answer into the
+// device data. Requests that concern a bank being edited offline never reach the worker.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comm/CCommThread.h"
+#include "comm/CommHost.h"
+#include "comm/CommTimings.h"
+#include "comm/LinkLibrary.h"
+#include "comm/RequestBlock.h"
+#include "model/DeviceModel.h"
+
+namespace qavix {
+
+class CCommLink {
+  public:
+    // Saves what would be lost when the program ends now; returns the files written.
+    using RecoveryWriter = std::function<std::vector<std::string>(const DeviceModel&)>;
+
+    CCommLink(CommHost& host, DeviceModel& model, const CommTimings& timings = CommTimings{});
+    ~CCommLink();
+    CCommLink(const CCommLink&) = delete;
+    CCommLink& operator=(const CCommLink&) = delete;
+
+    // Loads the link library and starts the worker. False: the library is missing or
+    // refused (libraryError() says why); the caller shows kLinkLoadFailedMessage and ends.
+    bool start(const std::string& libraryPath = std::string());
+    // Ends the connection: the worker stops and the library is terminated and unloaded.
+    void end();
+    const std::string& libraryError() const { return m_library.error(); }
+
+    void setSettings(const LinkSettings& settings) { m_worker->setSettings(settings); }
+    LinkSettings settings() const { return m_worker->settings(); }
+    void setRecoveryWriter(RecoveryWriter writer) { m_recovery = std::move(writer); }
+    void setTraceEnabled(bool on) { m_worker->setTraceEnabled(on); }
+    void setConnecting(bool on) { m_worker->setConnecting(on); }
+    // The communication-busy flag: while set, the wait lets input through differently.
+    void setBusy(bool on) { m_busy = on; }
+    bool busy() const { return m_busy; }
+
+    // Posts a request and waits for it. Returns kRequestOk or kRequestFailed; `r.reply`
+    // holds the reply text. A request that did not reach the controller because the
+    // connection is lost is a failure, so no caller reports undone work as done.
+    int request(RequestBlock& r);
+    int request(int code, int arg1 = 0, int start = 0, int count = 0,
+                int timeoutMs = kRequestTimeoutMs, int arg5 = 0, int arg6 = 0,
+                const std::string& text = std::string());
+
+    int open();
+    int checkStatus();
+    int suspendPolling();
+    int resumePolling();
+    // Runs the communication settings dialog with polling held, as the menu command does.
+    int communicationSettings();
+
+    bool lastRequestLostConnection() const { return m_lastLost; }
+    bool programEnding() const { return m_worker->ended(); }
+    std::string statusText() const { return m_worker->statusText(); }
+    bool unitConnected(int unit) const { return m_worker->unitConnected(unit); }
+    const LinkApi& api() const { return m_library.api(); }
+    CCommThread& worker() { return *m_worker; }
+    DeviceModel& model() { return m_model; }
+
+  private:
+    int post(RequestBlock& r);
+    void decodeAnswer(const RequestBlock& r);
+    std::string onConnectionLost(const std::string& message);
+
+    CommHost& m_host;
+    DeviceModel& m_model;
+    CommTimings m_timings;
+    LinkLibrary m_library;
+    std::unique_ptr<CCommThread> m_worker;
+    RecoveryWriter m_recovery;
+    std::atomic<bool> m_busy{false};
+    bool m_lastLost = false;
+};
+
+// Mapping of the worker's result for callers; only Open keeps a lost connection as "done",
+// because start-up goes on to the status check that asks the user what to do.
+int mapWorkerResult(int code, int workerResult);
+
+}  // namespace qavix

@@ -1,0 +1,122 @@
+#pragma once
+// The communication worker: the only thread that calls the link library. It executes one
+// request at a time, checks the controller's status before every operation and, while
+// idle, every poll period.
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "comm/AutoResetEvent.h"
+#include "comm/CommHost.h"
+#include "comm/CommTimings.h"
+#include "comm/LinkApi.h"
+#include "comm/LinkSettings.h"
+#include "comm/RequestBlock.h"
+
+namespace qavix {
+
+// Status check modes, chosen by the caller.
+enum StatusMode : int {
+    kStatusFirstConnection = 1,
+    kStatusIdle = 2,  // also every read, teach and zero reset
+    kStatusBeforeWrite = 4,
+    kStatusDuringWrite = 5,
+    kStatusFactoryMode = 7,
+};
+
+// Operating states reported by the controller's status reply.
+enum ControllerState : int {
+    kStateNormal = 0,
+    kStateSetting = 1,
+    kStateError = 2,
+    kStateFactory = 30,
+};
+
+class CCommThread {
+  public:
+    // Called when the connection is found lost, before its message is shown; returns the
+    // text to show (it may name files saved on the way out).
+    using LostHook = std::function<std::string(const std::string& message)>;
+
+    CCommThread(const LinkApi& api, CommHost& host, const CommTimings& timings);
+    ~CCommThread();
+    CCommThread(const CCommThread&) = delete;
+    CCommThread& operator=(const CCommThread&) = delete;
+
+    void start();
+    // Ends the worker: polling stops, the current call finishes within its time-out.
+    void stop();
+
+    void setSettings(const LinkSettings& settings);
+    LinkSettings settings() const;
+    void setLostHook(LostHook hook);
+    void setTraceEnabled(bool on) { m_trace = on; }
+    void setConnecting(bool on) { m_connecting = on; }
+    bool connecting() const { return m_connecting; }
+    bool ended() const { return m_ended; }
+
+    // Hand-over with the requesting thread.
+    void post(const RequestBlock& request);
+    bool waitDone(std::chrono::milliseconds timeout) { return m_done.wait(timeout); }
+    RequestBlock takeResult();
+
+    std::string statusText() const;
+    bool unitConnected(int unit) const;
+    bool pollingSuspended() const { return m_suspended; }
+
+    // The status check of the given mode. Runs on the worker; callable directly while the
+    // worker is not started.
+    int statusCheck(int mode);
+
+  private:
+    void run();
+    int dispatch(RequestBlock& request);
+    int open();
+    int putParameter(RequestBlock& request);
+    int readParameter(RequestBlock& request, int statusMode);
+    int readBankSummary(RequestBlock& request);
+    int startSetting(int statusMode, std::function<int()> call);
+    int enableAndVerify(bool wholeText);
+    int factoryEnd();
+    int verifyWrittenBlocks(bool wholeText);
+
+    int statusOnce(int mode, bool& again);
+    int evaluateErrorState(int mode, bool& again);
+    int askReset(Question question, const char* text, bool& again);
+
+    // Calls a library entry up to three times; on failure shows the cut message (unless
+    // connecting) and gives kWorkerLost.
+    int call(const std::function<int()>& entry);
+    void recordTrace();
+    int lost(const char* message);
+    void sleep(std::chrono::milliseconds d);
+    int unit() const;
+
+    LinkApi m_api;
+    CommHost& m_host;
+    CommTimings m_timings;
+    LostHook m_lostHook;
+
+    std::thread m_thread;
+    AutoResetEvent m_requestEvent;
+    AutoResetEvent m_done;
+    mutable std::mutex m_mutex;  // guards the request, the settings and the status fields
+    RequestBlock m_request;
+    LinkSettings m_settings;
+    std::string m_statusText;
+    std::array<bool, 16> m_unitConnected{};
+
+    std::vector<RequestBlock> m_written;
+    int m_lastErrorShown = -1;
+    std::atomic<bool> m_suspended{false};
+    std::atomic<bool> m_connecting{false};
+    std::atomic<bool> m_trace{false};
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_ended{false};
+};
+
+}  // namespace qavix

@@ -1,0 +1,38 @@
+#pragma once
+// What the connection needs from whoever runs it: the desktop program shows dialogs on its
+// UI thread while the worker waits; the command-line client answers from its options;
+// tests script the answers. Everything except pumpEvents is called on the worker thread
+// and must block until answered.
+
+#include <functional>
+#include <string>
+
+namespace qavix {
+
+enum class Question {
+    CommSetup,         // no answer from the controller: open the communication settings?
+    ResetSettingMode,  // controller in setting mode: reset it?
+    ResetFactoryMode,  // controller in factory mode: reset it?
+};
+
+class CommHost {
+  public:
+    virtual ~CommHost() = default;
+
+    virtual void showMessage(const std::string& text) = 0;
+    // OK is true, Cancel false.
+    virtual bool ask(Question question, const std::string& text) = 0;
+    // Runs the communication settings dialog; the worker's polling is held meanwhile.
+    virtual void runCommSettings() = 0;
+    // The program must end: the user has seen why. Called once.
+    virtual void endProgram() = 0;
+
+    // Runs `fn` on the thread that owns the device data and returns when it has run.
+    virtual void runOnUiThread(const std::function<void()>& fn) { fn(); }
+    // Called on the requesting thread between slices of its wait for the worker.
+    virtual void pumpEvents(bool /*busy*/) {}
+    // One exchange as the link library framed it, for the trace view.
+    virtual void recordTrace(const std::string& /*sent*/, const std::string& /*received*/) {}
+};
+
+}  // namespace qavix

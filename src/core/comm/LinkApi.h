@@ -1,0 +1,54 @@
+#pragma once
+// The link library's C entry points as the program calls them, bound at run time.
+// Only these entries are ever called; the rest are resolved to check the library is whole.
+
+#include <cstdint>
+
+namespace qavix {
+
+extern "C" {
+using KrylGetLastError = int (*)(char* code, char* message);
+using KrylNoArgs = int (*)();
+using KrylOpen = int (*)(const char* port, int* settingsBlock);
+using KrylGetControlDataWait = int (*)(int id, char* reply, int timeoutMs);
+using KrylPutControlDataWait = int (*)(int id, const char* text, int timeoutMs);
+using KrylUnitOnly = int (*)(int unit);
+using KrylClearBank = int (*)(int unit, int bank);
+using KrylZeroReset = int (*)(int unit, int arg1);
+using KrylTeachRatio = int (*)(int unit, int arg5, int arg1, int arg6);
+using KrylGetStringDataWait = int (*)(int id, int arg1, int arg3, char* reply, int timeoutMs);
+using KrylGetParameterDataWait = int (*)(int id, int start, int count, char* reply, int timeoutMs);
+using KrylPutParameterDataWait = int (*)(int id, int start, int count, const char* text,
+                                         int timeoutMs);
+using KrylGetCommData = int (*)(char* sent, char* received);
+}
+
+// Buffers handed to the library: the reply of an ordinary read, of the status and error
+// block reads, and each of the two frame texts.
+constexpr int kReplyBufferSize = 2048;
+constexpr int kStatusBufferSize = 1024;
+constexpr int kFrameBufferSize = 2048;
+constexpr int kPortSettingsBlockSize = 6;
+
+struct LinkApi {
+    KrylNoArgs initialize = nullptr;
+    KrylNoArgs terminate = nullptr;
+    KrylOpen open = nullptr;
+    KrylNoArgs close = nullptr;
+    KrylGetControlDataWait getControlDataWait = nullptr;
+    KrylPutControlDataWait putControlDataWait = nullptr;
+    KrylUnitOnly startSetting = nullptr;
+    KrylUnitOnly enableSetting = nullptr;
+    KrylUnitOnly reset = nullptr;
+    KrylClearBank clearBank = nullptr;
+    KrylZeroReset zeroReset = nullptr;
+    KrylTeachRatio teachRatio = nullptr;
+    KrylGetStringDataWait getStringDataWait = nullptr;
+    KrylGetParameterDataWait getParameterDataWait = nullptr;
+    KrylPutParameterDataWait putParameterDataWait = nullptr;
+    KrylGetCommData getCommData = nullptr;
+    KrylUnitOnly factStart = nullptr;
+    KrylUnitOnly factEnd = nullptr;
+};
+
+}  // namespace qavix

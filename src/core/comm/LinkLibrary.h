@@ -1,0 +1,42 @@
+#pragma once
+// Loads libqavlink.so with dlopen, checks that it is a healthy link library and binds the
+// entries the program calls. Unloads the library when destroyed.
+
+#include <string>
+
+#include "comm/LinkApi.h"
+
+namespace qavix {
+
+constexpr const char* kLinkLibraryName = "libqavlink.so";
+constexpr const char* kLinkLibraryEnv = "QAVLINK_LIBRARY";
+constexpr const char* kLinkLoadFailedMessage = "DLLのロードに失敗しました。Qavixを終了します";
+
+class LinkLibrary {
+  public:
+    LinkLibrary() = default;
+    ~LinkLibrary();
+    LinkLibrary(const LinkLibrary&) = delete;
+    LinkLibrary& operator=(const LinkLibrary&) = delete;
+
+    // `path` empty: QAVLINK_LIBRARY, else libqavlink.so beside the running executable.
+    // On failure the library is unloaded and error() tells what went wrong (for logs; the
+    // user sees kLinkLoadFailedMessage).
+    bool load(const std::string& path = std::string());
+    void unload();
+
+    bool loaded() const { return m_handle != nullptr; }
+    const LinkApi& api() const { return m_api; }
+    const std::string& error() const { return m_error; }
+
+    static std::string defaultPath();
+
+  private:
+    bool fail(const std::string& why);
+
+    void* m_handle = nullptr;
+    LinkApi m_api;
+    std::string m_error;
+};
+
+}  // namespace qavix

@@ -1,0 +1,81 @@
+#pragma once
+// The fixed sequences of requests: reading everything, reading the banks, writing the
+// current set or a bank with verification, clearing banks, teach and zero reset.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "comm/CCommLink.h"
+#include "model/Codec.h"
+#include "model/DeviceModel.h"
+
+namespace qavix {
+
+// One request of a sequence: code, argument 1, start, count.
+struct ReadStep {
+    int code;
+    int arg1;
+    int start;
+    int count;
+    bool operator==(const ReadStep& o) const {
+        return code == o.code && arg1 == o.arg1 && start == o.start && count == o.count;
+    }
+};
+
+// The requests of the initial read that do not depend on the sensors' beam counts.
+std::vector<ReadStep> readAllFixedSteps();
+// The per-beam requests for the connected sensors, from the counts already read.
+std::vector<ReadStep> readAllBeamSteps(const SettingsData& set);
+
+// Sub-blocks of a bank write, in the order they are sent.
+extern const int kBankWriteOrder[codec::kSubBlockCount];
+
+// The sub-blocks in which `working` differs from `stored`, in write order. Per-sensor
+// tables are compared over the sensor's beams only; a sensor without beams is unchanged.
+std::vector<int> changedSubBlocks(const SettingsData& working, const SettingsData& stored);
+
+// Hooks for the window: the wait window and greyed menus while a sequence runs.
+struct TransactionObserver {
+    std::function<void(bool writing)> lock;
+    std::function<void()> unlock;
+    std::function<void(int done, int total)> progress;
+};
+
+class Transactions {
+  public:
+    Transactions(CCommLink& link, DeviceModel& model) : m_link(link), m_model(model) {}
+
+    void setObserver(TransactionObserver observer) { m_observer = std::move(observer); }
+
+    // Results are kRequestOk or kRequestFailed; a sequence stops at its first failure.
+    int readAll();
+    int readBanks();
+    // Makes stored set `index` the working set and reads the bank function switch again.
+    int selectStoredSet(int index);
+    // Re-reads bank 1..4 from the controller into its stored set.
+    int rereadBank(int bank);
+
+    // Start setting, the puts, enable setting with verification. With a bank selected the
+    // puts only change the working set (the bank is marked edited).
+    int writeCurrentSet(std::vector<codec::PutRequest> puts);
+    // Writes the selected bank: every sub-block when its write-all flag is set, else the
+    // changed ones when it is edited, else nothing.
+    int writeSelectedBank();
+    // Erases the given banks (1..4) and reads back their summaries.
+    int clearBanks(const std::vector<int>& banks);
+
+    int zeroReset(int channelOrCode);
+    int teachRatio(int arg1, int arg5, int arg6);
+
+  private:
+    int runSteps(const std::vector<ReadStep>& steps, int& done, int total);
+    void lock(bool writing);
+    void unlock();
+
+    CCommLink& m_link;
+    DeviceModel& m_model;
+    TransactionObserver m_observer;
+};
+
+}  // namespace qavix

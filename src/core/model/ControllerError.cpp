@@ -1,0 +1,145 @@
+#include "model/ControllerError.h"
+
+#include <cstdio>
+
+namespace qavix {
+
+namespace {
+
+constexpr int kFirstKnownError = 32;
+constexpr int kLastKnownError = 212;
+constexpr size_t kErrorNumberPos = 14;
+
+struct ErrorRange {
+    int first;
+    int last;
+    const char* text;
+    ErrorKind kind;
+};
+
+constexpr const char* kSensorCircuit = "センサ内部回路異常";
+constexpr const char* kWiring = "配線異常";
+constexpr const char* kCommunication = "通信エラー";
+
+constexpr ErrorRange kErrorTable[] = {
+    {32, 37, kSensorCircuit, ErrorKind::Dealer},
+    {39, 47, kSensorCircuit, ErrorKind::Dealer},
+    {49, 52, kSensorCircuit, ErrorKind::Dealer},
+    {53, 56, kWiring, ErrorKind::Installation},
+    {57, 58, kSensorCircuit, ErrorKind::Dealer},
+    {65, 66, kWiring, ErrorKind::Installation},
+    {96, 113, kSensorCircuit, ErrorKind::Dealer},
+    {160, 160, "直列連結相手が異常", ErrorKind::Installation},
+    {161, 161, "相手センサの形式が異常", ErrorKind::Installation},
+    {162, 162, "相互干渉エラー", ErrorKind::Installation},
+    {163, 163, "外部リレーモニタエラー", ErrorKind::Dealer},
+    {164, 165, "直列連結相手が異常", ErrorKind::Installation},
+    {166, 166, kSensorCircuit, ErrorKind::Dealer},
+    {167, 167, kCommunication, ErrorKind::Installation},
+    {168, 168, kWiring, ErrorKind::Dealer},
+    {169, 169, "センサ設定異常", ErrorKind::Dealer},
+    {170, 170, "インターロック配線ミス", ErrorKind::Dealer},
+    {171, 171, "センサ内部処理エラー", ErrorKind::Dealer},
+    {192, 194, kCommunication, ErrorKind::Dealer},
+    {195, 196, "SW変更", ErrorKind::Installation},
+    {197, 197, "接続センサ形式異常", ErrorKind::Installation},
+    {198, 198, "センサ接続異常", ErrorKind::Installation},
+    {199, 199, "コントローラ内部異常", ErrorKind::Dealer},
+    {200, 200, "P-I/O機能割当エラー", ErrorKind::Setting},
+    {201, 201, "P-I/O Invertエラー", ErrorKind::Setting},
+    {202, 202, "グループ光軸範囲エラー", ErrorKind::Setting},
+    {203, 203, "パラレル判定エラー", ErrorKind::Setting},
+    {204, 204, "光軸毎総合エラー", ErrorKind::Setting},
+    {205, 205, "バッテリーロー", ErrorKind::Dealer},
+    {206, 206, "ティーチ端子機能設定エラー", ErrorKind::Setting},
+    {207, 207, "Bank端子機能設定エラー", ErrorKind::Setting},
+    {208, 208, "Bank メモリエラー", ErrorKind::Dealer},
+    {209, 209, "Bank設定値-反映先エラー", ErrorKind::Setting},
+    {210, 210, "Bank No.選択エラー", ErrorKind::Setting},
+    {211, 211, "センサ接続異常", ErrorKind::Installation},
+    {212, 212, "しきい値設定異常", ErrorKind::Setting},
+};
+
+constexpr const char* kDealerFormat =
+    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%02X　%s　\n"
+    "販売店までお問い合わせください。\nQavixを終了します。\n";
+constexpr const char* kInstallationFormat =
+    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%02X　%s　\n"
+    "エリアスキャナの設置状態を確認してください。\nQavixを終了します。\n";
+constexpr const char* kSettingFormat =
+    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%02X　%s　設定値エラー\n"
+    "設定の修正を行って下さい\n";
+constexpr const char* kUnidentifiedFormat =
+    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%02X　　　　原因不明エラー\n"
+    "営業担当へお問い合わせください。\nQavixを終了します。\n";
+
+std::string format(const char* fmt, int number, const char* text) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, fmt, static_cast<unsigned>(number), text);
+    return buf;
+}
+
+const ErrorRange* findError(int number) {
+    if (number < kFirstKnownError || number > kLastKnownError) {
+        return nullptr;
+    }
+    for (const ErrorRange& r : kErrorTable) {
+        if (number >= r.first && number <= r.last) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+ControllerError evaluateControllerError(int number) {
+    ControllerError e;
+    e.number = number;
+    const ErrorRange* r = findError(number);
+    if (r == nullptr) {
+        e.kind = ErrorKind::Unidentified;
+        e.message = format(kUnidentifiedFormat, number, "");
+        return e;
+    }
+    e.kind = r->kind;
+    switch (r->kind) {
+        case ErrorKind::Dealer:
+            e.message = format(kDealerFormat, number, r->text);
+            break;
+        case ErrorKind::Installation:
+            e.message = format(kInstallationFormat, number, r->text);
+            break;
+        case ErrorKind::Setting:
+            e.message = format(kSettingFormat, number, r->text);
+            e.statusText = r->text;
+            break;
+        case ErrorKind::Unidentified:
+            break;
+    }
+    return e;
+}
+
+std::optional<ControllerError> evaluateErrorBlock(std::string_view reply) {
+    if (reply.size() < kErrorNumberPos + 2) {
+        return std::nullopt;
+    }
+    const int high = hexDigit(reply[kErrorNumberPos]);
+    const int low = hexDigit(reply[kErrorNumberPos + 1]);
+    if (high < 0 || low < 0) {
+        return std::nullopt;
+    }
+    return evaluateControllerError(high * 16 + low);
+}
+
+}  // namespace qavix

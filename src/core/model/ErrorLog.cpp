@@ -1,0 +1,141 @@
+#include "model/ErrorLog.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "model/SerialNumber.h"
+
+namespace qavix {
+
+namespace {
+
+struct CodeRange {
+    int first;
+    int last;
+    const char* text;
+};
+
+constexpr const char* kSensorCircuit = "センサ内部回路異常";
+constexpr const char* kWiring = "配線異常";
+constexpr const char* kSeriesPartner = "直列連結相手が異常";
+constexpr const char* kCommunication = "通信エラー";
+constexpr const char* kSetting = "設定エラー";
+
+constexpr CodeRange kCodeTable[] = {
+    {0x20, 0x34, kSensorCircuit},
+    {0x35, 0x38, kWiring},
+    {0x39, 0x3A, kSensorCircuit},
+    {0x41, 0x42, kWiring},
+    {0x60, 0x71, kSensorCircuit},
+    {0xA0, 0xA0, kSeriesPartner},
+    {0xA1, 0xA1, "相手センサの形式が異常"},
+    {0xA2, 0xA2, "相互干渉エラー"},
+    {0xA3, 0xA3, "外部リレーモニタエラー"},
+    {0xA4, 0xA5, kSeriesPartner},
+    {0xA6, 0xA6, kSensorCircuit},
+    {0xA7, 0xA7, kCommunication},
+    {0xA8, 0xA8, kWiring},
+    {0xA9, 0xA9, "センサ設定異常"},
+    {0xAA, 0xAA, kWiring},
+    {0xAB, 0xAB, "センサ内部処理エラー"},
+    {0xC0, 0xC2, kCommunication},
+    {0xC3, 0xC4, "SW変更"},
+    {0xC5, 0xC5, "接続センサ形式異常"},
+    {0xC6, 0xC6, "センサ接続異常"},
+    {0xC7, 0xC7, "コントローラ内部異常"},
+    {0xC8, 0xCC, kSetting},
+    {0xCD, 0xCD, "バッテリーロー"},
+    {0xCE, 0xCE, kSetting},
+    {0xCF, 0xCF, "Bank 設定エラー"},
+    {0xD0, 0xD0, "Bank メモリエラー"},
+    {0xD1, 0xD1, "Bank 設定値エラー"},
+    {0xD2, 0xD2, "Bank No.設定エラー"},
+    {0xD3, 0xD3, "センサ接続異常"},
+    {0xD4, 0xD4, "しきい値設定エラー"},
+};
+
+constexpr const char* kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
+
+// Day of the week for a Gregorian date (0 = Sunday), without touching the time zone.
+int weekday(int year, int month, int day) {
+    static constexpr int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    if (month < 3) {
+        year -= 1;
+    }
+    return (year + year / 4 - year / 100 + year / 400 + offsets[(month + 11) % 12] + day) % 7;
+}
+
+}  // namespace
+
+std::string errorLogText(int code) {
+    for (const CodeRange& r : kCodeTable) {
+        if (code >= r.first && code <= r.last) {
+            return r.text;
+        }
+    }
+    return kNoValue;
+}
+
+int parseErrorCode(std::string_view codeText) {
+    if (codeText.empty() || codeText.size() > 4) {
+        return -1;
+    }
+    int value = 0;
+    for (char c : codeText) {
+        int d = -1;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        if (d < 0) {
+            return -1;
+        }
+        value = value * 16 + d;
+    }
+    return value;
+}
+
+std::string formatErrorDate(const ErrorHistoryEntry& e) {
+    if (!e.hasDate()) {
+        return kNoValue;
+    }
+    const int year = e.year + 2000;
+    const char* day = (e.month >= 1 && e.month <= 12 && e.day >= 1 && e.day <= 31)
+                          ? kWeekdays[weekday(year, e.month, e.day)]
+                          : "-";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d %s %02d:%02d:%02d", year % 100, e.month, e.day,
+                  day, e.hour, e.minute, e.second);
+    return buf;
+}
+
+ErrorLogRow emptyErrorLogRow(int index) {
+    return {std::to_string(index + 1), kNoValue, kNoValue, kNoValue, kNoValue};
+}
+
+ErrorLogRow errorLogRow(int index, const ErrorHistoryEntry& entry, const ErrorLogRow& previous) {
+    if (entry.isEmpty()) {
+        return previous;
+    }
+    const int code = parseErrorCode(entry.codeText);
+    ErrorLogRow row;
+    row.number = std::to_string(index + 1);
+    row.date = formatErrorDate(entry);
+    row.code = entry.codeText;
+    row.text = errorLogText(code);
+    row.serial = formatErrorLogSerial(entry.serialText, code);
+    return row;
+}
+
+std::string errorLogCsvHeader() {
+    return "No.,日付,エラーNo.,エラー内容,発生シリアルNo.,\n";
+}
+
+std::string errorLogCsvLine(const ErrorLogRow& row) {
+    return "No." + row.number + "," + row.date + "," + row.code + "," + row.text + "," +
+           row.serial + "\n";
+}
+
+}  // namespace qavix

@@ -1,0 +1,90 @@
+#include "report/SensorReport.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "model/SensorOutputs.h"
+#include "model/SerialNumber.h"
+
+namespace qavix::report {
+
+namespace {
+
+constexpr int kTitleIndent = 15;
+constexpr int kOutputChannel = 0;             // only CH1 has the auxiliary outputs OUT2 and OUT3
+constexpr int32_t kFloatingBeamsMask = 0x0F;  // bits 4 and 5 of FLO_CONF are switches
+const char* const kNotApplicable = " ━ ";
+
+// "0102" -> "Ver 1.02": the major number is decimal, the minor one is kept as stored.
+std::string versionText(const std::string& stored) {
+    const long major = std::strtol(stored.substr(0, 2).c_str(), nullptr, 10);
+    const std::string minor = stored.size() > 2 ? stored.substr(stored.size() - 2) : "";
+    return formatText("Ver %ld.%s", major, minor.c_str());
+}
+
+void appendBasicInformation(ReportLines& lines, const ChannelRecord& channel) {
+    lines.emplace_back("■基本情報");
+    lines.push_back(itemLine("形式", channel.modelText));
+    lines.push_back(itemLine("投光器バージョン", versionText(channel.verE)));
+    lines.push_back(itemLine("受光器バージョン", versionText(channel.verR)));
+    lines.push_back(itemLine("投光器シリアルNo.", formatSensorSerial(channel.emitterSerial)));
+    lines.push_back(itemLine("受光器シリアルNo.", formatSensorSerial(channel.receiverSerial)));
+    lines.push_back(itemLine("ＩＤ", channel.sensorId));
+    lines.push_back(itemLine("光軸数", decimalText(channel.beamCount)));
+    lines.push_back(itemLine("光軸ピッチ", channel.pitchText));
+}
+
+void appendOutputs(ReportLines& lines, const ChannelRecord& channel) {
+    lines.emplace_back("■出力設定");
+    lines.push_back(itemLine("OUT2", sensorOutputName(channel.subConf)));
+    lines.push_back(itemLine("OUT3", sensorOutputName(channel.almConf)));
+}
+
+void appendThresholds(ReportLines& lines, const ChannelRecord& channel) {
+    lines.emplace_back("■しきい値");
+    lines.push_back(itemLine("ONしきい値", decimalText(channel.onTh)));
+    lines.push_back(itemLine("OFFしきい値", decimalText(channel.offTh)));
+}
+
+void appendFunctions(ReportLines& lines, const ChannelRecord& channel) {
+    const bool floating = channel.functionBit2 != 0;
+    lines.emplace_back("■機能設定");
+    lines.push_back(itemLine("FIX ブランキング", onOffText(channel.functionBit1)));
+    lines.push_back(itemLine("Floating ブランキング", onOffText(channel.functionBit2)));
+    lines.push_back(
+        itemLine("Floating ブランキング光軸数",
+                 floating ? decimalText(channel.floConf & kFloatingBeamsMask) : kNotApplicable));
+    lines.push_back(itemLine("Floating ブランキング連続設定",
+                             floating ? onOffText(channel.floConfBit4) : kNotApplicable));
+}
+
+int beamsOf(const ChannelRecord& channel) {
+    return std::clamp(channel.beamCount, 0, kMaxBeams);
+}
+
+}  // namespace
+
+void appendSensorBlock(ReportLines& lines, const ChannelRecord& channel, int channelIndex,
+                       bool extendedMode) {
+    lines.push_back(
+        std::string(kTitleIndent, ' ') +
+        formatText("＃＃　エリアスキャナ　センサ　CH%d　設定内容一覧　＃＃", channelIndex + 1));
+    lines.emplace_back();
+    appendBasicInformation(lines, channel);
+    if (channelIndex == kOutputChannel) {
+        appendOutputs(lines, channel);
+    }
+    if (extendedMode) {
+        appendThresholds(lines, channel);
+        appendFunctions(lines, channel);
+        lines.emplace_back("■ブランキング光軸（0 : ブランキング指定無し，1 : ブランキング光軸）");
+        appendBeamRows(lines, "ブランキング光軸　",
+                       beamFlagTexts(channel.fixAxis, beamsOf(channel)));
+    }
+    lines.emplace_back("■指定光軸（0 : 光軸指定無し，1 : 指定光軸）");
+    appendBeamRows(lines, "指定光軸　", beamFlagTexts(channel.setAxis, beamsOf(channel)));
+    lines.emplace_back();
+    lines.emplace_back();
+}
+
+}  // namespace qavix::report

@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "FakeLink.h"
+#include "comm/CCommLink.h"
+#include "comm/CommMessages.h"
+#include "comm/Transactions.h"
+#include "model/Codec.h"
+
+namespace qavix::test {
+namespace {
+
+CommTimings instant() {
+    CommTimings t;
+    t.pollPeriod = std::chrono::milliseconds(20);
+    t.retryDelay = std::chrono::milliseconds(0);
+    t.resetSettle = std::chrono::milliseconds(0);
+    t.waitSlice = std::chrono::milliseconds(1);
+    return t;
+}
+
+class CommLinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        link = std::make_unique<CCommLink>(host, model, instant());
+        ASSERT_TRUE(link->start(FAKE_LINK_PATH)) << link->libraryError();
+        link->suspendPolling();  // keep idle polls out of the recorded calls
+        fake.calls.clear();
+    }
+    void TearDown() override { link.reset(); }
+
+    FakeLink fake;
+    ScriptedHost host;
+    DeviceModel model;
+    std::unique_ptr<CCommLink> link;
+};
+
+TEST_F(CommLinkTest, AFailingCallIsRetriedAndSucceeds) {
+    fake.failures["PutParameter"] = 2;
+    EXPECT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    fake.statusReplies = {"0101"};  // setting mode during the write
+    EXPECT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    EXPECT_EQ(fake.countOf("PutParameter"), 3);
+    EXPECT_TRUE(host.messagesShown().empty());
+}
+
+TEST_F(CommLinkTest, ALostConnectionIsNeverReportedAsDone) {
+    fake.statusReplies = {"0101"};
+    fake.failures["PutParameter"] = 3;
+    EXPECT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestFailed);
+    EXPECT_TRUE(link->lastRequestLostConnection());
+    EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kCommunicationCut});
+    EXPECT_EQ(host.endCount(), 1);
+
+    // Nothing more reaches the controller once the end has been asked for.
+    const int before = static_cast<int>(fake.calls.size());
+    EXPECT_EQ(link->request(kCodeEnableSetting), kRequestFailed);
+    EXPECT_EQ(static_cast<int>(fake.calls.size()), before);
+}
+
+TEST_F(CommLinkTest, FailedOpenWhileConnectingIsLeftToTheStatusCheck) {
+    fake.openSucceeds = false;
+    link->setConnecting(true);
+    EXPECT_EQ(link->open(), kRequestOk);
+    EXPECT_EQ(fake.countOf("Open"), 3);
+    EXPECT_EQ(host.endCount(), 0);
+    EXPECT_TRUE(host.messagesShown().empty());
+}
+
+TEST_F(CommLinkTest, OpenNamesThePortAndPassesTheUnit) {
+    LinkSettings s;
+    s.activePort = 2;
+    s.unit = 7;
+    s.blocks[2] = {38400, 8, 0, 0, 0, 0};
+    link->setSettings(s);
+    EXPECT_EQ(link->open(), kRequestOk);
+    const auto opens = fake.callsOf("Open");
+    ASSERT_EQ(opens.size(), 1u);
+    EXPECT_EQ(opens[0].text, "COM3");
+    EXPECT_EQ(opens[0].id, 7);
+}
+
+TEST_F(CommLinkTest, VerificationFailsWhenTheReadBackDiffersOrIsShort) {
+    fake.statusReplies = {"0101", "0101", "0001"};
+    EXPECT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    EXPECT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    fake.statusReplies = {"0001"};
+    fake.parameterReplies[67] = "";  // the read-back is empty
+    EXPECT_EQ(link->request(kCodeEnableSetting), kRequestFailed);
+    EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kWriteFailed});
+    EXPECT_EQ(host.endCount(), 0);
+}
+
+TEST_F(CommLinkTest, VerificationPassesAndReadsEveryWrittenBlockBack) {
+    fake.statusReplies = {"0001", "0101"};
+    EXPECT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    EXPECT_EQ(link->request(6, 2, 1, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    EXPECT_EQ(link->request(27, 2, 1, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    fake.statusReplies = {"0001"};
+    fake.parameterReplies[67] = "32";
+    EXPECT_EQ(link->request(kCodeEnableSetting), kRequestOk);
+    const auto reads = fake.callsOf("GetParameter");
+    ASSERT_EQ(reads.size(), 1u);  // code 27 has no read to verify it with
+    EXPECT_EQ(reads[0].id, 67);
+    EXPECT_EQ(reads[0].start, 1);
+    EXPECT_EQ(fake.countOf("EnableSetting"), 1);
+    EXPECT_EQ(fake.countOf("Reset"), 1);
+}
+
+TEST_F(CommLinkTest, WithABankSelectedPutsChangeOnlyTheWorkingSet) {
+    model.storedSet(3).compatible = 1;
+    model.selectSet(3);
+    model.working().channel(0).beamCount = 10;
+    SettingsData source = model.working();
+    source.channel(0).setAxis[9] = beamBitWeight(9);
+    const codec::PutRequest put = codec::encodePut(5, 1, source);
+    ASSERT_EQ(put.code, 5);
+    EXPECT_EQ(link->request(put.code, put.channel, put.start, put.count, kRequestTimeoutMs, 0, 0,
+                            put.text),
+              kRequestOk);
+    EXPECT_TRUE(fake.calls.empty());
+    EXPECT_EQ(model.working().channel(0).setAxis[9], beamBitWeight(9));
+    EXPECT_EQ(model.storedSet(3).edited, 1);
+    // Reads of bank data are answered from the working set.
+    EXPECT_EQ(link->request(103, 1, 0, 10), kRequestOk);
+    EXPECT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    EXPECT_TRUE(fake.calls.empty());
+    // Reads of what is not in a bank still go out.
+    EXPECT_EQ(link->request(149), kRequestOk);
+    EXPECT_EQ(fake.countOf("GetParameter"), 1);
+}
+
+TEST_F(CommLinkTest, IdlePollThatLosesTheControllerEndsTheProgram) {
+    link->resumePolling();
+    fake.statusReplies = {""};
+    for (int i = 0; i < 200 && host.endCount() == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(host.endCount(), 1);
+    EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kCommunicationCut});
+}
+
+TEST_F(CommLinkTest, LostConnectionSavesRecoveryFilesFirstAndNamesThem) {
+    std::vector<int> savedBanks;
+    link->setRecoveryWriter([&](const DeviceModel& m) {
+        std::vector<std::string> files;
+        for (int b = 1; b <= kBankCount; ++b) {
+            if (m.storedSet(b).edited != 0) {
+                savedBanks.push_back(b);
+                files.push_back("Qavix-recovery-Bank" + std::to_string(b) + ".qbk");
+            }
+        }
+        return files;
+    });
+    model.storedSet(2).edited = 1;
+    fake.failures["GetParameter"] = 3;
+    EXPECT_EQ(link->request(149), kRequestFailed);
+    EXPECT_EQ(savedBanks, std::vector<int>{2});
+    ASSERT_EQ(host.messagesShown().size(), 1u);
+    EXPECT_EQ(host.messagesShown()[0].rfind(msg::kCommunicationCut, 0), 0u);
+    EXPECT_NE(host.messagesShown()[0].find("Qavix-recovery-Bank2.qbk"), std::string::npos);
+}
+
+TEST_F(CommLinkTest, ReadAllSendsTheFixedSequenceThenBeamsOfConnectedSensorsOnly) {
+    fake.parameterReplies[72] = "280A00";  // 40 and 10 beams
+    fake.parameterReplies[80] = "02";
+    Transactions tx(*link, model);
+    ASSERT_EQ(tx.readAll(), kRequestOk);
+
+    std::vector<ReadStep> sent;
+    for (const FakeCall& c : fake.calls) {
+        if (c.entry == "GetParameter") {
+            sent.push_back({c.id, 0, c.start, c.count});
+        } else if (c.entry == "GetString") {
+            sent.push_back({c.id, 0, 0, c.count});
+        } else if (c.entry == "GetControl" && c.id != 48) {
+            sent.push_back({c.id, 0, 0, 0});
+        }
+    }
+    std::vector<ReadStep> expected;
+    for (const ReadStep& s : readAllFixedSteps()) {
+        const bool isString = s.code >= 57 && s.code <= 59;
+        const bool isControl = s.code == 46;
+        expected.push_back(
+            {s.code, 0, isString || isControl ? 0 : s.start, isControl ? 0 : s.count});
+    }
+    for (int c = 0; c < 2; ++c) {
+        const int beams = c == 0 ? 40 : 10;
+        expected.push_back({66, 0, 16 * c, (beams + 7) / 8});
+        expected.push_back({97, 0, 16 * c, (beams + 7) / 8});
+        for (int code : {102, 103, 90, 93, 91, 94, 103, 102}) {
+            expected.push_back({code, 0, 128 * c, beams});
+        }
+    }
+    ASSERT_EQ(sent.size(), expected.size());
+    for (size_t i = 0; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].code, expected[i].code) << i;
+        EXPECT_EQ(sent[i].start, expected[i].start) << i;
+        EXPECT_EQ(sent[i].count, expected[i].count) << i;
+    }
+}
+
+TEST_F(CommLinkTest, BankWriteOfChangedZeroPointsSendsOneBlock) {
+    for (int t = 0; t <= kBankCount; ++t) {
+        StoredSet& s = model.storedSet(t);
+        s.general.jointNum = 2;
+        s.channel(0).beamCount = 40;
+        s.channel(1).beamCount = 32;
+        s.channel(1).zero.fill(100);
+        s.compatible = 1;
+    }
+    model.selectSet(2);
+    model.working().channel(1).zero[5] = 120;
+    model.markEdited(2);
+    fake.statusReplies = {"0001", "0101"};
+    Transactions tx(*link, model);
+    fake.calls.clear();
+    // The verification read returns exactly what was written.
+    SettingsData expected = model.working();
+    fake.parameterReplies[151] = codec::encodeSubBlock(codec::kSubZero2, expected);
+    fake.statusReplies = {"0001", "0101", "0101", "0001"};
+    EXPECT_EQ(tx.writeSelectedBank(), kRequestOk);
+
+    const auto puts = fake.callsOf("PutParameter");
+    ASSERT_EQ(puts.size(), 1u);
+    EXPECT_EQ(puts[0].id, 43);
+    EXPECT_EQ(puts[0].start, 784);
+    EXPECT_EQ(puts[0].count, 128);
+    EXPECT_EQ(fake.countOf("StartSetting"), 1);
+    EXPECT_EQ(fake.countOf("EnableSetting"), 1);
+    const auto reads = fake.callsOf("GetParameter");
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].id, 151);
+    EXPECT_EQ(model.storedSet(2).edited, 0);
+}
+
+}  // namespace
+}  // namespace qavix::test

@@ -1,0 +1,81 @@
+#include "model/ErrorLog.h"
+
+#include <gtest/gtest.h>
+
+#include "model/SerialNumber.h"
+
+namespace qavix {
+namespace {
+
+TEST(ErrorLog, TextsByCode) {
+    EXPECT_EQ(errorLogText(0xC8), "設定エラー");
+    EXPECT_EQ(errorLogText(0xCE), "設定エラー");
+    EXPECT_EQ(errorLogText(0xCD), "バッテリーロー");
+    EXPECT_EQ(errorLogText(0x3B), "---");
+    EXPECT_EQ(errorLogText(0x1F), "---");
+    EXPECT_EQ(errorLogText(0xD5), "---");
+    EXPECT_EQ(errorLogText(0x20), "センサ内部回路異常");
+    EXPECT_EQ(errorLogText(0xAA), "配線異常");
+    EXPECT_EQ(errorLogText(-1), "---");
+}
+
+TEST(ErrorLog, DateShowsTwoDigitYearAndJapaneseWeekday) {
+    ErrorHistoryEntry e;
+    e.year = 2;
+    e.month = 12;
+    e.day = 5;
+    e.hour = 13;
+    e.minute = 4;
+    e.second = 59;
+    EXPECT_EQ(formatErrorDate(e), "02/12/05 木 13:04:59");
+    e.year = 24;
+    e.month = 2;
+    e.day = 29;
+    EXPECT_EQ(formatErrorDate(e), "24/02/29 木 13:04:59");
+    EXPECT_EQ(formatErrorDate(ErrorHistoryEntry{}), "---");
+}
+
+TEST(ErrorLog, SerialNumberPartDependsOnControllerOrSensorError) {
+    EXPECT_EQ(formatErrorLogSerial("020B04D2", 0xC8), "1234Y02");
+    EXPECT_EQ(formatErrorLogSerial("020B04D2", 0x35), "04D2Y02");
+    EXPECT_EQ(formatErrorLogSerial("00000000", 0xC8), "---");
+    EXPECT_EQ(formatErrorLogSerial("", 0xC8), "---");
+}
+
+TEST(ErrorLog, ControllerSerialFormat) {
+    EXPECT_EQ(formatControllerSerial("020B002A"), "0042Y02");
+    EXPECT_EQ(formatControllerSerial("0205000A"), "0010502");
+    EXPECT_EQ(formatControllerSerial("020C0001"), "0001Z02");
+    EXPECT_EQ(formatControllerSerial("02090001"), "0001902");
+    // Damaged texts still give a readable, bounded result.
+    EXPECT_EQ(formatControllerSerial(""), "0000000");
+    EXPECT_EQ(formatControllerSerial("ZZ"), "0000000");
+}
+
+TEST(ErrorLog, RowsAndCsvLines) {
+    ErrorHistoryEntry e;
+    e.year = 2;
+    e.month = 12;
+    e.day = 5;
+    e.hour = 13;
+    e.minute = 4;
+    e.second = 59;
+    e.codeText = "C8";
+    e.serialText = "020B04D2";
+    const ErrorLogRow row = errorLogRow(0, e, emptyErrorLogRow(0));
+    EXPECT_EQ(errorLogCsvLine(row), "No.1,02/12/05 木 13:04:59,C8,設定エラー,1234Y02\n");
+    EXPECT_EQ(errorLogCsvLine(emptyErrorLogRow(19)), "No.20,---,---,---,---\n");
+    EXPECT_EQ(errorLogCsvHeader(), "No.,日付,エラーNo.,エラー内容,発生シリアルNo.,\n");
+}
+
+TEST(ErrorLog, EmptyEntryLeavesTheRowAsItWas) {
+    ErrorHistoryEntry empty;
+    empty.codeText = "00";
+    empty.serialText = "00000000";
+    ErrorLogRow previous = emptyErrorLogRow(4);
+    previous.code = "A2";
+    EXPECT_EQ(errorLogRow(4, empty, previous).code, "A2");
+}
+
+}  // namespace
+}  // namespace qavix
