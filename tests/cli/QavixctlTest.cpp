@@ -12,7 +12,7 @@
 
 namespace {
 
-struct Run {
+struct CtlRun {
     int exitCode = -1;
     std::string out;
     std::string err;
@@ -33,7 +33,7 @@ std::string slurp(const std::string& path) {
     return s.str();
 }
 
-Run qavixctl(const std::vector<std::string>& args) {
+CtlRun qavixctl(const std::vector<std::string>& args) {
     const std::string base = ::testing::TempDir() + "qavixctl-" +
                              ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::string command = quoted(QAVIXCTL);
@@ -42,7 +42,7 @@ Run qavixctl(const std::vector<std::string>& args) {
     }
     command += " >" + quoted(base + ".out") + " 2>" + quoted(base + ".err");
     const int status = std::system(command.c_str());
-    Run run;
+    CtlRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = slurp(base + ".out");
     run.err = slurp(base + ".err");
@@ -85,57 +85,57 @@ TEST(QavixctlBankCheck, VerdictsAndExitCodes) {
         {"no_such_file.qbk", 2, kCannotOpen},
     };
     for (const Case& c : cases) {
-        const Run run = qavixctl({"bank", "check", data(c.file)});
+        const CtlRun run = qavixctl({"bank", "check", data(c.file)});
         EXPECT_EQ(run.exitCode, c.exitCode) << c.file;
         EXPECT_EQ(run.out, c.out) << c.file;
     }
 }
 
 TEST(QavixctlBankShow, PrintsTheDecodedSetInItsDocumentedOrder) {
-    const Run run = qavixctl({"bank", "show", data("valid.qbk")});
+    const CtlRun run = qavixctl({"bank", "show", data("valid.qbk")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     std::vector<std::string> lines;
     std::istringstream in(run.out);
     for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
     }
-    // 3 channels of 29 fields, then 4 + 16 + 1 + 48 + 32 + 4 controller fields.
-    ASSERT_EQ(lines.size(), 3u * 29u + 105u);
+    // 3 channels of 30 fields, then 4 + 16 + 1 + 48 + 24 + 4 controller fields.
+    ASSERT_EQ(lines.size(), 3u * 30u + 97u);
     EXPECT_EQ(lines[0], "CH1.TYPE_1=24");
     EXPECT_EQ(lines[1], "CH1.TYPE_2=19");
     EXPECT_EQ(lines[3], "CH1.VER_R=0105");
-    EXPECT_EQ(lines[5], "CH1.FIX_AXIS_1=0,0,0,0,0,0,0,0,1,1,1,1,0,0,0,0");
+    EXPECT_EQ(lines[5], "CH1.FIX_AXIS_1=0,0,0,0,0,0,0,0,0,0,0,0,1,1,1,1");
     EXPECT_EQ(lines[21], "CH1.ON_TH=35");
     EXPECT_EQ(lines[22], "CH1.OFF_TH=25");
-    EXPECT_EQ(lines[29], "CH2.TYPE_1=0");
-    EXPECT_EQ(lines[87], "CONTROLLER.TYPE=QX-AS100C           ");
-    EXPECT_EQ(lines[88], "CONTROLLER.SFT_VER=02.10");
-    EXPECT_EQ(lines[89], "CONTROLLER.JOINT_NUM=1");
-    EXPECT_EQ(lines[91], "CONTROLLER.PIO_01=8030");
-    EXPECT_EQ(lines[108], "CONTROLLER.AXIS_TH1_1=40,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40");
-    EXPECT_EQ(lines[110], "CONTROLLER.AXIS_TH1_3=18,18,18,18,18,18,18,18,18,18,18,18,18,18,18,18");
+    EXPECT_EQ(lines[30], "CH2.TYPE_1=0");
+    EXPECT_EQ(lines[90], "CONTROLLER.TYPE=QX-AS100C           ");
+    EXPECT_EQ(lines[91], "CONTROLLER.SFT_VER=02.10");
+    EXPECT_EQ(lines[92], "CONTROLLER.JOINT_NUM=1");
+    EXPECT_EQ(lines[94], "CONTROLLER.PIO_01=8030");
+    EXPECT_EQ(lines[111], "CONTROLLER.AXIS_TH1_1=40,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40");
+    EXPECT_EQ(lines[113], "CONTROLLER.AXIS_TH1_3=18,18,18,18,18,18,18,18,18,18,18,18,18,18,18,18");
     EXPECT_EQ(lines.back(), "CONTROLLER.GRP_LOW_CH=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
 }
 
 TEST(QavixctlBankShow, RejectedFilesGoToStandardError) {
-    const Run invalid = qavixctl({"bank", "show", data("ch2_missing_entry.qbk")});
+    const CtlRun invalid = qavixctl({"bank", "show", data("ch2_missing_entry.qbk")});
     EXPECT_EQ(invalid.exitCode, 1);
     EXPECT_EQ(invalid.out, "");
     EXPECT_NE(invalid.err.find("Bankデータが無効です。"), std::string::npos);
-    const Run missing = qavixctl({"bank", "show", data("no_such_file.qbk")});
+    const CtlRun missing = qavixctl({"bank", "show", data("no_such_file.qbk")});
     EXPECT_EQ(missing.exitCode, 2);
     // Out-of-range values are shown, not checked.
-    const Run range = qavixctl({"bank", "show", data("axis_th_201.qbk")});
+    const CtlRun range = qavixctl({"bank", "show", data("axis_th_201.qbk")});
     EXPECT_EQ(range.exitCode, 0);
     EXPECT_NE(range.out.find("CONTROLLER.AXIS_TH2_2=201,18,"), std::string::npos);
 }
 
 TEST(QavixctlBankDiff, ListsEachDifferingField) {
-    const Run same = qavixctl({"bank", "diff", data("valid.qbk"), data("renamed_keys.qbk")});
+    const CtlRun same = qavixctl({"bank", "diff", data("valid.qbk"), data("renamed_keys.qbk")});
     EXPECT_EQ(same.exitCode, 0);
     EXPECT_EQ(same.out, "");
 
-    const Run changed = qavixctl({"bank", "diff", data("valid.qbk"), data("changed.qbk")});
+    const CtlRun changed = qavixctl({"bank", "diff", data("valid.qbk"), data("changed.qbk")});
     EXPECT_EQ(changed.exitCode, 1);
     EXPECT_EQ(changed.out,
               "CH1.ON_TH: 35 -> 45\n"
@@ -144,14 +144,15 @@ TEST(QavixctlBankDiff, ListsEachDifferingField) {
               "CONTROLLER.AXIS_TH1_2: 40,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40 -> "
               "48,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40\n");
 
-    const Run reordered = qavixctl({"bank", "diff", data("valid.qbk"), data("reordered_keys.qbk")});
+    const CtlRun reordered =
+        qavixctl({"bank", "diff", data("valid.qbk"), data("reordered_keys.qbk")});
     EXPECT_EQ(reordered.exitCode, 1);
     EXPECT_EQ(reordered.out, "CH1.TYPE_2: 19 -> 0\nCH1.TYPE_3: 0 -> 19\n");
 }
 
 TEST(QavixctlBankDiff, FileErrorsExitTwo) {
     for (const char* other : {"no_such_file.qbk", "garbage.qbk"}) {
-        const Run run = qavixctl({"bank", "diff", data("valid.qbk"), data(other)});
+        const CtlRun run = qavixctl({"bank", "diff", data("valid.qbk"), data(other)});
         EXPECT_EQ(run.exitCode, 2) << other;
         EXPECT_EQ(run.out, "") << other;
         EXPECT_NE(run.err.find(other), std::string::npos) << other;
@@ -164,7 +165,7 @@ TEST(Qavixctl, HelpOnEveryCommandAndUsageErrors) {
                                                  {"bank", "check", "--help"},
                                                  {"bank", "show", "--help"},
                                                  {"bank", "diff", "--help"}}) {
-        const Run run = qavixctl(args);
+        const CtlRun run = qavixctl(args);
         EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(args);
         EXPECT_NE(run.out.find("Usage"), std::string::npos) << ::testing::PrintToString(args);
     }
