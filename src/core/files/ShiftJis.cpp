@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <stdexcept>
 
 namespace qavix::sjis {
 
@@ -16,18 +15,21 @@ constexpr char kReplacement = '?';
 // for every cell of the report, and a descriptor carries state, so it is not shared.
 class Converter {
   public:
-    Converter(const char* to, const char* from) : m_handle(iconv_open(to, from)) {
-        if (m_handle == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    Converter(const char* to, const char* from) : m_handle(iconv_open(to, from)) {}
+    ~Converter() {
+        if (usable()) {
+            iconv_close(m_handle);
         }
     }
-    ~Converter() { iconv_close(m_handle); }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
     Conversion run(std::string_view input, size_t badSequenceLength(std::string_view));
 
   private:
+    // Without the system's CP932 tables every non-ASCII character is unconvertible.
+    bool usable() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
+
     iconv_t m_handle;
 };
 
@@ -62,6 +64,17 @@ size_t singleByte(std::string_view) {
 
 Conversion Converter::run(std::string_view input, size_t badSequenceLength(std::string_view)) {
     Conversion result;
+    if (!usable()) {
+        for (size_t i = 0; i < input.size(); i += badSequenceLength(input.substr(i))) {
+            const bool ascii = static_cast<unsigned char>(input[i]) < 0x80;
+            if (!ascii && result.complete) {
+                result.complete = false;
+                result.firstFailure = i;
+            }
+            result.text.push_back(ascii ? input[i] : kReplacement);
+        }
+        return result;
+    }
     iconv(m_handle, nullptr, nullptr, nullptr, nullptr);  // reset the shift state
     result.text.reserve(input.size() * 2);
     char buffer[1024];
