@@ -1,0 +1,121 @@
+#include "BankCommands.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "BankFields.h"
+#include "ExitCodes.h"
+#include "files/BankFile.h"
+#include "files/BankImport.h"
+
+namespace qavix::cli {
+
+namespace {
+
+struct LoadedSet {
+    int exitCode = kExitOk;
+    std::string message;
+    SettingsData set;
+};
+
+// Reads and decodes a bank file as an import does, without the range check.
+LoadedSet loadBankFile(const std::string& path) {
+    LoadedSet loaded;
+    const bankfile::BlockRead read = bankfile::readBlocks(path);
+    if (!read.ok()) {
+        loaded.exitCode =
+            read.status == bankfile::ReadStatus::CannotOpen ? kExitFileError : kExitFailed;
+        loaded.message = read.message;
+        return loaded;
+    }
+    if (bankfile::decodeBlocks(read.texts, loaded.set) != codec::DecodeResult::Ok) {
+        loaded.exitCode = kExitFailed;
+        loaded.message = bankfile::kInvalidDataMessage;
+    }
+    return loaded;
+}
+
+int runCheck(const std::string& path) {
+    SettingsData set;
+    const bankfile::ImportResult result = bankfile::importFile(path, set);
+    if (result.ok()) {
+        std::cout << "OK\n";
+        return kExitOk;
+    }
+    std::cout << result.message << '\n';
+    return result.status == bankfile::ImportStatus::CannotOpen ? kExitFileError : kExitFailed;
+}
+
+int runShow(const std::string& path) {
+    const LoadedSet loaded = loadBankFile(path);
+    if (loaded.exitCode != kExitOk) {
+        std::cerr << path << ": " << loaded.message << '\n';
+        return loaded.exitCode;
+    }
+    for (const Field& field : bankFields(loaded.set)) {
+        std::cout << field.name << '=' << field.value << '\n';
+    }
+    return kExitOk;
+}
+
+int runDiff(const std::string& pathA, const std::string& pathB) {
+    const LoadedSet a = loadBankFile(pathA);
+    const LoadedSet b = loadBankFile(pathB);
+    bool failed = false;
+    for (const auto& [path, loaded] : {std::pair{&pathA, &a}, std::pair{&pathB, &b}}) {
+        if (loaded->exitCode != kExitOk) {
+            std::cerr << *path << ": " << loaded->message << '\n';
+            failed = true;
+        }
+    }
+    if (failed) {
+        return kExitFileError;
+    }
+    const std::vector<Field> fieldsA = bankFields(a.set);
+    const std::vector<Field> fieldsB = bankFields(b.set);
+    bool differ = false;
+    for (size_t i = 0; i < fieldsA.size(); ++i) {
+        if (fieldsA[i].value != fieldsB[i].value) {
+            std::cout << fieldsA[i].name << ": " << fieldsA[i].value << " -> " << fieldsB[i].value
+                      << '\n';
+            differ = true;
+        }
+    }
+    return differ ? kExitFailed : kExitOk;
+}
+
+}  // namespace
+
+void addBankCommands(CLI::App& app, int& exitCode) {
+    CLI::App* bank = app.add_subcommand("bank", "Check, show and compare bank files (.qbk)");
+    bank->require_subcommand(1);
+
+    auto checkPath = std::make_shared<std::string>();
+    CLI::App* check = bank->add_subcommand(
+        "check",
+        "Read FILE as an import would (lengths, decoding, value ranges); print OK or "
+        "the reason. Exit 0 OK, 1 rejected, 2 cannot open");
+    check->add_option("FILE", *checkPath, "bank file")->required();
+    check->callback([checkPath, &exitCode] { exitCode = runCheck(*checkPath); });
+
+    auto showPath = std::make_shared<std::string>();
+    CLI::App* show = bank->add_subcommand(
+        "show",
+        "Print the stored set in FILE, one NAME=VALUE line per field (see docs/qavixctl.md)");
+    show->add_option("FILE", *showPath, "bank file")->required();
+    show->callback([showPath, &exitCode] { exitCode = runShow(*showPath); });
+
+    auto diffPaths = std::make_shared<std::pair<std::string, std::string>>();
+    CLI::App* diff = bank->add_subcommand(
+        "diff",
+        "Print each field that differs as 'NAME: A -> B'. Exit 0 equal, 1 differ, "
+        "2 a file cannot be read");
+    diff->add_option("FILE_A", diffPaths->first, "first bank file")->required();
+    diff->add_option("FILE_B", diffPaths->second, "second bank file")->required();
+    diff->callback(
+        [diffPaths, &exitCode] { exitCode = runDiff(diffPaths->first, diffPaths->second); });
+}
+
+}  // namespace qavix::cli

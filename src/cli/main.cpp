@@ -1,0 +1,21 @@
+// qavixctl: the command-line client on the Qt-free core. Each group of commands lives in a
+// file of its own and registers itself here.
+
+#include <CLI/CLI.hpp>
+
+#include "BankCommands.h"
+#include "ExitCodes.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"qavixctl: command-line client for the Qavix area scanner tools"};
+    app.require_subcommand(1);
+    int exitCode = qavix::cli::kExitOk;
+    qavix::cli::addBankCommands(app, exitCode);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error);
+        return code == 0 ? qavix::cli::kExitOk : qavix::cli::kExitUsage;
+    }
+    return exitCode;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The bank file (.qbk): one stored set as an INI-style Shift-JIS text with CR LF. Every
+// value of the channel and controller sections is a fixed-width piece of the bank image's
+// hexadecimal text; the reader ignores the keys and joins the values back by position.
+
+#include <array>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "files/FileIo.h"
+#include "model/DeviceData.h"
+
+namespace qavix {
+
+class ProfileFile;
+
+namespace bankfile {
+
+constexpr const char* kOpenFailedMessage =
+    "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。";
+constexpr const char* kInvalidDataMessage = "Bankデータが無効です。インポートを中止します。";
+
+// The eleven block texts in bank-image order: channels 1..3, general, thresholds 1..3,
+// zero tables 1..3, extended.
+constexpr int kBlockCount = 11;
+using BlockTexts = std::array<std::string, kBlockCount>;
+// Length of each block text in characters, the check a file must pass.
+constexpr std::array<size_t, kBlockCount> kBlockLengths = {128, 128, 128, 160, 256, 256,
+                                                           256, 256, 256, 256, 188};
+
+// The whole file as UTF-8 text with CR LF, or why it cannot be written: a value that does
+// not fit its field (the reader would reject the file), a title with a line break or with
+// characters that Shift-JIS cannot store.
+struct BankFileText {
+    bool ok = false;
+    std::string text;
+    std::string error;
+};
+
+// `when` is the local time of writing, shown in DATE; `version` follows "## Ver ".
+BankFileText formatBankFile(const SettingsData& set, std::string_view version,
+                            std::string_view title, const std::tm& when);
+
+// Formats and writes atomically; the previous file survives any failure.
+fileio::WriteResult writeBankFile(const std::string& path, const SettingsData& set,
+                                  std::string_view version, std::string_view title,
+                                  const std::tm& when);
+
+enum class ReadStatus { Ok, CannotOpen, InvalidData };
+
+struct BlockRead {
+    ReadStatus status = ReadStatus::InvalidData;
+    std::string message;  // the message to show when status is not Ok
+    BlockTexts texts;
+
+    bool ok() const { return status == ReadStatus::Ok; }
+};
+
+// Reads a file's block texts and checks their lengths; the characters are not examined.
+BlockRead readBlocks(const std::string& path);
+BlockRead readBlocks(const ProfileFile& profile);
+
+struct TitleAndDate {
+    std::string title = "-";
+    std::string date = "-";
+    bool found = false;  // both were there; a title without a date is not found, title kept
+};
+
+TitleAndDate readTitleAndDate(const std::string& path);
+TitleAndDate readTitleAndDate(const ProfileFile& profile);
+
+}  // namespace bankfile
+}  // namespace qavix

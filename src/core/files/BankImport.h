@@ -1,0 +1,32 @@
+#pragma once
+// Turning a bank file into a stored set: the block texts decoded into a set, and the whole
+// import check (file, lengths, decoding, value ranges) that precedes any copy into a target.
+
+#include <string>
+
+#include "files/BankFile.h"
+#include "model/Codec.h"
+#include "model/DeviceData.h"
+
+namespace qavix::bankfile {
+
+// Decodes the eleven block texts at their places in the bank image. Every block is tried;
+// the result is Malformed when any block was.
+codec::DecodeResult decodeBlocks(const BlockTexts& texts, SettingsData& set);
+
+enum class ImportStatus { Ok, CannotOpen, InvalidData, OutOfRange };
+
+struct ImportResult {
+    ImportStatus status = ImportStatus::InvalidData;
+    std::string message;  // what to show when status is not Ok
+    std::string field;    // the failing field's name for OutOfRange
+
+    bool ok() const { return status == ImportStatus::Ok; }
+};
+
+// Reads `path` into `set` and checks it. A file whose block texts are not hexadecimal (or
+// decimal where the format says so) is invalid data, like one with wrong lengths. `set` may
+// hold the rejected data afterwards.
+ImportResult importFile(const std::string& path, SettingsData& set);
+
+}  // namespace qavix::bankfile

@@ -1,0 +1,183 @@
+#include "files/FileIo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace qavix::fileio {
+
+namespace {
+
+std::string errnoText(const std::string& what, int error) {
+    return what + ": " + std::strerror(error);
+}
+
+// Closes a descriptor when it goes out of scope unless released.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+  private:
+    int m_fd;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+// The real file behind `path`, so that saving through a link replaces the file it names,
+// not the link.
+std::filesystem::path resolveTarget(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path target(path);
+    if (std::filesystem::is_symlink(target, ec)) {
+        auto resolved = std::filesystem::weakly_canonical(target, ec);
+        if (!ec) {
+            return resolved;
+        }
+    }
+    return target;
+}
+
+std::filesystem::path temporaryName(const std::filesystem::path& target) {
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path name = target.parent_path();
+    name /= "." + target.filename().string() + ".tmp." + std::to_string(::getpid()) + "." +
+            std::to_string(counter++);
+    return name;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+    const std::string name = folder.empty() ? std::string(".") : folder.string();
+    Descriptor fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0) {
+        ::fsync(fd.get());  // best effort: some file systems refuse it on folders
+    }
+}
+
+}  // namespace
+
+ReadResult readFile(const std::string& path) {
+    ReadResult result;
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        const int error = errno;
+        result.status = error == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+        result.error = errnoText(path, error);
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        result.error = path + ": not a readable file";
+        return result;
+    }
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            result.error = errnoText(path, errno);
+            result.bytes.clear();
+            return result;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (result.bytes.size() + static_cast<size_t>(n) > kMaxReadSize) {
+            result.status = ReadStatus::TooLarge;
+            result.error = path + ": file too large";
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes.append(buffer, static_cast<size_t>(n));
+    }
+    result.status = ReadStatus::Ok;
+    return result;
+}
+
+WriteResult writeFileAtomic(const std::string& path, std::string_view bytes) {
+    WriteResult result;
+    if (path.empty()) {
+        result.error = "no file name";
+        return result;
+    }
+    const std::filesystem::path target = resolveTarget(path);
+    struct stat previous {};
+    const bool hadTarget = ::stat(target.c_str(), &previous) == 0;
+    if (hadTarget && S_ISDIR(previous.st_mode)) {
+        result.error = target.string() + ": is a folder";
+        return result;
+    }
+
+    std::filesystem::path temporary;
+    int raw = -1;
+    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+        temporary = temporaryName(target);
+        raw = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (raw < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (raw < 0) {
+        result.error = errnoText(target.string(), errno);
+        return result;
+    }
+    Descriptor fd(raw);
+    bool written = writeAll(fd.get(), bytes);
+    int error = errno;
+    if (written && hadTarget) {
+        ::fchmod(fd.get(), previous.st_mode & 07777);  // keep the file's permissions
+    }
+    if (written && ::fsync(fd.get()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (::close(fd.release()) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        ::unlink(temporary.c_str());
+        result.error = errnoText(target.string(), error);
+        return result;
+    }
+    syncFolder(target.parent_path());
+    result.ok = true;
+    return result;
+}
+
+}  // namespace qavix::fileio

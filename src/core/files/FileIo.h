@@ -1,0 +1,42 @@
+#pragma once
+// Whole-file reads and crash-safe whole-file writes.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qavix::fileio {
+
+// Files the program reads are settings and bank files of a few kilobytes; anything much
+// larger is not one of them, and the cap keeps a mistaken path (a device, a disk image)
+// from filling memory.
+constexpr size_t kMaxReadSize = 16 * 1024 * 1024;
+
+enum class ReadStatus {
+    Ok,
+    Missing,   // the path does not exist
+    Failed,    // exists but cannot be opened or read (permissions, a folder, I/O error)
+    TooLarge,  // larger than kMaxReadSize
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Failed;
+    std::string bytes;
+    std::string error;  // why, for messages; empty on success
+
+    bool ok() const { return status == ReadStatus::Ok; }
+};
+
+ReadResult readFile(const std::string& path);
+
+struct WriteResult {
+    bool ok = false;
+    std::string error;
+};
+
+// Writes `bytes` to a new file in the target's folder, flushes it to the disk and renames it
+// over `path`, so that a failed or interrupted write leaves the previous file as it was.
+// An existing target keeps its permission bits; a symbolic link is followed.
+WriteResult writeFileAtomic(const std::string& path, std::string_view bytes);
+
+}  // namespace qavix::fileio

@@ -1,0 +1,86 @@
+#include "files/TextFile.h"
+
+#include "files/ShiftJis.h"
+
+namespace qavix::textfile {
+
+namespace {
+
+std::string withCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+TextReadResult readText(const std::string& path) {
+    TextReadResult result;
+    fileio::ReadResult raw = fileio::readFile(path);
+    result.status = raw.status;
+    result.error = std::move(raw.error);
+    if (!raw.ok()) {
+        return result;
+    }
+    sjis::Conversion converted = sjis::fromCp932(raw.bytes);
+    result.text = std::move(converted.text);
+    result.lossy = !converted.complete;
+    return result;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            continue;
+        }
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    if (start < text.size()) {
+        lines.emplace_back(text.substr(start));
+    }
+    return lines;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+fileio::WriteResult writeText(const std::string& path, std::string_view text) {
+    const sjis::Conversion converted = sjis::toCp932(withCrLf(text));
+    if (!converted.complete) {
+        fileio::WriteResult refused;
+        refused.error = path + ": the text holds characters that Shift-JIS cannot store";
+        return refused;
+    }
+    return fileio::writeFileAtomic(path, converted.text);
+}
+
+fileio::WriteResult writeLines(const std::string& path, const std::vector<std::string>& lines) {
+    return writeText(path, joinLines(lines));
+}
+
+}  // namespace qavix::textfile

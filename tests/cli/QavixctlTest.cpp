@@ -1,0 +1,179 @@
+// qavixctl as a user runs it: a separate process, its standard output, error and exit code.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CtlRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+CtlRun qavixctl(const std::vector<std::string>& args) {
+    const std::string base = ::testing::TempDir() + "qavixctl-" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::string command = quoted(QAVIXCTL);
+    for (const std::string& a : args) {
+        command += " " + quoted(a);
+    }
+    command += " >" + quoted(base + ".out") + " 2>" + quoted(base + ".err");
+    const int status = std::system(command.c_str());
+    CtlRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = slurp(base + ".out");
+    run.err = slurp(base + ".err");
+    std::remove((base + ".out").c_str());
+    std::remove((base + ".err").c_str());
+    return run;
+}
+
+std::string data(const char* name) {
+    return std::string(QAVIX_CLI_TEST_DATA) + "/" + name;
+}
+
+const char* const kInvalid = "Bankデータが無効です。インポートを中止します。\n";
+const char* const kCannotOpen =
+    "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。\n";
+
+std::string abnormal(const char* field) {
+    return std::string("インポートしたデータが異常です。\nファイルの内容を確認して下さい。\n（") +
+           field + "）\n";
+}
+
+TEST(QavixctlBankCheck, VerdictsAndExitCodes) {
+    struct Case {
+        const char* file;
+        int exitCode;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"valid.qbk", 0, "OK\n"},
+        {"lf_only.qbk", 0, "OK\n"},
+        {"renamed_keys.qbk", 0, "OK\n"},
+        {"changed.qbk", 0, "OK\n"},
+        {"on_off_equal.qbk", 1, abnormal("ON_OFF_TH1")},
+        {"axis_th_201.qbk", 1, abnormal("AXIS_TH2_2")},
+        {"para_cnf_3.qbk", 1, abnormal("PARA_CNFF")},
+        {"ch2_missing_entry.qbk", 1, kInvalid},
+        {"truncated.qbk", 1, kInvalid},
+        {"garbage.qbk", 1, kInvalid},
+        {"not_hex.qbk", 1, kInvalid},
+        {"no_such_file.qbk", 2, kCannotOpen},
+    };
+    for (const Case& c : cases) {
+        const CtlRun run = qavixctl({"bank", "check", data(c.file)});
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.file;
+        EXPECT_EQ(run.out, c.out) << c.file;
+    }
+}
+
+TEST(QavixctlBankShow, PrintsTheDecodedSetInItsDocumentedOrder) {
+    const CtlRun run = qavixctl({"bank", "show", data("valid.qbk")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> lines;
+    std::istringstream in(run.out);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    // 3 channels of 30 fields, then 4 + 16 + 1 + 48 + 24 + 4 controller fields.
+    ASSERT_EQ(lines.size(), 3u * 30u + 97u);
+    EXPECT_EQ(lines[0], "CH1.TYPE_1=24");
+    EXPECT_EQ(lines[1], "CH1.TYPE_2=19");
+    EXPECT_EQ(lines[3], "CH1.VER_R=0105");
+    EXPECT_EQ(lines[5], "CH1.FIX_AXIS_1=0,0,0,0,0,0,0,0,0,0,0,0,1,1,1,1");
+    EXPECT_EQ(lines[21], "CH1.ON_TH=35");
+    EXPECT_EQ(lines[22], "CH1.OFF_TH=25");
+    EXPECT_EQ(lines[30], "CH2.TYPE_1=0");
+    EXPECT_EQ(lines[90], "CONTROLLER.TYPE=QX-AS100C           ");
+    EXPECT_EQ(lines[91], "CONTROLLER.SFT_VER=02.10");
+    EXPECT_EQ(lines[92], "CONTROLLER.JOINT_NUM=1");
+    EXPECT_EQ(lines[94], "CONTROLLER.PIO_01=8030");
+    EXPECT_EQ(lines[111], "CONTROLLER.AXIS_TH1_1=40,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40");
+    EXPECT_EQ(lines[113], "CONTROLLER.AXIS_TH1_3=18,18,18,18,18,18,18,18,18,18,18,18,18,18,18,18");
+    EXPECT_EQ(lines.back(), "CONTROLLER.GRP_LOW_CH=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
+}
+
+TEST(QavixctlBankShow, RejectedFilesGoToStandardError) {
+    const CtlRun invalid = qavixctl({"bank", "show", data("ch2_missing_entry.qbk")});
+    EXPECT_EQ(invalid.exitCode, 1);
+    EXPECT_EQ(invalid.out, "");
+    EXPECT_NE(invalid.err.find("Bankデータが無効です。"), std::string::npos);
+    const CtlRun missing = qavixctl({"bank", "show", data("no_such_file.qbk")});
+    EXPECT_EQ(missing.exitCode, 2);
+    // Out-of-range values are shown, not checked.
+    const CtlRun range = qavixctl({"bank", "show", data("axis_th_201.qbk")});
+    EXPECT_EQ(range.exitCode, 0);
+    EXPECT_NE(range.out.find("CONTROLLER.AXIS_TH2_2=201,18,"), std::string::npos);
+}
+
+TEST(QavixctlBankDiff, ListsEachDifferingField) {
+    const CtlRun same = qavixctl({"bank", "diff", data("valid.qbk"), data("renamed_keys.qbk")});
+    EXPECT_EQ(same.exitCode, 0);
+    EXPECT_EQ(same.out, "");
+
+    const CtlRun changed = qavixctl({"bank", "diff", data("valid.qbk"), data("changed.qbk")});
+    EXPECT_EQ(changed.exitCode, 1);
+    EXPECT_EQ(changed.out,
+              "CH1.ON_TH: 35 -> 45\n"
+              "CH1.OFF_TH: 25 -> 35\n"
+              "CONTROLLER.PIO_02: 0000 -> 8031\n"
+              "CONTROLLER.AXIS_TH1_2: 40,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40 -> "
+              "48,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40\n");
+
+    const CtlRun reordered =
+        qavixctl({"bank", "diff", data("valid.qbk"), data("reordered_keys.qbk")});
+    EXPECT_EQ(reordered.exitCode, 1);
+    EXPECT_EQ(reordered.out, "CH1.TYPE_2: 19 -> 0\nCH1.TYPE_3: 0 -> 19\n");
+}
+
+TEST(QavixctlBankDiff, FileErrorsExitTwo) {
+    for (const char* other : {"no_such_file.qbk", "garbage.qbk"}) {
+        const CtlRun run = qavixctl({"bank", "diff", data("valid.qbk"), data(other)});
+        EXPECT_EQ(run.exitCode, 2) << other;
+        EXPECT_EQ(run.out, "") << other;
+        EXPECT_NE(run.err.find(other), std::string::npos) << other;
+    }
+}
+
+TEST(Qavixctl, HelpOnEveryCommandAndUsageErrors) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
+                                                 {"bank", "--help"},
+                                                 {"bank", "check", "--help"},
+                                                 {"bank", "show", "--help"},
+                                                 {"bank", "diff", "--help"}}) {
+        const CtlRun run = qavixctl(args);
+        EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(args);
+        EXPECT_NE(run.out.find("Usage"), std::string::npos) << ::testing::PrintToString(args);
+    }
+    EXPECT_EQ(qavixctl({}).exitCode, 64);
+    EXPECT_EQ(qavixctl({"bank"}).exitCode, 64);
+    EXPECT_EQ(qavixctl({"bank", "check"}).exitCode, 64);
+    EXPECT_EQ(qavixctl({"bank", "diff", data("valid.qbk")}).exitCode, 64);
+    EXPECT_EQ(qavixctl({"frobnicate"}).exitCode, 64);
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include "files/BankImport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "BankSample.h"
+#include "TempDir.h"
+#include "files/ProfileFile.h"
+#include "files/TextFile.h"
+#include "model/ImportCheck.h"
+
+namespace qavix {
+namespace {
+
+using test::TempDir;
+
+// The fields a bank file carries, compared one by one so a failure names the field.
+void expectSameBankFields(const SettingsData& a, const SettingsData& b) {
+    for (int n = 0; n < kChannelCount; ++n) {
+        const ChannelRecord& x = a.channel(n);
+        const ChannelRecord& y = b.channel(n);
+        SCOPED_TRACE("CH" + std::to_string(n + 1));
+        EXPECT_EQ(x.beamCount, y.beamCount);
+        EXPECT_EQ(x.type2, y.type2);
+        EXPECT_EQ(x.type3, y.type3);
+        EXPECT_EQ(x.verR, y.verR);
+        EXPECT_EQ(x.verE, y.verE);
+        EXPECT_EQ(x.fixAxis, y.fixAxis);
+        EXPECT_EQ(x.setAxis, y.setAxis);
+        EXPECT_EQ(x.onTh, y.onTh);
+        EXPECT_EQ(x.offTh, y.offTh);
+        EXPECT_EQ(x.function, y.function);
+        EXPECT_EQ(x.fixConf, y.fixConf);
+        EXPECT_EQ(x.floConf, y.floConf);
+        EXPECT_EQ(x.timeConf, y.timeConf);
+        EXPECT_EQ(x.countConf, y.countConf);
+        EXPECT_EQ(x.subConf, y.subConf);
+        EXPECT_EQ(x.almConf, y.almConf);
+        EXPECT_EQ(x.axisTh, y.axisTh);
+        EXPECT_EQ(x.zero, y.zero);
+        EXPECT_EQ(x.hys, y.hys);
+        EXPECT_EQ(x.thCnf, y.thCnf);
+    }
+    const GeneralBlock& g = a.general;
+    const GeneralBlock& h = b.general;
+    EXPECT_EQ(g.type, h.type);
+    EXPECT_EQ(g.softwareVersion(), h.softwareVersion());
+    EXPECT_EQ(g.jointNum, h.jointNum);
+    EXPECT_EQ(g.tchCnf, h.tchCnf);
+    EXPECT_EQ(g.pio, h.pio);
+    EXPECT_EQ(g.pioInv, h.pioInv);
+    EXPECT_EQ(g.fixCnf, h.fixCnf);
+    EXPECT_EQ(g.allOnOffCnf, h.allOnOffCnf);
+    EXPECT_EQ(g.allOn, h.allOn);
+    EXPECT_EQ(g.allOff, h.allOff);
+    EXPECT_EQ(g.paraCnf, h.paraCnf);
+    EXPECT_EQ(g.paraType, h.paraType);
+    EXPECT_EQ(g.paraRes, h.paraRes);
+    EXPECT_EQ(g.paraUnit, h.paraUnit);
+    EXPECT_EQ(g.grpCnf, h.grpCnf);
+    EXPECT_EQ(g.grpUp, h.grpUp);
+    EXPECT_EQ(g.grpLow, h.grpLow);
+}
+
+SettingsData decodeText(const std::string& text) {
+    const bankfile::BlockRead read = bankfile::readBlocks(ProfileFile::fromText(text));
+    EXPECT_TRUE(read.ok()) << read.message;
+    SettingsData decoded;
+    EXPECT_EQ(bankfile::decodeBlocks(read.texts, decoded), codec::DecodeResult::Ok);
+    return decoded;
+}
+
+TEST(BankImport, BlocksGoToTheirPlacesInTheBankImage) {
+    const int starts[] = {0, 64, 128, 192, 272, 400, 528, 656, 784, 912, 1040};
+    for (int i = 0; i < bankfile::kBlockCount; ++i) {
+        const codec::SubBlockLayout layout = codec::subBlockLayout(codec::kSubChannel1 + i);
+        EXPECT_EQ(layout.start, starts[i]) << i;
+        EXPECT_EQ(static_cast<size_t>(layout.count) * 2,
+                  bankfile::kBlockLengths[static_cast<size_t>(i)]);
+    }
+}
+
+TEST(BankImport, WriteReadDecodeGivesTheSetBack) {
+    TempDir dir;
+    const std::string path = dir.file("round.qbk");
+    const SettingsData original = test::sampleBankSet();
+    ASSERT_TRUE(bankfile::writeBankFile(path, original, "2.10", "t", test::sampleTime()).ok);
+    SettingsData decoded;
+    const bankfile::ImportResult result = bankfile::importFile(path, decoded);
+    ASSERT_TRUE(result.ok()) << result.message;
+    expectSameBankFields(original, decoded);
+}
+
+TEST(BankImport, HandWrittenSampleDecodesToTheSampleSet) {
+    SettingsData decoded;
+    ASSERT_TRUE(bankfile::importFile(test::sampleBankPath(), decoded).ok());
+    expectSameBankFields(test::sampleBankSet(), decoded);
+    EXPECT_EQ(decoded.general.versionText, "VER01.20");
+}
+
+TEST(BankImport, FileQuirksShowAfterARoundTrip) {
+    SettingsData set = test::sampleBankSet();
+    set.channel(1).onTh = 0;
+    set.channel(1).offTh = 0;
+    set.channel(2).axisTh.fill(0);
+    set.channel(0).zero[5] = 0;
+    set.general.type = "AB";  // shorter than its field: filled with code 0, read back as is
+    const bankfile::BankFileText file =
+        bankfile::formatBankFile(set, "2.10", "", test::sampleTime());
+    ASSERT_TRUE(file.ok) << file.error;
+    const SettingsData decoded = decodeText(file.text);
+    EXPECT_EQ(decoded.channel(1).onTh, 18);
+    EXPECT_EQ(decoded.channel(1).offTh, 8);
+    EXPECT_EQ(decoded.channel(2).axisTh[77], 18);
+    EXPECT_EQ(decoded.channel(0).zero[5], 20);
+    EXPECT_EQ(decoded.general.type, "AB");
+}
+
+TEST(BankImport, ImportResultsCarryTheProgramsMessages) {
+    TempDir dir;
+    auto write = [&](const std::string& name, const std::string& text) {
+        EXPECT_TRUE(textfile::writeText(dir.file(name), text).ok);
+        return dir.file(name);
+    };
+    const std::string sample = textfile::readText(test::sampleBankPath()).text;
+    auto edited = [&](const std::string& from, const std::string& to) {
+        std::string text = sample;
+        const size_t at = text.find(from);
+        if (at == std::string::npos) {
+            ADD_FAILURE() << "not in the sample: " << from;
+            return text;
+        }
+        return text.replace(at, from.size(), to);
+    };
+
+    SettingsData set;
+    const auto onOff = bankfile::importFile(
+        write("a.qbk", edited("ON_TH=1E\r\nOFF_TH=14", "ON_TH=12\r\nOFF_TH=12")), set);
+    EXPECT_EQ(onOff.status, bankfile::ImportStatus::OutOfRange);
+    EXPECT_EQ(onOff.field, "ON_OFF_TH1");
+    EXPECT_EQ(onOff.message,
+              "インポートしたデータが異常です。\nファイルの内容を確認して下さい。\n（ON_OFF_TH1）");
+
+    // Beam 17 of sensor 2 is the first beam of AXIS_TH2_2.
+    const auto beam =
+        bankfile::importFile(write("b.qbk", edited("AXIS_TH2_2=16", "AXIS_TH2_2=C9")), set);
+    EXPECT_EQ(beam.field, "AXIS_TH2_2");
+
+    const auto notHex = bankfile::importFile(write("c.qbk", edited("HYS2=0A", "HYS2=0X")), set);
+    EXPECT_EQ(notHex.status, bankfile::ImportStatus::InvalidData);
+    EXPECT_EQ(notHex.message, bankfile::kInvalidDataMessage);
+
+    const auto joint =
+        bankfile::importFile(write("d.qbk", edited("JOINT_NUM=03", "JOINT_NUM=3A")), set);
+    EXPECT_EQ(joint.status, bankfile::ImportStatus::InvalidData);
+
+    const auto missing = bankfile::importFile(dir.file("none.qbk"), set);
+    EXPECT_EQ(missing.status, bankfile::ImportStatus::CannotOpen);
+    EXPECT_EQ(missing.message, bankfile::kOpenFailedMessage);
+}
+
+TEST(BankImport, RandomDamageNeverBreaksTheImportPath) {
+    const std::string sample = textfile::readText(test::sampleBankPath()).text;
+    std::mt19937 random(2024);
+    int outcomes[4] = {};
+    for (int round = 0; round < 400; ++round) {
+        std::string damaged = sample;
+        const int hits = 1 + static_cast<int>(random() % 4);
+        for (int k = 0; k < hits; ++k) {
+            const size_t at = random() % damaged.size();
+            switch (random() % 3) {
+                case 0:
+                    damaged[at] = static_cast<char>(random());
+                    break;
+                case 1:
+                    damaged.erase(at, random() % 40);
+                    break;
+                default:
+                    damaged.insert(at, std::string(random() % 5, "0F=\n"[random() % 4]));
+            }
+        }
+        const bankfile::BlockRead read = bankfile::readBlocks(ProfileFile::fromText(damaged));
+        if (!read.ok()) {
+            ++outcomes[0];
+            continue;
+        }
+        SettingsData set;
+        if (bankfile::decodeBlocks(read.texts, set) != codec::DecodeResult::Ok) {
+            ++outcomes[1];
+            continue;
+        }
+        ++outcomes[findOutOfRangeField(set) ? 2 : 3];
+    }
+    // Damage of each kind is met: the file is rejected at every stage, or still passes.
+    for (int outcome : outcomes) {
+        EXPECT_GT(outcome, 0);
+    }
+}
+
+}  // namespace
+}  // namespace qavix

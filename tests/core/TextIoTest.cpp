@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "TempDir.h"
+#include "files/FileIo.h"
+#include "files/ShiftJis.h"
+#include "files/TextFile.h"
+
+namespace qavix {
+namespace {
+
+using test::TempDir;
+
+std::string bytesOf(const std::string& path) {
+    return fileio::readFile(path).bytes;
+}
+
+size_t filesIn(const std::filesystem::path& folder) {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(ShiftJis, ConvertsKnownCharactersBothWays) {
+    struct Case {
+        const char* utf8;
+        const char* cp932;
+    };
+    const Case cases[] = {
+        {"受光", "\x8E\xF3\x8C\xF5"},
+        {"ﾌｧｲﾙ", "\xCC\xA7\xB2\xD9"},  // half-width katakana: one byte each
+        {"a\\b~", "a\\b~"},            // backslash and tilde stay ASCII
+        {"Ⅰ", "\x87\x54"},             // a code-page-932 extension character
+        {"－", "\x81\x7C"},            // full-width hyphen-minus as Windows maps it
+    };
+    for (const Case& c : cases) {
+        const sjis::Conversion encoded = sjis::toCp932(c.utf8);
+        EXPECT_TRUE(encoded.complete) << c.utf8;
+        EXPECT_EQ(encoded.text, c.cp932) << c.utf8;
+        const sjis::Conversion decoded = sjis::fromCp932(c.cp932);
+        EXPECT_TRUE(decoded.complete) << c.utf8;
+        EXPECT_EQ(decoded.text, c.utf8);
+    }
+}
+
+TEST(ShiftJis, UnconvertibleInputIsReplacedAndReported) {
+    const sjis::Conversion emoji = sjis::toCp932(
+        "a\xF0\x9F\x98\x80"
+        "b");
+    EXPECT_FALSE(emoji.complete);
+    EXPECT_EQ(emoji.firstFailure, 1u);
+    EXPECT_EQ(emoji.text, "a?b");
+
+    const sjis::Conversion badUtf8 = sjis::toCp932("受\xFFz");
+    EXPECT_FALSE(badUtf8.complete);
+    EXPECT_EQ(badUtf8.firstFailure, 3u);
+    EXPECT_EQ(badUtf8.text, "\x8E\xF3?z");
+
+    // A lead byte with an impossible trail byte loses only itself.
+    const sjis::Conversion badTrail = sjis::fromCp932("A\x81\x20Z");
+    EXPECT_FALSE(badTrail.complete);
+    EXPECT_EQ(badTrail.firstFailure, 1u);
+    EXPECT_EQ(badTrail.text, "A? Z");
+
+    const sjis::Conversion cutOff = sjis::fromCp932("AB\x82");
+    EXPECT_FALSE(cutOff.complete);
+    EXPECT_EQ(cutOff.text, "AB?");
+}
+
+TEST(ShiftJis, ByteWidthCountsFullWidthAsTwo) {
+    EXPECT_EQ(sjis::byteWidth(""), 0u);
+    EXPECT_EQ(sjis::byteWidth("ON/OFF"), 6u);
+    EXPECT_EQ(sjis::byteWidth("受光レベル"), 10u);
+    EXPECT_EQ(sjis::byteWidth("ﾌｧｲﾙ (*.qvx)"), 12u);
+    EXPECT_EQ(sjis::byteWidth("光軸1"), 5u);
+    EXPECT_EQ(sjis::byteWidth("x\xF0\x9F\x98\x80"), 2u);  // as written: x and '?'
+    EXPECT_TRUE(sjis::representable("ＭＳ ゴシック"));
+    EXPECT_FALSE(sjis::representable("\xF0\x9F\x98\x80"));
+}
+
+TEST(TextFile, SplitsEveryKindOfLineEnd) {
+    EXPECT_EQ(textfile::splitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(textfile::splitLines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(textfile::splitLines("").empty());
+}
+
+TEST(TextFile, WritesShiftJisWithCrLfAndReadsItBack) {
+    TempDir dir;
+    const std::string path = dir.file("t.txt");
+    ASSERT_TRUE(textfile::writeText(path, "受光\nline2\r\nend").ok);
+    EXPECT_EQ(bytesOf(path), "\x8E\xF3\x8C\xF5\r\nline2\r\nend");
+    const textfile::TextReadResult read = textfile::readText(path);
+    ASSERT_TRUE(read.ok());
+    EXPECT_FALSE(read.lossy);
+    EXPECT_EQ(read.text, "受光\r\nline2\r\nend");
+}
+
+TEST(TextFile, RefusesTextWithoutShiftJisFormAndKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("t.txt");
+    ASSERT_TRUE(textfile::writeText(path, "old").ok);
+    const fileio::WriteResult result = textfile::writeText(path, "new \xF0\x9F\x98\x80");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(bytesOf(path), "old");
+}
+
+TEST(FileIo, ReadReportsMissingAndUnreadablePaths) {
+    TempDir dir;
+    EXPECT_EQ(fileio::readFile(dir.file("none")).status, fileio::ReadStatus::Missing);
+    EXPECT_EQ(fileio::readFile(dir.path().string()).status, fileio::ReadStatus::Failed);
+}
+
+TEST(FileIo, AtomicWriteReplacesAndKeepsPermissions) {
+    TempDir dir;
+    const std::string path = dir.file("a.ini");
+    ASSERT_TRUE(fileio::writeFileAtomic(path, "first").ok);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(fileio::writeFileAtomic(path, "second").ok);
+    EXPECT_EQ(bytesOf(path), "second");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(filesIn(dir.path()), 1u);  // no temporary file left behind
+}
+
+TEST(FileIo, AtomicWriteFollowsASymbolicLink) {
+    TempDir dir;
+    const std::string real = dir.file("real.ini");
+    const std::string link = dir.file("link.ini");
+    ASSERT_TRUE(fileio::writeFileAtomic(real, "a").ok);
+    std::filesystem::create_symlink(real, link);
+    ASSERT_TRUE(fileio::writeFileAtomic(link, "b").ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(bytesOf(real), "b");
+}
+
+TEST(FileIo, FailedWriteLeavesThePreviousFile) {
+    TempDir dir;
+    const std::string path = dir.file("bank.qbk");
+    ASSERT_TRUE(fileio::writeFileAtomic(path, "previous contents").ok);
+
+    // Make the write itself fail half-way: the file size limit stops it after 8 bytes.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 8;
+    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const fileio::WriteResult result = fileio::writeFileAtomic(path, std::string(4096, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(bytesOf(path), "previous contents");
+    EXPECT_EQ(filesIn(dir.path()), 1u);
+}
+
+TEST(FileIo, WriteIntoAMissingFolderFails) {
+    TempDir dir;
+    EXPECT_FALSE(fileio::writeFileAtomic(dir.file("no/such/file"), "x").ok);
+    EXPECT_FALSE(fileio::writeFileAtomic(dir.path().string(), "x").ok);
+}
+
+}  // namespace
+}  // namespace qavix
