@@ -44,6 +44,7 @@ constexpr int kAreaThCnf = 105;
 constexpr int kAreaType = 57;
 constexpr int kAreaSerial = 61;
 constexpr int kAreaReceiverSerial = 70;
+constexpr int kSerialBytes = 4;
 
 constexpr int kMaxLevel = 255;
 constexpr int kMaxRatio = 0xFFFF;
@@ -136,9 +137,12 @@ void Controller::raiseError(int errorNumber) {
 void Controller::raiseErrorLocked(int errorNumber) {
     m_state = kStateError;
     m_errorNumber = errorNumber & 0xFF;
-    const int serialArea =
-        m_errorNumber >= kFirstControllerError ? kAreaSerial : kAreaReceiverSerial;
-    const std::string serial = readElements(m_current, *findArea(serialArea), {0, 1});
+    // Controller errors are logged with the controller's serial, sensor errors with the
+    // serial of the first sensor's receiver.
+    const std::string serial =
+        m_errorNumber >= kFirstControllerError
+            ? readElements(m_current, *findArea(kAreaSerial), {0, kSerialBytes})
+            : readElements(m_current, *findArea(kAreaReceiverSerial), {0, 1});
     m_history.record(
         ErrorHistory::makeEntry(formatClockDigits(m_clock.now()), m_errorNumber, serial));
 }
@@ -480,9 +484,11 @@ Response Controller::reset() {
                 ++m_writeCount;
                 m_state = kStateNormal;
                 m_errorNumber = 0;
-            } else if (m_beforeSetting) {
-                m_current = m_beforeSetting->current;
-                m_banks = m_beforeSetting->banks;
+            } else {
+                if (m_beforeSetting) {
+                    m_current = m_beforeSetting->current;
+                    m_banks = m_beforeSetting->banks;
+                }
                 m_state = m_stateBeforeSetting;
             }
             m_beforeSetting.reset();
