@@ -5,16 +5,12 @@
 #include <utility>
 
 #include "sim/AreaAccess.h"
+#include "sim/BeamMonitor.h"
 #include "sim/FactorySettings.h"
-#include "sim/HexText.h"
 
 namespace qavix::sim {
 
 namespace {
-
-constexpr int kChannels = 3;
-constexpr int kBeamsPerChannel = 128;
-constexpr int kFlagBytesPerChannel = 16;
 
 // Request codes the controller answers outside the parameter areas.
 constexpr int kClockPut = 0;
@@ -23,34 +19,17 @@ constexpr int kControlData = 46;
 constexpr int kWriteCounter = 47;
 constexpr int kStatus = 48;
 constexpr int kClock = 49;
-constexpr int kAbsLevel = 88;
-constexpr int kRatioLevel = 89;
-constexpr int kAbsOnTh = 90;
-constexpr int kRatioOnTh = 91;
-constexpr int kBeamState = 92;
-constexpr int kAbsOffTh = 93;
-constexpr int kRatioOffTh = 94;
 constexpr int kFirstErrorEntry = 107;
 constexpr int kLastErrorEntry = 126;
 constexpr int kLastBankRead = 153;
 constexpr int kFirstInternalArea = 1000;
 
-constexpr int kAreaBeamCount = 72;
 constexpr int kAreaJointNum = 80;
-constexpr int kAreaThreshold = 103;
-constexpr int kAreaZero = 102;
-constexpr int kAreaHys = 104;
-constexpr int kAreaThCnf = 105;
 constexpr int kAreaType = 57;
 constexpr int kAreaSerial = 61;
 constexpr int kAreaReceiverSerial = 70;
+constexpr int kSerialBytes = 4;
 
-constexpr int kMaxLevel = 255;
-constexpr int kMaxRatio = 0xFFFF;
-constexpr int kMinZero = 20;
-constexpr int kMaxZero = 200;
-constexpr int kMaxTeachOn = 200;  // taught thresholds stay in 8..200
-constexpr int kMinTeachOff = 8;
 constexpr int kMaxPercent = 1000;
 constexpr int kFirstControllerError = 0xC0;
 
@@ -77,7 +56,7 @@ Response reply(std::string text) {
 Controller::Controller(const Options& options, const Scenario& scenario, TimeSource pcTime)
     : m_pcTime(pcTime ? std::move(pcTime) : TimeSource(systemTime)),
       m_clock(m_pcTime),
-      m_light(options.seed),
+      m_monitor(options.seed),
       m_unit(options.unit),
       m_current(factorySettings(options.beams)),
       m_history(ErrorHistory::factory()) {
@@ -136,9 +115,12 @@ void Controller::raiseError(int errorNumber) {
 void Controller::raiseErrorLocked(int errorNumber) {
     m_state = kStateError;
     m_errorNumber = errorNumber & 0xFF;
-    const int serialArea =
-        m_errorNumber >= kFirstControllerError ? kAreaSerial : kAreaReceiverSerial;
-    const std::string serial = readElements(m_current, *findArea(serialArea), {0, 1});
+    // Controller errors are logged with the controller's serial, sensor errors with the
+    // serial of the first sensor's receiver.
+    const std::string serial =
+        m_errorNumber >= kFirstControllerError
+            ? readElements(m_current, *findArea(kAreaSerial), {0, kSerialBytes})
+            : readElements(m_current, *findArea(kAreaReceiverSerial), {0, 1});
     m_history.record(
         ErrorHistory::makeEntry(formatClockDigits(m_clock.now()), m_errorNumber, serial));
 }
@@ -220,10 +202,6 @@ int Controller::sensorCount() const {
     return std::stoi(digits);
 }
 
-int Controller::beamCount(int channel) const {
-    return std::min(valueOf(m_current, kAreaBeamCount, channel), kBeamsPerChannel);
-}
-
 Response Controller::read(int id, int start, int count) {
     switch (id) {
         case kControlData:
@@ -237,8 +215,8 @@ Response Controller::read(int id, int start, int count) {
         default:
             break;
     }
-    if (id >= kAbsLevel && id <= kRatioOffTh) {
-        return readLive(id, start, count);
+    if (BeamMonitor::isMonitorRead(id)) {
+        return m_monitor.read(m_current, id, start, count, pcMillis());
     }
     if (id >= kFirstErrorEntry && id <= kLastErrorEntry) {
         return reply(m_history.entry(id - kFirstErrorEntry));
@@ -287,107 +265,9 @@ Response Controller::readBank(int bank, int start, int count) const {
     return reply(readElements(m_banks[static_cast<size_t>(bank)], bankArea(), range));
 }
 
-int Controller::zeroPoint(int channel, int beam) const {
-    return valueOf(m_current, kAreaZero, kBeamsPerChannel * channel + beam);
-}
-
-int Controller::onThreshold(int channel, int beam) const {
-    const int axis = valueOf(m_current, kAreaThreshold, kBeamsPerChannel * channel + beam);
-    const int hys = valueOf(m_current, kAreaHys, channel);
-    const bool onBased = valueOf(m_current, kAreaThCnf, channel) != 0;
-    return std::clamp(onBased ? axis : axis + hys, 0, kMaxLevel);
-}
-
-int Controller::offThreshold(int channel, int beam) const {
-    const int axis = valueOf(m_current, kAreaThreshold, kBeamsPerChannel * channel + beam);
-    const int hys = valueOf(m_current, kAreaHys, channel);
-    const bool onBased = valueOf(m_current, kAreaThCnf, channel) != 0;
-    return std::clamp(onBased ? axis - hys : axis, 0, kMaxLevel);
-}
-
 std::int64_t Controller::pcMillis() const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(m_pcTime().time_since_epoch())
         .count();
-}
-
-Controller::Sample Controller::sample() {
-    Sample s;
-    const std::int64_t ms = pcMillis();
-    for (int ch = 0; ch < kChannels; ++ch) {
-        const int beams = beamCount(ch);
-        for (int b = 0; b < beams; ++b) {
-            const int level = m_light.level(ch, b, beams, ms);
-            s.level[ch][b] = level;
-            bool& incident = m_incident[ch][b];
-            if (!m_beamStatesKnown) {
-                incident = level >= offThreshold(ch, b);
-            }
-            // Hysteresis: a beam changes state only when it leaves the band between
-            // the OFF and ON thresholds.
-            if (level >= onThreshold(ch, b)) {
-                incident = true;
-            } else if (level < offThreshold(ch, b)) {
-                incident = false;
-            }
-        }
-    }
-    m_beamStatesKnown = true;
-    return s;
-}
-
-Response Controller::readLive(int id, int start, int count) {
-    AreaSpec area;
-    area.elementCount =
-        id == kBeamState ? kChannels * kFlagBytesPerChannel : kChannels * kBeamsPerChannel;
-    ElementRange range;
-    if (!resolveRange(area, start, count, range)) {
-        return fail(kBadRange);
-    }
-    const bool needsLevels = id == kAbsLevel || id == kRatioLevel || id == kBeamState;
-    const Sample now = needsLevels ? sample() : Sample{};
-    auto ratio = [this](int value, int ch, int b) {
-        const int zero = zeroPoint(ch, b);
-        return zero == 0 ? 0 : std::min(value * 100 / zero, kMaxRatio);
-    };
-    std::string out;
-    for (int e = range.first; e < range.first + range.count; ++e) {
-        if (id == kBeamState) {
-            const int ch = e / kFlagBytesPerChannel;
-            int byte = 0;
-            for (int k = 0; k < 8; ++k) {
-                const int b = (e % kFlagBytesPerChannel) * 8 + k;
-                if (b < beamCount(ch) && m_incident[ch][b]) {
-                    byte |= 1 << k;
-                }
-            }
-            out += hexByte(byte);
-            continue;
-        }
-        const int ch = e / kBeamsPerChannel;
-        const int b = e % kBeamsPerChannel;
-        const bool present = b < beamCount(ch);
-        switch (id) {
-            case kAbsLevel:
-                out += hexByte(present ? now.level[ch][b] : 0);
-                break;
-            case kRatioLevel:
-                out += hexWord(present ? ratio(now.level[ch][b], ch, b) : 0);
-                break;
-            case kAbsOnTh:
-                out += hexByte(onThreshold(ch, b));
-                break;
-            case kAbsOffTh:
-                out += hexByte(offThreshold(ch, b));
-                break;
-            case kRatioOnTh:
-                out += hexWord(ratio(onThreshold(ch, b), ch, b));
-                break;
-            default:
-                out += hexWord(ratio(offThreshold(ch, b), ch, b));
-                break;
-        }
-    }
-    return reply(out);
 }
 
 // ---- puts ----
@@ -480,9 +360,11 @@ Response Controller::reset() {
                 ++m_writeCount;
                 m_state = kStateNormal;
                 m_errorNumber = 0;
-            } else if (m_beforeSetting) {
-                m_current = m_beforeSetting->current;
-                m_banks = m_beforeSetting->banks;
+            } else {
+                if (m_beforeSetting) {
+                    m_current = m_beforeSetting->current;
+                    m_banks = m_beforeSetting->banks;
+                }
                 m_state = m_stateBeforeSetting;
             }
             m_beforeSetting.reset();
@@ -500,7 +382,7 @@ Response Controller::reset() {
             m_state = kStateNormal;
             break;
     }
-    m_beamStatesKnown = false;
+    m_monitor.restart();
     return reply({});
 }
 
@@ -556,13 +438,7 @@ Response Controller::zeroReset(int channel) {
     if (!channelArgument(channel, first, last)) {
         return fail(kBadRange);
     }
-    const Sample now = sample();
-    for (int ch = first; ch <= last; ++ch) {
-        for (int b = 0; b < beamCount(ch); ++b) {
-            setValue(m_current, kAreaZero, kBeamsPerChannel * ch + b,
-                     std::clamp(now.level[ch][b], kMinZero, kMaxZero));
-        }
-    }
+    m_monitor.zeroReset(m_current, first, last, pcMillis());
     return reply({});
 }
 
@@ -578,27 +454,7 @@ Response Controller::teachRatio(int reference, int channel, int percent) {
     if (reference != 0 && reference != 1) {
         return fail(kBadData);
     }
-    for (int ch = first; ch <= last; ++ch) {
-        const int hys = valueOf(m_current, kAreaHys, ch);
-        const bool onBased = valueOf(m_current, kAreaThCnf, ch) != 0;
-        for (int b = 0; b < beamCount(ch); ++b) {
-            const int target = zeroPoint(ch, b) * percent / 100;
-            int on = 0;
-            int off = 0;
-            if (reference == 1) {
-                on = std::max(std::min(target, kMaxTeachOn), hys + kMinTeachOff);
-                off = on - hys;
-            } else {
-                off = std::max(target, kMinTeachOff);
-                if (off + hys > kMaxTeachOn) {
-                    off = kMaxTeachOn - hys;
-                }
-                on = off + hys;
-            }
-            setValue(m_current, kAreaThreshold, kBeamsPerChannel * ch + b,
-                     std::clamp(onBased ? on : off, 0, kMaxLevel));
-        }
-    }
+    m_monitor.teach(m_current, first, last, reference, percent);
     return reply({});
 }
 

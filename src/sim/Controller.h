@@ -16,10 +16,10 @@
 #include <optional>
 #include <string>
 
+#include "sim/BeamMonitor.h"
 #include "sim/Command.h"
 #include "sim/ControllerClock.h"
 #include "sim/ErrorHistory.h"
-#include "sim/LightModel.h"
 #include "sim/MemoryLayout.h"
 #include "sim/Options.h"
 #include "sim/Scenario.h"
@@ -52,14 +52,10 @@ class Controller {
         SetMemory current;
         std::array<SetMemory, kBankCount> banks;
     };
-    struct Sample {
-        std::array<std::array<int, 128>, 3> level{};
-    };
 
     Response read(int id, int start, int count);
     Response readArea(const AreaSpec& area, int start, int count) const;
     Response readString(const AreaSpec& area, int start, int count) const;
-    Response readLive(int id, int start, int count);
     Response readBank(int bank, int start, int count) const;
     Response put(int id, int start, int count, const std::string& text);
     Response putArea(const AreaSpec& area, int start, int count, const std::string& text);
@@ -77,20 +73,15 @@ class Controller {
     std::string statusText() const;
     std::string controlText() const;
     int sensorCount() const;
-    int beamCount(int channel) const;
     void raiseErrorLocked(int errorNumber);
     bool isSettingError(int errorNumber) const;
     std::int64_t pcMillis() const;
-    Sample sample();  // levels now; updates the beam states
-    int onThreshold(int channel, int beam) const;
-    int offThreshold(int channel, int beam) const;
-    int zeroPoint(int channel, int beam) const;
     bool channelArgument(int channel, int& first, int& last) const;
 
     mutable std::mutex m_mutex;
     TimeSource m_pcTime;
     ControllerClock m_clock;
-    LightModel m_light;
+    BeamMonitor m_monitor;
     int m_unit;
     int m_state = kStateNormal;
     int m_errorNumber = 0;
@@ -101,8 +92,6 @@ class Controller {
     std::array<SetMemory, kBankCount> m_banks;
     std::optional<Snapshot> m_beforeSetting;
     ErrorHistory m_history;
-    std::array<std::array<bool, 128>, 3> m_incident{};
-    bool m_beamStatesKnown = false;
 };
 
 }  // namespace qavix::sim

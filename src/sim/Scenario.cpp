@@ -155,8 +155,12 @@ class Parser {
     bool bankKey(const std::string& key, const std::string& value, std::string& error) {
         BankScenario& bank = m_s.banks[static_cast<size_t>(m_bank)];
         if (key == "clear") {
+            if (value != "0" && value != "1") {
+                error = "clear takes 0 or 1";
+                return false;
+            }
             bank.clear = value == "1";
-            return value == "0" || value == "1" || (error = "clear takes 0 or 1", false);
+            return true;
         }
         ScenarioEdit edit;
         if (!parseKey(key, edit) || edit.area != kImageEdit) {
