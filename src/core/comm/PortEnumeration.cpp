@@ -1,0 +1,29 @@
+#include "comm/PortEnumeration.h"
+
+#include <filesystem>
+
+#include "PortResolver.h"
+
+namespace qavix {
+
+PresentPorts enumeratePorts(const std::string& iniPath) {
+    PresentPorts present{};
+    for (int n = 1; n <= kPortCount; ++n) {
+        const auto target = link::resolvePort("COM" + std::to_string(n), iniPath);
+        std::error_code ec;
+        present[static_cast<size_t>(n - 1)] =
+            target && (target->emulator || std::filesystem::exists(target->device, ec));
+    }
+    return present;
+}
+
+bool anyPortPresent(const PresentPorts& ports) {
+    for (bool p : ports) {
+        if (p) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace qavix
