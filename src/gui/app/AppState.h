@@ -1,0 +1,65 @@
+#pragma once
+// The run flags and shared view state that the windows read: busy flags, switches, the page
+// title and index handed from the tree to the pages. The device data stays in DeviceModel;
+// this only says what the program is doing with it.
+
+#include <QObject>
+#include <QString>
+
+#include "model/DeviceModel.h"
+
+namespace qavix {
+
+class AppState : public QObject {
+    Q_OBJECT
+  public:
+    explicit AppState(DeviceModel& model, QObject* parent = nullptr)
+        : QObject(parent), m_model(model) {}
+
+    DeviceModel& model() { return m_model; }
+    const DeviceModel& model() const { return m_model; }
+
+    // Start-up switches.
+    bool extendedMode = false;  // "/ad"
+    bool debugMode = false;     // "/db"
+
+    // A read or write sequence runs: the tree is disabled and the wait lets no clicks in.
+    bool commBusy() const { return m_commBusy; }
+    void setCommBusy(bool on);
+    // A continuous level update or the scan monitor runs.
+    bool continuousMonitoring() const { return m_continuous; }
+    void setContinuousMonitoring(bool on);
+    // A threshold drag or beam designation waits to be written or cancelled.
+    bool editInProgress = false;
+
+    // What greys the file and bank commands.
+    bool busy() const { return m_commBusy || m_continuous; }
+    // What makes the tree refuse to leave the page.
+    bool treeMustStay() const { return busy() || editInProgress; }
+
+    bool dataReady = false;           // the initial read has completed
+    bool settingsDialogOpen = false;  // the communication settings dialog is open
+    bool commSettingsUsed = false;    // it has been used in this run
+    bool splashShown = false;
+    bool anyComPort = false;
+
+    // Handed from the tree to the pages and command bars.
+    QString pageTitle;
+    int currentPage = 1;
+    int lastShownChannel = 0;
+
+    // Monitor settings kept with the window placement.
+    int viewAxis = 128;
+    int viewSample = 60;
+
+  signals:
+    void commBusyChanged(bool on);
+    void busyChanged(bool on);
+
+  private:
+    DeviceModel& m_model;
+    bool m_commBusy = false;
+    bool m_continuous = false;
+};
+
+}  // namespace qavix

@@ -1,0 +1,276 @@
+#include "app/CQavixApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+#include "app/CInitialReadDlg.h"
+#include "app/CSplashDlg.h"
+#include "app/SingleInstance.h"
+#include "comm/CommMessages.h"
+#include "comm/LinkLibrary.h"
+#include "files/CommandLine.h"
+#include "frame/CBankManager.h"
+#include "frame/CDebugView.h"
+#include "frame/CLeftPaneView.h"
+#include "frame/CMainFrame.h"
+
+static void initQavixResources() {
+    Q_INIT_RESOURCE(qavix);
+}
+
+namespace qavix {
+
+namespace {
+
+constexpr const char* kSettingsFileName = "Qavix.ini";
+constexpr int kExitFailure = 1;
+
+LinkSettings linkSettingsOf(const PortChoice& ports) {
+    LinkSettings s;
+    s.activePort = ports.activePort;
+    s.unit = ports.activeMachine;
+    for (size_t p = 0; p < s.blocks.size(); ++p) {
+        s.blocks[p] = ports.blocks[p];
+    }
+    return s;
+}
+
+}  // namespace
+
+void CQavixApp::initResources() {
+    initQavixResources();
+}
+
+CQavixApp::CQavixApp(AppOptions options, QObject* parent)
+    : QObject(parent),
+      m_options(std::move(options)),
+      m_state(std::make_unique<AppState>(m_model)),
+      m_host(std::make_unique<QtCommHost>()) {
+    initResources();
+    QObject::connect(m_host.get(), &QtCommHost::endRequested, this, &CQavixApp::onEndRequested);
+}
+
+CQavixApp::~CQavixApp() {
+    shutdown();
+    delete m_frame;
+}
+
+StatusInputs CQavixApp::statusInputs() const {
+    StatusInputs in;
+    in.port = m_ports.activePort;
+    in.unit = m_ports.activeMachine;
+    in.baudIndex = m_ports.activeBaudIndex();
+    in.portPresent = m_present[static_cast<size_t>(m_ports.activePort)];
+    if (m_link) {
+        in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
+        in.statusText = m_link->statusText();
+    }
+    return in;
+}
+
+void CQavixApp::loadSettings() {
+    m_workingDirectory =
+        m_options.workingDirectory.isEmpty() ? QDir::currentPath() : m_options.workingDirectory;
+    const QString path = QDir(m_workingDirectory).filePath(kSettingsFileName);
+    m_settings.loadFrom(path.toStdString());
+    m_user = AppSettings::load(m_settings);
+    m_ports = loadPortChoice(m_settings);
+}
+
+void CQavixApp::startSplash() {
+    if (m_user.splash == 0) {
+        m_state->splashShown = false;
+        return;
+    }
+    m_state->splashShown = true;
+    m_splash = new CSplashDlg(m_user.splashTime);
+    m_splash->start();
+}
+
+bool CQavixApp::start() {
+    if (m_options.singleInstance) {
+        const QString name = m_options.instanceName.isEmpty() ? SingleInstance::defaultName()
+                                                              : m_options.instanceName;
+        m_instance = std::make_unique<SingleInstance>(name);
+        if (!m_instance->claim()) {
+            return false;
+        }
+        QObject::connect(m_instance.get(), &SingleInstance::raiseRequested, this,
+                         &CQavixApp::raiseMainWindow);
+    }
+    loadSettings();
+    startSplash();
+    const CommandLineSwitches switches = parseCommandLineSwitches(m_options.arguments);
+    m_state->extendedMode = switches.extended;
+    m_state->debugMode = switches.debug;
+
+    if (!connect() || m_ending) {
+        return false;
+    }
+    createFrame();
+    if (m_ending) {
+        return false;
+    }
+    m_state->setCommBusy(false);
+    m_state->setContinuousMonitoring(false);
+    m_state->editInProgress = false;
+    return true;
+}
+
+bool CQavixApp::connect() {
+    m_present = enumeratePorts(m_settings.path());
+    m_state->anyComPort = anyPortPresent(m_present);
+    if (!m_state->anyComPort) {
+        m_host->showMessage(msg::kNoComPort);
+    }
+    m_link = std::make_unique<CCommLink>(*m_host, m_model, m_options.commTimings);
+    if (!m_link->start(m_options.libraryPath.toStdString())) {
+        QMessageBox::critical(nullptr, "Qavix", kLinkLoadFailedMessage);
+        m_exitCode = kExitFailure;
+        return false;
+    }
+    m_transactions = std::make_unique<Transactions>(*m_link, m_model);
+    m_banks = std::make_unique<CBankManager>(m_model, *m_transactions);
+    m_model.resetForNewConnection();
+    m_link->setSettings(linkSettingsOf(m_ports));
+    m_link->setTraceEnabled(m_state->debugMode);
+
+    m_link->setConnecting(true);
+    if (m_link->open() != kRequestOk) {
+        return !m_ending;
+    }
+    m_link->setConnecting(false);
+    m_link->checkStatus();
+    if (m_ending) {
+        return false;
+    }
+    m_connected = true;
+    m_state->dataReady = runInitialRead();
+    return !m_ending;
+}
+
+bool CQavixApp::runInitialRead() {
+    const int delay =
+        CInitialReadDlg::startDelay(m_user.splash != 0, m_state->commSettingsUsed,
+                                    m_options.timings.splashWaitMs, m_options.timings.readDelayMs);
+    CInitialReadDlg dlg(
+        [this] {
+            return m_transactions->readAll() == kRequestOk && !m_ending &&
+                   m_transactions->readBanks() == kRequestOk;
+        },
+        delay, m_options.timings.blinkMs);
+    m_host->setDialogParent(&dlg);
+    dlg.exec();
+    m_host->setDialogParent(nullptr);
+    return dlg.succeeded();
+}
+
+void CQavixApp::createFrame() {
+    FrameServices services{*m_state,
+                           m_settings,
+                           *m_banks,
+                           [this] { return statusInputs(); },
+                           m_workingDirectory,
+                           m_user.splash != 0,
+                           m_options.timings.blinkMs};
+    m_frame = new CMainFrame(services);
+    m_host->setDialogParent(m_frame);
+    if (m_state->debugMode) {
+        CDebugView* view = m_frame->debugView();
+        m_host->setTraceSink([view](const std::string& sent, const std::string& received) {
+            view->recordExchange(sent, received);
+        });
+    }
+    m_transactions->setObserver(TransactionObserver{
+        [this](bool writing) {
+            m_state->setCommBusy(true);
+            if (m_frame) {
+                m_frame->lockMenu(writing ? CMainFrame::kLockWriting : CMainFrame::kLockReading);
+            }
+        },
+        [this] {
+            if (m_frame) {
+                m_frame->lockMenu(CMainFrame::kUnlock);
+            }
+            m_state->setCommBusy(false);
+        },
+        nullptr});
+    m_frame->updateStatusPane(1);
+    m_frame->updateStatusPane(2);
+    m_frame->updateStatusPane(3);
+    m_frame->showWithCommand(m_user.show);
+}
+
+int CQavixApp::run() {
+    if (!start()) {
+        shutdown();
+        return m_exitCode;
+    }
+    m_loopRunning = true;
+    const int code = QApplication::exec();
+    m_loopRunning = false;
+    shutdown();
+    return m_exitCode != 0 ? m_exitCode : code;
+}
+
+void CQavixApp::onEndRequested() {
+    if (m_ending) {
+        return;
+    }
+    // The user has read why; nothing more is shown. Close the windows, then the loop.
+    m_ending = true;
+    m_host->beginShutdown();
+    if (m_splash) {
+        m_splash->close();
+    }
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog != nullptr && dialog->isVisible()) {
+            dialog->reject();
+        }
+    }
+    if (m_frame) {
+        m_frame->closeForEnd();
+    }
+    emit ended();
+    if (m_loopRunning) {
+        QApplication::quit();
+    }
+}
+
+void CQavixApp::raiseMainWindow() {
+    if (!m_frame) {
+        return;
+    }
+    if (m_frame->isMinimized()) {
+        m_frame->showNormal();
+    }
+    m_frame->raise();
+    m_frame->activateWindow();
+    if (QWidget* popup = QApplication::activeModalWidget()) {
+        popup->raise();
+        popup->activateWindow();
+    }
+}
+
+void CQavixApp::shutdown() {
+    if (m_shutDown) {
+        return;
+    }
+    m_shutDown = true;
+    m_host->beginShutdown();
+    if (m_frame && m_frame->isVisible()) {
+        m_frame->closeForEnd();
+    }
+    if (m_link) {
+        m_link->end();
+    }
+    savePortChoice(m_settings, m_ports);
+    m_settings.save();
+    if (m_splash) {
+        m_splash->close();
+    }
+    m_instance.reset();
+}
+
+}  // namespace qavix

@@ -1,0 +1,101 @@
+#pragma once
+// The application object: owns the device data, the settings, the run flags, the
+// connection and the main frame, and runs start-up and shutdown in their order.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "app/AppState.h"
+#include "app/PortChoice.h"
+#include "app/QtCommHost.h"
+#include "app/SettingsFile.h"
+#include "app/StartupTimings.h"
+#include "comm/CCommLink.h"
+#include "comm/PortEnumeration.h"
+#include "comm/Transactions.h"
+#include "files/AppSettings.h"
+#include "frame/CMainFrame.h"
+#include "frame/StatusPanes.h"
+
+namespace qavix {
+
+class CBankManager;
+class CSplashDlg;
+class SingleInstance;
+
+struct AppOptions {
+    QString workingDirectory;  // empty: the process's working directory
+    QString libraryPath;       // empty: libqavlink.so beside the program or $QAVLINK_LIBRARY
+    QString instanceName;      // empty: named after the executable and the user
+    bool singleInstance = true;
+    StartupTimings timings;
+    CommTimings commTimings;
+    std::vector<std::string> arguments;  // after the program name
+};
+
+class CQavixApp : public QObject {
+    Q_OBJECT
+  public:
+    explicit CQavixApp(AppOptions options, QObject* parent = nullptr);
+    ~CQavixApp() override;
+
+    // Start-up up to the shown main window. False: the program ends now (another instance
+    // runs, the library cannot be loaded, or the connection ended the program); exitCode()
+    // says with what.
+    bool start();
+    // start(), the event loop, and shutdown.
+    int run();
+    // Ends the connection and writes the settings file; safe to call twice.
+    void shutdown();
+    int exitCode() const { return m_exitCode; }
+
+    AppState& state() { return *m_state; }
+    DeviceModel& model() { return m_model; }
+    SettingsFile& settings() { return m_settings; }
+    CMainFrame* mainFrame() const { return m_frame; }
+    CCommLink* link() const { return m_link.get(); }
+    QtCommHost& host() { return *m_host; }
+    bool ending() const { return m_ending; }
+    bool connected() const { return m_connected; }
+    StatusInputs statusInputs() const;
+
+    static void initResources();
+
+  signals:
+    void ended();
+
+  private:
+    void loadSettings();
+    void startSplash();
+    bool connect();
+    bool runInitialRead();
+    void createFrame();
+    void onEndRequested();
+    void raiseMainWindow();
+
+    AppOptions m_options;
+    DeviceModel m_model;
+    std::unique_ptr<AppState> m_state;
+    SettingsFile m_settings;
+    AppSettings m_user;
+    PortChoice m_ports;
+    PresentPorts m_present{};
+    std::unique_ptr<QtCommHost> m_host;
+    std::unique_ptr<CCommLink> m_link;
+    std::unique_ptr<Transactions> m_transactions;
+    std::unique_ptr<CBankManager> m_banks;
+    std::unique_ptr<SingleInstance> m_instance;
+    QPointer<CSplashDlg> m_splash;
+    QPointer<CMainFrame> m_frame;
+    QString m_workingDirectory;
+    bool m_ending = false;
+    bool m_loopRunning = false;
+    bool m_connected = false;
+    bool m_shutDown = false;
+    int m_exitCode = 0;
+};
+
+}  // namespace qavix

@@ -1,0 +1,28 @@
+#pragma once
+// Qavix.ini as the program holds it: the shared profile-file module with the path it was
+// read from, so that the windows that write their keys and the shutdown that saves the
+// file use one object.
+
+#include <string>
+#include <string_view>
+
+#include "files/ProfileFile.h"
+
+namespace qavix {
+
+class SettingsFile : public ProfileFile {
+  public:
+    SettingsFile() = default;
+
+    static SettingsFile fromText(std::string_view text);
+
+    // A missing file gives an empty profile and succeeds.
+    bool loadFrom(const std::string& path);
+    bool save() const;
+    const std::string& path() const { return m_path; }
+
+  private:
+    std::string m_path;
+};
+
+}  // namespace qavix

@@ -1,0 +1,512 @@
+#include "frame/CMainFrame.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QUrl>
+
+#include "frame/CBankDialogBar.h"
+#include "frame/CBankManager.h"
+#include "frame/CDebugView.h"
+#include "frame/CInfoDialogBar.h"
+#include "frame/CLeftPaneView.h"
+#include "frame/CProgressDlg.h"
+#include "frame/CRightPaneFrame.h"
+#include "frame/CToolDialogBar.h"
+#include "frame/CommandIds.h"
+#include "widgets/CColorStatusBar.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kMinWidth = 800;
+constexpr int kMinHeight = 600;
+constexpr int kIdleRefreshMs = 200;
+constexpr int kDebugPaneHeight = 150;
+constexpr int kDebugTreeWidth = 150;
+constexpr int kMinUpperRow = 10;
+constexpr int kTreeWidthDivisor = 5;
+constexpr int kUnitPaneExtra = 20;
+constexpr int kShowMaximized = 3;
+constexpr int kShowMinimized = 2;
+constexpr int kShowMinNoActive = 7;
+constexpr int kShowMinimize = 6;
+constexpr const char* kHelpTitle = "Qavix Help";
+constexpr const char* kHelpFile = "Help/qavix.chm";
+constexpr const char* kManualFile = "Manual/エリアスキャナユーザーズマニュアル.pdf";
+
+QColor toQColor(const Rgb& c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
+    : QMainWindow(parent),
+      m_state(s.state),
+      m_settings(s.settings),
+      m_banks(s.banks),
+      m_statusInputs(s.status),
+      m_workingDirectory(s.workingDirectory),
+      m_blinkMs(s.blinkMs) {
+    setObjectName("CMainFrame");
+    setWindowTitle("Qavix");
+    setMinimumSize(kMinWidth, kMinHeight);
+    m_ctx.anyComPort = m_state.anyComPort;
+
+    createStatusBar();
+    createMenus();
+    createBars();
+    restoreBars();
+    createClient();
+    m_banks.setDialogParent(this);
+    connect(&m_banks, &CBankManager::storedSetSelected, this,
+            [this](int) { setBankOperationsEnabled(true); });
+
+    m_progress = new CProgressDlg(this, m_blinkMs);
+    if (!s.splashOn) {
+        lockMenu(kUnlock);
+    }
+    m_statusTimer.setInterval(kStatusTimerMs);
+    connect(&m_statusTimer, &QTimer::timeout, this, &CMainFrame::onStatusTimer);
+    m_statusTimer.start();
+    m_idleTimer.setInterval(kIdleRefreshMs);
+    connect(&m_idleTimer, &QTimer::timeout, this, &CMainFrame::updateCommandStates);
+    m_idleTimer.start();
+
+    m_infoBar->fillAll(m_state.model().working());
+    updateInfoLayout();
+    updateCommandStates();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text, const QKeySequence& key,
+                                std::function<void()> handler) {
+    auto* a = new QAction(text, this);
+    a->setData(id);
+    if (!key.isEmpty()) {
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WindowShortcut);
+    }
+    if (menu != nullptr) {
+        menu->addAction(a);
+    } else {
+        addAction(a);
+    }
+    if (handler) {
+        connect(a, &QAction::triggered, this, std::move(handler));
+    }
+    m_actions[id] = a;
+    return a;
+}
+
+void CMainFrame::createMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu("ファイル(&F)");
+    QMenu* edit = bar->addMenu("編集(&E)");
+    QMenu* bank = bar->addMenu("Bank(&B)");
+    QMenu* settings = bar->addMenu("設定(&S)");
+    QMenu* view = bar->addMenu("表示(&V)");
+    QMenu* help = bar->addMenu("ヘルプ(&H)");
+    m_popups = {file, edit, bank, settings, view, help};
+
+    addCommand(file, kCmdImport, "インポート(&O)...", QKeySequence("Ctrl+O"), nullptr);
+    addCommand(file, kCmdExport, "エクスポート(&S)", QKeySequence("Ctrl+S"), nullptr);
+    file->addSeparator();
+    addCommand(file, kCmdPrint, "印刷(&P)...", QKeySequence("Ctrl+P"), nullptr);
+    addCommand(file, kCmdPrintPreview, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", QKeySequence(), nullptr);
+    file->addSeparator();
+    addCommand(file, kCmdExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", QKeySequence(), [this] { close(); });
+    addCommand(nullptr, kCmdPrintSetup, "", QKeySequence(), nullptr);
+
+    // The menu texts carry their keys; the keys themselves are window shortcuts.
+    addCommand(edit, kCmdCopy, "ｺﾋﾟｰ(&P) Ctrl + C", QKeySequence(), [this] { copyFromFocus(); });
+    addCommand(edit, kCmdPaste, "貼り付け Ctrl + P", QKeySequence(), [this] { pasteToFocus(); });
+    auto* copyKey = new QShortcut(QKeySequence("Ctrl+C"), this);
+    connect(copyKey, &QShortcut::activated, this, [this] {
+        if (action(kCmdCopy)->isEnabled()) {
+            copyFromFocus();
+        }
+    });
+    auto* pasteKey = new QShortcut(QKeySequence("Ctrl+V"), this);
+    connect(pasteKey, &QShortcut::activated, this, [this] {
+        if (action(kCmdPaste)->isEnabled()) {
+            pasteToFocus();
+        }
+    });
+    addCommand(nullptr, kCmdCut, "", QKeySequence("Ctrl+X"), nullptr);
+    addCommand(nullptr, kCmdUndo, "", QKeySequence("Ctrl+Z"), nullptr);
+
+    addCommand(bank, kCmdBankDiscard, "Bank編集破棄", QKeySequence(), nullptr);
+    addCommand(bank, kCmdBankWrite, "Bank書込み", QKeySequence(), nullptr);
+    addCommand(bank, kCmdBankErase, "Bank消去", QKeySequence(), nullptr);
+    addCommand(bank, kCmdBankCopy, "Bankｺﾋﾟｰ", QKeySequence(), nullptr);
+
+    addCommand(settings, kCmdCommSettings, "通信設定(&C)", QKeySequence(), nullptr);
+    addCommand(settings, kCmdEnvSettings, "環境設定(&G)", QKeySequence(), nullptr);
+
+    addCommand(view, kCmdToolBar, "ﾂｰﾙ ﾊﾞｰ(&T)", QKeySequence(), [this] { toggle(m_toolBar); });
+    addCommand(view, kCmdBankBar, "Bank ﾊﾞｰ(&B)", QKeySequence(), [this] { toggle(m_bankBar); });
+    addCommand(view, kCmdInfoBar, "ﾀﾞｲｱﾛｸﾞﾊﾞｰ(&D)", QKeySequence(), [this] { toggle(m_infoBar); });
+    addCommand(view, kCmdStatusBar, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", QKeySequence(), [this] { toggle(m_status); });
+    for (int id : {kCmdToolBar, kCmdBankBar, kCmdInfoBar, kCmdStatusBar}) {
+        action(id)->setCheckable(true);
+    }
+    connect(view, &QMenu::aboutToShow, this, [this] {
+        action(kCmdToolBar)->setChecked(!m_toolBar->isHidden());
+        action(kCmdBankBar)->setChecked(!m_bankBar->isHidden());
+        action(kCmdInfoBar)->setChecked(!m_infoBar->isHidden());
+        action(kCmdStatusBar)->setChecked(!m_status->isHidden());
+    });
+
+    addCommand(help, kCmdHelp, "ヘルプ", QKeySequence("Ctrl+H"), [this] { openHelp(); });
+    addCommand(help, kCmdManual, "ユーザーズマニュアル(&U)", QKeySequence("Ctrl+U"),
+               [this] { openManual(); });
+    help->addSeparator();
+    addCommand(help, kCmdAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)...", QKeySequence(), [this] { showAbout(); });
+
+    for (QMenu* m : m_popups) {
+        connect(m, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    }
+}
+
+void CMainFrame::createBars() {
+    m_toolBar = new CToolDialogBar(this);
+    m_bankBar = new CBankDialogBar(this);
+    m_infoBar = new CInfoDialogBar(this);
+    for (DialogBar* b : std::initializer_list<DialogBar*>{m_toolBar, m_bankBar, m_infoBar}) {
+        b->setBusyQuery([this] { return m_state.busy(); });
+    }
+    m_toolBar->setAvailable(CToolDialogBar::Paste, true);
+    connect(m_toolBar, &CToolDialogBar::buttonClicked, this, [this](int b) {
+        if (b == CToolDialogBar::Paste) {
+            pasteToFocus();
+        }
+    });
+}
+
+std::array<QToolBar*, kBarCount> CMainFrame::bars() const {
+    return {m_toolBar, m_bankBar, m_infoBar};
+}
+
+void CMainFrame::restoreBars() {
+    const auto all = bars();
+    std::array<BarPlacement, kBarCount> placement;
+    std::vector<int> docked;
+    std::vector<int> floating;
+    for (int i = 0; i < kBarCount; ++i) {
+        placement[static_cast<size_t>(i)] = readBarPlacement(m_settings, i);
+        const BarPlacement& p = placement[static_cast<size_t>(i)];
+        (p.visible && p.floating ? floating : docked).push_back(i);
+    }
+    bool firstRow = true;
+    for (const std::vector<int>& row : dockRows(placement, docked)) {
+        if (!firstRow) {
+            addToolBarBreak(Qt::TopToolBarArea);
+        }
+        firstRow = false;
+        for (int i : row) {
+            addToolBar(Qt::TopToolBarArea, all[static_cast<size_t>(i)]);
+        }
+    }
+    for (int i : floating) {
+        auto* bar = static_cast<DialogBar*>(all[static_cast<size_t>(i)]);
+        addToolBar(Qt::TopToolBarArea, bar);
+        const BarPlacement& p = placement[static_cast<size_t>(i)];
+        bar->floatAt(QPoint(p.left, p.top));
+    }
+    for (int i = 0; i < kBarCount; ++i) {
+        if (!placement[static_cast<size_t>(i)].visible) {
+            all[static_cast<size_t>(i)]->hide();
+        }
+    }
+}
+
+void CMainFrame::createStatusBar() {
+    m_status = new CColorStatusBar(this);
+    setStatusBar(m_status);
+    m_status->setPaneText(0, "ﾚﾃﾞｨ");
+    applyPane(1);
+    applyPane(2);
+    applyPane(3);
+    const QFontMetrics fm(m_status->pane(2)->font());
+    m_status->pane(2)->setFixedWidth(fm.horizontalAdvance(m_status->pane(2)->text()) +
+                                     kUnitPaneExtra);
+    connect(m_status, &CColorStatusBar::paneDoubleClicked, this, [this](int pane) {
+        if (pane == 3 && m_ctx.commandsAllowed && action(kCmdCommSettings) != nullptr &&
+            action(kCmdCommSettings)->isEnabled()) {
+            action(kCmdCommSettings)->trigger();
+        }
+    });
+    if (!readStatusBarVisible(m_settings)) {
+        m_status->hide();
+    }
+}
+
+void CMainFrame::createClient() {
+    m_state.setCommBusy(true);
+    const int left = m_settings.getInt("Qavix_Section", "left", 0);
+    const int top = m_settings.getInt("Qavix_Section", "top", 0);
+    const int right = m_settings.getInt("Qavix_Section", "right", kMinWidth);
+    const int bottom = m_settings.getInt("Qavix_Section", "bottom", kMinHeight);
+    m_state.viewAxis = m_settings.getInt("Qavix_Section", "ViewAxis", m_state.viewAxis);
+    m_state.viewSample = m_settings.getInt("Qavix_Section", "ViewSample", m_state.viewSample);
+    setGeometry(
+        QRect(left, top, std::max(right - left, kMinWidth), std::max(bottom - top, kMinHeight)));
+
+    auto shape = [this] { return nav::shapeOf(m_state.model(), m_state.extendedMode); };
+    auto title = [this] { return m_state.pageTitle; };
+    m_right = new CRightPaneFrame(shape, title);
+    m_tree = new CLeftPaneView(m_state, m_banks, *m_right);
+    connect(m_right, &CRightPaneFrame::settingsListShown, this, [this](bool shown) {
+        m_toolBar->setButtonState(CToolDialogBar::Copy, shown);
+        m_toolBar->setButtonState(CToolDialogBar::Print, shown);
+        setPrintCommandsEnabled(shown);
+    });
+    connect(m_right, &CRightPaneFrame::clockPageShown, this, [this](bool shown) {
+        setPageLock(shown);
+        m_toolBar->setButtonState(CToolDialogBar::Import, !shown);
+        m_toolBar->setButtonState(CToolDialogBar::Export, !shown);
+        m_bankBar->setPageAllows(!shown);
+    });
+
+    const int clientWidth = width();
+    m_splitter = new QSplitter(Qt::Horizontal);
+    m_splitter->setObjectName("mainSplitter");
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_right);
+    m_splitter->setStretchFactor(1, 1);
+    if (m_state.debugMode) {
+        m_debugSplitter = new QSplitter(Qt::Vertical, this);
+        m_debugSplitter->setObjectName("debugSplitter");
+        m_debug = new CDebugView([this] { return m_state.commBusy(); });
+        m_debugSplitter->addWidget(m_splitter);
+        m_debugSplitter->addWidget(m_debug);
+        m_debugSplitter->setStretchFactor(0, 1);
+        const int upper = std::max(height() - kDebugPaneHeight, kMinUpperRow);
+        m_debugSplitter->setSizes({upper, kDebugPaneHeight});
+        m_splitter->setSizes({kDebugTreeWidth, clientWidth - kDebugTreeWidth});
+        setCentralWidget(m_debugSplitter);
+    } else {
+        const int treeWidth = clientWidth / kTreeWidthDivisor;
+        m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
+        setCentralWidget(m_splitter);
+    }
+    m_tree->buildTree();
+}
+
+void CMainFrame::showWithCommand(int showCommand) {
+    switch (showCommand) {
+        case kShowMaximized:
+            showMaximized();
+            break;
+        case kShowMinimized:
+        case kShowMinimize:
+        case kShowMinNoActive:
+            showMinimized();
+            break;
+        default:
+            // Any other command, hidden included, shows the window: a program without a
+            // window could not be used or ended.
+            show();
+            break;
+    }
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::lockMenu(int mode) {
+    const bool lock = mode == kLockReading || mode == kLockWriting;
+    for (QMenu* m : m_popups) {
+        m->menuAction()->setEnabled(!lock);
+    }
+    m_ctx.commandsAllowed = !lock;
+    if (lock) {
+        m_progress->showKind(mode == kLockWriting ? CProgressDlg::Writing : CProgressDlg::Reading);
+    } else {
+        menuBar()->update();
+        if (m_progress->isVisible()) {
+            m_progress->closeWindow();
+        }
+    }
+    updateCommandStates();
+}
+
+void CMainFrame::applyPane(int pane) {
+    const PaneLook& look = m_panes.pane(pane);
+    m_status->setPane(pane, QString::fromStdString(look.text), look.width,
+                      toQColor(look.textColour), toQColor(look.back));
+}
+
+void CMainFrame::updateStatusPane(int pane) {
+    if (!m_statusInputs) {
+        return;
+    }
+    m_panes.update(pane, m_statusInputs());
+    for (int p = 1; p <= 3; ++p) {
+        applyPane(p);
+    }
+}
+
+void CMainFrame::onStatusTimer() {
+    if (m_state.settingsDialogOpen) {
+        return;
+    }
+    updateStatusPane(1);
+    updateStatusPane(2);
+    updateStatusPane(3);
+}
+
+void CMainFrame::updateInfoField(int field) {
+    m_infoBar->updateField(field, m_state.model().working());
+}
+
+void CMainFrame::updateInfoLayout() {
+    m_infoBar->layoutFor(m_state.model().working().general.jointNum);
+}
+
+void CMainFrame::setPrintCommandsEnabled(bool on) {
+    m_ctx.printEnabled = on;
+    m_ctx.previewEnabled = on;
+    m_ctx.printSetupEnabled = on;
+}
+
+CommandContext CMainFrame::commandContext() const {
+    CommandContext c = m_ctx;
+    c.busy = m_state.busy();
+    c.anyComPort = m_state.anyComPort;
+    c.dataReady = m_state.dataReady;
+    const int selected = m_state.model().selectedSet();
+    c.bankSelected = selected >= 1 && selected <= kBankCount;
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        c.focusedEditHasSelection = line->hasSelectedText();
+        c.canPaste = !line->isReadOnly() && !QApplication::clipboard()->text().isEmpty();
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+        c.focusedEditHasSelection = text->textCursor().hasSelection();
+        c.canPaste = !text->isReadOnly() && !QApplication::clipboard()->text().isEmpty();
+    }
+    return c;
+}
+
+void CMainFrame::updateCommandStates() {
+    const CommandContext c = commandContext();
+    for (auto& [id, a] : m_actions) {
+        a->setEnabled(commandEnabled(id, c));
+    }
+    m_bankBar->setButtonState(CBankDialogBar::Discard, commandEnabled(kCmdBankDiscard, c));
+    m_bankBar->setButtonState(CBankDialogBar::Write, commandEnabled(kCmdBankWrite, c));
+    m_bankBar->setButtonState(CBankDialogBar::Erase, commandEnabled(kCmdBankErase, c));
+    m_bankBar->setButtonState(CBankDialogBar::Copy, commandEnabled(kCmdBankCopy, c));
+}
+
+void CMainFrame::toggle(QWidget* w) {
+    w->setVisible(w->isHidden());
+}
+
+void CMainFrame::copyFromFocus() {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        line->copy();
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+        text->copy();
+    }
+}
+
+void CMainFrame::pasteToFocus() {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus); line != nullptr && !line->isReadOnly()) {
+        line->paste();
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus);
+               text != nullptr && !text->isReadOnly()) {
+        text->paste();
+    }
+}
+
+void CMainFrame::openHelp() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle() == kHelpTitle) {
+            return;
+        }
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_workingDirectory).filePath(kHelpFile)));
+}
+
+void CMainFrame::openManual() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_workingDirectory).filePath(kManualFile)));
+}
+
+void CMainFrame::showAbout() {
+    QMessageBox::about(this, "Qavixのバージョン情報",
+                       QString("Qavix Version %1\n\nエリアスキャナ設定・モニタツール")
+                           .arg(QCoreApplication::applicationVersion()));
+}
+
+void CMainFrame::savePlacement() {
+    const auto all = bars();
+    for (int i = 0; i < kBarCount; ++i) {
+        QToolBar* bar = all[static_cast<size_t>(i)];
+        BarPlacement p;
+        p.visible = !bar->isHidden();
+        p.floating = bar->isFloating();
+        const QRect r =
+            p.floating ? bar->geometry() : QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+        p.left = r.x();
+        p.top = r.y();
+        p.right = r.x() + r.width();
+        p.bottom = r.y() + r.height();
+        writeBarPlacement(m_settings, i, p);
+    }
+    writeStatusBarVisible(m_settings, !m_status->isHidden());
+
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    m_settings.setInt("Qavix_Section", "Show", 1);
+    m_settings.setInt("Qavix_Section", "Left", normal.x());
+    m_settings.setInt("Qavix_Section", "Top", normal.y());
+    m_settings.setInt("Qavix_Section", "Right", normal.x() + normal.width());
+    m_settings.setInt("Qavix_Section", "Bottom", normal.y() + normal.height());
+    m_settings.setInt("Qavix_Section", "ViewAxis", m_state.viewAxis);
+    m_settings.setInt("Qavix_Section", "ViewSample", m_state.viewSample);
+    m_placementSaved = true;
+}
+
+void CMainFrame::closeForEnd() {
+    m_forceClose = true;
+    close();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!m_forceClose) {
+        // A close that arrives while a transfer runs (a key press is let through the wait)
+        // must not start the guard's own transfers inside it: refuse before asking.
+        if (m_state.commBusy() ||
+            !m_banks.editingGuard(m_state.model().selectedSet(), CBankManager::kReasonClosing)) {
+            event->ignore();
+            return;
+        }
+    }
+    m_statusTimer.stop();
+    m_idleTimer.stop();
+    savePlacement();
+    if (m_progress != nullptr) {
+        m_progress->closeWindow();
+    }
+    emit closing();
+    event->accept();
+}
+
+}  // namespace qavix

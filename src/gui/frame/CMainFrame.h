@@ -1,0 +1,138 @@
+#pragma once
+// The program's one top-level window: menu 128 with its accelerators and enable rules, the
+// tool, bank and information bars docked at the top, the colour status bar, and the client
+// area split into the navigation tree and the right pane (plus the trace pane in debug
+// mode). Remembers window and bar placement in Qavix.ini.
+
+#include <QAction>
+#include <QMainWindow>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <array>
+#include <functional>
+#include <map>
+
+#include "app/AppState.h"
+#include "app/SettingsFile.h"
+#include "frame/BarPlacement.h"
+#include "frame/CommandRules.h"
+#include "frame/StatusPanes.h"
+
+namespace qavix {
+
+class CBankManager;
+class CBankDialogBar;
+class CDebugView;
+class CInfoDialogBar;
+class CLeftPaneView;
+class CProgressDlg;
+class CRightPaneFrame;
+class CToolDialogBar;
+class CColorStatusBar;
+
+struct FrameServices {
+    AppState& state;
+    SettingsFile& settings;
+    CBankManager& banks;
+    std::function<StatusInputs()> status;
+    QString workingDirectory;
+    bool splashOn = true;
+    int blinkMs = 300;
+};
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+  public:
+    enum LockMode { kLockReading = 0, kLockWriting = 1, kUnlock = 2 };
+    static constexpr int kStatusTimerMs = 2000;  // timer 998
+
+    explicit CMainFrame(const FrameServices& services, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    void lockMenu(int mode);
+    void updateStatusPane(int pane);
+    void updateInfoField(int field);
+    void updateInfoLayout();
+    void setImportEnabled(bool on) { m_ctx.importEnabled = on; }
+    void setExportEnabled(bool on) { m_ctx.exportEnabled = on; }
+    void setPrintCommandsEnabled(bool on);
+    void setBankOperationsEnabled(bool on) { m_ctx.bankOperationsEnabled = on; }
+    void setPageLock(bool on) { m_ctx.pageLock = on; }
+
+    // Re-evaluates every enable rule (done on a short idle timer and when a menu opens).
+    void updateCommandStates();
+    CommandContext commandContext() const;
+    QAction* action(int id) const;
+
+    // Ends the window without the editing guard: the program is ending.
+    void closeForEnd();
+    // Shows the window with the stored show command.
+    void showWithCommand(int showCommand);
+
+    CLeftPaneView* tree() const { return m_tree; }
+    CRightPaneFrame* rightPane() const { return m_right; }
+    CDebugView* debugView() const { return m_debug; }
+    CColorStatusBar* colorStatusBar() const { return m_status; }
+    CToolDialogBar* toolBar() const { return m_toolBar; }
+    CBankDialogBar* bankBar() const { return m_bankBar; }
+    CInfoDialogBar* infoBar() const { return m_infoBar; }
+    std::array<QToolBar*, kBarCount> bars() const;
+    CProgressDlg* progressDialog() const { return m_progress; }
+    const StatusPanes& statusPanes() const { return m_panes; }
+    bool commandsAllowed() const { return m_ctx.commandsAllowed; }
+
+    // Writes the bars' and the window's placement to the settings file.
+    void savePlacement();
+
+  signals:
+    void closing();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void createMenus();
+    QAction* addCommand(QMenu* menu, int id, const QString& text, const QKeySequence& key,
+                        std::function<void()> handler);
+    void createBars();
+    void restoreBars();
+    void createStatusBar();
+    void createClient();
+    void applyPane(int pane);
+    void onStatusTimer();
+    void copyFromFocus();
+    void pasteToFocus();
+    void openHelp();
+    void openManual();
+    void showAbout();
+    void toggle(QWidget* w);
+
+    AppState& m_state;
+    SettingsFile& m_settings;
+    CBankManager& m_banks;
+    std::function<StatusInputs()> m_statusInputs;
+    QString m_workingDirectory;
+    int m_blinkMs;
+
+    CommandContext m_ctx;
+    std::map<int, QAction*> m_actions;
+    QList<QMenu*> m_popups;
+    CToolDialogBar* m_toolBar = nullptr;
+    CBankDialogBar* m_bankBar = nullptr;
+    CInfoDialogBar* m_infoBar = nullptr;
+    CColorStatusBar* m_status = nullptr;
+    StatusPanes m_panes;
+    QSplitter* m_splitter = nullptr;
+    QSplitter* m_debugSplitter = nullptr;
+    CLeftPaneView* m_tree = nullptr;
+    CRightPaneFrame* m_right = nullptr;
+    CDebugView* m_debug = nullptr;
+    CProgressDlg* m_progress = nullptr;
+    QTimer m_statusTimer;
+    QTimer m_idleTimer;
+    bool m_forceClose = false;
+    bool m_placementSaved = false;
+};
+
+}  // namespace qavix

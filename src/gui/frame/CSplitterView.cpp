@@ -1,0 +1,104 @@
+#include "frame/CSplitterView.h"
+
+#include <QVBoxLayout>
+
+#include "pages/CPlaceholderView.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kMinimumPageRow = 20;
+// Views that cache the working set: P-I/O, the three measurement pages, options, sensor
+// operation settings.
+constexpr int kReloadingViews[] = {13, 14, 15, 16, 17, 19};
+
+}  // namespace
+
+CSplitterView::CSplitterView(QWidget* parent) : QWidget(parent) {
+    setObjectName("CSplitterView");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter->setChildrenCollapsible(false);
+    m_barRow = new QStackedWidget(m_splitter);
+    m_barRow->setMinimumHeight(0);
+    m_pageRow = new QStackedWidget(m_splitter);
+    m_pageRow->setMinimumHeight(kMinimumPageRow);
+    m_splitter->addWidget(m_barRow);
+    m_splitter->addWidget(m_pageRow);
+    m_splitter->setStretchFactor(1, 1);
+    layout->addWidget(m_splitter);
+
+    for (int n = 0; n < nav::kViewCount; ++n) {
+        const bool bar = n < nav::kCommandBarViewCount;
+        auto* v = new CPlaceholderView(nav::kViewClassNames[static_cast<size_t>(n)], bar);
+        (bar ? m_barRow : m_pageRow)->addWidget(v);
+        m_views[static_cast<size_t>(n)] = v;
+    }
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this](int, int) {
+        if (!m_collapsed) {
+            m_rowHeight = m_splitter->sizes().value(0);
+        }
+    });
+}
+
+void CSplitterView::showPage(int pageIndex, const QString& title) {
+    if (pageIndex == 1) {
+        m_collapsed = false;
+        return;
+    }
+    const auto entry = nav::pageEntry(pageIndex);
+    if (!entry) {
+        return;
+    }
+    PaneView* bar = view(entry->commandBar);
+    PaneView* page = view(entry->page);
+    if (entry->commandDlgGetsMode) {
+        view(nav::kViewCommandDlg)->setMode(pageIndex);
+    }
+    bar->setMode(pageIndex);
+    m_barRow->setCurrentWidget(bar);
+    bar->pageShown(title);
+    m_pageRow->setCurrentWidget(page);
+    page->pageShown(title);
+    m_collapsed = entry->collapseCommandRow;
+    applyRowHeight();
+}
+
+void CSplitterView::applyRowHeight() {
+    const int total = std::max(m_splitter->height(), 1);
+    const int top = m_collapsed ? nav::kCollapsedCommandRowHeight : m_rowHeight;
+    m_barRow->setMaximumHeight(m_collapsed ? nav::kCollapsedCommandRowHeight : QWIDGETSIZE_MAX);
+    m_splitter->setSizes({top, std::max(total - top, kMinimumPageRow)});
+}
+
+void CSplitterView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    applyRowHeight();
+}
+
+PaneView* CSplitterView::currentCommandBar() const {
+    return static_cast<PaneView*>(m_barRow->currentWidget());
+}
+
+PaneView* CSplitterView::currentPage() const {
+    return static_cast<PaneView*>(m_pageRow->currentWidget());
+}
+
+int CSplitterView::commandRowHeight() const {
+    return m_splitter->sizes().value(0);
+}
+
+void CSplitterView::setCommandRowHeight(int pixels) {
+    m_rowHeight = pixels;
+    applyRowHeight();
+}
+
+void CSplitterView::markSetSwitched() {
+    for (int n : kReloadingViews) {
+        view(n)->markForReload();
+    }
+}
+
+}  // namespace qavix

@@ -1,0 +1,47 @@
+#pragma once
+// The right pane's page area: a row of command bars above a row of pages. Every bar and
+// page is created once here and afterwards only shown or hidden.
+
+#include <QSplitter>
+#include <QStackedWidget>
+#include <array>
+
+#include "frame/PageTable.h"
+#include "pages/PaneView.h"
+
+namespace qavix {
+
+class CSplitterView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit CSplitterView(QWidget* parent = nullptr);
+
+    // Shows the command bar and page of `pageIndex` with the page title; page 1 only leaves
+    // the clock page. Indexes without a page change nothing.
+    void showPage(int pageIndex, const QString& title);
+
+    PaneView* view(int number) const { return m_views.at(static_cast<size_t>(number)); }
+    PaneView* currentCommandBar() const;
+    PaneView* currentPage() const;
+    int commandRowHeight() const;
+    int storedCommandRowHeight() const { return m_rowHeight; }
+    void setCommandRowHeight(int pixels);
+
+    // After a set switch the pages that cache the working set reload when shown next.
+    void markSetSwitched();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void applyRowHeight();
+
+    QSplitter* m_splitter = nullptr;
+    QStackedWidget* m_barRow = nullptr;
+    QStackedWidget* m_pageRow = nullptr;
+    std::array<PaneView*, nav::kViewCount> m_views{};
+    int m_rowHeight = nav::kCommandRowHeight;
+    bool m_collapsed = false;
+};
+
+}  // namespace qavix

@@ -1,0 +1,48 @@
+#include "frame/CToolDialogBar.h"
+
+#include <QStyle>
+
+namespace qavix {
+
+CToolDialogBar::CToolDialogBar(QWidget* parent)
+    : DialogBar("CToolDialogBar", "ツール Dialog", parent) {
+    struct Def {
+        const char* text;
+        QStyle::StandardPixmap icon;
+    };
+    const Def defs[ButtonCount] = {
+        {"インポート", QStyle::SP_DialogOpenButton},
+        {"エクスポート", QStyle::SP_DialogSaveButton},
+        {"複写", QStyle::SP_FileDialogContentsView},
+        {"貼り付け", QStyle::SP_FileDialogDetailedView},
+        {"印刷", QStyle::SP_FileIcon},
+    };
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (int i = 0; i < ButtonCount; ++i) {
+        auto* b = new QToolButton(this);
+        b->setText(defs[i].text);
+        b->setIcon(style()->standardIcon(defs[i].icon));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        addWidget(b);
+        m_buttons[i] = b;
+        connect(b, &QToolButton::clicked, this, [this, i] { emit buttonClicked(i); });
+        refresh(static_cast<Button>(i));
+    }
+}
+
+void CToolDialogBar::setButtonState(Button b, bool active) {
+    m_state[b] = active;
+    refresh(b);
+}
+
+void CToolDialogBar::setAvailable(Button b, bool available) {
+    m_available[b] = available;
+    refresh(b);
+}
+
+void CToolDialogBar::refresh(Button b) {
+    m_buttons[b]->setEnabled(m_available[b] && (b == Paste || m_state[b]));
+}
+
+}  // namespace qavix

@@ -1,0 +1,71 @@
+#include "frame/CommandRules.h"
+
+#include "frame/CommandIds.h"
+
+namespace qavix {
+
+bool commandRuleAllows(int id, const CommandContext& c) {
+    const bool settingsLike = c.anyComPort && c.commandsAllowed;
+    const bool bankOnSelected = c.dataReady && c.bankSelected && c.bankOperationsEnabled && !c.busy;
+    const bool bankAny = c.dataReady && c.bankOperationsEnabled && !c.busy && !c.pageLock;
+    switch (id) {
+        case kCmdImport:
+            return c.importEnabled && !c.busy && !c.pageLock;
+        case kCmdExport:
+            return c.exportEnabled && !c.busy && !c.pageLock;
+        case kCmdPrint:
+            return c.printEnabled;
+        case kCmdPrintPreview:
+            return c.previewEnabled;
+        case kCmdPrintSetup:
+            return c.printSetupEnabled;
+        case kCmdExit:
+        case kCmdToolBar:
+        case kCmdInfoBar:
+        case kCmdStatusBar:
+            return true;
+        case kCmdCopy:
+            return c.focusedEditHasSelection;
+        case kCmdPaste:
+            return c.canPaste;
+        case kCmdBankDiscard:
+        case kCmdBankWrite:
+            return bankOnSelected;
+        case kCmdBankErase:
+        case kCmdBankCopy:
+            return bankAny;
+        case kCmdBankBar:
+            return c.dataReady;
+        case kCmdCommSettings:
+        case kCmdEnvSettings:
+        case kCmdHelp:
+        case kCmdManual:
+        case kCmdAbout:
+            return settingsLike;
+        default:  // Ctrl+X, Ctrl+Z: accelerators without a handler
+            return false;
+    }
+}
+
+bool commandBuilt(int id) {
+    switch (id) {
+        case kCmdImport:
+        case kCmdExport:
+        case kCmdPrint:
+        case kCmdPrintPreview:
+        case kCmdPrintSetup:
+        case kCmdBankDiscard:
+        case kCmdBankWrite:
+        case kCmdBankErase:
+        case kCmdBankCopy:
+        case kCmdCommSettings:
+        case kCmdEnvSettings:
+        case kCmdCut:
+        case kCmdUndo:
+            return false;
+        default:
+            return true;
+    }
+}
+
+}  // namespace qavix

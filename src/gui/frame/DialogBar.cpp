@@ -1,0 +1,32 @@
+#include "frame/DialogBar.h"
+
+#include <QEvent>
+
+namespace qavix {
+
+DialogBar::DialogBar(const QString& objectName, const QString& title, QWidget* parent)
+    : QToolBar(title, parent) {
+    setObjectName(objectName);
+    setAllowedAreas(Qt::TopToolBarArea);
+    setFloatable(true);
+    setMovable(true);
+}
+
+void DialogBar::floatAt(const QPoint& topLeft) {
+    // A floating tool bar is a frameless tool window owned by the main window, which is
+    // what the bar becomes when it is dragged off its dock.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    adjustSize();
+    move(topLeft);
+    show();
+}
+
+bool DialogBar::event(QEvent* e) {
+    const QEvent::Type t = e->type();
+    if ((t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick) && m_busy && m_busy()) {
+        return true;
+    }
+    return QToolBar::event(e);
+}
+
+}  // namespace qavix

@@ -1,0 +1,27 @@
+#pragma once
+// Common ground of the three bars: they dock at the top only and ignore clicks on the bar
+// itself (which would drag or float it) while the program is busy.
+
+#include <QToolBar>
+#include <functional>
+
+namespace qavix {
+
+class DialogBar : public QToolBar {
+    Q_OBJECT
+  public:
+    DialogBar(const QString& objectName, const QString& title, QWidget* parent = nullptr);
+
+    void setBusyQuery(std::function<bool()> busy) { m_busy = std::move(busy); }
+
+    // Floats the bar as a tool window at `topLeft` (screen coordinates).
+    void floatAt(const QPoint& topLeft);
+
+  protected:
+    bool event(QEvent* event) override;
+
+  private:
+    std::function<bool()> m_busy;
+};
+
+}  // namespace qavix

@@ -1,0 +1,251 @@
+#include "frame/NavigationTree.h"
+
+#include <algorithm>
+
+namespace qavix::nav {
+
+namespace {
+
+constexpr int kNavKindCurrent = 0;
+constexpr int kNavKindBankBase = 3;  // Bank n folders have kind 3 + n
+
+std::string channelName(int channel) {
+    return "CH" + std::to_string(channel);
+}
+
+std::string bankPrefix(int bank) {
+    return "Bank " + std::to_string(bank) + " ";
+}
+
+NavItem folder(ItemKind kind, const std::string& text, int image, int navKind, int bank = 0) {
+    NavItem item;
+    item.kind = kind;
+    item.text = text;
+    item.image = image;
+    item.page = kPageNavigation;
+    item.navKind = navKind;
+    item.bank = bank;
+    return item;
+}
+
+NavItem page(ItemKind kind, const std::string& text, int image, int pageIndex,
+             const std::string& title, int bank = 0, int channel = 0) {
+    NavItem item;
+    item.kind = kind;
+    item.text = text;
+    item.image = image;
+    item.page = pageIndex;
+    item.title = title;
+    item.bank = bank;
+    item.channel = channel;
+    return item;
+}
+
+int navKindOf(int bank) {
+    return bank == 0 ? kNavKindCurrent : kNavKindBankBase + bank;
+}
+
+std::string titled(int bank, const std::string& title) {
+    return bank == 0 ? title : bankPrefix(bank) + title;
+}
+
+}  // namespace
+
+TreeShape shapeOf(const DeviceModel& model, bool extended) {
+    const GeneralBlock& g = model.working().general;
+    TreeShape s;
+    s.sensorCount = std::clamp(g.jointNum, 0, kChannelCount);
+    s.bankFunction = g.bankFunction != 0;
+    s.extended = extended;
+    s.overallJudgement = g.allOnOffCnf != 0;
+    s.parallelOutput = g.paraCnf != 0;
+    s.groupJudgement = g.grpCnf != 0;
+    for (int b = 1; b <= kBankCount; ++b) {
+        s.bankHasData[static_cast<size_t>(b - 1)] = model.storedSet(b).compatible != 0;
+    }
+    return s;
+}
+
+std::vector<NavItem> rootItems(const TreeShape& shape) {
+    std::vector<NavItem> roots;
+    roots.push_back(folder(ItemKind::CurrentRoot, "現在値", kImageController, kNavKindCurrent));
+    if (shape.bankFunction) {
+        for (int b = 1; b <= kBankCount; ++b) {
+            const int image = shape.bankHasData[static_cast<size_t>(b - 1)] ? kImageBankWithData
+                                                                            : kImageBankEmpty;
+            roots.push_back(
+                folder(ItemKind::BankRoot, "Bank " + std::to_string(b), image, navKindOf(b), b));
+        }
+    }
+    return roots;
+}
+
+std::vector<NavItem> measurementItems(const TreeShape& shape, int bank) {
+    std::vector<NavItem> items;
+    if (shape.overallJudgement) {
+        items.push_back(page(ItemKind::OverallJudgement, "総合ON/OFF判定", kImageMeasurement,
+                             kPageOverallJudgement, titled(bank, "総合ON/OFF判定"), bank));
+    }
+    if (shape.parallelOutput) {
+        items.push_back(page(ItemKind::ParallelOutput, "パラレル出力", kImageMeasurement,
+                             kPageParallelOutput, titled(bank, "パラレル出力"), bank));
+    }
+    if (shape.groupJudgement) {
+        items.push_back(page(ItemKind::GroupJudgement, "グループ判定", kImageMeasurement,
+                             kPageGroupJudgement, titled(bank, "グループ判定"), bank));
+    }
+    return items;
+}
+
+NavItem optionsItem(int bank) {
+    return page(ItemKind::Options, "オプション設定", kImageOptions, kPageOptions,
+                titled(bank, "オプション設定"), bank);
+}
+
+namespace {
+
+NavItem measurementFolder(const TreeShape& shape, int bank) {
+    NavItem f = folder(ItemKind::Measurement, "計測処理", kImageMeasurement, navKindOf(bank), bank);
+    f.children = measurementItems(shape, bank);
+    return f;
+}
+
+NavItem currentController(const TreeShape& shape) {
+    NavItem display = folder(ItemKind::Display, "表示", kImageDisplayFolder, kNavKindCurrent);
+    display.children = {
+        page(ItemKind::BasicInfo, "基本情報", kImagePage, kPageBasicInfo, "ｺﾝﾄﾛｰﾗ基本情報"),
+        page(ItemKind::LevelGraph, "受光レベルグラフ", kImageGraph, kPageLevelGraph,
+             "受光ﾚﾍﾞﾙｸﾞﾗﾌ表示"),
+        page(ItemKind::LevelList, "受光レベルリスト", kImageList, kPageLevelList,
+             "受光ﾚﾍﾞﾙﾘｽﾄ表示"),
+        page(ItemKind::ScanMonitor, "スキャンモニタ", kImageScan, kPageScanMonitor,
+             "スキャンモニタ"),
+    };
+    NavItem settings = folder(ItemKind::Settings, "設定", kImageSettingsFolder, kNavKindCurrent);
+    settings.children.push_back(
+        page(ItemKind::Pio, "P-I/O割付け", kImagePio, kPagePio, "P-I/O割付け"));
+    if (shape.anyMeasurement()) {
+        settings.children.push_back(measurementFolder(shape, 0));
+    }
+    if (shape.extended) {
+        settings.children.push_back(optionsItem(0));
+    }
+    settings.children.push_back(
+        page(ItemKind::Clock, "時計設定", kImageClock, kPageClock, "時計設定"));
+
+    NavItem controller =
+        folder(ItemKind::Controller, "コントローラ", kImageController, kNavKindCurrent);
+    controller.children = {display, settings};
+    return controller;
+}
+
+}  // namespace
+
+std::vector<NavItem> currentValuesChildren(const TreeShape& shape) {
+    std::vector<NavItem> children;
+    children.push_back(currentController(shape));
+    for (int ch = 1; ch <= shape.sensorCount; ++ch) {
+        NavItem sensor = folder(ItemKind::Sensor, "センサ " + channelName(ch), kImageSensor, ch);
+        sensor.channel = ch;
+        sensor.children.push_back(page(ItemKind::SensorOperation, "動作設定", kImagePage,
+                                       kPageSensorOperation, channelName(ch) + " 動作設定", 0, ch));
+        if (shape.extended) {
+            sensor.children.push_back(page(ItemKind::SensorGraph, "受光レベルグラフ", kImagePage,
+                                           kPageLevelGraph, channelName(ch) + " 受光レベルグラフ",
+                                           0, ch));
+        }
+        children.push_back(sensor);
+    }
+    children.push_back(page(ItemKind::SettingsList, "設定一覧", kImageSettingsList,
+                            kPageSettingsList, "設定値リスト"));
+    children.push_back(
+        page(ItemKind::ErrorLog, "エラーログ", kImageErrorLog, kPageErrorLog, "エラーログ"));
+    return children;
+}
+
+std::vector<NavItem> bankChildren(const TreeShape& shape, int bank) {
+    const std::string n = std::to_string(bank);
+    NavItem controller =
+        folder(ItemKind::Controller, "コントローラ", kImageController, navKindOf(bank), bank);
+    NavItem threshold = page(ItemKind::BankThresholdList, "しきい値設定", kImageList,
+                             kPageLevelList, "Bank" + n + " コントローラ しきい値設定", bank);
+    threshold.channelFromLastShown = true;
+    controller.children.push_back(threshold);
+    controller.children.push_back(page(ItemKind::Pio, "P-I/O 割付け", kImagePio, kPagePio,
+                                       "Bank " + n + " P-I/O割付け", bank));
+    if (shape.anyMeasurement()) {
+        controller.children.push_back(measurementFolder(shape, bank));
+    }
+    if (shape.extended) {
+        controller.children.push_back(optionsItem(bank));
+    }
+
+    std::vector<NavItem> children;
+    children.push_back(controller);
+    for (int ch = 1; ch <= shape.sensorCount; ++ch) {
+        NavItem sensor = folder(ItemKind::Sensor, "センサ " + channelName(ch), kImageSensor,
+                                navKindOf(bank), bank);
+        sensor.channel = ch;
+        sensor.children.push_back(
+            page(ItemKind::SensorOperation, "動作設定", kImagePage, kPageSensorOperation,
+                 "BANK " + n + " " + channelName(ch) + " 動作設定", bank, ch));
+        if (shape.extended) {
+            sensor.children.push_back(
+                page(ItemKind::BankThresholdScreen, "しきい値設定画面", kImagePage, kPageLevelGraph,
+                     "Bank " + n + " CH " + std::to_string(ch) + " しきい値設定画面", bank, ch));
+        }
+        children.push_back(sensor);
+    }
+    children.push_back(page(ItemKind::SettingsList, "設定一覧", kImageSettingsList,
+                            kPageSettingsList, "Bank " + n + " 設定値リスト", bank));
+    return children;
+}
+
+std::vector<std::string> navigationLabels(const TreeShape& shape, int kind) {
+    std::vector<std::string> labels;
+    auto addMeasurement = [&] {
+        if (shape.overallJudgement) {
+            labels.push_back("総合ON/OFF判定");
+        }
+        if (shape.parallelOutput) {
+            labels.push_back("パラレル出力");
+        }
+        if (shape.groupJudgement) {
+            labels.push_back("グループ判定");
+        }
+        if (shape.extended) {
+            labels.push_back("オプション設定");
+        }
+    };
+    if (kind == kNavKindCurrent) {
+        labels = {"基本情報", "受光レベルグラフ", "受光レベルリスト", "スキャンモニタ",
+                  "P-I/O 割付け"};
+        addMeasurement();
+        labels.insert(labels.end(), {"時計設定", "設定一覧", "エラーログ"});
+        return labels;
+    }
+    if (kind >= 1 && kind <= kChannelCount) {
+        // A sensor folder lists its own sensor and the ones after it that are connected,
+        // together with those before it.
+        const int last = std::max(kind, shape.sensorCount);
+        for (int ch = 1; ch <= std::min(last, kChannelCount); ++ch) {
+            labels.push_back("センサ " + channelName(ch) + " 動作設定");
+            labels.push_back("センサ " + channelName(ch) + " 受光レベルグラフ");
+        }
+        return labels;
+    }
+    const int bank = kind - kNavKindBankBase;
+    if (bank < 1 || bank > kBankCount) {
+        return labels;
+    }
+    labels = {"しきい値設定", "P-I/O 割付け"};
+    addMeasurement();
+    for (int ch = 1; ch <= shape.sensorCount; ++ch) {
+        labels.push_back("センサ " + channelName(ch) + " しきい値設定画面");
+        labels.push_back("センサ " + channelName(ch) + " 動作設定");
+    }
+    labels.push_back("設定一覧");
+    return labels;
+}
+
+}  // namespace qavix::nav

@@ -1,0 +1,91 @@
+#include "frame/StatusPanes.h"
+
+#include <array>
+
+#include "report/ShiftJisText.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr std::array<const char*, 16> kUnitLabels = {
+    "０号機", "１号機", "２号機",   "３号機",   "４号機",   "５号機",   "６号機",   "７号機",
+    "８号機", "９号機", "１０号機", "１１号機", "１２号機", "１３号機", "１４号機", "１５号機",
+};
+constexpr std::array<const char*, 6> kBaudTexts = {"9600",  "14400", "19200",
+                                                   "38400", "57600", "115200"};
+constexpr int kPortCount = 6;
+
+}  // namespace
+
+std::string unitLabel(int unit) {
+    if (unit < 0 || unit >= static_cast<int>(kUnitLabels.size())) {
+        return std::to_string(unit) + "号機";
+    }
+    return kUnitLabels[static_cast<size_t>(unit)];
+}
+
+std::string portText(int port, int baudIndex) {
+    const int p = (port >= 0 && port < kPortCount) ? port : 0;
+    const int b =
+        (baudIndex >= 0 && baudIndex < static_cast<int>(kBaudTexts.size())) ? baudIndex : 0;
+    return "COM" + std::to_string(p + 1) + " " + kBaudTexts[static_cast<size_t>(b)] + "bps";
+}
+
+std::string notConnectedText() {
+    return " 未接続 ";
+}
+
+int paneWidth(const std::string& text) {
+    return static_cast<int>(report::cp932Width(text)) * kPanePixelsPerByte;
+}
+
+StatusPanes::StatusPanes() {
+    at(1) = {notConnectedText(), paneWidth(notConnectedText()), kPaneStartText, kPaneStartBack};
+    at(2) = {" １号機 ", 0, kPaneBadText, kPaneBack};
+    at(3) = {"COM1  9600bps", paneWidth("COM1  9600bps"), kPaneBadText, kPaneBack};
+}
+
+void StatusPanes::setGood(int index, bool good) {
+    at(index).textColour = good ? kPaneGoodText : kPaneBadText;
+    at(index).back = kPaneBack;
+}
+
+void StatusPanes::update(int pane, const StatusInputs& in) {
+    switch (pane) {
+        case 1:
+            if (in.unitConnected) {
+                at(1).text = in.statusText;
+                at(1).width = paneWidth(in.statusText);
+                setGood(1, true);
+                setGood(2, in.portPresent);
+                at(3).text = portText(in.port, in.baudIndex);
+                setGood(3, in.portPresent);
+            } else {
+                at(1).text = notConnectedText();
+                at(1).width = paneWidth(notConnectedText());
+                setGood(1, false);
+            }
+            break;
+        case 2:
+            at(2).text = unitLabel(in.unit);
+            setGood(2, in.portPresent && in.unitConnected);
+            setGood(3, in.portPresent && in.unitConnected);
+            break;
+        case 3:
+            at(3).text = portText(in.port, in.baudIndex);
+            at(3).width = paneWidth(at(3).text);
+            setGood(3, in.portPresent && in.unitConnected);
+            break;
+        default:
+            break;
+    }
+}
+
+void StatusPanes::updateAll(const StatusInputs& in) {
+    update(1, in);
+    update(2, in);
+    update(3, in);
+}
+
+}  // namespace qavix

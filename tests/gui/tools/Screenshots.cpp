@@ -1,0 +1,92 @@
+// Runs the program in-process against the built-in emulator and saves pictures of the main
+// window: current values, a bank selected, and the debug layout. Usage:
+//   gui_screenshots <output folder> [current|bank|debug]...
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/CQavixApp.h"
+#include "frame/CLeftPaneView.h"
+#include "frame/CMainFrame.h"
+
+namespace {
+
+void settle(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool shoot(const QString& folder, const QString& kind) {
+    QTemporaryDir work;
+    qavix::AppOptions options;
+    options.workingDirectory = work.path();
+    options.singleInstance = false;
+    options.timings.splashWaitMs = 0;
+    options.timings.readDelayMs = 0;
+    if (kind == "debug") {
+        options.arguments = {"/db", "/ad"};
+    }
+    {
+        QFile ini(QDir(work.path()).filePath("Qavix.ini"));
+        ini.open(QIODevice::WriteOnly);
+        ini.write(
+            "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nleft=0\r\ntop=0\r\nright=1000\r\nbottom="
+            "700\r\n");
+    }
+    qavix::CQavixApp app(options);
+    if (!app.start()) {
+        std::cerr << "start-up failed\n";
+        return false;
+    }
+    qavix::CMainFrame* frame = app.mainFrame();
+    frame->resize(1000, 700);
+    settle(300);
+    qavix::CLeftPaneView* tree = frame->tree();
+    if (kind == "current" || kind == "debug") {
+        if (auto* item = tree->findItem(qavix::nav::ItemKind::BasicInfo, 0)) {
+            tree->tree()->setCurrentItem(item);
+        }
+    } else if (kind == "bank") {
+        if (QTreeWidgetItem* root = tree->rootItem(1)) {
+            tree->tree()->setCurrentItem(root);
+        }
+        if (auto* item = tree->findItem(qavix::nav::ItemKind::Pio, 1)) {
+            tree->tree()->setCurrentItem(item);
+        }
+    }
+    settle(kind == "debug" ? 4500 : 500);
+    const QString path = QDir(folder).filePath("main-" + kind + ".png");
+    const bool ok = frame->grab().save(path);
+    std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
+    app.shutdown();
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    setenv("QAVLINK_COM1", "sim", 0);
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::cerr << "usage: gui_screenshots <folder> [current|bank|debug]...\n";
+        return 2;
+    }
+    QStringList kinds;
+    for (int i = 2; i < argc; ++i) {
+        kinds << argv[i];
+    }
+    if (kinds.isEmpty()) {
+        kinds = {"current", "bank", "debug"};
+    }
+    bool ok = true;
+    for (const QString& k : kinds) {
+        ok = shoot(argv[1], k) && ok;
+    }
+    return ok ? 0 : 1;
+}
