@@ -23,7 +23,10 @@ void CBankManager::showEditingMessage() {
 
 bool CBankManager::editingGuard(int bank, int reason) {
     const int state = editState(bank);
-    if ((state & kEditIncompatible) != 0) {
+    // The current values are what the banks are compared with; they are never foreign to
+    // themselves, even before a first successful read (which would otherwise keep the
+    // program from being closed).
+    if ((state & kEditIncompatible) != 0 && bank != kCurrentSet) {
         return false;
     }
     if ((state & kEditPagePending) != 0) {

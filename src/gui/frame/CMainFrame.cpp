@@ -76,7 +76,7 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
         lockMenu(kUnlock);
     }
     m_statusTimer.setInterval(kStatusTimerMs);
-    connect(&m_statusTimer, &QTimer::timeout, this, &CMainFrame::onStatusTimer);
+    connect(&m_statusTimer, &QTimer::timeout, this, &CMainFrame::refreshStatusPanes);
     m_statusTimer.start();
     m_idleTimer.setInterval(kIdleRefreshMs);
     connect(&m_idleTimer, &QTimer::timeout, this, &CMainFrame::updateCommandStates);
@@ -362,7 +362,7 @@ void CMainFrame::updateStatusPane(int pane) {
     }
 }
 
-void CMainFrame::onStatusTimer() {
+void CMainFrame::refreshStatusPanes() {
     if (m_state.settingsDialogOpen) {
         return;
     }

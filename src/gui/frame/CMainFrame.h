@@ -52,6 +52,8 @@ class CMainFrame : public QMainWindow {
 
     void lockMenu(int mode);
     void updateStatusPane(int pane);
+    // What timer 998 does: panes 1 to 3, unless the communication settings dialog is open.
+    void refreshStatusPanes();
     void updateInfoField(int field);
     void updateInfoLayout();
     void setImportEnabled(bool on) { m_ctx.importEnabled = on; }
@@ -100,7 +102,6 @@ class CMainFrame : public QMainWindow {
     void createStatusBar();
     void createClient();
     void applyPane(int pane);
-    void onStatusTimer();
     void copyFromFocus();
     void pasteToFocus();
     void openHelp();
