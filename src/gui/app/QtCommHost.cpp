@@ -124,7 +124,15 @@ void QtCommHost::pumpEvents(bool busy) {
     m_filter.pump(busy);
 }
 
+void QtCommHost::setTraceSink(TraceSink sink) {
+    m_traceSink = std::move(sink);
+    m_tracing = static_cast<bool>(m_traceSink);
+}
+
 void QtCommHost::recordTrace(const std::string& sent, const std::string& received) {
+    if (!m_tracing) {
+        return;
+    }
     QMetaObject::invokeMethod(
         this,
         [this, sent, received] {

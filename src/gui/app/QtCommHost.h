@@ -34,7 +34,7 @@ class QtCommHost : public QObject, public CommHost {
 
     void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
     // Receives exchanges on the UI thread; without a sink nothing is recorded.
-    void setTraceSink(TraceSink sink) { m_traceSink = std::move(sink); }
+    void setTraceSink(TraceSink sink);
     void setCommSettingsRunner(std::function<void()> runner) { m_commSettings = std::move(runner); }
 
     // From now on nothing more is shown: the worker's questions get Cancel at once. Called
@@ -61,6 +61,8 @@ class QtCommHost : public QObject, public CommHost {
     std::function<void()> m_commSettings;
     RequestWaitFilter m_filter;
     std::atomic<bool> m_closing{false};
+    // Exchanges made before the trace pane exists are not recorded.
+    std::atomic<bool> m_tracing{false};
     std::atomic<bool> m_endPosted{false};
 };
 

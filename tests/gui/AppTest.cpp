@@ -1,0 +1,225 @@
+// The whole program in-process: start-up against the built-in emulator and against
+// qavix-sim on a pseudo-terminal, debug mode, a missing library, no port, a pulled cable.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include "GuiTestSupport.h"
+#include "app/CQavixApp.h"
+#include "comm/CommMessages.h"
+#include "comm/LinkLibrary.h"
+#include "frame/CDebugView.h"
+#include "frame/CInfoDialogBar.h"
+#include "frame/CLeftPaneView.h"
+#include "widgets/CColorStatusBar.h"
+
+namespace qavix::test {
+namespace {
+
+using nav::ItemKind;
+
+class AppRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        for (int n = 1; n <= 6; ++n) {
+            unsetenv(("QAVLINK_COM" + std::to_string(n)).c_str());
+        }
+        writeIni("[Option]\r\nSplash=0\r\n");
+    }
+
+    void writeIni(const char* text) {
+        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(text);
+    }
+    QString iniText() {
+        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
+        return ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
+    }
+
+    AppOptions options() {
+        AppOptions o;
+        o.workingDirectory = dir.path();
+        o.libraryPath = QString(QAVIX_BIN_DIR) + "/libqavlink.so";
+        o.singleInstance = false;
+        o.timings.splashWaitMs = 0;
+        o.timings.readDelayMs = 0;
+        return o;
+    }
+
+    static QStringList sensorItems(CLeftPaneView* tree) {
+        QStringList out;
+        for (int ch = 1; ch <= 3; ++ch) {
+            if (QTreeWidgetItem* i = tree->findItem(ItemKind::Sensor, 0, ch)) {
+                out << i->text(0);
+            }
+        }
+        return out;
+    }
+
+    void expectConnectedWithThreeSensors(CQavixApp& app) {
+        EXPECT_TRUE(app.connected());
+        EXPECT_TRUE(app.state().dataReady);
+        CMainFrame* frame = app.mainFrame();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(frame->isVisible());
+        CColorStatusBar* status = frame->colorStatusBar();
+        EXPECT_EQ(status->pane(1)->text(), "接続");
+        EXPECT_EQ(status->pane(1)->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+        EXPECT_EQ(status->pane(3)->text(), "COM1 9600bps");
+        EXPECT_EQ(sensorItems(frame->tree()),
+                  (QStringList{"センサ CH1", "センサ CH2", "センサ CH3"}));
+        EXPECT_EQ(frame->infoBar()->fieldText(0), "40");
+        EXPECT_EQ(frame->infoBar()->fieldText(2), "32");
+        EXPECT_EQ(frame->infoBar()->fieldText(4), "16");
+        const int roots = app.model().working().general.bankFunction != 0 ? 5 : 1;
+        EXPECT_EQ(frame->tree()->tree()->topLevelItemCount(), roots);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(AppRun, StartsAgainstTheBuiltInEmulator) {
+    setenv("QAVLINK_COM1", "sim:--sensors 40,32,16", 1);
+    CQavixApp app(options());
+    ASSERT_TRUE(app.start());
+    expectConnectedWithThreeSensors(app);
+    EXPECT_EQ(app.mainFrame()->debugView(), nullptr);
+    app.shutdown();
+    const QString ini = iniText();
+    EXPECT_TRUE(ini.contains("[ToolDialog]\r\nVisible=1\r\nFloat=0\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("ActivePort=0"));
+    EXPECT_TRUE(ini.contains("Show=1"));
+}
+
+TEST_F(AppRun, TwoArgumentsMakeTheDebugSwitchAndTheTraceFills) {
+    setenv("QAVLINK_COM1", "sim", 1);
+    AppOptions o = options();
+    o.arguments = {"/d", "b"};
+    o.commTimings.pollPeriod = std::chrono::milliseconds(50);
+    CQavixApp app(o);
+    ASSERT_TRUE(app.start());
+    EXPECT_TRUE(app.state().debugMode);
+    EXPECT_FALSE(app.state().extendedMode);
+    CDebugView* trace = app.mainFrame()->debugView();
+    ASSERT_NE(trace, nullptr);
+    // Idle status checks are recorded as they happen.
+    ASSERT_TRUE(waitUntil([&] { return trace->log().lineCount() >= 4; }, 5000));
+    const QStringList lines = trace->toPlainText().split('\n');
+    EXPECT_TRUE(lines[0].startsWith("   1 S > [STX]")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("   2 R > [STX]")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains("[ETX]"));
+}
+
+TEST_F(AppRun, AMissingLinkLibraryEndsStartUpWithItsMessage) {
+    setenv("QAVLINK_COM1", "sim", 1);
+    AppOptions o = options();
+    o.libraryPath = QDir(dir.path()).filePath("libqavlink.so");
+    ModalAnswerer answers;
+    CQavixApp app(o);
+    EXPECT_FALSE(app.start());
+    EXPECT_EQ(app.exitCode(), 1);
+    EXPECT_EQ(app.mainFrame(), nullptr);
+    ASSERT_EQ(answers.texts().size(), 1u);
+    EXPECT_EQ(answers.texts()[0], kLinkLoadFailedMessage);
+}
+
+TEST_F(AppRun, WithoutPortsTheUserIsToldAndCancelEnds) {
+    for (int n = 1; n <= 6; ++n) {
+        setenv(("QAVLINK_COM" + std::to_string(n)).c_str(),
+               QDir(dir.path()).filePath("no-such-tty").toUtf8().constData(), 1);
+    }
+    AppOptions o = options();
+    o.commTimings.retryDelay = std::chrono::milliseconds(0);
+    ModalAnswerer cancel(false);
+    CQavixApp app(o);
+    EXPECT_FALSE(app.start());
+    EXPECT_TRUE(app.ending());
+    EXPECT_EQ(app.mainFrame(), nullptr);
+    ASSERT_EQ(cancel.texts().size(), 2u);
+    EXPECT_EQ(cancel.texts()[0], msg::kNoComPort);
+    EXPECT_EQ(cancel.texts()[1], msg::kAskCommSetup);
+}
+
+// qavix-sim on a pseudo-terminal: the whole serial path.
+class SimProcess {
+  public:
+    explicit SimProcess(const QStringList& args) {
+        m_process.setProgram(QString(QAVIX_BIN_DIR) + "/qavix-sim");
+        m_process.setArguments(args);
+        m_process.start();
+        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000)) {
+            m_device = QString::fromUtf8(m_process.readLine()).trimmed();
+        }
+    }
+    ~SimProcess() {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(2000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+    const QString& device() const { return m_device; }
+
+  private:
+    QProcess m_process;
+    QString m_device;
+};
+
+int lineCount(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    return static_cast<int>(f.readAll().count('\n'));
+}
+
+TEST_F(AppRun, ConnectsToTheEmulatorOnAPseudoTerminal) {
+    SimProcess sim({"--sensors", "40,32,16"});
+    ASSERT_TRUE(sim.device().startsWith("/dev/")) << sim.device().toStdString();
+    setenv("QAVLINK_COM1", sim.device().toUtf8().constData(), 1);
+    CQavixApp app(options());
+    ASSERT_TRUE(app.start());
+    expectConnectedWithThreeSensors(app);
+}
+
+TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
+    // How many requests start-up makes, so the cable can be pulled just after it.
+    int startupRequests = 0;
+    {
+        const QString log = QDir(dir.path()).filePath("startup.log");
+        SimProcess sim({"--sensors", "40,32,16", "--log", log});
+        setenv("QAVLINK_COM1", sim.device().toUtf8().constData(), 1);
+        CQavixApp app(options());
+        ASSERT_TRUE(app.start());
+        settle(100);
+        startupRequests = lineCount(log);
+        app.shutdown();
+    }
+    ASSERT_GT(startupRequests, 100);
+
+    SimProcess sim({"--sensors", "40,32,16", "--hang-after", QString::number(startupRequests + 3)});
+    setenv("QAVLINK_COM1", sim.device().toUtf8().constData(), 1);
+    AppOptions o = options();
+    o.commTimings.pollPeriod = std::chrono::milliseconds(200);
+    ModalAnswerer answers;
+    CQavixApp app(o);
+    ASSERT_TRUE(app.start());
+    bool ended = false;
+    QObject::connect(&app, &CQavixApp::ended, [&] { ended = true; });
+    ASSERT_TRUE(waitUntil([&] { return ended; }, 20000));
+    ASSERT_FALSE(answers.texts().empty());
+    EXPECT_EQ(answers.texts().back(), msg::kCommunicationCut);
+    EXPECT_TRUE(app.ending());
+    settle(50);
+    EXPECT_FALSE(app.mainFrame() != nullptr && app.mainFrame()->isVisible());
+}
+
+}  // namespace
+}  // namespace qavix::test

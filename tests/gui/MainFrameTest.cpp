@@ -1,0 +1,251 @@
+// The main frame as a window: bars restored from and saved to the settings file, status
+// panes, the menu lock with its wait window, the information bar, closing.
+
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+
+#include "GuiTestSupport.h"
+#include "frame/CBankDialogBar.h"
+#include "frame/CDebugView.h"
+#include "frame/CInfoDialogBar.h"
+#include "frame/CLeftPaneView.h"
+#include "frame/CProgressDlg.h"
+#include "frame/CRightPaneFrame.h"
+#include "frame/CToolDialogBar.h"
+#include "frame/CommandIds.h"
+#include "widgets/CColorStatusBar.h"
+
+namespace qavix::test {
+namespace {
+
+QColor textColour(QLabel* l) {
+    return l->palette().color(QPalette::WindowText);
+}
+
+TEST(MainFrame, BarsDockInOneRowWithoutSettings) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    frame->show();
+    settle();
+    for (QToolBar* bar : frame->bars()) {
+        EXPECT_FALSE(bar->isFloating());
+        EXPECT_FALSE(bar->isHidden());
+        EXPECT_EQ(frame->toolBarArea(bar), Qt::TopToolBarArea);
+    }
+    // One row: the same top edge, left to right in the order tool, bank, information.
+    const auto bars = frame->bars();
+    EXPECT_EQ(bars[0]->y(), bars[1]->y());
+    EXPECT_EQ(bars[1]->y(), bars[2]->y());
+    EXPECT_LT(bars[0]->x(), bars[1]->x());
+    EXPECT_LT(bars[1]->x(), bars[2]->x());
+    EXPECT_EQ(frame->windowTitle(), "Qavix");
+    EXPECT_GE(frame->minimumWidth(), 800);
+}
+
+TEST(MainFrame, BarPlacementIsWrittenAtCloseAndRestored) {
+    FrameFixture f(
+        "[ToolDialog]\r\nVisible=1\r\nFloat=1\r\nLeft=310\r\nTop=220\r\nRight=480\r\nBottom=260\r\n"
+        "[BankDialog]\r\nVisible=0\r\nFloat=0\r\n"
+        "[StatusBar]\r\nVisible=0\r\n");
+    QSize toolSize;
+    {
+        auto frame = f.makeFrame();
+        frame->show();
+        settle();
+        EXPECT_TRUE(frame->toolBar()->isFloating());
+        EXPECT_EQ(frame->toolBar()->pos(), QPoint(310, 220));
+        EXPECT_TRUE(frame->bankBar()->isHidden());
+        EXPECT_FALSE(frame->infoBar()->isFloating());
+        EXPECT_TRUE(frame->colorStatusBar()->isHidden());
+        // The view menu's check marks follow the bars.
+        QMenu* view = frame->menuBar()->actions().at(4)->menu();
+        emit view->aboutToShow();
+        EXPECT_TRUE(frame->action(kCmdToolBar)->isChecked());
+        EXPECT_FALSE(frame->action(kCmdBankBar)->isChecked());
+        EXPECT_FALSE(frame->action(kCmdStatusBar)->isChecked());
+
+        frame->toolBar()->move(330, 240);
+        toolSize = frame->toolBar()->size();
+        EXPECT_TRUE(frame->close());
+    }
+    const SettingsFile& s = f.settings;
+    EXPECT_EQ(s.getInt("ToolDialog", "Float", -1), 1);
+    EXPECT_EQ(s.getInt("ToolDialog", "Left", -1), 330);
+    EXPECT_EQ(s.getInt("ToolDialog", "Top", -1), 240);
+    EXPECT_EQ(s.getInt("ToolDialog", "Right", -1), 330 + toolSize.width());
+    EXPECT_EQ(s.getInt("ToolDialog", "Bottom", -1), 240 + toolSize.height());
+    EXPECT_EQ(s.getInt("BankDialog", "Visible", -1), 0);
+    EXPECT_EQ(s.getInt("InfoDialog", "Visible", -1), 1);
+    EXPECT_EQ(s.getInt("InfoDialog", "Float", -1), 0);
+    EXPECT_EQ(s.getInt("StatusBar", "Visible", -1), 0);
+    EXPECT_EQ(s.getInt("Qavix_Section", "Show", -1), 1);
+    EXPECT_EQ(s.getInt("Qavix_Section", "ViewAxis", -1), 128);
+    EXPECT_GT(s.getInt("Qavix_Section", "Right", 0), s.getInt("Qavix_Section", "Left", 0));
+
+    // The next start shows the bars where the last one left them.
+    auto again = f.makeFrame();
+    again->show();
+    settle();
+    EXPECT_TRUE(again->toolBar()->isFloating());
+    EXPECT_EQ(again->toolBar()->pos(), QPoint(330, 240));
+    EXPECT_TRUE(again->bankBar()->isHidden());
+    EXPECT_FALSE(again->infoBar()->isHidden());
+    EXPECT_FALSE(again->infoBar()->isFloating());
+}
+
+TEST(MainFrame, WindowPlacementComesFromTheSettings) {
+    FrameFixture f(
+        "[Qavix_Section]\r\nleft=40\r\ntop=30\r\nright=1040\r\nbottom=780\r\n"
+        "ViewAxis=64\r\n");
+    auto frame = f.makeFrame();
+    EXPECT_EQ(frame->geometry(), QRect(40, 30, 1000, 750));
+    EXPECT_EQ(f.state.viewAxis, 64);
+    EXPECT_EQ(f.state.viewSample, 60);
+}
+
+TEST(MainFrame, StatusPanesShowTheConnection) {
+    FrameFixture f;
+    f.status.port = 2;
+    f.status.baudIndex = 3;
+    f.status.unit = 1;
+    auto frame = f.makeFrame();
+    CColorStatusBar* bar = frame->colorStatusBar();
+    EXPECT_EQ(bar->pane(1)->text(), " 未接続 ");
+    EXPECT_EQ(textColour(bar->pane(1)), QColor(0, 255, 255));
+
+    frame->refreshStatusPanes();
+    EXPECT_EQ(bar->pane(1)->text(), "接続");
+    EXPECT_EQ(bar->pane(2)->text(), "１号機");
+    EXPECT_EQ(bar->pane(3)->text(), "COM3 38400bps");
+    EXPECT_EQ(bar->pane(3)->width(), 13 * 12);
+    for (int p = 1; p <= 3; ++p) {
+        EXPECT_EQ(textColour(bar->pane(p)), QColor(0, 255, 0)) << p;
+        EXPECT_EQ(bar->pane(p)->palette().color(QPalette::Window), QColor(0, 0, 0)) << p;
+    }
+
+    f.status.portPresent = false;
+    f.status.unitConnected = false;
+    frame->refreshStatusPanes();
+    EXPECT_EQ(bar->pane(1)->text(), " 未接続 ");
+    for (int p = 1; p <= 3; ++p) {
+        EXPECT_EQ(textColour(bar->pane(p)), QColor(255, 0, 0)) << p;
+    }
+
+    // While the communication settings dialog is open the panes stay as they are.
+    f.state.settingsDialogOpen = true;
+    f.status.portPresent = true;
+    f.status.unitConnected = true;
+    frame->refreshStatusPanes();
+    EXPECT_EQ(bar->pane(1)->text(), " 未接続 ");
+}
+
+TEST(MainFrame, LockingTheMenuShowsTheWaitWindow) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    frame->show();
+    frame->lockMenu(CMainFrame::kLockWriting);
+    for (QAction* top : frame->menuBar()->actions()) {
+        EXPECT_FALSE(top->isEnabled()) << top->text().toStdString();
+    }
+    EXPECT_FALSE(frame->commandsAllowed());
+    EXPECT_FALSE(frame->action(kCmdAbout)->isEnabled());
+    EXPECT_TRUE(frame->progressDialog()->isVisible());
+    EXPECT_EQ(frame->progressDialog()->text(), "データ書込み中\n\nしばらくお待ちください");
+    frame->lockMenu(CMainFrame::kLockReading);
+    EXPECT_EQ(frame->progressDialog()->text(), "データ読込み中\n\nしばらくお待ちください");
+
+    frame->lockMenu(CMainFrame::kUnlock);
+    for (QAction* top : frame->menuBar()->actions()) {
+        EXPECT_TRUE(top->isEnabled());
+    }
+    EXPECT_FALSE(frame->progressDialog()->isVisible());
+    EXPECT_TRUE(frame->action(kCmdAbout)->isEnabled());
+    EXPECT_TRUE(frame->action(kCmdExit)->isEnabled());
+    // Features still to come are greyed.
+    EXPECT_FALSE(frame->action(kCmdImport)->isEnabled());
+    EXPECT_FALSE(frame->action(kCmdBankWrite)->isEnabled());
+    EXPECT_FALSE(frame->bankBar()->button(CBankDialogBar::Write)->isEnabled());
+}
+
+TEST(MainFrame, InformationBarShowsTheConnectedSensors) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    CInfoDialogBar* info = frame->infoBar();
+    EXPECT_EQ(info->fieldText(0), "40");
+    EXPECT_EQ(info->fieldText(1), "15mm");
+    EXPECT_EQ(info->fieldText(2), "32");
+    EXPECT_EQ(info->fieldText(3), "30mm");
+    EXPECT_TRUE(info->channelShown(2));
+    EXPECT_FALSE(info->channelShown(3));
+    f.model.working().general.jointNum = 1;
+    frame->updateInfoLayout();
+    EXPECT_FALSE(info->channelShown(2));
+    f.model.working().general.jointNum = 3;
+    frame->updateInfoLayout();
+    EXPECT_TRUE(info->channelShown(3));
+}
+
+TEST(MainFrame, ClockAndSettingsListPagesSwitchTheirCommands) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    CLeftPaneView* tree = frame->tree();
+    CToolDialogBar* tools = frame->toolBar();
+    tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::Clock, 0));
+    EXPECT_TRUE(frame->commandContext().pageLock);
+    EXPECT_FALSE(tools->buttonState(CToolDialogBar::Import));
+    EXPECT_FALSE(tools->buttonState(CToolDialogBar::Export));
+    EXPECT_LE(frame->rightPane()->splitterView()->commandRowHeight(), 1);
+
+    tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::SettingsList, 0));
+    EXPECT_FALSE(frame->commandContext().pageLock);
+    EXPECT_TRUE(tools->buttonState(CToolDialogBar::Import));
+    EXPECT_TRUE(tools->buttonState(CToolDialogBar::Copy));
+    EXPECT_TRUE(tools->buttonState(CToolDialogBar::Print));
+    EXPECT_TRUE(frame->commandContext().printEnabled);
+
+    tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::ErrorLog, 0));
+    EXPECT_FALSE(tools->buttonState(CToolDialogBar::Copy));
+    EXPECT_FALSE(frame->commandContext().printEnabled);
+}
+
+TEST(MainFrame, ClosingIsRefusedWhileBusyOrWhenTheBankEditsAreKept) {
+    FrameFixture f;
+    f.model.storedSet(1).compatible = 1;
+    f.model.storedSet(1).loaded = 1;
+    auto frame = f.makeFrame();
+    frame->show();
+    f.state.setCommBusy(true);
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isVisible());
+    f.state.setCommBusy(false);
+
+    // Bank 1 holds applied edits: the editing dialog comes, and Cancel keeps the program.
+    frame->tree()->tree()->setCurrentItem(frame->tree()->rootItem(1));
+    ASSERT_EQ(f.model.selectedSet(), 1);
+    f.model.storedSet(1).edited = 1;
+    {
+        ModalAnswerer cancel(false);
+        EXPECT_FALSE(frame->close());
+        settle();
+        ASSERT_EQ(cancel.texts().size(), 1u);
+        EXPECT_EQ(cancel.texts()[0], "CBankEditDlg");
+    }
+    EXPECT_TRUE(frame->isVisible());
+    // "破棄する" (preselected) lets it close and clears the edits.
+    ModalAnswerer discard(true);
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(f.model.storedSet(1).edited, 0);
+}
+
+TEST(MainFrame, DebugLayoutHasTheTracePane) {
+    FrameFixture normal;
+    EXPECT_EQ(normal.makeFrame()->debugView(), nullptr);
+    FrameFixture debug(std::string(), true);
+    auto frame = debug.makeFrame();
+    ASSERT_NE(frame->debugView(), nullptr);
+    EXPECT_NE(frame->findChild<QSplitter*>("debugSplitter"), nullptr);
+}
+
+}  // namespace
+}  // namespace qavix::test

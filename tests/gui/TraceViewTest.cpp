@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "GuiTestSupport.h"
+#include "frame/CDebugView.h"
+
+namespace qavix::test {
+namespace {
+
+TEST(TraceView, KeepsTheNewest300LinesWithoutRenumbering) {
+    CDebugView view([] { return false; });
+    for (int i = 0; i < 350; ++i) {
+        view.addLine("[STX]X[ETX]0", i % 2 == 0 ? TraceLog::Sent : TraceLog::Received);
+    }
+    const QStringList lines = view.toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 300);
+    EXPECT_EQ(lines.first(), "  51 S > [STX]X[ETX]0");
+    EXPECT_EQ(lines.last(), " 350 R > [STX]X[ETX]0");
+    EXPECT_EQ(view.log().lineCount(), 350);
+}
+
+TEST(TraceView, ExchangesAreFormattedAsFrames) {
+    CDebugView view([] { return false; });
+    view.recordExchange(
+        "\x02"
+        "48\x03"
+        "7",
+        "\x02"
+        "ABC\x03"
+        "Z");
+    EXPECT_EQ(view.toPlainText(), "   1 S > [STX]48[ETX]7\n   2 R > [STX]ABC[ETX]Z");
+}
+
+TEST(TraceView, ShowsOnlyWhatFitsWhileBusy) {
+    bool busy = true;
+    CDebugView view([&] { return busy; });
+    view.resize(400, 140);
+    view.show();
+    settle();
+    const int fits = view.viewport()->height() / 20;
+    ASSERT_GT(fits, 0);
+    for (int i = 0; i < 30; ++i) {
+        view.addLine("F", TraceLog::Sent);
+    }
+    QStringList lines = view.toPlainText().split('\n');
+    EXPECT_EQ(lines.size(), fits);
+    EXPECT_EQ(lines.first(), "   1 S > F");  // the oldest ones
+
+    busy = false;
+    view.addLine("G", TraceLog::Received);
+    EXPECT_EQ(view.toPlainText().split('\n').size(), 31);
+    view.setHold(true);
+    view.addLine("H", TraceLog::Received);
+    EXPECT_EQ(view.toPlainText().split('\n').size(), fits);
+}
+
+}  // namespace
+}  // namespace qavix::test
