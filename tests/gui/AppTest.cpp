@@ -98,6 +98,34 @@ TEST_F(AppRun, StartsAgainstTheBuiltInEmulator) {
     EXPECT_TRUE(ini.contains("Show=1"));
 }
 
+TEST_F(AppRun, SelectingABankReadsItAndOpensItsSubtree) {
+    setenv("QAVLINK_COM1", "sim", 1);
+    CQavixApp app(options());
+    ASSERT_TRUE(app.start());
+    CLeftPaneView* tree = app.mainFrame()->tree();
+    ASSERT_EQ(tree->tree()->topLevelItemCount(), 5);
+    // The emulator's four banks hold settings of this controller.
+    for (int b = 1; b <= 4; ++b) {
+        EXPECT_EQ(tree->rootItem(b)->data(0, CLeftPaneView::kRoleImage).toInt(),
+                  nav::kImageBankWithData);
+        EXPECT_EQ(app.model().storedSet(b).loaded, 0);
+    }
+    EXPECT_EQ(app.model().working().channel(0).axisTh[0], 50);
+
+    tree->tree()->setCurrentItem(tree->rootItem(2));
+    EXPECT_EQ(app.model().selectedSet(), 2);
+    EXPECT_EQ(app.model().storedSet(2).loaded, 1);
+    EXPECT_EQ(app.model().working().channel(0).axisTh[0], 45);  // Bank 2's thresholds
+    EXPECT_EQ(tree->rootItem(0)->childCount(), 0);
+    EXPECT_GT(tree->rootItem(2)->childCount(), 0);
+    EXPECT_FALSE(app.state().commBusy());
+    EXPECT_TRUE(app.mainFrame()->commandsAllowed());
+
+    tree->tree()->setCurrentItem(tree->rootItem(0));
+    EXPECT_EQ(app.model().selectedSet(), 0);
+    EXPECT_EQ(app.model().working().channel(0).axisTh[0], 50);
+}
+
 TEST_F(AppRun, TwoArgumentsMakeTheDebugSwitchAndTheTraceFills) {
     setenv("QAVLINK_COM1", "sim", 1);
     AppOptions o = options();

@@ -124,7 +124,13 @@ void CCommLink::decodeAnswer(const RequestBlock& r) {
         return;
     }
     if (r.code >= kCodeFirstBankSummary && r.code <= kCodeLastBankSummary) {
-        StoredSet& bank = m_model.storedSet(r.code - kCodeFirstBankSummary + 1);
+        // The bank reads run with their bank selected; the working set then holds that
+        // bank and goes back into its stored set when the next set is selected, so a
+        // summary decoded only into the stored set would be overwritten at once.
+        const int set = r.code - kCodeFirstBankSummary + 1;
+        SettingsData& bank = m_model.selectedSet() == set
+                                 ? static_cast<SettingsData&>(m_model.working())
+                                 : static_cast<SettingsData&>(m_model.storedSet(set));
         for (size_t i = 0; i < r.replies.size() && i < std::size(kSummaryStarts); ++i) {
             codec::decodeBankImage(kSummaryStarts[i], r.replies[i], bank);
         }
