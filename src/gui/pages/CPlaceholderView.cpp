@@ -10,10 +10,10 @@ CPlaceholderView::CPlaceholderView(const QString& className, bool commandBar, QW
     m_title = new QLabel(this);
     m_title->setObjectName("pageTitle");
     if (commandBar) {
+        // The bar's buttons come with its page; until then it is an empty strip.
         setMinimumHeight(0);
-        setAutoFillBackground(true);
-        layout->setContentsMargins(8, 2, 8, 2);
-        m_title->setFont(QFont("Noto Sans CJK JP", 10, QFont::Bold));
+        m_title->hide();
+        layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_title);
     } else {
         m_title->setFont(QFont("Noto Sans CJK JP", 14, QFont::Bold));

@@ -48,15 +48,13 @@ bool shoot(const QString& folder, const QString& kind) {
     frame->resize(1000, 700);
     settle(300);
     qavix::CLeftPaneView* tree = frame->tree();
-    if (kind == "current" || kind == "debug") {
-        if (auto* item = tree->findItem(qavix::nav::ItemKind::BasicInfo, 0)) {
-            tree->tree()->setCurrentItem(item);
-        }
+    if (kind == "current") {
+        tree->tree()->setCurrentItem(tree->rootItem(0));
+        tree->tree()->expandAll();
     } else if (kind == "bank") {
-        if (QTreeWidgetItem* root = tree->rootItem(1)) {
-            tree->tree()->setCurrentItem(root);
-        }
-        if (auto* item = tree->findItem(qavix::nav::ItemKind::Pio, 1)) {
+        tree->tree()->setCurrentItem(tree->rootItem(2));
+    } else if (kind == "debug") {
+        if (auto* item = tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1)) {
             tree->tree()->setCurrentItem(item);
         }
     }
@@ -77,6 +75,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: gui_screenshots <folder> [current|bank|debug]...\n";
         return 2;
     }
+    QDir().mkpath(argv[1]);
     QStringList kinds;
     for (int i = 2; i < argc; ++i) {
         kinds << argv[i];
