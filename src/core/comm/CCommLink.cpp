@@ -112,23 +112,34 @@ int CCommLink::post(RequestBlock& r) {
     r = m_worker->takeResult();
     m_lastLost = r.result == kWorkerLost;
     const int mapped = mapWorkerResult(r.code, r.result);
-    if (r.result == kWorkerOk) {
-        decodeAnswer(r);
+    if (r.result == kWorkerOk && !decodeAnswer(r)) {
+        // A reply the program cannot take apart is no answer: the data stays as it was
+        // and the sequence that asked for it stops.
+        return kRequestFailed;
     }
     return mapped;
 }
 
-void CCommLink::decodeAnswer(const RequestBlock& r) {
+bool CCommLink::decodeAnswer(const RequestBlock& r) {
     if (decodesIntoWorkingSet(r.code)) {
-        codec::decodeReply(r.code, r.arg[0], r.arg[1], r.reply, m_model);
-        return;
+        return codec::decodeReply(r.code, r.arg[0], r.arg[1], r.reply, m_model) !=
+               codec::DecodeResult::Malformed;
     }
     if (r.code >= kCodeFirstBankSummary && r.code <= kCodeLastBankSummary) {
-        StoredSet& bank = m_model.storedSet(r.code - kCodeFirstBankSummary + 1);
+        // While the bank is selected its data lives in the working set, which goes back
+        // into the stored set when another set is selected.
+        const int index = r.code - kCodeFirstBankSummary + 1;
+        SettingsData& bank = m_model.selectedSet() == index
+                                 ? static_cast<SettingsData&>(m_model.working())
+                                 : m_model.storedSet(index);
         for (size_t i = 0; i < r.replies.size() && i < std::size(kSummaryStarts); ++i) {
-            codec::decodeBankImage(kSummaryStarts[i], r.replies[i], bank);
+            if (codec::decodeBankImage(kSummaryStarts[i], r.replies[i], bank) ==
+                codec::DecodeResult::Malformed) {
+                return false;
+            }
         }
     }
+    return true;
 }
 
 int CCommLink::open() {

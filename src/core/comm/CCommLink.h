@@ -69,7 +69,7 @@ class CCommLink {
 
   private:
     int post(RequestBlock& r);
-    void decodeAnswer(const RequestBlock& r);
+    bool decodeAnswer(const RequestBlock& r);
     std::string onConnectionLost(const std::string& message);
 
     CommHost& m_host;

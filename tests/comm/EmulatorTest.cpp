@@ -1,0 +1,145 @@
+// The connection and its sequences against the real link library and the built-in
+// emulator: what the program reads and writes must mean the same on both ends.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "FakeLink.h"
+#include "comm/CCommLink.h"
+#include "comm/Transactions.h"
+#include "model/Codec.h"
+
+#ifdef QAVLINK_PATH
+
+namespace qavix::test {
+namespace {
+
+class EmulatorTest : public ::testing::Test {
+  protected:
+    void connect(const std::string& simOptions) {
+        setenv("QAVLINK_COM1", ("sim:" + simOptions).c_str(), 1);
+        CommTimings t;
+        t.resetSettle = std::chrono::milliseconds(0);
+        t.retryDelay = std::chrono::milliseconds(1);
+        link = std::make_unique<CCommLink>(host, model, t);
+        ASSERT_TRUE(link->start(QAVLINK_PATH)) << link->libraryError();
+        LinkSettings s;
+        s.blocks[0] = {9600, 7, 2, 2, 0, 0};
+        link->setSettings(s);
+        link->setConnecting(true);
+        ASSERT_EQ(link->open(), kRequestOk);
+        link->setConnecting(false);
+        ASSERT_EQ(link->checkStatus(), kRequestOk);
+        link->suspendPolling();
+        tx = std::make_unique<Transactions>(*link, model);
+    }
+    void TearDown() override {
+        tx.reset();
+        link.reset();
+        unsetenv("QAVLINK_COM1");
+    }
+
+    ScriptedHost host;
+    DeviceModel model;
+    std::unique_ptr<CCommLink> link;
+    std::unique_ptr<Transactions> tx;
+};
+
+TEST_F(EmulatorTest, InitialReadFillsTheWorkingSetAndBanksAreCompatible) {
+    connect("--sensors 40,32");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    const WorkingSet& w = model.working();
+    EXPECT_EQ(w.general.jointNum, 2);
+    EXPECT_EQ(w.channel(0).beamCount, 40);
+    EXPECT_EQ(w.channel(1).beamCount, 32);
+    EXPECT_EQ(w.general.type.size(), 20u);
+    EXPECT_EQ(w.general.versionText.rfind("VER", 0), 0u);
+    EXPECT_FALSE(w.channel(0).pitchText.empty());
+    EXPECT_NE(w.channel(0).zero[0], 0);
+    EXPECT_NE(w.channel(1).axisTh[31], 0);
+
+    // Selecting the first bank puts the current values into their stored set.
+    ASSERT_EQ(tx->readBanks(), kRequestOk);
+    EXPECT_EQ(model.selectedSet(), 0);
+    for (int b = 1; b <= kBankCount; ++b) {
+        EXPECT_EQ(model.storedSet(b).compatible, 1) << "bank " << b;
+    }
+    EXPECT_EQ(model.storedSet(0).channel(1).beamCount, 32);
+    EXPECT_TRUE(host.messagesShown().empty());
+}
+
+TEST_F(EmulatorTest, WrittenCurrentValuesReadBackAfterVerification) {
+    connect("--sensors 16");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    SettingsData changed = model.working();
+    changed.channel(0).axisTh[3] = 77;
+    changed.general.tchCnf = 0x10;
+    std::vector<codec::PutRequest> puts = {codec::encodePut(24, 1, changed),
+                                           codec::encodePut(40, 0, changed)};
+    ASSERT_EQ(tx->writeCurrentSet(puts), kRequestOk);
+    EXPECT_TRUE(host.messagesShown().empty());
+
+    model.working().channel(0).axisTh[3] = 0;
+    ASSERT_EQ(link->request(103, 1, 0, 16), kRequestOk);
+    ASSERT_EQ(link->request(148), kRequestOk);
+    EXPECT_EQ(model.working().channel(0).axisTh[3], 77);
+    EXPECT_EQ(model.working().general.tchCnf, 0x10);
+}
+
+TEST_F(EmulatorTest, WholeCurrentSetWriteIsAcceptedAndVerified) {
+    connect("--sensors 40,32,8");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    model.working().channel(2).zero.fill(90);
+    ASSERT_EQ(tx->writeCurrentValues(), kRequestOk);
+    EXPECT_TRUE(host.messagesShown().empty());
+    model.working().channel(2).zero.fill(0);
+    ASSERT_EQ(link->request(102, 3, 256, 8), kRequestOk);
+    EXPECT_EQ(model.working().channel(2).zero[7], 90);
+}
+
+TEST_F(EmulatorTest, BankWriteReadsBackThroughTheBankImage) {
+    connect("--sensors 40,32");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    ASSERT_EQ(tx->readBanks(), kRequestOk);
+    ASSERT_EQ(tx->rereadBank(2), kRequestOk);
+    ASSERT_EQ(tx->selectStoredSet(2), kRequestOk);
+    model.working().channel(1).zero[5] = 123;
+    model.markEdited(2);
+    ASSERT_EQ(tx->writeSelectedBank(), kRequestOk);
+    EXPECT_TRUE(host.messagesShown().empty());
+    EXPECT_EQ(model.storedSet(2).edited, 0);
+
+    model.storedSet(2).channel(1).zero[5] = 0;
+    ASSERT_EQ(tx->rereadBank(2), kRequestOk);
+    EXPECT_EQ(model.storedSet(2).channel(1).zero[5], 123);
+}
+
+TEST_F(EmulatorTest, ClearedBankIsNoLongerCompatible) {
+    connect("--sensors 40");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    ASSERT_EQ(tx->readBanks(), kRequestOk);
+    ASSERT_EQ(tx->clearBanks({3}), kRequestOk);
+    EXPECT_TRUE(host.messagesShown().empty());
+    EXPECT_EQ(model.storedSet(3).compatible, 0);
+    EXPECT_EQ(model.storedSet(2).compatible, 1);
+}
+
+TEST_F(EmulatorTest, ControllerInSettingModeAtStartIsResetOnOk) {
+    host.answers = {true};
+    connect("--sensors 40 --state 1");
+    EXPECT_EQ(host.questionsAsked(), std::vector<Question>{Question::ResetSettingMode});
+}
+
+TEST_F(EmulatorTest, ErrorLogAndClockAreRead) {
+    connect("--sensors 40");
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        ASSERT_EQ(link->request(107 + k), kRequestOk) << k;
+    }
+    EXPECT_FALSE(model.errorHistory[0].isEmpty());
+    ASSERT_EQ(link->request(49), kRequestOk);
+    EXPECT_GE(model.working().general.words[2], 2020);
+}
+
+}  // namespace
+}  // namespace qavix::test
+
+#endif
