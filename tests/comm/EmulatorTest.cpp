@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "FakeLink.h"
 #include "comm/CCommLink.h"
 #include "comm/Transactions.h"
@@ -65,6 +68,56 @@ TEST_F(EmulatorTest, InitialReadFillsTheWorkingSetAndBanksAreCompatible) {
     }
     EXPECT_EQ(model.storedSet(0).channel(1).beamCount, 32);
     EXPECT_TRUE(host.messagesShown().empty());
+}
+
+// Request log lines of the emulator: identifier, start, count, payload.
+std::vector<ReadStep> loggedReads(const std::string& path) {
+    std::vector<ReadStep> reads;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        ReadStep s{};
+        std::string payload;
+        fields >> s.code >> s.start >> s.count >> payload;
+        const std::string op = payload.size() >= 5 ? payload.substr(3, 2) : "";
+        if ((op == "GP" || op == "GS" || op == "GC") && s.code != 48) {
+            reads.push_back(s);
+        }
+    }
+    return reads;
+}
+
+TEST_F(EmulatorTest, InitialReadSendsTheListedRequestsAndBeamsOfConnectedSensorsOnly) {
+    const std::string log = ::testing::TempDir() + "qavix-readall.log";
+    connect("--sensors 40,10 --log " + log);
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+
+    std::vector<ReadStep> expected;
+    for (const ReadStep& s : readAllFixedSteps()) {
+        if (s.code >= 57 && s.code <= 59) {
+            expected.push_back({s.code, 0, s.arg1, s.count});  // strings carry arg 1 and count
+        } else if (s.code == 46) {
+            expected.push_back({s.code, 0, 0, 0});
+        } else {
+            expected.push_back({s.code, 0, s.start, s.count});
+        }
+    }
+    for (int c = 0; c < 2; ++c) {
+        const int beams = c == 0 ? 40 : 10;
+        expected.push_back({66, 0, 16 * c, (beams + 7) / 8});
+        expected.push_back({97, 0, 16 * c, (beams + 7) / 8});
+        for (int code : {102, 103, 90, 93, 91, 94, 103, 102}) {
+            expected.push_back({code, 0, 128 * c, beams});
+        }
+    }
+    const std::vector<ReadStep> sent = loggedReads(log);
+    ASSERT_EQ(sent.size(), expected.size());
+    for (size_t i = 0; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].code, expected[i].code) << i;
+        EXPECT_EQ(sent[i].start, expected[i].start) << i << " code " << sent[i].code;
+        EXPECT_EQ(sent[i].count, expected[i].count) << i << " code " << sent[i].code;
+    }
 }
 
 TEST_F(EmulatorTest, WrittenCurrentValuesReadBackAfterVerification) {
