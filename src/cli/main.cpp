@@ -5,12 +5,14 @@
 
 #include "BankCommands.h"
 #include "ExitCodes.h"
+#include "ReportCommand.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"qavixctl: command-line client for the Qavix area scanner tools"};
     app.require_subcommand(1);
     int exitCode = qavix::cli::kExitOk;
-    qavix::cli::addBankCommands(app, exitCode);
+    CLI::App* bank = qavix::cli::addBankCommands(app, exitCode);
+    qavix::cli::addReportCommand(*bank, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
