@@ -91,6 +91,17 @@ TEST(QavixctlConnection, FailuresToConnectExitThree) {
     EXPECT_TRUE(contains(reset.out, "接続センサ数: 2\n"));
 }
 
+TEST(QavixctlConnection, ConnectionLostDuringTheReadsExitsThree) {
+    // The status check passes, then the controller falls silent in the middle of Read all.
+    const CtlRun run = runCtl(simulated("--hang-after 20"), withPort({"info"}));
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(
+        run.err,
+        "エリアスキャナとの通信が断絶しました。\n通信設定を確認して下さい。\nQavixを終了します。"
+        "\n");
+    EXPECT_EQ(run.out, "");
+}
+
 TEST(QavixctlConnection, PortAndUnitAnywhereOnTheLineOrFromQavixIni) {
     const std::string dir = makeTempDir("ini");
     const CtlEnv env{dir, {{"QAVLINK_COM3", "sim:--unit 2"}}};
