@@ -35,13 +35,13 @@ SettingsData twoSensors() {
     g.versionText = "VER01.23";
     g.serialText = "020B002A";
     g.idText = "00ABCD";
-    g.text3 = "1.5";
     g.jointNum = 2;
     g.pio.fill("0000");
     g.pio[5] = "804F";
     g.pioInv[5] = 1;
     for (int c = 0; c < 2; ++c) {
         ChannelRecord& ch = s.channel(c);
+        ch.versionText = "1.5";
         ch.beamCount = 12;
         ch.modelText = "RQ-S";
         ch.verE = "0102";
