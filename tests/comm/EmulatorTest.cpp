@@ -196,3 +196,52 @@ TEST_F(EmulatorTest, ErrorLogAndClockAreRead) {
 }  // namespace qavix::test
 
 #endif
+
+#ifdef QAVLINK_PATH
+#include <filesystem>
+
+#include "files/BankImport.h"
+#include "files/RecoveryFiles.h"
+
+namespace qavix::test {
+namespace {
+
+TEST_F(EmulatorTest, PulledCableEndsTheProgramAfterSavingUnwrittenBankEdits) {
+    // One answer for the connection's status check, then silence.
+    connect("--sensors 40 --hang-after 1");
+    const std::string folder = ::testing::TempDir() + "qavix-recovery";
+    std::filesystem::create_directories(folder);
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mon = 11;
+    when.tm_mday = 6;
+    link->setRecoveryWriter(
+        [&](const DeviceModel& m) { return saveRecoveryFiles(m, folder, when); });
+    model.selectSet(1);
+    model.working().channel(0).axisTh[0] = 99;
+    model.markEdited(1);
+
+    const auto start = std::chrono::steady_clock::now();
+    link->resumePolling();  // the idle poll meets the silent line
+    while (host.endCount() == 0 &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(15)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_EQ(host.endCount(), 1);
+    // Two status reads of 1.5 s each after a poll period of 2 s, with slack.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+
+    const std::string file = folder + "/" + recoveryFileName(1, when);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    ASSERT_EQ(host.messagesShown().size(), 1u);
+    EXPECT_NE(host.messagesShown()[0].find(file), std::string::npos);
+    const bankfile::BlockRead read = bankfile::readBlocks(file);
+    ASSERT_TRUE(read.ok()) << read.message;
+    SettingsData saved;
+    EXPECT_EQ(bankfile::decodeBlocks(read.texts, saved), codec::DecodeResult::Ok);
+    EXPECT_EQ(saved.channel(0).axisTh[0], 99);
+}
+
+}  // namespace
+}  // namespace qavix::test
+#endif

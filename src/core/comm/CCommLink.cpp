@@ -1,6 +1,9 @@
 #include "comm/CCommLink.h"
 
+#include <ctime>
+
 #include "comm/CommMessages.h"
+#include "files/RecoveryFiles.h"
 #include "model/Codec.h"
 
 namespace qavix {
@@ -36,6 +39,14 @@ int mapWorkerResult(int code, int workerResult) {
 CCommLink::CCommLink(CommHost& host, DeviceModel& model, const CommTimings& timings)
     : m_host(host), m_model(model), m_timings(timings) {
     m_worker = std::make_unique<CCommThread>(LinkApi{}, m_host, m_timings);
+    // Bank edits applied offline exist nowhere else; they go to the working directory,
+    // where the program keeps its settings file too.
+    m_recovery = [](const DeviceModel& m) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return saveRecoveryFiles(m, ".", local);
+    };
 }
 
 CCommLink::~CCommLink() {
