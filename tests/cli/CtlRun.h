@@ -1,25 +1,25 @@
 #pragma once
-// Running the built qavixctl as a user does: a separate process, its standard output, error
-// and exit code.
+// Short forms for the offline bank-file tests: qavixctl run in its own process on the
+// hand-written files of tests/cli/data (CtlProcess.h does the running).
 
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "CtlProcess.h"
 
 namespace qavix::clitest {
 
-struct CtlRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using cli::test::CtlRun;
 
-// Runs qavixctl with `args`; `environment` ("NAME=value ...") is put before the command.
-CtlRun qavixctl(const std::vector<std::string>& args, const std::string& environment = {});
+// Runs qavixctl with `args` and extra environment variables.
+CtlRun qavixctl(const std::vector<std::string>& args,
+                const std::vector<std::pair<std::string, std::string>>& environment = {});
 
 // A hand-written bank file of tests/cli/data.
 std::string data(const char* name);
 
 // The whole file, or "" when it cannot be read.
-std::string slurp(const std::string& path);
+inline std::string slurp(const std::string& path) { return cli::test::readBytes(path); }
 
 }  // namespace qavix::clitest

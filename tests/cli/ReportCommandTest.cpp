@@ -157,7 +157,7 @@ TEST(QavixctlBankReport, ExtendedAddsTheExtendedSections) {
 TEST(QavixctlBankReport, DateLineIsTheLocalTimeOfTheRun) {
     // A fixed zone nine hours east, so local time cannot be mistaken for UTC.
     const std::time_t before = std::time(nullptr);
-    const CtlRun run = qavixctl({"bank", "report", data("valid.qbk")}, "TZ=JST-9");
+    const CtlRun run = qavixctl({"bank", "report", data("valid.qbk")}, {{"TZ", "JST-9"}});
     const std::time_t after = std::time(nullptr);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<std::string> lines = linesOf(run.out);
