@@ -6,46 +6,17 @@
 #include <string>
 
 #include "BankFields.h"
+#include "BankLoading.h"
 #include "ExitCodes.h"
-#include "files/BankFile.h"
-#include "files/BankImport.h"
 
 namespace qavix::cli {
 
 namespace {
 
-struct LoadedSet {
-    int exitCode = kExitOk;
-    std::string message;
-    SettingsData set;
-};
-
-// Reads and decodes a bank file as an import does, without the range check.
-LoadedSet loadBankFile(const std::string& path) {
-    LoadedSet loaded;
-    const bankfile::BlockRead read = bankfile::readBlocks(path);
-    if (!read.ok()) {
-        loaded.exitCode =
-            read.status == bankfile::ReadStatus::CannotOpen ? kExitFileError : kExitFailed;
-        loaded.message = read.message;
-        return loaded;
-    }
-    if (bankfile::decodeBlocks(read.texts, loaded.set) != codec::DecodeResult::Ok) {
-        loaded.exitCode = kExitFailed;
-        loaded.message = bankfile::kInvalidDataMessage;
-    }
-    return loaded;
-}
-
 int runCheck(const std::string& path) {
-    SettingsData set;
-    const bankfile::ImportResult result = bankfile::importFile(path, set);
-    if (result.ok()) {
-        std::cout << "OK\n";
-        return kExitOk;
-    }
-    std::cout << result.message << '\n';
-    return result.status == bankfile::ImportStatus::CannotOpen ? kExitFileError : kExitFailed;
+    const LoadedSet imported = importBankFile(path);
+    std::cout << (imported.exitCode == kExitOk ? std::string("OK") : imported.message) << '\n';
+    return imported.exitCode;
 }
 
 int runShow(const std::string& path) {
@@ -88,7 +59,7 @@ int runDiff(const std::string& pathA, const std::string& pathB) {
 
 }  // namespace
 
-void addBankCommands(CLI::App& app, int& exitCode) {
+CLI::App* addBankCommands(CLI::App& app, int& exitCode) {
     CLI::App* bank = app.add_subcommand("bank", "Check, show and compare bank files (.qbk)");
     bank->require_subcommand(1);
 
@@ -116,6 +87,7 @@ void addBankCommands(CLI::App& app, int& exitCode) {
     diff->add_option("FILE_B", diffPaths->second, "second bank file")->required();
     diff->callback(
         [diffPaths, &exitCode] { exitCode = runDiff(diffPaths->first, diffPaths->second); });
+    return bank;
 }
 
 }  // namespace qavix::cli

@@ -8,6 +8,7 @@ class App;
 namespace qavix::cli {
 
 // Adds the "bank" command and its subcommands; the chosen one stores its exit code.
-void addBankCommands(CLI::App& app, int& exitCode);
+// Returns the "bank" command, for subcommands that live in files of their own.
+CLI::App* addBankCommands(CLI::App& app, int& exitCode);
 
 }  // namespace qavix::cli

@@ -4,13 +4,21 @@
 #include <CLI/CLI.hpp>
 
 #include "BankCommands.h"
+#include "DeviceCommands.h"
+#include "DeviceOptions.h"
 #include "ExitCodes.h"
+#include "ReportCommand.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"qavixctl: command-line client for the Qavix area scanner tools"};
     app.require_subcommand(1);
     int exitCode = qavix::cli::kExitOk;
-    qavix::cli::addBankCommands(app, exitCode);
+    qavix::cli::DeviceOptions deviceOptions;
+    // Before any subcommand exists, so that every one of them hands these options up.
+    qavix::cli::addDeviceOptions(app, deviceOptions);
+    CLI::App* bank = qavix::cli::addBankCommands(app, exitCode);
+    qavix::cli::addReportCommand(*bank, exitCode);
+    qavix::cli::addDeviceCommands(app, deviceOptions, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

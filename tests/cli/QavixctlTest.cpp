@@ -1,59 +1,18 @@
 // qavixctl as a user runs it: a separate process, its standard output, error and exit code.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "CtlRun.h"
+
 namespace {
 
-struct CtlRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-CtlRun qavixctl(const std::vector<std::string>& args) {
-    const std::string base = ::testing::TempDir() + "qavixctl-" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::string command = quoted(QAVIXCTL);
-    for (const std::string& a : args) {
-        command += " " + quoted(a);
-    }
-    command += " >" + quoted(base + ".out") + " 2>" + quoted(base + ".err");
-    const int status = std::system(command.c_str());
-    CtlRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = slurp(base + ".out");
-    run.err = slurp(base + ".err");
-    std::remove((base + ".out").c_str());
-    std::remove((base + ".err").c_str());
-    return run;
-}
-
-std::string data(const char* name) {
-    return std::string(QAVIX_CLI_TEST_DATA) + "/" + name;
-}
+using qavix::clitest::CtlRun;
+using qavix::clitest::data;
+using qavix::clitest::qavixctl;
 
 const char* const kInvalid = "Bankデータが無効です。インポートを中止します。\n";
 const char* const kCannotOpen =

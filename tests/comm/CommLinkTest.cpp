@@ -162,45 +162,6 @@ TEST_F(CommLinkTest, LostConnectionSavesRecoveryFilesFirstAndNamesThem) {
     EXPECT_NE(host.messagesShown()[0].find("Qavix-recovery-Bank2.qbk"), std::string::npos);
 }
 
-TEST_F(CommLinkTest, ReadAllSendsTheFixedSequenceThenBeamsOfConnectedSensorsOnly) {
-    fake.parameterReplies[72] = "280A00";  // 40 and 10 beams
-    fake.parameterReplies[80] = "02";
-    Transactions tx(*link, model);
-    ASSERT_EQ(tx.readAll(), kRequestOk);
-
-    std::vector<ReadStep> sent;
-    for (const FakeCall& c : fake.calls) {
-        if (c.entry == "GetParameter") {
-            sent.push_back({c.id, 0, c.start, c.count});
-        } else if (c.entry == "GetString") {
-            sent.push_back({c.id, 0, 0, c.count});
-        } else if (c.entry == "GetControl" && c.id != 48) {
-            sent.push_back({c.id, 0, 0, 0});
-        }
-    }
-    std::vector<ReadStep> expected;
-    for (const ReadStep& s : readAllFixedSteps()) {
-        const bool isString = s.code >= 57 && s.code <= 59;
-        const bool isControl = s.code == 46;
-        expected.push_back(
-            {s.code, 0, isString || isControl ? 0 : s.start, isControl ? 0 : s.count});
-    }
-    for (int c = 0; c < 2; ++c) {
-        const int beams = c == 0 ? 40 : 10;
-        expected.push_back({66, 0, 16 * c, (beams + 7) / 8});
-        expected.push_back({97, 0, 16 * c, (beams + 7) / 8});
-        for (int code : {102, 103, 90, 93, 91, 94, 103, 102}) {
-            expected.push_back({code, 0, 128 * c, beams});
-        }
-    }
-    ASSERT_EQ(sent.size(), expected.size());
-    for (size_t i = 0; i < sent.size(); ++i) {
-        EXPECT_EQ(sent[i].code, expected[i].code) << i;
-        EXPECT_EQ(sent[i].start, expected[i].start) << i;
-        EXPECT_EQ(sent[i].count, expected[i].count) << i;
-    }
-}
-
 TEST_F(CommLinkTest, BankWriteOfChangedZeroPointsSendsOneBlock) {
     for (int t = 0; t <= kBankCount; ++t) {
         StoredSet& s = model.storedSet(t);

@@ -187,9 +187,10 @@ int FakeLink::parameterGet(int id, int start, int count, char* reply) {
         return 1;
     }
     auto it = parameterReplies.find(id);
+    // Without a scripted reply every element reads as zero; a whole-area read is one byte.
     const std::string text = it != parameterReplies.end()
                                  ? it->second
-                                 : std::string(static_cast<size_t>(2 * count), '0');
+                                 : std::string(static_cast<size_t>(2 * std::max(count, 1)), '0');
     std::strncpy(reply, text.c_str(), 2047);
     return 1;
 }

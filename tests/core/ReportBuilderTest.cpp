@@ -1,15 +1,14 @@
 // The settings report's lines: blocks, order, values and the Shift-JIS column layout.
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "files/ShiftJis.h"
 #include "report/SettingsReport.h"
-#include "report/ShiftJisText.h"
 
 namespace qavix::report {
 namespace {
@@ -36,13 +35,13 @@ SettingsData twoSensors() {
     g.versionText = "VER01.23";
     g.serialText = "020B002A";
     g.idText = "00ABCD";
-    g.text3 = "1.5";
     g.jointNum = 2;
     g.pio.fill("0000");
     g.pio[5] = "804F";
     g.pioInv[5] = 1;
     for (int c = 0; c < 2; ++c) {
         ChannelRecord& ch = s.channel(c);
+        ch.versionText = "1.5";
         ch.beamCount = 12;
         ch.modelText = "RQ-S";
         ch.verE = "0102";
@@ -57,25 +56,26 @@ SettingsData twoSensors() {
     return s;
 }
 
+// The UTF-8 text of CP932 bytes, or nothing when they do not decode cleanly (a full-width
+// character cut in half, for instance).
 std::optional<std::string> fromCp932(const std::string& bytes) {
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    std::string in = bytes;
-    std::vector<char> out(in.size() * 3 + 1);
-    char* inPtr = in.data();
-    size_t inLeft = in.size();
-    char* outPtr = out.data();
-    size_t outLeft = out.size();
-    const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    if (rc == static_cast<size_t>(-1)) {
+    const sjis::Conversion decoded = sjis::fromCp932(bytes);
+    if (!decoded.complete) {
         return std::nullopt;
     }
-    return std::string(out.data(), out.size() - outLeft);
+    return decoded.text;
+}
+
+// CP932 bytes of a report line; every report text has a CP932 form.
+std::string cp932Bytes(const std::string& line) {
+    const sjis::Conversion encoded = sjis::toCp932(line);
+    EXPECT_TRUE(encoded.complete) << line;
+    return encoded.text;
 }
 
 // The value of an item line, cut at byte 36 of its Shift-JIS form.
 std::string valueAtColumn(const std::string& line) {
-    const std::string bytes = toCp932(line).value();
+    const std::string bytes = cp932Bytes(line);
     return fromCp932(bytes.substr(std::min(kValueColumn, bytes.size()))).value();
 }
 
@@ -171,7 +171,7 @@ TEST(ReportBuilder, EveryItemValueStartsAtByteColumn36) {
             continue;  // headings, empty lines and the centred titles
         }
         ++items;
-        const std::string bytes = toCp932(line).value();
+        const std::string bytes = cp932Bytes(line);
         ASSERT_GT(bytes.size(), kValueColumn) << line;
         // The label part ends in padding and splits cleanly from the value: a full-width
         // character cut in half would not decode.

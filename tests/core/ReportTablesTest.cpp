@@ -100,14 +100,14 @@ TEST(ReportTables, BeamOnOffFollowsThresholdConfiguration) {
 }
 
 TEST(ReportTables, ResponseTimesAreMultiplesOfTheBase) {
-    GeneralBlock g;
-    g.text3 = "1.5";
-    const double base = responseTimeBase(g);
+    SettingsData set;
+    set.channel(0).versionText = "1.5";
+    const double base = responseTimeBase(set);
     EXPECT_EQ(formatPioResponseTime(base), "4.5ms");
     EXPECT_EQ(formatOut1ResponseTime(base), "1.5ms / 6.0ms");
     EXPECT_EQ(formatOut23ResponseTime(base), "3.0ms / 7.5ms");
-    g.text3 = "abc";
-    EXPECT_EQ(formatPioResponseTime(responseTimeBase(g)), "0.0ms");
+    set.channel(0).versionText = "abc";
+    EXPECT_EQ(formatPioResponseTime(responseTimeBase(set)), "0.0ms");
 }
 
 }  // namespace

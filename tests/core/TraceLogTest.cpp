@@ -17,9 +17,15 @@ TEST(TraceLog, KeepsTheNewest300LinesAndNeverRestartsNumbering) {
 }
 
 TEST(TraceLog, FramesShowTheirControlCharactersByName) {
-    EXPECT_EQ(formatTraceFrame("\x02" "ABC\x03Z"), "[STX]ABC[ETX]Z");
+    EXPECT_EQ(formatTraceFrame("\x02"
+                               "ABC\x03Z"),
+              "[STX]ABC[ETX]Z");
     TraceLog log;
-    log.recordExchange("\x02" "01R48\x03k", "\x02" "ABC\x03Z");
+    log.recordExchange(
+        "\x02"
+        "01R48\x03k",
+        "\x02"
+        "ABC\x03Z");
     ASSERT_EQ(log.lines().size(), 2u);
     EXPECT_EQ(log.lines()[0], "   1 S > [STX]01R48[ETX]k");
     EXPECT_EQ(log.lines()[1], "   2 R > [STX]ABC[ETX]Z");

@@ -1,6 +1,9 @@
 #include "comm/CCommLink.h"
 
+#include <ctime>
+
 #include "comm/CommMessages.h"
+#include "files/RecoveryFiles.h"
 #include "model/Codec.h"
 
 namespace qavix {
@@ -36,6 +39,14 @@ int mapWorkerResult(int code, int workerResult) {
 CCommLink::CCommLink(CommHost& host, DeviceModel& model, const CommTimings& timings)
     : m_host(host), m_model(model), m_timings(timings) {
     m_worker = std::make_unique<CCommThread>(LinkApi{}, m_host, m_timings);
+    // Bank edits applied offline exist nowhere else; they go to the working directory,
+    // where the program keeps its settings file too.
+    m_recovery = [](const DeviceModel& m) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return saveRecoveryFiles(m, ".", local);
+    };
 }
 
 CCommLink::~CCommLink() {
@@ -112,29 +123,34 @@ int CCommLink::post(RequestBlock& r) {
     r = m_worker->takeResult();
     m_lastLost = r.result == kWorkerLost;
     const int mapped = mapWorkerResult(r.code, r.result);
-    if (r.result == kWorkerOk) {
-        decodeAnswer(r);
+    if (r.result == kWorkerOk && !decodeAnswer(r)) {
+        // A reply the program cannot take apart is no answer: the data stays as it was
+        // and the sequence that asked for it stops.
+        return kRequestFailed;
     }
     return mapped;
 }
 
-void CCommLink::decodeAnswer(const RequestBlock& r) {
+bool CCommLink::decodeAnswer(const RequestBlock& r) {
     if (decodesIntoWorkingSet(r.code)) {
-        codec::decodeReply(r.code, r.arg[0], r.arg[1], r.reply, m_model);
-        return;
+        return codec::decodeReply(r.code, r.arg[0], r.arg[1], r.reply, m_model) !=
+               codec::DecodeResult::Malformed;
     }
     if (r.code >= kCodeFirstBankSummary && r.code <= kCodeLastBankSummary) {
-        // The bank reads run with their bank selected; the working set then holds that
-        // bank and goes back into its stored set when the next set is selected, so a
-        // summary decoded only into the stored set would be overwritten at once.
-        const int set = r.code - kCodeFirstBankSummary + 1;
-        SettingsData& bank = m_model.selectedSet() == set
+        // While the bank is selected its data lives in the working set, which goes back
+        // into the stored set when another set is selected.
+        const int index = r.code - kCodeFirstBankSummary + 1;
+        SettingsData& bank = m_model.selectedSet() == index
                                  ? static_cast<SettingsData&>(m_model.working())
-                                 : static_cast<SettingsData&>(m_model.storedSet(set));
+                                 : m_model.storedSet(index);
         for (size_t i = 0; i < r.replies.size() && i < std::size(kSummaryStarts); ++i) {
-            codec::decodeBankImage(kSummaryStarts[i], r.replies[i], bank);
+            if (codec::decodeBankImage(kSummaryStarts[i], r.replies[i], bank) ==
+                codec::DecodeResult::Malformed) {
+                return false;
+            }
         }
     }
+    return true;
 }
 
 int CCommLink::open() {

@@ -20,7 +20,8 @@ namespace qavix {
 
 class CCommLink {
   public:
-    // Saves what would be lost when the program ends now; returns the files written.
+    // Saves what would be lost when the program ends now; returns the files written. The
+    // default saves banks with unwritten edits into the working directory.
     using RecoveryWriter = std::function<std::vector<std::string>(const DeviceModel&)>;
 
     CCommLink(CommHost& host, DeviceModel& model, const CommTimings& timings = CommTimings{});
@@ -69,7 +70,7 @@ class CCommLink {
 
   private:
     int post(RequestBlock& r);
-    void decodeAnswer(const RequestBlock& r);
+    bool decodeAnswer(const RequestBlock& r);
     std::string onConnectionLost(const std::string& message);
 
     CommHost& m_host;

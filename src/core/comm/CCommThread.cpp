@@ -284,7 +284,7 @@ int CCommThread::open() {
     const int port = s.activePort;
     char name[16];
     std::snprintf(name, sizeof name, "COM%d", port + 1);
-    PortSettingsBlock block = s.blocks.at(static_cast<size_t>(port));
+    PortBlock block = s.blocks.at(static_cast<size_t>(port));
     block[5] = s.unit;
     for (int attempt = 0; attempt < kLibraryCallAttempts; ++attempt) {
         if (attempt > 0) {

@@ -28,7 +28,6 @@ using KrylGetCommData = int (*)(char* sent, char* received);
 constexpr int kReplyBufferSize = 2048;
 constexpr int kStatusBufferSize = 1024;
 constexpr int kFrameBufferSize = 2048;
-constexpr int kPortSettingsBlockSize = 6;
 
 struct LinkApi {
     KrylNoArgs initialize = nullptr;

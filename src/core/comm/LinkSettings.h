@@ -3,20 +3,22 @@
 
 #include <array>
 
-#include "comm/LinkApi.h"
+#include "files/PortSettings.h"
 
 namespace qavix {
-
-constexpr int kPortCount = 6;  // COM1..COM6
-
-using PortSettingsBlock = std::array<int, kPortSettingsBlockSize>;
 
 struct LinkSettings {
     // Per port: baud rate, byte size (7/8), parity (0 none, 2 even), stop bits (0 one,
     // 2 two), 0, unit number.
-    std::array<PortSettingsBlock, kPortCount> blocks{};
+    std::array<PortBlock, kPortCount> blocks{};
     int activePort = 0;  // 0..5 for COM1..COM6
     int unit = 0;
 };
+
+// The blocks of every port for `unit`, with `activePort` selected.
+LinkSettings makeLinkSettings(const PortSettings& settings, int activePort, int unit);
+inline LinkSettings makeLinkSettings(const PortSettings& settings) {
+    return makeLinkSettings(settings, settings.activePort, settings.activeMachine);
+}
 
 }  // namespace qavix

@@ -14,7 +14,7 @@ constexpr int kTraceLinePixels = 20;  // line height the reduced display is coun
 std::string formatTraceFrame(std::string_view frame);
 
 class TraceLog {
-public:
+  public:
     enum Direction { Received = 0, Sent = 1 };
 
     void addLine(std::string_view frameText, Direction direction);
@@ -27,7 +27,7 @@ public:
     // fit in `viewHeight` pixels, each followed by CR LF.
     std::string displayText(bool reduced, int viewHeight) const;
 
-private:
+  private:
     std::deque<std::string> m_lines;
     int m_nextNumber = 1;
     int m_lineCount = 0;

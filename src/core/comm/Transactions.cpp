@@ -97,8 +97,7 @@ std::vector<ReadStep> readAllBeamSteps(const SettingsData& set) {
 }
 
 std::vector<codec::PutRequest> wholeSetPuts(SettingsData& set) {
-    static constexpr int kControllerPuts[] = {3,  4,  29, 30, 31, 32, 33,
-                                              34, 35, 36, 37, 38, 39, 40};
+    static constexpr int kControllerPuts[] = {3, 4, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40};
     static constexpr int kChannelPuts[] = {5,  6,  7,  28, 9,  10, 11, 12, 13, 16,
                                            17, 18, 19, 20, 21, 22, 23, 24, 25, 26};
     std::vector<codec::PutRequest> puts;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "model/HexText.h"
+
 namespace qavix {
 
 namespace {
@@ -91,16 +93,6 @@ const ErrorRange* findError(int number) {
     return nullptr;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 }  // namespace
 
 ControllerError evaluateControllerError(int number) {
@@ -131,15 +123,11 @@ ControllerError evaluateControllerError(int number) {
 }
 
 std::optional<ControllerError> evaluateErrorBlock(std::string_view reply) {
-    if (reply.size() < kErrorNumberPos + 2) {
+    const auto number = hex::readHex(reply, kErrorNumberPos, 2);
+    if (!number) {
         return std::nullopt;
     }
-    const int high = hexDigit(reply[kErrorNumberPos]);
-    const int low = hexDigit(reply[kErrorNumberPos + 1]);
-    if (high < 0 || low < 0) {
-        return std::nullopt;
-    }
-    return evaluateControllerError(high * 16 + low);
+    return evaluateControllerError(*number);
 }
 
 }  // namespace qavix

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "model/HexText.h"
 #include "model/SerialNumber.h"
 
 namespace qavix {
@@ -77,24 +78,7 @@ std::string errorLogText(int code) {
 }
 
 int parseErrorCode(std::string_view codeText) {
-    if (codeText.empty() || codeText.size() > 4) {
-        return -1;
-    }
-    int value = 0;
-    for (char c : codeText) {
-        int d = -1;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        if (d < 0) {
-            return -1;
-        }
-        value = value * 16 + d;
-    }
-    return value;
+    return hex::parseHex(codeText, 4).value_or(-1);
 }
 
 std::string formatErrorDate(const ErrorHistoryEntry& e) {

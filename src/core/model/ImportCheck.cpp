@@ -1,5 +1,7 @@
 #include "model/ImportCheck.h"
 
+#include "model/HexText.h"
+
 #include <cstdio>
 
 namespace qavix {
@@ -39,25 +41,7 @@ int32_t pioCode(const std::string& text) {
     if (text.empty()) {
         return 0;
     }
-    if (text.size() > 8) {
-        return -1;
-    }
-    int32_t code = 0;
-    for (char c : text) {
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        }
-        if (digit < 0 || code > 0x7FFFFFF) {
-            return -1;
-        }
-        code = code * 16 + digit;
-    }
-    return code;
+    return hex::parseHex(text).value_or(-1);
 }
 
 bool validResolution(int32_t res) {

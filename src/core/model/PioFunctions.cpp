@@ -1,5 +1,7 @@
 #include "model/PioFunctions.h"
 
+#include "model/HexText.h"
+
 #include <array>
 #include <cstdio>
 
@@ -26,23 +28,6 @@ constexpr std::array<const char*, 6> kOverallNames = {
 
 const char* const kUnassigned = "未設定";
 const char* const kUnknown = "該当無";
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
-int decimalDigit(char c) {
-    return c >= '0' && c <= '9' ? c - '0' : -1;
-}
 
 std::string groupName(int index, bool incident) {
     const int group = index + 1;
@@ -72,9 +57,9 @@ std::string pioFunctionName(std::string_view code) {
     if (code.size() < kCodeLength) {
         return kUnknown;
     }
-    const int lead = hexDigit(code[0]);
-    const int kind = decimalDigit(code[2]);
-    const int index = hexDigit(code[3]);
+    const int lead = hex::readHex(code, 0, 1).value_or(-1);
+    const int kind = hex::readDecimal(code, 2, 1).value_or(-1);
+    const int index = hex::readHex(code, 3, 1).value_or(-1);
     if (lead == 0 || kind == kKindUnassigned) {
         return kUnassigned;
     }

@@ -20,8 +20,8 @@ std::string formatPair(double fast, double slow) {
 
 }  // namespace
 
-double responseTimeBase(const GeneralBlock& general) {
-    return std::strtod(general.text3.c_str(), nullptr);
+double responseTimeBase(const SettingsData& set) {
+    return std::strtod(set.channel(0).versionText.c_str(), nullptr);
 }
 
 std::string formatPioResponseTime(double base) {

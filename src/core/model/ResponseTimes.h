@@ -8,9 +8,10 @@
 
 namespace qavix {
 
-// The base value in milliseconds, from the third text of read code 46; a text that is not a
-// number gives 0.
-double responseTimeBase(const GeneralBlock& general);
+// The base value in milliseconds: the decimal text "a.b" that read code 60 gives for the
+// first sensor (the basic information page reads it with the controller's identity); a text
+// that is not a number gives 0.
+double responseTimeBase(const SettingsData& set);
 
 std::string formatPioResponseTime(double base);    // "%.1fms" of 3 x base
 std::string formatOut1ResponseTime(double base);   // base and 4 x base

@@ -1,6 +1,9 @@
 #include "model/SerialNumber.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "model/HexText.h"
 
 namespace qavix {
 
@@ -8,43 +11,19 @@ namespace {
 
 constexpr int kFirstControllerErrorCode = 0xC0;
 
-// Hexadecimal value of a piece; malformed or missing pieces count as 0 so that a
-// damaged serial still shows something rather than failing the whole page.
-long hexPiece(std::string_view text, size_t pos, size_t len) {
-    if (pos >= text.size()) {
-        return 0;
-    }
-    long value = 0;
-    for (char c : text.substr(pos, len)) {
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        }
-        if (digit < 0) {
-            return 0;
-        }
-        value = value * 16 + digit;
-    }
-    return value;
+// Value of a piece; malformed or missing pieces count as 0 so that a damaged serial still
+// shows something rather than failing the whole page. A piece cut short by the end of the
+// text counts with the digits it has.
+size_t available(std::string_view text, size_t pos, size_t len) {
+    return pos < text.size() ? std::min(len, text.size() - pos) : 0;
 }
 
-// Decimal value of a piece, with the same tolerance as hexPiece.
+long hexPiece(std::string_view text, size_t pos, size_t len) {
+    return hex::readHex(text, pos, available(text, pos, len)).value_or(0);
+}
+
 long decimalPiece(std::string_view text, size_t pos, size_t len) {
-    if (pos >= text.size()) {
-        return 0;
-    }
-    long value = 0;
-    for (char c : text.substr(pos, len)) {
-        if (c < '0' || c > '9') {
-            return 0;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return hex::readDecimal(text, pos, available(text, pos, len)).value_or(0);
 }
 
 std::string monthPart(long month) {

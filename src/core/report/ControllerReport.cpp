@@ -45,8 +45,9 @@ void appendTitle(ReportLines& lines, const std::tm& now) {
     lines.emplace_back();
 }
 
-void appendBasicInformation(ReportLines& lines, const GeneralBlock& general) {
-    const double base = responseTimeBase(general);
+void appendBasicInformation(ReportLines& lines, const SettingsData& set) {
+    const GeneralBlock& general = set.general;
+    const double base = responseTimeBase(set);
     lines.emplace_back("■ 基本情報");
     lines.push_back(itemLine("形式", general.type));
     lines.push_back(itemLine("バージョン", general.versionText));
@@ -165,7 +166,7 @@ void appendControllerBlock(ReportLines& lines, const SettingsData& set, bool ext
     const GeneralBlock& general = set.general;
     const int sensors = connectedSensorCount(general);
     appendTitle(lines, now);
-    appendBasicInformation(lines, general);
+    appendBasicInformation(lines, set);
     appendPioAssignments(lines, general);
     appendOverallJudgement(lines, general, sensors);
     appendGroups(lines, general);

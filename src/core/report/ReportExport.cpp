@@ -1,18 +1,15 @@
 #include "report/ReportExport.h"
 
-#include <optional>
-
-#include "report/ShiftJisText.h"
+#include "files/TextFile.h"
 
 namespace qavix::report {
 
 bool exportReportText(const std::string& path, std::string_view reportText, std::string& error) {
-    const std::optional<std::string> bytes = toCp932(reportText);
-    if (!bytes) {
-        error = path + ": the report holds a character that Shift-JIS cannot represent";
-        return false;
+    const fileio::WriteResult result = textfile::writeText(path, reportText);
+    if (!result.ok) {
+        error = result.error;
     }
-    return writeFileAtomically(path, *bytes, error);
+    return result.ok;
 }
 
 }  // namespace qavix::report

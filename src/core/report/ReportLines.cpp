@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "report/ShiftJisText.h"
+#include "files/ShiftJis.h"
 
 namespace qavix::report {
 
@@ -15,7 +15,7 @@ constexpr std::size_t kBeamsPerRow = 10;
 }  // namespace
 
 std::string itemLine(std::string_view label, std::string_view value) {
-    const std::size_t width = cp932Width(label);
+    const std::size_t width = sjis::byteWidth(label);
     std::string line(kItemIndent);
     line += label;
     line.append(width < kLabelBytes ? kLabelBytes - width : 0, ' ');

@@ -1,0 +1,36 @@
+#include "BankLoading.h"
+
+#include "ExitCodes.h"
+#include "files/BankFile.h"
+#include "files/BankImport.h"
+
+namespace qavix::cli {
+
+LoadedSet importBankFile(const std::string& path) {
+    LoadedSet loaded;
+    const bankfile::ImportResult result = bankfile::importFile(path, loaded.set);
+    if (!result.ok()) {
+        loaded.exitCode =
+            result.status == bankfile::ImportStatus::CannotOpen ? kExitFileError : kExitFailed;
+        loaded.message = result.message;
+    }
+    return loaded;
+}
+
+LoadedSet loadBankFile(const std::string& path) {
+    LoadedSet loaded;
+    const bankfile::BlockRead read = bankfile::readBlocks(path);
+    if (!read.ok()) {
+        loaded.exitCode =
+            read.status == bankfile::ReadStatus::CannotOpen ? kExitFileError : kExitFailed;
+        loaded.message = read.message;
+        return loaded;
+    }
+    if (bankfile::decodeBlocks(read.texts, loaded.set) != codec::DecodeResult::Ok) {
+        loaded.exitCode = kExitFailed;
+        loaded.message = bankfile::kInvalidDataMessage;
+    }
+    return loaded;
+}
+
+}  // namespace qavix::cli

@@ -1,0 +1,137 @@
+#include "BankTransfer.h"
+
+#include <ctime>
+#include <iostream>
+
+#include "DeviceSession.h"
+#include "ExitCodes.h"
+#include "files/BankFile.h"
+#include "files/BankImport.h"
+
+namespace qavix::cli {
+
+namespace {
+
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm when{};
+    localtime_r(&now, &when);
+    return when;
+}
+
+// The set to export, read fresh: the current values by Read all, a bank by reading its
+// image. A bank that does not fit the controller (erased, or another controller's) is not
+// offered for export by the program, so it is refused here too.
+int readSet(DeviceSession& session, int set, SettingsData& data) {
+    if (session.transactions().readAll() != kRequestOk) {
+        return session.failureExit();
+    }
+    if (set == kCurrentSet) {
+        data = session.model().working();
+        return kExitOk;
+    }
+    if (session.transactions().rereadBank(set) != kRequestOk) {
+        return session.failureExit();
+    }
+    const StoredSet& bank = session.model().storedSet(set);
+    if (!isCompatible(session.model().working(), bank)) {
+        std::cerr << "Bank " << set
+                  << " does not hold settings for this controller (erased or foreign)\n";
+        return kExitFailed;
+    }
+    data = bank;
+    return kExitOk;
+}
+
+// The file's own checks (lengths, decoding, value ranges) with the program's messages.
+int readImportFile(DeviceSession& session, const std::string& path, SettingsData& imported) {
+    const bankfile::ImportResult read = bankfile::importFile(path, imported);
+    if (!read.ok()) {
+        session.host().showMessage(read.message);
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+// The file must hold settings for the connected controller and sensors. On success the
+// spare stored set holds it.
+int checkCompatible(DeviceSession& session, const SettingsData& imported) {
+    DeviceModel& model = session.model();
+    static_cast<SettingsData&>(model.storedSet(kSpareSet)) = imported;
+    model.checkCompatibility();
+    if (model.storedSet(kSpareSet).compatible == 0) {
+        session.host().showMessage(bankfile::kInvalidDataMessage);
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+int writeImported(DeviceSession& session, int target) {
+    DeviceModel& model = session.model();
+    Transactions& transactions = session.transactions();
+    model.copyStoredSet(target, kSpareSet);
+    if (target == kCurrentSet) {
+        // Selecting the set already selected reloads the working set from it.
+        model.selectSet(kCurrentSet);
+        return session.exitFor(transactions.writeCurrentValues());
+    }
+    const int selected = transactions.selectStoredSet(target);
+    if (selected != kRequestOk) {
+        return session.failureExit();
+    }
+    return session.exitFor(transactions.writeSelectedBank());
+}
+
+}  // namespace
+
+int runExport(const DeviceOptions& options, int set, const std::string& path,
+              const std::string& title) {
+    DeviceSession session(options);
+    const int connected = session.connect();
+    if (connected != kExitOk) {
+        return connected;
+    }
+    SettingsData data;
+    const int read = readSet(session, set, data);
+    if (read != kExitOk) {
+        return read;
+    }
+    const fileio::WriteResult written =
+        bankfile::writeBankFile(path, data, kBankFileVersion, title, localNow());
+    if (!written.ok) {
+        std::cerr << path << ": " << written.error << '\n';
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+int runImport(const DeviceOptions& options, const std::string& path, int target) {
+    DeviceSession session(options);
+    // A file that cannot be taken is refused before the controller is involved.
+    SettingsData imported;
+    const int read = readImportFile(session, path, imported);
+    if (read != kExitOk) {
+        return read;
+    }
+    const int connected = session.connect();
+    if (connected != kExitOk) {
+        return connected;
+    }
+    // The current set and the banks tell what the file must match and which targets
+    // already hold settings for this controller.
+    if (session.transactions().readAll() != kRequestOk ||
+        session.transactions().readBanks() != kRequestOk) {
+        return session.failureExit();
+    }
+    const int compatible = checkCompatible(session, imported);
+    if (compatible != kExitOk) {
+        return compatible;
+    }
+    if (session.model().storedSet(target).compatible != 0 &&
+        !session.host().confirm(kOverwriteQuestion)) {
+        return kExitFailed;
+    }
+    return writeImported(session, target);
+}
+
+}  // namespace qavix::cli

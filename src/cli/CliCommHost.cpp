@@ -1,0 +1,33 @@
+#include "CliCommHost.h"
+
+#include <iostream>
+
+namespace qavix::cli {
+
+void CliCommHost::print(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::cerr << text;
+    if (text.empty() || text.back() != '\n') {
+        std::cerr << '\n';
+    }
+    std::cerr.flush();
+}
+
+void CliCommHost::showMessage(const std::string& text) {
+    print(text);
+}
+
+bool CliCommHost::ask(Question question, const std::string& text) {
+    if (question == Question::CommSetup) {
+        print(text);
+        return false;
+    }
+    return confirm(text);
+}
+
+bool CliCommHost::confirm(const std::string& text) {
+    print(text);
+    return m_answerYes;
+}
+
+}  // namespace qavix::cli

@@ -1,0 +1,38 @@
+#pragma once
+// The connection's host for the command line: messages go to standard error, questions are
+// answered from --yes, and there is no communication settings dialog to offer.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "comm/CommHost.h"
+
+namespace qavix::cli {
+
+class CliCommHost : public CommHost {
+  public:
+    explicit CliCommHost(bool answerYes) : m_answerYes(answerYes) {}
+
+    void showMessage(const std::string& text) override;
+    // The question is printed; the settings dialog question is always answered Cancel,
+    // every other one OK only with --yes.
+    bool ask(Question question, const std::string& text) override;
+    void runCommSettings() override {}
+    void endProgram() override { m_ended = true; }
+
+    // A question of an operation (the overwrite question of an import), answered like the
+    // connection's questions.
+    bool confirm(const std::string& text);
+
+    bool programEnded() const { return m_ended; }
+
+  private:
+    void print(const std::string& text);
+
+    const bool m_answerYes;
+    std::mutex m_mutex;  // messages come from the worker and the main thread
+    std::atomic<bool> m_ended{false};
+};
+
+}  // namespace qavix::cli

@@ -1,0 +1,22 @@
+#pragma once
+// The options every device command shares. They are accepted anywhere on the command line.
+
+#include <optional>
+
+namespace CLI {
+class App;
+}
+
+namespace qavix::cli {
+
+struct DeviceOptions {
+    std::optional<int> port;  // 0..5 for COM1..COM6; Qavix.ini decides when not given
+    std::optional<int> unit;  // 号機
+    bool yes = false;         // answer every OK/Cancel question with OK
+};
+
+// Adds --port, --unit and --yes to the top-level command; subcommands created afterwards
+// hand these options up to it wherever they stand.
+void addDeviceOptions(CLI::App& app, DeviceOptions& options);
+
+}  // namespace qavix::cli

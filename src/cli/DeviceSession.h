@@ -1,0 +1,43 @@
+#pragma once
+// One connection to the controller for one device command: the host, the device data, the
+// link with its worker and the sequences, set up the way the program connects at start-up.
+
+#include "CliCommHost.h"
+#include "DeviceOptions.h"
+#include "comm/CCommLink.h"
+#include "comm/Transactions.h"
+#include "model/DeviceModel.h"
+
+namespace qavix::cli {
+
+class DeviceSession {
+  public:
+    explicit DeviceSession(const DeviceOptions& options);
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    // Loads the link library, opens the port of Qavix.ini (or --port, --unit) and checks the
+    // controller's status. Returns kExitOk, or the exit code of the failure after its message.
+    int connect();
+
+    // The exit code of a request or sequence that did not succeed: a lost connection (or the
+    // end it forced) is 3, anything else (refused, verification failed) is 1.
+    int failureExit() const;
+
+    // Runs `result` of a request or sequence through failureExit when it is not a success.
+    int exitFor(int requestResult) const;
+
+    CCommLink& link() { return m_link; }
+    DeviceModel& model() { return m_model; }
+    Transactions& transactions() { return m_transactions; }
+    CliCommHost& host() { return m_host; }
+
+  private:
+    CliCommHost m_host;
+    DeviceModel m_model;
+    DeviceOptions m_options;
+    CCommLink m_link;
+    Transactions m_transactions;
+};
+
+}  // namespace qavix::cli

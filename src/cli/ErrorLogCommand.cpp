@@ -1,0 +1,74 @@
+#include "ErrorLogCommand.h"
+
+#include <array>
+#include <iostream>
+
+#include "DeviceSession.h"
+#include "ExitCodes.h"
+#include "files/TextFile.h"
+#include "model/ErrorLog.h"
+
+namespace qavix::cli {
+
+namespace {
+
+using Rows = std::array<ErrorLogRow, kErrorHistoryCount>;
+
+int readHistory(DeviceSession& session) {
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        if (session.link().request(kFirstErrorHistoryCode + k) != kRequestOk) {
+            return kRequestFailed;
+        }
+    }
+    return kRequestOk;
+}
+
+Rows historyRows(const DeviceModel& model) {
+    Rows rows;
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        const auto i = static_cast<size_t>(k);
+        rows[i] = errorLogRow(k, model.errorHistory[i], emptyErrorLogRow(k));
+    }
+    return rows;
+}
+
+void printRows(const Rows& rows) {
+    std::cout << "No.\t日付\tエラーNo.\tエラ－内容\t発生シリアルNo.\n";
+    for (const ErrorLogRow& row : rows) {
+        std::cout << row.number << '\t' << row.date << '\t' << row.code << '\t' << row.text << '\t'
+                  << row.serial << '\n';
+    }
+}
+
+int saveCsv(const std::string& path, const Rows& rows) {
+    std::string text = errorLogCsvHeader();
+    for (const ErrorLogRow& row : rows) {
+        text += errorLogCsvLine(row);
+    }
+    const fileio::WriteResult written = textfile::writeText(path, text);
+    if (!written.ok) {
+        std::cerr << kCsvOpenFailed << '\n' << path << ": " << written.error << '\n';
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int runErrors(const DeviceOptions& options, const std::string& csvPath) {
+    DeviceSession session(options);
+    const int connected = session.connect();
+    if (connected != kExitOk) {
+        return connected;
+    }
+    if (readHistory(session) != kRequestOk) {
+        const int code = session.failureExit();
+        session.host().showMessage(kErrorLogReadFailed);
+        return code;
+    }
+    const Rows rows = historyRows(session.model());
+    printRows(rows);
+    return csvPath.empty() ? kExitOk : saveCsv(csvPath, rows);
+}
+
+}  // namespace qavix::cli

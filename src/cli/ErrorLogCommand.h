@@ -1,0 +1,16 @@
+#pragma once
+// qavixctl errors: the controller's error history as the error log page shows and saves it.
+
+#include <string>
+
+#include "DeviceOptions.h"
+
+namespace qavix::cli {
+
+constexpr const char* kErrorLogReadFailed = "コントローラ読込みできません";
+constexpr const char* kCsvOpenFailed = "ファイル,オープンできません";
+
+// `csvPath` empty: no CSV file.
+int runErrors(const DeviceOptions& options, const std::string& csvPath);
+
+}  // namespace qavix::cli

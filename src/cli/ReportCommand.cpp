@@ -1,0 +1,126 @@
+#include "ReportCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BankLoading.h"
+#include "ExitCodes.h"
+#include "report/ReportExport.h"
+#include "report/SettingsReport.h"
+
+namespace qavix::cli {
+
+namespace {
+
+constexpr const char* kControllerBlock = "ctrl";
+// Sensor blocks are named "ch1".."ch3"; the digit is the channel number.
+constexpr const char* kSensorBlocks[] = {"ch1", "ch2", "ch3"};
+static_assert(std::size(kSensorBlocks) == kChannelCount);
+
+struct ReportOptions {
+    std::string path;
+    bool extended = false;
+    std::vector<std::string> blocks;  // empty: the controller and every connected sensor
+    std::string out;                  // empty: UTF-8 to standard output
+};
+
+std::vector<std::string> blockNames() {
+    std::vector<std::string> names{kControllerBlock};
+    names.insert(names.end(), std::begin(kSensorBlocks), std::end(kSensorBlocks));
+    return names;
+}
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// `names` were checked against blockNames() when the command line was parsed; the check
+// ignores case but passes the names on as typed.
+report::ReportSelection selectionFromNames(const std::vector<std::string>& names) {
+    report::ReportSelection selection;
+    selection.controller = false;
+    for (const std::string& typed : names) {
+        const std::string name = lowerCase(typed);
+        if (name == kControllerBlock) {
+            selection.controller = true;
+        }
+        for (size_t ch = 0; ch < std::size(kSensorBlocks); ++ch) {
+            if (name == kSensorBlocks[ch]) {
+                selection.sensors[ch] = true;
+            }
+        }
+    }
+    return selection;
+}
+
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+int writeReport(const report::ReportLines& lines, const std::string& out) {
+    if (out.empty()) {
+        for (const std::string& line : lines) {
+            std::cout << line << '\n';
+        }
+        return kExitOk;
+    }
+    std::string error;
+    if (!report::exportReportText(out, report::joinReportLines(lines), error)) {
+        std::cerr << error << '\n';
+        return kExitFileError;
+    }
+    return kExitOk;
+}
+
+int runReport(const ReportOptions& options) {
+    const LoadedSet imported = importBankFile(options.path);
+    if (imported.exitCode != kExitOk) {
+        std::cerr << imported.message << '\n';
+        return imported.exitCode;
+    }
+    const report::ReportSelection selection =
+        options.blocks.empty() ? report::defaultReportSelection(imported.set.general.jointNum)
+                               : selectionFromNames(options.blocks);
+    return writeReport(
+        report::buildSettingsReport(imported.set, selection, options.extended, localNow()),
+        options.out);
+}
+
+}  // namespace
+
+void addReportCommand(CLI::App& bank, int& exitCode) {
+    auto options = std::make_shared<ReportOptions>();
+    CLI::App* report = bank.add_subcommand(
+        "report",
+        "Print the settings report of the set in FILE (UTF-8), or write it to a Shift-JIS "
+        "text file with --out. FILE is read as 'bank check' reads it. Exit 0 done, "
+        "1 rejected, 2 cannot open FILE or write the output");
+    report->add_option("FILE", options->path, "bank file")->required();
+    report->add_flag("--extended", options->extended,
+                     "include the sections of the extended mode (option settings, sensor "
+                     "thresholds, functions and blanking beams)");
+    report
+        ->add_option("--blocks", options->blocks,
+                     "comma-separated blocks to report: ctrl, ch1, ch2, ch3 (default: ctrl and "
+                     "every connected sensor)")
+        ->delimiter(',')
+        ->check(CLI::IsMember(blockNames(), CLI::ignore_case));
+    report->add_option("--out", options->out,
+                       "write the report to this file in Shift-JIS with CR LF line ends, "
+                       "replacing it atomically");
+    report->callback([options, &exitCode] { exitCode = runReport(*options); });
+}
+
+}  // namespace qavix::cli

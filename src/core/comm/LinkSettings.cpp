@@ -1,0 +1,15 @@
+#include "comm/LinkSettings.h"
+
+namespace qavix {
+
+LinkSettings makeLinkSettings(const PortSettings& settings, int activePort, int unit) {
+    LinkSettings link;
+    link.activePort = activePort >= 0 && activePort < kPortCount ? activePort : 0;
+    link.unit = unit >= 0 ? unit : 0;
+    for (size_t p = 0; p < link.blocks.size(); ++p) {
+        link.blocks[p] = settings.ports[p].block(link.unit);
+    }
+    return link;
+}
+
+}  // namespace qavix

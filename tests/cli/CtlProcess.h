@@ -1,0 +1,30 @@
+#pragma once
+// Runs the built qavixctl as a user would: its own process, working directory and
+// environment; collects standard output, standard error and the exit code.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qavix::cli::test {
+
+struct CtlRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+struct CtlEnv {
+    std::string workDir;                                    // empty: the test's temp folder
+    std::vector<std::pair<std::string, std::string>> vars;  // e.g. {"QAVLINK_COM1", "sim"}
+};
+
+CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args);
+
+// A fresh, empty folder for one test.
+std::string makeTempDir(const std::string& name);
+
+std::string readBytes(const std::string& path);
+std::vector<std::string> lines(const std::string& text);
+
+}  // namespace qavix::cli::test

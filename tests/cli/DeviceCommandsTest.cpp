@@ -1,0 +1,224 @@
+// The device commands against the emulator built into the link library: every run of
+// qavixctl starts with a controller fresh from the factory.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "CtlProcess.h"
+#include "files/TextFile.h"
+
+namespace qavix::cli::test {
+namespace {
+
+const char* const kAskCommSetup =
+    "エリアスキャナとの通信が断絶しました。\n通信設定を行いますか？\n（キャンセルでQavixを終了しま"
+    "す）\n";
+const char* const kAskSettingMode =
+    "エリアスキャナが設定モードとなっています。\nエリアスキャナをリセットします。\nよろしいですか？"
+    "\n（キャンセルでQavixを終了します）\n";
+const char* const kOverwrite =
+    "インポート先に既に設定値が設定されています。\n上書きしてもよろしいですか？";
+const char* const kInvalid = "Bankデータが無効です。インポートを中止します。";
+
+CtlEnv simulated(const std::string& options, const std::string& workDir = std::string()) {
+    return CtlEnv{workDir, {{"QAVLINK_COM1", "sim:" + options}}};
+}
+
+std::vector<std::string> withPort(std::vector<std::string> args) {
+    args.insert(args.end(), {"--port", "COM1"});
+    return args;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(QavixctlInfo, PrintsTheControllerAndEachConnectedSensor) {
+    struct Case {
+        const char* sensors;
+        std::vector<std::string> expected;
+        const char* absent;
+    };
+    const Case cases[] = {
+        {"40,32",
+         {"形式: QX-AS300 CONTROLLER", "バージョン: 01.20\n", "ＩＤ: 000101\n",
+          "シリアルNo.: 0300920\n", "接続センサ数: 2\n", "CH1 光軸数: 40\n", "CH1 ピッチ: 15mm\n",
+          "CH1 バージョン: 1.2\n", "CH1 VER_R: 0103\n", "CH1 VER_E: 0102\n", "CH2 光軸数: 32\n",
+          "CH2 ピッチ: 30mm\n"},
+         "CH3 "},
+        {"8,16,128",
+         {"接続センサ数: 3\n", "CH1 光軸数: 8\n", "CH2 光軸数: 16\n", "CH3 光軸数: 128\n",
+          "CH3 ピッチ: 15mm\n", "CH3 VER_E: 0102\n"},
+         "CH4 "},
+    };
+    for (const Case& c : cases) {
+        const CtlRun run =
+            runCtl(simulated(std::string("--sensors ") + c.sensors), withPort({"info"}));
+        ASSERT_EQ(run.exitCode, 0) << c.sensors << "\n" << run.err;
+        for (const std::string& line : c.expected) {
+            EXPECT_TRUE(contains(run.out, line)) << c.sensors << ": " << line << "\n" << run.out;
+        }
+        EXPECT_FALSE(contains(run.out, c.absent)) << c.sensors;
+    }
+}
+
+TEST(QavixctlConnection, FailuresToConnectExitThree) {
+    struct Case {
+        const char* what;
+        CtlEnv env;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"missing device", CtlEnv{"", {{"QAVLINK_COM1", "/nonexistent/qavix-device"}}},
+         kAskCommSetup},
+        {"missing library",
+         CtlEnv{"", {{"QAVLINK_COM1", "sim"}, {"QAVLINK_LIBRARY", "/nonexistent/libqavlink.so"}}},
+         "DLLのロードに失敗しました。Qavixを終了します"},
+        {"setting mode refused", simulated("--state 1"), kAskSettingMode},
+    };
+    for (const Case& c : cases) {
+        const CtlRun run = runCtl(c.env, withPort({"info"}));
+        EXPECT_EQ(run.exitCode, 3) << c.what << "\n" << run.err;
+        EXPECT_TRUE(contains(run.err, c.message)) << c.what << "\n" << run.err;
+        EXPECT_EQ(run.out, "") << c.what;
+    }
+    // With --yes the controller is reset out of setting mode and answers.
+    const CtlRun reset = runCtl(simulated("--state 1"), withPort({"--yes", "info"}));
+    EXPECT_EQ(reset.exitCode, 0) << reset.err;
+    EXPECT_TRUE(contains(reset.out, "接続センサ数: 2\n"));
+}
+
+TEST(QavixctlConnection, ConnectionLostDuringTheReadsExitsThree) {
+    // The status check passes, then the controller falls silent in the middle of Read all.
+    const CtlRun run = runCtl(simulated("--hang-after 20"), withPort({"info"}));
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(
+        run.err,
+        "エリアスキャナとの通信が断絶しました。\n通信設定を確認して下さい。\nQavixを終了します。"
+        "\n");
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(QavixctlConnection, PortAndUnitAnywhereOnTheLineOrFromQavixIni) {
+    const std::string dir = makeTempDir("ini");
+    const CtlEnv env{dir, {{"QAVLINK_COM3", "sim:--unit 2"}}};
+    // Options before and after the subcommand.
+    EXPECT_EQ(runCtl(env, {"--port", "COM3", "clock", "--unit", "2"}).exitCode, 0);
+    EXPECT_EQ(runCtl(env, {"clock", "--unit=2", "--port=com3"}).exitCode, 0);
+    // Qavix.ini chooses when the command line does not.
+    std::string ini = "[Qavix_Section]\r\nActivePort=2\r\nActiveMachine=2\r\n";
+    ASSERT_TRUE(textfile::writeText(dir + "/Qavix.ini", ini).ok);
+    EXPECT_EQ(runCtl(env, {"clock"}).exitCode, 0);
+    // A unit the controller does not answer to is no connection.
+    const CtlRun other = runCtl(env, {"clock", "--unit", "1"});
+    EXPECT_EQ(other.exitCode, 3);
+    EXPECT_TRUE(contains(other.err, kAskCommSetup));
+}
+
+TEST(QavixctlConnection, UsageErrors) {
+    const CtlEnv env = simulated("");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"info", "--port", "COM7"},
+                                                 {"info", "--port", "ttyS0"},
+                                                 {"info", "--unit", "100"},
+                                                 {"bank", "export", "5", "x.qbk"},
+                                                 {"bank", "import", "x.qbk"},
+                                                 {"bank", "import", "x.qbk", "--to", "-1"},
+                                                 {"clock", "extra"}}) {
+        EXPECT_EQ(runCtl(env, args).exitCode, 64) << ::testing::PrintToString(args);
+    }
+}
+
+TEST(QavixctlImport, CompatibleTargetIsNotOverwrittenWithoutYes) {
+    const std::string dir = makeTempDir("overwrite");
+    ASSERT_EQ(runCtl(simulated("", dir), withPort({"bank", "export", "2", "b2.qbk"})).exitCode, 0);
+    const CtlRun run = runCtl(simulated("--log requests.log", dir),
+                              withPort({"bank", "import", "b2.qbk", "--to", "3"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(contains(run.err, kOverwrite)) << run.err;
+    // Read, but nothing started or written.
+    const std::string log = readBytes(dir + "/requests.log");
+    EXPECT_TRUE(contains(log, "GP,150")) << log;
+    EXPECT_FALSE(contains(log, "SS")) << log;
+    EXPECT_FALSE(contains(log, "PP,")) << log;
+}
+
+TEST(QavixctlImport, FilesThatDoNotFitAreRefused) {
+    const std::string dir = makeTempDir("foreign");
+    ASSERT_EQ(runCtl(simulated("--sensors 40,32,16", dir),
+                     withPort({"bank", "export", "0", "three.qbk", "--title", "三台"}))
+                  .exitCode,
+              0);
+    const CtlRun foreign = runCtl(simulated("--sensors 40,32 --log requests.log", dir),
+                                  withPort({"--yes", "bank", "import", "three.qbk", "--to", "1"}));
+    EXPECT_EQ(foreign.exitCode, 2);
+    EXPECT_EQ(foreign.err, std::string(kInvalid) + "\n");
+    EXPECT_FALSE(contains(readBytes(dir + "/requests.log"), "PP,"));
+
+    // A file's own faults are found before any connection is made.
+    const CtlEnv nowhere{dir, {{"QAVLINK_COM1", "/nonexistent/qavix-device"}}};
+    const CtlRun range =
+        runCtl(nowhere, withPort({"--yes", "bank", "import",
+                                  QAVIX_CLI_TEST_DATA "/on_off_equal.qbk", "--to", "0"}));
+    EXPECT_EQ(range.exitCode, 2);
+    EXPECT_EQ(
+        range.err,
+        "インポートしたデータが異常です。\nファイルの内容を確認して下さい。\n（ON_OFF_TH1）\n");
+    const CtlRun missing = runCtl(nowhere, withPort({"bank", "import", "none.qbk", "--to", "2"}));
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(contains(missing.err, "指定されたファイルを開くことが出来ませんでした。"));
+}
+
+TEST(QavixctlExport, ErasedBankIsNotExported) {
+    const std::string dir = makeTempDir("erased");
+    const std::string scenario = dir + "/erased.ini";
+    ASSERT_TRUE(textfile::writeText(scenario, "[bank4]\nclear = 1\n").ok);
+    const CtlRun run = runCtl(simulated("--scenario " + scenario, dir),
+                              withPort({"bank", "export", "4", "b4.qbk"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/b4.qbk"));
+}
+
+TEST(QavixctlErrors, PrintsTheTwentyRowsAndSavesThemAsCsv) {
+    const std::string dir = makeTempDir("errors");
+    const CtlRun run = runCtl(simulated("", dir), withPort({"errors", "--csv", "Error.csv"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> rows = lines(run.out);
+    ASSERT_EQ(rows.size(), 21u) << run.out;
+    EXPECT_EQ(rows[0], "No.\t日付\tエラーNo.\tエラ－内容\t発生シリアルNo.");
+    // The factory log: a setting error, mutual interference, a wiring fault, then empties.
+    EXPECT_TRUE(contains(rows[1], "\tC8\t設定エラー\t")) << rows[1];
+    EXPECT_TRUE(contains(rows[2], "\tA2\t相互干渉エラー\t")) << rows[2];
+    EXPECT_TRUE(contains(rows[3], "\t35\t配線異常\t")) << rows[3];
+    EXPECT_EQ(rows[1].rfind("1\t23/", 0), 0u) << rows[1];
+    for (int k = 4; k <= 20; ++k) {
+        EXPECT_EQ(rows[static_cast<size_t>(k)], std::to_string(k) + "\t---\t---\t---\t---");
+    }
+
+    const std::string bytes = readBytes(dir + "/Error.csv");
+    const std::string header = "No.,\x93\xfa\x95t,";  // "No.,日付," in Shift-JIS
+    EXPECT_EQ(bytes.compare(0, header.size(), header), 0);
+    const textfile::TextReadResult csv = textfile::readText(dir + "/Error.csv");
+    ASSERT_TRUE(csv.ok());
+    EXPECT_FALSE(csv.lossy);
+    const std::vector<std::string> csvLines = textfile::splitLines(csv.text);
+    ASSERT_EQ(csvLines.size(), 21u);
+    size_t crlf = 0;
+    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) {
+        ++crlf;
+    }
+    EXPECT_EQ(crlf, 21u);
+    EXPECT_EQ(csvLines[0], "No.,日付,エラーNo.,エラー内容,発生シリアルNo.,");
+    EXPECT_TRUE(contains(csvLines[1], ",C8,設定エラー,")) << csvLines[1];
+    EXPECT_EQ(csvLines[20], "No.20,---,---,---,---");
+
+    const CtlRun unwritable =
+        runCtl(simulated("", dir), withPort({"errors", "--csv", "/nonexistent/dir/Error.csv"}));
+    EXPECT_EQ(unwritable.exitCode, 2);
+    EXPECT_TRUE(contains(unwritable.err, "ファイル,オープンできません"));
+}
+
+}  // namespace
+}  // namespace qavix::cli::test

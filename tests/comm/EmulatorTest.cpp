@@ -1,0 +1,247 @@
+// The connection and its sequences against the real link library and the built-in
+// emulator: what the program reads and writes must mean the same on both ends.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "FakeLink.h"
+#include "comm/CCommLink.h"
+#include "comm/Transactions.h"
+#include "model/Codec.h"
+
+#ifdef QAVLINK_PATH
+
+namespace qavix::test {
+namespace {
+
+class EmulatorTest : public ::testing::Test {
+  protected:
+    void connect(const std::string& simOptions) {
+        setenv("QAVLINK_COM1", ("sim:" + simOptions).c_str(), 1);
+        CommTimings t;
+        t.resetSettle = std::chrono::milliseconds(0);
+        t.retryDelay = std::chrono::milliseconds(1);
+        link = std::make_unique<CCommLink>(host, model, t);
+        ASSERT_TRUE(link->start(QAVLINK_PATH)) << link->libraryError();
+        LinkSettings s;
+        s.blocks[0] = {9600, 7, 2, 2, 0, 0};
+        link->setSettings(s);
+        link->setConnecting(true);
+        ASSERT_EQ(link->open(), kRequestOk);
+        link->setConnecting(false);
+        ASSERT_EQ(link->checkStatus(), kRequestOk);
+        link->suspendPolling();
+        tx = std::make_unique<Transactions>(*link, model);
+    }
+    void TearDown() override {
+        tx.reset();
+        link.reset();
+        unsetenv("QAVLINK_COM1");
+    }
+
+    ScriptedHost host;
+    DeviceModel model;
+    std::unique_ptr<CCommLink> link;
+    std::unique_ptr<Transactions> tx;
+};
+
+TEST_F(EmulatorTest, InitialReadFillsTheWorkingSetAndBanksAreCompatible) {
+    connect("--sensors 40,32");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    const WorkingSet& w = model.working();
+    EXPECT_EQ(w.general.jointNum, 2);
+    EXPECT_EQ(w.channel(0).beamCount, 40);
+    EXPECT_EQ(w.channel(1).beamCount, 32);
+    EXPECT_EQ(w.general.type.size(), 20u);
+    EXPECT_EQ(w.general.versionText.rfind("VER", 0), 0u);
+    EXPECT_FALSE(w.channel(0).pitchText.empty());
+    EXPECT_NE(w.channel(0).zero[0], 0);
+    EXPECT_NE(w.channel(1).axisTh[31], 0);
+
+    // Selecting the first bank puts the current values into their stored set.
+    ASSERT_EQ(tx->readBanks(), kRequestOk);
+    EXPECT_EQ(model.selectedSet(), 0);
+    for (int b = 1; b <= kBankCount; ++b) {
+        EXPECT_EQ(model.storedSet(b).compatible, 1) << "bank " << b;
+    }
+    EXPECT_EQ(model.storedSet(0).channel(1).beamCount, 32);
+    EXPECT_TRUE(host.messagesShown().empty());
+}
+
+// Request log lines of the emulator: identifier, start, count, payload.
+std::vector<ReadStep> loggedReads(const std::string& path) {
+    std::vector<ReadStep> reads;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        ReadStep s{};
+        std::string payload;
+        fields >> s.code >> s.start >> s.count >> payload;
+        const std::string op = payload.size() >= 5 ? payload.substr(3, 2) : "";
+        if ((op == "GP" || op == "GS" || op == "GC") && s.code != 48) {
+            reads.push_back(s);
+        }
+    }
+    return reads;
+}
+
+TEST_F(EmulatorTest, InitialReadSendsTheListedRequestsAndBeamsOfConnectedSensorsOnly) {
+    const std::string log = ::testing::TempDir() + "qavix-readall.log";
+    connect("--sensors 40,10 --log " + log);
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+
+    std::vector<ReadStep> expected;
+    for (const ReadStep& s : readAllFixedSteps()) {
+        if (s.code >= 57 && s.code <= 59) {
+            expected.push_back({s.code, 0, s.arg1, s.count});  // strings carry arg 1 and count
+        } else if (s.code == 46) {
+            expected.push_back({s.code, 0, 0, 0});
+        } else {
+            expected.push_back({s.code, 0, s.start, s.count});
+        }
+    }
+    for (int c = 0; c < 2; ++c) {
+        const int beams = c == 0 ? 40 : 10;
+        expected.push_back({66, 0, 16 * c, (beams + 7) / 8});
+        expected.push_back({97, 0, 16 * c, (beams + 7) / 8});
+        for (int code : {102, 103, 90, 93, 91, 94, 103, 102}) {
+            expected.push_back({code, 0, 128 * c, beams});
+        }
+    }
+    const std::vector<ReadStep> sent = loggedReads(log);
+    ASSERT_EQ(sent.size(), expected.size());
+    for (size_t i = 0; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i].code, expected[i].code) << i;
+        EXPECT_EQ(sent[i].start, expected[i].start) << i << " code " << sent[i].code;
+        EXPECT_EQ(sent[i].count, expected[i].count) << i << " code " << sent[i].code;
+    }
+}
+
+TEST_F(EmulatorTest, WrittenCurrentValuesReadBackAfterVerification) {
+    connect("--sensors 16");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    SettingsData changed = model.working();
+    changed.channel(0).axisTh[3] = 77;
+    changed.general.tchCnf = 0x10;
+    std::vector<codec::PutRequest> puts = {codec::encodePut(24, 1, changed),
+                                           codec::encodePut(40, 0, changed)};
+    ASSERT_EQ(tx->writeCurrentSet(puts), kRequestOk);
+    EXPECT_TRUE(host.messagesShown().empty());
+
+    model.working().channel(0).axisTh[3] = 0;
+    ASSERT_EQ(link->request(103, 1, 0, 16), kRequestOk);
+    ASSERT_EQ(link->request(148), kRequestOk);
+    EXPECT_EQ(model.working().channel(0).axisTh[3], 77);
+    EXPECT_EQ(model.working().general.tchCnf, 0x10);
+}
+
+TEST_F(EmulatorTest, WholeCurrentSetWriteIsAcceptedAndVerified) {
+    connect("--sensors 40,32,8");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    model.working().channel(2).zero.fill(90);
+    ASSERT_EQ(tx->writeCurrentValues(), kRequestOk);
+    EXPECT_TRUE(host.messagesShown().empty());
+    model.working().channel(2).zero.fill(0);
+    ASSERT_EQ(link->request(102, 3, 256, 8), kRequestOk);
+    EXPECT_EQ(model.working().channel(2).zero[7], 90);
+}
+
+TEST_F(EmulatorTest, BankWriteReadsBackThroughTheBankImage) {
+    connect("--sensors 40,32");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    ASSERT_EQ(tx->readBanks(), kRequestOk);
+    ASSERT_EQ(tx->rereadBank(2), kRequestOk);
+    ASSERT_EQ(tx->selectStoredSet(2), kRequestOk);
+    model.working().channel(1).zero[5] = 123;
+    model.markEdited(2);
+    ASSERT_EQ(tx->writeSelectedBank(), kRequestOk);
+    EXPECT_TRUE(host.messagesShown().empty());
+    EXPECT_EQ(model.storedSet(2).edited, 0);
+
+    model.storedSet(2).channel(1).zero[5] = 0;
+    ASSERT_EQ(tx->rereadBank(2), kRequestOk);
+    EXPECT_EQ(model.storedSet(2).channel(1).zero[5], 123);
+}
+
+TEST_F(EmulatorTest, ClearedBankIsNoLongerCompatible) {
+    connect("--sensors 40");
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    ASSERT_EQ(tx->readBanks(), kRequestOk);
+    ASSERT_EQ(tx->clearBanks({3}), kRequestOk);
+    EXPECT_TRUE(host.messagesShown().empty());
+    EXPECT_EQ(model.storedSet(3).compatible, 0);
+    EXPECT_EQ(model.storedSet(2).compatible, 1);
+}
+
+TEST_F(EmulatorTest, ControllerInSettingModeAtStartIsResetOnOk) {
+    host.answers = {true};
+    connect("--sensors 40 --state 1");
+    EXPECT_EQ(host.questionsAsked(), std::vector<Question>{Question::ResetSettingMode});
+}
+
+TEST_F(EmulatorTest, ErrorLogAndClockAreRead) {
+    connect("--sensors 40");
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        ASSERT_EQ(link->request(107 + k), kRequestOk) << k;
+    }
+    EXPECT_FALSE(model.errorHistory[0].isEmpty());
+    ASSERT_EQ(link->request(49), kRequestOk);
+    EXPECT_GE(model.working().general.words[2], 2020);
+}
+
+}  // namespace
+}  // namespace qavix::test
+
+#endif
+
+#ifdef QAVLINK_PATH
+#include <filesystem>
+
+#include "files/BankImport.h"
+#include "files/RecoveryFiles.h"
+
+namespace qavix::test {
+namespace {
+
+TEST_F(EmulatorTest, PulledCableEndsTheProgramAfterSavingUnwrittenBankEdits) {
+    // One answer for the connection's status check, then silence.
+    connect("--sensors 40 --hang-after 1");
+    const std::string folder = ::testing::TempDir() + "qavix-recovery";
+    std::filesystem::create_directories(folder);
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mon = 11;
+    when.tm_mday = 6;
+    link->setRecoveryWriter(
+        [&](const DeviceModel& m) { return saveRecoveryFiles(m, folder, when); });
+    model.selectSet(1);
+    model.working().channel(0).axisTh[0] = 99;
+    model.markEdited(1);
+
+    const auto start = std::chrono::steady_clock::now();
+    link->resumePolling();  // the idle poll meets the silent line
+    while (host.endCount() == 0 &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(15)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_EQ(host.endCount(), 1);
+    // Two status reads of 1.5 s each after a poll period of 2 s, with slack.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+
+    const std::string file = folder + "/" + recoveryFileName(1, when);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    ASSERT_EQ(host.messagesShown().size(), 1u);
+    EXPECT_NE(host.messagesShown()[0].find(file), std::string::npos);
+    const bankfile::BlockRead read = bankfile::readBlocks(file);
+    ASSERT_TRUE(read.ok()) << read.message;
+    SettingsData saved;
+    EXPECT_EQ(bankfile::decodeBlocks(read.texts, saved), codec::DecodeResult::Ok);
+    EXPECT_EQ(saved.channel(0).axisTh[0], 99);
+}
+
+}  // namespace
+}  // namespace qavix::test
+#endif
