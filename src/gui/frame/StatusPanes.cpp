@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "report/ShiftJisText.h"
+#include "files/ShiftJis.h"
 
 namespace qavix {
 
@@ -37,7 +37,7 @@ std::string notConnectedText() {
 }
 
 int paneWidth(const std::string& text) {
-    return static_cast<int>(report::cp932Width(text)) * kPanePixelsPerByte;
+    return static_cast<int>(sjis::byteWidth(text)) * kPanePixelsPerByte;
 }
 
 StatusPanes::StatusPanes() {
