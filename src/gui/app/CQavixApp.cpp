@@ -1,6 +1,7 @@
 #include "app/CQavixApp.h"
 
 #include <QApplication>
+#include <ctime>
 #include <QDir>
 #include <QMessageBox>
 
@@ -10,6 +11,7 @@
 #include "comm/CommMessages.h"
 #include "comm/LinkLibrary.h"
 #include "files/CommandLine.h"
+#include "files/RecoveryFiles.h"
 #include "frame/CBankManager.h"
 #include "frame/CDebugView.h"
 #include "frame/CLeftPaneView.h"
@@ -135,6 +137,13 @@ bool CQavixApp::connect() {
     m_model.resetForNewConnection();
     m_link->setSettings(linkSettingsOf(m_ports));
     m_link->setTraceEnabled(m_state->debugMode);
+    // Unwritten bank edits saved on a lost connection go where Qavix.ini is.
+    m_link->setRecoveryWriter([folder = m_workingDirectory.toStdString()](const DeviceModel& m) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return saveRecoveryFiles(m, folder, local);
+    });
 
     m_link->setConnecting(true);
     if (m_link->open() != kRequestOk) {
