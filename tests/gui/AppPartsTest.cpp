@@ -184,6 +184,21 @@ TEST(InitialRead, RunsTheReadAndCloses) {
     }
 }
 
+TEST(InitialRead, TheWindowCannotBeClosedWhileItReads) {
+    CInitialReadDlg* self = nullptr;
+    bool stillOpen = false;
+    CInitialReadDlg dlg(
+        [&] {
+            self->reject();  // Escape or the close button
+            stillOpen = self->isVisible();
+            return true;
+        },
+        0, 300);
+    self = &dlg;
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_TRUE(stillOpen);
+}
+
 TEST(SingleInstance, ASecondStartRaisesTheFirst) {
     const QString name = QString("qavix-test-%1").arg(QCoreApplication::applicationPid());
     SingleInstance first(name);

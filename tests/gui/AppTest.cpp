@@ -217,6 +217,22 @@ TEST_F(AppRun, ConnectsToTheEmulatorOnAPseudoTerminal) {
     expectConnectedWithThreeSensors(app);
 }
 
+TEST_F(AppRun, ACableLostDuringTheInitialReadEndsStartUp) {
+    SimProcess sim({"--hang-after", "40"});
+    setenv("QAVLINK_COM1", sim.device().toUtf8().constData(), 1);
+    ModalAnswerer answers;
+    CQavixApp app(options());
+    EXPECT_FALSE(app.start());
+    EXPECT_TRUE(app.ending());
+    EXPECT_EQ(app.mainFrame(), nullptr);
+    ASSERT_FALSE(answers.texts().empty());
+    EXPECT_EQ(answers.texts().back(), msg::kCommunicationCut);
+    // No window is left open.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    }
+}
+
 TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
     // How many requests start-up makes, so the cable can be pulled just after it.
     int startupRequests = 0;

@@ -22,6 +22,10 @@ class CInitialReadDlg : public QDialog {
     // settings have not been used yet.
     static int startDelay(bool splashOn, bool commSettingsUsed, int splashWaitMs, int readDelayMs);
 
+    // The read cannot be interrupted from the window (Escape, the close button); the
+    // program ending closes it with done().
+    void reject() override {}
+
   protected:
     void showEvent(QShowEvent* event) override;
 

@@ -1,9 +1,9 @@
 #include "app/CQavixApp.h"
 
 #include <QApplication>
-#include <ctime>
 #include <QDir>
 #include <QMessageBox>
+#include <ctime>
 
 #include "app/CInitialReadDlg.h"
 #include "app/CSplashDlg.h"
@@ -107,11 +107,11 @@ bool CQavixApp::start() {
     m_state->extendedMode = switches.extended;
     m_state->debugMode = switches.debug;
 
-    if (!connect() || m_ending) {
+    if (!connectController() || endingNow()) {
         return false;
     }
     createFrame();
-    if (m_ending) {
+    if (endingNow()) {
         return false;
     }
     m_state->setCommBusy(false);
@@ -120,7 +120,7 @@ bool CQavixApp::start() {
     return true;
 }
 
-bool CQavixApp::connect() {
+bool CQavixApp::connectController() {
     m_present = enumeratePorts(m_settings.path());
     m_state->anyComPort = anyPortPresent(m_present);
     if (!m_state->anyComPort) {
@@ -147,16 +147,16 @@ bool CQavixApp::connect() {
 
     m_link->setConnecting(true);
     if (m_link->open() != kRequestOk) {
-        return !m_ending;
+        return !endingNow();
     }
     m_link->setConnecting(false);
     m_link->checkStatus();
-    if (m_ending) {
+    if (endingNow()) {
         return false;
     }
     m_connected = true;
     m_state->dataReady = runInitialRead();
-    return !m_ending;
+    return !endingNow();
 }
 
 bool CQavixApp::runInitialRead() {
@@ -223,6 +223,15 @@ int CQavixApp::run() {
     return m_exitCode != 0 ? m_exitCode : code;
 }
 
+bool CQavixApp::endingNow() {
+    // The worker's request to end is queued to this thread; start-up must not go on with
+    // the next step before it has been seen.
+    if (!m_ending && m_link && m_link->programEnding()) {
+        onEndRequested();
+    }
+    return m_ending;
+}
+
 void CQavixApp::onEndRequested() {
     if (m_ending) {
         return;
@@ -235,7 +244,7 @@ void CQavixApp::onEndRequested() {
     }
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* dialog = qobject_cast<QDialog*>(w); dialog != nullptr && dialog->isVisible()) {
-            dialog->reject();
+            dialog->done(QDialog::Rejected);
         }
     }
     if (m_frame) {

@@ -70,10 +70,11 @@ class CQavixApp : public QObject {
   private:
     void loadSettings();
     void startSplash();
-    bool connect();
+    bool connectController();
     bool runInitialRead();
     void createFrame();
     void onEndRequested();
+    bool endingNow();
     void raiseMainWindow();
 
     AppOptions m_options;
