@@ -1,16 +1,18 @@
 // Runs the program in-process against the built-in emulator and saves pictures of the main
 // window: current values, a bank selected, and the debug layout. Usage:
-//   gui_screenshots <output folder> [current|bank|debug]...
+//   gui_screenshots <output folder> [current|bank|debug|splash]...
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
 
 #include "app/CQavixApp.h"
+#include "app/CSplashDlg.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
 
@@ -22,7 +24,21 @@ void settle(int ms) {
     loop.exec();
 }
 
+bool shootSplash(const QString& folder) {
+    QPointer<qavix::CSplashDlg> splash = new qavix::CSplashDlg(5000);
+    splash->start();
+    settle(700);
+    const QString path = QDir(folder).filePath("splash.png");
+    const bool ok = splash->grab().save(path);
+    std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
+    splash->close();
+    return ok;
+}
+
 bool shoot(const QString& folder, const QString& kind) {
+    if (kind == "splash") {
+        return shootSplash(folder);
+    }
     QTemporaryDir work;
     qavix::AppOptions options;
     options.workingDirectory = work.path();
@@ -81,7 +97,7 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current", "bank", "debug"};
+        kinds = {"current", "bank", "debug", "splash"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
