@@ -19,7 +19,7 @@ TEST(ErrorLog, TextsByCode) {
     EXPECT_EQ(errorLogText(-1), "---");
 }
 
-TEST(ErrorLog, DateShowsTwoDigitYearAndJapaneseWeekday) {
+ErrorHistoryEntry entryAt2002_12_05_130459() {
     ErrorHistoryEntry e;
     e.year = 2;
     e.month = 12;
@@ -27,6 +27,11 @@ TEST(ErrorLog, DateShowsTwoDigitYearAndJapaneseWeekday) {
     e.hour = 13;
     e.minute = 4;
     e.second = 59;
+    return e;
+}
+
+TEST(ErrorLog, DateShowsTwoDigitYearAndJapaneseWeekday) {
+    ErrorHistoryEntry e = entryAt2002_12_05_130459();
     EXPECT_EQ(formatErrorDate(e), "02/12/05 木 13:04:59");
     e.year = 24;
     e.month = 2;
@@ -53,13 +58,7 @@ TEST(ErrorLog, ControllerSerialFormat) {
 }
 
 TEST(ErrorLog, RowsAndCsvLines) {
-    ErrorHistoryEntry e;
-    e.year = 2;
-    e.month = 12;
-    e.day = 5;
-    e.hour = 13;
-    e.minute = 4;
-    e.second = 59;
+    ErrorHistoryEntry e = entryAt2002_12_05_130459();
     e.codeText = "C8";
     e.serialText = "020B04D2";
     const ErrorLogRow row = errorLogRow(0, e, emptyErrorLogRow(0));
