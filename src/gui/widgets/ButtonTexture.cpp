@@ -17,7 +17,7 @@ namespace {
 constexpr int kMaxChannel = 255;
 constexpr int kHardBevel = 2;
 constexpr int kSoftBevel = 4;
-constexpr double kPillowEdge = 0.35;  // share of the face over which the pillow falls off
+constexpr double kPillowEdge = 0.28;  // share of the face over which the pillow falls off
 
 int clampChannel(int v) {
     return std::clamp(v, 0, kMaxChannel);

@@ -13,7 +13,8 @@ namespace {
 using texture::Rgb8;
 
 constexpr int kHoverLift = 10;
-constexpr int kShadeAmplitude = 34;
+constexpr int kShadeAmplitude = 30;
+constexpr int kShadeCentre = -12;
 constexpr int kGrainAmplitude = 16;
 constexpr int kBrushAmplitude = 18;
 constexpr int kMetalShade = 26;
@@ -22,8 +23,10 @@ constexpr int kBorderSoft = -70;
 constexpr int kBevelLight = 70;
 constexpr int kBevelDark = -75;
 constexpr int kPressedDark = -22;
-constexpr int kPillowLow = -46;
-constexpr int kPillowHigh = 24;
+constexpr int kPillowLow = -36;
+constexpr int kPillowHigh = 10;
+constexpr int kFaceDarken = -14;  // textured faces sit a little below the window's button face
+constexpr double kDisabledFade = 0.55;
 constexpr Rgb8 kSilver{200, 205, 212};
 constexpr double kMetalTint = 0.7;  // how much of the silver covers the face colour
 
@@ -145,8 +148,9 @@ QImage CPictureButton::renderFace(const QSize& size, double dpr, bool down, bool
             break;
         }
         case ButtonTexture::SoftBump: {
-            const Rgb8 low = texture::shade(base, down ? kPillowHigh : kPillowLow);
-            const Rgb8 high = texture::shade(base, down ? kPillowLow / 2 : kPillowHigh);
+            // Pressed, the whole pillow sinks: darker, and no light from above.
+            const Rgb8 low = texture::shade(base, down ? kPillowLow + kPressedDark : kPillowLow);
+            const Rgb8 high = texture::shade(base, down ? kPressedDark / 2 : kPillowHigh);
             fillFace(img, [&](int x, int y) {
                 // Light falls from above: the upper half of the pillow is a little brighter.
                 const double u = (x + 0.5) / w;
@@ -162,8 +166,10 @@ QImage CPictureButton::renderFace(const QSize& size, double dpr, bool down, bool
             const bool vertical = m_texture == ButtonTexture::VShade;
             const int amplitude = down ? -kShadeAmplitude : kShadeAmplitude;
             fillFace(img, [&](int x, int y) {
-                return texture::shade(base, vertical ? texture::shadeOffset(y, h, amplitude)
-                                                     : texture::shadeOffset(x, w, amplitude));
+                // Centred a little below the face colour so the light end does not burn out.
+                const int offset = vertical ? texture::shadeOffset(y, h, amplitude)
+                                            : texture::shadeOffset(x, w, amplitude);
+                return texture::shade(base, offset + kShadeCentre);
             });
             drawBorder(img, texture::shade(base, kBorderSoft - 10), onePixel);
             break;
@@ -191,6 +197,14 @@ QImage CPictureButton::renderFace(const QSize& size, double dpr, bool down, bool
             QPainter(&img).drawImage(onePixel, onePixel, inner);
             break;
         }
+    }
+    if (!isEnabled()) {
+        // A greyed button keeps its texture, faintly, so the greyed label stays readable.
+        QPainter p(&img);
+        p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+        p.setOpacity(kDisabledFade);
+        const Rgb8 light = texture::shade(base, -kFaceDarken);
+        p.fillRect(QRectF(0, 0, size.width(), size.height()), QColor(light.r, light.g, light.b));
     }
     return img;
 }
