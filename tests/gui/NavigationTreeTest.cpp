@@ -277,20 +277,5 @@ TEST(NavigationTree, ShapeComesFromTheWorkingSetAndTheStoredSets) {
     EXPECT_EQ(s.bankHasData, (std::array<bool, 4>{false, false, true, false}));
 }
 
-TEST(NavigationTree, NavigationLabelsForSensorFolders) {
-    const TreeShape one = shape(1);
-    EXPECT_EQ(navigationLabels(one, 1),
-              (std::vector<std::string>{"センサ CH1 動作設定", "センサ CH1 受光レベルグラフ"}));
-    const TreeShape three = shape(3);
-    EXPECT_EQ(navigationLabels(three, 1).size(), 6u);
-    EXPECT_EQ(navigationLabels(shape(2), 3).size(), 6u);
-    TreeShape groupOff = shape(2);
-    groupOff.overallJudgement = true;
-    const auto labels = navigationLabels(groupOff, 0);
-    EXPECT_NE(std::find(labels.begin(), labels.end(), "総合ON/OFF判定"), labels.end());
-    EXPECT_EQ(std::find(labels.begin(), labels.end(), "グループ判定"), labels.end());
-    EXPECT_EQ(std::find(labels.begin(), labels.end(), "オプション設定"), labels.end());
-}
-
 }  // namespace
 }  // namespace qavix::nav

@@ -64,6 +64,7 @@ class CCommLink {
     bool programEnding() const { return m_worker->ended(); }
     std::string statusText() const { return m_worker->statusText(); }
     bool unitConnected(int unit) const { return m_worker->unitConnected(unit); }
+    void setUnitConnected(int unit, bool on) { m_worker->setUnitConnected(unit, on); }
     const LinkApi& api() const { return m_library.api(); }
     CCommThread& worker() { return *m_worker; }
     DeviceModel& model() { return m_model; }

@@ -116,6 +116,13 @@ bool CCommThread::unitConnected(int unit) const {
     return unit >= 0 && unit < kMaxUnits && m_unitConnected[static_cast<size_t>(unit)];
 }
 
+void CCommThread::setUnitConnected(int unit, bool connected) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (unit >= 0 && unit < kMaxUnits) {
+        m_unitConnected[static_cast<size_t>(unit)] = connected;
+    }
+}
+
 int CCommThread::unit() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_settings.unit;

@@ -66,6 +66,8 @@ class CCommThread {
 
     std::string statusText() const;
     bool unitConnected(int unit) const;
+    // The communication settings dialog's own test decides the flag while polling is held.
+    void setUnitConnected(int unit, bool connected);
     bool pollingSuspended() const { return m_suspended; }
 
     // The status check of the given mode. Runs on the worker; callable directly while the

@@ -62,6 +62,21 @@ void PortSettings::savePort(ProfileFile& profile, int port) const {
     profile.setInt(section, "Stopbit", p.stopbit);
 }
 
+void PortSettings::saveChosenPort(ProfileFile& profile, bool anyPortPresent) const {
+    const std::string section = portSectionName(activePort);
+    const PortSetting& p = active();
+    if (anyPortPresent) {
+        profile.setInt(section, "Port", activePort);
+    }
+    profile.setInt(section, "Baudrate", p.baudIndex);
+    profile.setInt(section, "Parity", p.parity);
+    profile.setInt(section, "Bytesize", p.bytesize);
+    profile.setInt(section, "Stopbit", p.stopbit);
+    profile.setInt(section, "Machine", activeMachine);
+    profile.setInt(kMainSection, "ActiveMachine", activeMachine);
+    profile.setInt(kMainSection, "ActivePort", activePort);
+}
+
 void PortSettings::save(ProfileFile& profile) const {
     profile.setInt(kMainSection, "ActivePort", activePort);
     profile.setInt(kMainSection, "ActiveMachine", activeMachine);

@@ -47,6 +47,10 @@ struct PortSettings {
     void save(ProfileFile& profile) const;
     // The four keys of one port section (0..5).
     void savePort(ProfileFile& profile, int port) const;
+    // What the communication settings dialog keeps when the user confirms it: the active
+    // port's section with its port index (only when the machine has a port at all) and unit
+    // number, then ActiveMachine and ActivePort.
+    void saveChosenPort(ProfileFile& profile, bool anyPortPresent) const;
 };
 
 // "COM1_SETTING" for port index 0.

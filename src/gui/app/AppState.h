@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include "files/AppSettings.h"
 #include "model/DeviceModel.h"
 
 namespace qavix {
@@ -18,6 +19,11 @@ class AppState : public QObject {
 
     DeviceModel& model() { return m_model; }
     const DeviceModel& model() const { return m_model; }
+
+    // The user's settings of Qavix.ini (interval, colours, splash, web links, button style).
+    AppSettings user;
+    // Tells the windows that draw with the user's settings to take them again.
+    void announceUserSettings() { emit userSettingsChanged(); }
 
     // Start-up switches.
     bool extendedMode = false;  // "/ad"
@@ -55,6 +61,7 @@ class AppState : public QObject {
   signals:
     void commBusyChanged(bool on);
     void busyChanged(bool on);
+    void userSettingsChanged();
 
   private:
     DeviceModel& m_model;

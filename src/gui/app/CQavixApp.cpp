@@ -28,16 +28,6 @@ namespace {
 constexpr const char* kSettingsFileName = "Qavix.ini";
 constexpr int kExitFailure = 1;
 
-LinkSettings linkSettingsOf(const PortChoice& ports) {
-    LinkSettings s;
-    s.activePort = ports.activePort;
-    s.unit = ports.activeMachine;
-    for (size_t p = 0; p < s.blocks.size(); ++p) {
-        s.blocks[p] = ports.blocks[p];
-    }
-    return s;
-}
-
 }  // namespace
 
 void CQavixApp::initResources() {
@@ -51,6 +41,7 @@ CQavixApp::CQavixApp(AppOptions options, QObject* parent)
       m_host(std::make_unique<QtCommHost>()) {
     initResources();
     QObject::connect(m_host.get(), &QtCommHost::endRequested, this, &CQavixApp::onEndRequested);
+    m_host->setCommSettingsRunner([this] { runCommSettingsDialog(); });
 }
 
 CQavixApp::~CQavixApp() {
@@ -62,7 +53,7 @@ StatusInputs CQavixApp::statusInputs() const {
     StatusInputs in;
     in.port = m_ports.activePort;
     in.unit = m_ports.activeMachine;
-    in.baudIndex = m_ports.activeBaudIndex();
+    in.baudIndex = m_ports.active().baudIndex;
     in.portPresent = m_present[static_cast<size_t>(m_ports.activePort)];
     if (m_link) {
         in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
@@ -76,17 +67,17 @@ void CQavixApp::loadSettings() {
         m_options.workingDirectory.isEmpty() ? QDir::currentPath() : m_options.workingDirectory;
     const QString path = QDir(m_workingDirectory).filePath(kSettingsFileName);
     m_settings.loadFrom(path.toStdString());
-    m_user = AppSettings::load(m_settings);
-    m_ports = loadPortChoice(m_settings);
+    m_state->user = AppSettings::load(m_settings);
+    m_ports = PortSettings::load(m_settings);
 }
 
 void CQavixApp::startSplash() {
-    if (m_user.splash == 0) {
+    if (m_state->user.splash == 0) {
         m_state->splashShown = false;
         return;
     }
     m_state->splashShown = true;
-    m_splash = new CSplashDlg(m_user.splashTime);
+    m_splash = new CSplashDlg(m_state->user.splashTime);
     m_splash->start();
 }
 
@@ -135,7 +126,7 @@ bool CQavixApp::connectController() {
     m_transactions = std::make_unique<Transactions>(*m_link, m_model);
     m_banks = std::make_unique<CBankManager>(m_model, *m_transactions);
     m_model.resetForNewConnection();
-    m_link->setSettings(linkSettingsOf(m_ports));
+    m_link->setSettings(makeLinkSettings(m_ports));
     m_link->setTraceEnabled(m_state->debugMode);
     // Unwritten bank edits saved on a lost connection go where Qavix.ini is.
     m_link->setRecoveryWriter([folder = m_workingDirectory.toStdString()](const DeviceModel& m) {
@@ -161,7 +152,7 @@ bool CQavixApp::connectController() {
 
 bool CQavixApp::runInitialRead() {
     const int delay =
-        CInitialReadDlg::startDelay(m_user.splash != 0, m_state->commSettingsUsed,
+        CInitialReadDlg::startDelay(m_state->user.splash != 0, m_state->commSettingsUsed,
                                     m_options.timings.splashWaitMs, m_options.timings.readDelayMs);
     CInitialReadDlg dlg(
         [this] {
@@ -181,9 +172,11 @@ void CQavixApp::createFrame() {
                            *m_banks,
                            [this] { return statusInputs(); },
                            m_workingDirectory,
-                           m_user.splash != 0,
+                           m_state->user.splash != 0,
                            m_options.timings.blinkMs};
     m_frame = new CMainFrame(services);
+    m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
+                                                [this] { return reconnect(); }});
     m_host->setDialogParent(m_frame);
     if (m_state->debugMode) {
         CDebugView* view = m_frame->debugView();
@@ -208,7 +201,44 @@ void CQavixApp::createFrame() {
     m_frame->updateStatusPane(1);
     m_frame->updateStatusPane(2);
     m_frame->updateStatusPane(3);
-    m_frame->showWithCommand(m_user.show);
+    m_frame->showWithCommand(m_state->user.show);
+}
+
+void CQavixApp::runCommSettingsDialog() {
+    if (!m_link) {
+        return;
+    }
+    CommDialogContext context{m_ports,
+                              m_present,
+                              *m_link,
+                              m_settings,
+                              *m_state,
+                              [this] {
+                                  // Nothing more is asked from here on; the worker gets
+                                  // Cancel to any question still coming.
+                                  m_host->beginShutdown();
+                                  m_host->endProgram();
+                              },
+                              m_options.commDialogTimings};
+    QWidget* parent = m_frame ? static_cast<QWidget*>(m_frame) : nullptr;
+    m_state->settingsDialogOpen = true;
+    {
+        CommSettingsDialog dialog(context, parent);
+        dialog.exec();
+    }
+    m_state->settingsDialogOpen = false;
+    m_link->setSettings(makeLinkSettings(m_ports));
+}
+
+bool CQavixApp::reconnect() {
+    m_link->setSettings(makeLinkSettings(m_ports));
+    if (m_link->open() != kRequestOk || m_link->checkStatus() != kRequestOk || endingNow()) {
+        return false;
+    }
+    m_model.resetForNewConnection();
+    m_state->dataReady =
+        m_transactions->readAll() == kRequestOk && m_transactions->readBanks() == kRequestOk;
+    return m_state->dataReady && !endingNow();
 }
 
 int CQavixApp::run() {
@@ -283,7 +313,8 @@ void CQavixApp::shutdown() {
     if (m_link) {
         m_link->end();
     }
-    savePortChoice(m_settings, m_ports);
+    m_settings.setInt(PortSettings::kMainSection, "ActivePort", m_ports.activePort);
+    m_settings.setInt(PortSettings::kMainSection, "ActiveMachine", m_ports.activeMachine);
     m_settings.save();
     if (m_splash) {
         m_splash->close();

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "app/AppState.h"
-#include "app/PortChoice.h"
+#include "app/CommSettingsDialog.h"
 #include "app/QtCommHost.h"
 #include "app/SettingsFile.h"
 #include "app/StartupTimings.h"
@@ -17,6 +17,7 @@
 #include "comm/PortEnumeration.h"
 #include "comm/Transactions.h"
 #include "files/AppSettings.h"
+#include "files/PortSettings.h"
 #include "frame/CMainFrame.h"
 #include "frame/StatusPanes.h"
 
@@ -32,6 +33,7 @@ struct AppOptions {
     QString instanceName;      // empty: named after the executable and the user
     bool singleInstance = true;
     StartupTimings timings;
+    CommDialogTimings commDialogTimings;
     CommTimings commTimings;
     std::vector<std::string> arguments;  // after the program name
 };
@@ -51,6 +53,8 @@ class CQavixApp : public QObject {
     // Ends the connection and writes the settings file; safe to call twice.
     void shutdown();
     int exitCode() const { return m_exitCode; }
+    const PortSettings& portSettings() const { return m_ports; }
+    const PresentPorts& presentPorts() const { return m_present; }
 
     AppState& state() { return *m_state; }
     DeviceModel& model() { return m_model; }
@@ -77,12 +81,16 @@ class CQavixApp : public QObject {
     bool endingNow();
     void raiseMainWindow();
 
+    // The communication settings dialog, run by the connection with polling held.
+    void runCommSettingsDialog();
+    // After a change of port or unit: opens the link again and reads everything anew.
+    bool reconnect();
+
     AppOptions m_options;
     DeviceModel m_model;
     std::unique_ptr<AppState> m_state;
     SettingsFile m_settings;
-    AppSettings m_user;
-    PortChoice m_ports;
+    PortSettings m_ports;
     PresentPorts m_present{};
     std::unique_ptr<QtCommHost> m_host;
     std::unique_ptr<CCommLink> m_link;

@@ -2,6 +2,8 @@
 
 #include <QStyle>
 
+#include "widgets/CPictureButton.h"
+
 namespace qavix {
 
 CBankDialogBar::CBankDialogBar(QWidget* parent)
@@ -18,7 +20,7 @@ CBankDialogBar::CBankDialogBar(QWidget* parent)
         {"複写", "Bank設定を複写", QStyle::SP_FileDialogNewFolder},
     };
     for (int i = 0; i < ButtonCount; ++i) {
-        auto* b = new QToolButton(this);
+        auto* b = new CPictureButton(this);
         b->setText(defs[i].text);
         b->setToolTip(defs[i].tip);
         b->setIcon(style()->standardIcon(defs[i].icon));

@@ -21,7 +21,9 @@
 #include "frame/CRightPaneFrame.h"
 #include "frame/CToolDialogBar.h"
 #include "frame/CommandIds.h"
+#include "frame/EnvironmentDialog.h"
 #include "widgets/CColorStatusBar.h"
+#include "widgets/CPictureButton.h"
 
 namespace qavix {
 
@@ -84,6 +86,7 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
 
     m_infoBar->fillAll(m_state.model().working());
     updateInfoLayout();
+    applyUserSettings();
     updateCommandStates();
 }
 
@@ -156,8 +159,10 @@ void CMainFrame::createMenus() {
     addCommand(bank, kCmdBankErase, "Bank消去", QKeySequence(), nullptr);
     addCommand(bank, kCmdBankCopy, "Bankｺﾋﾟｰ", QKeySequence(), nullptr);
 
-    addCommand(settings, kCmdCommSettings, "通信設定(&C)", QKeySequence(), nullptr);
-    addCommand(settings, kCmdEnvSettings, "環境設定(&G)", QKeySequence(), nullptr);
+    addCommand(settings, kCmdCommSettings, "通信設定(&C)", QKeySequence(),
+               [this] { applyCommunicationSettings(); });
+    addCommand(settings, kCmdEnvSettings, "環境設定(&G)", QKeySequence(),
+               [this] { runEnvironmentSettings(); });
 
     addCommand(view, kCmdToolBar, "ﾂｰﾙ ﾊﾞｰ(&T)", QKeySequence(), [this] { toggle(m_toolBar); });
     addCommand(view, kCmdBankBar, "Bank ﾊﾞｰ(&B)", QKeySequence(), [this] { toggle(m_bankBar); });
@@ -307,6 +312,23 @@ void CMainFrame::createClient() {
         setCentralWidget(m_splitter);
     }
     m_tree->buildTree();
+
+    CNaviView* navi = m_right->naviView();
+    navi->setBusyQuery([this] { return m_state.commBusy(); });
+    navi->setClickHandler([this](nav::ItemKind item, int set, int channel) {
+        onNaviLabelClicked(item, set, channel);
+    });
+}
+
+void CMainFrame::onNaviLabelClicked(nav::ItemKind item, int set, int channel) {
+    m_right->setSelectedItem(nullptr);
+    QTreeWidgetItem* target = m_tree->findItem(item, set, channel);
+    if (target == nullptr) {
+        return;
+    }
+    m_tree->tree()->scrollToItem(target);
+    // The tree's own selection handling switches the page, channel and bank.
+    m_tree->tree()->setCurrentItem(target);
 }
 
 void CMainFrame::showWithCommand(int showCommand) {
@@ -454,6 +476,54 @@ void CMainFrame::showAbout() {
     QMessageBox::about(this, "Qavixのバージョン情報",
                        QString("Qavix Version %1\n\nエリアスキャナ設定・モニタツール")
                            .arg(QCoreApplication::applicationVersion()));
+}
+
+void CMainFrame::applyCommunicationSettings() {
+    if (!m_hooks.commSettings) {
+        return;
+    }
+    const StatusInputs before = m_statusInputs();
+    m_hooks.commSettings();
+    const StatusInputs after = m_statusInputs();
+    if (before.port == after.port && before.unit == after.unit) {
+        return;
+    }
+    if (m_hooks.reconnect) {
+        m_hooks.reconnect();
+    }
+    refreshAfterReconnect();
+}
+
+void CMainFrame::refreshAfterReconnect() {
+    DeviceModel& model = m_state.model();
+    m_right->splitterView()->markSetSwitched();
+    m_tree->selectSet(model.selectedSet());
+    m_infoBar->fillAll(model.working());
+    updateInfoLayout();
+    model.working().pageEdited.fill(false);
+    refreshStatusPanes();
+    updateCommandStates();
+}
+
+void CMainFrame::runEnvironmentSettings() {
+    EnvironmentDialog dialog(m_state.user, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    applyUserSettings();
+    m_state.user.save(m_settings);
+    m_settings.save();
+}
+
+void CMainFrame::applyUserSettings() {
+    const AppSettings& user = m_state.user;
+    applyButtonTexture(this, textureFromSetting(user.button));
+    m_right->naviView()->setWebLinks(user.browser != 0, QString::fromStdString(user.webAddr),
+                                     QString::fromStdString(user.homeAddr));
+    for (QToolBar* bar : bars()) {
+        bar->update();
+    }
+    m_state.announceUserSettings();
 }
 
 void CMainFrame::savePlacement() {

@@ -17,6 +17,7 @@
 #include "app/SettingsFile.h"
 #include "frame/BarPlacement.h"
 #include "frame/CommandRules.h"
+#include "frame/NavigationTree.h"
 #include "frame/StatusPanes.h"
 
 namespace qavix {
@@ -39,6 +40,14 @@ struct FrameServices {
     QString workingDirectory;
     bool splashOn = true;
     int blinkMs = 300;
+};
+
+// What the frame asks of the connection's owner for the communication settings command.
+struct ConnectionHooks {
+    // Runs the communication settings dialog through the connection (polling held).
+    std::function<void()> commSettings;
+    // Opens the link again after a change of port or unit and reads everything anew.
+    std::function<bool()> reconnect;
 };
 
 class CMainFrame : public QMainWindow {
@@ -84,6 +93,16 @@ class CMainFrame : public QMainWindow {
     const StatusPanes& statusPanes() const { return m_panes; }
     bool commandsAllowed() const { return m_ctx.commandsAllowed; }
 
+    void setConnectionHooks(ConnectionHooks hooks) { m_hooks = std::move(hooks); }
+    // Command 32780 and a double click on status pane 3: the communication settings, then,
+    // when the port or unit changed, the link opened again and everything refreshed.
+    void applyCommunicationSettings();
+    // Command 32774: the environment settings; on OK applied to every window and saved.
+    void runEnvironmentSettings();
+    // Gives the button style, colours and web links of the user's settings to every bar,
+    // page and the navigation view.
+    void applyUserSettings();
+
     // Writes the bars' and the window's placement to the settings file.
     void savePlacement();
 
@@ -108,6 +127,8 @@ class CMainFrame : public QMainWindow {
     void openManual();
     void showAbout();
     void toggle(QWidget* w);
+    void refreshAfterReconnect();
+    void onNaviLabelClicked(nav::ItemKind item, int set, int channel);
 
     AppState& m_state;
     SettingsFile& m_settings;
@@ -116,6 +137,7 @@ class CMainFrame : public QMainWindow {
     QString m_workingDirectory;
     int m_blinkMs;
 
+    ConnectionHooks m_hooks;
     CommandContext m_ctx;
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_popups;

@@ -2,6 +2,8 @@
 
 #include <QStyle>
 
+#include "widgets/CPictureButton.h"
+
 namespace qavix {
 
 CToolDialogBar::CToolDialogBar(QWidget* parent)
@@ -19,7 +21,7 @@ CToolDialogBar::CToolDialogBar(QWidget* parent)
     };
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (int i = 0; i < ButtonCount; ++i) {
-        auto* b = new QToolButton(this);
+        auto* b = new CPictureButton(this);
         b->setText(defs[i].text);
         b->setIcon(style()->standardIcon(defs[i].icon));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);

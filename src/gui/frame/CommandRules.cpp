@@ -58,8 +58,6 @@ bool commandBuilt(int id) {
         case kCmdBankWrite:
         case kCmdBankErase:
         case kCmdBankCopy:
-        case kCmdCommSettings:
-        case kCmdEnvSettings:
         case kCmdCut:
         case kCmdUndo:
             return false;

@@ -123,7 +123,4 @@ std::vector<NavItem> measurementItems(const TreeShape& shape, int bank);
 // The option item of a bank or of the current values (extended mode only).
 NavItem optionsItem(int bank);
 
-// Navigation view labels for a navigation kind (0..7): the page names it lists, in order.
-std::vector<std::string> navigationLabels(const TreeShape& shape, int kind);
-
 }  // namespace qavix::nav

@@ -3,36 +3,33 @@
 // textures chosen in the environment settings. Every bar, command bar and dialog button
 // that shows a picture is one of these, so a change of texture reaches all of them.
 
+#include <QImage>
 #include <QToolButton>
+
+#include "widgets/ButtonTexture.h"
 
 namespace qavix {
 
-// Values as the settings file stores them (Option/Button).
-enum class ButtonTexture : int {
-    Normal = 0,
-    HardBump = 1,
-    SoftBump = 2,
-    Flat = 3,
-    VShade = 4,
-    HShade = 5,
-    Noise = 6,
-    Metal = 7,
-};
-constexpr int kButtonTextureCount = 8;
-
 class CPictureButton : public QToolButton {
     Q_OBJECT
-public:
+  public:
     explicit CPictureButton(QWidget* parent = nullptr);
 
     ButtonTexture texture() const { return m_texture; }
     void setTexture(ButtonTexture texture);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    // The face without its label, at a device-pixel ratio; what paintEvent draws first.
+    QImage renderFace(const QSize& size, double devicePixelRatio, bool down, bool hover) const;
 
-private:
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
     ButtonTexture m_texture = ButtonTexture::Normal;
+    // The last face drawn, reused while size, state and colour stay the same.
+    mutable QImage m_face;
+    mutable quint64 m_faceKey = 0;
 };
 
 // Applies `texture` to every picture button below `root`.

@@ -1,6 +1,7 @@
 // Runs the program in-process against the built-in emulator and saves pictures of the main
-// window: current values, a bank selected, and the debug layout. Usage:
-//   gui_screenshots <output folder> [current|bank|debug|splash]...
+// window (current values, a bank selected, the debug layout), the navigation view, the
+// environment and communication settings dialogs and the eight button textures. Usage:
+//   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...]...
 
 #include <QApplication>
 #include <QDir>
@@ -13,8 +14,17 @@
 
 #include "app/CQavixApp.h"
 #include "app/CSplashDlg.h"
+#include "app/CommSettingsDialog.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
+#include "frame/CRightPaneFrame.h"
+#include "frame/EnvironmentDialog.h"
+#include "widgets/CPictureButton.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QStyle>
+#include <QTabWidget>
 
 namespace {
 
@@ -35,9 +45,80 @@ bool shootSplash(const QString& folder) {
     return ok;
 }
 
+bool save(const QPixmap& pixmap, const QString& folder, const QString& name) {
+    const QString path = QDir(folder).filePath(name);
+    const bool ok = pixmap.save(path);
+    std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
+    return ok;
+}
+
+// The eight button textures side by side, released and pressed, at normal and double
+// resolution.
+bool shootTextures(const QString& folder) {
+    static const char* kNames[] = {"Normal",  "Hard bump", "Soft bump", "Flat",
+                                   "V shade", "H shade",   "Noise",     "Metal"};
+    QWidget board;
+    board.setAutoFillBackground(true);
+    auto* grid = new QGridLayout(&board);
+    grid->setContentsMargins(12, 12, 12, 12);
+    grid->setSpacing(10);
+    for (int t = 0; t < qavix::kButtonTextureCount; ++t) {
+        auto* name = new QLabel(kNames[t]);
+        name->setAlignment(Qt::AlignCenter);
+        grid->addWidget(name, 0, t);
+        for (int row = 1; row <= 3; ++row) {
+            auto* b = new qavix::CPictureButton();
+            b->setTexture(static_cast<qavix::ButtonTexture>(t));
+            b->setText(row == 3 ? "書込み" : "インポート");
+            b->setIcon(board.style()->standardIcon(QStyle::SP_DialogOpenButton));
+            b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+            b->setMinimumSize(88, 52);
+            b->setDown(row == 2);
+            b->setEnabled(row != 3);
+            grid->addWidget(b, row, t);
+        }
+    }
+    board.resize(board.sizeHint());
+    board.show();
+    settle(100);
+    bool ok = save(board.grab(), folder, "textures.png");
+    QPixmap hi(board.size() * 2);
+    hi.setDevicePixelRatio(2.0);
+    hi.fill(Qt::white);
+    board.render(&hi);
+    ok = save(hi, folder, "textures-2x.png") && ok;
+    return ok;
+}
+
+bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
+    bool ok = true;
+    {
+        qavix::EnvironmentDialog env(app.state().user, app.mainFrame());
+        env.show();
+        const char* names[] = {"env-operation.png", "env-colour.png", "env-other.png"};
+        for (int tab = 0; tab < 3; ++tab) {
+            env.tabs()->setCurrentIndex(tab);
+            settle(150);
+            ok = save(env.grab(), folder, names[tab]) && ok;
+        }
+    }
+    qavix::PortSettings ports = app.portSettings();
+    qavix::CommDialogContext context{
+        ports, app.presentPorts(),        *app.link(), app.settings(), app.state(),
+        [] {}, qavix::CommDialogTimings{}};
+    qavix::CommSettingsDialog comm(context, app.mainFrame());
+    comm.show();
+    settle(150);
+    ok = save(comm.grab(), folder, "comm-settings.png") && ok;
+    return ok;
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
+    }
+    if (kind == "textures") {
+        return shootTextures(folder);
     }
     QTemporaryDir work;
     qavix::AppOptions options;
@@ -47,6 +128,8 @@ bool shoot(const QString& folder, const QString& kind) {
     options.timings.readDelayMs = 0;
     if (kind == "debug") {
         options.arguments = {"/db", "/ad"};
+    } else if (kind == "navi-bank") {
+        options.arguments = {"/ad"};
     }
     {
         QFile ini(QDir(work.path()).filePath("Qavix.ini"));
@@ -69,13 +152,26 @@ bool shoot(const QString& folder, const QString& kind) {
         tree->tree()->expandAll();
     } else if (kind == "bank") {
         tree->tree()->setCurrentItem(tree->rootItem(2));
+    } else if (kind == "dialogs") {
+        const bool ok = shootDialogs(folder, app);
+        app.shutdown();
+        return ok;
+    } else if (kind == "navi-current") {
+        tree->tree()->setCurrentItem(tree->rootItem(0));
+    } else if (kind == "navi-bank") {
+        tree->tree()->setCurrentItem(tree->rootItem(2));
+    } else if (kind == "navi-sensor") {
+        if (auto* item = tree->findItem(qavix::nav::ItemKind::Sensor, 0, 2)) {
+            tree->tree()->setCurrentItem(item);
+        }
     } else if (kind == "debug") {
         if (auto* item = tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1)) {
             tree->tree()->setCurrentItem(item);
         }
     }
     settle(kind == "debug" ? 4500 : 500);
-    const QString path = QDir(folder).filePath("main-" + kind + ".png");
+    const QString path =
+        QDir(folder).filePath((kind.startsWith("navi") ? kind : "main-" + kind) + ".png");
     const bool ok = frame->grab().save(path);
     std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
     app.shutdown();
@@ -88,7 +184,9 @@ int main(int argc, char* argv[]) {
     setenv("QAVLINK_COM1", "sim", 0);
     QApplication application(argc, argv);
     if (argc < 2) {
-        std::cerr << "usage: gui_screenshots <folder> [current|bank|debug]...\n";
+        std::cerr << "usage: gui_screenshots <folder> "
+                     "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
+                     "navi-sensor]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -97,7 +195,8 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current", "bank", "debug", "splash"};
+        kinds = {"current", "bank",         "debug",     "splash",     "textures",
+                 "dialogs", "navi-current", "navi-bank", "navi-sensor"};
     }
     bool ok = true;
     for (const QString& k : kinds) {

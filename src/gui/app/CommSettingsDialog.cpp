@@ -1,0 +1,343 @@
+#include "app/CommSettingsDialog.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "comm/CommMessages.h"
+#include "comm/LinkSettings.h"
+#include "comm/RequestBlock.h"
+#include "frame/StatusPanes.h"
+#include "widgets/CPictureButton.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr const char* kBaudTexts[] = {"9600 bps",  "14400 bps", "19200 bps",
+                                      "38400 bps", "57600 bps", "115200 bps"};
+constexpr int kStatusFontPixels = 18;
+constexpr int kFaceLift = 30;  // the radio background is the button face, lightened
+const QColor kConnectedColour(0, 255, 0);
+const QColor kNotConnectedColour(255, 0, 0);
+const QColor kNotConnectedBlink(255, 128, 128);
+constexpr const char* kConnectedText = "接続";
+constexpr const char* kNotConnectedText = "未接続";
+
+QGroupBox* radioGroup(const QString& title, QButtonGroup& group, const QStringList& texts,
+                      QRadioButton** out, int columns) {
+    auto* box = new QGroupBox(title);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(10, 6, 10, 6);
+    grid->setHorizontalSpacing(14);
+    for (int i = 0; i < texts.size(); ++i) {
+        auto* b = new QRadioButton(texts[i], box);
+        group.addButton(b, i);
+        grid->addWidget(b, i / columns, i % columns);
+        out[i] = b;
+    }
+    return box;
+}
+
+CPictureButton* pictureButton(const QString& text, const QString& name, int style) {
+    auto* b = new CPictureButton();
+    b->setText(text);
+    b->setObjectName(name);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setMinimumSize(96, 30);
+    b->setTexture(textureFromSetting(style));
+    return b;
+}
+
+}  // namespace
+
+const char* const CommSettingsDialog::kAskEndText =
+    "エリアスキャナとの通信が断絶しました。\n終了しますか？\n（ＯＫでQavixを終了します）\n";
+
+CommSettingsDialog::CommSettingsDialog(const CommDialogContext& context, QWidget* parent)
+    : QDialog(parent), m_ctx(context) {
+    setObjectName("CommSettingsDialog");
+    setWindowTitle("通信設定");
+    setModal(true);
+    buildControls();
+    loadFromSettings();
+    m_blinkTimer.setInterval(m_ctx.timings.blinkMs);
+    connect(&m_blinkTimer, &QTimer::timeout, this, &CommSettingsDialog::blink);
+    showStatus(m_ctx.link.unitConnected(m_ctx.ports.activeMachine));
+}
+
+void CommSettingsDialog::buildControls() {
+    const QColor face = palette().color(QPalette::Button);
+    QPalette lifted = palette();
+    lifted.setColor(QPalette::Window, QColor(std::min(face.red() + kFaceLift, 255),
+                                             std::min(face.green() + kFaceLift, 255),
+                                             std::min(face.blue() + kFaceLift, 255)));
+
+    QStringList ports;
+    for (int p = 1; p <= kPortCount; ++p) {
+        ports << QString("COM%1").arg(p);
+    }
+    QStringList bauds;
+    for (const char* b : kBaudTexts) {
+        bauds << b;
+    }
+    QGroupBox* portBox = radioGroup("通信ポート", m_portGroup, ports, m_port.data(), 3);
+    QGroupBox* baudBox = radioGroup("通信速度", m_baudGroup, bauds, m_baud.data(), 3);
+    QGroupBox* byteBox =
+        radioGroup("データビット長", m_byteGroup, {"8 bits", "7 bits"}, m_byte.data(), 2);
+    QGroupBox* parityBox =
+        radioGroup("パリティ", m_parityGroup, {"無し", "偶数"}, m_parity.data(), 2);
+    QGroupBox* stopBox =
+        radioGroup("ストップビット", m_stopGroup, {"1 bits", "2 bits"}, m_stop.data(), 2);
+    for (QGroupBox* box : {portBox, baudBox, byteBox, parityBox, stopBox}) {
+        box->setAutoFillBackground(true);
+        box->setPalette(lifted);
+    }
+
+    auto* unitBox = new QGroupBox("号機番号");
+    unitBox->setAutoFillBackground(true);
+    unitBox->setPalette(lifted);
+    m_unit = new QComboBox(unitBox);
+    m_unit->setObjectName("unitList");
+    for (int u = 0; u < kUnitCount; ++u) {
+        m_unit->addItem(QString::fromStdString(unitLabel(u)));
+    }
+    auto* unitLayout = new QHBoxLayout(unitBox);
+    unitLayout->setContentsMargins(10, 6, 10, 6);
+    unitLayout->addWidget(m_unit);
+    unitLayout->addStretch(1);
+
+    m_status = new QLabel(kNotConnectedText);
+    m_status->setObjectName("connectionStatus");
+    m_status->setAlignment(Qt::AlignCenter);
+    m_status->setMinimumWidth(120);
+    m_status->setFrameShape(QFrame::Panel);
+    m_status->setFrameShadow(QFrame::Sunken);
+    m_status->setAutoFillBackground(true);
+    QPalette statusPalette = m_status->palette();
+    statusPalette.setColor(QPalette::Window, Qt::black);
+    m_status->setPalette(statusPalette);
+    QFont statusFont("Noto Sans Mono CJK JP");
+    statusFont.setPixelSize(kStatusFontPixels);
+    statusFont.setWeight(QFont::Light);
+    m_status->setFont(statusFont);
+
+    const int style = m_ctx.state.user.button;
+    m_test = pictureButton("通信テスト", "testButton", style);
+    m_ok = pictureButton("設定", "okButton", style);
+    m_cancel = pictureButton("取消し", "cancelButton", style);
+    connect(m_test, &QToolButton::clicked, this, [this] { runTest(false); });
+    connect(m_ok, &QToolButton::clicked, this, &CommSettingsDialog::confirm);
+    connect(m_cancel, &QToolButton::clicked, this, &CommSettingsDialog::cancel);
+
+    auto* lineRow = new QHBoxLayout();
+    lineRow->addWidget(byteBox);
+    lineRow->addWidget(parityBox);
+    lineRow->addWidget(stopBox);
+    auto* statusRow = new QHBoxLayout();
+    statusRow->addWidget(unitBox, 1);
+    statusRow->addWidget(m_status);
+    statusRow->addWidget(m_test);
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(14, 14, 14, 12);
+    layout->addWidget(portBox);
+    layout->addWidget(baudBox);
+    layout->addLayout(lineRow);
+    layout->addLayout(statusRow);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    connect(&m_portGroup, &QButtonGroup::idClicked, this,
+            [this](int port) { m_ctx.ports.activePort = port; });
+    connect(&m_baudGroup, &QButtonGroup::idClicked, this,
+            [this](int i) { m_ctx.ports.active().baudIndex = i; });
+    connect(&m_byteGroup, &QButtonGroup::idClicked, this,
+            [this](int i) { m_ctx.ports.active().bytesize = i; });
+    connect(&m_parityGroup, &QButtonGroup::idClicked, this,
+            [this](int i) { m_ctx.ports.active().parity = i; });
+    connect(&m_stopGroup, &QButtonGroup::idClicked, this,
+            [this](int i) { m_ctx.ports.active().stopbit = i; });
+    connect(m_unit, QOverload<int>::of(&QComboBox::activated), this,
+            &CommSettingsDialog::onUnitChosen);
+}
+
+void CommSettingsDialog::loadFromSettings() {
+    PortSettings& p = m_ctx.ports;
+    if (p.activeMachine >= 0 && p.activeMachine < kUnitCount) {
+        m_unit->setCurrentIndex(p.activeMachine);
+    } else {
+        m_unit->setCurrentIndex(-1);
+    }
+    m_savedPort = p.activePort;
+    m_savedUnit = p.activeMachine;
+    m_savedLine = p.active();
+
+    m_port[static_cast<size_t>(p.activePort)]->setChecked(true);
+    const PortSetting& line = p.active();
+    m_baud[static_cast<size_t>(line.baudIndex)]->setChecked(true);
+    m_byte[line.bytesize == 1 ? 1 : 0]->setChecked(true);
+    m_parity[line.parity == 1 ? 1 : 0]->setChecked(true);
+    m_stop[line.stopbit == 1 ? 1 : 0]->setChecked(true);
+    setControlsEnabled(true);
+}
+
+void CommSettingsDialog::onUnitChosen(int unit) {
+    if (unit >= 0) {
+        m_ctx.ports.activeMachine = unit;
+    }
+}
+
+void CommSettingsDialog::setControlsEnabled(bool on) {
+    for (int p = 0; p < kPortCount; ++p) {
+        m_port[static_cast<size_t>(p)]->setEnabled(on && m_ctx.present[static_cast<size_t>(p)]);
+    }
+    for (QButtonGroup* g : {&m_baudGroup, &m_byteGroup, &m_parityGroup, &m_stopGroup}) {
+        for (QAbstractButton* b : g->buttons()) {
+            b->setEnabled(on);
+        }
+    }
+    m_unit->setEnabled(on);
+    m_test->setEnabled(on);
+    m_ok->setEnabled(on);
+    m_cancel->setEnabled(on);
+}
+
+void CommSettingsDialog::showStatus(bool connected) {
+    m_notConnected = !connected;
+    m_status->setText(connected ? kConnectedText : kNotConnectedText);
+    QPalette pal = m_status->palette();
+    pal.setColor(QPalette::WindowText, connected ? kConnectedColour : kNotConnectedColour);
+    m_status->setPalette(pal);
+    m_blinkPhase = false;
+    if (connected) {
+        m_blinkTimer.stop();
+    } else if (!m_blinkTimer.isActive()) {
+        m_blinkTimer.start();
+    }
+    setControlsEnabled(true);
+}
+
+void CommSettingsDialog::blink() {
+    if (!m_notConnected) {
+        m_blinkTimer.stop();
+        return;
+    }
+    m_blinkPhase = !m_blinkPhase;
+    QPalette pal = m_status->palette();
+    pal.setColor(QPalette::WindowText, m_blinkPhase ? kNotConnectedBlink : kNotConnectedColour);
+    m_status->setPalette(pal);
+}
+
+void CommSettingsDialog::storeRadioIndices() {
+    PortSetting& line = m_ctx.ports.active();
+    // With no speed chosen the port keeps its rate.
+    if (m_baudGroup.checkedId() >= 0) {
+        line.baudIndex = m_baudGroup.checkedId();
+    }
+    line.bytesize = m_byteGroup.checkedId() == 1 ? 1 : 0;
+    line.parity = m_parityGroup.checkedId() == 1 ? 1 : 0;
+    line.stopbit = m_stopGroup.checkedId() == 1 ? 1 : 0;
+}
+
+void CommSettingsDialog::wait(int ms) {
+    if (ms <= 0) {
+        return;
+    }
+    // The test holds the user's input back, but the status text keeps painting.
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    }
+}
+
+bool CommSettingsDialog::runTest(bool restoring) {
+    if (m_busy) {
+        return false;
+    }
+    m_busy = true;
+    setControlsEnabled(false);
+    if (!restoring) {
+        storeRadioIndices();
+    }
+    PortSettings& p = m_ctx.ports;
+    const int unit = p.activeMachine;
+    PortBlock block = p.active().block(unit);
+    char name[16];
+    std::snprintf(name, sizeof name, "COM%d", p.activePort + 1);
+
+    const LinkApi& api = m_ctx.link.api();
+    bool answered = false;
+    if (api.close != nullptr && api.open != nullptr && api.getControlDataWait != nullptr) {
+        api.close();
+        wait(m_ctx.timings.settleMs);
+        api.open(name, block.data());
+        wait(m_ctx.timings.settleMs);
+        std::array<char, kStatusBufferSize> reply{};
+        answered = api.getControlDataWait(kCodeStatus, reply.data(), kStatusReadTimeoutMs) != 0;
+    }
+    m_ctx.link.setUnitConnected(unit, answered);
+    // The worker opens the same port with the same unit when it next has to.
+    m_ctx.link.setSettings(makeLinkSettings(p));
+    m_busy = false;
+    showStatus(answered);
+    return answered;
+}
+
+bool CommSettingsDialog::askEnd() {
+    const auto answer = QMessageBox::warning(
+        this, "Qavix", kAskEndText, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+    if (answer != QMessageBox::Ok) {
+        return false;
+    }
+    m_ended = true;
+    m_blinkTimer.stop();
+    QDialog::done(QDialog::Rejected);
+    if (m_ctx.endProgram) {
+        m_ctx.endProgram();
+    }
+    return true;
+}
+
+void CommSettingsDialog::confirm() {
+    m_ctx.state.commSettingsUsed = true;
+    if (!runTest(false)) {
+        askEnd();
+        return;
+    }
+    m_ctx.ports.saveChosenPort(m_ctx.settings, anyPortPresent(m_ctx.present));
+    m_ctx.settings.save();
+    m_blinkTimer.stop();
+    QDialog::done(QDialog::Accepted);
+}
+
+void CommSettingsDialog::cancel() {
+    PortSettings& p = m_ctx.ports;
+    p.activePort = m_savedPort;
+    p.activeMachine = m_savedUnit;
+    p.active() = m_savedLine;
+    if (!runTest(true)) {
+        askEnd();
+        return;
+    }
+    m_blinkTimer.stop();
+    QDialog::done(QDialog::Rejected);
+}
+
+void CommSettingsDialog::reject() {
+    // Escape and the window's close button mean "取消し": the connection must be put back.
+    if (!m_busy && !m_ended) {
+        cancel();
+    }
+}
+
+}  // namespace qavix

@@ -1,0 +1,145 @@
+#include "frame/EnvironmentDialog.h"
+
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "widgets/CPictureButton.h"
+#include "widgets/PropertyList.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kListWidth = 370;
+constexpr int kListHeight = 270;
+constexpr const char* kTabNames[env::kTabCount] = {"動作", "色", "その他"};
+
+PropertyList::Editor editorOf(env::Editor e) {
+    switch (e) {
+        case env::Editor::Choice:
+            return PropertyList::Editor::Choice;
+        case env::Editor::Colour:
+            return PropertyList::Editor::Colour;
+        case env::Editor::Text:
+            break;
+    }
+    return PropertyList::Editor::Text;
+}
+
+QStringList choicesOf(const env::ItemInfo& info) {
+    QStringList out;
+    for (const std::string& c : env::splitChoices(info.choices)) {
+        out << QString::fromStdString(c);
+    }
+    return out;
+}
+
+CPictureButton* makeButton(const QString& text, ButtonTexture texture, QWidget* parent) {
+    auto* b = new CPictureButton(parent);
+    b->setText(text);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setMinimumSize(84, 28);
+    b->setTexture(texture);
+    return b;
+}
+
+}  // namespace
+
+EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent)
+    : QDialog(parent), m_settings(settings) {
+    setObjectName("EnvironmentDialog");
+    setWindowTitle("環境設定");
+    setModal(true);
+
+    m_tabs = new QTabWidget(this);
+    const env::ValueTexts texts = env::valueTexts(settings);
+    for (int tab = 0; tab < env::kTabCount; ++tab) {
+        auto* list = new PropertyList();
+        list->setObjectName(QString("propertyList%1").arg(tab));
+        list->setMinimumSize(kListWidth, kListHeight);
+        list->setColourCodec(
+            [](const QString& t) {
+                const ColorValue c = env::parseRgb(t.toStdString());
+                return QColor(redOf(c), greenOf(c), blueOf(c));
+            },
+            [](const QColor& c) {
+                return QString::fromStdString(
+                    env::formatRgb(makeColor(c.red(), c.green(), c.blue())));
+            });
+        for (int item : env::itemsOfTab(static_cast<env::Tab>(tab))) {
+            const env::ItemInfo& info = env::itemInfo(item);
+            list->addItem(QString::fromUtf8(info.name), editorOf(info.editor),
+                          QString::fromStdString(texts[static_cast<size_t>(item)]),
+                          choicesOf(info));
+        }
+        m_lists[static_cast<size_t>(tab)] = list;
+        m_tabs->addTab(list, kTabNames[tab]);
+    }
+    m_tabs->setCurrentIndex(env::kTabOperation);
+
+    const ButtonTexture texture = textureFromSetting(settings.button);
+    m_ok = makeButton("設定", texture, this);
+    m_cancel = makeButton("取消し", texture, this);
+    m_defaults = makeButton("初期値", texture, this);
+    m_ok->setObjectName("okButton");
+    m_cancel->setObjectName("cancelButton");
+    m_defaults->setObjectName("defaultsButton");
+    connect(m_ok, &QToolButton::clicked, this, &EnvironmentDialog::confirm);
+    connect(m_cancel, &QToolButton::clicked, this, &QDialog::reject);
+    connect(m_defaults, &QToolButton::clicked, this, &EnvironmentDialog::resetShownTab);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->addWidget(m_defaults);
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 12);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(buttons);
+}
+
+int EnvironmentDialog::rowOf(int item) const {
+    const env::Tab tab = env::itemInfo(item).tab;
+    const std::vector<int> items = env::itemsOfTab(tab);
+    return static_cast<int>(std::find(items.begin(), items.end(), item) - items.begin());
+}
+
+QString EnvironmentDialog::text(int item) const {
+    return list(env::itemInfo(item).tab)->value(rowOf(item));
+}
+
+void EnvironmentDialog::setText(int item, const QString& text) {
+    list(env::itemInfo(item).tab)->setValue(rowOf(item), text);
+}
+
+void EnvironmentDialog::resetShownTab() {
+    const auto tab = static_cast<env::Tab>(m_tabs->currentIndex());
+    env::ValueTexts texts;
+    env::resetTab(texts, tab);
+    list(tab)->closeEditor();
+    for (int item : env::itemsOfTab(tab)) {
+        setText(item, QString::fromStdString(texts[static_cast<size_t>(item)]));
+    }
+}
+
+void EnvironmentDialog::confirm() {
+    env::ValueTexts texts;
+    for (PropertyList* l : m_lists) {
+        l->closeEditor();
+    }
+    for (int item = 0; item < env::kItemCount; ++item) {
+        texts[static_cast<size_t>(item)] = text(item).toStdString();
+    }
+    const env::StoreResult result = env::storeTexts(texts, m_settings);
+    if (!result.ok) {
+        QMessageBox::warning(this, "Qavix", QString::fromStdString(result.message));
+        return;
+    }
+    accept();
+}
+
+}  // namespace qavix

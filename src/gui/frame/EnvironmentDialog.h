@@ -1,0 +1,46 @@
+#pragma once
+// "環境設定": the monitoring interval, blanking display, the nine display colours, splash,
+// web links and button style, on three tabs of property lists. OK stores the values into
+// the settings it was given; the main frame applies and saves them.
+
+#include <QDialog>
+#include <array>
+
+#include "files/AppSettings.h"
+#include "files/EnvironmentItems.h"
+
+class QTabWidget;
+
+namespace qavix {
+
+class CPictureButton;
+class PropertyList;
+
+class EnvironmentDialog : public QDialog {
+    Q_OBJECT
+  public:
+    EnvironmentDialog(AppSettings& settings, QWidget* parent = nullptr);
+
+    PropertyList* list(int tab) const { return m_lists.at(static_cast<size_t>(tab)); }
+    QTabWidget* tabs() const { return m_tabs; }
+    // The value text of an item as the list holds it now.
+    QString text(int item) const;
+    void setText(int item, const QString& text);
+
+    // "初期値": the items of the shown tab go back to their defaults.
+    void resetShownTab();
+    // "設定": checks and stores; stays open with a message when the interval is wrong.
+    void confirm();
+
+  private:
+    int rowOf(int item) const;
+
+    AppSettings& m_settings;
+    QTabWidget* m_tabs = nullptr;
+    std::array<PropertyList*, env::kTabCount> m_lists{};
+    CPictureButton* m_ok = nullptr;
+    CPictureButton* m_cancel = nullptr;
+    CPictureButton* m_defaults = nullptr;
+};
+
+}  // namespace qavix

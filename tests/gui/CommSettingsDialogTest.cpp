@@ -1,0 +1,412 @@
+// "通信設定" against qavix-sim on pseudo-terminals: saving the chosen port, going back to
+// the settings it started with, the end-program question when nothing answers, the
+// worker's first-connection question running the dialog, and a new unit reaching the
+// status bar after the link was opened again.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include "GuiTestSupport.h"
+#include "app/CQavixApp.h"
+#include "app/CommSettingsDialog.h"
+#include "comm/CommMessages.h"
+#include "frame/CInfoDialogBar.h"
+#include "frame/CommandIds.h"
+#include "widgets/CColorStatusBar.h"
+#include "widgets/CPictureButton.h"
+
+namespace qavix::test {
+namespace {
+
+class Sim {
+  public:
+    explicit Sim(const QStringList& args) {
+        m_process.setProgram(QString(QAVIX_BIN_DIR) + "/qavix-sim");
+        m_process.setArguments(args);
+        m_process.start();
+        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000)) {
+            m_device = QString::fromUtf8(m_process.readLine()).trimmed();
+        }
+    }
+    ~Sim() { stop(); }
+    void stop() {
+        if (m_process.state() == QProcess::NotRunning) {
+            return;
+        }
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(2000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+    void kill() {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+    const QString& device() const { return m_device; }
+
+  private:
+    QProcess m_process;
+    QString m_device;
+};
+
+void setPort(int n, const QString& device) {
+    setenv(("QAVLINK_COM" + std::to_string(n)).c_str(), device.toUtf8().constData(), 1);
+}
+
+int lines(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? static_cast<int>(f.readAll().count('\n')) : -1;
+}
+
+// Answers message boxes (recording their texts) and runs a script on the communication
+// settings dialog each time one opens.
+class DialogDriver {
+  public:
+    using Script = std::function<void(CommSettingsDialog&)>;
+    explicit DialogDriver(Script script, bool okToQuestions = true)
+        : m_script(std::move(script)), m_ok(okToQuestions) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+        m_timer.start();
+    }
+    void setOk(bool ok) { m_ok = ok; }
+    const std::vector<std::string>& texts() const { return m_texts; }
+    int dialogsSeen() const { return m_dialogs; }
+
+  private:
+    void tick() {
+        QWidget* w = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            m_texts.push_back(box->text().toStdString());
+            box->button(m_ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
+            return;
+        }
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* d = qobject_cast<CommSettingsDialog*>(top);
+            if (d != nullptr && d->isVisible() && d != m_current) {
+                m_current = d;
+                ++m_dialogs;
+                m_script(*d);
+                return;
+            }
+        }
+    }
+
+    Script m_script;
+    bool m_ok;
+    QTimer m_timer;
+    QPointer<CommSettingsDialog> m_current;
+    std::vector<std::string> m_texts;
+    int m_dialogs = 0;
+};
+
+class CommDialog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        for (int n = 1; n <= 6; ++n) {
+            unsetenv(("QAVLINK_COM" + std::to_string(n)).c_str());
+        }
+        settings.loadFrom(QDir(dir.path()).filePath("Qavix.ini").toStdString());
+    }
+    void TearDown() override { link.end(); }
+
+    void connectLink() {
+        ASSERT_TRUE(link.start(QString(QAVIX_BIN_DIR "/libqavlink.so").toStdString()));
+        link.setSettings(makeLinkSettings(ports));
+        link.setConnecting(true);
+        link.open();
+        link.setConnecting(false);
+        link.checkStatus();
+        link.suspendPolling();
+    }
+
+    CommDialogContext context() {
+        return CommDialogContext{ports,
+                                 present,
+                                 link,
+                                 settings,
+                                 state,
+                                 [this] { ++endCalls; },
+                                 CommDialogTimings{0, 500}};
+    }
+
+    static CommTimings fastTimings() {
+        CommTimings t;
+        t.retryDelay = std::chrono::milliseconds(0);
+        return t;
+    }
+
+    QTemporaryDir dir;
+    SettingsFile settings;
+    DeviceModel model;
+    SilentHost host;
+    CCommLink link{host, model, fastTimings()};
+    AppState state{model};
+    PortSettings ports;
+    PresentPorts present{};
+    int endCalls = 0;
+};
+
+TEST_F(CommDialog, OpensWithTheApplicationsSettings) {
+    present = {true, false, true, false, false, false};
+    ports.activePort = 2;
+    ports.activeMachine = 3;
+    ports.ports[2].baudIndex = 4;
+    ports.ports[2].bytesize = 0;
+    ports.ports[2].parity = 1;
+    ports.ports[2].stopbit = 0;
+    state.user.button = 7;
+    CommSettingsDialog d(context());
+    EXPECT_EQ(d.windowTitle(), "通信設定");
+    EXPECT_TRUE(d.portButton(2)->isChecked());
+    EXPECT_TRUE(d.portButton(0)->isEnabled());
+    EXPECT_FALSE(d.portButton(1)->isEnabled());
+    EXPECT_TRUE(d.baudButton(4)->isChecked());
+    EXPECT_EQ(d.baudButton(4)->text(), "57600 bps");
+    EXPECT_TRUE(d.byteSizeButton(0)->isChecked());
+    EXPECT_TRUE(d.parityButton(1)->isChecked());
+    EXPECT_TRUE(d.stopButton(0)->isChecked());
+    ASSERT_EQ(d.unitList()->count(), 16);
+    EXPECT_EQ(d.unitList()->itemText(0), "０号機");
+    EXPECT_EQ(d.unitList()->itemText(15), "１５号機");
+    EXPECT_EQ(d.unitList()->currentIndex(), 3);
+    EXPECT_EQ(d.statusLabel()->text(), "未接続");
+    EXPECT_EQ(d.okButton()->texture(), ButtonTexture::Metal);
+    // Choices go straight into the application's settings.
+    d.portButton(0)->click();
+    EXPECT_EQ(ports.activePort, 0);
+    d.baudButton(1)->click();
+    EXPECT_EQ(ports.ports[0].baudIndex, 1);
+    emit d.unitList()->activated(12);
+    EXPECT_EQ(ports.activeMachine, 12);
+}
+
+TEST_F(CommDialog, SettingTheEmulatorsPortSavesItAndCloses) {
+    Sim sim({"--sensors", "40,32"});
+    ASSERT_TRUE(sim.device().startsWith("/dev/"));
+    setPort(1, QDir(dir.path()).filePath("no-such-tty"));
+    setPort(2, sim.device());
+    present = {false, true, false, false, false, false};
+    connectLink();
+    ASSERT_FALSE(link.unitConnected(0));
+
+    CommSettingsDialog d(context());
+    d.show();
+    EXPECT_EQ(d.statusLabel()->text(), "未接続");
+    EXPECT_FALSE(d.portButton(0)->isEnabled());
+    d.portButton(1)->click();
+    d.okButton()->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(state.commSettingsUsed);
+    EXPECT_TRUE(link.unitConnected(0));
+    EXPECT_EQ(link.settings().activePort, 1);
+    EXPECT_EQ(endCalls, 0);
+
+    SettingsFile saved;
+    ASSERT_TRUE(saved.loadFrom(settings.path()));
+    EXPECT_EQ(saved.getInt("COM2_SETTING", "Port", -1), 1);
+    EXPECT_EQ(saved.getInt("COM2_SETTING", "Machine", -1), 0);
+    EXPECT_EQ(saved.getInt("COM2_SETTING", "Baudrate", -1), 0);
+    EXPECT_EQ(saved.getInt("Qavix_Section", "ActivePort", -1), 1);
+    EXPECT_EQ(saved.getInt("Qavix_Section", "ActiveMachine", -1), 0);
+    EXPECT_EQ(saved.getInt("COM1_SETTING", "Port", -1), -1);
+}
+
+TEST_F(CommDialog, CancelAfterAnotherPortReconnectsWithTheOriginalSettings) {
+    const QString logA = QDir(dir.path()).filePath("a.log");
+    Sim a({"--log", logA});
+    Sim b({});
+    setPort(1, a.device());
+    setPort(2, b.device());
+    present = {true, true, false, false, false, false};
+    connectLink();
+    ASSERT_TRUE(link.unitConnected(0));
+
+    CommSettingsDialog d(context());
+    d.show();
+    EXPECT_EQ(d.statusLabel()->text(), "接続");
+    d.portButton(1)->click();
+    d.baudButton(2)->click();
+    ASSERT_TRUE(d.runTest());
+    EXPECT_EQ(link.settings().activePort, 1);
+    const int before = lines(logA);
+
+    d.cancelButton()->click();
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(ports.activePort, 0);
+    EXPECT_EQ(ports.ports[0].baudIndex, 0);
+    EXPECT_EQ(link.settings().activePort, 0);
+    EXPECT_EQ(link.settings().blocks[0][0], 9600);
+    EXPECT_TRUE(link.unitConnected(0));
+    // The status read of the test reached the first emulator again.
+    EXPECT_GT(lines(logA), before);
+    // Nothing was written.
+    SettingsFile saved;
+    saved.loadFrom(settings.path());
+    EXPECT_EQ(saved.getInt("Qavix_Section", "ActivePort", -1), -1);
+}
+
+TEST_F(CommDialog, WithNoControllerBothButtonsAskWhetherToEnd) {
+    Sim sim({});
+    setPort(1, sim.device());
+    present = {true, false, false, false, false, false};
+    connectLink();
+    ASSERT_TRUE(link.unitConnected(0));
+    sim.kill();
+
+    CommSettingsDialog d(context());
+    d.show();
+    DialogDriver cancel([](CommSettingsDialog&) {}, false);
+    d.okButton()->click();
+    ASSERT_EQ(cancel.texts().size(), 1u);
+    EXPECT_EQ(cancel.texts()[0], CommSettingsDialog::kAskEndText);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.statusLabel()->text(), "未接続");
+    EXPECT_FALSE(link.unitConnected(0));
+    EXPECT_EQ(endCalls, 0);
+
+    d.cancelButton()->click();
+    ASSERT_EQ(cancel.texts().size(), 2u);
+    EXPECT_EQ(cancel.texts()[1], CommSettingsDialog::kAskEndText);
+    EXPECT_TRUE(d.isVisible());
+
+    cancel.setOk(true);
+    d.cancelButton()->click();
+    EXPECT_EQ(endCalls, 1);
+    EXPECT_TRUE(d.endChosen());
+    EXPECT_FALSE(d.isVisible());
+    SettingsFile saved;
+    saved.loadFrom(settings.path());
+    EXPECT_EQ(saved.getInt("Qavix_Section", "ActivePort", -1), -1);
+}
+
+TEST_F(CommDialog, NotConnectedBlinks) {
+    present = {true, false, false, false, false, false};
+    CommDialogContext c = context();
+    c.timings.blinkMs = 10;
+    CommSettingsDialog d(c);
+    d.show();
+    std::set<QRgb> colours;
+    waitUntil(
+        [&] {
+            colours.insert(d.statusLabel()->palette().color(QPalette::WindowText).rgb());
+            return colours.size() >= 2;
+        },
+        2000);
+    EXPECT_EQ(colours, (std::set<QRgb>{QColor(255, 0, 0).rgb(), QColor(255, 128, 128).rgb()}));
+}
+
+class CommApp : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        for (int n = 1; n <= 6; ++n) {
+            unsetenv(("QAVLINK_COM" + std::to_string(n)).c_str());
+        }
+        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Option]\r\nSplash=0\r\n");
+    }
+    AppOptions options() {
+        AppOptions o;
+        o.workingDirectory = dir.path();
+        o.libraryPath = QString(QAVIX_BIN_DIR) + "/libqavlink.so";
+        o.singleInstance = false;
+        o.timings.splashWaitMs = 0;
+        o.timings.readDelayMs = 0;
+        o.commTimings.retryDelay = std::chrono::milliseconds(0);
+        o.commDialogTimings.settleMs = 0;
+        return o;
+    }
+    QString iniText() {
+        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
+        return ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(CommApp, TheFirstConnectionQuestionRunsTheDialog) {
+    Sim sim({"--sensors", "40"});
+    setPort(1, QDir(dir.path()).filePath("no-such-tty"));
+    setPort(2, sim.device());
+    DialogDriver driver([](CommSettingsDialog& d) {
+        d.portButton(1)->click();
+        d.okButton()->click();
+    });
+    CQavixApp app(options());
+    ASSERT_TRUE(app.start());
+    EXPECT_EQ(driver.dialogsSeen(), 1);
+    ASSERT_FALSE(driver.texts().empty());
+    EXPECT_EQ(driver.texts()[0], msg::kAskCommSetup);
+    EXPECT_TRUE(app.state().dataReady);
+    EXPECT_TRUE(app.state().commSettingsUsed);
+    EXPECT_EQ(app.portSettings().activePort, 1);
+    EXPECT_EQ(app.mainFrame()->infoBar()->fieldText(0), "40");
+    app.mainFrame()->refreshStatusPanes();
+    EXPECT_EQ(app.mainFrame()->colorStatusBar()->pane(3)->text(), "COM2 9600bps");
+    app.shutdown();
+}
+
+TEST_F(CommApp, AnotherUnitReachesTheStatusBarAfterTheLinkIsOpenedAgain) {
+    Sim a({"--sensors", "40,32,16"});
+    Sim b({"--sensors", "24", "--unit", "12"});
+    setPort(1, a.device());
+    setPort(2, b.device());
+    CQavixApp app(options());
+    ASSERT_TRUE(app.start());
+    CMainFrame* frame = app.mainFrame();
+    ASSERT_EQ(frame->infoBar()->fieldText(0), "40");
+    frame->updateCommandStates();
+    QAction* command = frame->action(kCmdCommSettings);
+    ASSERT_TRUE(command->isEnabled());
+    app.model().working().pageEdited[3] = true;
+
+    // A double click on the port pane opens the dialog only while commands are allowed.
+    {
+        DialogDriver cancelOnly([](CommSettingsDialog& d) { d.cancelButton()->click(); });
+        frame->lockMenu(CMainFrame::kLockReading);
+        emit frame->colorStatusBar()->paneDoubleClicked(3);
+        settle(50);
+        EXPECT_EQ(cancelOnly.dialogsSeen(), 0);
+        frame->lockMenu(CMainFrame::kUnlock);
+        emit frame->colorStatusBar()->paneDoubleClicked(3);
+        EXPECT_EQ(cancelOnly.dialogsSeen(), 1);
+        EXPECT_EQ(frame->infoBar()->fieldText(0), "40");  // unchanged: nothing reread
+        EXPECT_TRUE(app.model().working().pageEdited[3]);
+    }
+
+    DialogDriver driver([](CommSettingsDialog& d) {
+        d.portButton(1)->click();
+        emit d.unitList()->activated(12);
+        d.okButton()->click();
+    });
+    command->trigger();
+    EXPECT_EQ(driver.dialogsSeen(), 1);
+    EXPECT_FALSE(app.ending());
+    EXPECT_FALSE(app.state().settingsDialogOpen);
+    // Everything was read again from the other controller.
+    EXPECT_EQ(frame->infoBar()->fieldText(0), "24");
+    EXPECT_FALSE(app.model().working().pageEdited[3]);
+    EXPECT_EQ(app.model().working().general.jointNum, 1);
+    frame->refreshStatusPanes();
+    EXPECT_EQ(frame->colorStatusBar()->pane(2)->text(), "１２号機");
+    EXPECT_EQ(frame->colorStatusBar()->pane(3)->text(), "COM2 9600bps");
+    EXPECT_EQ(frame->colorStatusBar()->pane(1)->text(), "接続");
+    const QString ini = iniText();
+    EXPECT_TRUE(ini.contains("[COM2_SETTING]\r\nPort=1\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("Machine=12"));
+    EXPECT_TRUE(ini.contains("ActiveMachine=12"));
+    app.shutdown();
+}
+
+}  // namespace
+}  // namespace qavix::test
