@@ -238,6 +238,32 @@ TEST(MainFrame, ClosingIsRefusedWhileBusyOrWhenTheBankEditsAreKept) {
     EXPECT_EQ(f.model.storedSet(1).edited, 0);
 }
 
+TEST(MainFrame, CommunicationSettingsFirstGuardAppliedBankEdits) {
+    FrameFixture f;
+    f.model.storedSet(0).compatible = 1;
+    f.model.storedSet(1).compatible = 1;
+    f.model.storedSet(1).loaded = 1;
+    auto frame = f.makeFrame();
+    int dialogsRun = 0;
+    frame->setConnectionHooks({[&] { ++dialogsRun; }, [] { return true; }});
+    frame->tree()->tree()->setCurrentItem(frame->tree()->rootItem(1));
+    ASSERT_EQ(f.model.selectedSet(), 1);
+
+    frame->applyCommunicationSettings();  // nothing unwritten: straight to the dialog
+    EXPECT_EQ(dialogsRun, 1);
+
+    f.model.storedSet(1).edited = 1;
+    {
+        ModalAnswerer cancel(false);
+        frame->applyCommunicationSettings();
+        settle();
+        ASSERT_EQ(cancel.texts().size(), 1u);
+        EXPECT_EQ(cancel.texts()[0], "CBankEditDlg");
+    }
+    EXPECT_EQ(dialogsRun, 1);  // refused: the edits stay and no other port is chosen
+    EXPECT_EQ(f.model.storedSet(1).edited, 1);
+}
+
 TEST(MainFrame, DebugLayoutHasTheTracePane) {
     FrameFixture normal;
     EXPECT_EQ(normal.makeFrame()->debugView(), nullptr);

@@ -482,6 +482,14 @@ void CMainFrame::applyCommunicationSettings() {
     if (!m_hooks.commSettings) {
         return;
     }
+    // Another port or unit means reading everything again, which would drop bank edits
+    // that were applied but not written; the editing guard offers to write, save or
+    // discard them first. (Pending page edits are dropped with the change, as before.)
+    const int selected = m_state.model().selectedSet();
+    if ((m_state.model().editState(selected) & kEditAppliedUnwritten) != 0 &&
+        !m_banks.editingGuard(selected, CBankManager::kReasonSwitch)) {
+        return;
+    }
     const StatusInputs before = m_statusInputs();
     m_hooks.commSettings();
     const StatusInputs after = m_statusInputs();
