@@ -19,6 +19,7 @@
 #include "files/AppSettings.h"
 #include "frame/CMainFrame.h"
 #include "frame/StatusPanes.h"
+#include "pages/PageContext.h"
 
 namespace qavix {
 
@@ -73,6 +74,8 @@ class CQavixApp : public QObject {
     bool connectController();
     bool runInitialRead();
     void createFrame();
+    // What the setting pages get from the program.
+    PageContext pageContext();
     void onEndRequested();
     bool endingNow();
     void raiseMainWindow();
