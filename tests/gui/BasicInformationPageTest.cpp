@@ -62,6 +62,7 @@ TEST_F(BasicPageFixture, FirstShowingReadsAndShowsTheController) {
     ASSERT_TRUE(model.working().general.idText.empty());
     pane->select(ItemKind::BasicInfo);
     EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"read", "close"}));
+    EXPECT_EQ(pane->log.busyAtWait, std::vector<bool>{true});
     const QStringList expected = {
         "QX-AS300 CONTROLLER ", "01.20",         "000101", "0042Z20", "2", "3.6ms",
         "1.2ms / 4.8ms",        "2.4ms / 6.0ms",

@@ -132,6 +132,7 @@ TEST_F(ClockPageFixture, SyncWaitsForATickEarlyInASecond) {
     EXPECT_TRUE(page->syncButton()->isEnabled());
     EXPECT_FALSE(state.commBusy());
     EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"write", "close"}));
+    EXPECT_EQ(pane->log.commandsAllowed.back(), false);
     EXPECT_LE(std::abs(controllerTime() - timeOf(at(2002, 12, 5, 18, 30, 46))), 1);
 }
 

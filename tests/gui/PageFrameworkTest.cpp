@@ -181,6 +181,7 @@ TEST_F(FrameworkFixture, FailedWriteToTheControllerKeepsTheEdits) {
     type("12");
     QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton);
     EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"write", "close"}));
+    EXPECT_EQ(pane->log.busyAtWait, std::vector<bool>{true});
     EXPECT_EQ(model.working().general.allOn[0], 10);
     EXPECT_EQ(page->box->text(), "12");
     EXPECT_TRUE(page->editState().changed());

@@ -46,6 +46,7 @@ class RecordingHost : public CommHost {
 // What the frame's hooks were asked to do.
 struct FrameHookLog {
     std::vector<std::string> waits;  // "read", "write", "close" in order
+    std::vector<bool> busyAtWait;    // the communication-busy flag as each wait window opened
     std::vector<bool> commandsAllowed;
     int interval = 200;
     // The PC's clock the pages see; empty: the real one.
@@ -59,7 +60,10 @@ inline PageContext pageContext(AppState& state, CCommLink& link, CommHost& host,
         link,
         host,
         std::make_shared<PageRegistry>(),
-        [&log](bool writing) { log.waits.push_back(writing ? "write" : "read"); },
+        [&log, &state](bool writing) {
+            log.waits.push_back(writing ? "write" : "read");
+            log.busyAtWait.push_back(state.commBusy());
+        },
         [&log] { log.waits.push_back("close"); },
         [&log](bool on) { log.commandsAllowed.push_back(on); },
         [&log] { return log.interval; },

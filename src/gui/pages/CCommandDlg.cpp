@@ -12,6 +12,8 @@ namespace {
 constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 32;
 constexpr int kMargin = 12;
+// The clock page has no command bar: its row is one pixel high and shows nothing.
+constexpr int kClockPage = 15;
 
 CPictureButton* makeButton(const QString& text, int id, QWidget* parent) {
     auto* b = new CPictureButton(parent);
@@ -39,6 +41,9 @@ CCommandDlg::CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry
     layout->addWidget(m_cancel);
     connect(m_write, &QToolButton::clicked, this, &CCommandDlg::write);
     connect(m_cancel, &QToolButton::clicked, this, &CCommandDlg::cancel);
+    // The row above the clock page is one pixel high; nothing here may hold it open.
+    setMinimumHeight(0);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     if (m_registry) {
         m_registry->setCommandBar(this);
     }
@@ -52,6 +57,10 @@ CCommandDlg::~CCommandDlg() {
 
 void CCommandDlg::setMode(int pageIndex) {
     PaneView::setMode(pageIndex);
+    const bool shown = pageIndex != kClockPage;
+    m_title->setVisible(shown);
+    m_write->setVisible(shown);
+    m_cancel->setVisible(shown);
     updateWriteLabel();
 }
 

@@ -34,7 +34,13 @@ CView001::CView001(const PageContext& context, QWidget* parent)
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString("edit%1").arg(kFirstControlId + i));
         edit->setFixedWidth(kBoxWidth);
-        edit->setReadOnly(i != kIdField);
+        if (i != kIdField) {
+            // Shown as information, not as a field the user may change.
+            edit->setReadOnly(true);
+            QPalette p = edit->palette();
+            p.setColor(QPalette::Base, p.color(QPalette::Window));
+            edit->setPalette(p);
+        }
         label->setBuddy(edit);
         grid->addWidget(label, i, 0);
         grid->addWidget(edit, i, 1);

@@ -139,6 +139,10 @@ void CView013::finishSync(const SystemTime& now) {
     // A failed transfer still ends the sync; the next ticks show the controller's time.
     link().request(kCodePutControl, 0, 0, 0, kRequestTimeoutMs, 0, 0, clockSetText(localTime(now)));
     closeWait();
+    // Closing the wait window allows the frame's commands again; not while this page shows.
+    if (m_active && context().setCommandsAllowed) {
+        context().setCommandsAllowed(false);
+    }
     m_sync->setEnabled(true);
     setCommBusy(false);
     m_syncPending = false;

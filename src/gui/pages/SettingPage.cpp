@@ -111,6 +111,9 @@ bool SettingPage::writePage() {
         }
         return false;
     }
+    // Busy for every page's write, so a click on the tree meanwhile is dropped rather than
+    // replayed once the write is over.
+    setCommBusy(true);
     openWait(true);
     std::vector<codec::PutRequest> puts = pagePuts();
     DeviceModel& model = state().model();

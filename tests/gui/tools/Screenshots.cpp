@@ -1,12 +1,14 @@
 // Runs the program in-process against the built-in emulator and saves pictures of the main
-// window: current values, a bank selected, and the debug layout. Usage:
-//   gui_screenshots <output folder> [current|bank|debug|splash]...
+// window: current values, a bank selected, the debug layout, the basic information page (as
+// read and with an edited ID) and the clock page. Usage:
+//   gui_screenshots <output folder> [current|bank|debug|splash|basic|basic-edited|clock]...
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
@@ -15,6 +17,8 @@
 #include "app/CSplashDlg.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
+#include "frame/CRightPaneFrame.h"
+#include "pages/CView001.h"
 
 namespace {
 
@@ -69,6 +73,19 @@ bool shoot(const QString& folder, const QString& kind) {
         tree->tree()->expandAll();
     } else if (kind == "bank") {
         tree->tree()->setCurrentItem(tree->rootItem(2));
+    } else if (kind == "basic" || kind == "basic-edited") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::BasicInfo, 0));
+        if (kind == "basic-edited") {
+            settle(300);
+            auto* page = static_cast<qavix::CView001*>(
+                frame->rightPane()->splitterView()->view(qavix::nav::kViewPage001));
+            page->idBox()->setFocus();
+            page->idBox()->selectAll();
+            QTest::keyClicks(page->idBox(), "abc");
+        }
+    } else if (kind == "clock") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
+        settle(1500);
     } else if (kind == "debug") {
         if (auto* item = tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1)) {
             tree->tree()->setCurrentItem(item);
@@ -88,7 +105,8 @@ int main(int argc, char* argv[]) {
     setenv("QAVLINK_COM1", "sim", 0);
     QApplication application(argc, argv);
     if (argc < 2) {
-        std::cerr << "usage: gui_screenshots <folder> [current|bank|debug]...\n";
+        std::cerr << "usage: gui_screenshots <folder> "
+                     "[current|bank|debug|splash|basic|basic-edited|clock]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -97,7 +115,7 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current", "bank", "debug", "splash"};
+        kinds = {"current", "bank", "debug", "splash", "basic", "basic-edited", "clock"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
