@@ -6,6 +6,7 @@
 
 #include "PageTestSupport.h"
 #include "frame/PageTable.h"
+#include "pages/CView001.h"
 #include "pages/FieldColours.h"
 #include "pages/SettingPage.h"
 
@@ -235,6 +236,20 @@ TEST_F(FrameworkFixture, PagesMarkedAfterASetSwitchReloadOnTheirNextShowing) {
     pane->select(ItemKind::OverallJudgement, 2);
     EXPECT_EQ(page->fills, fills + 1);
     EXPECT_EQ(page->box->text(), "78");
+}
+
+TEST_F(FrameworkFixture, FailedFirstReadLeavesThePageUntilAReloadIsAsked) {
+    auto* basic = pane->page<CView001>(nav::kViewPage001);
+    pane->select(ItemKind::BasicInfo);
+    EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"read", "close"}));
+    EXPECT_TRUE(basic->idBox()->text().isEmpty());
+    EXPECT_FALSE(basic->reloadPending());
+    EXPECT_FALSE(state.commBusy());
+    EXPECT_FALSE(writeOn());
+
+    pane->select(ItemKind::Pio);
+    pane->select(ItemKind::BasicInfo);
+    EXPECT_EQ(pane->log.waits.size(), 2u);
 }
 
 }  // namespace
