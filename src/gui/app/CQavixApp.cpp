@@ -16,6 +16,9 @@
 #include "frame/CDebugView.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
+#include "frame/CRightPaneFrame.h"
+#include "frame/PageViews.h"
+#include "pages/PageRegistry.h"
 
 static void initQavixResources() {
     Q_INIT_RESOURCE(qavix);
@@ -198,6 +201,7 @@ void CQavixApp::createFrame() {
             m_state->setCommBusy(false);
         },
         nullptr});
+    installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
     m_frame->updateStatusPane(1);
     m_frame->updateStatusPane(2);
     m_frame->updateStatusPane(3);
@@ -239,6 +243,32 @@ bool CQavixApp::reconnect() {
     m_state->dataReady =
         m_transactions->readAll() == kRequestOk && m_transactions->readBanks() == kRequestOk;
     return m_state->dataReady && !endingNow();
+}
+
+PageContext CQavixApp::pageContext() {
+    return PageContext{
+        *m_state,
+        *m_link,
+        *m_host,
+        std::make_shared<PageRegistry>(),
+        [this](bool writing) {
+            if (m_frame) {
+                m_frame->lockMenu(writing ? CMainFrame::kLockWriting : CMainFrame::kLockReading);
+            }
+        },
+        [this] {
+            if (m_frame) {
+                m_frame->lockMenu(CMainFrame::kUnlock);
+            }
+        },
+        [this](bool allowed) {
+            if (m_frame) {
+                m_frame->setCommandsAllowed(allowed);
+            }
+        },
+        [this] { return m_state->user.interval; },
+        nullptr,
+    };
 }
 
 int CQavixApp::run() {

@@ -20,6 +20,7 @@
 #include "files/PortSettings.h"
 #include "frame/CMainFrame.h"
 #include "frame/StatusPanes.h"
+#include "pages/PageContext.h"
 
 namespace qavix {
 
@@ -77,6 +78,8 @@ class CQavixApp : public QObject {
     bool connectController();
     bool runInitialRead();
     void createFrame();
+    // What the setting pages get from the program.
+    PageContext pageContext();
     void onEndRequested();
     bool endingNow();
     void raiseMainWindow();

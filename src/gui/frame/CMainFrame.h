@@ -70,6 +70,7 @@ class CMainFrame : public QMainWindow {
     void setPrintCommandsEnabled(bool on);
     void setBankOperationsEnabled(bool on) { m_ctx.bankOperationsEnabled = on; }
     void setPageLock(bool on) { m_ctx.pageLock = on; }
+    void setCommandsAllowed(bool on) { m_ctx.commandsAllowed = on; }
 
     // Re-evaluates every enable rule (done on a short idle timer and when a menu opens).
     void updateCommandStates();

@@ -95,6 +95,20 @@ void CSplitterView::setCommandRowHeight(int pixels) {
     applyRowHeight();
 }
 
+void CSplitterView::installView(int number, PaneView* view) {
+    PaneView*& slot = m_views.at(static_cast<size_t>(number));
+    QStackedWidget* row = number < nav::kCommandBarViewCount ? m_barRow : m_pageRow;
+    const bool current = row->currentWidget() == slot;
+    const int at = row->indexOf(slot);
+    row->insertWidget(at, view);
+    row->removeWidget(slot);
+    slot->deleteLater();
+    slot = view;
+    if (current) {
+        row->setCurrentWidget(view);
+    }
+}
+
 void CSplitterView::markSetSwitched() {
     for (int n : kReloadingViews) {
         view(n)->markForReload();

@@ -27,6 +27,9 @@ class CSplitterView : public QWidget {
     int storedCommandRowHeight() const { return m_rowHeight; }
     void setCommandRowHeight(int pixels);
 
+    // Puts a built view in the place of its placeholder (view numbers of the page table).
+    void installView(int number, PaneView* view);
+
     // After a set switch the pages that cache the working set reload when shown next.
     void markSetSwitched();
 

@@ -22,6 +22,7 @@ enum ViewNumber : int {
     kViewMonitor = 4,
     kViewSelectDlg = 5,
     kViewPage001 = 6,
+    kViewPage013 = 18,
 };
 
 // Class names of the views by view number.

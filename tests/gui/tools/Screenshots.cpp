@@ -1,13 +1,16 @@
 // Runs the program in-process against the built-in emulator and saves pictures of the main
 // window (current values, a bank selected, the debug layout), the navigation view, the
-// environment and communication settings dialogs and the eight button textures. Usage:
-//   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...]...
+// environment and communication settings dialogs, the eight button textures, the basic
+// information page (as read and with an edited ID) and the clock page. Usage:
+//   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
+//                                    basic|basic-edited|clock]...
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
@@ -25,6 +28,7 @@
 #include <QLabel>
 #include <QStyle>
 #include <QTabWidget>
+#include "pages/CView001.h"
 
 namespace {
 
@@ -164,6 +168,19 @@ bool shoot(const QString& folder, const QString& kind) {
         if (auto* item = tree->findItem(qavix::nav::ItemKind::Sensor, 0, 2)) {
             tree->tree()->setCurrentItem(item);
         }
+    } else if (kind == "basic" || kind == "basic-edited") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::BasicInfo, 0));
+        if (kind == "basic-edited") {
+            settle(300);
+            auto* page = static_cast<qavix::CView001*>(
+                frame->rightPane()->splitterView()->view(qavix::nav::kViewPage001));
+            page->idBox()->setFocus();
+            page->idBox()->selectAll();
+            QTest::keyClicks(page->idBox(), "abc");
+        }
+    } else if (kind == "clock") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
+        settle(1500);
     } else if (kind == "debug") {
         if (auto* item = tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1)) {
             tree->tree()->setCurrentItem(item);
@@ -186,7 +203,7 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
-                     "navi-sensor]...\n";
+                     "navi-sensor|basic|basic-edited|clock]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -195,8 +212,9 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current", "bank",         "debug",     "splash",     "textures",
-                 "dialogs", "navi-current", "navi-bank", "navi-sensor"};
+        kinds = {"current",      "bank",      "debug",       "splash", "textures",
+                 "dialogs",      "navi-current", "navi-bank", "navi-sensor", "basic",
+                 "basic-edited", "clock"};
     }
     bool ok = true;
     for (const QString& k : kinds) {

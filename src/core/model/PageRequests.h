@@ -1,0 +1,30 @@
+#pragma once
+// The requests a setting page makes: the reads that refresh what it shows, and what a
+// successful write leaves in the working set.
+
+#include <vector>
+
+#include "model/Codec.h"
+#include "model/DeviceData.h"
+
+namespace qavix {
+
+// One read of a page: request code, argument 1, start, count and the controller's time-out.
+struct PageRead {
+    int code = 0;
+    int arg1 = 0;
+    int start = 0;
+    int count = 0;
+    int timeoutMs = 0;
+    bool operator==(const PageRead& o) const {
+        return code == o.code && arg1 == o.arg1 && start == o.start && count == o.count &&
+               timeoutMs == o.timeoutMs;
+    }
+};
+
+// The controller keeps what a write sent, but the working set only learns it from a read;
+// a successful write of the current values puts the sent texts into it the way an offline
+// apply does, so the page compares against what the controller now holds.
+void applyWrittenPuts(const std::vector<codec::PutRequest>& puts, SettingsData& set);
+
+}  // namespace qavix

@@ -1,0 +1,111 @@
+#include "pages/CCommandDlg.h"
+
+#include <QHBoxLayout>
+
+#include "model/PageEditState.h"
+#include "pages/PageRegistry.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kButtonWidth = 96;
+constexpr int kButtonHeight = 32;
+constexpr int kMargin = 12;
+// The clock page has no command bar: its row is one pixel high and shows nothing.
+constexpr int kClockPage = 15;
+
+CPictureButton* makeButton(const QString& text, int id, QWidget* parent) {
+    auto* b = new CPictureButton(parent);
+    b->setText(text);
+    b->setObjectName(QString("button%1").arg(id));
+    b->setFixedSize(kButtonWidth, kButtonHeight);
+    b->setEnabled(false);
+    return b;
+}
+
+}  // namespace
+
+CCommandDlg::CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry, QWidget* parent)
+    : PaneView("CCommandDlg", parent), m_state(state), m_registry(std::move(registry)) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(kMargin, 0, kMargin, 0);
+    m_title = new QLabel(this);
+    m_title->setObjectName("pageTitle");
+    m_title->setFont(QFont("Noto Sans CJK JP", 12, QFont::Bold));
+    m_write = makeButton(writeButtonText(kCurrentSet), kWriteId, this);
+    m_cancel = makeButton("取消し", kCancelId, this);
+    layout->addWidget(m_title);
+    layout->addStretch(1);
+    layout->addWidget(m_write);
+    layout->addWidget(m_cancel);
+    connect(m_write, &QToolButton::clicked, this, &CCommandDlg::write);
+    connect(m_cancel, &QToolButton::clicked, this, &CCommandDlg::cancel);
+    // The row above the clock page is one pixel high; nothing here may hold it open.
+    setMinimumHeight(0);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    if (m_registry) {
+        m_registry->setCommandBar(this);
+    }
+}
+
+CCommandDlg::~CCommandDlg() {
+    if (m_registry && m_registry->commandBar() == this) {
+        m_registry->setCommandBar(nullptr);
+    }
+}
+
+void CCommandDlg::setMode(int pageIndex) {
+    PaneView::setMode(pageIndex);
+    const bool shown = pageIndex != kClockPage;
+    m_title->setVisible(shown);
+    m_write->setVisible(shown);
+    m_cancel->setVisible(shown);
+    updateWriteLabel();
+}
+
+void CCommandDlg::pageShown(const QString& title) {
+    m_title->setText(title);
+    updateWriteLabel();
+    // Until the page says otherwise there is nothing to write or cancel.
+    setWriteCancelEnabled(false);
+}
+
+void CCommandDlg::updateWriteLabel() {
+    m_write->setText(writeButtonText(m_state.model().selectedSet()));
+}
+
+void CCommandDlg::setWriteCancelEnabled(bool on) {
+    m_write->setEnabled(on);
+    m_cancel->setEnabled(on);
+}
+
+void CCommandDlg::setWriteEnabled(bool on) {
+    m_write->setEnabled(on);
+}
+
+void CCommandDlg::write() {
+    CommandTarget* page = m_registry ? m_registry->find(m_state.currentPage) : nullptr;
+    if (page == nullptr) {
+        return;
+    }
+    setWriteCancelEnabled(false);
+    if (!page->writePage()) {
+        // The page left "取消し" on and "書込み" off for the field that failed.
+        return;
+    }
+    setWriteCancelEnabled(false);
+    // A failed transfer keeps the page's edits; it shows them on the bar again.
+    page->applyCommandButtons();
+}
+
+void CCommandDlg::cancel() {
+    CommandTarget* page = m_registry ? m_registry->find(m_state.currentPage) : nullptr;
+    if (page == nullptr) {
+        return;
+    }
+    page->cancelPage();
+    setWriteCancelEnabled(false);
+}
+
+}  // namespace qavix

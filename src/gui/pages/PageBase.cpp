@@ -1,0 +1,28 @@
+#include "pages/PageBase.h"
+
+namespace qavix {
+
+void PageBase::setCommBusy(bool on) {
+    m_context.state.setCommBusy(on);
+    m_context.link.setBusy(on);
+}
+
+void PageBase::openWait(bool writing) {
+    if (m_context.openWaitWindow) {
+        m_context.openWaitWindow(writing);
+    }
+    m_waitOpen = true;
+}
+
+void PageBase::closeWait() {
+    if (m_waitOpen && m_context.closeWaitWindow) {
+        m_context.closeWaitWindow();
+    }
+    m_waitOpen = false;
+}
+
+void PageBase::showMessage(const QString& text) {
+    m_context.messages.showMessage(text.toStdString());
+}
+
+}  // namespace qavix

@@ -1,0 +1,39 @@
+#pragma once
+// What every page of the right pane's page row shares: the program's services, the
+// communication-busy flag, the frame's wait window and the message boxes.
+
+#include <QString>
+
+#include "pages/PageContext.h"
+#include "pages/PaneView.h"
+
+namespace qavix {
+
+class PageBase : public PaneView {
+    Q_OBJECT
+  public:
+    PageBase(const QString& className, const PageContext& context, QWidget* parent = nullptr)
+        : PaneView(className, parent), m_context(context) {}
+
+    bool waitOpen() const { return m_waitOpen; }
+
+  protected:
+    AppState& state() { return m_context.state; }
+    const AppState& state() const { return m_context.state; }
+    WorkingSet& working() { return m_context.state.model().working(); }
+    const WorkingSet& working() const { return m_context.state.model().working(); }
+    const PageContext& context() const { return m_context; }
+    CCommLink& link() { return m_context.link; }
+
+    // Sets the flag that disables the tree and makes the request wait drop clicks.
+    void setCommBusy(bool on);
+    void openWait(bool writing);
+    void closeWait();
+    void showMessage(const QString& text);
+
+  private:
+    PageContext m_context;
+    bool m_waitOpen = false;
+};
+
+}  // namespace qavix

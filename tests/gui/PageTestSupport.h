@@ -1,0 +1,136 @@
+#pragma once
+// Helpers for the setting page tests: a host that records message boxes instead of showing
+// them, and a right pane with the tree whose built pages get a context that counts the
+// wait windows.
+
+#include <QTest>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "frame/CLeftPaneView.h"
+#include "frame/CRightPaneFrame.h"
+#include "frame/PageViews.h"
+#include "pages/CCommandDlg.h"
+#include "pages/PageContext.h"
+#include "pages/PageRegistry.h"
+
+namespace qavix::test {
+
+// Messages recorded and questions answered with Cancel at once.
+class RecordingHost : public CommHost {
+  public:
+    void showMessage(const std::string& text) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_messages.push_back(text);
+    }
+    // Cancel, so a connection that cannot be made fails instead of asking again.
+    bool ask(Question, const std::string& text) override {
+        showMessage(text);
+        return false;
+    }
+    void runCommSettings() override {}
+    void endProgram() override {}
+    std::vector<std::string> messages() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_messages;
+    }
+
+  private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_messages;
+};
+
+// What the frame's hooks were asked to do.
+struct FrameHookLog {
+    std::vector<std::string> waits;  // "read", "write", "close" in order
+    std::vector<bool> busyAtWait;    // the communication-busy flag as each wait window opened
+    std::vector<bool> commandsAllowed;
+    int interval = 200;
+    // The PC's clock the pages see; empty: the real one.
+    std::function<std::chrono::system_clock::time_point()> now;
+};
+
+inline PageContext pageContext(AppState& state, CCommLink& link, CommHost& host,
+                               FrameHookLog& log) {
+    return PageContext{
+        state,
+        link,
+        host,
+        std::make_shared<PageRegistry>(),
+        [&log, &state](bool writing) {
+            log.waits.push_back(writing ? "write" : "read");
+            log.busyAtWait.push_back(state.commBusy());
+        },
+        [&log] { log.waits.push_back("close"); },
+        [&log](bool on) { log.commandsAllowed.push_back(on); },
+        [&log] { return log.interval; },
+        [&log] { return log.now ? log.now() : std::chrono::system_clock::now(); },
+    };
+}
+
+// A connection to the built-in emulator, started with `simOptions`, with short waits.
+inline std::unique_ptr<CCommLink> emulatorLink(CommHost& host, DeviceModel& model,
+                                               const std::string& simOptions) {
+    setenv("QAVLINK_COM1", ("sim:" + simOptions).c_str(), 1);
+    CommTimings t;
+    t.resetSettle = std::chrono::milliseconds(0);
+    t.retryDelay = std::chrono::milliseconds(1);
+    t.pollPeriod = std::chrono::milliseconds(60000);
+    auto link = std::make_unique<CCommLink>(host, model, t);
+    if (!link->start(std::string(QAVIX_BIN_DIR) + "/libqavlink.so")) {
+        ADD_FAILURE() << link->libraryError();
+        return link;
+    }
+    LinkSettings settings;
+    settings.blocks[0] = {9600, 7, 2, 2, 0, 0};
+    link->setSettings(settings);
+    link->setConnecting(true);
+    EXPECT_EQ(link->open(), kRequestOk);
+    link->setConnecting(false);
+    EXPECT_EQ(link->checkStatus(), kRequestOk);
+    return link;
+}
+
+// The tree and the right pane with the built pages, over `link`.
+struct PagePane {
+    PagePane(AppState& s, CCommLink& link, CBankManager& banks, CommHost& host)
+        : state(s), context(pageContext(s, link, host, log)) {
+        right = std::make_unique<CRightPaneFrame>(
+            [this] { return nav::shapeOf(state.model(), state.extendedMode); },
+            [this] { return state.pageTitle; });
+        installPageViews(*right->splitterView(), context);
+        tree = std::make_unique<CLeftPaneView>(state, banks, *right);
+        tree->buildTree();
+        right->resize(800, 500);
+        right->show();
+    }
+
+    void select(nav::ItemKind kind, int set = 0, int channel = 0) {
+        QTreeWidgetItem* item = tree->findItem(kind, set, channel);
+        ASSERT_NE(item, nullptr);
+        tree->tree()->setCurrentItem(item);
+        settle();
+    }
+    void selectSet(int set) {
+        tree->tree()->setCurrentItem(tree->rootItem(set));
+        settle();
+    }
+    CCommandDlg* bar() const {
+        return static_cast<CCommandDlg*>(right->splitterView()->view(nav::kViewCommandDlg));
+    }
+    template <typename T>
+    T* page(int viewNumber) const {
+        return static_cast<T*>(right->splitterView()->view(viewNumber));
+    }
+
+    AppState& state;
+    FrameHookLog log;
+    PageContext context;
+    std::unique_ptr<CRightPaneFrame> right;
+    std::unique_ptr<CLeftPaneView> tree;
+};
+
+}  // namespace qavix::test

@@ -1,0 +1,76 @@
+// The built pages inside the whole program against the built-in emulator: the frame's wait
+// window and command flags follow the pages.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "GuiTestSupport.h"
+#include "app/CQavixApp.h"
+#include "frame/CLeftPaneView.h"
+#include "frame/CProgressDlg.h"
+#include "frame/CRightPaneFrame.h"
+#include "pages/CCommandDlg.h"
+#include "pages/CView001.h"
+#include "pages/CView013.h"
+
+namespace qavix::test {
+namespace {
+
+using nav::ItemKind;
+
+TEST(PagesInApp, BasicInformationAndClockPagesUseTheFrame) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n");
+    }
+    setenv("QAVLINK_COM1", "sim", 1);
+    AppOptions o;
+    o.workingDirectory = dir.path();
+    o.libraryPath = QString(QAVIX_BIN_DIR) + "/libqavlink.so";
+    o.singleInstance = false;
+    o.timings.splashWaitMs = 0;
+    o.timings.readDelayMs = 0;
+    o.commTimings.resetSettle = std::chrono::milliseconds(0);
+    CQavixApp app(o);
+    ASSERT_TRUE(app.start());
+    CMainFrame* frame = app.mainFrame();
+    CLeftPaneView* tree = frame->tree();
+    CSplitterView* pane = frame->rightPane()->splitterView();
+
+    tree->tree()->setCurrentItem(tree->findItem(ItemKind::BasicInfo, 0));
+    settle();
+    auto* basic = static_cast<CView001*>(pane->view(nav::kViewPage001));
+    EXPECT_EQ(basic->idBox()->text(), "000101");
+    EXPECT_EQ(basic->box(3)->text(), "0300920");
+    EXPECT_FALSE(frame->progressDialog()->isVisible());
+    EXPECT_TRUE(frame->commandsAllowed());
+    EXPECT_FALSE(app.state().commBusy());
+    auto* bar = static_cast<CCommandDlg*>(pane->view(nav::kViewCommandDlg));
+    EXPECT_EQ(bar->titleText(), "ｺﾝﾄﾛｰﾗ基本情報");
+    EXPECT_TRUE(bar->writeButton()->isVisible());
+
+    tree->tree()->setCurrentItem(tree->findItem(ItemKind::Clock, 0));
+    settle();
+    auto* clock = static_cast<CView013*>(pane->view(nav::kViewPage013));
+    EXPECT_TRUE(clock->active());
+    EXPECT_EQ(clock->refreshPeriod(), 50);
+    EXPECT_FALSE(frame->commandsAllowed());
+    EXPECT_FALSE(bar->writeButton()->isVisible());
+    EXPECT_TRUE(waitUntil([&] { return clock->controllerDisplay()->hasValue(); }, 3000));
+
+    tree->tree()->setCurrentItem(tree->findItem(ItemKind::BasicInfo, 0));
+    settle();
+    EXPECT_FALSE(clock->active());
+    EXPECT_TRUE(frame->commandsAllowed());
+    app.shutdown();
+    unsetenv("QAVLINK_COM1");
+}
+
+}  // namespace
+}  // namespace qavix::test
