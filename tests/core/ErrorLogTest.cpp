@@ -52,6 +52,7 @@ TEST(ErrorLog, ControllerSerialFormat) {
     EXPECT_EQ(formatControllerSerial("0205000A"), "0010502");
     EXPECT_EQ(formatControllerSerial("020C0001"), "0001Z02");
     EXPECT_EQ(formatControllerSerial("02090001"), "0001902");
+    EXPECT_EQ(formatControllerSerial("0C0C0001"), "0001Z12");  // the year is hexadecimal too
     // Damaged texts still give a readable, bounded result.
     EXPECT_EQ(formatControllerSerial(""), "0000000");
     EXPECT_EQ(formatControllerSerial("ZZ"), "0000000");

@@ -72,12 +72,6 @@ TEST(ReportTables, SensorOutputNames) {
     }
 }
 
-TEST(ReportTables, ControllerSerialDecodesEveryPartAsHexadecimal) {
-    EXPECT_EQ(formatControllerSerial("020B002A"), "0042Y02");
-    EXPECT_EQ(formatControllerSerial("0205000A"), "0010502");
-    EXPECT_EQ(formatControllerSerial("0C0C0001"), "0001Z12");
-}
-
 TEST(ReportTables, SensorSerialKeepsNumberAndYearAsStored) {
     EXPECT_EQ(formatSensorSerial("21110123"), "0123Y21");
     EXPECT_EQ(formatSensorSerial("2109ABCD"), "ABCD921");

@@ -6,10 +6,6 @@ namespace qavix::bankfile::layout {
 
 namespace {
 
-// A file stores 0 in these cells as the values the controller itself would hold.
-constexpr int32_t kWrittenZeroOnThreshold = 0x12;
-constexpr int32_t kWrittenZeroAxisThreshold = 0x12;
-constexpr int32_t kWrittenZeroZeroPoint = 0x14;
 // OFF_TH in a file is always this far below the written ON_TH.
 constexpr int32_t kOffThresholdGap = 10;
 
@@ -149,9 +145,10 @@ std::vector<std::string> channelEntries(const ChannelRecord& c, std::string& err
     e.code("VER_E", c.verE);
     e.fixed("FIX_AXIS", flagBytes(e, "FIX_AXIS", c.fixAxis));
     e.fixed("SET_AXIS", flagBytes(e, "SET_AXIS", c.setAxis));
-    // Only the file is raised; the set keeps its 0. OFF_TH ignores the stored value and the
-    // ON/OFF difference alike.
-    const int32_t onTh = c.onTh == 0 ? kWrittenZeroOnThreshold : c.onTh;
+    // A file stores 0 in ON_TH, AXIS_TH and ZERO cells as the values the controller itself
+    // would hold. Only the file is raised; the set keeps its 0. OFF_TH ignores the stored value and
+    // the ON/OFF difference alike.
+    const int32_t onTh = c.onTh == 0 ? kMinOnThreshold : c.onTh;
     e.hex("ON_TH", onTh, 2);
     e.hex("OFF_TH", onTh - kOffThresholdGap, 2);
     e.hex("FUNCTION", c.function, 2);
@@ -190,11 +187,10 @@ std::vector<std::string> controllerEntries(const SettingsData& set, std::string&
 
     for (int n = 0; n < kChannelCount; ++n) {
         beamTable(e, "AXIS_TH" + std::to_string(n + 1) + "_", set.channel(n).axisTh,
-                  kWrittenZeroAxisThreshold);
+                  kMinOnThreshold);
     }
     for (int n = 0; n < kChannelCount; ++n) {
-        beamTable(e, "ZERO" + std::to_string(n + 1) + "_", set.channel(n).zero,
-                  kWrittenZeroZeroPoint);
+        beamTable(e, "ZERO" + std::to_string(n + 1) + "_", set.channel(n).zero, kDefaultZeroPoint);
     }
 
     for (int n = 0; n < kChannelCount; ++n) {

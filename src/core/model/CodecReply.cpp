@@ -6,13 +6,13 @@
 #include "model/Codec.h"
 #include "model/CodecDetail.h"
 #include "model/DeviceModel.h"
+#include "model/ErrorLog.h"
 #include "model/HexText.h"
 
 namespace qavix::codec {
 
 namespace {
 
-constexpr int kErrorHistoryFirst = 107;
 constexpr int kBankReadFirst = 150;
 constexpr int kBankReadLast = 153;
 constexpr int kBankApplyFirst = 209;
@@ -239,7 +239,7 @@ std::optional<bool> decodeInto(int code, int arg1, int start, std::string_view t
 }
 
 bool isErrorHistoryCode(int code) {
-    return code >= kErrorHistoryFirst && code < kErrorHistoryFirst + kErrorHistoryCount;
+    return code >= kFirstErrorHistoryCode && code < kFirstErrorHistoryCode + kErrorHistoryCount;
 }
 
 }  // namespace
@@ -271,7 +271,7 @@ DecodeResult decodeReply(int readCode, int arg1, int start, std::string_view tex
         if (!detail::decodeErrorEntry(text, entry)) {
             return DecodeResult::Malformed;
         }
-        model.errorHistory[static_cast<size_t>(readCode - kErrorHistoryFirst)] = entry;
+        model.errorHistory[static_cast<size_t>(readCode - kFirstErrorHistoryCode)] = entry;
         return DecodeResult::Ok;
     }
     SettingsData& working = model.working();

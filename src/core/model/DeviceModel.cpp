@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/BeamThresholds.h"
+
 namespace qavix {
 
 DeviceModel::DeviceModel() {
@@ -89,13 +91,9 @@ void deriveThresholds(ChannelRecord& ch) {
     const int beams = std::clamp(ch.beamCount, 0, kMaxBeams);
     for (int b = 0; b < beams; ++b) {
         const auto i = static_cast<size_t>(b);
-        if (ch.thCnf == 1) {
-            ch.absOnTh[i] = ch.axisTh[i];
-            ch.absOffTh[i] = ch.axisTh[i] - ch.hys;
-        } else {
-            ch.absOffTh[i] = ch.axisTh[i];
-            ch.absOnTh[i] = ch.axisTh[i] + ch.hys;
-        }
+        const BeamOnOff th = beamOnOff(ch, b);
+        ch.absOnTh[i] = th.on;
+        ch.absOffTh[i] = th.off;
         // A zero point of 0 is held by the controller as its default, so the ratio is
         // taken against that rather than dividing by zero.
         const int32_t zero = ch.zero[i] != 0 ? ch.zero[i] : kDefaultZeroPoint;

@@ -1,8 +1,8 @@
 #include "model/ErrorLog.h"
 
 #include <cstdio>
-#include <ctime>
 
+#include "model/ClockText.h"
 #include "model/HexText.h"
 #include "model/SerialNumber.h"
 
@@ -57,15 +57,6 @@ constexpr CodeRange kCodeTable[] = {
 
 constexpr const char* kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
 
-// Day of the week for a Gregorian date (0 = Sunday), without touching the time zone.
-int weekday(int year, int month, int day) {
-    static constexpr int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    if (month < 3) {
-        year -= 1;
-    }
-    return (year + year / 4 - year / 100 + year / 400 + offsets[(month + 11) % 12] + day) % 7;
-}
-
 }  // namespace
 
 std::string errorLogText(int code) {
@@ -87,7 +78,7 @@ std::string formatErrorDate(const ErrorHistoryEntry& e) {
     }
     const int year = e.year + 2000;
     const char* day = (e.month >= 1 && e.month <= 12 && e.day >= 1 && e.day <= 31)
-                          ? kWeekdays[weekday(year, e.month, e.day)]
+                          ? kWeekdays[dayOfWeek(year, e.month, e.day)]
                           : "-";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%02d/%02d/%02d %s %02d:%02d:%02d", year % 100, e.month, e.day,

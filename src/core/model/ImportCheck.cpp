@@ -10,7 +10,6 @@ namespace {
 
 constexpr int32_t kMaxAxisValue = 200;
 constexpr int32_t kMinZeroPoint = 20;
-constexpr int32_t kMinOnTh = 18;
 constexpr int32_t kMaxOnTh = 100;
 constexpr int32_t kMinOffTh = 8;
 constexpr int32_t kMaxOffTh = 92;
@@ -144,7 +143,7 @@ Failure checkChannelSettings(const ChannelRecord& c, int n) {
     if (!zeroOrOne(c.thCnf)) {
         return named("TH_CNF%d", n);
     }
-    if (!inRange(c.onTh, kMinOnTh, kMaxOnTh)) {
+    if (!inRange(c.onTh, kMinOnThreshold, kMaxOnTh)) {
         return named("ON_TH%d", n);
     }
     if (!inRange(c.offTh, kMinOffTh, kMaxOffTh)) {
