@@ -9,12 +9,6 @@
 
 namespace qavix::link {
 
-namespace {
-
-constexpr int kLineRateFromPort = -1;  // "--line-rate tty": the rate the port was opened with
-
-}  // namespace
-
 std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSettings& settings,
                                         std::string& error) {
     sim::Options parsed;
@@ -39,7 +33,8 @@ std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSe
     faults.hangAfter = parsed.hangAfter;
     LineModel line;
     line.enabled = parsed.lineRate != 0;
-    line.baud = parsed.lineRate == kLineRateFromPort ? settings.baud : parsed.lineRate;
+    // "--line-rate tty": the rate the port was opened with.
+    line.baud = parsed.lineRate == sim::kLineRateFromTerminal ? settings.baud : parsed.lineRate;
     line.bitsPerCharacter = parsed.bitsPerCharacter;
     auto handler = [controller](const sim::Command& command) {
         return controller->execute(command);

@@ -69,6 +69,11 @@ ExchangeResult LinkSession::awaitReply(const sim::Command& command, int sequence
             }
             return {ExchangeStatus::Ok, 0, std::move(reply->text)};
         }
+        // A read that finds bytes waiting returns at once, so on a line that never falls
+        // silent only this check ends the wait.
+        if (Clock::now() >= deadline) {
+            return {ExchangeStatus::TimedOut, 0, {}};
+        }
     }
 }
 

@@ -109,7 +109,7 @@ const std::map<std::string, Setter>& setters() {
         {"--line-rate",
          [](const std::string& v, Options& o) {
              if (v == "tty") {
-                 o.lineRate = -1;
+                 o.lineRate = kLineRateFromTerminal;
                  return true;
              }
              return intSetter(&Options::lineRate, 0, kMaxLineRate)(v, o);
@@ -193,7 +193,7 @@ std::string optionsHelp() {
            "  --drop N             swallow every N-th reply\n"
            "  --corrupt N          spoil the check character of every N-th reply\n"
            "  --hang-after N       stop answering after N requests (pulled cable)\n"
-           "  --log FILE           log requests and replies\n";
+           "  --log FILE           log one line per request\n";
 }
 
 }  // namespace qavix::sim

@@ -20,6 +20,9 @@ enum State : int {
     kStateFactory = 30,
 };
 
+// lineRate: take the baud rate the client set on its terminal (or its port settings block).
+constexpr int kLineRateFromTerminal = -1;
+
 struct Options {
     // Controller model.
     std::vector<int> beams{40, 32};  // beams per connected sensor; its size is JOINT_NUM
@@ -30,12 +33,12 @@ struct Options {
     std::uint64_t seed = 1;    // the received-light model is a pure function of seed and time
 
     // Transport; the controller model ignores these, the frame server applies them.
-    int lineRate = 0;  // baud of the line model; 0 no delay, -1 the terminal's rate
+    int lineRate = 0;  // baud of the line model; 0 no delay, or kLineRateFromTerminal
     int bitsPerCharacter = 11;
     int dropEvery = 0;     // swallow every N-th reply; 0 never
     int corruptEvery = 0;  // spoil the check character of every N-th reply; 0 never
     int hangAfter = -1;    // answer no request after the first N; negative never
-    std::string logFile;   // request and reply log
+    std::string logFile;   // one line per request
 };
 
 // Parses arguments such as {"--sensors", "40,32", "--unit=2"} into options, starting from

@@ -47,6 +47,32 @@ bool parseNumber(const std::string& s, int& out) {
     return true;
 }
 
+// True when an image edit covers a byte of the area `code` of a set.
+bool imageEditCovers(const ScenarioEdit& edit, int code) {
+    const AreaSpec& area = *findArea(code);
+    const int end = edit.start + static_cast<int>(withoutBlanks(edit.text).size() / 2);
+    for (int element = 0; element < area.elementCount; ++element) {
+        for (int byte = 0; byte < area.elementBytes; ++byte) {
+            const int address = area.address(element, byte);
+            if (address >= edit.start && address < end) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The beam counts and JOINT_NUM follow the connected sensors (--sensors); the rest of
+// the emulator relies on them, so a scenario may not reach them by any key.
+bool changesSensors(const ScenarioEdit& edit) {
+    for (const int code : {kBeamCountArea, kJointNumArea}) {
+        if (edit.area == code || (edit.area == kImageEdit && imageEditCovers(edit, code))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // "image:272", "103:128", "61" -> area and start.
 bool parseKey(const std::string& key, ScenarioEdit& edit) {
     const auto colon = key.find(':');
@@ -139,7 +165,7 @@ class Parser {
             return false;
         }
         edit.text = value;
-        if (edit.area == kBeamCountArea || edit.area == kJointNumArea) {
+        if (changesSensors(edit)) {
             error = "the connected sensors are set with --sensors";
             return false;
         }

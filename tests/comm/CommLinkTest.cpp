@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <thread>
 
 #include "FakeLink.h"
@@ -133,7 +134,11 @@ TEST_F(CommLinkTest, WithABankSelectedPutsChangeOnlyTheWorkingSet) {
 
 TEST_F(CommLinkTest, IdlePollThatLosesTheControllerEndsTheProgram) {
     link->resumePolling();
-    fake.statusReplies = {""};
+    {
+        // The worker is polling by now and reads the script under this lock.
+        std::lock_guard<std::mutex> lock(fake.mutex);
+        fake.statusReplies = {""};
+    }
     for (int i = 0; i < 200 && host.endCount() == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

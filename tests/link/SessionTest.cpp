@@ -6,6 +6,8 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "FrameServer.h"
 #include "LinkSession.h"
@@ -140,6 +142,39 @@ TEST(LinkSession, ReplyLongerThanTheCallersBufferFails) {
     ASSERT_EQ(link->exchange(putControl(3, std::string(kMaxReplyText, 'A')), 100ms).status,
               ExchangeStatus::Ok);
     EXPECT_EQ(link->exchange(getControl(3), 100ms).text.size(), kMaxReplyText);
+}
+
+// A line that never falls silent (noise, or another talker's frames) must not keep the
+// caller past its time-out: every read returns at once with a byte, so only the
+// exchange itself can watch the clock.
+class ChattyLine : public Transport {
+  public:
+    explicit ChattyLine(std::string chunk) : m_chunk(std::move(chunk)) {}
+    IoStatus write(std::string_view, Clock::time_point) override { return IoStatus::Ok; }
+    IoStatus read(std::string& out, Clock::time_point deadline) override {
+        // Gives up well after the deadline so a fault shows as a failed check, not a hang.
+        if (Clock::now() > deadline + 2s) {
+            return IoStatus::TimedOut;
+        }
+        out += m_chunk;
+        return IoStatus::Ok;
+    }
+    void discardInput() override {}
+
+  private:
+    std::string m_chunk;
+};
+
+TEST(LinkSession, ALineThatNeverFallsSilentStillTimesOutOnTime) {
+    // Noise outside frames, and well-formed frames that answer someone else.
+    for (const std::string& chunk : {std::string("x"), encodeFrame("052GCA:0002")}) {
+        LinkSession link(std::make_unique<ChattyLine>(chunk));
+        const auto start = Clock::now();
+        EXPECT_EQ(link.exchange(getControl(48), 50ms).status, ExchangeStatus::TimedOut);
+        const auto took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        EXPECT_LT(took.count(), 1000) << "chunk " << chunk;
+    }
 }
 
 TEST(LinkSession, UnitBeyondTwoDigitsIsNotSent) {

@@ -65,6 +65,8 @@ TEST(Scenario, BadScenariosNameTheLine) {
         {"[current]\n103 = 3G\n", "line 2"},
         {"[current]\n\n999 = 00\n", "line 3"},
         {"[current]\n72 = 28\n", "line 2"},
+        {"[current]\nimage:64 = 80\n", "line 2"},       // CH2's beam count
+        {"[current]\nimage:218 = 0000A0\n", "line 2"},  // over JOINT_NUM
         {"[current]\n67:3 = 32\n", "line 2"},
         {"[bank5]\n", "line 1"},
         {"[bank1]\n61 = 140A0001\n", "line 2"},

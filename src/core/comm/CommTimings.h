@@ -10,7 +10,6 @@ struct CommTimings {
     std::chrono::milliseconds retryDelay{100};    // between calls of a failing library entry
     std::chrono::milliseconds resetSettle{2000};  // after a reset, before the controller answers
     std::chrono::milliseconds waitSlice{10};      // UI thread's wait between event pumps
-    std::chrono::milliseconds endWait{1500};      // bounded wait for the worker to finish
 };
 
 // Time-outs handed to the link library.

@@ -14,7 +14,7 @@
 namespace qavix::sim::tool {
 
 struct LineRate {
-    int baud = 0;  // 0 no delay; negative: the rate the client set on the terminal
+    int baud = 0;  // 0 no delay; sim::kLineRateFromTerminal: the rate the client set
     int bitsPerCharacter = 11;
 };
 

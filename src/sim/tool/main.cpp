@@ -23,8 +23,6 @@ namespace {
 
 using namespace qavix;
 
-constexpr int kLineRateFromTerminal = -1;
-
 void printHelp() {
     std::cout << "Usage: qavix-sim [options]\n"
                  "Serves the area scanner controller emulator on a pseudo-terminal and prints\n"
@@ -84,7 +82,7 @@ int main(int argc, char** argv) {
         [&](const sim::Command& command) { return controller->execute(command); }, faults,
         log.get());
     sim::tool::LineRate rate;
-    rate.baud = options.lineRate == kLineRateFromTerminal ? -1 : options.lineRate;
+    rate.baud = options.lineRate;
     rate.bitsPerCharacter = options.bitsPerCharacter;
 
     sim::tool::PtyServer pty(server, rate);
