@@ -1,5 +1,6 @@
 #include "SerialPorts.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
@@ -18,11 +19,12 @@ namespace fs = std::filesystem;
 constexpr const char* kByIdFolder = "/dev/serial/by-id";
 
 // ttyS devices exist for every possible legacy port; only those with a UART behind them
-// report a known type.
+// report a known type. A port another program holds exclusively is a real one too: leaving
+// it out would shift every later COMn onto a different device.
 bool isRealUart(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return errno == EBUSY;
     }
     serial_struct info{};
     const bool real = ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
