@@ -5,10 +5,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdlib>
 
+#include "AppRunSupport.h"
 #include "GuiTestSupport.h"
 #include "app/CQavixApp.h"
 #include "comm/CommMessages.h"
@@ -27,31 +27,13 @@ class AppRun : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        for (int n = 1; n <= 6; ++n) {
-            unsetenv(("QAVLINK_COM" + std::to_string(n)).c_str());
-        }
+        clearPorts();
         writeIni("[Option]\r\nSplash=0\r\n");
     }
 
-    void writeIni(const char* text) {
-        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ini.write(text);
-    }
-    QString iniText() {
-        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
-        return ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
-    }
-
-    AppOptions options() {
-        AppOptions o;
-        o.workingDirectory = dir.path();
-        o.libraryPath = QString(QAVIX_BIN_DIR) + "/libqavlink.so";
-        o.singleInstance = false;
-        o.timings.splashWaitMs = 0;
-        o.timings.readDelayMs = 0;
-        return o;
-    }
+    void writeIni(const char* text) { ASSERT_TRUE(test::writeIni(dir.path(), text)); }
+    QString iniText() { return test::iniText(dir.path()); }
+    AppOptions options() { return appOptions(dir.path()); }
 
     static QStringList sensorItems(CLeftPaneView* tree) {
         QStringList out;
@@ -175,43 +157,10 @@ TEST_F(AppRun, WithoutPortsTheUserIsToldAndCancelEnds) {
     EXPECT_EQ(cancel.texts()[1], msg::kAskCommSetup);
 }
 
-// qavix-sim on a pseudo-terminal: the whole serial path.
-class SimProcess {
-  public:
-    explicit SimProcess(const QStringList& args) {
-        m_process.setProgram(QString(QAVIX_BIN_DIR) + "/qavix-sim");
-        m_process.setArguments(args);
-        m_process.start();
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000)) {
-            m_device = QString::fromUtf8(m_process.readLine()).trimmed();
-        }
-    }
-    ~SimProcess() {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(2000)) {
-            m_process.kill();
-            m_process.waitForFinished(2000);
-        }
-    }
-    const QString& device() const { return m_device; }
-
-  private:
-    QProcess m_process;
-    QString m_device;
-};
-
-int lineCount(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    return static_cast<int>(f.readAll().count('\n'));
-}
-
 TEST_F(AppRun, ConnectsToTheEmulatorOnAPseudoTerminal) {
     SimProcess sim({"--sensors", "40,32,16"});
     ASSERT_TRUE(sim.device().startsWith("/dev/")) << sim.device().toStdString();
-    setenv("QAVLINK_COM1", sim.device().toUtf8().constData(), 1);
+    setPort(1, sim.device());
     CQavixApp app(options());
     ASSERT_TRUE(app.start());
     expectConnectedWithThreeSensors(app);
@@ -219,7 +168,7 @@ TEST_F(AppRun, ConnectsToTheEmulatorOnAPseudoTerminal) {
 
 TEST_F(AppRun, ACableLostDuringTheInitialReadEndsStartUp) {
     SimProcess sim({"--hang-after", "40"});
-    setenv("QAVLINK_COM1", sim.device().toUtf8().constData(), 1);
+    setPort(1, sim.device());
     ModalAnswerer answers;
     CQavixApp app(options());
     EXPECT_FALSE(app.start());
@@ -239,7 +188,7 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
     {
         const QString log = QDir(dir.path()).filePath("startup.log");
         SimProcess sim({"--sensors", "40,32,16", "--log", log});
-        setenv("QAVLINK_COM1", sim.device().toUtf8().constData(), 1);
+        setPort(1, sim.device());
         CQavixApp app(options());
         ASSERT_TRUE(app.start());
         settle(100);
@@ -249,7 +198,7 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
     ASSERT_GT(startupRequests, 100);
 
     SimProcess sim({"--sensors", "40,32,16", "--hang-after", QString::number(startupRequests + 3)});
-    setenv("QAVLINK_COM1", sim.device().toUtf8().constData(), 1);
+    setPort(1, sim.device());
     AppOptions o = options();
     o.commTimings.pollPeriod = std::chrono::milliseconds(200);
     ModalAnswerer answers;

@@ -85,6 +85,16 @@ TEST_F(BasicPageFixture, FirstShowingReadsAndShowsTheController) {
     EXPECT_EQ(page->idBox()->text(), "12");
 }
 
+TEST_F(BasicPageFixture, HidingThePageKeepsAnotherTransfersBusyFlag) {
+    pane->select(ItemKind::BasicInfo);
+    ASSERT_FALSE(state.commBusy());
+    // A bank write holds the line when the window is minimised, which hides the page.
+    state.setCommBusy(true);
+    page->hide();
+    EXPECT_TRUE(state.commBusy());
+    state.setCommBusy(false);
+}
+
 TEST_F(BasicPageFixture, InvalidCharacterIsRefusedWhileTyping) {
     pane->select(ItemKind::BasicInfo);
     const QColor normal = idColour();

@@ -7,10 +7,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdlib>
 
+#include "AppRunSupport.h"
 #include "GuiTestSupport.h"
 #include "app/CQavixApp.h"
 #include "app/CommSettingsDialog.h"
@@ -22,47 +22,6 @@
 
 namespace qavix::test {
 namespace {
-
-class Sim {
-  public:
-    explicit Sim(const QStringList& args) {
-        m_process.setProgram(QString(QAVIX_BIN_DIR) + "/qavix-sim");
-        m_process.setArguments(args);
-        m_process.start();
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000)) {
-            m_device = QString::fromUtf8(m_process.readLine()).trimmed();
-        }
-    }
-    ~Sim() { stop(); }
-    void stop() {
-        if (m_process.state() == QProcess::NotRunning) {
-            return;
-        }
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(2000)) {
-            m_process.kill();
-            m_process.waitForFinished(2000);
-        }
-    }
-    void kill() {
-        m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-    const QString& device() const { return m_device; }
-
-  private:
-    QProcess m_process;
-    QString m_device;
-};
-
-void setPort(int n, const QString& device) {
-    setenv(("QAVLINK_COM" + std::to_string(n)).c_str(), device.toUtf8().constData(), 1);
-}
-
-int lines(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? static_cast<int>(f.readAll().count('\n')) : -1;
-}
 
 // Answers message boxes (recording their texts) and runs a script on the communication
 // settings dialog each time one opens.
@@ -110,9 +69,7 @@ class CommDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        for (int n = 1; n <= 6; ++n) {
-            unsetenv(("QAVLINK_COM" + std::to_string(n)).c_str());
-        }
+        clearPorts();
         settings.loadFrom(QDir(dir.path()).filePath("Qavix.ini").toStdString());
     }
     void TearDown() override { link.end(); }
@@ -189,7 +146,7 @@ TEST_F(CommDialog, OpensWithTheApplicationsSettings) {
 }
 
 TEST_F(CommDialog, SettingTheEmulatorsPortSavesItAndCloses) {
-    Sim sim({"--sensors", "40,32"});
+    SimProcess sim({"--sensors", "40,32"});
     ASSERT_TRUE(sim.device().startsWith("/dev/"));
     setPort(1, QDir(dir.path()).filePath("no-such-tty"));
     setPort(2, sim.device());
@@ -222,8 +179,8 @@ TEST_F(CommDialog, SettingTheEmulatorsPortSavesItAndCloses) {
 
 TEST_F(CommDialog, CancelAfterAnotherPortReconnectsWithTheOriginalSettings) {
     const QString logA = QDir(dir.path()).filePath("a.log");
-    Sim a({"--log", logA});
-    Sim b({});
+    SimProcess a({"--log", logA});
+    SimProcess b({});
     setPort(1, a.device());
     setPort(2, b.device());
     present = {true, true, false, false, false, false};
@@ -237,7 +194,7 @@ TEST_F(CommDialog, CancelAfterAnotherPortReconnectsWithTheOriginalSettings) {
     d.baudButton(2)->click();
     ASSERT_TRUE(d.runTest());
     EXPECT_EQ(link.settings().activePort, 1);
-    const int before = lines(logA);
+    const int before = lineCount(logA);
 
     d.cancelButton()->click();
     EXPECT_EQ(d.result(), QDialog::Rejected);
@@ -248,7 +205,7 @@ TEST_F(CommDialog, CancelAfterAnotherPortReconnectsWithTheOriginalSettings) {
     EXPECT_EQ(link.settings().blocks[0][0], 9600);
     EXPECT_TRUE(link.unitConnected(0));
     // The status read of the test reached the first emulator again.
-    EXPECT_GT(lines(logA), before);
+    EXPECT_GT(lineCount(logA), before);
     // Nothing was written.
     SettingsFile saved;
     saved.loadFrom(settings.path());
@@ -256,7 +213,7 @@ TEST_F(CommDialog, CancelAfterAnotherPortReconnectsWithTheOriginalSettings) {
 }
 
 TEST_F(CommDialog, WithNoControllerBothButtonsAskWhetherToEnd) {
-    Sim sim({});
+    SimProcess sim({});
     setPort(1, sim.device());
     present = {true, false, false, false, false, false};
     connectLink();
@@ -309,33 +266,21 @@ class CommApp : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        for (int n = 1; n <= 6; ++n) {
-            unsetenv(("QAVLINK_COM" + std::to_string(n)).c_str());
-        }
-        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Option]\r\nSplash=0\r\n");
+        clearPorts();
+        ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
     }
     AppOptions options() {
-        AppOptions o;
-        o.workingDirectory = dir.path();
-        o.libraryPath = QString(QAVIX_BIN_DIR) + "/libqavlink.so";
-        o.singleInstance = false;
-        o.timings.splashWaitMs = 0;
-        o.timings.readDelayMs = 0;
+        AppOptions o = appOptions(dir.path());
         o.commTimings.retryDelay = std::chrono::milliseconds(0);
         o.commDialogTimings.settleMs = 0;
         return o;
     }
-    QString iniText() {
-        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
-        return ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
-    }
+    QString iniText() { return test::iniText(dir.path()); }
     QTemporaryDir dir;
 };
 
 TEST_F(CommApp, TheFirstConnectionQuestionRunsTheDialog) {
-    Sim sim({"--sensors", "40"});
+    SimProcess sim({"--sensors", "40"});
     setPort(1, QDir(dir.path()).filePath("no-such-tty"));
     setPort(2, sim.device());
     DialogDriver driver([](CommSettingsDialog& d) {
@@ -357,8 +302,8 @@ TEST_F(CommApp, TheFirstConnectionQuestionRunsTheDialog) {
 }
 
 TEST_F(CommApp, AnotherUnitReachesTheStatusBarAfterTheLinkIsOpenedAgain) {
-    Sim a({"--sensors", "40,32,16"});
-    Sim b({"--sensors", "24", "--unit", "12"});
+    SimProcess a({"--sensors", "40,32,16"});
+    SimProcess b({"--sensors", "24", "--unit", "12"});
     setPort(1, a.device());
     setPort(2, b.device());
     CQavixApp app(options());

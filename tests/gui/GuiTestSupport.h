@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -50,6 +51,8 @@ class ModalAnswerer {
         m_timer.start();
     }
     void setAccept(bool accept) { m_accept = accept; }
+    // The modal dialog under test, shown by the test itself: only what it opens is answered.
+    void leaveAlone(QWidget* dialog) { m_leaveAlone = dialog; }
     const std::vector<std::string>& texts() const { return m_texts; }
 
   private:
@@ -61,6 +64,9 @@ class ModalAnswerer {
                     w = top;
                 }
             }
+        }
+        if (w == nullptr || w == m_leaveAlone) {
+            return;
         }
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
             m_texts.push_back(box->text().toStdString());
@@ -80,6 +86,7 @@ class ModalAnswerer {
     }
 
     QTimer m_timer;
+    QPointer<QWidget> m_leaveAlone;
     bool m_accept;
     std::vector<std::string> m_texts;
 };

@@ -203,6 +203,39 @@ TEST_F(TreeFixture, ActivationFollowsChangedSwitches) {
     EXPECT_NE(item(ItemKind::Pio, 2), nullptr);
 }
 
+// An item the right pane holds as selected is deleted when the switches change; the pane
+// must forget it (the next set switch walks up from the selected item).
+TEST_F(TreeFixture, DeletedItemsAreNotLeftSelectedInTheRightPane) {
+    select(tree->rootItem(2));
+    ASSERT_EQ(model.selectedSet(), 2);
+    model.working().general.allOnOffCnf = 2;
+    tree->refreshOnActivation();
+    QTreeWidgetItem* folder = item(ItemKind::Measurement, 2);
+    ASSERT_NE(folder, nullptr);
+    select(folder);
+    ASSERT_EQ(right->selectedItem(), folder);
+    model.working().general.allOnOffCnf = 0;
+    tree->refreshOnActivation();
+    ASSERT_EQ(item(ItemKind::Measurement, 2), nullptr);
+    EXPECT_EQ(right->selectedItem(), nullptr);
+    select(tree->rootItem(0));
+    EXPECT_EQ(model.selectedSet(), kCurrentSet);
+
+    // Extended mode: the option item is put in again, but a busy tree keeps its selection.
+    state.extendedMode = true;
+    select(tree->rootItem(2));
+    ASSERT_EQ(model.selectedSet(), 2);
+    QTreeWidgetItem* options = item(ItemKind::Options, 2);
+    ASSERT_NE(options, nullptr);
+    select(options);
+    ASSERT_EQ(right->selectedItem(), options);
+    model.working().general.paraCnf = 2;
+    state.setCommBusy(true);
+    tree->refreshOnActivation();
+    state.setCommBusy(false);
+    EXPECT_EQ(right->selectedItem(), nullptr);
+}
+
 TEST(RightPane, EveryPageIndexShowsItsBarAndPage) {
     QString title = "title";
     CRightPaneFrame right([] { return nav::TreeShape{}; }, [&] { return title; });

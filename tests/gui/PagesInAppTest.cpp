@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
+#include "AppRunSupport.h"
 #include "GuiTestSupport.h"
 #include "app/CQavixApp.h"
 #include "frame/CLeftPaneView.h"
@@ -24,18 +23,9 @@ using nav::ItemKind;
 TEST(PagesInApp, BasicInformationAndClockPagesUseTheFrame) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    {
-        QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n");
-    }
+    ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n"));
     setenv("QAVLINK_COM1", "sim", 1);
-    AppOptions o;
-    o.workingDirectory = dir.path();
-    o.libraryPath = QString(QAVIX_BIN_DIR) + "/libqavlink.so";
-    o.singleInstance = false;
-    o.timings.splashWaitMs = 0;
-    o.timings.readDelayMs = 0;
+    AppOptions o = appOptions(dir.path());
     o.commTimings.resetSettle = std::chrono::milliseconds(0);
     CQavixApp app(o);
     ASSERT_TRUE(app.start());

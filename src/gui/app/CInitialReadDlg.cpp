@@ -2,11 +2,12 @@
 
 #include <QVBoxLayout>
 
+#include "frame/CProgressDlg.h"
+
 namespace qavix {
 
 namespace {
 
-constexpr const char* kReadingText = "データ読込み中\n\nしばらくお待ちください";
 constexpr const char* kBrightStyle = "color: rgb(0,200,0);";
 constexpr const char* kDarkStyle = "color: rgb(0,100,0);";
 
@@ -21,7 +22,7 @@ CInitialReadDlg::CInitialReadDlg(std::function<bool()> read, int startDelayMs, i
     setWindowTitle("Qavix");
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    m_text = new QLabel(kReadingText, this);
+    m_text = new QLabel(CProgressDlg::kReadingText, this);
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setFont(QFont("Noto Sans CJK JP", 11, QFont::Bold));
     m_text->setStyleSheet(kBrightStyle);

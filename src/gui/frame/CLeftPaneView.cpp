@@ -105,21 +105,28 @@ void CLeftPaneView::addChildren(QTreeWidgetItem* parent,
     }
 }
 
+void CLeftPaneView::forgetItemsBelow(QTreeWidgetItem* doomed, QTreeWidgetItem* fallback) {
+    // The right pane's selected item is compared and walked up later; it must never be
+    // left pointing at a deleted item.
+    if (m_previous != nullptr && isBelow(m_previous, doomed)) {
+        m_previous = fallback;
+    }
+    if (m_chartItem != nullptr && isBelow(m_chartItem, doomed)) {
+        m_chartItem = nullptr;
+    }
+    if (m_right.selectedItem() != nullptr && isBelow(m_right.selectedItem(), doomed)) {
+        m_right.setSelectedItem(nullptr);
+    }
+}
+
 void CLeftPaneView::removeChildren(QTreeWidgetItem* root) {
     if (root == nullptr) {
         return;
     }
     const bool was = m_rebuilding;
     m_rebuilding = true;
-    if (m_previous != nullptr && m_previous != root && isBelow(m_previous, root)) {
-        m_previous = root;
-    }
-    if (m_chartItem != nullptr && m_chartItem != root && isBelow(m_chartItem, root)) {
-        m_chartItem = nullptr;
-    }
-    if (m_right.selectedItem() != nullptr && m_right.selectedItem() != root &&
-        isBelow(m_right.selectedItem(), root)) {
-        m_right.setSelectedItem(nullptr);
+    for (int i = 0; i < root->childCount(); ++i) {
+        forgetItemsBelow(root->child(i), root);
     }
     qDeleteAll(root->takeChildren());
     m_rebuilding = was;
@@ -179,15 +186,7 @@ void CLeftPaneView::removeBankRoots() {
         if (root == nullptr) {
             continue;
         }
-        if (m_previous != nullptr && isBelow(m_previous, root)) {
-            m_previous = m_roots[kCurrentSet];
-        }
-        if (m_chartItem != nullptr && isBelow(m_chartItem, root)) {
-            m_chartItem = nullptr;
-        }
-        if (m_right.selectedItem() != nullptr && isBelow(m_right.selectedItem(), root)) {
-            m_right.setSelectedItem(nullptr);
-        }
+        forgetItemsBelow(root, m_roots[kCurrentSet]);
         delete root;
         root = nullptr;
     }
@@ -357,9 +356,7 @@ void CLeftPaneView::refreshBankMeasurement(int bank) {
     }
     if (!s.anyMeasurement()) {
         if (folder != nullptr) {
-            if (m_previous == folder) {
-                m_previous = controller;
-            }
+            forgetItemsBelow(folder, controller);
             delete folder;
         }
     } else {
@@ -378,9 +375,7 @@ void CLeftPaneView::refreshBankMeasurement(int bank) {
     QTreeWidgetItem* options = nullptr;
     if (m_state.extendedMode) {
         if (QTreeWidgetItem* old = findBelow(controller, ItemKind::Options, 0)) {
-            if (m_previous == old) {
-                m_previous = controller;
-            }
+            forgetItemsBelow(old, controller);
             delete old;
         }
         options = addItem(controller, nav::optionsItem(bank));

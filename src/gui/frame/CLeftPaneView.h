@@ -71,6 +71,9 @@ class CLeftPaneView : public QWidget {
     QTreeWidgetItem* addRoot(const nav::NavItem& item);
     void addChildren(QTreeWidgetItem* parent, const std::vector<nav::NavItem>& children);
     void removeChildren(QTreeWidgetItem* root);
+    // Before `doomed` and everything below it are deleted: the previous item falls back
+    // to `fallback`, the chart item and the right pane's selected item are forgotten.
+    void forgetItemsBelow(QTreeWidgetItem* doomed, QTreeWidgetItem* fallback);
     void refreshBankImages();
     void refreshBankMeasurement(int bank);
     void refreshCurrentValues();

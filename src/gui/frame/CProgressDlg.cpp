@@ -6,8 +6,6 @@ namespace qavix {
 
 namespace {
 
-constexpr const char* kReadingText = "データ読込み中\n\nしばらくお待ちください";
-constexpr const char* kWritingText = "データ書込み中\n\nしばらくお待ちください";
 constexpr const char* kBrightStyle = "color: rgb(0,0,200);";
 constexpr const char* kDarkStyle = "color: rgb(0,0,90);";
 

@@ -107,7 +107,11 @@ void CView001::focusFirstField() {
 
 void CView001::hideEvent(QHideEvent* event) {
     SettingPage::hideEvent(event);
-    setCommBusy(false);
+    // Releases only the page's own hold: the window minimised while another transfer runs
+    // (a bank write) hides the page too, and that transfer's flag must stay.
+    if (holdsCommBusy()) {
+        setCommBusy(false);
+    }
 }
 
 }  // namespace qavix

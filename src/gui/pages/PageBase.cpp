@@ -3,6 +3,7 @@
 namespace qavix {
 
 void PageBase::setCommBusy(bool on) {
+    m_holdsBusy = on;
     m_context.state.setCommBusy(on);
     m_context.link.setBusy(on);
 }

@@ -27,6 +27,8 @@ class PageBase : public PaneView {
 
     // Sets the flag that disables the tree and makes the request wait drop clicks.
     void setCommBusy(bool on);
+    // Whether this page set the flag and has not cleared it yet.
+    bool holdsCommBusy() const { return m_holdsBusy; }
     void openWait(bool writing);
     void closeWait();
     void showMessage(const QString& text);
@@ -34,6 +36,7 @@ class PageBase : public PaneView {
   private:
     PageContext m_context;
     bool m_waitOpen = false;
+    bool m_holdsBusy = false;
 };
 
 }  // namespace qavix
