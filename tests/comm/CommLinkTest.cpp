@@ -13,12 +13,7 @@ namespace qavix::test {
 namespace {
 
 CommTimings instant() {
-    CommTimings t;
-    t.pollPeriod = std::chrono::milliseconds(20);
-    t.retryDelay = std::chrono::milliseconds(0);
-    t.resetSettle = std::chrono::milliseconds(0);
-    t.waitSlice = std::chrono::milliseconds(1);
-    return t;
+    return instantTimings(std::chrono::milliseconds(20));
 }
 
 class CommLinkTest : public ::testing::Test {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "comm/CommHost.h"
+#include "comm/CommTimings.h"
 #include "comm/LinkApi.h"
 
 namespace qavix::test {
@@ -22,6 +23,16 @@ struct FakeCall {
     int count = 0;
     std::string text;
 };
+
+// Waits shrunk to nothing, with a short idle poll for the tests that need one.
+inline CommTimings instantTimings(std::chrono::milliseconds pollPeriod) {
+    CommTimings t;
+    t.pollPeriod = pollPeriod;
+    t.retryDelay = std::chrono::milliseconds(0);
+    t.resetSettle = std::chrono::milliseconds(0);
+    t.waitSlice = std::chrono::milliseconds(1);
+    return t;
+}
 
 class FakeLink {
   public:

@@ -8,12 +8,7 @@ namespace qavix::test {
 namespace {
 
 CommTimings instant() {
-    CommTimings t;
-    t.pollPeriod = std::chrono::milliseconds(5);
-    t.retryDelay = std::chrono::milliseconds(0);
-    t.resetSettle = std::chrono::milliseconds(0);
-    t.waitSlice = std::chrono::milliseconds(1);
-    return t;
+    return instantTimings(std::chrono::milliseconds(5));
 }
 
 struct Row {

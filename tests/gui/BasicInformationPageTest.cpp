@@ -18,7 +18,7 @@ namespace {
 
 using nav::ItemKind;
 
-struct BasicPageFixture : ::testing::Test {
+struct BasicPageFixture : EmulatorPageFixture {
     // A controller with two sensors whose serial number has month part 0C.
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -27,16 +27,8 @@ struct BasicPageFixture : ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[current]\n61 = 140C002A\n");
         f.close();
-        link = emulatorLink(host, model, "--sensors 40,32 --scenario " + scenario.toStdString());
-        transactions = std::make_unique<Transactions>(*link, model);
-        banks = std::make_unique<CBankManager>(model, *transactions);
-        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        connect("--sensors 40,32 --scenario " + scenario.toStdString());
         page = pane->page<CView001>(nav::kViewPage001);
-    }
-    void TearDown() override {
-        pane.reset();
-        link.reset();
-        unsetenv("QAVLINK_COM1");
     }
 
     void typeId(const QString& text) {
@@ -48,13 +40,6 @@ struct BasicPageFixture : ::testing::Test {
     QColor idColour() const { return page->idBox()->palette().color(QPalette::Base); }
 
     QTemporaryDir dir;
-    DeviceModel model;
-    RecordingHost host;
-    std::unique_ptr<CCommLink> link;
-    std::unique_ptr<Transactions> transactions;
-    std::unique_ptr<CBankManager> banks;
-    AppState state{model};
-    std::unique_ptr<PagePane> pane;
     CView001* page = nullptr;
 };
 

@@ -31,19 +31,11 @@ std::time_t timeOf(std::tm t) {
     return std::mktime(&t);
 }
 
-struct ClockPageFixture : ::testing::Test {
+struct ClockPageFixture : EmulatorPageFixture {
     void SetUp() override {
-        link = emulatorLink(host, model, "--sensors 40");
-        transactions = std::make_unique<Transactions>(*link, model);
-        banks = std::make_unique<CBankManager>(model, *transactions);
-        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        connect("--sensors 40");
         pane->log.interval = 40;
         page = pane->page<CView013>(nav::kViewPage013);
-    }
-    void TearDown() override {
-        pane.reset();
-        link.reset();
-        unsetenv("QAVLINK_COM1");
     }
 
     void setControllerClock(const std::tm& when) {
@@ -60,13 +52,6 @@ struct ClockPageFixture : ::testing::Test {
     }
     QString controllerText() const { return page->controllerDisplay()->text(); }
 
-    DeviceModel model;
-    RecordingHost host;
-    std::unique_ptr<CCommLink> link;
-    std::unique_ptr<Transactions> transactions;
-    std::unique_ptr<CBankManager> banks;
-    AppState state{model};
-    std::unique_ptr<PagePane> pane;
     CView013* page = nullptr;
 };
 

@@ -3,6 +3,8 @@
 // them, and a right pane with the tree whose built pages get a context that counts the
 // wait windows.
 
+#include <gtest/gtest.h>
+
 #include <QTest>
 #include <memory>
 #include <mutex>
@@ -131,6 +133,30 @@ struct PagePane {
     PageContext context;
     std::unique_ptr<CRightPaneFrame> right;
     std::unique_ptr<CLeftPaneView> tree;
+};
+
+// A page shown in its pane over the built-in emulator: the link, the transactions, the bank
+// manager and the pane, connected by connect() and torn down in reverse order.
+struct EmulatorPageFixture : ::testing::Test {
+    void connect(const std::string& simOptions) {
+        link = emulatorLink(host, model, simOptions);
+        transactions = std::make_unique<Transactions>(*link, model);
+        banks = std::make_unique<CBankManager>(model, *transactions);
+        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+    }
+    void TearDown() override {
+        pane.reset();
+        link.reset();
+        unsetenv("QAVLINK_COM1");
+    }
+
+    DeviceModel model;
+    RecordingHost host;
+    std::unique_ptr<CCommLink> link;
+    std::unique_ptr<Transactions> transactions;
+    std::unique_ptr<CBankManager> banks;
+    AppState state{model};
+    std::unique_ptr<PagePane> pane;
 };
 
 }  // namespace qavix::test
