@@ -20,13 +20,7 @@ CBankDialogBar::CBankDialogBar(QWidget* parent)
         {"複写", "Bank設定を複写", QStyle::SP_FileDialogNewFolder},
     };
     for (int i = 0; i < ButtonCount; ++i) {
-        auto* b = new CPictureButton(this);
-        b->setText(defs[i].text);
-        b->setToolTip(defs[i].tip);
-        b->setIcon(style()->standardIcon(defs[i].icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setAutoRaise(true);
-        addWidget(b);
+        auto* b = addPictureButton(defs[i].text, defs[i].icon, defs[i].tip);
         m_buttons[i] = b;
         connect(b, &QToolButton::clicked, this, [this, i] { emit buttonClicked(i); });
     }

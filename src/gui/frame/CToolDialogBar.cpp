@@ -21,12 +21,7 @@ CToolDialogBar::CToolDialogBar(QWidget* parent)
     };
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (int i = 0; i < ButtonCount; ++i) {
-        auto* b = new CPictureButton(this);
-        b->setText(defs[i].text);
-        b->setIcon(style()->standardIcon(defs[i].icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setAutoRaise(true);
-        addWidget(b);
+        auto* b = addPictureButton(defs[i].text, defs[i].icon);
         m_buttons[i] = b;
         connect(b, &QToolButton::clicked, this, [this, i] { emit buttonClicked(i); });
         refresh(static_cast<Button>(i));

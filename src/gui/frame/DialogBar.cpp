@@ -1,5 +1,7 @@
 #include "frame/DialogBar.h"
 
+#include "widgets/CPictureButton.h"
+
 #include <QEvent>
 
 namespace qavix {
@@ -27,6 +29,18 @@ bool DialogBar::event(QEvent* e) {
         return true;
     }
     return QToolBar::event(e);
+}
+
+CPictureButton* DialogBar::addPictureButton(const QString& text, QStyle::StandardPixmap icon,
+                                            const QString& tip) {
+    auto* b = new CPictureButton(this);
+    b->setText(text);
+    b->setToolTip(tip);
+    b->setIcon(style()->standardIcon(icon));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    addWidget(b);
+    return b;
 }
 
 }  // namespace qavix

@@ -2,10 +2,13 @@
 // Common ground of the three bars: they dock at the top only and ignore clicks on the bar
 // itself (which would drag or float it) while the program is busy.
 
+#include <QStyle>
 #include <QToolBar>
 #include <functional>
 
 namespace qavix {
+
+class CPictureButton;
 
 class DialogBar : public QToolBar {
     Q_OBJECT
@@ -19,6 +22,9 @@ class DialogBar : public QToolBar {
 
   protected:
     bool event(QEvent* event) override;
+    // A picture button with its text under its icon, added at the end of the bar.
+    CPictureButton* addPictureButton(const QString& text, QStyle::StandardPixmap icon,
+                                     const QString& tip = QString());
 
   private:
     std::function<bool()> m_busy;
