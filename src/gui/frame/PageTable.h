@@ -22,7 +22,10 @@ enum ViewNumber : int {
     kViewMonitor = 4,
     kViewSelectDlg = 5,
     kViewPage001 = 6,
+    kViewPage010 = 15,
+    kViewPage012 = 17,
     kViewPage013 = 18,
+    kViewPage016 = 19,
 };
 
 // Class names of the views by view number.

@@ -1,9 +1,10 @@
 // Runs the program in-process against the built-in emulator and saves pictures of the main
 // window (current values, a bank selected, the debug layout), the navigation view, the
 // environment and communication settings dialogs, the eight button textures, the basic
-// information page (as read and with an edited ID) and the clock page. Usage:
+// information page (as read and with an edited ID), the clock page, and the parallel output,
+// option and sensor operation pages. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
-//                                    basic|basic-edited|clock]...
+//                                    basic|basic-edited|clock|parallel|options|sensor]...
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +30,8 @@
 #include <QStyle>
 #include <QTabWidget>
 #include "pages/CView001.h"
+#include "pages/CView012.h"
+#include "pages/CView016.h"
 
 namespace {
 
@@ -132,8 +135,19 @@ bool shoot(const QString& folder, const QString& kind) {
     options.timings.readDelayMs = 0;
     if (kind == "debug") {
         options.arguments = {"/db", "/ad"};
-    } else if (kind == "navi-bank") {
+    } else if (kind == "navi-bank" || kind == "options" || kind == "sensor") {
         options.arguments = {"/ad"};
+    }
+    const QByteArray port = qgetenv("QAVLINK_COM1");
+    if (kind == "parallel" || kind == "options" || kind == "sensor") {
+        // Three sensors with the measurement functions on, so their pages are in the tree.
+        const QString scenario = QDir(work.path()).filePath("scenario.txt");
+        QFile f(scenario);
+        f.open(QIODevice::WriteOnly);
+        f.write("[current]\n127 = 02\n133 = 02\n143 = 02\n135 = 2601\n134 = 0100\n");
+        f.close();
+        setenv("QAVLINK_COM1",
+               ("sim:--sensors 40,32,16 --scenario " + scenario.toStdString()).c_str(), 1);
     }
     {
         QFile ini(QDir(work.path()).filePath("Qavix.ini"));
@@ -178,6 +192,20 @@ bool shoot(const QString& folder, const QString& kind) {
             page->idBox()->selectAll();
             QTest::keyClicks(page->idBox(), "abc");
         }
+    } else if (kind == "parallel") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ParallelOutput, 0));
+    } else if (kind == "options") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Options, 0));
+        settle(300);
+        auto* page = static_cast<qavix::CView012*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewPage012));
+        page->box(qavix::kOptionTeach)->click();
+    } else if (kind == "sensor") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1));
+        settle(300);
+        auto* page = static_cast<qavix::CView016*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewPage016));
+        page->list(qavix::CView016::kFieldOut2)->setCurrentIndex(6);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
@@ -192,6 +220,7 @@ bool shoot(const QString& folder, const QString& kind) {
     const bool ok = frame->grab().save(path);
     std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
     app.shutdown();
+    qputenv("QAVLINK_COM1", port);
     return ok;
 }
 
@@ -203,7 +232,7 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
-                     "navi-sensor|basic|basic-edited|clock]...\n";
+                     "navi-sensor|basic|basic-edited|clock|parallel|options|sensor]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -212,9 +241,9 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",      "bank",      "debug",       "splash", "textures",
+        kinds = {"current",      "bank",         "debug",     "splash",      "textures",
                  "dialogs",      "navi-current", "navi-bank", "navi-sensor", "basic",
-                 "basic-edited", "clock"};
+                 "basic-edited", "clock",        "parallel",  "options",     "sensor"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
