@@ -63,7 +63,9 @@ TEST_F(OptionPageFixture, TickingGroupJudgementWritesOnlyItsSwitch) {
     pane->select(ItemKind::Options);
     page->box(kOptionGroups)->click();
     EXPECT_TRUE(writeOn());
-    EXPECT_TRUE(page->box(kOptionGroups)->autoFillBackground());
+    QCheckBox* groups = page->box(kOptionGroups);
+    EXPECT_TRUE(groups->autoFillBackground());
+    EXPECT_EQ(groups->palette().color(groups->backgroundRole()), kChangedFieldColour);
     EXPECT_TRUE(model.working().pageEdited[kEditedOptions - 1]);
     EXPECT_EQ(writeAndLog(), (std::vector<std::string>{"SS", "PP 37/0:02", "ES"}));
     EXPECT_FALSE(writeOn());

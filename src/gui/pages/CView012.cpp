@@ -28,14 +28,15 @@ CView012::CView012(const PageContext& context, QWidget* parent)
         m_boxes[static_cast<size_t>(i)] = b;
         connect(b, &QCheckBox::clicked, this, [this, i](bool) { boxClicked(i); });
     }
-    outer->addWidget(box(kOptionTeach));
-    outer->addWidget(box(kOptionBank));
+    // Left-aligned at their own width, so the changed colour covers the box and its text.
+    outer->addWidget(box(kOptionTeach), 0, Qt::AlignLeft);
+    outer->addWidget(box(kOptionBank), 0, Qt::AlignLeft);
     auto* measurement = new QGroupBox("計測処理", this);
     measurement->setObjectName("measurementGroup");
     auto* inner = new QVBoxLayout(measurement);
     // The order on screen; the write order is the table's.
     for (int i : {kOptionOverall, kOptionParallel, kOptionGroups}) {
-        inner->addWidget(box(i));
+        inner->addWidget(box(i), 0, Qt::AlignLeft);
     }
     auto* row = new QHBoxLayout;
     row->addWidget(measurement);

@@ -29,7 +29,7 @@ void paintField(QCheckBox* box, FieldState state) {
     QPalette p = box->parentWidget() != nullptr ? box->parentWidget()->palette()
                                                 : QApplication::palette(box);
     if (marked) {
-        p.setColor(QPalette::Window, kChangedFieldColour);
+        p.setColor(box->backgroundRole(), kChangedFieldColour);
     }
     box->setPalette(p);
     box->setAutoFillBackground(marked);
