@@ -252,3 +252,47 @@ TEST(ScanChartGeometry, CellsCoverTheExtentWithoutGapsOrOverrun) {
 
 }  // namespace
 }  // namespace qavix::scan
+
+namespace qavix::scan {
+namespace {
+
+void takeSamples(ScanHistory& h, int n) {
+    for (int i = 0; i < n; ++i) {
+        h.nextColumn()[0] = kCellSet;
+        h.append();
+    }
+}
+
+TEST(ScanHistoryColumns, SweepDrawsOverTheOldestColumns) {
+    ScanHistory h;
+    h.reset(1);
+    EXPECT_EQ(sweepColumns(h, 4), (std::vector<int>{-1, -1, -1, -1}));
+    takeSamples(h, 6);  // slots 0..5 over four columns: 4 and 5 overwrote 0 and 1
+    EXPECT_EQ(sweepColumns(h, 4), (std::vector<int>{4, 5, 2, 3}));
+    // 60 columns do not divide 1000: after the wrap, slot 0 lands in column 0 while columns
+    // 40..59 still hold the screen before the last, partial one.
+    takeSamples(h, 995);  // 1001 samples: newest is slot 0 of the second round
+    const std::vector<int> sweep = sweepColumns(h, 60);
+    EXPECT_EQ(sweep[0], 0);
+    EXPECT_EQ(sweep[1], 961);
+    EXPECT_EQ(sweep[39], 999);
+    EXPECT_EQ(sweep[40], 940);
+    EXPECT_EQ(sweep[59], 959);
+}
+
+TEST(ScanHistoryColumns, AfterAStopTheNewestScreenIsShownAndScrolledInSlotOrder) {
+    ScanHistory h;
+    h.reset(1);
+    takeSamples(h, 130);
+    EXPECT_EQ(firstSampleAfterStop(h, 60), 120);
+    const std::vector<int> shown = scrolledColumns(h, 60, 120);
+    EXPECT_EQ(shown[9], 129);
+    EXPECT_EQ(shown[10], -1);  // not sampled yet
+    takeSamples(h, 870);       // slot 999 is the newest: its screen starts at 960 but only
+    EXPECT_EQ(firstSampleAfterStop(h, 60), 940);  // 40 slots follow, so the chart stops at 940
+    EXPECT_EQ(firstSampleAfterStop(h, 1000), 0);
+    EXPECT_EQ(scrolledColumns(h, 60, 940).back(), 999);
+}
+
+}  // namespace
+}  // namespace qavix::scan

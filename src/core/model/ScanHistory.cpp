@@ -49,4 +49,41 @@ std::optional<int> ScanHistory::newestSlot() const {
     return (m_counter + kHistorySamples - 1) % kHistorySamples;
 }
 
+std::vector<int> sweepColumns(const ScanHistory& history, int samplesShown) {
+    std::vector<int> columns(static_cast<size_t>(std::max(samplesShown, 0)), -1);
+    const int64_t taken = history.samplesTaken();
+    const int64_t stored = std::min<int64_t>(taken, kHistorySamples);
+    int open = samplesShown;
+    // Back in time from the newest sample; the first to reach a column is what it shows.
+    for (int64_t back = 0; back < stored && open > 0; ++back) {
+        const int slot = static_cast<int>((taken - 1 - back) % kHistorySamples);
+        int& column = columns[static_cast<size_t>(slot % samplesShown)];
+        if (column < 0) {
+            column = slot;
+            --open;
+        }
+    }
+    return columns;
+}
+
+std::vector<int> scrolledColumns(const ScanHistory& history, int samplesShown, int firstSample) {
+    std::vector<int> columns(static_cast<size_t>(std::max(samplesShown, 0)), -1);
+    for (int c = 0; c < samplesShown; ++c) {
+        const int slot = firstSample + c;
+        if (slot >= 0 && slot < kHistorySamples && history.sampleNumber(slot)) {
+            columns[static_cast<size_t>(c)] = slot;
+        }
+    }
+    return columns;
+}
+
+int firstSampleAfterStop(const ScanHistory& history, int samplesShown) {
+    if (samplesShown <= 0) {
+        return 0;
+    }
+    const int newest = history.newestSlot().value_or(0);
+    const int screenStart = newest / samplesShown * samplesShown;
+    return std::clamp(screenStart, 0, std::max(kHistorySamples - samplesShown, 0));
+}
+
 }  // namespace qavix::scan

@@ -41,4 +41,16 @@ class ScanHistory {
     int m_wraps = 0;
 };
 
+// Which slot each of `samplesShown` columns shows while sampling runs: sample slot s is drawn
+// in column s mod samplesShown over whatever that column held, so each column shows the
+// newest sample that fell into it. -1 for a column no stored sample has reached.
+std::vector<int> sweepColumns(const ScanHistory& history, int samplesShown);
+
+// Which slot each column shows after a stop, when the chart is scrolled to `firstSample`.
+std::vector<int> scrolledColumns(const ScanHistory& history, int samplesShown, int firstSample);
+
+// Where the chart stands when sampling stops: the start of the screen that holds the newest
+// sample, kept far enough from the end that a whole screen of slots follows it.
+int firstSampleAfterStop(const ScanHistory& history, int samplesShown);
+
 }  // namespace qavix::scan
