@@ -17,6 +17,7 @@ namespace {
 // with 1000 samples over a few hundred pixels they would hide the states.
 constexpr int kMinCellForGrid = 4;
 constexpr int kMinimumWidth = 200;
+constexpr int kNewestMarkWidth = 2;
 constexpr int kMinimumHeight = 120;
 
 }  // namespace
@@ -73,10 +74,18 @@ void ScanChart::appendSample(const SettingsData& set) {
     }
     const int column = slot % m_samplesShown;
     m_columnSlot[static_cast<size_t>(column)] = slot;
+    const int previous = m_newestColumn;
+    m_newestColumn = column;
     QPainter p(&m_image);
     drawColumn(p, column);
     m_lastColumn = columnRect(column);
-    viewport()->update(m_lastColumn);
+    QRect dirty = m_lastColumn;
+    // The column that was newest loses its mark.
+    if (previous >= 0 && previous != column && previous < m_samplesShown) {
+        drawColumn(p, previous);
+        dirty |= columnRect(previous);
+    }
+    viewport()->update(dirty);
 }
 
 QRect ScanChart::columnRect(int column) const {
@@ -120,6 +129,8 @@ void ScanChart::redrawAll() {
     }
     m_columnSlot = m_running ? scan::sweepColumns(m_history, m_samplesShown)
                              : scan::scrolledColumns(m_history, m_samplesShown, m_firstSample);
+    const auto newest = m_history.newestSlot();
+    m_newestColumn = m_running && newest ? *newest % m_samplesShown : -1;
     QPainter p(&m_image);
     for (int c = 0; c < m_samplesShown; ++c) {
         drawColumn(p, c);
@@ -163,6 +174,14 @@ void ScanChart::drawColumn(QPainter& p, int column) {
             const int y = m_rowEnds[static_cast<size_t>(r)];
             p.drawLine(area.left(), y, area.right(), y);
         }
+    }
+    // While sampling, the newest column carries a bar on its right edge: in a sweep the
+    // newest and the oldest samples stand side by side.
+    if (m_running && column == m_newestColumn) {
+        // Never wider than the column, so that redrawing the column removes it whole.
+        const int width = std::min(kNewestMarkWidth, area.width());
+        p.fillRect(QRect(area.right() - width + 1, area.top(), width, area.height()),
+                   palette().color(QPalette::WindowText));
     }
 }
 

@@ -76,6 +76,7 @@ class ScanChart : public QAbstractScrollArea {
     QColor m_on{0, 255, 0};
     QColor m_off{128, 128, 128};
     QRect m_lastColumn;
+    int m_newestColumn = -1;
 };
 
 }  // namespace qavix

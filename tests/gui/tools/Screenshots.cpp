@@ -1,9 +1,10 @@
 // Runs the program in-process against the built-in emulator and saves pictures of the main
 // window (current values, a bank selected, the debug layout), the navigation view, the
 // environment and communication settings dialogs, the eight button textures, the basic
-// information page (as read and with an edited ID) and the clock page. Usage:
+// information page (as read and with an edited ID), the clock page and the scan monitor
+// (running after a wrap, and stopped). Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
-//                                    basic|basic-edited|clock]...
+//                                    basic|basic-edited|clock|scan|scan-stopped]...
 
 #include <QApplication>
 #include <QDir>
@@ -26,8 +27,11 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include "monitor/CMonitor.h"
+#include "monitor/CView004.h"
 #include "pages/CView001.h"
 
 namespace {
@@ -117,6 +121,31 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+// The scan monitor with all sensors after its sample counter has come round once: running,
+// or stopped and scrolled back a little.
+void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool stopped) {
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ScanMonitor, 0));
+    settle(300);
+    auto* views = frame->rightPane()->splitterView();
+    auto* page = static_cast<qavix::CView004*>(views->view(qavix::nav::kViewPage004));
+    auto* bar = static_cast<qavix::CMonitor*>(views->view(qavix::nav::kViewMonitor));
+    const int all = bar->channelCombo()->count() - 1;
+    bar->channelCombo()->setCurrentIndex(all);
+    emit bar->channelCombo()->activated(all);
+    bar->samplesBox()->setValue(100);
+    bar->startStop();
+    // Driven by hand rather than by the 115 ms timer, with a pause per sample so that the
+    // emulator's light changes from column to column.
+    for (int i = 0; i < 1070 && page->running(); ++i) {
+        QTest::qWait(4);
+        page->tick();
+    }
+    if (stopped) {
+        bar->startStop();
+        page->chart()->horizontalScrollBar()->setValue(page->chart()->firstSampleShown() - 30);
+    }
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -181,6 +210,8 @@ bool shoot(const QString& folder, const QString& kind) {
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
+    } else if (kind == "scan" || kind == "scan-stopped") {
+        shootScanMonitor(frame, tree, kind == "scan-stopped");
     } else if (kind == "debug") {
         if (auto* item = tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1)) {
             tree->tree()->setCurrentItem(item);
@@ -203,7 +234,7 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
-                     "navi-sensor|basic|basic-edited|clock]...\n";
+                     "navi-sensor|basic|basic-edited|clock|scan|scan-stopped]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -212,9 +243,9 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",      "bank",      "debug",       "splash", "textures",
+        kinds = {"current",      "bank",         "debug",     "splash",      "textures",
                  "dialogs",      "navi-current", "navi-bank", "navi-sensor", "basic",
-                 "basic-edited", "clock"};
+                 "basic-edited", "clock",        "scan",      "scan-stopped"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
