@@ -1,5 +1,6 @@
 #include "monitor/ScanChart.h"
 
+#include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -20,9 +21,22 @@ constexpr int kMinimumWidth = 200;
 constexpr int kNewestMarkWidth = 2;
 constexpr int kMinimumHeight = 120;
 
+// A scroll area reads as a bare panel to a screen reader; the chart says what it is.
+QAccessibleInterface* chartAccessible(const QString& key, QObject* object) {
+    if (key == QLatin1String(ScanChart::staticMetaObject.className()) && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 ScanChart::ScanChart(QWidget* parent) : QAbstractScrollArea(parent) {
+    static const bool accessibleChart = [] {
+        QAccessible::installFactory(chartAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleChart);
     setObjectName("scanChart");
     setAccessibleName("スキャンモニタ");
     setFocusPolicy(Qt::StrongFocus);
