@@ -13,7 +13,8 @@ class App;
 namespace qavix::cli {
 
 constexpr int kDefaultScanSamples = 100;
-constexpr int kMaxScanSamples = 1000000;
+// Rows for a file are kept until it is written whole; at most about 80 MB with 384 beams.
+constexpr int kMaxScanSamples = 100000;
 
 struct ScanArgs {
     int intervalMs = 0;  // 0: the fastest the port's line rate allows

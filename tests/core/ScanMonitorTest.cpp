@@ -210,6 +210,11 @@ TEST(ScanHistory, CountersWrapAndSampleNumbersKeepCounting) {
     EXPECT_EQ(h.sampleNumber(0), 1001);
     EXPECT_EQ(h.sampleNumber(999), 2000);
 
+    h.reset(0);  // no rows: samples still count, and no cell is ever read or written
+    h.nextColumn();
+    EXPECT_EQ(h.append(), 0);
+    EXPECT_EQ(h.cell(0, 0), kCellEmpty);
+
     h.reset(2);
     EXPECT_EQ(h.wraps(), 0);
     EXPECT_EQ(h.cell(0, 0), kCellEmpty);

@@ -133,6 +133,10 @@ TEST_F(ScanPageFixture, TwoThousandSamplesAt25msWrapTwiceAndTooltipsKeepCounting
     EXPECT_TRUE(state.treeMustStay());
     EXPECT_EQ(pane->log.commandsAllowed, std::vector<bool>{false});
     EXPECT_FALSE(page->chart()->horizontalScrollBar()->isEnabled());
+    // The tree keeps the page while sampling runs.
+    pane->select(ItemKind::BasicInfo);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_TRUE(page->running());
 
     for (int i = 0; i < 2000; ++i) {
         tick();
@@ -186,6 +190,24 @@ TEST_F(ScanPageFixture, TwoThousandSamplesAt25msWrapTwiceAndTooltipsKeepCounting
     QTest::mouseClick(bar->clearButton(), Qt::LeftButton);
     EXPECT_EQ(chart->history().samplesTaken(), 0);
     EXPECT_TRUE(chart->toolTipAt(QPoint(0, 1)).isEmpty());
+}
+
+TEST_F(ScanPageFixture, WithoutTheSensorsBeamCountsThereIsNothingToStart) {
+    connect("--sensors 40");  // connected, but nothing read yet
+    pane->select(ItemKind::ScanMonitor);
+    bar = pane->page<CMonitor>(nav::kViewMonitor);
+    page = pane->page<CView004>(nav::kViewPage004);
+    EXPECT_EQ(itemsOf(bar->channelCombo()), QStringList{"CH1"});
+    EXPECT_EQ(page->chart()->rows().count(), 0);
+    EXPECT_FALSE(bar->startButton()->isEnabled());
+
+    // Once the counts are known, the next showing offers the sensor's beams.
+    ASSERT_EQ(link->request(72, 1, 0, 3), kRequestOk);
+    ASSERT_EQ(link->request(80), kRequestOk);
+    pane->select(ItemKind::BasicInfo);
+    pane->select(ItemKind::ScanMonitor);
+    EXPECT_EQ(page->chart()->rows().count(), 40);
+    EXPECT_TRUE(bar->startButton()->isEnabled());
 }
 
 TEST_F(ScanPageFixture, TheRealTimerSamplesWhileRunning) {

@@ -23,7 +23,7 @@ class ScanHistory {
     int64_t samplesTaken() const { return int64_t{m_wraps} * kHistorySamples + m_counter; }
 
     // The cells of the slot the next sample takes, to be filled before append().
-    uint8_t* nextColumn() { return &m_cells[static_cast<size_t>(m_counter * m_rows)]; }
+    uint8_t* nextColumn() { return m_cells.data() + static_cast<size_t>(m_counter * m_rows); }
     // Commits the next column and returns its slot.
     int append();
 

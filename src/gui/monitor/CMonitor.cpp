@@ -145,7 +145,8 @@ int CMonitor::rowsShown() const {
 
 void CMonitor::chooseChannel(int index) {
     const int sensors = std::clamp(m_state.model().working().general.jointNum, 0, kChannelCount);
-    const int channel = index >= 0 && index < sensors ? index : kAllChannels;
+    // The combo holds CH1 alone with one sensor, and also before the sensors are known.
+    const int channel = index >= 0 && index < std::max(sensors, 1) ? index : kAllChannels;
     m_channelCombo->setCurrentIndex(std::max(index, 0));
     {
         const QSignalBlocker quiet(m_samples);
@@ -156,6 +157,8 @@ void CMonitor::chooseChannel(int index) {
     fillBeams();
     m_state.viewAxis = rowsShown();
     m_page.applyShown(rowsShown(), m_samples->value());
+    // Without the sensors' beam counts (no initial read) there is nothing to sample.
+    m_start->setEnabled(m_page.chart()->rows().count() > 0);
 }
 
 void CMonitor::applyShown() {

@@ -83,7 +83,7 @@ void ScanChart::setRunning(bool on) {
 void ScanChart::appendSample(const SettingsData& set) {
     m_rows.fillColumn(set, m_history.nextColumn());
     const int slot = m_history.append();
-    if (m_columnSlot.empty()) {
+    if (m_image.isNull() || m_columnEnds.size() != static_cast<size_t>(m_samplesShown)) {
         return;
     }
     const int column = slot % m_samplesShown;
@@ -125,6 +125,7 @@ void ScanChart::updateScrollBars() {
     h->setRange(0, std::max(scan::kHistorySamples - m_samplesShown, 0));
     h->setSingleStep(1);
     h->setPageStep(m_samplesShown);
+    m_firstSample = std::min(m_firstSample, h->maximum());
     h->setValue(m_firstSample);
     h->setEnabled(!m_running);
     QScrollBar* v = verticalScrollBar();
@@ -138,13 +139,15 @@ void ScanChart::updateScrollBars() {
 }
 
 void ScanChart::redrawAll() {
-    if (m_image.isNull() || m_columnEnds.empty()) {
-        return;
-    }
+    // The columns' slots are kept even while there is nothing to draw on, so that a sample
+    // appended before the first layout lands in the right column.
     m_columnSlot = m_running ? scan::sweepColumns(m_history, m_samplesShown)
                              : scan::scrolledColumns(m_history, m_samplesShown, m_firstSample);
     const auto newest = m_history.newestSlot();
     m_newestColumn = m_running && newest ? *newest % m_samplesShown : -1;
+    if (m_image.isNull() || m_columnEnds.size() != m_columnSlot.size()) {
+        return;
+    }
     QPainter p(&m_image);
     for (int c = 0; c < m_samplesShown; ++c) {
         drawColumn(p, c);
