@@ -1,6 +1,5 @@
 #include "model/ScanIntervals.h"
 
-#include <algorithm>
 
 namespace qavix::scan {
 
@@ -54,10 +53,6 @@ std::optional<int> parseIntervalText(std::string_view text) {
         return std::nullopt;
     }
     return value;
-}
-
-int timerPeriodMs(int intervalMs) {
-    return std::max(intervalMs - kTimerAllowanceMs, 1);
 }
 
 }  // namespace qavix::scan

@@ -11,8 +11,6 @@ namespace qavix::scan {
 
 constexpr int kIntervalStepMs = 25;
 constexpr int kSlowestIntervalMs = 200;
-// The sampling timer runs this much shorter than the interval to make up for the read.
-constexpr int kTimerAllowanceMs = 10;
 
 // The fastest interval for a line rate: a 48-byte answer at 9600 baud takes about 120 ms on
 // the line, so slower rates cannot sample as often. Rates below 9600 are treated as 9600.
@@ -25,8 +23,5 @@ std::vector<int> intervalsMs(int baud);
 std::string intervalText(int ms);
 // The number before "ms" (the combo's text); nothing when the text does not start with one.
 std::optional<int> parseIntervalText(std::string_view text);
-
-// The period of the sampling timer for an interval, never below 1 ms.
-int timerPeriodMs(int intervalMs);
 
 }  // namespace qavix::scan

@@ -88,7 +88,11 @@ void CView004::start(int intervalMs) {
     m_reader.resetFailures();
     state().setContinuousMonitoring(true);
     m_ticks[0] = m_ticks[1] = now();
-    m_timer.start(scan::timerPeriodMs(intervalMs));
+    // A precise repeating timer keeps its period whatever the handler takes, so the period
+    // is the interval itself: a period shortened to make up for the read would sample
+    // faster than chosen (every 15 ms at "25ms"). A read that overruns makes the timer skip,
+    // not queue up.
+    m_timer.start(intervalMs);
     emit runningChanged(true);
 }
 

@@ -134,7 +134,7 @@ void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool
     emit bar->channelCombo()->activated(all);
     bar->samplesBox()->setValue(100);
     bar->startStop();
-    // Driven by hand rather than by the 115 ms timer, with a pause per sample so that the
+    // Driven by hand rather than by the 125 ms timer, with a pause per sample so that the
     // emulator's light changes from column to column.
     for (int i = 0; i < 1070 && page->running(); ++i) {
         QTest::qWait(4);
