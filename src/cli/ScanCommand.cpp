@@ -182,7 +182,7 @@ void addScanCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) 
                      "sampling interval in ms: 25..200 in steps of 25, no faster than the "
                      "port's line rate allows (default: the fastest)")
         ->check(CLI::Range(25, 200));
-    scan->add_option("--samples", args->samples, "samples to take")
+    scan->add_option("--samples", args->samples, "samples to take (default 100)")
         ->check(CLI::Range(1, kMaxScanSamples));
     scan->add_option("--channel", args->channel, "sensor 1..3, or all (default)")
         ->check(CLI::IsMember({"1", "2", "3", "all"}));

@@ -186,6 +186,11 @@ TEST_F(ScanPageFixture, TwoThousandSamplesAt25msWrapTwiceAndTooltipsKeepCounting
     chart->horizontalScrollBar()->setValue(1);
     EXPECT_EQ(chart->columnSlots()[0], 1);
     EXPECT_EQ(chart->toolTipAt(QPoint(0, 1)).toStdString(), "光軸：CH1-1 サンプル：1002");
+    // And by keyboard: one sample, or a screen of them.
+    QTest::keyClick(chart, Qt::Key_Right);
+    EXPECT_EQ(chart->firstSampleShown(), 2);
+    chart->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(chart->firstSampleShown(), 62);
 
     QTest::mouseClick(bar->clearButton(), Qt::LeftButton);
     EXPECT_EQ(chart->history().samplesTaken(), 0);
