@@ -83,6 +83,12 @@ void ScanChart::setRunning(bool on) {
 void ScanChart::appendSample(const SettingsData& set) {
     m_rows.fillColumn(set, m_history.nextColumn());
     const int slot = m_history.append();
+    // Stopped, the chart shows slots in order from its scroll position; only the sweep of a
+    // running chart has a column waiting for the new sample.
+    if (!m_running) {
+        redrawAll();
+        return;
+    }
     if (m_image.isNull() || m_columnEnds.size() != static_cast<size_t>(m_samplesShown)) {
         return;
     }
