@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -22,6 +23,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The shell's code for a command ended by Ctrl+C; the rows sampled until then are kept.
+constexpr int kExitInterrupted = 130;
 constexpr int kBeamCountCode = 72;
 constexpr int kJointNumCode = 80;
 constexpr const char* kReadFailed = "コントローラ読込みできません";
@@ -68,7 +71,38 @@ std::string intervalList(int baud) {
 
 struct Sampled {
     std::vector<std::string> lines;
-    bool stopped = false;  // two failed reads in a row
+    bool stopped = false;      // two failed reads in a row
+    bool interrupted = false;  // Ctrl+C or a termination request
+};
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int /*signal*/) {
+    g_interrupted = 1;
+}
+
+// While it lives, Ctrl+C and SIGTERM end sampling instead of the process, so that the rows
+// taken so far are written and the controller's polling is resumed.
+class InterruptGuard {
+  public:
+    InterruptGuard() {
+        g_interrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_int);
+        sigaction(SIGTERM, &action, &m_term);
+    }
+    ~InterruptGuard() {
+        sigaction(SIGINT, &m_int, nullptr);
+        sigaction(SIGTERM, &m_term, nullptr);
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+  private:
+    struct sigaction m_int {};
+    struct sigaction m_term {};
 };
 
 // Samples on a fixed schedule from the start: a late read does not shift the ones after it,
@@ -86,12 +120,17 @@ Sampled sample(DeviceSession& session, const scan::ScanRows& rows, int channel, 
     }
     ThreadPriorityBoost priority;
     priority.raise();
+    const InterruptGuard guard;
     const auto interval = std::chrono::milliseconds(intervalMs);
     const Clock::time_point start = Clock::now();
     Clock::time_point due = start;
     int64_t taken = 0;
     while (taken < samples) {
         std::this_thread::sleep_until(due);
+        if (g_interrupted != 0) {
+            out.interrupted = true;
+            break;
+        }
         const Clock::time_point at = Clock::now();
         due += interval;
         if (due < Clock::now()) {
@@ -109,7 +148,8 @@ Sampled sample(DeviceSession& session, const scan::ScanRows& rows, int channel, 
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(at - start).count();
         out.lines.push_back(row(++taken, ms, cells));
         if (toStdout) {
-            std::cout << out.lines.back() << '\n';
+            // Row by row, so that a program reading the pipe sees each sample as it comes.
+            std::cout << out.lines.back() << std::endl;
         }
     }
     return out;
@@ -162,9 +202,11 @@ int runScan(const DeviceOptions& options, const ScanArgs& args) {
         code = kExitConnection;
     } else if (!resumed) {
         code = session.failureExit();
+    } else if (sampled.interrupted) {
+        code = kExitInterrupted;
     }
     if (!args.csvPath.empty()) {
-        // What was sampled before a stop is kept.
+        // What was sampled before a stop or an interruption is kept.
         const fileio::WriteResult written = textfile::writeLines(args.csvPath, sampled.lines);
         if (!written.ok) {
             std::cerr << args.csvPath << ": " << written.error << '\n';

@@ -2,7 +2,14 @@
 // schedule the line rate allows, the interval and channel checks, and the stop with exit 3
 // after two failed reads in a row that keeps what was sampled.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <filesystem>
 #include <fstream>
@@ -135,6 +142,40 @@ TEST(QavixctlScan, TwoFailedReadsInARowStopWithExitThreeAndKeepTheRows) {
     EXPECT_GE(rows.size(), 2u);   // the header and what was sampled before
     EXPECT_LT(rows.size(), 10u);  // far from the 50 asked for
     expectRows(rows, 16, 125);
+}
+
+TEST(QavixctlScan, CtrlCEndsSamplingWithTheRowsSoFarAndExit130) {
+    const Scratch scratch("scan-interrupt");
+    const std::string out = scratch.path + "/out.txt";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, STDOUT_FILENO);
+        dup2(fd, STDERR_FILENO);
+        if (chdir(scratch.path.c_str()) == 0) {
+            setenv("QAVLINK_COM1", "sim:--sensors 8", 1);
+            execl(QAVIXCTL, QAVIXCTL, "scan", "--port", "COM1", "--samples", "100000",
+                  static_cast<char*>(nullptr));
+        }
+        _exit(127);
+    }
+    // Rows are written one by one as they are sampled; wait for a few.
+    bool sampling = false;
+    for (int i = 0; i < 200 && !sampling; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        sampling = lines(readBytes(out)).size() >= 3;
+    }
+    kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(sampling) << readBytes(out);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const std::vector<std::string> rows = lines(readBytes(out));
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(fields(rows[0])[2], "CH1-1");
+    expectRows(rows, 8, 125);
 }
 
 }  // namespace
