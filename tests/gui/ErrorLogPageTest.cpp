@@ -108,6 +108,20 @@ TEST_F(ErrorLogFixture, CsvIsTheCommandLineClientsByteForByte) {
     EXPECT_EQ(bytes.count("\r\n"), 21);
 }
 
+TEST_F(ErrorLogFixture, ReadThatFailsHalfWayKeepsWhatItRead) {
+    // The controller falls silent after the connection's first requests and two entries.
+    open(" --hang-after 6");
+    pane->select(ItemKind::ErrorLog);
+    const auto messages = host.messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back(), kErrorLogReadFailed);
+    EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"read", "close"}));
+    EXPECT_FALSE(state.commBusy());
+    EXPECT_EQ(cell(0, 2), "C8");
+    EXPECT_EQ(cell(1, 2), "3B");
+    EXPECT_EQ(cell(2, 2), "---");  // not read: as before
+}
+
 TEST_F(ErrorLogFixture, UnwritableCsvSaysSo) {
     open();
     const QString path = dir.filePath("missing/Error.csv");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "PageTestSupport.h"
@@ -28,9 +29,17 @@ QByteArray fileBytes(const QString& path) {
 
 struct SettingsListFixture : EmulatorPageFixture {
     void open(const std::string& sensors) {
-        connect("--sensors " + sensors);
-        // The report shows what the initial read brought in.
+        ASSERT_TRUE(dir.isValid());
+        const QString scenario = dir.filePath("serial.txt");
+        QFile f(scenario);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[current]\n61 = 020B002A\n");
+        f.close();
+        connect("--sensors " + sensors + " --scenario " + scenario.toStdString());
+        // The report shows what the initial read brought in; the tree is built for it.
         ASSERT_EQ(transactions->readAll(), kRequestOk);
+        ASSERT_EQ(transactions->readBanks(), kRequestOk);
+        pane->tree->buildTree();
         page = pane->page<CView005>(nav::kViewPage005);
         bar = pane->page<CSelectDlg>(nav::kViewSelectDlg);
         pane->select(ItemKind::SettingsList);
@@ -60,6 +69,10 @@ TEST_F(SettingsListFixture, FirstShowingOfTwoSensorsShowsControllerAndBothSensor
     EXPECT_FALSE(shown.contains("CH3　設定内容一覧"));
     // Not in extended mode: the option section is left out.
     EXPECT_FALSE(shown.contains("■オプション設定"));
+    // The identity is read for the current values, under the wait window.
+    EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"read", "close"}));
+    EXPECT_FALSE(state.commBusy());
+    EXPECT_TRUE(shown.contains(QRegularExpression("\n    シリアル№ +0042Y02\n")));
     // The view shows exactly the lines the report holds.
     EXPECT_EQ(shown.split('\n').size(), static_cast<int>(page->reportLines().size()));
     EXPECT_TRUE(page->textView()->isReadOnly());
@@ -95,6 +108,25 @@ TEST_F(SettingsListFixture, TogglesRebuildTheReport) {
     EXPECT_TRUE(bar->toggle(2)->isChecked());
     EXPECT_TRUE(text().contains("センサ　CH2　設定内容一覧"));
     EXPECT_FALSE(text().contains("CH1　設定内容一覧"));
+}
+
+TEST_F(SettingsListFixture, BankSettingsListShowsTheBankWithoutReading) {
+    open("40,32");
+    model.storedSet(2).general.idText = "000777";
+    pane->selectSet(2);
+    ASSERT_EQ(model.selectedSet(), 2);
+    pane->select(ItemKind::SettingsList, 2);
+    EXPECT_EQ(pane->log.waits.size(), 2u);  // only the current values' showing read
+    EXPECT_TRUE(text().contains(QRegularExpression("\n    ＩＤ +000777\n")))
+        << text().toStdString();
+}
+
+TEST_F(SettingsListFixture, PrintButtonOpensThePreview) {
+    open("40");
+    ModalAnswerer answer(false);
+    bar->printButton()->click();
+    EXPECT_EQ(answer.texts(), std::vector<std::string>{"CPrintPreView"});
+    EXPECT_EQ(pane->right->splitterView()->currentPage(), page);
 }
 
 TEST_F(SettingsListFixture, SavedTextIsThePagesTextInShiftJis) {

@@ -13,6 +13,7 @@
 #include "comm/LinkSettings.h"
 #include "comm/Transactions.h"
 #include "files/PortSettings.h"
+#include "model/IdentificationNumber.h"
 #include "report/CView005.h"
 #include "report/ReportPrinter.h"
 #include "report/SettingsReport.h"
@@ -122,7 +123,11 @@ int runPrintReport(const std::vector<std::string>& arguments, const QString& wor
         return kPrintReportNoAnswer;
     }
     Transactions transactions(link, model);
-    if (transactions.readAll() != kRequestOk) {
+    bool read = transactions.readAll() == kRequestOk;
+    for (const PageRead& r : basicInformationReads()) {
+        read = read && link.request(r.code, r.arg1, r.start, r.count, r.timeoutMs) == kRequestOk;
+    }
+    if (!read) {
         std::cerr << "qavix: the controller's settings could not be read on " << portName(ports)
                   << "; no report printed\n";
         link.end();

@@ -16,6 +16,7 @@ constexpr std::array<int, CView006::kColumnCount> kColumnAdjust = {-84, 80, -60,
 constexpr const char* kHeaders[CView006::kColumnCount] = {"No.", "日付", "エラーNo.", "エラ－内容",
                                                           "発生シリアルNo."};
 constexpr int kMinimumColumn = 24;
+constexpr int kRowPadding = 6;
 
 }  // namespace
 
@@ -33,6 +34,7 @@ CView006::CView006(const PageContext& context, WeekdayNames weekdays, QWidget* p
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + kRowPadding);
     m_table->horizontalHeader()->setSectionsClickable(false);
     m_table->horizontalHeader()->setHighlightSections(false);
     QStringList headers;
@@ -56,10 +58,12 @@ std::array<int, CView006::kColumnCount> CView006::columnWidths(int width) {
 
 void CView006::layOut() {
     // The header row of the list stands where the page's column titles stood, above it.
+    // The list reaches down to the page's bottom so all twenty rows show when there is room.
     const int headerHeight = m_table->horizontalHeader()->sizeHint().height();
     const int top = std::max(0, kListTop - headerHeight);
-    m_table->setGeometry(0, top, width(), kListHeight + headerHeight);
-    const auto widths = columnWidths(width());
+    m_table->setGeometry(0, top, width(), std::max(kListHeight + headerHeight, height() - top));
+    // The columns share the list's inside, so no horizontal scroll bar comes for a few pixels.
+    const auto widths = columnWidths(m_table->viewport()->width());
     for (int c = 0; c < kColumnCount; ++c) {
         m_table->setColumnWidth(c, widths[static_cast<size_t>(c)]);
     }

@@ -1,5 +1,6 @@
 #include "report/CView005.h"
 
+#include <QApplication>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -9,6 +10,7 @@
 #include <ctime>
 
 #include "model/ErrorLog.h"
+#include "model/IdentificationNumber.h"
 #include "pages/SaveFileDialog.h"
 #include "report/PaperSetupDialog.h"
 #include "report/ReportExport.h"
@@ -64,8 +66,39 @@ void CView005::pageShown(const QString& /*title*/) {
     if (!m_selectionChosen) {
         setSelection(report::defaultReportSelection(working().general.jointNum));
     }
+    if (state().model().selectedSet() == kCurrentSet) {
+        readIdentity();
+    }
     rebuild();
     m_view->setFocus();
+}
+
+bool CView005::readIdentity() {
+    // Serial number, ID and versions come with the basic information reads, not with the
+    // read of all settings; without them the report would show empty values.
+    setCommBusy(true);
+    openWait(false);
+    bool ok = true;
+    for (const PageRead& r : basicInformationReads()) {
+        if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
+            ok = false;
+            break;
+        }
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    closeWait();
+    setCommBusy(false);
+    if (!ok) {
+        showMessage(kErrorLogReadFailed);
+    }
+    return ok;
+}
+
+void CView005::hideEvent(QHideEvent* event) {
+    PageBase::hideEvent(event);
+    if (holdsCommBusy()) {
+        setCommBusy(false);
+    }
 }
 
 void CView005::setSelection(const report::ReportSelection& selection) {

@@ -47,7 +47,14 @@ class CView005 : public PageBase, public PrintTarget {
     // The printer print, preview and set-up share, so a set-up holds for the next print.
     QPrinter& printer();
 
+  protected:
+    void hideEvent(QHideEvent* event) override;
+
   private:
+    // The controller's identity for the current values; false after a failed request (the
+    // message is shown and the report shows what the working set holds).
+    bool readIdentity();
+
     QPlainTextEdit* m_view = nullptr;
     std::unique_ptr<QPrinter> m_printer;
     report::ReportSelection m_selection;
