@@ -131,14 +131,5 @@ TEST_F(ErrorLogFixture, UnwritableCsvSaysSo) {
     EXPECT_FALSE(QFile::exists(path));
 }
 
-TEST(ErrorLogColumns, WidthsFollowThePage) {
-    const auto w = CView006::columnWidths(800);
-    EXPECT_EQ(w, (std::array<int, 5>{76, 240, 100, 250, 134}));
-    // A narrow page keeps every column usable.
-    for (int width : CView006::columnWidths(100)) {
-        EXPECT_GE(width, 24);
-    }
-}
-
 }  // namespace
 }  // namespace qavix::test

@@ -129,23 +129,6 @@ TEST_F(PdfFixture, NoLinesGiveOnePageWithItsHeader) {
     EXPECT_TRUE(pages[0].contains("Page 1"));
 }
 
-TEST_F(PdfFixture, SmallerPaperTakesMorePages) {
-    const QStringList lines = reportOf(longSet(3, 128), true);
-    QPrinter a4(QPrinter::HighResolution);
-    ReportPrinter::preparePdf(a4, dir.filePath("a4.pdf"));
-    a4.setPageSize(QPageSize(QPageSize::A4));
-    QPrinter a5(QPrinter::HighResolution);
-    ReportPrinter::preparePdf(a5, dir.filePath("a5.pdf"));
-    a5.setPageSize(QPageSize(QPageSize::A5));
-    const ReportPrinter report(lines);
-    EXPECT_GT(report.pageCount(a5), report.pageCount(a4));
-    // The resolution changes the units, not the pages.
-    QPrinter screen(QPrinter::ScreenResolution);
-    ReportPrinter::preparePdf(screen, dir.filePath("screen.pdf"));
-    screen.setPageSize(QPageSize(QPageSize::A4));
-    EXPECT_NEAR(report.pageCount(screen), report.pageCount(a4), 1);
-}
-
 TEST_F(PdfFixture, PaperSetupWithoutAPrinterChangesTheNextPrint) {
     const QStringList lines = reportOf(longSet(3, 128), true);
     QPrinter printer(QPrinter::HighResolution);

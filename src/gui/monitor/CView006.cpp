@@ -21,11 +21,8 @@ constexpr int kRowPadding = 6;
 }  // namespace
 
 CView006::CView006(const PageContext& context, QWidget* parent)
-    : CView006(context, systemWeekdays(), parent) {}
-
-CView006::CView006(const PageContext& context, WeekdayNames weekdays, QWidget* parent)
     : PageBase("CView006", context, parent),
-      m_weekdays(std::move(weekdays)),
+      m_weekdays(systemWeekdays()),
       m_rows(emptyErrorLogRows()) {
     m_table = new QTableWidget(kErrorHistoryCount, kColumnCount, this);
     m_table->setObjectName(QString("list%1").arg(kListControlId));

@@ -18,8 +18,6 @@ class CView006 : public PageBase {
     static constexpr int kListTop = 30;
     static constexpr int kListHeight = 280;
 
-    // `weekdays`: the date column's abbreviations (the desktop's locale).
-    CView006(const PageContext& context, WeekdayNames weekdays, QWidget* parent = nullptr);
     explicit CView006(const PageContext& context, QWidget* parent = nullptr);
 
     void pageShown(const QString& title) override;
@@ -47,7 +45,7 @@ class CView006 : public PageBase {
     void showRow(int k);
     void layOut();
 
-    WeekdayNames m_weekdays;
+    WeekdayNames m_weekdays;  // the date column's, from the desktop's locale
     QTableWidget* m_table = nullptr;
     ErrorLogRows m_rows;
 };

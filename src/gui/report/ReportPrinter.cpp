@@ -72,18 +72,24 @@ std::vector<int> ReportPrinter::lineHeights(const Geometry& g, QPrinter& printer
     return heights;
 }
 
-std::vector<report::PrintPage> ReportPrinter::layout(QPrinter& printer) const {
-    const Geometry g = geometryFor(printer);
+std::vector<report::PrintPage> ReportPrinter::pagesFor(const Geometry& g,
+                                                       const std::vector<int>& heights,
+                                                       QPrinter& printer) const {
     const QFontMetrics fm(g.body, &printer);
     const int usable = g.page.height() - scaled(report::kPrintBottomReserve, g.scale);
-    return report::layoutPrintPages(lineHeights(g, printer), fm.leading(),
+    return report::layoutPrintPages(heights, fm.leading(),
                                     scaled(report::kPrintFirstLineY, g.scale), usable);
 }
 
+std::vector<report::PrintPage> ReportPrinter::layout(QPrinter& printer) const {
+    const Geometry g = geometryFor(printer);
+    return pagesFor(g, lineHeights(g, printer), printer);
+}
+
 bool ReportPrinter::print(QPrinter& printer) const {
-    const std::vector<report::PrintPage> pages = layout(printer);
     const Geometry g = geometryFor(printer);
     const std::vector<int> heights = lineHeights(g, printer);
+    const std::vector<report::PrintPage> pages = pagesFor(g, heights, printer);
     const int count = static_cast<int>(pages.size());
     int first = 1;
     int last = count;

@@ -40,6 +40,9 @@ class ReportPrinter {
     };
     Geometry geometryFor(QPrinter& printer) const;
     std::vector<int> lineHeights(const Geometry& g, QPrinter& printer) const;
+    // The one layout rule, for counting and for printing.
+    std::vector<report::PrintPage> pagesFor(const Geometry& g, const std::vector<int>& heights,
+                                            QPrinter& printer) const;
     int textLeft(const Geometry& g) const;
     // "設定一覧", "Page n" at the right edge, and the rule under them.
     void drawHeader(QPainter& painter, const Geometry& g, QPrinter& printer, int pageNumber) const;
