@@ -14,7 +14,6 @@
 #include "comm/Transactions.h"
 #include "files/PortSettings.h"
 #include "model/IdentificationNumber.h"
-#include "report/CView005.h"
 #include "report/ReportPrinter.h"
 #include "report/SettingsReport.h"
 

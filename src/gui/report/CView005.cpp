@@ -33,15 +33,6 @@ std::tm localTime(std::chrono::system_clock::time_point at) {
 
 }  // namespace
 
-QStringList reportLineList(const report::ReportLines& lines) {
-    QStringList list;
-    list.reserve(static_cast<int>(lines.size()));
-    for (const std::string& line : lines) {
-        list << QString::fromStdString(line);
-    }
-    return list;
-}
-
 CView005::CView005(const PageContext& context, QWidget* parent)
     : PageBase("CView005", context, parent) {
     auto* layout = new QVBoxLayout(this);

@@ -63,7 +63,4 @@ class CView005 : public PageBase, public PrintTarget {
     std::string m_text;
 };
 
-// The report's lines as text for the printer.
-QStringList reportLineList(const report::ReportLines& lines);
-
 }  // namespace qavix

@@ -120,6 +120,15 @@ bool ReportPrinter::print(QPrinter& printer) const {
     return painter.end();
 }
 
+QStringList reportLineList(const report::ReportLines& lines) {
+    QStringList list;
+    list.reserve(static_cast<int>(lines.size()));
+    for (const std::string& line : lines) {
+        list << QString::fromStdString(line);
+    }
+    return list;
+}
+
 void ReportPrinter::preparePdf(QPrinter& printer, const QString& path) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);

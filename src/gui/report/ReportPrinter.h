@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "report/PrintLayout.h"
+#include "report/ReportLines.h"
 
 namespace qavix {
 
@@ -49,5 +50,8 @@ class ReportPrinter {
 
     QStringList m_lines;
 };
+
+// The report's lines as text for the printer.
+QStringList reportLineList(const report::ReportLines& lines);
 
 }  // namespace qavix
