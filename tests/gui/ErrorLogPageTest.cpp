@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "PageTestSupport.h"
+#include "SaveDialogAnswer.h"
 #include "frame/PageTable.h"
 #include "monitor/CListDlg.h"
 #include "monitor/CView006.h"
@@ -88,8 +89,15 @@ TEST_F(ErrorLogFixture, ShowingThePageReadsAndDecodesTheHistory) {
 TEST_F(ErrorLogFixture, CsvIsTheCommandLineClientsByteForByte) {
     open();
     pane->select(ItemKind::ErrorLog);
+    // Through the bar's "保存" and its dialog, as the user saves.
+    SaveDialogAnswer answer(dir.filePath("page.csv"));
+    bar->saveButton()->click();
+    ASSERT_TRUE(answer.answered());
+    EXPECT_EQ(answer.seen().title, "名前を付けて保存");
+    EXPECT_EQ(answer.seen().name, "Error.csv");
+    EXPECT_EQ(answer.seen().suffix, "csv");
+    EXPECT_EQ(answer.seen().filters.value(0), "Csv ファイル形式 (*.csv)");
     const QString mine = dir.filePath("page.csv");
-    ASSERT_TRUE(page->saveCsvTo(mine));
 
     QProcess ctl;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "PageTestSupport.h"
+#include "SaveDialogAnswer.h"
 #include "files/ShiftJis.h"
 #include "frame/CommandIds.h"
 #include "frame/PageTable.h"
@@ -155,6 +156,24 @@ TEST_F(SettingsListFixture, SavedTextIsThePagesTextInShiftJis) {
     bar->toggle(0)->click();
     ASSERT_TRUE(page->saveTextTo(path));
     EXPECT_LT(fileBytes(path).size(), bytes.size());
+}
+
+TEST_F(SettingsListFixture, SaveButtonAsksForATextFile) {
+    open("40");
+    {
+        SaveDialogAnswer cancel{QString()};
+        bar->saveButton()->click();
+        ASSERT_TRUE(cancel.answered());
+        EXPECT_EQ(cancel.seen().title, "ファイルの保存");
+        EXPECT_EQ(cancel.seen().suffix, "TXT");
+        EXPECT_EQ(cancel.seen().filters, QStringList{"TXT Files (*.TXT)"});
+    }
+    const QString path = dir.filePath("list.TXT");
+    EXPECT_FALSE(QFile::exists(path));
+    SaveDialogAnswer choose(path);
+    bar->saveButton()->click();
+    ASSERT_TRUE(choose.answered());
+    EXPECT_EQ(fileBytes(path).toStdString(), sjis::toCp932(page->reportText()).text);
 }
 
 TEST_F(SettingsListFixture, SaveThatCannotWriteSaysSoAndLeavesNoFile) {
