@@ -82,15 +82,6 @@ TEST(ErrorLog, EmptyEntryLeavesTheRowAsItWas) {
     EXPECT_EQ(errorLogRow(4, empty, previous).code, "A2");
 }
 
-TEST(ErrorLog, WeekdayComesFromTheGivenNames) {
-    WeekdayNames english = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    EXPECT_EQ(formatErrorDate(entryAt2002_12_05_130459(), english), "02/12/05 Thu 13:04:59");
-    ErrorHistoryEntry e = entryAt2002_12_05_130459();
-    e.codeText = "3B";
-    e.serialText = "020B04D2";
-    EXPECT_EQ(errorLogRow(2, e, emptyErrorLogRow(2), english).date, "02/12/05 Thu 13:04:59");
-}
-
 TEST(ErrorLog, LocalesWithoutALanguageKeepTheJapaneseWeekdays) {
     // "C" would give English names; a locale that is not installed gives nothing at all.
     EXPECT_EQ(weekdaysOfLocale("C"), japaneseWeekdays());
