@@ -148,7 +148,7 @@ std::vector<codec::PutRequest> overallJudgementPuts(const OverallJudgementValues
         bool changed = false;
         for (size_t c = 0; c < kChannelCount; ++c) {
             g.fixCnf[c] = values.fix[c];
-            changed = changed || g.fixCnf[c] != stored.fixCnf[c];
+            changed = changed || g.fixCnf[c] != (stored.fixCnf[c] != 0 ? 1 : 0);
         }
         if (changed) {
             puts.push_back(codec::encodePut(kFixPut, 0, sent));

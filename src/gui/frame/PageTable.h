@@ -22,6 +22,9 @@ enum ViewNumber : int {
     kViewMonitor = 4,
     kViewSelectDlg = 5,
     kViewPage001 = 6,
+    kViewPage008 = 13,
+    kViewPage009 = 14,
+    kViewPage011 = 16,
     kViewPage013 = 18,
 };
 
