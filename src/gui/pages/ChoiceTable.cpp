@@ -6,6 +6,12 @@
 
 namespace qavix {
 
+namespace {
+
+constexpr int kRowPadding = 6;
+
+}  // namespace
+
 QTableWidget* makeChoiceTable(QWidget* parent, const QString& name, const QString& label, int rows,
                               const std::vector<ChoiceColumn>& columns) {
     auto* table = new QTableWidget(rows, static_cast<int>(columns.size()), parent);
@@ -17,6 +23,8 @@ QTableWidget* makeChoiceTable(QWidget* parent, const QString& name, const QStrin
     table->horizontalHeader()->setSectionsMovable(true);
     table->horizontalHeader()->setHighlightSections(false);
     table->verticalHeader()->hide();
+    // Compact rows, so all sixteen terminals or groups fit the page at once.
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + kRowPadding);
     table->setTabKeyNavigation(true);
     for (size_t c = 0; c < columns.size(); ++c) {
         const int column = static_cast<int>(c);
