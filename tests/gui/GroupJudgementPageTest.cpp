@@ -111,5 +111,23 @@ TEST_F(GroupPageFixture, WrittenRangesAreWhatTheControllerHolds) {
     EXPECT_FALSE(model.working().anyPageEdited());
 }
 
+TEST_F(GroupPageFixture, ApplyWithABankSelectedChangesOnlyTheBank) {
+    start(kGroups);
+    page = pane->page<CView011>(nav::kViewPage011);
+    pane->selectSet(1);
+    pane->select(ItemKind::GroupJudgement, 1);
+    ASSERT_EQ(model.selectedSet(), 1);
+    EXPECT_EQ(pane->bar()->writeButton()->text(), "適用");
+    choose(6, CView011::kUpperChannelColumn, "CH2");
+    choose(6, CView011::kUpperBeamColumn, "7");
+    clickWrite();
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(model.working().general.grpUp[6], 7);
+    EXPECT_EQ(model.working().general.grpUp[6 + kGroupCount], 2);
+    EXPECT_EQ(model.storedSet(1).edited, 1);
+    EXPECT_FALSE(model.working().pageEdited[kEditedGroups - 1]);
+    EXPECT_FALSE(writeOn());
+}
+
 }  // namespace
 }  // namespace qavix::test

@@ -25,6 +25,7 @@ struct MeasurementPageFixture : EmulatorPageFixture {
         f.close();
         connect(options + " --scenario " + path.toStdString());
         ASSERT_EQ(transactions->readAll(), kRequestOk);
+        ASSERT_EQ(transactions->readBanks(), kRequestOk);
         pane->tree->buildTree();
     }
 
