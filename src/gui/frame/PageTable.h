@@ -22,6 +22,8 @@ enum ViewNumber : int {
     kViewMonitor = 4,
     kViewSelectDlg = 5,
     kViewPage001 = 6,
+    kViewPage005 = 10,
+    kViewPage006 = 11,
     kViewPage008 = 13,
     kViewPage009 = 14,
     kViewPage011 = 16,

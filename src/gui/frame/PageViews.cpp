@@ -1,5 +1,8 @@
 #include "frame/PageViews.h"
 
+#include "frame/NavigationTree.h"
+#include "monitor/CListDlg.h"
+#include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
 #include "pages/CView008.h"
@@ -7,6 +10,8 @@
 #include "pages/CView011.h"
 #include "pages/CView013.h"
 #include "pages/PageRegistry.h"
+#include "report/CSelectDlg.h"
+#include "report/CView005.h"
 
 namespace qavix {
 
@@ -17,6 +22,14 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewPage008, new CView008(context));
     splitter.installView(nav::kViewPage009, new CView009(context));
     splitter.installView(nav::kViewPage011, new CView011(context));
+    auto* settingsList = new CView005(context);
+    splitter.installView(nav::kViewPage005, settingsList);
+    splitter.installView(nav::kViewSelectDlg, new CSelectDlg(context.state, *settingsList));
+    auto* errorLog = new CView006(context);
+    splitter.installView(nav::kViewPage006, errorLog);
+    auto* listBar = new CListDlg;
+    listBar->setSaveHandler(nav::kPageErrorLog, [errorLog] { errorLog->saveCsv(); });
+    splitter.installView(nav::kViewListDlg, listBar);
 }
 
 }  // namespace qavix
