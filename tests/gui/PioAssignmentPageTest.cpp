@@ -151,6 +151,16 @@ TEST_F(PioPageFixture, KeyboardAloneOpensMovesChoosesAndCancels) {
     ASSERT_NE(editor(), nullptr);
     key(Qt::Key_Return);
     EXPECT_EQ(rowTexts(14), (QStringList{"グループ", "入光", "Gr.16", "無効"}));
+
+    // Leaving the open drop-down keeps what it shows.
+    list->setCurrentCell(14, CView008::kInversionColumn);
+    key(Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    key(Qt::Key_Down);
+    list->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(page->cellEditor()->openEditor(), nullptr);
+    EXPECT_EQ(cell(14, CView008::kInversionColumn), "有効");
 }
 
 TEST_F(PioPageFixture, ClickOpensTheListDroppedDown) {

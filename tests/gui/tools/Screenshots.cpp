@@ -215,6 +215,11 @@ bool shoot(const QString& folder, const QString& kind) {
             "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nleft=0\r\ntop=0\r\nright=1000\r\nbottom="
             "700\r\n");
     }
+    // The port setting goes back after the shot, so later shots see the factory settings.
+    struct PortRestore {
+        QByteArray saved = qgetenv("QAVLINK_COM1");
+        ~PortRestore() { qputenv("QAVLINK_COM1", saved); }
+    } restorePort;
     if (isMeasurementShot(kind)) {
         useMeasurementScenario(work.path());
     }
