@@ -2,6 +2,8 @@
 
 #include "frame/NavigationTree.h"
 #include "monitor/CListDlg.h"
+#include "monitor/CMonitor.h"
+#include "monitor/CView004.h"
 #include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
@@ -22,6 +24,9 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewPage008, new CView008(context));
     splitter.installView(nav::kViewPage009, new CView009(context));
     splitter.installView(nav::kViewPage011, new CView011(context));
+    auto* scanPage = new CView004(context);
+    splitter.installView(nav::kViewPage004, scanPage);
+    splitter.installView(nav::kViewMonitor, new CMonitor(context.state, context.link, *scanPage));
     auto* settingsList = new CView005(context);
     splitter.installView(nav::kViewPage005, settingsList);
     splitter.installView(nav::kViewSelectDlg, new CSelectDlg(context.state, *settingsList));

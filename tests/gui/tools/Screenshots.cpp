@@ -3,10 +3,12 @@
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID), the clock page, the settings list with
 // its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
-// and the overall ON/OFF, P-I/O and group pages with edited and refused fields. Usage:
+// and the scan monitor (running after a wrap, and stopped), and the overall ON/OFF, P-I/O
+// and group pages with edited and refused fields. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
-//                                    report-pdf|error-log|overall|pio|groups]...
+//                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
+//                                    groups]...
 
 #include <QApplication>
 #include <QDir>
@@ -31,8 +33,11 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include "monitor/CMonitor.h"
+#include "monitor/CView004.h"
 #include "pages/CView001.h"
 #include "pages/CView008.h"
 #include "pages/CView009.h"
@@ -190,6 +195,31 @@ void editMeasurementPage(const QString& kind, qavix::CMainFrame* frame) {
     }
 }
 
+// The scan monitor with all sensors after its sample counter has come round once: running,
+// or stopped and scrolled back a little.
+void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool stopped) {
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ScanMonitor, 0));
+    settle(300);
+    auto* views = frame->rightPane()->splitterView();
+    auto* page = static_cast<qavix::CView004*>(views->view(qavix::nav::kViewPage004));
+    auto* bar = static_cast<qavix::CMonitor*>(views->view(qavix::nav::kViewMonitor));
+    const int all = bar->channelCombo()->count() - 1;
+    bar->channelCombo()->setCurrentIndex(all);
+    emit bar->channelCombo()->activated(all);
+    bar->samplesBox()->setValue(100);
+    bar->startStop();
+    // Driven by hand rather than by the 125 ms timer, with a pause per sample so that the
+    // emulator's light changes from column to column.
+    for (int i = 0; i < 1070 && page->running(); ++i) {
+        QTest::qWait(4);
+        page->tick();
+    }
+    if (stopped) {
+        bar->startStop();
+        page->chart()->horizontalScrollBar()->setValue(page->chart()->firstSampleShown() - 30);
+    }
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -264,6 +294,8 @@ bool shoot(const QString& folder, const QString& kind) {
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
+    } else if (kind == "scan" || kind == "scan-stopped") {
+        shootScanMonitor(frame, tree, kind == "scan-stopped");
     } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SettingsList, 0));
         settle(300);
@@ -322,7 +354,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|overall|pio|groups]...\n";
+                     "report-pdf|error-log|scan|scan-stopped|overall|pio|groups]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -334,7 +366,8 @@ int main(int argc, char* argv[]) {
         kinds = {"current",      "bank",         "debug",         "splash",        "textures",
                  "dialogs",      "navi-current", "navi-bank",     "navi-sensor",   "basic",
                  "basic-edited", "clock",        "settings-list", "print-preview", "report-pdf",
-                 "error-log",    "overall",      "pio",           "groups"};
+                 "error-log",    "scan",         "scan-stopped",  "overall",       "pio",
+                 "groups"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
