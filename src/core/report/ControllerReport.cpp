@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "model/BeamThresholds.h"
+#include "model/OverallJudgement.h"
 #include "model/ParallelOutputs.h"
 #include "model/PioFunctions.h"
 #include "model/ResponseTimes.h"
-#include "model/SensorArrangement.h"
 #include "model/SerialNumber.h"
 
 namespace qavix::report {

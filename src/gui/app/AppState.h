@@ -54,6 +54,16 @@ class AppState : public QObject {
     int currentPage = 1;
     int selectedChannel = 0;  // 1..3 for a page opened below a sensor, else 0
     int lastShownChannel = 0;
+    // The sensor whose blanking beams a blanking page edits (4: all sensors together).
+    int blankingChannel = 0;
+    // Which flag table the beam pages edit: designated beams (SET_AXIS) or fixed-blanking
+    // beams (FIX_AXIS).
+    enum class BeamFlagTable : int { Designated = 0, FixedBlanking = 1 };
+    BeamFlagTable beamTable = BeamFlagTable::FixedBlanking;
+
+    // A page asks for another page of the same set (a blanking button opens the blanking
+    // page); the tree shows it as if the user had chosen it.
+    void requestPage(int pageIndex) { emit pageRequested(pageIndex); }
 
     // Monitor settings kept with the window placement.
     int viewAxis = 128;
@@ -63,6 +73,7 @@ class AppState : public QObject {
     void commBusyChanged(bool on);
     void busyChanged(bool on);
     void userSettingsChanged();
+    void pageRequested(int pageIndex);
 
   private:
     DeviceModel& m_model;

@@ -268,11 +268,6 @@ PageContext CQavixApp::pageContext() {
         },
         [this] { return m_state->user.interval; },
         nullptr,
-        [this](BeamFlagTable table, int channel) {
-            if (m_frame) {
-                m_frame->tree()->openBeamPage(table, channel);
-            }
-        },
     };
 }
 

@@ -61,6 +61,13 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { onCurrentItemChanged(current); });
     connect(&m_state, &AppState::commBusyChanged, this, [this](bool on) { setEnabled(!on); });
+    connect(&m_state, &AppState::pageRequested, this, [this](int page) {
+        // The item that led here no longer names the page shown; choosing it again goes back.
+        selectQuietly(nullptr);
+        m_page = page;
+        m_state.currentPage = page;
+        m_right.showPage(page);
+    });
 }
 
 nav::ItemKind CLeftPaneView::kindOf(const QTreeWidgetItem* item) {
@@ -294,18 +301,6 @@ void CLeftPaneView::showPageOfSelection() {
     m_state.currentPage = m_page;
     m_state.selectedChannel = m_channel;
     m_right.showPage(m_page);
-}
-
-void CLeftPaneView::openBeamPage(BeamFlagTable table, int channel) {
-    if (m_state.treeMustStay()) {
-        return;
-    }
-    // The beam pages have no item of their own: the selection stays on the page that opened
-    // them, whose title their command bars read to lead back.
-    m_page = m_state.user.blanking == 1 ? nav::kPageBeamDesignation : nav::kPageBlanking;
-    m_channel = channel;
-    m_beamTable = table;
-    showPageOfSelection();
 }
 
 QTreeWidgetItem* CLeftPaneView::findItem(nav::ItemKind kind, int set, int channel) const {

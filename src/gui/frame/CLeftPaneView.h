@@ -10,7 +10,6 @@
 #include "frame/CBankManager.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/NavigationTree.h"
-#include "pages/PageContext.h"
 
 namespace qavix {
 
@@ -46,11 +45,6 @@ class CLeftPaneView : public QWidget {
     // What the pane does when it becomes the active view: bank images, and the
     // measurement-processing and bank items when their switches changed.
     void refreshOnActivation();
-
-    // Shows the beam page for `table` of channel 1..3 (from the overall judgement and the
-    // sensor operation pages): page 19 when the user chose the list display, else page 9.
-    void openBeamPage(BeamFlagTable table, int channel);
-    BeamFlagTable beamTable() const { return m_beamTable; }
 
     int pageIndex() const { return m_page; }
     int selectedChannel() const { return m_channel; }
@@ -98,7 +92,6 @@ class CLeftPaneView : public QWidget {
     int m_page = nav::kPageNavigation;
     int m_channel = 0;
     int m_bank = 0;
-    BeamFlagTable m_beamTable = BeamFlagTable::Designated;
     bool m_rebuilding = false;
     bool m_refusedSwitch = false;
     bool m_armed = true;

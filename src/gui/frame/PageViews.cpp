@@ -7,7 +7,10 @@
 #include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
+#include "pages/CView008.h"
+#include "pages/CView009.h"
 #include "pages/CView010.h"
+#include "pages/CView011.h"
 #include "pages/CView012.h"
 #include "pages/CView013.h"
 #include "pages/CView016.h"
@@ -23,6 +26,9 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewPage010, new CView010(context));
     splitter.installView(nav::kViewPage012, new CView012(context));
     splitter.installView(nav::kViewPage013, new CView013(context));
+    splitter.installView(nav::kViewPage008, new CView008(context));
+    splitter.installView(nav::kViewPage009, new CView009(context));
+    splitter.installView(nav::kViewPage011, new CView011(context));
     auto* scanPage = new CView004(context);
     splitter.installView(nav::kViewPage004, scanPage);
     splitter.installView(nav::kViewMonitor, new CMonitor(context.state, context.link, *scanPage));
