@@ -44,9 +44,6 @@ constexpr const char* kEntryNames[] = {
     "KRYL_FACTEnd",
 };
 
-constexpr int kErrorCodeTextSize = 8;
-constexpr int kErrorMessageTextSize = 128;
-
 template <typename Fn>
 void bind(void* handle, const char* name, Fn& target) {
     target = reinterpret_cast<Fn>(dlsym(handle, name));
@@ -105,6 +102,7 @@ bool LinkLibrary::load(const std::string& path) {
         }
     }
 
+    m_api.getLastError = getLastError;
     bind(m_handle, "KRYL_Initialize", m_api.initialize);
     bind(m_handle, "KRYL_Terminate", m_api.terminate);
     bind(m_handle, "KRYL_Open", m_api.open);

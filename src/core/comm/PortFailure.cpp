@@ -1,0 +1,27 @@
+#include "comm/PortFailure.h"
+
+#include <array>
+
+#include "PortProblem.h"
+
+namespace qavix {
+
+std::string openFailureText(const LinkApi& api, const std::string& port,
+                            const std::string& iniPath) {
+    if (api.getLastError == nullptr) {
+        return {};
+    }
+    std::array<char, kErrorCodeTextSize> code{};
+    std::array<char, kErrorMessageTextSize> message{};
+    if (api.getLastError(code.data(), message.data()) != 1 || code[0] == '\0') {
+        return {};
+    }
+    // The library's message is cut to its buffer; the full text is built again here from
+    // the code and what the device shows now.
+    if (const auto problem = link::describeOpenFailure(port, code.data(), iniPath)) {
+        return link::portProblemText(*problem);
+    }
+    return message.data();
+}
+
+}  // namespace qavix
