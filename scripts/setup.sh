@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev libgl-dev
     fonts-noto-cjk
     xvfb xauth
+    qt6-translations-l10n python3-markdown
+    desktop-file-utils appstream udev
 )
 
 missing=()

@@ -469,7 +469,7 @@ int CCommThread::lost(const char* message) {
     if (m_lostHook) {
         text = m_lostHook(text);
     }
-    m_host.showMessage(text);
+    m_host.showLostMessage(text);
     return kWorkerLost;
 }
 

@@ -66,7 +66,14 @@ std::string LinkLibrary::defaultPath() {
     }
     std::string dir(exe.data(), static_cast<size_t>(n));
     dir.erase(dir.find_last_of('/') + 1);
-    return dir + kLinkLibraryName;
+    // Beside the program in the build tree; in an installation the library is private to
+    // the program and lives in its own folder under lib/.
+    const std::string beside = dir + kLinkLibraryName;
+    const std::string installed = dir + kInstalledLinkLibraryDir + "/" + kLinkLibraryName;
+    if (access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0) {
+        return installed;
+    }
+    return beside;
 }
 
 bool LinkLibrary::fail(const std::string& why) {

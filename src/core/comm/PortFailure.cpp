@@ -7,7 +7,7 @@
 namespace qavix {
 
 std::string openFailureText(const LinkApi& api, const std::string& port,
-                            const std::string& iniPath) {
+                            const std::string& iniPath, const std::string& shownPort) {
     if (api.getLastError == nullptr) {
         return {};
     }
@@ -18,7 +18,10 @@ std::string openFailureText(const LinkApi& api, const std::string& port,
     }
     // The library's message is cut to its buffer; the full text is built again here from
     // the code and what the device shows now.
-    if (const auto problem = link::describeOpenFailure(port, code.data(), iniPath)) {
+    if (auto problem = link::describeOpenFailure(port, code.data(), iniPath)) {
+        if (problem->port.empty()) {
+            problem->port = shownPort;
+        }
         return link::portProblemText(*problem);
     }
     return message.data();

@@ -9,8 +9,10 @@
 
 namespace qavix {
 
-// Empty when the library reports no failure. `iniPath` is where [Ports] is read.
+// Empty when the library reports no failure. `iniPath` is where [Ports] is read;
+// `shownPort` names the port when `port` is a device path tried in its stead.
 std::string openFailureText(const LinkApi& api, const std::string& port,
-                            const std::string& iniPath = "Qavix.ini");
+                            const std::string& iniPath = "Qavix.ini",
+                            const std::string& shownPort = std::string());
 
 }  // namespace qavix
