@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "GuiTestSupport.h"
 #include "frame/CBankDialogBar.h"
@@ -282,6 +284,19 @@ TEST(MainFrame, FirstStartOpensWithinTheScreenAndToolButtonsExplainThemselves) {
     EXPECT_TRUE(screen.contains(frame->geometry()));
     EXPECT_LE(frame->minimumWidth(), screen.width());
     EXPECT_LE(frame->minimumHeight(), screen.height());
+    // The tree is wide enough for every label, every branch open.
+    frame->show();
+    settle();
+    QTreeWidget* tree = frame->tree()->tree();
+    tree->expandAll();
+    settle();
+    const QFontMetrics metrics(tree->font());
+    for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) {
+        const QRect cell = tree->visualItemRect(*it);
+        const int textEnd =
+            cell.x() + tree->iconSize().width() + metrics.horizontalAdvance((*it)->text(0));
+        EXPECT_LE(textEnd, tree->viewport()->width()) << (*it)->text(0).toStdString();
+    }
     for (QToolButton* b : frame->toolBar()->findChildren<QToolButton*>()) {
         if (b->isVisible() || !b->text().isEmpty()) {
             EXPECT_FALSE(b->toolTip().isEmpty()) << b->text().toStdString();

@@ -12,7 +12,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include "frame/CBankDialogBar.h"
@@ -43,6 +45,8 @@ constexpr int kDebugPaneHeight = 150;
 constexpr int kDebugTreeWidth = 150;
 constexpr int kMinUpperRow = 10;
 constexpr int kTreeWidthDivisor = 5;
+constexpr int kTreeMaxPercent = 40;
+constexpr int kTreeLabelPadding = 16;  // between icon and text, and after the text
 constexpr int kUnitPaneExtra = 20;
 constexpr int kShowMaximized = 3;
 constexpr int kShowMinimized = 2;
@@ -334,17 +338,41 @@ void CMainFrame::createClient() {
         m_splitter->setSizes({kDebugTreeWidth, clientWidth - kDebugTreeWidth});
         setCentralWidget(m_debugSplitter);
     } else {
-        const int treeWidth = clientWidth / kTreeWidthDivisor;
-        m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
         setCentralWidget(m_splitter);
     }
     m_tree->buildTree();
+    if (!m_state.debugMode) {
+        // A fifth of the window, but never so narrow that the tree's labels are cut (up to
+        // a limit that leaves the page most of the room).
+        const int treeWidth = std::min(std::max(clientWidth / kTreeWidthDivisor, treeLabelsWidth()),
+                                       clientWidth * kTreeMaxPercent / 100);
+        m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
+    }
 
     CNaviView* navi = m_right->naviView();
     navi->setBusyQuery([this] { return m_state.commBusy(); });
     navi->setClickHandler([this](nav::ItemKind item, int set, int channel) {
         onNaviLabelClicked(item, set, channel);
     });
+}
+
+int CMainFrame::treeLabelsWidth() const {
+    const QTreeWidget* tree = m_tree->tree();
+    const QFontMetrics metrics(tree->font());
+    int widest = 0;
+    std::function<void(const QTreeWidgetItem*, int)> walk = [&](const QTreeWidgetItem* item,
+                                                                int depth) {
+        const int width = tree->indentation() * (depth + 1) + tree->iconSize().width() +
+                          metrics.horizontalAdvance(item->text(0)) + kTreeLabelPadding;
+        widest = std::max(widest, width);
+        for (int i = 0; i < item->childCount(); ++i) {
+            walk(item->child(i), depth + 1);
+        }
+    };
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        walk(tree->topLevelItem(i), 0);
+    }
+    return widest + tree->frameWidth() * 2 + tree->verticalScrollBar()->sizeHint().width();
 }
 
 void CMainFrame::onNaviLabelClicked(nav::ItemKind item, int set, int channel) {

@@ -129,6 +129,8 @@ class CMainFrame : public QMainWindow {
     void restoreBars();
     void createStatusBar();
     void createClient();
+    // The width at which no label of the navigation tree is cut, every branch open.
+    int treeLabelsWidth() const;
     void applyPane(int pane);
     void copyFromFocus();
     void pasteToFocus();
