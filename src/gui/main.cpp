@@ -1,20 +1,39 @@
-// The desktop program: start-up, the event loop and shutdown all run in CQavixApp.
+// The desktop program: start-up, the event loop and shutdown all run in CQavixApp;
+// `--print-report` prints the settings list to a PDF file and ends without a window.
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
+#include <cstdlib>
 
 #include "app/CQavixApp.h"
 #include "app/DesktopSetup.h"
+#include "app/PrintReportRun.h"
 
 int main(int argc, char* argv[]) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.emplace_back(argv[i]);
+    }
+    const bool printReport = qavix::wantsPrintReport(arguments);
+    if (printReport) {
+        // A service report is printed from a shell, often without a desktop.
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Qavix");
     QApplication::setApplicationVersion("0.1.0");
     QApplication::setDesktopFileName("qavix");
     QApplication::setWindowIcon(qavix::applicationIcon());
     qavix::installQtTranslations(application);
+    if (printReport) {
+        return qavix::runPrintReport(arguments, QDir::currentPath());
+    }
 
-    QStringList args = QApplication::arguments().mid(1);
+    QStringList args;
+    for (const std::string& a : arguments) {
+        args << QString::fromStdString(a);
+    }
     QString error;
     if (!qavix::enterUserFolderIfAsked(args, error)) {
         QMessageBox::critical(nullptr, "Qavix", "作業フォルダを作成できません。\n" + error);

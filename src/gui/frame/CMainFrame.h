@@ -32,6 +32,7 @@ class CProgressDlg;
 class CRightPaneFrame;
 class CToolDialogBar;
 class CColorStatusBar;
+class PrintTarget;
 
 struct FrameServices {
     AppState& state;
@@ -136,6 +137,8 @@ class CMainFrame : public QMainWindow {
     void pasteToFocus();
     void showAbout();
     void toggle(QWidget* w);
+    // The page shown when it prints (the settings list), else nothing.
+    PrintTarget* printTarget() const;
     void refreshAfterReconnect();
     void onNaviLabelClicked(nav::ItemKind item, int set, int channel);
 
