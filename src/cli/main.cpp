@@ -7,6 +7,7 @@
 #include "DeviceCommands.h"
 #include "DeviceOptions.h"
 #include "ExitCodes.h"
+#include "LevelsCommand.h"
 #include "ReportCommand.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     CLI::App* bank = qavix::cli::addBankCommands(app, exitCode);
     qavix::cli::addReportCommand(*bank, exitCode);
     qavix::cli::addDeviceCommands(app, deviceOptions, exitCode);
+    qavix::cli::addLevelsCommand(app, deviceOptions, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

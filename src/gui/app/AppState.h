@@ -53,6 +53,10 @@ class AppState : public QObject {
     QString pageTitle;
     int currentPage = 1;
     int lastShownChannel = 0;
+    // The sensor of the selected item (1..3, 0 for none), and whether the item is a sensor's
+    // graph item, which opens the graph page for that sensor alone.
+    int selectedChannel = 0;
+    bool chartItemSelected = false;
 
     // Monitor settings kept with the window placement.
     int viewAxis = 128;

@@ -287,6 +287,8 @@ void CLeftPaneView::applySelection(QTreeWidgetItem* item) {
         m_right.setNavigationKind(item->data(0, kRoleNavKind).toInt());
     }
     m_state.currentPage = m_page;
+    m_state.selectedChannel = m_channel;
+    m_state.chartItemSelected = m_chartItem != nullptr;
     m_right.setSelectedItem(item);
     m_right.showPage(m_page);
 }

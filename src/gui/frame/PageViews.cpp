@@ -2,6 +2,7 @@
 
 #include "frame/NavigationTree.h"
 #include "monitor/CListDlg.h"
+#include "monitor/CView002.h"
 #include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
@@ -13,8 +14,12 @@
 namespace qavix {
 
 void installPageViews(CSplitterView& splitter, const PageContext& context) {
-    splitter.installView(nav::kViewCommandDlg, new CCommandDlg(context.state, context.registry));
+    auto* commandDlg = new CCommandDlg(context.state, context.registry);
+    splitter.installView(nav::kViewCommandDlg, commandDlg);
     splitter.installView(nav::kViewPage001, new CView001(context));
+    auto* graph = new CView002(context);
+    splitter.installView(nav::kViewPage002, graph);
+    commandDlg->addPageControls(CView002::kPageIndex, graph->commandControls());
     splitter.installView(nav::kViewPage013, new CView013(context));
     auto* settingsList = new CView005(context);
     splitter.installView(nav::kViewPage005, settingsList);

@@ -35,6 +35,7 @@ CCommandDlg::CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry
     m_title->setFont(QFont("Noto Sans CJK JP", 12, QFont::Bold));
     m_write = makeButton(writeButtonText(kCurrentSet), kWriteId, this);
     m_cancel = makeButton("取消し", kCancelId, this);
+    m_layout = layout;
     layout->addWidget(m_title);
     layout->addStretch(1);
     layout->addWidget(m_write);
@@ -61,7 +62,17 @@ void CCommandDlg::setMode(int pageIndex) {
     m_title->setVisible(shown);
     m_write->setVisible(shown);
     m_cancel->setVisible(shown);
+    for (const auto& [page, controls] : m_pageControls) {
+        controls->setVisible(page == pageIndex);
+    }
     updateWriteLabel();
+}
+
+void CCommandDlg::addPageControls(int pageIndex, QWidget* controls) {
+    m_pageControls[pageIndex] = controls;
+    // After the title, before the stretch that pushes "書込み" and "取消し" right.
+    m_layout->insertWidget(1, controls);
+    controls->setVisible(mode() == pageIndex);
 }
 
 void CCommandDlg::pageShown(const QString& title) {
