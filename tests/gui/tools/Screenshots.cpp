@@ -29,6 +29,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include "pages/CView001.h"
+#include "monitor/CView002.h"
 
 namespace {
 
@@ -117,6 +118,31 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+// The received-light graph page: percent display, absolute display, all sensors, and the
+// picture "画像保存" writes.
+bool showGraph(const QString& kind, qavix::CMainFrame* frame, const QString& folder) {
+    qavix::CLeftPaneView* tree = frame->tree();
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelGraph, 0));
+    settle(300);
+    auto* page = static_cast<qavix::CView002*>(
+        frame->rightPane()->splitterView()->view(qavix::nav::kViewPage002));
+    if (kind == "graph-absolute") {
+        page->commandControls()->absoluteButton()->click();
+    } else if (kind == "graph-all") {
+        page->selectChannel(3);
+        page->setVisibleBars(60);
+        page->chart()->setFirstVisible(20);
+    } else if (kind == "graph-png") {
+        page->updateOnce();
+        settle(200);
+        const QString path = QDir(folder).filePath("graph-saved.png");
+        const bool ok = page->saveImage(path);
+        std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
+        return ok;
+    }
+    return true;
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -178,6 +204,12 @@ bool shoot(const QString& folder, const QString& kind) {
             page->idBox()->selectAll();
             QTest::keyClicks(page->idBox(), "abc");
         }
+    } else if (kind == "graph-png") {
+        const bool ok = showGraph(kind, frame, folder);
+        app.shutdown();
+        return ok;
+    } else if (kind.startsWith("graph")) {
+        showGraph(kind, frame, folder);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
@@ -203,7 +235,8 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
-                     "navi-sensor|basic|basic-edited|clock]...\n";
+                     "navi-sensor|basic|basic-edited|clock|graph|graph-absolute|graph-all|"
+                     "graph-png]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -214,7 +247,8 @@ int main(int argc, char* argv[]) {
     if (kinds.isEmpty()) {
         kinds = {"current",      "bank",      "debug",       "splash", "textures",
                  "dialogs",      "navi-current", "navi-bank", "navi-sensor", "basic",
-                 "basic-edited", "clock"};
+                 "basic-edited", "clock",       "graph",  "graph-absolute", "graph-all",
+                 "graph-png"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
