@@ -1,5 +1,6 @@
 #include "monitor/CChartWnd.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -22,9 +23,42 @@ size_t at(int i) {
     return static_cast<size_t>(i);
 }
 
+// Screen readers see the chart as a chart, with the bars it shows as its description.
+class ChartAccessible : public QAccessibleWidget {
+  public:
+    explicit ChartAccessible(CChartWnd* chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Description) {
+            return QAccessibleWidget::text(t);
+        }
+        const auto* chart = static_cast<const CChartWnd*>(widget());
+        if (chart->itemCount() == 0) {
+            return QString();
+        }
+        const int last = std::min(chart->firstVisible() + chart->visibleBars(), chart->itemCount());
+        return QString("%1 〜 %2 / %3%4")
+            .arg(chart->beamLabel(chart->firstVisible()), chart->beamLabel(last - 1))
+            .arg(chart->itemCount())
+            .arg(chart->percentAxis() ? " (%)" : "");
+    }
+};
+
+QAccessibleInterface* chartAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("qavix::CChartWnd") && object->isWidgetType()) {
+        return new ChartAccessible(static_cast<CChartWnd*>(object));
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 CChartWnd::CChartWnd(AppState& state, QWidget* parent) : QWidget(parent), m_state(state) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(chartAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setObjectName("CChartWnd");
     setAccessibleName("受光レベルグラフ");
     setFocusPolicy(Qt::StrongFocus);

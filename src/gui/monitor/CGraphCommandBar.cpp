@@ -12,26 +12,37 @@ namespace qavix {
 namespace {
 
 constexpr int kButtonHeight = 28;
-constexpr int kButtonWidth = 76;
-constexpr int kWideButtonWidth = 96;
+// Buttons take the width of their text, and give some of it up before the navigation
+// tree has to: the page row shares the window with the tree.
+constexpr int kMinButtonWidth = 40;
 constexpr int kInitialScaleIndex = 1;  // 100 %
+constexpr int kComboCharacters = 3;
 
-CPictureButton* makeButton(const QString& text, const QString& name, int width, QWidget* parent) {
+CPictureButton* makeButton(const QString& text, const QString& name, QWidget* parent) {
     auto* b = new CPictureButton(parent);
     b->setText(text);
     b->setAccessibleName(text);
     b->setObjectName(name);
-    b->setFixedSize(width, kButtonHeight);
+    b->setFixedHeight(kButtonHeight);
+    b->setMinimumWidth(kMinButtonWidth);
+    b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     b->setFocusPolicy(Qt::StrongFocus);
     return b;
 }
 
-QComboBox* makeCombo(const QString& name, QLabel* label, QWidget* parent) {
+QComboBox* makeCombo(const QString& name, const QString& accessibleName, QWidget* parent) {
     auto* c = new QComboBox(parent);
     c->setObjectName(name);
-    c->setAccessibleName(label->text());
-    label->setBuddy(c);
+    c->setAccessibleName(accessibleName);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(kComboCharacters);
     return c;
+}
+
+QLabel* labelFor(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
 }
 
 }  // namespace
@@ -45,49 +56,51 @@ CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
 
     // Upper row: what is shown.
     auto* top = new QHBoxLayout;
-    auto* channelLabel = new QLabel("表示CH(&C)", this);
-    m_channel = makeCombo("combo1004", channelLabel, this);
+    m_channel = makeCombo("combo1004", "表示CH", this);
+    auto* channelLabel = labelFor("表示CH", m_channel, this);
     m_channel->addItems({"CH1", "CH2", "CH3", "全CH"});
-    auto* visibleLabel = new QLabel("表示光軸数(&N)", this);
-    m_visible = makeCombo("combo1294", visibleLabel, this);
-    m_ratio = new QRadioButton("比率(&R)", this);
+    m_visible = makeCombo("combo1294", "表示光軸数", this);
+    auto* visibleLabel = labelFor("表示光軸数", m_visible, this);
+    m_ratio = new QRadioButton("比率", this);
     m_ratio->setObjectName("radio1032");
     m_ratio->setAccessibleName("比率");
-    m_absolute = new QRadioButton("絶対値(&A)", this);
+    m_absolute = new QRadioButton("絶対値", this);
     m_absolute->setObjectName("radio1033");
     m_absolute->setAccessibleName("絶対値");
     auto* group = new QButtonGroup(this);
     group->addButton(m_ratio);
     group->addButton(m_absolute);
     m_ratio->setChecked(true);
-    m_scaleLabel = new QLabel("スケール(&S)", this);
-    m_scale = makeCombo("combo1029", m_scaleLabel, this);
+    // The scale list has no caption of its own; its entries say what it is.
+    m_scale = makeCombo("combo1029", "スケール", this);
     for (int step = chart::kMinScaleStep; step <= chart::kMaxScaleStep; ++step) {
         m_scale->addItem(QString("%1%").arg(step * chart::kPercentPerStep));
     }
     m_scale->setCurrentIndex(kInitialScaleIndex);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{channelLabel, m_channel, visibleLabel, m_visible, m_ratio,
-                                         m_absolute, m_scaleLabel, m_scale}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{channelLabel, m_channel, visibleLabel,
+                                                      m_visible, m_ratio, m_absolute, m_scale}) {
         top->addWidget(w);
     }
     top->addStretch(1);
 
     // Lower row: what to do.
     auto* bottom = new QHBoxLayout;
-    m_continuous = makeButton("連続更新", "button1025", kWideButtonWidth, this);
+    bottom->setSpacing(2);
+    m_continuous = makeButton("連続更新", "button1025", this);
     m_continuous->setIcon(playPicture());
     m_continuous->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_update = makeButton("更新", "button1026", kButtonWidth, this);
-    m_individual = makeButton("個別設定", "button1043", kButtonWidth, this);
-    m_sensitivity = makeButton("感度設定", "button1295", kButtonWidth, this);
-    m_batch = makeButton("一括設定", "button1042", kButtonWidth, this);
-    m_save = makeButton("保存", "button1048", kButtonWidth, this);
-    m_image = makeButton("画像保存", "buttonImage", kButtonWidth, this);
-    m_legend = makeButton("凡例", "button1041", kButtonWidth, this);
+    m_update = makeButton("更新", "button1026", this);
+    m_individual = makeButton("個別設定", "button1043", this);
+    m_sensitivity = makeButton("感度設定", "button1295", this);
+    m_batch = makeButton("一括設定", "button1042", this);
+    m_save = makeButton("保存", "button1048", this);
+    m_image = makeButton("画像保存", "buttonImage", this);
+    m_legend = makeButton("凡例", "button1041", this);
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_continuous, m_update, m_individual, m_sensitivity,
                                          m_batch, m_save, m_image, m_legend}) {
+        // No wider than the text needs; narrower only when the row is short of room.
+        w->setMaximumWidth(w->sizeHint().width());
         bottom->addWidget(w);
     }
     bottom->addStretch(1);
@@ -125,7 +138,6 @@ void CGraphCommandBar::showRatio(bool ratio) {
     const QSignalBlocker b(m_absolute);
     (ratio ? m_ratio : m_absolute)->setChecked(true);
     m_scale->setVisible(ratio);
-    m_scaleLabel->setVisible(ratio);
 }
 
 void CGraphCommandBar::setVisibleChoices(const std::vector<int>& choices) {

@@ -56,7 +56,6 @@ class CGraphCommandBar : public QWidget {
     QRadioButton* m_ratio = nullptr;
     QRadioButton* m_absolute = nullptr;
     QComboBox* m_scale = nullptr;
-    QLabel* m_scaleLabel = nullptr;
     QComboBox* m_channel = nullptr;
     QComboBox* m_visible = nullptr;
 };

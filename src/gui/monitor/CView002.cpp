@@ -277,6 +277,13 @@ void CView002::selectChannel(int comboIndex) {
 void CView002::setVisibleBars(int count) {
     m_visible = std::clamp(count, 1, levels::kMaxBars);
     state().viewAxis = m_visible;
+    {
+        const QSignalBlocker block(m_bar->visibleCombo());
+        const int index = m_bar->visibleCombo()->findText(QString::number(m_visible));
+        if (index >= 0) {
+            m_bar->visibleCombo()->setCurrentIndex(index);
+        }
+    }
     m_chart->setVisibleBars(m_visible);
 }
 

@@ -73,7 +73,9 @@ void paintBar(QPainter& p, const ChartFrame& f, const chart::BarSpan& span, cons
               const ChartColours& colours, ShadeBlocks& shades) {
     const int base = chart::baseline(f);
     const int width = std::max(span.right - span.left, chart::kMinBarExtent);
-    const int top = std::min(chart::valueToY(f, bar.value), base - chart::kMinBarExtent);
+    // A value above the axis fills the column to the top and no further.
+    const int top =
+        std::clamp(chart::valueToY(f, bar.value), 0, std::max(base - chart::kMinBarExtent, 0));
     const QRect rect(span.left, top, width, base - top);
 
     // Above the bar: the mark, or the blanked background, else the plain background.
