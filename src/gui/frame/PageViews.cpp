@@ -2,7 +2,9 @@
 
 #include "frame/NavigationTree.h"
 #include "monitor/CListDlg.h"
+#include "monitor/CThresholdTuning.h"
 #include "monitor/CView002.h"
+#include "monitor/CView003.h"
 #include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
@@ -20,6 +22,9 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     auto* graph = new CView002(context);
     splitter.installView(nav::kViewPage002, graph);
     commandDlg->addPageControls(CView002::kPageIndex, graph->commandControls());
+    graph->setTuning(new CThresholdTuning(context, *graph));
+    auto* levelList = new CView003(context);
+    splitter.installView(nav::kViewPage003, levelList);
     splitter.installView(nav::kViewPage013, new CView013(context));
     auto* settingsList = new CView005(context);
     splitter.installView(nav::kViewPage005, settingsList);
@@ -28,6 +33,8 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewPage006, errorLog);
     auto* listBar = new CListDlg;
     listBar->setSaveHandler(nav::kPageErrorLog, [errorLog] { errorLog->saveCsv(); });
+    listBar->setSaveHandler(nav::kPageLevelList, [levelList] { levelList->saveCsv(); });
+    listBar->addPageControls(nav::kPageLevelList, levelList->commandControls());
     splitter.installView(nav::kViewListDlg, listBar);
 }
 
