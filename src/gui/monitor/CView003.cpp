@@ -147,6 +147,10 @@ CView003::CView003(const PageContext& pageContext, QWidget* parent)
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_list->horizontalHeaderItem(kBeamColumn)->setTextAlignment(Qt::AlignCenter);
     m_list->verticalHeader()->setVisible(false);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
+    // The bar column takes what the others leave, so the list never scrolls sideways.
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setShowGrid(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -183,7 +187,7 @@ std::array<int, CView003::kColumnCount> CView003::columnWidths(int width, bool s
 
 void CView003::applyColumnWidths() {
     const auto widths = columnWidths(m_list->width(), m_list->verticalScrollBar()->isVisible());
-    for (int c = 0; c < kColumnCount; ++c) {
+    for (int c = 0; c < kBarColumn; ++c) {
         m_list->setColumnWidth(c, widths[static_cast<size_t>(c)]);
     }
 }

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -184,11 +185,18 @@ bool showTuning(const QString& kind, qavix::CMainFrame* frame, const QString& fo
     }
     bool ok = false;
     tuning->setBatchDriver([&](qavix::CBatchDlg& dialog) {
-        dialog.moveSlider(qavix::tuning::percentToSlider(120));
-        dialog.move(frame->geometry().center() - QPoint(dialog.width() / 2, -60));
+        dialog.chooseReference(true);
+        dialog.moveSlider(qavix::tuning::percentToSlider(90));
+        dialog.move(frame->geometry().center() - QPoint(dialog.width() / 2, -80));
         settle(400);
-        ok = save(dialog.grab(), folder, "batch-dialog.png");
-        ok = save(frame->grab(), folder, "main-batch-preview.png") && ok;
+        const QPixmap picture = dialog.grab();
+        ok = save(picture, folder, "batch-dialog.png");
+        // The window with the dialog over it where it stands.
+        QPixmap window = frame->grab();
+        QPainter painter(&window);
+        painter.drawPixmap(frame->mapFromGlobal(dialog.mapToGlobal(QPoint(0, 0))), picture);
+        painter.end();
+        ok = save(window, folder, "main-batch-preview.png") && ok;
         dialog.reject();
     });
     page->commandControls()->batchButton()->click();
