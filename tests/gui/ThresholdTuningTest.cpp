@@ -33,13 +33,21 @@ struct Logged {
 };
 
 struct TuningFixture : EmulatorPageFixture {
-    void open(const std::string& sensors) {
+    // Opens the graph page, or with `sensorItem` 1..3 that sensor's graph (extended mode).
+    void open(const std::string& sensors, int sensorItem = 0) {
         ASSERT_TRUE(dir.isValid());
         logPath = dir.filePath("requests.log").toStdString();
+        state.extendedMode = sensorItem != 0;
         connect("--sensors " + sensors + " --log " + logPath);
         ASSERT_EQ(transactions->readAll(), kRequestOk);
+        // The tree grows its sensor items from what was read.
+        pane->tree->buildTree();
         page = pane->page<CView002>(nav::kViewPage002);
-        pane->select(ItemKind::LevelGraph);
+        if (sensorItem != 0) {
+            pane->select(ItemKind::SensorGraph, 0, sensorItem);
+        } else {
+            pane->select(ItemKind::LevelGraph);
+        }
         tuning = dynamic_cast<CThresholdTuning*>(findTuning());
         ASSERT_NE(tuning, nullptr);
     }
@@ -131,6 +139,35 @@ TEST_F(TuningFixture, DraggedThresholdIsWrittenAndHeldByTheController) {
     EXPECT_FALSE(write->isEnabled());
     EXPECT_TRUE(page->commandControls()->updateButton()->isEnabled());
     EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"read", "close", "write", "close"}));
+}
+
+TEST_F(TuningFixture, SensorGraphWritesTheChannelThresholds) {
+    open("40,32", 2);
+    ASSERT_TRUE(page->singleChannel());
+    page->commandControls()->individualButton()->click();
+    const ThresholdPair before = chart()->thresholds(1, 0);
+    const int target = before.on < 80 ? before.on + 15 : before.on - 15;
+    drag(4, before.on, target);
+    const ThresholdPair dragged = chart()->thresholds(1, 0);
+    ASSERT_EQ(dragged.on, target);
+    // Every beam of the sensor moved with it.
+    EXPECT_EQ(chart()->thresholds(1, 31), dragged);
+    const size_t logged = log().size();
+    pane->bar()->findChild<QAbstractButton*>("button1044")->click();
+    settle();
+    std::vector<int> puts;
+    const auto lines = log();
+    for (size_t i = logged; i < lines.size(); ++i) {
+        if (lines[i].id == 6 || lines[i].id == 7 || lines[i].id == 24) {
+            puts.push_back(lines[i].id);
+        }
+    }
+    EXPECT_EQ(puts, (std::vector<int>{6, 7}));
+    ASSERT_EQ(link->request(67, 2, 1, 1, 1500), kRequestOk);
+    ASSERT_EQ(link->request(68, 2, 1, 1, 1500), kRequestOk);
+    EXPECT_EQ(model.working().channel(1).onTh, dragged.on);
+    EXPECT_EQ(model.working().channel(1).offTh, dragged.off);
+    EXPECT_FALSE(state.editInProgress);
 }
 
 TEST_F(TuningFixture, CancelPutsTheWorkingSetsThresholdsBack) {
