@@ -26,6 +26,9 @@ struct ListFixture : EmulatorPageFixture {
     void open(const std::string& sensors) {
         connect("--sensors " + sensors);
         ASSERT_EQ(transactions->readAll(), kRequestOk);
+        ASSERT_EQ(transactions->readBanks(), kRequestOk);
+        // The tree grows its sensor and bank items from what was read.
+        pane->tree->buildTree();
         page = pane->page<CView003>(nav::kViewPage003);
         pane->select(ItemKind::LevelList);
     }
@@ -139,6 +142,27 @@ TEST_F(ListFixture, WriteSendsTheEditedThresholdsAndReadsThemBack) {
     EXPECT_FALSE(bar()->writeButton()->isEnabled());
     EXPECT_FALSE(pageEdited(model.working(), CView003::kPageEditedFlag));
     EXPECT_FALSE(state.commBusy());
+}
+
+TEST_F(ListFixture, BankListAppliesToTheBankOnly) {
+    open("40");
+    pane->selectSet(1);
+    pane->select(ItemKind::BankThresholdList, 1);
+    ASSERT_EQ(model.selectedSet(), 1);
+    EXPECT_EQ(bar()->writeButton()->text(), writeButtonText(1));
+    const int32_t currentBefore = model.storedSet(kCurrentSet).channel(0).axisTh[4];
+    const int32_t bankBefore = model.working().channel(0).axisTh[4];
+    const int hys = model.working().channel(0).hys;
+    const int on = bankBefore + hys + 7 <= 200 ? bankBefore + hys + 7 : 100;
+    ASSERT_TRUE(page->typeCell(4, CView003::kOnColumn, QString::number(on)));
+    bar()->writeButton()->click();
+    settle();
+    const bool onEntries = model.working().channel(0).thCnf != 0;
+    EXPECT_EQ(model.working().channel(0).axisTh[4], onEntries ? on : on - hys);
+    EXPECT_EQ(model.storedSet(1).edited, 1);
+    EXPECT_EQ(cell(4, CView003::kOnColumn), QString::number(on));
+    // The current values kept theirs.
+    EXPECT_EQ(model.storedSet(kCurrentSet).channel(0).axisTh[4], currentBefore);
 }
 
 TEST_F(ListFixture, ChannelThresholdModeShowsOnePairOnEveryRow) {

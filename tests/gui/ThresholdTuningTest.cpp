@@ -107,6 +107,9 @@ TEST_F(TuningFixture, DraggedThresholdIsWrittenAndHeldByTheController) {
     EXPECT_TRUE(pageEdited(model.working(), CView002::kPageEditedFlag));
     EXPECT_TRUE(state.treeMustStay());
     EXPECT_FALSE(page->commandControls()->updateButton()->isEnabled());
+    // The tree keeps the page while the edit waits.
+    pane->select(ItemKind::LevelList);
+    EXPECT_EQ(state.currentPage, CView002::kPageIndex);
     auto* bar = pane->bar();
     auto* write = bar->findChild<QAbstractButton*>("button1044");
     auto* cancel = bar->findChild<QAbstractButton*>("button1024");
@@ -206,6 +209,9 @@ TEST_F(TuningFixture, BatchPreviewFollowsTheSliderAndUndoes) {
         d.typePercent("115");
         EXPECT_EQ(d.percent(), 115);
         EXPECT_EQ(d.slider()->value(), 101);
+        d.typePercent("abc");
+        EXPECT_EQ(d.percent(), 115);
+        EXPECT_EQ(d.percentEdit()->text(), "115%");
         d.typePercent("5000%");
         EXPECT_EQ(d.percent(), 1000);
         EXPECT_EQ(d.slider()->value(), 190);
