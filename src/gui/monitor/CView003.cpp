@@ -461,7 +461,9 @@ void CView003::stopContinuous() {
     m_list->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked |
                             QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                             QAbstractItemView::AnyKeyPressed);
-    m_bar->showIdle(pageEdited(working(), kPageEditedFlag));
+    if (m_bar) {
+        m_bar->showIdle(pageEdited(working(), kPageEditedFlag));
+    }
 }
 
 bool CView003::write() {

@@ -5,6 +5,7 @@
 // cells, the other threshold following at the sensor's hysteresis, and written or
 // discarded together; the list is saved as CSV. The rules are core's (monitor/ThresholdList).
 
+#include <QPointer>
 #include <QTableWidget>
 #include <QTimer>
 #include <array>
@@ -84,7 +85,8 @@ class CView003 : public PageBase {
         int beam = 0;
     };
 
-    CLevelListBar* m_bar = nullptr;
+    // The list command bar owns the controls once placed; it may go first at shutdown.
+    QPointer<CLevelListBar> m_bar;
     QTableWidget* m_list = nullptr;
     QTimer m_timer;
     std::vector<RowRef> m_rows;
