@@ -24,8 +24,12 @@ enum ViewNumber : int {
     kViewPage001 = 6,
     kViewPage002 = 7,
     kViewPage003 = 8,
+    kViewPage004 = 9,
     kViewPage005 = 10,
     kViewPage006 = 11,
+    kViewPage008 = 13,
+    kViewPage009 = 14,
+    kViewPage011 = 16,
     kViewPage013 = 18,
 };
 

@@ -2,12 +2,17 @@
 
 #include "frame/NavigationTree.h"
 #include "monitor/CListDlg.h"
+#include "monitor/CMonitor.h"
 #include "monitor/CThresholdTuning.h"
 #include "monitor/CView002.h"
 #include "monitor/CView003.h"
+#include "monitor/CView004.h"
 #include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
+#include "pages/CView008.h"
+#include "pages/CView009.h"
+#include "pages/CView011.h"
 #include "pages/CView013.h"
 #include "pages/PageRegistry.h"
 #include "report/CSelectDlg.h"
@@ -26,6 +31,12 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     auto* levelList = new CView003(context);
     splitter.installView(nav::kViewPage003, levelList);
     splitter.installView(nav::kViewPage013, new CView013(context));
+    splitter.installView(nav::kViewPage008, new CView008(context));
+    splitter.installView(nav::kViewPage009, new CView009(context));
+    splitter.installView(nav::kViewPage011, new CView011(context));
+    auto* scanPage = new CView004(context);
+    splitter.installView(nav::kViewPage004, scanPage);
+    splitter.installView(nav::kViewMonitor, new CMonitor(context.state, context.link, *scanPage));
     auto* settingsList = new CView005(context);
     splitter.installView(nav::kViewPage005, settingsList);
     splitter.installView(nav::kViewSelectDlg, new CSelectDlg(context.state, *settingsList));

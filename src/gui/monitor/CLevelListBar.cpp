@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-#include "monitor/PlayStopPictures.h"
+#include "monitor/MonitorPictures.h"
 
 namespace qavix {
 
@@ -32,7 +32,7 @@ CLevelListBar::CLevelListBar(QWidget* parent) : QWidget(parent) {
     row->setSpacing(6);
     m_update = makeButton("更新", "listUpdate", kButtonWidth, this);
     m_continuous = makeButton("連続更新", "listContinuous", kWideButtonWidth, this);
-    m_continuous->setIcon(playPicture());
+    m_continuous->setIcon(startPicture());
     m_continuous->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto* label = new QLabel("表示CH(&C)", this);
     m_channel = new QComboBox(this);
@@ -54,7 +54,7 @@ void CLevelListBar::showIdle(bool edited) {
     m_continuous->setEnabled(true);
     m_continuous->setText("連続更新");
     m_continuous->setAccessibleName("連続更新");
-    m_continuous->setIcon(playPicture());
+    m_continuous->setIcon(startPicture());
     m_channel->setEnabled(true);
     m_write->setEnabled(edited);
     m_cancel->setEnabled(edited);

@@ -2,13 +2,14 @@
 // window (current values, a bank selected, the debug layout), the navigation view, the
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID), the clock page, the settings list with
-// its print preview and its first printed page (PDF rendered with pdftoppm), and the error
-// log, the received-light graph, threshold tuning (a drag in progress, the batch dialog
-// with its preview) and the received-light list. Usage:
+// its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
+// the scan monitor (running after a wrap, and stopped), the overall ON/OFF, P-I/O and group
+// pages with edited and refused fields, the received-light graph, threshold tuning (a drag
+// in progress, the batch dialog with its preview) and the received-light list. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
-//                                    report-pdf|error-log|graph...|batch-dialog|
-//                                    level-list]...
+//                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
+//                                    groups|graph...|batch-dialog|level-list]...
 
 #include <QApplication>
 #include <QDir>
@@ -34,13 +35,19 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 #include "monitor/CBatchDlg.h"
+#include "monitor/CMonitor.h"
 #include "monitor/CThresholdTuning.h"
 #include "monitor/CView002.h"
+#include "monitor/CView004.h"
 #include "monitor/ChartGeometry.h"
 #include "pages/CView001.h"
+#include "pages/CView008.h"
+#include "pages/CView009.h"
+#include "pages/CView011.h"
 #include "report/CView005.h"
 #include "report/ReportPrinter.h"
 
@@ -203,6 +210,94 @@ bool showTuning(const QString& kind, qavix::CMainFrame* frame, const QString& fo
     return ok;
 }
 
+bool isMeasurementShot(const QString& kind) {
+    return kind == "overall" || kind == "pio" || kind == "groups";
+}
+
+// The measurement switches on and a few settings to show, for the pages below "計測処理".
+void useMeasurementScenario(const QString& folder) {
+    const QString path = QDir(folder).filePath("scenario.txt");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(
+        "[current]\n127 = 02\n133 = 01\n143 = 02\n128 = 000100\n"
+        "129 = 000A000B000C\n130 = 000500060007\n"
+        "144 = 200A0C0101010101010101010101010102010101010101010101010101010101\n"
+        "145 = 0105030101010101010101010101010101010101010101010101010101010101\n");
+    f.close();
+    setenv("QAVLINK_COM1", ("sim:--sensors 40,32 --scenario " + path.toStdString()).c_str(), 1);
+}
+
+// Closes the message box a refused value raises, so the picture shows the field behind it.
+void dismissMessageSoon() {
+    QTimer::singleShot(300, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close();
+        }
+    });
+}
+
+void editMeasurementPage(const QString& kind, qavix::CMainFrame* frame) {
+    using namespace qavix;
+    CLeftPaneView* tree = frame->tree();
+    CSplitterView* views = frame->rightPane()->splitterView();
+    if (kind == "overall") {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::OverallJudgement, 0));
+        settle(300);
+        auto* page = static_cast<CView009*>(views->view(nav::kViewPage009));
+        page->blockedBox(1)->selectAll();
+        QTest::keyClicks(page->blockedBox(1), "20");
+        page->incidentBox(0)->selectAll();
+        dismissMessageSoon();
+        QTest::keyClicks(page->incidentBox(0), "0");
+    } else if (kind == "pio") {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::Pio, 0));
+        settle(300);
+        auto* page = static_cast<CView008*>(views->view(nav::kViewPage008));
+        emit page->cellEditor()->chosen(5, CView008::kFunctionColumn, 2, "グループ");
+        emit page->cellEditor()->chosen(5, CView008::kJudgementColumn, 1, "入光");
+        emit page->cellEditor()->chosen(5, CView008::kNumberColumn, 15, "Gr.16");
+        emit page->cellEditor()->chosen(9, CView008::kInversionColumn, 0, "無効");
+        page->list()->setCurrentCell(12, CView008::kFunctionColumn);
+        page->cellEditor()->openCurrent();
+    } else {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::GroupJudgement, 0));
+        settle(300);
+        auto* page = static_cast<CView011*>(views->view(nav::kViewPage011));
+        emit page->cellEditor()->chosen(3, CView011::kUpperChannelColumn, 1, "CH2");
+        emit page->cellEditor()->chosen(3, CView011::kUpperBeamColumn, 19, "20");
+        emit page->cellEditor()->chosen(10, CView011::kUpperBeamColumn, 0, "1");
+        emit page->cellEditor()->chosen(10, CView011::kLowerBeamColumn, 4, "5");
+        dismissMessageSoon();
+        page->writePage();
+    }
+}
+
+// The scan monitor with all sensors after its sample counter has come round once: running,
+// or stopped and scrolled back a little.
+void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool stopped) {
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ScanMonitor, 0));
+    settle(300);
+    auto* views = frame->rightPane()->splitterView();
+    auto* page = static_cast<qavix::CView004*>(views->view(qavix::nav::kViewPage004));
+    auto* bar = static_cast<qavix::CMonitor*>(views->view(qavix::nav::kViewMonitor));
+    const int all = bar->channelCombo()->count() - 1;
+    bar->channelCombo()->setCurrentIndex(all);
+    emit bar->channelCombo()->activated(all);
+    bar->samplesBox()->setValue(100);
+    bar->startStop();
+    // Driven by hand rather than by the 125 ms timer, with a pause per sample so that the
+    // emulator's light changes from column to column.
+    for (int i = 0; i < 1070 && page->running(); ++i) {
+        QTest::qWait(4);
+        page->tick();
+    }
+    if (stopped) {
+        bar->startStop();
+        page->chart()->horizontalScrollBar()->setValue(page->chart()->firstSampleShown() - 30);
+    }
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -227,6 +322,14 @@ bool shoot(const QString& folder, const QString& kind) {
         ini.write(
             "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nleft=0\r\ntop=0\r\nright=1000\r\nbottom="
             "700\r\n");
+    }
+    // The port setting goes back after the shot, so later shots see the factory settings.
+    struct PortRestore {
+        QByteArray saved = qgetenv("QAVLINK_COM1");
+        ~PortRestore() { qputenv("QAVLINK_COM1", saved); }
+    } restorePort;
+    if (isMeasurementShot(kind)) {
+        useMeasurementScenario(work.path());
     }
     qavix::CQavixApp app(options);
     if (!app.start()) {
@@ -279,9 +382,13 @@ bool shoot(const QString& folder, const QString& kind) {
         return ok;
     } else if (kind.startsWith("graph")) {
         showGraph(kind, frame, folder);
+    } else if (isMeasurementShot(kind)) {
+        editMeasurementPage(kind, frame);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
+    } else if (kind == "scan" || kind == "scan-stopped") {
+        shootScanMonitor(frame, tree, kind == "scan-stopped");
     } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SettingsList, 0));
         settle(300);
@@ -341,7 +448,8 @@ int main(int argc, char* argv[]) {
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|graph|graph-absolute|graph-all|graph-png|"
-                     "graph-drag|batch-dialog|level-list]...\n";
+                     "graph-drag|batch-dialog|level-list|scan|scan-stopped|overall|pio|"
+                     "groups]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -353,7 +461,8 @@ int main(int argc, char* argv[]) {
         kinds = {"current",      "bank",         "debug",          "splash",        "textures",
                  "dialogs",      "navi-current", "navi-bank",      "navi-sensor",   "basic",
                  "basic-edited", "clock",        "settings-list",  "print-preview", "report-pdf",
-                 "error-log",    "graph",        "graph-absolute", "graph-all",     "graph-png",
+                 "error-log",    "scan",         "scan-stopped",   "overall",       "pio",
+                 "groups",       "graph",        "graph-absolute", "graph-all",     "graph-png",
                  "graph-drag",   "batch-dialog", "level-list"};
     }
     bool ok = true;
