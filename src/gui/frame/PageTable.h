@@ -23,6 +23,8 @@ enum ViewNumber : int {
     kViewSelectDlg = 5,
     kViewPage001 = 6,
     kViewPage002 = 7,
+    kViewPage005 = 10,
+    kViewPage006 = 11,
     kViewPage013 = 18,
 };
 

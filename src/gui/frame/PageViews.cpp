@@ -1,10 +1,15 @@
 #include "frame/PageViews.h"
 
+#include "frame/NavigationTree.h"
+#include "monitor/CListDlg.h"
 #include "monitor/CView002.h"
+#include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
 #include "pages/CView013.h"
 #include "pages/PageRegistry.h"
+#include "report/CSelectDlg.h"
+#include "report/CView005.h"
 
 namespace qavix {
 
@@ -16,6 +21,14 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewPage002, graph);
     commandDlg->addPageControls(CView002::kPageIndex, graph->commandControls());
     splitter.installView(nav::kViewPage013, new CView013(context));
+    auto* settingsList = new CView005(context);
+    splitter.installView(nav::kViewPage005, settingsList);
+    splitter.installView(nav::kViewSelectDlg, new CSelectDlg(context.state, *settingsList));
+    auto* errorLog = new CView006(context);
+    splitter.installView(nav::kViewPage006, errorLog);
+    auto* listBar = new CListDlg;
+    listBar->setSaveHandler(nav::kPageErrorLog, [errorLog] { errorLog->saveCsv(); });
+    splitter.installView(nav::kViewListDlg, listBar);
 }
 
 }  // namespace qavix

@@ -1,9 +1,12 @@
 // Runs the program in-process against the built-in emulator and saves pictures of the main
 // window (current values, a bank selected, the debug layout), the navigation view, the
 // environment and communication settings dialogs, the eight button textures, the basic
-// information page (as read and with an edited ID) and the clock page. Usage:
+// information page (as read and with an edited ID), the clock page, the settings list with
+// its print preview and its first printed page (PDF rendered with pdftoppm), and the error
+// log. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
-//                                    basic|basic-edited|clock]...
+//                                    basic|basic-edited|clock|settings-list|print-preview|
+//                                    report-pdf|error-log]...
 
 #include <QApplication>
 #include <QDir>
@@ -26,10 +29,14 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QPrinter>
+#include <QProcess>
 #include <QStyle>
 #include <QTabWidget>
 #include "pages/CView001.h"
 #include "monitor/CView002.h"
+#include "report/CView005.h"
+#include "report/ReportPrinter.h"
 
 namespace {
 
@@ -213,6 +220,41 @@ bool shoot(const QString& folder, const QString& kind) {
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
+    } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SettingsList, 0));
+        settle(300);
+        auto* page = static_cast<qavix::CView005*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewPage005));
+        if (kind == "print-preview") {
+            bool ok = false;
+            QTimer::singleShot(800, [&ok, folder] {
+                if (QWidget* preview = QApplication::activeModalWidget()) {
+                    preview->resize(900, 700);
+                    settle(400);
+                    ok = save(preview->grab(), folder, "print-preview.png");
+                    preview->close();
+                }
+            });
+            page->printPreview();
+            app.shutdown();
+            return ok;
+        }
+        if (kind == "report-pdf") {
+            const QString pdf = QDir(work.path()).filePath("report.pdf");
+            QPrinter printer(QPrinter::HighResolution);
+            qavix::ReportPrinter::preparePdf(printer, pdf);
+            bool ok =
+                qavix::ReportPrinter(qavix::reportLineList(page->reportLines())).print(printer);
+            const QString out = QDir(folder).filePath("report-page1");
+            ok = ok && QProcess::execute("pdftoppm", {"-png", "-r", "80", "-f", "1", "-l", "1",
+                                                      "-singlefile", pdf, out}) == 0;
+            std::cout << out.toStdString() << ".png" << (ok ? " saved\n" : " NOT saved\n");
+            app.shutdown();
+            return ok;
+        }
+    } else if (kind == "error-log") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ErrorLog, 0));
+        settle(300);
     } else if (kind == "debug") {
         if (auto* item = tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1)) {
             tree->tree()->setCurrentItem(item);
@@ -235,8 +277,8 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
-                     "navi-sensor|basic|basic-edited|clock|graph|graph-absolute|graph-all|"
-                     "graph-png]...\n";
+                     "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
+                     "report-pdf|error-log|graph|graph-absolute|graph-all|graph-png]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -245,10 +287,11 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",      "bank",      "debug",       "splash", "textures",
-                 "dialogs",      "navi-current", "navi-bank", "navi-sensor", "basic",
-                 "basic-edited", "clock",       "graph",  "graph-absolute", "graph-all",
-                 "graph-png"};
+        kinds = {"current",       "bank",          "debug",        "splash",
+                 "textures",      "dialogs",       "navi-current", "navi-bank",
+                 "navi-sensor",   "basic",         "basic-edited", "clock",
+                 "settings-list", "print-preview", "report-pdf",   "error-log",
+                 "graph",         "graph-absolute", "graph-all",   "graph-png"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
