@@ -9,6 +9,7 @@
 #include "ExitCodes.h"
 #include "LevelsCommand.h"
 #include "ReportCommand.h"
+#include "ScanCommand.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"qavixctl: command-line client for the Qavix area scanner tools"};
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     CLI::App* bank = qavix::cli::addBankCommands(app, exitCode);
     qavix::cli::addReportCommand(*bank, exitCode);
     qavix::cli::addDeviceCommands(app, deviceOptions, exitCode);
+    qavix::cli::addScanCommand(app, deviceOptions, exitCode);
     qavix::cli::addLevelsCommand(app, deviceOptions, exitCode);
     try {
         app.parse(argc, argv);

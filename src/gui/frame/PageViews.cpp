@@ -2,7 +2,9 @@
 
 #include "frame/NavigationTree.h"
 #include "monitor/CListDlg.h"
+#include "monitor/CMonitor.h"
 #include "monitor/CView002.h"
+#include "monitor/CView004.h"
 #include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
@@ -21,6 +23,9 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewPage002, graph);
     commandDlg->addPageControls(CView002::kPageIndex, graph->commandControls());
     splitter.installView(nav::kViewPage013, new CView013(context));
+    auto* scanPage = new CView004(context);
+    splitter.installView(nav::kViewPage004, scanPage);
+    splitter.installView(nav::kViewMonitor, new CMonitor(context.state, context.link, *scanPage));
     auto* settingsList = new CView005(context);
     splitter.installView(nav::kViewPage005, settingsList);
     splitter.installView(nav::kViewSelectDlg, new CSelectDlg(context.state, *settingsList));

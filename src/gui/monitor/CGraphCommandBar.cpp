@@ -5,7 +5,7 @@
 #include <QHBoxLayout>
 
 #include "monitor/ChartGeometry.h"
-#include "monitor/PlayStopPictures.h"
+#include "monitor/MonitorPictures.h"
 
 namespace qavix {
 
@@ -87,7 +87,7 @@ CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(2);
     m_continuous = makeButton("連続更新", "button1025", this);
-    m_continuous->setIcon(playPicture());
+    m_continuous->setIcon(startPicture());
     m_continuous->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_update = makeButton("更新", "button1026", this);
     m_individual = makeButton("個別設定", "button1043", this);
@@ -130,7 +130,7 @@ void CGraphCommandBar::enableRunning() {
 void CGraphCommandBar::showRunning(bool running) {
     m_continuous->setText(running ? "停止" : "連続更新");
     m_continuous->setAccessibleName(m_continuous->text());
-    m_continuous->setIcon(running ? stopPicture() : playPicture());
+    m_continuous->setIcon(running ? stopPicture() : startPicture());
 }
 
 void CGraphCommandBar::showRatio(bool ratio) {

@@ -2,11 +2,11 @@
 // window (current values, a bank selected, the debug layout), the navigation view, the
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID), the clock page, the settings list with
-// its print preview and its first printed page (PDF rendered with pdftoppm), and the error
-// log. Usage:
+// its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
+// and the scan monitor (running after a wrap, and stopped). Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
-//                                    report-pdf|error-log]...
+//                                    report-pdf|error-log|scan|scan-stopped]...
 
 #include <QApplication>
 #include <QDir>
@@ -31,8 +31,11 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include "monitor/CMonitor.h"
+#include "monitor/CView004.h"
 #include "pages/CView001.h"
 #include "monitor/CView002.h"
 #include "report/CView005.h"
@@ -150,6 +153,31 @@ bool showGraph(const QString& kind, qavix::CMainFrame* frame, const QString& fol
     return true;
 }
 
+// The scan monitor with all sensors after its sample counter has come round once: running,
+// or stopped and scrolled back a little.
+void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool stopped) {
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ScanMonitor, 0));
+    settle(300);
+    auto* views = frame->rightPane()->splitterView();
+    auto* page = static_cast<qavix::CView004*>(views->view(qavix::nav::kViewPage004));
+    auto* bar = static_cast<qavix::CMonitor*>(views->view(qavix::nav::kViewMonitor));
+    const int all = bar->channelCombo()->count() - 1;
+    bar->channelCombo()->setCurrentIndex(all);
+    emit bar->channelCombo()->activated(all);
+    bar->samplesBox()->setValue(100);
+    bar->startStop();
+    // Driven by hand rather than by the 125 ms timer, with a pause per sample so that the
+    // emulator's light changes from column to column.
+    for (int i = 0; i < 1070 && page->running(); ++i) {
+        QTest::qWait(4);
+        page->tick();
+    }
+    if (stopped) {
+        bar->startStop();
+        page->chart()->horizontalScrollBar()->setValue(page->chart()->firstSampleShown() - 30);
+    }
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -220,6 +248,8 @@ bool shoot(const QString& folder, const QString& kind) {
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
+    } else if (kind == "scan" || kind == "scan-stopped") {
+        shootScanMonitor(frame, tree, kind == "scan-stopped");
     } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SettingsList, 0));
         settle(300);
@@ -278,7 +308,8 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|graph|graph-absolute|graph-all|graph-png]...\n";
+                     "report-pdf|error-log|scan|scan-stopped|graph|graph-absolute|graph-all|"
+                     "graph-png]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -291,7 +322,8 @@ int main(int argc, char* argv[]) {
                  "textures",      "dialogs",       "navi-current", "navi-bank",
                  "navi-sensor",   "basic",         "basic-edited", "clock",
                  "settings-list", "print-preview", "report-pdf",   "error-log",
-                 "graph",         "graph-absolute", "graph-all",   "graph-png"};
+                 "scan",          "scan-stopped",  "graph",        "graph-absolute",
+                 "graph-all",     "graph-png"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
