@@ -9,6 +9,8 @@ packages=(
     fonts-noto-cjk
     xvfb xauth
     poppler-utils
+    qt6-translations-l10n python3-markdown
+    desktop-file-utils appstream udev
 )
 
 missing=()

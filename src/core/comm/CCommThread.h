@@ -69,6 +69,8 @@ class CCommThread {
     // The communication settings dialog's own test decides the flag while polling is held.
     void setUnitConnected(int unit, bool connected);
     bool pollingSuspended() const { return m_suspended; }
+    // Why the last Open failed, in the operator's words; empty after a successful one.
+    std::string openProblem() const;
 
     // The status check of the given mode. Runs on the worker; callable directly while the
     // worker is not started.
@@ -96,6 +98,7 @@ class CCommThread {
     void recordTrace();
     int lost(const char* message);
     void sleep(std::chrono::milliseconds d);
+    void setOpenProblem(const std::string& text);
     int unit() const;
 
     LinkApi m_api;
@@ -110,6 +113,7 @@ class CCommThread {
     RequestBlock m_request;
     LinkSettings m_settings;
     std::string m_statusText;
+    std::string m_openProblem;
     std::array<bool, 16> m_unitConnected{};
 
     std::vector<RequestBlock> m_written;
