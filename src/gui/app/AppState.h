@@ -54,6 +54,10 @@ class AppState : public QObject {
     int currentPage = 1;
     int selectedChannel = 0;  // 1..3 for a page opened below a sensor, else 0
     int lastShownChannel = 0;
+    // The sensor of the selected item (1..3, 0 for none), and whether the item is a sensor's
+    // graph item, which opens the graph page for that sensor alone.
+    int selectedChannel = 0;
+    bool chartItemSelected = false;
     // The sensor whose blanking beams a blanking page edits (4: all sensors together).
     int blankingChannel = 0;
     // Which flag table the beam pages edit: designated beams (SET_AXIS) or fixed-blanking

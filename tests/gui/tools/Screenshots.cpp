@@ -3,17 +3,20 @@
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID), the clock page, the settings list with
 // its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
-// and the scan monitor (running after a wrap, and stopped), the overall ON/OFF, P-I/O and
-// group pages with edited and refused fields, and the parallel output, option and sensor
-// operation pages. Usage:
+// the scan monitor (running after a wrap, and stopped), the overall ON/OFF, P-I/O and group
+// pages with edited and refused fields, the parallel output, option and sensor operation
+// pages, the received-light graph, threshold tuning (a drag in progress, the batch dialog
+// with its preview) and the received-light list. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
 //                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
-//                                    groups|parallel|options|sensor]...
+//                                    groups|parallel|options|sensor|graph...|batch-dialog|
+//                                    level-list]...
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -39,8 +42,12 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include "monitor/CBatchDlg.h"
 #include "monitor/CMonitor.h"
+#include "monitor/CThresholdTuning.h"
+#include "monitor/CView002.h"
 #include "monitor/CView004.h"
+#include "monitor/ChartGeometry.h"
 #include "pages/CView001.h"
 #include "pages/CView008.h"
 #include "pages/CView009.h"
@@ -134,6 +141,78 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     comm.show();
     settle(150);
     ok = save(comm.grab(), folder, "comm-settings.png") && ok;
+    return ok;
+}
+
+// The received-light graph page: percent display, absolute display, all sensors, and the
+// picture "画像保存" writes.
+bool showGraph(const QString& kind, qavix::CMainFrame* frame, const QString& folder) {
+    qavix::CLeftPaneView* tree = frame->tree();
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelGraph, 0));
+    settle(300);
+    auto* page = static_cast<qavix::CView002*>(
+        frame->rightPane()->splitterView()->view(qavix::nav::kViewPage002));
+    if (kind == "graph-absolute") {
+        page->commandControls()->absoluteButton()->click();
+    } else if (kind == "graph-all") {
+        page->selectChannel(3);
+        page->setVisibleBars(60);
+        page->chart()->setFirstVisible(20);
+    } else if (kind == "graph-png") {
+        page->updateOnce();
+        settle(200);
+        const QString path = QDir(folder).filePath("graph-saved.png");
+        const bool ok = page->saveImage(path);
+        std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
+        return ok;
+    }
+    return true;
+}
+
+// Threshold tuning on the graph page: a drag held half-way (the window is grabbed by the
+// caller), or the batch dialog previewing 120 % (dialog and window saved here).
+bool showTuning(const QString& kind, qavix::CMainFrame* frame, const QString& folder) {
+    showGraph("graph", frame, folder);
+    auto* page = static_cast<qavix::CView002*>(
+        frame->rightPane()->splitterView()->view(qavix::nav::kViewPage002));
+    qavix::CChartWnd* chart = page->chart();
+    if (kind == "graph-drag") {
+        page->setVisibleBars(20);
+        page->commandControls()->individualButton()->click();
+        settle(100);
+        const auto frameNow = chart->frame();
+        const qavix::chart::BarSpan span = qavix::chart::barSpan(frameNow, 6);
+        const int x = (span.left + span.right) / 2;
+        const qavix::chart::ThresholdPair t = chart->thresholds(0, 6);
+        const int from = qavix::chart::valueToY(frameNow, t.on);
+        QTest::mousePress(chart, Qt::LeftButton, Qt::NoModifier, QPoint(x, from));
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, from - 60),
+                         chart->mapToGlobal(QPointF(x, from - 60)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(chart, &move);
+        return true;
+    }
+    auto* tuning = page->findChild<qavix::CThresholdTuning*>();
+    if (tuning == nullptr) {
+        return false;
+    }
+    bool ok = false;
+    tuning->setBatchDriver([&](qavix::CBatchDlg& dialog) {
+        dialog.chooseReference(true);
+        dialog.moveSlider(qavix::tuning::percentToSlider(90));
+        dialog.move(frame->geometry().center() - QPoint(dialog.width() / 2, -80));
+        settle(400);
+        const QPixmap picture = dialog.grab();
+        ok = save(picture, folder, "batch-dialog.png");
+        // The window with the dialog over it where it stands.
+        QPixmap window = frame->grab();
+        QPainter painter(&window);
+        painter.drawPixmap(frame->mapFromGlobal(dialog.mapToGlobal(QPoint(0, 0))), picture);
+        painter.end();
+        ok = save(window, folder, "main-batch-preview.png") && ok;
+        dialog.reject();
+    });
+    page->commandControls()->batchButton()->click();
     return ok;
 }
 
@@ -349,6 +428,21 @@ bool shoot(const QString& folder, const QString& kind) {
             page->idBox()->selectAll();
             QTest::keyClicks(page->idBox(), "abc");
         }
+    } else if (kind == "batch-dialog") {
+        const bool ok = showTuning(kind, frame, folder);
+        app.shutdown();
+        return ok;
+    } else if (kind == "graph-drag") {
+        showTuning(kind, frame, folder);
+    } else if (kind == "level-list") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelList, 0));
+        settle(300);
+    } else if (kind == "graph-png") {
+        const bool ok = showGraph(kind, frame, folder);
+        app.shutdown();
+        return ok;
+    } else if (kind.startsWith("graph")) {
+        showGraph(kind, frame, folder);
     } else if (isMeasurementShot(kind)) {
         editMeasurementPage(kind, frame);
     } else if (kind == "parallel") {
@@ -433,8 +527,9 @@ int main(int argc, char* argv[]) {
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
-                     "options|sensor|comm-devices|colour-dialog|scale2]...\n(scale2 under "
-                     "QT_SCALE_FACTOR=2)\n";
+                     "options|sensor|comm-devices|colour-dialog|scale2|graph|graph-absolute|"
+                     "graph-all|graph-png|graph-drag|batch-dialog|level-list]...\n"
+                     "(scale2 under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -448,7 +543,8 @@ int main(int argc, char* argv[]) {
                  "basic-edited", "clock",        "settings-list", "print-preview", "report-pdf",
                  "error-log",    "scan",         "scan-stopped",  "overall",       "pio",
                  "groups",       "parallel",     "options",       "sensor",        "comm-devices",
-                 "colour-dialog"};
+                 "colour-dialog", "graph",       "graph-absolute", "graph-all",    "graph-png",
+                 "graph-drag",   "batch-dialog", "level-list"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
