@@ -70,8 +70,16 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
     restoreBars();
     createClient();
     m_banks.setDialogParent(this);
+    m_banks.setAppState(&m_state);
+    m_banks.setStartDirectory(m_workingDirectory.isEmpty() ? QDir::currentPath()
+                                                           : m_workingDirectory);
     connect(&m_banks, &CBankManager::storedSetSelected, this,
             [this](int) { setBankOperationsEnabled(true); });
+    connect(&m_banks, &CBankManager::setsReplaced, this, &CMainFrame::showReplacedSet);
+    connect(&m_banks, &CBankManager::banksErased, this, [this] {
+        m_tree->refreshOnActivation();
+        updateCommandStates();
+    });
 
     m_progress = new CProgressDlg(this, m_blinkMs);
     if (!s.splashOn) {
@@ -127,8 +135,10 @@ void CMainFrame::createMenus() {
     QMenu* help = bar->addMenu("ヘルプ(&H)");
     m_popups = {file, edit, bank, settings, view, help};
 
-    addCommand(file, kCmdImport, "インポート(&O)...", QKeySequence("Ctrl+O"), nullptr);
-    addCommand(file, kCmdExport, "エクスポート(&S)", QKeySequence("Ctrl+S"), nullptr);
+    addCommand(file, kCmdImport, "インポート(&O)...", QKeySequence("Ctrl+O"),
+               [this] { m_banks.runImportDialog(); });
+    addCommand(file, kCmdExport, "エクスポート(&S)", QKeySequence("Ctrl+S"),
+               [this] { m_banks.runExportDialog(false); });
     file->addSeparator();
     addCommand(file, kCmdPrint, "印刷(&P)...", QKeySequence("Ctrl+P"), nullptr);
     addCommand(file, kCmdPrintPreview, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", QKeySequence(), nullptr);
@@ -154,10 +164,12 @@ void CMainFrame::createMenus() {
     addCommand(nullptr, kCmdCut, "", QKeySequence("Ctrl+X"), nullptr);
     addCommand(nullptr, kCmdUndo, "", QKeySequence("Ctrl+Z"), nullptr);
 
-    addCommand(bank, kCmdBankDiscard, "Bank編集破棄", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankWrite, "Bank書込み", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankErase, "Bank消去", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankCopy, "Bankｺﾋﾟｰ", QKeySequence(), nullptr);
+    addCommand(bank, kCmdBankDiscard, "Bank編集破棄", QKeySequence(),
+               [this] { m_banks.discardEdits(); });
+    addCommand(bank, kCmdBankWrite, "Bank書込み", QKeySequence(), [this] { m_banks.writeBank(); });
+    addCommand(bank, kCmdBankErase, "Bank消去", QKeySequence(),
+               [this] { m_banks.runEraseDialog(); });
+    addCommand(bank, kCmdBankCopy, "Bankｺﾋﾟｰ", QKeySequence(), [this] { m_banks.runCopyDialog(); });
 
     addCommand(settings, kCmdCommSettings, "通信設定(&C)", QKeySequence(),
                [this] { applyCommunicationSettings(); });
@@ -197,10 +209,21 @@ void CMainFrame::createBars() {
         b->setBusyQuery([this] { return m_state.busy(); });
     }
     m_toolBar->setAvailable(CToolDialogBar::Paste, true);
+    m_toolBar->setAvailable(CToolDialogBar::Import, true);
+    m_toolBar->setAvailable(CToolDialogBar::Export, true);
     connect(m_toolBar, &CToolDialogBar::buttonClicked, this, [this](int b) {
         if (b == CToolDialogBar::Paste) {
             pasteToFocus();
+        } else if (b == CToolDialogBar::Import) {
+            triggerIfEnabled(kCmdImport);
+        } else if (b == CToolDialogBar::Export) {
+            triggerIfEnabled(kCmdExport);
         }
+    });
+    connect(m_bankBar, &CBankDialogBar::buttonClicked, this, [this](int b) {
+        static constexpr int kBankBarCommands[CBankDialogBar::ButtonCount] = {
+            kCmdBankDiscard, kCmdBankWrite, kCmdBankErase, kCmdBankCopy};
+        triggerIfEnabled(kBankBarCommands[b]);
     });
 }
 
@@ -500,6 +523,23 @@ void CMainFrame::applyCommunicationSettings() {
         m_hooks.reconnect();
     }
     refreshAfterReconnect();
+}
+
+void CMainFrame::triggerIfEnabled(int id) {
+    // The rule is evaluated now: a bar button may still show the state of the last refresh.
+    updateCommandStates();
+    QAction* a = action(id);
+    if (a != nullptr && a->isEnabled()) {
+        a->trigger();
+    }
+}
+
+void CMainFrame::showReplacedSet(int set) {
+    m_right->splitterView()->markSetSwitched();
+    m_tree->selectSet(set);
+    m_infoBar->fillAll(m_state.model().working());
+    updateInfoLayout();
+    updateCommandStates();
 }
 
 void CMainFrame::refreshAfterReconnect() {

@@ -129,6 +129,9 @@ class CMainFrame : public QMainWindow {
     void showAbout();
     void toggle(QWidget* w);
     void refreshAfterReconnect();
+    void triggerIfEnabled(int id);
+    // After a copy, import or discard replaced stored data: pages and tree show `set`.
+    void showReplacedSet(int set);
     void onNaviLabelClicked(nav::ItemKind item, int set, int channel);
 
     AppState& m_state;

@@ -49,15 +49,9 @@ bool commandRuleAllows(int id, const CommandContext& c) {
 
 bool commandBuilt(int id) {
     switch (id) {
-        case kCmdImport:
-        case kCmdExport:
         case kCmdPrint:
         case kCmdPrintPreview:
         case kCmdPrintSetup:
-        case kCmdBankDiscard:
-        case kCmdBankWrite:
-        case kCmdBankErase:
-        case kCmdBankCopy:
         case kCmdCut:
         case kCmdUndo:
             return false;
