@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -450,6 +451,9 @@ CommandContext CMainFrame::commandContext() const {
 
 void CMainFrame::updateCommandStates() {
     const CommandContext c = commandContext();
+    if (c.offlineEditing && m_offline.modified) {
+        setWindowModified(m_offline.modified());
+    }
     for (auto& [id, a] : m_actions) {
         a->setEnabled(commandEnabled(id, c));
     }
@@ -602,6 +606,57 @@ void CMainFrame::savePlacement() {
     m_placementSaved = true;
 }
 
+void CMainFrame::setOfflineEditing(OfflineEditing editing) {
+    m_offline = std::move(editing);
+    m_ctx.offlineEditing = true;
+    setWindowTitle(
+        QString("%1[*] - Qavix オフライン編集").arg(QFileInfo(m_offline.filePath).fileName()));
+    // Ctrl+S saves the file being edited; the export keeps its menu item without the key.
+    action(kCmdExport)->setShortcut(QKeySequence());
+    QMenu* file = m_popups.constFirst();
+    QAction* first = file->actions().constFirst();
+    QAction* save = addCommand(nullptr, kCmdSaveEditedFile, "上書き保存(&W)",
+                               QKeySequence("Ctrl+S"), [this] { saveEditedFile(); });
+    file->insertAction(first, save);
+    file->insertSeparator(first);
+    updateCommandStates();
+}
+
+bool CMainFrame::saveEditedFile() {
+    if (!m_offline.save) {
+        return false;
+    }
+    // What the pages hold but have not written is not in the current values yet.
+    if (m_state.model().working().anyPageEdited()) {
+        m_banks.showEditingMessage();
+        return false;
+    }
+    const QString error = m_offline.save();
+    if (!error.isEmpty()) {
+        QMessageBox::warning(
+            this, "Qavix",
+            QString("%1 を保存できませんでした。\n%2").arg(m_offline.filePath, error));
+        return false;
+    }
+    setWindowModified(false);
+    return true;
+}
+
+bool CMainFrame::confirmLeavingEditedFile() {
+    if (!m_ctx.offlineEditing || !m_offline.modified || !m_offline.modified()) {
+        return true;
+    }
+    const auto answer = QMessageBox::question(
+        this, "Qavix",
+        QString("%1 は変更されています。\n保存しますか？")
+            .arg(QFileInfo(m_offline.filePath).fileName()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save) {
+        return saveEditedFile();
+    }
+    return answer == QMessageBox::Discard;
+}
+
 void CMainFrame::closeForEnd() {
     m_forceClose = true;
     close();
@@ -612,7 +667,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         // A close that arrives while a transfer runs (a key press is let through the wait)
         // must not start the guard's own transfers inside it: refuse before asking.
         if (m_state.commBusy() ||
-            !m_banks.editingGuard(m_state.model().selectedSet(), CBankManager::kReasonClosing)) {
+            !m_banks.editingGuard(m_state.model().selectedSet(), CBankManager::kReasonClosing) ||
+            !confirmLeavingEditedFile()) {
             event->ignore();
             return;
         }

@@ -37,6 +37,10 @@ bool commandRuleAllows(int id, const CommandContext& c) {
         case kCmdBankBar:
             return c.dataReady;
         case kCmdCommSettings:
+            // Offline the emulator is the controller; another port would leave the file.
+            return settingsLike && !c.offlineEditing;
+        case kCmdSaveEditedFile:
+            return c.offlineEditing && !c.busy;
         case kCmdEnvSettings:
         case kCmdHelp:
         case kCmdManual:

@@ -3,7 +3,7 @@
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID) and the clock page. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
-//                                    basic|basic-edited|clock]...
+//                                    basic|basic-edited|clock|banks|offline]...
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +18,14 @@
 #include "app/CQavixApp.h"
 #include "app/CSplashDlg.h"
 #include "app/CommSettingsDialog.h"
+#include "files/BankFile.h"
+#include "files/CBankExportDlg.h"
+#include "files/CBankImportDlg.h"
+#include "frame/CBankCopyDlg.h"
+#include "frame/CBankDialogBar.h"
+#include "frame/CBankEditDlg.h"
+#include "frame/CBankEraseDlg.h"
+#include "frame/CBankManager.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CRightPaneFrame.h"
@@ -117,6 +125,93 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+// The bank bar with an edited bank shown, and the five bank dialogs.
+bool shootBanks(const QString& folder, qavix::CQavixApp& app) {
+    qavix::CMainFrame* frame = app.mainFrame();
+    qavix::CBankManager& banks = frame->bankManager();
+    qavix::CLeftPaneView* tree = frame->tree();
+    tree->tree()->setCurrentItem(tree->rootItem(3));
+    settle(200);
+    app.model().storedSet(3).edited = 1;
+    frame->updateCommandStates();
+    settle(200);
+    bool ok = save(frame->grab(), folder, "banks-bar.png");
+    ok = save(frame->bankBar()->grab(), folder, "banks-bar-close.png") && ok;
+    {
+        qavix::CBankEditDlg edit(3, false, nullptr, frame);
+        edit.show();
+        settle(150);
+        ok = save(edit.grab(), folder, "banks-edit.png") && ok;
+    }
+    {
+        qavix::CBankEraseDlg erase(banks, frame);
+        erase.bankBox(1)->setChecked(true);
+        erase.show();
+        settle(150);
+        ok = save(erase.grab(), folder, "banks-erase.png") && ok;
+    }
+    {
+        qavix::CBankCopyDlg copy(banks, frame);
+        copy.sources()->setCurrentRow(2);
+        copy.show();
+        settle(150);
+        ok = save(copy.grab(), folder, "banks-copy.png") && ok;
+    }
+    {
+        const QString dir = QFileInfo(app.settings().path().c_str()).absolutePath();
+        const char* titles[] = {"ライン1 標準", "ライン2 夜間", "受光テスト"};
+        for (int i = 0; i < 3; ++i) {
+            std::tm when{};
+            when.tm_year = 124;
+            when.tm_mon = 2;
+            when.tm_mday = 5 + i;
+            when.tm_hour = 9 + i;
+            qavix::bankfile::writeBankFile(
+                QDir(dir).filePath(QString("line%1.qbk").arg(i + 1)).toStdString(),
+                app.model().storedSet(0), "2.10", titles[i], when);
+        }
+        qavix::CBankImportDlg import(banks, frame);
+        import.listFolderOf(QDir(dir).filePath("line2.qbk"));
+        import.target(1)->setChecked(true);
+        import.show();
+        settle(150);
+        ok = save(import.grab(), folder, "banks-import.png") && ok;
+    }
+    {
+        app.state().exportTitle = "ライン3 点検後";
+        qavix::CBankExportDlg exporter(banks, false, frame);
+        exporter.show();
+        settle(150);
+        ok = save(exporter.grab(), folder, "banks-export.png") && ok;
+    }
+    app.model().storedSet(3).edited = 0;
+    return ok;
+}
+
+// The current values of the emulator as a bank file, for the offline editing picture.
+QString writeOfflineSample(const QString& folder) {
+    QTemporaryDir work;
+    qavix::AppOptions options;
+    options.workingDirectory = work.path();
+    options.singleInstance = false;
+    options.timings.splashWaitMs = 0;
+    options.timings.readDelayMs = 0;
+    {
+        QFile ini(QDir(work.path()).filePath("Qavix.ini"));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Option]\r\nSplash=0\r\n");
+    }
+    qavix::CQavixApp app(options);
+    if (!app.start()) {
+        return {};
+    }
+    const QString path = QDir(folder).filePath("line7.qbk");
+    qavix::bankfile::writeBankFile(path.toStdString(), app.model().storedSet(0), "2.10",
+                                   "ライン7 仕込み", std::tm{});
+    app.shutdown();
+    return path;
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -130,8 +225,16 @@ bool shoot(const QString& folder, const QString& kind) {
     options.singleInstance = false;
     options.timings.splashWaitMs = 0;
     options.timings.readDelayMs = 0;
+    QTemporaryDir samples;
     if (kind == "debug") {
         options.arguments = {"/db", "/ad"};
+    } else if (kind == "offline") {
+        const QString sample = writeOfflineSample(samples.path());
+        if (sample.isEmpty()) {
+            std::cerr << "no sample bank file\n";
+            return false;
+        }
+        options.arguments = {"--edit", sample.toStdString()};
     } else if (kind == "navi-bank") {
         options.arguments = {"/ad"};
     }
@@ -160,6 +263,16 @@ bool shoot(const QString& folder, const QString& kind) {
         const bool ok = shootDialogs(folder, app);
         app.shutdown();
         return ok;
+    } else if (kind == "banks") {
+        const bool ok = shootBanks(folder, app);
+        app.shutdown();
+        return ok;
+    } else if (kind == "offline") {
+        // A change not yet saved to the file: the title carries the mark.
+        app.model().working().channel(0).axisTh[0] += 5;
+        tree->tree()->setCurrentItem(tree->rootItem(0));
+        tree->tree()->expandAll();
+        frame->updateCommandStates();
     } else if (kind == "navi-current") {
         tree->tree()->setCurrentItem(tree->rootItem(0));
     } else if (kind == "navi-bank") {
@@ -203,7 +316,7 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
-                     "navi-sensor|basic|basic-edited|clock]...\n";
+                     "navi-sensor|basic|basic-edited|clock|banks|offline]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -212,9 +325,9 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",      "bank",      "debug",       "splash", "textures",
+        kinds = {"current",      "bank",         "debug",     "splash",      "textures",
                  "dialogs",      "navi-current", "navi-bank", "navi-sensor", "basic",
-                 "basic-edited", "clock"};
+                 "basic-edited", "clock",        "banks",     "offline"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
