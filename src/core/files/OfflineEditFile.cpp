@@ -24,11 +24,12 @@ bankfile::ImportResult OfflineEditFile::open(const std::string& path) {
     m_title = attribute.found || attribute.title != "-" ? attribute.title : std::string();
     m_path = path;
     m_saved = read;
+    m_savedContent = fileContent(m_saved, m_title);
     return result;
 }
 
 bool OfflineEditFile::isModified(const SettingsData& current) const {
-    return fileContent(current, m_title) != fileContent(m_saved, m_title);
+    return fileContent(current, m_title) != m_savedContent;
 }
 
 fileio::WriteResult OfflineEditFile::save(const SettingsData& current, const std::tm& when) {
@@ -36,6 +37,7 @@ fileio::WriteResult OfflineEditFile::save(const SettingsData& current, const std
         bankfile::writeBankFile(m_path, current, kBankFileVersionText, m_title, when);
     if (result.ok) {
         m_saved = current;
+        m_savedContent = fileContent(m_saved, m_title);
     }
     return result;
 }

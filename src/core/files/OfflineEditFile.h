@@ -35,6 +35,7 @@ class OfflineEditFile {
     std::string m_path;
     std::string m_title;
     SettingsData m_saved;
+    std::string m_savedContent;  // m_saved as a file at a fixed time; asked several times a second
 };
 
 }  // namespace qavix
