@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -188,6 +189,21 @@ bool shootBanks(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+QPixmap withTitleBar(QWidget* window) {
+    constexpr int kTitleHeight = 28;
+    const QPixmap body = window->grab();
+    QPixmap out(body.width(), body.height() + kTitleHeight);
+    out.fill(QColor(60, 64, 72));
+    QPainter p(&out);
+    p.drawPixmap(0, kTitleHeight, body);
+    p.setPen(Qt::white);
+    p.setFont(QFont("Noto Sans CJK JP", 10, QFont::Bold));
+    QString title = window->windowTitle();
+    title.replace("[*]", window->isWindowModified() ? "*" : "");
+    p.drawText(QRect(0, 0, out.width(), kTitleHeight), Qt::AlignCenter, title);
+    return out;
+}
+
 // The current values of the emulator as a bank file, for the offline editing picture.
 QString writeOfflineSample(const QString& folder) {
     QTemporaryDir work;
@@ -302,7 +318,9 @@ bool shoot(const QString& folder, const QString& kind) {
     settle(kind == "debug" ? 4500 : 500);
     const QString path =
         QDir(folder).filePath((kind.startsWith("navi") ? kind : "main-" + kind) + ".png");
-    const bool ok = frame->grab().save(path);
+    // Offscreen windows have no title bar; the offline picture draws one, since the title
+    // is where the file and its unsaved mark show.
+    const bool ok = (kind == "offline" ? withTitleBar(frame) : frame->grab()).save(path);
     std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
     app.shutdown();
     return ok;
