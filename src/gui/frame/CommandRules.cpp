@@ -53,9 +53,6 @@ bool commandRuleAllows(int id, const CommandContext& c) {
 
 bool commandBuilt(int id) {
     switch (id) {
-        case kCmdPrint:
-        case kCmdPrintPreview:
-        case kCmdPrintSetup:
         case kCmdCut:
         case kCmdUndo:
             return false;
