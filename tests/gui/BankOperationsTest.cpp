@@ -17,6 +17,7 @@
 #include "files/CBankImportDlg.h"
 #include "files/TextFile.h"
 #include "frame/CBankCopyDlg.h"
+#include "frame/CBankDialogBar.h"
 #include "frame/CBankEditDlg.h"
 #include "frame/CBankEraseDlg.h"
 #include "frame/CLeftPaneView.h"
@@ -183,6 +184,32 @@ TEST_F(BankOperations, ACopyOntoTheCurrentValuesIsWrittenAtOnceAndAWrittenBankKe
     EXPECT_EQ(controllerBankThreshold(4), 45);
     EXPECT_EQ(model().storedSet(4).edited, 0);
     EXPECT_EQ(model().storedSet(4).writeAll, 0);
+}
+
+TEST_F(BankOperations, TheBankBarDiscardsOnlyAfterItsQuestionAndOnlyForABank) {
+    frame->updateCommandStates();
+    CBankDialogBar* bar = frame->bankBar();
+    EXPECT_FALSE(bar->button(CBankDialogBar::Discard)->isEnabled());  // current values
+    EXPECT_FALSE(bar->button(CBankDialogBar::Write)->isEnabled());
+    EXPECT_TRUE(bar->button(CBankDialogBar::Copy)->isEnabled());
+
+    showSet(2);
+    model().working().channel(0).axisTh[0] = 99;  // applied on a page
+    model().storedSet(2).edited = 1;
+    frame->updateCommandStates();
+    ASSERT_TRUE(bar->button(CBankDialogBar::Discard)->isEnabled());
+    {
+        ModalAnswerer cancel(false);
+        bar->button(CBankDialogBar::Discard)->click();
+        ASSERT_EQ(cancel.texts().size(), 1u);
+        EXPECT_EQ(cancel.texts()[0], CBankManager::kDiscardQuestion);
+    }
+    EXPECT_EQ(model().working().channel(0).axisTh[0], 99);
+    ModalAnswerer ok(true);
+    bar->button(CBankDialogBar::Discard)->click();
+    EXPECT_EQ(model().working().channel(0).axisTh[0], 45);  // read again from the controller
+    EXPECT_EQ(model().storedSet(2).edited, 0);
+    EXPECT_EQ(model().selectedSet(), 2);
 }
 
 TEST_F(BankOperations, TheCopyDialogListsFollowTheSourceAndNeverOfferTheShownBank) {
