@@ -223,6 +223,31 @@ TEST_F(CommLinkTest, BankWriteOfChangedZeroPointsSendsOneBlock) {
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_EQ(reads[0].id, 151);
     EXPECT_EQ(model.storedSet(2).edited, 0);
+    // The bank now holds what was written, so the same edit is not sent again.
+    EXPECT_EQ(model.storedSet(2).channel(1).zero[5], 120);
+    EXPECT_TRUE(changedSubBlocks(model.working(), model.storedSet(2)).empty());
+}
+
+TEST_F(CommLinkTest, AFailedBankWriteKeepsTheEditsAndTheBankAsItWas) {
+    for (int t = 0; t <= kBankCount; ++t) {
+        StoredSet& s = model.storedSet(t);
+        s.general.jointNum = 1;
+        s.channel(0).beamCount = 40;
+        s.channel(0).zero.fill(100);
+        s.compatible = 1;
+    }
+    model.selectSet(3);
+    model.working().channel(0).zero[0] = 130;
+    model.markEdited(3);
+    model.storedSet(3).writeAll = 1;
+    Transactions tx(*link, model);
+    fake.statusReplies = {"0101"};
+    fake.failures["PutParameter"] = 3;
+    EXPECT_EQ(tx.writeSelectedBank(), kRequestFailed);
+    EXPECT_EQ(model.storedSet(3).edited, 1);
+    EXPECT_EQ(model.storedSet(3).writeAll, 1);
+    EXPECT_EQ(model.storedSet(3).channel(0).zero[0], 100);
+    EXPECT_EQ(model.working().channel(0).zero[0], 130);
 }
 
 }  // namespace

@@ -311,6 +311,8 @@ int Transactions::writeSelectedBank() {
         report(++done, total);
     }
     if (result == kRequestOk) {
+        // The bank now holds what was written: the next write compares against it.
+        static_cast<SettingsData&>(stored) = m_model.working();
         stored.edited = 0;
         stored.writeAll = 0;
     }

@@ -41,4 +41,18 @@ ImportResult importFile(const std::string& path, SettingsData& set) {
     return result;
 }
 
+ImportResult importIntoSpare(const std::string& path, DeviceModel& model) {
+    StoredSet& spare = model.storedSet(kSpareSet);
+    ImportResult result = importFile(path, spare);
+    if (!result.ok()) {
+        return result;
+    }
+    model.checkCompatibility();
+    if (spare.compatible == 0) {
+        result.status = ImportStatus::InvalidData;
+        result.message = kInvalidDataMessage;
+    }
+    return result;
+}
+
 }  // namespace qavix::bankfile

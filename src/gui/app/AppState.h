@@ -48,6 +48,10 @@ class AppState : public QObject {
     bool commSettingsUsed = false;    // it has been used in this run
     bool splashShown = false;
     bool anyComPort = false;
+    // An import or bank copy is replacing stored data (the level graph skips its refresh).
+    bool dataReplaced = false;
+    // The title last typed in the export dialog, offered again until the program ends.
+    QString exportTitle;
 
     // Handed from the tree to the pages and command bars.
     QString pageTitle;

@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <cstdlib>
 #include <ctime>
+#include <iostream>
 
 #include "PortResolver.h"
 #include "app/CInitialReadDlg.h"
@@ -90,7 +93,9 @@ void CQavixApp::startSplash() {
 }
 
 bool CQavixApp::start() {
-    if (m_options.singleInstance) {
+    const CommandLineSwitches switches = parseCommandLineSwitches(m_options.arguments);
+    // An offline editor holds no port, so it may run beside the program on a controller.
+    if (m_options.singleInstance && switches.editFile.empty()) {
         const QString name = m_options.instanceName.isEmpty() ? SingleInstance::defaultName()
                                                               : m_options.instanceName;
         m_instance = std::make_unique<SingleInstance>(name);
@@ -101,10 +106,18 @@ bool CQavixApp::start() {
                          &CQavixApp::raiseMainWindow);
     }
     loadSettings();
-    startSplash();
-    const CommandLineSwitches switches = parseCommandLineSwitches(m_options.arguments);
     m_state->extendedMode = switches.extended;
     m_state->debugMode = switches.debug;
+    if (switches.editWithoutFile) {
+        std::cerr << "qavix: --edit needs a bank file (qavix --edit FILE.qbk)\n";
+        m_exitCode = kExitFailure;
+        return false;
+    }
+    if (!switches.editFile.empty() && !openEditedFile(switches.editFile)) {
+        m_exitCode = kExitFailure;
+        return false;
+    }
+    startSplash();
 
     if (!connectController() || endingNow()) {
         return false;
@@ -117,6 +130,44 @@ bool CQavixApp::start() {
     m_state->setContinuousMonitoring(false);
     m_state->editInProgress = false;
     return true;
+}
+
+bool CQavixApp::openEditedFile(const std::string& path) {
+    const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    OfflineEditFile file;
+    const bankfile::ImportResult opened = file.open(absolute.toStdString());
+    if (!opened.ok()) {
+        std::cerr << "qavix: " << absolute.toStdString() << ": " << opened.message << '\n';
+        QMessageBox::critical(nullptr, "Qavix", QString::fromStdString(opened.message));
+        return false;
+    }
+    m_edited = std::move(file);
+    // The active port (whatever Qavix.ini names) becomes the emulator holding the file's
+    // controller, so the program runs as it does on a cable and nothing in Qavix.ini changes.
+    const std::string variable = "QAVLINK_COM" + std::to_string(m_ports.activePort + 1);
+    const std::string value = "sim:--bank-file \"" + absolute.toStdString() + "\" --unit " +
+                              std::to_string(m_ports.activeMachine);
+    setenv(variable.c_str(), value.c_str(), 1);
+    return true;
+}
+
+OfflineEditing CQavixApp::offlineEditing() {
+    auto currentValues = [this]() -> const SettingsData& {
+        // The working set holds the current values while they are shown.
+        return m_model.selectedSet() == kCurrentSet
+                   ? static_cast<const SettingsData&>(m_model.working())
+                   : m_model.storedSet(kCurrentSet);
+    };
+    return OfflineEditing{QString::fromStdString(m_edited->path()),
+                          [this, currentValues] { return m_edited->isModified(currentValues()); },
+                          [this, currentValues] {
+                              const std::time_t now = std::time(nullptr);
+                              std::tm local{};
+                              localtime_r(&now, &local);
+                              const fileio::WriteResult written =
+                                  m_edited->save(currentValues(), local);
+                              return written.ok ? QString() : QString::fromStdString(written.error);
+                          }};
 }
 
 void CQavixApp::findPorts() {
@@ -217,6 +268,9 @@ void CQavixApp::createFrame() {
     m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
                                                 [this] { return reconnect(); }});
     m_host->setDialogParent(m_frame);
+    if (m_edited) {
+        m_frame->setOfflineEditing(offlineEditing());
+    }
     if (m_state->debugMode) {
         CDebugView* view = m_frame->debugView();
         m_host->setTraceSink([view](const std::string& sent, const std::string& received) {

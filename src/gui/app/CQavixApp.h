@@ -20,6 +20,7 @@
 #include "comm/PortEnumeration.h"
 #include "comm/Transactions.h"
 #include "files/AppSettings.h"
+#include "files/OfflineEditFile.h"
 #include "files/PortSettings.h"
 #include "frame/CMainFrame.h"
 #include "frame/StatusPanes.h"
@@ -73,6 +74,8 @@ class CQavixApp : public QObject {
     SettingsFile& settings() { return m_settings; }
     CMainFrame* mainFrame() const { return m_frame; }
     CCommLink* link() const { return m_link.get(); }
+    // The bank file edited offline, when started with --edit.
+    const OfflineEditFile* editedFile() const { return m_edited ? &*m_edited : nullptr; }
     QtCommHost& host() { return *m_host; }
     bool ending() const { return m_ending; }
     bool connected() const { return m_connected; }
@@ -86,6 +89,10 @@ class CQavixApp : public QObject {
   private:
     void loadSettings();
     void startSplash();
+    // `qavix --edit FILE`: the file checked as an import checks it, and the active port
+    // turned into the built-in emulator started on it. False: refused, after its message.
+    bool openEditedFile(const std::string& path);
+    OfflineEditing offlineEditing();
     bool connectController();
     // Which ports exist and where the active one leads, for the status bar.
     void findPorts();
@@ -120,6 +127,7 @@ class CQavixApp : public QObject {
     QPointer<CSplashDlg> m_splash;
     QPointer<CMainFrame> m_frame;
     QString m_workingDirectory;
+    std::optional<OfflineEditFile> m_edited;
     bool m_ending = false;
     bool m_loopRunning = false;
     bool m_connected = false;

@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -80,8 +81,16 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
     restoreBars();
     createClient();
     m_banks.setDialogParent(this);
+    m_banks.setAppState(&m_state);
+    m_banks.setStartDirectory(m_workingDirectory.isEmpty() ? QDir::currentPath()
+                                                           : m_workingDirectory);
     connect(&m_banks, &CBankManager::storedSetSelected, this,
             [this](int) { setBankOperationsEnabled(true); });
+    connect(&m_banks, &CBankManager::setsReplaced, this, &CMainFrame::showReplacedSet);
+    connect(&m_banks, &CBankManager::banksErased, this, [this] {
+        m_tree->refreshOnActivation();
+        updateCommandStates();
+    });
 
     m_progress = new CProgressDlg(this, m_blinkMs);
     if (!s.splashOn) {
@@ -137,8 +146,10 @@ void CMainFrame::createMenus() {
     QMenu* help = bar->addMenu("ヘルプ(&H)");
     m_popups = {file, edit, bank, settings, view, help};
 
-    addCommand(file, kCmdImport, "インポート(&O)...", QKeySequence("Ctrl+O"), nullptr);
-    addCommand(file, kCmdExport, "エクスポート(&S)", QKeySequence("Ctrl+S"), nullptr);
+    addCommand(file, kCmdImport, "インポート(&O)...", QKeySequence("Ctrl+O"),
+               [this] { m_banks.runImportDialog(); });
+    addCommand(file, kCmdExport, "エクスポート(&S)", QKeySequence("Ctrl+S"),
+               [this] { m_banks.runExportDialog(false); });
     file->addSeparator();
     addCommand(file, kCmdPrint, "印刷(&P)...", QKeySequence("Ctrl+P"), [this] {
         if (PrintTarget* page = printTarget()) {
@@ -178,10 +189,12 @@ void CMainFrame::createMenus() {
     addCommand(nullptr, kCmdCut, "", QKeySequence("Ctrl+X"), nullptr);
     addCommand(nullptr, kCmdUndo, "", QKeySequence("Ctrl+Z"), nullptr);
 
-    addCommand(bank, kCmdBankDiscard, "Bank編集破棄", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankWrite, "Bank書込み", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankErase, "Bank消去", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankCopy, "Bankｺﾋﾟｰ", QKeySequence(), nullptr);
+    addCommand(bank, kCmdBankDiscard, "Bank編集破棄", QKeySequence(),
+               [this] { m_banks.discardEdits(); });
+    addCommand(bank, kCmdBankWrite, "Bank書込み", QKeySequence(), [this] { m_banks.writeBank(); });
+    addCommand(bank, kCmdBankErase, "Bank消去", QKeySequence(),
+               [this] { m_banks.runEraseDialog(); });
+    addCommand(bank, kCmdBankCopy, "Bankｺﾋﾟｰ", QKeySequence(), [this] { m_banks.runCopyDialog(); });
 
     addCommand(settings, kCmdCommSettings, "通信設定(&C)", QKeySequence(),
                [this] { applyCommunicationSettings(); });
@@ -221,15 +234,26 @@ void CMainFrame::createBars() {
         b->setBusyQuery([this] { return m_state.busy(); });
     }
     m_toolBar->setAvailable(CToolDialogBar::Paste, true);
+    m_toolBar->setAvailable(CToolDialogBar::Import, true);
+    m_toolBar->setAvailable(CToolDialogBar::Export, true);
     m_toolBar->setAvailable(CToolDialogBar::Print, true);
     connect(m_toolBar, &CToolDialogBar::buttonClicked, this, [this](int b) {
         if (b == CToolDialogBar::Paste) {
             pasteToFocus();
+        } else if (b == CToolDialogBar::Import) {
+            triggerIfEnabled(kCmdImport);
+        } else if (b == CToolDialogBar::Export) {
+            triggerIfEnabled(kCmdExport);
         } else if (b == CToolDialogBar::Print && m_ctx.printEnabled) {
             if (PrintTarget* page = printTarget()) {
                 page->print();
             }
         }
+    });
+    connect(m_bankBar, &CBankDialogBar::buttonClicked, this, [this](int b) {
+        static constexpr int kBankBarCommands[CBankDialogBar::ButtonCount] = {
+            kCmdBankDiscard, kCmdBankWrite, kCmdBankErase, kCmdBankCopy};
+        triggerIfEnabled(kBankBarCommands[b]);
     });
 }
 
@@ -505,6 +529,9 @@ CommandContext CMainFrame::commandContext() const {
 
 void CMainFrame::updateCommandStates() {
     const CommandContext c = commandContext();
+    if (c.offlineEditing && m_offline.modified) {
+        setWindowModified(m_offline.modified());
+    }
     for (auto& [id, a] : m_actions) {
         a->setEnabled(commandEnabled(id, c));
     }
@@ -599,6 +626,23 @@ void CMainFrame::applyCommunicationSettings() {
     refreshAfterReconnect();
 }
 
+void CMainFrame::triggerIfEnabled(int id) {
+    // The rule is evaluated now: a bar button may still show the state of the last refresh.
+    updateCommandStates();
+    QAction* a = action(id);
+    if (a != nullptr && a->isEnabled()) {
+        a->trigger();
+    }
+}
+
+void CMainFrame::showReplacedSet(int set) {
+    m_right->splitterView()->markSetSwitched();
+    m_tree->selectSet(set);
+    m_infoBar->fillAll(m_state.model().working());
+    updateInfoLayout();
+    updateCommandStates();
+}
+
 void CMainFrame::refreshAfterReconnect() {
     DeviceModel& model = m_state.model();
     m_right->splitterView()->markSetSwitched();
@@ -659,6 +703,57 @@ void CMainFrame::savePlacement() {
     m_placementSaved = true;
 }
 
+void CMainFrame::setOfflineEditing(OfflineEditing editing) {
+    m_offline = std::move(editing);
+    m_ctx.offlineEditing = true;
+    setWindowTitle(
+        QString("%1[*] - Qavix オフライン編集").arg(QFileInfo(m_offline.filePath).fileName()));
+    // Ctrl+S saves the file being edited; the export keeps its menu item without the key.
+    action(kCmdExport)->setShortcut(QKeySequence());
+    QMenu* file = m_popups.constFirst();
+    QAction* first = file->actions().constFirst();
+    QAction* save = addCommand(nullptr, kCmdSaveEditedFile, "上書き保存(&W)",
+                               QKeySequence("Ctrl+S"), [this] { saveEditedFile(); });
+    file->insertAction(first, save);
+    file->insertSeparator(first);
+    updateCommandStates();
+}
+
+bool CMainFrame::saveEditedFile() {
+    if (!m_offline.save) {
+        return false;
+    }
+    // What the pages hold but have not written is not in the current values yet.
+    if (m_state.model().working().anyPageEdited()) {
+        m_banks.showEditingMessage();
+        return false;
+    }
+    const QString error = m_offline.save();
+    if (!error.isEmpty()) {
+        QMessageBox::warning(
+            this, "Qavix",
+            QString("%1 を保存できませんでした。\n%2").arg(m_offline.filePath, error));
+        return false;
+    }
+    setWindowModified(false);
+    return true;
+}
+
+bool CMainFrame::confirmLeavingEditedFile() {
+    if (!m_ctx.offlineEditing || !m_offline.modified || !m_offline.modified()) {
+        return true;
+    }
+    const auto answer = QMessageBox::question(
+        this, "Qavix",
+        QString("%1 は変更されています。\n保存しますか？")
+            .arg(QFileInfo(m_offline.filePath).fileName()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save) {
+        return saveEditedFile();
+    }
+    return answer == QMessageBox::Discard;
+}
+
 void CMainFrame::closeForEnd() {
     m_forceClose = true;
     close();
@@ -669,7 +764,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         // A close that arrives while a transfer runs (a key press is let through the wait)
         // must not start the guard's own transfers inside it: refuse before asking.
         if (m_state.commBusy() ||
-            !m_banks.editingGuard(m_state.model().selectedSet(), CBankManager::kReasonClosing)) {
+            !m_banks.editingGuard(m_state.model().selectedSet(), CBankManager::kReasonClosing) ||
+            !confirmLeavingEditedFile()) {
             event->ignore();
             return;
         }

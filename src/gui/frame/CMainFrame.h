@@ -52,6 +52,14 @@ struct ConnectionHooks {
     std::function<bool()> reconnect;
 };
 
+// A bank file edited offline (qavix --edit FILE): its name for the title, whether the
+// current values differ from it, and the save ("" on success, else why it failed).
+struct OfflineEditing {
+    QString filePath;
+    std::function<bool()> modified;
+    std::function<QString()> save;
+};
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
@@ -92,6 +100,7 @@ class CMainFrame : public QMainWindow {
     void showWithCommand(int showCommand);
 
     CLeftPaneView* tree() const { return m_tree; }
+    CBankManager& bankManager() const { return m_banks; }
     CRightPaneFrame* rightPane() const { return m_right; }
     CDebugView* debugView() const { return m_debug; }
     CColorStatusBar* colorStatusBar() const { return m_status; }
@@ -104,6 +113,12 @@ class CMainFrame : public QMainWindow {
     bool commandsAllowed() const { return m_ctx.commandsAllowed; }
 
     void setConnectionHooks(ConnectionHooks hooks) { m_hooks = std::move(hooks); }
+    // Turns the window into the editor of one bank file: title, "上書き保存" (Ctrl+S) and the
+    // question about unsaved changes when leaving.
+    void setOfflineEditing(OfflineEditing editing);
+    bool offlineEditing() const { return m_ctx.offlineEditing; }
+    // "上書き保存": false when nothing was saved (pending page edits, a failed write).
+    bool saveEditedFile();
     // Command 32780 and a double click on status pane 3: the communication settings, then,
     // when the port or unit changed, the link opened again and everything refreshed.
     void applyCommunicationSettings();
@@ -140,6 +155,11 @@ class CMainFrame : public QMainWindow {
     // The page shown when it prints (the settings list), else nothing.
     PrintTarget* printTarget() const;
     void refreshAfterReconnect();
+    void triggerIfEnabled(int id);
+    // Leaving an edited file with unsaved changes: save, discard or stay.
+    bool confirmLeavingEditedFile();
+    // After a copy, import or discard replaced stored data: pages and tree show `set`.
+    void showReplacedSet(int set);
     void onNaviLabelClicked(nav::ItemKind item, int set, int channel);
 
     AppState& m_state;
@@ -151,6 +171,7 @@ class CMainFrame : public QMainWindow {
     int m_blinkMs;
 
     ConnectionHooks m_hooks;
+    OfflineEditing m_offline;
     CommandContext m_ctx;
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_popups;

@@ -11,7 +11,7 @@
 //                                    basic|basic-edited|clock|settings-list|print-preview|
 //                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
 //                                    groups|parallel|options|sensor|graph...|batch-dialog|
-//                                    level-list]...
+//                                    level-list|banks|offline]...
 
 #include <QApplication>
 #include <QColorDialog>
@@ -29,6 +29,14 @@
 #include "app/CSplashDlg.h"
 #include "app/CommSettingsDialog.h"
 #include "app/DesktopSetup.h"
+#include "files/BankFile.h"
+#include "files/CBankExportDlg.h"
+#include "files/CBankImportDlg.h"
+#include "frame/CBankCopyDlg.h"
+#include "frame/CBankDialogBar.h"
+#include "frame/CBankEditDlg.h"
+#include "frame/CBankEraseDlg.h"
+#include "frame/CBankManager.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CRightPaneFrame.h"
@@ -252,6 +260,108 @@ bool shootColourDialog(const QString& folder) {
     return save(dialog.grab(), folder, "qt-colour-dialog-ja.png");
 }
 
+// The bank bar with an edited bank shown, and the five bank dialogs.
+bool shootBanks(const QString& folder, qavix::CQavixApp& app) {
+    qavix::CMainFrame* frame = app.mainFrame();
+    qavix::CBankManager& banks = frame->bankManager();
+    qavix::CLeftPaneView* tree = frame->tree();
+    tree->tree()->setCurrentItem(tree->rootItem(3));
+    settle(200);
+    app.model().storedSet(3).edited = 1;
+    frame->updateCommandStates();
+    settle(200);
+    bool ok = save(frame->grab(), folder, "banks-bar.png");
+    ok = save(frame->bankBar()->grab(), folder, "banks-bar-close.png") && ok;
+    {
+        qavix::CBankEditDlg edit(3, false, nullptr, frame);
+        edit.show();
+        settle(150);
+        ok = save(edit.grab(), folder, "banks-edit.png") && ok;
+    }
+    {
+        qavix::CBankEraseDlg erase(banks, frame);
+        erase.bankBox(1)->setChecked(true);
+        erase.show();
+        settle(150);
+        ok = save(erase.grab(), folder, "banks-erase.png") && ok;
+    }
+    {
+        qavix::CBankCopyDlg copy(banks, frame);
+        copy.sources()->setCurrentRow(2);
+        copy.show();
+        settle(150);
+        ok = save(copy.grab(), folder, "banks-copy.png") && ok;
+    }
+    {
+        const QString dir = QFileInfo(app.settings().path().c_str()).absolutePath();
+        const char* titles[] = {"ライン1 標準", "ライン2 夜間", "受光テスト"};
+        for (int i = 0; i < 3; ++i) {
+            std::tm when{};
+            when.tm_year = 124;
+            when.tm_mon = 2;
+            when.tm_mday = 5 + i;
+            when.tm_hour = 9 + i;
+            qavix::bankfile::writeBankFile(
+                QDir(dir).filePath(QString("line%1.qbk").arg(i + 1)).toStdString(),
+                app.model().storedSet(0), "2.10", titles[i], when);
+        }
+        qavix::CBankImportDlg import(banks, frame);
+        import.listFolderOf(QDir(dir).filePath("line2.qbk"));
+        import.target(1)->setChecked(true);
+        import.show();
+        settle(150);
+        ok = save(import.grab(), folder, "banks-import.png") && ok;
+    }
+    {
+        app.state().exportTitle = "ライン3 点検後";
+        qavix::CBankExportDlg exporter(banks, false, frame);
+        exporter.show();
+        settle(150);
+        ok = save(exporter.grab(), folder, "banks-export.png") && ok;
+    }
+    app.model().storedSet(3).edited = 0;
+    return ok;
+}
+
+QPixmap withTitleBar(QWidget* window) {
+    constexpr int kTitleHeight = 28;
+    const QPixmap body = window->grab();
+    QPixmap out(body.width(), body.height() + kTitleHeight);
+    out.fill(QColor(60, 64, 72));
+    QPainter p(&out);
+    p.drawPixmap(0, kTitleHeight, body);
+    p.setPen(Qt::white);
+    p.setFont(QFont("Noto Sans CJK JP", 10, QFont::Bold));
+    QString title = window->windowTitle();
+    title.replace("[*]", window->isWindowModified() ? "*" : "");
+    p.drawText(QRect(0, 0, out.width(), kTitleHeight), Qt::AlignCenter, title);
+    return out;
+}
+
+// The current values of the emulator as a bank file, for the offline editing picture.
+QString writeOfflineSample(const QString& folder) {
+    QTemporaryDir work;
+    qavix::AppOptions options;
+    options.workingDirectory = work.path();
+    options.singleInstance = false;
+    options.timings.splashWaitMs = 0;
+    options.timings.readDelayMs = 0;
+    {
+        QFile ini(QDir(work.path()).filePath("Qavix.ini"));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Option]\r\nSplash=0\r\n");
+    }
+    qavix::CQavixApp app(options);
+    if (!app.start()) {
+        return {};
+    }
+    const QString path = QDir(folder).filePath("line7.qbk");
+    qavix::bankfile::writeBankFile(path.toStdString(), app.model().storedSet(0), "2.10",
+                                   "ライン7 仕込み", std::tm{});
+    app.shutdown();
+    return path;
+}
+
 bool isMeasurementShot(const QString& kind) {
     return kind == "overall" || kind == "pio" || kind == "groups";
 }
@@ -356,8 +466,16 @@ bool shoot(const QString& folder, const QString& kind) {
     options.singleInstance = false;
     options.timings.splashWaitMs = 0;
     options.timings.readDelayMs = 0;
+    QTemporaryDir samples;
     if (kind == "debug") {
         options.arguments = {"/db", "/ad"};
+    } else if (kind == "offline") {
+        const QString sample = writeOfflineSample(samples.path());
+        if (sample.isEmpty()) {
+            std::cerr << "no sample bank file\n";
+            return false;
+        }
+        options.arguments = {"--edit", sample.toStdString()};
     } else if (kind == "navi-bank" || kind == "options" || kind == "sensor") {
         options.arguments = {"/ad"};
     }
@@ -410,6 +528,16 @@ bool shoot(const QString& folder, const QString& kind) {
         const bool ok = shootCommDevices(folder, app);
         app.shutdown();
         return ok;
+    } else if (kind == "banks") {
+        const bool ok = shootBanks(folder, app);
+        app.shutdown();
+        return ok;
+    } else if (kind == "offline") {
+        // A change not yet saved to the file: the title carries the mark.
+        app.model().working().channel(0).axisTh[0] += 5;
+        tree->tree()->setCurrentItem(tree->rootItem(0));
+        tree->tree()->expandAll();
+        frame->updateCommandStates();
     } else if (kind == "navi-current") {
         tree->tree()->setCurrentItem(tree->rootItem(0));
     } else if (kind == "navi-bank") {
@@ -509,7 +637,9 @@ bool shoot(const QString& folder, const QString& kind) {
     settle(kind == "debug" ? 4500 : 500);
     const QString path =
         QDir(folder).filePath((kind.startsWith("navi") ? kind : "main-" + kind) + ".png");
-    const bool ok = frame->grab().save(path);
+    // Offscreen windows have no title bar; the offline picture draws one, since the title
+    // is where the file and its unsaved mark show.
+    const bool ok = (kind == "offline" ? withTitleBar(frame) : frame->grab()).save(path);
     std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
     app.shutdown();
     return ok;
@@ -528,7 +658,7 @@ int main(int argc, char* argv[]) {
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
                      "options|sensor|comm-devices|colour-dialog|scale2|graph|graph-absolute|"
-                     "graph-all|graph-png|graph-drag|batch-dialog|level-list]...\n"
+                     "graph-all|graph-png|graph-drag|batch-dialog|level-list|banks|offline]...\n"
                      "(scale2 under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
@@ -544,7 +674,8 @@ int main(int argc, char* argv[]) {
                  "error-log",    "scan",         "scan-stopped",  "overall",       "pio",
                  "groups",       "parallel",     "options",       "sensor",        "comm-devices",
                  "colour-dialog", "graph",       "graph-absolute", "graph-all",    "graph-png",
-                 "graph-drag",   "batch-dialog", "level-list"};
+                 "graph-drag",   "batch-dialog", "level-list",
+                 "banks",        "offline"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
