@@ -5,7 +5,7 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
-#include "files/TextFile.h"
+#include "OutputFile.h"
 #include "model/ErrorLog.h"
 
 namespace qavix::cli {
@@ -45,17 +45,16 @@ int saveCsv(const std::string& path, const Rows& rows) {
     for (const ErrorLogRow& row : rows) {
         text += errorLogCsvLine(row);
     }
-    const fileio::WriteResult written = textfile::writeText(path, text);
-    if (!written.ok) {
-        std::cerr << kCsvOpenFailed << '\n' << path << ": " << written.error << '\n';
-        return kExitFileError;
-    }
-    return kExitOk;
+    return writeTextOutput(path, text, kCsvOpenFailed);
 }
 
 }  // namespace
 
 int runErrors(const DeviceOptions& options, const std::string& csvPath) {
+    // A log that cannot be kept is refused before the controller is asked for it.
+    if (!csvPath.empty() && checkOutputTarget(csvPath, kCsvOpenFailed) != kExitOk) {
+        return kExitFileError;
+    }
     DeviceSession session(options);
     const int connected = session.connect();
     if (connected != kExitOk) {
@@ -67,8 +66,15 @@ int runErrors(const DeviceOptions& options, const std::string& csvPath) {
         return code;
     }
     const Rows rows = historyRows(session.model());
-    printRows(rows);
-    return csvPath.empty() ? kExitOk : saveCsv(csvPath, rows);
+    if (csvPath.empty()) {
+        printRows(rows);
+        return kExitOk;
+    }
+    // With "-" standard output carries the CSV alone, so that it can be piped on.
+    if (!isStandardOutput(csvPath)) {
+        printRows(rows);
+    }
+    return saveCsv(csvPath, rows);
 }
 
 }  // namespace qavix::cli

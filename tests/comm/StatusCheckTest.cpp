@@ -141,5 +141,28 @@ TEST(StatusCheck, UnreadableErrorBlockIsPolledAgain) {
     EXPECT_GE(fake.countOf("GetParameter"), 2);
 }
 
+TEST(StatusCheck, AnErrorBlockThatNeverComesIsALostConnection) {
+    struct Case {
+        const char* name;
+        int failingReads;
+        const char* errorBlock;
+    };
+    // Unanswered reads, and a block that answers but cannot be taken apart.
+    const Case cases[] = {{"unanswered", 1000, "00000000000000C8"}, {"unreadable", 0, "zz"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeLink fake;
+        fake.statusReplies = {"0201"};
+        fake.failures["GetParameter"] = c.failingReads;
+        fake.errorBlock = c.errorBlock;
+        ScriptedHost host;
+        CCommThread worker(fake.api(), host, instant());
+        EXPECT_EQ(worker.statusCheck(kStatusIdle), kWorkerLost);
+        EXPECT_EQ(fake.countOf("GetParameter"), kErrorBlockReadAttempts);
+        EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kCommunicationCut});
+        EXPECT_FALSE(worker.unitConnected(0));
+    }
+}
+
 }  // namespace
 }  // namespace qavix::test
