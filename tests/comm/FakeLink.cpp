@@ -25,7 +25,7 @@ int KRYL_Terminate() {
 int KRYL_Close() {
     return fake().record("Close");
 }
-int KRYL_Open(const char* port, int* block) {
+int KRYL_Open(const char* port, const int* block) {
     fake().record("Open", block[5], 0, 0, port);
     return fake().openSucceeds ? 1 : 0;
 }
