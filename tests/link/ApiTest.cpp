@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -46,6 +48,11 @@ std::string join(const std::vector<std::string>& options) {
 }
 
 enum class Line { Pty, InProcess };
+
+// Test lists show the line by name rather than as bytes.
+void PrintTo(Line line, std::ostream* os) {
+    *os << (line == Line::Pty ? "pty" : "in-process");
+}
 
 class LinkApiTest : public ::testing::TestWithParam<Line> {
   protected:
