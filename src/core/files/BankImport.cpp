@@ -47,8 +47,11 @@ codec::DecodeResult decodeBlocks(const BlockTexts& texts, SettingsData& set) {
 }
 
 ImportResult importFile(const std::string& path, SettingsData& set) {
+    return importBlocks(readBlocks(path), set);
+}
+
+ImportResult importBlocks(const BlockRead& read, SettingsData& set) {
     ImportResult result;
-    const BlockRead read = readBlocks(path);
     if (!read.ok()) {
         result.status = read.status == ReadStatus::CannotOpen ? ImportStatus::CannotOpen
                                                               : ImportStatus::InvalidData;

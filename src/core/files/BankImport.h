@@ -28,5 +28,7 @@ struct ImportResult {
 // decimal where the format says so) is invalid data, like one with wrong lengths. `set` may
 // hold the rejected data afterwards.
 ImportResult importFile(const std::string& path, SettingsData& set);
+// The same check for block texts already read.
+ImportResult importBlocks(const BlockRead& read, SettingsData& set);
 
 }  // namespace qavix::bankfile
