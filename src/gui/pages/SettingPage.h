@@ -67,8 +67,6 @@ class SettingPage : public PageBase, public CommandTarget {
     PageEditState& edit() { return m_edit; }
     CommandBarButtons* commandBar() const;
 
-    void paintEvent(QPaintEvent* event) override;
-
   private:
     void load();
     bool readFromController();
