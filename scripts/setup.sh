@@ -9,6 +9,7 @@ packages=(
     fonts-noto-cjk
     xvfb xauth
     clang libclang-rt-14-dev
+    poppler-utils
 )
 
 missing=()

@@ -1,6 +1,5 @@
 #include "ErrorLogCommand.h"
 
-#include <array>
 #include <iostream>
 
 #include "DeviceSession.h"
@@ -12,8 +11,6 @@ namespace qavix::cli {
 
 namespace {
 
-using Rows = std::array<ErrorLogRow, kErrorHistoryCount>;
-
 int readHistory(DeviceSession& session) {
     for (int k = 0; k < kErrorHistoryCount; ++k) {
         if (session.link().request(kFirstErrorHistoryCode + k) != kRequestOk) {
@@ -23,16 +20,7 @@ int readHistory(DeviceSession& session) {
     return kRequestOk;
 }
 
-Rows historyRows(const DeviceModel& model) {
-    Rows rows;
-    for (int k = 0; k < kErrorHistoryCount; ++k) {
-        const auto i = static_cast<size_t>(k);
-        rows[i] = errorLogRow(k, model.errorHistory[i], emptyErrorLogRow(k));
-    }
-    return rows;
-}
-
-void printRows(const Rows& rows) {
+void printRows(const ErrorLogRows& rows) {
     std::cout << "No.\t日付\tエラーNo.\tエラ－内容\t発生シリアルNo.\n";
     for (const ErrorLogRow& row : rows) {
         std::cout << row.number << '\t' << row.date << '\t' << row.code << '\t' << row.text << '\t'
@@ -40,12 +28,8 @@ void printRows(const Rows& rows) {
     }
 }
 
-int saveCsv(const std::string& path, const Rows& rows) {
-    std::string text = errorLogCsvHeader();
-    for (const ErrorLogRow& row : rows) {
-        text += errorLogCsvLine(row);
-    }
-    return writeTextOutput(path, text, kCsvOpenFailed);
+int saveCsv(const std::string& path, const ErrorLogRows& rows) {
+    return writeTextOutput(path, errorLogCsv(rows), kCsvOpenFailed);
 }
 
 }  // namespace
@@ -65,7 +49,9 @@ int runErrors(const DeviceOptions& options, const std::string& csvPath) {
         session.host().showMessage(kErrorLogReadFailed);
         return code;
     }
-    const Rows rows = historyRows(session.model());
+    // The page's rows: the same dates in the same desktop language.
+    const ErrorLogRows rows =
+        errorLogRows(session.model().errorHistory, emptyErrorLogRows(), systemWeekdays());
     if (csvPath.empty()) {
         printRows(rows);
         return kExitOk;

@@ -7,9 +7,6 @@
 
 namespace qavix::cli {
 
-constexpr const char* kErrorLogReadFailed = "コントローラ読込みできません";
-constexpr const char* kCsvOpenFailed = "ファイル,オープンできません";
-
 // `csvPath` empty: no CSV file.
 int runErrors(const DeviceOptions& options, const std::string& csvPath);
 

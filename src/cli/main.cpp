@@ -8,6 +8,7 @@
 #include "DeviceOptions.h"
 #include "ExitCodes.h"
 #include "ReportCommand.h"
+#include "ScanCommand.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"qavixctl: command-line client for the Qavix area scanner tools"};
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     CLI::App* bank = qavix::cli::addBankCommands(app, exitCode);
     qavix::cli::addReportCommand(*bank, exitCode);
     qavix::cli::addDeviceCommands(app, deviceOptions, exitCode);
+    qavix::cli::addScanCommand(app, deviceOptions, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

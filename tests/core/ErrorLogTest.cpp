@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+
+#include "TempDir.h"
 #include "model/SerialNumber.h"
 
 namespace qavix {
@@ -75,6 +80,59 @@ TEST(ErrorLog, EmptyEntryLeavesTheRowAsItWas) {
     ErrorLogRow previous = emptyErrorLogRow(4);
     previous.code = "A2";
     EXPECT_EQ(errorLogRow(4, empty, previous).code, "A2");
+}
+
+TEST(ErrorLog, LocalesWithoutALanguageKeepTheJapaneseWeekdays) {
+    // "C" would give English names; a locale that is not installed gives nothing at all.
+    EXPECT_EQ(weekdaysOfLocale("C"), japaneseWeekdays());
+    EXPECT_EQ(weekdaysOfLocale("POSIX"), japaneseWeekdays());
+    EXPECT_EQ(weekdaysOfLocale("C.UTF-8"), japaneseWeekdays());
+    EXPECT_EQ(weekdaysOfLocale("xx_NOWHERE.UTF-8"), japaneseWeekdays());
+    EXPECT_EQ(japaneseWeekdays()[4], "木");
+}
+
+// A locale with a language of its own gives its abbreviations. The machine may have none
+// installed, so the test compiles a small one (time names only) into its own folder.
+TEST(ErrorLog, InstalledLocaleGivesItsOwnWeekdays) {
+    test::TempDir dir;
+    {
+        std::ofstream src(dir.file("src"));
+        src << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\nLC_TIME\n"
+               "abday \"So\";\"Mo\";\"Di\";\"Mi\";\"Do\";\"Fr\";\"Sa\"\n"
+               "END LC_TIME\n";
+    }
+    const std::string command = "localedef -c -i " + dir.file("src") + " -f UTF-8 " +
+                                dir.file("xx_TEST.UTF-8") + " >/dev/null 2>&1";
+    // localedef warns (and exits 1) about the categories left out; the names tell.
+    const int status = std::system(command.c_str());
+    setenv("LOCPATH", dir.path().c_str(), 1);
+    const WeekdayNames names = weekdaysOfLocale("xx_TEST.UTF-8");
+    unsetenv("LOCPATH");
+    EXPECT_EQ(names[0], "So") << "localedef status " << status;
+    EXPECT_EQ(formatErrorDate(entryAt2002_12_05_130459(), names), "02/12/05 Do 13:04:59");
+}
+
+TEST(ErrorLog, ReadKeepsRowsOfEmptyEntriesAndCsvHoldsAllTwenty) {
+    std::array<ErrorHistoryEntry, kErrorHistoryCount> history{};
+    for (ErrorHistoryEntry& e : history) {
+        e.codeText = "00";
+        e.serialText = "00000000";
+    }
+    history[0] = entryAt2002_12_05_130459();
+    history[0].codeText = "C8";
+    history[0].serialText = "020B04D2";
+    ErrorLogRows previous = emptyErrorLogRows();
+    previous[1].code = "A2";  // from an earlier read
+    const ErrorLogRows rows = errorLogRows(history, previous, japaneseWeekdays());
+    EXPECT_EQ(rows[0].text, "設定エラー");
+    EXPECT_EQ(rows[1].code, "A2");
+    EXPECT_EQ(rows[19].number, "20");
+
+    const std::string csv = errorLogCsv(rows);
+    EXPECT_EQ(csv.rfind(errorLogCsvHeader(), 0), 0u);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), kErrorHistoryCount + 1);
+    EXPECT_NE(csv.find("No.1,02/12/05 木 13:04:59,C8,設定エラー,1234Y02\n"), std::string::npos);
+    EXPECT_EQ(csv.substr(csv.size() - 22), "No.20,---,---,---,---\n");
 }
 
 }  // namespace

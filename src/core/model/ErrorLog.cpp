@@ -1,6 +1,10 @@
 #include "model/ErrorLog.h"
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <cstdio>
+#include <cstring>
 
 #include "model/ClockText.h"
 #include "model/HexText.h"
@@ -55,9 +59,43 @@ constexpr CodeRange kCodeTable[] = {
     {0xD4, 0xD4, "しきい値設定エラー"},
 };
 
-constexpr const char* kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
+bool isUtf8Codeset(const char* codeset) {
+    return codeset != nullptr &&
+           (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+}
+
+// A locale without a language: its abbreviations are the C ones, English.
+bool isLanguageNeutral(const char* name) {
+    return name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 ||
+           std::strncmp(name, "C.", 2) == 0;
+}
 
 }  // namespace
+
+const WeekdayNames& japaneseWeekdays() {
+    static const WeekdayNames names = {"日", "月", "火", "水", "木", "金", "土"};
+    return names;
+}
+
+WeekdayNames weekdaysOfLocale(const char* name) {
+    const locale_t loc = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, name, static_cast<locale_t>(0));
+    if (loc == static_cast<locale_t>(0)) {
+        return japaneseWeekdays();
+    }
+    WeekdayNames names = japaneseWeekdays();
+    const char* resolved = nl_langinfo_l(_NL_LOCALE_NAME(LC_TIME), loc);
+    if (!isLanguageNeutral(resolved) && isUtf8Codeset(nl_langinfo_l(CODESET, loc))) {
+        for (int d = 0; d < 7; ++d) {
+            names[static_cast<size_t>(d)] = nl_langinfo_l(static_cast<nl_item>(ABDAY_1 + d), loc);
+        }
+    }
+    freelocale(loc);
+    return names;
+}
+
+WeekdayNames systemWeekdays() {
+    return weekdaysOfLocale("");
+}
 
 std::string errorLogText(int code) {
     for (const CodeRange& r : kCodeTable) {
@@ -72,13 +110,13 @@ int parseErrorCode(std::string_view codeText) {
     return hex::parseHex(codeText, 4).value_or(-1);
 }
 
-std::string formatErrorDate(const ErrorHistoryEntry& e) {
+std::string formatErrorDate(const ErrorHistoryEntry& e, const WeekdayNames& weekdays) {
     if (!e.hasDate()) {
         return kNoValue;
     }
     const int year = e.year + 2000;
     const char* day = (e.month >= 1 && e.month <= 12 && e.day >= 1 && e.day <= 31)
-                          ? kWeekdays[dayOfWeek(year, e.month, e.day)]
+                          ? weekdays[static_cast<size_t>(dayOfWeek(year, e.month, e.day))].c_str()
                           : "-";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%02d/%02d/%02d %s %02d:%02d:%02d", year % 100, e.month, e.day,
@@ -90,18 +128,37 @@ ErrorLogRow emptyErrorLogRow(int index) {
     return {std::to_string(index + 1), kNoValue, kNoValue, kNoValue, kNoValue};
 }
 
-ErrorLogRow errorLogRow(int index, const ErrorHistoryEntry& entry, const ErrorLogRow& previous) {
+ErrorLogRow errorLogRow(int index, const ErrorHistoryEntry& entry, const ErrorLogRow& previous,
+                        const WeekdayNames& weekdays) {
     if (entry.isEmpty()) {
         return previous;
     }
     const int code = parseErrorCode(entry.codeText);
     ErrorLogRow row;
     row.number = std::to_string(index + 1);
-    row.date = formatErrorDate(entry);
+    row.date = formatErrorDate(entry, weekdays);
     row.code = entry.codeText;
     row.text = errorLogText(code);
     row.serial = formatErrorLogSerial(entry.serialText, code);
     return row;
+}
+
+ErrorLogRows emptyErrorLogRows() {
+    ErrorLogRows rows;
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        rows[static_cast<size_t>(k)] = emptyErrorLogRow(k);
+    }
+    return rows;
+}
+
+ErrorLogRows errorLogRows(const std::array<ErrorHistoryEntry, kErrorHistoryCount>& history,
+                          const ErrorLogRows& previous, const WeekdayNames& weekdays) {
+    ErrorLogRows rows;
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        const auto i = static_cast<size_t>(k);
+        rows[i] = errorLogRow(k, history[i], previous[i], weekdays);
+    }
+    return rows;
 }
 
 std::string errorLogCsvHeader() {
@@ -111,6 +168,14 @@ std::string errorLogCsvHeader() {
 std::string errorLogCsvLine(const ErrorLogRow& row) {
     return "No." + row.number + "," + row.date + "," + row.code + "," + row.text + "," +
            row.serial + "\n";
+}
+
+std::string errorLogCsv(const ErrorLogRows& rows) {
+    std::string text = errorLogCsvHeader();
+    for (const ErrorLogRow& row : rows) {
+        text += errorLogCsvLine(row);
+    }
+    return text;
 }
 
 }  // namespace qavix

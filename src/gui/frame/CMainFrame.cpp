@@ -22,6 +22,7 @@
 #include "frame/CToolDialogBar.h"
 #include "frame/CommandIds.h"
 #include "frame/EnvironmentDialog.h"
+#include "pages/PrintTarget.h"
 #include "widgets/CColorStatusBar.h"
 #include "widgets/CPictureButton.h"
 
@@ -130,11 +131,23 @@ void CMainFrame::createMenus() {
     addCommand(file, kCmdImport, "インポート(&O)...", QKeySequence("Ctrl+O"), nullptr);
     addCommand(file, kCmdExport, "エクスポート(&S)", QKeySequence("Ctrl+S"), nullptr);
     file->addSeparator();
-    addCommand(file, kCmdPrint, "印刷(&P)...", QKeySequence("Ctrl+P"), nullptr);
-    addCommand(file, kCmdPrintPreview, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", QKeySequence(), nullptr);
+    addCommand(file, kCmdPrint, "印刷(&P)...", QKeySequence("Ctrl+P"), [this] {
+        if (PrintTarget* page = printTarget()) {
+            page->print();
+        }
+    });
+    addCommand(file, kCmdPrintPreview, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", QKeySequence(), [this] {
+        if (PrintTarget* page = printTarget()) {
+            page->printPreview();
+        }
+    });
     file->addSeparator();
     addCommand(file, kCmdExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", QKeySequence(), [this] { close(); });
-    addCommand(nullptr, kCmdPrintSetup, "", QKeySequence(), nullptr);
+    addCommand(nullptr, kCmdPrintSetup, "", QKeySequence(), [this] {
+        if (PrintTarget* page = printTarget()) {
+            page->printSetup();
+        }
+    });
 
     // The menu texts carry their keys; the keys themselves are window shortcuts.
     addCommand(edit, kCmdCopy, "ｺﾋﾟｰ(&P) Ctrl + C", QKeySequence(), [this] { copyFromFocus(); });
@@ -197,9 +210,14 @@ void CMainFrame::createBars() {
         b->setBusyQuery([this] { return m_state.busy(); });
     }
     m_toolBar->setAvailable(CToolDialogBar::Paste, true);
+    m_toolBar->setAvailable(CToolDialogBar::Print, true);
     connect(m_toolBar, &CToolDialogBar::buttonClicked, this, [this](int b) {
         if (b == CToolDialogBar::Paste) {
             pasteToFocus();
+        } else if (b == CToolDialogBar::Print && m_ctx.printEnabled) {
+            if (PrintTarget* page = printTarget()) {
+                page->print();
+            }
         }
     });
 }
@@ -434,6 +452,13 @@ void CMainFrame::updateCommandStates() {
     m_bankBar->setButtonState(CBankDialogBar::Write, commandEnabled(kCmdBankWrite, c));
     m_bankBar->setButtonState(CBankDialogBar::Erase, commandEnabled(kCmdBankErase, c));
     m_bankBar->setButtonState(CBankDialogBar::Copy, commandEnabled(kCmdBankCopy, c));
+}
+
+PrintTarget* CMainFrame::printTarget() const {
+    if (m_right == nullptr || m_right->showsNaviView()) {
+        return nullptr;
+    }
+    return dynamic_cast<PrintTarget*>(m_right->splitterView()->currentPage());
 }
 
 void CMainFrame::toggle(QWidget* w) {

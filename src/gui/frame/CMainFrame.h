@@ -31,6 +31,7 @@ class CProgressDlg;
 class CRightPaneFrame;
 class CToolDialogBar;
 class CColorStatusBar;
+class PrintTarget;
 
 struct FrameServices {
     AppState& state;
@@ -128,6 +129,8 @@ class CMainFrame : public QMainWindow {
     void openManual();
     void showAbout();
     void toggle(QWidget* w);
+    // The page shown when it prints (the settings list), else nothing.
+    PrintTarget* printTarget() const;
     void refreshAfterReconnect();
     void onNaviLabelClicked(nav::ItemKind item, int set, int channel);
 

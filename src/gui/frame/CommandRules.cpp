@@ -51,9 +51,6 @@ bool commandBuilt(int id) {
     switch (id) {
         case kCmdImport:
         case kCmdExport:
-        case kCmdPrint:
-        case kCmdPrintPreview:
-        case kCmdPrintSetup:
         case kCmdBankDiscard:
         case kCmdBankWrite:
         case kCmdBankErase:

@@ -22,6 +22,9 @@ enum ViewNumber : int {
     kViewMonitor = 4,
     kViewSelectDlg = 5,
     kViewPage001 = 6,
+    kViewPage004 = 9,
+    kViewPage005 = 10,
+    kViewPage006 = 11,
     kViewPage013 = 18,
 };
 

@@ -1,9 +1,16 @@
 #include "frame/PageViews.h"
 
+#include "frame/NavigationTree.h"
+#include "monitor/CListDlg.h"
+#include "monitor/CMonitor.h"
+#include "monitor/CView004.h"
+#include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
 #include "pages/CView013.h"
 #include "pages/PageRegistry.h"
+#include "report/CSelectDlg.h"
+#include "report/CView005.h"
 
 namespace qavix {
 
@@ -11,6 +18,17 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewCommandDlg, new CCommandDlg(context.state, context.registry));
     splitter.installView(nav::kViewPage001, new CView001(context));
     splitter.installView(nav::kViewPage013, new CView013(context));
+    auto* scanPage = new CView004(context);
+    splitter.installView(nav::kViewPage004, scanPage);
+    splitter.installView(nav::kViewMonitor, new CMonitor(context.state, context.link, *scanPage));
+    auto* settingsList = new CView005(context);
+    splitter.installView(nav::kViewPage005, settingsList);
+    splitter.installView(nav::kViewSelectDlg, new CSelectDlg(context.state, *settingsList));
+    auto* errorLog = new CView006(context);
+    splitter.installView(nav::kViewPage006, errorLog);
+    auto* listBar = new CListDlg;
+    listBar->setSaveHandler(nav::kPageErrorLog, [errorLog] { errorLog->saveCsv(); });
+    splitter.installView(nav::kViewListDlg, listBar);
 }
 
 }  // namespace qavix

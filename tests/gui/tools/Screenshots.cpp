@@ -1,9 +1,12 @@
 // Runs the program in-process against the built-in emulator and saves pictures of the main
 // window (current values, a bank selected, the debug layout), the navigation view, the
 // environment and communication settings dialogs, the eight button textures, the basic
-// information page (as read and with an edited ID) and the clock page. Usage:
+// information page (as read and with an edited ID), the clock page, the settings list with
+// its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
+// and the scan monitor (running after a wrap, and stopped). Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
-//                                    basic|basic-edited|clock]...
+//                                    basic|basic-edited|clock|settings-list|print-preview|
+//                                    report-pdf|error-log|scan|scan-stopped]...
 
 #include <QApplication>
 #include <QDir>
@@ -26,9 +29,16 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include "monitor/CMonitor.h"
+#include "monitor/CView004.h"
 #include "pages/CView001.h"
+#include "report/CView005.h"
+#include "report/ReportPrinter.h"
 
 namespace {
 
@@ -117,6 +127,31 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+// The scan monitor with all sensors after its sample counter has come round once: running,
+// or stopped and scrolled back a little.
+void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool stopped) {
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ScanMonitor, 0));
+    settle(300);
+    auto* views = frame->rightPane()->splitterView();
+    auto* page = static_cast<qavix::CView004*>(views->view(qavix::nav::kViewPage004));
+    auto* bar = static_cast<qavix::CMonitor*>(views->view(qavix::nav::kViewMonitor));
+    const int all = bar->channelCombo()->count() - 1;
+    bar->channelCombo()->setCurrentIndex(all);
+    emit bar->channelCombo()->activated(all);
+    bar->samplesBox()->setValue(100);
+    bar->startStop();
+    // Driven by hand rather than by the 125 ms timer, with a pause per sample so that the
+    // emulator's light changes from column to column.
+    for (int i = 0; i < 1070 && page->running(); ++i) {
+        QTest::qWait(4);
+        page->tick();
+    }
+    if (stopped) {
+        bar->startStop();
+        page->chart()->horizontalScrollBar()->setValue(page->chart()->firstSampleShown() - 30);
+    }
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -181,6 +216,43 @@ bool shoot(const QString& folder, const QString& kind) {
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
+    } else if (kind == "scan" || kind == "scan-stopped") {
+        shootScanMonitor(frame, tree, kind == "scan-stopped");
+    } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SettingsList, 0));
+        settle(300);
+        auto* page = static_cast<qavix::CView005*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewPage005));
+        if (kind == "print-preview") {
+            bool ok = false;
+            QTimer::singleShot(800, [&ok, folder] {
+                if (QWidget* preview = QApplication::activeModalWidget()) {
+                    preview->resize(900, 700);
+                    settle(400);
+                    ok = save(preview->grab(), folder, "print-preview.png");
+                    preview->close();
+                }
+            });
+            page->printPreview();
+            app.shutdown();
+            return ok;
+        }
+        if (kind == "report-pdf") {
+            const QString pdf = QDir(work.path()).filePath("report.pdf");
+            QPrinter printer(QPrinter::HighResolution);
+            qavix::ReportPrinter::preparePdf(printer, pdf);
+            bool ok =
+                qavix::ReportPrinter(qavix::reportLineList(page->reportLines())).print(printer);
+            const QString out = QDir(folder).filePath("report-page1");
+            ok = ok && QProcess::execute("pdftoppm", {"-png", "-r", "80", "-f", "1", "-l", "1",
+                                                      "-singlefile", pdf, out}) == 0;
+            std::cout << out.toStdString() << ".png" << (ok ? " saved\n" : " NOT saved\n");
+            app.shutdown();
+            return ok;
+        }
+    } else if (kind == "error-log") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ErrorLog, 0));
+        settle(300);
     } else if (kind == "debug") {
         if (auto* item = tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1)) {
             tree->tree()->setCurrentItem(item);
@@ -203,7 +275,8 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
-                     "navi-sensor|basic|basic-edited|clock]...\n";
+                     "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
+                     "report-pdf|error-log|scan|scan-stopped]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -212,9 +285,11 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",      "bank",      "debug",       "splash", "textures",
-                 "dialogs",      "navi-current", "navi-bank", "navi-sensor", "basic",
-                 "basic-edited", "clock"};
+        kinds = {"current",       "bank",          "debug",        "splash",
+                 "textures",      "dialogs",       "navi-current", "navi-bank",
+                 "navi-sensor",   "basic",         "basic-edited", "clock",
+                 "settings-list", "print-preview", "report-pdf",   "error-log",
+                 "scan",          "scan-stopped"};
     }
     bool ok = true;
     for (const QString& k : kinds) {

@@ -1,0 +1,235 @@
+#include "ScanCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "DeviceSession.h"
+#include "ExitCodes.h"
+#include "comm/ScanReader.h"
+#include "comm/ThreadPriority.h"
+#include "files/TextFile.h"
+#include "model/ScanIntervals.h"
+#include "model/ScanRows.h"
+
+namespace qavix::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The shell's code for a command ended by Ctrl+C; the rows sampled until then are kept.
+constexpr int kExitInterrupted = 130;
+constexpr int kBeamCountCode = 72;
+constexpr int kJointNumCode = 80;
+constexpr const char* kReadFailed = "コントローラ読込みできません";
+constexpr const char* kScanStopped =
+    "サンプルの読込みが2回続けて失敗しました。スキャンを中止します。";
+
+std::string header(const scan::ScanRows& rows) {
+    std::string line = "サンプル,時間(ms)";
+    for (int r = 0; r < rows.count(); ++r) {
+        const scan::BeamRef b = *rows.beamAt(r);
+        line += ",CH" + std::to_string(b.sensor) + "-" + std::to_string(b.beam);
+    }
+    return line;
+}
+
+std::string row(int64_t number, int64_t ms, const std::vector<uint8_t>& cells) {
+    std::string line = std::to_string(number) + "," + std::to_string(ms);
+    for (uint8_t c : cells) {
+        line += c == scan::kCellSet ? ",1" : ",0";
+    }
+    return line;
+}
+
+int channelIndex(const std::string& text, int sensors, std::string& error) {
+    if (text == "all") {
+        return kAllChannels;
+    }
+    const int n = text.size() == 1 && text[0] >= '1' && text[0] <= '3' ? text[0] - '0' : 0;
+    if (n == 0 || n > sensors) {
+        error = "--channel " + text + ": the controller has " + std::to_string(sensors) +
+                " sensor(s); choose 1.." + std::to_string(sensors) + " or all";
+        return -1;
+    }
+    return n - 1;
+}
+
+std::string intervalList(int baud) {
+    std::string list;
+    for (int ms : scan::intervalsMs(baud)) {
+        list += (list.empty() ? "" : ", ") + std::to_string(ms);
+    }
+    return list;
+}
+
+struct Sampled {
+    std::vector<std::string> lines;
+    bool stopped = false;      // two failed reads in a row
+    bool interrupted = false;  // Ctrl+C or a termination request
+};
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int /*signal*/) {
+    g_interrupted = 1;
+}
+
+// While it lives, Ctrl+C and SIGTERM end sampling instead of the process, so that the rows
+// taken so far are written and the controller's polling is resumed.
+class InterruptGuard {
+  public:
+    InterruptGuard() {
+        g_interrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_int);
+        sigaction(SIGTERM, &action, &m_term);
+    }
+    ~InterruptGuard() {
+        sigaction(SIGINT, &m_int, nullptr);
+        sigaction(SIGTERM, &m_term, nullptr);
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+  private:
+    struct sigaction m_int {};
+    struct sigaction m_term {};
+};
+
+// Samples on a fixed schedule from the start: a late read does not shift the ones after it,
+// and ticks missed while a read waited are skipped rather than caught up in a burst.
+Sampled sample(DeviceSession& session, const scan::ScanRows& rows, int channel, int intervalMs,
+               int samples, bool toStdout) {
+    SettingsData& set = session.model().working();
+    scan::ScanReader reader(session.link().api());
+    const scan::ScanRange range = scan::scanRange(channel, set.general.jointNum);
+    std::vector<uint8_t> cells(static_cast<size_t>(rows.count()));
+    Sampled out;
+    out.lines.push_back(header(rows));
+    if (toStdout) {
+        std::cout << out.lines.back() << '\n';
+    }
+    ThreadPriorityBoost priority;
+    priority.raise();
+    const InterruptGuard guard;
+    const auto interval = std::chrono::milliseconds(intervalMs);
+    const Clock::time_point start = Clock::now();
+    Clock::time_point due = start;
+    int64_t taken = 0;
+    while (taken < samples) {
+        std::this_thread::sleep_until(due);
+        if (g_interrupted != 0) {
+            out.interrupted = true;
+            break;
+        }
+        const Clock::time_point at = Clock::now();
+        due += interval;
+        if (due < Clock::now()) {
+            due = Clock::now();
+        }
+        const scan::SampleOutcome outcome = reader.sample(range, set);
+        if (outcome == scan::SampleOutcome::Stop) {
+            out.stopped = true;
+            break;
+        }
+        if (outcome != scan::SampleOutcome::Taken) {
+            continue;
+        }
+        rows.fillColumn(set, cells.data());
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(at - start).count();
+        out.lines.push_back(row(++taken, ms, cells));
+        if (toStdout) {
+            // Row by row, so that a program reading the pipe sees each sample as it comes.
+            std::cout << out.lines.back() << std::endl;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+int runScan(const DeviceOptions& options, const ScanArgs& args) {
+    DeviceSession session(options);
+    const int connected = session.connect();
+    if (connected != kExitOk) {
+        return connected;
+    }
+    CCommLink& link = session.link();
+    if (link.request(kBeamCountCode, 1, 0, kChannelCount) != kRequestOk ||
+        link.request(kJointNumCode) != kRequestOk) {
+        const int code = session.failureExit();
+        session.host().showMessage(kReadFailed);
+        return code;
+    }
+    const SettingsData& set = session.model().working();
+    std::string error;
+    const int channel = channelIndex(args.channel, set.general.jointNum, error);
+    const LinkSettings settings = link.settings();
+    const int baud =
+        settings.blocks[static_cast<size_t>(std::clamp(settings.activePort, 0, kPortCount - 1))][0];
+    const std::vector<int> offered = scan::intervalsMs(baud);
+    const int interval = args.intervalMs == 0 ? offered.front() : args.intervalMs;
+    if (error.empty() && std::find(offered.begin(), offered.end(), interval) == offered.end()) {
+        error = "--interval " + std::to_string(interval) + ": at " + std::to_string(baud) +
+                " baud the intervals are " + intervalList(baud) + " ms";
+    }
+    if (!error.empty()) {
+        std::cerr << error << '\n';
+        return kExitUsage;
+    }
+    const scan::ScanRows rows(set, channel);
+    // The samples are read on this thread straight from the library; the worker's idle poll
+    // must not call it meanwhile.
+    if (link.suspendPolling() != kRequestOk) {
+        return session.failureExit();
+    }
+    const Sampled sampled =
+        sample(session, rows, channel, interval, args.samples, args.csvPath.empty());
+    // Resuming checks the status at once: a pulled cable is reported here.
+    const bool resumed = link.resumePolling() == kRequestOk;
+    int code = kExitOk;
+    if (sampled.stopped) {
+        session.host().showMessage(kScanStopped);
+        code = kExitConnection;
+    } else if (!resumed) {
+        code = session.failureExit();
+    } else if (sampled.interrupted) {
+        code = kExitInterrupted;
+    }
+    if (!args.csvPath.empty()) {
+        // What was sampled before a stop or an interruption is kept.
+        const fileio::WriteResult written = textfile::writeLines(args.csvPath, sampled.lines);
+        if (!written.ok) {
+            std::cerr << args.csvPath << ": " << written.error << '\n';
+            return code == kExitOk ? kExitFileError : code;
+        }
+    }
+    return code;
+}
+
+void addScanCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) {
+    auto args = std::make_shared<ScanArgs>();
+    CLI::App* scan = app.add_subcommand(
+        "scan", "Sample every beam's state as the scan monitor does; one CSV row per sample");
+    scan->add_option("--interval", args->intervalMs,
+                     "sampling interval in ms: 25..200 in steps of 25, no faster than the "
+                     "port's line rate allows (default: the fastest)")
+        ->check(CLI::Range(25, 200));
+    scan->add_option("--samples", args->samples, "samples to take (default 100)")
+        ->check(CLI::Range(1, kMaxScanSamples));
+    scan->add_option("--channel", args->channel, "sensor 1..3, or all (default)")
+        ->check(CLI::IsMember({"1", "2", "3", "all"}));
+    scan->add_option("--csv", args->csvPath, "write the rows to this file instead of stdout");
+    scan->callback([args, &options, &exitCode] { exitCode = runScan(options, *args); });
+}
+
+}  // namespace qavix::cli

@@ -1,0 +1,149 @@
+#include "app/PrintReportRun.h"
+
+#include <QDir>
+#include <QPrinter>
+#include <atomic>
+#include <ctime>
+#include <iostream>
+#include <mutex>
+
+#include "app/SettingsFile.h"
+#include "comm/CCommLink.h"
+#include "comm/LinkLibrary.h"
+#include "comm/LinkSettings.h"
+#include "comm/Transactions.h"
+#include "files/PortSettings.h"
+#include "model/IdentificationNumber.h"
+#include "report/ReportPrinter.h"
+#include "report/SettingsReport.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr const char* kUsage = "usage: qavix --print-report FILE.pdf [--extended]";
+constexpr const char* kSettingsFileName = "Qavix.ini";
+
+// Nobody sits at a dialog: messages are printed, every question is answered Cancel.
+class StderrHost : public CommHost {
+  public:
+    void showMessage(const std::string& text) override { print(text); }
+    bool ask(Question, const std::string& text) override {
+        print(text);
+        return false;
+    }
+    void runCommSettings() override {}
+    void endProgram() override { m_ended = true; }
+    bool ended() const { return m_ended; }
+
+  private:
+    void print(const std::string& text) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::cerr << text << (text.empty() || text.back() != '\n' ? "\n" : "") << std::flush;
+    }
+    std::mutex m_mutex;
+    std::atomic<bool> m_ended{false};
+};
+
+struct ReportRequest {
+    QString pdfPath;
+    bool extended = false;
+};
+
+bool parse(const std::vector<std::string>& arguments, ReportRequest& request) {
+    bool seenOption = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == kPrintReportOption) {
+            if (seenOption || i + 1 >= arguments.size() || arguments[i + 1].empty() ||
+                arguments[i + 1].rfind("--", 0) == 0) {
+                return false;
+            }
+            seenOption = true;
+            request.pdfPath = QString::fromStdString(arguments[++i]);
+        } else if (a == "--extended" || a == "/ad") {
+            request.extended = true;
+        } else {
+            return false;
+        }
+    }
+    return seenOption;
+}
+
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+std::string portName(const PortSettings& ports) {
+    return "COM" + std::to_string(ports.activePort + 1);
+}
+
+}  // namespace
+
+bool wantsPrintReport(const std::vector<std::string>& arguments) {
+    for (const std::string& a : arguments) {
+        if (a == kPrintReportOption) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int runPrintReport(const std::vector<std::string>& arguments, const QString& workingDirectory,
+                   const QString& libraryPath) {
+    ReportRequest request;
+    if (!parse(arguments, request)) {
+        std::cerr << kUsage << '\n';
+        return kPrintReportUsage;
+    }
+    SettingsFile settings;
+    settings.loadFrom(QDir(workingDirectory).filePath(kSettingsFileName).toStdString());
+    const PortSettings ports = PortSettings::load(settings);
+
+    StderrHost host;
+    DeviceModel model;
+    CCommLink link(host, model);
+    if (!link.start(libraryPath.toStdString())) {
+        host.showMessage(kLinkLoadFailedMessage);
+        std::cerr << "(" << link.libraryError() << ")\n";
+        return kPrintReportNoAnswer;
+    }
+    link.setSettings(makeLinkSettings(ports));
+    link.setConnecting(true);
+    link.open();
+    link.setConnecting(false);
+    if (link.checkStatus() != kRequestOk || host.ended()) {
+        std::cerr << "qavix: no controller answered on " << portName(ports) << " (unit "
+                  << ports.activeMachine << "); no report printed\n";
+        link.end();
+        return kPrintReportNoAnswer;
+    }
+    Transactions transactions(link, model);
+    bool read = transactions.readAll() == kRequestOk;
+    for (const PageRead& r : basicInformationReads()) {
+        read = read && link.request(r.code, r.arg1, r.start, r.count, r.timeoutMs) == kRequestOk;
+    }
+    if (!read) {
+        std::cerr << "qavix: the controller's settings could not be read on " << portName(ports)
+                  << "; no report printed\n";
+        link.end();
+        return kPrintReportNoAnswer;
+    }
+    link.end();
+
+    const report::ReportLines lines = report::buildSettingsReport(
+        model.working(), report::defaultReportSelection(model.working().general.jointNum),
+        request.extended, localNow());
+    QPrinter printer(QPrinter::HighResolution);
+    ReportPrinter::preparePdf(printer, request.pdfPath);
+    if (!ReportPrinter(reportLineList(lines)).print(printer)) {
+        std::cerr << "qavix: cannot write " << request.pdfPath.toStdString() << '\n';
+        return kPrintReportFileError;
+    }
+    return kPrintReportOk;
+}
+
+}  // namespace qavix

@@ -1,0 +1,57 @@
+#include "monitor/CListDlg.h"
+
+#include <QHBoxLayout>
+
+namespace qavix {
+
+namespace {
+
+constexpr int kButtonWidth = 96;
+constexpr int kButtonHeight = 32;
+constexpr int kLeftMargin = 12;
+constexpr int kRightMargin = 10;  // "保存" sits this far from the right edge
+
+}  // namespace
+
+CListDlg::CListDlg(QWidget* parent) : PaneView("CListDlg", parent) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(kLeftMargin, 0, kRightMargin, 0);
+    m_title = new QLabel(this);
+    m_title->setObjectName("pageTitle");
+    m_title->setFont(QFont("Noto Sans CJK JP", 12, QFont::Bold));
+    m_save = new CPictureButton(this);
+    m_save->setText("保存");
+    m_save->setAccessibleName("保存");
+    m_save->setObjectName(QString("button%1").arg(kSaveId));
+    m_save->setFixedSize(kButtonWidth, kButtonHeight);
+    m_save->setFocusPolicy(Qt::StrongFocus);
+    m_save->setVisible(false);
+    layout->addWidget(m_title);
+    layout->addStretch(1);
+    layout->addWidget(m_save);
+    connect(m_save, &QToolButton::clicked, this, &CListDlg::save);
+    setMinimumHeight(0);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+}
+
+void CListDlg::setSaveHandler(int pageIndex, std::function<void()> save) {
+    m_saves[pageIndex] = std::move(save);
+}
+
+void CListDlg::setMode(int pageIndex) {
+    PaneView::setMode(pageIndex);
+    m_save->setVisible(m_saves.count(pageIndex) != 0);
+}
+
+void CListDlg::pageShown(const QString& title) {
+    m_title->setText(title);
+}
+
+void CListDlg::save() {
+    const auto it = m_saves.find(mode());
+    if (it != m_saves.end() && it->second) {
+        it->second();
+    }
+}
+
+}  // namespace qavix

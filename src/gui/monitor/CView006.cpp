@@ -1,0 +1,147 @@
+#include "monitor/CView006.h"
+
+#include <QApplication>
+#include <QHeaderView>
+
+#include "files/TextFile.h"
+#include "pages/SaveFileDialog.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kListControlId = 1034;
+// Each column is a fifth of the page, give or take, so the date and the text get more.
+constexpr std::array<int, CView006::kColumnCount> kColumnAdjust = {-84, 80, -60, 90, -26};
+constexpr const char* kHeaders[CView006::kColumnCount] = {"No.", "日付", "エラーNo.", "エラ－内容",
+                                                          "発生シリアルNo."};
+constexpr int kMinimumColumn = 24;
+constexpr int kRowPadding = 6;
+
+}  // namespace
+
+CView006::CView006(const PageContext& context, QWidget* parent)
+    : PageBase("CView006", context, parent),
+      m_weekdays(systemWeekdays()),
+      m_rows(emptyErrorLogRows()) {
+    m_table = new QTableWidget(kErrorHistoryCount, kColumnCount, this);
+    m_table->setObjectName(QString("list%1").arg(kListControlId));
+    m_table->setAccessibleName("エラーログ");
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + kRowPadding);
+    m_table->horizontalHeader()->setSectionsClickable(false);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    QStringList headers;
+    for (const char* h : kHeaders) {
+        headers << h;
+    }
+    m_table->setHorizontalHeaderLabels(headers);
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        showRow(k);
+    }
+    layOut();
+}
+
+std::array<int, CView006::kColumnCount> CView006::columnWidths(int width) {
+    std::array<int, kColumnCount> widths{};
+    for (size_t c = 0; c < widths.size(); ++c) {
+        widths[c] = std::max(kMinimumColumn, width / kColumnCount + kColumnAdjust[c]);
+    }
+    return widths;
+}
+
+void CView006::layOut() {
+    // The header row of the list stands where the page's column titles stood, above it.
+    // The list reaches down to the page's bottom so all twenty rows show when there is room.
+    const int headerHeight = m_table->horizontalHeader()->sizeHint().height();
+    const int top = std::max(0, kListTop - headerHeight);
+    m_table->setGeometry(0, top, width(), std::max(kListHeight + headerHeight, height() - top));
+    // The columns share the list's inside, so no horizontal scroll bar comes for a few pixels.
+    const auto widths = columnWidths(m_table->viewport()->width());
+    for (int c = 0; c < kColumnCount; ++c) {
+        m_table->setColumnWidth(c, widths[static_cast<size_t>(c)]);
+    }
+}
+
+void CView006::resizeEvent(QResizeEvent* event) {
+    PageBase::resizeEvent(event);
+    layOut();
+}
+
+void CView006::showRow(int k) {
+    const ErrorLogRow& row = m_rows[static_cast<size_t>(k)];
+    const std::string* texts[kColumnCount] = {&row.number, &row.date, &row.code, &row.text,
+                                              &row.serial};
+    for (int c = 0; c < kColumnCount; ++c) {
+        QTableWidgetItem* item = m_table->item(k, c);
+        if (item == nullptr) {
+            item = new QTableWidgetItem;
+            m_table->setItem(k, c, item);
+        }
+        item->setText(QString::fromStdString(*texts[c]));
+    }
+}
+
+void CView006::pageShown(const QString& /*title*/) {
+    readHistory();
+    layOut();
+    m_table->setFocus();
+}
+
+bool CView006::readHistory() {
+    setCommBusy(true);
+    openWait(false);
+    const DeviceModel& model = state().model();
+    bool ok = true;
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        if (link().request(kFirstErrorHistoryCode + k) != kRequestOk) {
+            ok = false;
+            break;
+        }
+        const auto i = static_cast<size_t>(k);
+        m_rows[i] = errorLogRow(k, model.errorHistory[i], m_rows[i], m_weekdays);
+        showRow(k);
+        // Lets the wait window blink between the reads.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    setCommBusy(false);
+    closeWait();
+    if (!ok) {
+        showMessage(kErrorLogReadFailed);
+    }
+    return ok;
+}
+
+void CView006::hideEvent(QHideEvent* event) {
+    PageBase::hideEvent(event);
+    if (holdsCommBusy()) {
+        setCommBusy(false);
+    }
+}
+
+void CView006::saveCsv() {
+    const QString path =
+        askSaveFile(this, SaveFileRequest{"名前を付けて保存",
+                                          {"Csv ファイル形式 (*.csv)",
+                                           "All Supported Files (*.csv *.text)", "All Files (*)"},
+                                          "csv",
+                                          "Error.csv"});
+    if (!path.isEmpty()) {
+        saveCsvTo(path);
+    }
+}
+
+bool CView006::saveCsvTo(const QString& path) {
+    const fileio::WriteResult written =
+        textfile::writeText(path.toStdString(), errorLogCsv(m_rows));
+    if (!written.ok) {
+        showMessage(
+            QString("%1\n%2\n%3").arg(kCsvOpenFailed, path, QString::fromStdString(written.error)));
+    }
+    return written.ok;
+}
+
+}  // namespace qavix

@@ -1,0 +1,22 @@
+#include "pages/SaveFileDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace qavix {
+
+QString askSaveFile(QWidget* parent, const SaveFileRequest& request) {
+    QFileDialog dialog(parent, request.title, QDir::currentPath());
+    dialog.setObjectName("saveFileDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.selectFile(request.defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace qavix

@@ -1,0 +1,139 @@
+#include "report/ReportPrinter.h"
+
+#include <QFontMetrics>
+#include <QPageLayout>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace qavix {
+
+namespace {
+
+constexpr const char* kFontFamily = "Noto Sans Mono CJK JP";
+constexpr int kTextFlags = Qt::TextExpandTabs | Qt::TextWordWrap;
+constexpr double kPdfMarginMm = 12.0;
+constexpr double kHeaderSlant = 0.2;  // horizontal shift per unit of height
+
+int scaled(int units, double scale) {
+    return static_cast<int>(std::lround(units * scale));
+}
+
+}  // namespace
+
+void ReportPrinter::drawHeader(QPainter& painter, const Geometry& g, QPrinter& printer,
+                               int pageNumber) const {
+    painter.setFont(g.header);
+    const QFontMetrics hm(g.header, &printer);
+    const QString pageText = QString(kPageFormat).arg(pageNumber);
+    // The fixed-pitch CJK face has no italic of its own; a slanted upright face keeps the
+    // header real text in the PDF, where a synthesised italic may become outlines.
+    auto slanted = [&](int x, const QString& text) {
+        painter.save();
+        painter.translate(x, hm.ascent());
+        painter.setTransform(QTransform(1, 0, -kHeaderSlant, 1, 0, 0), true);
+        painter.drawText(0, 0, text);
+        painter.restore();
+    };
+    slanted(0, kHeaderText);
+    const int slantReach = static_cast<int>(std::ceil(kHeaderSlant * hm.ascent()));
+    slanted(g.page.width() - hm.horizontalAdvance(pageText) - slantReach, pageText);
+    painter.drawLine(0, hm.height(), g.page.width(), hm.height());
+}
+
+ReportPrinter::Geometry ReportPrinter::geometryFor(QPrinter& printer) const {
+    Geometry g;
+    g.scale = static_cast<double>(printer.resolution()) / report::kPrintReferenceDpi;
+    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+    g.page = QRect(0, 0, area.width(), area.height());
+    g.header = QFont(kFontFamily);
+    g.header.setWeight(QFont::Normal);
+    g.header.setPixelSize(std::max(1, scaled(report::kPrintHeaderHeight, g.scale)));
+    g.body = QFont(kFontFamily);
+    g.body.setWeight(QFont::Normal);
+    g.body.setPointSizeF(kBodyPointSize);
+    return g;
+}
+
+int ReportPrinter::textLeft(const Geometry& g) const {
+    return scaled(report::kPrintTextLeft, g.scale);
+}
+
+std::vector<int> ReportPrinter::lineHeights(const Geometry& g, QPrinter& printer) const {
+    const QFontMetrics fm(g.body, &printer);
+    const QRect column(textLeft(g), 0, std::max(1, g.page.width() - textLeft(g)), g.page.height());
+    std::vector<int> heights;
+    heights.reserve(static_cast<size_t>(m_lines.size()));
+    for (const QString& line : m_lines) {
+        // An empty line still takes the height of one line of text.
+        const QString measured = line.isEmpty() ? QStringLiteral(" ") : line;
+        heights.push_back(fm.boundingRect(column, kTextFlags, measured).height());
+    }
+    return heights;
+}
+
+std::vector<report::PrintPage> ReportPrinter::pagesFor(const Geometry& g,
+                                                       const std::vector<int>& heights,
+                                                       QPrinter& printer) const {
+    const QFontMetrics fm(g.body, &printer);
+    const int usable = g.page.height() - scaled(report::kPrintBottomReserve, g.scale);
+    return report::layoutPrintPages(heights, fm.leading(),
+                                    scaled(report::kPrintFirstLineY, g.scale), usable);
+}
+
+std::vector<report::PrintPage> ReportPrinter::layout(QPrinter& printer) const {
+    const Geometry g = geometryFor(printer);
+    return pagesFor(g, lineHeights(g, printer), printer);
+}
+
+bool ReportPrinter::print(QPrinter& printer) const {
+    const Geometry g = geometryFor(printer);
+    const std::vector<int> heights = lineHeights(g, printer);
+    const std::vector<report::PrintPage> pages = pagesFor(g, heights, printer);
+    const int count = static_cast<int>(pages.size());
+    int first = 1;
+    int last = count;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = std::clamp(printer.fromPage(), 1, count);
+        last = std::clamp(printer.toPage() > 0 ? printer.toPage() : count, first, count);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    const int left = textLeft(g);
+    const int width = std::max(1, g.page.width() - left);
+    for (int n = first; n <= last; ++n) {
+        if (n > first) {
+            printer.newPage();
+        }
+        drawHeader(painter, g, printer, n);
+        painter.setFont(g.body);
+        const report::PrintPage& page = pages[static_cast<size_t>(n - 1)];
+        for (int i = 0; i < page.lineCount; ++i) {
+            const int line = page.firstLine + i;
+            const QRect box(left, page.lineTops[static_cast<size_t>(i)], width,
+                            heights[static_cast<size_t>(line)]);
+            painter.drawText(box, kTextFlags, m_lines.at(line));
+        }
+    }
+    return painter.end();
+}
+
+QStringList reportLineList(const report::ReportLines& lines) {
+    QStringList list;
+    list.reserve(static_cast<int>(lines.size()));
+    for (const std::string& line : lines) {
+        list << QString::fromStdString(line);
+    }
+    return list;
+}
+
+void ReportPrinter::preparePdf(QPrinter& printer, const QString& path) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageMargins(QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
+                           QPageLayout::Millimeter);
+}
+
+}  // namespace qavix

@@ -1,0 +1,79 @@
+// The scan monitor's direct read: three calls at most per sample, a skipped sample after one
+// failed read, the stop after the second in a row, and a spoilt answer counted as a failure.
+
+#include <gtest/gtest.h>
+
+#include "FakeLink.h"
+#include "comm/ScanReader.h"
+
+namespace qavix::test {
+namespace {
+
+using scan::SampleOutcome;
+
+class ScanReaderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        set.general.jointNum = 2;
+        set.channel(0).beamCount = 40;
+        set.channel(1).beamCount = 32;
+    }
+    FakeLink fake;
+    LinkApi api = fake.api();
+    SettingsData set;
+};
+
+TEST_F(ScanReaderTest, ReadsTheFlagsOfTheRangeIntoTheWorkingTables) {
+    fake.parameterReplies[92] = "01" + std::string(30, '0') + "80" + std::string(30, '0');
+    scan::ScanReader reader(api, 1500);
+    EXPECT_EQ(reader.sample(scan::scanRange(kAllChannels, 2), set), SampleOutcome::Taken);
+    ASSERT_EQ(fake.countOf("GetParameter"), 1);
+    const FakeCall call = fake.callsOf("GetParameter").front();
+    EXPECT_EQ(call.id, 92);
+    EXPECT_EQ(call.start, 0);
+    EXPECT_EQ(call.count, 32);
+    EXPECT_EQ(set.channel(0).beamState[0], 1);
+    EXPECT_EQ(set.channel(1).beamState[7], 0x80);
+}
+
+TEST_F(ScanReaderTest, OneFailedReadIsSkippedAndTheNextSuccessForgetsIt) {
+    fake.failures["GetParameter"] = 3;  // every call of the first read
+    scan::ScanReader reader(api);
+    EXPECT_EQ(reader.sample(scan::scanRange(1, 2), set), SampleOutcome::Skipped);
+    EXPECT_EQ(fake.countOf("GetParameter"), 3);
+    EXPECT_EQ(reader.sample(scan::scanRange(1, 2), set), SampleOutcome::Taken);
+    EXPECT_EQ(reader.failures(), 0);
+    // Failures must be consecutive to stop: fail, succeed, fail is no stop.
+    fake.failures["GetParameter"] = 3;
+    EXPECT_EQ(reader.sample(scan::scanRange(1, 2), set), SampleOutcome::Skipped);
+}
+
+TEST_F(ScanReaderTest, ARetryThatAnswersSavesTheSample) {
+    fake.failures["GetParameter"] = 2;
+    scan::ScanReader reader(api);
+    EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Taken);
+    EXPECT_EQ(fake.countOf("GetParameter"), 3);
+}
+
+TEST_F(ScanReaderTest, TwoFailedReadsInARowStop) {
+    fake.failures["GetParameter"] = 6;
+    scan::ScanReader reader(api);
+    EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Skipped);
+    EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Stop);
+    EXPECT_EQ(fake.countOf("GetParameter"), 6);
+    reader.resetFailures();
+    EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Taken);
+}
+
+TEST_F(ScanReaderTest, AnAnswerOfTheWrongLengthCountsAsAFailedCall) {
+    fake.parameterReplies[92] = "FFFF";  // two bytes where sixteen were asked for
+    set.channel(0).beamState[3] = beamBitWeight(3);
+    scan::ScanReader reader(api);
+    EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Skipped);
+    EXPECT_EQ(fake.countOf("GetParameter"), 3);
+    EXPECT_EQ(set.channel(0).beamState[3], beamBitWeight(3));
+    EXPECT_EQ(set.channel(0).beamState[0], 0);
+}
+
+}  // namespace
+}  // namespace qavix::test

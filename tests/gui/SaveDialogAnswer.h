@@ -1,0 +1,52 @@
+#pragma once
+// Answers the next save dialog a page opens: records what it offered and chooses a path.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QString>
+#include <QTimer>
+
+namespace qavix::test {
+
+struct SaveDialogSeen {
+    QString title;
+    QString suffix;
+    QString name;  // the file name it proposed
+    QStringList filters;
+};
+
+// Polls for the save dialog and accepts it with `path` (or cancels when `path` is empty).
+class SaveDialogAnswer {
+  public:
+    explicit SaveDialogAnswer(const QString& path) : m_path(path) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
+        m_timer.start();
+    }
+    const SaveDialogSeen& seen() const { return m_seen; }
+    bool answered() const { return m_answered; }
+
+  private:
+    void answer() {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || m_answered) {
+            return;
+        }
+        m_answered = true;
+        m_seen = {dialog->windowTitle(), dialog->defaultSuffix(),
+                  dialog->selectedFiles().value(0).section('/', -1), dialog->nameFilters()};
+        if (m_path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(m_path);
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it; the override runs
+    }
+
+    QString m_path;
+    QTimer m_timer;
+    SaveDialogSeen m_seen;
+    bool m_answered = false;
+};
+
+}  // namespace qavix::test
