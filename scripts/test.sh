@@ -16,5 +16,6 @@ CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQAVIX_B
       -DQAVIX_SANITIZE=ON -DQAVIX_FUZZ=ON -DQAVIX_BUILD_BENCH=OFF -DQAVIX_WERROR=ON
 cmake --build build-asan -j"$jobs"
 # The fault matrix waits on the line more than it computes; the first build runs it.
-(cd build-asan && ctest --output-on-failure -j"$jobs" -E FaultMatrix)
+(cd build-asan && LSAN_OPTIONS="suppressions=$PWD/../tests/lsan.supp" \
+    ctest --output-on-failure -j"$jobs" -E FaultMatrix)
 scripts/fuzz.sh "${QAVIX_FUZZ_SECONDS:-20}" build-asan

@@ -190,8 +190,12 @@ TEST(BankImport, RandomDamageNeverBreaksTheImportPath) {
                 case 1:
                     damaged.erase(at, random() % 40);
                     break;
-                default:
-                    damaged.insert(at, std::string(random() % 5, "0F=\n"[random() % 4]));
+                default: {
+                    // One draw after the other, so every compiler damages alike.
+                    const char fill = "0F=\n"[random() % 4];
+                    const size_t length = random() % 5;
+                    damaged.insert(at, std::string(length, fill));
+                }
             }
         }
         const bankfile::BlockRead read = bankfile::readBlocks(ProfileFile::fromText(damaged));
