@@ -25,6 +25,9 @@ enum ViewNumber : int {
     kViewPage004 = 9,
     kViewPage005 = 10,
     kViewPage006 = 11,
+    kViewPage008 = 13,
+    kViewPage009 = 14,
+    kViewPage011 = 16,
     kViewPage013 = 18,
 };
 

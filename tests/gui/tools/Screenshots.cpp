@@ -3,10 +3,12 @@
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID), the clock page, the settings list with
 // its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
-// and the scan monitor (running after a wrap, and stopped). Usage:
+// and the scan monitor (running after a wrap, and stopped), and the overall ON/OFF, P-I/O
+// and group pages with edited and refused fields. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
-//                                    report-pdf|error-log|scan|scan-stopped]...
+//                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
+//                                    groups]...
 
 #include <QApplication>
 #include <QDir>
@@ -37,6 +39,9 @@
 #include "monitor/CMonitor.h"
 #include "monitor/CView004.h"
 #include "pages/CView001.h"
+#include "pages/CView008.h"
+#include "pages/CView009.h"
+#include "pages/CView011.h"
 #include "report/CView005.h"
 #include "report/ReportPrinter.h"
 
@@ -127,6 +132,69 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+bool isMeasurementShot(const QString& kind) {
+    return kind == "overall" || kind == "pio" || kind == "groups";
+}
+
+// The measurement switches on and a few settings to show, for the pages below "計測処理".
+void useMeasurementScenario(const QString& folder) {
+    const QString path = QDir(folder).filePath("scenario.txt");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(
+        "[current]\n127 = 02\n133 = 01\n143 = 02\n128 = 000100\n"
+        "129 = 000A000B000C\n130 = 000500060007\n"
+        "144 = 200A0C0101010101010101010101010102010101010101010101010101010101\n"
+        "145 = 0105030101010101010101010101010101010101010101010101010101010101\n");
+    f.close();
+    setenv("QAVLINK_COM1", ("sim:--sensors 40,32 --scenario " + path.toStdString()).c_str(), 1);
+}
+
+// Closes the message box a refused value raises, so the picture shows the field behind it.
+void dismissMessageSoon() {
+    QTimer::singleShot(300, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close();
+        }
+    });
+}
+
+void editMeasurementPage(const QString& kind, qavix::CMainFrame* frame) {
+    using namespace qavix;
+    CLeftPaneView* tree = frame->tree();
+    CSplitterView* views = frame->rightPane()->splitterView();
+    if (kind == "overall") {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::OverallJudgement, 0));
+        settle(300);
+        auto* page = static_cast<CView009*>(views->view(nav::kViewPage009));
+        page->blockedBox(1)->selectAll();
+        QTest::keyClicks(page->blockedBox(1), "20");
+        page->incidentBox(0)->selectAll();
+        dismissMessageSoon();
+        QTest::keyClicks(page->incidentBox(0), "0");
+    } else if (kind == "pio") {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::Pio, 0));
+        settle(300);
+        auto* page = static_cast<CView008*>(views->view(nav::kViewPage008));
+        emit page->cellEditor()->chosen(5, CView008::kFunctionColumn, 2, "グループ");
+        emit page->cellEditor()->chosen(5, CView008::kJudgementColumn, 1, "入光");
+        emit page->cellEditor()->chosen(5, CView008::kNumberColumn, 15, "Gr.16");
+        emit page->cellEditor()->chosen(9, CView008::kInversionColumn, 0, "無効");
+        page->list()->setCurrentCell(12, CView008::kFunctionColumn);
+        page->cellEditor()->openCurrent();
+    } else {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::GroupJudgement, 0));
+        settle(300);
+        auto* page = static_cast<CView011*>(views->view(nav::kViewPage011));
+        emit page->cellEditor()->chosen(3, CView011::kUpperChannelColumn, 1, "CH2");
+        emit page->cellEditor()->chosen(3, CView011::kUpperBeamColumn, 19, "20");
+        emit page->cellEditor()->chosen(10, CView011::kUpperBeamColumn, 0, "1");
+        emit page->cellEditor()->chosen(10, CView011::kLowerBeamColumn, 4, "5");
+        dismissMessageSoon();
+        page->writePage();
+    }
+}
+
 // The scan monitor with all sensors after its sample counter has come round once: running,
 // or stopped and scrolled back a little.
 void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool stopped) {
@@ -177,6 +245,14 @@ bool shoot(const QString& folder, const QString& kind) {
             "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nleft=0\r\ntop=0\r\nright=1000\r\nbottom="
             "700\r\n");
     }
+    // The port setting goes back after the shot, so later shots see the factory settings.
+    struct PortRestore {
+        QByteArray saved = qgetenv("QAVLINK_COM1");
+        ~PortRestore() { qputenv("QAVLINK_COM1", saved); }
+    } restorePort;
+    if (isMeasurementShot(kind)) {
+        useMeasurementScenario(work.path());
+    }
     qavix::CQavixApp app(options);
     if (!app.start()) {
         std::cerr << "start-up failed\n";
@@ -213,6 +289,8 @@ bool shoot(const QString& folder, const QString& kind) {
             page->idBox()->selectAll();
             QTest::keyClicks(page->idBox(), "abc");
         }
+    } else if (isMeasurementShot(kind)) {
+        editMeasurementPage(kind, frame);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
@@ -276,7 +354,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|scan|scan-stopped]...\n";
+                     "report-pdf|error-log|scan|scan-stopped|overall|pio|groups]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -285,11 +363,11 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",       "bank",          "debug",        "splash",
-                 "textures",      "dialogs",       "navi-current", "navi-bank",
-                 "navi-sensor",   "basic",         "basic-edited", "clock",
-                 "settings-list", "print-preview", "report-pdf",   "error-log",
-                 "scan",          "scan-stopped"};
+        kinds = {"current",      "bank",         "debug",         "splash",        "textures",
+                 "dialogs",      "navi-current", "navi-bank",     "navi-sensor",   "basic",
+                 "basic-edited", "clock",        "settings-list", "print-preview", "report-pdf",
+                 "error-log",    "scan",         "scan-stopped",  "overall",       "pio",
+                 "groups"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
