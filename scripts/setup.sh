@@ -10,6 +10,8 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     poppler-utils
+    qt6-translations-l10n python3-markdown
+    desktop-file-utils appstream udev
 )
 
 missing=()

@@ -86,6 +86,10 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args) {
+    return runCtlAs(-1, -1, env, args);
+}
+
+CtlRun runCtlAs(int uid, int gid, const CtlEnv& env, const std::vector<std::string>& args) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string dir =
         env.workDir.empty() ? makeTempDir(std::string(info->name()) + "-run") : env.workDir;
@@ -93,6 +97,10 @@ CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args) {
     std::string command = "cd " + quoted(dir) + " && env";
     for (const auto& [name, value] : env.vars) {
         command += " " + quoted(name + "=" + value);
+    }
+    if (uid >= 0) {
+        command += " setpriv --reuid=" + std::to_string(uid) + " --regid=" + std::to_string(gid) +
+                   " --clear-groups";
     }
     command += " " + quoted(QAVIXCTL);
     for (const std::string& a : args) {

@@ -75,8 +75,9 @@ TEST(QavixctlConnection, FailuresToConnectExitThree) {
         const char* message;
     };
     const Case cases[] = {
+        // A port that cannot be opened is named, not reported as a cut line.
         {"missing device", CtlEnv{"", {{"QAVLINK_COM1", "/nonexistent/qavix-device"}}},
-         kAskCommSetup},
+         "/nonexistent/qavix-device がありません"},
         {"missing library",
          CtlEnv{"", {{"QAVLINK_COM1", "sim"}, {"QAVLINK_LIBRARY", "/nonexistent/libqavlink.so"}}},
          "DLLのロードに失敗しました。Qavixを終了します"},

@@ -66,6 +66,35 @@ TEST_F(CommLinkTest, FailedOpenWhileConnectingIsLeftToTheStatusCheck) {
     EXPECT_TRUE(host.messagesShown().empty());
 }
 
+TEST_F(CommLinkTest, PortThatCannotBeOpenedIsNamedInsteadOfACutLine) {
+    // The library's short message is not what the operator reads: the text is built again
+    // from its code and the device the port resolves to.
+    const std::string gone = "/nonexistent/qavix-unplugged";
+    ::setenv("QAVLINK_COM1", gone.c_str(), 1);
+    fake.openSucceeds = false;
+    fake.errorCode = "NOPORT";
+    fake.errorMessage = "cut short";
+    fake.statusReplies = {""};
+    link->setConnecting(true);
+    EXPECT_EQ(link->open(), kRequestOk);
+    link->setConnecting(false);
+    EXPECT_NE(link->worker().openProblem().find(gone + " がありません"), std::string::npos)
+        << link->worker().openProblem();
+    EXPECT_EQ(link->worker().statusCheck(kStatusFirstConnection), kWorkerLost);
+    const auto asked = host.questionTexts();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find(gone), std::string::npos) << asked[0];
+    EXPECT_EQ(asked[0].find("断絶"), std::string::npos) << asked[0];
+    EXPECT_NE(asked[0].find(msg::kAskCommSetupOnly), std::string::npos) << asked[0];
+
+    // Once the port opens, the next question is the plain one again.
+    fake.openSucceeds = true;
+    fake.errorCode.clear();
+    EXPECT_EQ(link->open(), kRequestOk);
+    EXPECT_EQ(link->worker().openProblem(), "");
+    ::unsetenv("QAVLINK_COM1");
+}
+
 TEST_F(CommLinkTest, OpenNamesThePortAndPassesTheUnit) {
     LinkSettings s;
     s.activePort = 2;

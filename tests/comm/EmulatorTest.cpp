@@ -56,6 +56,38 @@ class EmulatorTest : public ::testing::Test {
     std::unique_ptr<Transactions> tx;
 };
 
+// The wait windows show requests done of requests planned; the count must climb by one
+// request at a time and end exactly at its plan, or the bar stops short or overflows.
+TEST_F(EmulatorTest, ProgressCountsEveryRequestUpToThePlan) {
+    connect("--sensors 40,32");
+    std::vector<std::pair<int, int>> seen;
+    tx->setObserver(
+        {nullptr, nullptr, [&](int done, int total) { seen.emplace_back(done, total); }});
+    auto expectClimbsToItsPlan = [&](const char* what, int plan) {
+        ASSERT_FALSE(seen.empty()) << what;
+        for (size_t i = 0; i < seen.size(); ++i) {
+            EXPECT_EQ(seen[i].first, static_cast<int>(i) + 1) << what;
+            EXPECT_LE(seen[i].first, seen[i].second) << what;
+        }
+        EXPECT_EQ(seen.back().first, seen.back().second) << what;
+        if (plan > 0) {
+            EXPECT_EQ(seen.back().second, plan) << what;
+        }
+        seen.clear();
+    };
+    ASSERT_EQ(tx->readAll(), kRequestOk);
+    expectClimbsToItsPlan("read all", 0);
+    ASSERT_EQ(tx->readBanks(), kRequestOk);
+    expectClimbsToItsPlan("banks", Transactions::kBankReadRequests);
+
+    ASSERT_EQ(tx->selectStoredSet(2), kRequestOk);
+    model.storedSet(2).writeAll = 1;
+    ASSERT_EQ(tx->writeSelectedBank(), kRequestOk);
+    expectClimbsToItsPlan("bank write", codec::kSubBlockCount + 2);
+    ASSERT_EQ(tx->rereadBank(2), kRequestOk);
+    expectClimbsToItsPlan("bank read", codec::kSubBlockCount);
+}
+
 TEST_F(EmulatorTest, InitialReadFillsTheWorkingSetAndBanksAreCompatible) {
     connect("--sensors 40,32");
     ASSERT_EQ(tx->readAll(), kRequestOk);

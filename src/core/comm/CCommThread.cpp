@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "comm/CommMessages.h"
+#include "comm/PortFailure.h"
 #include "model/Codec.h"
 #include "model/ControllerError.h"
 
@@ -119,6 +120,16 @@ void CCommThread::setUnitConnected(int unit, bool connected) {
     if (unit >= 0 && unit < kMaxUnits) {
         m_unitConnected[static_cast<size_t>(unit)] = connected;
     }
+}
+
+std::string CCommThread::openProblem() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_openProblem;
+}
+
+void CCommThread::setOpenProblem(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_openProblem = text;
 }
 
 int CCommThread::unit() const {
@@ -307,10 +318,14 @@ int CCommThread::open() {
             sleep(m_timings.retryDelay);
         }
         if (m_api.open(name, block.data()) != 0) {
+            setOpenProblem({});
             recordTrace();
             return kWorkerOk;
         }
     }
+    // A port that is busy, forbidden or unplugged is no lost connection: the question
+    // that follows says what is wrong with it.
+    setOpenProblem(openFailureText(m_api, name));
     return kWorkerLost;
 }
 
@@ -471,7 +486,7 @@ int CCommThread::lost(const char* message) {
     LostConnection report;
     report.cause = message;
     report.writeMayHaveLanded = m_changeSent;
-    m_host.showMessage(m_lostHook ? m_lostHook(report) : lostConnectionMessage(report));
+    m_host.showLostMessage(m_lostHook ? m_lostHook(report) : lostConnectionMessage(report));
     return kWorkerLost;
 }
 
@@ -520,7 +535,10 @@ int CCommThread::statusOnce(int mode, bool& again) {
     };
     if (!answered) {
         if (mode == kStatusFirstConnection) {
-            if (m_host.ask(Question::CommSetup, msg::kAskCommSetup)) {
+            const std::string problem = openProblem();
+            const std::string question =
+                problem.empty() ? msg::kAskCommSetup : problem + "\n\n" + msg::kAskCommSetupOnly;
+            if (m_host.ask(Question::CommSetup, question)) {
                 m_host.runCommSettings();
                 again = true;
                 return kWorkerOk;

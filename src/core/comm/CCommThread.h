@@ -70,6 +70,8 @@ class CCommThread {
     // The communication settings dialog's own test decides the flag while polling is held.
     void setUnitConnected(int unit, bool connected);
     bool pollingSuspended() const { return m_suspended; }
+    // Why the last Open failed, in the operator's words; empty after a successful one.
+    std::string openProblem() const;
 
     // The status check of the given mode. Runs on the worker; callable directly while the
     // worker is not started.
@@ -100,6 +102,7 @@ class CCommThread {
     // A library call's time-out: what the request asks for, never more than the timings allow.
     int cappedTimeout(int timeoutMs) const;
     int timeoutOf(const RequestBlock& r) const;
+    void setOpenProblem(const std::string& text);
     int unit() const;
 
     LinkApi m_api;
@@ -114,6 +117,7 @@ class CCommThread {
     RequestBlock m_request;
     LinkSettings m_settings;
     std::string m_statusText;
+    std::string m_openProblem;
     std::array<bool, 16> m_unitConnected{};
 
     std::vector<RequestBlock> m_written;

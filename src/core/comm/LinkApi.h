@@ -30,8 +30,12 @@ using KrylGetCommData = int (*)(char* sent, char* received);
 constexpr int kReplyBufferSize = 2048;
 constexpr int kStatusBufferSize = 1024;
 constexpr int kFrameBufferSize = 2048;
+// The two texts of KRYL_GetLastError.
+constexpr int kErrorCodeTextSize = 8;
+constexpr int kErrorMessageTextSize = 128;
 
 struct LinkApi {
+    KrylGetLastError getLastError = nullptr;
     KrylNoArgs initialize = nullptr;
     KrylNoArgs terminate = nullptr;
     KrylOpen open = nullptr;

@@ -3,19 +3,23 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QProcess>
 #include <ctime>
 
+#include "PortResolver.h"
 #include "app/CInitialReadDlg.h"
 #include "app/CSplashDlg.h"
 #include "app/SingleInstance.h"
 #include "comm/CommMessages.h"
 #include "comm/LinkLibrary.h"
+#include "comm/PortChoices.h"
 #include "files/CommandLine.h"
 #include "files/RecoveryFiles.h"
 #include "frame/CBankManager.h"
 #include "frame/CDebugView.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
+#include "frame/CProgressDlg.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/PageViews.h"
 #include "pages/PageRegistry.h"
@@ -58,6 +62,7 @@ StatusInputs CQavixApp::statusInputs() const {
     in.unit = m_ports.activeMachine;
     in.baudIndex = m_ports.active().baudIndex;
     in.portPresent = m_present[static_cast<size_t>(m_ports.activePort)];
+    in.portTarget = m_portTarget;
     if (m_link) {
         in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
         in.statusText = m_link->statusText();
@@ -114,9 +119,18 @@ bool CQavixApp::start() {
     return true;
 }
 
-bool CQavixApp::connectController() {
+void CQavixApp::findPorts() {
     m_present = enumeratePorts(m_settings.path());
     m_state->anyComPort = anyPortPresent(m_present);
+    const auto target =
+        link::resolvePort("COM" + std::to_string(m_ports.activePort + 1), m_settings.path());
+    m_portTarget = !target            ? std::string()
+                   : target->emulator ? std::string(kEmulatorLabel)
+                                      : deviceLabel(target->device);
+}
+
+bool CQavixApp::connectController() {
+    findPorts();
     if (!m_state->anyComPort) {
         m_host->showMessage(msg::kNoComPort);
     }
@@ -160,13 +174,35 @@ bool CQavixApp::runInitialRead() {
                                     m_options.timings.splashWaitMs, m_options.timings.readDelayMs);
     CInitialReadDlg dlg(
         [this] {
-            return m_transactions->readAll() == kRequestOk && !m_ending &&
-                   m_transactions->readBanks() == kRequestOk;
+            if (m_transactions->readAll() != kRequestOk || m_ending) {
+                return false;
+            }
+            if (m_readAllDone) {
+                m_readAllDone();
+            }
+            return m_transactions->readBanks() == kRequestOk;
         },
         delay, m_options.timings.blinkMs);
+    // One bar for both reads: the banks' requests follow those of the current set, whose
+    // count is known only once the beam counts are in.
+    int currentSetTotal = 0;
+    bool banksPhase = false;
+    m_transactions->setObserver(
+        {nullptr, nullptr, [&](int done, int total) {
+             if (!banksPhase) {
+                 currentSetTotal = total;
+                 dlg.setProgress(done, total + Transactions::kBankReadRequests);
+             } else {
+                 dlg.setProgress(currentSetTotal + done, currentSetTotal + total);
+             }
+         }});
+    m_readAllDone = [&] { banksPhase = true; };
     m_host->setDialogParent(&dlg);
     dlg.exec();
     m_host->setDialogParent(nullptr);
+    m_readAllDone = nullptr;
+    m_transactions->setObserver({});
+    m_initialProgress = {dlg.progressBar()->value(), dlg.progressBar()->maximum()};
     return dlg.succeeded();
 }
 
@@ -201,7 +237,11 @@ void CQavixApp::createFrame() {
             }
             m_state->setCommBusy(false);
         },
-        nullptr});
+        [this](int done, int total) {
+            if (m_frame && m_frame->progressDialog() != nullptr) {
+                m_frame->progressDialog()->setProgress(done, total);
+            }
+        }});
     installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
     m_frame->updateStatusPane(1);
     m_frame->updateStatusPane(2);
@@ -233,6 +273,8 @@ void CQavixApp::runCommSettingsDialog() {
     }
     m_state->settingsDialogOpen = false;
     m_link->setSettings(makeLinkSettings(m_ports));
+    // A port may have been mapped to a device or to the emulator.
+    findPorts();
 }
 
 bool CQavixApp::reconnect() {
@@ -275,13 +317,33 @@ PageContext CQavixApp::pageContext() {
 int CQavixApp::run() {
     if (!start()) {
         shutdown();
+        restartIfAsked();
         return m_exitCode;
     }
     m_loopRunning = true;
     const int code = QApplication::exec();
     m_loopRunning = false;
     shutdown();
+    restartIfAsked();
     return m_exitCode != 0 ? m_exitCode : code;
+}
+
+bool CQavixApp::restartIfAsked() {
+    if (!m_host->restartRequested() || m_restarted) {
+        return false;
+    }
+    m_restarted = true;
+    // Only now: the settings are saved and this instance no longer holds the single-
+    // instance lock, which the new one would otherwise find and give way to.
+    QStringList args;
+    for (const std::string& a : m_options.arguments) {
+        args << QString::fromStdString(a);
+    }
+    const QString program = QCoreApplication::applicationFilePath();
+    if (m_options.restart) {
+        return m_options.restart(program, args, m_workingDirectory);
+    }
+    return QProcess::startDetached(program, args, m_workingDirectory);
 }
 
 bool CQavixApp::endingNow() {

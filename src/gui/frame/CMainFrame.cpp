@@ -1,5 +1,8 @@
 #include "frame/CMainFrame.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -9,7 +12,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include "frame/CBankDialogBar.h"
@@ -22,6 +27,8 @@
 #include "frame/CToolDialogBar.h"
 #include "frame/CommandIds.h"
 #include "frame/EnvironmentDialog.h"
+#include "frame/ManualLocation.h"
+#include "frame/WindowPlacement.h"
 #include "pages/PrintTarget.h"
 #include "widgets/CColorStatusBar.h"
 #include "widgets/CPictureButton.h"
@@ -32,19 +39,21 @@ namespace {
 
 constexpr int kMinWidth = 800;
 constexpr int kMinHeight = 600;
+constexpr int kFirstStartWidth = 1100;
+constexpr int kFirstStartHeight = 760;
 constexpr int kIdleRefreshMs = 200;
 constexpr int kDebugPaneHeight = 150;
 constexpr int kDebugTreeWidth = 150;
 constexpr int kMinUpperRow = 10;
 constexpr int kTreeWidthDivisor = 5;
+constexpr int kTreeMaxPercent = 40;
+constexpr int kTreeLabelPadding = 16;  // between icon and text, and after the text
 constexpr int kUnitPaneExtra = 20;
 constexpr int kShowMaximized = 3;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMinNoActive = 7;
 constexpr int kShowMinimize = 6;
 constexpr const char* kHelpTitle = "Qavix Help";
-constexpr const char* kHelpFile = "Help/qavix.chm";
-constexpr const char* kManualFile = "Manual/エリアスキャナユーザーズマニュアル.pdf";
 
 QColor toQColor(const Rgb& c) {
     return QColor(c.r, c.g, c.b);
@@ -142,7 +151,9 @@ void CMainFrame::createMenus() {
         }
     });
     file->addSeparator();
-    addCommand(file, kCmdExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", QKeySequence(), [this] { close(); });
+    // Ctrl+Q closes the window, so it passes the same bank editing guard as the close button.
+    // Spelled out: the standard Quit key is empty on platforms without key bindings.
+    addCommand(file, kCmdExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", QKeySequence("Ctrl+Q"), [this] { close(); });
     addCommand(nullptr, kCmdPrintSetup, "", QKeySequence(), [this] {
         if (PrintTarget* page = printTarget()) {
             page->printSetup();
@@ -288,8 +299,28 @@ void CMainFrame::createClient() {
     const int bottom = m_settings.getInt("Qavix_Section", "bottom", kMinHeight);
     m_state.viewAxis = m_settings.getInt("Qavix_Section", "ViewAxis", m_state.viewAxis);
     m_state.viewSample = m_settings.getInt("Qavix_Section", "ViewSample", m_state.viewSample);
-    setGeometry(
-        QRect(left, top, std::max(right - left, kMinWidth), std::max(bottom - top, kMinHeight)));
+    const QRect saved(left, top, std::max(right - left, kMinWidth),
+                      std::max(bottom - top, kMinHeight));
+    QScreen* screen = QGuiApplication::screenAt(saved.center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        setGeometry(saved);
+    } else {
+        const QRect a = screen->availableGeometry();
+        const PlacementRect available{a.x(), a.y(), a.width(), a.height()};
+        const PlacementSize least{kMinWidth, kMinHeight};
+        const PlacementSize minimum = minimumOnScreen(least, available);
+        setMinimumSize(minimum.width, minimum.height);
+        // A first start has nothing saved: open large enough that the tree's labels show.
+        const bool firstRun = !m_settings.value("Qavix_Section", "right").has_value();
+        const PlacementRect r =
+            firstRun ? firstStart({kFirstStartWidth, kFirstStartHeight}, least, available)
+                     : clampToScreen({saved.x(), saved.y(), saved.width(), saved.height()}, least,
+                                     available);
+        setGeometry(QRect(r.left, r.top, r.width, r.height));
+    }
 
     auto shape = [this] { return nav::shapeOf(m_state.model(), m_state.extendedMode); };
     auto title = [this] { return m_state.pageTitle; };
@@ -325,17 +356,41 @@ void CMainFrame::createClient() {
         m_splitter->setSizes({kDebugTreeWidth, clientWidth - kDebugTreeWidth});
         setCentralWidget(m_debugSplitter);
     } else {
-        const int treeWidth = clientWidth / kTreeWidthDivisor;
-        m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
         setCentralWidget(m_splitter);
     }
     m_tree->buildTree();
+    if (!m_state.debugMode) {
+        // A fifth of the window, but never so narrow that the tree's labels are cut (up to
+        // a limit that leaves the page most of the room).
+        const int treeWidth = std::min(std::max(clientWidth / kTreeWidthDivisor, treeLabelsWidth()),
+                                       clientWidth * kTreeMaxPercent / 100);
+        m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
+    }
 
     CNaviView* navi = m_right->naviView();
     navi->setBusyQuery([this] { return m_state.commBusy(); });
     navi->setClickHandler([this](nav::ItemKind item, int set, int channel) {
         onNaviLabelClicked(item, set, channel);
     });
+}
+
+int CMainFrame::treeLabelsWidth() const {
+    const QTreeWidget* tree = m_tree->tree();
+    const QFontMetrics metrics(tree->font());
+    int widest = 0;
+    std::function<void(const QTreeWidgetItem*, int)> walk = [&](const QTreeWidgetItem* item,
+                                                                int depth) {
+        const int width = tree->indentation() * (depth + 1) + tree->iconSize().width() +
+                          metrics.horizontalAdvance(item->text(0)) + kTreeLabelPadding;
+        widest = std::max(widest, width);
+        for (int i = 0; i < item->childCount(); ++i) {
+            walk(item->child(i), depth + 1);
+        }
+    };
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        walk(tree->topLevelItem(i), 0);
+    }
+    return widest + tree->frameWidth() * 2 + tree->verticalScrollBar()->sizeHint().width();
 }
 
 void CMainFrame::onNaviLabelClicked(nav::ItemKind item, int set, int channel) {
@@ -396,10 +451,15 @@ void CMainFrame::updateStatusPane(int pane) {
     if (!m_statusInputs) {
         return;
     }
-    m_panes.update(pane, m_statusInputs());
+    const StatusInputs inputs = m_statusInputs();
+    m_panes.update(pane, inputs);
     for (int p = 1; p <= 3; ++p) {
         applyPane(p);
     }
+    m_status->pane(3)->setToolTip(inputs.portTarget.empty()
+                                      ? QString("デバイスなし（ダブルクリックで通信設定）")
+                                      : QString::fromStdString(inputs.portTarget) +
+                                            "\n（ダブルクリックで通信設定）");
 }
 
 void CMainFrame::refreshStatusPanes() {
@@ -490,11 +550,23 @@ void CMainFrame::openHelp() {
             return;
         }
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_workingDirectory).filePath(kHelpFile)));
+    openManual();
 }
 
 void CMainFrame::openManual() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_workingDirectory).filePath(kManualFile)));
+    // Help and the user's manual are one HTML manual, shown in the desktop's browser.
+    const auto places = manualCandidates(QCoreApplication::applicationDirPath().toStdString());
+    const std::string manual = findManual(places);
+    if (manual.empty()) {
+        QMessageBox::warning(this, "Qavix", QString::fromStdString(manualMissingMessage(places)));
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(manual));
+    if (m_urlOpener ? !m_urlOpener(url) : !QDesktopServices::openUrl(url)) {
+        QMessageBox::warning(this, "Qavix",
+                             QString("ブラウザでマニュアルを開けませんでした。\n%1")
+                                 .arg(QString::fromStdString(manual)));
+    }
 }
 
 void CMainFrame::showAbout() {

@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <array>
 #include <functional>
 #include <map>
@@ -56,6 +57,13 @@ class CMainFrame : public QMainWindow {
   public:
     enum LockMode { kLockReading = 0, kLockWriting = 1, kUnlock = 2 };
     static constexpr int kStatusTimerMs = 2000;  // timer 998
+    // Opens the manual's address; by default the desktop's browser. Tests look instead.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    void setUrlOpener(UrlOpener opener) { m_urlOpener = std::move(opener); }
+    // Help (Ctrl+H) and the user's manual (Ctrl+U): the installed HTML manual; a message
+    // names the places looked at when it is missing.
+    void openHelp();
+    void openManual();
 
     explicit CMainFrame(const FrameServices& services, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -122,11 +130,11 @@ class CMainFrame : public QMainWindow {
     void restoreBars();
     void createStatusBar();
     void createClient();
+    // The width at which no label of the navigation tree is cut, every branch open.
+    int treeLabelsWidth() const;
     void applyPane(int pane);
     void copyFromFocus();
     void pasteToFocus();
-    void openHelp();
-    void openManual();
     void showAbout();
     void toggle(QWidget* w);
     // The page shown when it prints (the settings list), else nothing.
@@ -139,6 +147,7 @@ class CMainFrame : public QMainWindow {
     CBankManager& m_banks;
     std::function<StatusInputs()> m_statusInputs;
     QString m_workingDirectory;
+    UrlOpener m_urlOpener;
     int m_blinkMs;
 
     ConnectionHooks m_hooks;

@@ -11,6 +11,7 @@
 //                                    groups]...
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QPixmap>
 #include <QPointer>
@@ -23,6 +24,7 @@
 #include "app/CQavixApp.h"
 #include "app/CSplashDlg.h"
 #include "app/CommSettingsDialog.h"
+#include "app/DesktopSetup.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CRightPaneFrame.h"
@@ -132,6 +134,42 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+// The communication settings with ports mapped to devices and to the emulator, after a
+// test of a port whose adapter is unplugged.
+bool shootCommDevices(const QString& folder, qavix::CQavixApp& app) {
+    app.settings().setString("Ports", "COM2",
+                             "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    app.settings().setString("Ports", "COM3", "sim:--sensors 40,32");
+    qavix::PortSettings ports = app.portSettings();
+    qavix::CommDialogContext context{ports,
+                                     app.presentPorts(),
+                                     *app.link(),
+                                     app.settings(),
+                                     app.state(),
+                                     [] {},
+                                     qavix::CommDialogTimings{0, 500}};
+    qavix::CommSettingsDialog comm(context, app.mainFrame());
+    comm.show();
+    comm.portButton(1)->click();
+    comm.runTest();
+    settle(150);
+    comm.resize(comm.sizeHint());
+    settle(150);
+    const bool ok = save(comm.grab(), folder, "comm-settings-devices.png");
+    // Put the emulator back for whoever runs next.
+    comm.cancel();
+    return ok;
+}
+
+// A dialog of Qt's own, with its buttons in Japanese.
+bool shootColourDialog(const QString& folder) {
+    QColorDialog dialog(QColor(30, 200, 30));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    dialog.show();
+    settle(200);
+    return save(dialog.grab(), folder, "qt-colour-dialog-ja.png");
+}
+
 bool isMeasurementShot(const QString& kind) {
     return kind == "overall" || kind == "pio" || kind == "groups";
 }
@@ -227,6 +265,9 @@ bool shoot(const QString& folder, const QString& kind) {
     if (kind == "textures") {
         return shootTextures(folder);
     }
+    if (kind == "colour-dialog") {
+        return shootColourDialog(folder);
+    }
     QTemporaryDir work;
     qavix::AppOptions options;
     options.workingDirectory = work.path();
@@ -259,7 +300,10 @@ bool shoot(const QString& folder, const QString& kind) {
         return false;
     }
     qavix::CMainFrame* frame = app.mainFrame();
-    frame->resize(1000, 700);
+    // At a scale factor the window keeps what start-up made of the saved size: the screen.
+    if (kind != "scale2") {
+        frame->resize(1000, 700);
+    }
     settle(300);
     qavix::CLeftPaneView* tree = frame->tree();
     if (kind == "current") {
@@ -269,6 +313,10 @@ bool shoot(const QString& folder, const QString& kind) {
         tree->tree()->setCurrentItem(tree->rootItem(2));
     } else if (kind == "dialogs") {
         const bool ok = shootDialogs(folder, app);
+        app.shutdown();
+        return ok;
+    } else if (kind == "comm-devices") {
+        const bool ok = shootCommDevices(folder, app);
         app.shutdown();
         return ok;
     } else if (kind == "navi-current") {
@@ -294,6 +342,8 @@ bool shoot(const QString& folder, const QString& kind) {
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
+    } else if (kind == "scale2") {
+        tree->tree()->setCurrentItem(tree->rootItem(0));
     } else if (kind == "scan" || kind == "scan-stopped") {
         shootScanMonitor(frame, tree, kind == "scan-stopped");
     } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
@@ -350,11 +400,14 @@ bool shoot(const QString& folder, const QString& kind) {
 int main(int argc, char* argv[]) {
     setenv("QAVLINK_COM1", "sim", 0);
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(qavix::applicationIcon());
+    qavix::installQtTranslations(application);
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|scan|scan-stopped|overall|pio|groups]...\n";
+                     "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|"
+                     "comm-devices|colour-dialog|scale2]...\n(scale2 under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -367,7 +420,7 @@ int main(int argc, char* argv[]) {
                  "dialogs",      "navi-current", "navi-bank",     "navi-sensor",   "basic",
                  "basic-edited", "clock",        "settings-list", "print-preview", "report-pdf",
                  "error-log",    "scan",         "scan-stopped",  "overall",       "pio",
-                 "groups"};
+                 "groups",       "comm-devices", "colour-dialog"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
