@@ -33,7 +33,7 @@ int KRYL_GetLastError(char* code, char* message) {
     std::snprintf(message, 128, "%s", fake().errorMessage.c_str());
     return 1;
 }
-int KRYL_Open(const char* port, int* block) {
+int KRYL_Open(const char* port, const int* block) {
     fake().record("Open", block[5], 0, 0, port);
     return fake().openSucceeds ? 1 : 0;
 }

@@ -31,6 +31,8 @@ inline CommTimings instantTimings(std::chrono::milliseconds pollPeriod) {
     t.retryDelay = std::chrono::milliseconds(0);
     t.resetSettle = std::chrono::milliseconds(0);
     t.waitSlice = std::chrono::milliseconds(1);
+    t.recheckPause = std::chrono::milliseconds(0);
+    t.requestTimeout = std::chrono::milliseconds(50);
     return t;
 }
 

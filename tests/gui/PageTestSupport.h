@@ -81,6 +81,7 @@ inline std::unique_ptr<CCommLink> emulatorLink(CommHost& host, DeviceModel& mode
     t.resetSettle = std::chrono::milliseconds(0);
     t.retryDelay = std::chrono::milliseconds(1);
     t.pollPeriod = std::chrono::milliseconds(60000);
+    t.requestTimeout = std::chrono::milliseconds(250);
     auto link = std::make_unique<CCommLink>(host, model, t);
     if (!link->start(std::string(QAVIX_BIN_DIR) + "/libqavlink.so")) {
         ADD_FAILURE() << link->libraryError();

@@ -15,6 +15,7 @@
 #include "comm/CommTimings.h"
 #include "comm/LinkApi.h"
 #include "comm/LinkSettings.h"
+#include "comm/LostConnection.h"
 #include "comm/RequestBlock.h"
 
 namespace qavix {
@@ -40,7 +41,7 @@ class CCommThread {
   public:
     // Called when the connection is found lost, before its message is shown; returns the
     // text to show (it may name files saved on the way out).
-    using LostHook = std::function<std::string(const std::string& message)>;
+    using LostHook = std::function<std::string(const LostConnection& lost)>;
 
     CCommThread(const LinkApi& api, CommHost& host, const CommTimings& timings);
     ~CCommThread();
@@ -98,6 +99,9 @@ class CCommThread {
     void recordTrace();
     int lost(const char* message);
     void sleep(std::chrono::milliseconds d);
+    // A library call's time-out: what the request asks for, never more than the timings allow.
+    int cappedTimeout(int timeoutMs) const;
+    int timeoutOf(const RequestBlock& r) const;
     void setOpenProblem(const std::string& text);
     int unit() const;
 
@@ -118,6 +122,12 @@ class CCommThread {
 
     std::vector<RequestBlock> m_written;
     int m_lastErrorShown = -1;
+    // Set from the moment a change is sent for the controller to take (enable setting, a
+    // bank clear) until it is known to have been taken: a line lost in between may have
+    // left the controller with the change, and the user has to hear so.
+    bool m_changeSent = false;
+    // Error-block reads that failed in a row within one status check.
+    int m_errorBlockMisses = 0;
     std::atomic<bool> m_suspended{false};
     std::atomic<bool> m_connecting{false};
     std::atomic<bool> m_trace{false};

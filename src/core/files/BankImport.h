@@ -29,6 +29,8 @@ struct ImportResult {
 // decimal where the format says so) is invalid data, like one with wrong lengths. `set` may
 // hold the rejected data afterwards.
 ImportResult importFile(const std::string& path, SettingsData& set);
+// The same check for block texts already read.
+ImportResult importBlocks(const BlockRead& read, SettingsData& set);
 
 // The import's checks in their order, with the file read into the spare stored set: the
 // file's own checks of importFile, then the compatibility check of every stored set, which

@@ -196,12 +196,13 @@ bool CQavixApp::connectController() {
     m_model.resetForNewConnection();
     m_link->setSettings(makeLinkSettings(m_ports));
     m_link->setTraceEnabled(m_state->debugMode);
-    // Unwritten bank edits saved on a lost connection go where Qavix.ini is.
+    // Unwritten bank edits saved on a lost connection go where Qavix.ini is, else to the
+    // user's data folder.
     m_link->setRecoveryWriter([folder = m_workingDirectory.toStdString()](const DeviceModel& m) {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
-        return saveRecoveryFiles(m, folder, local);
+        return saveRecoveryFiles(m, recoveryFolders(folder), local);
     });
 
     m_link->setConnecting(true);
