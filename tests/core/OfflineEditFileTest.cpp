@@ -127,7 +127,7 @@ TEST(ImportIntoSpare, ARecoveryFileImportsLikeAnyBankFile) {
     model.working().channel(2).axisTh[7] = 99;  // applied, not written, when the line broke
     model.markEdited(3);
     const std::vector<std::string> saved =
-        saveRecoveryFiles(model, dir.path().string(), test::sampleTime());
+        saveRecoveryFiles(model, {dir.path().string()}, test::sampleTime()).written;
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_NE(saved[0].find(".qbk"), std::string::npos);
 
