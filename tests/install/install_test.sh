@@ -60,7 +60,8 @@ grep -q "センサ" info.txt || fail "qavixctl info printed no sensors"
 
 printf '[Option]\r\nSplash=0\r\n' > Qavix.ini
 log=$work/requests.log
-QT_QPA_PLATFORM=offscreen QAVLINK_COM1="sim:--log $log" "$prefix/bin/qavix" > qavix.out 2>&1 &
+# Its single-instance socket goes into the stage, which goes when the test ends.
+TMPDIR="$stage" QT_QPA_PLATFORM=offscreen QAVLINK_COM1="sim:--log $log" "$prefix/bin/qavix" > qavix.out 2>&1 &
 qavix_pid=$!
 # Start-up reads everything (over a hundred requests) once the library is found.
 for _ in $(seq 1 150); do
