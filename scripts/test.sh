@@ -8,14 +8,22 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQAVIX_WERROR=ON
+# A compiler cache, where the machine has one, makes a rebuild of unchanged files free.
+launcher=()
+if command -v ccache > /dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+# A test that hangs fails after this many seconds instead of holding the run.
+timeout=600
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQAVIX_WERROR=ON "${launcher[@]}"
 cmake --build build -j"$jobs"
-(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs" --timeout "$timeout")
 
 CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQAVIX_BUILD_GUI=OFF \
-      -DQAVIX_SANITIZE=ON -DQAVIX_FUZZ=ON -DQAVIX_BUILD_BENCH=OFF -DQAVIX_WERROR=ON
+      -DQAVIX_SANITIZE=ON -DQAVIX_FUZZ=ON -DQAVIX_BUILD_BENCH=OFF -DQAVIX_WERROR=ON \
+      "${launcher[@]}"
 cmake --build build-asan -j"$jobs"
 # The fault matrix waits on the line more than it computes; the first build runs it.
 (cd build-asan && LSAN_OPTIONS="suppressions=$PWD/../tests/lsan.supp" \
-    ctest --output-on-failure -j"$jobs" -E FaultMatrix)
+    ctest --output-on-failure -j"$jobs" --timeout "$timeout" -E FaultMatrix)
 scripts/fuzz.sh "${QAVIX_FUZZ_SECONDS:-20}" build-asan
