@@ -1,6 +1,8 @@
 #include "model/ParallelOutputs.h"
 
-#include <array>
+#include <algorithm>
+
+#include "model/SensorArrangement.h"
 
 namespace qavix {
 
@@ -8,27 +10,102 @@ namespace {
 
 constexpr int32_t kSensorStride = 16;
 constexpr int32_t kModeStride = 2;
-constexpr int kSensorCount = 3;
-
-constexpr std::array<const char*, 2> kStateNames = {"遮光", "入光"};
-constexpr std::array<const char*, 3> kModeNames = {"最上位光軸番号", "最下位光軸番号", "総光軸数"};
+constexpr int kRequestTimeoutMs = 1500;
+constexpr int kPutArrangement = 33;
+constexpr int kPutFormats = 34;
+constexpr int kPutCodes = 35;
 
 }  // namespace
 
-std::string parallelTargetName(int32_t code) {
-    const char* const unknown = "該当無";
+int32_t parallelOutputCode(const ParallelTarget& target) {
+    const int sensor = target.sensor == kChannelCount ? 0 : target.sensor;
+    return 1 + target.state + kModeStride * target.mode + kSensorStride * sensor;
+}
+
+bool parallelTargetOf(int32_t code, ParallelTarget& target) {
     if (code < 1) {
-        return unknown;
+        return false;
     }
     const int32_t packed = code - 1;
-    const int32_t sensor = packed / kSensorStride;
-    const int32_t mode = (packed % kSensorStride) / kModeStride;
-    const int32_t state = packed % kModeStride;
-    if (sensor >= kSensorCount || mode >= static_cast<int32_t>(kModeNames.size())) {
-        return unknown;
+    const ParallelTarget t{packed / kSensorStride, (packed % kSensorStride) / kModeStride,
+                           packed % kModeStride};
+    if (t.sensor >= kChannelCount || t.mode >= static_cast<int>(kParallelModeNames.size())) {
+        return false;
     }
-    return "CH" + std::to_string(sensor + 1) + "  " + kStateNames[static_cast<size_t>(state)] +
-           "  " + kModeNames[static_cast<size_t>(mode)];
+    target = t;
+    return true;
+}
+
+std::string parallelTargetName(int32_t code) {
+    ParallelTarget t;
+    if (!parallelTargetOf(code, t)) {
+        return "該当無";
+    }
+    return "CH" + std::to_string(t.sensor + 1) + "  " +
+           kParallelStateNames[static_cast<size_t>(t.state)] + "  " +
+           kParallelModeNames[static_cast<size_t>(t.mode)];
+}
+
+ParallelOutputChoice parallelOutputChoice(int32_t code, int32_t format, int jointNum) {
+    ParallelOutputChoice c;
+    const int connected = std::max(1, std::min(jointNum, kChannelCount));
+    for (int s = 0; s < connected; ++s) {
+        c.sensors.push_back(s);
+    }
+    ParallelTarget t;
+    if (parallelTargetOf(code, t)) {
+        if (t.sensor >= connected) {
+            c.sensors.push_back(t.sensor);
+        }
+        c.sensorEntry = t.sensor >= connected ? connected : t.sensor;
+        c.mode = t.mode;
+        c.state = t.state;
+    }
+    c.format = format == 1 ? 1 : 0;
+    return c;
+}
+
+ParallelOutputPage parallelOutputPage(const GeneralBlock& general) {
+    ParallelOutputPage page;
+    page.arrangement = arrangementChoice(general.paraCnf);
+    for (size_t i = 0; i < kParallelOutputCount; ++i) {
+        page.outputs[i] =
+            parallelOutputChoice(general.paraRes[i], general.paraType[i], general.jointNum);
+    }
+    return page;
+}
+
+std::vector<codec::PutRequest> parallelOutputPuts(const ParallelOutputPage& page,
+                                                  const GeneralBlock& general) {
+    const ParallelOutputPage stored = parallelOutputPage(general);
+    SettingsData set;
+    set.general = general;
+    GeneralBlock& g = set.general;
+    if (page.arrangement != stored.arrangement) {
+        g.paraCnf = arrangementValue(page.arrangement);
+    }
+    for (size_t i = 0; i < kParallelOutputCount; ++i) {
+        const ParallelOutputChoice& shown = page.outputs[i];
+        const ParallelOutputChoice& was = stored.outputs[i];
+        if (shown.sensorEntry != was.sensorEntry || shown.mode != was.mode ||
+            shown.state != was.state) {
+            const size_t entry = static_cast<size_t>(shown.sensorEntry);
+            const int sensor = entry < shown.sensors.size() ? shown.sensors[entry] : 0;
+            g.paraRes[i] = parallelOutputCode({sensor, shown.mode, shown.state});
+        }
+        if (shown.format != was.format) {
+            g.paraType[i] = shown.format;
+        }
+    }
+    return {codec::encodePut(kPutArrangement, 0, set), codec::encodePut(kPutCodes, 0, set),
+            codec::encodePut(kPutFormats, 0, set)};
+}
+
+std::vector<PageRead> parallelOutputReads() {
+    return {{133, 0, 0, 0, kRequestTimeoutMs},
+            {134, 0, 0, 2, kRequestTimeoutMs},
+            {135, 0, 0, 2, kRequestTimeoutMs},
+            {136, 0, 0, 2, kRequestTimeoutMs}};
 }
 
 }  // namespace qavix

@@ -6,6 +6,7 @@
 #include "model/ParallelOutputs.h"
 #include "model/PioFunctions.h"
 #include "model/ResponseTimes.h"
+#include "model/SensorArrangement.h"
 #include "model/SerialNumber.h"
 
 namespace qavix::report {
@@ -15,26 +16,6 @@ namespace {
 constexpr int kTitleIndent = 15;
 constexpr int kDateIndent = 50;
 constexpr int kTmBaseYear = 1900;
-
-// ALL_ONOFF_CNF and PARA_CNF: 0 off, then the arrangement index + 1.
-enum Arrangement : int32_t {
-    kArrangementOff = 0,
-    kArrangementTogether = 1,
-    kArrangementSeparate = 2
-};
-
-const char* arrangementText(int32_t value) {
-    switch (value) {
-        case kArrangementOff:
-            return "無効";
-        case kArrangementTogether:
-            return "センサ一括処理";
-        case kArrangementSeparate:
-            return "センサ個別処理";
-        default:
-            return "該当無";
-    }
-}
 
 void appendTitle(ReportLines& lines, const std::tm& now) {
     lines.push_back(std::string(kTitleIndent, ' ') +

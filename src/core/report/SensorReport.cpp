@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "model/SensorOperation.h"
 #include "model/SensorOutputs.h"
 #include "model/SerialNumber.h"
 
@@ -11,8 +12,7 @@ namespace qavix::report {
 namespace {
 
 constexpr int kTitleIndent = 15;
-constexpr int kOutputChannel = 0;             // only CH1 has the auxiliary outputs OUT2 and OUT3
-constexpr int32_t kFloatingBeamsMask = 0x0F;  // bits 4 and 5 of FLO_CONF are switches
+constexpr int kOutputChannel = 0;  // only CH1 has the auxiliary outputs OUT2 and OUT3
 const char* const kNotApplicable = " ━ ";
 
 // "0102" -> "Ver 1.02": the major number is decimal, the minor one is kept as stored.

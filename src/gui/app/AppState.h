@@ -52,6 +52,7 @@ class AppState : public QObject {
     // Handed from the tree to the pages and command bars.
     QString pageTitle;
     int currentPage = 1;
+    int selectedChannel = 0;  // 1..3 for a page opened below a sensor, else 0
     int lastShownChannel = 0;
 
     // Monitor settings kept with the window placement.

@@ -268,6 +268,11 @@ PageContext CQavixApp::pageContext() {
         },
         [this] { return m_state->user.interval; },
         nullptr,
+        [this](BeamFlagTable table, int channel) {
+            if (m_frame) {
+                m_frame->tree()->openBeamPage(table, channel);
+            }
+        },
     };
 }
 

@@ -286,9 +286,26 @@ void CLeftPaneView::applySelection(QTreeWidgetItem* item) {
     if (m_page == nav::kPageNavigation) {
         m_right.setNavigationKind(item->data(0, kRoleNavKind).toInt());
     }
-    m_state.currentPage = m_page;
     m_right.setSelectedItem(item);
+    showPageOfSelection();
+}
+
+void CLeftPaneView::showPageOfSelection() {
+    m_state.currentPage = m_page;
+    m_state.selectedChannel = m_channel;
     m_right.showPage(m_page);
+}
+
+void CLeftPaneView::openBeamPage(BeamFlagTable table, int channel) {
+    if (m_state.treeMustStay()) {
+        return;
+    }
+    // The beam pages have no item of their own: the selection stays on the page that opened
+    // them, whose title their command bars read to lead back.
+    m_page = m_state.user.blanking == 1 ? nav::kPageBeamDesignation : nav::kPageBlanking;
+    m_channel = channel;
+    m_beamTable = table;
+    showPageOfSelection();
 }
 
 QTreeWidgetItem* CLeftPaneView::findItem(nav::ItemKind kind, int set, int channel) const {

@@ -10,6 +10,7 @@
 #include "frame/CBankManager.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/NavigationTree.h"
+#include "pages/PageContext.h"
 
 namespace qavix {
 
@@ -46,6 +47,11 @@ class CLeftPaneView : public QWidget {
     // measurement-processing and bank items when their switches changed.
     void refreshOnActivation();
 
+    // Shows the beam page for `table` of channel 1..3 (from the overall judgement and the
+    // sensor operation pages): page 19 when the user chose the list display, else page 9.
+    void openBeamPage(BeamFlagTable table, int channel);
+    BeamFlagTable beamTable() const { return m_beamTable; }
+
     int pageIndex() const { return m_page; }
     int selectedChannel() const { return m_channel; }
     int selectedBank() const { return m_bank; }
@@ -67,6 +73,8 @@ class CLeftPaneView : public QWidget {
     int setOfRoot(const QTreeWidgetItem* item) const;
     void applySelection(QTreeWidgetItem* item);
     void selectQuietly(QTreeWidgetItem* item);
+    // Hands the page index and channel to the application and shows the page.
+    void showPageOfSelection();
     QTreeWidgetItem* addItem(QTreeWidgetItem* parent, const nav::NavItem& item);
     QTreeWidgetItem* addRoot(const nav::NavItem& item);
     void addChildren(QTreeWidgetItem* parent, const std::vector<nav::NavItem>& children);
@@ -90,6 +98,7 @@ class CLeftPaneView : public QWidget {
     int m_page = nav::kPageNavigation;
     int m_channel = 0;
     int m_bank = 0;
+    BeamFlagTable m_beamTable = BeamFlagTable::Designated;
     bool m_rebuilding = false;
     bool m_refusedSwitch = false;
     bool m_armed = true;

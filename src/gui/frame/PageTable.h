@@ -25,7 +25,10 @@ enum ViewNumber : int {
     kViewPage004 = 9,
     kViewPage005 = 10,
     kViewPage006 = 11,
+    kViewPage010 = 15,
+    kViewPage012 = 17,
     kViewPage013 = 18,
+    kViewPage016 = 19,
 };
 
 // Class names of the views by view number.

@@ -7,7 +7,10 @@
 #include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
+#include "pages/CView010.h"
+#include "pages/CView012.h"
 #include "pages/CView013.h"
+#include "pages/CView016.h"
 #include "pages/PageRegistry.h"
 #include "report/CSelectDlg.h"
 #include "report/CView005.h"
@@ -17,6 +20,8 @@ namespace qavix {
 void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewCommandDlg, new CCommandDlg(context.state, context.registry));
     splitter.installView(nav::kViewPage001, new CView001(context));
+    splitter.installView(nav::kViewPage010, new CView010(context));
+    splitter.installView(nav::kViewPage012, new CView012(context));
     splitter.installView(nav::kViewPage013, new CView013(context));
     auto* scanPage = new CView004(context);
     splitter.installView(nav::kViewPage004, scanPage);
@@ -29,6 +34,7 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     auto* listBar = new CListDlg;
     listBar->setSaveHandler(nav::kPageErrorLog, [errorLog] { errorLog->saveCsv(); });
     splitter.installView(nav::kViewListDlg, listBar);
+    splitter.installView(nav::kViewPage016, new CView016(context));
 }
 
 }  // namespace qavix

@@ -14,6 +14,7 @@ constexpr int kButtonHeight = 32;
 constexpr int kMargin = 12;
 // The clock page has no command bar: its row is one pixel high and shows nothing.
 constexpr int kClockPage = 15;
+constexpr const char* kPageActionText = "個別設定";
 
 CPictureButton* makeButton(const QString& text, int id, QWidget* parent) {
     auto* b = new CPictureButton(parent);
@@ -35,12 +36,17 @@ CCommandDlg::CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry
     m_title->setFont(QFont("Noto Sans CJK JP", 12, QFont::Bold));
     m_write = makeButton(writeButtonText(kCurrentSet), kWriteId, this);
     m_cancel = makeButton("取消し", kCancelId, this);
+    m_pageAction = makeButton(kPageActionText, kPageActionId, this);
+    m_pageAction->setEnabled(true);
+    m_pageAction->hide();
     layout->addWidget(m_title);
     layout->addStretch(1);
+    layout->addWidget(m_pageAction);
     layout->addWidget(m_write);
     layout->addWidget(m_cancel);
     connect(m_write, &QToolButton::clicked, this, &CCommandDlg::write);
     connect(m_cancel, &QToolButton::clicked, this, &CCommandDlg::cancel);
+    connect(m_pageAction, &QToolButton::clicked, this, &CCommandDlg::pageAction);
     // The row above the clock page is one pixel high; nothing here may hold it open.
     setMinimumHeight(0);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
@@ -61,6 +67,8 @@ void CCommandDlg::setMode(int pageIndex) {
     m_title->setVisible(shown);
     m_write->setVisible(shown);
     m_cancel->setVisible(shown);
+    // Each page that uses the page action button shows it with its own text.
+    setPageActionButton(kPageActionText, false);
     updateWriteLabel();
 }
 
@@ -82,6 +90,19 @@ void CCommandDlg::setWriteCancelEnabled(bool on) {
 
 void CCommandDlg::setWriteEnabled(bool on) {
     m_write->setEnabled(on);
+}
+
+void CCommandDlg::setPageActionButton(const QString& text, bool visible) {
+    m_pageAction->setText(text);
+    m_pageAction->setAccessibleName(text);
+    m_pageAction->setVisible(visible);
+}
+
+void CCommandDlg::pageAction() {
+    CommandTarget* page = m_registry ? m_registry->find(m_state.currentPage) : nullptr;
+    if (page != nullptr) {
+        page->pageAction();
+    }
 }
 
 void CCommandDlg::write() {

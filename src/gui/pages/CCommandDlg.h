@@ -20,6 +20,7 @@ class CCommandDlg : public PaneView, public CommandBarButtons {
   public:
     static constexpr int kWriteId = 1044;
     static constexpr int kCancelId = 1024;
+    static constexpr int kPageActionId = 1043;
 
     CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry, QWidget* parent = nullptr);
     ~CCommandDlg() override;
@@ -29,13 +30,16 @@ class CCommandDlg : public PaneView, public CommandBarButtons {
 
     void setWriteCancelEnabled(bool on) override;
     void setWriteEnabled(bool on) override;
+    void setPageActionButton(const QString& text, bool visible) override;
 
     CPictureButton* writeButton() const { return m_write; }
     CPictureButton* cancelButton() const { return m_cancel; }
+    CPictureButton* pageActionButton() const { return m_pageAction; }
     QString titleText() const { return m_title->text(); }
 
     void write();
     void cancel();
+    void pageAction();
 
   private:
     void updateWriteLabel();
@@ -45,6 +49,7 @@ class CCommandDlg : public PaneView, public CommandBarButtons {
     QLabel* m_title = nullptr;
     CPictureButton* m_write = nullptr;
     CPictureButton* m_cancel = nullptr;
+    CPictureButton* m_pageAction = nullptr;
 };
 
 }  // namespace qavix

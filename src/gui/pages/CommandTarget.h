@@ -1,6 +1,8 @@
 #pragma once
 // What the command bar asks of the page it serves, and what the page asks of the bar.
 
+#include <QString>
+
 namespace qavix {
 
 class CommandTarget {
@@ -12,6 +14,8 @@ class CommandTarget {
     virtual void cancelPage() = 0;
     // Shows the page's own state on the bar's buttons again.
     virtual void applyCommandButtons() = 0;
+    // The bar's page action button ("個別設定" unless the page names it otherwise).
+    virtual void pageAction() {}
 };
 
 class CommandBarButtons {
@@ -19,6 +23,8 @@ class CommandBarButtons {
     virtual ~CommandBarButtons() = default;
     virtual void setWriteCancelEnabled(bool on) = 0;
     virtual void setWriteEnabled(bool on) = 0;
+    // Shows the page action button with `text`, or hides it.
+    virtual void setPageActionButton(const QString& text, bool visible) = 0;
 };
 
 }  // namespace qavix

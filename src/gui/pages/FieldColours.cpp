@@ -24,6 +24,18 @@ void paintField(QLineEdit* edit, FieldState state) {
     edit->update();
 }
 
+void paintField(QCheckBox* box, FieldState state) {
+    const bool marked = state != FieldState::Unchanged;
+    QPalette p = box->parentWidget() != nullptr ? box->parentWidget()->palette()
+                                                : QApplication::palette(box);
+    if (marked) {
+        p.setColor(box->backgroundRole(), kChangedFieldColour);
+    }
+    box->setPalette(p);
+    box->setAutoFillBackground(marked);
+    box->update();
+}
+
 void FieldComboBox::setFieldState(FieldState state) {
     if (m_state != state) {
         m_state = state;

@@ -15,6 +15,10 @@ namespace qavix {
 
 class PageRegistry;
 
+// Which flag table a beam page edits: designated beams (SET_AXIS) or fixed-blanking beams
+// (FIX_AXIS).
+enum class BeamFlagTable : int { Designated = 0, FixedBlanking = 1 };
+
 struct PageContext {
     AppState& state;
     CCommLink& link;
@@ -32,6 +36,9 @@ struct PageContext {
     std::function<int()> refreshPeriodMs;
     // The PC's clock; tests move it.
     std::function<std::chrono::system_clock::time_point()> now;
+    // Shows the beam page the user's blanking display setting chooses, for `table` of
+    // channel 1..3, through the tree's page switching.
+    std::function<void(BeamFlagTable table, int channel)> openBeamPage;
 };
 
 }  // namespace qavix

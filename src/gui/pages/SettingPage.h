@@ -63,6 +63,10 @@ class SettingPage : public PageBase, public CommandTarget {
     // Marks the page clean and repaints its fields.
     void markClean();
 
+    // Reads and fills under the reading wait window, as on the first showing; a page that
+    // shows one of several channels runs it for each channel it has not filled yet.
+    void load();
+
     static void focusAndSelect(QLineEdit* edit);
     PageEditState& edit() { return m_edit; }
     CommandBarButtons* commandBar() const;
@@ -70,7 +74,6 @@ class SettingPage : public PageBase, public CommandTarget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void load();
     bool readFromController();
     // After an edit once the page is loaded: compare, mark, show on the bar.
     void afterEdit();

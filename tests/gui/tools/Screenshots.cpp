@@ -3,10 +3,12 @@
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID), the clock page, the settings list with
 // its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
-// and the scan monitor (running after a wrap, and stopped). Usage:
+// the scan monitor (running after a wrap, and stopped), and the parallel output, option and
+// sensor operation pages. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
-//                                    report-pdf|error-log|scan|scan-stopped]...
+//                                    report-pdf|error-log|scan|scan-stopped|parallel|options|
+//                                    sensor]...
 
 #include <QApplication>
 #include <QDir>
@@ -37,6 +39,8 @@
 #include "monitor/CMonitor.h"
 #include "monitor/CView004.h"
 #include "pages/CView001.h"
+#include "pages/CView012.h"
+#include "pages/CView016.h"
 #include "report/CView005.h"
 #include "report/ReportPrinter.h"
 
@@ -167,8 +171,19 @@ bool shoot(const QString& folder, const QString& kind) {
     options.timings.readDelayMs = 0;
     if (kind == "debug") {
         options.arguments = {"/db", "/ad"};
-    } else if (kind == "navi-bank") {
+    } else if (kind == "navi-bank" || kind == "options" || kind == "sensor") {
         options.arguments = {"/ad"};
+    }
+    const QByteArray port = qgetenv("QAVLINK_COM1");
+    if (kind == "parallel" || kind == "options" || kind == "sensor") {
+        // Three sensors with the measurement functions on, so their pages are in the tree.
+        const QString scenario = QDir(work.path()).filePath("scenario.txt");
+        QFile f(scenario);
+        f.open(QIODevice::WriteOnly);
+        f.write("[current]\n127 = 02\n133 = 02\n143 = 02\n135 = 2601\n134 = 0100\n");
+        f.close();
+        setenv("QAVLINK_COM1",
+               ("sim:--sensors 40,32,16 --scenario " + scenario.toStdString()).c_str(), 1);
     }
     {
         QFile ini(QDir(work.path()).filePath("Qavix.ini"));
@@ -213,6 +228,20 @@ bool shoot(const QString& folder, const QString& kind) {
             page->idBox()->selectAll();
             QTest::keyClicks(page->idBox(), "abc");
         }
+    } else if (kind == "parallel") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ParallelOutput, 0));
+    } else if (kind == "options") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Options, 0));
+        settle(300);
+        auto* page = static_cast<qavix::CView012*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewPage012));
+        page->box(qavix::kOptionTeach)->click();
+    } else if (kind == "sensor") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1));
+        settle(300);
+        auto* page = static_cast<qavix::CView016*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewPage016));
+        page->list(qavix::CView016::kFieldOut2)->setCurrentIndex(6);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
@@ -264,6 +293,7 @@ bool shoot(const QString& folder, const QString& kind) {
     const bool ok = frame->grab().save(path);
     std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
     app.shutdown();
+    qputenv("QAVLINK_COM1", port);
     return ok;
 }
 
@@ -276,7 +306,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|scan|scan-stopped]...\n";
+                     "report-pdf|error-log|scan|scan-stopped|parallel|options|sensor]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -289,7 +319,8 @@ int main(int argc, char* argv[]) {
                  "textures",      "dialogs",       "navi-current", "navi-bank",
                  "navi-sensor",   "basic",         "basic-edited", "clock",
                  "settings-list", "print-preview", "report-pdf",   "error-log",
-                 "scan",          "scan-stopped"};
+                 "scan",          "scan-stopped",  "parallel",     "options",
+                 "sensor"};
     }
     bool ok = true;
     for (const QString& k : kinds) {

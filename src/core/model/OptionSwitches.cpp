@@ -1,0 +1,57 @@
+#include "model/OptionSwitches.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kRequestTimeoutMs = 1500;
+
+// Ticking the overall judgement or the parallel outputs on selects the separate
+// arrangement (value 2) of their pages.
+constexpr std::array<OptionSwitch, kOptionSwitchCount> kSwitches = {{
+    {"Fix Blanking Teach 機能", 40, 0x11, &GeneralBlock::tchCnf},
+    {"Bank　機能", 41, 0x10, &GeneralBlock::bankFunction},
+    {"グループ判定", 37, 0x02, &GeneralBlock::grpCnf},
+    {"総合ON/OFF判定", 29, 0x02, &GeneralBlock::allOnOffCnf},
+    {"パラレル出力", 33, 0x02, &GeneralBlock::paraCnf},
+}};
+
+}  // namespace
+
+const std::array<OptionSwitch, kOptionSwitchCount>& optionSwitches() {
+    return kSwitches;
+}
+
+OptionStates optionStates(const GeneralBlock& general) {
+    OptionStates states{};
+    for (size_t i = 0; i < kSwitches.size(); ++i) {
+        states[i] = general.*kSwitches[i].field != 0;
+    }
+    return states;
+}
+
+std::vector<codec::PutRequest> optionPuts(const OptionStates& shown, const GeneralBlock& general) {
+    const OptionStates stored = optionStates(general);
+    SettingsData set;
+    set.general = general;
+    std::vector<codec::PutRequest> puts;
+    for (size_t i = 0; i < kSwitches.size(); ++i) {
+        if (shown[i] == stored[i]) {
+            continue;
+        }
+        const OptionSwitch& s = kSwitches[i];
+        set.general.*s.field = shown[i] ? s.onValue : 0;
+        puts.push_back(codec::encodePut(s.putCode, 0, set));
+    }
+    return puts;
+}
+
+std::vector<PageRead> optionReads() {
+    std::vector<PageRead> reads;
+    for (int code : {148, 149, 127, 143, 133}) {
+        reads.push_back({code, 0, 0, 0, kRequestTimeoutMs});
+    }
+    return reads;
+}
+
+}  // namespace qavix

@@ -1,0 +1,129 @@
+// The option settings page against the built-in emulator: what a switch writes, the bank
+// function box of a bank, and the tree following a written measurement switch.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "PageTestSupport.h"
+#include "RequestLog.h"
+#include "frame/PageTable.h"
+#include "pages/CView012.h"
+#include "pages/FieldColours.h"
+
+namespace qavix::test {
+namespace {
+
+using nav::ItemKind;
+
+struct OptionPageFixture : EmulatorPageFixture {
+    // Two sensors with the overall judgement and the parallel outputs on, groups off.
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        const QString scenario = dir.filePath("options.txt");
+        QFile f(scenario);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[current]\n127 = 02\n133 = 02\n143 = 00\n");
+        f.close();
+        log = dir.filePath("requests.log").toStdString();
+        state.extendedMode = true;
+        link = emulatorLink(
+            host, model, "--sensors 40,32 --scenario " + scenario.toStdString() + " --log " + log);
+        transactions = std::make_unique<Transactions>(*link, model);
+        ASSERT_EQ(transactions->readAll(), kRequestOk);
+        ASSERT_EQ(transactions->readBanks(), kRequestOk);
+        banks = std::make_unique<CBankManager>(model, *transactions);
+        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        page = pane->page<CView012>(nav::kViewPage012);
+    }
+    std::vector<std::string> writeAndLog() {
+        QFile::resize(QString::fromStdString(log), 0);
+        QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton);
+        return loggedSettingRequests(log);
+    }
+    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
+
+    QTemporaryDir dir;
+    std::string log;
+    CView012* page = nullptr;
+};
+
+TEST_F(OptionPageFixture, ShowsTheSwitchesReadFromTheController) {
+    pane->select(ItemKind::Options);
+    EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"read", "close"}));
+    // Factory teach 10 and bank function on; the scenario's measurement switches.
+    EXPECT_EQ(page->shown(), (OptionStates{true, true, false, true, true}));
+    EXPECT_TRUE(page->box(kOptionBank)->isVisible());
+    EXPECT_FALSE(writeOn());
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(OptionPageFixture, TickingGroupJudgementWritesOnlyItsSwitch) {
+    pane->select(ItemKind::Options);
+    page->box(kOptionGroups)->click();
+    EXPECT_TRUE(writeOn());
+    QCheckBox* groups = page->box(kOptionGroups);
+    EXPECT_TRUE(groups->autoFillBackground());
+    EXPECT_EQ(groups->palette().color(groups->backgroundRole()), kChangedFieldColour);
+    EXPECT_TRUE(model.working().pageEdited[kEditedOptions - 1]);
+    EXPECT_EQ(writeAndLog(), (std::vector<std::string>{"SS", "PP 37/0:02", "ES"}));
+    EXPECT_FALSE(writeOn());
+    EXPECT_FALSE(page->box(kOptionGroups)->autoFillBackground());
+    EXPECT_FALSE(model.working().anyPageEdited());
+    EXPECT_TRUE(page->box(kOptionGroups)->isEnabled());
+
+    model.working().general.grpCnf = 0;
+    ASSERT_EQ(link->request(143), kRequestOk);
+    EXPECT_EQ(model.working().general.grpCnf, 2);
+}
+
+TEST_F(OptionPageFixture, ClickingABoxBackMakesThePageCleanAgain) {
+    pane->select(ItemKind::Options);
+    page->box(kOptionTeach)->click();
+    page->box(kOptionParallel)->click();
+    page->box(kOptionTeach)->click();
+    EXPECT_TRUE(writeOn());
+    page->box(kOptionParallel)->click();
+    EXPECT_FALSE(writeOn());
+    EXPECT_FALSE(pane->bar()->cancelButton()->isEnabled());
+    EXPECT_FALSE(model.working().anyPageEdited());
+}
+
+TEST_F(OptionPageFixture, ClearedOverallJudgementLeavesTheTreeWhenItIsActivated) {
+    pane->select(ItemKind::Options);
+    ASSERT_NE(pane->tree->findItem(ItemKind::OverallJudgement, kCurrentSet), nullptr);
+    page->box(kOptionOverall)->click();
+    EXPECT_EQ(writeAndLog(), (std::vector<std::string>{"SS", "PP 29/0:00", "ES"}));
+
+    pane->tree->refreshOnActivation();
+    EXPECT_EQ(pane->tree->findItem(ItemKind::OverallJudgement, kCurrentSet), nullptr);
+    EXPECT_NE(pane->tree->findItem(ItemKind::ParallelOutput, kCurrentSet), nullptr);
+    model.working().general.allOnOffCnf = 7;
+    ASSERT_EQ(link->request(127), kRequestOk);
+    EXPECT_EQ(model.working().general.allOnOffCnf, 0);
+}
+
+TEST_F(OptionPageFixture, CancelPutsTheSwitchesBack) {
+    pane->select(ItemKind::Options);
+    page->box(kOptionBank)->click();
+    page->box(kOptionGroups)->click();
+    QTest::mouseClick(pane->bar()->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(page->shown(), (OptionStates{true, true, false, true, true}));
+    EXPECT_FALSE(model.working().anyPageEdited());
+    EXPECT_FALSE(page->box(kOptionBank)->autoFillBackground());
+}
+
+TEST_F(OptionPageFixture, BankHidesTheBankFunctionAndAppliesOffline) {
+    pane->selectSet(2);
+    pane->select(ItemKind::Options, 2);
+    EXPECT_FALSE(page->box(kOptionBank)->isVisible());
+    EXPECT_EQ(pane->bar()->writeButton()->text(), "適用");
+    page->box(kOptionGroups)->click();
+    EXPECT_TRUE(writeAndLog().empty());
+    EXPECT_EQ(model.working().general.grpCnf, 2);
+    EXPECT_NE(model.storedSet(2).edited, 0);
+}
+
+}  // namespace
+}  // namespace qavix::test

@@ -1,0 +1,233 @@
+// The sensor operation settings page against the built-in emulator: the rows of CH1 and
+// the other channels, the threshold limits, the beam-page buttons, per-channel edits and
+// what a write leaves in the controller.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "PageTestSupport.h"
+#include "RequestLog.h"
+#include "frame/PageTable.h"
+#include "pages/CPlaceholderView.h"
+#include "pages/CView016.h"
+
+namespace qavix::test {
+namespace {
+
+using nav::ItemKind;
+
+struct SensorPageFixture : EmulatorPageFixture {
+    void start(bool extended) {
+        ASSERT_TRUE(dir.isValid());
+        log = dir.filePath("requests.log").toStdString();
+        state.extendedMode = extended;
+        link = emulatorLink(host, model, "--sensors 40,32 --log " + log);
+        transactions = std::make_unique<Transactions>(*link, model);
+        ASSERT_EQ(transactions->readAll(), kRequestOk);
+        banks = std::make_unique<CBankManager>(model, *transactions);
+        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        page = pane->page<CView016>(nav::kViewPage016);
+    }
+    void show(int channel) { pane->select(ItemKind::SensorOperation, kCurrentSet, channel); }
+    // Types into a threshold box and moves the focus on, as leaving the box does.
+    void typeThreshold(QLineEdit* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    std::vector<std::string> writeAndLog() {
+        QFile::resize(QString::fromStdString(log), 0);
+        QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton);
+        return loggedSettingRequests(log);
+    }
+    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
+    QWidget* defaults() const { return pane->bar()->pageActionButton(); }
+
+    QTemporaryDir dir;
+    std::string log;
+    CView016* page = nullptr;
+};
+
+TEST_F(SensorPageFixture, Ch1ShowsOutputsAndOtherChannelsDoNot) {
+    start(true);
+    show(1);
+    EXPECT_EQ(page->channel(), 1);
+    EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"read", "close"}));
+    EXPECT_TRUE(page->list(CView016::kFieldOut2)->isVisible());
+    EXPECT_TRUE(page->list(CView016::kFieldOut3)->isVisible());
+    EXPECT_TRUE(page->list(CView016::kFieldFloating)->isVisible());
+    EXPECT_EQ(page->onBox()->text(), "50");
+    EXPECT_EQ(page->offBox()->text(), "40");
+    EXPECT_EQ(page->idBox()->maxLength(), 4);
+    EXPECT_FALSE(page->modelBox()->text().isEmpty());
+    EXPECT_TRUE(defaults()->isVisible());
+    EXPECT_EQ(pane->bar()->pageActionButton()->text(), CView016::kDefaultsText);
+
+    show(2);
+    EXPECT_EQ(page->channel(), 2);
+    EXPECT_FALSE(page->list(CView016::kFieldOut2)->isVisible());
+    EXPECT_FALSE(page->list(CView016::kFieldOut3)->isVisible());
+    EXPECT_FALSE(page->designateButton()->isVisible());
+    EXPECT_FALSE(page->list(CView016::kFieldFloating)->isVisible());
+    EXPECT_FALSE(page->fixedBeamsButton()->isVisible());
+    EXPECT_TRUE(page->list(CView016::kFieldMode)->isVisible());
+
+    // Another page's bar shows no defaults button.
+    pane->select(ItemKind::Clock);
+    EXPECT_FALSE(defaults()->isVisible());
+}
+
+TEST_F(SensorPageFixture, DefaultsButtonOfOtherChannelsNeedsTheExtendedMode) {
+    start(false);
+    show(2);
+    EXPECT_FALSE(defaults()->isVisible());
+    EXPECT_TRUE(page->onBox()->isReadOnly());
+    show(1);
+    EXPECT_TRUE(defaults()->isVisible());
+    EXPECT_FALSE(page->list(CView016::kFieldFloating)->isVisible());
+    EXPECT_FALSE(page->fixedBeamsButton()->isVisible());
+}
+
+TEST_F(SensorPageFixture, ThresholdsAreLimitedWhenTheBoxIsLeft) {
+    start(true);
+    show(1);
+    typeThreshold(page->onBox(), "5");
+    EXPECT_EQ(page->onBox()->text(), "18");
+    EXPECT_EQ(page->offBox()->text(), "8");  // the controller's difference is 10
+    EXPECT_TRUE(writeOn());
+    typeThreshold(page->offBox(), "120");
+    EXPECT_EQ(page->offBox()->text(), "90");
+    EXPECT_EQ(page->onBox()->text(), "100");
+    typeThreshold(page->offBox(), "95");
+    EXPECT_EQ(page->offBox()->text(), "95");
+    typeThreshold(page->offBox(), "40");
+    EXPECT_EQ(page->onBox()->text(), "50");
+    EXPECT_FALSE(writeOn());
+    EXPECT_FALSE(model.working().anyPageEdited());
+}
+
+TEST_F(SensorPageFixture, DesignateButtonFollowsTheOutputsAndOpensTheBeamPage) {
+    start(true);
+    show(1);
+    EXPECT_FALSE(page->designateButton()->isEnabled());
+    page->list(CView016::kFieldOut3)->setCurrentIndex(6);
+    EXPECT_TRUE(page->designateButton()->isEnabled());
+    page->list(CView016::kFieldOut3)->setCurrentIndex(0);
+    EXPECT_FALSE(page->designateButton()->isEnabled());
+    page->list(CView016::kFieldOut2)->setCurrentIndex(6);
+    ASSERT_TRUE(page->designateButton()->isEnabled());
+
+    QTest::mouseClick(page->designateButton(), Qt::LeftButton);
+    EXPECT_EQ(pane->tree->pageIndex(), nav::kPageBlanking);
+    EXPECT_EQ(state.currentPage, nav::kPageBlanking);
+    EXPECT_EQ(pane->tree->beamTable(), BeamFlagTable::Designated);
+    EXPECT_EQ(state.selectedChannel, 1);
+    auto* beams = qobject_cast<CPlaceholderView*>(pane->right->splitterView()->currentPage());
+    ASSERT_NE(beams, nullptr);
+    EXPECT_EQ(beams->className(), "CView007");
+    EXPECT_EQ(beams->shownTitle(), "CH1 動作設定");
+
+    // Back on the page its edit is still there.
+    pane->select(ItemKind::Clock);
+    show(1);
+    EXPECT_EQ(page->list(CView016::kFieldOut2)->currentIndex(), 6);
+    EXPECT_TRUE(writeOn());
+}
+
+TEST_F(SensorPageFixture, FixedBlankingButtonOpensTheListPageWhenChosen) {
+    start(true);
+    state.user.blanking = 1;
+    show(1);
+    EXPECT_FALSE(page->fixedBeamsButton()->isEnabled());
+    page->list(CView016::kFieldFixed)->setCurrentIndex(kChoiceEnabled);
+    QTest::mouseClick(page->fixedBeamsButton(), Qt::LeftButton);
+    EXPECT_EQ(pane->tree->pageIndex(), nav::kPageBeamDesignation);
+    EXPECT_EQ(pane->tree->beamTable(), BeamFlagTable::FixedBlanking);
+    EXPECT_EQ(pane->right->splitterView()->currentPage()->className(), "CView017");
+}
+
+TEST_F(SensorPageFixture, EachChannelKeepsItsOwnEdits) {
+    start(true);
+    show(1);
+    typeThreshold(page->onBox(), "60");
+    show(2);
+    EXPECT_EQ(page->onBox()->text(), "50");
+    EXPECT_FALSE(writeOn());
+    show(1);
+    EXPECT_EQ(page->onBox()->text(), "60");
+    EXPECT_TRUE(writeOn());
+    EXPECT_TRUE(model.working().pageEdited[kEditedSensorCh1 - 1]);
+    EXPECT_FALSE(model.working().pageEdited[kEditedSensorCh1]);
+}
+
+TEST_F(SensorPageFixture, Ch1WriteReachesTheControllerAndPassesBlankingOn) {
+    start(true);
+    show(1);
+    page->idBox()->selectAll();
+    QTest::keyClicks(page->idBox(), "1f");
+    page->list(CView016::kFieldOut2)->setCurrentIndex(3);
+    typeThreshold(page->onBox(), "70");
+    page->list(CView016::kFieldFloating)->setCurrentIndex(kChoiceEnabled);
+    EXPECT_TRUE(page->list(CView016::kFieldMode)->isEnabled());
+    page->list(CView016::kFieldBeams)->setCurrentIndex(2);
+    EXPECT_EQ(writeAndLog(),
+              (std::vector<std::string>{"SS", "PP 8/0:001F", "PP 10/0:03", "PP 6/0:46", "PP 7/0:3C",
+                                        "PP 27/0:46", "PP 19/0:01", "PP 19/1:01", "PP 22/0:02",
+                                        "PP 16/1:00", "ES"}));
+    EXPECT_EQ(page->idBox()->text(), "001F");
+    EXPECT_FALSE(writeOn());
+    EXPECT_FALSE(model.working().anyPageEdited());
+    EXPECT_TRUE(host.messages().empty());
+
+    ChannelRecord& ch2 = model.working().channel(1);
+    ch2.functionBit2 = 0;
+    ASSERT_EQ(link->request(98, 2, 1, 1), kRequestOk);
+    EXPECT_EQ(ch2.functionBit2, 1);
+    ChannelRecord& ch1 = model.working().channel(0);
+    ch1 = ChannelRecord{};
+    for (int code : {67, 68, 73, 101}) {
+        ASSERT_EQ(link->request(code, 1, 0, 1), kRequestOk);
+    }
+    ASSERT_EQ(link->request(69, 1, 0, 2), kRequestOk);
+    EXPECT_EQ(ch1.onTh, 70);
+    EXPECT_EQ(ch1.offTh, 60);
+    EXPECT_EQ(ch1.subConf, 0x03);
+    EXPECT_EQ(ch1.floConf & 0x0F, 2);
+    EXPECT_EQ(ch1.sensorId, "001F");
+}
+
+TEST_F(SensorPageFixture, InvalidIdIsRefusedAndCancelRestoresTheChannel) {
+    start(false);
+    show(2);
+    page->idBox()->selectAll();
+    QTest::keyClicks(page->idBox(), "1x");
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"有効なIDの範囲を超えています。"});
+    EXPECT_FALSE(writeOn());
+    EXPECT_TRUE(pane->bar()->cancelButton()->isEnabled());
+    EXPECT_FALSE(page->writePage());
+    QTest::mouseClick(pane->bar()->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(page->idBox()->text().toStdString(), model.working().channel(1).sensorId);
+    EXPECT_FALSE(model.working().anyPageEdited());
+}
+
+TEST_F(SensorPageFixture, DefaultsSetOutputsAndInTheExtendedModeThresholds) {
+    start(true);
+    show(1);
+    page->list(CView016::kFieldOut2)->setCurrentIndex(0);
+    page->list(CView016::kFieldOut3)->setCurrentIndex(5);
+    QTest::mouseClick(pane->bar()->pageActionButton(), Qt::LeftButton);
+    EXPECT_EQ(page->list(CView016::kFieldOut2)->currentText(), "OUT1　反転出力");
+    EXPECT_EQ(page->list(CView016::kFieldOut3)->currentText(), "OUT1　同期出力");
+    EXPECT_EQ(page->onBox()->text(), "18");
+    EXPECT_EQ(page->offBox()->text(), "8");
+    EXPECT_EQ(page->list(CView016::kFieldMode)->currentText(), "非連続");
+    EXPECT_EQ(page->list(CView016::kFieldBeams)->currentText(), "-");
+    EXPECT_TRUE(writeOn());
+    EXPECT_TRUE(model.working().pageEdited[kEditedSensorCh1 - 1]);
+}
+
+}  // namespace
+}  // namespace qavix::test
