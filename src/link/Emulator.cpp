@@ -31,6 +31,7 @@ std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSe
     faults.dropEvery = parsed.dropEvery;
     faults.corruptEvery = parsed.corruptEvery;
     faults.hangAfter = parsed.hangAfter;
+    faults.logTimes = parsed.logTimes;
     LineModel line;
     line.enabled = parsed.lineRate != 0;
     // "--line-rate tty": the rate the port was opened with.

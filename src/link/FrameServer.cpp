@@ -77,6 +77,10 @@ void FrameServer::logRequest(const sim::Command& command, std::string_view paylo
     if (m_log == nullptr) {
         return;
     }
+    if (m_faults.logTimes) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        *m_log << std::chrono::duration_cast<std::chrono::milliseconds>(now).count() << ' ';
+    }
     *m_log << command.id << ' ' << command.start << ' ' << command.count << ' ' << payload
            << std::endl;
 }

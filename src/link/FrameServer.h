@@ -21,6 +21,7 @@ struct LineFaults {
     int dropEvery = 0;     // swallow every N-th reply; 0 never
     int corruptEvery = 0;  // spoil the check character of every N-th reply; 0 never
     int hangAfter = -1;    // answer no request after the first N; negative never
+    bool logTimes = false;  // start each log line with the steady clock in milliseconds
 };
 
 struct ServedReply {

@@ -124,6 +124,11 @@ const std::map<std::string, Setter>& setters() {
              o.logFile = v;
              return !v.empty();
          }},
+        {"--log-times",
+         [](const std::string& v, Options& o) {
+             o.logTimes = v == "on";
+             return v == "on" || v == "off";
+         }},
     };
     return table;
 }
@@ -193,7 +198,8 @@ std::string optionsHelp() {
            "  --drop N             swallow every N-th reply\n"
            "  --corrupt N          spoil the check character of every N-th reply\n"
            "  --hang-after N       stop answering after N requests (pulled cable)\n"
-           "  --log FILE           log one line per request\n";
+           "  --log FILE           log one line per request\n"
+           "  --log-times on       start each log line with the steady clock in ms\n";
 }
 
 }  // namespace qavix::sim

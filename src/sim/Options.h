@@ -39,6 +39,7 @@ struct Options {
     int corruptEvery = 0;  // spoil the check character of every N-th reply; 0 never
     int hangAfter = -1;    // answer no request after the first N; negative never
     std::string logFile;   // one line per request
+    bool logTimes = false;  // log lines start with the time they were received
 };
 
 // Parses arguments such as {"--sensors", "40,32", "--unit=2"} into options, starting from

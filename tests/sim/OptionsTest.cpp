@@ -10,7 +10,7 @@ TEST(Options, ParsesEveryOptionFromText) {
     std::string error;
     ASSERT_TRUE(parseOptionText(
         "sim:--sensors 40,32,128 --unit 2 --state 2 --error c8 --scenario a.ini --seed 99 "
-        "--line-rate 19200 --bits 10 --drop 5 --corrupt 7 --hang-after 30 --log /tmp/x.log",
+        "--line-rate 19200 --bits 10 --drop 5 --corrupt 7 --hang-after 30 --log /tmp/x.log --log-times on",
         o, error))
         << error;
     EXPECT_EQ(o.beams, (std::vector<int>{40, 32, 128}));
@@ -25,6 +25,7 @@ TEST(Options, ParsesEveryOptionFromText) {
     EXPECT_EQ(o.corruptEvery, 7);
     EXPECT_EQ(o.hangAfter, 30);
     EXPECT_EQ(o.logFile, "/tmp/x.log");
+    EXPECT_TRUE(o.logTimes);
 }
 
 TEST(Options, ArgumentVectorAndEqualsForm) {
@@ -57,7 +58,7 @@ TEST(Options, BadInputIsRefusedAndChangesNothing) {
         "--sensors 4x", "--sensors",      "--unit -1",        "--unit 100",        "--state 3",
         "--state 31",   "--error ZZ",     "--error 1FF",      "--seed -5",         "--bits 6",
         "--drop -1",    "--hang-after x", "--line-rate fast", "--frobnicate 1",    "--unit 1 extra",
-        "--scenario",   "--unit +3",
+        "--scenario",   "--unit +3",       "--log-times yes",
     };
     for (const char* text : bad) {
         Options o;

@@ -52,7 +52,10 @@ class AppState : public QObject {
     // Handed from the tree to the pages and command bars.
     QString pageTitle;
     int currentPage = 1;
-    int selectedChannel = 0;  // 1..3 for a page opened below a sensor, else 0
+    // The sensor of the selected item (1..3, 0 for none), and whether the item is a sensor's
+    // graph item, which opens the graph page for that sensor alone.
+    int selectedChannel = 0;
+    bool chartItemSelected = false;
     int lastShownChannel = 0;
 
     // Monitor settings kept with the window placement.

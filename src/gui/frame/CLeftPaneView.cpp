@@ -286,6 +286,7 @@ void CLeftPaneView::applySelection(QTreeWidgetItem* item) {
     if (m_page == nav::kPageNavigation) {
         m_right.setNavigationKind(item->data(0, kRoleNavKind).toInt());
     }
+    m_state.chartItemSelected = m_chartItem != nullptr;
     m_right.setSelectedItem(item);
     showPageOfSelection();
 }

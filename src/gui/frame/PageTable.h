@@ -22,6 +22,7 @@ enum ViewNumber : int {
     kViewMonitor = 4,
     kViewSelectDlg = 5,
     kViewPage001 = 6,
+    kViewPage002 = 7,
     kViewPage004 = 9,
     kViewPage005 = 10,
     kViewPage006 = 11,

@@ -3,6 +3,7 @@
 #include "frame/NavigationTree.h"
 #include "monitor/CListDlg.h"
 #include "monitor/CMonitor.h"
+#include "monitor/CView002.h"
 #include "monitor/CView004.h"
 #include "monitor/CView006.h"
 #include "pages/CCommandDlg.h"
@@ -18,10 +19,14 @@
 namespace qavix {
 
 void installPageViews(CSplitterView& splitter, const PageContext& context) {
-    splitter.installView(nav::kViewCommandDlg, new CCommandDlg(context.state, context.registry));
+    auto* commandDlg = new CCommandDlg(context.state, context.registry);
+    splitter.installView(nav::kViewCommandDlg, commandDlg);
     splitter.installView(nav::kViewPage001, new CView001(context));
     splitter.installView(nav::kViewPage010, new CView010(context));
     splitter.installView(nav::kViewPage012, new CView012(context));
+    auto* graph = new CView002(context);
+    splitter.installView(nav::kViewPage002, graph);
+    commandDlg->addPageControls(CView002::kPageIndex, graph->commandControls());
     splitter.installView(nav::kViewPage013, new CView013(context));
     auto* scanPage = new CView004(context);
     splitter.installView(nav::kViewPage004, scanPage);

@@ -39,6 +39,7 @@ CCommandDlg::CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry
     m_pageAction = makeButton(kPageActionText, kPageActionId, this);
     m_pageAction->setEnabled(true);
     m_pageAction->hide();
+    m_layout = layout;
     layout->addWidget(m_title);
     layout->addStretch(1);
     layout->addWidget(m_pageAction);
@@ -69,7 +70,17 @@ void CCommandDlg::setMode(int pageIndex) {
     m_cancel->setVisible(shown);
     // Each page that uses the page action button shows it with its own text.
     setPageActionButton(kPageActionText, false);
+    for (const auto& [page, controls] : m_pageControls) {
+        controls->setVisible(page == pageIndex);
+    }
     updateWriteLabel();
+}
+
+void CCommandDlg::addPageControls(int pageIndex, QWidget* controls) {
+    m_pageControls[pageIndex] = controls;
+    // After the title, before the stretch that pushes "書込み" and "取消し" right.
+    m_layout->insertWidget(1, controls);
+    controls->setVisible(mode() == pageIndex);
 }
 
 void CCommandDlg::pageShown(const QString& title) {

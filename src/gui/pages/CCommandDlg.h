@@ -3,7 +3,9 @@
 // ("適用" while a bank is the selected set) and "取消し", dispatched to the page of the
 // application's current page index.
 
+#include <QHBoxLayout>
 #include <QLabel>
+#include <map>
 #include <memory>
 
 #include "app/AppState.h"
@@ -41,6 +43,9 @@ class CCommandDlg : public PaneView, public CommandBarButtons {
     void cancel();
     void pageAction();
 
+    // Controls of one page (the graph page's), shown beside the title while that page is.
+    void addPageControls(int pageIndex, QWidget* controls);
+
   private:
     void updateWriteLabel();
 
@@ -50,6 +55,8 @@ class CCommandDlg : public PaneView, public CommandBarButtons {
     CPictureButton* m_write = nullptr;
     CPictureButton* m_cancel = nullptr;
     CPictureButton* m_pageAction = nullptr;
+    QHBoxLayout* m_layout = nullptr;
+    std::map<int, QWidget*> m_pageControls;
 };
 
 }  // namespace qavix

@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
     faults.dropEvery = options.dropEvery;
     faults.corruptEvery = options.corruptEvery;
     faults.hangAfter = options.hangAfter;
+    faults.logTimes = options.logTimes;
     link::FrameServer server(
         [&](const sim::Command& command) { return controller->execute(command); }, faults,
         log.get());

@@ -37,6 +37,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include "monitor/CMonitor.h"
+#include "monitor/CView002.h"
 #include "monitor/CView004.h"
 #include "pages/CView001.h"
 #include "pages/CView012.h"
@@ -156,6 +157,31 @@ void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool
     }
 }
 
+// The received-light graph page: percent display, absolute display, all sensors, and the
+// picture "画像保存" writes.
+bool showGraph(const QString& kind, qavix::CMainFrame* frame, const QString& folder) {
+    qavix::CLeftPaneView* tree = frame->tree();
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelGraph, 0));
+    settle(300);
+    auto* page = static_cast<qavix::CView002*>(
+        frame->rightPane()->splitterView()->view(qavix::nav::kViewPage002));
+    if (kind == "graph-absolute") {
+        page->commandControls()->absoluteButton()->click();
+    } else if (kind == "graph-all") {
+        page->selectChannel(3);
+        page->setVisibleBars(60);
+        page->chart()->setFirstVisible(20);
+    } else if (kind == "graph-png") {
+        page->updateOnce();
+        settle(200);
+        const QString path = QDir(folder).filePath("graph-saved.png");
+        const bool ok = page->saveImage(path);
+        std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
+        return ok;
+    }
+    return true;
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -242,6 +268,12 @@ bool shoot(const QString& folder, const QString& kind) {
         auto* page = static_cast<qavix::CView016*>(
             frame->rightPane()->splitterView()->view(qavix::nav::kViewPage016));
         page->list(qavix::CView016::kFieldOut2)->setCurrentIndex(6);
+    } else if (kind == "graph-png") {
+        const bool ok = showGraph(kind, frame, folder);
+        app.shutdown();
+        return ok;
+    } else if (kind.startsWith("graph")) {
+        showGraph(kind, frame, folder);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
@@ -306,7 +338,8 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|scan|scan-stopped|parallel|options|sensor]...\n";
+                     "report-pdf|error-log|scan|scan-stopped|parallel|options|sensor|graph|"
+                     "graph-absolute|graph-all|graph-png]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -315,12 +348,11 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",       "bank",          "debug",        "splash",
-                 "textures",      "dialogs",       "navi-current", "navi-bank",
-                 "navi-sensor",   "basic",         "basic-edited", "clock",
-                 "settings-list", "print-preview", "report-pdf",   "error-log",
-                 "scan",          "scan-stopped",  "parallel",     "options",
-                 "sensor"};
+        kinds = {"current",      "bank",         "debug",          "splash",        "textures",
+                 "dialogs",      "navi-current", "navi-bank",      "navi-sensor",   "basic",
+                 "basic-edited", "clock",        "settings-list",  "print-preview", "report-pdf",
+                 "error-log",    "scan",         "scan-stopped",   "parallel",      "options",
+                 "sensor",       "graph",        "graph-absolute", "graph-all",     "graph-png"};
     }
     bool ok = true;
     for (const QString& k : kinds) {

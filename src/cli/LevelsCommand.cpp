@@ -1,0 +1,242 @@
+#include "LevelsCommand.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "DeviceSession.h"
+#include "ExitCodes.h"
+#include "monitor/LevelCsv.h"
+#include "monitor/LevelReading.h"
+
+namespace qavix::cli {
+
+namespace {
+
+using levels::Operation;
+
+constexpr int kMaxIntervalMs = 24 * 60 * 60 * 1000;
+// The wait between readings is cut into slices so Ctrl+C ends it promptly.
+constexpr auto kSleepSlice = std::chrono::milliseconds(20);
+
+std::atomic<bool> g_stop{false};
+
+extern "C" void onStopSignal(int) {
+    g_stop.store(true);
+}
+
+// The link's worker threads must not take Ctrl+C (an interrupted read would count as a
+// failed request); only this thread does, and only once the connection stands.
+class StopSignals {
+  public:
+    StopSignals() {
+        sigemptyset(&m_set);
+        sigaddset(&m_set, SIGINT);
+        sigaddset(&m_set, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &m_set, &m_old);
+    }
+    void listen() {
+        struct sigaction action {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+        pthread_sigmask(SIG_UNBLOCK, &m_set, nullptr);
+    }
+
+  private:
+    sigset_t m_set{};
+    sigset_t m_old{};
+};
+
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+int readAll(DeviceSession& session, const std::vector<PageRead>& reads) {
+    for (const PageRead& r : reads) {
+        if (session.link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
+            return kRequestFailed;
+        }
+    }
+    return kRequestOk;
+}
+
+const char* stateText(chart::BarState state) {
+    switch (state) {
+        case chart::BarState::Incident:
+            return "入光";
+        case chart::BarState::Unstable:
+            return "不安定状態";
+        case chart::BarState::Blocked:
+            return "遮光";
+        case chart::BarState::Blanked:
+            return "ブランキング光軸";
+    }
+    return "";
+}
+
+void printReading(const SettingsData& set, levels::GraphChoice choice, bool ratio) {
+    const char* unit = ratio ? "%" : "";
+    std::cout << "光軸\t受光レベル\tONしきい値\tOFFしきい値\t状態\n";
+    for (const levels::BarView& v : levels::barViews(set, choice, ratio)) {
+        std::cout << "CH" << v.ref.sensor + 1 << '-' << v.ref.beam + 1 << '\t' << v.value << unit
+                  << '\t' << v.thresholds.on << unit << '\t' << v.thresholds.off << unit << '\t'
+                  << stateText(v.state) << '\n';
+    }
+    std::cout.flush();
+}
+
+// Appends whole rows with one write each, so an interrupted run leaves only whole rows.
+bool appendRows(int fd, const SettingsData& set, int channel, bool ratio) {
+    std::string text;
+    const std::tm now = localNow();
+    for (int s : levels::shownSensors(set, channel)) {
+        const ChannelRecord& ch = set.channel(s);
+        std::vector<int> values;
+        for (int b = 0; b < std::clamp(ch.beamCount, 0, kMaxBeams); ++b) {
+            const auto k = static_cast<size_t>(b);
+            values.push_back(
+                chart::displayedLevel(ratio ? ch.ratioLevel[k] : ch.absLevel[k], ratio));
+        }
+        text += levels::levelLogRow(now, s + 1, values) + "\r\n";
+    }
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool pause(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!g_stop.load() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            kSleepSlice, until - std::chrono::steady_clock::now()));
+    }
+    return !g_stop.load();
+}
+
+}  // namespace
+
+void addLevelsCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) {
+    auto args = std::make_shared<LevelsArgs>();
+    CLI::App* cmd = app.add_subcommand(
+        "levels", "Read the beams' received-light levels once, or log them to a CSV file");
+    cmd->add_option("--channel", args->channel, "sensor 1, 2 or 3, or all (default 1)")
+        ->check(CLI::IsMember({"1", "2", "3", "all"}));
+    cmd->add_option("--interval", args->intervalMs, "pause between readings in ms (default 200)")
+        ->check(CLI::Range(0, kMaxIntervalMs));
+    cmd->add_option("--count", args->count,
+                    "number of readings (default 1, or until Ctrl+C with --csv)")
+        ->check(CLI::Range(1, 1 << 30));
+    cmd->add_option("--csv", args->csvPath,
+                    "append one row per sensor and reading: time, CHn, then each beam's level");
+    cmd->add_flag("--absolute", args->absolute, "absolute levels (at most 200) instead of percent");
+    cmd->callback([args, &options, &exitCode] { exitCode = runLevels(options, *args); });
+}
+
+int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
+    StopSignals signals;
+    DeviceSession session(options);
+    const int connected = session.connect();
+    if (connected != kExitOk) {
+        return connected;
+    }
+    signals.listen();
+
+    SettingsData& set = session.model().working();
+    // What the program learns at start-up: connected sensors and their beam counts.
+    if (readAll(session, {PageRead{80, 0, 0, 0, levels::kLevelReadTimeoutMs},
+                          PageRead{72, 1, 0, kChannelCount, levels::kLevelReadTimeoutMs}}) !=
+        kRequestOk) {
+        return session.failureExit();
+    }
+    const int connectedSensors = levels::connectedSensors(set);
+    const int channel = args.channel == "all" ? levels::kAllChannels : std::stoi(args.channel) - 1;
+    if (channel != levels::kAllChannels && channel >= connectedSensors) {
+        std::cerr << "CH" << channel + 1 << " is not connected (" << connectedSensors
+                  << " sensor(s))\n";
+        return kExitFailed;
+    }
+    const bool ratio = !args.absolute;
+    const levels::GraphChoice choice{channel, false};
+
+    int fd = -1;
+    if (!args.csvPath.empty()) {
+        fd = ::open(args.csvPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            std::cerr << "ファイル,オープンできません\n"
+                      << args.csvPath << ": " << std::strerror(errno) << '\n';
+            return kExitFileError;
+        }
+    }
+    const auto closeFile = [&fd] {
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    };
+
+    // Thresholds and blanking once, as "更新" does; then only the levels.
+    if (readAll(session,
+                levels::operationReads(ratio ? Operation::RefreshRatio : Operation::RefreshAbsolute,
+                                       set, choice)) != kRequestOk) {
+        closeFile();
+        return session.failureExit();
+    }
+    const int count = args.count > 0 ? args.count : (fd >= 0 ? -1 : 1);
+    const auto levelReads = levels::operationReads(
+        ratio ? Operation::LevelsRatio : Operation::LevelsAbsolute, set, choice);
+    int done = 0;
+    while (!g_stop.load() && (count < 0 || done < count)) {
+        if (done > 0 && !pause(args.intervalMs)) {
+            break;
+        }
+        if (readAll(session, levelReads) != kRequestOk) {
+            closeFile();
+            return session.failureExit();
+        }
+        ++done;
+        if (fd >= 0) {
+            if (!appendRows(fd, set, channel, ratio)) {
+                std::cerr << args.csvPath << ": " << std::strerror(errno) << '\n';
+                closeFile();
+                return kExitFileError;
+            }
+        } else {
+            if (done > 1) {
+                std::cout << '\n';
+            }
+            printReading(set, choice, ratio);
+        }
+    }
+    closeFile();
+    if (g_stop.load()) {
+        std::cerr << "levels: stopped after " << done << " reading(s)\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace qavix::cli

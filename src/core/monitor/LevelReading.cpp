@@ -1,0 +1,217 @@
+#include "monitor/LevelReading.h"
+
+#include <algorithm>
+
+namespace qavix::levels {
+
+namespace {
+
+constexpr int kVisibleStep = 10;
+// Bytes of one sensor's area in the fixed-blanking bit table.
+constexpr int kFlagBytesPerSensor = kMaxBeams / 8;
+
+PageRead perBeam(int code, const SettingsData& set, int sensor) {
+    const int n = sensor + 1;
+    return PageRead{code, n, kMaxBeams * sensor, set.channel(sensor).beamCount,
+                    kLevelReadTimeoutMs};
+}
+
+PageRead perSensor(int code, int sensor) {
+    return PageRead{code, sensor + 1, sensor, 1, kLevelReadTimeoutMs};
+}
+
+PageRead fixedBeams(const SettingsData& set, int sensor) {
+    return PageRead{kCodeFixedBeams, sensor + 1, kFlagBytesPerSensor * sensor,
+                    flagByteCount(set.channel(sensor).beamCount), kLevelReadTimeoutMs};
+}
+
+void addPerBeam(std::vector<PageRead>& out, const SettingsData& set,
+                const std::vector<int>& sensors, std::initializer_list<int> codes) {
+    for (int s : sensors) {
+        for (int code : codes) {
+            out.push_back(perBeam(code, set, s));
+        }
+    }
+}
+
+std::vector<int> allConnected(const SettingsData& set) {
+    std::vector<int> out;
+    for (int s = 0; s < connectedSensors(set); ++s) {
+        out.push_back(s);
+    }
+    return out;
+}
+
+}  // namespace
+
+int connectedSensors(const SettingsData& set) {
+    return std::clamp(set.general.jointNum, 0, kChannelCount);
+}
+
+int channelOfComboIndex(int index, const SettingsData& set) {
+    if (index < 0 || index >= connectedSensors(set)) {
+        return kAllChannels;
+    }
+    return index;
+}
+
+std::vector<int> shownSensors(const SettingsData& set, int channel) {
+    if (channel == kAllChannels) {
+        return allConnected(set);
+    }
+    if (channel < 0 || channel >= kChannelCount) {
+        return {};
+    }
+    return {channel};
+}
+
+int beamTotal(const SettingsData& set, int channel) {
+    int total = 0;
+    for (int s : shownSensors(set, channel)) {
+        total += std::clamp(set.channel(s).beamCount, 0, kMaxBeams);
+    }
+    return std::min(total, kMaxBars);
+}
+
+std::vector<int> visibleBarChoices(int total) {
+    std::vector<int> out;
+    if (total <= 0) {
+        return out;
+    }
+    if (total % kVisibleStep != 0) {
+        out.push_back(total);
+    }
+    for (int n = total / kVisibleStep * kVisibleStep; n >= kVisibleStep; n -= kVisibleStep) {
+        out.push_back(n);
+    }
+    return out;
+}
+
+std::vector<PageRead> thresholdReads(const SettingsData& set) {
+    std::vector<PageRead> out;
+    for (int s : allConnected(set)) {
+        for (int code : {kCodeAbsOnTh, kCodeAbsOffTh, kCodeRatioOnTh, kCodeRatioOffTh, kCodeAxisTh,
+                         kCodeZeroPoints}) {
+            out.push_back(perBeam(code, set, s));
+        }
+        out.push_back(fixedBeams(set, s));
+    }
+    out.push_back(PageRead{kCodeFixedConfig, 1, 0, kChannelCount, kLevelReadTimeoutMs});
+    out.push_back(PageRead{kCodeHysteresis, 1, 0, kChannelCount, kLevelReadTimeoutMs});
+    out.push_back(PageRead{kCodeThresholdConfig, 1, 0, kChannelCount, kLevelReadTimeoutMs});
+    return out;
+}
+
+std::vector<PageRead> operationReads(Operation op, const SettingsData& set, GraphChoice choice) {
+    const std::vector<int> shown = shownSensors(set, choice.channel);
+    std::vector<PageRead> out;
+    switch (op) {
+        case Operation::FullLoad:
+            out = thresholdReads(set);
+            addPerBeam(out, set, shown, {kCodeRatioLevel});
+            if (choice.singleChannel) {
+                for (int s : allConnected(set)) {
+                    out.push_back(perSensor(kCodeSensorOnTh, s));
+                    out.push_back(perSensor(kCodeSensorOffTh, s));
+                }
+            }
+            break;
+        case Operation::LevelsAbsolute:
+            addPerBeam(out, set, shown, {kCodeAbsLevel});
+            break;
+        case Operation::LevelsRatio:
+            addPerBeam(out, set, shown, {kCodeRatioLevel});
+            break;
+        case Operation::AbsoluteDisplay:
+            addPerBeam(out, set, shown, {kCodeAbsLevel});
+            addPerBeam(out, set, shown, {kCodeAbsOnTh, kCodeAbsOffTh});
+            break;
+        case Operation::RatioDisplay:
+            addPerBeam(out, set, shown, {kCodeRatioLevel});
+            addPerBeam(out, set, shown, {kCodeRatioOnTh, kCodeRatioOffTh});
+            break;
+        case Operation::RefreshAbsolute:
+        case Operation::RefreshRatio: {
+            for (int s : allConnected(set)) {
+                out.push_back(fixedBeams(set, s));
+            }
+            if (choice.singleChannel && choice.channel != kAllChannels) {
+                out.push_back(perSensor(kCodeFloatingBlanking, choice.channel));
+            } else {
+                out.push_back(PageRead{kCodeFixedConfig, 1, 0, kChannelCount, kLevelReadTimeoutMs});
+            }
+            if (op == Operation::RefreshAbsolute) {
+                addPerBeam(out, set, shown, {kCodeAbsOnTh, kCodeAbsOffTh});
+            } else {
+                addPerBeam(out, set, shown, {kCodeRatioOnTh, kCodeRatioOffTh});
+            }
+            break;
+        }
+    }
+    return out;
+}
+
+std::vector<PageRead> absoluteSnapshotReads(const SettingsData& set, int channel) {
+    std::vector<PageRead> out;
+    const std::vector<int> shown = shownSensors(set, channel);
+    addPerBeam(out, set, shown, {kCodeAbsLevel});
+    addPerBeam(out, set, shown, {kCodeAbsOnTh, kCodeAbsOffTh});
+    return out;
+}
+
+bool beamOfBar(const SettingsData& set, int channel, int bar, BeamRef& out) {
+    if (bar < 0 || bar >= kMaxBars) {
+        return false;
+    }
+    int first = 0;
+    for (int s : shownSensors(set, channel)) {
+        const int count = std::clamp(set.channel(s).beamCount, 0, kMaxBeams);
+        if (bar < first + count) {
+            out = BeamRef{s, bar - first};
+            return true;
+        }
+        first += count;
+    }
+    return false;
+}
+
+bool blankingInForce(const SettingsData& set, int sensor, bool singleChannel) {
+    if (singleChannel) {
+        return set.channel(sensor).functionBit1 != 0;
+    }
+    return set.general.fixCnf.at(static_cast<size_t>(sensor)) != 0;
+}
+
+chart::ThresholdPair displayThresholds(const SettingsData& set, BeamRef ref, bool ratioDisplay,
+                                       bool singleChannel) {
+    const ChannelRecord& ch = set.channel(ref.sensor);
+    if (singleChannel) {
+        return chart::ThresholdPair{ch.onTh, ch.offTh};
+    }
+    const auto b = static_cast<size_t>(ref.beam);
+    return ratioDisplay ? chart::ThresholdPair{ch.ratioOnTh[b], ch.ratioOffTh[b]}
+                        : chart::ThresholdPair{ch.absOnTh[b], ch.absOffTh[b]};
+}
+
+std::vector<BarView> barViews(const SettingsData& set, GraphChoice choice, bool ratioDisplay) {
+    std::vector<BarView> out;
+    const int total = beamTotal(set, choice.channel);
+    out.reserve(static_cast<size_t>(total));
+    for (int bar = 0; bar < total; ++bar) {
+        BarView v;
+        if (!beamOfBar(set, choice.channel, bar, v.ref)) {
+            break;
+        }
+        const ChannelRecord& ch = set.channel(v.ref.sensor);
+        const auto b = static_cast<size_t>(v.ref.beam);
+        v.value =
+            chart::displayedLevel(ratioDisplay ? ch.ratioLevel[b] : ch.absLevel[b], ratioDisplay);
+        v.thresholds = displayThresholds(set, v.ref, ratioDisplay, choice.singleChannel);
+        v.blanked = ch.fixAxis[b] != 0 && blankingInForce(set, v.ref.sensor, choice.singleChannel);
+        v.state = chart::barState(v.value, v.thresholds.on, v.thresholds.off, v.blanked);
+        out.push_back(v);
+    }
+    return out;
+}
+
+}  // namespace qavix::levels

@@ -1,0 +1,152 @@
+#include "monitor/CGraphCommandBar.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+
+#include "monitor/ChartGeometry.h"
+#include "monitor/MonitorPictures.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kButtonHeight = 28;
+// Buttons take the width of their text, and give some of it up before the navigation
+// tree has to: the page row shares the window with the tree.
+constexpr int kMinButtonWidth = 40;
+constexpr int kInitialScaleIndex = 1;  // 100 %
+constexpr int kComboCharacters = 3;
+
+CPictureButton* makeButton(const QString& text, const QString& name, QWidget* parent) {
+    auto* b = new CPictureButton(parent);
+    b->setText(text);
+    b->setAccessibleName(text);
+    b->setObjectName(name);
+    b->setFixedHeight(kButtonHeight);
+    b->setMinimumWidth(kMinButtonWidth);
+    b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
+QComboBox* makeCombo(const QString& name, const QString& accessibleName, QWidget* parent) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setAccessibleName(accessibleName);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(kComboCharacters);
+    return c;
+}
+
+QLabel* labelFor(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+}  // namespace
+
+CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
+    setObjectName("graphCommands");
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 2, 0, 2);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+
+    // Upper row: what is shown.
+    auto* top = new QHBoxLayout;
+    m_channel = makeCombo("combo1004", "表示CH", this);
+    auto* channelLabel = labelFor("表示CH", m_channel, this);
+    m_channel->addItems({"CH1", "CH2", "CH3", "全CH"});
+    m_visible = makeCombo("combo1294", "表示光軸数", this);
+    auto* visibleLabel = labelFor("表示光軸数", m_visible, this);
+    m_ratio = new QRadioButton("比率", this);
+    m_ratio->setObjectName("radio1032");
+    m_ratio->setAccessibleName("比率");
+    m_absolute = new QRadioButton("絶対値", this);
+    m_absolute->setObjectName("radio1033");
+    m_absolute->setAccessibleName("絶対値");
+    auto* group = new QButtonGroup(this);
+    group->addButton(m_ratio);
+    group->addButton(m_absolute);
+    m_ratio->setChecked(true);
+    // The scale list has no caption of its own; its entries say what it is.
+    m_scale = makeCombo("combo1029", "スケール", this);
+    for (int step = chart::kMinScaleStep; step <= chart::kMaxScaleStep; ++step) {
+        m_scale->addItem(QString("%1%").arg(step * chart::kPercentPerStep));
+    }
+    m_scale->setCurrentIndex(kInitialScaleIndex);
+    for (QWidget* w : std::initializer_list<QWidget*>{channelLabel, m_channel, visibleLabel,
+                                                      m_visible, m_ratio, m_absolute, m_scale}) {
+        top->addWidget(w);
+    }
+    top->addStretch(1);
+
+    // Lower row: what to do.
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(2);
+    m_continuous = makeButton("連続更新", "button1025", this);
+    m_continuous->setIcon(startPicture());
+    m_continuous->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_update = makeButton("更新", "button1026", this);
+    m_individual = makeButton("個別設定", "button1043", this);
+    m_sensitivity = makeButton("感度設定", "button1295", this);
+    m_batch = makeButton("一括設定", "button1042", this);
+    m_save = makeButton("保存", "button1048", this);
+    m_image = makeButton("画像保存", "buttonImage", this);
+    m_legend = makeButton("凡例", "button1041", this);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_continuous, m_update, m_individual, m_sensitivity,
+                                         m_batch, m_save, m_image, m_legend}) {
+        // No wider than the text needs; narrower only when the row is short of room.
+        w->setMaximumWidth(w->sizeHint().width());
+        bottom->addWidget(w);
+    }
+    bottom->addStretch(1);
+
+    grid->addLayout(top, 0, 0);
+    grid->addLayout(bottom, 1, 0);
+}
+
+void CGraphCommandBar::setAllEnabled(bool on) {
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->setEnabled(on);
+    }
+}
+
+void CGraphCommandBar::enableIdle(bool tuningAvailable, bool ratioDisplay) {
+    setAllEnabled(true);
+    m_individual->setEnabled(tuningAvailable);
+    m_sensitivity->setEnabled(tuningAvailable);
+    m_batch->setEnabled(tuningAvailable && ratioDisplay);
+}
+
+void CGraphCommandBar::enableRunning() {
+    setAllEnabled(false);
+    m_continuous->setEnabled(true);
+}
+
+void CGraphCommandBar::showRunning(bool running) {
+    m_continuous->setText(running ? "停止" : "連続更新");
+    m_continuous->setAccessibleName(m_continuous->text());
+    m_continuous->setIcon(running ? stopPicture() : startPicture());
+}
+
+void CGraphCommandBar::showRatio(bool ratio) {
+    const QSignalBlocker a(m_ratio);
+    const QSignalBlocker b(m_absolute);
+    (ratio ? m_ratio : m_absolute)->setChecked(true);
+    m_scale->setVisible(ratio);
+}
+
+void CGraphCommandBar::setVisibleChoices(const std::vector<int>& choices) {
+    const QSignalBlocker block(m_visible);
+    m_visible->clear();
+    for (int n : choices) {
+        m_visible->addItem(QString::number(n));
+    }
+    m_visible->setCurrentIndex(choices.empty() ? -1 : 0);
+}
+
+}  // namespace qavix

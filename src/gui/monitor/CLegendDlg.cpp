@@ -1,0 +1,80 @@
+#include "monitor/CLegendDlg.h"
+
+#include <QGridLayout>
+#include <QPushButton>
+
+#include "monitor/DisplayColours.h"
+
+namespace qavix {
+
+namespace {
+
+struct Entry {
+    const char* text;
+    ColorIndex colour;
+};
+
+constexpr Entry kEntries[CLegendDlg::kEntryCount] = {
+    {"入光", kColorNyukou},     {"不安定状態", kColorFuantei},
+    {"遮光", kColorSyakou},     {"ブランキング光軸", kColorBlankBar},
+    {"ONスレッシュ", kColorOn}, {"OFFスレッシュ", kColorOff},
+};
+
+constexpr int kBoxWidth = 36;
+constexpr int kBoxHeight = 16;
+
+}  // namespace
+
+CLegendDlg::CLegendDlg(const AppSettings& user, QWidget* parent) : QDialog(parent), m_user(user) {
+    setObjectName("CLegendDlg");
+    setWindowTitle("凡例");
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* grid = new QGridLayout(this);
+    for (int i = 0; i < kEntryCount; ++i) {
+        m_boxes[static_cast<size_t>(i)] = new QLabel(this);
+        m_boxes[static_cast<size_t>(i)]->setFixedSize(kBoxWidth, kBoxHeight);
+        m_boxes[static_cast<size_t>(i)]->setFrameShape(QFrame::Box);
+        m_boxes[static_cast<size_t>(i)]->setAutoFillBackground(true);
+        m_boxes[static_cast<size_t>(i)]->setAccessibleName(QString::fromUtf8(kEntries[i].text));
+        m_texts[static_cast<size_t>(i)] = new QLabel(QString::fromUtf8(kEntries[i].text), this);
+        grid->addWidget(m_boxes[static_cast<size_t>(i)], i, 0);
+        grid->addWidget(m_texts[static_cast<size_t>(i)], i, 1);
+    }
+    auto* close = new QPushButton("閉じる", this);
+    close->setObjectName("legendClose");
+    close->setDefault(true);
+    grid->addWidget(close, kEntryCount, 0, 1, 2, Qt::AlignHCenter);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    refresh();
+}
+
+void CLegendDlg::refresh() {
+    for (int i = 0; i < kEntryCount; ++i) {
+        QPalette pal = m_boxes[static_cast<size_t>(i)]->palette();
+        pal.setColor(QPalette::Window, displayColour(m_user, kEntries[i].colour));
+        m_boxes[static_cast<size_t>(i)]->setPalette(pal);
+    }
+}
+
+QColor CLegendDlg::boxColour(int entry) const {
+    return m_boxes.at(static_cast<size_t>(entry))->palette().color(QPalette::Window);
+}
+
+QString CLegendDlg::entryText(int entry) const {
+    return m_texts.at(static_cast<size_t>(entry))->text();
+}
+
+CLegendDlg* CLegendDlg::showFor(CLegendDlg*& open, const AppSettings& user, QWidget* parent) {
+    if (open == nullptr) {
+        open = new CLegendDlg(user, parent);
+        QObject::connect(open, &QObject::destroyed, [&open] { open = nullptr; });
+    } else {
+        open->refresh();
+    }
+    open->show();
+    open->raise();
+    open->activateWindow();
+    return open;
+}
+
+}  // namespace qavix
