@@ -10,14 +10,11 @@
 #include "app/AppState.h"
 #include "comm/CCommLink.h"
 #include "comm/CommHost.h"
+#include "monitor/BeamSelection.h"
 
 namespace qavix {
 
 class PageRegistry;
-
-// Which flag table a beam page edits: designated beams (SET_AXIS) or fixed-blanking beams
-// (FIX_AXIS).
-enum class BeamFlagTable : int { Designated = 0, FixedBlanking = 1 };
 
 struct PageContext {
     AppState& state;
@@ -37,8 +34,10 @@ struct PageContext {
     // The PC's clock; tests move it.
     std::function<std::chrono::system_clock::time_point()> now;
     // Shows the beam page the user's blanking display setting chooses, for `table` of
-    // channel 1..3, through the tree's page switching.
+    // channel 1..3 (4: all connected sensors together), through the tree's page switching.
     std::function<void(BeamFlagTable table, int channel)> openBeamPage;
+    // Leaves a beam page for the page with index `pageIndex` that opened it.
+    std::function<void(int pageIndex)> closeBeamPage;
 };
 
 }  // namespace qavix
