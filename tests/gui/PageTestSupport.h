@@ -71,6 +71,7 @@ inline PageContext pageContext(AppState& state, CCommLink& link, CommHost& host,
         [&log] { return log.interval; },
         [&log] { return log.now ? log.now() : std::chrono::system_clock::now(); },
         nullptr,
+        nullptr,
     };
 }
 
@@ -104,6 +105,7 @@ struct PagePane {
         context.openBeamPage = [this](BeamFlagTable table, int channel) {
             tree->openBeamPage(table, channel);
         };
+        context.closeBeamPage = [this](int pageIndex) { tree->closeBeamPage(pageIndex); };
         right = std::make_unique<CRightPaneFrame>(
             [this] { return nav::shapeOf(state.model(), state.extendedMode); },
             [this] { return state.pageTitle; });

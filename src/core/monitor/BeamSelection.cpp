@@ -32,6 +32,17 @@ BeamTable& flagTable(ChannelRecord& channel, BeamFlagTable table) {
     return table == BeamFlagTable::Designated ? channel.setAxis : channel.fixAxis;
 }
 
+std::vector<PageRead> tableReads(const SettingsData& set, BeamFlagTable table) {
+    const int code =
+        table == BeamFlagTable::Designated ? kDesignatedReadCode : kFixedBlankingReadCode;
+    std::vector<PageRead> out;
+    for (int s = 0; s < connected(set); ++s) {
+        out.push_back(PageRead{code, s + 1, kMaxBeams / 8 * s, flagByteCount(beamsOf(set, s)),
+                               kTableReadTimeoutMs});
+    }
+    return out;
+}
+
 int pageChannel(int requested) {
     return requested >= 0 && requested <= kAllSensors ? requested : 0;
 }

@@ -11,6 +11,7 @@
 
 #include "model/Codec.h"
 #include "model/DeviceData.h"
+#include "model/PageRequests.h"
 
 namespace qavix {
 
@@ -24,10 +25,17 @@ constexpr int kAllSensors = 3;
 // Put codes of the two tables (their reads are 66 and 97).
 constexpr int kDesignatedPutCode = 5;
 constexpr int kFixedBlankingPutCode = 18;
+constexpr int kDesignatedReadCode = 66;
+constexpr int kFixedBlankingReadCode = 97;
+constexpr int kTableReadTimeoutMs = 1500;
 
 int putCode(BeamFlagTable table);
 const BeamTable& flagTable(const ChannelRecord& channel, BeamFlagTable table);
 BeamTable& flagTable(ChannelRecord& channel, BeamFlagTable table);
+
+// The reads of the table for every connected sensor, so a page starts from what the
+// controller holds.
+std::vector<PageRead> tableReads(const SettingsData& set, BeamFlagTable table);
 
 // A requested page channel: 0..2 one sensor, 3 all sensors; anything else counts as 0.
 int pageChannel(int requested);

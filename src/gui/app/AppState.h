@@ -8,6 +8,7 @@
 
 #include "files/AppSettings.h"
 #include "model/DeviceModel.h"
+#include "monitor/BeamSelection.h"
 
 namespace qavix {
 
@@ -57,6 +58,9 @@ class AppState : public QObject {
     int selectedChannel = 0;
     bool chartItemSelected = false;
     int lastShownChannel = 0;
+    // What a beam page edits when it is shown; its sensor is `selectedChannel` (4: all
+    // connected sensors together).
+    BeamFlagTable beamTable = BeamFlagTable::Designated;
 
     // Monitor settings kept with the window placement.
     int viewAxis = 128;

@@ -273,6 +273,11 @@ PageContext CQavixApp::pageContext() {
                 m_frame->tree()->openBeamPage(table, channel);
             }
         },
+        [this](int pageIndex) {
+            if (m_frame) {
+                m_frame->tree()->closeBeamPage(pageIndex);
+            }
+        },
     };
 }
 

@@ -306,6 +306,19 @@ void CLeftPaneView::openBeamPage(BeamFlagTable table, int channel) {
     m_page = m_state.user.blanking == 1 ? nav::kPageBeamDesignation : nav::kPageBlanking;
     m_channel = channel;
     m_beamTable = table;
+    m_state.beamTable = table;
+    showPageOfSelection();
+}
+
+void CLeftPaneView::closeBeamPage(int pageIndex) {
+    if (m_state.treeMustStay()) {
+        return;
+    }
+    m_page = pageIndex;
+    QTreeWidgetItem* item = m_tree->currentItem();
+    if (item != nullptr && item->data(0, kRolePage).toInt() == pageIndex) {
+        m_channel = item->data(0, kRoleChannel).toInt();
+    }
     showPageOfSelection();
 }
 

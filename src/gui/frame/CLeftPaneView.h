@@ -51,6 +51,9 @@ class CLeftPaneView : public QWidget {
     // sensor operation pages): page 19 when the user chose the list display, else page 9.
     void openBeamPage(BeamFlagTable table, int channel);
     BeamFlagTable beamTable() const { return m_beamTable; }
+    // Back from a beam page to the page `pageIndex` that opened it, with the channel of the
+    // item still selected.
+    void closeBeamPage(int pageIndex);
 
     int pageIndex() const { return m_page; }
     int selectedChannel() const { return m_channel; }

@@ -26,10 +26,12 @@ enum ViewNumber : int {
     kViewPage004 = 9,
     kViewPage005 = 10,
     kViewPage006 = 11,
+    kViewPage007 = 12,
     kViewPage010 = 15,
     kViewPage012 = 17,
     kViewPage013 = 18,
     kViewPage016 = 19,
+    kViewPage017 = 20,
 };
 
 // Class names of the views by view number.
