@@ -304,6 +304,7 @@ void CLeftPaneView::openBeamPage(BeamFlagTable table, int channel) {
     // The beam pages have no item of their own: the selection stays on the page that opened
     // them, whose title their command bars read to lead back.
     m_page = m_state.user.blanking == 1 ? nav::kPageBeamDesignation : nav::kPageBlanking;
+    m_openerChannel = m_channel;
     m_channel = channel;
     m_beamTable = table;
     m_state.beamTable = table;
@@ -315,10 +316,7 @@ void CLeftPaneView::closeBeamPage(int pageIndex) {
         return;
     }
     m_page = pageIndex;
-    QTreeWidgetItem* item = m_tree->currentItem();
-    if (item != nullptr && item->data(0, kRolePage).toInt() == pageIndex) {
-        m_channel = item->data(0, kRoleChannel).toInt();
-    }
+    m_channel = m_openerChannel;
     showPageOfSelection();
 }
 

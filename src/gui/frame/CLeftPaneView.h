@@ -51,8 +51,7 @@ class CLeftPaneView : public QWidget {
     // sensor operation pages): page 19 when the user chose the list display, else page 9.
     void openBeamPage(BeamFlagTable table, int channel);
     BeamFlagTable beamTable() const { return m_beamTable; }
-    // Back from a beam page to the page `pageIndex` that opened it, with the channel of the
-    // item still selected.
+    // Back from a beam page to the page `pageIndex` that opened it, with that page's channel.
     void closeBeamPage(int pageIndex);
 
     int pageIndex() const { return m_page; }
@@ -102,6 +101,7 @@ class CLeftPaneView : public QWidget {
     int m_channel = 0;
     int m_bank = 0;
     BeamFlagTable m_beamTable = BeamFlagTable::Designated;
+    int m_openerChannel = 0;  // the channel of the page that opened a beam page
     bool m_rebuilding = false;
     bool m_refusedSwitch = false;
     bool m_armed = true;
