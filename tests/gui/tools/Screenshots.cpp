@@ -36,9 +36,12 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include "monitor/BeamCommandBars.h"
 #include "monitor/CMonitor.h"
 #include "monitor/CView002.h"
 #include "monitor/CView004.h"
+#include "monitor/CView007.h"
+#include "monitor/CView017.h"
 #include "pages/CView001.h"
 #include "pages/CView012.h"
 #include "pages/CView016.h"
@@ -182,6 +185,58 @@ bool showGraph(const QString& kind, qavix::CMainFrame* frame, const QString& fol
     return true;
 }
 
+// The beam pages, opened from CH1's sensor page: the chart over both sensors with the
+// incident beams designated and a few unpicked again, the chart of CH1 with blanking beams
+// picked by a drag, and the list in both modes with a picked selection.
+void showBeams(const QString& kind, qavix::CQavixApp& app) {
+    qavix::CMainFrame* frame = app.mainFrame();
+    qavix::CLeftPaneView* tree = frame->tree();
+    const bool list = kind.startsWith("beams-list");
+    const bool blanking = kind == "beams-chart-blanking" || kind == "beams-list";
+    app.state().user.blanking = list ? 1 : 0;
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1));
+    settle(300);
+    const auto table =
+        blanking ? qavix::BeamFlagTable::FixedBlanking : qavix::BeamFlagTable::Designated;
+    tree->openBeamPage(table, blanking ? 1 : 4);
+    settle(300);
+    auto* views = frame->rightPane()->splitterView();
+    if (!list) {
+        auto* page = static_cast<qavix::CView007*>(views->view(qavix::nav::kViewPage007));
+        auto* commands = static_cast<qavix::CBrkCommand*>(views->view(qavix::nav::kViewBrkCommand));
+        qavix::CChartWnd* chart = page->chart();
+        if (!blanking) {
+            commands->incidentButton()->click();
+        }
+        QComboBox* visible = commands->visibleCombo();
+        visible->setCurrentIndex(visible->findText("40"));
+        emit visible->activated(visible->currentIndex());
+        const auto press = [chart](QEvent::Type type, int bar, Qt::MouseButton button) {
+            const qavix::chart::BarSpan s =
+                qavix::chart::barSpan(chart->frame(), bar - chart->firstVisible());
+            const QPoint pos((s.left + s.right) / 2, chart->height() / 2);
+            QMouseEvent e(
+                type, QPointF(pos), chart->mapToGlobal(QPointF(pos)), button,
+                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+                Qt::NoModifier);
+            QCoreApplication::sendEvent(chart, &e);
+        };
+        const Qt::MouseButton button = blanking ? Qt::LeftButton : Qt::RightButton;
+        press(QEvent::MouseButtonPress, 10, button);
+        press(QEvent::MouseMove, 17, button);
+        press(QEvent::MouseButtonRelease, 17, button);
+        return;
+    }
+    auto* page = static_cast<qavix::CView017*>(views->view(qavix::nav::kViewPage017));
+    QTableView* view = page->list();
+    view->setFocus();
+    view->setCurrentIndex(page->listModel()->index(3, 0));
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+    }
+    QTest::keyClick(view, Qt::Key_Space);
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -197,11 +252,14 @@ bool shoot(const QString& folder, const QString& kind) {
     options.timings.readDelayMs = 0;
     if (kind == "debug") {
         options.arguments = {"/db", "/ad"};
-    } else if (kind == "navi-bank" || kind == "options" || kind == "sensor") {
+    } else if (kind == "navi-bank" || kind == "options" || kind == "sensor" ||
+               kind.startsWith("beams-")) {
         options.arguments = {"/ad"};
     }
     const QByteArray port = qgetenv("QAVLINK_COM1");
-    if (kind == "parallel" || kind == "options" || kind == "sensor") {
+    if (kind.startsWith("beams-")) {
+        setenv("QAVLINK_COM1", "sim:--sensors 64,80", 1);
+    } else if (kind == "parallel" || kind == "options" || kind == "sensor") {
         // Three sensors with the measurement functions on, so their pages are in the tree.
         const QString scenario = QDir(work.path()).filePath("scenario.txt");
         QFile f(scenario);
@@ -274,6 +332,8 @@ bool shoot(const QString& folder, const QString& kind) {
         return ok;
     } else if (kind.startsWith("graph")) {
         showGraph(kind, frame, folder);
+    } else if (kind.startsWith("beams-")) {
+        showBeams(kind, app);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
@@ -339,7 +399,8 @@ int main(int argc, char* argv[]) {
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|parallel|options|sensor|graph|"
-                     "graph-absolute|graph-all|graph-png]...\n";
+                     "graph-absolute|graph-all|graph-png|beams-chart|beams-chart-blanking|"
+                     "beams-list|beams-list-designated]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -348,11 +409,35 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",      "bank",         "debug",          "splash",        "textures",
-                 "dialogs",      "navi-current", "navi-bank",      "navi-sensor",   "basic",
-                 "basic-edited", "clock",        "settings-list",  "print-preview", "report-pdf",
-                 "error-log",    "scan",         "scan-stopped",   "parallel",      "options",
-                 "sensor",       "graph",        "graph-absolute", "graph-all",     "graph-png"};
+        kinds = {"current",
+                 "bank",
+                 "debug",
+                 "splash",
+                 "textures",
+                 "dialogs",
+                 "navi-current",
+                 "navi-bank",
+                 "navi-sensor",
+                 "basic",
+                 "basic-edited",
+                 "clock",
+                 "settings-list",
+                 "print-preview",
+                 "report-pdf",
+                 "error-log",
+                 "scan",
+                 "scan-stopped",
+                 "parallel",
+                 "options",
+                 "sensor",
+                 "graph",
+                 "graph-absolute",
+                 "graph-all",
+                 "graph-png",
+                 "beams-chart",
+                 "beams-chart-blanking",
+                 "beams-list",
+                 "beams-list-designated"};
     }
     bool ok = true;
     for (const QString& k : kinds) {
