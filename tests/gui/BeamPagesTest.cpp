@@ -270,5 +270,30 @@ TEST_F(BeamPagesFixture, ListPicksBySpaceOverAShiftSelectionAndWritesThem) {
     EXPECT_EQ(state.currentPage, nav::kPageSensorOperation);
 }
 
+// Screen readers find every control of both bars and pages by its visible label.
+TEST_F(BeamPagesFixture, EveryControlCarriesItsName) {
+    start("40,32", 0);
+    open(BeamFlagTable::Designated, 1);
+    for (QWidget* root : std::initializer_list<QWidget*>{chartBar, listBar, chartPage, listPage}) {
+        for (QWidget* w : root->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(w) != nullptr ||
+                                 qobject_cast<QComboBox*>(w) != nullptr ||
+                                 qobject_cast<QLineEdit*>(w) != nullptr ||
+                                 qobject_cast<QAbstractItemView*>(w) != nullptr ||
+                                 qobject_cast<CChartWnd*>(w) != nullptr;
+            // The combo boxes' pop-up lists and the views' inner parts speak for their owner.
+            if (!control || w->window() != root->window() ||
+                qobject_cast<QAbstractItemView*>(w->parentWidget()) != nullptr) {
+                continue;
+            }
+            EXPECT_FALSE(w->accessibleName().isEmpty())
+                << root->objectName().toStdString() << " " << w->objectName().toStdString();
+            EXPECT_NE(w->focusPolicy(), Qt::NoFocus) << w->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(chartBar->incidentButton()->accessibleName(), "入光光軸");
+    EXPECT_EQ(chartBar->cancelButton()->accessibleName(), "閉じる");
+}
+
 }  // namespace
 }  // namespace qavix::test
