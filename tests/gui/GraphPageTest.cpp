@@ -271,6 +271,38 @@ TEST_F(GraphPageFixture, ContinuousUpdateWaitsTheIntervalAfterEachReadAndStopsCl
     }
 }
 
+TEST_F(GraphPageFixture, LeavingThePageEndsContinuousUpdateAndItsFlags) {
+    connect("--sensors 40");
+    pane->log.interval = 20;
+    pane->select(ItemKind::LevelGraph);
+    controls()->continuousButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return logOf(89).size() >= 3; }, 5000));
+    // The tree refuses to leave while the update runs; the window closing hides the page.
+    page->hide();
+    EXPECT_FALSE(page->running());
+    EXPECT_FALSE(state.continuousMonitoring());
+    EXPECT_FALSE(state.commBusy());
+    const size_t reads = logOf(89).size();
+    settle(200);
+    EXPECT_EQ(logOf(89).size(), reads);
+    EXPECT_EQ(controls()->continuousButton()->text(), "連続更新");
+}
+
+TEST_F(GraphPageFixture, LegendButtonOpensOneLegendWindow) {
+    connect("--sensors 40");
+    pane->select(ItemKind::LevelGraph);
+    auto legends = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            n += qobject_cast<CLegendDlg*>(w) != nullptr && w->isVisible() ? 1 : 0;
+        }
+        return n;
+    };
+    controls()->legendButton()->click();
+    controls()->legendButton()->click();
+    EXPECT_EQ(legends(), 1);
+}
+
 TEST_F(GraphPageFixture, SensorItemShowsThatSensorWithItsChannelThresholds) {
     connect("--sensors 40,32", true);
     pane->select(ItemKind::SensorGraph, 0, 2);

@@ -362,15 +362,16 @@ QImage CChartWnd::renderImage(qreal devicePixelRatio) const {
     const qreal dpr = std::max<qreal>(devicePixelRatio, 1.0);
     QImage image(QSize(paint.frame.width, paint.frame.height) * dpr, QImage::Format_RGB32);
     image.setDevicePixelRatio(dpr);
-    QPainter p(&image);
-    paintChart(p, paint);
+    paintChart(image, paint);
     return image;
 }
 
 void CChartWnd::paintEvent(QPaintEvent*) {
     ++m_repaints;
+    // Drawn off screen and copied in one block, so a live update never shows half a chart.
+    const QImage image = renderImage(devicePixelRatioF());
     QPainter p(this);
-    paintChart(p, paintParameters());
+    p.drawImage(QPoint(0, 0), image);
 }
 
 void CChartWnd::resizeEvent(QResizeEvent* event) {

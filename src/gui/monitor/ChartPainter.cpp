@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace qavix {
 
@@ -30,79 +31,141 @@ void paintGrid(QPainter& p, const ChartPaint& paint) {
     }
 }
 
-// The shading varies only across a bar, so one block of it per colour and width, as tall as
-// the tallest bar, serves every bar of that colour: each bar is an unscaled copy of its top
-// part, much cheaper than a gradient fill per bar.
-class ShadeBlocks {
-  public:
-    explicit ShadeBlocks(int height) : m_height(std::max(height, 1)) {}
+// A value above the axis fills the column to the top and no further.
+int barTop(const ChartFrame& f, int value) {
+    return std::clamp(chart::valueToY(f, value), 0,
+                      std::max(chart::baseline(f) - chart::kMinBarExtent, 0));
+}
 
-    const QImage& block(const QColor& colour, int width) {
-        const quint64 key =
-            (static_cast<quint64>(colour.rgb()) << 16) | static_cast<quint64>(width);
-        auto it = m_blocks.find(key);
-        if (it == m_blocks.end()) {
-            it = m_blocks.emplace(key, make(colour, width)).first;
+// Above each bar: the mark, or the blanked background, else the plain background.
+void paintAboveBars(QPainter& p, const ChartPaint& paint, int shown) {
+    const ChartFrame& f = paint.frame;
+    for (int k = 0; k < shown; ++k) {
+        const ChartBar& bar = paint.bars[static_cast<size_t>(k)];
+        if (!bar.marked && !bar.blankBackground) {
+            continue;
         }
-        return it->second;
-    }
-
-  private:
-    QImage make(const QColor& colour, int width) const {
-        QImage img(width, m_height, QImage::Format_RGB32);
-        auto* first = reinterpret_cast<QRgb*>(img.scanLine(0));
-        // The left third runs from the colour to white, the rest from white back.
-        const double peak = width / 3.0;
-        for (int x = 0; x < width; ++x) {
-            const double centre = x + 0.5;
-            const double t = centre < peak ? centre / peak : 1.0 - (centre - peak) / (width - peak);
-            const auto mix = [t](int c) { return static_cast<int>(c + (255 - c) * t + 0.5); };
-            first[x] = qRgb(mix(colour.red()), mix(colour.green()), mix(colour.blue()));
-        }
-        for (int y = 1; y < m_height; ++y) {
-            std::memcpy(img.scanLine(y), first, static_cast<size_t>(width) * sizeof(QRgb));
-        }
-        return img;
-    }
-
-    int m_height;
-    std::map<quint64, QImage> m_blocks;
-};
-
-void paintBar(QPainter& p, const ChartFrame& f, const chart::BarSpan& span, const ChartBar& bar,
-              const ChartColours& colours, ShadeBlocks& shades) {
-    const int base = chart::baseline(f);
-    const int width = std::max(span.right - span.left, chart::kMinBarExtent);
-    // A value above the axis fills the column to the top and no further.
-    const int top =
-        std::clamp(chart::valueToY(f, bar.value), 0, std::max(base - chart::kMinBarExtent, 0));
-    const QRect rect(span.left, top, width, base - top);
-
-    // Above the bar: the mark, or the blanked background, else the plain background.
-    if (bar.marked || bar.blankBackground) {
-        p.fillRect(QRect(span.left, 0, width, std::max(top - 1, 0)),
-                   bar.marked ? kMarkedBackground : colours.blankBack);
-    }
-
-    p.drawImage(rect.topLeft(), shades.block(bar.colour, width), QRect(0, 0, width, rect.height()));
-    if (width > 2 * kLineHeight && rect.height() > 2 * kLineHeight) {
-        // The outline, two pixels wide, inside the bar.
-        p.fillRect(QRect(rect.left(), rect.top(), width, kLineHeight), bar.colour);
-        p.fillRect(QRect(rect.left(), rect.bottom() - 1, width, kLineHeight), bar.colour);
-        p.fillRect(QRect(rect.left(), rect.top(), kLineHeight, rect.height()), bar.colour);
-        p.fillRect(QRect(rect.right() - 1, rect.top(), kLineHeight, rect.height()), bar.colour);
+        const chart::BarSpan span = chart::barSpan(f, k);
+        const int width = std::max(span.right - span.left, chart::kMinBarExtent);
+        p.fillRect(QRect(span.left, 0, width, std::max(barTop(f, bar.value) - 1, 0)),
+                   bar.marked ? kMarkedBackground : paint.colours.blankBack);
     }
 }
 
-void paintThreshold(QPainter& p, const ChartFrame& f, const chart::BarSpan& span, int value,
-                    const QColor& colour, bool selected, const QColor& selectedColour) {
+// One bar in device pixels: its shaded row (the left third from the colour to white, the
+// rest back to the colour, with the two-pixel outline at both sides) and where it lies.
+struct BarStrip {
+    int left = 0;
+    int width = 0;
+    int top = 0;
+    bool outline = false;
+    QRgb solid = 0;
+    const std::vector<QRgb>* row = nullptr;
+};
+
+std::vector<QRgb> shadeRow(const QColor& colour, int width, int edge) {
+    std::vector<QRgb> row(static_cast<size_t>(width));
+    const double peak = width / 3.0;
+    for (int x = 0; x < width; ++x) {
+        const double centre = x + 0.5;
+        const double t = centre < peak ? centre / peak : 1.0 - (centre - peak) / (width - peak);
+        const auto mix = [t](int c) { return static_cast<int>(c + (255 - c) * t + 0.5); };
+        const bool onEdge = x < edge || x >= width - edge;
+        row[static_cast<size_t>(x)] =
+            onEdge ? colour.rgb()
+                   : qRgb(mix(colour.red()), mix(colour.green()), mix(colour.blue()));
+    }
+    return row;
+}
+
+// The bars are written row by row straight into the image: every bar is a stack of equal
+// rows, and copying a few pixels per bar per row costs far less than a fill or blit per bar,
+// whose per-row overhead dominates narrow bars.
+void paintBars(QImage& image, const ChartPaint& paint, int shown) {
+    const ChartFrame& f = paint.frame;
+    const qreal dpr = image.devicePixelRatio();
+    const auto device = [dpr](int logical) { return static_cast<int>(logical * dpr); };
+    const int base = std::min(device(chart::baseline(f)), image.height());
+    const int edge = device(kLineHeight);
+    std::map<quint64, std::vector<QRgb>> rows;
+    std::vector<BarStrip> strips;
+    strips.reserve(static_cast<size_t>(shown));
+    int highest = base;
+    for (int k = 0; k < shown; ++k) {
+        const ChartBar& bar = paint.bars[static_cast<size_t>(k)];
+        const chart::BarSpan span = chart::barSpan(f, k);
+        const int width = std::max(span.right - span.left, chart::kMinBarExtent);
+        const int top = barTop(f, bar.value);
+        BarStrip s;
+        s.left = device(span.left);
+        s.width = std::min(device(span.left + width), image.width()) - s.left;
+        s.top = device(top);
+        s.outline = width > 2 * kLineHeight && chart::baseline(f) - top > 2 * kLineHeight;
+        s.solid = bar.colour.rgb();
+        if (s.width <= 0 || s.left < 0) {
+            continue;
+        }
+        const quint64 key = (static_cast<quint64>(s.solid) << 24) |
+                            (static_cast<quint64>(s.width) << 1) | (s.outline ? 1U : 0U);
+        auto it = rows.find(key);
+        if (it == rows.end()) {
+            it = rows.emplace(key, shadeRow(bar.colour, s.width, s.outline ? edge : 0)).first;
+        }
+        s.row = &it->second;
+        highest = std::min(highest, s.top);
+        strips.push_back(s);
+    }
+    for (int y = std::max(highest, 0); y < base; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (const BarStrip& s : strips) {
+            if (y < s.top) {
+                continue;
+            }
+            if (s.outline && (y < s.top + edge || y >= base - edge)) {
+                std::fill_n(line + s.left, s.width, s.solid);
+            } else {
+                std::memcpy(line + s.left, s.row->data(),
+                            static_cast<size_t>(s.width) * sizeof(QRgb));
+            }
+        }
+    }
+}
+
+// One threshold line of one bar, as the rectangle it fills.
+QRect thresholdRect(const ChartFrame& f, const chart::BarSpan& span, int value, bool selected) {
     const int y = chart::valueToY(f, value);
     const int width = span.right - span.left;
-    if (selected) {
-        p.fillRect(QRect(span.left, y - 1, width, kLineHeight + 2), selectedColour);
-    } else {
-        p.fillRect(QRect(span.left, y, width, kLineHeight), colour);
+    return selected ? QRect(span.left, y - 1, width, kLineHeight + 2)
+                    : QRect(span.left, y, width, kLineHeight);
+}
+
+// The ON (or OFF) lines of all bars. Neighbours at the same height and in the same style
+// are filled as one run: beams usually share their thresholds, and one fill per run instead
+// of one per bar keeps a full repaint cheap.
+void paintThresholds(QPainter& p, const ChartPaint& paint, int shown, bool on) {
+    const ChartFrame& f = paint.frame;
+    QRect run;
+    bool runSelected = false;
+    const auto flush = [&] {
+        if (!run.isNull()) {
+            p.fillRect(run, runSelected ? paint.colours.selected
+                                        : (on ? paint.colours.on : paint.colours.off));
+        }
+    };
+    for (int k = 0; k < shown; ++k) {
+        const ChartBar& bar = paint.bars[static_cast<size_t>(k)];
+        const QRect r = thresholdRect(f, chart::barSpan(f, k),
+                                      on ? bar.thresholds.on : bar.thresholds.off, bar.selected);
+        if (!run.isNull() && bar.selected == runSelected && r.top() == run.top() &&
+            r.height() == run.height() && r.left() == run.right() + 1) {
+            run.setRight(r.right());
+            continue;
+        }
+        flush();
+        run = r;
+        runSelected = bar.selected;
     }
+    flush();
 }
 
 void paintXLabels(QPainter& p, const ChartPaint& paint) {
@@ -125,26 +188,20 @@ QFont chartFont() {
     return font;
 }
 
-void paintChart(QPainter& p, const ChartPaint& paint) {
+void paintChart(QImage& image, const ChartPaint& paint) {
     const ChartFrame& f = paint.frame;
+    const int shown = std::min<int>(chart::barsOnScreen(f), static_cast<int>(paint.bars.size()));
+    QPainter p(&image);
     p.fillRect(QRect(0, 0, f.width, f.height), kChartBackground);
     p.setFont(chartFont());
     paintGrid(p, paint);
-
-    const int shown = std::min<int>(chart::barsOnScreen(f), static_cast<int>(paint.bars.size()));
-    ShadeBlocks shades(chart::baseline(f));
-    for (int k = 0; k < shown; ++k) {
-        paintBar(p, f, chart::barSpan(f, k), paint.bars[static_cast<size_t>(k)], paint.colours,
-                 shades);
-    }
-    for (int k = 0; k < shown; ++k) {
-        const ChartBar& bar = paint.bars[static_cast<size_t>(k)];
-        const chart::BarSpan span = chart::barSpan(f, k);
-        paintThreshold(p, f, span, bar.thresholds.off, paint.colours.off, bar.selected,
-                       paint.colours.selected);
-        paintThreshold(p, f, span, bar.thresholds.on, paint.colours.on, bar.selected,
-                       paint.colours.selected);
-    }
+    paintAboveBars(p, paint, shown);
+    p.end();
+    paintBars(image, paint, shown);
+    p.begin(&image);
+    p.setFont(chartFont());
+    paintThresholds(p, paint, shown, false);
+    paintThresholds(p, paint, shown, true);
     paintXLabels(p, paint);
     if (!paint.rubberBand.isNull()) {
         p.setPen(QPen(Qt::black, 1));

@@ -4,6 +4,7 @@
 // parameters, so the window, the PNG export and the benchmark draw the same picture.
 
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QRect>
 #include <QString>
@@ -50,6 +51,8 @@ inline const QColor kMarkedBackground{63, 160, 177};
 // The fixed-pitch font of the chart's texts.
 QFont chartFont();
 
-void paintChart(QPainter& p, const ChartPaint& paint);
+// Paints into `image` (32 bits per pixel, opaque) at its device-pixel ratio; the image is
+// at least the frame's size.
+void paintChart(QImage& image, const ChartPaint& paint);
 
 }  // namespace qavix
