@@ -248,8 +248,9 @@ TEST_F(FrameworkFixture, FailedFirstReadLeavesThePageUntilAReloadIsAsked) {
     EXPECT_FALSE(writeOn());
 
     pane->select(ItemKind::Pio);
+    const size_t before = pane->log.waits.size();  // the P-I/O page reads for itself
     pane->select(ItemKind::BasicInfo);
-    EXPECT_EQ(pane->log.waits.size(), 2u);
+    EXPECT_EQ(pane->log.waits.size(), before);
 }
 
 }  // namespace

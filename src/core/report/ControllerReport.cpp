@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/BeamThresholds.h"
+#include "model/OverallJudgement.h"
 #include "model/ParallelOutputs.h"
 #include "model/PioFunctions.h"
 #include "model/ResponseTimes.h"

@@ -61,6 +61,12 @@ class AppState : public QObject {
     // What a beam page edits when it is shown; its sensor is `selectedChannel` (4: all
     // connected sensors together).
     BeamFlagTable beamTable = BeamFlagTable::Designated;
+    // The sensor whose blanking beams a blanking page edits (4: all sensors together).
+    int blankingChannel = 0;
+
+    // A page asks for another page of the same set (a blanking button opens the blanking
+    // page); the tree shows it as if the user had chosen it.
+    void requestPage(int pageIndex) { emit pageRequested(pageIndex); }
 
     // Monitor settings kept with the window placement.
     int viewAxis = 128;
@@ -70,6 +76,7 @@ class AppState : public QObject {
     void commBusyChanged(bool on);
     void busyChanged(bool on);
     void userSettingsChanged();
+    void pageRequested(int pageIndex);
 
   private:
     DeviceModel& m_model;

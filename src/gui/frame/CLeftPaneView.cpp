@@ -61,6 +61,13 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { onCurrentItemChanged(current); });
     connect(&m_state, &AppState::commBusyChanged, this, [this](bool on) { setEnabled(!on); });
+    connect(&m_state, &AppState::pageRequested, this, [this](int page) {
+        // The item that led here no longer names the page shown; choosing it again goes back.
+        selectQuietly(nullptr);
+        m_page = page;
+        m_state.currentPage = page;
+        m_right.showPage(page);
+    });
 }
 
 nav::ItemKind CLeftPaneView::kindOf(const QTreeWidgetItem* item) {

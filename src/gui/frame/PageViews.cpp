@@ -11,7 +11,10 @@
 #include "monitor/CView017.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
+#include "pages/CView008.h"
+#include "pages/CView009.h"
 #include "pages/CView010.h"
+#include "pages/CView011.h"
 #include "pages/CView012.h"
 #include "pages/CView013.h"
 #include "pages/CView016.h"
@@ -31,6 +34,9 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewPage002, graph);
     commandDlg->addPageControls(CView002::kPageIndex, graph->commandControls());
     splitter.installView(nav::kViewPage013, new CView013(context));
+    splitter.installView(nav::kViewPage008, new CView008(context));
+    splitter.installView(nav::kViewPage009, new CView009(context));
+    splitter.installView(nav::kViewPage011, new CView011(context));
     auto* scanPage = new CView004(context);
     splitter.installView(nav::kViewPage004, scanPage);
     splitter.installView(nav::kViewMonitor, new CMonitor(context.state, context.link, *scanPage));

@@ -3,12 +3,12 @@
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID), the clock page, the settings list with
 // its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
-// the scan monitor (running after a wrap, and stopped), and the parallel output, option and
-// sensor operation pages. Usage:
+// the scan monitor (running after a wrap, and stopped), the parallel output, option, sensor
+// operation, overall ON/OFF, P-I/O and group pages, the graph page and the beam pages. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
 //                                    report-pdf|error-log|scan|scan-stopped|parallel|options|
-//                                    sensor]...
+//                                    sensor|overall|pio|groups|graph...|beams-...]...
 
 #include <QApplication>
 #include <QDir>
@@ -43,6 +43,9 @@
 #include "monitor/CView007.h"
 #include "monitor/CView017.h"
 #include "pages/CView001.h"
+#include "pages/CView008.h"
+#include "pages/CView009.h"
+#include "pages/CView011.h"
 #include "pages/CView012.h"
 #include "pages/CView016.h"
 #include "report/CView005.h"
@@ -133,6 +136,69 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     settle(150);
     ok = save(comm.grab(), folder, "comm-settings.png") && ok;
     return ok;
+}
+
+bool isMeasurementShot(const QString& kind) {
+    return kind == "overall" || kind == "pio" || kind == "groups";
+}
+
+// The measurement switches on and a few settings to show, for the pages below "計測処理".
+void useMeasurementScenario(const QString& folder) {
+    const QString path = QDir(folder).filePath("scenario.txt");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(
+        "[current]\n127 = 02\n133 = 01\n143 = 02\n128 = 000100\n"
+        "129 = 000A000B000C\n130 = 000500060007\n"
+        "144 = 200A0C0101010101010101010101010102010101010101010101010101010101\n"
+        "145 = 0105030101010101010101010101010101010101010101010101010101010101\n");
+    f.close();
+    setenv("QAVLINK_COM1", ("sim:--sensors 40,32 --scenario " + path.toStdString()).c_str(), 1);
+}
+
+// Closes the message box a refused value raises, so the picture shows the field behind it.
+void dismissMessageSoon() {
+    QTimer::singleShot(300, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close();
+        }
+    });
+}
+
+void editMeasurementPage(const QString& kind, qavix::CMainFrame* frame) {
+    using namespace qavix;
+    CLeftPaneView* tree = frame->tree();
+    CSplitterView* views = frame->rightPane()->splitterView();
+    if (kind == "overall") {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::OverallJudgement, 0));
+        settle(300);
+        auto* page = static_cast<CView009*>(views->view(nav::kViewPage009));
+        page->blockedBox(1)->selectAll();
+        QTest::keyClicks(page->blockedBox(1), "20");
+        page->incidentBox(0)->selectAll();
+        dismissMessageSoon();
+        QTest::keyClicks(page->incidentBox(0), "0");
+    } else if (kind == "pio") {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::Pio, 0));
+        settle(300);
+        auto* page = static_cast<CView008*>(views->view(nav::kViewPage008));
+        emit page->cellEditor()->chosen(5, CView008::kFunctionColumn, 2, "グループ");
+        emit page->cellEditor()->chosen(5, CView008::kJudgementColumn, 1, "入光");
+        emit page->cellEditor()->chosen(5, CView008::kNumberColumn, 15, "Gr.16");
+        emit page->cellEditor()->chosen(9, CView008::kInversionColumn, 0, "無効");
+        page->list()->setCurrentCell(12, CView008::kFunctionColumn);
+        page->cellEditor()->openCurrent();
+    } else {
+        tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::GroupJudgement, 0));
+        settle(300);
+        auto* page = static_cast<CView011*>(views->view(nav::kViewPage011));
+        emit page->cellEditor()->chosen(3, CView011::kUpperChannelColumn, 1, "CH2");
+        emit page->cellEditor()->chosen(3, CView011::kUpperBeamColumn, 19, "20");
+        emit page->cellEditor()->chosen(10, CView011::kUpperBeamColumn, 0, "1");
+        emit page->cellEditor()->chosen(10, CView011::kLowerBeamColumn, 4, "5");
+        dismissMessageSoon();
+        page->writePage();
+    }
 }
 
 // The scan monitor with all sensors after its sample counter has come round once: running,
@@ -276,6 +342,14 @@ bool shoot(const QString& folder, const QString& kind) {
             "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nleft=0\r\ntop=0\r\nright=1000\r\nbottom="
             "700\r\n");
     }
+    // The port setting goes back after the shot, so later shots see the factory settings.
+    struct PortRestore {
+        QByteArray saved = qgetenv("QAVLINK_COM1");
+        ~PortRestore() { qputenv("QAVLINK_COM1", saved); }
+    } restorePort;
+    if (isMeasurementShot(kind)) {
+        useMeasurementScenario(work.path());
+    }
     qavix::CQavixApp app(options);
     if (!app.start()) {
         std::cerr << "start-up failed\n";
@@ -334,6 +408,8 @@ bool shoot(const QString& folder, const QString& kind) {
         showGraph(kind, frame, folder);
     } else if (kind.startsWith("beams-")) {
         showBeams(kind, app);
+    } else if (isMeasurementShot(kind)) {
+        editMeasurementPage(kind, frame);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
@@ -398,9 +474,9 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|scan|scan-stopped|parallel|options|sensor|graph|"
-                     "graph-absolute|graph-all|graph-png|beams-chart|beams-chart-blanking|"
-                     "beams-list|beams-list-designated]...\n";
+                     "report-pdf|error-log|scan|scan-stopped|parallel|options|sensor|overall|"
+                     "pio|groups|graph|graph-absolute|graph-all|graph-png|beams-chart|"
+                     "beams-chart-blanking|beams-list|beams-list-designated]...\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -409,35 +485,14 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",
-                 "bank",
-                 "debug",
-                 "splash",
-                 "textures",
-                 "dialogs",
-                 "navi-current",
-                 "navi-bank",
-                 "navi-sensor",
-                 "basic",
-                 "basic-edited",
-                 "clock",
-                 "settings-list",
-                 "print-preview",
-                 "report-pdf",
-                 "error-log",
-                 "scan",
-                 "scan-stopped",
-                 "parallel",
-                 "options",
-                 "sensor",
-                 "graph",
-                 "graph-absolute",
-                 "graph-all",
-                 "graph-png",
-                 "beams-chart",
-                 "beams-chart-blanking",
-                 "beams-list",
+        // clang-format off
+        kinds = {"current", "bank", "debug", "splash", "textures", "dialogs", "navi-current",
+                 "navi-bank", "navi-sensor", "basic", "basic-edited", "clock", "settings-list",
+                 "print-preview", "report-pdf", "error-log", "scan", "scan-stopped", "parallel",
+                 "options", "sensor", "overall", "pio", "groups", "graph", "graph-absolute",
+                 "graph-all", "graph-png", "beams-chart", "beams-chart-blanking", "beams-list",
                  "beams-list-designated"};
+        // clang-format on
     }
     bool ok = true;
     for (const QString& k : kinds) {

@@ -1,0 +1,52 @@
+#pragma once
+// A fixture for the pages below "計測処理" and the P-I/O page: the built-in emulator started
+// with a scenario of settings, the initial read done so the tree offers the pages, and the
+// ways a test reads back what the controller holds.
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "PageTestSupport.h"
+#include "comm/Transactions.h"
+#include "frame/PageTable.h"
+#include "model/PageRequests.h"
+#include "pages/FieldColours.h"
+
+namespace qavix::test {
+
+struct MeasurementPageFixture : EmulatorPageFixture {
+    // `scenario` is the [current] section's lines; `options` further emulator options.
+    void start(const std::string& scenario, const std::string& options = "--sensors 40,32") {
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath("scenario.txt");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("[current]\n" + scenario).c_str());
+        f.close();
+        connect(options + " --scenario " + path.toStdString());
+        ASSERT_EQ(transactions->readAll(), kRequestOk);
+        ASSERT_EQ(transactions->readBanks(), kRequestOk);
+        pane->tree->buildTree();
+    }
+
+    // Reads a block again from the controller into a fresh model, so the answer cannot come
+    // from what the page left in the working set.
+    GeneralBlock controllerHolds(const std::vector<PageRead>& reads) {
+        SettingsData fresh;
+        std::swap(fresh, static_cast<SettingsData&>(model.working()));
+        for (const PageRead& r : reads) {
+            EXPECT_EQ(link->request(r.code, r.arg1, r.start, r.count), kRequestOk) << r.code;
+        }
+        std::swap(fresh, static_cast<SettingsData&>(model.working()));
+        return fresh.general;
+    }
+
+    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
+    bool cancelOn() const { return pane->bar()->cancelButton()->isEnabled(); }
+    void clickWrite() { QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton); }
+    void clickCancel() { QTest::mouseClick(pane->bar()->cancelButton(), Qt::LeftButton); }
+
+    QTemporaryDir dir;
+};
+
+}  // namespace qavix::test
