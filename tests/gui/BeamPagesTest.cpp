@@ -10,10 +10,12 @@
 #include "PageTestSupport.h"
 #include "RequestLog.h"
 #include "frame/PageTable.h"
+#include "model/OverallJudgement.h"
 #include "monitor/BeamCommandBars.h"
 #include "monitor/CView007.h"
 #include "monitor/CView017.h"
 #include "monitor/ChartGeometry.h"
+#include "pages/CView009.h"
 #include "pages/CView016.h"
 
 namespace qavix::test {
@@ -24,12 +26,22 @@ using nav::ItemKind;
 constexpr int kAllTogether = 4;  // what an opening page passes for all sensors
 
 struct BeamPagesFixture : EmulatorPageFixture {
-    void start(const std::string& sensors, int blanking = 0) {
+    // `scenario` holds lines of the emulator's current set ("127 = 01").
+    void start(const std::string& sensors, int blanking = 0, const std::string& scenario = "") {
         ASSERT_TRUE(dir.isValid());
         log = dir.filePath("requests.log").toStdString();
         state.extendedMode = true;
         state.user.blanking = blanking;
-        link = emulatorLink(host, model, "--sensors " + sensors + " --log " + log);
+        std::string options = "--sensors " + sensors + " --log " + log;
+        if (!scenario.empty()) {
+            const QString path = dir.filePath("scenario.txt");
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(("[current]\n" + scenario).c_str());
+            file.close();
+            options += " --scenario " + path.toStdString();
+        }
+        link = emulatorLink(host, model, options);
         transactions = std::make_unique<Transactions>(*link, model);
         ASSERT_EQ(transactions->readAll(), kRequestOk);
         banks = std::make_unique<CBankManager>(model, *transactions);
@@ -268,6 +280,29 @@ TEST_F(BeamPagesFixture, ListPicksBySpaceOverAShiftSelectionAndWritesThem) {
     click(listBar->cancelButton());
     settle();
     EXPECT_EQ(state.currentPage, nav::kPageSensorOperation);
+}
+
+TEST_F(BeamPagesFixture, TheOverallPageOpensAllSensorsTogetherAndIsReturnedTo) {
+    // Judged together, fixed blanking on for CH1.
+    start("64,80", 1, "127 = 01\n128 = 010000\n");
+    pane->select(ItemKind::OverallJudgement);
+    auto* overall = pane->page<CView009>(nav::kViewPage009);
+    overall->arrangementBox()->setCurrentIndex(kTogetherIndex);
+    emit overall->arrangementBox()->activated(kTogetherIndex);
+    overall->fixBox(0)->setCurrentIndex(1);
+    emit overall->fixBox(0)->activated(1);
+    ASSERT_TRUE(overall->blankingButton(0)->isEnabled());
+    click(overall->blankingButton(0));
+    settle();
+    ASSERT_EQ(pane->right->splitterView()->currentPage(), listPage);
+    EXPECT_EQ(listPage->table(), BeamFlagTable::FixedBlanking);
+    EXPECT_EQ(listPage->channel(), beams::kAllSensors);
+    EXPECT_EQ(listPage->listModel()->rowCount(), 144);
+    EXPECT_EQ(listPage->listModel()->index(64, 0).data().toString(), "CH2-1");
+    click(listBar->cancelButton());
+    settle();
+    EXPECT_EQ(state.currentPage, nav::kPageOverallJudgement);
+    EXPECT_EQ(pane->right->splitterView()->currentPage(), overall);
 }
 
 // Screen readers find every control of both bars and pages by its visible label.
