@@ -227,6 +227,7 @@ TEST_F(BeamPagesFixture, CancelRevertsAndCloseReturnsToTheOpeningSensorPage) {
     pane->tree->tree()->setCurrentItem(pane->tree->findItem(ItemKind::Clock, kCurrentSet));
     settle();
     EXPECT_EQ(pane->right->splitterView()->currentPage(), chartPage);
+    EXPECT_EQ(chartPage->picks().count(chartPage->range()), 4);
 
     click(chartBar->cancelButton());
     EXPECT_EQ(chartPage->picks().count(chartPage->range()), 0);
