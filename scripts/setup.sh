@@ -8,7 +8,10 @@ packages=(
     qt6-base-dev libgl-dev
     fonts-noto-cjk
     xvfb xauth
+    clang libclang-rt-14-dev
     poppler-utils
+    qt6-translations-l10n python3-markdown
+    desktop-file-utils appstream udev
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test; then builds the core
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
+# Installs what is missing, builds everything and runs every test; then builds the program
+# without its GUI again with clang under AddressSanitizer and UndefinedBehaviorSanitizer,
+# runs the tests of core, link, sim, comm and cli there, and runs every fuzz target for a
+# bounded time (scripts/fuzz.sh runs them longer).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,7 +12,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQAVIX_WERROR=ON
 cmake --build build -j"$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQAVIX_CORE_ONLY=ON -DQAVIX_SANITIZE=ON \
-      -DQAVIX_BUILD_BENCH=OFF -DQAVIX_WERROR=ON
+CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQAVIX_BUILD_GUI=OFF \
+      -DQAVIX_SANITIZE=ON -DQAVIX_FUZZ=ON -DQAVIX_BUILD_BENCH=OFF -DQAVIX_WERROR=ON
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ctest --output-on-failure -j"$jobs")
+# The fault matrix waits on the line more than it computes; the first build runs it.
+(cd build-asan && LSAN_OPTIONS="suppressions=$PWD/../tests/lsan.supp" \
+    ctest --output-on-failure -j"$jobs" -E FaultMatrix)
+scripts/fuzz.sh "${QAVIX_FUZZ_SECONDS:-20}" build-asan

@@ -8,13 +8,32 @@
 #include "BankFields.h"
 #include "BankLoading.h"
 #include "ExitCodes.h"
+#include "files/BankFile.h"
+#include "files/ProfileFile.h"
 
 namespace qavix::cli {
 
 namespace {
 
+// The reader takes values by position, so a file with a key out of place may pass and still
+// hold its values in the wrong fields; the user hears of each such entry.
+void warnOfMisplacedKeys(const std::string& path) {
+    ProfileFile profile;
+    if (!profile.load(path)) {
+        return;
+    }
+    for (const bankfile::KeyMismatch& m : bankfile::misplacedKeys(profile)) {
+        std::cerr << "warning: " << path << ": [" << m.section << "] entry " << m.position
+                  << ": expected key " << m.expected << ", found "
+                  << (m.found.empty() ? std::string("nothing") : m.found) << '\n';
+    }
+}
+
 int runCheck(const std::string& path) {
     const LoadedSet imported = importBankFile(path);
+    if (imported.exitCode != kExitFileError) {
+        warnOfMisplacedKeys(path);
+    }
     std::cout << (imported.exitCode == kExitOk ? std::string("OK") : imported.message) << '\n';
     return imported.exitCode;
 }
@@ -67,7 +86,8 @@ CLI::App* addBankCommands(CLI::App& app, int& exitCode) {
     CLI::App* check = bank->add_subcommand(
         "check",
         "Read FILE as an import would (lengths, decoding, value ranges); print OK or "
-        "the reason. Exit 0 OK, 1 rejected, 2 cannot open");
+        "the reason; warn on standard error of every key out of its place. Exit 0 OK, 1 "
+        "rejected, 2 cannot open");
     check->add_option("FILE", *checkPath, "bank file")->required();
     check->callback([checkPath, &exitCode] { exitCode = runCheck(*checkPath); });
 

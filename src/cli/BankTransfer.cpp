@@ -5,6 +5,7 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
+#include "OutputFile.h"
 #include "files/BankFile.h"
 #include "files/BankImport.h"
 
@@ -86,6 +87,10 @@ int writeImported(DeviceSession& session, int target) {
 
 int runExport(const DeviceOptions& options, int set, const std::string& path,
               const std::string& title) {
+    const int target = checkOutputTarget(path);
+    if (target != kExitOk) {
+        return target;
+    }
     DeviceSession session(options);
     const int connected = session.connect();
     if (connected != kExitOk) {
@@ -96,13 +101,13 @@ int runExport(const DeviceOptions& options, int set, const std::string& path,
     if (read != kExitOk) {
         return read;
     }
-    const fileio::WriteResult written =
-        bankfile::writeBankFile(path, data, kBankFileVersion, title, localNow());
-    if (!written.ok) {
-        std::cerr << path << ": " << written.error << '\n';
+    const bankfile::BankFileText file =
+        bankfile::formatBankFile(data, kBankFileVersion, title, localNow());
+    if (!file.ok) {
+        std::cerr << path << ": " << file.error << '\n';
         return kExitFileError;
     }
-    return kExitOk;
+    return writeTextOutput(path, file.text);
 }
 
 int runImport(const DeviceOptions& options, const std::string& path, int target) {

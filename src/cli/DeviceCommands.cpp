@@ -51,7 +51,7 @@ void addExport(CLI::App& bank, const DeviceOptions& options, int& exitCode) {
     cmd->add_option("N", args->set, "0 current values, 1..4 a bank")
         ->required()
         ->check(CLI::Range(0, kLastSet));
-    cmd->add_option("FILE", args->path, "bank file to write")->required();
+    cmd->add_option("FILE", args->path, "bank file to write ('-': standard output)")->required();
     cmd->add_option("--title", args->title, "title stored in the file")->check(kTitleLength);
     cmd->callback([args, &options, &exitCode] {
         exitCode = runExport(options, args->set, args->path, args->title);
@@ -81,7 +81,9 @@ void addDeviceCommands(CLI::App& app, const DeviceOptions& options, int& exitCod
     auto csvPath = std::make_shared<std::string>();
     CLI::App* errors =
         app.add_subcommand("errors", "Print the controller's error log (20 entries)");
-    errors->add_option("--csv", *csvPath, "also save the log as a CSV file");
+    errors->add_option("--csv", *csvPath,
+                       "also save the log as a CSV file ('-': print the CSV instead of the "
+                       "table)");
     errors->callback([csvPath, &options, &exitCode] { exitCode = runErrors(options, *csvPath); });
 
     auto sync = std::make_shared<bool>(false);

@@ -31,6 +31,12 @@ int DeviceSession::connect() {
     m_link.setConnecting(true);
     m_link.open();
     m_link.setConnecting(false);
+    // A port that could not be opened (busy, forbidden, unplugged) says so; the status
+    // check would only call it a cut line.
+    if (const std::string problem = m_link.worker().openProblem(); !problem.empty()) {
+        m_host.showMessage(problem);
+        return kExitConnection;
+    }
     if (m_link.checkStatus() != kRequestOk) {
         return kExitConnection;
     }

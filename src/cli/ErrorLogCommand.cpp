@@ -4,7 +4,7 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
-#include "files/TextFile.h"
+#include "OutputFile.h"
 #include "model/ErrorLog.h"
 
 namespace qavix::cli {
@@ -29,17 +29,16 @@ void printRows(const ErrorLogRows& rows) {
 }
 
 int saveCsv(const std::string& path, const ErrorLogRows& rows) {
-    const fileio::WriteResult written = textfile::writeText(path, errorLogCsv(rows));
-    if (!written.ok) {
-        std::cerr << kCsvOpenFailed << '\n' << path << ": " << written.error << '\n';
-        return kExitFileError;
-    }
-    return kExitOk;
+    return writeTextOutput(path, errorLogCsv(rows), kCsvOpenFailed);
 }
 
 }  // namespace
 
 int runErrors(const DeviceOptions& options, const std::string& csvPath) {
+    // A log that cannot be kept is refused before the controller is asked for it.
+    if (!csvPath.empty() && checkOutputTarget(csvPath, kCsvOpenFailed) != kExitOk) {
+        return kExitFileError;
+    }
     DeviceSession session(options);
     const int connected = session.connect();
     if (connected != kExitOk) {
@@ -53,8 +52,15 @@ int runErrors(const DeviceOptions& options, const std::string& csvPath) {
     // The page's rows: the same dates in the same desktop language.
     const ErrorLogRows rows =
         errorLogRows(session.model().errorHistory, emptyErrorLogRows(), systemWeekdays());
-    printRows(rows);
-    return csvPath.empty() ? kExitOk : saveCsv(csvPath, rows);
+    if (csvPath.empty()) {
+        printRows(rows);
+        return kExitOk;
+    }
+    // With "-" standard output carries the CSV alone, so that it can be piped on.
+    if (!isStandardOutput(csvPath)) {
+        printRows(rows);
+    }
+    return saveCsv(csvPath, rows);
 }
 
 }  // namespace qavix::cli

@@ -12,7 +12,7 @@
 
 #include "BankLoading.h"
 #include "ExitCodes.h"
-#include "report/ReportExport.h"
+#include "OutputFile.h"
 #include "report/SettingsReport.h"
 
 namespace qavix::cli {
@@ -76,15 +76,16 @@ int writeReport(const report::ReportLines& lines, const std::string& out) {
         }
         return kExitOk;
     }
-    std::string error;
-    if (!report::exportReportText(out, report::joinReportLines(lines), error)) {
-        std::cerr << error << '\n';
-        return kExitFileError;
-    }
-    return kExitOk;
+    return writeTextOutput(out, report::joinReportLines(lines));
 }
 
 int runReport(const ReportOptions& options) {
+    if (!options.out.empty()) {
+        const int target = checkOutputTarget(options.out);
+        if (target != kExitOk) {
+            return target;
+        }
+    }
     const LoadedSet imported = importBankFile(options.path);
     if (imported.exitCode != kExitOk) {
         std::cerr << imported.message << '\n';
@@ -119,7 +120,8 @@ void addReportCommand(CLI::App& bank, int& exitCode) {
         ->check(CLI::IsMember(blockNames(), CLI::ignore_case));
     report->add_option("--out", options->out,
                        "write the report to this file in Shift-JIS with CR LF line ends, "
-                       "replacing it atomically");
+                       "replacing it atomically ('-': those bytes to standard output); a "
+                       "device, FIFO or read-only file is refused");
     report->callback([options, &exitCode] { exitCode = runReport(*options); });
 }
 

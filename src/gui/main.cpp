@@ -3,9 +3,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <cstdlib>
 
 #include "app/CQavixApp.h"
+#include "app/DesktopSetup.h"
 #include "app/PrintReportRun.h"
 
 int main(int argc, char* argv[]) {
@@ -21,12 +23,26 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Qavix");
     QApplication::setApplicationVersion("0.1.0");
+    QApplication::setDesktopFileName("qavix");
+    QApplication::setWindowIcon(qavix::applicationIcon());
+    qavix::installQtTranslations(application);
     if (printReport) {
         return qavix::runPrintReport(arguments, QDir::currentPath());
     }
 
+    QStringList args;
+    for (const std::string& a : arguments) {
+        args << QString::fromStdString(a);
+    }
+    QString error;
+    if (!qavix::enterUserFolderIfAsked(args, error)) {
+        QMessageBox::critical(nullptr, "Qavix", "作業フォルダを作成できません。\n" + error);
+        return 1;
+    }
     qavix::AppOptions options;
-    options.arguments = std::move(arguments);
+    for (const QString& a : args) {
+        options.arguments.emplace_back(a.toStdString());
+    }
     qavix::CQavixApp app(std::move(options));
     return app.run();
 }

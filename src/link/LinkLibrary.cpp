@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "PortOpener.h"
+#include "PortProblem.h"
 #include "qavlink.h"
 
 namespace qavix::link {
@@ -168,7 +169,9 @@ bool LinkLibrary::lastError(char* code, char* message) {
     }
     if (m_failure) {
         copyText(code, m_failure->code, KRYL_ERROR_CODE_SIZE);
-        copyText(message, m_failure->message, KRYL_ERROR_TEXT_SIZE);
+        // Port messages are Japanese: a byte cut could leave half a character behind.
+        const std::string text = cutUtf8(m_failure->message, KRYL_ERROR_TEXT_SIZE);
+        copyText(message, text, KRYL_ERROR_TEXT_SIZE);
     }
     return true;
 }

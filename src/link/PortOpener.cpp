@@ -1,33 +1,19 @@
 #include "PortOpener.h"
 
 #include "Emulator.h"
+#include "PortProblem.h"
 #include "PortResolver.h"
 #include "SerialTransport.h"
 
 namespace qavix::link {
 
-namespace {
-
-const char* failureCode(OpenFailure failure) {
-    switch (failure) {
-        case OpenFailure::Absent:
-            return "NOPORT";
-        case OpenFailure::Busy:
-            return "BUSY";
-        case OpenFailure::Settings:
-            return "SETTING";
-        default:
-            return "IOERR";
-    }
-}
-
-}  // namespace
-
 std::unique_ptr<Transport> openPort(const std::string& name, const PortSettings& settings,
                                     LinkFailure& failure) {
     const auto target = resolvePort(name);
+    const std::string portName = comPortNumber(name) ? name : std::string();
     if (!target) {
-        failure = {"NOPORT", "No device for port " + name};
+        const PortProblem problem = diagnosePort(PortProblemKind::NoDevice, name, name);
+        failure = {portProblemCode(problem.kind), portProblemText(problem)};
         return nullptr;
     }
     if (target->emulator) {
@@ -38,11 +24,13 @@ std::unique_ptr<Transport> openPort(const std::string& name, const PortSettings&
         }
         return transport;
     }
-    OpenFailure reason = OpenFailure::None;
+    PortProblemKind reason = PortProblemKind::Io;
     std::string detail;
     auto transport = SerialTransport::open(target->device, settings, reason, detail);
     if (!transport) {
-        failure = {failureCode(reason), detail};
+        PortProblem problem = diagnosePort(reason, portName, target->device);
+        problem.detail = detail;
+        failure = {portProblemCode(reason), portProblemText(problem)};
     }
     return transport;
 }

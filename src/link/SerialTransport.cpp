@@ -64,38 +64,36 @@ void closeDevice(int fd) {
 
 std::unique_ptr<SerialTransport> SerialTransport::open(const std::string& path,
                                                        const PortSettings& settings,
-                                                       OpenFailure& failure, std::string& detail) {
+                                                       PortProblemKind& failure,
+                                                       std::string& detail) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        detail = path + ": " + std::strerror(error);
-        failure = error == EBUSY                                         ? OpenFailure::Busy
-                  : error == ENOENT || error == ENXIO || error == ENODEV ? OpenFailure::Absent
-                                                                         : OpenFailure::Io;
+        detail = std::strerror(error);
+        failure = kindFromErrno(error);
         return nullptr;
     }
     // flock also conflicts between two descriptors of this process, which TIOCEXCL does
     // not cover (and TIOCEXCL does not stop a privileged process).
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        detail = path + ": in use";
-        failure = OpenFailure::Busy;
+        detail = "in use";
+        failure = PortProblemKind::Busy;
         ::close(fd);
         return nullptr;
     }
     if (!isatty(fd)) {
-        detail = path + ": not a terminal";
-        failure = OpenFailure::Absent;
+        detail = "not a terminal";
+        failure = PortProblemKind::NotTerminal;
         ::close(fd);
         return nullptr;
     }
     ioctl(fd, TIOCEXCL);
     if (!applySettings(fd, settings)) {
-        detail = path + ": the line settings were refused";
-        failure = OpenFailure::Settings;
+        detail = "the line settings were refused";
+        failure = PortProblemKind::Settings;
         closeDevice(fd);
         return nullptr;
     }
-    failure = OpenFailure::None;
     auto transport = std::unique_ptr<SerialTransport>(new SerialTransport(fd));
     transport->discardInput();
     return transport;

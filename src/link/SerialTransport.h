@@ -5,19 +5,18 @@
 #include <memory>
 #include <string>
 
+#include "PortProblem.h"
 #include "PortSettings.h"
 #include "Transport.h"
 
 namespace qavix::link {
 
-enum class OpenFailure { None, Absent, Busy, Settings, Io };
-
 class SerialTransport : public Transport {
   public:
     // Null on failure, with the reason and the system's error text.
     static std::unique_ptr<SerialTransport> open(const std::string& path,
-                                                 const PortSettings& settings, OpenFailure& failure,
-                                                 std::string& detail);
+                                                 const PortSettings& settings,
+                                                 PortProblemKind& failure, std::string& detail);
     ~SerialTransport() override;
     SerialTransport(const SerialTransport&) = delete;
     SerialTransport& operator=(const SerialTransport&) = delete;

@@ -8,7 +8,8 @@
  * Ports: KRYL_Open("COMn", block) resolves COMn through the environment variable
  * QAVLINK_COMn, else key COMn of section [Ports] in ./Qavix.ini, else the n-th serial
  * device of the machine. The value "sim" or "sim:<emulator options>" opens the built-in
- * emulator. A path starting with '/' opens that device directly.
+ * emulator. A path starting with '/' opens that device directly, and so does "sim" or
+ * "sim:<options>" the emulator.
  *
  * Buffers: reply texts are at most KRYL_MAX_REPLY characters plus NUL, so every reply
  * buffer of 1024 bytes or more is safe; a longer reply fails the call and writes an empty

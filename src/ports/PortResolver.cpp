@@ -57,7 +57,13 @@ std::optional<PortTarget> parsePortValue(const std::string& value) {
 }
 
 std::optional<PortTarget> resolvePort(const std::string& name, const std::string& iniPath) {
+    // A path or an emulator value opens that directly: the communication settings try a
+    // mapping this way before it is saved.
     if (!name.empty() && name.front() == '/') {
+        return parsePortValue(name);
+    }
+    if (name == kEmulator ||
+        name.compare(0, std::string(kEmulator).size() + 1, std::string(kEmulator) + ":") == 0) {
         return parsePortValue(name);
     }
     const auto number = comPortNumber(name);

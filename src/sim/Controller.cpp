@@ -5,8 +5,10 @@
 #include <utility>
 
 #include "sim/AreaAccess.h"
+#include "sim/BankFileImage.h"
 #include "sim/BeamMonitor.h"
 #include "sim/FactorySettings.h"
+#include "sim/HexText.h"
 
 namespace qavix::sim {
 
@@ -90,7 +92,21 @@ std::unique_ptr<Controller> Controller::create(const Options& options, std::stri
     if (!options.scenarioFile.empty() && !Scenario::load(options.scenarioFile, scenario, error)) {
         return nullptr;
     }
-    return std::make_unique<Controller>(options, scenario, std::move(pcTime));
+    if (options.bankFile.empty()) {
+        return std::make_unique<Controller>(options, scenario, std::move(pcTime));
+    }
+    // A bank file describes a whole controller: its sensors replace --sensors, and its image
+    // goes under the scenario's own edits so that a scenario can still adjust it.
+    BankFileImage file;
+    if (!loadBankFileImage(options.bankFile, file, error)) {
+        return nullptr;
+    }
+    Options fromFile = options;
+    fromFile.beams = file.beams;
+    scenario.current.insert(
+        scenario.current.begin(),
+        ScenarioEdit{kImageEdit, 0, toHex(file.image.data(), file.image.size())});
+    return std::make_unique<Controller>(fromFile, scenario, std::move(pcTime));
 }
 
 int Controller::state() const {

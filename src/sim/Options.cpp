@@ -92,6 +92,11 @@ const std::map<std::string, Setter>& setters() {
              o.scenarioFile = v;
              return !v.empty();
          }},
+        {"--bank-file",
+         [](const std::string& v, Options& o) {
+             o.bankFile = v;
+             return !v.empty();
+         }},
         {"--seed",
          [](const std::string& v, Options& o) {
              if (v.empty() || v[0] == '-') {
@@ -177,9 +182,29 @@ bool parseOptionText(const std::string& text, Options& options, std::string& err
         rest.clear();
     }
     std::vector<std::string> args;
-    std::istringstream in(rest);
     std::string word;
-    while (in >> word) {
+    bool inWord = false;
+    bool quoted = false;
+    for (const char c : rest) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (!quoted && (c == ' ' || c == '\t')) {
+            if (inWord) {
+                args.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (quoted) {
+        error = "unbalanced quote in: " + text;
+        return false;
+    }
+    if (inWord) {
         args.push_back(word);
     }
     return parseOptions(args, options, error);
@@ -191,6 +216,7 @@ std::string optionsHelp() {
            "  --state S            state at power-on: 0 normal, 1 setting, 2 error, 30 factory\n"
            "  --error HEX          error number of state 2 (default C8)\n"
            "  --scenario FILE      initial settings, banks and error log\n"
+           "  --bank-file FILE     start with the settings and sensors of a bank file (.qbk)\n"
            "  --seed N             seed of the received-light model (default 1)\n"
            "  --line-rate BAUD     delay replies as a line of that rate would; tty: the\n"
            "                       terminal's rate; 0: no delay (default)\n"

@@ -30,6 +30,7 @@ struct Options {
     int state = kStateNormal;  // state at power-on
     int errorNumber = 0xC8;    // error shown when the state is 2
     std::string scenarioFile;  // initial settings, banks and error log (docs/emulator.md)
+    std::string bankFile;      // a .qbk whose settings and sensors replace the factory ones
     std::uint64_t seed = 1;    // the received-light model is a pure function of seed and time
 
     // Transport; the controller model ignores these, the frame server applies them.
@@ -48,7 +49,7 @@ struct Options {
 bool parseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
 
 // The same for one text: an optional "sim" or "sim:" prefix, then the arguments separated
-// by blanks.
+// by blanks. Double quotes keep blanks inside an argument (a file path) and are dropped.
 bool parseOptionText(const std::string& text, Options& options, std::string& error);
 
 // One line per option, for --help of the tools.

@@ -20,14 +20,53 @@ std::string quoted(const std::string& s) {
     return q + "'";
 }
 
+// Every folder a test asks for lives under one folder of this process, removed when the
+// test ends, so that runs leave nothing behind in the temporary folder.
+const std::filesystem::path& processRoot() {
+    static const std::filesystem::path root = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qavixctl-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::abort();
+        }
+        return std::filesystem::path(pattern);
+    }();
+    return root;
+}
+
+bool g_rootUsed = false;
+
+class RemoveTestFolders : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { removeTempDirs(); }
+    void OnTestProgramEnd(const ::testing::UnitTest&) override {
+        if (g_rootUsed) {
+            std::error_code ec;
+            std::filesystem::remove_all(processRoot(), ec);
+        }
+    }
+};
+
+[[maybe_unused]] const bool g_listenerAdded = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new RemoveTestFolders);
+    return true;
+}();
+
 }  // namespace
 
 std::string makeTempDir(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) /
-                                      ("qavixctl-" + name + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
+    g_rootUsed = true;
+    const std::filesystem::path dir = processRoot() / name;
     std::filesystem::create_directories(dir);
     return dir.string();
+}
+
+void removeTempDirs() {
+    if (!g_rootUsed) {
+        return;
+    }
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(processRoot(), ec)) {
+        std::filesystem::remove_all(entry.path(), ec);
+    }
 }
 
 std::string readBytes(const std::string& path) {
@@ -47,6 +86,10 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args) {
+    return runCtlAs(-1, -1, env, args);
+}
+
+CtlRun runCtlAs(int uid, int gid, const CtlEnv& env, const std::vector<std::string>& args) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string dir =
         env.workDir.empty() ? makeTempDir(std::string(info->name()) + "-run") : env.workDir;
@@ -54,6 +97,10 @@ CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args) {
     std::string command = "cd " + quoted(dir) + " && env";
     for (const auto& [name, value] : env.vars) {
         command += " " + quoted(name + "=" + value);
+    }
+    if (uid >= 0) {
+        command += " setpriv --reuid=" + std::to_string(uid) + " --regid=" + std::to_string(gid) +
+                   " --clear-groups";
     }
     command += " " + quoted(QAVIXCTL);
     for (const std::string& a : args) {

@@ -20,9 +20,14 @@ struct CtlEnv {
 };
 
 CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args);
+// The same as another user and group (through setpriv; the test must run as root). A uid
+// below 0 runs it as the test runs.
+CtlRun runCtlAs(int uid, int gid, const CtlEnv& env, const std::vector<std::string>& args);
 
-// A fresh, empty folder for one test.
+// A fresh, empty folder for one test, removed with everything in it when the test ends.
 std::string makeTempDir(const std::string& name);
+// Removes the folders of makeTempDir now (done after every test anyway).
+void removeTempDirs();
 
 std::string readBytes(const std::string& path);
 std::vector<std::string> lines(const std::string& text);

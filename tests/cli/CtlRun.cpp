@@ -9,6 +9,8 @@ CtlRun qavixctl(const std::vector<std::string>& args,
     return cli::test::runCtl(env, args);
 }
 
-std::string data(const char* name) { return std::string(QAVIX_CLI_TEST_DATA) + "/" + name; }
+std::string data(const char* name) {
+    return std::string(QAVIX_CLI_TEST_DATA) + "/" + name;
+}
 
 }  // namespace qavix::clitest

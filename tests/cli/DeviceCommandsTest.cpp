@@ -2,6 +2,9 @@
 // qavixctl starts with a controller fresh from the factory.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include <filesystem>
 #include <string>
@@ -72,8 +75,9 @@ TEST(QavixctlConnection, FailuresToConnectExitThree) {
         const char* message;
     };
     const Case cases[] = {
+        // A port that cannot be opened is named, not reported as a cut line.
         {"missing device", CtlEnv{"", {{"QAVLINK_COM1", "/nonexistent/qavix-device"}}},
-         kAskCommSetup},
+         "/nonexistent/qavix-device がありません"},
         {"missing library",
          CtlEnv{"", {{"QAVLINK_COM1", "sim"}, {"QAVLINK_LIBRARY", "/nonexistent/libqavlink.so"}}},
          "DLLのロードに失敗しました。Qavixを終了します"},
@@ -218,6 +222,54 @@ TEST(QavixctlErrors, PrintsTheTwentyRowsAndSavesThemAsCsv) {
         runCtl(simulated("", dir), withPort({"errors", "--csv", "/nonexistent/dir/Error.csv"}));
     EXPECT_EQ(unwritable.exitCode, 2);
     EXPECT_TRUE(contains(unwritable.err, "ファイル,オープンできません"));
+
+    // "-": standard output carries the CSV alone, byte for byte what the file holds.
+    const CtlRun piped = runCtl(simulated("", dir), withPort({"errors", "--csv", "-"}));
+    ASSERT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(piped.out, bytes);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/-"));
+}
+
+TEST(QavixctlOutput, TargetsThatMayNotBeReplacedAreRefusedBeforeConnecting) {
+    const std::string dir = makeTempDir("targets");
+    const std::string fifo = dir + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string readOnly = dir + "/kept.qbk";
+    std::ofstream(readOnly) << "kept";
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    // A port that does not exist: a command that tried to connect would exit 3.
+    const CtlEnv nowhere{dir, {{"QAVLINK_COM1", dir + "/no-such-port"}}};
+    for (const std::string& target : {fifo, readOnly}) {
+        const CtlRun exported = runCtl(nowhere, withPort({"bank", "export", "1", target}));
+        EXPECT_EQ(exported.exitCode, 2) << target << exported.err;
+        EXPECT_TRUE(contains(exported.err, target)) << exported.err;
+        const CtlRun errors = runCtl(nowhere, withPort({"errors", "--csv", target}));
+        EXPECT_EQ(errors.exitCode, 2) << target << errors.err;
+        EXPECT_TRUE(contains(errors.err, "ファイル,オープンできません")) << errors.err;
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(readBytes(readOnly), "kept");
+}
+
+TEST(QavixctlExport, DashWritesTheBankFileToStandardOutput) {
+    const std::string dir = makeTempDir("export-dash");
+    const CtlRun saved =
+        runCtl(simulated("", dir), withPort({"bank", "export", "1", "b1.qbk", "--title", "t"}));
+    const CtlRun printed =
+        runCtl(simulated("", dir), withPort({"bank", "export", "1", "-", "--title", "t"}));
+    ASSERT_EQ(saved.exitCode, 0) << saved.err;
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    EXPECT_FALSE(std::filesystem::exists(dir + "/-"));
+    // Equal but for the time of writing in DATE.
+    auto withoutDate = [](std::string text) {
+        const size_t at = text.find("DATE=");
+        return at == std::string::npos ? text : text.erase(at, text.find('\r', at) - at);
+    };
+    const std::string file = readBytes(dir + "/b1.qbk");
+    EXPECT_NE(file.find("DATE="), std::string::npos);
+    EXPECT_EQ(withoutDate(printed.out), withoutDate(file));
 }
 
 }  // namespace

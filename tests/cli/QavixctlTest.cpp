@@ -41,12 +41,39 @@ TEST(QavixctlBankCheck, VerdictsAndExitCodes) {
         {"truncated.qbk", 1, kInvalid},
         {"garbage.qbk", 1, kInvalid},
         {"not_hex.qbk", 1, kInvalid},
+        {"not_shift_jis.qbk", 1, kInvalid},
+        {"joint_num_4.qbk", 1, abnormal("JOINT_NUM")},
         {"no_such_file.qbk", 2, kCannotOpen},
     };
     for (const Case& c : cases) {
         const CtlRun run = qavixctl({"bank", "check", data(c.file)});
         EXPECT_EQ(run.exitCode, c.exitCode) << c.file;
         EXPECT_EQ(run.out, c.out) << c.file;
+    }
+}
+
+TEST(QavixctlBankCheck, WarnsOfEveryKeyOutOfItsPlaceAndStillPasses) {
+    const CtlRun valid = qavixctl({"bank", "check", data("valid.qbk")});
+    EXPECT_EQ(valid.err, "");
+    struct Case {
+        const char* file;
+        const char* firstWarning;
+    };
+    const Case cases[] = {
+        {"renamed_keys.qbk", "[CH1] entry 1: expected key TYPE_1, found NUMBER_OF_BEAMS"},
+        {"reordered_keys.qbk", "[CH1] entry 2: expected key TYPE_2, found TYPE_3"},
+    };
+    for (const Case& c : cases) {
+        const CtlRun run = qavixctl({"bank", "check", data(c.file)});
+        EXPECT_EQ(run.exitCode, 0) << c.file;
+        EXPECT_EQ(run.out, "OK\n") << c.file;
+        std::vector<std::string> warnings;
+        std::istringstream in(run.err);
+        for (std::string line; std::getline(in, line);) {
+            warnings.push_back(line);
+        }
+        ASSERT_EQ(warnings.size(), 2u) << run.err;
+        EXPECT_EQ(warnings[0], "warning: " + data(c.file) + ": " + c.firstWarning);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <ctime>
@@ -89,7 +90,7 @@ std::string withoutDateLine(const std::string& text, const std::string& eol) {
 }
 
 std::string tempPath(const char* name) {
-    return ::testing::TempDir() + "qavixctl-report-" + name;
+    return cli::test::makeTempDir("report") + "/" + name;
 }
 
 TEST(QavixctlBankReport, BlocksFollowTheSelection) {
@@ -249,6 +250,36 @@ TEST(QavixctlBankReport, CommandLineAndOutputErrors) {
     const CtlRun run = qavixctl({"bank", "report", data("valid.qbk"), "--out", unwritable});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find(unwritable), std::string::npos) << run.err;
+}
+
+TEST(QavixctlBankReport, OutRefusesWhatItMustNotReplaceAndTakesDashForStandardOutput) {
+    const std::string dir = cli::test::makeTempDir("report-targets");
+    const std::string fifo = dir + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string readOnly = dir + "/kept.txt";
+    std::ofstream(readOnly) << "kept";
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    for (const std::string& target : {fifo, readOnly}) {
+        const CtlRun run = qavixctl({"bank", "report", data("valid.qbk"), "--out", target});
+        EXPECT_EQ(run.exitCode, 2) << target;
+        EXPECT_NE(run.err.find(target), std::string::npos) << run.err;
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(slurp(readOnly), "kept");
+    ASSERT_EQ(::lstat(readOnly.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+
+    // "-" gives the bytes the file would hold, and no file named "-".
+    const std::string file = dir + "/r.txt";
+    const CtlRun saved = qavixctl({"bank", "report", data("valid.qbk"), "--out", file});
+    const CtlRun printed = qavixctl({"bank", "report", data("valid.qbk"), "--out", "-"});
+    ASSERT_EQ(saved.exitCode, 0) << saved.err;
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    const std::string dateStart = "\r\n" + std::string(50, ' ') + toCp932("日付　");
+    EXPECT_NE(printed.out.find(dateStart), std::string::npos);
+    EXPECT_EQ(withoutDateLine(printed.out, "\r\n"), withoutDateLine(slurp(file), "\r\n"));
 }
 
 }  // namespace

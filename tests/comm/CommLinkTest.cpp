@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -62,6 +64,35 @@ TEST_F(CommLinkTest, FailedOpenWhileConnectingIsLeftToTheStatusCheck) {
     EXPECT_EQ(fake.countOf("Open"), 3);
     EXPECT_EQ(host.endCount(), 0);
     EXPECT_TRUE(host.messagesShown().empty());
+}
+
+TEST_F(CommLinkTest, PortThatCannotBeOpenedIsNamedInsteadOfACutLine) {
+    // The library's short message is not what the operator reads: the text is built again
+    // from its code and the device the port resolves to.
+    const std::string gone = "/nonexistent/qavix-unplugged";
+    ::setenv("QAVLINK_COM1", gone.c_str(), 1);
+    fake.openSucceeds = false;
+    fake.errorCode = "NOPORT";
+    fake.errorMessage = "cut short";
+    fake.statusReplies = {""};
+    link->setConnecting(true);
+    EXPECT_EQ(link->open(), kRequestOk);
+    link->setConnecting(false);
+    EXPECT_NE(link->worker().openProblem().find(gone + " がありません"), std::string::npos)
+        << link->worker().openProblem();
+    EXPECT_EQ(link->worker().statusCheck(kStatusFirstConnection), kWorkerLost);
+    const auto asked = host.questionTexts();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find(gone), std::string::npos) << asked[0];
+    EXPECT_EQ(asked[0].find("断絶"), std::string::npos) << asked[0];
+    EXPECT_NE(asked[0].find(msg::kAskCommSetupOnly), std::string::npos) << asked[0];
+
+    // Once the port opens, the next question is the plain one again.
+    fake.openSucceeds = true;
+    fake.errorCode.clear();
+    EXPECT_EQ(link->open(), kRequestOk);
+    EXPECT_EQ(link->worker().openProblem(), "");
+    ::unsetenv("QAVLINK_COM1");
 }
 
 TEST_F(CommLinkTest, OpenNamesThePortAndPassesTheUnit) {
@@ -144,14 +175,14 @@ TEST_F(CommLinkTest, IdlePollThatLosesTheControllerEndsTheProgram) {
 TEST_F(CommLinkTest, LostConnectionSavesRecoveryFilesFirstAndNamesThem) {
     std::vector<int> savedBanks;
     link->setRecoveryWriter([&](const DeviceModel& m) {
-        std::vector<std::string> files;
+        RecoverySave save;
         for (int b = 1; b <= kBankCount; ++b) {
             if (m.storedSet(b).edited != 0) {
                 savedBanks.push_back(b);
-                files.push_back("Qavix-recovery-Bank" + std::to_string(b) + ".qbk");
+                save.written.push_back("Qavix-recovery-Bank" + std::to_string(b) + ".qbk");
             }
         }
-        return files;
+        return save;
     });
     model.storedSet(2).edited = 1;
     fake.failures["GetParameter"] = 3;
@@ -160,6 +191,71 @@ TEST_F(CommLinkTest, LostConnectionSavesRecoveryFilesFirstAndNamesThem) {
     ASSERT_EQ(host.messagesShown().size(), 1u);
     EXPECT_EQ(host.messagesShown()[0].rfind(msg::kCommunicationCut, 0), 0u);
     EXPECT_NE(host.messagesShown()[0].find("Qavix-recovery-Bank2.qbk"), std::string::npos);
+}
+
+TEST_F(CommLinkTest, RecoveryThatSavesNothingSaysSo) {
+    link->setRecoveryWriter([](const DeviceModel&) {
+        RecoverySave save;
+        save.unsaved = {3};
+        save.errors = {"/work/Qavix-recovery-Bank3.qbk: Permission denied"};
+        return save;
+    });
+    fake.statusReplies = {""};
+    EXPECT_EQ(link->request(149), kRequestFailed);
+    ASSERT_EQ(host.messagesShown().size(), 1u);
+    const std::string shown = host.messagesShown()[0];
+    EXPECT_EQ(shown.rfind(msg::kCommunicationCut, 0), 0u);
+    EXPECT_NE(shown.find(std::string(kRecoveryUnsavedHeading) + "Bank3\n"), std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("Permission denied"), std::string::npos);
+}
+
+// Once enable setting has gone out, the controller may hold the new values whatever the line
+// did next; before it, and once the controller has answered after it, it does not.
+TEST_F(CommLinkTest, ALineLostAfterEnableSettingSaysTheWriteMayHaveLanded) {
+    struct Case {
+        const char* name;
+        std::map<std::string, int> failures;
+        std::deque<std::string> statusReplies;
+    };
+    const Case cases[] = {
+        {"enable unanswered", {{"EnableSetting", 3}}, {"0001"}},
+        {"reset unanswered", {{"Reset", 3}}, {"0001"}},
+        {"silent after the reset", {}, {""}},
+        {"verification read unanswered", {{"GetParameter", 3}}, {"0001"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedHost caseHost;
+        DeviceModel caseModel;
+        CCommLink caseLink(caseHost, caseModel, instant());
+        ASSERT_TRUE(caseLink.start(FAKE_LINK_PATH)) << caseLink.libraryError();
+        caseLink.suspendPolling();
+        fake.failures.clear();
+        fake.statusReplies = {"0001", "0101"};
+        ASSERT_EQ(caseLink.request(kCodeStartSetting), kRequestOk);
+        ASSERT_EQ(caseLink.request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+        fake.failures = c.failures;
+        fake.statusReplies = c.statusReplies;
+        EXPECT_EQ(caseLink.request(kCodeEnableSetting), kRequestFailed);
+        EXPECT_TRUE(caseLink.lastRequestLostConnection());
+        ASSERT_EQ(caseHost.messagesShown().size(), 1u);
+        EXPECT_EQ(caseHost.messagesShown()[0],
+                  std::string(msg::kCommunicationCut) + "\n" + kWriteMayHaveLandedNote);
+    }
+}
+
+TEST_F(CommLinkTest, ALineLostBeforeEnableOrAfterAVerifiedWriteIsOnlyACut) {
+    // A completed, verified write: the next loss has nothing in flight.
+    fake.statusReplies = {"0001", "0101"};
+    ASSERT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    ASSERT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    fake.parameterReplies[67] = "32";
+    fake.statusReplies = {"0001"};
+    ASSERT_EQ(link->request(kCodeEnableSetting), kRequestOk);
+    fake.statusReplies = {""};
+    EXPECT_EQ(link->request(149), kRequestFailed);
+    EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kCommunicationCut});
 }
 
 TEST_F(CommLinkTest, BankWriteOfChangedZeroPointsSendsOneBlock) {
@@ -194,6 +290,31 @@ TEST_F(CommLinkTest, BankWriteOfChangedZeroPointsSendsOneBlock) {
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_EQ(reads[0].id, 151);
     EXPECT_EQ(model.storedSet(2).edited, 0);
+    // The bank now holds what was written, so the same edit is not sent again.
+    EXPECT_EQ(model.storedSet(2).channel(1).zero[5], 120);
+    EXPECT_TRUE(changedSubBlocks(model.working(), model.storedSet(2)).empty());
+}
+
+TEST_F(CommLinkTest, AFailedBankWriteKeepsTheEditsAndTheBankAsItWas) {
+    for (int t = 0; t <= kBankCount; ++t) {
+        StoredSet& s = model.storedSet(t);
+        s.general.jointNum = 1;
+        s.channel(0).beamCount = 40;
+        s.channel(0).zero.fill(100);
+        s.compatible = 1;
+    }
+    model.selectSet(3);
+    model.working().channel(0).zero[0] = 130;
+    model.markEdited(3);
+    model.storedSet(3).writeAll = 1;
+    Transactions tx(*link, model);
+    fake.statusReplies = {"0101"};
+    fake.failures["PutParameter"] = 3;
+    EXPECT_EQ(tx.writeSelectedBank(), kRequestFailed);
+    EXPECT_EQ(model.storedSet(3).edited, 1);
+    EXPECT_EQ(model.storedSet(3).writeAll, 1);
+    EXPECT_EQ(model.storedSet(3).channel(0).zero[0], 100);
+    EXPECT_EQ(model.working().channel(0).zero[0], 130);
 }
 
 }  // namespace

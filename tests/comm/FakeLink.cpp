@@ -1,5 +1,7 @@
 #include "FakeLink.h"
 
+#include <cstdio>
+
 #include <algorithm>
 
 namespace qavix::test {
@@ -25,7 +27,13 @@ int KRYL_Terminate() {
 int KRYL_Close() {
     return fake().record("Close");
 }
-int KRYL_Open(const char* port, int* block) {
+int KRYL_GetLastError(char* code, char* message) {
+    std::lock_guard<std::mutex> lock(fake().mutex);
+    std::snprintf(code, 8, "%s", fake().errorCode.c_str());
+    std::snprintf(message, 128, "%s", fake().errorMessage.c_str());
+    return 1;
+}
+int KRYL_Open(const char* port, const int* block) {
     fake().record("Open", block[5], 0, 0, port);
     return fake().openSucceeds ? 1 : 0;
 }
@@ -76,11 +84,6 @@ int KRYL_FACTEnd(int unit) {
     return fake().record("FactEnd", unit);
 }
 // Entries the program resolves but never calls.
-int KRYL_GetLastError(char* code, char* message) {
-    code[0] = '\0';
-    message[0] = '\0';
-    return 1;
-}
 int KRYL_ReOpen() {
     return 1;
 }
@@ -124,6 +127,7 @@ FakeLink::~FakeLink() {
 
 LinkApi FakeLink::api() const {
     LinkApi a;
+    a.getLastError = KRYL_GetLastError;
     a.initialize = KRYL_Initialize;
     a.terminate = KRYL_Terminate;
     a.open = KRYL_Open;
@@ -212,9 +216,10 @@ void ScriptedHost::showMessage(const std::string& text) {
     m_messages.push_back(text);
 }
 
-bool ScriptedHost::ask(Question question, const std::string&) {
+bool ScriptedHost::ask(Question question, const std::string& text) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_questions.push_back(question);
+    m_questionTexts.push_back(text);
     if (answers.empty()) {
         return false;
     }
@@ -241,6 +246,11 @@ void ScriptedHost::endProgram() {
 std::vector<std::string> ScriptedHost::messagesShown() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_messages;
+}
+
+std::vector<std::string> ScriptedHost::questionTexts() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_questionTexts;
 }
 
 std::vector<Question> ScriptedHost::questionsAsked() const {

@@ -31,6 +31,8 @@ inline CommTimings instantTimings(std::chrono::milliseconds pollPeriod) {
     t.retryDelay = std::chrono::milliseconds(0);
     t.resetSettle = std::chrono::milliseconds(0);
     t.waitSlice = std::chrono::milliseconds(1);
+    t.recheckPause = std::chrono::milliseconds(0);
+    t.requestTimeout = std::chrono::milliseconds(50);
     return t;
 }
 
@@ -49,6 +51,9 @@ class FakeLink {
     // Entries that fail (return 0) this many more times.
     std::map<std::string, int> failures;
     bool openSucceeds = true;
+    // What KRYL_GetLastError reports ("" = healthy).
+    std::string errorCode;
+    std::string errorMessage;
 
     std::vector<FakeCall> calls;
     std::vector<FakeCall> callsOf(const std::string& entry) const;
@@ -74,6 +79,7 @@ class ScriptedHost : public CommHost {
 
     std::vector<std::string> messagesShown() const;
     std::vector<Question> questionsAsked() const;
+    std::vector<std::string> questionTexts() const;
     int endCount() const;
     int settingsRuns() const;
 
@@ -84,6 +90,7 @@ class ScriptedHost : public CommHost {
     mutable std::mutex m_mutex;
     std::vector<std::string> m_messages;
     std::vector<Question> m_questions;
+    std::vector<std::string> m_questionTexts;
     int m_ends = 0;
     int m_settingsRuns = 0;
 };

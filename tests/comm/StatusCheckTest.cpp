@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+#include <cctype>
+
 #include "FakeLink.h"
 #include "comm/CCommThread.h"
 #include "comm/CommMessages.h"
@@ -20,6 +24,10 @@ struct Row {
     int questions;
     int resets;
 };
+
+void PrintTo(const Row& row, std::ostream* os) {
+    *os << "status " << row.status << ", mode " << row.mode;
+}
 
 class StatusCheckTable : public ::testing::TestWithParam<Row> {};
 
@@ -65,7 +73,15 @@ INSTANTIATE_TEST_SUITE_P(Table, StatusCheckTable,
                              Row{"0501", 2, {}, kWorkerLost, msg::kAbnormalState, 0, 0},
                              Row{"3101", 7, {}, kWorkerLost, msg::kAbnormalState, 0, 0},
                              Row{"0000", 1, {}, kWorkerLost, msg::kNoSensor, 0, 0},
-                             Row{"0?01", 2, {}, kWorkerLost, msg::kAbnormalState, 0, 0}));
+                             Row{"0?01", 2, {}, kWorkerLost, msg::kAbnormalState, 0, 0}),
+                         // "0101" in mode 2 runs as Status0101Mode2; other characters as X.
+                         [](const auto& row) {
+                             std::string name = "Status";
+                             for (const char* c = row.param.status; *c != '\0'; ++c) {
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : 'X';
+                             }
+                             return name + "Mode" + std::to_string(row.param.mode);
+                         });
 
 TEST(StatusCheck, NoAnswerAtFirstConnectionOffersTheSettingsThenLooksAgain) {
     FakeLink fake;
@@ -139,6 +155,29 @@ TEST(StatusCheck, UnreadableErrorBlockIsPolledAgain) {
     CCommThread worker(fake.api(), host, instant());
     EXPECT_EQ(worker.statusCheck(kStatusIdle), kWorkerOk);
     EXPECT_GE(fake.countOf("GetParameter"), 2);
+}
+
+TEST(StatusCheck, AnErrorBlockThatNeverComesIsALostConnection) {
+    struct Case {
+        const char* name;
+        int failingReads;
+        const char* errorBlock;
+    };
+    // Unanswered reads, and a block that answers but cannot be taken apart.
+    const Case cases[] = {{"unanswered", 1000, "00000000000000C8"}, {"unreadable", 0, "zz"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeLink fake;
+        fake.statusReplies = {"0201"};
+        fake.failures["GetParameter"] = c.failingReads;
+        fake.errorBlock = c.errorBlock;
+        ScriptedHost host;
+        CCommThread worker(fake.api(), host, instant());
+        EXPECT_EQ(worker.statusCheck(kStatusIdle), kWorkerLost);
+        EXPECT_EQ(fake.countOf("GetParameter"), kErrorBlockReadAttempts);
+        EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kCommunicationCut});
+        EXPECT_FALSE(worker.unitConnected(0));
+    }
 }
 
 }  // namespace

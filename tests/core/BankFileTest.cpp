@@ -6,6 +6,7 @@
 
 #include "BankSample.h"
 #include "TempDir.h"
+#include "files/FileIo.h"
 #include "files/ProfileFile.h"
 #include "files/TextFile.h"
 
@@ -193,6 +194,61 @@ TEST(BankFileReader, MalformedFilesGiveTheInvalidDataMessage) {
         EXPECT_EQ(read.status, bankfile::ReadStatus::InvalidData) << c.what;
         EXPECT_EQ(read.message, "Bankデータが無効です。インポートを中止します。") << c.what;
     }
+}
+
+TEST(BankFileReader, BytesThatAreNotShiftJisMakeTheFileInvalid) {
+    TempDir dir;
+    const std::string bytes = textfile::encodeText(sampleText()).bytes;
+    ASSERT_TRUE(bankfile::readBlocks(ProfileFile::fromText(sampleText())).ok());
+    // In the version line, which the reader skips, and in a value.
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"## Ver 2.10",
+                                                                       "## Ver 2.\xFF"
+                                                                       "0"},
+                                   {"VER_R=0102", "VER_R=01\x81\x20"}}) {
+        std::string damaged = bytes;
+        const size_t at = damaged.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        damaged.replace(at, from.size(), to);
+        const std::string path = dir.file("damaged.qbk");
+        ASSERT_TRUE(fileio::writeFileAtomic(path, damaged).ok);
+        const bankfile::BlockRead read = bankfile::readBlocks(path);
+        EXPECT_EQ(read.status, bankfile::ReadStatus::InvalidData) << from;
+        EXPECT_EQ(read.message, bankfile::kInvalidDataMessage) << from;
+    }
+}
+
+TEST(BankFileReader, NamesEveryKeyOutOfItsPlace) {
+    EXPECT_TRUE(bankfile::misplacedKeys(ProfileFile::fromText(sampleText())).empty());
+    // Blanks around a key do not make it another key.
+    EXPECT_TRUE(
+        bankfile::misplacedKeys(ProfileFile::fromText(editedSample("TYPE_2=12", " TYPE_2 =12")))
+            .empty());
+
+    // A duplicated line in CH2 shifts every later key of the section by one.
+    const auto shifted = bankfile::misplacedKeys(ProfileFile::fromText(
+        editedSample("[CH2]\r\nTYPE_1=80\r\n", "[CH2]\r\nTYPE_1=80\r\nTYPE_1=80\r\n")));
+    ASSERT_FALSE(shifted.empty());
+    EXPECT_EQ(shifted[0].section, "CH2");
+    EXPECT_EQ(shifted[0].position, 2u);
+    EXPECT_EQ(shifted[0].expected, "TYPE_2");
+    EXPECT_EQ(shifted[0].found, "TYPE_1");
+    for (const bankfile::KeyMismatch& m : shifted) {
+        EXPECT_EQ(m.section, "CH2");
+    }
+
+    const auto renamed =
+        bankfile::misplacedKeys(ProfileFile::fromText(editedSample("HYS2=0A", "HYSTERESIS2=0A")));
+    ASSERT_EQ(renamed.size(), 1u);
+    EXPECT_EQ(renamed[0].section, "CONTROLLER");
+    EXPECT_EQ(renamed[0].expected, "HYS2");
+    EXPECT_EQ(renamed[0].found, "HYSTERESIS2");
+
+    const auto missing = bankfile::misplacedKeys(
+        ProfileFile::fromText(sampleText().substr(0, sampleText().find("[CONTROLLER]"))));
+    ASSERT_FALSE(missing.empty());
+    EXPECT_EQ(missing[0].section, "CONTROLLER");
+    EXPECT_EQ(missing[0].position, 1u);
+    EXPECT_EQ(missing[0].found, "");
 }
 
 TEST(BankFileReader, EntriesBeyondTheKeptCountsAreIgnored) {

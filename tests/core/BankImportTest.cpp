@@ -155,6 +155,20 @@ TEST(BankImport, ImportResultsCarryTheProgramsMessages) {
         bankfile::importFile(write("d.qbk", edited("JOINT_NUM=03", "JOINT_NUM=3A")), set);
     EXPECT_EQ(joint.status, bankfile::ImportStatus::InvalidData);
 
+    // A JOINT_NUM that is a number but beyond the sensors is named by the range check...
+    for (const char* value : {"JOINT_NUM=04", "JOINT_NUM=99", "JOINT_NUM=00"}) {
+        const auto beyond =
+            bankfile::importFile(write("e.qbk", edited("JOINT_NUM=03", value)), set);
+        EXPECT_EQ(beyond.status, bankfile::ImportStatus::OutOfRange) << value;
+        EXPECT_EQ(beyond.field, "JOINT_NUM") << value;
+        EXPECT_EQ(beyond.message, importAbnormalMessage("JOINT_NUM")) << value;
+    }
+    // ...unless the file is invalid for another reason too.
+    std::string both = edited("JOINT_NUM=03", "JOINT_NUM=04");
+    both.replace(both.find("HYS2=0A"), 7, "HYS2=0X");
+    EXPECT_EQ(bankfile::importFile(write("f.qbk", both), set).status,
+              bankfile::ImportStatus::InvalidData);
+
     const auto missing = bankfile::importFile(dir.file("none.qbk"), set);
     EXPECT_EQ(missing.status, bankfile::ImportStatus::CannotOpen);
     EXPECT_EQ(missing.message, bankfile::kOpenFailedMessage);
@@ -176,8 +190,12 @@ TEST(BankImport, RandomDamageNeverBreaksTheImportPath) {
                 case 1:
                     damaged.erase(at, random() % 40);
                     break;
-                default:
-                    damaged.insert(at, std::string(random() % 5, "0F=\n"[random() % 4]));
+                default: {
+                    // One draw after the other, so every compiler damages alike.
+                    const char fill = "0F=\n"[random() % 4];
+                    const size_t length = random() % 5;
+                    damaged.insert(at, std::string(length, fill));
+                }
             }
         }
         const bankfile::BlockRead read = bankfile::readBlocks(ProfileFile::fromText(damaged));

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+#include <string>
+
 namespace qavix {
 namespace {
 
@@ -10,6 +14,10 @@ struct KindCase {
     ErrorKind kind;
     const char* shortText;  // nullptr: the unidentified-cause message
 };
+
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << "error " << c.number;
+}
 
 class ControllerErrorKinds : public ::testing::TestWithParam<KindCase> {};
 
@@ -45,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{208, ErrorKind::Dealer, "Bank メモリエラー"},
                       KindCase{211, ErrorKind::Installation, "センサ接続異常"},
                       KindCase{212, ErrorKind::Setting, "しきい値設定異常"},
-                      KindCase{213, ErrorKind::Unidentified, nullptr}));
+                      KindCase{213, ErrorKind::Unidentified, nullptr}),
+    [](const auto& row) { return "Error" + std::to_string(row.param.number); });
 
 TEST(ControllerError, MessagesUseTheControllersExactWording) {
     EXPECT_EQ(evaluateControllerError(0xC8).message,

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/OverallJudgement.h"
 #include "model/ParallelOutputs.h"
-#include "model/SensorArrangement.h"
 
 namespace qavix {
 namespace {
@@ -111,17 +111,6 @@ TEST(ParallelOutputs, PageReadsArrangementFormatsCodesAndUnits) {
         EXPECT_EQ(r.timeoutMs, 1500);
     }
     EXPECT_EQ(codes, (std::vector<int>{133, 134, 135, 136}));
-}
-
-TEST(SensorArrangement, ListIndexesAndStoredValues) {
-    EXPECT_EQ(arrangementValue(0), kArrangementTogether);
-    EXPECT_EQ(arrangementValue(1), kArrangementSeparate);
-    EXPECT_EQ(arrangementChoice(kArrangementSeparate), 1);
-    EXPECT_EQ(arrangementChoice(kArrangementOff), 0);
-    EXPECT_STREQ(arrangementText(kArrangementTogether), "センサ一括処理");
-    EXPECT_STREQ(arrangementText(kArrangementSeparate), "センサ個別処理");
-    EXPECT_STREQ(arrangementText(kArrangementOff), "無効");
-    EXPECT_STREQ(arrangementText(3), "該当無");
 }
 
 }  // namespace

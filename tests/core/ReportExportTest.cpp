@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 class ReportExport : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/qavix-report-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        std::string pattern = (fs::temp_directory_path() / "qavix-report-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         m_dir = pattern;
     }
     void TearDown() override { fs::remove_all(m_dir); }

@@ -152,5 +152,22 @@ TEST(CommandLine, SwitchesAreFoundInTheJoinedArguments) {
     }
 }
 
+TEST(CommandLine, TheEditFileIsTakenOutBeforeTheSwitchesAreSearched) {
+    const CommandLineSwitches spaced =
+        parseCommandLineSwitches({"/a", "--edit", "/x/dbank.qbk", "d"});
+    EXPECT_EQ(spaced.editFile, "/x/dbank.qbk");
+    EXPECT_FALSE(spaced.debug);
+    EXPECT_TRUE(spaced.extended);  // "/a" and "d" meet once the file is out of the way
+
+    const CommandLineSwitches joined = parseCommandLineSwitches({"--edit=/x/adb.qbk", "/db"});
+    EXPECT_EQ(joined.editFile, "/x/adb.qbk");
+    EXPECT_TRUE(joined.debug);
+    EXPECT_FALSE(joined.extended);
+
+    EXPECT_TRUE(parseCommandLineSwitches({"/ad", "--edit"}).editWithoutFile);
+    EXPECT_TRUE(parseCommandLineSwitches({"--edit="}).editWithoutFile);
+    EXPECT_FALSE(parseCommandLineSwitches({"/ad"}).editWithoutFile);
+}
+
 }  // namespace
 }  // namespace qavix

@@ -163,6 +163,39 @@ TEST(FileIo, FailedWriteLeavesThePreviousFile) {
     EXPECT_EQ(filesIn(dir.path()), 1u);
 }
 
+TEST(FileIo, SavesRefuseTargetsThatAreNotWritableRegularFiles) {
+    TempDir dir;
+    // A FIFO stands in for a device node: replacing either with a regular file breaks
+    // whatever else uses it.
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string linkToFifo = dir.file("pipe-link");
+    std::filesystem::create_symlink(fifo, linkToFifo);
+    const std::string readOnly = dir.file("kept.txt");
+    ASSERT_TRUE(fileio::writeFileAtomic(readOnly, "kept").ok);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+
+    for (const std::string& path : {fifo, linkToFifo, readOnly}) {
+        SCOPED_TRACE(path);
+        const fileio::WriteResult checked = fileio::checkWriteTarget(path);
+        EXPECT_FALSE(checked.ok);
+        EXPECT_FALSE(checked.error.empty());
+        const fileio::WriteResult written = textfile::writeText(path, "new");
+        EXPECT_FALSE(written.ok);
+        EXPECT_EQ(written.error, checked.error);
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(bytesOf(readOnly), "kept");
+    EXPECT_EQ(filesIn(dir.path()), 3u);
+
+    // A missing file and a writable one may be saved.
+    EXPECT_TRUE(fileio::checkWriteTarget(dir.file("new.txt")).ok);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0644), 0);
+    EXPECT_TRUE(fileio::checkWriteTarget(readOnly).ok);
+}
+
 TEST(FileIo, WriteIntoAMissingFolderFails) {
     TempDir dir;
     EXPECT_FALSE(fileio::writeFileAtomic(dir.file("no/such/file"), "x").ok);

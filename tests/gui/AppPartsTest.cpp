@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QColorDialog>
+#include <QTranslator>
+
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -12,6 +15,7 @@
 #include "GuiTestSupport.h"
 #include "app/CInitialReadDlg.h"
 #include "app/CSplashDlg.h"
+#include "app/DesktopSetup.h"
 #include "app/QtCommHost.h"
 #include "app/RequestWaitFilter.h"
 #include "app/SingleInstance.h"
@@ -134,6 +138,34 @@ TEST(QtHost, NothingIsShownOnceTheProgramEnds) {
     EXPECT_FALSE(answer);
     settle(30);
     EXPECT_TRUE(answers.texts().empty());
+}
+
+TEST(Desktop, QtsOwnDialogsSpeakJapanese) {
+    QTranslator* translator = installQtTranslations(*QCoreApplication::instance());
+    if (translator == nullptr) {
+        GTEST_SKIP() << "Qt's Japanese translations (qt6-translations-l10n) are not installed";
+    }
+    QColorDialog colours;
+    QStringList texts;
+    for (QPushButton* b : colours.findChildren<QPushButton*>()) {
+        texts << b->text();
+    }
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    EXPECT_TRUE(texts.contains("キャンセル")) << texts.join("|").toStdString();
+    EXPECT_FALSE(texts.contains("Cancel")) << texts.join("|").toStdString();
+}
+
+TEST(Desktop, IconHasEverySizeTheDesktopAsksFor) {
+    const QIcon icon = applicationIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (int size : {16, 32, 48, 64, 256}) {
+        EXPECT_EQ(icon.pixmap(size, size).size(), QSize(size, size)) << size;
+    }
+    // Drawn, not blank: the corner is clear, the middle is not.
+    const QImage image = icon.pixmap(64, 64).toImage();
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(32, 32)), 255);
 }
 
 TEST(Splash, TheAnimationIsAPlayableGif) {

@@ -61,6 +61,8 @@ inline AppOptions appOptions(const QString& folder) {
     o.singleInstance = false;
     o.timings.splashWaitMs = 0;
     o.timings.readDelayMs = 0;
+    // The emulator answers at once, so a silent line is known long before the real time-out.
+    o.commTimings.requestTimeout = std::chrono::milliseconds(400);
     return o;
 }
 

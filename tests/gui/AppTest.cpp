@@ -5,12 +5,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdlib>
 
 #include "AppRunSupport.h"
 #include "GuiTestSupport.h"
 #include "app/CQavixApp.h"
+#include "app/QtCommHost.h"
 #include "comm/CommMessages.h"
 #include "comm/LinkLibrary.h"
 #include "frame/CDebugView.h"
@@ -73,6 +76,11 @@ TEST_F(AppRun, StartsAgainstTheBuiltInEmulator) {
     ASSERT_TRUE(app.start());
     expectConnectedWithThreeSensors(app);
     EXPECT_EQ(app.mainFrame()->debugView(), nullptr);
+    // The initial read's bar reached the count it planned, banks included.
+    const auto [value, maximum] = app.initialReadProgress();
+    EXPECT_EQ(value, maximum);
+    EXPECT_GT(maximum, Transactions::kBankReadRequests);
+    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains("内蔵エミュレータ"));
     app.shutdown();
     const QString ini = iniText();
     EXPECT_TRUE(ini.contains("[ToolDialog]\r\nVisible=1\r\nFloat=0\r\n")) << ini.toStdString();
@@ -154,7 +162,10 @@ TEST_F(AppRun, WithoutPortsTheUserIsToldAndCancelEnds) {
     EXPECT_EQ(app.mainFrame(), nullptr);
     ASSERT_EQ(cancel.texts().size(), 2u);
     EXPECT_EQ(cancel.texts()[0], msg::kNoComPort);
-    EXPECT_EQ(cancel.texts()[1], msg::kAskCommSetup);
+    // The question names what is wrong with the port instead of calling it a cut line.
+    const std::string& question = cancel.texts()[1];
+    EXPECT_NE(question.find("no-such-tty がありません"), std::string::npos) << question;
+    EXPECT_NE(question.find(msg::kAskCommSetupOnly), std::string::npos) << question;
 }
 
 TEST_F(AppRun, ConnectsToTheEmulatorOnAPseudoTerminal) {
@@ -176,10 +187,59 @@ TEST_F(AppRun, ACableLostDuringTheInitialReadEndsStartUp) {
     EXPECT_EQ(app.mainFrame(), nullptr);
     ASSERT_FALSE(answers.texts().empty());
     EXPECT_EQ(answers.texts().back(), msg::kCommunicationCut);
+    // OK ends it for good.
+    app.shutdown();
+    EXPECT_FALSE(app.restartIfAsked());
     // No window is left open.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     }
+}
+
+TEST_F(AppRun, ReconnectAfterALostConnectionStartsTheProgramAgainAlike) {
+    SimProcess sim({"--hang-after", "40"});
+    setPort(1, sim.device());
+    // Chooses "再接続" in the message of the lost connection, OK anywhere else.
+    QTimer clicker;
+    QString lostText;
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == QtCommHost::kReconnectText) {
+                lostText = box->text();
+                b->click();
+                return;
+            }
+        }
+        box->button(QMessageBox::Ok)->click();
+    });
+    clicker.start(10);
+    AppOptions o = options();
+    o.arguments = {"/ad", "--edit", "x.qbk"};
+    int restarts = 0;
+    QString program;
+    QStringList args;
+    QString folder;
+    o.restart = [&](const QString& p, const QStringList& a, const QString& f) {
+        ++restarts;
+        program = p;
+        args = a;
+        folder = f;
+        return true;
+    };
+    CQavixApp app(o);
+    app.run();
+    EXPECT_EQ(lostText.toStdString(), msg::kCommunicationCut);
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(program, QCoreApplication::applicationFilePath());
+    EXPECT_EQ(args, (QStringList{"/ad", "--edit", "x.qbk"}));
+    EXPECT_EQ(folder, dir.path());
+    // The settings were written before the new start reads them.
+    EXPECT_TRUE(iniText().contains("ActivePort=0"));
+    EXPECT_FALSE(app.restartIfAsked()) << "only once";
 }
 
 TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {

@@ -51,10 +51,15 @@ struct BeamPagesFixture : EmulatorPageFixture {
         chartBar = pane->page<CBrkCommand>(nav::kViewBrkCommand);
         listBar = pane->page<CBrkCmdList>(nav::kViewBrkCmdList);
     }
-    // Opens a beam page the way the sensor page's buttons do, from CH1's sensor page.
+    // Opens a beam page the way the opening pages do, from CH1's sensor page: the table and
+    // the sensor (1..3, or 4 for all) in the run state, then the page the blanking display
+    // setting chooses, asked of the tree.
     void open(BeamFlagTable table, int channel) {
         pane->select(ItemKind::SensorOperation, kCurrentSet, 1);
-        pane->tree->openBeamPage(table, channel);
+        state.beamTable = table;
+        state.blankingChannel = channel == kAllTogether ? kAllTogether : channel - 1;
+        state.requestPage(state.user.blanking == 1 ? nav::kPageBeamDesignation
+                                                   : nav::kPageBlanking);
         settle();
     }
     BeamCommandBar* bar() const {

@@ -145,8 +145,11 @@ TEST_F(GraphPageFixture, FirstShowingLoadsEverythingAndShowsCh1InPercent) {
         visible << controls()->visibleCombo()->itemText(i);
     }
     EXPECT_EQ(visible, (QStringList{"40", "30", "20", "10"}));
-    // Without threshold tuning its buttons stay off; the rest is on.
+    // The program installs threshold tuning; without it its buttons stay off.
     EXPECT_TRUE(controls()->updateButton()->isEnabled());
+    EXPECT_TRUE(controls()->individualButton()->isEnabled());
+    EXPECT_TRUE(controls()->batchButton()->isEnabled());
+    page->setTuning(nullptr);
     EXPECT_FALSE(controls()->individualButton()->isEnabled());
     EXPECT_FALSE(controls()->batchButton()->isEnabled());
 }

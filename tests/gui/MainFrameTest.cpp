@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "GuiTestSupport.h"
 #include "frame/CBankDialogBar.h"
@@ -99,7 +105,15 @@ TEST(MainFrame, WindowPlacementComesFromTheSettings) {
         "[Qavix_Section]\r\nleft=40\r\ntop=30\r\nright=1040\r\nbottom=780\r\n"
         "ViewAxis=64\r\n");
     auto frame = f.makeFrame();
-    EXPECT_EQ(frame->geometry(), QRect(40, 30, 1000, 750));
+    const QRect saved(40, 30, 1000, 750);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    if (screen.contains(saved)) {
+        EXPECT_EQ(frame->geometry(), saved);
+    } else {
+        // A smaller screen keeps the window, status bar included, in sight.
+        EXPECT_TRUE(screen.contains(frame->geometry())) << frame->geometry().width();
+        EXPECT_EQ(frame->geometry().size(), saved.size().boundedTo(screen.size()));
+    }
     EXPECT_EQ(f.state.viewAxis, 64);
     EXPECT_EQ(f.state.viewSample, 60);
 }
@@ -162,8 +176,8 @@ TEST(MainFrame, LockingTheMenuShowsTheWaitWindow) {
     EXPECT_FALSE(frame->progressDialog()->isVisible());
     EXPECT_TRUE(frame->action(kCmdAbout)->isEnabled());
     EXPECT_TRUE(frame->action(kCmdExit)->isEnabled());
-    // Features still to come are greyed.
-    EXPECT_FALSE(frame->action(kCmdImport)->isEnabled());
+    EXPECT_TRUE(frame->action(kCmdImport)->isEnabled());
+    // With the current values shown there is no bank to write, in the menu or on the bar.
     EXPECT_FALSE(frame->action(kCmdBankWrite)->isEnabled());
     EXPECT_FALSE(frame->bankBar()->button(CBankDialogBar::Write)->isEnabled());
 }
@@ -236,6 +250,58 @@ TEST(MainFrame, ClosingIsRefusedWhileBusyOrWhenTheBankEditsAreKept) {
     ModalAnswerer discard(true);
     EXPECT_TRUE(frame->close());
     EXPECT_EQ(f.model.storedSet(1).edited, 0);
+}
+
+TEST(MainFrame, CtrlQPassesTheBankEditingGuardLikeTheCloseButton) {
+    FrameFixture f;
+    f.model.storedSet(1).compatible = 1;
+    f.model.storedSet(1).loaded = 1;
+    auto frame = f.makeFrame();
+    frame->show();
+    frame->lockMenu(CMainFrame::kUnlock);  // as once the splash has gone
+    QApplication::setActiveWindow(frame.get());
+    frame->tree()->tree()->setCurrentItem(frame->tree()->rootItem(1));
+    f.model.storedSet(1).edited = 1;
+    {
+        ModalAnswerer cancel(false);
+        QTest::keyClick(frame.get(), Qt::Key_Q, Qt::ControlModifier);
+        settle();
+        ASSERT_EQ(cancel.texts().size(), 1u);
+        EXPECT_EQ(cancel.texts()[0], "CBankEditDlg");
+    }
+    EXPECT_TRUE(frame->isVisible());
+    ModalAnswerer discard(true);
+    QApplication::setActiveWindow(frame.get());
+    QTest::keyClick(frame.get(), Qt::Key_Q, Qt::ControlModifier);
+    settle();
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST(MainFrame, FirstStartOpensWithinTheScreenAndToolButtonsExplainThemselves) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(frame->geometry()));
+    EXPECT_LE(frame->minimumWidth(), screen.width());
+    EXPECT_LE(frame->minimumHeight(), screen.height());
+    // The tree is wide enough for every label, every branch open.
+    frame->show();
+    settle();
+    QTreeWidget* tree = frame->tree()->tree();
+    tree->expandAll();
+    settle();
+    const QFontMetrics metrics(tree->font());
+    for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) {
+        const QRect cell = tree->visualItemRect(*it);
+        const int textEnd =
+            cell.x() + tree->iconSize().width() + metrics.horizontalAdvance((*it)->text(0));
+        EXPECT_LE(textEnd, tree->viewport()->width()) << (*it)->text(0).toStdString();
+    }
+    for (QToolButton* b : frame->toolBar()->findChildren<QToolButton*>()) {
+        if (b->isVisible() || !b->text().isEmpty()) {
+            EXPECT_FALSE(b->toolTip().isEmpty()) << b->text().toStdString();
+        }
+    }
 }
 
 TEST(MainFrame, CommunicationSettingsFirstGuardAppliedBankEdits) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+#include <string>
+
 #include "frame/NavigationTree.h"
 
 namespace qavix::nav {
@@ -37,6 +41,11 @@ struct SensorCase {
     std::vector<std::string> sensorChildren;      // below each current-values sensor
     std::vector<std::string> bankSensorChildren;  // below each bank sensor
 };
+
+// Test lists show the case by its switches rather than as bytes.
+void PrintTo(const SensorCase& c, std::ostream* os) {
+    *os << c.sensors << " sensors" << (c.extended ? ", extended" : "");
+}
 
 class SensorShapes : public ::testing::TestWithParam<SensorCase> {};
 
@@ -90,7 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"コントローラ", "センサ CH1", "センサ CH2", "センサ CH3",
                                   "設定一覧", "エラーログ"},
                                  {"動作設定", "受光レベルグラフ"},
-                                 {"動作設定", "しきい値設定画面"}}));
+                                 {"動作設定", "しきい値設定画面"}}),
+    [](const auto& row) {
+        return std::to_string(row.param.sensors) + "Sensors" +
+               (row.param.extended ? "Extended" : "");
+    });
 
 TEST(NavigationTree, ControllerFolderOfTheCurrentValues) {
     TreeShape s = shape(1, true);
@@ -153,6 +166,10 @@ struct SwitchCase {
     std::vector<std::string> items;
 };
 
+void PrintTo(const SwitchCase& c, std::ostream* os) {
+    *os << "overall " << c.overall << ", parallel " << c.parallel << ", group " << c.group;
+}
+
 class MeasurementSwitches : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(MeasurementSwitches, FolderAndItemsFollowTheSwitches) {
@@ -191,7 +208,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SwitchCase{false, true, false, {"パラレル出力"}},
                       SwitchCase{false, false, true, {"グループ判定"}},
                       SwitchCase{
-                          true, true, true, {"総合ON/OFF判定", "パラレル出力", "グループ判定"}}));
+                          true, true, true, {"総合ON/OFF判定", "パラレル出力", "グループ判定"}}),
+    [](const auto& row) {
+        const SwitchCase& c = row.param;
+        const std::string name = std::string(c.overall ? "Overall" : "") +
+                                 (c.parallel ? "Parallel" : "") + (c.group ? "Group" : "");
+        return name.empty() ? std::string("None") : name;
+    });
 
 TEST(NavigationTree, RootsFollowTheBankFunctionAndCompatibleFlags) {
     TreeShape s = shape(2);

@@ -156,9 +156,12 @@ TEST_F(FrameworkFixture, InvalidFieldAndValidChangeLeaveCancelButNotWrite) {
     EXPECT_EQ(boxColour(), kInvalidFieldColour);
     EXPECT_FALSE(writeOn());
     EXPECT_TRUE(cancelOn());
-    // A repaint of the page shows the same on the bar, whatever enabled it meanwhile.
+    // Painting changes nothing on the bar; showing the page again puts the page's state back
+    // on it, whatever enabled it meanwhile.
     pane->bar()->setWriteCancelEnabled(true);
     page->repaint();
+    EXPECT_TRUE(writeOn());
+    page->pageShown(QString());
     EXPECT_FALSE(writeOn());
     EXPECT_TRUE(cancelOn());
 

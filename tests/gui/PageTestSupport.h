@@ -71,7 +71,6 @@ inline PageContext pageContext(AppState& state, CCommLink& link, CommHost& host,
         [&log] { return log.interval; },
         [&log] { return log.now ? log.now() : std::chrono::system_clock::now(); },
         nullptr,
-        nullptr,
     };
 }
 
@@ -83,6 +82,7 @@ inline std::unique_ptr<CCommLink> emulatorLink(CommHost& host, DeviceModel& mode
     t.resetSettle = std::chrono::milliseconds(0);
     t.retryDelay = std::chrono::milliseconds(1);
     t.pollPeriod = std::chrono::milliseconds(60000);
+    t.requestTimeout = std::chrono::milliseconds(250);
     auto link = std::make_unique<CCommLink>(host, model, t);
     if (!link->start(std::string(QAVIX_BIN_DIR) + "/libqavlink.so")) {
         ADD_FAILURE() << link->libraryError();
@@ -102,9 +102,6 @@ inline std::unique_ptr<CCommLink> emulatorLink(CommHost& host, DeviceModel& mode
 struct PagePane {
     PagePane(AppState& s, CCommLink& link, CBankManager& banks, CommHost& host)
         : state(s), context(pageContext(s, link, host, log)) {
-        context.openBeamPage = [this](BeamFlagTable table, int channel) {
-            tree->openBeamPage(table, channel);
-        };
         context.closeBeamPage = [this](int pageIndex) { tree->closeBeamPage(pageIndex); };
         right = std::make_unique<CRightPaneFrame>(
             [this] { return nav::shapeOf(state.model(), state.extendedMode); },

@@ -122,12 +122,14 @@ TEST_F(SensorPageFixture, DesignateButtonFollowsTheOutputsAndOpensTheBeamPage) {
     QTest::mouseClick(page->designateButton(), Qt::LeftButton);
     EXPECT_EQ(pane->tree->pageIndex(), nav::kPageBlanking);
     EXPECT_EQ(state.currentPage, nav::kPageBlanking);
-    EXPECT_EQ(pane->tree->beamTable(), BeamFlagTable::Designated);
-    EXPECT_EQ(state.selectedChannel, 1);
+    EXPECT_EQ(state.beamTable, AppState::BeamFlagTable::Designated);
+    EXPECT_EQ(state.blankingChannel, 0);
     EXPECT_EQ(pane->right->splitterView()->currentPage()->className(), "CView007");
 
     // Back on the page its edit is still there.
     pane->tree->closeBeamPage(nav::kPageSensorOperation);
+    EXPECT_EQ(state.currentPage, nav::kPageSensorOperation);
+    EXPECT_EQ(state.selectedChannel, 1);
     EXPECT_EQ(page->list(CView016::kFieldOut2)->currentIndex(), 6);
     EXPECT_TRUE(writeOn());
 }
@@ -140,7 +142,7 @@ TEST_F(SensorPageFixture, FixedBlankingButtonOpensTheListPageWhenChosen) {
     page->list(CView016::kFieldFixed)->setCurrentIndex(kChoiceEnabled);
     QTest::mouseClick(page->fixedBeamsButton(), Qt::LeftButton);
     EXPECT_EQ(pane->tree->pageIndex(), nav::kPageBeamDesignation);
-    EXPECT_EQ(pane->tree->beamTable(), BeamFlagTable::FixedBlanking);
+    EXPECT_EQ(state.beamTable, AppState::BeamFlagTable::FixedBlanking);
     EXPECT_EQ(pane->right->splitterView()->currentPage()->className(), "CView017");
 }
 

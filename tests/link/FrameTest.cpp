@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -58,6 +60,10 @@ struct ResyncCase {
     const char* name;
     std::string noise;  // sent before a good frame
 };
+
+void PrintTo(const ResyncCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FrameResync : public ::testing::TestWithParam<ResyncCase> {};
 

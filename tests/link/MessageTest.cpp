@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+#include <cctype>
+
 #include <string>
 
 #include "Message.h"
@@ -28,6 +32,10 @@ struct WireCase {
     int sequence;
     const char* payload;
 };
+
+void PrintTo(const WireCase& c, std::ostream* os) {
+    *os << c.payload;
+}
 
 class RequestWire : public ::testing::TestWithParam<WireCase> {};
 
@@ -67,7 +75,17 @@ INSTANTIATE_TEST_SUITE_P(
         WireCase{makeCommand(Op::ZeroReset, 0, 0, -1, 0, 0), 2, "002ZR,-1"},
         WireCase{makeCommand(Op::TeachRatio, 0, 0, 80, 2, 1), 3, "003TR,80,2,1"},
         WireCase{makeCommand(Op::FactStart, 0, 0, 0, 0, 0), 4, "004FS"},
-        WireCase{makeCommand(Op::FactEnd, 0, 0, 0, 0, 0), 5, "005FE"}));
+        WireCase{makeCommand(Op::FactEnd, 0, 0, 0, 0, 0), 5, "005FE"}),
+    // The payload's letters and digits: "007PP,42,784,128:0A0B" runs as Payload007PP427841280A0B.
+    [](const auto& row) {
+        std::string name = "Payload";
+        for (const char* c = row.param.payload; *c != '\0'; ++c) {
+            if (std::isalnum(static_cast<unsigned char>(*c))) {
+                name += *c;
+            }
+        }
+        return name;
+    });
 
 TEST(Message, TextWithControlCharactersAndPercentRoundTrips) {
     const std::string text = std::string("a%b\r\n\x02\x03\x7f") + "\x83\x41";

@@ -52,6 +52,16 @@ TEST(PortResolver, ValuesForEmulatorAndDevice) {
     EXPECT_FALSE(parsePortValue(""));
 }
 
+TEST(PortResolver, EmulatorValueOpensTheEmulatorDirectly) {
+    const auto plain = resolvePort("sim");
+    ASSERT_TRUE(plain);
+    EXPECT_TRUE(plain->emulator);
+    const auto options = resolvePort("sim:--unit 3");
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->emulatorOptions, "--unit 3");
+    EXPECT_FALSE(resolvePort("simulator"));
+}
+
 TEST(PortResolver, EnvironmentComesBeforeTheIniFile) {
     TempIni ini("[Qavix_Section]\r\nCOM5=/dev/wrong\r\n[ports]\r\n com5 = sim:--unit 3 \r\n");
     ::unsetenv("QAVLINK_COM5");

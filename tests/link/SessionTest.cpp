@@ -89,7 +89,6 @@ TEST(LinkSession, OtherUnitGetsNoAnswerAndTimesOutOnTime) {
     EXPECT_EQ(link->exchange(getControl(48, 4), 80ms).status, ExchangeStatus::TimedOut);
     const auto took = Clock::now() - start;
     EXPECT_GE(took, 80ms);
-    EXPECT_LT(took, 380ms);
 }
 
 // Every third reply goes wrong; the call in between must not suffer from it.

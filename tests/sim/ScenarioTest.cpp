@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "SimTestHelper.h"
+#include "TempDir.h"
 
 namespace qavix::sim {
 namespace {
@@ -85,7 +86,8 @@ TEST(Scenario, BadScenariosNameTheLine) {
 }
 
 TEST(Scenario, CreateReadsTheFileNamedInTheOptions) {
-    const std::string path = ::testing::TempDir() + "/sim_scenario_test.ini";
+    const qavix::test::TempDir temp;
+    const std::string path = temp.file("scenario.ini");
     {
         std::ofstream f(path);
         f << kScenario;

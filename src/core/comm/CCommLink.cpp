@@ -40,12 +40,12 @@ CCommLink::CCommLink(CommHost& host, DeviceModel& model, const CommTimings& timi
     : m_host(host), m_model(model), m_timings(timings) {
     m_worker = std::make_unique<CCommThread>(LinkApi{}, m_host, m_timings);
     // Bank edits applied offline exist nowhere else; they go to the working directory,
-    // where the program keeps its settings file too.
+    // where the program keeps its settings file too, else to the user's data folder.
     m_recovery = [](const DeviceModel& m) {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
-        return saveRecoveryFiles(m, ".", local);
+        return saveRecoveryFiles(m, recoveryFolders("."), local);
     };
 }
 
@@ -58,7 +58,7 @@ bool CCommLink::start(const std::string& libraryPath) {
         return false;
     }
     m_worker = std::make_unique<CCommThread>(m_library.api(), m_host, m_timings);
-    m_worker->setLostHook([this](const std::string& message) { return onConnectionLost(message); });
+    m_worker->setLostHook([this](const LostConnection& lost) { return onConnectionLost(lost); });
     m_worker->start();
     return true;
 }
@@ -175,20 +175,12 @@ int CCommLink::communicationSettings() {
     return resumePolling();
 }
 
-std::string CCommLink::onConnectionLost(const std::string& message) {
-    if (!m_recovery) {
-        return message;
+std::string CCommLink::onConnectionLost(const LostConnection& lost) {
+    LostConnection report = lost;
+    if (m_recovery) {
+        m_host.runOnUiThread([&] { report.recovery = m_recovery(m_model); });
     }
-    std::vector<std::string> files;
-    m_host.runOnUiThread([&] { files = m_recovery(m_model); });
-    if (files.empty()) {
-        return message;
-    }
-    std::string text = message + "\n編集中のBankデータを保存しました：\n";
-    for (const std::string& f : files) {
-        text += f + "\n";
-    }
-    return text;
+    return lostConnectionMessage(report);
 }
 
 }  // namespace qavix

@@ -20,9 +20,10 @@ namespace qavix {
 
 class CCommLink {
   public:
-    // Saves what would be lost when the program ends now; returns the files written. The
-    // default saves banks with unwritten edits into the working directory.
-    using RecoveryWriter = std::function<std::vector<std::string>(const DeviceModel&)>;
+    // Saves what would be lost when the program ends now; says what was saved where and what
+    // could not be. The default saves banks with unwritten edits into the working
+    // directory, else into the user's data folder.
+    using RecoveryWriter = std::function<RecoverySave(const DeviceModel&)>;
 
     CCommLink(CommHost& host, DeviceModel& model, const CommTimings& timings = CommTimings{});
     ~CCommLink();
@@ -72,7 +73,7 @@ class CCommLink {
   private:
     int post(RequestBlock& r);
     bool decodeAnswer(const RequestBlock& r);
-    std::string onConnectionLost(const std::string& message);
+    std::string onConnectionLost(const LostConnection& lost);
 
     CommHost& m_host;
     DeviceModel& m_model;

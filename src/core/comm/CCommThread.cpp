@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 
 #include "comm/CommMessages.h"
+#include "comm/PortFailure.h"
 #include "model/Codec.h"
 #include "model/ControllerError.h"
 
@@ -14,9 +16,6 @@ namespace {
 constexpr int kMaxUnits = 16;
 constexpr int kMaxStateDigits = 2;
 constexpr int kStatusReplyMinLength = 4;  // two digits of state, two of sensor count
-// A controller that keeps asking to be looked at again (error block unreadable, reset
-// questions answered OK) is re-checked at this pace so the UI thread's wait stays calm.
-constexpr std::chrono::milliseconds kRecheckPause{100};
 
 std::string textOf(const char* buffer, size_t size) {
     size_t n = 0;
@@ -123,9 +122,28 @@ void CCommThread::setUnitConnected(int unit, bool connected) {
     }
 }
 
+std::string CCommThread::openProblem() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_openProblem;
+}
+
+void CCommThread::setOpenProblem(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_openProblem = text;
+}
+
 int CCommThread::unit() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_settings.unit;
+}
+
+int CCommThread::cappedTimeout(int timeoutMs) const {
+    const auto cap = static_cast<int>(m_timings.requestTimeout.count());
+    return timeoutMs < cap ? timeoutMs : cap;
+}
+
+int CCommThread::timeoutOf(const RequestBlock& r) const {
+    return cappedTimeout(r.timeoutMs());
 }
 
 void CCommThread::sleep(std::chrono::milliseconds d) {
@@ -183,7 +201,7 @@ int CCommThread::dispatch(RequestBlock& r) {
             return started;
         }
         const int put =
-            call([&] { return m_api.putControlDataWait(code, r.text.c_str(), r.timeoutMs()); });
+            call([&] { return m_api.putControlDataWait(code, r.text.c_str(), timeoutOf(r)); });
         if (put != kWorkerOk) {
             return put;
         }
@@ -200,7 +218,7 @@ int CCommThread::dispatch(RequestBlock& r) {
         std::array<char, kStatusBufferSize> buffer{};
         const int result = call([&] {
             buffer.fill('\0');
-            return m_api.getControlDataWait(code, buffer.data(), r.timeoutMs());
+            return m_api.getControlDataWait(code, buffer.data(), timeoutOf(r));
         });
         r.reply = textOf(buffer.data(), buffer.size());
         return result;
@@ -220,6 +238,7 @@ int CCommThread::dispatch(RequestBlock& r) {
             if (status != kWorkerOk) {
                 return status;
             }
+            m_changeSent = true;
             return call([&] { return m_api.clearBank(u, r.arg[0]); });
         }
         case kCodeZeroReset: {
@@ -243,6 +262,7 @@ int CCommThread::dispatch(RequestBlock& r) {
                 return started;
             }
             m_written.clear();
+            m_changeSent = false;
             return statusCheck(kStatusFactoryMode);
         }
         case kCodeFactoryEnd:
@@ -271,7 +291,7 @@ int CCommThread::dispatch(RequestBlock& r) {
         std::array<char, kReplyBufferSize> buffer{};
         const int result = call([&] {
             buffer.fill('\0');
-            return m_api.getStringDataWait(code, r.arg[0], r.arg[2], buffer.data(), r.timeoutMs());
+            return m_api.getStringDataWait(code, r.arg[0], r.arg[2], buffer.data(), timeoutOf(r));
         });
         r.reply = textOf(buffer.data(), buffer.size());
         return result;
@@ -298,10 +318,14 @@ int CCommThread::open() {
             sleep(m_timings.retryDelay);
         }
         if (m_api.open(name, block.data()) != 0) {
+            setOpenProblem({});
             recordTrace();
             return kWorkerOk;
         }
     }
+    // A port that is busy, forbidden or unplugged is no lost connection: the question
+    // that follows says what is wrong with it.
+    setOpenProblem(openFailureText(m_api, name));
     return kWorkerLost;
 }
 
@@ -311,8 +335,7 @@ int CCommThread::putParameter(RequestBlock& r) {
         return status;
     }
     const int result = call([&] {
-        return m_api.putParameterDataWait(r.code, r.arg[1], r.arg[2], r.text.c_str(),
-                                          r.timeoutMs());
+        return m_api.putParameterDataWait(r.code, r.arg[1], r.arg[2], r.text.c_str(), timeoutOf(r));
     });
     if (result == kWorkerOk) {
         m_written.push_back(r);
@@ -328,7 +351,7 @@ int CCommThread::readParameter(RequestBlock& r, int statusMode) {
     std::array<char, kReplyBufferSize> buffer{};
     const int result = call([&] {
         buffer.fill('\0');
-        return m_api.getParameterDataWait(r.code, r.arg[1], r.arg[2], buffer.data(), r.timeoutMs());
+        return m_api.getParameterDataWait(r.code, r.arg[1], r.arg[2], buffer.data(), timeoutOf(r));
     });
     r.reply = textOf(buffer.data(), buffer.size());
     return result;
@@ -347,7 +370,7 @@ int CCommThread::readBankSummary(RequestBlock& r) {
         std::array<char, kReplyBufferSize> buffer{};
         const int result = call([&] {
             buffer.fill('\0');
-            return m_api.getParameterDataWait(id, piece[0], piece[1], buffer.data(), r.timeoutMs());
+            return m_api.getParameterDataWait(id, piece[0], piece[1], buffer.data(), timeoutOf(r));
         });
         if (result != kWorkerOk) {
             return result;
@@ -367,11 +390,14 @@ int CCommThread::startSetting(int statusMode, std::function<int()> entry) {
         return started;
     }
     m_written.clear();
+    m_changeSent = false;
     return statusCheck(kStatusDuringWrite);
 }
 
 int CCommThread::enableAndVerify(bool wholeText) {
     const int u = unit();
+    // Even an enable whose answer is lost may have reached the controller.
+    m_changeSent = true;
     int result = call([&] { return m_api.enableSetting(u); });
     if (result == kWorkerOk) {
         result = call([&] { return m_api.reset(u); });
@@ -384,6 +410,9 @@ int CCommThread::enableAndVerify(bool wholeText) {
         result = verifyWrittenBlocks(wholeText);
     }
     m_written.clear();
+    if (result != kWorkerLost) {
+        m_changeSent = false;  // the controller answered after taking it: its fate is known
+    }
     return result;
 }
 
@@ -399,7 +428,7 @@ int CCommThread::verifyWrittenBlocks(bool wholeText) {
         const int result = call([&] {
             buffer.fill('\0');
             return m_api.getParameterDataWait(readCode, read.arg[1], read.arg[2], buffer.data(),
-                                              read.timeoutMs());
+                                              timeoutOf(read));
         });
         if (result != kWorkerOk) {
             return result;
@@ -428,7 +457,11 @@ int CCommThread::factoryEnd() {
         return result;
     }
     sleep(m_timings.resetSettle);
-    return statusCheck(kStatusIdle);
+    result = statusCheck(kStatusIdle);
+    if (result != kWorkerLost) {
+        m_changeSent = false;
+    }
+    return result;
 }
 
 int CCommThread::call(const std::function<int()>& entry) {
@@ -450,11 +483,10 @@ int CCommThread::call(const std::function<int()>& entry) {
 }
 
 int CCommThread::lost(const char* message) {
-    std::string text = message;
-    if (m_lostHook) {
-        text = m_lostHook(text);
-    }
-    m_host.showMessage(text);
+    LostConnection report;
+    report.cause = message;
+    report.writeMayHaveLanded = m_changeSent;
+    m_host.showLostMessage(m_lostHook ? m_lostHook(report) : lostConnectionMessage(report));
     return kWorkerLost;
 }
 
@@ -469,13 +501,14 @@ void CCommThread::recordTrace() {
 }
 
 int CCommThread::statusCheck(int mode) {
+    m_errorBlockMisses = 0;
     for (;;) {
         bool again = false;
         const int result = statusOnce(mode, again);
         if (!again || m_stop) {
             return result;
         }
-        sleep(kRecheckPause);
+        sleep(m_timings.recheckPause);
     }
 }
 
@@ -488,7 +521,8 @@ int CCommThread::statusOnce(int mode, bool& again) {
             sleep(m_timings.retryDelay);
         }
         buffer.fill('\0');
-        answered = m_api.getControlDataWait(kCodeStatus, buffer.data(), kRequestTimeoutMs) == 1;
+        answered = m_api.getControlDataWait(kCodeStatus, buffer.data(),
+                                            cappedTimeout(kRequestTimeoutMs)) == 1;
     }
     auto setConnected = [&](bool on) {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -501,7 +535,10 @@ int CCommThread::statusOnce(int mode, bool& again) {
     };
     if (!answered) {
         if (mode == kStatusFirstConnection) {
-            if (m_host.ask(Question::CommSetup, msg::kAskCommSetup)) {
+            const std::string problem = openProblem();
+            const std::string question =
+                problem.empty() ? msg::kAskCommSetup : problem + "\n\n" + msg::kAskCommSetupOnly;
+            if (m_host.ask(Question::CommSetup, question)) {
                 m_host.runCommSettings();
                 again = true;
                 return kWorkerOk;
@@ -578,17 +615,30 @@ int CCommThread::askReset(Question question, const char* text, bool& again) {
 
 int CCommThread::evaluateErrorState(int mode, bool& again) {
     std::array<char, kStatusBufferSize> buffer{};
-    if (m_api.getParameterDataWait(kErrorBlockCode, 0, 0, buffer.data(), kErrorBlockTimeoutMs) !=
-        1) {
-        again = true;
-        return kWorkerOk;
+    const bool read = m_api.getParameterDataWait(kErrorBlockCode, 0, 0, buffer.data(),
+                                                 cappedTimeout(kErrorBlockTimeoutMs)) == 1;
+    if (read) {
+        recordTrace();
     }
-    recordTrace();
-    const auto error = evaluateErrorBlock(textOf(buffer.data(), buffer.size()));
+    const auto error =
+        read ? evaluateErrorBlock(textOf(buffer.data(), buffer.size())) : std::nullopt;
     if (!error) {
-        again = true;
-        return kWorkerOk;
+        // The controller may be between two states; a few misses are looked at again, an
+        // error block that never comes is a controller that stopped answering.
+        if (++m_errorBlockMisses < kErrorBlockReadAttempts) {
+            again = true;
+            return kWorkerOk;
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            const int u = m_settings.unit;
+            if (u >= 0 && u < kMaxUnits) {
+                m_unitConnected[static_cast<size_t>(u)] = false;
+            }
+        }
+        return m_connecting ? kWorkerLost : lost(msg::kCommunicationCut);
     }
+    m_errorBlockMisses = 0;
     if (error->kind == ErrorKind::Setting) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);

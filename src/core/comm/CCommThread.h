@@ -15,6 +15,7 @@
 #include "comm/CommTimings.h"
 #include "comm/LinkApi.h"
 #include "comm/LinkSettings.h"
+#include "comm/LostConnection.h"
 #include "comm/RequestBlock.h"
 
 namespace qavix {
@@ -40,7 +41,7 @@ class CCommThread {
   public:
     // Called when the connection is found lost, before its message is shown; returns the
     // text to show (it may name files saved on the way out).
-    using LostHook = std::function<std::string(const std::string& message)>;
+    using LostHook = std::function<std::string(const LostConnection& lost)>;
 
     CCommThread(const LinkApi& api, CommHost& host, const CommTimings& timings);
     ~CCommThread();
@@ -69,6 +70,8 @@ class CCommThread {
     // The communication settings dialog's own test decides the flag while polling is held.
     void setUnitConnected(int unit, bool connected);
     bool pollingSuspended() const { return m_suspended; }
+    // Why the last Open failed, in the operator's words; empty after a successful one.
+    std::string openProblem() const;
 
     // The status check of the given mode. Runs on the worker; callable directly while the
     // worker is not started.
@@ -96,6 +99,10 @@ class CCommThread {
     void recordTrace();
     int lost(const char* message);
     void sleep(std::chrono::milliseconds d);
+    // A library call's time-out: what the request asks for, never more than the timings allow.
+    int cappedTimeout(int timeoutMs) const;
+    int timeoutOf(const RequestBlock& r) const;
+    void setOpenProblem(const std::string& text);
     int unit() const;
 
     LinkApi m_api;
@@ -110,10 +117,17 @@ class CCommThread {
     RequestBlock m_request;
     LinkSettings m_settings;
     std::string m_statusText;
+    std::string m_openProblem;
     std::array<bool, 16> m_unitConnected{};
 
     std::vector<RequestBlock> m_written;
     int m_lastErrorShown = -1;
+    // Set from the moment a change is sent for the controller to take (enable setting, a
+    // bank clear) until it is known to have been taken: a line lost in between may have
+    // left the controller with the change, and the user has to hear so.
+    bool m_changeSent = false;
+    // Error-block reads that failed in a row within one status check.
+    int m_errorBlockMisses = 0;
     std::atomic<bool> m_suspended{false};
     std::atomic<bool> m_connecting{false};
     std::atomic<bool> m_trace{false};

@@ -20,6 +20,9 @@ class CommHost {
     virtual ~CommHost() = default;
 
     virtual void showMessage(const std::string& text) = 0;
+    // The message of a lost connection, after which the program ends (recovery files are
+    // saved by then). A host may offer to start the program again from it.
+    virtual void showLostMessage(const std::string& text) { showMessage(text); }
     // OK is true, Cancel false.
     virtual bool ask(Question question, const std::string& text) = 0;
     // Runs the communication settings dialog; the worker's polling is held meanwhile.

@@ -8,6 +8,10 @@ constexpr const char* kCommunicationCut =
 constexpr const char* kAskCommSetup =
     "エリアスキャナとの通信が断絶しました。\n通信設定を行いますか？\n（キャンセルでQavixを終了しま"
     "す）\n";
+// The question of kAskCommSetup without its claim that the line was cut, for when the
+// port itself could not be opened and a text saying why stands before it.
+constexpr const char* kAskCommSetupOnly =
+    "通信設定を行いますか？\n（キャンセルでQavixを終了します）\n";
 constexpr const char* kNoSensor =
     "エリアスキャナにセンサが接続されていません。\nセンサの接続状態を確認してください。\nQavixを終"
     "了します。\n";

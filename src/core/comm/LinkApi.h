@@ -1,6 +1,8 @@
 #pragma once
 // The link library's C entry points as the program calls them, bound at run time.
 // Only these entries are ever called; the rest are resolved to check the library is whole.
+// The core does not include the library's header (it reaches the library only through
+// dlopen); the tests check at compile time that these types are the header's.
 
 #include <cstdint>
 
@@ -9,7 +11,7 @@ namespace qavix {
 extern "C" {
 using KrylGetLastError = int (*)(char* code, char* message);
 using KrylNoArgs = int (*)();
-using KrylOpen = int (*)(const char* port, int* settingsBlock);
+using KrylOpen = int (*)(const char* port, const int* settingsBlock);
 using KrylGetControlDataWait = int (*)(int id, char* reply, int timeoutMs);
 using KrylPutControlDataWait = int (*)(int id, const char* text, int timeoutMs);
 using KrylUnitOnly = int (*)(int unit);
@@ -28,8 +30,12 @@ using KrylGetCommData = int (*)(char* sent, char* received);
 constexpr int kReplyBufferSize = 2048;
 constexpr int kStatusBufferSize = 1024;
 constexpr int kFrameBufferSize = 2048;
+// The two texts of KRYL_GetLastError.
+constexpr int kErrorCodeTextSize = 8;
+constexpr int kErrorMessageTextSize = 128;
 
 struct LinkApi {
+    KrylGetLastError getLastError = nullptr;
     KrylNoArgs initialize = nullptr;
     KrylNoArgs terminate = nullptr;
     KrylOpen open = nullptr;

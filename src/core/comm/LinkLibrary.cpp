@@ -44,9 +44,6 @@ constexpr const char* kEntryNames[] = {
     "KRYL_FACTEnd",
 };
 
-constexpr int kErrorCodeTextSize = 8;
-constexpr int kErrorMessageTextSize = 128;
-
 template <typename Fn>
 void bind(void* handle, const char* name, Fn& target) {
     target = reinterpret_cast<Fn>(dlsym(handle, name));
@@ -69,7 +66,14 @@ std::string LinkLibrary::defaultPath() {
     }
     std::string dir(exe.data(), static_cast<size_t>(n));
     dir.erase(dir.find_last_of('/') + 1);
-    return dir + kLinkLibraryName;
+    // Beside the program in the build tree; in an installation the library is private to
+    // the program and lives in its own folder under lib/.
+    const std::string beside = dir + kLinkLibraryName;
+    const std::string installed = dir + kInstalledLinkLibraryDir + "/" + kLinkLibraryName;
+    if (access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0) {
+        return installed;
+    }
+    return beside;
 }
 
 bool LinkLibrary::fail(const std::string& why) {
@@ -105,6 +109,7 @@ bool LinkLibrary::load(const std::string& path) {
         }
     }
 
+    m_api.getLastError = getLastError;
     bind(m_handle, "KRYL_Initialize", m_api.initialize);
     bind(m_handle, "KRYL_Terminate", m_api.terminate);
     bind(m_handle, "KRYL_Open", m_api.open);

@@ -10,6 +10,8 @@ namespace qavix {
 
 constexpr const char* kLinkLibraryName = "libqavlink.so";
 constexpr const char* kLinkLibraryEnv = "QAVLINK_LIBRARY";
+// Where `cmake --install` puts the library, relative to the installed executables.
+constexpr const char* kInstalledLinkLibraryDir = "../lib/qavix";
 constexpr const char* kLinkLoadFailedMessage = "DLLのロードに失敗しました。Qavixを終了します";
 
 class LinkLibrary {

@@ -159,12 +159,15 @@ int Transactions::runSteps(const std::vector<ReadStep>& steps, int& done, int to
         if (m_link.request(s.code, s.arg1, s.start, s.count) != kRequestOk) {
             return kRequestFailed;
         }
-        ++done;
-        if (m_observer.progress) {
-            m_observer.progress(done, total);
-        }
+        report(++done, total);
     }
     return kRequestOk;
+}
+
+void Transactions::report(int done, int total) {
+    if (m_observer.progress) {
+        m_observer.progress(done, total);
+    }
 }
 
 int Transactions::readAll() {
@@ -186,14 +189,23 @@ int Transactions::selectStoredSet(int index) {
 }
 
 int Transactions::readBanks() {
+    int done = 0;
     for (int b = 1; b <= kBankCount; ++b) {
-        if (selectStoredSet(b) != kRequestOk ||
-            m_link.request(kCodeFirstBankSummary + b - 1) != kRequestOk) {
+        if (selectStoredSet(b) != kRequestOk) {
             m_model.selectSet(kCurrentSet);
             return kRequestFailed;
         }
+        report(++done, kBankReadRequests);
+        if (m_link.request(kCodeFirstBankSummary + b - 1) != kRequestOk) {
+            m_model.selectSet(kCurrentSet);
+            return kRequestFailed;
+        }
+        report(++done, kBankReadRequests);
     }
     const int result = selectStoredSet(kCurrentSet);
+    if (result == kRequestOk) {
+        report(++done, kBankReadRequests);
+    }
     m_model.finishBanksRead();
     return result;
 }
@@ -218,6 +230,9 @@ int Transactions::rereadBank(int bank) {
             codec::decodeBankImage(layout.start, r.reply, set) != codec::DecodeResult::Ok) {
             result = kRequestFailed;
         }
+        if (result == kRequestOk) {
+            report(sub, codec::kSubBlockCount);
+        }
     }
     if (set.general.jointNum > 0) {
         deriveThresholds(set);
@@ -227,9 +242,13 @@ int Transactions::rereadBank(int bank) {
 }
 
 int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts) {
+    // Start, the blocks, then enable (which reads back and compares).
+    const int total = static_cast<int>(puts.size()) + 2;
+    int done = 0;
     if (m_link.request(kCodeStartSetting) != kRequestOk) {
         return kRequestFailed;
     }
+    report(++done, total);
     for (const codec::PutRequest& p : puts) {
         RequestBlock r;
         r.code = p.code;
@@ -238,8 +257,13 @@ int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts) {
         if (m_link.request(r) != kRequestOk) {
             return kRequestFailed;
         }
+        report(++done, total);
     }
-    return m_link.request(kCodeEnableSetting);
+    const int result = m_link.request(kCodeEnableSetting);
+    if (result == kRequestOk) {
+        report(++done, total);
+    }
+    return result;
 }
 
 int Transactions::writeCurrentValues() {
@@ -267,8 +291,11 @@ int Transactions::writeSelectedBank() {
         return kRequestOk;
     }
     lock(true);
+    const int total = static_cast<int>(blocks.size()) + 2;
+    int done = 0;
     int result = m_link.request(kCodeStartBankSetting);
     for (size_t i = 0; i < blocks.size() && result == kRequestOk; ++i) {
+        report(++done, total);
         const codec::SubBlockLayout layout = codec::subBlockLayout(blocks[i]);
         RequestBlock r;
         r.code = bankPutCode(s);
@@ -277,9 +304,15 @@ int Transactions::writeSelectedBank() {
         result = m_link.request(r);
     }
     if (result == kRequestOk) {
+        report(++done, total);
         result = m_link.request(kCodeEnableBankSetting);
     }
     if (result == kRequestOk) {
+        report(++done, total);
+    }
+    if (result == kRequestOk) {
+        // The bank now holds what was written: the next write compares against it.
+        static_cast<SettingsData&>(stored) = m_model.working();
         stored.edited = 0;
         stored.writeAll = 0;
     }

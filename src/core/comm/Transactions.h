@@ -48,6 +48,9 @@ struct TransactionObserver {
 
 class Transactions {
   public:
+    // Requests of readBanks: per bank the selection and its summary, then the current set.
+    static constexpr int kBankReadRequests = kBankCount * 2 + 1;
+
     Transactions(CCommLink& link, DeviceModel& model) : m_link(link), m_model(model) {}
 
     void setObserver(TransactionObserver observer) { m_observer = std::move(observer); }
@@ -77,6 +80,7 @@ class Transactions {
 
   private:
     int runSteps(const std::vector<ReadStep>& steps, int& done, int total);
+    void report(int done, int total);
     void lock(bool writing);
     void unlock();
 

@@ -123,6 +123,9 @@ BlockRead readBlocks(const std::string& path) {
     if (!file.ok()) {
         return failure(ReadStatus::CannotOpen);
     }
+    if (file.lossy) {
+        return failure(ReadStatus::InvalidData);
+    }
     return readBlocks(ProfileFile::fromText(file.text));
 }
 
@@ -145,6 +148,35 @@ BlockRead readBlocks(const ProfileFile& profile) {
     }
     result.status = ReadStatus::Ok;
     return result;
+}
+
+std::vector<KeyMismatch> misplacedKeys(const ProfileFile& profile) {
+    auto keyOf = [](const std::string& entry) {
+        std::string key = entry.substr(0, entry.find('='));
+        const size_t first = key.find_first_not_of(" \t");
+        const size_t last = key.find_last_not_of(" \t");
+        return first == std::string::npos ? std::string() : key.substr(first, last - first + 1);
+    };
+    auto compare = [&](const std::string& section, const std::vector<std::string>& expected,
+                       std::vector<KeyMismatch>& out) {
+        const std::vector<std::string> entries = profile.section(section);
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const std::string want = keyOf(expected[i]);
+            const std::string found = i < entries.size() ? keyOf(entries[i]) : std::string();
+            if (found != want) {
+                out.push_back({section, i + 1, want, found});
+            }
+        }
+    };
+    // The keys are those the writer puts at each place; any set gives them.
+    std::vector<KeyMismatch> mismatches;
+    std::string error;
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        compare("CH" + std::to_string(channel + 1), layout::channelEntries(ChannelRecord{}, error),
+                mismatches);
+    }
+    compare("CONTROLLER", layout::controllerEntries(SettingsData{}, error), mismatches);
+    return mismatches;
 }
 
 TitleAndDate readTitleAndDate(const std::string& path) {

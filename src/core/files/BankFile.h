@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/FileIo.h"
 #include "model/DeviceData.h"
@@ -57,9 +58,22 @@ struct BlockRead {
     bool ok() const { return status == ReadStatus::Ok; }
 };
 
-// Reads a file's block texts and checks their lengths; the characters are not examined.
+// Reads a file's block texts and checks their lengths; the characters are not examined. A
+// file holding bytes that are not Shift-JIS is invalid data: they would be read as "?".
 BlockRead readBlocks(const std::string& path);
 BlockRead readBlocks(const ProfileFile& profile);
+
+// An entry whose key is not the one the format has at its place. The reader goes by
+// position, so such a file still reads, but a duplicated or missing line shifts every later
+// value: worth a warning.
+struct KeyMismatch {
+    std::string section;
+    size_t position = 0;  // 1-based entry number within the section
+    std::string expected;
+    std::string found;
+};
+
+std::vector<KeyMismatch> misplacedKeys(const ProfileFile& profile);
 
 struct TitleAndDate {
     std::string title = "-";

@@ -1,8 +1,37 @@
 #include "files/BankImport.h"
 
+#include <optional>
+
 #include "model/ImportCheck.h"
 
 namespace qavix::bankfile {
+
+namespace {
+
+constexpr size_t kGeneralBlock = 3;  // channels 1..3 come first
+
+// The decoder does not take a JOINT_NUM beyond the channel count (loops over channels run
+// to it), so such a file fails decoding. When that is the only reason, the file is judged
+// by the range check instead, which names JOINT_NUM (or a field it checks earlier), rather
+// than called invalid data.
+std::optional<std::string> rangeFailureBehindJointNum(BlockTexts texts) {
+    std::string& general = texts[kGeneralBlock];
+    const size_t at = 2 * static_cast<size_t>(codec::kGeneralJointNumOffset);
+    if (general.size() < at + 2 || general[at] < '0' || general[at] > '9' ||
+        general[at + 1] < '0' || general[at + 1] > '9') {
+        return std::nullopt;
+    }
+    const int value = (general[at] - '0') * 10 + (general[at + 1] - '0');
+    general.replace(at, 2, "01");
+    SettingsData probe;
+    if (decodeBlocks(texts, probe) != codec::DecodeResult::Ok) {
+        return std::nullopt;
+    }
+    probe.general.jointNum = value;
+    return findOutOfRangeField(probe);
+}
+
+}  // namespace
 
 codec::DecodeResult decodeBlocks(const BlockTexts& texts, SettingsData& set) {
     codec::DecodeResult result = codec::DecodeResult::Ok;
@@ -18,8 +47,11 @@ codec::DecodeResult decodeBlocks(const BlockTexts& texts, SettingsData& set) {
 }
 
 ImportResult importFile(const std::string& path, SettingsData& set) {
+    return importBlocks(readBlocks(path), set);
+}
+
+ImportResult importBlocks(const BlockRead& read, SettingsData& set) {
     ImportResult result;
-    const BlockRead read = readBlocks(path);
     if (!read.ok()) {
         result.status = read.status == ReadStatus::CannotOpen ? ImportStatus::CannotOpen
                                                               : ImportStatus::InvalidData;
@@ -27,6 +59,12 @@ ImportResult importFile(const std::string& path, SettingsData& set) {
         return result;
     }
     if (decodeBlocks(read.texts, set) != codec::DecodeResult::Ok) {
+        if (auto field = rangeFailureBehindJointNum(read.texts)) {
+            result.status = ImportStatus::OutOfRange;
+            result.field = *field;
+            result.message = importAbnormalMessage(*field);
+            return result;
+        }
         result.status = ImportStatus::InvalidData;
         result.message = kInvalidDataMessage;
         return result;
@@ -38,6 +76,20 @@ ImportResult importFile(const std::string& path, SettingsData& set) {
         return result;
     }
     result.status = ImportStatus::Ok;
+    return result;
+}
+
+ImportResult importIntoSpare(const std::string& path, DeviceModel& model) {
+    StoredSet& spare = model.storedSet(kSpareSet);
+    ImportResult result = importFile(path, spare);
+    if (!result.ok()) {
+        return result;
+    }
+    model.checkCompatibility();
+    if (spare.compatible == 0) {
+        result.status = ImportStatus::InvalidData;
+        result.message = kInvalidDataMessage;
+    }
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include "files/BankFile.h"
 #include "model/Codec.h"
 #include "model/DeviceData.h"
+#include "model/DeviceModel.h"
 
 namespace qavix::bankfile {
 
@@ -28,5 +29,13 @@ struct ImportResult {
 // decimal where the format says so) is invalid data, like one with wrong lengths. `set` may
 // hold the rejected data afterwards.
 ImportResult importFile(const std::string& path, SettingsData& set);
+// The same check for block texts already read.
+ImportResult importBlocks(const BlockRead& read, SettingsData& set);
+
+// The import's checks in their order, with the file read into the spare stored set: the
+// file's own checks of importFile, then the compatibility check of every stored set, which
+// refuses a file of another controller type, version or sensor configuration as invalid
+// data. Nothing but the spare set and the compatible flags is changed.
+ImportResult importIntoSpare(const std::string& path, DeviceModel& model);
 
 }  // namespace qavix::bankfile

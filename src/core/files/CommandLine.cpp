@@ -2,12 +2,31 @@
 
 namespace qavix {
 
+namespace {
+constexpr const char* kEditOption = "--edit";
+constexpr const char* kEditOptionWithValue = "--edit=";
+}  // namespace
+
 CommandLineSwitches parseCommandLineSwitches(const std::vector<std::string>& arguments) {
+    CommandLineSwitches switches;
     std::string joined;
-    for (const std::string& argument : arguments) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == kEditOption) {
+            if (i + 1 < arguments.size()) {
+                switches.editFile = arguments[++i];
+            } else {
+                switches.editWithoutFile = true;
+            }
+            continue;
+        }
+        if (argument.rfind(kEditOptionWithValue, 0) == 0) {
+            switches.editFile = argument.substr(std::string(kEditOptionWithValue).size());
+            switches.editWithoutFile = switches.editFile.empty();
+            continue;
+        }
         joined += argument;
     }
-    CommandLineSwitches switches;
     switches.extended = joined.find("/ad") != std::string::npos;
     switches.debug = joined.find("/db") != std::string::npos;
     return switches;

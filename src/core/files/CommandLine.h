@@ -8,11 +8,14 @@
 namespace qavix {
 
 struct CommandLineSwitches {
-    bool extended = false;  // "/ad": option pages and per-sensor graph items
-    bool debug = false;     // "/db": trace pane and recording of every exchange
+    bool extended = false;         // "/ad": option pages and per-sensor graph items
+    bool debug = false;            // "/db": trace pane and recording of every exchange
+    std::string editFile;          // "--edit FILE" or "--edit=FILE": offline editing of a bank file
+    bool editWithoutFile = false;  // "--edit" was the last argument
 };
 
-// `arguments` without the program name.
+// `arguments` without the program name. The file of "--edit" is taken out before the
+// switches are searched, so a path such as "/home/x/dbank.qbk" switches nothing on.
 CommandLineSwitches parseCommandLineSwitches(const std::vector<std::string>& arguments);
 
 }  // namespace qavix

@@ -125,19 +125,41 @@ ReadResult readFile(const std::string& path) {
     return result;
 }
 
-WriteResult writeFileAtomic(const std::string& path, std::string_view bytes) {
+WriteResult checkWriteTarget(const std::string& path) {
     WriteResult result;
     if (path.empty()) {
         result.error = "no file name";
         return result;
     }
     const std::filesystem::path target = resolveTarget(path);
-    struct stat previous {};
-    const bool hadTarget = ::stat(target.c_str(), &previous) == 0;
-    if (hadTarget && S_ISDIR(previous.st_mode)) {
-        result.error = target.string() + ": is a folder";
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) != 0) {
+        // Nothing there yet (or a dangling link): creating the file tells whether the folder
+        // takes it.
+        result.ok = true;
         return result;
     }
+    if (S_ISDIR(existing.st_mode)) {
+        result.error = target.string() + ": is a folder";
+    } else if (!S_ISREG(existing.st_mode)) {
+        result.error = target.string() + ": is not a regular file (a device, FIFO or socket)";
+    } else if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+        result.error = target.string() + ": the file is read-only";
+    } else {
+        result.ok = true;
+    }
+    return result;
+}
+
+WriteResult writeFileAtomic(const std::string& path, std::string_view bytes) {
+    WriteResult result = checkWriteTarget(path);
+    if (!result.ok) {
+        return result;
+    }
+    result.ok = false;
+    const std::filesystem::path target = resolveTarget(path);
+    struct stat previous {};
+    const bool hadTarget = ::stat(target.c_str(), &previous) == 0;
 
     std::filesystem::path temporary;
     int raw = -1;

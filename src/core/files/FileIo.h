@@ -34,9 +34,17 @@ struct WriteResult {
     std::string error;
 };
 
+// Whether a save may put a new file at `path`. A save replaces the target with a new regular
+// file, so an existing target that is not one (a device such as /dev/null, a FIFO, a socket)
+// is refused rather than replaced, and so is a file the user may not write or that carries
+// no write permission at all: a read-only mark means "do not overwrite", even for root.
+// A symbolic link is judged by what it points to. ok is true when the save may go ahead.
+WriteResult checkWriteTarget(const std::string& path);
+
 // Writes `bytes` to a new file in the target's folder, flushes it to the disk and renames it
 // over `path`, so that a failed or interrupted write leaves the previous file as it was.
-// An existing target keeps its permission bits; a symbolic link is followed.
+// Refuses what checkWriteTarget refuses. An existing target keeps its permission bits; a
+// symbolic link is followed.
 WriteResult writeFileAtomic(const std::string& path, std::string_view bytes);
 
 }  // namespace qavix::fileio

@@ -1,10 +1,21 @@
 #include "files/RecoveryFiles.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 #include "files/BankFile.h"
 
 namespace qavix {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+}  // namespace
 
 std::string recoveryFileName(int bank, const std::tm& when) {
     char name[96];
@@ -14,9 +25,31 @@ std::string recoveryFileName(int bank, const std::tm& when) {
     return name;
 }
 
-std::vector<std::string> saveRecoveryFiles(const DeviceModel& model, const std::string& folder,
-                                           const std::tm& when, std::vector<std::string>* errors) {
-    std::vector<std::string> written;
+std::string userRecoveryFolder() {
+    // Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
+    const std::string dataHome = environment("XDG_DATA_HOME");
+    if (!dataHome.empty() && dataHome.front() == '/') {
+        return dataHome + "/qavix";
+    }
+    const std::string home = environment("HOME");
+    if (!home.empty()) {
+        return home + "/.local/share/qavix";
+    }
+    return {};
+}
+
+std::vector<std::string> recoveryFolders(const std::string& workingFolder) {
+    std::vector<std::string> folders{workingFolder.empty() ? std::string(".") : workingFolder};
+    const std::string user = userRecoveryFolder();
+    if (!user.empty()) {
+        folders.push_back(user);
+    }
+    return folders;
+}
+
+RecoverySave saveRecoveryFiles(const DeviceModel& model, const std::vector<std::string>& folders,
+                               const std::tm& when) {
+    RecoverySave save;
     for (int bank = 1; bank <= kBankCount; ++bank) {
         if (model.storedSet(bank).edited == 0) {
             continue;
@@ -25,18 +58,34 @@ std::vector<std::string> saveRecoveryFiles(const DeviceModel& model, const std::
         const SettingsData& data = model.selectedSet() == bank
                                        ? static_cast<const SettingsData&>(model.working())
                                        : model.storedSet(bank);
-        const std::string path =
-            (folder.empty() ? std::string(".") : folder) + "/" + recoveryFileName(bank, when);
         const std::string title = "Bank" + std::to_string(bank) + " recovery";
-        const fileio::WriteResult result =
-            bankfile::writeBankFile(path, data, kRecoveryBankFileVersion, title, when);
-        if (result.ok) {
-            written.push_back(path);
-        } else if (errors != nullptr) {
-            errors->push_back(path + ": " + result.error);
+        std::string lastError = "no folder to save in";
+        bool saved = false;
+        for (size_t i = 0; i < folders.size() && !saved; ++i) {
+            const std::string& folder = folders[i].empty() ? std::string(".") : folders[i];
+            if (i > 0) {
+                std::error_code ec;
+                std::filesystem::create_directories(folder, ec);
+            }
+            const std::string path = folder + "/" + recoveryFileName(bank, when);
+            const fileio::WriteResult result =
+                bankfile::writeBankFile(path, data, kRecoveryBankFileVersion, title, when);
+            if (result.ok) {
+                save.written.push_back(path);
+                saved = true;
+            } else {
+                // Errors of the file system name the path already; others do not.
+                lastError = result.error.find(path) == std::string::npos
+                                ? path + ": " + result.error
+                                : result.error;
+            }
+        }
+        if (!saved) {
+            save.unsaved.push_back(bank);
+            save.errors.push_back(lastError);
         }
     }
-    return written;
+    return save;
 }
 
 }  // namespace qavix

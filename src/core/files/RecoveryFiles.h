@@ -15,10 +15,23 @@ constexpr const char* kRecoveryBankFileVersion = "2.10";
 // The file name of bank `bank`'s recovery file at `when`.
 std::string recoveryFileName(int bank, const std::tm& when);
 
-// Saves every bank with applied, unwritten edits into `folder`; returns the paths written.
-// A bank that cannot be saved is skipped (its reason goes to `errors`).
-std::vector<std::string> saveRecoveryFiles(const DeviceModel& model, const std::string& folder,
-                                           const std::tm& when,
-                                           std::vector<std::string>* errors = nullptr);
+// The per-user folder that takes recovery files when the working folder does not:
+// $XDG_DATA_HOME/qavix, else $HOME/.local/share/qavix; empty when neither is set.
+std::string userRecoveryFolder();
+
+// Where recovery files are tried, in order: the working folder, then the per-user folder.
+std::vector<std::string> recoveryFolders(const std::string& workingFolder);
+
+struct RecoverySave {
+    std::vector<std::string> written;  // the files saved
+    std::vector<int> unsaved;          // banks that could be saved in none of the folders
+    std::vector<std::string> errors;   // why each unsaved bank failed in the last folder
+};
+
+// Saves every bank with applied, unwritten edits. Each bank goes into the first of
+// `folders` that takes it (a missing per-user folder is created); a bank no folder takes is
+// listed as unsaved, so the user is told its edits are gone instead of nothing.
+RecoverySave saveRecoveryFiles(const DeviceModel& model, const std::vector<std::string>& folders,
+                               const std::tm& when);
 
 }  // namespace qavix

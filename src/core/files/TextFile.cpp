@@ -69,14 +69,22 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return out;
 }
 
+EncodedText encodeText(std::string_view text) {
+    sjis::Conversion converted = sjis::toCp932(withCrLf(text));
+    EncodedText encoded;
+    encoded.ok = converted.complete;
+    encoded.bytes = std::move(converted.text);
+    return encoded;
+}
+
 fileio::WriteResult writeText(const std::string& path, std::string_view text) {
-    const sjis::Conversion converted = sjis::toCp932(withCrLf(text));
-    if (!converted.complete) {
+    const EncodedText encoded = encodeText(text);
+    if (!encoded.ok) {
         fileio::WriteResult refused;
         refused.error = path + ": the text holds characters that Shift-JIS cannot store";
         return refused;
     }
-    return fileio::writeFileAtomic(path, converted.text);
+    return fileio::writeFileAtomic(path, encoded.bytes);
 }
 
 fileio::WriteResult writeLines(const std::string& path, const std::vector<std::string>& lines) {

@@ -27,6 +27,15 @@ std::vector<std::string> splitLines(std::string_view text);
 // Every line followed by CR LF.
 std::string joinLines(const std::vector<std::string>& lines);
 
+// UTF-8 `text` as the bytes a text file holds: Shift-JIS, every line end CR LF. ok is false
+// when some character has no Shift-JIS form.
+struct EncodedText {
+    bool ok = false;
+    std::string bytes;
+};
+
+EncodedText encodeText(std::string_view text);
+
 // Writes UTF-8 `text` as Shift-JIS with every line end made CR LF, atomically. Text that
 // has no Shift-JIS form is refused (nothing is written) rather than silently altered.
 fileio::WriteResult writeText(const std::string& path, std::string_view text);

@@ -46,6 +46,9 @@ enum SubBlock : int {
 constexpr int kSubBlockCount = 11;
 constexpr int kBankImageSize = 1134;  // bytes: the last sub-block ends at 1040 + 94
 
+// Byte offset of JOINT_NUM (two decimal digits) in the general sub-block.
+constexpr int kGeneralJointNumOffset = 28;
+
 struct SubBlockLayout {
     int start;  // byte offset in the bank image
     int count;  // bytes

@@ -232,7 +232,8 @@ void addGeneral(std::vector<ImageField>& f) {
     f.push_back(fillerField(base + 25, 3));
     // Loops over channels run to JOINT_NUM, so a larger value is not taken.
     f.push_back(decimalByteField(
-        base + 28, [](SettingsData& s) -> int32_t& { return s.general.jointNum; }, kMaxJointNum));
+        base + kGeneralJointNumOffset,
+        [](SettingsData& s) -> int32_t& { return s.general.jointNum; }, kMaxJointNum));
     f.push_back(
         hexByteField(base + 29, [](SettingsData& s) -> int32_t& { return s.general.tchCnf; }));
     f.push_back(fillerField(base + 30, 2));

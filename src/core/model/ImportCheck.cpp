@@ -63,7 +63,7 @@ using Failure = std::optional<std::string>;
 
 Failure checkGeneral(const GeneralBlock& g) {
     if (!inRange(g.jointNum, 1, kChannelCount)) {
-        return "JOINT_NUM";
+        return kJointNumField;
     }
     for (int pin = 0; pin < kPioCount; ++pin) {
         if (!validPioCode(pioCode(g.pio[static_cast<size_t>(pin)]))) {

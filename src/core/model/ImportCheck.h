@@ -12,6 +12,8 @@ namespace qavix {
 constexpr const char* kImportAbnormalFormat =
     "インポートしたデータが異常です。\nファイルの内容を確認して下さい。\n（%s）";
 
+constexpr const char* kJointNumField = "JOINT_NUM";
+
 // The name of the first field outside its range, in the check's fixed order, formed as the
 // bank file names it ("PIO_07", "AXIS_TH2_2", "ON_OFF_TH1"); nothing when all fields pass.
 // All three sensors are examined whatever the joint number.

@@ -46,6 +46,19 @@ std::string boxName(BeamJudgement kind, int channel, bool together) {
 
 }  // namespace
 
+const char* arrangementText(int32_t value) {
+    switch (value) {
+        case kArrangementOff:
+            return "無効";
+        case kArrangementTogether:
+            return "センサ一括処理";
+        case kArrangementSeparate:
+            return "センサ個別処理";
+        default:
+            return "該当無";
+    }
+}
+
 int arrangementIndexOf(int32_t allOnOffCnf) {
     return allOnOffCnf == kArrangementTogether ? kTogetherIndex : kSeparateIndex;
 }

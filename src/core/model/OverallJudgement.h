@@ -12,9 +12,17 @@
 #include "model/Codec.h"
 #include "model/DeviceData.h"
 #include "model/PageRequests.h"
-#include "model/SensorArrangement.h"
 
 namespace qavix {
+
+// ALL_ONOFF_CNF and PARA_CNF: 0 off, then the arrangement drop-down's index + 1.
+enum Arrangement : int32_t {
+    kArrangementOff = 0,
+    kArrangementTogether = 1,
+    kArrangementSeparate = 2,
+};
+// "無効", "センサ一括処理", "センサ個別処理"; "該当無" for any other value.
+const char* arrangementText(int32_t value);
 
 // The arrangement drop-down of the page: index 0 together, 1 separate.
 constexpr int kTogetherIndex = 0;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/SensorArrangement.h"
+#include "model/OverallJudgement.h"
 
 namespace qavix {
 
@@ -67,7 +67,7 @@ ParallelOutputChoice parallelOutputChoice(int32_t code, int32_t format, int join
 
 ParallelOutputPage parallelOutputPage(const GeneralBlock& general) {
     ParallelOutputPage page;
-    page.arrangement = arrangementChoice(general.paraCnf);
+    page.arrangement = arrangementIndexOf(general.paraCnf);
     for (size_t i = 0; i < kParallelOutputCount; ++i) {
         page.outputs[i] =
             parallelOutputChoice(general.paraRes[i], general.paraType[i], general.jointNum);
@@ -82,7 +82,8 @@ std::vector<codec::PutRequest> parallelOutputPuts(const ParallelOutputPage& page
     set.general = general;
     GeneralBlock& g = set.general;
     if (page.arrangement != stored.arrangement) {
-        g.paraCnf = arrangementValue(page.arrangement);
+        g.paraCnf =
+            page.arrangement == kSeparateIndex ? kArrangementSeparate : kArrangementTogether;
     }
     for (size_t i = 0; i < kParallelOutputCount; ++i) {
         const ParallelOutputChoice& shown = page.outputs[i];

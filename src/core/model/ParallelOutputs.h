@@ -60,7 +60,7 @@ ParallelOutputChoice parallelOutputChoice(int32_t code, int32_t format, int join
 
 // The whole page: the arrangement list and the two outputs.
 struct ParallelOutputPage {
-    int arrangement = 0;  // index of kArrangementChoices
+    int arrangement = 0;  // kTogetherIndex or kSeparateIndex, as the overall judgement
     std::array<ParallelOutputChoice, kParallelOutputCount> outputs;
     bool operator==(const ParallelOutputPage& o) const {
         return arrangement == o.arrangement && outputs == o.outputs;

@@ -7,7 +7,6 @@
 #include "model/ParallelOutputs.h"
 #include "model/PioFunctions.h"
 #include "model/ResponseTimes.h"
-#include "model/SensorArrangement.h"
 #include "model/SerialNumber.h"
 
 namespace qavix::report {

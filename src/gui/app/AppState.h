@@ -49,20 +49,26 @@ class AppState : public QObject {
     bool commSettingsUsed = false;    // it has been used in this run
     bool splashShown = false;
     bool anyComPort = false;
+    // An import or bank copy is replacing stored data (the level graph skips its refresh).
+    bool dataReplaced = false;
+    // The title last typed in the export dialog, offered again until the program ends.
+    QString exportTitle;
 
     // Handed from the tree to the pages and command bars.
     QString pageTitle;
     int currentPage = 1;
+    int lastShownChannel = 0;
     // The sensor of the selected item (1..3, 0 for none), and whether the item is a sensor's
     // graph item, which opens the graph page for that sensor alone.
     int selectedChannel = 0;
     bool chartItemSelected = false;
-    int lastShownChannel = 0;
-    // What a beam page edits when it is shown; its sensor is `selectedChannel` (4: all
-    // connected sensors together).
-    BeamFlagTable beamTable = BeamFlagTable::Designated;
-    // The sensor whose blanking beams a blanking page edits (4: all sensors together).
+    // The sensor whose beams a beam page edits: 0..2, or 4 for all sensors together. The
+    // opening page sets it with `beamTable` before it asks for the beam page.
     int blankingChannel = 0;
+    // Which flag table the beam pages edit: designated beams (SET_AXIS) or fixed-blanking
+    // beams (FIX_AXIS). The core's enum, so the pages hand it to the core unchanged.
+    using BeamFlagTable = qavix::BeamFlagTable;
+    BeamFlagTable beamTable = BeamFlagTable::FixedBlanking;
 
     // A page asks for another page of the same set (a blanking button opens the blanking
     // page); the tree shows it as if the user had chosen it.

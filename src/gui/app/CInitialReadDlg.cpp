@@ -1,5 +1,7 @@
 #include "app/CInitialReadDlg.h"
 
+#include <algorithm>
+
 #include <QVBoxLayout>
 
 #include "frame/CProgressDlg.h"
@@ -28,6 +30,12 @@ CInitialReadDlg::CInitialReadDlg(std::function<bool()> read, int startDelayMs, i
     m_text->setStyleSheet(kBrightStyle);
     m_text->setMinimumSize(260, 90);
     layout->addWidget(m_text);
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName("progressBar");
+    m_bar->setAccessibleName("進行状況");
+    m_bar->setFormat("%v / %m");
+    m_bar->setRange(0, 0);
+    layout->addWidget(m_bar);
 
     m_readTimer.setSingleShot(true);
     m_readTimer.setInterval(startDelayMs);
@@ -49,6 +57,11 @@ void CInitialReadDlg::showEvent(QShowEvent* event) {
         m_blinkTimer.start();
         m_readTimer.start();
     }
+}
+
+void CInitialReadDlg::setProgress(int done, int total) {
+    m_bar->setRange(0, std::max(total, 1));
+    m_bar->setValue(std::clamp(done, 0, std::max(total, 1)));
 }
 
 void CInitialReadDlg::toggleBlink() {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QProgressBar>
 #include <QTimer>
 #include <functional>
 
@@ -18,6 +19,9 @@ class CInitialReadDlg : public QDialog {
                     QWidget* parent = nullptr);
 
     bool succeeded() const { return m_succeeded; }
+    // Requests done of requests planned, while the read runs.
+    void setProgress(int done, int total);
+    QProgressBar* progressBar() const { return m_bar; }
     // The delay before reading: 2600 ms more while the splash is on and the communication
     // settings have not been used yet.
     static int startDelay(bool splashOn, bool commSettingsUsed, int splashWaitMs, int readDelayMs);
@@ -35,6 +39,7 @@ class CInitialReadDlg : public QDialog {
 
     std::function<bool()> m_read;
     QLabel* m_text = nullptr;
+    QProgressBar* m_bar = nullptr;
     QTimer m_readTimer;   // timer 20
     QTimer m_blinkTimer;  // timer 21
     bool m_bright = true;

@@ -2,20 +2,27 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
+#include <cstdlib>
 #include <ctime>
+#include <iostream>
 
+#include "PortResolver.h"
 #include "app/CInitialReadDlg.h"
 #include "app/CSplashDlg.h"
 #include "app/SingleInstance.h"
 #include "comm/CommMessages.h"
 #include "comm/LinkLibrary.h"
+#include "comm/PortChoices.h"
 #include "files/CommandLine.h"
 #include "files/RecoveryFiles.h"
 #include "frame/CBankManager.h"
 #include "frame/CDebugView.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
+#include "frame/CProgressDlg.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/PageViews.h"
 #include "pages/PageRegistry.h"
@@ -58,6 +65,7 @@ StatusInputs CQavixApp::statusInputs() const {
     in.unit = m_ports.activeMachine;
     in.baudIndex = m_ports.active().baudIndex;
     in.portPresent = m_present[static_cast<size_t>(m_ports.activePort)];
+    in.portTarget = m_portTarget;
     if (m_link) {
         in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
         in.statusText = m_link->statusText();
@@ -85,7 +93,9 @@ void CQavixApp::startSplash() {
 }
 
 bool CQavixApp::start() {
-    if (m_options.singleInstance) {
+    const CommandLineSwitches switches = parseCommandLineSwitches(m_options.arguments);
+    // An offline editor holds no port, so it may run beside the program on a controller.
+    if (m_options.singleInstance && switches.editFile.empty()) {
         const QString name = m_options.instanceName.isEmpty() ? SingleInstance::defaultName()
                                                               : m_options.instanceName;
         m_instance = std::make_unique<SingleInstance>(name);
@@ -96,10 +106,18 @@ bool CQavixApp::start() {
                          &CQavixApp::raiseMainWindow);
     }
     loadSettings();
-    startSplash();
-    const CommandLineSwitches switches = parseCommandLineSwitches(m_options.arguments);
     m_state->extendedMode = switches.extended;
     m_state->debugMode = switches.debug;
+    if (switches.editWithoutFile) {
+        std::cerr << "qavix: --edit needs a bank file (qavix --edit FILE.qbk)\n";
+        m_exitCode = kExitFailure;
+        return false;
+    }
+    if (!switches.editFile.empty() && !openEditedFile(switches.editFile)) {
+        m_exitCode = kExitFailure;
+        return false;
+    }
+    startSplash();
 
     if (!connectController() || endingNow()) {
         return false;
@@ -114,9 +132,56 @@ bool CQavixApp::start() {
     return true;
 }
 
-bool CQavixApp::connectController() {
+bool CQavixApp::openEditedFile(const std::string& path) {
+    const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    OfflineEditFile file;
+    const bankfile::ImportResult opened = file.open(absolute.toStdString());
+    if (!opened.ok()) {
+        std::cerr << "qavix: " << absolute.toStdString() << ": " << opened.message << '\n';
+        QMessageBox::critical(nullptr, "Qavix", QString::fromStdString(opened.message));
+        return false;
+    }
+    m_edited = std::move(file);
+    // The active port (whatever Qavix.ini names) becomes the emulator holding the file's
+    // controller, so the program runs as it does on a cable and nothing in Qavix.ini changes.
+    const std::string variable = "QAVLINK_COM" + std::to_string(m_ports.activePort + 1);
+    const std::string value = "sim:--bank-file \"" + absolute.toStdString() + "\" --unit " +
+                              std::to_string(m_ports.activeMachine);
+    setenv(variable.c_str(), value.c_str(), 1);
+    return true;
+}
+
+OfflineEditing CQavixApp::offlineEditing() {
+    auto currentValues = [this]() -> const SettingsData& {
+        // The working set holds the current values while they are shown.
+        return m_model.selectedSet() == kCurrentSet
+                   ? static_cast<const SettingsData&>(m_model.working())
+                   : m_model.storedSet(kCurrentSet);
+    };
+    return OfflineEditing{QString::fromStdString(m_edited->path()),
+                          [this, currentValues] { return m_edited->isModified(currentValues()); },
+                          [this, currentValues] {
+                              const std::time_t now = std::time(nullptr);
+                              std::tm local{};
+                              localtime_r(&now, &local);
+                              const fileio::WriteResult written =
+                                  m_edited->save(currentValues(), local);
+                              return written.ok ? QString() : QString::fromStdString(written.error);
+                          }};
+}
+
+void CQavixApp::findPorts() {
     m_present = enumeratePorts(m_settings.path());
     m_state->anyComPort = anyPortPresent(m_present);
+    const auto target =
+        link::resolvePort("COM" + std::to_string(m_ports.activePort + 1), m_settings.path());
+    m_portTarget = !target            ? std::string()
+                   : target->emulator ? std::string(kEmulatorLabel)
+                                      : deviceLabel(target->device);
+}
+
+bool CQavixApp::connectController() {
+    findPorts();
     if (!m_state->anyComPort) {
         m_host->showMessage(msg::kNoComPort);
     }
@@ -131,12 +196,13 @@ bool CQavixApp::connectController() {
     m_model.resetForNewConnection();
     m_link->setSettings(makeLinkSettings(m_ports));
     m_link->setTraceEnabled(m_state->debugMode);
-    // Unwritten bank edits saved on a lost connection go where Qavix.ini is.
+    // Unwritten bank edits saved on a lost connection go where Qavix.ini is, else to the
+    // user's data folder.
     m_link->setRecoveryWriter([folder = m_workingDirectory.toStdString()](const DeviceModel& m) {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
-        return saveRecoveryFiles(m, folder, local);
+        return saveRecoveryFiles(m, recoveryFolders(folder), local);
     });
 
     m_link->setConnecting(true);
@@ -159,13 +225,35 @@ bool CQavixApp::runInitialRead() {
                                     m_options.timings.splashWaitMs, m_options.timings.readDelayMs);
     CInitialReadDlg dlg(
         [this] {
-            return m_transactions->readAll() == kRequestOk && !m_ending &&
-                   m_transactions->readBanks() == kRequestOk;
+            if (m_transactions->readAll() != kRequestOk || m_ending) {
+                return false;
+            }
+            if (m_readAllDone) {
+                m_readAllDone();
+            }
+            return m_transactions->readBanks() == kRequestOk;
         },
         delay, m_options.timings.blinkMs);
+    // One bar for both reads: the banks' requests follow those of the current set, whose
+    // count is known only once the beam counts are in.
+    int currentSetTotal = 0;
+    bool banksPhase = false;
+    m_transactions->setObserver(
+        {nullptr, nullptr, [&](int done, int total) {
+             if (!banksPhase) {
+                 currentSetTotal = total;
+                 dlg.setProgress(done, total + Transactions::kBankReadRequests);
+             } else {
+                 dlg.setProgress(currentSetTotal + done, currentSetTotal + total);
+             }
+         }});
+    m_readAllDone = [&] { banksPhase = true; };
     m_host->setDialogParent(&dlg);
     dlg.exec();
     m_host->setDialogParent(nullptr);
+    m_readAllDone = nullptr;
+    m_transactions->setObserver({});
+    m_initialProgress = {dlg.progressBar()->value(), dlg.progressBar()->maximum()};
     return dlg.succeeded();
 }
 
@@ -181,6 +269,9 @@ void CQavixApp::createFrame() {
     m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
                                                 [this] { return reconnect(); }});
     m_host->setDialogParent(m_frame);
+    if (m_edited) {
+        m_frame->setOfflineEditing(offlineEditing());
+    }
     if (m_state->debugMode) {
         CDebugView* view = m_frame->debugView();
         m_host->setTraceSink([view](const std::string& sent, const std::string& received) {
@@ -200,7 +291,11 @@ void CQavixApp::createFrame() {
             }
             m_state->setCommBusy(false);
         },
-        nullptr});
+        [this](int done, int total) {
+            if (m_frame && m_frame->progressDialog() != nullptr) {
+                m_frame->progressDialog()->setProgress(done, total);
+            }
+        }});
     installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
     m_frame->updateStatusPane(1);
     m_frame->updateStatusPane(2);
@@ -232,6 +327,8 @@ void CQavixApp::runCommSettingsDialog() {
     }
     m_state->settingsDialogOpen = false;
     m_link->setSettings(makeLinkSettings(m_ports));
+    // A port may have been mapped to a device or to the emulator.
+    findPorts();
 }
 
 bool CQavixApp::reconnect() {
@@ -268,11 +365,6 @@ PageContext CQavixApp::pageContext() {
         },
         [this] { return m_state->user.interval; },
         nullptr,
-        [this](BeamFlagTable table, int channel) {
-            if (m_frame) {
-                m_frame->tree()->openBeamPage(table, channel);
-            }
-        },
         [this](int pageIndex) {
             if (m_frame) {
                 m_frame->tree()->closeBeamPage(pageIndex);
@@ -284,13 +376,33 @@ PageContext CQavixApp::pageContext() {
 int CQavixApp::run() {
     if (!start()) {
         shutdown();
+        restartIfAsked();
         return m_exitCode;
     }
     m_loopRunning = true;
     const int code = QApplication::exec();
     m_loopRunning = false;
     shutdown();
+    restartIfAsked();
     return m_exitCode != 0 ? m_exitCode : code;
+}
+
+bool CQavixApp::restartIfAsked() {
+    if (!m_host->restartRequested() || m_restarted) {
+        return false;
+    }
+    m_restarted = true;
+    // Only now: the settings are saved and this instance no longer holds the single-
+    // instance lock, which the new one would otherwise find and give way to.
+    QStringList args;
+    for (const std::string& a : m_options.arguments) {
+        args << QString::fromStdString(a);
+    }
+    const QString program = QCoreApplication::applicationFilePath();
+    if (m_options.restart) {
+        return m_options.restart(program, args, m_workingDirectory);
+    }
+    return QProcess::startDetached(program, args, m_workingDirectory);
 }
 
 bool CQavixApp::endingNow() {

@@ -5,8 +5,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "app/AppState.h"
 #include "app/CommSettingsDialog.h"
@@ -17,6 +20,7 @@
 #include "comm/PortEnumeration.h"
 #include "comm/Transactions.h"
 #include "files/AppSettings.h"
+#include "files/OfflineEditFile.h"
 #include "files/PortSettings.h"
 #include "frame/CMainFrame.h"
 #include "frame/StatusPanes.h"
@@ -37,6 +41,9 @@ struct AppOptions {
     CommDialogTimings commDialogTimings;
     CommTimings commTimings;
     std::vector<std::string> arguments;  // after the program name
+    // Starts the program again ("再接続" after a lost connection): program, arguments,
+    // working folder. Empty: a detached process of this executable.
+    std::function<bool(const QString&, const QStringList&, const QString&)> restart;
 };
 
 class CQavixApp : public QObject {
@@ -53,15 +60,22 @@ class CQavixApp : public QObject {
     int run();
     // Ends the connection and writes the settings file; safe to call twice.
     void shutdown();
+    // After shutdown: starts the program again when the user chose "再接続". True when a
+    // new process was started.
+    bool restartIfAsked();
     int exitCode() const { return m_exitCode; }
     const PortSettings& portSettings() const { return m_ports; }
     const PresentPorts& presentPorts() const { return m_present; }
+    // Where the initial read's progress bar stood when it closed: value and maximum.
+    std::pair<int, int> initialReadProgress() const { return m_initialProgress; }
 
     AppState& state() { return *m_state; }
     DeviceModel& model() { return m_model; }
     SettingsFile& settings() { return m_settings; }
     CMainFrame* mainFrame() const { return m_frame; }
     CCommLink* link() const { return m_link.get(); }
+    // The bank file edited offline, when started with --edit.
+    const OfflineEditFile* editedFile() const { return m_edited ? &*m_edited : nullptr; }
     QtCommHost& host() { return *m_host; }
     bool ending() const { return m_ending; }
     bool connected() const { return m_connected; }
@@ -75,7 +89,13 @@ class CQavixApp : public QObject {
   private:
     void loadSettings();
     void startSplash();
+    // `qavix --edit FILE`: the file checked as an import checks it, and the active port
+    // turned into the built-in emulator started on it. False: refused, after its message.
+    bool openEditedFile(const std::string& path);
+    OfflineEditing offlineEditing();
     bool connectController();
+    // Which ports exist and where the active one leads, for the status bar.
+    void findPorts();
     bool runInitialRead();
     void createFrame();
     // What the setting pages get from the program.
@@ -95,6 +115,10 @@ class CQavixApp : public QObject {
     SettingsFile m_settings;
     PortSettings m_ports;
     PresentPorts m_present{};
+    std::string m_portTarget;
+    std::function<void()> m_readAllDone;
+    std::pair<int, int> m_initialProgress{0, 0};
+    bool m_restarted = false;
     std::unique_ptr<QtCommHost> m_host;
     std::unique_ptr<CCommLink> m_link;
     std::unique_ptr<Transactions> m_transactions;
@@ -103,6 +127,7 @@ class CQavixApp : public QObject {
     QPointer<CSplashDlg> m_splash;
     QPointer<CMainFrame> m_frame;
     QString m_workingDirectory;
+    std::optional<OfflineEditFile> m_edited;
     bool m_ending = false;
     bool m_loopRunning = false;
     bool m_connected = false;

@@ -7,10 +7,14 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QVBoxLayout>
-#include <cstdio>
 
+#include "PortProblem.h"
+#include "PortResolver.h"
+#include "SerialPorts.h"
 #include "comm/CommMessages.h"
 #include "comm/LinkSettings.h"
+#include "comm/PortChoices.h"
+#include "comm/PortFailure.h"
 #include "comm/RequestBlock.h"
 #include "frame/StatusPanes.h"
 #include "widgets/CPictureButton.h"
@@ -44,6 +48,8 @@ QGroupBox* radioGroup(const QString& title, QButtonGroup& group, const QStringLi
     return box;
 }
 
+constexpr int kTargetMinWidth = 230;
+
 CPictureButton* pictureButton(const QString& text, const QString& name, int style) {
     auto* b = new CPictureButton();
     b->setText(text);
@@ -55,6 +61,10 @@ CPictureButton* pictureButton(const QString& text, const QString& name, int styl
 }
 
 }  // namespace
+
+const char* const CommSettingsDialog::kNoAnswerText =
+    "ポートは開けましたが、エリアスキャナが応答しません。\n"
+    "通信速度などの設定、号機番号とケーブルを確認してください。";
 
 const char* const CommSettingsDialog::kAskEndText =
     "エリアスキャナとの通信が断絶しました。\n終了しますか？\n（ＯＫでQavixを終了します）\n";
@@ -69,6 +79,51 @@ CommSettingsDialog::CommSettingsDialog(const CommDialogContext& context, QWidget
     m_blinkTimer.setInterval(m_ctx.timings.blinkMs);
     connect(&m_blinkTimer, &QTimer::timeout, this, &CommSettingsDialog::blink);
     showStatus(m_ctx.link.unitConnected(m_ctx.ports.activeMachine));
+}
+
+QGroupBox* CommSettingsDialog::buildPortBox(const QStringList& ports) {
+    auto* box = new QGroupBox("通信ポート");
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(10, 6, 10, 6);
+    grid->setHorizontalSpacing(10);
+    constexpr int kColumns = 2;
+    for (int i = 0; i < ports.size(); ++i) {
+        auto* b = new QRadioButton(ports[i], box);
+        m_portGroup.addButton(b, i);
+        auto* target = new QLabel(box);
+        target->setObjectName(QString("portTarget%1").arg(i + 1));
+        target->setMinimumWidth(kTargetMinWidth);
+        target->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QPalette dim = target->palette();
+        dim.setColor(QPalette::WindowText, dim.color(QPalette::PlaceholderText));
+        target->setPalette(dim);
+        const int row = i / kColumns;
+        const int column = (i % kColumns) * 2;
+        grid->addWidget(b, row, column);
+        grid->addWidget(target, row, column + 1);
+        m_port[static_cast<size_t>(i)] = b;
+        m_target[static_cast<size_t>(i)] = target;
+    }
+    auto* deviceLabel = new QLabel("接続先デバイス(&D):", box);
+    m_devices = new QComboBox(box);
+    m_devices->setObjectName("deviceList");
+    m_devices->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_devices->setMinimumContentsLength(36);
+    m_devices->setToolTip("選んだポートが開くシリアルデバイス（Qavix.ini の [Ports] に保存）");
+    deviceLabel->setBuddy(m_devices);
+    m_rescan = pictureButton("再検索", "rescanButton", m_ctx.state.user.button);
+    m_rescan->setMinimumSize(72, 26);
+    m_rescan->setToolTip("USB アダプタなどを接続した後、デバイスを探し直します");
+    const int row = (static_cast<int>(ports.size()) + kColumns - 1) / kColumns;
+    auto* deviceRow = new QHBoxLayout();
+    deviceRow->addWidget(deviceLabel);
+    deviceRow->addWidget(m_devices, 1);
+    deviceRow->addWidget(m_rescan);
+    grid->addLayout(deviceRow, row, 0, 1, kColumns * 2);
+    connect(m_devices, QOverload<int>::of(&QComboBox::activated), this,
+            &CommSettingsDialog::onDeviceChosen);
+    connect(m_rescan, &QToolButton::clicked, this, &CommSettingsDialog::rescanDevices);
+    return box;
 }
 
 void CommSettingsDialog::buildControls() {
@@ -86,7 +141,7 @@ void CommSettingsDialog::buildControls() {
     for (const char* b : kBaudTexts) {
         bauds << b;
     }
-    QGroupBox* portBox = radioGroup("通信ポート", m_portGroup, ports, m_port.data(), 3);
+    QGroupBox* portBox = buildPortBox(ports);
     QGroupBox* baudBox = radioGroup("通信速度", m_baudGroup, bauds, m_baud.data(), 3);
     QGroupBox* byteBox =
         radioGroup("データビット長", m_byteGroup, {"8 bits", "7 bits"}, m_byte.data(), 2);
@@ -143,6 +198,14 @@ void CommSettingsDialog::buildControls() {
     statusRow->addWidget(unitBox, 1);
     statusRow->addWidget(m_status);
     statusRow->addWidget(m_test);
+    m_error = new QLabel();
+    m_error->setObjectName("portError");
+    m_error->setWordWrap(true);
+    m_error->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette errorPalette = m_error->palette();
+    errorPalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    m_error->setPalette(errorPalette);
+    m_error->hide();
     auto* buttons = new QHBoxLayout();
     buttons->addStretch(1);
     buttons->addWidget(m_ok);
@@ -153,11 +216,11 @@ void CommSettingsDialog::buildControls() {
     layout->addWidget(baudBox);
     layout->addLayout(lineRow);
     layout->addLayout(statusRow);
+    layout->addWidget(m_error);
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
-    connect(&m_portGroup, &QButtonGroup::idClicked, this,
-            [this](int port) { m_ctx.ports.activePort = port; });
+    connect(&m_portGroup, &QButtonGroup::idClicked, this, &CommSettingsDialog::onPortChosen);
     connect(&m_baudGroup, &QButtonGroup::idClicked, this,
             [this](int i) { m_ctx.ports.active().baudIndex = i; });
     connect(&m_byteGroup, &QButtonGroup::idClicked, this,
@@ -181,13 +244,116 @@ void CommSettingsDialog::loadFromSettings() {
     m_savedUnit = p.activeMachine;
     m_savedLine = p.active();
 
+    for (int port = 0; port < kPortCount; ++port) {
+        const auto value = m_ctx.settings.value(kPortsSection, "COM" + std::to_string(port + 1));
+        m_savedMapping[static_cast<size_t>(port)] = value.value_or("");
+    }
+    m_mapping = m_savedMapping;
+    m_deviceFiles = link::listSerialDevices();
     m_port[static_cast<size_t>(p.activePort)]->setChecked(true);
+    updateTargets();
+    fillDeviceList();
     const PortSetting& line = p.active();
     m_baud[static_cast<size_t>(line.baudIndex)]->setChecked(true);
     m_byte[line.bytesize == 1 ? 1 : 0]->setChecked(true);
     m_parity[line.parity == 1 ? 1 : 0]->setChecked(true);
     m_stop[line.stopbit == 1 ? 1 : 0]->setChecked(true);
     setControlsEnabled(true);
+}
+
+void CommSettingsDialog::rescanDevices() {
+    m_deviceFiles = link::listSerialDevices();
+    updateTargets();
+    fillDeviceList();
+}
+
+void CommSettingsDialog::onPortChosen(int port) {
+    m_ctx.ports.activePort = port;
+    fillDeviceList();
+}
+
+void CommSettingsDialog::fillDeviceList() {
+    const int port = m_ctx.ports.activePort;
+    m_devices->clear();
+    if (const auto env = environmentMapping(port + 1)) {
+        // The environment wins over Qavix.ini; a choice here would not be the one used.
+        m_devices->addItem(
+            QString("環境変数 QAVLINK_COM%1: %2").arg(port + 1).arg(QString::fromStdString(*env)));
+        m_devices->setEnabled(false);
+        return;
+    }
+    const std::string& current = m_mapping[static_cast<size_t>(port)];
+    int selected = 0;
+    const auto choices = portChoices(m_deviceFiles, current);
+    for (size_t i = 0; i < choices.size(); ++i) {
+        m_devices->addItem(QString::fromStdString(choices[i].label),
+                           QString::fromStdString(choices[i].value));
+        if (choices[i].value == current) {
+            selected = static_cast<int>(i);
+        }
+    }
+    m_devices->setCurrentIndex(selected);
+    m_devices->setEnabled(!m_busy);
+}
+
+void CommSettingsDialog::onDeviceChosen(int index) {
+    if (index < 0 || environmentMapping(m_ctx.ports.activePort + 1)) {
+        return;
+    }
+    m_mapping[static_cast<size_t>(m_ctx.ports.activePort)] =
+        m_devices->itemData(index).toString().toStdString();
+    updateTargets();
+}
+
+void CommSettingsDialog::updateTargets() {
+    for (int port = 0; port < kPortCount; ++port) {
+        std::string text;
+        if (const auto env = environmentMapping(port + 1)) {
+            const auto target = link::parsePortValue(*env);
+            text = target && target->emulator ? kEmulatorLabel : deviceLabel(*env);
+        } else {
+            text = targetLabel(port + 1, m_mapping[static_cast<size_t>(port)], m_deviceFiles);
+        }
+        QLabel* label = m_target[static_cast<size_t>(port)];
+        const QString full =
+            text.empty() ? QString("（デバイスなし）") : QString::fromStdString(text);
+        label->setToolTip(full);
+        label->setText(label->fontMetrics().elidedText(full, Qt::ElideMiddle, kTargetMinWidth));
+        m_port[static_cast<size_t>(port)]->setToolTip(full);
+    }
+}
+
+std::string CommSettingsDialog::openNameForTest(std::string& problem) const {
+    const int port = m_ctx.ports.activePort + 1;
+    const std::string comName = "COM" + std::to_string(port);
+    if (environmentMapping(port)) {
+        return comName;
+    }
+    // The mapping is tried before it is saved: the library opens the device or emulator
+    // itself rather than what Qavix.ini says now.
+    const std::string name =
+        openNameFor(port, m_mapping[static_cast<size_t>(port - 1)], m_deviceFiles);
+    if (name.empty()) {
+        problem = link::portProblemText(
+            link::diagnosePort(link::PortProblemKind::NoDevice, comName, comName));
+    }
+    return name;
+}
+
+void CommSettingsDialog::saveMappings() {
+    for (int port = 0; port < kPortCount; ++port) {
+        const auto i = static_cast<size_t>(port);
+        if (m_mapping[i] == m_savedMapping[i]) {
+            continue;
+        }
+        const std::string key = "COM" + std::to_string(port + 1);
+        if (m_mapping[i].empty()) {
+            m_ctx.settings.removeKey(kPortsSection, key);
+        } else {
+            m_ctx.settings.setString(kPortsSection, key, m_mapping[i]);
+        }
+    }
+    m_savedMapping = m_mapping;
 }
 
 void CommSettingsDialog::onUnitChosen(int unit) {
@@ -197,9 +363,13 @@ void CommSettingsDialog::onUnitChosen(int unit) {
 }
 
 void CommSettingsDialog::setControlsEnabled(bool on) {
-    for (int p = 0; p < kPortCount; ++p) {
-        m_port[static_cast<size_t>(p)]->setEnabled(on && m_ctx.present[static_cast<size_t>(p)]);
+    // Every port can be chosen: one without a device can be mapped to one, or to the
+    // built-in emulator.
+    for (QRadioButton* b : m_port) {
+        b->setEnabled(on);
     }
+    m_devices->setEnabled(on && !environmentMapping(m_ctx.ports.activePort + 1));
+    m_rescan->setEnabled(on);
     for (QButtonGroup* g : {&m_baudGroup, &m_byteGroup, &m_parityGroup, &m_stopGroup}) {
         for (QAbstractButton* b : g->buttons()) {
             b->setEnabled(on);
@@ -272,19 +442,29 @@ bool CommSettingsDialog::runTest(bool restoring) {
     PortSettings& p = m_ctx.ports;
     const int unit = p.activeMachine;
     PortBlock block = p.active().block(unit);
-    char name[16];
-    std::snprintf(name, sizeof name, "COM%d", p.activePort + 1);
+    const std::string comName = "COM" + std::to_string(p.activePort + 1);
+    std::string problem;
+    const std::string name = openNameForTest(problem);
 
     const LinkApi& api = m_ctx.link.api();
     bool answered = false;
     if (api.close != nullptr && api.open != nullptr && api.getControlDataWait != nullptr) {
         api.close();
         wait(m_ctx.timings.settleMs);
-        api.open(name, block.data());
+        const bool opened = !name.empty() && api.open(name.c_str(), block.data()) != 0;
+        if (!name.empty() && !opened) {
+            problem = openFailureText(api, name, m_ctx.settings.path(), comName);
+        }
         wait(m_ctx.timings.settleMs);
         std::array<char, kStatusBufferSize> reply{};
-        answered = api.getControlDataWait(kCodeStatus, reply.data(), kStatusReadTimeoutMs) != 0;
+        answered =
+            opened && api.getControlDataWait(kCodeStatus, reply.data(), kStatusReadTimeoutMs) != 0;
+        if (opened && !answered) {
+            problem = kNoAnswerText;
+        }
     }
+    m_error->setText(QString::fromStdString(problem));
+    m_error->setVisible(!answered && !problem.empty());
     m_ctx.link.setUnitConnected(unit, answered);
     // The worker opens the same port with the same unit when it next has to.
     m_ctx.link.setSettings(makeLinkSettings(p));
@@ -314,7 +494,8 @@ void CommSettingsDialog::confirm() {
         askEnd();
         return;
     }
-    m_ctx.ports.saveChosenPort(m_ctx.settings, anyPortPresent(m_ctx.present));
+    saveMappings();
+    m_ctx.ports.saveChosenPort(m_ctx.settings, true);
     m_ctx.settings.save();
     m_blinkTimer.stop();
     QDialog::done(QDialog::Accepted);
@@ -325,6 +506,8 @@ void CommSettingsDialog::cancel() {
     p.activePort = m_savedPort;
     p.activeMachine = m_savedUnit;
     p.active() = m_savedLine;
+    m_mapping = m_savedMapping;
+    updateTargets();
     if (!runTest(true)) {
         askEnd();
         return;

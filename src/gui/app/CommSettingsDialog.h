@@ -6,11 +6,14 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/AppState.h"
 #include "app/SettingsFile.h"
@@ -44,6 +47,7 @@ class CommSettingsDialog : public QDialog {
     static constexpr int kUnitCount = 16;
     static constexpr int kStatusReadTimeoutMs = 1500;
     static const char* const kAskEndText;
+    static const char* const kNoAnswerText;
 
     explicit CommSettingsDialog(const CommDialogContext& context, QWidget* parent = nullptr);
 
@@ -53,6 +57,14 @@ class CommSettingsDialog : public QDialog {
     QRadioButton* parityButton(int index) const { return m_parity.at(static_cast<size_t>(index)); }
     QRadioButton* stopButton(int index) const { return m_stop.at(static_cast<size_t>(index)); }
     QComboBox* unitList() const { return m_unit; }
+    // The device the chosen port is mapped to, and beside each port where it leads.
+    QComboBox* deviceList() const { return m_devices; }
+    QLabel* portTarget(int port) const { return m_target.at(static_cast<size_t>(port)); }
+    QLabel* errorLabel() const { return m_error; }
+    // The [Ports] value each port will be saved with ("" = automatic).
+    const std::string& mapping(int port) const { return m_mapping.at(static_cast<size_t>(port)); }
+    // Lists the machine's serial devices again (an adapter plugged in meanwhile).
+    void rescanDevices();
     QLabel* statusLabel() const { return m_status; }
     CPictureButton* testButton() const { return m_test; }
     CPictureButton* okButton() const { return m_ok; }
@@ -71,6 +83,7 @@ class CommSettingsDialog : public QDialog {
 
   private:
     void buildControls();
+    QGroupBox* buildPortBox(const QStringList& ports);
     void loadFromSettings();
     void setControlsEnabled(bool on);
     void showStatus(bool connected);
@@ -79,6 +92,12 @@ class CommSettingsDialog : public QDialog {
     bool askEnd();
     void wait(int ms);
     void onUnitChosen(int unit);
+    void onPortChosen(int port);
+    void onDeviceChosen(int index);
+    void fillDeviceList();
+    void updateTargets();
+    void saveMappings();
+    std::string openNameForTest(std::string& problem) const;
 
     CommDialogContext m_ctx;
     std::array<QRadioButton*, kPortCount> m_port{};
@@ -92,6 +111,13 @@ class CommSettingsDialog : public QDialog {
     QButtonGroup m_parityGroup;
     QButtonGroup m_stopGroup;
     QComboBox* m_unit = nullptr;
+    QComboBox* m_devices = nullptr;
+    std::array<QLabel*, kPortCount> m_target{};
+    QLabel* m_error = nullptr;
+    CPictureButton* m_rescan = nullptr;
+    std::vector<std::string> m_deviceFiles;
+    std::array<std::string, kPortCount> m_mapping{};
+    std::array<std::string, kPortCount> m_savedMapping{};
     QLabel* m_status = nullptr;
     CPictureButton* m_test = nullptr;
     CPictureButton* m_ok = nullptr;

@@ -1,6 +1,7 @@
 #include "app/QtCommHost.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 #include <chrono>
 #include <condition_variable>
@@ -81,6 +82,23 @@ void QtCommHost::showMessage(const std::string& text) {
     callOnUi(
         [this, text] {
             showBox(text);
+            return true;
+        },
+        true);
+}
+
+void QtCommHost::showLostMessage(const std::string& text) {
+    callOnUi(
+        [this, text] {
+            m_filter.pause();
+            QMessageBox box(QMessageBox::Warning, kBoxTitle, QString::fromStdString(text),
+                            QMessageBox::Ok, m_dialogParent);
+            QPushButton* reconnect = box.addButton(kReconnectText, QMessageBox::AcceptRole);
+            reconnect->setToolTip("Qavix を同じ引数と作業フォルダで起動し直します");
+            box.setDefaultButton(QMessageBox::Ok);
+            box.exec();
+            m_restart = box.clickedButton() == reconnect;
+            m_filter.resume();
             return true;
         },
         true);

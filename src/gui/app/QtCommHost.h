@@ -25,6 +25,10 @@ class QtCommHost : public QObject, public CommHost {
     ~QtCommHost() override;
 
     void showMessage(const std::string& text) override;
+    // Offers "再接続" beside OK; choosing it asks for a restart once the program has ended.
+    void showLostMessage(const std::string& text) override;
+    bool restartRequested() const { return m_restart; }
+    static constexpr const char* kReconnectText = "再接続";
     bool ask(Question question, const std::string& text) override;
     void runCommSettings() override;
     void endProgram() override;
@@ -64,6 +68,7 @@ class QtCommHost : public QObject, public CommHost {
     // Exchanges made before the trace pane exists are not recorded.
     std::atomic<bool> m_tracing{false};
     std::atomic<bool> m_endPosted{false};
+    std::atomic<bool> m_restart{false};
 };
 
 }  // namespace qavix

@@ -7,7 +7,8 @@
 
 namespace qavix {
 
-CBankEditDlg::CBankEditDlg(int bank, bool switching, QWidget* parent) : QDialog(parent) {
+CBankEditDlg::CBankEditDlg(int bank, bool switching, Executor execute, QWidget* parent)
+    : QDialog(parent), m_execute(std::move(execute)) {
     setObjectName("CBankEditDlg");
     setWindowTitle("Qavix Bank 編集中です");
     auto* layout = new QVBoxLayout(this);
@@ -20,10 +21,8 @@ CBankEditDlg::CBankEditDlg(int bank, bool switching, QWidget* parent) : QDialog(
         layout->addWidget(m_options[i]);
     }
     m_options[Discard]->setChecked(true);
-    // Saving goes through the export dialog, offered only when closing; the program has
-    // no export dialog yet.
-    constexpr bool kExportAvailable = false;
-    m_options[SaveToFile]->setEnabled(!switching && kExportAvailable);
+    // A switch or transfer goes on at once; saving to a file is offered when closing.
+    m_options[SaveToFile]->setEnabled(!switching);
 
     auto* buttons = new QHBoxLayout;
     auto* run = new QPushButton("実行", this);
@@ -34,6 +33,12 @@ CBankEditDlg::CBankEditDlg(int bank, bool switching, QWidget* parent) : QDialog(
     layout->addLayout(buttons);
     connect(run, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CBankEditDlg::accept() {
+    if (!m_execute || m_execute(choice())) {
+        QDialog::accept();
+    }
 }
 
 CBankEditDlg::Choice CBankEditDlg::choice() const {

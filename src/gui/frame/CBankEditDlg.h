@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QRadioButton>
+#include <functional>
 
 namespace qavix {
 
@@ -12,14 +13,21 @@ class CBankEditDlg : public QDialog {
   public:
     enum Choice { WriteToController = 0, SaveToFile = 1, Discard = 2 };
 
+    // Carries out a choice; false keeps the dialog open (a cancelled save to a file).
+    using Executor = std::function<bool(Choice)>;
+
     // Saving to a file is offered only when the program is closing.
-    CBankEditDlg(int bank, bool switching, QWidget* parent = nullptr);
+    CBankEditDlg(int bank, bool switching, Executor execute, QWidget* parent = nullptr);
 
     Choice choice() const;
     QRadioButton* option(Choice c) const { return m_options[c]; }
 
+    // "実行": the chosen action first; the dialog closes with OK only when it went through.
+    void accept() override;
+
   private:
     QRadioButton* m_options[3] = {};
+    Executor m_execute;
 };
 
 }  // namespace qavix

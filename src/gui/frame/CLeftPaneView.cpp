@@ -61,13 +61,16 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { onCurrentItemChanged(current); });
     connect(&m_state, &AppState::commBusyChanged, this, [this](bool on) { setEnabled(!on); });
-    connect(&m_state, &AppState::pageRequested, this, [this](int page) {
-        // The item that led here no longer names the page shown; choosing it again goes back.
-        selectQuietly(nullptr);
-        m_page = page;
-        m_state.currentPage = page;
-        m_right.showPage(page);
-    });
+    connect(&m_state, &AppState::pageRequested, this,
+            [this](int page) { showRequestedPage(page); });
+}
+
+void CLeftPaneView::showRequestedPage(int page) {
+    // The item that led here no longer names the page shown; choosing it again goes back.
+    selectQuietly(nullptr);
+    m_page = page;
+    m_state.currentPage = page;
+    m_right.showPage(page);
 }
 
 nav::ItemKind CLeftPaneView::kindOf(const QTreeWidgetItem* item) {
@@ -304,27 +307,12 @@ void CLeftPaneView::showPageOfSelection() {
     m_right.showPage(m_page);
 }
 
-void CLeftPaneView::openBeamPage(BeamFlagTable table, int channel) {
-    if (m_state.treeMustStay()) {
-        return;
-    }
-    // The beam pages have no item of their own: the selection stays on the page that opened
-    // them, whose title their command bars read to lead back.
-    m_page = m_state.user.blanking == 1 ? nav::kPageBeamDesignation : nav::kPageBlanking;
-    m_openerChannel = m_channel;
-    m_channel = channel;
-    m_beamTable = table;
-    m_state.beamTable = table;
-    showPageOfSelection();
-}
-
 void CLeftPaneView::closeBeamPage(int pageIndex) {
+    // A beam designation not yet written keeps the beam page, as it keeps any page.
     if (m_state.treeMustStay()) {
         return;
     }
-    m_page = pageIndex;
-    m_channel = m_openerChannel;
-    showPageOfSelection();
+    showRequestedPage(pageIndex);
 }
 
 QTreeWidgetItem* CLeftPaneView::findItem(nav::ItemKind kind, int set, int channel) const {

@@ -10,7 +10,6 @@
 #include "frame/CBankManager.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/NavigationTree.h"
-#include "pages/PageContext.h"
 
 namespace qavix {
 
@@ -47,11 +46,8 @@ class CLeftPaneView : public QWidget {
     // measurement-processing and bank items when their switches changed.
     void refreshOnActivation();
 
-    // Shows the beam page for `table` of channel 1..3 (from the overall judgement and the
-    // sensor operation pages): page 19 when the user chose the list display, else page 9.
-    void openBeamPage(BeamFlagTable table, int channel);
-    BeamFlagTable beamTable() const { return m_beamTable; }
-    // Back from a beam page to the page `pageIndex` that opened it, with that page's channel.
+    // Back from a beam page to the page `pageIndex` that opened it; the channel and title
+    // are still the opener's, since a page request leaves them alone.
     void closeBeamPage(int pageIndex);
 
     int pageIndex() const { return m_page; }
@@ -77,6 +73,8 @@ class CLeftPaneView : public QWidget {
     void selectQuietly(QTreeWidgetItem* item);
     // Hands the page index and channel to the application and shows the page.
     void showPageOfSelection();
+    // Shows a page another page asked for, leaving the channel and title as they were.
+    void showRequestedPage(int page);
     QTreeWidgetItem* addItem(QTreeWidgetItem* parent, const nav::NavItem& item);
     QTreeWidgetItem* addRoot(const nav::NavItem& item);
     void addChildren(QTreeWidgetItem* parent, const std::vector<nav::NavItem>& children);
@@ -100,8 +98,6 @@ class CLeftPaneView : public QWidget {
     int m_page = nav::kPageNavigation;
     int m_channel = 0;
     int m_bank = 0;
-    BeamFlagTable m_beamTable = BeamFlagTable::Designated;
-    int m_openerChannel = 0;  // the channel of the page that opened a beam page
     bool m_rebuilding = false;
     bool m_refusedSwitch = false;
     bool m_armed = true;

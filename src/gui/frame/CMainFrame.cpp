@@ -1,15 +1,21 @@
 #include "frame/CMainFrame.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include "frame/CBankDialogBar.h"
@@ -22,6 +28,8 @@
 #include "frame/CToolDialogBar.h"
 #include "frame/CommandIds.h"
 #include "frame/EnvironmentDialog.h"
+#include "frame/ManualLocation.h"
+#include "frame/WindowPlacement.h"
 #include "pages/PrintTarget.h"
 #include "widgets/CColorStatusBar.h"
 #include "widgets/CPictureButton.h"
@@ -32,19 +40,21 @@ namespace {
 
 constexpr int kMinWidth = 800;
 constexpr int kMinHeight = 600;
+constexpr int kFirstStartWidth = 1100;
+constexpr int kFirstStartHeight = 760;
 constexpr int kIdleRefreshMs = 200;
 constexpr int kDebugPaneHeight = 150;
 constexpr int kDebugTreeWidth = 150;
 constexpr int kMinUpperRow = 10;
 constexpr int kTreeWidthDivisor = 5;
+constexpr int kTreeMaxPercent = 40;
+constexpr int kTreeLabelPadding = 16;  // between icon and text, and after the text
 constexpr int kUnitPaneExtra = 20;
 constexpr int kShowMaximized = 3;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMinNoActive = 7;
 constexpr int kShowMinimize = 6;
 constexpr const char* kHelpTitle = "Qavix Help";
-constexpr const char* kHelpFile = "Help/qavix.chm";
-constexpr const char* kManualFile = "Manual/エリアスキャナユーザーズマニュアル.pdf";
 
 QColor toQColor(const Rgb& c) {
     return QColor(c.r, c.g, c.b);
@@ -71,8 +81,16 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
     restoreBars();
     createClient();
     m_banks.setDialogParent(this);
+    m_banks.setAppState(&m_state);
+    m_banks.setStartDirectory(m_workingDirectory.isEmpty() ? QDir::currentPath()
+                                                           : m_workingDirectory);
     connect(&m_banks, &CBankManager::storedSetSelected, this,
             [this](int) { setBankOperationsEnabled(true); });
+    connect(&m_banks, &CBankManager::setsReplaced, this, &CMainFrame::showReplacedSet);
+    connect(&m_banks, &CBankManager::banksErased, this, [this] {
+        m_tree->refreshOnActivation();
+        updateCommandStates();
+    });
 
     m_progress = new CProgressDlg(this, m_blinkMs);
     if (!s.splashOn) {
@@ -128,8 +146,10 @@ void CMainFrame::createMenus() {
     QMenu* help = bar->addMenu("ヘルプ(&H)");
     m_popups = {file, edit, bank, settings, view, help};
 
-    addCommand(file, kCmdImport, "インポート(&O)...", QKeySequence("Ctrl+O"), nullptr);
-    addCommand(file, kCmdExport, "エクスポート(&S)", QKeySequence("Ctrl+S"), nullptr);
+    addCommand(file, kCmdImport, "インポート(&O)...", QKeySequence("Ctrl+O"),
+               [this] { m_banks.runImportDialog(); });
+    addCommand(file, kCmdExport, "エクスポート(&S)", QKeySequence("Ctrl+S"),
+               [this] { m_banks.runExportDialog(false); });
     file->addSeparator();
     addCommand(file, kCmdPrint, "印刷(&P)...", QKeySequence("Ctrl+P"), [this] {
         if (PrintTarget* page = printTarget()) {
@@ -142,7 +162,9 @@ void CMainFrame::createMenus() {
         }
     });
     file->addSeparator();
-    addCommand(file, kCmdExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", QKeySequence(), [this] { close(); });
+    // Ctrl+Q closes the window, so it passes the same bank editing guard as the close button.
+    // Spelled out: the standard Quit key is empty on platforms without key bindings.
+    addCommand(file, kCmdExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", QKeySequence("Ctrl+Q"), [this] { close(); });
     addCommand(nullptr, kCmdPrintSetup, "", QKeySequence(), [this] {
         if (PrintTarget* page = printTarget()) {
             page->printSetup();
@@ -167,10 +189,12 @@ void CMainFrame::createMenus() {
     addCommand(nullptr, kCmdCut, "", QKeySequence("Ctrl+X"), nullptr);
     addCommand(nullptr, kCmdUndo, "", QKeySequence("Ctrl+Z"), nullptr);
 
-    addCommand(bank, kCmdBankDiscard, "Bank編集破棄", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankWrite, "Bank書込み", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankErase, "Bank消去", QKeySequence(), nullptr);
-    addCommand(bank, kCmdBankCopy, "Bankｺﾋﾟｰ", QKeySequence(), nullptr);
+    addCommand(bank, kCmdBankDiscard, "Bank編集破棄", QKeySequence(),
+               [this] { m_banks.discardEdits(); });
+    addCommand(bank, kCmdBankWrite, "Bank書込み", QKeySequence(), [this] { m_banks.writeBank(); });
+    addCommand(bank, kCmdBankErase, "Bank消去", QKeySequence(),
+               [this] { m_banks.runEraseDialog(); });
+    addCommand(bank, kCmdBankCopy, "Bankｺﾋﾟｰ", QKeySequence(), [this] { m_banks.runCopyDialog(); });
 
     addCommand(settings, kCmdCommSettings, "通信設定(&C)", QKeySequence(),
                [this] { applyCommunicationSettings(); });
@@ -210,15 +234,26 @@ void CMainFrame::createBars() {
         b->setBusyQuery([this] { return m_state.busy(); });
     }
     m_toolBar->setAvailable(CToolDialogBar::Paste, true);
+    m_toolBar->setAvailable(CToolDialogBar::Import, true);
+    m_toolBar->setAvailable(CToolDialogBar::Export, true);
     m_toolBar->setAvailable(CToolDialogBar::Print, true);
     connect(m_toolBar, &CToolDialogBar::buttonClicked, this, [this](int b) {
         if (b == CToolDialogBar::Paste) {
             pasteToFocus();
+        } else if (b == CToolDialogBar::Import) {
+            triggerIfEnabled(kCmdImport);
+        } else if (b == CToolDialogBar::Export) {
+            triggerIfEnabled(kCmdExport);
         } else if (b == CToolDialogBar::Print && m_ctx.printEnabled) {
             if (PrintTarget* page = printTarget()) {
                 page->print();
             }
         }
+    });
+    connect(m_bankBar, &CBankDialogBar::buttonClicked, this, [this](int b) {
+        static constexpr int kBankBarCommands[CBankDialogBar::ButtonCount] = {
+            kCmdBankDiscard, kCmdBankWrite, kCmdBankErase, kCmdBankCopy};
+        triggerIfEnabled(kBankBarCommands[b]);
     });
 }
 
@@ -288,8 +323,28 @@ void CMainFrame::createClient() {
     const int bottom = m_settings.getInt("Qavix_Section", "bottom", kMinHeight);
     m_state.viewAxis = m_settings.getInt("Qavix_Section", "ViewAxis", m_state.viewAxis);
     m_state.viewSample = m_settings.getInt("Qavix_Section", "ViewSample", m_state.viewSample);
-    setGeometry(
-        QRect(left, top, std::max(right - left, kMinWidth), std::max(bottom - top, kMinHeight)));
+    const QRect saved(left, top, std::max(right - left, kMinWidth),
+                      std::max(bottom - top, kMinHeight));
+    QScreen* screen = QGuiApplication::screenAt(saved.center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        setGeometry(saved);
+    } else {
+        const QRect a = screen->availableGeometry();
+        const PlacementRect available{a.x(), a.y(), a.width(), a.height()};
+        const PlacementSize least{kMinWidth, kMinHeight};
+        const PlacementSize minimum = minimumOnScreen(least, available);
+        setMinimumSize(minimum.width, minimum.height);
+        // A first start has nothing saved: open large enough that the tree's labels show.
+        const bool firstRun = !m_settings.value("Qavix_Section", "right").has_value();
+        const PlacementRect r =
+            firstRun ? firstStart({kFirstStartWidth, kFirstStartHeight}, least, available)
+                     : clampToScreen({saved.x(), saved.y(), saved.width(), saved.height()}, least,
+                                     available);
+        setGeometry(QRect(r.left, r.top, r.width, r.height));
+    }
 
     auto shape = [this] { return nav::shapeOf(m_state.model(), m_state.extendedMode); };
     auto title = [this] { return m_state.pageTitle; };
@@ -325,17 +380,41 @@ void CMainFrame::createClient() {
         m_splitter->setSizes({kDebugTreeWidth, clientWidth - kDebugTreeWidth});
         setCentralWidget(m_debugSplitter);
     } else {
-        const int treeWidth = clientWidth / kTreeWidthDivisor;
-        m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
         setCentralWidget(m_splitter);
     }
     m_tree->buildTree();
+    if (!m_state.debugMode) {
+        // A fifth of the window, but never so narrow that the tree's labels are cut (up to
+        // a limit that leaves the page most of the room).
+        const int treeWidth = std::min(std::max(clientWidth / kTreeWidthDivisor, treeLabelsWidth()),
+                                       clientWidth * kTreeMaxPercent / 100);
+        m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
+    }
 
     CNaviView* navi = m_right->naviView();
     navi->setBusyQuery([this] { return m_state.commBusy(); });
     navi->setClickHandler([this](nav::ItemKind item, int set, int channel) {
         onNaviLabelClicked(item, set, channel);
     });
+}
+
+int CMainFrame::treeLabelsWidth() const {
+    const QTreeWidget* tree = m_tree->tree();
+    const QFontMetrics metrics(tree->font());
+    int widest = 0;
+    std::function<void(const QTreeWidgetItem*, int)> walk = [&](const QTreeWidgetItem* item,
+                                                                int depth) {
+        const int width = tree->indentation() * (depth + 1) + tree->iconSize().width() +
+                          metrics.horizontalAdvance(item->text(0)) + kTreeLabelPadding;
+        widest = std::max(widest, width);
+        for (int i = 0; i < item->childCount(); ++i) {
+            walk(item->child(i), depth + 1);
+        }
+    };
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        walk(tree->topLevelItem(i), 0);
+    }
+    return widest + tree->frameWidth() * 2 + tree->verticalScrollBar()->sizeHint().width();
 }
 
 void CMainFrame::onNaviLabelClicked(nav::ItemKind item, int set, int channel) {
@@ -396,10 +475,15 @@ void CMainFrame::updateStatusPane(int pane) {
     if (!m_statusInputs) {
         return;
     }
-    m_panes.update(pane, m_statusInputs());
+    const StatusInputs inputs = m_statusInputs();
+    m_panes.update(pane, inputs);
     for (int p = 1; p <= 3; ++p) {
         applyPane(p);
     }
+    m_status->pane(3)->setToolTip(inputs.portTarget.empty()
+                                      ? QString("デバイスなし（ダブルクリックで通信設定）")
+                                      : QString::fromStdString(inputs.portTarget) +
+                                            "\n（ダブルクリックで通信設定）");
 }
 
 void CMainFrame::refreshStatusPanes() {
@@ -445,6 +529,9 @@ CommandContext CMainFrame::commandContext() const {
 
 void CMainFrame::updateCommandStates() {
     const CommandContext c = commandContext();
+    if (c.offlineEditing && m_offline.modified) {
+        setWindowModified(m_offline.modified());
+    }
     for (auto& [id, a] : m_actions) {
         a->setEnabled(commandEnabled(id, c));
     }
@@ -490,11 +577,23 @@ void CMainFrame::openHelp() {
             return;
         }
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_workingDirectory).filePath(kHelpFile)));
+    openManual();
 }
 
 void CMainFrame::openManual() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_workingDirectory).filePath(kManualFile)));
+    // Help and the user's manual are one HTML manual, shown in the desktop's browser.
+    const auto places = manualCandidates(QCoreApplication::applicationDirPath().toStdString());
+    const std::string manual = findManual(places);
+    if (manual.empty()) {
+        QMessageBox::warning(this, "Qavix", QString::fromStdString(manualMissingMessage(places)));
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(manual));
+    if (m_urlOpener ? !m_urlOpener(url) : !QDesktopServices::openUrl(url)) {
+        QMessageBox::warning(this, "Qavix",
+                             QString("ブラウザでマニュアルを開けませんでした。\n%1")
+                                 .arg(QString::fromStdString(manual)));
+    }
 }
 
 void CMainFrame::showAbout() {
@@ -525,6 +624,23 @@ void CMainFrame::applyCommunicationSettings() {
         m_hooks.reconnect();
     }
     refreshAfterReconnect();
+}
+
+void CMainFrame::triggerIfEnabled(int id) {
+    // The rule is evaluated now: a bar button may still show the state of the last refresh.
+    updateCommandStates();
+    QAction* a = action(id);
+    if (a != nullptr && a->isEnabled()) {
+        a->trigger();
+    }
+}
+
+void CMainFrame::showReplacedSet(int set) {
+    m_right->splitterView()->markSetSwitched();
+    m_tree->selectSet(set);
+    m_infoBar->fillAll(m_state.model().working());
+    updateInfoLayout();
+    updateCommandStates();
 }
 
 void CMainFrame::refreshAfterReconnect() {
@@ -587,6 +703,57 @@ void CMainFrame::savePlacement() {
     m_placementSaved = true;
 }
 
+void CMainFrame::setOfflineEditing(OfflineEditing editing) {
+    m_offline = std::move(editing);
+    m_ctx.offlineEditing = true;
+    setWindowTitle(
+        QString("%1[*] - Qavix オフライン編集").arg(QFileInfo(m_offline.filePath).fileName()));
+    // Ctrl+S saves the file being edited; the export keeps its menu item without the key.
+    action(kCmdExport)->setShortcut(QKeySequence());
+    QMenu* file = m_popups.constFirst();
+    QAction* first = file->actions().constFirst();
+    QAction* save = addCommand(nullptr, kCmdSaveEditedFile, "上書き保存(&W)",
+                               QKeySequence("Ctrl+S"), [this] { saveEditedFile(); });
+    file->insertAction(first, save);
+    file->insertSeparator(first);
+    updateCommandStates();
+}
+
+bool CMainFrame::saveEditedFile() {
+    if (!m_offline.save) {
+        return false;
+    }
+    // What the pages hold but have not written is not in the current values yet.
+    if (m_state.model().working().anyPageEdited()) {
+        m_banks.showEditingMessage();
+        return false;
+    }
+    const QString error = m_offline.save();
+    if (!error.isEmpty()) {
+        QMessageBox::warning(
+            this, "Qavix",
+            QString("%1 を保存できませんでした。\n%2").arg(m_offline.filePath, error));
+        return false;
+    }
+    setWindowModified(false);
+    return true;
+}
+
+bool CMainFrame::confirmLeavingEditedFile() {
+    if (!m_ctx.offlineEditing || !m_offline.modified || !m_offline.modified()) {
+        return true;
+    }
+    const auto answer = QMessageBox::question(
+        this, "Qavix",
+        QString("%1 は変更されています。\n保存しますか？")
+            .arg(QFileInfo(m_offline.filePath).fileName()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save) {
+        return saveEditedFile();
+    }
+    return answer == QMessageBox::Discard;
+}
+
 void CMainFrame::closeForEnd() {
     m_forceClose = true;
     close();
@@ -597,7 +764,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         // A close that arrives while a transfer runs (a key press is let through the wait)
         // must not start the guard's own transfers inside it: refuse before asking.
         if (m_state.commBusy() ||
-            !m_banks.editingGuard(m_state.model().selectedSet(), CBankManager::kReasonClosing)) {
+            !m_banks.editingGuard(m_state.model().selectedSet(), CBankManager::kReasonClosing) ||
+            !confirmLeavingEditedFile()) {
             event->ignore();
             return;
         }

@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <array>
 #include <functional>
 #include <map>
@@ -51,11 +52,26 @@ struct ConnectionHooks {
     std::function<bool()> reconnect;
 };
 
+// A bank file edited offline (qavix --edit FILE): its name for the title, whether the
+// current values differ from it, and the save ("" on success, else why it failed).
+struct OfflineEditing {
+    QString filePath;
+    std::function<bool()> modified;
+    std::function<QString()> save;
+};
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
     enum LockMode { kLockReading = 0, kLockWriting = 1, kUnlock = 2 };
     static constexpr int kStatusTimerMs = 2000;  // timer 998
+    // Opens the manual's address; by default the desktop's browser. Tests look instead.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    void setUrlOpener(UrlOpener opener) { m_urlOpener = std::move(opener); }
+    // Help (Ctrl+H) and the user's manual (Ctrl+U): the installed HTML manual; a message
+    // names the places looked at when it is missing.
+    void openHelp();
+    void openManual();
 
     explicit CMainFrame(const FrameServices& services, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -84,6 +100,7 @@ class CMainFrame : public QMainWindow {
     void showWithCommand(int showCommand);
 
     CLeftPaneView* tree() const { return m_tree; }
+    CBankManager& bankManager() const { return m_banks; }
     CRightPaneFrame* rightPane() const { return m_right; }
     CDebugView* debugView() const { return m_debug; }
     CColorStatusBar* colorStatusBar() const { return m_status; }
@@ -96,6 +113,12 @@ class CMainFrame : public QMainWindow {
     bool commandsAllowed() const { return m_ctx.commandsAllowed; }
 
     void setConnectionHooks(ConnectionHooks hooks) { m_hooks = std::move(hooks); }
+    // Turns the window into the editor of one bank file: title, "上書き保存" (Ctrl+S) and the
+    // question about unsaved changes when leaving.
+    void setOfflineEditing(OfflineEditing editing);
+    bool offlineEditing() const { return m_ctx.offlineEditing; }
+    // "上書き保存": false when nothing was saved (pending page edits, a failed write).
+    bool saveEditedFile();
     // Command 32780 and a double click on status pane 3: the communication settings, then,
     // when the port or unit changed, the link opened again and everything refreshed.
     void applyCommunicationSettings();
@@ -122,16 +145,21 @@ class CMainFrame : public QMainWindow {
     void restoreBars();
     void createStatusBar();
     void createClient();
+    // The width at which no label of the navigation tree is cut, every branch open.
+    int treeLabelsWidth() const;
     void applyPane(int pane);
     void copyFromFocus();
     void pasteToFocus();
-    void openHelp();
-    void openManual();
     void showAbout();
     void toggle(QWidget* w);
     // The page shown when it prints (the settings list), else nothing.
     PrintTarget* printTarget() const;
     void refreshAfterReconnect();
+    void triggerIfEnabled(int id);
+    // Leaving an edited file with unsaved changes: save, discard or stay.
+    bool confirmLeavingEditedFile();
+    // After a copy, import or discard replaced stored data: pages and tree show `set`.
+    void showReplacedSet(int set);
     void onNaviLabelClicked(nav::ItemKind item, int set, int channel);
 
     AppState& m_state;
@@ -139,9 +167,11 @@ class CMainFrame : public QMainWindow {
     CBankManager& m_banks;
     std::function<StatusInputs()> m_statusInputs;
     QString m_workingDirectory;
+    UrlOpener m_urlOpener;
     int m_blinkMs;
 
     ConnectionHooks m_hooks;
+    OfflineEditing m_offline;
     CommandContext m_ctx;
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_popups;

@@ -1,5 +1,7 @@
 #include "frame/CProgressDlg.h"
 
+#include <algorithm>
+
 #include <QVBoxLayout>
 
 namespace qavix {
@@ -23,6 +25,11 @@ CProgressDlg::CProgressDlg(QWidget* parent, int blinkMs)
     m_text->setMinimumSize(260, 90);
     m_text->setStyleSheet(kBrightStyle);
     layout->addWidget(m_text);
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName("progressBar");
+    m_bar->setAccessibleName("進行状況");
+    m_bar->setFormat("%v / %m");
+    layout->addWidget(m_bar);
     m_blink.setInterval(blinkMs);
     connect(&m_blink, &QTimer::timeout, this, [this] {
         m_bright = !m_bright;
@@ -32,9 +39,15 @@ CProgressDlg::CProgressDlg(QWidget* parent, int blinkMs)
 
 void CProgressDlg::showKind(Kind kind) {
     m_text->setText(kind == Writing ? kWritingText : kReadingText);
+    m_bar->setRange(0, 0);
     show();
     raise();
     m_blink.start();
+}
+
+void CProgressDlg::setProgress(int done, int total) {
+    m_bar->setRange(0, std::max(total, 1));
+    m_bar->setValue(std::clamp(done, 0, std::max(total, 1)));
 }
 
 void CProgressDlg::closeWindow() {

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QProgressBar>
 #include <QTimer>
 
 namespace qavix {
@@ -18,11 +19,15 @@ class CProgressDlg : public QDialog {
     explicit CProgressDlg(QWidget* parent = nullptr, int blinkMs = 300);
 
     void showKind(Kind kind);
+    // Requests done of requests planned; the bar runs busy until the first report.
+    void setProgress(int done, int total);
+    QProgressBar* progressBar() const { return m_bar; }
     void closeWindow();
     QString text() const { return m_text->text(); }
 
   private:
     QLabel* m_text = nullptr;
+    QProgressBar* m_bar = nullptr;
     QTimer m_blink;
     bool m_bright = true;
 };

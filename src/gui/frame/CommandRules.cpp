@@ -37,6 +37,10 @@ bool commandRuleAllows(int id, const CommandContext& c) {
         case kCmdBankBar:
             return c.dataReady;
         case kCmdCommSettings:
+            // Offline the emulator is the controller; another port would leave the file.
+            return settingsLike && !c.offlineEditing;
+        case kCmdSaveEditedFile:
+            return c.offlineEditing && !c.busy;
         case kCmdEnvSettings:
         case kCmdHelp:
         case kCmdManual:
@@ -49,12 +53,6 @@ bool commandRuleAllows(int id, const CommandContext& c) {
 
 bool commandBuilt(int id) {
     switch (id) {
-        case kCmdImport:
-        case kCmdExport:
-        case kCmdBankDiscard:
-        case kCmdBankWrite:
-        case kCmdBankErase:
-        case kCmdBankCopy:
         case kCmdCut:
         case kCmdUndo:
             return false;

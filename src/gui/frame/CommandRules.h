@@ -18,7 +18,8 @@ struct CommandContext {
     bool previewEnabled = false;
     bool printSetupEnabled = false;
     bool focusedEditHasSelection = false;
-    bool canPaste = false;  // the clipboard holds text and the focus is a writable edit
+    bool canPaste = false;        // the clipboard holds text and the focus is a writable edit
+    bool offlineEditing = false;  // a bank file is edited on the built-in emulator
 };
 
 // The rule of the command, regardless of whether its feature exists yet.

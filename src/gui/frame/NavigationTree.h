@@ -8,28 +8,9 @@
 #include <vector>
 
 #include "model/DeviceModel.h"
+#include "pages/PageIndex.h"
 
 namespace qavix::nav {
-
-// Page indexes of the right pane.
-enum PageIndex : int {
-    kPageNavigation = 1,
-    kPageBasicInfo = 3,
-    kPageLevelGraph = 4,
-    kPageLevelList = 5,
-    kPageScanMonitor = 6,
-    kPageSettingsList = 7,
-    kPageErrorLog = 8,
-    kPageBlanking = 9,
-    kPagePio = 10,
-    kPageOverallJudgement = 11,
-    kPageParallelOutput = 12,
-    kPageGroupJudgement = 13,
-    kPageOptions = 14,
-    kPageClock = 15,
-    kPageSensorOperation = 18,
-    kPageBeamDesignation = 19,
-};
 
 enum class ItemKind {
     CurrentRoot,

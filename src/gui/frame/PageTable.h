@@ -23,6 +23,7 @@ enum ViewNumber : int {
     kViewSelectDlg = 5,
     kViewPage001 = 6,
     kViewPage002 = 7,
+    kViewPage003 = 8,
     kViewPage004 = 9,
     kViewPage005 = 10,
     kViewPage006 = 11,

@@ -4,7 +4,9 @@
 #include "monitor/BeamCommandBars.h"
 #include "monitor/CListDlg.h"
 #include "monitor/CMonitor.h"
+#include "monitor/CThresholdTuning.h"
 #include "monitor/CView002.h"
+#include "monitor/CView003.h"
 #include "monitor/CView004.h"
 #include "monitor/CView006.h"
 #include "monitor/CView007.h"
@@ -33,6 +35,9 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     auto* graph = new CView002(context);
     splitter.installView(nav::kViewPage002, graph);
     commandDlg->addPageControls(CView002::kPageIndex, graph->commandControls());
+    graph->setTuning(new CThresholdTuning(context, *graph));
+    auto* levelList = new CView003(context);
+    splitter.installView(nav::kViewPage003, levelList);
     splitter.installView(nav::kViewPage013, new CView013(context));
     splitter.installView(nav::kViewPage008, new CView008(context));
     splitter.installView(nav::kViewPage009, new CView009(context));
@@ -47,6 +52,8 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     splitter.installView(nav::kViewPage006, errorLog);
     auto* listBar = new CListDlg;
     listBar->setSaveHandler(nav::kPageErrorLog, [errorLog] { errorLog->saveCsv(); });
+    listBar->setSaveHandler(nav::kPageLevelList, [levelList] { levelList->saveCsv(); });
+    listBar->addPageControls(nav::kPageLevelList, levelList->commandControls());
     splitter.installView(nav::kViewListDlg, listBar);
     splitter.installView(nav::kViewPage016, new CView016(context));
     // The beam pages' bars lead back to the page that opened them.

@@ -29,6 +29,7 @@ struct StatusInputs {
     int unit = 0;            // 0..15
     int port = 0;            // 0..5: COM1..COM6
     int baudIndex = 0;       // 0..5
+    std::string portTarget;  // the device or emulator the active port leads to
 };
 
 struct PaneLook {

@@ -7,14 +7,14 @@ namespace qavix {
 
 namespace {
 
-// The opening pages name the sensor 1..3, or this for all connected sensors together.
+// The opening pages name the sensor 0..2, or this for all connected sensors together.
 constexpr int kOpenedForAllSensors = 4;
 
-int channelOfOpening(int selected) {
-    if (selected == kOpenedForAllSensors) {
+int channelOfOpening(int blankingChannel) {
+    if (blankingChannel == kOpenedForAllSensors) {
         return beams::kAllSensors;
     }
-    return beams::pageChannel(selected - 1);
+    return beams::pageChannel(blankingChannel);
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ void BeamPage::pageShown(const QString& /*title*/) {
     // are read fresh because the controller may have changed since.
     const bool ok = runReads(openingReads());
     closeWait();
-    setRange(channelOfOpening(state().selectedChannel));
+    setRange(channelOfOpening(state().blankingChannel));
     m_picks.load(working(), m_table);
     markClean();
     rebuild();

@@ -15,6 +15,7 @@ constexpr int kRightMargin = 10;  // "保存" sits this far from the right edge
 
 CListDlg::CListDlg(QWidget* parent) : PaneView("CListDlg", parent) {
     auto* layout = new QHBoxLayout(this);
+    m_layout = layout;
     layout->setContentsMargins(kLeftMargin, 0, kRightMargin, 0);
     m_title = new QLabel(this);
     m_title->setObjectName("pageTitle");
@@ -38,9 +39,20 @@ void CListDlg::setSaveHandler(int pageIndex, std::function<void()> save) {
     m_saves[pageIndex] = std::move(save);
 }
 
+void CListDlg::addPageControls(int pageIndex, QWidget* controls) {
+    controls->setParent(this);
+    // After the title and before the stretch that pushes "保存" to the right edge.
+    m_layout->insertWidget(1, controls);
+    controls->setVisible(mode() == pageIndex);
+    m_controls[pageIndex] = controls;
+}
+
 void CListDlg::setMode(int pageIndex) {
     PaneView::setMode(pageIndex);
     m_save->setVisible(m_saves.count(pageIndex) != 0);
+    for (const auto& [index, controls] : m_controls) {
+        controls->setVisible(index == pageIndex);
+    }
 }
 
 void CListDlg::pageShown(const QString& title) {

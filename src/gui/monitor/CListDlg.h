@@ -3,6 +3,7 @@
 // page shown (the error log's CSV file; the received-light list's once that page is
 // built). A page without a save of its own leaves the button hidden.
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <functional>
 #include <map>
@@ -21,6 +22,8 @@ class CListDlg : public PaneView {
 
     // What "保存" does while the page `pageIndex` is shown.
     void setSaveHandler(int pageIndex, std::function<void()> save);
+    // Controls of the page `pageIndex`, shown between the title and "保存" while it is.
+    void addPageControls(int pageIndex, QWidget* controls);
 
     void setMode(int pageIndex) override;
     void pageShown(const QString& title) override;
@@ -31,9 +34,11 @@ class CListDlg : public PaneView {
   private:
     void save();
 
+    QHBoxLayout* m_layout = nullptr;
     QLabel* m_title = nullptr;
     CPictureButton* m_save = nullptr;
     std::map<int, std::function<void()>> m_saves;
+    std::map<int, QWidget*> m_controls;
 };
 
 }  // namespace qavix

@@ -12,13 +12,14 @@
 #include "comm/ThreadPriority.h"
 #include "monitor/ScanChart.h"
 #include "pages/PageBase.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
 class CView004 : public PageBase {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 6;
+    static constexpr int kPageIndex = nav::kPageScanMonitor;
 
     // `readTimeoutMs`: the time-out handed to the library for each sample read.
     explicit CView004(const PageContext& context, int readTimeoutMs = kRequestTimeoutMs,

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 
 #include "model/PageEditState.h"
+#include "pages/PageIndex.h"
 #include "pages/PageRegistry.h"
 
 namespace qavix {
@@ -12,8 +13,6 @@ namespace {
 constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 32;
 constexpr int kMargin = 12;
-// The clock page has no command bar: its row is one pixel high and shows nothing.
-constexpr int kClockPage = 15;
 constexpr const char* kPageActionText = "個別設定";
 
 CPictureButton* makeButton(const QString& text, int id, QWidget* parent) {
@@ -64,7 +63,8 @@ CCommandDlg::~CCommandDlg() {
 
 void CCommandDlg::setMode(int pageIndex) {
     PaneView::setMode(pageIndex);
-    const bool shown = pageIndex != kClockPage;
+    // The clock page has no command bar: its row is one pixel high and shows nothing.
+    const bool shown = pageIndex != nav::kPageClock;
     m_title->setVisible(shown);
     m_write->setVisible(shown);
     m_cancel->setVisible(shown);

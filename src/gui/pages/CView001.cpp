@@ -7,6 +7,7 @@
 #include "model/BasicInformation.h"
 #include "model/IdentificationNumber.h"
 #include "pages/FieldColours.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
@@ -21,7 +22,7 @@ constexpr int kRowSpacing = 10;
 }  // namespace
 
 CView001::CView001(const PageContext& context, QWidget* parent)
-    : SettingPage("CView001", context, 3, kEditedBasicInformation, 1, parent) {
+    : SettingPage("CView001", context, nav::kPageBasicInfo, kEditedBasicInformation, 1, parent) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     auto* grid = new QGridLayout;

@@ -1,5 +1,5 @@
 #pragma once
-// The basic information page (page 3): what identifies the connected controller and how
+// The basic information page: what identifies the connected controller and how
 // fast it answers, read fresh from the controller the first time the page is shown, and
 // its identification number, the one value the user may change.
 

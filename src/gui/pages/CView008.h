@@ -5,6 +5,7 @@
 #include <QTableWidget>
 
 #include "model/PioFunctions.h"
+#include "pages/PageIndex.h"
 #include "pages/SettingPage.h"
 #include "widgets/CellChoiceEditor.h"
 
@@ -13,7 +14,7 @@ namespace qavix {
 class CView008 : public SettingPage {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 10;
+    static constexpr int kPageIndex = nav::kPagePio;
     enum Column : int {
         kPortColumn,
         kFunctionColumn,

@@ -273,14 +273,8 @@ void CView009::openBlanking(int channel) {
     const BlankingTarget target =
         blankingTarget(m_arrangement->currentIndex(), channel, state().user.blanking);
     state().blankingChannel = target.blankingChannel;
-    if (context().openBeamPage) {
-        // The beam pages take a sensor as 1..3; the together value 4 passes as it is.
-        const int sensor =
-            target.channel == beams::kAllSensors ? target.blankingChannel : target.channel + 1;
-        context().openBeamPage(BeamFlagTable::FixedBlanking, sensor);
-    } else {
-        state().requestPage(target.page);
-    }
+    state().beamTable = AppState::BeamFlagTable::FixedBlanking;
+    state().requestPage(target.page);
 }
 
 }  // namespace qavix

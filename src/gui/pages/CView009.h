@@ -10,6 +10,7 @@
 
 #include "model/OverallJudgement.h"
 #include "pages/FieldColours.h"
+#include "pages/PageIndex.h"
 #include "pages/SettingPage.h"
 
 namespace qavix {
@@ -17,7 +18,7 @@ namespace qavix {
 class CView009 : public SettingPage {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 11;
+    static constexpr int kPageIndex = nav::kPageOverallJudgement;
     // Field states: the three blocked boxes, the three incident boxes, the three FIX
     // switches, the arrangement.
     static constexpr int kFirstIncidentField = kChannelCount;

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "model/SensorArrangement.h"
+#include "model/OverallJudgement.h"
 
 namespace qavix {
 
@@ -49,7 +49,8 @@ CView010::CView010(const PageContext& context, QWidget* parent)
     auto* top = new QGridLayout;
     top->setHorizontalSpacing(kSpacing);
     m_arrangement = addList(kFieldArrangement, "センサ配置設定");
-    m_arrangement->addItems(names(kArrangementChoices));
+    m_arrangement->addItems(
+        {arrangementText(kArrangementTogether), arrangementText(kArrangementSeparate)});
     auto* arrangementLabel = new QLabel("センサ配置設定", this);
     arrangementLabel->setBuddy(m_arrangement);
     top->addWidget(arrangementLabel, 0, 0);

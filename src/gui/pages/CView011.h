@@ -7,6 +7,7 @@
 #include <array>
 
 #include "model/GroupRanges.h"
+#include "pages/PageIndex.h"
 #include "pages/SettingPage.h"
 #include "widgets/CellChoiceEditor.h"
 
@@ -15,7 +16,7 @@ namespace qavix {
 class CView011 : public SettingPage {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 13;
+    static constexpr int kPageIndex = nav::kPageGroupJudgement;
     enum Column : int {
         kNumberColumn,
         kLowerChannelColumn,

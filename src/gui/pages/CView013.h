@@ -1,5 +1,5 @@
 #pragma once
-// The clock page (page 15): the PC's clock and the controller's side by side, refreshed
+// The clock page: the PC's clock and the controller's side by side, refreshed
 // every monitoring interval, and "同期", which sets the controller's clock to the PC's time
 // on the first tick that falls within the first refresh period of a second.
 
@@ -7,6 +7,7 @@
 
 #include "pages/ClockDisplay.h"
 #include "pages/PageBase.h"
+#include "pages/PageIndex.h"
 #include "widgets/CPictureButton.h"
 
 namespace qavix {
@@ -14,7 +15,7 @@ namespace qavix {
 class CView013 : public PageBase {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 15;
+    static constexpr int kPageIndex = nav::kPageClock;
 
     explicit CView013(const PageContext& context, QWidget* parent = nullptr);
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "model/IdentificationNumber.h"
+#include "model/OverallJudgement.h"
 #include "model/SensorOutputs.h"
 #include "model/SerialNumber.h"
 
@@ -121,16 +122,10 @@ CView016::CView016(const PageContext& context, QWidget* parent)
     outer->addLayout(grid);
     outer->addStretch(1);
 
-    connect(m_designate, &QPushButton::clicked, this, [this] {
-        if (this->context().openBeamPage) {
-            this->context().openBeamPage(BeamFlagTable::Designated, m_channel);
-        }
-    });
-    connect(m_fixedBeams, &QPushButton::clicked, this, [this] {
-        if (this->context().openBeamPage) {
-            this->context().openBeamPage(BeamFlagTable::FixedBlanking, m_channel);
-        }
-    });
+    connect(m_designate, &QPushButton::clicked, this,
+            [this] { openBeamPage(AppState::BeamFlagTable::Designated); });
+    connect(m_fixedBeams, &QPushButton::clicked, this,
+            [this] { openBeamPage(AppState::BeamFlagTable::FixedBlanking); });
     m_filling = false;
 }
 
@@ -431,6 +426,16 @@ void CView016::repaintFields() {
     for (int f : {kFieldOut2, kFieldOut3, kFieldFloating, kFieldMode, kFieldBeams, kFieldFixed}) {
         list(f)->setFieldState(editState().field(f));
     }
+}
+
+void CView016::openBeamPage(AppState::BeamFlagTable table) {
+    // The beam pages have no tree item: the tree shows the one the user's blanking display
+    // setting chooses, for this page's sensor alone.
+    const BlankingTarget target =
+        blankingTarget(kSeparateIndex, m_channel - 1, state().user.blanking);
+    state().blankingChannel = target.blankingChannel;
+    state().beamTable = table;
+    state().requestPage(target.page);
 }
 
 void CView016::focusFirstField() {

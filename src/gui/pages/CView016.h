@@ -69,6 +69,7 @@ class CView016 : public SettingPage {
     void idEdited(const QString& text);
     void refuseId();
     void thresholdLeft(bool onBox);
+    void openBeamPage(AppState::BeamFlagTable table);
     // Field states of every field from a comparison with the working set, then the page.
     void compareAll();
     const ChannelRecord& record() const { return working().channel(m_channel - 1); }

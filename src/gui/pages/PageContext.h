@@ -10,7 +10,6 @@
 #include "app/AppState.h"
 #include "comm/CCommLink.h"
 #include "comm/CommHost.h"
-#include "monitor/BeamSelection.h"
 
 namespace qavix {
 
@@ -33,10 +32,8 @@ struct PageContext {
     std::function<int()> refreshPeriodMs;
     // The PC's clock; tests move it.
     std::function<std::chrono::system_clock::time_point()> now;
-    // Shows the beam page the user's blanking display setting chooses, for `table` of
-    // channel 1..3 (4: all connected sensors together), through the tree's page switching.
-    std::function<void(BeamFlagTable table, int channel)> openBeamPage;
-    // Leaves a beam page for the page with index `pageIndex` that opened it.
+    // Leaves a beam page for the page with index `pageIndex` that opened it; refused while
+    // the tree must stay.
     std::function<void(int pageIndex)> closeBeamPage;
 };
 

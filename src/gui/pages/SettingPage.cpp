@@ -143,10 +143,4 @@ void SettingPage::focusAndSelect(QLineEdit* edit) {
     edit->selectAll();
 }
 
-void SettingPage::paintEvent(QPaintEvent* event) {
-    PageBase::paintEvent(event);
-    // The bar follows the page shown, whatever changed it last.
-    applyCommandButtons();
-}
-
 }  // namespace qavix

@@ -71,8 +71,6 @@ class SettingPage : public PageBase, public CommandTarget {
     PageEditState& edit() { return m_edit; }
     CommandBarButtons* commandBar() const;
 
-    void paintEvent(QPaintEvent* event) override;
-
   private:
     bool readFromController();
     // After an edit once the page is loaded: compare, mark, show on the bar.

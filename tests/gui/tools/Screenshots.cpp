@@ -3,15 +3,20 @@
 // environment and communication settings dialogs, the eight button textures, the basic
 // information page (as read and with an edited ID), the clock page, the settings list with
 // its print preview and its first printed page (PDF rendered with pdftoppm), the error log,
-// the scan monitor (running after a wrap, and stopped), the parallel output, option, sensor
-// operation, overall ON/OFF, P-I/O and group pages, the graph page and the beam pages. Usage:
+// the scan monitor (running after a wrap, and stopped), the overall ON/OFF, P-I/O and group
+// pages with edited and refused fields, the parallel output, option and sensor operation
+// pages, the received-light graph, threshold tuning (a drag in progress, the batch dialog
+// with its preview), the received-light list and the beam pages. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
-//                                    report-pdf|error-log|scan|scan-stopped|parallel|options|
-//                                    sensor|overall|pio|groups|graph...|beams-...]...
+//                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
+//                                    groups|parallel|options|sensor|graph...|batch-dialog|
+//                                    level-list|banks|offline|beams-...]...
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -23,6 +28,15 @@
 #include "app/CQavixApp.h"
 #include "app/CSplashDlg.h"
 #include "app/CommSettingsDialog.h"
+#include "app/DesktopSetup.h"
+#include "files/BankFile.h"
+#include "files/CBankExportDlg.h"
+#include "files/CBankImportDlg.h"
+#include "frame/CBankCopyDlg.h"
+#include "frame/CBankDialogBar.h"
+#include "frame/CBankEditDlg.h"
+#include "frame/CBankEraseDlg.h"
+#include "frame/CBankManager.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CRightPaneFrame.h"
@@ -37,11 +51,14 @@
 #include <QStyle>
 #include <QTabWidget>
 #include "monitor/BeamCommandBars.h"
+#include "monitor/CBatchDlg.h"
 #include "monitor/CMonitor.h"
+#include "monitor/CThresholdTuning.h"
 #include "monitor/CView002.h"
 #include "monitor/CView004.h"
 #include "monitor/CView007.h"
 #include "monitor/CView017.h"
+#include "monitor/ChartGeometry.h"
 #include "pages/CView001.h"
 #include "pages/CView008.h"
 #include "pages/CView009.h"
@@ -138,6 +155,216 @@ bool shootDialogs(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+// The received-light graph page: percent display, absolute display, all sensors, and the
+// picture "画像保存" writes.
+bool showGraph(const QString& kind, qavix::CMainFrame* frame, const QString& folder) {
+    qavix::CLeftPaneView* tree = frame->tree();
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelGraph, 0));
+    settle(300);
+    auto* page = static_cast<qavix::CView002*>(
+        frame->rightPane()->splitterView()->view(qavix::nav::kViewPage002));
+    if (kind == "graph-absolute") {
+        page->commandControls()->absoluteButton()->click();
+    } else if (kind == "graph-all") {
+        page->selectChannel(3);
+        page->setVisibleBars(60);
+        page->chart()->setFirstVisible(20);
+    } else if (kind == "graph-png") {
+        page->updateOnce();
+        settle(200);
+        const QString path = QDir(folder).filePath("graph-saved.png");
+        const bool ok = page->saveImage(path);
+        std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
+        return ok;
+    }
+    return true;
+}
+
+// Threshold tuning on the graph page: a drag held half-way (the window is grabbed by the
+// caller), or the batch dialog previewing 120 % (dialog and window saved here).
+bool showTuning(const QString& kind, qavix::CMainFrame* frame, const QString& folder) {
+    showGraph("graph", frame, folder);
+    auto* page = static_cast<qavix::CView002*>(
+        frame->rightPane()->splitterView()->view(qavix::nav::kViewPage002));
+    qavix::CChartWnd* chart = page->chart();
+    if (kind == "graph-drag") {
+        page->setVisibleBars(20);
+        page->commandControls()->individualButton()->click();
+        settle(100);
+        const auto frameNow = chart->frame();
+        const qavix::chart::BarSpan span = qavix::chart::barSpan(frameNow, 6);
+        const int x = (span.left + span.right) / 2;
+        const qavix::chart::ThresholdPair t = chart->thresholds(0, 6);
+        const int from = qavix::chart::valueToY(frameNow, t.on);
+        QTest::mousePress(chart, Qt::LeftButton, Qt::NoModifier, QPoint(x, from));
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, from - 60),
+                         chart->mapToGlobal(QPointF(x, from - 60)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(chart, &move);
+        return true;
+    }
+    auto* tuning = page->findChild<qavix::CThresholdTuning*>();
+    if (tuning == nullptr) {
+        return false;
+    }
+    bool ok = false;
+    tuning->setBatchDriver([&](qavix::CBatchDlg& dialog) {
+        dialog.chooseReference(true);
+        dialog.moveSlider(qavix::tuning::percentToSlider(90));
+        dialog.move(frame->geometry().center() - QPoint(dialog.width() / 2, -80));
+        settle(400);
+        const QPixmap picture = dialog.grab();
+        ok = save(picture, folder, "batch-dialog.png");
+        // The window with the dialog over it where it stands.
+        QPixmap window = frame->grab();
+        QPainter painter(&window);
+        painter.drawPixmap(frame->mapFromGlobal(dialog.mapToGlobal(QPoint(0, 0))), picture);
+        painter.end();
+        ok = save(window, folder, "main-batch-preview.png") && ok;
+        dialog.reject();
+    });
+    page->commandControls()->batchButton()->click();
+    return ok;
+}
+
+// The communication settings with ports mapped to devices and to the emulator, after a
+// test of a port whose adapter is unplugged.
+bool shootCommDevices(const QString& folder, qavix::CQavixApp& app) {
+    app.settings().setString("Ports", "COM2",
+                             "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    app.settings().setString("Ports", "COM3", "sim:--sensors 40,32");
+    qavix::PortSettings ports = app.portSettings();
+    qavix::CommDialogContext context{ports,
+                                     app.presentPorts(),
+                                     *app.link(),
+                                     app.settings(),
+                                     app.state(),
+                                     [] {},
+                                     qavix::CommDialogTimings{0, 500}};
+    qavix::CommSettingsDialog comm(context, app.mainFrame());
+    comm.show();
+    comm.portButton(1)->click();
+    comm.runTest();
+    settle(150);
+    comm.resize(comm.sizeHint());
+    settle(150);
+    const bool ok = save(comm.grab(), folder, "comm-settings-devices.png");
+    // Put the emulator back for whoever runs next.
+    comm.cancel();
+    return ok;
+}
+
+// A dialog of Qt's own, with its buttons in Japanese.
+bool shootColourDialog(const QString& folder) {
+    QColorDialog dialog(QColor(30, 200, 30));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    dialog.show();
+    settle(200);
+    return save(dialog.grab(), folder, "qt-colour-dialog-ja.png");
+}
+
+// The bank bar with an edited bank shown, and the five bank dialogs.
+bool shootBanks(const QString& folder, qavix::CQavixApp& app) {
+    qavix::CMainFrame* frame = app.mainFrame();
+    qavix::CBankManager& banks = frame->bankManager();
+    qavix::CLeftPaneView* tree = frame->tree();
+    tree->tree()->setCurrentItem(tree->rootItem(3));
+    settle(200);
+    app.model().storedSet(3).edited = 1;
+    frame->updateCommandStates();
+    settle(200);
+    bool ok = save(frame->grab(), folder, "banks-bar.png");
+    ok = save(frame->bankBar()->grab(), folder, "banks-bar-close.png") && ok;
+    {
+        qavix::CBankEditDlg edit(3, false, nullptr, frame);
+        edit.show();
+        settle(150);
+        ok = save(edit.grab(), folder, "banks-edit.png") && ok;
+    }
+    {
+        qavix::CBankEraseDlg erase(banks, frame);
+        erase.bankBox(1)->setChecked(true);
+        erase.show();
+        settle(150);
+        ok = save(erase.grab(), folder, "banks-erase.png") && ok;
+    }
+    {
+        qavix::CBankCopyDlg copy(banks, frame);
+        copy.sources()->setCurrentRow(2);
+        copy.show();
+        settle(150);
+        ok = save(copy.grab(), folder, "banks-copy.png") && ok;
+    }
+    {
+        const QString dir = QFileInfo(app.settings().path().c_str()).absolutePath();
+        const char* titles[] = {"ライン1 標準", "ライン2 夜間", "受光テスト"};
+        for (int i = 0; i < 3; ++i) {
+            std::tm when{};
+            when.tm_year = 124;
+            when.tm_mon = 2;
+            when.tm_mday = 5 + i;
+            when.tm_hour = 9 + i;
+            qavix::bankfile::writeBankFile(
+                QDir(dir).filePath(QString("line%1.qbk").arg(i + 1)).toStdString(),
+                app.model().storedSet(0), "2.10", titles[i], when);
+        }
+        qavix::CBankImportDlg import(banks, frame);
+        import.listFolderOf(QDir(dir).filePath("line2.qbk"));
+        import.target(1)->setChecked(true);
+        import.show();
+        settle(150);
+        ok = save(import.grab(), folder, "banks-import.png") && ok;
+    }
+    {
+        app.state().exportTitle = "ライン3 点検後";
+        qavix::CBankExportDlg exporter(banks, false, frame);
+        exporter.show();
+        settle(150);
+        ok = save(exporter.grab(), folder, "banks-export.png") && ok;
+    }
+    app.model().storedSet(3).edited = 0;
+    return ok;
+}
+
+QPixmap withTitleBar(QWidget* window) {
+    constexpr int kTitleHeight = 28;
+    const QPixmap body = window->grab();
+    QPixmap out(body.width(), body.height() + kTitleHeight);
+    out.fill(QColor(60, 64, 72));
+    QPainter p(&out);
+    p.drawPixmap(0, kTitleHeight, body);
+    p.setPen(Qt::white);
+    p.setFont(QFont("Noto Sans CJK JP", 10, QFont::Bold));
+    QString title = window->windowTitle();
+    title.replace("[*]", window->isWindowModified() ? "*" : "");
+    p.drawText(QRect(0, 0, out.width(), kTitleHeight), Qt::AlignCenter, title);
+    return out;
+}
+
+// The current values of the emulator as a bank file, for the offline editing picture.
+QString writeOfflineSample(const QString& folder) {
+    QTemporaryDir work;
+    qavix::AppOptions options;
+    options.workingDirectory = work.path();
+    options.singleInstance = false;
+    options.timings.splashWaitMs = 0;
+    options.timings.readDelayMs = 0;
+    {
+        QFile ini(QDir(work.path()).filePath("Qavix.ini"));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Option]\r\nSplash=0\r\n");
+    }
+    qavix::CQavixApp app(options);
+    if (!app.start()) {
+        return {};
+    }
+    const QString path = QDir(folder).filePath("line7.qbk");
+    qavix::bankfile::writeBankFile(path.toStdString(), app.model().storedSet(0), "2.10",
+                                   "ライン7 仕込み", std::tm{});
+    app.shutdown();
+    return path;
+}
+
 bool isMeasurementShot(const QString& kind) {
     return kind == "overall" || kind == "pio" || kind == "groups";
 }
@@ -226,31 +453,6 @@ void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool
     }
 }
 
-// The received-light graph page: percent display, absolute display, all sensors, and the
-// picture "画像保存" writes.
-bool showGraph(const QString& kind, qavix::CMainFrame* frame, const QString& folder) {
-    qavix::CLeftPaneView* tree = frame->tree();
-    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelGraph, 0));
-    settle(300);
-    auto* page = static_cast<qavix::CView002*>(
-        frame->rightPane()->splitterView()->view(qavix::nav::kViewPage002));
-    if (kind == "graph-absolute") {
-        page->commandControls()->absoluteButton()->click();
-    } else if (kind == "graph-all") {
-        page->selectChannel(3);
-        page->setVisibleBars(60);
-        page->chart()->setFirstVisible(20);
-    } else if (kind == "graph-png") {
-        page->updateOnce();
-        settle(200);
-        const QString path = QDir(folder).filePath("graph-saved.png");
-        const bool ok = page->saveImage(path);
-        std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
-        return ok;
-    }
-    return true;
-}
-
 // The beam pages, opened from CH1's sensor page: the chart over both sensors with the
 // incident beams designated and a few unpicked again, the chart of CH1 with blanking beams
 // picked by a drag, and the list in both modes with a picked selection.
@@ -264,7 +466,11 @@ void showBeams(const QString& kind, qavix::CQavixApp& app) {
     settle(300);
     const auto table =
         blanking ? qavix::BeamFlagTable::FixedBlanking : qavix::BeamFlagTable::Designated;
-    tree->openBeamPage(table, blanking ? 1 : 4);
+    // As an opening page does: the table and sensor (CH1, or 4 for all) in the run state,
+    // then the page the blanking display setting chooses.
+    app.state().beamTable = table;
+    app.state().blankingChannel = blanking ? 0 : 4;
+    app.state().requestPage(list ? qavix::nav::kPageBeamDesignation : qavix::nav::kPageBlanking);
     settle(300);
     auto* views = frame->rightPane()->splitterView();
     if (!list) {
@@ -310,30 +516,28 @@ bool shoot(const QString& folder, const QString& kind) {
     if (kind == "textures") {
         return shootTextures(folder);
     }
+    if (kind == "colour-dialog") {
+        return shootColourDialog(folder);
+    }
     QTemporaryDir work;
     qavix::AppOptions options;
     options.workingDirectory = work.path();
     options.singleInstance = false;
     options.timings.splashWaitMs = 0;
     options.timings.readDelayMs = 0;
+    QTemporaryDir samples;
     if (kind == "debug") {
         options.arguments = {"/db", "/ad"};
+    } else if (kind == "offline") {
+        const QString sample = writeOfflineSample(samples.path());
+        if (sample.isEmpty()) {
+            std::cerr << "no sample bank file\n";
+            return false;
+        }
+        options.arguments = {"--edit", sample.toStdString()};
     } else if (kind == "navi-bank" || kind == "options" || kind == "sensor" ||
                kind.startsWith("beams-")) {
         options.arguments = {"/ad"};
-    }
-    const QByteArray port = qgetenv("QAVLINK_COM1");
-    if (kind.startsWith("beams-")) {
-        setenv("QAVLINK_COM1", "sim:--sensors 64,80", 1);
-    } else if (kind == "parallel" || kind == "options" || kind == "sensor") {
-        // Three sensors with the measurement functions on, so their pages are in the tree.
-        const QString scenario = QDir(work.path()).filePath("scenario.txt");
-        QFile f(scenario);
-        f.open(QIODevice::WriteOnly);
-        f.write("[current]\n127 = 02\n133 = 02\n143 = 02\n135 = 2601\n134 = 0100\n");
-        f.close();
-        setenv("QAVLINK_COM1",
-               ("sim:--sensors 40,32,16 --scenario " + scenario.toStdString()).c_str(), 1);
     }
     {
         QFile ini(QDir(work.path()).filePath("Qavix.ini"));
@@ -349,6 +553,17 @@ bool shoot(const QString& folder, const QString& kind) {
     } restorePort;
     if (isMeasurementShot(kind)) {
         useMeasurementScenario(work.path());
+    } else if (kind.startsWith("beams-")) {
+        setenv("QAVLINK_COM1", "sim:--sensors 64,80", 1);
+    } else if (kind == "parallel" || kind == "options" || kind == "sensor") {
+        // Three sensors with the measurement functions on, so their pages are in the tree.
+        const QString scenario = QDir(work.path()).filePath("scenario.txt");
+        QFile f(scenario);
+        f.open(QIODevice::WriteOnly);
+        f.write("[current]\n127 = 02\n133 = 02\n143 = 02\n135 = 2601\n134 = 0100\n");
+        f.close();
+        setenv("QAVLINK_COM1",
+               ("sim:--sensors 40,32,16 --scenario " + scenario.toStdString()).c_str(), 1);
     }
     qavix::CQavixApp app(options);
     if (!app.start()) {
@@ -356,7 +571,10 @@ bool shoot(const QString& folder, const QString& kind) {
         return false;
     }
     qavix::CMainFrame* frame = app.mainFrame();
-    frame->resize(1000, 700);
+    // At a scale factor the window keeps what start-up made of the saved size: the screen.
+    if (kind != "scale2") {
+        frame->resize(1000, 700);
+    }
     settle(300);
     qavix::CLeftPaneView* tree = frame->tree();
     if (kind == "current") {
@@ -368,6 +586,20 @@ bool shoot(const QString& folder, const QString& kind) {
         const bool ok = shootDialogs(folder, app);
         app.shutdown();
         return ok;
+    } else if (kind == "comm-devices") {
+        const bool ok = shootCommDevices(folder, app);
+        app.shutdown();
+        return ok;
+    } else if (kind == "banks") {
+        const bool ok = shootBanks(folder, app);
+        app.shutdown();
+        return ok;
+    } else if (kind == "offline") {
+        // A change not yet saved to the file: the title carries the mark.
+        app.model().working().channel(0).axisTh[0] += 5;
+        tree->tree()->setCurrentItem(tree->rootItem(0));
+        tree->tree()->expandAll();
+        frame->updateCommandStates();
     } else if (kind == "navi-current") {
         tree->tree()->setCurrentItem(tree->rootItem(0));
     } else if (kind == "navi-bank") {
@@ -386,6 +618,23 @@ bool shoot(const QString& folder, const QString& kind) {
             page->idBox()->selectAll();
             QTest::keyClicks(page->idBox(), "abc");
         }
+    } else if (kind == "batch-dialog") {
+        const bool ok = showTuning(kind, frame, folder);
+        app.shutdown();
+        return ok;
+    } else if (kind == "graph-drag") {
+        showTuning(kind, frame, folder);
+    } else if (kind == "level-list") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelList, 0));
+        settle(300);
+    } else if (kind == "graph-png") {
+        const bool ok = showGraph(kind, frame, folder);
+        app.shutdown();
+        return ok;
+    } else if (kind.startsWith("graph")) {
+        showGraph(kind, frame, folder);
+    } else if (isMeasurementShot(kind)) {
+        editMeasurementPage(kind, frame);
     } else if (kind == "parallel") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ParallelOutput, 0));
     } else if (kind == "options") {
@@ -400,19 +649,13 @@ bool shoot(const QString& folder, const QString& kind) {
         auto* page = static_cast<qavix::CView016*>(
             frame->rightPane()->splitterView()->view(qavix::nav::kViewPage016));
         page->list(qavix::CView016::kFieldOut2)->setCurrentIndex(6);
-    } else if (kind == "graph-png") {
-        const bool ok = showGraph(kind, frame, folder);
-        app.shutdown();
-        return ok;
-    } else if (kind.startsWith("graph")) {
-        showGraph(kind, frame, folder);
     } else if (kind.startsWith("beams-")) {
         showBeams(kind, app);
-    } else if (isMeasurementShot(kind)) {
-        editMeasurementPage(kind, frame);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
+    } else if (kind == "scale2") {
+        tree->tree()->setCurrentItem(tree->rootItem(0));
     } else if (kind == "scan" || kind == "scan-stopped") {
         shootScanMonitor(frame, tree, kind == "scan-stopped");
     } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
@@ -458,10 +701,11 @@ bool shoot(const QString& folder, const QString& kind) {
     settle(kind == "debug" ? 4500 : 500);
     const QString path =
         QDir(folder).filePath((kind.startsWith("navi") ? kind : "main-" + kind) + ".png");
-    const bool ok = frame->grab().save(path);
+    // Offscreen windows have no title bar; the offline picture draws one, since the title
+    // is where the file and its unsaved mark show.
+    const bool ok = (kind == "offline" ? withTitleBar(frame) : frame->grab()).save(path);
     std::cout << path.toStdString() << (ok ? " saved\n" : " NOT saved\n");
     app.shutdown();
-    qputenv("QAVLINK_COM1", port);
     return ok;
 }
 
@@ -470,13 +714,17 @@ bool shoot(const QString& folder, const QString& kind) {
 int main(int argc, char* argv[]) {
     setenv("QAVLINK_COM1", "sim", 0);
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(qavix::applicationIcon());
+    qavix::installQtTranslations(application);
     if (argc < 2) {
         std::cerr << "usage: gui_screenshots <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|scan|scan-stopped|parallel|options|sensor|overall|"
-                     "pio|groups|graph|graph-absolute|graph-all|graph-png|beams-chart|"
-                     "beams-chart-blanking|beams-list|beams-list-designated]...\n";
+                     "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
+                     "options|sensor|comm-devices|colour-dialog|scale2|graph|graph-absolute|"
+                     "graph-all|graph-png|graph-drag|batch-dialog|level-list|banks|offline|"
+                     "beams-chart|beams-chart-blanking|beams-list|beams-list-designated]...\n"
+                     "(scale2 under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -488,10 +736,11 @@ int main(int argc, char* argv[]) {
         // clang-format off
         kinds = {"current", "bank", "debug", "splash", "textures", "dialogs", "navi-current",
                  "navi-bank", "navi-sensor", "basic", "basic-edited", "clock", "settings-list",
-                 "print-preview", "report-pdf", "error-log", "scan", "scan-stopped", "parallel",
-                 "options", "sensor", "overall", "pio", "groups", "graph", "graph-absolute",
-                 "graph-all", "graph-png", "beams-chart", "beams-chart-blanking", "beams-list",
-                 "beams-list-designated"};
+                 "print-preview", "report-pdf", "error-log", "scan", "scan-stopped", "overall",
+                 "pio", "groups", "parallel", "options", "sensor", "comm-devices",
+                 "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
+                 "graph-drag", "batch-dialog", "level-list", "banks", "offline", "beams-chart",
+                 "beams-chart-blanking", "beams-list", "beams-list-designated"};
         // clang-format on
     }
     bool ok = true;

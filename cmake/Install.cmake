@@ -1,0 +1,53 @@
+# `cmake --install build --prefix P`: the programs, the link library where they find it
+# (LinkLibrary.h: ../lib/qavix from the executables), and what a Linux desktop expects:
+# desktop entries, icons, the MIME type of bank files, AppStream metainfo, the udev rule for
+# serial adapters, the man page of qavixctl and the user's manual.
+include(GNUInstallDirs)
+
+set(QAVIX_DIST ${PROJECT_SOURCE_DIR}/dist)
+set(QAVIX_ICONS ${PROJECT_SOURCE_DIR}/src/gui/res/icons)
+
+foreach(program qavix qavixctl qavix-sim)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+if(TARGET qavlink)
+  install(TARGETS qavlink LIBRARY DESTINATION lib/qavix)
+endif()
+
+install(FILES ${QAVIX_DIST}/qavix.desktop ${QAVIX_DIST}/qavix-bank.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${QAVIX_DIST}/qavix-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME qavix.xml)
+install(FILES ${QAVIX_DIST}/org.qavix.Qavix.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${QAVIX_ICONS}/qavix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${QAVIX_ICONS}/qavix-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME qavix.png)
+endforeach()
+# Rules under the prefix, as packages ship them (/usr/lib/udev/rules.d).
+install(FILES ${QAVIX_DIST}/60-qavix-serial.rules DESTINATION lib/udev/rules.d)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/man/qavixctl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The manual: built beside the programs at the path the installation gives it, so the
+# program finds it from the build tree too (bin/../share/doc/qavix/manual).
+find_program(QAVIX_MARKDOWN NAMES markdown_py)
+set(QAVIX_MANUAL_DIR ${CMAKE_BINARY_DIR}/share/doc/qavix/manual)
+if(QAVIX_MARKDOWN)
+  add_custom_command(
+    OUTPUT ${QAVIX_MANUAL_DIR}/index.html
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QAVIX_MANUAL_DIR}
+    COMMAND ${CMAKE_COMMAND} -DMARKDOWN=${QAVIX_MARKDOWN}
+            -DSOURCE=${PROJECT_SOURCE_DIR}/docs/manual/index.md
+            -DTEMPLATE=${PROJECT_SOURCE_DIR}/docs/manual/page.html.in
+            -DOUTPUT=${QAVIX_MANUAL_DIR}/index.html -P ${PROJECT_SOURCE_DIR}/cmake/ManualHtml.cmake
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/manual/index.md ${PROJECT_SOURCE_DIR}/docs/manual/page.html.in
+            ${PROJECT_SOURCE_DIR}/cmake/ManualHtml.cmake
+    COMMENT "User's manual (HTML)")
+  add_custom_target(manual ALL DEPENDS ${QAVIX_MANUAL_DIR}/index.html)
+  install(FILES ${QAVIX_MANUAL_DIR}/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix/manual)
+else()
+  message(WARNING "markdown_py (Debian python3-markdown) not found: the user's manual is not built")
+endif()

@@ -1,0 +1,78 @@
+#include "comm/PortChoices.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "PortResolver.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr const char* kAutomaticLabel = "自動（この番号のシリアルデバイス）";
+
+}  // namespace
+
+std::string deviceLabel(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) {
+        return path;
+    }
+    const auto node = std::filesystem::canonical(path, ec);
+    if (ec) {
+        return path;
+    }
+    return path + " (" + node.filename().string() + ")";
+}
+
+std::vector<PortChoice> portChoices(const std::vector<std::string>& devices,
+                                    const std::string& current) {
+    std::vector<PortChoice> choices;
+    choices.push_back({"", kAutomaticLabel});
+    bool currentListed = current.empty() || current == kEmulatorValue;
+    for (const std::string& device : devices) {
+        choices.push_back({device, deviceLabel(device)});
+        currentListed = currentListed || device == current;
+    }
+    choices.push_back({kEmulatorValue, kEmulatorLabel});
+    if (!currentListed) {
+        const auto target = link::parsePortValue(current);
+        const bool emulator = target && target->emulator;
+        choices.push_back(
+            {current, emulator ? std::string(kEmulatorLabel) + " (" + current + ")" : current});
+    }
+    return choices;
+}
+
+std::string openNameFor(int port, const std::string& mapping,
+                        const std::vector<std::string>& devices) {
+    if (!mapping.empty()) {
+        return mapping;
+    }
+    if (port >= 1 && static_cast<size_t>(port) <= devices.size()) {
+        return devices[static_cast<size_t>(port) - 1];
+    }
+    return {};
+}
+
+std::string targetLabel(int port, const std::string& mapping,
+                        const std::vector<std::string>& devices) {
+    const auto target = link::parsePortValue(openNameFor(port, mapping, devices));
+    if (!target) {
+        return {};
+    }
+    if (target->emulator) {
+        return kEmulatorLabel;
+    }
+    return deviceLabel(target->device);
+}
+
+std::optional<std::string> environmentMapping(int port) {
+    const std::string name = "QAVLINK_COM" + std::to_string(port);
+    if (const char* value = std::getenv(name.c_str()); value != nullptr && *value != '\0') {
+        return std::string(value);
+    }
+    return std::nullopt;
+}
+
+}  // namespace qavix

@@ -1,0 +1,111 @@
+#include "monitor/ThresholdList.h"
+
+#include <algorithm>
+
+#include "model/BeamThresholds.h"
+#include "monitor/LevelCsv.h"
+#include "monitor/LevelReading.h"
+#include "monitor/ThresholdTuning.h"
+
+namespace qavix::thlist {
+
+namespace {
+
+constexpr int kTimeoutMs = levels::kLevelReadTimeoutMs;
+constexpr int kFlagBytesPerSensor = kMaxBeams / 8;
+constexpr int kCsvCells = 4;
+
+PageRead perBeam(int code, const SettingsData& set, int s) {
+    return PageRead{code, s + 1, kMaxBeams * s, set.channel(s).beamCount, kTimeoutMs};
+}
+
+bool inRange(int32_t v) {
+    return v >= kMinCellThreshold && v <= kMaxCellThreshold;
+}
+
+}  // namespace
+
+std::string rowLabel(int sensor, int beam) {
+    const int number = beam + 1;
+    const char* pad = number < 10 ? "   " : number < 100 ? " " : "";
+    return "CH" + std::to_string(sensor + 1) + "_光軸" + pad + std::to_string(number);
+}
+
+chart::ThresholdPair derivedPair(const SettingsData& set, int sensor, int beam, bool channelMode) {
+    const ChannelRecord& ch = set.channel(sensor);
+    if (channelMode) {
+        return {ch.onTh, ch.offTh};
+    }
+    const BeamOnOff t = beamOnOff(ch, beam);
+    return {t.on, t.off};
+}
+
+std::optional<chart::ThresholdPair> typedThreshold(chart::ThresholdPair now, bool onCell,
+                                                   int32_t typed, int32_t hys) {
+    const chart::ThresholdPair next = onCell ? chart::ThresholdPair{typed, typed - hys}
+                                             : chart::ThresholdPair{typed + hys, typed};
+    if (!inRange(next.on) || !inRange(next.off) || next == now) {
+        return std::nullopt;
+    }
+    return next;
+}
+
+std::vector<PageRead> fullReads(const SettingsData& set, bool channelMode) {
+    std::vector<PageRead> out{{levels::kCodeHysteresis, 1, 0, kChannelCount, kTimeoutMs},
+                              {levels::kCodeThresholdConfig, 1, 0, kChannelCount, kTimeoutMs}};
+    for (int s : levels::shownSensors(set, levels::kAllChannels)) {
+        if (channelMode) {
+            out.push_back({levels::kCodeSensorOnTh, s + 1, s, 1, kTimeoutMs});
+            out.push_back({levels::kCodeSensorOffTh, s + 1, s, 1, kTimeoutMs});
+        } else {
+            out.push_back(perBeam(levels::kCodeAxisTh, set, s));
+        }
+        out.push_back({levels::kCodeFixedBeams, s + 1, kFlagBytesPerSensor * s,
+                       flagByteCount(set.channel(s).beamCount), kTimeoutMs});
+        out.push_back(perBeam(levels::kCodeAbsLevel, set, s));
+    }
+    out.push_back({levels::kCodeFixedConfig, 1, 0, 0, kTimeoutMs});
+    return out;
+}
+
+std::vector<PageRead> levelReads(const SettingsData& set, int channel) {
+    std::vector<PageRead> out;
+    for (int s : levels::shownSensors(set, channel)) {
+        out.push_back(perBeam(levels::kCodeAbsLevel, set, s));
+    }
+    return out;
+}
+
+std::vector<codec::PutRequest> listPuts(SettingsData& set, const std::vector<int>& sensors,
+                                        const std::vector<std::vector<chart::ThresholdPair>>& pairs,
+                                        bool channelMode) {
+    std::vector<codec::PutRequest> out;
+    for (size_t i = 0; i < sensors.size() && i < pairs.size(); ++i) {
+        const int s = sensors[i];
+        if (pairs[i].empty()) {
+            continue;
+        }
+        if (channelMode) {
+            for (codec::PutRequest& p : tuning::channelThresholdPuts(set, s, pairs[i].front())) {
+                out.push_back(std::move(p));
+            }
+        } else {
+            out.push_back(tuning::beamThresholdPut(set, s, pairs[i], false));
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> listCsvLines(const std::vector<std::vector<std::string>>& rows) {
+    std::vector<std::string> lines{levels::kLevelCsvHeader};
+    for (const auto& row : rows) {
+        std::string line;
+        for (size_t c = 0; c < static_cast<size_t>(kCsvCells); ++c) {
+            line += (c < row.size() ? row[c] : std::string()) + ",";
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+}  // namespace qavix::thlist

@@ -1,0 +1,48 @@
+#pragma once
+// The received-light list (page 5): its rows' labels and thresholds, the limits of an ON or
+// OFF threshold typed into a cell, the reads and writes of the page, and its CSV lines.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/Codec.h"
+#include "model/DeviceData.h"
+#include "model/PageRequests.h"
+#include "monitor/BarRules.h"
+
+namespace qavix::thlist {
+
+// A typed threshold and the one it implies by the hysteresis must both lie in this range.
+constexpr int32_t kMinCellThreshold = 8;
+constexpr int32_t kMaxCellThreshold = 200;
+
+// "CH1_光軸   5": the sensor and the beam number padded so that numbers line up.
+std::string rowLabel(int sensor, int beam);
+
+// The ON and OFF threshold a row shows, from the working set: the channel thresholds in
+// channel-threshold mode, else the beam's AXIS_TH with the sensor's HYS by its TH_CNF.
+chart::ThresholdPair derivedPair(const SettingsData& set, int sensor, int beam, bool channelMode);
+
+// The pair after typing `typed` into the ON cell (`onCell`) or the OFF cell of a row
+// showing `now`: the other threshold follows at the hysteresis. Empty when either would
+// leave 8..200; the row then keeps both.
+std::optional<chart::ThresholdPair> typedThreshold(chart::ThresholdPair now, bool onCell,
+                                                   int32_t typed, int32_t hys);
+
+// The reads of the page: the full read of every connected sensor, and the levels of the
+// sensors shown.
+std::vector<PageRead> fullReads(const SettingsData& set, bool channelMode);
+std::vector<PageRead> levelReads(const SettingsData& set, int channel);
+
+// What "書込み" sends for the sensors of the list: per sensor its per-beam thresholds (the
+// ON threshold where TH_CNF is set, else OFF), or in channel-threshold mode ON_TH and
+// OFF_TH from the sensor's first row. `pairs[s]` holds sensor s's rows, beam 0 first.
+std::vector<codec::PutRequest> listPuts(SettingsData& set, const std::vector<int>& sensors,
+                                        const std::vector<std::vector<chart::ThresholdPair>>& pairs,
+                                        bool channelMode);
+
+// The header, then the first four cells of each row followed by a comma each.
+std::vector<std::string> listCsvLines(const std::vector<std::vector<std::string>>& rows);
+
+}  // namespace qavix::thlist

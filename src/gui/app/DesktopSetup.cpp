@@ -1,0 +1,50 @@
+#include "app/DesktopSetup.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "files/UserDataFolder.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kIconSizes[] = {16, 32, 48, 64, 256};
+
+}  // namespace
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : kIconSizes) {
+        icon.addFile(QString(":/icons/qavix-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+QTranslator* installQtTranslations(QCoreApplication& app, const QString& folder) {
+    const QString where =
+        folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+    // The interface is Japanese whatever the desktop's locale, so Qt's dialogs are too.
+    auto* translator = new QTranslator(&app);
+    if (!translator->load("qtbase_ja", where)) {
+        delete translator;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator);
+    return translator;
+}
+
+bool enterUserFolderIfAsked(QStringList& args, QString& error) {
+    if (args.removeAll(kUserFolderOption) == 0) {
+        return true;
+    }
+    std::string why;
+    if (!enterFolder(userDataFolder(), why)) {
+        error = QString::fromStdString(why);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qavix

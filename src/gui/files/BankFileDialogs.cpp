@@ -1,0 +1,36 @@
+#include "files/BankFileDialogs.h"
+
+#include <QFileDialog>
+
+namespace qavix {
+
+namespace {
+
+QString run(QFileDialog& dialog) {
+    dialog.setNameFilter(kBankFileFilter);
+    dialog.setDefaultSuffix(kBankFileSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QString chooseBankFileToOpen(QWidget* parent, const QString& folder) {
+    QFileDialog dialog(parent, "インポート", folder);
+    dialog.setObjectName("importFileDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return run(dialog);
+}
+
+QString chooseBankFileToSave(QWidget* parent, const QString& folder) {
+    QFileDialog dialog(parent, "エクスポート", folder);
+    dialog.setObjectName("exportFileDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return run(dialog);
+}
+
+}  // namespace qavix

@@ -1,0 +1,37 @@
+#pragma once
+// The bank copy dialog: a source list, a blinking arrow and a destination list.
+
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QTimer>
+
+#include "frame/CBankManager.h"
+
+namespace qavix {
+
+class CBankCopyDlg : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kBlinkMs = 500;  // timer 20
+
+    CBankCopyDlg(CBankManager& banks, QWidget* parent = nullptr);
+
+    QListWidget* sources() const { return m_sources; }
+    QListWidget* destinations() const { return m_destinations; }
+    QLabel* arrow() const { return m_arrow; }
+    // "実行" with the entries selected in the two lists.
+    void execute();
+
+  private:
+    void fillDestinations();
+    static int setOf(const QListWidget* list);
+
+    CBankManager& m_banks;
+    QListWidget* m_sources = nullptr;
+    QListWidget* m_destinations = nullptr;
+    QLabel* m_arrow = nullptr;
+    QTimer m_blink;
+};
+
+}  // namespace qavix

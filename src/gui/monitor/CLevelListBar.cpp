@@ -1,0 +1,79 @@
+#include "monitor/CLevelListBar.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "monitor/MonitorPictures.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr int kButtonHeight = 28;
+constexpr int kButtonWidth = 76;
+constexpr int kWideButtonWidth = 96;
+
+CPictureButton* makeButton(const QString& text, const QString& name, int width, QWidget* parent) {
+    auto* b = new CPictureButton(parent);
+    b->setText(text);
+    b->setAccessibleName(text);
+    b->setObjectName(name);
+    b->setFixedSize(width, kButtonHeight);
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
+}  // namespace
+
+CLevelListBar::CLevelListBar(QWidget* parent) : QWidget(parent) {
+    setObjectName("levelListCommands");
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 2, 0, 2);
+    row->setSpacing(6);
+    m_update = makeButton("更新", "listUpdate", kButtonWidth, this);
+    m_continuous = makeButton("連続更新", "listContinuous", kWideButtonWidth, this);
+    m_continuous->setIcon(startPicture());
+    m_continuous->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    auto* label = new QLabel("表示CH(&C)", this);
+    m_channel = new QComboBox(this);
+    m_channel->setObjectName("listChannel");
+    m_channel->setAccessibleName("表示CH");
+    m_channel->addItems({"CH1", "CH2", "CH3", "全CH"});
+    label->setBuddy(m_channel);
+    m_write = makeButton("書込み", "listWrite", kButtonWidth, this);
+    m_cancel = makeButton("取消し", "listCancel", kButtonWidth, this);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_update, m_continuous, label, m_channel,
+                                                      m_write, m_cancel}) {
+        row->addWidget(w);
+    }
+    showIdle(false);
+}
+
+void CLevelListBar::showIdle(bool edited) {
+    m_update->setEnabled(true);
+    m_continuous->setEnabled(true);
+    m_continuous->setText("連続更新");
+    m_continuous->setAccessibleName("連続更新");
+    m_continuous->setIcon(startPicture());
+    m_channel->setEnabled(true);
+    m_write->setEnabled(edited);
+    m_cancel->setEnabled(edited);
+}
+
+void CLevelListBar::showRunning() {
+    m_update->setEnabled(false);
+    m_channel->setEnabled(false);
+    m_write->setEnabled(false);
+    m_cancel->setEnabled(false);
+    m_continuous->setEnabled(true);
+    m_continuous->setText("停止");
+    m_continuous->setAccessibleName("停止");
+    m_continuous->setIcon(stopPicture());
+}
+
+void CLevelListBar::setWriteText(const QString& text) {
+    m_write->setText(text);
+    m_write->setAccessibleName(text);
+}
+
+}  // namespace qavix

@@ -1,0 +1,234 @@
+#include "PortProblem.h"
+
+#include "PortResolver.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace qavix::link {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CodeOfKind {
+    PortProblemKind kind;
+    const char* code;
+};
+// Callers of the library have long seen NOPORT for every "nothing usable there"; the kinds
+// behind it are told apart again by looking at the device (refineMissing).
+constexpr CodeOfKind kCodes[] = {
+    {PortProblemKind::NoDevice, "NOPORT"},    {PortProblemKind::Absent, "NOPORT"},
+    {PortProblemKind::NotTerminal, "NOPORT"}, {PortProblemKind::Permission, "ACCESS"},
+    {PortProblemKind::Busy, "BUSY"},          {PortProblemKind::Settings, "SETTING"},
+    {PortProblemKind::Io, "IOERR"},
+};
+
+// Several holders are rare (a terminal program and its child); naming two is enough.
+constexpr int kMaxHoldersNamed = 2;
+
+std::string processName(const fs::path& procEntry) {
+    std::ifstream in(procEntry / "comm");
+    std::string name;
+    std::getline(in, name);
+    return name;
+}
+
+bool isPid(const std::string& name) {
+    return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
+}
+
+std::string subject(const PortProblem& p) {
+    if (p.port.empty()) {
+        return "デバイス " + p.device;
+    }
+    return "通信ポート " + p.port + " のデバイス " + p.device;
+}
+
+PortProblemKind refineMissing(const std::string& device) {
+    struct stat st {};
+    if (device.empty()) {
+        return PortProblemKind::NoDevice;
+    }
+    if (::stat(device.c_str(), &st) != 0) {
+        return PortProblemKind::Absent;
+    }
+    return S_ISCHR(st.st_mode) ? PortProblemKind::Absent : PortProblemKind::NotTerminal;
+}
+
+}  // namespace
+
+const char* portProblemCode(PortProblemKind kind) {
+    for (const auto& entry : kCodes) {
+        if (entry.kind == kind) {
+            return entry.code;
+        }
+    }
+    return "IOERR";
+}
+
+std::optional<PortProblemKind> portProblemKindFromCode(const std::string& code) {
+    for (const auto& entry : kCodes) {
+        if (code == entry.code) {
+            return entry.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+PortProblemKind kindFromErrno(int error) {
+    switch (error) {
+        case EBUSY:
+            return PortProblemKind::Busy;
+        case EACCES:
+        case EPERM:
+            return PortProblemKind::Permission;
+        case ENOENT:
+        case ENXIO:
+        case ENODEV:
+            return PortProblemKind::Absent;
+        default:
+            return PortProblemKind::Io;
+    }
+}
+
+std::string deviceGroup(const std::string& device) {
+    struct stat st {};
+    if (::stat(device.c_str(), &st) != 0) {
+        return {};
+    }
+    std::vector<char> buffer(4096);
+    group entry{};
+    group* found = nullptr;
+    if (getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr) {
+        return std::to_string(st.st_gid);
+    }
+    return found->gr_name;
+}
+
+std::string deviceHolder(const std::string& device, const std::string& procRoot) {
+    std::error_code ec;
+    const fs::path target = fs::canonical(device, ec);
+    if (ec) {
+        return {};
+    }
+    const std::string self = std::to_string(::getpid());
+    std::string named;
+    int count = 0;
+    for (const auto& proc : fs::directory_iterator(procRoot, ec)) {
+        const std::string pid = proc.path().filename().string();
+        if (!isPid(pid) || pid == self) {
+            continue;
+        }
+        std::error_code fdError;
+        for (const auto& fd : fs::directory_iterator(proc.path() / "fd", fdError)) {
+            std::error_code linkError;
+            if (fs::read_symlink(fd.path(), linkError) != target || linkError) {
+                continue;
+            }
+            if (count < kMaxHoldersNamed) {
+                named += (count > 0 ? "、" : "") + processName(proc.path()) + " (PID " + pid + ")";
+            }
+            ++count;
+            break;
+        }
+    }
+    return named;
+}
+
+PortProblem diagnosePort(PortProblemKind kind, const std::string& port, const std::string& device) {
+    PortProblem p;
+    p.kind = kind;
+    p.port = port;
+    p.device = device;
+    if (kind == PortProblemKind::Permission) {
+        p.group = deviceGroup(device);
+    } else if (kind == PortProblemKind::Busy) {
+        p.holder = deviceHolder(device);
+    }
+    return p;
+}
+
+std::optional<PortProblem> describeOpenFailure(const std::string& port, const std::string& code,
+                                               const std::string& iniPath) {
+    auto kind = portProblemKindFromCode(code);
+    if (!kind) {
+        return std::nullopt;
+    }
+    const auto target = resolvePort(port, iniPath);
+    if (target && target->emulator) {
+        return std::nullopt;  // the emulator's own failures say what they are
+    }
+    const std::string device = target ? target->device : std::string();
+    const std::string name = comPortNumber(port) ? port : std::string();
+    if (!target) {
+        kind = PortProblemKind::NoDevice;
+    } else if (*kind == PortProblemKind::NoDevice) {
+        kind = refineMissing(device);
+    }
+    PortProblem p = diagnosePort(*kind, name, device.empty() ? port : device);
+    return p;
+}
+
+std::string portProblemText(const PortProblem& p) {
+    switch (p.kind) {
+        case PortProblemKind::NoDevice:
+            return "通信ポート " + (p.port.empty() ? p.device : p.port) +
+                   " に当たるシリアルデバイスがありません。\n"
+                   "通信設定でデバイスか内蔵エミュレータを選んでください。";
+        case PortProblemKind::Absent:
+            return subject(p) +
+                   " がありません。\nケーブルと USB アダプタの接続を確認してください。";
+        case PortProblemKind::Permission: {
+            std::string text = subject(p) + " を開く権限がありません。\n";
+            if (!p.group.empty()) {
+                text += "グループ " + p.group + " に参加してください（sudo usermod -aG " + p.group +
+                        " $USER の後、ログインし直す）。";
+            } else {
+                text += "デバイスの読み書き権限を確認してください。";
+            }
+            return text;
+        }
+        case PortProblemKind::Busy:
+            if (!p.holder.empty()) {
+                return subject(p) + " は他のプログラムが使用中です: " + p.holder +
+                       "。\nそのプログラムを終了してください。";
+            }
+            return subject(p) +
+                   " は他のプログラムが使用中です。\nそのプログラムを終了してください。";
+        case PortProblemKind::NotTerminal:
+            return subject(p) + " はシリアルポートではありません。";
+        case PortProblemKind::Settings:
+            return subject(p) +
+                   " が通信条件（速度・データビット長・パリティ・ストップビット）を受け付けません"
+                   "。";
+        case PortProblemKind::Io:
+            break;
+    }
+    return subject(p) + " を開けません" + (p.detail.empty() ? "" : "（" + p.detail + "）") + "。";
+}
+
+std::string cutUtf8(const std::string& text, std::size_t size) {
+    if (size == 0) {
+        return {};
+    }
+    if (text.size() < size) {
+        return text;
+    }
+    std::size_t end = size - 1;
+    // Step back over continuation bytes so the cut lands before a character's first byte.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return text.substr(0, end);
+}
+
+}  // namespace qavix::link

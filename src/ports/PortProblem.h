@@ -1,0 +1,57 @@
+#pragma once
+// Why a port could not be opened, found out as far as the machine tells, and the one text
+// every client shows for it: the desktop program's messages, qavixctl and the link
+// library's KRYL_GetLastError all take it from here.
+
+#include <optional>
+#include <string>
+
+namespace qavix::link {
+
+enum class PortProblemKind {
+    NoDevice,     // the name resolves to nothing
+    Absent,       // the device it resolves to does not exist (unplugged)
+    Permission,   // the device exists but this user may not open it
+    Busy,         // another process holds the device
+    NotTerminal,  // the path is no serial line
+    Settings,     // the line settings were refused
+    Io,           // any other failure of open()
+};
+
+struct PortProblem {
+    PortProblemKind kind = PortProblemKind::Io;
+    std::string port;    // "COM1", or empty when a path was opened directly
+    std::string device;  // what the port resolved to
+    std::string group;   // Permission: the device's group, the one to join
+    std::string holder;  // Busy: "name (PID n)" of a process holding it, when /proc tells
+    std::string detail;  // Io: the system's words for the error
+};
+
+// The short code KRYL_GetLastError reports for a kind (fewer than 8 characters).
+const char* portProblemCode(PortProblemKind kind);
+std::optional<PortProblemKind> portProblemKindFromCode(const std::string& code);
+
+// Looks at the device for what the kind needs: its group, a process holding it.
+PortProblem diagnosePort(PortProblemKind kind, const std::string& port, const std::string& device);
+// The kind that an errno of open() means.
+PortProblemKind kindFromErrno(int error);
+
+// What a failed KRYL_Open of `port` with KRYL_GetLastError's `code` means, looked up again
+// on this side of the library (its message buffer is short). Empty when the code is not
+// about opening a device.
+std::optional<PortProblem> describeOpenFailure(const std::string& port, const std::string& code,
+                                               const std::string& iniPath = "Qavix.ini");
+
+// The message, in the interface's language, naming the device.
+std::string portProblemText(const PortProblem& problem);
+
+// The name of the device's group ("dialout"), or empty when it cannot be read.
+std::string deviceGroup(const std::string& device);
+// "name (PID n)" for each process other than this one with the device open, as far as
+// /proc lets this user see.
+std::string deviceHolder(const std::string& device, const std::string& procRoot = "/proc");
+
+// Cuts UTF-8 text to fewer than `size` bytes without splitting a character.
+std::string cutUtf8(const std::string& text, std::size_t size);
+
+}  // namespace qavix::link

@@ -1,0 +1,100 @@
+// What qavixctl says when the port cannot be opened, seen as a normal user would: a device
+// one may not open names the group to join; a device another program holds names it.
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "CtlProcess.h"
+#include "HeldPty.h"
+
+namespace qavix::cli::test {
+namespace {
+
+constexpr int kExitConnection = 3;
+
+// A working folder the unprivileged user may enter and write, removed afterwards.
+class OpenFolder {
+  public:
+    explicit OpenFolder(const std::string& name) : m_path(makeTempDir(name)) {
+        std::filesystem::permissions(m_path, std::filesystem::perms::all);
+    }
+    ~OpenFolder() { std::filesystem::remove_all(m_path); }
+    const std::string& path() const { return m_path; }
+
+  private:
+    std::string m_path;
+};
+
+struct Unprivileged {
+    int uid = -1;
+    int gid = -1;
+};
+
+// Root can open anything, so the test takes the part of a normal user through setpriv.
+Unprivileged unprivilegedUser() {
+    const passwd* pw = getpwnam("nobody");
+    if (geteuid() != 0 || pw == nullptr || access("/usr/bin/setpriv", X_OK) != 0) {
+        return {};
+    }
+    return {static_cast<int>(pw->pw_uid), static_cast<int>(pw->pw_gid)};
+}
+
+std::string groupOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    const group* g = getgrgid(st.st_gid);
+    return g != nullptr ? g->gr_name : std::to_string(st.st_gid);
+}
+
+TEST(QavixctlPortErrors, DeviceWithoutPermissionNamesTheGroupToJoin) {
+    const Unprivileged user = unprivilegedUser();
+    if (user.uid < 0) {
+        GTEST_SKIP() << "needs root and setpriv to act as another user";
+    }
+    qavix::test::HeldPty pty(false, -1, -1, 0600);
+    ASSERT_TRUE(pty.ready());
+    OpenFolder dir("port-permission");
+    const CtlRun run = runCtlAs(user.uid, user.gid, {dir.path(), {{"QAVLINK_COM1", pty.slave()}}},
+                                {"info", "--port", "COM1"});
+    EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
+    EXPECT_NE(run.err.find(pty.slave()), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("権限がありません"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("グループ " + groupOf(pty.slave()) + " に参加"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("断絶"), std::string::npos) << "not a lost connection: " << run.err;
+}
+
+TEST(QavixctlPortErrors, BusyDeviceNamesTheProcessHoldingIt) {
+    const Unprivileged user = unprivilegedUser();
+    if (user.uid < 0) {
+        GTEST_SKIP() << "needs root and setpriv to act as another user";
+    }
+    // The holder runs as the same user, as a terminal program of the same login would;
+    // /proc shows one's own processes' open files.
+    qavix::test::HeldPty pty(true, user.uid, user.gid, 0666);
+    ASSERT_TRUE(pty.ready());
+    OpenFolder dir("port-busy");
+    const CtlRun run = runCtlAs(user.uid, user.gid, {dir.path(), {{"QAVLINK_COM1", pty.slave()}}},
+                                {"info", "--port", "COM1"});
+    EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
+    EXPECT_NE(run.err.find("使用中"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("(PID " + std::to_string(pty.holder()) + ")"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("断絶"), std::string::npos) << "not a lost connection: " << run.err;
+}
+
+TEST(QavixctlPortErrors, UnpluggedDeviceIsNamed) {
+    OpenFolder dir("port-absent");
+    const std::string gone = dir.path() + "/ttyUSB-gone";
+    const CtlRun run = runCtl({dir.path(), {{"QAVLINK_COM1", gone}}}, {"info", "--port", "COM1"});
+    EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
+    EXPECT_NE(run.err.find(gone + " がありません"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace qavix::cli::test

@@ -1,0 +1,385 @@
+// The bank operations of the running program against the built-in emulator: the editing
+// guard, copy, erase, import and export, and what reaches the controller (read back from
+// the emulator, never taken from the program's own copy).
+
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "AppRunSupport.h"
+#include "GuiTestSupport.h"
+#include "app/CQavixApp.h"
+#include "files/BankFile.h"
+#include "files/BankImport.h"
+#include "files/CBankExportDlg.h"
+#include "files/CBankImportDlg.h"
+#include "files/TextFile.h"
+#include "frame/CBankCopyDlg.h"
+#include "frame/CBankDialogBar.h"
+#include "frame/CBankEditDlg.h"
+#include "frame/CBankEraseDlg.h"
+#include "frame/CLeftPaneView.h"
+#include "frame/CommandIds.h"
+
+namespace qavix::test {
+namespace {
+
+// Answers the file dialog of an import or export with `path`.
+class FileDialogAnswerer {
+  public:
+    explicit FileDialogAnswerer(QString path) : m_path(std::move(path)) {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* d = qobject_cast<QFileDialog*>(w); d != nullptr && d->isVisible()) {
+                    ++m_shown;
+                    d->selectFile(m_path);
+                    static_cast<QDialog*>(d)->accept();
+                }
+            }
+        });
+        m_timer.start();
+    }
+    int shown() const { return m_shown; }
+
+  private:
+    QString m_path;
+    QTimer m_timer;
+    int m_shown = 0;
+};
+
+class BankOperations : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        clearPorts();
+        ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
+        setenv("QAVLINK_COM1", "sim:--sensors 40,32", 1);
+        app = std::make_unique<CQavixApp>(appOptions(dir.path()));
+        ASSERT_TRUE(app->start());
+        frame = app->mainFrame();
+        banks = &frame->bankManager();
+    }
+    void TearDown() override {
+        if (app) {
+            // Whatever a test left edited is dropped, not asked about.
+            app->model().working().pageEdited.fill(false);
+            for (int b = 1; b <= kBankCount; ++b) {
+                app->model().storedSet(b).edited = 0;
+            }
+            app->shutdown();
+        }
+        clearPorts();
+    }
+
+    DeviceModel& model() { return app->model(); }
+    // A bank image is decoded by the transaction into the model it is given, so a model of
+    // the test's own reads what the controller holds without touching the program's.
+    void showSet(int set) {
+        frame->tree()->tree()->setCurrentItem(frame->tree()->rootItem(set));
+        settle();
+        ASSERT_EQ(model().selectedSet(), set);
+    }
+    // The controller's AXIS_TH of CH1 beam 1 in its current set, from the raw reply.
+    int controllerCurrentThreshold() {
+        RequestBlock r;
+        r.code = 103;
+        r.arg = {1, 0, 1, kRequestTimeoutMs, 0, 0};
+        EXPECT_EQ(app->link()->request(r), kRequestOk);
+        return std::stoi(r.reply.substr(0, 2), nullptr, 16);
+    }
+    int controllerBankThreshold(int bank) {
+        DeviceModel fresh;
+        Transactions t(*app->link(), fresh);
+        EXPECT_EQ(t.rereadBank(bank), kRequestOk);
+        return fresh.storedSet(bank).channel(0).axisTh[0];
+    }
+    QString exportSet(int source, const QString& name, const QString& title = "line") {
+        const QString path = QDir(dir.path()).filePath(name);
+        FileDialogAnswerer files(path);
+        EXPECT_TRUE(banks->exportTo(source, title, frame));
+        EXPECT_EQ(files.shown(), 1);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CQavixApp> app;
+    CMainFrame* frame = nullptr;
+    CBankManager* banks = nullptr;
+};
+
+TEST_F(BankOperations, UnappliedPageEditsBlockEveryBankOperation) {
+    showSet(1);
+    model().working().pageEdited[3] = true;
+    const std::string message = "Bank1が編集中です。\n「適用」又は「取消し」を行ってください。";
+    const auto before = model().storedSet(2);
+    const QString file = QDir(dir.path()).filePath("any.qbk");
+    ASSERT_TRUE(
+        bankfile::writeBankFile(file.toStdString(), model().storedSet(0), "2.10", "t", std::tm{})
+            .ok);
+
+    std::vector<std::function<void()>> operations = {
+        [&] { banks->discardEdits(); },
+        [&] { banks->writeBank(); },
+        [&] { EXPECT_EQ(banks->copy(0, 2), CBankManager::CopyOutcome::Stay); },
+        [&] { EXPECT_FALSE(banks->exportTo(1, "t", frame)); },
+        [&] {
+            CBankImportDlg dlg(*banks, frame);
+            dlg.listFolderOf(file);
+            dlg.target(2)->setChecked(true);
+            dlg.execute();
+            EXPECT_EQ(dlg.result(), QDialog::Rejected);
+        },
+        [&] { EXPECT_EQ(banks->switchToBank(2), 0); },
+    };
+    for (size_t i = 0; i < operations.size(); ++i) {
+        SCOPED_TRACE(i);
+        ModalAnswerer ok(true);
+        operations[i]();
+        settle();
+        ASSERT_FALSE(ok.texts().empty());
+        EXPECT_EQ(ok.texts().back(), message);
+        EXPECT_EQ(model().selectedSet(), 1);
+        EXPECT_EQ(model().storedSet(2).edited, before.edited);
+        EXPECT_EQ(model().storedSet(2).channel(0).axisTh[0], before.channel(0).axisTh[0]);
+    }
+    EXPECT_EQ(controllerBankThreshold(2), 45);
+    EXPECT_FALSE(QFileInfo::exists(QDir(dir.path()).filePath("t.qbk")));
+}
+
+TEST_F(BankOperations, ACopyIntoABankStaysInTheProgramUntilDiscardedOrWritten) {
+    ModalAnswerer ok(true);
+    ASSERT_EQ(banks->copy(kCurrentSet, 3), CBankManager::CopyOutcome::Done);
+    EXPECT_EQ(model().selectedSet(), 3);
+    EXPECT_EQ(model().working().channel(0).axisTh[0], 50);  // the current values
+    EXPECT_EQ(model().storedSet(3).edited, 1);
+    EXPECT_EQ(model().storedSet(3).writeAll, 1);
+    EXPECT_EQ(controllerBankThreshold(3), 60);  // nothing went to the controller
+
+    // Leaving Bank 3 asks; "破棄する" (preselected) reads the banks from the controller.
+    ok.setAccept(true);
+    showSet(kCurrentSet);
+    EXPECT_NE(std::find(ok.texts().begin(), ok.texts().end(), "CBankEditDlg"), ok.texts().end());
+    EXPECT_EQ(model().storedSet(3).edited, 0);
+    EXPECT_EQ(model().storedSet(3).channel(0).axisTh[0], 60);
+    EXPECT_EQ(model().storedSet(3).compatible, 1);
+}
+
+TEST_F(BankOperations, ACopyOntoTheCurrentValuesIsWrittenAtOnceAndAWrittenBankKeepsIt) {
+    showSet(2);
+    ModalAnswerer ok(true);
+    ASSERT_EQ(banks->copy(2, kCurrentSet), CBankManager::CopyOutcome::Done);
+    EXPECT_EQ(model().selectedSet(), kCurrentSet);
+    EXPECT_EQ(controllerCurrentThreshold(), 45);
+
+    // Bank 2 onto Bank 4, then "Bank書込み": the whole bank reaches the controller.
+    ASSERT_EQ(banks->copy(2, 4), CBankManager::CopyOutcome::Done);
+    ASSERT_EQ(model().selectedSet(), 4);
+    EXPECT_EQ(controllerBankThreshold(4), 50);
+    frame->updateCommandStates();
+    frame->action(kCmdBankWrite)->trigger();
+    EXPECT_EQ(ok.texts().back(), CBankManager::kWriteQuestion);
+    EXPECT_EQ(controllerBankThreshold(4), 45);
+    EXPECT_EQ(model().storedSet(4).edited, 0);
+    EXPECT_EQ(model().storedSet(4).writeAll, 0);
+}
+
+TEST_F(BankOperations, TheBankBarDiscardsOnlyAfterItsQuestionAndOnlyForABank) {
+    frame->updateCommandStates();
+    CBankDialogBar* bar = frame->bankBar();
+    EXPECT_FALSE(bar->button(CBankDialogBar::Discard)->isEnabled());  // current values
+    EXPECT_FALSE(bar->button(CBankDialogBar::Write)->isEnabled());
+    EXPECT_TRUE(bar->button(CBankDialogBar::Copy)->isEnabled());
+
+    showSet(2);
+    model().working().channel(0).axisTh[0] = 99;  // applied on a page
+    model().storedSet(2).edited = 1;
+    frame->updateCommandStates();
+    ASSERT_TRUE(bar->button(CBankDialogBar::Discard)->isEnabled());
+    {
+        ModalAnswerer cancel(false);
+        bar->button(CBankDialogBar::Discard)->click();
+        ASSERT_EQ(cancel.texts().size(), 1u);
+        EXPECT_EQ(cancel.texts()[0], CBankManager::kDiscardQuestion);
+    }
+    EXPECT_EQ(model().working().channel(0).axisTh[0], 99);
+    ModalAnswerer ok(true);
+    bar->button(CBankDialogBar::Discard)->click();
+    EXPECT_EQ(model().working().channel(0).axisTh[0], 45);  // read again from the controller
+    EXPECT_EQ(model().storedSet(2).edited, 0);
+    EXPECT_EQ(model().selectedSet(), 2);
+}
+
+TEST_F(BankOperations, TheCopyDialogListsFollowTheSourceAndNeverOfferTheShownBank) {
+    showSet(2);
+    CBankCopyDlg dlg(*banks, frame);
+    auto labels = [](QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i) {
+            out << list->item(i)->text();
+        }
+        return out;
+    };
+    EXPECT_EQ(labels(dlg.sources()),
+              (QStringList{"現在値", "Bank 1", "Bank 2", "Bank 3", "Bank 4"}));
+    EXPECT_EQ(labels(dlg.destinations()), (QStringList{"Bank 1", "Bank 3", "Bank 4"}));
+    dlg.sources()->setCurrentRow(3);  // Bank 3
+    EXPECT_EQ(labels(dlg.destinations()), (QStringList{"現在値", "Bank 1", "Bank 4"}));
+}
+
+TEST_F(BankOperations, TheEraseDialogNeverOffersTheShownBankAndErasesTheTickedOnes) {
+    showSet(2);
+    CBankEraseDlg dlg(*banks, frame);
+    EXPECT_FALSE(dlg.bankBox(2)->isEnabled());
+    EXPECT_TRUE(dlg.bankBox(1)->isEnabled());
+    dlg.bankBox(1)->setChecked(true);
+    dlg.bankBox(4)->setChecked(true);
+    dlg.execute();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    // The flags come from the summaries the controller gives after the erase.
+    EXPECT_EQ(model().storedSet(1).compatible, 0);
+    EXPECT_EQ(model().storedSet(4).compatible, 0);
+    EXPECT_EQ(model().storedSet(3).compatible, 1);
+    EXPECT_EQ(model().selectedSet(), 2);
+    EXPECT_EQ(frame->tree()->rootItem(1)->data(0, CLeftPaneView::kRoleImage).toInt(),
+              nav::kImageBankEmpty);
+    EXPECT_FALSE(app->state().commBusy());
+    EXPECT_TRUE(frame->commandsAllowed());
+}
+
+TEST_F(BankOperations, ExportReadsANeverReadBankAndImportChecksBeforeReplacing) {
+    ASSERT_EQ(model().storedSet(3).loaded, 0);
+    const QString bank3 = exportSet(3, "bank3.qbk", "ライン3");
+    EXPECT_EQ(model().storedSet(3).loaded, 1);
+    SettingsData fromFile;
+    ASSERT_TRUE(bankfile::importFile(bank3.toStdString(), fromFile).ok());
+    EXPECT_EQ(fromFile.channel(0).axisTh[0], 60);
+    EXPECT_EQ(bankfile::readTitleAndDate(bank3.toStdString()).title, "ライン3");
+
+    // Another sensor type on CH1 passes the file's own checks but not the controller's.
+    std::string text = textfile::readText(bank3.toStdString()).text;
+    const size_t at = text.find("TYPE_3=01");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 9, "TYPE_3=02");
+    const QString foreign = QDir(dir.path()).filePath("foreign.QBK");
+    ASSERT_TRUE(textfile::writeText(foreign.toStdString(), text).ok);
+    {
+        CBankImportDlg dlg(*banks, frame);
+        dlg.listFolderOf(foreign);
+        ASSERT_EQ(dlg.fileList()->topLevelItemCount(), 2);  // both spellings of .qbk
+        ASSERT_NE(dlg.fileList()->currentItem(), nullptr);
+        EXPECT_EQ(dlg.fileList()->currentItem()->text(2), foreign);
+        dlg.target(4)->setChecked(true);
+        ModalAnswerer ok(true);
+        dlg.execute();
+        settle();
+        EXPECT_EQ(ok.texts().back(), "Bankデータが無効です。インポートを中止します。");
+        EXPECT_EQ(dlg.result(), QDialog::Rejected);
+        EXPECT_EQ(model().storedSet(4).edited, 0);
+    }
+    // The exported Bank 3 into the current values goes to the controller.
+    CBankImportDlg dlg(*banks, frame);
+    dlg.listFolderOf(bank3);
+    EXPECT_EQ(dlg.fileList()->currentItem()->text(0), "ライン3");
+    ModalAnswerer ok(true);
+    dlg.execute();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(ok.texts().front(), CBankImportDlg::kOverwriteQuestion);
+    EXPECT_EQ(controllerCurrentThreshold(), 60);
+    EXPECT_FALSE(app->state().dataReplaced);
+}
+
+TEST_F(BankOperations, ImportTargetsAndTheFileList) {
+    showSet(2);
+    CBankImportDlg dlg(*banks, frame);
+    EXPECT_FALSE(dlg.target(2)->isEnabled());
+    EXPECT_TRUE(dlg.target(0)->isChecked());
+
+    QTemporaryDir empty;
+    ModalAnswerer ok(true);
+    dlg.listFolderOf(QDir(empty.path()).filePath("nothing.qbk"));
+    settle();
+    ASSERT_EQ(ok.texts().size(), 1u);
+    EXPECT_EQ(ok.texts()[0], CBankImportDlg::kNoBankFiles);
+    EXPECT_EQ(dlg.fileList()->topLevelItemCount(), 0);
+    dlg.execute();  // no row: the file is asked for, nothing replaced
+    EXPECT_EQ(ok.texts().back(), CBankImportDlg::kNoFileMessage);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+}
+
+TEST_F(BankOperations, ClosingWithAnEditedBankOffersThreeChoicesAndCancelKeepsTheProgram) {
+    showSet(1);
+    model().storedSet(1).edited = 1;
+    bool saveOffered = false;
+    QTimer probe;
+    probe.setInterval(10);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<CBankEditDlg*>(QApplication::activeModalWidget())) {
+            saveOffered = d->option(CBankEditDlg::SaveToFile)->isEnabled();
+            d->reject();
+        }
+    });
+    probe.start();
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(saveOffered);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(model().storedSet(1).edited, 1);
+
+    // A switch offers no save to a file.
+    saveOffered = true;
+    EXPECT_EQ(banks->switchToBank(2), 0);
+    EXPECT_FALSE(saveOffered);
+}
+
+TEST_F(BankOperations, SavingABanksEditsToAFileClearsThemAndACancelledSaveKeepsThem) {
+    showSet(1);
+    model().working().channel(0).axisTh[0] = 77;
+    model().storedSet(1).edited = 1;
+    const QString path = QDir(dir.path()).filePath("edits.qbk");
+    QTimer chooser;
+    chooser.setInterval(10);
+    bool cancelExport = true;
+    bool pending = false;
+    // Each answer runs from a timer of its own: the dialogs it opens must still be answered.
+    auto later = [&pending](std::function<void()> f) {
+        pending = true;
+        QTimer::singleShot(0, [&pending, f] {
+            pending = false;
+            f();
+        });
+    };
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (pending || w == nullptr) {
+            return;
+        }
+        if (auto* edit = qobject_cast<CBankEditDlg*>(w)) {
+            later([edit] {
+                edit->option(CBankEditDlg::SaveToFile)->setChecked(true);
+                edit->accept();
+            });
+        } else if (auto* exporter = qobject_cast<CBankExportDlg*>(w)) {
+            EXPECT_FALSE(exporter->source(0)->isEnabled());
+            EXPECT_TRUE(exporter->source(1)->isChecked());
+            const bool cancel = cancelExport;
+            cancelExport = false;
+            // Cancelled once: the editing dialog comes back for another choice.
+            later([exporter, cancel] { cancel ? exporter->reject() : exporter->execute(); });
+        } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
+            files->selectFile(path);
+            static_cast<QDialog*>(files)->accept();
+        }
+    });
+    chooser.start();
+    ASSERT_TRUE(banks->editingGuard(1, CBankManager::kReasonClosing));
+    chooser.stop();
+    EXPECT_EQ(model().storedSet(1).edited, 0);
+    SettingsData saved;
+    ASSERT_TRUE(bankfile::importFile(path.toStdString(), saved).ok());
+    EXPECT_EQ(saved.channel(0).axisTh[0], 77);
+}
+
+}  // namespace
+}  // namespace qavix::test

@@ -1,0 +1,226 @@
+// The received-light list (page 5) against the built-in emulator: rows and their
+// thresholds, typed thresholds and their limits through the cell editor, write and cancel,
+// channel-threshold mode, continuous update and the CSV file.
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+
+#include "PageTestSupport.h"
+#include "files/TextFile.h"
+#include "frame/PageTable.h"
+#include "model/PageEditState.h"
+#include "monitor/CListDlg.h"
+#include "monitor/CView003.h"
+
+namespace qavix::test {
+namespace {
+
+using chart::ThresholdPair;
+using nav::ItemKind;
+
+struct ListFixture : EmulatorPageFixture {
+    void open(const std::string& sensors) {
+        connect("--sensors " + sensors);
+        ASSERT_EQ(transactions->readAll(), kRequestOk);
+        ASSERT_EQ(transactions->readBanks(), kRequestOk);
+        // The tree grows its sensor and bank items from what was read.
+        pane->tree->buildTree();
+        page = pane->page<CView003>(nav::kViewPage003);
+        pane->select(ItemKind::LevelList);
+    }
+    QString cell(int row, int column) const { return page->list()->item(row, column)->text(); }
+    CLevelListBar* bar() const { return page->commandControls(); }
+    // Types into the open cell editor and leaves it with `key`.
+    void typeIntoEditor(const QString& text, Qt::Key key = Qt::Key_Return) {
+        settle();
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        editor->setText(text);
+        QTest::keyClick(editor, key);
+        settle();
+    }
+    int32_t controllerAxisTh(int s, int beam) {
+        EXPECT_EQ(link->request(103, s + 1, 128 * s, model.working().channel(s).beamCount, 1500),
+                  kRequestOk);
+        return model.working().channel(s).axisTh[static_cast<size_t>(beam)];
+    }
+
+    CView003* page = nullptr;
+};
+
+TEST_F(ListFixture, RowsShowTheDerivedThresholdsAndLevels) {
+    open("40");
+    ASSERT_EQ(page->list()->rowCount(), 40);
+    EXPECT_EQ(cell(4, CView003::kBeamColumn), "CH1_光軸   5");
+    EXPECT_EQ(cell(9, CView003::kBeamColumn), "CH1_光軸 10");
+    const ChannelRecord& ch = model.working().channel(0);
+    const int32_t entry = ch.axisTh[6];
+    const ThresholdPair expected =
+        ch.thCnf != 0 ? ThresholdPair{entry, entry - ch.hys} : ThresholdPair{entry + ch.hys, entry};
+    EXPECT_EQ(cell(6, CView003::kOnColumn), QString::number(expected.on));
+    EXPECT_EQ(cell(6, CView003::kOffColumn), QString::number(expected.off));
+    EXPECT_EQ(cell(6, CView003::kLevelColumn), QString::number(std::min(ch.absLevel[6], 200)));
+    EXPECT_FALSE(bar()->writeButton()->isEnabled());
+    EXPECT_FALSE(bar()->cancelButton()->isEnabled());
+    EXPECT_FALSE(state.commBusy());
+    // The list bar shows the page's controls and its save.
+    auto* listBar = pane->right->splitterView()->view(nav::kViewListDlg);
+    EXPECT_TRUE(bar()->isVisibleTo(listBar));
+    EXPECT_TRUE(static_cast<CListDlg*>(listBar)->saveButton()->isVisibleTo(listBar));
+}
+
+TEST_F(ListFixture, TypedThresholdsKeepBothWithinLimits) {
+    open("40");
+    model.working().channel(0).hys = 5;
+    const QString on = cell(0, CView003::kOnColumn);
+    const QString off = cell(0, CView003::kOffColumn);
+
+    page->editCell(0, CView003::kOnColumn);
+    typeIntoEditor("10");
+    EXPECT_EQ(cell(0, CView003::kOnColumn), on);
+    EXPECT_EQ(cell(0, CView003::kOffColumn), off);
+    EXPECT_FALSE(bar()->writeButton()->isEnabled());
+
+    page->editCell(0, CView003::kOnColumn);
+    typeIntoEditor("13");
+    EXPECT_EQ(cell(0, CView003::kOnColumn), "13");
+    EXPECT_EQ(cell(0, CView003::kOffColumn), "8");
+    EXPECT_TRUE(bar()->writeButton()->isEnabled());
+    EXPECT_TRUE(bar()->cancelButton()->isEnabled());
+    EXPECT_TRUE(pageEdited(model.working(), CView003::kPageEditedFlag));
+    // Enter went on to the next row's ON cell.
+    EXPECT_EQ(page->list()->currentRow(), 1);
+    EXPECT_EQ(page->list()->currentColumn(), CView003::kOnColumn);
+
+    EXPECT_FALSE(page->typeCell(2, CView003::kOffColumn, "198"));
+    EXPECT_FALSE(page->typeCell(2, CView003::kOffColumn, "abc"));
+    EXPECT_TRUE(page->typeCell(2, CView003::kOffColumn, "195"));
+    EXPECT_EQ(cell(2, CView003::kOnColumn), "200");
+
+    // Cancel shows the working set's thresholds again and nothing is edited.
+    bar()->cancelButton()->click();
+    EXPECT_EQ(cell(0, CView003::kOnColumn), on);
+    EXPECT_FALSE(bar()->writeButton()->isEnabled());
+    EXPECT_FALSE(pageEdited(model.working(), CView003::kPageEditedFlag));
+}
+
+TEST_F(ListFixture, TabWalksOnOffThenTheNextRow) {
+    open("40");
+    page->editCell(3, CView003::kOnColumn);
+    typeIntoEditor(cell(3, CView003::kOnColumn), Qt::Key_Tab);
+    EXPECT_EQ(page->list()->currentRow(), 3);
+    EXPECT_EQ(page->list()->currentColumn(), CView003::kOffColumn);
+    typeIntoEditor(cell(3, CView003::kOffColumn), Qt::Key_Tab);
+    EXPECT_EQ(page->list()->currentRow(), 4);
+    EXPECT_EQ(page->list()->currentColumn(), CView003::kOnColumn);
+    typeIntoEditor(cell(4, CView003::kOnColumn), Qt::Key_Up);
+    EXPECT_EQ(page->list()->currentRow(), 3);
+    // Back one cell from an ON cell is the previous row's OFF cell.
+    typeIntoEditor(cell(3, CView003::kOnColumn), Qt::Key_Backtab);
+    EXPECT_EQ(page->list()->currentRow(), 2);
+    EXPECT_EQ(page->list()->currentColumn(), CView003::kOffColumn);
+    // Unchanged numbers change nothing.
+    EXPECT_FALSE(bar()->writeButton()->isEnabled());
+}
+
+TEST_F(ListFixture, WriteSendsTheEditedThresholdsAndReadsThemBack) {
+    open("40,32");
+    page->selectChannel(3);
+    ASSERT_EQ(page->list()->rowCount(), 72);
+    const int hys2 = model.working().channel(1).hys;
+    const int on = 60 + hys2;
+    ASSERT_TRUE(page->typeCell(40 + 2, CView003::kOnColumn, QString::number(on)));
+    bar()->writeButton()->click();
+    settle();
+    const bool onEntries = model.working().channel(1).thCnf != 0;
+    EXPECT_EQ(controllerAxisTh(1, 2), onEntries ? on : on - hys2);
+    EXPECT_EQ(cell(42, CView003::kOnColumn), QString::number(on));
+    EXPECT_FALSE(bar()->writeButton()->isEnabled());
+    EXPECT_FALSE(pageEdited(model.working(), CView003::kPageEditedFlag));
+    EXPECT_FALSE(state.commBusy());
+}
+
+TEST_F(ListFixture, BankListAppliesToTheBankOnly) {
+    open("40");
+    pane->selectSet(1);
+    pane->select(ItemKind::BankThresholdList, 1);
+    ASSERT_EQ(model.selectedSet(), 1);
+    EXPECT_EQ(bar()->writeButton()->text(), writeButtonText(1));
+    const int32_t currentBefore = model.storedSet(kCurrentSet).channel(0).axisTh[4];
+    const int32_t bankBefore = model.working().channel(0).axisTh[4];
+    const int hys = model.working().channel(0).hys;
+    const int on = bankBefore + hys + 7 <= 200 ? bankBefore + hys + 7 : 100;
+    ASSERT_TRUE(page->typeCell(4, CView003::kOnColumn, QString::number(on)));
+    bar()->writeButton()->click();
+    settle();
+    const bool onEntries = model.working().channel(0).thCnf != 0;
+    EXPECT_EQ(model.working().channel(0).axisTh[4], onEntries ? on : on - hys);
+    EXPECT_EQ(model.storedSet(1).edited, 1);
+    EXPECT_EQ(cell(4, CView003::kOnColumn), QString::number(on));
+    // The current values kept theirs.
+    EXPECT_EQ(model.storedSet(kCurrentSet).channel(0).axisTh[4], currentBefore);
+}
+
+TEST_F(ListFixture, ChannelThresholdModeShowsOnePairOnEveryRow) {
+    open("40");
+    page->setChannelThresholdMode(true);
+    page->selectChannel(0);
+    const ChannelRecord& ch = model.working().channel(0);
+    for (int row = 0; row < page->list()->rowCount(); ++row) {
+        ASSERT_EQ(cell(row, CView003::kOnColumn), QString::number(ch.onTh)) << row;
+        ASSERT_EQ(cell(row, CView003::kOffColumn), QString::number(ch.offTh)) << row;
+    }
+    // An edit changes the sensor's one pair, and the write sends ON_TH / OFF_TH.
+    ASSERT_TRUE(page->typeCell(5, CView003::kOnColumn,
+                               QString::number(ch.onTh + 4 > 200 ? 150 : ch.onTh + 4)));
+    const QString newOn = cell(5, CView003::kOnColumn);
+    EXPECT_EQ(cell(30, CView003::kOnColumn), newOn);
+    ASSERT_TRUE(page->write());
+    ASSERT_EQ(link->request(67, 1, 0, 1, 1500), kRequestOk);
+    EXPECT_EQ(QString::number(model.working().channel(0).onTh), newOn);
+}
+
+TEST_F(ListFixture, ContinuousUpdateLocksTheCellsUntilStopped) {
+    open("40");
+    pane->log.interval = 20;
+    bar()->continuousButton()->click();
+    EXPECT_TRUE(page->running());
+    EXPECT_TRUE(state.treeMustStay());
+    EXPECT_EQ(bar()->continuousButton()->text(), "停止");
+    EXPECT_FALSE(bar()->updateButton()->isEnabled());
+    EXPECT_EQ(page->list()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    settle(100);
+    bar()->continuousButton()->click();
+    EXPECT_FALSE(page->running());
+    EXPECT_FALSE(state.treeMustStay());
+    EXPECT_EQ(bar()->continuousButton()->text(), "連続更新");
+    EXPECT_NE(page->list()->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(ListFixture, CsvHoldsTheCellsAsShown) {
+    open("40");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("list.csv");
+    ASSERT_TRUE(page->saveCsvTo(path));
+    const textfile::TextReadResult read = textfile::readText(path.toStdString());
+    ASSERT_TRUE(read.ok());
+    EXPECT_NE(read.text.find("\r\n"), std::string::npos);
+    const std::vector<std::string> lines = textfile::splitLines(read.text);
+    ASSERT_EQ(lines.size(), 41u);
+    EXPECT_EQ(lines[0], "光軸番号,受光レベル,ONしきい値,OFFしきい値");
+    EXPECT_EQ(lines[40],
+              (cell(39, 0) + "," + cell(39, 1) + "," + cell(39, 2) + "," + cell(39, 3) + ",")
+                  .toStdString());
+    // A folder that does not exist cannot take the file.
+    EXPECT_FALSE(page->saveCsvTo(dir.filePath("missing/list.csv")));
+    ASSERT_FALSE(host.messages().empty());
+    EXPECT_NE(host.messages().back().find("ファイル,オープンできません"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qavix::test

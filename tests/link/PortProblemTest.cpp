@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "HeldPty.h"
+#include "PortProblem.h"
+
+namespace qavix::link {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(PortProblem, EveryTextNamesTheDeviceAndTheCause) {
+    struct Case {
+        PortProblemKind kind;
+        const char* cause;
+    };
+    const Case cases[] = {
+        {PortProblemKind::Absent, "がありません"},
+        {PortProblemKind::Permission, "権限がありません"},
+        {PortProblemKind::Busy, "使用中"},
+        {PortProblemKind::NotTerminal, "シリアルポートではありません"},
+        {PortProblemKind::Settings, "通信条件"},
+        {PortProblemKind::Io, "開けません"},
+    };
+    for (const Case& c : cases) {
+        PortProblem p;
+        p.kind = c.kind;
+        p.port = "COM2";
+        p.device = "/dev/ttyUSB7";
+        const std::string text = portProblemText(p);
+        EXPECT_TRUE(contains(text, "COM2")) << text;
+        EXPECT_TRUE(contains(text, "/dev/ttyUSB7")) << text;
+        EXPECT_TRUE(contains(text, c.cause)) << text;
+        p.port.clear();
+        EXPECT_FALSE(contains(portProblemText(p), "通信ポート")) << "opened by path";
+    }
+}
+
+TEST(PortProblem, PermissionNamesTheGroupToJoinAndBusyNamesTheHolder) {
+    PortProblem p{PortProblemKind::Permission, "COM1", "/dev/ttyACM0", "dialout", "", ""};
+    const std::string permission = portProblemText(p);
+    EXPECT_TRUE(contains(permission, "グループ dialout に参加")) << permission;
+    EXPECT_TRUE(contains(permission, "usermod -aG dialout")) << permission;
+    p.group.clear();
+    EXPECT_FALSE(contains(portProblemText(p), "グループ")) << "no group could be read";
+
+    PortProblem busy{PortProblemKind::Busy, "COM1", "/dev/ttyACM0", "", "minicom (PID 42)", ""};
+    EXPECT_TRUE(contains(portProblemText(busy), "minicom (PID 42)"));
+    busy.holder.clear();
+    EXPECT_FALSE(contains(portProblemText(busy), "PID"));
+
+    PortProblem none{PortProblemKind::NoDevice, "COM4", "COM4", "", "", ""};
+    EXPECT_TRUE(contains(portProblemText(none), "内蔵エミュレータ"));
+}
+
+TEST(PortProblem, CodesAreShortAndReadBack) {
+    for (auto kind :
+         {PortProblemKind::NoDevice, PortProblemKind::Absent, PortProblemKind::Permission,
+          PortProblemKind::Busy, PortProblemKind::NotTerminal, PortProblemKind::Settings,
+          PortProblemKind::Io}) {
+        const std::string code = portProblemCode(kind);
+        EXPECT_LT(code.size(), 8U);
+        EXPECT_TRUE(portProblemKindFromCode(code).has_value()) << code;
+    }
+    EXPECT_EQ(portProblemKindFromCode("BUSY"), PortProblemKind::Busy);
+    EXPECT_EQ(portProblemKindFromCode("ACCESS"), PortProblemKind::Permission);
+    EXPECT_FALSE(portProblemKindFromCode("TIMEOUT"));
+    EXPECT_FALSE(portProblemKindFromCode(""));
+    EXPECT_EQ(kindFromErrno(EACCES), PortProblemKind::Permission);
+    EXPECT_EQ(kindFromErrno(EBUSY), PortProblemKind::Busy);
+    EXPECT_EQ(kindFromErrno(ENOENT), PortProblemKind::Absent);
+    EXPECT_EQ(kindFromErrno(EIO), PortProblemKind::Io);
+}
+
+TEST(PortProblem, CutNeverSplitsACharacter) {
+    const std::string text = "通信ポート COM1 のデバイス /dev/x は他のプログラムが使用中です";
+    for (std::size_t size = 1; size <= text.size() + 2; ++size) {
+        const std::string cut = cutUtf8(text, size);
+        ASSERT_LT(cut.size(), size);
+        ASSERT_EQ(text.compare(0, cut.size(), cut), 0);
+        if (cut.size() < text.size()) {
+            // The next byte starts a character, so nothing of one was left behind.
+            EXPECT_NE(static_cast<unsigned char>(text[cut.size()]) & 0xC0, 0x80) << size;
+            EXPECT_GE(cut.size() + 4, size - 1) << "cut more than one character short";
+        }
+    }
+    EXPECT_EQ(cutUtf8(text, 0), "");
+}
+
+TEST(PortProblem, HolderIsTheProcessWithTheDeviceOpen) {
+    test::HeldPty pty;
+    ASSERT_TRUE(pty.ready());
+    const std::string holder = deviceHolder(pty.slave());
+    EXPECT_TRUE(contains(holder, "(PID " + std::to_string(pty.holder()) + ")")) << holder;
+
+    // This process holds its own master side only; the slave it never opened has no
+    // holder but the child, and a device nobody holds has none at all.
+    const std::string nobody = deviceHolder("/dev/zero");
+    EXPECT_FALSE(contains(nobody, "(PID " + std::to_string(::getpid()) + ")"));
+    EXPECT_EQ(deviceHolder("/dev/no-such-device"), "");
+}
+
+TEST(PortProblem, DiagnosisLooksAtTheDevice) {
+    EXPECT_EQ(deviceGroup("/dev/null"), "root");
+    EXPECT_EQ(deviceGroup("/dev/no-such-device"), "");
+    const PortProblem p = diagnosePort(PortProblemKind::Permission, "COM1", "/dev/null");
+    EXPECT_EQ(p.group, "root");
+    EXPECT_TRUE(p.holder.empty());
+}
+
+TEST(PortProblem, FailureCodesAreExplainedAgainFromThePortName) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("qavix-portproblem-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path regular = dir / "not-a-tty";
+    std::ofstream(regular) << "x";
+    const fs::path ini = dir / "Qavix.ini";
+    std::ofstream(ini) << "[Ports]\nCOM3=" << (dir / "unplugged").string()
+                       << "\nCOM4=" << regular.string() << "\nCOM5=sim\n";
+    ::unsetenv("QAVLINK_COM3");
+    ::unsetenv("QAVLINK_COM4");
+    ::unsetenv("QAVLINK_COM5");
+
+    const auto absent = describeOpenFailure("COM3", "NOPORT", ini.string());
+    ASSERT_TRUE(absent);
+    EXPECT_EQ(absent->kind, PortProblemKind::Absent);
+    EXPECT_EQ(absent->device, (dir / "unplugged").string());
+    const auto notTty = describeOpenFailure("COM4", "NOPORT", ini.string());
+    ASSERT_TRUE(notTty);
+    EXPECT_EQ(notTty->kind, PortProblemKind::NotTerminal);
+    EXPECT_FALSE(describeOpenFailure("COM5", "NOPORT", ini.string())) << "the emulator";
+    EXPECT_FALSE(describeOpenFailure("COM3", "TIMEOUT", ini.string())) << "not an open failure";
+    const auto access = describeOpenFailure("COM4", "ACCESS", ini.string());
+    ASSERT_TRUE(access);
+    EXPECT_EQ(access->port, "COM4");
+    EXPECT_FALSE(access->group.empty());
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qavix::link

@@ -1,0 +1,130 @@
+// The emulator started on a bank file: it must present the controller the file describes,
+// so that the program's compatibility check accepts the file as its own current values.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "SimTestHelper.h"
+#include "sim/BankFileImage.h"
+
+namespace qavix::sim {
+namespace {
+
+using test::Sim;
+
+// A bank file as the program writes it, from an image's hexadecimal text: the values are
+// cut into lines at arbitrary places, since only their order counts.
+std::string bankFileText(const std::string& hex) {
+    std::string out =
+        "## Area Scanner Configuration File\r\n## Ver 2.10\r\n##\r\n##\r\n##\r\n"
+        "[ATTRIBUTE]\r\nTITLE=\x83\x65\x83\x58\x83\x67\r\nDATE=2024/03/15 10:00:00\r\n";
+    const size_t channel = 128;
+    for (int c = 0; c < 3; ++c) {
+        out += "[CH" + std::to_string(c + 1) + "]\r\n";
+        out += "TYPE_1=" + hex.substr(channel * c, 2) + "\r\n";
+        out += "REST=" + hex.substr(channel * c + 2, channel - 2) + "\r\n";
+    }
+    out += "[CONTROLLER]\r\n";
+    for (size_t at = 3 * channel; at < hex.size(); at += 100) {
+        out += "K=" + hex.substr(at, 100) + "\r\n";
+    }
+    return out;
+}
+
+// A controller unlike the factory one: other sensors, type text and thresholds.
+std::string sourceImage() {
+    Options o;
+    o.beams = {24, 128};
+    Scenario s;
+    std::string error;
+    EXPECT_TRUE(Scenario::parse("[current]\nimage:192 = 5A5A\nimage:272 = 3C 3D\n", s, error))
+        << error;
+    Sim source(o, s);
+    return source.text(150, 0, 0);  // Bank 1 starts as a copy of the current set
+}
+
+TEST(BankFileImage, TheControllerTakesSensorsTypeAndSettingsFromTheFile) {
+    const std::string hex = sourceImage();
+    ASSERT_EQ(hex.size(), 2u * kImageSize);
+    BankFileImage file;
+    std::string error;
+    ASSERT_TRUE(parseBankFileImage(bankFileText(hex), file, error)) << error;
+    EXPECT_EQ(file.beams, (std::vector<int>{24, 128}));
+
+    Options o = test::threeSensors();  // overridden by the file
+    o.beams = file.beams;
+    Scenario s;
+    s.current.push_back(ScenarioEdit{kImageEdit, 0, hex});
+    Sim sim(o, s);
+    EXPECT_EQ(sim.text(80), "02");
+    EXPECT_EQ(sim.text(72, 0, 3), "188000");
+    EXPECT_EQ(sim.text(46).substr(0, 2), "ZZ");
+    EXPECT_EQ(sim.text(103, 0, 3), "3C3D32");
+    EXPECT_EQ(sim.text(150, 0, 0), hex);  // banks start as copies of it
+}
+
+TEST(BankFileImage, CreateReadsTheFileNamedInTheOptionsAndRefusesBadOnes) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("qavix-sim-bankfile-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string good = (dir / "line 2.qbk").string();
+    std::ofstream(good, std::ios::binary) << bankFileText(sourceImage());
+
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parseOptionText("sim:--sensors 8 --bank-file \"" + good + "\"", o, error)) << error;
+    EXPECT_EQ(o.bankFile, good);
+    auto controller = Controller::create(o, error);
+    ASSERT_NE(controller, nullptr) << error;
+    Command c;
+    c.op = Op::GetParameter;
+    c.id = 72;
+    c.count = 3;
+    EXPECT_EQ(controller->execute(c).text, "188000");
+
+    const std::string hex = sourceImage();
+    struct Bad {
+        const char* what;
+        std::string text;
+    };
+    std::string noSensors = hex;
+    noSensors.replace(2 * (192 + 28), 2, "00");
+    std::string tooManyBeams = hex;
+    tooManyBeams.replace(0, 2, "81");
+    const Bad bad[] = {
+        {"short", bankFileText(hex.substr(0, hex.size() - 2))},
+        {"not hexadecimal", bankFileText("G" + hex.substr(1))},
+        {"no sensors", bankFileText(noSensors)},
+        {"129 beams", bankFileText(tooManyBeams)},
+        {"no controller section", "[CH1]\r\nA=00\r\n[CH2]\r\n[CH3]\r\n"},
+    };
+    for (const Bad& b : bad) {
+        const std::string path = (dir / "bad.qbk").string();
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << b.text;
+        o.bankFile = path;
+        error.clear();
+        EXPECT_EQ(Controller::create(o, error), nullptr) << b.what;
+        EXPECT_NE(error.find(path), std::string::npos) << b.what << ": " << error;
+    }
+    o.bankFile = (dir / "missing.qbk").string();
+    EXPECT_EQ(Controller::create(o, error), nullptr);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(BankFileImage, QuotesKeepBlanksAndMustBeBalanced) {
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parseOptionText("sim:--log \"/tmp/a b/log.txt\" --unit 3", o, error)) << error;
+    EXPECT_EQ(o.logFile, "/tmp/a b/log.txt");
+    EXPECT_EQ(o.unit, 3);
+    Options before = o;
+    EXPECT_FALSE(parseOptionText("sim:--log \"/tmp/a b", o, error));
+    EXPECT_EQ(o.logFile, before.logFile);
+}
+
+}  // namespace
+}  // namespace qavix::sim
