@@ -218,7 +218,7 @@ TEST_F(AppRun, ReconnectAfterALostConnectionStartsTheProgramAgainAlike) {
     });
     clicker.start(10);
     AppOptions o = options();
-    o.arguments = {"/ad", "--edit", "x.qbk"};
+    o.arguments = {"/ad", "/db"};
     int restarts = 0;
     QString program;
     QStringList args;
@@ -235,7 +235,7 @@ TEST_F(AppRun, ReconnectAfterALostConnectionStartsTheProgramAgainAlike) {
     EXPECT_EQ(lostText.toStdString(), msg::kCommunicationCut);
     EXPECT_EQ(restarts, 1);
     EXPECT_EQ(program, QCoreApplication::applicationFilePath());
-    EXPECT_EQ(args, (QStringList{"/ad", "--edit", "x.qbk"}));
+    EXPECT_EQ(args, (QStringList{"/ad", "/db"}));
     EXPECT_EQ(folder, dir.path());
     // The settings were written before the new start reads them.
     EXPECT_TRUE(iniText().contains("ActivePort=0"));

@@ -10,6 +10,7 @@
 
 #include "AppRunSupport.h"
 #include "GuiTestSupport.h"
+#include "SaveDialogAnswer.h"
 #include "app/CQavixApp.h"
 #include "files/BankFile.h"
 #include "files/BankImport.h"
@@ -35,8 +36,7 @@ class FileDialogAnswerer {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 if (auto* d = qobject_cast<QFileDialog*>(w); d != nullptr && d->isVisible()) {
                     ++m_shown;
-                    d->selectFile(m_path);
-                    static_cast<QDialog*>(d)->accept();
+                    chooseFile(d, m_path);
                 }
             }
         });
@@ -368,8 +368,7 @@ TEST_F(BankOperations, SavingABanksEditsToAFileClearsThemAndACancelledSaveKeepsT
             // Cancelled once: the editing dialog comes back for another choice.
             later([exporter, cancel] { cancel ? exporter->reject() : exporter->execute(); });
         } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
-            files->selectFile(path);
-            static_cast<QDialog*>(files)->accept();
+            chooseFile(files, path);
         }
     });
     chooser.start();

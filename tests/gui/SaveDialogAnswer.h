@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QString>
 #include <QTimer>
 
@@ -16,6 +18,20 @@ struct SaveDialogSeen {
 };
 
 // Polls for the save dialog and accepts it with `path` (or cancels when `path` is empty).
+// Answers an open or save dialog with `path` as a user does: by typing the name into the
+// name box of the dialog's folder. selectFile() with a path of another folder is taken up by
+// the file system model later, and an accept() right after it may read an empty name.
+inline void chooseFile(QFileDialog* dialog, const QString& path) {
+    const QFileInfo file(path);
+    dialog->setDirectory(file.absolutePath());
+    if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+        name->setText(file.fileName());
+    } else {
+        dialog->selectFile(path);
+    }
+    static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it; the override runs
+}
+
 class SaveDialogAnswer {
   public:
     explicit SaveDialogAnswer(const QString& path) : m_path(path) {
@@ -39,8 +55,7 @@ class SaveDialogAnswer {
             dialog->reject();
             return;
         }
-        dialog->selectFile(m_path);
-        static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it; the override runs
+        chooseFile(dialog, m_path);
     }
 
     QString m_path;
