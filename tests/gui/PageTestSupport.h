@@ -70,6 +70,7 @@ inline PageContext pageContext(AppState& state, CCommLink& link, CommHost& host,
         [&log](bool on) { log.commandsAllowed.push_back(on); },
         [&log] { return log.interval; },
         [&log] { return log.now ? log.now() : std::chrono::system_clock::now(); },
+        nullptr,
     };
 }
 
@@ -101,6 +102,7 @@ inline std::unique_ptr<CCommLink> emulatorLink(CommHost& host, DeviceModel& mode
 struct PagePane {
     PagePane(AppState& s, CCommLink& link, CBankManager& banks, CommHost& host)
         : state(s), context(pageContext(s, link, host, log)) {
+        context.closeBeamPage = [this](int pageIndex) { tree->closeBeamPage(pageIndex); };
         right = std::make_unique<CRightPaneFrame>(
             [this] { return nav::shapeOf(state.model(), state.extendedMode); },
             [this] { return state.pageTitle; });

@@ -10,7 +10,6 @@
 #include "PageTestSupport.h"
 #include "RequestLog.h"
 #include "frame/PageTable.h"
-#include "pages/CPlaceholderView.h"
 #include "pages/CView016.h"
 
 namespace qavix::test {
@@ -125,13 +124,12 @@ TEST_F(SensorPageFixture, DesignateButtonFollowsTheOutputsAndOpensTheBeamPage) {
     EXPECT_EQ(state.currentPage, nav::kPageBlanking);
     EXPECT_EQ(state.beamTable, AppState::BeamFlagTable::Designated);
     EXPECT_EQ(state.blankingChannel, 0);
-    auto* beams = qobject_cast<CPlaceholderView*>(pane->right->splitterView()->currentPage());
-    ASSERT_NE(beams, nullptr);
-    EXPECT_EQ(beams->className(), "CView007");
-    EXPECT_EQ(beams->shownTitle(), "CH1 動作設定");
+    EXPECT_EQ(pane->right->splitterView()->currentPage()->className(), "CView007");
 
     // Back on the page its edit is still there.
-    show(1);
+    pane->tree->closeBeamPage(nav::kPageSensorOperation);
+    EXPECT_EQ(state.currentPage, nav::kPageSensorOperation);
+    EXPECT_EQ(state.selectedChannel, 1);
     EXPECT_EQ(page->list(CView016::kFieldOut2)->currentIndex(), 6);
     EXPECT_TRUE(writeOn());
 }

@@ -8,6 +8,7 @@
 
 #include "files/AppSettings.h"
 #include "model/DeviceModel.h"
+#include "monitor/BeamSelection.h"
 
 namespace qavix {
 
@@ -61,11 +62,12 @@ class AppState : public QObject {
     // graph item, which opens the graph page for that sensor alone.
     int selectedChannel = 0;
     bool chartItemSelected = false;
-    // The sensor whose blanking beams a blanking page edits (4: all sensors together).
+    // The sensor whose beams a beam page edits: 0..2, or 4 for all sensors together. The
+    // opening page sets it with `beamTable` before it asks for the beam page.
     int blankingChannel = 0;
     // Which flag table the beam pages edit: designated beams (SET_AXIS) or fixed-blanking
-    // beams (FIX_AXIS).
-    enum class BeamFlagTable : int { Designated = 0, FixedBlanking = 1 };
+    // beams (FIX_AXIS). The core's enum, so the pages hand it to the core unchanged.
+    using BeamFlagTable = qavix::BeamFlagTable;
     BeamFlagTable beamTable = BeamFlagTable::FixedBlanking;
 
     // A page asks for another page of the same set (a blanking button opens the blanking

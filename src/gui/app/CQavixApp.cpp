@@ -365,6 +365,11 @@ PageContext CQavixApp::pageContext() {
         },
         [this] { return m_state->user.interval; },
         nullptr,
+        [this](int pageIndex) {
+            if (m_frame) {
+                m_frame->tree()->closeBeamPage(pageIndex);
+            }
+        },
     };
 }
 

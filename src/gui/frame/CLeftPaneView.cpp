@@ -61,13 +61,16 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { onCurrentItemChanged(current); });
     connect(&m_state, &AppState::commBusyChanged, this, [this](bool on) { setEnabled(!on); });
-    connect(&m_state, &AppState::pageRequested, this, [this](int page) {
-        // The item that led here no longer names the page shown; choosing it again goes back.
-        selectQuietly(nullptr);
-        m_page = page;
-        m_state.currentPage = page;
-        m_right.showPage(page);
-    });
+    connect(&m_state, &AppState::pageRequested, this,
+            [this](int page) { showRequestedPage(page); });
+}
+
+void CLeftPaneView::showRequestedPage(int page) {
+    // The item that led here no longer names the page shown; choosing it again goes back.
+    selectQuietly(nullptr);
+    m_page = page;
+    m_state.currentPage = page;
+    m_right.showPage(page);
 }
 
 nav::ItemKind CLeftPaneView::kindOf(const QTreeWidgetItem* item) {
@@ -302,6 +305,14 @@ void CLeftPaneView::showPageOfSelection() {
     m_state.currentPage = m_page;
     m_state.selectedChannel = m_channel;
     m_right.showPage(m_page);
+}
+
+void CLeftPaneView::closeBeamPage(int pageIndex) {
+    // A beam designation not yet written keeps the beam page, as it keeps any page.
+    if (m_state.treeMustStay()) {
+        return;
+    }
+    showRequestedPage(pageIndex);
 }
 
 QTreeWidgetItem* CLeftPaneView::findItem(nav::ItemKind kind, int set, int channel) const {

@@ -46,6 +46,10 @@ class CLeftPaneView : public QWidget {
     // measurement-processing and bank items when their switches changed.
     void refreshOnActivation();
 
+    // Back from a beam page to the page `pageIndex` that opened it; the channel and title
+    // are still the opener's, since a page request leaves them alone.
+    void closeBeamPage(int pageIndex);
+
     int pageIndex() const { return m_page; }
     int selectedChannel() const { return m_channel; }
     int selectedBank() const { return m_bank; }
@@ -69,6 +73,8 @@ class CLeftPaneView : public QWidget {
     void selectQuietly(QTreeWidgetItem* item);
     // Hands the page index and channel to the application and shows the page.
     void showPageOfSelection();
+    // Shows a page another page asked for, leaving the channel and title as they were.
+    void showRequestedPage(int page);
     QTreeWidgetItem* addItem(QTreeWidgetItem* parent, const nav::NavItem& item);
     QTreeWidgetItem* addRoot(const nav::NavItem& item);
     void addChildren(QTreeWidgetItem* parent, const std::vector<nav::NavItem>& children);

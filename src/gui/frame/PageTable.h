@@ -27,6 +27,7 @@ enum ViewNumber : int {
     kViewPage004 = 9,
     kViewPage005 = 10,
     kViewPage006 = 11,
+    kViewPage007 = 12,
     kViewPage008 = 13,
     kViewPage009 = 14,
     kViewPage010 = 15,
@@ -34,6 +35,7 @@ enum ViewNumber : int {
     kViewPage012 = 17,
     kViewPage013 = 18,
     kViewPage016 = 19,
+    kViewPage017 = 20,
 };
 
 // Class names of the views by view number.

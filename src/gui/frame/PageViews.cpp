@@ -1,6 +1,7 @@
 #include "frame/PageViews.h"
 
 #include "frame/NavigationTree.h"
+#include "monitor/BeamCommandBars.h"
 #include "monitor/CListDlg.h"
 #include "monitor/CMonitor.h"
 #include "monitor/CThresholdTuning.h"
@@ -8,6 +9,8 @@
 #include "monitor/CView003.h"
 #include "monitor/CView004.h"
 #include "monitor/CView006.h"
+#include "monitor/CView007.h"
+#include "monitor/CView017.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
 #include "pages/CView008.h"
@@ -53,6 +56,19 @@ void installPageViews(CSplitterView& splitter, const PageContext& context) {
     listBar->addPageControls(nav::kPageLevelList, levelList->commandControls());
     splitter.installView(nav::kViewListDlg, listBar);
     splitter.installView(nav::kViewPage016, new CView016(context));
+    // The beam pages' bars lead back to the page that opened them.
+    const auto closeTo = [context](int pageIndex) {
+        if (context.closeBeamPage) {
+            context.closeBeamPage(pageIndex);
+        }
+    };
+    auto* chartBeams = new CView007(context);
+    splitter.installView(nav::kViewPage007, chartBeams);
+    splitter.installView(nav::kViewBrkCommand,
+                         new CBrkCommand(context.state, *chartBeams, closeTo));
+    auto* listBeams = new CView017(context);
+    splitter.installView(nav::kViewPage017, listBeams);
+    splitter.installView(nav::kViewBrkCmdList, new CBrkCmdList(context.state, *listBeams, closeTo));
 }
 
 }  // namespace qavix

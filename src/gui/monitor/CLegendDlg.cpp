@@ -31,6 +31,7 @@ CLegendDlg::CLegendDlg(const AppSettings& user, QWidget* parent) : QDialog(paren
     setAttribute(Qt::WA_DeleteOnClose);
     auto* grid = new QGridLayout(this);
     for (int i = 0; i < kEntryCount; ++i) {
+        m_colours[static_cast<size_t>(i)] = kEntries[i].colour;
         m_boxes[static_cast<size_t>(i)] = new QLabel(this);
         m_boxes[static_cast<size_t>(i)]->setFixedSize(kBoxWidth, kBoxHeight);
         m_boxes[static_cast<size_t>(i)]->setFrameShape(QFrame::Box);
@@ -51,7 +52,7 @@ CLegendDlg::CLegendDlg(const AppSettings& user, QWidget* parent) : QDialog(paren
 void CLegendDlg::refresh() {
     for (int i = 0; i < kEntryCount; ++i) {
         QPalette pal = m_boxes[static_cast<size_t>(i)]->palette();
-        pal.setColor(QPalette::Window, displayColour(m_user, kEntries[i].colour));
+        pal.setColor(QPalette::Window, displayColour(m_user, m_colours[static_cast<size_t>(i)]));
         m_boxes[static_cast<size_t>(i)]->setPalette(pal);
     }
 }
@@ -62,6 +63,14 @@ QColor CLegendDlg::boxColour(int entry) const {
 
 QString CLegendDlg::entryText(int entry) const {
     return m_texts.at(static_cast<size_t>(entry))->text();
+}
+
+void CLegendDlg::setEntry(int entry, const QString& text, ColorIndex colour) {
+    const auto i = static_cast<size_t>(entry);
+    m_texts.at(i)->setText(text);
+    m_boxes.at(i)->setAccessibleName(text);
+    m_colours.at(i) = colour;
+    refresh();
 }
 
 CLegendDlg* CLegendDlg::showFor(CLegendDlg*& open, const AppSettings& user, QWidget* parent) {

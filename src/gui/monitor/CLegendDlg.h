@@ -22,6 +22,8 @@ class CLegendDlg : public QDialog {
     void refresh();
     QColor boxColour(int entry) const;
     QString entryText(int entry) const;
+    // The beam pages name and colour the blanked-beam entry after what they pick.
+    void setEntry(int entry, const QString& text, ColorIndex colour);
 
     // Opens the window, or refreshes and raises the one already open.
     static CLegendDlg* showFor(CLegendDlg*& open, const AppSettings& user, QWidget* parent);
@@ -30,6 +32,7 @@ class CLegendDlg : public QDialog {
     const AppSettings& m_user;
     std::array<QLabel*, kEntryCount> m_boxes{};
     std::array<QLabel*, kEntryCount> m_texts{};
+    std::array<ColorIndex, kEntryCount> m_colours{};
 };
 
 }  // namespace qavix

@@ -32,6 +32,9 @@ struct PageContext {
     std::function<int()> refreshPeriodMs;
     // The PC's clock; tests move it.
     std::function<std::chrono::system_clock::time_point()> now;
+    // Leaves a beam page for the page with index `pageIndex` that opened it; refused while
+    // the tree must stay.
+    std::function<void(int pageIndex)> closeBeamPage;
 };
 
 }  // namespace qavix

@@ -6,12 +6,12 @@
 // the scan monitor (running after a wrap, and stopped), the overall ON/OFF, P-I/O and group
 // pages with edited and refused fields, the parallel output, option and sensor operation
 // pages, the received-light graph, threshold tuning (a drag in progress, the batch dialog
-// with its preview) and the received-light list. Usage:
+// with its preview), the received-light list and the beam pages. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
 //                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
 //                                    groups|parallel|options|sensor|graph...|batch-dialog|
-//                                    level-list|banks|offline]...
+//                                    level-list|banks|offline|beams-...]...
 
 #include <QApplication>
 #include <QColorDialog>
@@ -50,11 +50,14 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
+#include "monitor/BeamCommandBars.h"
 #include "monitor/CBatchDlg.h"
 #include "monitor/CMonitor.h"
 #include "monitor/CThresholdTuning.h"
 #include "monitor/CView002.h"
 #include "monitor/CView004.h"
+#include "monitor/CView007.h"
+#include "monitor/CView017.h"
 #include "monitor/ChartGeometry.h"
 #include "pages/CView001.h"
 #include "pages/CView008.h"
@@ -450,6 +453,62 @@ void shootScanMonitor(qavix::CMainFrame* frame, qavix::CLeftPaneView* tree, bool
     }
 }
 
+// The beam pages, opened from CH1's sensor page: the chart over both sensors with the
+// incident beams designated and a few unpicked again, the chart of CH1 with blanking beams
+// picked by a drag, and the list in both modes with a picked selection.
+void showBeams(const QString& kind, qavix::CQavixApp& app) {
+    qavix::CMainFrame* frame = app.mainFrame();
+    qavix::CLeftPaneView* tree = frame->tree();
+    const bool list = kind.startsWith("beams-list");
+    const bool blanking = kind == "beams-chart-blanking" || kind == "beams-list";
+    app.state().user.blanking = list ? 1 : 0;
+    tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1));
+    settle(300);
+    const auto table =
+        blanking ? qavix::BeamFlagTable::FixedBlanking : qavix::BeamFlagTable::Designated;
+    // As an opening page does: the table and sensor (CH1, or 4 for all) in the run state,
+    // then the page the blanking display setting chooses.
+    app.state().beamTable = table;
+    app.state().blankingChannel = blanking ? 0 : 4;
+    app.state().requestPage(list ? qavix::nav::kPageBeamDesignation : qavix::nav::kPageBlanking);
+    settle(300);
+    auto* views = frame->rightPane()->splitterView();
+    if (!list) {
+        auto* page = static_cast<qavix::CView007*>(views->view(qavix::nav::kViewPage007));
+        auto* commands = static_cast<qavix::CBrkCommand*>(views->view(qavix::nav::kViewBrkCommand));
+        qavix::CChartWnd* chart = page->chart();
+        if (!blanking) {
+            commands->incidentButton()->click();
+        }
+        QComboBox* visible = commands->visibleCombo();
+        visible->setCurrentIndex(visible->findText("40"));
+        emit visible->activated(visible->currentIndex());
+        const auto press = [chart](QEvent::Type type, int bar, Qt::MouseButton button) {
+            const qavix::chart::BarSpan s =
+                qavix::chart::barSpan(chart->frame(), bar - chart->firstVisible());
+            const QPoint pos((s.left + s.right) / 2, chart->height() / 2);
+            QMouseEvent e(
+                type, QPointF(pos), chart->mapToGlobal(QPointF(pos)), button,
+                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+                Qt::NoModifier);
+            QCoreApplication::sendEvent(chart, &e);
+        };
+        const Qt::MouseButton button = blanking ? Qt::LeftButton : Qt::RightButton;
+        press(QEvent::MouseButtonPress, 10, button);
+        press(QEvent::MouseMove, 17, button);
+        press(QEvent::MouseButtonRelease, 17, button);
+        return;
+    }
+    auto* page = static_cast<qavix::CView017*>(views->view(qavix::nav::kViewPage017));
+    QTableView* view = page->list();
+    view->setFocus();
+    view->setCurrentIndex(page->listModel()->index(3, 0));
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+    }
+    QTest::keyClick(view, Qt::Key_Space);
+}
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -476,7 +535,8 @@ bool shoot(const QString& folder, const QString& kind) {
             return false;
         }
         options.arguments = {"--edit", sample.toStdString()};
-    } else if (kind == "navi-bank" || kind == "options" || kind == "sensor") {
+    } else if (kind == "navi-bank" || kind == "options" || kind == "sensor" ||
+               kind.startsWith("beams-")) {
         options.arguments = {"/ad"};
     }
     {
@@ -493,6 +553,8 @@ bool shoot(const QString& folder, const QString& kind) {
     } restorePort;
     if (isMeasurementShot(kind)) {
         useMeasurementScenario(work.path());
+    } else if (kind.startsWith("beams-")) {
+        setenv("QAVLINK_COM1", "sim:--sensors 64,80", 1);
     } else if (kind == "parallel" || kind == "options" || kind == "sensor") {
         // Three sensors with the measurement functions on, so their pages are in the tree.
         const QString scenario = QDir(work.path()).filePath("scenario.txt");
@@ -587,6 +649,8 @@ bool shoot(const QString& folder, const QString& kind) {
         auto* page = static_cast<qavix::CView016*>(
             frame->rightPane()->splitterView()->view(qavix::nav::kViewPage016));
         page->list(qavix::CView016::kFieldOut2)->setCurrentIndex(6);
+    } else if (kind.startsWith("beams-")) {
+        showBeams(kind, app);
     } else if (kind == "clock") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::Clock, 0));
         settle(1500);
@@ -658,7 +722,8 @@ int main(int argc, char* argv[]) {
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
                      "options|sensor|comm-devices|colour-dialog|scale2|graph|graph-absolute|"
-                     "graph-all|graph-png|graph-drag|batch-dialog|level-list|banks|offline]...\n"
+                     "graph-all|graph-png|graph-drag|batch-dialog|level-list|banks|offline|"
+                     "beams-chart|beams-chart-blanking|beams-list|beams-list-designated]...\n"
                      "(scale2 under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
@@ -668,14 +733,15 @@ int main(int argc, char* argv[]) {
         kinds << argv[i];
     }
     if (kinds.isEmpty()) {
-        kinds = {"current",      "bank",         "debug",         "splash",        "textures",
-                 "dialogs",      "navi-current", "navi-bank",     "navi-sensor",   "basic",
-                 "basic-edited", "clock",        "settings-list", "print-preview", "report-pdf",
-                 "error-log",    "scan",         "scan-stopped",  "overall",       "pio",
-                 "groups",       "parallel",     "options",       "sensor",        "comm-devices",
-                 "colour-dialog", "graph",       "graph-absolute", "graph-all",    "graph-png",
-                 "graph-drag",   "batch-dialog", "level-list",
-                 "banks",        "offline"};
+        // clang-format off
+        kinds = {"current", "bank", "debug", "splash", "textures", "dialogs", "navi-current",
+                 "navi-bank", "navi-sensor", "basic", "basic-edited", "clock", "settings-list",
+                 "print-preview", "report-pdf", "error-log", "scan", "scan-stopped", "overall",
+                 "pio", "groups", "parallel", "options", "sensor", "comm-devices",
+                 "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
+                 "graph-drag", "batch-dialog", "level-list", "banks", "offline", "beams-chart",
+                 "beams-chart-blanking", "beams-list", "beams-list-designated"};
+        // clang-format on
     }
     bool ok = true;
     for (const QString& k : kinds) {
