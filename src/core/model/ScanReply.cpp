@@ -1,25 +1,12 @@
 #include "model/ScanReply.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "model/HexText.h"
 
 namespace qavix::scan {
-
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
 
 ScanRange scanRange(int channel, int connectedSensors) {
     if (channel >= 0 && channel < kChannelCount) {
@@ -34,15 +21,17 @@ bool decodeScanReply(std::string_view text, const ScanRange& range, SettingsData
         text.size() != static_cast<size_t>(2 * range.count)) {
         return false;
     }
-    // Checked whole before anything is written, so a refused answer leaves the tables alone.
-    for (char c : text) {
-        if (hexDigit(c) < 0) {
+    // Read whole before anything is written, so a refused answer leaves the tables alone.
+    std::vector<int32_t> bytes(static_cast<size_t>(range.count));
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const std::optional<int32_t> byte = hex::readHex(text, 2 * i, 2);
+        if (!byte) {
             return false;
         }
+        bytes[i] = *byte;
     }
     for (int i = 0; i < range.count; ++i) {
-        const auto pos = static_cast<size_t>(2 * i);
-        const int byte = hexDigit(text[pos]) << 4 | hexDigit(text[pos + 1]);
+        const int32_t byte = bytes[static_cast<size_t>(i)];
         const int index = range.first + i;
         BeamTable& table = set.channel(index / kFlagBytesPerSensor).beamState;
         const int firstBeam = (index % kFlagBytesPerSensor) * 8;
