@@ -20,7 +20,7 @@ bool absolute(const char* path) {
 }  // namespace
 
 std::string userDataFolder(const char* xdgDataHome, const char* home) {
-    // The base directory specification says a relative value is to be ignored.
+    // The XDG base directory rules say a relative value is to be ignored.
     if (absolute(xdgDataHome)) {
         return (std::filesystem::path(xdgDataHome) / kFolderName).string();
     }

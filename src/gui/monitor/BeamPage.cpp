@@ -59,24 +59,6 @@ void BeamPage::setRange(int channel) {
     m_range = beams::BeamRange(working(), channel);
 }
 
-bool BeamPage::runReads(const std::vector<PageRead>& reads) {
-    const bool heldBefore = holdsCommBusy();
-    if (!heldBefore) {
-        setCommBusy(true);
-    }
-    bool ok = true;
-    for (const PageRead& r : reads) {
-        if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
-            ok = false;
-            break;
-        }
-    }
-    if (!heldBefore) {
-        setCommBusy(false);
-    }
-    return ok;
-}
-
 bool BeamPage::readDisplay() {
     const levels::GraphChoice choice{m_range.channel(), false};
     std::vector<PageRead> reads = levels::operationReads(

@@ -56,8 +56,6 @@ class BeamPage : public PageBase {
     beams::BeamPicks& mutablePicks() { return m_picks; }
     void markEdited();
     void setRatioDisplay(bool ratio) { m_ratio = ratio; }
-    // Runs the reads with the communication-busy flag held; false at the first failure.
-    bool runReads(const std::vector<PageRead>& reads);
     // The levels and thresholds of the shown sensors for the current display.
     bool readDisplay();
 

@@ -228,24 +228,6 @@ void CView003::pageShown(const QString& /*title*/) {
     m_list->setFocus();
 }
 
-bool CView003::runReads(const std::vector<PageRead>& reads) {
-    const bool heldBefore = holdsCommBusy();
-    if (!heldBefore) {
-        setCommBusy(true);
-    }
-    bool ok = true;
-    for (const PageRead& r : reads) {
-        if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
-            ok = false;
-            break;
-        }
-    }
-    if (!heldBefore) {
-        setCommBusy(false);
-    }
-    return ok;
-}
-
 bool CView003::fullRead() {
     // With a bank selected the link answers the threshold reads from the bank and only the
     // levels from the controller.

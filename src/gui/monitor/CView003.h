@@ -67,7 +67,6 @@ class CView003 : public PageBase {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    bool runReads(const std::vector<PageRead>& reads);
     bool fullRead();
     void deriveShown();
     void fillList();

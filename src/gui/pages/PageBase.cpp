@@ -26,4 +26,22 @@ void PageBase::showMessage(const QString& text) {
     m_context.messages.showMessage(text.toStdString());
 }
 
+bool PageBase::runReads(const std::vector<PageRead>& reads) {
+    const bool heldBefore = holdsCommBusy();
+    if (!heldBefore) {
+        setCommBusy(true);
+    }
+    bool ok = true;
+    for (const PageRead& r : reads) {
+        if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
+            ok = false;
+            break;
+        }
+    }
+    if (!heldBefore) {
+        setCommBusy(false);
+    }
+    return ok;
+}
+
 }  // namespace qavix

@@ -3,7 +3,9 @@
 // communication-busy flag, the frame's wait window and the message boxes.
 
 #include <QString>
+#include <vector>
 
+#include "model/PageRequests.h"
 #include "pages/PageContext.h"
 #include "pages/PaneView.h"
 
@@ -29,6 +31,9 @@ class PageBase : public PaneView {
     void setCommBusy(bool on);
     // Whether this page set the flag and has not cleared it yet.
     bool holdsCommBusy() const { return m_holdsBusy; }
+    // Runs the reads with the communication-busy flag held (unless this page holds it
+    // already); false at the first failure.
+    bool runReads(const std::vector<PageRead>& reads);
     void openWait(bool writing);
     void closeWait();
     void showMessage(const QString& text);
