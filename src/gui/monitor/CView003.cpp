@@ -215,17 +215,21 @@ void CView003::pageShown(const QString& /*title*/) {
     }
     m_channel = levels::channelOfComboIndex(comboIndex, working());
     if (!pageEdited(working(), kPageEditedFlag)) {
-        openWait(false);
-        if (fullRead()) {
-            deriveShown();
-        }
-        closeWait();
-        fillList();
+        reloadList();
     }
     refreshLevels();
     stopContinuous();
     applyColumnWidths();
     m_list->setFocus();
+}
+
+void CView003::reloadList() {
+    openWait(false);
+    if (fullRead()) {
+        deriveShown();
+    }
+    closeWait();
+    fillList();
 }
 
 bool CView003::fullRead() {
@@ -383,12 +387,7 @@ void CView003::selectChannel(int comboIndex) {
     m_channel = levels::channelOfComboIndex(comboIndex, working());
     state().lastShownChannel = comboIndex;
     setPageEdited(working(), kPageEditedFlag, false);
-    openWait(false);
-    if (fullRead()) {
-        deriveShown();
-    }
-    closeWait();
-    fillList();
+    reloadList();
     refreshLevels();
     m_bar->showIdle(false);
 }
@@ -477,12 +476,7 @@ bool CView003::write() {
         applyWrittenPuts(puts, model.working());
     }
     setPageEdited(working(), kPageEditedFlag, false);
-    openWait(false);
-    if (fullRead()) {
-        deriveShown();
-    }
-    closeWait();
-    fillList();
+    reloadList();
     refreshLevels();
     m_bar->showIdle(false);
     return true;

@@ -68,6 +68,8 @@ class CView003 : public PageBase {
 
   private:
     bool fullRead();
+    // Reads levels and thresholds under the wait window and shows them.
+    void reloadList();
     void deriveShown();
     void fillList();
     // Reads the shown sensors' levels and shows them; false when the read failed.
