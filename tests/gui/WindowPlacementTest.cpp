@@ -43,5 +43,33 @@ TEST(WindowPlacement, FirstStartIsCentredAndNoLargerThanTheScreen) {
               (PlacementRect{0, 24, 1024, 744}));
 }
 
+TEST(WindowPlacement, TreeOpensAsLeftButNeverCutsItsLabelsNorOutgrowsItsPane) {
+    TreePaneWidths w;
+    w.client = 1100;
+    w.labels = 190;
+    w.maximum = 220;
+    // First start: a fifth of the client, as far as the pane may grow.
+    EXPECT_EQ(treePaneWidth(w), 220);
+    w.client = 900;
+    EXPECT_EQ(treePaneWidth(w), 190);  // a fifth (180) would cut the labels
+    // The width the user left.
+    w.saved = 205;
+    EXPECT_EQ(treePaneWidth(w), 205);
+    // Saved narrower than the labels need, or wider than the pane can be (which would
+    // leave an empty band beside it).
+    w.saved = 150;
+    EXPECT_EQ(treePaneWidth(w), 190);
+    w.saved = 400;
+    EXPECT_EQ(treePaneWidth(w), 220);
+    // A small window leaves the page most of the room, labels or not.
+    w.client = 400;
+    w.saved = 210;
+    EXPECT_EQ(treePaneWidth(w), 160);
+    w.saved = -1;
+    EXPECT_EQ(treePaneWidth(w), 160);
+    w.client = 0;
+    EXPECT_EQ(treePaneWidth(w), 0);
+}
+
 }  // namespace
 }  // namespace qavix

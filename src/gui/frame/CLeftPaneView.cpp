@@ -1,10 +1,12 @@
 #include "frame/CLeftPaneView.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QVBoxLayout>
 #include <functional>
 
+#include "frame/NavigationTreeWidget.h"
 #include "frame/TreeImages.h"
 
 namespace qavix {
@@ -48,7 +50,7 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     setMaximumWidth(kMaxWidth);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_tree = new QTreeWidget(this);
+    m_tree = new NavigationTreeWidget(this);
     m_tree->setObjectName("navigationTree");
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
@@ -60,7 +62,7 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { onCurrentItemChanged(current); });
-    connect(&m_state, &AppState::commBusyChanged, this, [this](bool on) { setEnabled(!on); });
+    connect(&m_state, &AppState::commBusyChanged, this, &CLeftPaneView::onCommBusyChanged);
     connect(&m_state, &AppState::pageRequested, this,
             [this](int page) { showRequestedPage(page); });
 }
@@ -304,7 +306,41 @@ void CLeftPaneView::applySelection(QTreeWidgetItem* item) {
 void CLeftPaneView::showPageOfSelection() {
     m_state.currentPage = m_page;
     m_state.selectedChannel = m_channel;
+    // A page takes the focus when it is shown; moving through the tree with the arrow keys
+    // (or clicking in it) must leave the focus where the next arrow key is expected.
+    const bool treeHadFocus = m_tree->hasFocus();
     m_right.showPage(m_page);
+    if (treeHadFocus) {
+        giveFocusBackToTree();
+    }
+}
+
+void CLeftPaneView::onCommBusyChanged(bool busy) {
+    if (busy) {
+        // Disabling the pane throws the focus out of the tree, to the next widget that
+        // takes it or to none at all.
+        m_treeHadFocusWhenBusy = m_tree->hasFocus();
+        setEnabled(false);
+        m_focusAfterDisabling = QApplication::focusWidget();
+        return;
+    }
+    setEnabled(true);
+    // Back only when nothing else asked for the focus during the transfer.
+    if (m_treeHadFocusWhenBusy && QApplication::focusWidget() == m_focusAfterDisabling) {
+        giveFocusBackToTree();
+    }
+    m_treeHadFocusWhenBusy = false;
+    m_focusAfterDisabling = nullptr;
+}
+
+void CLeftPaneView::giveFocusBackToTree() {
+    if (m_tree->hasFocus() || !m_tree->isEnabled()) {
+        return;
+    }
+    // The tree never really lost the user: no refresh as when the user moves into it.
+    m_givingFocusBack = true;
+    m_tree->setFocus(Qt::OtherFocusReason);
+    m_givingFocusBack = false;
 }
 
 void CLeftPaneView::closeBeamPage(int pageIndex) {
@@ -453,7 +489,8 @@ bool CLeftPaneView::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // The pane becomes the active view when the user moves into it, not when the
         // window regains activation or a popup closes.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            !m_givingFocusBack) {
             refreshOnActivation();
         }
     }

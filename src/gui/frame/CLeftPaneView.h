@@ -3,6 +3,7 @@
 // folders and pages. Selecting an item decides what the right pane shows; selecting another
 // set's root switches the working set through the bank manager's editing guard.
 
+#include <QPointer>
 #include <QTreeWidget>
 #include <array>
 
@@ -73,6 +74,8 @@ class CLeftPaneView : public QWidget {
     void selectQuietly(QTreeWidgetItem* item);
     // Hands the page index and channel to the application and shows the page.
     void showPageOfSelection();
+    void onCommBusyChanged(bool busy);
+    void giveFocusBackToTree();
     // Shows a page another page asked for, leaving the channel and title as they were.
     void showRequestedPage(int page);
     QTreeWidgetItem* addItem(QTreeWidgetItem* parent, const nav::NavItem& item);
@@ -102,6 +105,9 @@ class CLeftPaneView : public QWidget {
     bool m_refusedSwitch = false;
     bool m_armed = true;
     bool m_activatedOnce = false;
+    bool m_givingFocusBack = false;
+    bool m_treeHadFocusWhenBusy = false;
+    QPointer<QWidget> m_focusAfterDisabling;
 };
 
 }  // namespace qavix

@@ -44,10 +44,10 @@ constexpr int kFirstStartWidth = 1100;
 constexpr int kFirstStartHeight = 760;
 constexpr int kIdleRefreshMs = 200;
 constexpr int kDebugPaneHeight = 150;
-constexpr int kDebugTreeWidth = 150;
 constexpr int kMinUpperRow = 10;
 constexpr int kTreeWidthDivisor = 5;
 constexpr int kTreeMaxPercent = 40;
+constexpr const char* kTreeWidthKey = "TreeWidth";
 constexpr int kTreeLabelPadding = 16;  // between icon and text, and after the text
 constexpr int kUnitPaneExtra = 20;
 constexpr int kShowMaximized = 3;
@@ -377,19 +377,23 @@ void CMainFrame::createClient() {
         m_debugSplitter->setStretchFactor(0, 1);
         const int upper = std::max(height() - kDebugPaneHeight, kMinUpperRow);
         m_debugSplitter->setSizes({upper, kDebugPaneHeight});
-        m_splitter->setSizes({kDebugTreeWidth, clientWidth - kDebugTreeWidth});
         setCentralWidget(m_debugSplitter);
     } else {
         setCentralWidget(m_splitter);
     }
     m_tree->buildTree();
-    if (!m_state.debugMode) {
-        // A fifth of the window, but never so narrow that the tree's labels are cut (up to
-        // a limit that leaves the page most of the room).
-        const int treeWidth = std::min(std::max(clientWidth / kTreeWidthDivisor, treeLabelsWidth()),
-                                       clientWidth * kTreeMaxPercent / 100);
-        m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
-    }
+    const int labels = treeLabelsWidth();
+    // The pane's limit gives way to labels that need more in this font.
+    m_tree->setMaximumWidth(std::max(CLeftPaneView::kMaxWidth, labels));
+    TreePaneWidths widths;
+    widths.client = clientWidth;
+    widths.labels = labels;
+    widths.maximum = m_tree->maximumWidth();
+    widths.saved = m_settings.getInt("Qavix_Section", kTreeWidthKey, -1);
+    widths.divisor = kTreeWidthDivisor;
+    widths.maxPercent = kTreeMaxPercent;
+    const int treeWidth = treePaneWidth(widths);
+    m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
 
     CNaviView* navi = m_right->naviView();
     navi->setBusyQuery([this] { return m_state.commBusy(); });
@@ -700,6 +704,10 @@ void CMainFrame::savePlacement() {
     m_settings.setInt("Qavix_Section", "Bottom", normal.y() + normal.height());
     m_settings.setInt("Qavix_Section", "ViewAxis", m_state.viewAxis);
     m_settings.setInt("Qavix_Section", "ViewSample", m_state.viewSample);
+    // A window closed while minimised has no width to keep.
+    if (const int treeWidth = m_splitter->sizes().value(0); treeWidth > 0) {
+        m_settings.setInt("Qavix_Section", kTreeWidthKey, treeWidth);
+    }
     m_placementSaved = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QVBoxLayout>
 
 namespace qavix {
@@ -18,6 +19,8 @@ CProgressDlg::CProgressDlg(QWidget* parent, int blinkMs)
     setObjectName("CProgressDlg");
     setWindowTitle("Qavix");
     setModal(false);
+    // An indicator: the keyboard stays with the window the user works in.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QVBoxLayout(this);
     m_text = new QLabel(kReadingText, this);
     m_text->setAlignment(Qt::AlignCenter);
@@ -55,4 +58,14 @@ void CProgressDlg::closeWindow() {
     hide();
 }
 
+void CProgressDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Where the window system activates it anyway, the keyboard goes back at once: else
+    // the window the user works in loses its focus, and hiding this one leaves no window
+    // active unless a window manager steps in.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        parentWidget() != nullptr && parentWidget()->isVisible()) {
+        parentWidget()->activateWindow();
+    }
+}
 }  // namespace qavix

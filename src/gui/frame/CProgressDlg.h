@@ -25,6 +25,9 @@ class CProgressDlg : public QDialog {
     void closeWindow();
     QString text() const { return m_text->text(); }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     QLabel* m_text = nullptr;
     QProgressBar* m_bar = nullptr;

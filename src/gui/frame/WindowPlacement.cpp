@@ -27,4 +27,11 @@ PlacementRect firstStart(PlacementSize preferred, PlacementSize minimum,
     return r;
 }
 
+int treePaneWidth(const TreePaneWidths& w) {
+    const int limit = std::max(w.client * w.maxPercent / 100, 0);
+    const int readable = std::min(w.labels, limit);
+    const int wanted = w.saved >= 0 ? w.saved : w.client / std::max(w.divisor, 1);
+    return std::max(std::min({std::max(wanted, readable), w.maximum, limit}), 0);
+}
+
 }  // namespace qavix

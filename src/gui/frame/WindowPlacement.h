@@ -2,6 +2,7 @@
 // Where the main window opens: the saved rectangle, kept on the screen that will show it.
 // A rectangle saved on a larger screen or at a smaller scale factor would leave the status
 // bar (or the whole window) out of sight; the frame's own minimum size must give way too.
+// Also how wide the navigation tree opens.
 
 namespace qavix {
 
@@ -31,5 +32,20 @@ PlacementRect clampToScreen(const PlacementRect& saved, PlacementSize minimum,
 // The size of a first start: `preferred`, as far as the screen allows, centred on it.
 PlacementRect firstStart(PlacementSize preferred, PlacementSize minimum,
                          const PlacementRect& available);
+
+// What decides the navigation tree's width when the window opens.
+struct TreePaneWidths {
+    int client = 0;       // the splitter's width (the client area)
+    int labels = 0;       // the tree's labels shown whole, every branch open
+    int maximum = 0;      // the pane's own maximum width
+    int saved = -1;       // the width the user left at the last close; -1 when none
+    int divisor = 5;      // a first start gives the tree this share of the client (1/divisor)
+    int maxPercent = 40;  // never more than this share of the client
+};
+
+// The tree's width: the saved one, else a share of the client; never so narrow that the
+// labels are cut (as far as the share limit allows) and never wider than the pane can be,
+// since a column wider than its pane leaves an empty band beside it.
+int treePaneWidth(const TreePaneWidths& w);
 
 }  // namespace qavix

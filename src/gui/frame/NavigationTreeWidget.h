@@ -1,0 +1,28 @@
+#pragma once
+// The tree view of the navigation pane. Choosing a set opens its subtree and closes the
+// other's, so rows move while the mouse button is still down; the view must go on meaning
+// the item that was under the pointer when it was pressed, never the row that moved there.
+
+#include <QPersistentModelIndex>
+#include <QTreeWidget>
+
+namespace qavix {
+
+class NavigationTreeWidget : public QTreeWidget {
+    Q_OBJECT
+  public:
+    explicit NavigationTreeWidget(QWidget* parent = nullptr);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    // The highlight is the current item and nothing else.
+    void selectOnlyCurrent();
+
+    QPersistentModelIndex m_pressed;
+};
+
+}  // namespace qavix
