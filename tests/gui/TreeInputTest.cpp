@@ -182,7 +182,7 @@ TEST_F(TreeInput, TheTreeFillsItsColumnAndKeepsItsLabelsAcrossARestart) {
         auto app = startApp();
         ASSERT_NE(app, nullptr);
         expectTreeFillsItsColumnReadably(*app);
-        // The user narrows the tree by dragging the splitter's handle.
+        // The user drags the splitter's handle into the tree's labels.
         QSplitterHandle* handle = mainSplitter(*app)->handle(1);
         const QPoint grip = handle->rect().center();
         QTest::mousePress(handle, Qt::LeftButton, {}, grip);
@@ -198,6 +198,13 @@ TEST_F(TreeInput, TheTreeFillsItsColumnAndKeepsItsLabelsAcrossARestart) {
     {
         auto app = startApp();
         ASSERT_NE(app, nullptr);
+        expectTreeFillsItsColumnReadably(*app);
+        // A page needing more room than the window leaves beside the tree takes it from
+        // the page side, not from the labels.
+        CLeftPaneView* pane = app->mainFrame()->tree();
+        pane->tree()->setCurrentItem(pane->findItem(nav::ItemKind::BasicInfo, kCurrentSet));
+        settle(20);
+        ASSERT_EQ(app->mainFrame()->rightPane()->currentPageIndex(), nav::kPageBasicInfo);
         expectTreeFillsItsColumnReadably(*app);
         app->shutdown();
     }

@@ -67,8 +67,12 @@ TEST(WindowPlacement, TreeOpensAsLeftButNeverCutsItsLabelsNorOutgrowsItsPane) {
     EXPECT_EQ(treePaneWidth(w), 160);
     w.saved = -1;
     EXPECT_EQ(treePaneWidth(w), 160);
+    EXPECT_EQ(treePaneMinimum(w), 160);
+    w.client = 900;
+    EXPECT_EQ(treePaneMinimum(w), 190);
     w.client = 0;
     EXPECT_EQ(treePaneWidth(w), 0);
+    EXPECT_EQ(treePaneMinimum(w), 0);
 }
 
 }  // namespace

@@ -368,6 +368,8 @@ void CMainFrame::createClient() {
     m_splitter->addWidget(m_tree);
     m_splitter->addWidget(m_right);
     m_splitter->setStretchFactor(1, 1);
+    // Dragged past its minimum, the tree would vanish: the one way through the program.
+    m_splitter->setChildrenCollapsible(false);
     if (m_state.debugMode) {
         m_debugSplitter = new QSplitter(Qt::Vertical, this);
         m_debugSplitter->setObjectName("debugSplitter");
@@ -392,6 +394,9 @@ void CMainFrame::createClient() {
     widths.saved = m_settings.getInt("Qavix_Section", kTreeWidthKey, -1);
     widths.divisor = kTreeWidthDivisor;
     widths.maxPercent = kTreeMaxPercent;
+    // A page whose row needs more than the window leaves takes the room from the tree down
+    // to the tree's minimum, which must keep the labels whole.
+    m_tree->setMinimumWidth(treePaneMinimum(widths));
     const int treeWidth = treePaneWidth(widths);
     m_splitter->setSizes({treeWidth, clientWidth - treeWidth});
 

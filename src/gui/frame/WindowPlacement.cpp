@@ -27,11 +27,21 @@ PlacementRect firstStart(PlacementSize preferred, PlacementSize minimum,
     return r;
 }
 
+namespace {
+
+int shareLimit(const TreePaneWidths& w) {
+    return std::max(w.client * w.maxPercent / 100, 0);
+}
+
+}  // namespace
+
+int treePaneMinimum(const TreePaneWidths& w) {
+    return std::max(std::min(w.labels, shareLimit(w)), 0);
+}
+
 int treePaneWidth(const TreePaneWidths& w) {
-    const int limit = std::max(w.client * w.maxPercent / 100, 0);
-    const int readable = std::min(w.labels, limit);
     const int wanted = w.saved >= 0 ? w.saved : w.client / std::max(w.divisor, 1);
-    return std::max(std::min({std::max(wanted, readable), w.maximum, limit}), 0);
+    return std::max(std::min({std::max(wanted, treePaneMinimum(w)), w.maximum, shareLimit(w)}), 0);
 }
 
 }  // namespace qavix

@@ -43,6 +43,10 @@ struct TreePaneWidths {
     int maxPercent = 40;  // never more than this share of the client
 };
 
+// The narrowest the tree may be: its labels whole, as far as the share limit allows. The
+// page beside it gives way first when the window is too narrow for both.
+int treePaneMinimum(const TreePaneWidths& w);
+
 // The tree's width: the saved one, else a share of the client; never so narrow that the
 // labels are cut (as far as the share limit allows) and never wider than the pane can be,
 // since a column wider than its pane leaves an empty band beside it.
