@@ -19,8 +19,6 @@ CProgressDlg::CProgressDlg(QWidget* parent, int blinkMs)
     setObjectName("CProgressDlg");
     setWindowTitle("Qavix");
     setModal(false);
-    // An indicator: the keyboard stays with the window the user works in.
-    setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QVBoxLayout(this);
     m_text = new QLabel(kReadingText, this);
     m_text->setAlignment(Qt::AlignCenter);
@@ -55,17 +53,27 @@ void CProgressDlg::setProgress(int done, int total) {
 
 void CProgressDlg::closeWindow() {
     m_blink.stop();
+    const bool wasActive = isActiveWindow();
     hide();
+    if (wasActive) {
+        returnActivation();
+    }
+}
+
+void CProgressDlg::returnActivation() {
+    // Without a window manager to step in, the window the user works in would stay
+    // inactive, its focus nowhere, and the keys lost until a click.
+    if (parentWidget() != nullptr && parentWidget()->isVisible()) {
+        parentWidget()->activateWindow();
+    }
 }
 
 void CProgressDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    // Where the window system activates it anyway, the keyboard goes back at once: else
-    // the window the user works in loses its focus, and hiding this one leaves no window
-    // active unless a window manager steps in.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
-        parentWidget() != nullptr && parentWidget()->isVisible()) {
-        parentWidget()->activateWindow();
+    // The window system may deliver the activation of a short wait after it has closed.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isVisible()) {
+        returnActivation();
     }
 }
+
 }  // namespace qavix

@@ -29,6 +29,8 @@ class CProgressDlg : public QDialog {
     void changeEvent(QEvent* event) override;
 
   private:
+    void returnActivation();
+
     QLabel* m_text = nullptr;
     QProgressBar* m_bar = nullptr;
     QTimer m_blink;
