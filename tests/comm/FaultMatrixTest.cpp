@@ -3,7 +3,8 @@
 // happens: a success means the controller holds what was meant; a failure is reported as
 // one, with the message that fits where it failed; nothing is reported done that was not.
 //
-// A later write (a setting page's) adds a row to writeCases().
+// A page's write that lands later adds a row to pageWriteCases(), built with the function
+// the page builds its puts with.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -86,10 +87,10 @@ struct Session {
     std::vector<codec::PutRequest> puts;
 };
 
-// A put's block as the controller now holds it, read with its paired read code (tried as
-// often as the program tries a call, since replies may be dropped).
-// A put without a paired read (ON_TH sent once more) is skipped: the other puts of its
-// value are read; a list that leaves nothing to read holds nothing.
+// Whether the controller holds each put's block, read with its paired read code (tried as
+// often as the program tries a call, since replies may be dropped). A put without a paired
+// read (ON_TH sent once more) is left out, as its value is read through the other puts; a
+// list that leaves nothing to read proves nothing and fails.
 bool controllerHolds(Session& s, const std::vector<codec::PutRequest>& puts) {
     int checked = 0;
     for (const codec::PutRequest& put : puts) {
@@ -228,7 +229,7 @@ WriteCase pageWrite(const char* name,
     c.prepare = [edit](Session& s) {
         s.puts = edit(s);
         ASSERT_FALSE(s.puts.empty()) << "the edit gives the page nothing to write";
-        // Else a write that sends nothing at all would pass.
+        // Otherwise a write that sent nothing at all would pass.
         ASSERT_FALSE(controllerHolds(s, s.puts)) << "the controller holds the edit already";
     };
     c.write = [](Session& s) { return s.tx->writeCurrentSet(s.puts); };
