@@ -219,6 +219,20 @@ bool setHolds(SettingsData set, const std::vector<codec::PutRequest>& puts) {
     return !puts.empty();
 }
 
+// Whether the program, reading the written blocks again, shows what was written: the
+// working set, which the write left as it was, takes the replies and makes the same puts
+// again.
+bool programReadsBack(Session& s, const std::vector<codec::PutRequest>& puts) {
+    for (const codec::PutRequest& put : puts) {
+        const int readCode = codec::pairedReadCode(put.code);
+        if (readCode != 0 &&
+            s.link->request(readCode, put.channel, put.start, put.count) != kRequestOk) {
+            return false;
+        }
+    }
+    return setHolds(s.model.working(), puts);
+}
+
 // A setting page's write to the controller: `edit` reads and changes what the page shows
 // and returns the puts the page's own core function makes of it; the page sends them as
 // the current set.
@@ -233,7 +247,9 @@ WriteCase pageWrite(const char* name,
         ASSERT_FALSE(controllerHolds(s, s.puts)) << "the controller holds the edit already";
     };
     c.write = [](Session& s) { return s.tx->writeCurrentSet(s.puts); };
-    c.holdsWhatWasMeant = [](Session& s) { return controllerHolds(s, s.puts); };
+    c.holdsWhatWasMeant = [](Session& s) {
+        return controllerHolds(s, s.puts) && programReadsBack(s, s.puts);
+    };
     return c;
 }
 
