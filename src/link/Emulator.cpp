@@ -37,6 +37,7 @@ std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSe
     // "--line-rate tty": the rate the port was opened with.
     line.baud = parsed.lineRate == sim::kLineRateFromTerminal ? settings.baud : parsed.lineRate;
     line.bitsPerCharacter = parsed.bitsPerCharacter;
+    line.instantTimeout = parsed.instantTimeout;
     auto handler = [controller](const sim::Command& command) {
         return controller->execute(command);
     };

@@ -41,7 +41,9 @@ IoStatus SimTransport::read(std::string& out, Clock::time_point deadline) {
         takeReady(out, m_pending.front().readyAt);
         return IoStatus::Ok;
     }
-    std::this_thread::sleep_until(deadline);
+    if (!(m_line.instantTimeout && m_pending.empty())) {
+        std::this_thread::sleep_until(deadline);
+    }
     return IoStatus::TimedOut;
 }
 

@@ -16,6 +16,9 @@ struct LineModel {
     bool enabled = false;
     int baud = 9600;
     int bitsPerCharacter = 11;
+    // Nothing pending is nothing coming: the emulator answers as it is fed, so a silent
+    // line may be reported at once rather than after the caller's time-out.
+    bool instantTimeout = false;
 };
 
 class SimTransport : public Transport {

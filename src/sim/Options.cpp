@@ -134,6 +134,11 @@ const std::map<std::string, Setter>& setters() {
              o.logTimes = v == "on";
              return v == "on" || v == "off";
          }},
+        {"--instant-timeout",
+         [](const std::string& v, Options& o) {
+             o.instantTimeout = v == "on";
+             return v == "on" || v == "off";
+         }},
     };
     return table;
 }
@@ -225,7 +230,9 @@ std::string optionsHelp() {
            "  --corrupt N          spoil the check character of every N-th reply\n"
            "  --hang-after N       stop answering after N requests (pulled cable)\n"
            "  --log FILE           log one line per request\n"
-           "  --log-times on       start each log line with the steady clock in ms\n";
+           "  --log-times on       start each log line with the steady clock in ms\n"
+           "  --instant-timeout on built-in emulator only: an unanswered request times out\n"
+           "                       at once (tests)\n";
 }
 
 }  // namespace qavix::sim

@@ -36,11 +36,14 @@ struct Options {
     // Transport; the controller model ignores these, the frame server applies them.
     int lineRate = 0;  // baud of the line model; 0 no delay, or kLineRateFromTerminal
     int bitsPerCharacter = 11;
-    int dropEvery = 0;     // swallow every N-th reply; 0 never
-    int corruptEvery = 0;  // spoil the check character of every N-th reply; 0 never
-    int hangAfter = -1;    // answer no request after the first N; negative never
-    std::string logFile;   // one line per request
+    int dropEvery = 0;      // swallow every N-th reply; 0 never
+    int corruptEvery = 0;   // spoil the check character of every N-th reply; 0 never
+    int hangAfter = -1;     // answer no request after the first N; negative never
+    std::string logFile;    // one line per request
     bool logTimes = false;  // log lines start with the time they were received
+    // In-process only: a request left unanswered times out at once instead of after the
+    // caller's time-out, so tests of a silent line do not sit out real waits.
+    bool instantTimeout = false;
 };
 
 // Parses arguments such as {"--sensors", "40,32", "--unit=2"} into options, starting from

@@ -97,7 +97,8 @@ TEST(QavixctlConnection, FailuresToConnectExitThree) {
 
 TEST(QavixctlConnection, ConnectionLostDuringTheReadsExitsThree) {
     // The status check passes, then the controller falls silent in the middle of Read all.
-    const CtlRun run = runCtl(simulated("--hang-after 20"), withPort({"info"}));
+    const CtlRun run =
+        runCtl(simulated("--hang-after 20 --instant-timeout on"), withPort({"info"}));
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_EQ(
         run.err,

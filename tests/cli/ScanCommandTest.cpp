@@ -132,7 +132,7 @@ TEST(QavixctlScan, TwoFailedReadsInARowStopWithExitThreeAndKeepTheRows) {
     const std::string& dir = scratch.path;
     // The connection, the beam counts and the sensor count, then a few samples; then the
     // cable is pulled.
-    const CtlRun run = runCtl(simulated("--sensors 16 --hang-after 8", dir),
+    const CtlRun run = runCtl(simulated("--sensors 16 --hang-after 8 --instant-timeout on", dir),
                               scan({"--samples", "50", "--csv", "scan.csv"}));
     EXPECT_EQ(run.exitCode, 3) << run.err;
     EXPECT_NE(run.err.find("2回続けて失敗しました"), std::string::npos) << run.err;

@@ -58,7 +58,8 @@ struct Session {
     std::unique_ptr<Transactions> tx;
 
     bool connect(const std::string& simOptions) {
-        setenv("QAVLINK_COM1", ("sim:--sensors 40,32 " + simOptions).c_str(), 1);
+        setenv("QAVLINK_COM1", ("sim:--sensors 40,32 --instant-timeout on " + simOptions).c_str(),
+               1);
         link = std::make_unique<CCommLink>(host, model, matrixTimings());
         if (!link->start(QAVLINK_PATH)) {
             return false;

@@ -118,7 +118,7 @@ TEST_F(ErrorLogFixture, CsvIsTheCommandLineClientsByteForByte) {
 
 TEST_F(ErrorLogFixture, ReadThatFailsHalfWayKeepsWhatItRead) {
     // The controller falls silent after the connection's first requests and two entries.
-    open(" --hang-after 6");
+    open(" --hang-after 6 --instant-timeout on");
     pane->select(ItemKind::ErrorLog);
     const auto messages = host.messages();
     ASSERT_FALSE(messages.empty());

@@ -228,7 +228,7 @@ TEST_F(PioPageFixture, AFailedWriteKeepsTheEditsToSendAgain) {
     }
     ASSERT_GT(before, 50);
     // Start setting is answered, the assignments are not.
-    show(kAllOn, "--sensors 40,32 --hang-after " + std::to_string(before + 2));
+    show(kAllOn, "--sensors 40,32 --instant-timeout on --hang-after " + std::to_string(before + 2));
     emit page->cellEditor()->chosen(5, CView008::kNumberColumn, 1, "CH2");
     ASSERT_TRUE(writeOn());
     clickWrite();

@@ -228,7 +228,7 @@ TEST_F(ScanPageFixture, TheRealTimerSamplesWhileRunning) {
 
 TEST_F(ScanPageFixture, TwoFailedReadsInARowStopAndRestoreTheStartButton) {
     // The emulator answers the status check and a few samples, then nothing: a pulled cable.
-    open("--sensors 40 --hang-after 8", 115200);
+    open("--sensors 40 --instant-timeout on --hang-after 8", 115200);
     CView004 shortWait(pane->context, 20);
     CMonitor shortBar(state, *link, shortWait);
     shortWait.setChannel(0, 40, 60);

@@ -241,6 +241,28 @@ INSTANTIATE_TEST_SUITE_P(Lines, LinkApiTest, ::testing::Values(Line::Pty, Line::
                              return testInfo.param == Line::Pty ? "Pty" : "InProcess";
                          });
 
+// Tests of a silent line use --instant-timeout to take no real time; it must not turn a
+// reply still on the wire into a failure, nor a silent line into an answer. The option
+// belongs to the built-in emulator only.
+TEST(LinkApiInProcess, InstantTimeOutKeepsRepliesInFlightAndFailsSilentCalls) {
+    ASSERT_EQ(api().missing, "");
+    ::setenv("QAVLINK_COM1", "sim:--line-rate 9600 --hang-after 2 --instant-timeout on", 1);
+    ASSERT_EQ(api().initialize(), 1);
+    ASSERT_EQ(api().open("COM1", kPortBlock), 1) << api().errorCode();
+    char reply[1024] = {};
+    EXPECT_EQ(api().getControlDataWait(kStatusId, reply, kTimeoutMs), 1) << api().errorCode();
+    EXPECT_EQ(std::string(reply).substr(0, 2), "00");
+    EXPECT_EQ(api().startSetting(0), 1) << api().errorCode();
+    // The entries without a time-out argument fail like the others.
+    EXPECT_EQ(api().enableSetting(0), 0);
+    EXPECT_EQ(api().errorCode(), "TIMEOUT");
+    EXPECT_EQ(api().getControlDataWait(kStatusId, reply, kTimeoutMs), 0);
+    EXPECT_EQ(api().errorCode(), "TIMEOUT");
+    api().close();
+    api().terminate();
+    ::unsetenv("QAVLINK_COM1");
+}
+
 TEST(LinkApiUninitialised, RefusesToOpen) {
     ASSERT_EQ(api().missing, "");
     api().terminate();

@@ -10,7 +10,9 @@ TEST(Options, ParsesEveryOptionFromText) {
     std::string error;
     ASSERT_TRUE(parseOptionText(
         "sim:--sensors 40,32,128 --unit 2 --state 2 --error c8 --scenario a.ini --seed 99 "
-        "--line-rate 19200 --bits 10 --drop 5 --corrupt 7 --hang-after 30 --log /tmp/x.log --log-times on",
+        "--line-rate 19200 --bits 10 --drop 5 --corrupt 7 --hang-after 30 --log /tmp/x.log "
+        "--log-times on "
+        "--instant-timeout on",
         o, error))
         << error;
     EXPECT_EQ(o.beams, (std::vector<int>{40, 32, 128}));
@@ -26,6 +28,7 @@ TEST(Options, ParsesEveryOptionFromText) {
     EXPECT_EQ(o.hangAfter, 30);
     EXPECT_EQ(o.logFile, "/tmp/x.log");
     EXPECT_TRUE(o.logTimes);
+    EXPECT_TRUE(o.instantTimeout);
 }
 
 TEST(Options, ArgumentVectorAndEqualsForm) {
@@ -54,11 +57,12 @@ TEST(Options, DefaultsAndBarePrefix) {
 
 TEST(Options, BadInputIsRefusedAndChangesNothing) {
     const char* bad[] = {
-        "--sensors 0",  "--sensors 129",  "--sensors 40,",    "--sensors 1,2,3,4", "--sensors ,40",
-        "--sensors 4x", "--sensors",      "--unit -1",        "--unit 100",        "--state 3",
-        "--state 31",   "--error ZZ",     "--error 1FF",      "--seed -5",         "--bits 6",
-        "--drop -1",    "--hang-after x", "--line-rate fast", "--frobnicate 1",    "--unit 1 extra",
-        "--scenario",   "--unit +3",       "--log-times yes",
+        "--sensors 0",    "--sensors 129",    "--sensors 40,",   "--sensors 1,2,3,4",
+        "--sensors ,40",  "--sensors 4x",     "--sensors",       "--unit -1",
+        "--unit 100",     "--state 3",        "--state 31",      "--error ZZ",
+        "--error 1FF",    "--seed -5",        "--bits 6",        "--drop -1",
+        "--hang-after x", "--line-rate fast", "--frobnicate 1",  "--unit 1 extra",
+        "--scenario",     "--unit +3",        "--log-times yes", "--instant-timeout 1",
     };
     for (const char* text : bad) {
         Options o;

@@ -14,8 +14,6 @@ namespace qavix {
 namespace {
 
 constexpr int kMaxUnits = 16;
-constexpr int kMaxStateDigits = 2;
-constexpr int kStatusReplyMinLength = 4;  // two digits of state, two of sensor count
 
 std::string textOf(const char* buffer, size_t size) {
     size_t n = 0;
@@ -23,19 +21,6 @@ std::string textOf(const char* buffer, size_t size) {
         ++n;
     }
     return std::string(buffer, n);
-}
-
-bool parseTwoDigits(const std::string& s, size_t pos, int& value) {
-    if (s.size() < pos + kMaxStateDigits) {
-        return false;
-    }
-    const char a = s[pos];
-    const char b = s[pos + 1];
-    if (a < '0' || a > '9' || b < '0' || b > '9') {
-        return false;
-    }
-    value = (a - '0') * 10 + (b - '0');
-    return true;
 }
 
 bool isPutOfCurrentSet(int code) {
@@ -500,158 +485,41 @@ void CCommThread::recordTrace() {
     m_host.recordTrace(textOf(sent.data(), sent.size()), textOf(received.data(), received.size()));
 }
 
-int CCommThread::statusCheck(int mode) {
-    m_errorBlockMisses = 0;
-    for (;;) {
-        bool again = false;
-        const int result = statusOnce(mode, again);
-        if (!again || m_stop) {
-            return result;
-        }
-        sleep(m_timings.recheckPause);
-    }
-}
-
-int CCommThread::statusOnce(int mode, bool& again) {
-    const int u = unit();
+std::optional<std::string> CCommThread::readStatus() {
     std::array<char, kStatusBufferSize> buffer{};
-    bool answered = false;
-    for (int attempt = 0; attempt < kStatusReadAttempts && !answered; ++attempt) {
-        if (attempt > 0) {
-            sleep(m_timings.retryDelay);
-        }
-        buffer.fill('\0');
-        answered = m_api.getControlDataWait(kCodeStatus, buffer.data(),
-                                            cappedTimeout(kRequestTimeoutMs)) == 1;
-    }
-    auto setConnected = [&](bool on) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (u >= 0 && u < kMaxUnits) {
-            m_unitConnected[static_cast<size_t>(u)] = on;
-        }
-        if (on) {
-            m_statusText = msg::kConnectedStatus;
-        }
-    };
-    if (!answered) {
-        if (mode == kStatusFirstConnection) {
-            const std::string problem = openProblem();
-            const std::string question =
-                problem.empty() ? msg::kAskCommSetup : problem + "\n\n" + msg::kAskCommSetupOnly;
-            if (m_host.ask(Question::CommSetup, question)) {
-                m_host.runCommSettings();
-                again = true;
-                return kWorkerOk;
-            }
-            setConnected(false);
-            return kWorkerLost;
-        }
-        setConnected(false);
-        return lost(msg::kCommunicationCut);
+    if (m_api.getControlDataWait(kCodeStatus, buffer.data(), cappedTimeout(kRequestTimeoutMs)) !=
+        1) {
+        return std::nullopt;
     }
     recordTrace();
-    setConnected(true);
-
-    const std::string reply = textOf(buffer.data(), buffer.size());
-    int state = 0;
-    int sensors = 0;
-    if (reply.size() < kStatusReplyMinLength || !parseTwoDigits(reply, 0, state) ||
-        !parseTwoDigits(reply, 2, sensors)) {
-        // A status the program cannot read is treated as an abnormal state rather than as
-        // "normal": nothing would be safe to write to such a controller.
-        m_host.showMessage(msg::kAbnormalState);
-        return kWorkerLost;
-    }
-    if (sensors == 0) {
-        m_host.showMessage(msg::kNoSensor);
-        return kWorkerLost;
-    }
-    if (state > kStateFactory) {
-        m_host.showMessage(msg::kAbnormalState);
-        return kWorkerLost;
-    }
-    const bool validMode = mode >= 1 && mode <= 7;
-    const int ok = validMode ? kWorkerOk : kWorkerBadMode;
-    switch (state) {
-        case kStateNormal:
-            if (mode == kStatusDuringWrite) {
-                m_host.showMessage(msg::kWriteFailed);
-                return kWorkerFailed;
-            }
-            if (mode == kStatusFactoryMode) {
-                m_host.showMessage(msg::kBankClearFailed);
-                return kWorkerFailed;
-            }
-            m_lastErrorShown = -1;
-            return ok;
-        case kStateSetting:
-            if (mode == kStatusDuringWrite) {
-                return ok;
-            }
-            return askReset(Question::ResetSettingMode, msg::kAskResetSettingMode, again);
-        case kStateError:
-            return evaluateErrorState(mode, again);
-        case kStateFactory:
-            if (mode == kStatusFactoryMode) {
-                return ok;
-            }
-            return askReset(Question::ResetFactoryMode, msg::kAskResetFactoryMode, again);
-        default:
-            m_host.showMessage(msg::kAbnormalState);
-            return kWorkerLost;
-    }
+    return textOf(buffer.data(), buffer.size());
 }
 
-int CCommThread::askReset(Question question, const char* text, bool& again) {
-    if (!m_host.ask(question, text)) {
-        return kWorkerLost;
-    }
-    const int u = unit();
-    m_api.reset(u);
-    sleep(m_timings.resetSettle);
-    again = true;
-    return kWorkerOk;
-}
-
-int CCommThread::evaluateErrorState(int mode, bool& again) {
+std::optional<std::string> CCommThread::readErrorBlock() {
     std::array<char, kStatusBufferSize> buffer{};
-    const bool read = m_api.getParameterDataWait(kErrorBlockCode, 0, 0, buffer.data(),
-                                                 cappedTimeout(kErrorBlockTimeoutMs)) == 1;
-    if (read) {
-        recordTrace();
+    if (m_api.getParameterDataWait(kErrorBlockCode, 0, 0, buffer.data(),
+                                   cappedTimeout(kErrorBlockTimeoutMs)) != 1) {
+        return std::nullopt;
     }
-    const auto error =
-        read ? evaluateErrorBlock(textOf(buffer.data(), buffer.size())) : std::nullopt;
-    if (!error) {
-        // The controller may be between two states; a few misses are looked at again, an
-        // error block that never comes is a controller that stopped answering.
-        if (++m_errorBlockMisses < kErrorBlockReadAttempts) {
-            again = true;
-            return kWorkerOk;
-        }
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            const int u = m_settings.unit;
-            if (u >= 0 && u < kMaxUnits) {
-                m_unitConnected[static_cast<size_t>(u)] = false;
-            }
-        }
-        return m_connecting ? kWorkerLost : lost(msg::kCommunicationCut);
+    recordTrace();
+    return textOf(buffer.data(), buffer.size());
+}
+
+void CCommThread::resetController() {
+    m_api.reset(unit());
+}
+
+void CCommThread::setConnected(bool connected) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const int u = m_settings.unit;
+    if (u >= 0 && u < kMaxUnits) {
+        m_unitConnected[static_cast<size_t>(u)] = connected;
     }
-    m_errorBlockMisses = 0;
-    if (error->kind == ErrorKind::Setting) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_statusText = error->statusText;
-        }
-        if (error->number != m_lastErrorShown) {
-            m_host.showMessage(error->message);
-            m_lastErrorShown = error->number;
-        }
-        return (mode >= 1 && mode <= 7) ? kWorkerOk : kWorkerBadMode;
-    }
-    m_host.showMessage(error->message);
-    return kWorkerLost;
+}
+
+void CCommThread::setStatusText(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_statusText = text;
 }
 
 }  // namespace qavix

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,34 +18,18 @@
 #include "comm/LinkSettings.h"
 #include "comm/LostConnection.h"
 #include "comm/RequestBlock.h"
+#include "comm/StatusCheck.h"
 
 namespace qavix {
 
-// Status check modes, chosen by the caller.
-enum StatusMode : int {
-    kStatusFirstConnection = 1,
-    kStatusIdle = 2,  // also every read, teach and zero reset
-    kStatusBeforeWrite = 4,
-    kStatusDuringWrite = 5,
-    kStatusFactoryMode = 7,
-};
-
-// Operating states reported by the controller's status reply.
-enum ControllerState : int {
-    kStateNormal = 0,
-    kStateSetting = 1,
-    kStateError = 2,
-    kStateFactory = 30,
-};
-
-class CCommThread {
+class CCommThread : private StatusLine {
   public:
     // Called when the connection is found lost, before its message is shown; returns the
     // text to show (it may name files saved on the way out).
     using LostHook = std::function<std::string(const LostConnection& lost)>;
 
     CCommThread(const LinkApi& api, CommHost& host, const CommTimings& timings);
-    ~CCommThread();
+    ~CCommThread() override;
     CCommThread(const CCommThread&) = delete;
     CCommThread& operator=(const CCommThread&) = delete;
 
@@ -57,7 +42,7 @@ class CCommThread {
     void setLostHook(LostHook hook);
     void setTraceEnabled(bool on) { m_trace = on; }
     void setConnecting(bool on) { m_connecting = on; }
-    bool connecting() const { return m_connecting; }
+    bool connecting() const override { return m_connecting; }
     bool ended() const { return m_ended; }
 
     // Hand-over with the requesting thread.
@@ -71,11 +56,11 @@ class CCommThread {
     void setUnitConnected(int unit, bool connected);
     bool pollingSuspended() const { return m_suspended; }
     // Why the last Open failed, in the operator's words; empty after a successful one.
-    std::string openProblem() const;
+    std::string openProblem() const override;
 
     // The status check of the given mode. Runs on the worker; callable directly while the
     // worker is not started.
-    int statusCheck(int mode);
+    int statusCheck(int mode) { return m_statusCheck.run(mode); }
 
   private:
     void run();
@@ -89,15 +74,20 @@ class CCommThread {
     int factoryEnd();
     int verifyWrittenBlocks(bool wholeText);
 
-    int statusOnce(int mode, bool& again);
-    int evaluateErrorState(int mode, bool& again);
-    int askReset(Question question, const char* text, bool& again);
+    // The status check's view of this connection.
+    std::optional<std::string> readStatus() override;
+    std::optional<std::string> readErrorBlock() override;
+    void resetController() override;
+    void pause(std::chrono::milliseconds duration) override { sleep(duration); }
+    bool stopping() const override { return m_stop; }
+    void setConnected(bool connected) override;
+    void setStatusText(const std::string& text) override;
+    int lost(const char* message) override;
 
     // Calls a library entry up to three times; on failure shows the cut message (unless
     // connecting) and gives kWorkerLost.
     int call(const std::function<int()>& entry);
     void recordTrace();
-    int lost(const char* message);
     void sleep(std::chrono::milliseconds d);
     // A library call's time-out: what the request asks for, never more than the timings allow.
     int cappedTimeout(int timeoutMs) const;
@@ -121,13 +111,11 @@ class CCommThread {
     std::array<bool, 16> m_unitConnected{};
 
     std::vector<RequestBlock> m_written;
-    int m_lastErrorShown = -1;
+    StatusCheck m_statusCheck{*this, m_host, m_timings};
     // Set from the moment a change is sent for the controller to take (enable setting, a
     // bank clear) until it is known to have been taken: a line lost in between may have
     // left the controller with the change, and the user has to hear so.
     bool m_changeSent = false;
-    // Error-block reads that failed in a row within one status check.
-    int m_errorBlockMisses = 0;
     std::atomic<bool> m_suspended{false};
     std::atomic<bool> m_connecting{false};
     std::atomic<bool> m_trace{false};
