@@ -471,7 +471,7 @@ WriteCase groupsIntoSelectedBank() {
 
 std::vector<WriteCase> pageWriteCases() {
     return {
-        pageWrite("P-I/O assignment", pioEdit),
+        pageWrite("PIO assignment", pioEdit),
         pageWrite("overall judgement", overallJudgementEdit),
         pageWrite("parallel outputs", parallelOutputEdit),
         pageWrite("groups", groupEdit),
@@ -615,12 +615,21 @@ TEST_P(FaultMatrix, DroppedOrSpoiledRepliesEndInTheTruthOrAReportedFailure) {
 
 INSTANTIATE_TEST_SUITE_P(Writes, FaultMatrix, ::testing::Range<size_t>(0, writeCases().size()),
                          [](const auto& row) {
+                             // Words stay apart: "fixed blanking beams, CH2" becomes
+                             // fixed_blanking_beams_CH2.
                              std::string name;
+                             bool apart = false;
                              for (const char* c = writeCases().at(row.param).name; *c != '\0';
                                   ++c) {
-                                 if (std::isalnum(static_cast<unsigned char>(*c))) {
-                                     name += *c;
+                                 if (!std::isalnum(static_cast<unsigned char>(*c))) {
+                                     apart = !name.empty();
+                                     continue;
                                  }
+                                 if (apart) {
+                                     name += '_';
+                                     apart = false;
+                                 }
+                                 name += *c;
                              }
                              return name;
                          });
