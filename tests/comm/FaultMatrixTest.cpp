@@ -332,12 +332,15 @@ std::vector<codec::PutRequest> optionEdit(Session& s) {
 }
 
 // CH1 in the extended mode: every field the page writes, the blanking switches passed on
-// to CH2.
-std::vector<codec::PutRequest> sensorOperationEdit(Session& s) {
+// to CH2. The sensor's identification is the controller's, not a bank's: a bank carries no
+// place for it.
+std::vector<codec::PutRequest> sensorOperationEdit(Session& s, bool changeId) {
     runPageReads(s, sensorOperationReads(1));
     const SettingsData& held = s.model.working();
     SensorOperationValues v = sensorOperationValues(held.channel(0));
-    v.id = v.id == "1A2B" ? "3C4D" : "1A2B";
+    if (changeId) {
+        v.id = v.id == "1A2B" ? "3C4D" : "1A2B";
+    }
     v.out2 = flipped(v.out2);
     v.thresholds =
         onThresholdEntered(v.thresholds.on == 70 ? 75 : 70, v.thresholds.on - v.thresholds.off);
@@ -441,17 +444,18 @@ std::vector<codec::PutRequest> thresholdListEdit(Session& s) {
     return thlist::listPuts(edited, sensors, pairs, false);
 }
 
-// The group page with bank 2 shown: its write changes only the working set, which the
-// bank write then sends as the bank's changed blocks.
-WriteCase groupsIntoSelectedBank() {
+// A page's write with bank 2 shown: it changes only the working set, which the bank write
+// then sends as the bank's changed blocks.
+WriteCase bankPageWrite(const char* name,
+                        std::function<std::vector<codec::PutRequest>(Session&)> edit) {
     constexpr int kBank = 2;
     WriteCase c;
-    c.name = "groups into a selected bank";
-    c.prepare = [](Session& s) {
+    c.name = name;
+    c.prepare = [edit](Session& s) {
         // A bank is read whole before it is shown.
         ASSERT_EQ(s.tx->rereadBank(kBank), kRequestOk);
         ASSERT_EQ(s.tx->selectStoredSet(kBank), kRequestOk);
-        s.puts = groupPuts(editedGroups(s.model.working()));
+        s.puts = edit(s);
         ASSERT_FALSE(setHolds(s.model.storedSet(kBank), s.puts)) << "the bank holds the edit";
         ASSERT_EQ(s.tx->writeCurrentSet(s.puts), kRequestOk);
         ASSERT_NE(s.model.storedSet(kBank).edited, 0);
@@ -460,9 +464,8 @@ WriteCase groupsIntoSelectedBank() {
     c.holdsWhatWasMeant = [](Session& s) {
         StoredSet& bank = s.model.storedSet(kBank);
         const bool noted = bank.edited == 0;
-        // Cleared first, so only the read can bring the groups back.
-        bank.general.grpUp.fill(0);
-        bank.general.grpLow.fill(0);
+        // Emptied first, so only the read can bring the values back.
+        static_cast<SettingsData&>(bank) = SettingsData{};
         return noted && s.tx->rereadBank(kBank) == kRequestOk && setHolds(bank, s.puts);
     };
     c.stillUndone = [](const Session& s) { return s.model.storedSet(kBank).edited != 0; };
@@ -476,7 +479,8 @@ std::vector<WriteCase> pageWriteCases() {
         pageWrite("parallel outputs", parallelOutputEdit),
         pageWrite("groups", groupEdit),
         pageWrite("option switches", optionEdit),
-        pageWrite("CH1 operation, extended", sensorOperationEdit),
+        pageWrite("CH1 operation, extended",
+                  [](Session& s) { return sensorOperationEdit(s, true); }),
         pageWrite("designated beams, all sensors", designatedBeamsEdit),
         pageWrite("fixed blanking beams, CH2", fixedBlankingBeamsEdit),
         pageWrite("beam thresholds, absolute",
@@ -484,7 +488,21 @@ std::vector<WriteCase> pageWriteCases() {
         pageWrite("beam thresholds, ratio", [](Session& s) { return beamThresholdEdit(s, true); }),
         pageWrite("channel thresholds", channelThresholdEdit),
         pageWrite("received-light list", thresholdListEdit),
-        groupsIntoSelectedBank(),
+        bankPageWrite("bank: PIO assignment", pioEdit),
+        bankPageWrite("bank: overall judgement", overallJudgementEdit),
+        bankPageWrite("bank: parallel outputs", parallelOutputEdit),
+        bankPageWrite("bank: groups", groupEdit),
+        bankPageWrite("bank: option switches", optionEdit),
+        bankPageWrite("bank: CH1 operation, extended",
+                      [](Session& s) { return sensorOperationEdit(s, false); }),
+        bankPageWrite("bank: designated beams, all sensors", designatedBeamsEdit),
+        bankPageWrite("bank: fixed blanking beams, CH2", fixedBlankingBeamsEdit),
+        bankPageWrite("bank: beam thresholds, absolute",
+                      [](Session& s) { return beamThresholdEdit(s, false); }),
+        bankPageWrite("bank: beam thresholds, ratio",
+                      [](Session& s) { return beamThresholdEdit(s, true); }),
+        bankPageWrite("bank: channel thresholds", channelThresholdEdit),
+        bankPageWrite("bank: received-light list", thresholdListEdit),
     };
 }
 
