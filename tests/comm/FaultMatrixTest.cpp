@@ -202,8 +202,9 @@ std::vector<WriteCase> writeCases() {
     return cases;
 }
 
-// A page reads what it shows before the user edits it. A read that fails ends the
-// connection, and the write that follows must then fail too, so the result is not asked.
+// A page reads what it shows before the user edits it. A read that fails on a spoiled line
+// leaves the values read at start-up, which the edit then starts from; the write is judged
+// on what it sent either way, so the result is not asked.
 void runPageReads(Session& s, const std::vector<PageRead>& reads) {
     for (const PageRead& r : reads) {
         s.link->request(r.code, r.arg1, r.start, r.count, r.timeoutMs);
