@@ -333,15 +333,13 @@ std::vector<codec::PutRequest> optionEdit(Session& s) {
 }
 
 // CH1 in the extended mode: every field the page writes, the blanking switches passed on
-// to CH2. The sensor's identification is the controller's, not a bank's: a bank carries no
-// place for it.
-std::vector<codec::PutRequest> sensorOperationEdit(Session& s, bool changeId) {
+// to CH2. The sensor's identification is the controller's, not a bank's: with a bank shown
+// the typed one must not be written, since the bank would drop it and report success.
+std::vector<codec::PutRequest> sensorOperationEdit(Session& s, bool toBank) {
     runPageReads(s, sensorOperationReads(1));
     const SettingsData& held = s.model.working();
     SensorOperationValues v = sensorOperationValues(held.channel(0));
-    if (changeId) {
-        v.id = v.id == "1A2B" ? "3C4D" : "1A2B";
-    }
+    v.id = v.id == "1A2B" ? "3C4D" : "1A2B";
     v.out2 = flipped(v.out2);
     v.thresholds =
         onThresholdEntered(v.thresholds.on == 70 ? 75 : 70, v.thresholds.on - v.thresholds.off);
@@ -349,7 +347,7 @@ std::vector<codec::PutRequest> sensorOperationEdit(Session& s, bool changeId) {
     v.mode = flipped(v.mode);
     v.floatingBeams = v.floatingBeams % (kFloatingBeamChoices - 1) + 1;
     v.fixed = flipped(v.fixed);
-    return sensorOperationPuts(v, {1, held.general.jointNum, true}, held);
+    return sensorOperationPuts(v, {1, held.general.jointNum, true, toBank}, held);
 }
 
 // All sensors shown in one row: a span over the joint of CH1 and CH2 and the row's last
@@ -481,7 +479,7 @@ std::vector<WriteCase> pageWriteCases() {
         pageWrite("groups", groupEdit),
         pageWrite("option switches", optionEdit),
         pageWrite("CH1 operation, extended",
-                  [](Session& s) { return sensorOperationEdit(s, true); }),
+                  [](Session& s) { return sensorOperationEdit(s, false); }),
         pageWrite("designated beams, all sensors", designatedBeamsEdit),
         pageWrite("fixed blanking beams, CH2", fixedBlankingBeamsEdit),
         pageWrite("beam thresholds, absolute",
@@ -495,7 +493,7 @@ std::vector<WriteCase> pageWriteCases() {
         bankPageWrite("bank: groups", groupEdit),
         bankPageWrite("bank: option switches", optionEdit),
         bankPageWrite("bank: CH1 operation, extended",
-                      [](Session& s) { return sensorOperationEdit(s, false); }),
+                      [](Session& s) { return sensorOperationEdit(s, true); }),
         bankPageWrite("bank: designated beams, all sensors", designatedBeamsEdit),
         bankPageWrite("bank: fixed blanking beams, CH2", fixedBlankingBeamsEdit),
         bankPageWrite("bank: beam thresholds, absolute",

@@ -65,9 +65,11 @@ struct SensorPuts : ::testing::Test {
             ch.floConf = 0x02;
         }
     }
-    std::vector<std::string> sent(const SensorOperationValues& v, int channel, bool extended) {
+    std::vector<std::string> sent(const SensorOperationValues& v, int channel, bool extended,
+                                  bool toBank = false) {
         std::vector<std::string> out;
-        for (const codec::PutRequest& p : sensorOperationPuts(v, {channel, 3, extended}, set)) {
+        for (const codec::PutRequest& p :
+             sensorOperationPuts(v, {channel, 3, extended, toBank}, set)) {
             out.push_back(std::to_string(p.code) + "/" + std::to_string(p.channel) + ":" + p.text);
         }
         return out;
@@ -105,6 +107,8 @@ TEST_F(SensorPuts, ChangedValuesAreWrittenInOrder) {
     EXPECT_EQ(sent(v, 1, false), (std::vector<std::string>{"8/1:00AB", "10/1:05", "11/1:03"}));
     // Other channels have no auxiliary outputs.
     EXPECT_EQ(sent(v, 3, false), std::vector<std::string>{"8/3:00AB"});
+    // A bank has no place for the identification: it is never written there.
+    EXPECT_EQ(sent(v, 1, false, true), (std::vector<std::string>{"10/1:05", "11/1:03"}));
 }
 
 TEST_F(SensorPuts, NumberOfBeamsKeepsTheModeSwitchOfItsByte) {

@@ -25,6 +25,7 @@ struct SensorPageFixture : EmulatorPageFixture {
         link = emulatorLink(host, model, "--sensors 40,32 --log " + log);
         transactions = std::make_unique<Transactions>(*link, model);
         ASSERT_EQ(transactions->readAll(), kRequestOk);
+        ASSERT_EQ(transactions->readBanks(), kRequestOk);
         banks = std::make_unique<CBankManager>(model, *transactions);
         pane = std::make_unique<PagePane>(state, *link, *banks, host);
         page = pane->page<CView016>(nav::kViewPage016);
@@ -88,6 +89,21 @@ TEST_F(SensorPageFixture, DefaultsButtonOfOtherChannelsNeedsTheExtendedMode) {
     EXPECT_TRUE(defaults()->isVisible());
     EXPECT_FALSE(page->list(CView016::kFieldFloating)->isVisible());
     EXPECT_FALSE(page->fixedBeamsButton()->isVisible());
+}
+
+// The identification belongs to the sensor, not to a bank: a bank write would drop it and
+// still report success, so it is not offered for editing while a bank is shown.
+TEST_F(SensorPageFixture, IdentificationIsEditableOnlyOnTheCurrentValues) {
+    start(true);
+    show(1);
+    EXPECT_FALSE(page->idBox()->isReadOnly());
+    pane->selectSet(2);
+    pane->select(ItemKind::SensorOperation, 2, 1);
+    EXPECT_TRUE(page->idBox()->isReadOnly());
+    EXPECT_EQ(pane->bar()->writeButton()->text(), "適用");
+    page->list(CView016::kFieldOut2)->setCurrentIndex(2);
+    EXPECT_TRUE(writeAndLog().empty());
+    EXPECT_NE(model.storedSet(2).edited, 0);
 }
 
 TEST_F(SensorPageFixture, ThresholdsAreLimitedWhenTheBoxIsLeft) {

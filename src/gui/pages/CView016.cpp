@@ -213,6 +213,11 @@ void CView016::applyVisibility() {
     // written, so they are shown but not offered for editing.
     m_on->setReadOnly(!extended);
     m_off->setReadOnly(!extended);
+    m_id->setReadOnly(bankShown());
+}
+
+bool CView016::bankShown() const {
+    return state().model().selectedSet() != kCurrentSet;
 }
 
 std::vector<PageRead> CView016::controllerReads() const {
@@ -410,10 +415,11 @@ bool CView016::checkFields() {
 
 std::vector<codec::PutRequest> CView016::pagePuts() {
     SensorOperationValues v = shown();
+    const bool toBank = bankShown();
     std::vector<codec::PutRequest> puts = sensorOperationPuts(
-        v, {m_channel, working().general.jointNum, state().extendedMode}, working());
+        v, {m_channel, working().general.jointNum, state().extendedMode, toBank}, working());
     // The box shows the identification as it is written.
-    if (!sensorIdMatches(v.id, record().sensorId)) {
+    if (!toBank && !sensorIdMatches(v.id, record().sensorId)) {
         m_id->setText(QString::fromStdString(sensorIdWriteText(v.id)));
     }
     return puts;
