@@ -11,6 +11,7 @@
 #include "frame/CLeftPaneView.h"
 #include "frame/CProgressDlg.h"
 #include "frame/CRightPaneFrame.h"
+#include "frame/CSplitterView.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
 #include "pages/CView013.h"
@@ -58,6 +59,39 @@ TEST(PagesInApp, BasicInformationAndClockPagesUseTheFrame) {
     settle();
     EXPECT_FALSE(clock->active());
     EXPECT_TRUE(frame->commandsAllowed());
+    app.shutdown();
+    unsetenv("QAVLINK_COM1");
+}
+
+// A page hidden behind another must not decide how narrow the window may be: else the
+// widest page keeps the window wider than a small screen on every page.
+TEST(PagesInApp, TheRightPaneAsksOnlyForTheRoomOfTheShownPage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
+    setenv("QAVLINK_COM1", "sim", 1);
+    AppOptions o = appOptions(dir.path());
+    o.commTimings.resetSettle = std::chrono::milliseconds(0);
+    CQavixApp app(o);
+    ASSERT_TRUE(app.start());
+    CLeftPaneView* tree = app.mainFrame()->tree();
+    CSplitterView* pane = app.mainFrame()->rightPane()->splitterView();
+    auto minimumWidthOn = [&](ItemKind kind) {
+        tree->tree()->setCurrentItem(tree->findItem(kind, 0));
+        settle();
+        const int own = pane->currentPage()->minimumSizeHint().width();
+        return std::make_pair(pane->minimumSizeHint().width(), own);
+    };
+    int widest = 0;
+    for (ItemKind kind : {ItemKind::BasicInfo, ItemKind::LevelGraph, ItemKind::LevelList,
+                          ItemKind::ScanMonitor, ItemKind::Pio, ItemKind::OverallJudgement,
+                          ItemKind::ParallelOutput, ItemKind::GroupJudgement, ItemKind::Options,
+                          ItemKind::Clock, ItemKind::SettingsList, ItemKind::ErrorLog}) {
+        widest = std::max(widest, minimumWidthOn(kind).first);
+    }
+    const auto [paneOnClock, clockPage] = minimumWidthOn(ItemKind::Clock);
+    EXPECT_LT(paneOnClock, widest);
+    EXPECT_GE(paneOnClock, clockPage);
     app.shutdown();
     unsetenv("QAVLINK_COM1");
 }

@@ -13,6 +13,20 @@ constexpr int kMinimumPageRow = 20;
 // operation settings.
 constexpr int kReloadingViews[] = {13, 14, 15, 16, 17, 19};
 
+// A stacked row asks for the room of its largest view, shown or not. Only the shown view's
+// needs count here, or one wide page would keep the window from being narrower than it on
+// every page: the hidden views take an ignored size policy, the shown one its own again.
+void sizeRowToShownView(QStackedWidget* row, std::unordered_map<QWidget*, QSizePolicy>& own) {
+    for (int i = 0; i < row->count(); ++i) {
+        QWidget* w = row->widget(i);
+        const auto kept = own.try_emplace(w, w->sizePolicy()).first;
+        w->setSizePolicy(w == row->currentWidget()
+                             ? kept->second
+                             : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
+    }
+    row->updateGeometry();
+}
+
 }  // namespace
 
 CSplitterView::CSplitterView(QWidget* parent) : QWidget(parent) {
@@ -25,6 +39,10 @@ CSplitterView::CSplitterView(QWidget* parent) : QWidget(parent) {
     m_barRow->setMinimumHeight(0);
     m_pageRow = new QStackedWidget(m_splitter);
     m_pageRow->setMinimumHeight(kMinimumPageRow);
+    for (QStackedWidget* row : {m_barRow, m_pageRow}) {
+        connect(row, &QStackedWidget::currentChanged, this,
+                [this, row](int) { sizeRowToShownView(row, m_ownPolicies); });
+    }
     m_splitter->addWidget(m_barRow);
     m_splitter->addWidget(m_pageRow);
     m_splitter->setStretchFactor(1, 1);
@@ -36,6 +54,8 @@ CSplitterView::CSplitterView(QWidget* parent) : QWidget(parent) {
         (bar ? m_barRow : m_pageRow)->addWidget(v);
         m_views[static_cast<size_t>(n)] = v;
     }
+    sizeRowToShownView(m_barRow, m_ownPolicies);
+    sizeRowToShownView(m_pageRow, m_ownPolicies);
     connect(m_splitter, &QSplitter::splitterMoved, this, [this](int, int) {
         if (!m_collapsed) {
             m_rowHeight = m_splitter->sizes().value(0);
@@ -102,11 +122,13 @@ void CSplitterView::installView(int number, PaneView* view) {
     const int at = row->indexOf(slot);
     row->insertWidget(at, view);
     row->removeWidget(slot);
+    m_ownPolicies.erase(slot);
     slot->deleteLater();
     slot = view;
     if (current) {
         row->setCurrentWidget(view);
     }
+    sizeRowToShownView(row, m_ownPolicies);
 }
 
 void CSplitterView::markSetSwitched() {

@@ -5,6 +5,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <array>
+#include <unordered_map>
 
 #include "frame/PageTable.h"
 #include "pages/PaneView.h"
@@ -45,6 +46,8 @@ class CSplitterView : public QWidget {
     std::array<PaneView*, nav::kViewCount> m_views{};
     int m_rowHeight = nav::kCommandRowHeight;
     bool m_collapsed = false;
+    // Each view's own size policy, while a hidden view's is set aside.
+    std::unordered_map<QWidget*, QSizePolicy> m_ownPolicies;
 };
 
 }  // namespace qavix
