@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <memory>
 
 #include "AppRunSupport.h"
 #include "GuiTestSupport.h"
@@ -21,19 +22,37 @@ namespace {
 
 using nav::ItemKind;
 
-TEST(PagesInApp, BasicInformationAndClockPagesUseTheFrame) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n"));
-    setenv("QAVLINK_COM1", "sim", 1);
-    AppOptions o = appOptions(dir.path());
-    o.commTimings.resetSettle = std::chrono::milliseconds(0);
-    CQavixApp app(o);
-    ASSERT_TRUE(app.start());
-    CMainFrame* frame = app.mainFrame();
-    CLeftPaneView* tree = frame->tree();
-    CSplitterView* pane = frame->rightPane()->splitterView();
+// The whole program on the built-in emulator, without its splash.
+class PagesInApp : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(
+            writeIni(dir.path(), "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n"));
+        setenv("QAVLINK_COM1", "sim", 1);
+        AppOptions o = appOptions(dir.path());
+        o.commTimings.resetSettle = std::chrono::milliseconds(0);
+        app = std::make_unique<CQavixApp>(o);
+        ASSERT_TRUE(app->start());
+        frame = app->mainFrame();
+        tree = frame->tree();
+        pane = frame->rightPane()->splitterView();
+    }
+    void TearDown() override {
+        if (app) {
+            app->shutdown();
+        }
+        unsetenv("QAVLINK_COM1");
+    }
 
+    QTemporaryDir dir;
+    std::unique_ptr<CQavixApp> app;
+    CMainFrame* frame = nullptr;
+    CLeftPaneView* tree = nullptr;
+    CSplitterView* pane = nullptr;
+};
+
+TEST_F(PagesInApp, BasicInformationAndClockPagesUseTheFrame) {
     tree->tree()->setCurrentItem(tree->findItem(ItemKind::BasicInfo, 0));
     settle();
     auto* basic = static_cast<CView001*>(pane->view(nav::kViewPage001));
@@ -41,7 +60,7 @@ TEST(PagesInApp, BasicInformationAndClockPagesUseTheFrame) {
     EXPECT_EQ(basic->box(3)->text(), "0300920");
     EXPECT_FALSE(frame->progressDialog()->isVisible());
     EXPECT_TRUE(frame->commandsAllowed());
-    EXPECT_FALSE(app.state().commBusy());
+    EXPECT_FALSE(app->state().commBusy());
     auto* bar = static_cast<CCommandDlg*>(pane->view(nav::kViewCommandDlg));
     EXPECT_EQ(bar->titleText(), "ｺﾝﾄﾛｰﾗ基本情報");
     EXPECT_TRUE(bar->writeButton()->isVisible());
@@ -59,23 +78,11 @@ TEST(PagesInApp, BasicInformationAndClockPagesUseTheFrame) {
     settle();
     EXPECT_FALSE(clock->active());
     EXPECT_TRUE(frame->commandsAllowed());
-    app.shutdown();
-    unsetenv("QAVLINK_COM1");
 }
 
 // A page hidden behind another must not decide how narrow the window may be: else the
 // widest page keeps the window wider than a small screen on every page.
-TEST(PagesInApp, TheRightPaneAsksOnlyForTheRoomOfTheShownPage) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
-    setenv("QAVLINK_COM1", "sim", 1);
-    AppOptions o = appOptions(dir.path());
-    o.commTimings.resetSettle = std::chrono::milliseconds(0);
-    CQavixApp app(o);
-    ASSERT_TRUE(app.start());
-    CLeftPaneView* tree = app.mainFrame()->tree();
-    CSplitterView* pane = app.mainFrame()->rightPane()->splitterView();
+TEST_F(PagesInApp, TheRightPaneAsksOnlyForTheRoomOfTheShownPage) {
     auto minimumWidthOn = [&](ItemKind kind) {
         tree->tree()->setCurrentItem(tree->findItem(kind, 0));
         settle();
@@ -92,8 +99,6 @@ TEST(PagesInApp, TheRightPaneAsksOnlyForTheRoomOfTheShownPage) {
     const auto [paneOnClock, clockPage] = minimumWidthOn(ItemKind::Clock);
     EXPECT_LT(paneOnClock, widest);
     EXPECT_GE(paneOnClock, clockPage);
-    app.shutdown();
-    unsetenv("QAVLINK_COM1");
 }
 
 }  // namespace
