@@ -97,9 +97,13 @@ TEST_F(SensorPageFixture, IdentificationIsEditableOnlyOnTheCurrentValues) {
     start(true);
     show(1);
     EXPECT_FALSE(page->idBox()->isReadOnly());
+    const QColor pageColour = page->palette().color(QPalette::Window);
+    EXPECT_NE(page->idBox()->palette().color(QPalette::Base), pageColour);
     pane->selectSet(2);
     pane->select(ItemKind::SensorOperation, 2, 1);
     EXPECT_TRUE(page->idBox()->isReadOnly());
+    // It looks as read-only as it is.
+    EXPECT_EQ(page->idBox()->palette().color(QPalette::Base), pageColour);
     EXPECT_EQ(pane->bar()->writeButton()->text(), "適用");
     page->list(CView016::kFieldOut2)->setCurrentIndex(2);
     EXPECT_TRUE(writeAndLog().empty());

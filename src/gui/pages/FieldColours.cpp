@@ -19,6 +19,9 @@ void paintField(QLineEdit* edit, FieldState state) {
         p.setColor(QPalette::Base, kChangedFieldColour);
     } else if (state == FieldState::Invalid) {
         p.setColor(QPalette::Base, kInvalidFieldColour);
+    } else if (edit->isReadOnly()) {
+        // A box the page does not offer for editing looks like the page around it.
+        p.setColor(QPalette::Base, p.color(QPalette::Window));
     }
     edit->setPalette(p);
     edit->update();

@@ -536,7 +536,7 @@ bool shoot(const QString& folder, const QString& kind) {
         }
         options.arguments = {"--edit", sample.toStdString()};
     } else if (kind == "navi-bank" || kind == "options" || kind == "sensor" ||
-               kind.startsWith("beams-")) {
+               kind == "sensor-bank" || kind.startsWith("beams-")) {
         options.arguments = {"/ad"};
     }
     {
@@ -555,7 +555,8 @@ bool shoot(const QString& folder, const QString& kind) {
         useMeasurementScenario(work.path());
     } else if (kind.startsWith("beams-")) {
         setenv("QAVLINK_COM1", "sim:--sensors 64,80", 1);
-    } else if (kind == "parallel" || kind == "options" || kind == "sensor") {
+    } else if (kind == "parallel" || kind == "options" || kind == "sensor" ||
+               kind == "sensor-bank") {
         // Three sensors with the measurement functions on, so their pages are in the tree.
         const QString scenario = QDir(work.path()).filePath("scenario.txt");
         QFile f(scenario);
@@ -649,6 +650,11 @@ bool shoot(const QString& folder, const QString& kind) {
         auto* page = static_cast<qavix::CView016*>(
             frame->rightPane()->splitterView()->view(qavix::nav::kViewPage016));
         page->list(qavix::CView016::kFieldOut2)->setCurrentIndex(6);
+    } else if (kind == "sensor-bank") {
+        // A bank has no place for the sensor's identification: the box is read-only.
+        tree->tree()->setCurrentItem(tree->rootItem(2));
+        settle(300);
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorOperation, 2, 1));
     } else if (kind.startsWith("beams-")) {
         showBeams(kind, app);
     } else if (kind == "clock") {
@@ -737,7 +743,7 @@ int main(int argc, char* argv[]) {
         kinds = {"current", "bank", "debug", "splash", "textures", "dialogs", "navi-current",
                  "navi-bank", "navi-sensor", "basic", "basic-edited", "clock", "settings-list",
                  "print-preview", "report-pdf", "error-log", "scan", "scan-stopped", "overall",
-                 "pio", "groups", "parallel", "options", "sensor", "comm-devices",
+                 "pio", "groups", "parallel", "options", "sensor", "sensor-bank", "comm-devices",
                  "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
                  "graph-drag", "batch-dialog", "level-list", "banks", "offline", "beams-chart",
                  "beams-chart-blanking", "beams-list", "beams-list-designated"};
