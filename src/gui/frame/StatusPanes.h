@@ -29,7 +29,7 @@ struct StatusInputs {
     int unit = 0;            // 0..15
     int port = 0;            // 0..5: COM1..COM6
     int baudIndex = 0;       // 0..5
-    std::string portTarget;  // the device or emulator the active port leads to
+    std::string portTarget;  // the device, emulator or network value the active port leads to
 };
 
 struct PaneLook {
@@ -41,8 +41,11 @@ struct PaneLook {
 
 std::string unitLabel(int unit);                // "１号機"
 std::string portText(int port, int baudIndex);  // "COM3 38400bps"
-std::string notConnectedText();                 // " 未接続 "
-int paneWidth(const std::string& text);         // Shift-JIS bytes x 12
+// With a device server: "COM1 rfc2217:plc-line3:4001 115200bps"; a raw "tcp:" port's rate
+// is set on the server, so none is shown. Other targets: portText(port, baudIndex).
+std::string portText(int port, int baudIndex, const std::string& target);
+std::string notConnectedText();          // " 未接続 "
+int paneWidth(const std::string& text);  // Shift-JIS bytes x 12
 
 class StatusPanes {
   public:
