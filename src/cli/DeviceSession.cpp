@@ -1,5 +1,7 @@
 #include "DeviceSession.h"
 
+#include <stdlib.h>
+
 #include <iostream>
 
 #include "ExitCodes.h"
@@ -19,6 +21,12 @@ int DeviceSession::connect() {
     if (!selection.error.empty()) {
         std::cerr << kSettingsFileName << ": " << selection.error << '\n';
         return kExitFileError;
+    }
+    if (!selection.networkTarget.empty()) {
+        // The target stands in for the active port in this process only, as QAVLINK_COMn
+        // would: the library, and the messages about it, resolve the port to it alike.
+        const std::string variable = "QAVLINK_COM" + std::to_string(selection.link.activePort + 1);
+        ::setenv(variable.c_str(), selection.networkTarget.c_str(), 1);
     }
     if (!m_link.start()) {
         m_host.showMessage(kLinkLoadFailedMessage);

@@ -13,7 +13,8 @@ constexpr const char* kSettingsFileName = "Qavix.ini";
 
 struct PortSelection {
     LinkSettings link;
-    std::string error;  // the settings file exists but cannot be read
+    std::string networkTarget;  // --port gave a device server for the active port
+    std::string error;          // the settings file exists but cannot be read
 };
 
 PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& options);
