@@ -84,8 +84,8 @@ Ser2netProcess::~Ser2netProcess() {
 }
 
 std::string Ser2netProcess::target() const {
-    return std::string(m_config.rfc2217 ? "rfc2217:" : "tcp:") + "127.0.0.1:" +
-           std::to_string(m_port);
+    return std::string(m_config.rfc2217 ? "rfc2217:" : "tcp:") +
+           "127.0.0.1:" + std::to_string(m_port);
 }
 
 std::string Ser2netProcess::log() const {
@@ -103,10 +103,9 @@ bool Ser2netProcess::start(int port) {
     {
         std::ofstream out(config);
         out << "connection: &qavix\n"
-            << "  accepter: " << (m_config.rfc2217 ? "telnet(rfc2217),tcp" : "tcp")
-            << ",127.0.0.1," << port << "\n"
-            << "  connector: serialdev," << m_config.device << "," << m_config.line
-            << ",local\n"
+            << "  accepter: " << (m_config.rfc2217 ? "telnet(rfc2217),tcp" : "tcp") << ",127.0.0.1,"
+            << port << "\n"
+            << "  connector: serialdev," << m_config.device << "," << m_config.line << ",local\n"
             << "  options:\n"
             << "    kickolduser: " << (m_config.kickOldUser ? "true" : "false") << "\n"
             << "    chardelay: false\n";

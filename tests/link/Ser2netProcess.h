@@ -13,8 +13,8 @@
 namespace qavix::link::test {
 
 struct Ser2netPort {
-    bool rfc2217 = false;         // accepter telnet(rfc2217),tcp rather than tcp
-    std::string device;           // the pseudo-terminal
+    bool rfc2217 = false;          // accepter telnet(rfc2217),tcp rather than tcp
+    std::string device;            // the pseudo-terminal
     std::string line = "9600e72";  // the connector's line settings
     bool kickOldUser = false;
 };
