@@ -399,8 +399,8 @@ void CommSettingsDialog::onNetworkEdited() {
     if (!value.empty()) {
         m_mapping[static_cast<size_t>(m_ctx.ports.activePort)] = value;
         m_devices->setItemData(m_devices->currentIndex(), QString::fromStdString(value));
-        updateTargets();
     }
+    updateTargets();
 }
 
 void CommSettingsDialog::onDeviceChosen(int index) {
@@ -428,6 +428,10 @@ void CommSettingsDialog::updateTargets() {
             text = target && target->emulator ? kEmulatorLabel : deviceLabel(*env);
         } else {
             text = targetLabel(port + 1, m_mapping[static_cast<size_t>(port)], m_deviceFiles);
+        }
+        if (port == m_ctx.ports.activePort && !m_networkProblem.empty() && networkChosen()) {
+            // The fields are being typed: what they hold now is no target yet.
+            text = "ネットワーク（" + m_networkProblem + "）";
         }
         QLabel* label = m_target[static_cast<size_t>(port)];
         const QString full =

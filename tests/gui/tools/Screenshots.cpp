@@ -754,14 +754,15 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(qavix::applicationIcon());
     qavix::installQtTranslations(application);
     if (argc < 2) {
-        std::cerr << "usage: gui_screenshots <folder> "
-                     "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
-                     "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
-                     "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
-                     "options|sensor|comm-devices|comm-network|colour-dialog|scale2|graph|graph-absolute|"
-                     "graph-all|graph-png|graph-drag|batch-dialog|level-list|banks|offline|"
-                     "beams-chart|beams-chart-blanking|beams-list|beams-list-designated]...\n"
-                     "(scale2 under QT_SCALE_FACTOR=2)\n";
+        std::cerr
+            << "usage: gui_screenshots <folder> "
+               "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
+               "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
+               "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
+               "options|sensor|comm-devices|comm-network|colour-dialog|scale2|graph|graph-absolute|"
+               "graph-all|graph-png|graph-drag|batch-dialog|level-list|banks|offline|"
+               "beams-chart|beams-chart-blanking|beams-list|beams-list-designated]...\n"
+               "(scale2 under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
