@@ -353,9 +353,6 @@ int MonitorRun::finishOnce() {
         }
     }
     const bool deliveredAll = !m_publisher || m_publisher->idle();
-    if (m_mqtt) {
-        m_mqtt->shutdown(kShutdownWait);
-    }
     if (!deliveredAll) {
         say("the broker did not take the messages");
         return kExitConnection;
@@ -377,12 +374,16 @@ int MonitorRun::loop() {
                 nextErrors = now + errorsEvery;
             }
             if (m_args.once) {
-                return m_sinkFailed ? kExitFileError : finishOnce();
+                break;
             }
             nextCycle = now + m_monitor.nextWait();
         }
         const auto left = std::chrono::duration_cast<milliseconds>(nextCycle - Clock::now());
         serviceFor(std::max(left, milliseconds(1)));
+    }
+    int result = m_sinkFailed ? kExitFileError : kExitOk;
+    if (m_args.once && !m_sinkFailed && !stopRequested()) {
+        result = finishOnce();
     }
     if (m_jsonl) {
         OutMessage offline;
@@ -396,7 +397,7 @@ int MonitorRun::loop() {
     if (m_mqtt) {
         m_mqtt->shutdown(kShutdownWait);
     }
-    return m_sinkFailed ? kExitFileError : kExitOk;
+    return result;
 }
 
 }  // namespace

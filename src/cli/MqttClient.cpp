@@ -107,6 +107,15 @@ void MqttClient::attemptFailed(const std::string& why) {
            std::to_string((wait.count() + 999) / 1000) + " s");
 }
 
+std::string MqttClient::failureText(int rc) const {
+    const std::string why = rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
+    // The library's words for a TLS failure ("certificate verify failed") say more.
+    if (rc == MOSQ_ERR_TLS && !m_lastError.empty()) {
+        return "TLS: " + m_lastError;
+    }
+    return why;
+}
+
 void MqttClient::service(std::chrono::milliseconds wait) {
     const auto now = Clock::now();
     if (!m_connected && !m_connecting && !m_stopping && now >= m_nextAttempt) {
@@ -121,9 +130,7 @@ void MqttClient::service(std::chrono::milliseconds wait) {
             m_attemptDeadline = now + kConnectTimeout;
         } else {
             m_everStarted = m_everStarted || rc != MOSQ_ERR_INVAL;
-            const std::string why =
-                rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
-            attemptFailed("cannot connect: " + why);
+            attemptFailed("cannot connect: " + failureText(rc));
         }
     }
     if (!m_connected && !m_connecting) {
@@ -132,16 +139,13 @@ void MqttClient::service(std::chrono::milliseconds wait) {
         return;
     }
     const int rc = mosquitto_loop(m_mosq, static_cast<int>(wait.count()), kMaxPacketsPerLoop);
+    if (rc == MOSQ_ERR_SUCCESS && m_connected && m_publisher != nullptr) {
+        m_publisher->pump();
+    }
     if (rc != MOSQ_ERR_SUCCESS && (m_connecting || m_connected)) {
         const bool wasConnected = m_connected;
         m_connected = false;
-        std::string why = rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
-        if (rc == MOSQ_ERR_TLS || !m_lastError.empty()) {
-            why = "TLS: " + (m_lastError.empty() ? why : m_lastError);
-        }
-        if (m_connecting || wasConnected) {
-            attemptFailed((wasConnected ? "connection lost: " : "cannot connect: ") + why);
-        }
+        attemptFailed((wasConnected ? "connection lost: " : "cannot connect: ") + failureText(rc));
         return;
     }
     if (m_connecting && Clock::now() >= m_attemptDeadline) {
@@ -191,9 +195,7 @@ void MqttClient::onConnect(mosquitto* /*mosq*/, void* self, int rc) {
     const std::string payload = "true";
     mosquitto_publish(c->m_mosq, nullptr, c->m_options.onlineTopic.c_str(),
                       static_cast<int>(payload.size()), payload.data(), kQosAtLeastOnce, true);
-    if (c->m_publisher != nullptr) {
-        c->m_publisher->pump();
-    }
+    // The queue goes out after the callback: inside it the library only queues packets.
 }
 
 void MqttClient::onDisconnect(mosquitto* /*mosq*/, void* self, int rc) {

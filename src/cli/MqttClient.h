@@ -66,6 +66,7 @@ class MqttClient : public telemetry::BrokerLink {
     static void onLog(mosquitto*, void* self, int level, const char* text);
 
     void attemptFailed(const std::string& why);
+    std::string failureText(int rc) const;
     void notice(const std::string& text);
     std::string address() const;
 
