@@ -61,7 +61,7 @@ TEST(ScenarioEvents, ErrorIsRaisedAndLoggedOnceItsTimeHasCome) {
     Sim sim(test::threeSensors(), parsed("[events]\n3 = error A2\n"));
     const std::string before = sim.text(107);
     sim.now += 2900ms;
-    EXPECT_EQ(sim.run(Op::GetStatus).text, "020300");
+    EXPECT_EQ(sim.run(Op::GetStatus).text, "000300");
     sim.now += 100ms;
     EXPECT_EQ(sim.run(Op::GetStatus).text, "0203A2");
     EXPECT_EQ(sim.text(107).substr(14, 2), "A2");
