@@ -108,8 +108,8 @@ std::string secondsText(std::chrono::milliseconds time) {
 std::string lineSettingRefused(const PortProblem& p, const char* setting) {
     return networkSubject(p) + " が RFC 2217 による" + setting + "の設定を受け付けません" +
            inBrackets(p.detail) +
-           "。\nデバイスサーバーとその先の機器がこの通信条件に対応しているか確認して" +
-           "ください。";
+           "。\n"
+           "デバイスサーバーとその先の機器がこの通信条件に対応しているか確認してください。";
 }
 
 std::string networkProblemText(const PortProblem& p) {
@@ -124,27 +124,28 @@ std::string networkProblemText(const PortProblem& p) {
             return subject + " のホスト名を調べられません" + inBrackets(p.detail) +
                    "。\nネットワークと DNS サーバーの設定を確認してください。";
         case PortProblemKind::Refused:
-            return subject + " への接続が拒否されました。\nポート番号と、デバイスサーバーが動いて" +
-                   "いるかを確認してください。";
+            return subject +
+                   " への接続が拒否されました。\n"
+                   "ポート番号と、デバイスサーバーが動いているかを確認してください。";
         case PortProblemKind::Unreachable:
             return subject + " に届きません" + inBrackets(p.detail) +
                    "。\nネットワークの接続と経路を確認してください。";
         case PortProblemKind::NoAnswer:
             return subject + " が " + secondsText(connectTimeout()) +
-                   " 秒以内に接続に応じません。\nホスト名、ポート番号と、途中のファイアウォールを確"
-                   "認し" +
-                   "てください。";
+                   " 秒以内に接続に応じません。\n"
+                   "ホスト名、ポート番号と、途中のファイアウォールを確認してください。";
         case PortProblemKind::Dropped:
             return subject + " との接続がデバイスサーバー側で切られました" + inBrackets(p.detail) +
-                   "。\n別のクライアントが同じポートに接続して切り替わった（ser2net の kickolduser "
-                   "な" +
-                   "ど）か、デバイスサーバーが停止しました。";
+                   "。\n"
+                   "別のクライアントが同じポートに接続して切り替わった"
+                   "（ser2net の kickolduser など）か、デバイスサーバーが停止しました。";
         case PortProblemKind::Busy:
             return subject + " は他のクライアントが使用中です" + inBrackets(p.detail) +
                    "。\nそのクライアントを終了してください。";
         case PortProblemKind::NoComPortOption:
             return subject + " は RFC 2217（COM-PORT-OPTION）に応じません" + inBrackets(p.detail) +
-                   "。\nデバイスサーバーを telnet(rfc2217) で設定するか、tcp: で接続してください。";
+                   "。\n"
+                   "デバイスサーバーを telnet(rfc2217) で設定するか、tcp: で接続してください。";
         case PortProblemKind::RateRefused:
             return lineSettingRefused(p, "通信速度");
         case PortProblemKind::DataSizeRefused:
