@@ -12,7 +12,8 @@ namespace {
 constexpr std::size_t kMaxHostLength = 253;  // a DNS name
 constexpr std::size_t kMaxLabelLength = 63;
 constexpr std::size_t kMaxPortDigits = 5;
-constexpr long kDefaultConnectTimeoutMs = 5000;
+// The program tries an open three times: a silent address keeps it waiting nine seconds.
+constexpr long kDefaultConnectTimeoutMs = 3000;
 constexpr long kMaxConnectTimeoutMs = 60000;
 constexpr const char* kConnectTimeoutVariable = "QAVLINK_CONNECT_TIMEOUT";
 

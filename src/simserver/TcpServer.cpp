@@ -126,11 +126,9 @@ void TcpServer::accept() {
     if (fd < 0) {
         return;
     }
-    if (m_client >= 0) {
-        // The line has one end: a second client is turned away, as a busy port would be.
-        ::close(fd);
-        return;
-    }
+    // The line has one end: the newest client takes it, as on a device server with
+    // kickolduser, so a client that vanished without closing locks nobody out.
+    dropClient();
     const int on = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     m_client = fd;
@@ -166,11 +164,12 @@ void TcpServer::run(int stopFd) {
                 return;
             }
         }
-        if ((fds[0].revents & POLLIN) != 0) {
-            accept();
-        }
+        // The present client's last bytes first, then a newcomer.
         if (m_client >= 0 && fds[1].fd >= 0 && fds[1].revents != 0) {
             receive();
+        }
+        if ((fds[0].revents & POLLIN) != 0) {
+            accept();
         }
         const std::string due = m_pacer.takeDue(ReplyPacer::Clock::now());
         if (m_client >= 0 && !due.empty()) {

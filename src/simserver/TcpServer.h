@@ -1,8 +1,7 @@
 #pragma once
 // Serves a frame server on a TCP port, raw, as a device server's "tcp" port would: one
-// client at a time; a client that connects while another is served is turned away. Bound
-// to loopback unless told otherwise, so the emulator is not offered to the network by
-// accident.
+// client at a time, the newest taking the line from the one before. Bound to loopback
+// unless told otherwise, so the emulator is not offered to the network by accident.
 
 #include <string>
 

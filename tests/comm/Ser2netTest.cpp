@@ -129,25 +129,32 @@ TEST_F(Ser2net, InitialReadThroughEitherServerIsTheReadOverThePseudoTerminal) {
     EXPECT_TRUE(host.messagesShown().empty());
 }
 
-TEST_F(Ser2net, ABankWrittenThroughRfc2217ReadsBack) {
+TEST_F(Ser2net, ABankWrittenThroughEitherServerReadsBack) {
     SimProcess sim({"--sensors", "40,32"});
-    Ser2netProcess server({true, sim.device(), "9600e72"});
-    ASSERT_TRUE(server.running()) << server.log();
-    connect(server.target());
-    ASSERT_EQ(tx->readAll(), kRequestOk);
-    ASSERT_EQ(tx->readBanks(), kRequestOk);
-    ASSERT_EQ(tx->selectStoredSet(3), kRequestOk);
-    model->working().channel(0).axisTh[7] = 0xFF;  // the Telnet escape byte, as a value
-    model->working().channel(1).zero[5] = 123;
-    model->markEdited(3);
-    ASSERT_EQ(tx->writeSelectedBank(), kRequestOk);
-    EXPECT_TRUE(host.messagesShown().empty());
-
-    // Read back over the pseudo-terminal itself: the controller holds them.
-    connect(sim.device());
-    ASSERT_EQ(tx->rereadBank(3), kRequestOk);
-    EXPECT_EQ(model->storedSet(3).channel(0).axisTh[7], 0xFF);
-    EXPECT_EQ(model->storedSet(3).channel(1).zero[5], 123);
+    for (bool rfc2217 : {false, true}) {
+        const int bank = rfc2217 ? 3 : 2;
+        const int threshold = rfc2217 ? 0xFF : 0xFE;  // 0xFF: the Telnet escape byte, as a value
+        {
+            Ser2netProcess server({rfc2217, sim.device(), "9600e72"});
+            ASSERT_TRUE(server.running()) << server.log();
+            connect(server.target());
+            ASSERT_EQ(tx->readAll(), kRequestOk);
+            ASSERT_EQ(tx->readBanks(), kRequestOk);
+            ASSERT_EQ(tx->selectStoredSet(bank), kRequestOk);
+            model->working().channel(0).axisTh[7] = threshold;
+            model->working().channel(1).zero[5] = 123;
+            model->markEdited(bank);
+            ASSERT_EQ(tx->writeSelectedBank(), kRequestOk) << server.target();
+            EXPECT_TRUE(host.messagesShown().empty());
+            disconnect();
+        }
+        // Read back over the pseudo-terminal itself: the controller holds them.
+        connect(sim.device());
+        ASSERT_EQ(tx->rereadBank(bank), kRequestOk);
+        EXPECT_EQ(model->storedSet(bank).channel(0).axisTh[7], threshold);
+        EXPECT_EQ(model->storedSet(bank).channel(1).zero[5], 123);
+        disconnect();
+    }
 }
 
 TEST_F(Ser2net, AServerKilledDuringTheReadIsALostLineWithTheRecoveryFiles) {

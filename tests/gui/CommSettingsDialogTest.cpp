@@ -398,6 +398,8 @@ TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
     d.protocolList()->setCurrentIndex(0);
     emit d.protocolList()->activated(0);
 
+    // A failed test here would leave "設定" waiting in its end-program question.
+    ASSERT_TRUE(d.runTest()) << d.errorLabel()->text().toStdString();
     d.okButton()->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(link.unitConnected(0));

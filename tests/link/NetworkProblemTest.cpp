@@ -71,7 +71,7 @@ TEST(NetworkProblem, TheConnectTimeoutInTheMessageIsTheOneInForce) {
     ::setenv("QAVLINK_CONNECT_TIMEOUT", "2500", 1);
     EXPECT_TRUE(contains(portProblemText(p), " 2.5 秒以内")) << portProblemText(p);
     ::unsetenv("QAVLINK_CONNECT_TIMEOUT");
-    EXPECT_TRUE(contains(portProblemText(p), " 5 秒以内")) << portProblemText(p);
+    EXPECT_TRUE(contains(portProblemText(p), " 3 秒以内")) << portProblemText(p);
 }
 
 TEST(NetworkProblem, LibraryCodesAreExplainedFromThePortsValue) {
