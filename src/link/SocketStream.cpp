@@ -1,5 +1,7 @@
 #include "SocketStream.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -132,6 +134,11 @@ bool SocketStream::readWaiting(std::string& out, IoStatus& status) {
     for (;;) {
         const ssize_t got = ::recv(m_fd, buffer, sizeof buffer, 0);
         if (got > 0) {
+            // Acknowledge at once: a server that sends a long reply in two segments with
+            // Nagle's algorithm on holds the second until the first is acknowledged, and a
+            // delayed acknowledgement would cost 40 ms per reply.
+            const int on = 1;
+            setsockopt(m_fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
             out.append(buffer, static_cast<std::size_t>(got));
             status = IoStatus::Ok;
             return true;
