@@ -30,7 +30,7 @@ std::string editedSample(const std::string& from, const std::string& to) {
 }
 
 bankfile::BlockRead readText(const std::string& text) {
-    return bankfile::readBlocks(ProfileFile::fromText(text));
+    return bankfile::readBlocks(bankfile::BankFileEntries::fromText(text));
 }
 
 TEST(BankFileWriter, ReproducesTheHandWrittenSampleByteForByte) {
@@ -199,7 +199,7 @@ TEST(BankFileReader, MalformedFilesGiveTheInvalidDataMessage) {
 TEST(BankFileReader, BytesThatAreNotShiftJisMakeTheFileInvalid) {
     TempDir dir;
     const std::string bytes = textfile::encodeText(sampleText()).bytes;
-    ASSERT_TRUE(bankfile::readBlocks(ProfileFile::fromText(sampleText())).ok());
+    ASSERT_TRUE(bankfile::readBlocks(bankfile::BankFileEntries::fromText(sampleText())).ok());
     // In the version line, which the reader skips, and in a value.
     for (const auto& [from, to] : {std::pair<std::string, std::string>{"## Ver 2.10",
                                                                        "## Ver 2.\xFF"
@@ -218,14 +218,14 @@ TEST(BankFileReader, BytesThatAreNotShiftJisMakeTheFileInvalid) {
 }
 
 TEST(BankFileReader, NamesEveryKeyOutOfItsPlace) {
-    EXPECT_TRUE(bankfile::misplacedKeys(ProfileFile::fromText(sampleText())).empty());
+    EXPECT_TRUE(bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(sampleText())).empty());
     // Blanks around a key do not make it another key.
-    EXPECT_TRUE(
-        bankfile::misplacedKeys(ProfileFile::fromText(editedSample("TYPE_2=12", " TYPE_2 =12")))
-            .empty());
+    EXPECT_TRUE(bankfile::misplacedKeys(
+                    bankfile::BankFileEntries::fromText(editedSample("TYPE_2=12", " TYPE_2 =12")))
+                    .empty());
 
     // A duplicated line in CH2 shifts every later key of the section by one.
-    const auto shifted = bankfile::misplacedKeys(ProfileFile::fromText(
+    const auto shifted = bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(
         editedSample("[CH2]\r\nTYPE_1=80\r\n", "[CH2]\r\nTYPE_1=80\r\nTYPE_1=80\r\n")));
     ASSERT_FALSE(shifted.empty());
     EXPECT_EQ(shifted[0].section, "CH2");
@@ -236,15 +236,15 @@ TEST(BankFileReader, NamesEveryKeyOutOfItsPlace) {
         EXPECT_EQ(m.section, "CH2");
     }
 
-    const auto renamed =
-        bankfile::misplacedKeys(ProfileFile::fromText(editedSample("HYS2=0A", "HYSTERESIS2=0A")));
+    const auto renamed = bankfile::misplacedKeys(
+        bankfile::BankFileEntries::fromText(editedSample("HYS2=0A", "HYSTERESIS2=0A")));
     ASSERT_EQ(renamed.size(), 1u);
     EXPECT_EQ(renamed[0].section, "CONTROLLER");
     EXPECT_EQ(renamed[0].expected, "HYS2");
     EXPECT_EQ(renamed[0].found, "HYSTERESIS2");
 
-    const auto missing = bankfile::misplacedKeys(
-        ProfileFile::fromText(sampleText().substr(0, sampleText().find("[CONTROLLER]"))));
+    const auto missing = bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(
+        sampleText().substr(0, sampleText().find("[CONTROLLER]"))));
     ASSERT_FALSE(missing.empty());
     EXPECT_EQ(missing[0].section, "CONTROLLER");
     EXPECT_EQ(missing[0].position, 1u);
@@ -280,7 +280,7 @@ TEST(BankFileReader, SurvivesBinaryGarbageAndRandomDamage) {
         c = static_cast<char>(random());
     }
     EXPECT_EQ(readText(garbage).status, bankfile::ReadStatus::InvalidData);
-    bankfile::readTitleAndDate(ProfileFile::fromText(garbage));
+    bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(garbage));
 
     const std::string text = sampleText();
     int stillValid = 0;
@@ -298,7 +298,7 @@ TEST(BankFileReader, SurvivesBinaryGarbageAndRandomDamage) {
         } else {
             EXPECT_FALSE(read.message.empty());
         }
-        bankfile::readTitleAndDate(ProfileFile::fromText(damaged));
+        bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(damaged));
     }
     EXPECT_GT(stillValid, 0);  // damage inside a value keeps the lengths
 }
@@ -325,8 +325,8 @@ TEST(BankFileTitle, ReadsTitleAndDate) {
         {"", false, "-", "-"},
     };
     for (const Case& c : cases) {
-        const auto r = bankfile::readTitleAndDate(
-            ProfileFile::fromText(std::string("[ATTRIBUTE]\n") + c.attribute + "[CH1]\n"));
+        const auto r = bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(
+            std::string("[ATTRIBUTE]\n") + c.attribute + "[CH1]\n"));
         EXPECT_EQ(r.found, c.found) << c.attribute;
         EXPECT_EQ(r.title, c.title) << c.attribute;
         EXPECT_EQ(r.date, c.date) << c.attribute;
@@ -342,7 +342,7 @@ TEST(BankFileTitle, LongTitlesAreNotCut) {
     const bankfile::BankFileText file =
         bankfile::formatBankFile(test::sampleBankSet(), "2.10", title, test::sampleTime());
     ASSERT_TRUE(file.ok);
-    const auto r = bankfile::readTitleAndDate(ProfileFile::fromText(file.text));
+    const auto r = bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(file.text));
     EXPECT_TRUE(r.found);
     EXPECT_EQ(r.title, title);
 }

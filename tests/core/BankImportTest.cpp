@@ -6,7 +6,6 @@
 
 #include "BankSample.h"
 #include "TempDir.h"
-#include "files/ProfileFile.h"
 #include "files/TextFile.h"
 #include "model/ImportCheck.h"
 
@@ -64,7 +63,8 @@ void expectSameBankFields(const SettingsData& a, const SettingsData& b) {
 }
 
 SettingsData decodeText(const std::string& text) {
-    const bankfile::BlockRead read = bankfile::readBlocks(ProfileFile::fromText(text));
+    const bankfile::BlockRead read =
+        bankfile::readBlocks(bankfile::BankFileEntries::fromText(text));
     EXPECT_TRUE(read.ok()) << read.message;
     SettingsData decoded;
     EXPECT_EQ(bankfile::decodeBlocks(read.texts, decoded), codec::DecodeResult::Ok);
@@ -198,7 +198,8 @@ TEST(BankImport, RandomDamageNeverBreaksTheImportPath) {
                 }
             }
         }
-        const bankfile::BlockRead read = bankfile::readBlocks(ProfileFile::fromText(damaged));
+        const bankfile::BlockRead read =
+            bankfile::readBlocks(bankfile::BankFileEntries::fromText(damaged));
         if (!read.ok()) {
             ++outcomes[0];
             continue;

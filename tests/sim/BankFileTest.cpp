@@ -16,22 +16,32 @@ namespace {
 
 using test::Sim;
 
-// A bank file as the program writes it, from an image's hexadecimal text: the values are
-// cut into lines at arbitrary places, since only their order counts.
+// A bank file from an image's hexadecimal text, with each block's value cut into as many
+// entries as the format has for it (the keys are not looked at, nor where a value is cut).
 std::string bankFileText(const std::string& hex) {
     std::string out =
         "## Area Scanner Configuration File\r\n## Ver 2.10\r\n##\r\n##\r\n##\r\n"
         "[ATTRIBUTE]\r\nTITLE=\x83\x65\x83\x58\x83\x67\r\nDATE=2024/03/15 10:00:00\r\n";
-    const size_t channel = 128;
+    size_t at = 0;
+    auto entries = [&](size_t length, size_t count) {
+        for (size_t i = 0; i + 1 < count; ++i) {
+            out += "K=" + hex.substr(at, 2) + "\r\n";
+            at += 2;
+            length -= 2;
+        }
+        out += "LAST=" + hex.substr(at, length) + "\r\n";
+        at += length;
+    };
     for (int c = 0; c < 3; ++c) {
         out += "[CH" + std::to_string(c + 1) + "]\r\n";
-        out += "TYPE_1=" + hex.substr(channel * c, 2) + "\r\n";
-        out += "REST=" + hex.substr(channel * c + 2, channel - 2) + "\r\n";
+        entries(128, 21);
     }
     out += "[CONTROLLER]\r\n";
-    for (size_t at = 3 * channel; at < hex.size(); at += 100) {
-        out += "K=" + hex.substr(at, 100) + "\r\n";
+    entries(160, 23);
+    for (int block = 0; block < 6; ++block) {
+        entries(256, 8);
     }
+    entries(188, 28);
     return out;
 }
 
