@@ -1,5 +1,7 @@
 // The bank file reader as an import runs it: Shift-JIS text, block texts by position,
 // decoding, the range check (with the JOINT_NUM second look), the key check and the title.
+// Where the emulator is built too, its reader must take every input as the program's does
+// (tests/agreement).
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +9,9 @@
 
 #include "files/BankFile.h"
 #include "files/BankImport.h"
+#ifdef QAVIX_FUZZ_WITH_EMULATOR
+#include "BankReaders.h"
+#endif
 
 using namespace qavix;
 
@@ -34,5 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     (void)bankfile::misplacedKeys(entries);
     (void)bankfile::readTitleAndDate(entries);
+#ifdef QAVIX_FUZZ_WITH_EMULATOR
+    if (!(test::programReads(bytes) == test::emulatorReads(std::string(bytes)))) {
+        __builtin_trap();
+    }
+#endif
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "files/BankFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -164,27 +165,33 @@ std::vector<KeyMismatch> misplacedKeys(const BankFileEntries& entries) {
         const size_t last = key.find_last_not_of(" \t");
         return first == std::string::npos ? std::string() : key.substr(first, last - first + 1);
     };
+    // The keys are those the writer puts at each place; any set gives them.
+    static const auto expectedKeys = [&] {
+        std::string error;
+        std::array<std::vector<std::string>, 2> keys{
+            layout::channelEntries(ChannelRecord{}, error),
+            layout::controllerEntries(SettingsData{}, error)};
+        for (auto& list : keys) {
+            std::transform(list.begin(), list.end(), list.begin(), keyOf);
+        }
+        return keys;
+    }();
     auto compare = [&](BankFileEntries::Section section, const std::string& name,
                        const std::vector<std::string>& expected, std::vector<KeyMismatch>& out) {
         const std::vector<std::string>& found = entries.entries(section);
         for (size_t i = 0; i < expected.size(); ++i) {
-            const std::string want = keyOf(expected[i]);
             const std::string key = i < found.size() ? keyOf(found[i]) : std::string();
-            if (key != want) {
-                out.push_back({name, i + 1, want, key});
+            if (key != expected[i]) {
+                out.push_back({name, i + 1, expected[i], key});
             }
         }
     };
-    // The keys are those the writer puts at each place; any set gives them.
     std::vector<KeyMismatch> mismatches;
-    std::string error;
     for (int channel = 0; channel < kChannelCount; ++channel) {
         compare(static_cast<BankFileEntries::Section>(BankFileEntries::kChannel1 + channel),
-                "CH" + std::to_string(channel + 1), layout::channelEntries(ChannelRecord{}, error),
-                mismatches);
+                "CH" + std::to_string(channel + 1), expectedKeys[0], mismatches);
     }
-    compare(BankFileEntries::kController, "CONTROLLER",
-            layout::controllerEntries(SettingsData{}, error), mismatches);
+    compare(BankFileEntries::kController, "CONTROLLER", expectedKeys[1], mismatches);
     return mismatches;
 }
 
@@ -218,15 +225,19 @@ TitleAndDate readTitleAndDate(const BankFileEntries& entries) {
 }
 
 BankFileContents readBankFile(const std::string& path) {
-    BankFileContents contents;
-    fileio::ReadResult file = fileio::readFile(path);
+    const fileio::ReadResult file = fileio::readFile(path);
     if (!file.ok()) {
+        BankFileContents contents;
         contents.blocks = cannotOpen(file.error);
         return contents;
     }
+    return parseBankFile(file.bytes);
+}
+
+BankFileContents parseBankFile(std::string_view bytes) {
+    BankFileContents contents;
     bool lossy = false;
-    const BankFileEntries entries = BankFileEntries::fromCp932(file.bytes, lossy);
-    file.bytes = std::string();  // the entries are all that is needed from here on
+    const BankFileEntries entries = BankFileEntries::fromCp932(bytes, lossy);
     contents.blocks = lossy ? failure(ReadStatus::InvalidData) : readBlocks(entries);
     contents.attribute = readTitleAndDate(entries);
     contents.misplaced = misplacedKeys(entries);

@@ -92,5 +92,7 @@ struct BankFileContents {
 };
 
 BankFileContents readBankFile(const std::string& path);
+// The same for a file's bytes already read.
+BankFileContents parseBankFile(std::string_view bytes);
 
 }  // namespace qavix::bankfile
