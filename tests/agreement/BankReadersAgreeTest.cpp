@@ -200,9 +200,9 @@ const std::vector<Mutation>& mutations() {
         // Headers in other cases, with blanks, broken, or names close to the real ones.
         [](Lines& l, Random& r) {
             static const std::vector<std::string> forms = {
-                "[ch1]", "[ CH2 ]",     "\t[Controller]",   "[CH1",
-                "CH3]",  "[CH1]x",      "[CH 1]",           "[CH1\x83]",
-                "[]",    "[ATTRIBUTE]", "[CONTROLLER] ; c", "[[CH2]]"};
+                "[ch1]",       "[ CH2 ]",          "\t[Controller]", "[CH1",          "CH3]",
+                "[CH1]x",      "[CH 1]",           "[CH1\x83]",      "[CH2]\x83\x5D", "[]",
+                "[ATTRIBUTE]", "[CONTROLLER] ; c", "[[CH2]]"};
             for (int tries = 0; tries < 10; ++tries) {
                 const size_t i = r.below(l.lines.size());
                 if (!l.lines[i].empty() && l.lines[i].front() == '[') {

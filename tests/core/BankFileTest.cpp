@@ -5,6 +5,7 @@
 #include <random>
 
 #include "BankSample.h"
+#include "FifoWriter.h"
 #include "TempDir.h"
 #include "files/FileIo.h"
 #include "files/ProfileFile.h"
@@ -13,6 +14,7 @@
 namespace qavix {
 namespace {
 
+using test::FifoWriter;
 using test::TempDir;
 
 std::string sampleText() {
@@ -263,14 +265,71 @@ TEST(BankFileReader, EntriesBeyondTheKeptCountsAreIgnored) {
     EXPECT_EQ(tail.texts, original.texts);
 }
 
-TEST(BankFileReader, UnopenableFilesGiveTheOpenMessage) {
+// The reader's line rules where editors and other readers differ: a "#" line is an entry
+// like any other (only ";" starts a comment), any line end counts, and the second byte of a
+// Shift-JIS character is not taken for a bracket.
+TEST(BankFileReader, HashLinesLineEndsAndShiftJisFollowTheProfileRules) {
+    const bankfile::BlockRead original = readText(sampleText());
+    ASSERT_TRUE(original.ok());
+
+    const bankfile::BlockRead hash = readText(editedSample("ON_TH=1E", "#=1E"));
+    ASSERT_TRUE(hash.ok());
+    EXPECT_EQ(hash.texts, original.texts);
+    EXPECT_FALSE(readText(editedSample("ON_TH=1E\r\n", "# note\r\nON_TH=1E\r\n")).ok());
+
+    for (const char* end : {"\r", "\n"}) {
+        std::string text = sampleText();
+        for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+            text.replace(at, 2, end);
+        }
+        const bankfile::BlockRead read = readText(text);
+        ASSERT_TRUE(read.ok()) << (end[0] == '\r' ? "CR" : "LF");
+        EXPECT_EQ(read.texts, original.texts);
+    }
+
+    // 0x83 0x5D is a katakana whose second byte is "]": the header's name ends at the last
+    // real "]", so this is still [CH2], whatever follows.
+    std::string bytes = textfile::encodeText(sampleText()).bytes;
+    bytes.replace(bytes.find("[CH2]\r\n"), 7, "[CH2]\x83\x5D\r\n");
+    bool lossy = true;
+    const bankfile::BlockRead katakana =
+        bankfile::readBlocks(bankfile::BankFileEntries::fromCp932(bytes, lossy));
+    EXPECT_FALSE(lossy);
+    ASSERT_TRUE(katakana.ok());
+    EXPECT_EQ(katakana.texts, original.texts);
+}
+
+TEST(BankFileReader, OneReadingGivesBlocksTitleAndMisplacedKeys) {
     TempDir dir;
-    for (const std::string& path : {dir.file("missing.qbk"), dir.path().string()}) {
+    const std::string path = dir.file("renamed.qbk");
+    ASSERT_TRUE(textfile::writeText(path, editedSample("HYS2=0A", "HYSTERESIS2=0A")).ok);
+    const bankfile::BankFileContents file = bankfile::readBankFile(path);
+    ASSERT_TRUE(file.blocks.ok());
+    EXPECT_EQ(file.blocks.texts, readText(sampleText()).texts);
+    EXPECT_EQ(file.attribute.title, test::kSampleTitle);
+    EXPECT_EQ(file.attribute.date, "2024/03/05 14:07:09");
+    ASSERT_EQ(file.misplaced.size(), 1u);
+    EXPECT_EQ(file.misplaced[0].found, "HYSTERESIS2");
+}
+
+TEST(BankFileReader, UnopenableFilesGiveTheOpenMessageAndTheReason) {
+    TempDir dir;
+    const FifoWriter fifo(dir.file("fifo.qbk"));
+    ASSERT_TRUE(fifo.made());
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("missing.qbk"), "No such file or directory"},
+        {dir.path().string(), "is a folder, not a file"},
+        {fifo.path(), "is a FIFO, not a regular file"},
+        {"/dev/zero", "is a device, not a regular file"},
+    };
+    for (const auto& [path, reason] : cases) {
         const bankfile::BlockRead read = bankfile::readBlocks(path);
         EXPECT_EQ(read.status, bankfile::ReadStatus::CannotOpen) << path;
         EXPECT_EQ(read.message,
                   "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。");
+        EXPECT_EQ(read.reason, path + ": " + reason);
     }
+    EXPECT_FALSE(fifo.wasOpened());
 }
 
 TEST(BankFileReader, SurvivesBinaryGarbageAndRandomDamage) {

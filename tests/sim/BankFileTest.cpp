@@ -8,8 +8,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FifoWriter.h"
 #include "SimTestHelper.h"
+#include "TempDir.h"
 #include "sim/BankFileImage.h"
+#include "sim/InputFile.h"
 
 namespace qavix::sim {
 namespace {
@@ -123,6 +126,78 @@ TEST(BankFileImage, CreateReadsTheFileNamedInTheOptionsAndRefusesBadOnes) {
     o.bankFile = (dir / "missing.qbk").string();
     EXPECT_EQ(Controller::create(o, error), nullptr);
     std::filesystem::remove_all(dir);
+}
+
+// Files the emulator starts from are read only when they are regular files of at most
+// 16 MiB, as the program's reader does: a FIFO would stall the start until a writer came,
+// /dev/zero would fill memory. Either is refused at once, for --bank-file and --scenario.
+TEST(BankFileImage, OnlyRegularFilesUpToTheCapAreRead) {
+    const qavix::test::TempDir dir;
+    const qavix::test::FifoWriter fifo(dir.file("fifo"));
+    ASSERT_TRUE(fifo.made());
+    const std::string large = dir.file("large.qbk");
+    std::ofstream(large).close();
+    ASSERT_EQ(::truncate(large.c_str(), static_cast<off_t>(kMaxInputFileSize + 1)), 0);
+    struct Case {
+        std::string path;
+        std::string why;
+    };
+    const Case cases[] = {
+        {fifo.path(), fifo.path() + " is a FIFO, not a regular file"},
+        {"/dev/zero", "/dev/zero is a device, not a regular file"},
+        {dir.path().string(), dir.path().string() + " is a folder, not a regular file"},
+        {large, large + " is larger than 16 MiB"},
+    };
+    for (const Case& c : cases) {
+        for (bool scenario : {false, true}) {
+            Options o;
+            (scenario ? o.scenarioFile : o.bankFile) = c.path;
+            std::string error;
+            EXPECT_EQ(Controller::create(o, error), nullptr) << c.path;
+            EXPECT_EQ(error, (scenario ? "scenario file: " : "bank file: ") + c.why);
+        }
+    }
+    EXPECT_FALSE(fifo.wasOpened());
+
+    // Exactly at the cap the file is read (and then refused for what it holds).
+    ASSERT_EQ(::truncate(large.c_str(), static_cast<off_t>(kMaxInputFileSize)), 0);
+    std::string bytes;
+    std::string error;
+    ASSERT_TRUE(readInputFile(large, bytes, error)) << error;
+    EXPECT_EQ(bytes.size(), kMaxInputFileSize);
+}
+
+// The program hands the emulator the image it decoded instead of a file name: the same
+// checks apply, and nothing but hexadecimal digits is taken.
+TEST(BankFileImage, AnImageIsTakenAsHexadecimalText) {
+    const std::string hex = sourceImage();
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parseOptionText("sim:--bank-image " + hex + " --unit 4", o, error)) << error;
+    auto controller = Controller::create(o, error);
+    ASSERT_NE(controller, nullptr) << error;
+    EXPECT_EQ(controller->unit(), 4);
+    Command c;
+    c.unit = 4;
+    c.op = Op::GetParameter;
+    c.id = 72;
+    c.count = 3;
+    EXPECT_EQ(controller->execute(c).text, "188000");
+
+    std::string outOfRange = hex;
+    outOfRange.replace(2 * (272 + 128 + 16), 2, "C9");  // beam 17 of sensor 2
+    for (const auto& [image, why] :
+         {std::pair<std::string, std::string>{hex.substr(2), "1134 bytes"},
+          {"\"" + hex.substr(1), "1134 bytes"},
+          {outOfRange, "AXIS_TH2_2"}}) {
+        o.bankImage = image;
+        EXPECT_EQ(Controller::create(o, error), nullptr);
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+    }
+    o.bankImage = hex;
+    o.bankFile = "line.qbk";
+    EXPECT_EQ(Controller::create(o, error), nullptr);
+    EXPECT_EQ(error, "--bank-file and --bank-image exclude each other");
 }
 
 TEST(BankFileImage, QuotesKeepBlanksAndMustBeBalanced) {
