@@ -70,6 +70,9 @@ StatusInputs CQavixApp::statusInputs() const {
         in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
         in.statusText = m_link->statusText();
     }
+    if (m_edited) {
+        in.editedFile = QFileInfo(QString::fromStdString(m_edited->path())).fileName().toStdString();
+    }
     return in;
 }
 
@@ -157,6 +160,7 @@ bool CQavixApp::openEditedFile(const std::string& path) {
         return false;
     }
     m_edited = std::move(file);
+    m_state->offlineEditing = true;
     const std::string variable = "QAVLINK_COM" + std::to_string(m_ports.activePort + 1);
     setenv(variable.c_str(), options->c_str(), 1);
     return true;
