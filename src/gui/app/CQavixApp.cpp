@@ -71,7 +71,8 @@ StatusInputs CQavixApp::statusInputs() const {
         in.statusText = m_link->statusText();
     }
     if (m_edited) {
-        in.editedFile = QFileInfo(QString::fromStdString(m_edited->path())).fileName().toStdString();
+        in.editedFile =
+            QFileInfo(QString::fromStdString(m_edited->path())).fileName().toStdString();
     }
     return in;
 }

@@ -44,9 +44,9 @@ struct PaneLook {
 std::string unitLabel(int unit);                // "１号機"
 std::string portText(int port, int baudIndex);  // "COM3 38400bps"
 std::string notConnectedText();                 // " 未接続 "
-std::string offlineText();                      // "オフライン編集", pane 1 while editing a file
-std::string fileLabel();                        // "ファイル", pane 2 while editing a file
-int paneWidth(const std::string& text);         // Shift-JIS bytes x 12
+std::string offlineText();               // "オフライン編集", pane 1 while editing a file
+std::string fileLabel();                 // "ファイル", pane 2 while editing a file
+int paneWidth(const std::string& text);  // Shift-JIS bytes x 12
 
 class StatusPanes {
   public:
