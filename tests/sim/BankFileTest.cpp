@@ -81,9 +81,8 @@ TEST(BankFileImage, TheControllerTakesSensorsTypeAndSettingsFromTheFile) {
 }
 
 TEST(BankFileImage, CreateReadsTheFileNamedInTheOptionsAndRefusesBadOnes) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("qavix-sim-bankfile-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const qavix::test::TempDir temp;
+    const std::filesystem::path& dir = temp.path();
     const std::string good = (dir / "line 2.qbk").string();
     std::ofstream(good, std::ios::binary) << bankFileText(sourceImage());
 
@@ -125,7 +124,6 @@ TEST(BankFileImage, CreateReadsTheFileNamedInTheOptionsAndRefusesBadOnes) {
     }
     o.bankFile = (dir / "missing.qbk").string();
     EXPECT_EQ(Controller::create(o, error), nullptr);
-    std::filesystem::remove_all(dir);
 }
 
 // Files the emulator starts from are read only when they are regular files of at most
