@@ -191,8 +191,7 @@ int KRYL_UseConnection(int number) {
 
 int KRYL_EndConnection(int number) {
     if (!qavix::link::endConnection(number)) {
-        currentConnection()->rejectArgument("No connection " + std::to_string(number) +
-                                            " to end");
+        currentConnection()->rejectArgument("No connection " + std::to_string(number) + " to end");
         return 0;
     }
     return 1;

@@ -48,8 +48,7 @@ class Registry {
 
   private:
     std::mutex m_mutex;
-    std::map<int, std::shared_ptr<LinkLibrary>> m_connections{
-        {0, std::make_shared<LinkLibrary>()}};
+    std::map<int, std::shared_ptr<LinkLibrary>> m_connections{{0, std::make_shared<LinkLibrary>()}};
     int m_next = 1;
 };
 
