@@ -6,8 +6,8 @@
 
 namespace qavix {
 
-std::string openFailureText(const LinkApi& api, const std::string& port, const std::string& iniPath,
-                            const std::string& shownPort) {
+std::string openFailureText(const LinkApi& api, const std::string& port,
+                            const std::string& iniPath, const std::string& shownPort) {
     if (api.getLastError == nullptr) {
         return {};
     }
