@@ -75,8 +75,9 @@ struct BadPlant {
 
 TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
     const BadPlant cases[] = {
-        {"duplicate name", "[a]\nport=COM1\nunit=1\n\n[b]\nport=COM1\nunit=2\n[a]\nport=COM2\nunit=1\n",
-         8, "duplicate name 'a' (first at line 1)"},
+        {"duplicate name",
+         "[a]\nport=COM1\nunit=1\n\n[b]\nport=COM1\nunit=2\n[a]\nport=COM2\nunit=1\n", 8,
+         "duplicate name 'a' (first at line 1)"},
         {"names that differ in case only", "[Line]\nport=COM1\nunit=1\n[LINE]\nport=COM2\nunit=1\n",
          4, "duplicate name"},
         {"unknown key", "[a]\nport=COM1\nunit=1\nspeed=9600\n", 4, "unknown key 'speed'"},
@@ -87,7 +88,8 @@ TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
         {"name like an option", "[-x]\nport=COM1\nunit=1\n", 1, "must not start"},
         {"manifest name", "[Manifest.json]\nport=COM1\nunit=1\n", 1, "manifest"},
         {"empty name", "[ ]\nport=COM1\nunit=1\n", 1, "needs a name"},
-        {"long name", "[aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa]\nport=COM1\nunit=1\n",
+        {"long name",
+         "[aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa]\nport=COM1\nunit=1\n",
          1, "longer than 64"},
         {"unclosed header", "[a\nport=COM1\nunit=1\n", 1, "must end with ']'"},
         {"key before any section", "port=COM1\n[a]\nport=COM1\nunit=1\n", 1, "outside"},
@@ -154,7 +156,8 @@ TEST(PlantFile, ReadsUtf8AndShiftJisFilesAndSaysWhenItCannot) {
     EXPECT_EQ(fromUtf8.controllers[0].golden, dir.file("g.qbk"));
 
     const std::string sjis = dir.file("sjis.ini");
-    std::ofstream(sjis, std::ios::binary) << "[\x83\x89\x83\x43\x83\x93]\r\nport=COM1\r\nunit=1\r\n";
+    std::ofstream(sjis, std::ios::binary)
+        << "[\x83\x89\x83\x43\x83\x93]\r\nport=COM1\r\nunit=1\r\n";
     const Plant fromSjis = readPlantFile(sjis);
     ASSERT_TRUE(fromSjis.ok()) << describeProblems(fromSjis, sjis);
     EXPECT_EQ(fromSjis.controllers[0].name, "ライン");

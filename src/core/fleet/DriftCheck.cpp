@@ -10,8 +10,8 @@
 
 namespace qavix::fleet {
 
-const std::vector<std::string> kUncomparedIdentity = {
-    "controller ID", "controller serial number", "sensor IDs", "sensor serial numbers"};
+const std::vector<std::string> kUncomparedIdentity = {"controller ID", "controller serial number",
+                                                      "sensor IDs", "sensor serial numbers"};
 
 namespace {
 
@@ -75,10 +75,9 @@ std::string controllerMismatch(const SettingsData& golden, const SettingsData& l
                                        std::to_string(b.beamCount) + " beams");
         }
         if (a.type2 != b.type2 || a.type3 != b.type3) {
-            return sensor + goldenLive("type " + std::to_string(a.type2) + "/" +
-                                           std::to_string(a.type3),
-                                       "type " + std::to_string(b.type2) + "/" +
-                                           std::to_string(b.type3));
+            return sensor +
+                   goldenLive("type " + std::to_string(a.type2) + "/" + std::to_string(a.type3),
+                              "type " + std::to_string(b.type2) + "/" + std::to_string(b.type3));
         }
         if (a.verR != b.verR || a.verE != b.verE) {
             return sensor + goldenLive("versions " + a.verR + "/" + a.verE,

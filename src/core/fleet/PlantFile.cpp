@@ -201,9 +201,9 @@ class Reader {
 
     void readKey(int number, const std::string& key, std::string_view value) {
         PlantController& c = *m_current;
-        const bool known = key == "port" || key == "unit" || key == "golden" ||
-                           key == "banks" || key == "baud" || key == "databits" ||
-                           key == "parity" || key == "stopbits";
+        const bool known = key == "port" || key == "unit" || key == "golden" || key == "banks" ||
+                           key == "baud" || key == "databits" || key == "parity" ||
+                           key == "stopbits";
         if (!known) {
             problem(number, "unknown key '" + key + "' (known: " + kKnownKeys + ")");
             m_valid = false;
@@ -238,8 +238,8 @@ class Reader {
             c.banks = banks.value_or(c.banks);
         } else if (key == "baud") {
             const auto baud = parseNumber(value, 1, 1000000);
-            const bool offered = baud && std::find(kBaudRates.begin(), kBaudRates.end(),
-                                                   *baud) != kBaudRates.end();
+            const bool offered =
+                baud && std::find(kBaudRates.begin(), kBaudRates.end(), *baud) != kBaudRates.end();
             bad = offered ? "" : "baud must be one of 9600, 14400, 19200, 38400, 57600, 115200";
             c.baud = baud;
         } else if (key == "databits") {

@@ -8,8 +8,7 @@ namespace qavix::fleet {
 
 LinkSettings plantLinkSettings(const PlantController& controller, const PortSettings& ini) {
     PortSetting line;
-    if (const auto number = link::comPortNumber(controller.port);
-        number && *number <= kPortCount) {
+    if (const auto number = link::comPortNumber(controller.port); number && *number <= kPortCount) {
         line = ini.ports[static_cast<size_t>(*number - 1)];
     }
     if (controller.baud) {
