@@ -7,6 +7,7 @@
 #include "DeviceCommands.h"
 #include "DeviceOptions.h"
 #include "ExitCodes.h"
+#include "FleetCommands.h"
 #include "LevelsCommand.h"
 #include "ReportCommand.h"
 #include "ScanCommand.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     qavix::cli::addDeviceCommands(app, deviceOptions, exitCode);
     qavix::cli::addScanCommand(app, deviceOptions, exitCode);
     qavix::cli::addLevelsCommand(app, deviceOptions, exitCode);
+    qavix::cli::addFleetCommands(app, deviceOptions, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
