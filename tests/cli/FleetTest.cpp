@@ -75,7 +75,10 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
     SimProcess third({"--sensors", "8,16,24"});
     const std::string dir = makeTempDir("fleet-backup");
     const std::string log = dir + "/shared.log";
-    SimProcess shared({"--unit", "1", "--more-units", "2", "--log", log, "--log-times", "on"});
+    // Each unit of the shared line takes over a second to read, longer than the link's retries
+    // of a busy port would wait, so two units read at once would fail one of them.
+    SimProcess shared({"--unit", "1", "--more-units", "2", "--line-rate", "115200", "--log", log,
+                       "--log-times", "on"});
     for (const SimProcess* sim : {&first, &second, &third, &shared}) {
         ASSERT_FALSE(sim->device().empty());
     }
