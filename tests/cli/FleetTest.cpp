@@ -75,7 +75,7 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
     SimProcess third({"--sensors", "8,16,24"});
     const std::string dir = makeTempDir("fleet-backup");
     const std::string log = dir + "/shared.log";
-    // Each unit of the shared line takes over a second to read, longer than the link's retries
+    // Each unit of the shared line takes about a second to read, longer than the link's retries
     // of a busy port would wait, so two units read at once would fail one of them.
     SimProcess shared({"--unit", "1", "--more-units", "2", "--line-rate", "115200", "--log", log,
                        "--log-times", "on"});
@@ -86,8 +86,8 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
               section("press1", first.device(), 0, "banks = 1,3\n") +
                   section("press2", second.device(), 2, "banks = none\n") +
                   section("press3", third.device(), 0) +
-                  section("bus-a", shared.device(), 1, "banks = 2\n") +
-                  section("bus-b", shared.device(), 2, "banks = 4\n") +
+                  section("bus-a", shared.device(), 1, "banks = none\n") +
+                  section("bus-b", shared.device(), 2, "banks = none\n") +
                   // Answers 20 requests, then nothing: a cable pulled during the read.
                   section("pulled", "sim:--hang-after 20 --instant-timeout on", 0));
 
@@ -108,7 +108,7 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
     ASSERT_EQ(manifest.controllers.size(), 6u);
     const std::map<std::string, std::vector<int>> expectedSets = {
         {"press1", {0, 1, 3}}, {"press2", {0}},   {"press3", {0, 1, 2, 3, 4}},
-        {"bus-a", {0, 2}},     {"bus-b", {0, 4}},
+        {"bus-a", {0}},        {"bus-b", {0}},
     };
     for (const auto& [name, sets] : expectedSets) {
         const fleet::ControllerRecord* r = manifest.find(name);
