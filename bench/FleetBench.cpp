@@ -86,7 +86,8 @@ void FourLinesAgainstSlowestSingle(benchmark::State& state) {
     const fs::path dir(pattern);
     std::string all;
     for (size_t i = 0; i < sims.size(); ++i) {
-        std::ofstream(dir / ("single" + std::to_string(i) + ".ini")) << section(i, sims[i]->device());
+        std::ofstream(dir / ("single" + std::to_string(i) + ".ini"))
+            << section(i, sims[i]->device());
         all += section(i, sims[i]->device());
     }
     std::ofstream(dir / "four.ini") << all;

@@ -98,6 +98,12 @@ TEST(BackupManifest, WhatIsNoManifestOfOursIsRefused) {
         "\"0000000000000000000000000000000000000000000000000000000000000000\"}]}]}",
         "{\"format\": 1, \"controllers\": [{\"name\": \"a\", \"result\": \"ok\", \"files\": "
         "[{\"set\": \"current\", \"path\": \"a/x\", \"size\": 1, \"sha256\": \"00\"}]}]}",
+        "{\"format\": 1, \"controllers\": [{\"name\": \"a\", \"result\": \"ok\", \"files\": "
+        "[{\"set\": \"current\", \"path\": \"a/x\", \"size\": -1, \"sha256\": "
+        "\"0000000000000000000000000000000000000000000000000000000000000000\"}]}]}",
+        "{\"format\": 1, \"controllers\": [{\"name\": \"a\", \"result\": \"ok\", \"files\": "
+        "[{\"set\": \"current\", \"path\": \"a/x\", \"size\": 1e300, \"sha256\": "
+        "\"0000000000000000000000000000000000000000000000000000000000000000\"}]}]}",
         "not json",
     };
     for (const char* text : bad) {

@@ -77,6 +77,23 @@ TEST(Json, MalformedTextIsRefusedWithItsPlace) {
     }
 }
 
+TEST(Json, WholeNumbersAreReadOnlyWhenTheyFit) {
+    std::string error;
+    const auto v = parse(
+        R"({"a": -3, "b": 1.5, "c": 1e30, "d": 1e12, "e": "7", "f": 9007199254740993})", error);
+    ASSERT_TRUE(v) << error;
+    EXPECT_EQ(v->find("a")->integer(), -3);
+    EXPECT_FALSE(v->find("b")->integer());
+    EXPECT_FALSE(v->find("c")->integer());
+    EXPECT_EQ(v->find("d")->integer(), 1000000000000);
+    EXPECT_FALSE(v->find("e")->integer());
+    EXPECT_FALSE(v->find("f")->integer());  // beyond 2^53, no longer exact
+    EXPECT_EQ(v->intOf("a"), -3);
+    EXPECT_EQ(v->intOf("d"), 2147483647);
+    EXPECT_EQ(v->intOf("c", 42), 42);
+    EXPECT_EQ(v->intOf("missing", 5), 5);
+}
+
 TEST(Json, DeepNestingIsRefusedInsteadOfExhaustingTheStack) {
     std::string error;
     const std::string deep(100000, '[');

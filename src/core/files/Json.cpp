@@ -1,8 +1,10 @@
 #include "files/Json.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace qavix::json {
 
@@ -34,6 +36,25 @@ const Value* Value::find(std::string_view key) const {
 std::string Value::stringOf(std::string_view key, const std::string& fallback) const {
     const Value* member = find(key);
     return member != nullptr && member->isString() ? member->asString() : fallback;
+}
+
+std::optional<int64_t> Value::integer() const {
+    constexpr double kLargestExact = 9007199254740992.0;
+    if (m_type != Type::Number || !(std::fabs(m_number) <= kLargestExact) ||
+        std::floor(m_number) != m_number) {
+        return std::nullopt;
+    }
+    return static_cast<int64_t>(m_number);
+}
+
+int Value::intOf(std::string_view key, int fallback) const {
+    const Value* member = find(key);
+    const std::optional<int64_t> n = member != nullptr ? member->integer() : std::nullopt;
+    if (!n) {
+        return fallback;
+    }
+    return static_cast<int>(
+        std::clamp<int64_t>(*n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 namespace {

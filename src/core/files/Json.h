@@ -48,6 +48,11 @@ class Value {
     const Value* find(std::string_view key) const;
     // The member's text when it is a string, else `fallback`.
     std::string stringOf(std::string_view key, const std::string& fallback = {}) const;
+    // A whole number within the range a double holds exactly (2^53 either way); nothing for
+    // another value, so an edited document cannot make a cast overflow.
+    std::optional<int64_t> integer() const;
+    // The member's whole number clamped to int, else `fallback`.
+    int intOf(std::string_view key, int fallback = 0) const;
 
   private:
     explicit Value(Type type) : m_type(type) {}

@@ -10,11 +10,6 @@ namespace {
 
 constexpr std::array<const char*, 4> kResultTexts = {"ok", "failed", "interrupted", "not started"};
 
-int numberOf(const json::Value& object, std::string_view key) {
-    const json::Value* v = object.find(key);
-    return v != nullptr && v->isNumber() ? static_cast<int>(v->asNumber()) : 0;
-}
-
 json::Value recordJson(const ControllerRecord& r) {
     json::Value v = json::Value::object();
     v.set("name", r.name);
@@ -66,11 +61,13 @@ bool readRecord(const json::Value& v, ControllerRecord& r, std::string& error) {
     }
     r.result = *result;
     r.port = v.stringOf("port");
-    r.unit = numberOf(v, "unit");
+    r.unit = v.intOf("unit");
     r.reason = v.stringOf("reason");
     r.started = v.stringOf("started");
     r.finished = v.stringOf("finished");
-    r.durationMs = numberOf(v, "durationMs");
+    if (const json::Value* d = v.find("durationMs"); d != nullptr) {
+        r.durationMs = d->integer().value_or(0);
+    }
     if (const json::Value* identity = v.find("identity"); identity && identity->isObject()) {
         r.identity = identityFromJson(*identity);
     }
@@ -81,13 +78,13 @@ bool readRecord(const json::Value& v, ControllerRecord& r, std::string& error) {
             file.path = f.stringOf("path");
             file.sha256 = f.stringOf("sha256");
             const json::Value* size = f.find("size");
-            if (!set || file.path.empty() || file.sha256.size() != 64 || size == nullptr ||
-                !size->isNumber()) {
+            const int64_t bytes = size != nullptr ? size->integer().value_or(-1) : -1;
+            if (!set || file.path.empty() || file.sha256.size() != 64 || bytes < 0) {
                 error = "a file entry of " + r.name + " is incomplete";
                 return false;
             }
             file.set = *set;
-            file.size = static_cast<uint64_t>(size->asNumber());
+            file.size = static_cast<uint64_t>(bytes);
             r.files.push_back(file);
         }
     }

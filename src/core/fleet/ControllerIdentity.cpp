@@ -20,11 +20,6 @@ int connectedSensors(const SettingsData& set) {
     return std::clamp(set.general.jointNum, 0, kChannelCount);
 }
 
-int numberOf(const json::Value& object, std::string_view key) {
-    const json::Value* v = object.find(key);
-    return v != nullptr && v->isNumber() ? static_cast<int>(v->asNumber()) : 0;
-}
-
 }  // namespace
 
 ControllerIdentity identityOf(const SettingsData& set) {
@@ -96,8 +91,8 @@ ControllerIdentity identityFromJson(const json::Value& v) {
     if (const json::Value* sensors = v.find("sensors"); sensors != nullptr) {
         for (const json::Value& s : sensors->items()) {
             SensorIdentity sensor;
-            sensor.channel = numberOf(s, "channel");
-            sensor.beams = numberOf(s, "beams");
+            sensor.channel = s.intOf("channel");
+            sensor.beams = s.intOf("beams");
             sensor.pitch = s.stringOf("pitch");
             sensor.version = s.stringOf("version");
             sensor.verR = s.stringOf("verR");
