@@ -59,7 +59,7 @@ int Value::intOf(std::string_view key, int fallback) const {
 
 namespace {
 
-constexpr const char* kReplacement = "\\ufffd";
+constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 // Length of a valid UTF-8 sequence starting at `at`, or 0.
 size_t utf8Length(std::string_view s, size_t at) {
@@ -97,7 +97,9 @@ size_t utf8Length(std::string_view s, size_t at) {
     return length;
 }
 
-void writeString(std::string& out, std::string_view s) {
+}  // namespace
+
+void appendString(std::string& out, std::string_view s) {
     out += '"';
     for (size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
@@ -132,6 +134,8 @@ void writeString(std::string& out, std::string_view s) {
     out += '"';
 }
 
+namespace {
+
 // Locale-independent both ways: a decimal comma would make the document unreadable.
 void writeNumber(std::string& out, double n) {
     if (!std::isfinite(n)) {
@@ -157,7 +161,7 @@ void writeValue(std::string& out, const Value& v, int depth) {
             writeNumber(out, v.asNumber());
             return;
         case Value::Type::String:
-            writeString(out, v.asString());
+            appendString(out, v.asString());
             return;
         case Value::Type::Array:
             if (v.items().empty()) {
@@ -180,7 +184,7 @@ void writeValue(std::string& out, const Value& v, int depth) {
             out += "{\n";
             for (size_t i = 0; i < v.members().size(); ++i) {
                 out += indent;
-                writeString(out, v.members()[i].first);
+                appendString(out, v.members()[i].first);
                 out += ": ";
                 writeValue(out, v.members()[i].second, depth + 1);
                 out += i + 1 < v.members().size() ? ",\n" : "\n";
