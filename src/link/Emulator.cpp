@@ -4,8 +4,8 @@
 
 #include "FrameServer.h"
 #include "SimTransport.h"
-#include "sim/UnitBus.h"
 #include "sim/Options.h"
+#include "sim/UnitBus.h"
 
 namespace qavix::link {
 

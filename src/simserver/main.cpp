@@ -16,8 +16,8 @@
 
 #include "FrameServer.h"
 #include "PtyServer.h"
-#include "sim/UnitBus.h"
 #include "sim/Options.h"
+#include "sim/UnitBus.h"
 
 namespace {
 

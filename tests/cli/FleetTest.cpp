@@ -107,7 +107,7 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
     const fleet::Manifest manifest = readManifest(folder);
     ASSERT_EQ(manifest.controllers.size(), 6u);
     const std::map<std::string, std::vector<int>> expectedSets = {
-        {"press1", {0, 1, 3}}, {"press2", {0}},   {"press3", {0, 1, 2, 3, 4}},
+        {"press1", {0, 1, 3}}, {"press2", {0}}, {"press3", {0, 1, 2, 3, 4}},
         {"bus-a", {0}},        {"bus-b", {0}},
     };
     for (const auto& [name, sets] : expectedSets) {

@@ -60,12 +60,12 @@ TEST(Options, DefaultsAndBarePrefix) {
 
 TEST(Options, BadInputIsRefusedAndChangesNothing) {
     const char* bad[] = {
-        "--sensors 0",    "--sensors 129",    "--sensors 40,",   "--sensors 1,2,3,4",
-        "--sensors ,40",  "--sensors 4x",     "--sensors",       "--unit -1",
-        "--unit 100",     "--state 3",        "--state 31",      "--error ZZ",
-        "--error 1FF",    "--seed -5",        "--bits 6",        "--drop -1",
-        "--hang-after x", "--line-rate fast", "--frobnicate 1",  "--unit 1 extra",
-        "--scenario",     "--unit +3",        "--log-times yes", "--instant-timeout 1",
+        "--sensors 0",     "--sensors 129",    "--sensors 40,",   "--sensors 1,2,3,4",
+        "--sensors ,40",   "--sensors 4x",     "--sensors",       "--unit -1",
+        "--unit 100",      "--state 3",        "--state 31",      "--error ZZ",
+        "--error 1FF",     "--seed -5",        "--bits 6",        "--drop -1",
+        "--hang-after x",  "--line-rate fast", "--frobnicate 1",  "--unit 1 extra",
+        "--scenario",      "--unit +3",        "--log-times yes", "--instant-timeout 1",
         "--more-units 1,", "--more-units 100", "--more-units ,2", "--more-units x",
     };
     for (const char* text : bad) {
