@@ -39,9 +39,10 @@ CCommThread::~CCommThread() {
     stop();
 }
 
-void CCommThread::start() {
+void CCommThread::start(int connection) {
     if (!m_thread.joinable()) {
         m_stop = false;
+        m_connection = connection;
         m_thread = std::thread([this] { run(); });
     }
 }
@@ -138,6 +139,11 @@ void CCommThread::sleep(std::chrono::milliseconds d) {
 }
 
 void CCommThread::run() {
+    // The library's connections are chosen per thread; this is the only thread that calls
+    // the library on a connection of its own.
+    if (m_connection != 0 && m_api.useConnection != nullptr) {
+        m_api.useConnection(m_connection);
+    }
     while (!m_stop) {
         if (!m_requestEvent.wait(m_timings.pollPeriod)) {
             if (!m_suspended && !m_ended) {
@@ -294,15 +300,14 @@ int CCommThread::dispatch(RequestBlock& r) {
 int CCommThread::open() {
     const LinkSettings s = settings();
     const int port = s.activePort;
-    char name[16];
-    std::snprintf(name, sizeof name, "COM%d", port + 1);
+    const std::string name = portNameOf(s);
     PortBlock block = s.blocks.at(static_cast<size_t>(port));
     block[5] = s.unit;
     for (int attempt = 0; attempt < kLibraryCallAttempts; ++attempt) {
         if (attempt > 0) {
             sleep(m_timings.retryDelay);
         }
-        if (m_api.open(name, block.data()) != 0) {
+        if (m_api.open(name.c_str(), block.data()) != 0) {
             setOpenProblem({});
             recordTrace();
             return kWorkerOk;
