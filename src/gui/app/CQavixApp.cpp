@@ -219,7 +219,7 @@ bool CQavixApp::connectController() {
     return !endingNow();
 }
 
-bool CQavixApp::runInitialRead() {
+bool CQavixApp::runInitialRead(QWidget* parent) {
     const int delay =
         CInitialReadDlg::startDelay(m_state->user.splash != 0, m_state->commSettingsUsed,
                                     m_options.timings.splashWaitMs, m_options.timings.readDelayMs);
@@ -233,7 +233,7 @@ bool CQavixApp::runInitialRead() {
             }
             return m_transactions->readBanks() == kRequestOk;
         },
-        delay, m_options.timings.blinkMs);
+        delay, m_options.timings.blinkMs, parent);
     // One bar for both reads: the banks' requests follow those of the current set, whose
     // count is known only once the beam counts are in.
     int currentSetTotal = 0;
@@ -250,7 +250,7 @@ bool CQavixApp::runInitialRead() {
     m_readAllDone = [&] { banksPhase = true; };
     m_host->setDialogParent(&dlg);
     dlg.exec();
-    m_host->setDialogParent(nullptr);
+    m_host->setDialogParent(parent);
     m_readAllDone = nullptr;
     m_transactions->setObserver({});
     m_initialProgress = {dlg.progressBar()->value(), dlg.progressBar()->maximum()};
@@ -278,6 +278,15 @@ void CQavixApp::createFrame() {
             view->recordExchange(sent, received);
         });
     }
+    observeTransactionsInFrame();
+    installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
+    m_frame->updateStatusPane(1);
+    m_frame->updateStatusPane(2);
+    m_frame->updateStatusPane(3);
+    m_frame->showWithCommand(m_state->user.show);
+}
+
+void CQavixApp::observeTransactionsInFrame() {
     m_transactions->setObserver(TransactionObserver{
         [this](bool writing) {
             m_state->setCommBusy(true);
@@ -296,11 +305,6 @@ void CQavixApp::createFrame() {
                 m_frame->progressDialog()->setProgress(done, total);
             }
         }});
-    installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
-    m_frame->updateStatusPane(1);
-    m_frame->updateStatusPane(2);
-    m_frame->updateStatusPane(3);
-    m_frame->showWithCommand(m_state->user.show);
 }
 
 void CQavixApp::runCommSettingsDialog() {
@@ -337,8 +341,18 @@ bool CQavixApp::reconnect() {
         return false;
     }
     m_model.resetForNewConnection();
-    m_state->dataReady =
-        m_transactions->readAll() == kRequestOk && m_transactions->readBanks() == kRequestOk;
+    // As at start-up: the read runs under its wait window, and the frame behind it takes
+    // neither clicks nor commands (its own wait window stays away: one is enough).
+    m_state->setCommBusy(true);
+    if (m_frame) {
+        m_frame->lockMenuUnderOwnWindow();
+    }
+    m_state->dataReady = runInitialRead(m_frame);
+    observeTransactionsInFrame();
+    if (m_frame) {
+        m_frame->lockMenu(CMainFrame::kUnlock);
+    }
+    m_state->setCommBusy(false);
     return m_state->dataReady && !endingNow();
 }
 
