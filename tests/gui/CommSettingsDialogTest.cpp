@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -456,15 +457,19 @@ TEST_F(CommApp, TheReadAfterAnotherPortRunsUnderTheWaitWindowAndKeysStartNothing
         return true;
     });
 
-    // While the read runs: what the frame looks like, and the keys of the menus pressed.
+    // Once the dialog has closed and the read runs: what the frame looks like, and the keys
+    // of the menus pressed where the keyboard is.
     bool waitWindowSeen = false;
-    bool treeEnabled = false;
-    bool anyMenuEnabled = false;
+    bool treeEnabled = true;
+    bool anyMenuEnabled = true;
     bool pressed = false;
     int dialogsOpened = 0;
-    QTimer probe;
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
+    int commDialogsSeen = 0;
+    // A dialog a key opened is counted and closed (by a timer of its own: the probe's
+    // does not fire while the probe itself waits in that dialog).
+    QTimer closer;
+    closer.setInterval(5);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if ((qobject_cast<CBankImportDlg*>(w) != nullptr ||
                  qobject_cast<CBankExportDlg*>(w) != nullptr) &&
@@ -473,22 +478,48 @@ TEST_F(CommApp, TheReadAfterAnotherPortRunsUnderTheWaitWindowAndKeysStartNothing
                 static_cast<QDialog*>(w)->reject();
             }
         }
+    });
+    closer.start();
+    QTimer probe;
+    probe.setInterval(5);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        bool commDialogOpen = false;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<CommSettingsDialog*>(w) != nullptr && w->isVisible()) {
+                commDialogOpen = true;
+                commDialogsSeen = 1;
+            }
+        }
+        // The new controller's read has begun once the old one's 40 beams are gone.
+        if (pressed || commDialogOpen || commDialogsSeen == 0 ||
+            app.model().working().channel(0).beamCount == 40) {
+            return;
+        }
         CInitialReadDlg* wait = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (auto* d = qobject_cast<CInitialReadDlg*>(w); d != nullptr && d->isVisible()) {
                 wait = d;
             }
         }
-        if (wait == nullptr || wait->progressBar()->value() <= 0 || pressed) {
-            return;
+        if (wait != nullptr && wait->progressBar()->value() <= 0) {
+            return;  // shown, but not reading yet
         }
-        waitWindowSeen = true;
+        waitWindowSeen = wait != nullptr;
         treeEnabled = frame->tree()->isEnabled();
+        anyMenuEnabled = false;
         for (QAction* top : frame->menuBar()->actions()) {
             anyMenuEnabled = anyMenuEnabled || top->isEnabled();
         }
         pressed = true;
+        // With nothing modal up, the keyboard is back with the main window.
+        if (QApplication::activeModalWidget() == nullptr) {
+            QApplication::setActiveWindow(frame);
+        }
+        QWindow* keyboard = QGuiApplication::focusWindow() != nullptr
+                                ? QGuiApplication::focusWindow()
+                                : frame->windowHandle();
         for (Qt::Key key : {Qt::Key_O, Qt::Key_S, Qt::Key_U, Qt::Key_H, Qt::Key_Q}) {
+            QTest::keyClick(keyboard, key, Qt::ControlModifier);
             QTest::keyClick(frame->windowHandle(), key, Qt::ControlModifier);
         }
     });

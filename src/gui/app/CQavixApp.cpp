@@ -336,24 +336,28 @@ void CQavixApp::runCommSettingsDialog() {
 }
 
 bool CQavixApp::reconnect() {
-    m_link->setSettings(makeLinkSettings(m_ports));
-    if (m_link->open() != kRequestOk || m_link->checkStatus() != kRequestOk || endingNow()) {
-        return false;
-    }
-    m_model.resetForNewConnection();
-    // As at start-up: the read runs under its wait window, and the frame behind it takes
-    // neither clicks nor commands (its own wait window stays away: one is enough).
+    // As at start-up: while the other controller is opened and read, the frame takes
+    // neither clicks nor commands, and the read runs under its wait window (the frame's own
+    // stays away: one is enough).
     m_state->setCommBusy(true);
+    m_link->setBusy(true);  // clicks meanwhile are dropped, not kept for later
     if (m_frame) {
         m_frame->lockMenuUnderOwnWindow();
     }
-    m_state->dataReady = runInitialRead(m_frame);
-    observeTransactionsInFrame();
+    m_link->setSettings(makeLinkSettings(m_ports));
+    bool read = false;
+    if (m_link->open() == kRequestOk && m_link->checkStatus() == kRequestOk && !endingNow()) {
+        m_model.resetForNewConnection();
+        m_state->dataReady = runInitialRead(m_frame);
+        observeTransactionsInFrame();
+        read = m_state->dataReady;
+    }
     if (m_frame) {
         m_frame->lockMenu(CMainFrame::kUnlock);
     }
+    m_link->setBusy(false);
     m_state->setCommBusy(false);
-    return m_state->dataReady && !endingNow();
+    return read && !endingNow();
 }
 
 PageContext CQavixApp::pageContext() {
