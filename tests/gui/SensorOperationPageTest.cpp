@@ -113,7 +113,7 @@ TEST_F(SensorPageFixture, EveryShownBoxHasAVisibleLabel) {
     EXPECT_GE(boxes, 8);
     QLabel* receiver = labelOf(page->findChild<QLineEdit*>("edit1069"));
     ASSERT_NE(receiver, nullptr);
-    EXPECT_EQ(receiver->text(), "受光器");
+    EXPECT_EQ(receiver->text(), "シリアルNo. 受光器");
 }
 
 TEST_F(SensorPageFixture, DefaultsButtonOfOtherChannelsNeedsTheExtendedMode) {

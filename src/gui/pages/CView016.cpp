@@ -63,10 +63,9 @@ CView016::CView016(const PageContext& context, QWidget* parent)
     addRow("形式", m_model);
     m_emitterSerial = addBox(1088, "シリアルNo. 投光器", false);
     m_receiverSerial = addBox(1069, "シリアルNo. 受光器", false);
-    // Each box says which half of the sensor its number belongs to.
-    QLabel* serialLabel = addRow("シリアルNo.", labelled("投光器", m_emitterSerial),
-                                 labelled("受光器", m_receiverSerial));
-    serialLabel->setBuddy(m_emitterSerial);
+    // A row each, so that each number says which half of the sensor it belongs to.
+    addRow("シリアルNo. 投光器", m_emitterSerial);
+    addRow("シリアルNo. 受光器", m_receiverSerial);
     m_id = addBox(1065, "ＩＤ", true);
     m_id->setMaxLength(kSensorIdMaxLength);
     addRow("ＩＤ", m_id);
@@ -130,18 +129,6 @@ CView016::CView016(const PageContext& context, QWidget* parent)
     connect(m_fixedBeams, &QPushButton::clicked, this,
             [this] { openBeamPage(AppState::BeamFlagTable::FixedBlanking); });
     m_filling = false;
-}
-
-QWidget* CView016::labelled(const QString& text, QLineEdit* box) {
-    auto* holder = new QWidget(this);
-    auto* row = new QHBoxLayout(holder);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* label = new QLabel(text, holder);
-    label->setObjectName(box->objectName() + "Label");
-    label->setBuddy(box);
-    row->addWidget(label);
-    row->addWidget(box);
-    return holder;
 }
 
 QLineEdit* CView016::addBox(int id, const QString& name, bool editable) {

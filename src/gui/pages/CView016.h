@@ -60,8 +60,6 @@ class CView016 : public SettingPage {
 
   private:
     FieldComboBox* addList(int field, int id, const QString& name, const QStringList& items);
-    // `box` with a small label in front of it, for rows of two boxes.
-    QWidget* labelled(const QString& text, QLineEdit* box);
     QLineEdit* addBox(int id, const QString& name, bool editable);
     void applyVisibility();
     // A bank is shown rather than the controller's current values.

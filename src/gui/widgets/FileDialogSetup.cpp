@@ -3,11 +3,15 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTreeView>
 #include <QUrl>
 #include <QXmlStreamReader>
 
@@ -19,6 +23,7 @@ constexpr const char* kMimeResource = ":/mime/qavix-mime.xml";
 // The columns of Qt's file list.
 constexpr int kTypeColumn = 2;
 constexpr int kDateColumn = 3;
+constexpr int kColumnPadding = 24;
 
 QLocale japanese() {
     return QLocale(QLocale::Japanese, QLocale::Japan);
@@ -113,11 +118,28 @@ void prepareFileDialog(QFileDialog& dialog) {
     // The list with its columns: the type and the date are what a user goes by.
     dialog.setViewMode(QFileDialog::Detail);
     dialog.setProxyModel(new FileListModel(&dialog));
+    // Qt sizes the columns for its own texts; the type names and dates here are longer.
+    if (auto* list = dialog.findChild<QTreeView*>("treeView")) {
+        const QFontMetrics metrics(list->font());
+        QString widestType = QStringLiteral("フォルダ");
+        for (const OwnFileType& type : ownFileTypes()) {
+            if (metrics.horizontalAdvance(type.name) > metrics.horizontalAdvance(widestType)) {
+                widestType = type.name;
+            }
+        }
+        const QString sampleDate = japanese().toString(
+            QDateTime(QDate(2000, 12, 28), QTime(23, 58)), QLocale::ShortFormat);
+        list->header()->resizeSection(kTypeColumn,
+                                      metrics.horizontalAdvance(widestType) + kColumnPadding);
+        list->header()->resizeSection(kDateColumn,
+                                      metrics.horizontalAdvance(sampleDate) + kColumnPadding);
+    }
     QList<QUrl> places;
     for (auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::DesktopLocation,
                           QStandardPaths::HomeLocation}) {
         const QString folder = QStandardPaths::writableLocation(location);
-        if (!folder.isEmpty() && !places.contains(QUrl::fromLocalFile(folder))) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() &&
+            !places.contains(QUrl::fromLocalFile(folder))) {
             places << QUrl::fromLocalFile(folder);
         }
     }
