@@ -119,10 +119,10 @@ struct AccessibleWalk {
         QWidget* w = a->object() != nullptr && a->object()->isWidgetType()
                          ? static_cast<QWidget*>(a->object())
                          : nullptr;
-        // A drop-down's list is its own popup, closed or not: Qt offers it as it should.
-        if (w != nullptr && a->tableInterface() != nullptr &&
-            qobject_cast<QComboBox*>(w->window()->parentWidget()) == nullptr) {
-            views.push_back(w);
+        // A drop-down's list is a popup of its own, open or not: it goes with its drop-down.
+        if (w != nullptr && a->tableInterface() != nullptr) {
+            auto* dropDown = qobject_cast<QComboBox*>(w->window()->parentWidget());
+            views.push_back(dropDown != nullptr ? dropDown : w);
         }
         static const QAccessible::Role named[] = {
             QAccessible::PushButton, QAccessible::CheckBox,    QAccessible::RadioButton,

@@ -33,7 +33,7 @@
 #include "pages/PrintTarget.h"
 #include "widgets/CColorStatusBar.h"
 #include "widgets/CPictureButton.h"
-#include "widgets/StackAccessible.h"
+#include "widgets/ShownOnlyAccessible.h"
 
 namespace qavix {
 
@@ -72,7 +72,7 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
       m_workingDirectory(s.workingDirectory),
       m_blinkMs(s.blinkMs) {
     // Before any window part exists: the descriptions Qt makes for screen readers are kept.
-    installStackAccessibility();
+    installShownOnlyAccessibility();
     setObjectName("CMainFrame");
     setWindowTitle("Qavix");
     setMinimumSize(kMinWidth, kMinHeight);
