@@ -9,7 +9,6 @@ namespace qavix {
 
 namespace {
 
-constexpr int kShortReadTimeoutMs = 500;
 constexpr int kArrangementPut = 29;
 constexpr int kFixPut = 30;
 constexpr int kIncidentPut = 31;
@@ -119,10 +118,10 @@ const std::array<OverallBox, 2 * kChannelCount> kOverallCheckOrder = {{
 
 std::vector<PageRead> overallJudgementReads() {
     return {
-        {127, 0, 0, 1, kShortReadTimeoutMs},
-        {128, 1, 0, kChannelCount, kShortReadTimeoutMs},
-        {129, 1, 0, kChannelCount, kShortReadTimeoutMs},
-        {130, 1, 0, kChannelCount, kShortReadTimeoutMs},
+        {127, 0, 0, 1, kOverallJudgementTimeoutMs},
+        {128, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
+        {129, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
+        {130, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
     };
 }
 
