@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "Interruption.h"
+
 namespace qavix::cli {
 
 void CliCommHost::print(const std::string& text) {
@@ -23,6 +25,10 @@ bool CliCommHost::ask(Question question, const std::string& text) {
         return false;
     }
     return confirm(text);
+}
+
+bool CliCommHost::cancelRequested() const {
+    return interrupted();
 }
 
 bool CliCommHost::confirm(const std::string& text) {

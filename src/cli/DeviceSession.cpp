@@ -25,6 +25,11 @@ int DeviceSession::connect() {
         std::cerr << "(" << m_link.libraryError() << ")\n";
         return kExitConnection;
     }
+    // The worker runs with the signals held off; from here this thread takes them.
+    m_interrupt.listen();
+    if (interrupted()) {
+        return interruptedExit();
+    }
     m_link.setSettings(selection.link);
     // An Open that fails is no error of its own: the status check that follows finds no
     // answer and asks, as at start-up, whether to set up the communication (here: never).
@@ -38,20 +43,39 @@ int DeviceSession::connect() {
         return kExitConnection;
     }
     if (m_link.checkStatus() != kRequestOk) {
-        return kExitConnection;
+        return m_link.lastRequestCancelled() ? interruptedExit() : kExitConnection;
     }
-    return kExitOk;
+    // Ctrl+C during the connection is answered as soon as its request is done.
+    return interrupted() ? interruptedExit() : kExitOk;
 }
 
-int DeviceSession::failureExit() const {
+int DeviceSession::failureExit() {
+    if (m_link.lastRequestCancelled()) {
+        return interruptedExit();
+    }
     if (m_host.programEnded() || m_link.programEnding() || m_link.lastRequestLostConnection()) {
         return kExitConnection;
     }
     return kExitFailed;
 }
 
-int DeviceSession::exitFor(int requestResult) const {
+int DeviceSession::exitFor(int requestResult) {
     return requestResult == kRequestOk ? kExitOk : failureExit();
+}
+
+int DeviceSession::interruptedExit(const std::string& what) {
+    std::string text = what;
+    if (m_link.worker().settingOpen()) {
+        // A write given up half-way: without EnableSetting the reset discards its puts, so
+        // the controller keeps the settings it had and answers normally again.
+        text += m_link.leaveSettingMode() == kRequestOk
+                    ? "; the controller was reset out of setting mode and keeps its previous "
+                      "settings (nothing of this write was taken)"
+                    : "; the controller could not be reset out of setting mode (answer its "
+                      "question with --yes on the next command, or power it off and on)";
+    }
+    m_host.showMessage(text);
+    return kExitInterrupted;
 }
 
 }  // namespace qavix::cli

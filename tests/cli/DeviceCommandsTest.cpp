@@ -231,27 +231,46 @@ TEST(QavixctlErrors, PrintsTheTwentyRowsAndSavesThemAsCsv) {
     EXPECT_FALSE(std::filesystem::exists(dir + "/-"));
 }
 
-TEST(QavixctlOutput, TargetsThatMayNotBeReplacedAreRefusedBeforeConnecting) {
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// Every command that saves what it read from the controller finds out before connecting
+// that the result could not be kept: after a long scan or log it would be lost.
+TEST(QavixctlOutput, TargetsThatCannotBeKeptAreRefusedBeforeConnecting) {
     const std::string dir = makeTempDir("targets");
     const std::string fifo = dir + "/pipe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    const std::string readOnly = dir + "/kept.qbk";
+    const std::string readOnly = dir + "/kept.csv";
     std::ofstream(readOnly) << "kept";
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    const std::string missingFolder = dir + "/no/such";
     // A port that does not exist: a command that tried to connect would exit 3.
     const CtlEnv nowhere{dir, {{"QAVLINK_COM1", dir + "/no-such-port"}}};
-    for (const std::string& target : {fifo, readOnly}) {
-        const CtlRun exported = runCtl(nowhere, withPort({"bank", "export", "1", target}));
-        EXPECT_EQ(exported.exitCode, 2) << target << exported.err;
-        EXPECT_TRUE(contains(exported.err, target)) << exported.err;
-        const CtlRun errors = runCtl(nowhere, withPort({"errors", "--csv", target}));
-        EXPECT_EQ(errors.exitCode, 2) << target << errors.err;
-        EXPECT_TRUE(contains(errors.err, "ファイル,オープンできません")) << errors.err;
+    for (const std::string& target :
+         {fifo, readOnly, std::string("/dev/full"), missingFolder + "/out.csv"}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"bank", "export", "1", target},
+              {"errors", "--csv", target},
+              {"scan", "--csv", target},
+              {"levels", "--csv", target}}) {
+            SCOPED_TRACE(::testing::PrintToString(args));
+            const CtlRun run = runCtl(nowhere, withPort(args));
+            EXPECT_EQ(run.exitCode, 2) << run.err;
+            EXPECT_EQ(occurrences(run.err, target), 1u) << run.err;
+            EXPECT_FALSE(contains(run.err, "no-such-port")) << "tried to connect: " << run.err;
+            EXPECT_EQ(run.out, "");
+        }
     }
     struct stat info {};
     ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
     EXPECT_EQ(readBytes(readOnly), "kept");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/no"));
 }
 
 TEST(QavixctlExport, DashWritesTheBankFileToStandardOutput) {

@@ -218,6 +218,8 @@ int CCommThread::dispatch(RequestBlock& r) {
             return enableAndVerify(false);
         case kCodeEnableBankSetting:
             return enableAndVerify(true);
+        case kCodeLeaveSetting:
+            return leaveSetting();
         case kCodeClearBank: {
             const int status = statusCheck(kStatusFactoryMode);
             if (status != kWorkerOk) {
@@ -370,6 +372,8 @@ int CCommThread::startSetting(int statusMode, std::function<int()> entry) {
     if (status != kWorkerOk) {
         return status;
     }
+    // A start whose answer is lost may still have reached the controller.
+    m_settingOpen = true;
     const int started = call(entry);
     if (started != kWorkerOk) {
         return started;
@@ -388,6 +392,7 @@ int CCommThread::enableAndVerify(bool wholeText) {
         result = call([&] { return m_api.reset(u); });
     }
     if (result == kWorkerOk) {
+        m_settingOpen = false;
         sleep(m_timings.resetSettle);
         result = statusCheck(kStatusIdle);
     }
@@ -399,6 +404,23 @@ int CCommThread::enableAndVerify(bool wholeText) {
         m_changeSent = false;  // the controller answered after taking it: its fate is known
     }
     return result;
+}
+
+int CCommThread::leaveSetting() {
+    if (!m_settingOpen) {
+        return kWorkerOk;
+    }
+    const int u = unit();
+    // Without EnableSetting the reset discards what was put: the controller goes back to
+    // the settings it had.
+    const int result = call([&] { return m_api.reset(u); });
+    if (result != kWorkerOk) {
+        return result;
+    }
+    m_settingOpen = false;
+    m_written.clear();
+    sleep(m_timings.resetSettle);
+    return statusCheck(kStatusIdle);
 }
 
 int CCommThread::verifyWrittenBlocks(bool wholeText) {
@@ -507,6 +529,7 @@ std::optional<std::string> CCommThread::readErrorBlock() {
 
 void CCommThread::resetController() {
     m_api.reset(unit());
+    m_settingOpen = false;
 }
 
 void CCommThread::setConnected(bool connected) {
