@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "ShiftJis.h"
 #include "files/BankFile.h"
 #include "files/BankImport.h"
 #include "files/ProfileFile.h"
-#include "files/ShiftJis.h"
 
 using namespace qavix;
 

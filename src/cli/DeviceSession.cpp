@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "ExitCodes.h"
+#include "IniText.h"
 #include "PortSelection.h"
 #include "comm/LinkLibrary.h"
 
@@ -16,9 +17,8 @@ DeviceSession::DeviceSession(const DeviceOptions& options)
 
 int DeviceSession::connect() {
     const PortSelection selection = selectPort(kSettingsFileName, m_options);
-    if (!selection.error.empty()) {
-        std::cerr << kSettingsFileName << ": " << selection.error << '\n';
-        return kExitFileError;
+    if (!selection.unreadable.empty()) {
+        std::cerr << ini::printable(selection.unreadable) << "; the default settings are used\n";
     }
     if (!m_link.start()) {
         m_host.showMessage(kLinkLoadFailedMessage);

@@ -7,10 +7,7 @@ namespace qavix::cli {
 
 PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& options) {
     PortSelection selection;
-    ProfileFile profile;
-    if (!profile.load(settingsPath, &selection.error)) {
-        return selection;
-    }
+    const ProfileFile profile = ProfileFile::loadSettings(settingsPath, selection.unreadable);
     const PortSettings settings = PortSettings::load(profile);
     selection.link = makeLinkSettings(settings, options.port.value_or(settings.activePort),
                                       options.unit.value_or(settings.activeMachine));

@@ -1,5 +1,6 @@
 #include "PortProblem.h"
 
+#include "IniText.h"
 #include "PortResolver.h"
 
 #include <fcntl.h>
@@ -49,11 +50,12 @@ bool isPid(const std::string& name) {
     return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// Names come from the environment and Qavix.ini; shown as they may be printed.
 std::string subject(const PortProblem& p) {
     if (p.port.empty()) {
-        return "デバイス " + p.device;
+        return "デバイス " + ini::printable(p.device);
     }
-    return "通信ポート " + p.port + " のデバイス " + p.device;
+    return "通信ポート " + ini::printable(p.port) + " のデバイス " + ini::printable(p.device);
 }
 
 // The library reports every "nothing usable there" alike; what is there tells them apart.
@@ -207,7 +209,7 @@ std::optional<PortProblem> describeOpenFailure(const std::string& port, const st
 std::string portProblemText(const PortProblem& p) {
     switch (p.kind) {
         case PortProblemKind::NoDevice:
-            return "通信ポート " + (p.port.empty() ? p.device : p.port) +
+            return "通信ポート " + ini::printable(p.port.empty() ? p.device : p.port) +
                    " に当たるシリアルデバイスがありません。\n"
                    "通信設定でデバイスか内蔵エミュレータを選んでください。";
         case PortProblemKind::Absent:
@@ -231,7 +233,7 @@ std::string portProblemText(const PortProblem& p) {
         }
         case PortProblemKind::Busy:
             if (!p.holder.empty()) {
-                return subject(p) + " は他のプログラムが使用中です: " + p.holder +
+                return subject(p) + " は他のプログラムが使用中です: " + ini::printable(p.holder) +
                        "。\nそのプログラムを終了してください。";
             }
             return subject(p) +

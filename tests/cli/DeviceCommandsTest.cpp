@@ -39,6 +39,14 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
 TEST(QavixctlInfo, PrintsTheControllerAndEachConnectedSensor) {
     struct Case {
         const char* sensors;
@@ -121,6 +129,48 @@ TEST(QavixctlConnection, PortAndUnitAnywhereOnTheLineOrFromQavixIni) {
     const CtlRun other = runCtl(env, {"clock", "--unit", "1"});
     EXPECT_EQ(other.exitCode, 3);
     EXPECT_TRUE(contains(other.err, kAskCommSetup));
+}
+
+// Qavix.ini that is no settings file (damaged, binary, far too large) chooses nothing: the
+// command says so once and goes on with the defaults, as the program does.
+TEST(QavixctlConnection, AnUnusableQavixIniIsSaidOnceAndTheDefaultsAreUsed) {
+    const std::string dir = makeTempDir("unusable-ini");
+    // Read, it would send the command to COM3, which leads nowhere.
+    const std::string choosesCom3 = "[Qavix_Section]\r\nActivePort=2\r\n";
+    std::string huge = choosesCom3;
+    huge.resize(16 * 1024 * 1024 + 1, ';');
+    const std::string cases[] = {
+        choosesCom3 + std::string("[Ports]\r\nCOM3=sim\0x\r\n", 22),
+        choosesCom3 + "\x7f\x45\x4c\x46\x02\x01\x01",
+        choosesCom3 + "TITLE=\x83",
+        huge,
+    };
+    const CtlEnv env{dir, {{"QAVLINK_COM1", "sim"}}};
+    for (const std::string& ini : cases) {
+        SCOPED_TRACE(ini.substr(0, 40));
+        std::ofstream(dir + "/Qavix.ini", std::ios::binary) << ini;
+        const CtlRun run = runCtl(env, {"clock"});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string note = "; the default settings are used\n";
+        EXPECT_EQ(occurrences(run.err, note), 1u) << run.err;
+        EXPECT_EQ(run.err.rfind("Qavix.ini: ", 0), 0u) << run.err;
+    }
+}
+
+// Names from the environment or Qavix.ini reach the terminal with their control characters
+// written out, never as the bytes that would act on it.
+TEST(QavixctlConnection, ControlCharactersOfAPortAreShownEscaped) {
+    const std::string dir = makeTempDir("escaped-port");
+    const CtlRun fromEnvironment =
+        runCtl(CtlEnv{dir, {{"QAVLINK_COM1", "/dev/\x1b[2Jnone\x9b"}}}, withPort({"info"}));
+    EXPECT_EQ(fromEnvironment.exitCode, 3);
+    EXPECT_TRUE(contains(fromEnvironment.err, "/dev/\\x1B[2Jnone\\x9B")) << fromEnvironment.err;
+    std::ofstream(dir + "/Qavix.ini", std::ios::binary) << "[Ports]\r\nCOM1=/dev/\x1b[31mred\r\n";
+    const CtlRun fromIni = runCtl(CtlEnv{dir, {}}, withPort({"info"}));
+    for (const CtlRun& run : {fromEnvironment, fromIni}) {
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+        EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << run.out;
+    }
 }
 
 TEST(QavixctlConnection, UsageErrors) {
@@ -229,14 +279,6 @@ TEST(QavixctlErrors, PrintsTheTwentyRowsAndSavesThemAsCsv) {
     ASSERT_EQ(piped.exitCode, 0) << piped.err;
     EXPECT_EQ(piped.out, bytes);
     EXPECT_FALSE(std::filesystem::exists(dir + "/-"));
-}
-
-size_t occurrences(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++n;
-    }
-    return n;
 }
 
 // Every command that saves what it read from the controller finds out before connecting

@@ -5,9 +5,9 @@
 #include <csignal>
 #include <filesystem>
 
+#include "ShiftJis.h"
 #include "TempDir.h"
 #include "files/FileIo.h"
-#include "files/ShiftJis.h"
 #include "files/TextFile.h"
 
 namespace qavix {

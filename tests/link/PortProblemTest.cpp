@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "HeldPty.h"
+#include "IniText.h"
 #include "PortProblem.h"
 
 namespace qavix::link {
@@ -64,6 +65,25 @@ TEST(PortProblem, PermissionNamesTheGroupToJoinAndBusyNamesTheHolder) {
 
     PortProblem none{PortProblemKind::NoDevice, "COM4", "COM4", "", "", ""};
     EXPECT_TRUE(contains(portProblemText(none), "内蔵エミュレータ"));
+}
+
+// Port and device names come from the environment and Qavix.ini: the text never carries
+// bytes a terminal would act on, and keeps everything else as it was.
+TEST(PortProblem, NamesAreShownWithTheirControlCharactersWrittenOut) {
+    PortProblem p;
+    p.kind = PortProblemKind::Absent;
+    p.port = "COM1";
+    p.device = "/dev/\x1b[2J\x07x\x7f\xC2\x9B\x9Bシリアル\xE3\x81";
+    const std::string text = portProblemText(p);
+    EXPECT_TRUE(contains(text, "/dev/\\x1B[2J\\x07x\\x7F\\xC2\\x9B\\x9Bシリアル\\xE3\\x81 "))
+        << text;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte >= 0x20 || c == '\n') << text;
+        EXPECT_NE(byte, 0x7F) << text;
+    }
+    EXPECT_EQ(ini::printable("/dev/serial/by-id/usb-FTDI_ü-if00\tx"),
+              "/dev/serial/by-id/usb-FTDI_ü-if00\\x09x");
 }
 
 TEST(PortProblem, CodesAreShortAndReadBack) {

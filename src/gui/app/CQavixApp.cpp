@@ -26,6 +26,7 @@
 #include "frame/CRightPaneFrame.h"
 #include "frame/PageViews.h"
 #include "pages/PageRegistry.h"
+#include "widgets/CColorStatusBar.h"
 
 static void initQavixResources() {
     Q_INIT_RESOURCE(qavix);
@@ -269,6 +270,10 @@ void CQavixApp::createFrame() {
     m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
                                                 [this] { return reconnect(); }});
     m_host->setDialogParent(m_frame);
+    if (!m_settings.problem().empty()) {
+        // Said once, where the program reports what it is doing: the defaults are in use.
+        m_frame->colorStatusBar()->setPaneText(0, QString::fromStdString(m_settings.problemText()));
+    }
     if (m_edited) {
         m_frame->setOfflineEditing(offlineEditing());
     }

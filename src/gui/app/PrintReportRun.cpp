@@ -7,6 +7,7 @@
 #include <iostream>
 #include <mutex>
 
+#include "IniText.h"
 #include "app/SettingsFile.h"
 #include "comm/CCommLink.h"
 #include "comm/LinkLibrary.h"
@@ -100,7 +101,10 @@ int runPrintReport(const std::vector<std::string>& arguments, const QString& wor
         return kPrintReportUsage;
     }
     SettingsFile settings;
-    settings.loadFrom(QDir(workingDirectory).filePath(kSettingsFileName).toStdString());
+    if (!settings.loadFrom(QDir(workingDirectory).filePath(kSettingsFileName).toStdString())) {
+        std::cerr << "qavix: " << ini::printable(settings.problem())
+                  << "; the default settings are used\n";
+    }
     const PortSettings ports = PortSettings::load(settings);
 
     StderrHost host;
