@@ -1,7 +1,7 @@
 # `cmake --install build --prefix P`: the programs, the link library where they find it
 # (LinkLibrary.h: ../lib/qavix from the executables), and what a Linux desktop expects:
 # desktop entries, icons, the MIME type of bank files, AppStream metainfo, the udev rule for
-# serial adapters, the man page of qavixctl and the user's manual.
+# serial adapters, the man page of qavixctl, the user's manual and the monitor's service unit.
 include(GNUInstallDirs)
 
 set(QAVIX_DIST ${PROJECT_SOURCE_DIR}/dist)
@@ -30,6 +30,11 @@ endforeach()
 # Rules under the prefix, as packages ship them (/usr/lib/udev/rules.d).
 install(FILES ${QAVIX_DIST}/60-qavix-serial.rules DESTINATION lib/udev/rules.d)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/man/qavixctl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The plant monitor as a service: a template unit per controller, its example configuration
+# and the description of its topics.
+install(FILES ${QAVIX_DIST}/qavix-monitor@.service DESTINATION lib/systemd/system)
+install(FILES ${QAVIX_DIST}/monitor.conf.example ${PROJECT_SOURCE_DIR}/docs/monitor.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 
 # The manual: built beside the programs at the path the installation gives it, so the
 # program finds it from the build tree too (bin/../share/doc/qavix/manual).

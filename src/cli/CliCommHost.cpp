@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "Interruption.h"
+#include "StopSignals.h"
 
 namespace qavix::cli {
 
@@ -28,7 +28,7 @@ bool CliCommHost::ask(Question question, const std::string& text) {
 }
 
 bool CliCommHost::cancelRequested() const {
-    return interrupted();
+    return stopRequested();
 }
 
 bool CliCommHost::confirm(const std::string& text) {

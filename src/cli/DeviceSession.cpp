@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "ExitCodes.h"
-#include "IniText.h"
 #include "PortSelection.h"
 #include "comm/LinkLibrary.h"
 
@@ -17,17 +16,15 @@ DeviceSession::DeviceSession(const DeviceOptions& options)
 
 int DeviceSession::connect() {
     const PortSelection selection = selectPort(kSettingsFileName, m_options);
-    if (!selection.unreadable.empty()) {
-        std::cerr << ini::printable(selection.unreadable) << "; the default settings are used\n";
-    }
+    reportUnreadableSettings(selection);
     if (!m_link.start()) {
         m_host.showMessage(kLinkLoadFailedMessage);
         std::cerr << "(" << m_link.libraryError() << ")\n";
         return kExitConnection;
     }
     // The worker runs with the signals held off; from here this thread takes them.
-    m_interrupt.listen();
-    if (interrupted()) {
+    m_signals.listen();
+    if (stopRequested()) {
         return interruptedExit();
     }
     m_link.setSettings(selection.link);
@@ -46,7 +43,7 @@ int DeviceSession::connect() {
         return m_link.lastRequestCancelled() ? interruptedExit() : kExitConnection;
     }
     // Ctrl+C during the connection is answered as soon as its request is done.
-    return interrupted() ? interruptedExit() : kExitOk;
+    return stopRequested() ? interruptedExit() : kExitOk;
 }
 
 int DeviceSession::failureExit() {

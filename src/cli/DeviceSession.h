@@ -4,7 +4,7 @@
 
 #include "CliCommHost.h"
 #include "DeviceOptions.h"
-#include "Interruption.h"
+#include "StopSignals.h"
 #include "comm/CCommLink.h"
 #include "comm/Transactions.h"
 #include "model/DeviceModel.h"
@@ -41,7 +41,7 @@ class DeviceSession {
 
   private:
     // First, so that it exists before the link's threads start and after they end.
-    InterruptGuard m_interrupt;
+    StopSignals m_signals;
     CliCommHost m_host;
     DeviceModel m_model;
     DeviceOptions m_options;

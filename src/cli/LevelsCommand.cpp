@@ -14,8 +14,8 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
-#include "Interruption.h"
 #include "OutputFile.h"
+#include "StopSignals.h"
 #include "model/ErrorLog.h"
 #include "monitor/LevelCsv.h"
 #include "monitor/LevelReading.h"
@@ -117,11 +117,11 @@ AppendFailure appendRows(int fd, const std::string& text) {
 
 bool pause(int ms) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!interrupted() && std::chrono::steady_clock::now() < until) {
+    while (!stopRequested() && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
             kSleepSlice, until - std::chrono::steady_clock::now()));
     }
-    return !interrupted();
+    return !stopRequested();
 }
 
 std::string stoppedAfter(int readings) {

@@ -20,4 +20,8 @@ struct PortSelection {
 
 PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& options);
 
+// Says on standard error, when it is so, that the settings file could not be used and the
+// defaults are (the program says it in its status bar).
+void reportUnreadableSettings(const PortSelection& selection);
+
 }  // namespace qavix::cli

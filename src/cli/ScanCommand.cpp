@@ -10,8 +10,8 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
-#include "Interruption.h"
 #include "OutputFile.h"
+#include "StopSignals.h"
 #include "comm/ScanReader.h"
 #include "comm/ThreadPriority.h"
 #include "files/TextFile.h"
@@ -98,7 +98,7 @@ Sampled sample(DeviceSession& session, const scan::ScanRows& rows, int channel, 
     int64_t taken = 0;
     while (taken < samples) {
         std::this_thread::sleep_until(due);
-        if (interrupted()) {
+        if (stopRequested()) {
             out.interrupted = true;
             break;
         }
