@@ -272,7 +272,12 @@ void CQavixApp::createFrame() {
     m_host->setDialogParent(m_frame);
     if (!m_settings.problem().empty()) {
         // Said once, where the program reports what it is doing: the defaults are in use.
-        m_frame->colorStatusBar()->setPaneText(0, QString::fromStdString(m_settings.problemText()));
+        // A narrow window cuts the message, never the panes beside it; the tip holds it all.
+        const QString said = QString::fromStdString(m_settings.problemText());
+        QLabel* line = m_frame->colorStatusBar()->pane(0);
+        line->setText(said);
+        line->setToolTip(said);
+        line->setMinimumWidth(1);
     }
     if (m_edited) {
         m_frame->setOfflineEditing(offlineEditing());

@@ -17,8 +17,12 @@ bool SettingsFile::loadFrom(const std::string& path) {
 }
 
 std::string SettingsFile::problemText() const {
-    return "Qavix.ini を読み込めないため、既定の設定で動作しています（" +
-           ini::printable(m_problem) + "）。設定を保存すると、このファイルは置き換えられます。";
+    // The file is the one of the working folder; the reason is what tells.
+    const std::string named = m_path + ": ";
+    const std::string reason =
+        m_problem.compare(0, named.size(), named) == 0 ? m_problem.substr(named.size()) : m_problem;
+    return "Qavix.ini を読み込めないため、既定の設定で動作しています（" + ini::printable(reason) +
+           "）。設定を保存すると、このファイルは置き換えられます。";
 }
 
 bool SettingsFile::save() const {
