@@ -165,8 +165,12 @@ TEST(QavixctlConnection, ControlCharactersOfAPortAreShownEscaped) {
         runCtl(CtlEnv{dir, {{"QAVLINK_COM1", "/dev/\x1b[2Jnone\x9b"}}}, withPort({"info"}));
     EXPECT_EQ(fromEnvironment.exitCode, 3);
     EXPECT_TRUE(contains(fromEnvironment.err, "/dev/\\x1B[2Jnone\\x9B")) << fromEnvironment.err;
-    std::ofstream(dir + "/Qavix.ini", std::ios::binary) << "[Ports]\r\nCOM1=/dev/\x1b[31mred\r\n";
-    const CtlRun fromIni = runCtl(CtlEnv{dir, {}}, withPort({"info"}));
+    // COM6: the machine's sixth serial device stands in for the refused file's mapping.
+    std::ofstream(dir + "/Qavix.ini", std::ios::binary) << "[Ports]\r\nCOM6=/dev/\x1b[31mred\r\n";
+    const CtlRun fromIni = runCtl(CtlEnv{dir, {}}, {"info", "--port", "COM6"});
+    EXPECT_EQ(fromIni.exitCode, 3);
+    EXPECT_TRUE(contains(fromIni.err, "Qavix.ini: holds the control character \\x1B"))
+        << fromIni.err;
     for (const CtlRun& run : {fromEnvironment, fromIni}) {
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
         EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << run.out;
