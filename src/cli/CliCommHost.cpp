@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "StopSignals.h"
+
 namespace qavix::cli {
 
 void CliCommHost::print(const std::string& text) {
@@ -32,6 +34,10 @@ bool CliCommHost::ask(Question question, const std::string& text) {
         return false;
     }
     return confirm(text);
+}
+
+bool CliCommHost::cancelRequested() const {
+    return stopRequested();
 }
 
 bool CliCommHost::confirm(const std::string& text) {

@@ -24,6 +24,8 @@ class CliCommHost : public CommHost {
     bool ask(Question question, const std::string& text) override;
     void runCommSettings() override {}
     void endProgram() override { m_ended = true; }
+    // Ctrl+C or SIGTERM (StopSignals.h) cancels the command's remaining requests.
+    bool cancelRequested() const override;
 
     // A question of an operation (the overwrite question of an import), answered like the
     // connection's questions.

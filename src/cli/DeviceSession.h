@@ -6,6 +6,7 @@
 #include "CliCommHost.h"
 
 #include "DeviceOptions.h"
+#include "StopSignals.h"
 #include "comm/CCommLink.h"
 #include "comm/LinkSettings.h"
 #include "comm/Transactions.h"
@@ -33,12 +34,18 @@ class DeviceSession {
     // controller's status. Returns kExitOk, or the exit code of the failure after its message.
     int connect();
 
-    // The exit code of a request or sequence that did not succeed: a lost connection (or the
-    // end it forced) is 3, anything else (refused, verification failed) is 1.
-    int failureExit() const;
+    // The exit code of a request or sequence that did not succeed: one not sent because of
+    // Ctrl+C ends as interruptedExit does, a lost connection (or the end it forced) is 3,
+    // anything else (refused, verification failed) is 1.
+    int failureExit();
 
     // Runs `result` of a request or sequence through failureExit when it is not a success.
-    int exitFor(int requestResult) const;
+    int exitFor(int requestResult);
+
+    // Ends a command that Ctrl+C or SIGTERM interrupted: a setting mode that a write left
+    // open is reset (what was put is discarded), `what` and the outcome of the reset are
+    // printed, and the result is kExitInterrupted.
+    int interruptedExit(const std::string& what = "interrupted");
 
     CCommLink& link() { return m_link; }
     DeviceModel& model() { return m_model; }
@@ -46,6 +53,9 @@ class DeviceSession {
     CliCommHost& host() { return m_host; }
 
   private:
+    // First, so that it exists before the link's threads start and after they end; empty
+    // for a session with a connection of its own (see the constructor).
+    std::optional<StopSignals> m_signals;
     CliCommHost m_host;
     DeviceModel m_model;
     DeviceOptions m_options;

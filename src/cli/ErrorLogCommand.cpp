@@ -45,6 +45,9 @@ int runErrors(const DeviceOptions& options, const std::string& csvPath) {
         return connected;
     }
     if (readHistory(session) != kRequestOk) {
+        if (session.link().lastRequestCancelled()) {
+            return session.failureExit();
+        }
         const int code = session.failureExit();
         session.host().showMessage(kErrorLogReadFailed);
         return code;

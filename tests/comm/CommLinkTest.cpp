@@ -258,6 +258,44 @@ TEST_F(CommLinkTest, ALineLostBeforeEnableOrAfterAVerifiedWriteIsOnlyACut) {
     EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kCommunicationCut});
 }
 
+// A cancelled write ends at the next request; the reset that leaves setting mode without
+// enabling is the only thing still sent, and only while a setting mode of ours is open.
+TEST_F(CommLinkTest, ACancelledWriteStopsAndOnlyAnOpenSettingModeIsReset) {
+    fake.statusReplies = {"0001", "0101"};
+    ASSERT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    ASSERT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    EXPECT_TRUE(link->worker().settingOpen());
+    host.cancelled = true;
+    EXPECT_EQ(link->request(7, 1, 0, 1, kRequestTimeoutMs, 0, 0, "33"), kRequestFailed);
+    EXPECT_TRUE(link->lastRequestCancelled());
+    EXPECT_FALSE(link->lastRequestLostConnection());
+    EXPECT_EQ(link->request(kCodeEnableSetting), kRequestFailed);
+    EXPECT_EQ(fake.countOf("PutParameter"), 1);
+    EXPECT_EQ(fake.countOf("EnableSetting"), 0);
+
+    fake.statusReplies = {"0001"};
+    EXPECT_EQ(link->leaveSettingMode(), kRequestOk);
+    EXPECT_FALSE(link->lastRequestCancelled());
+    EXPECT_EQ(fake.countOf("Reset"), 1);
+    EXPECT_FALSE(link->worker().settingOpen());
+    EXPECT_EQ(link->leaveSettingMode(), kRequestOk);
+    EXPECT_EQ(fake.countOf("Reset"), 1) << "nothing left open, nothing to reset";
+
+    // A write that ran to its end closed setting mode itself.
+    host.cancelled = false;
+    fake.statusReplies = {"0001", "0101"};
+    ASSERT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    ASSERT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    fake.parameterReplies[67] = "32";
+    fake.statusReplies = {"0001"};
+    ASSERT_EQ(link->request(kCodeEnableSetting), kRequestOk);
+    EXPECT_FALSE(link->worker().settingOpen());
+    host.cancelled = true;
+    EXPECT_EQ(link->leaveSettingMode(), kRequestOk);
+    EXPECT_EQ(fake.countOf("Reset"), 2) << "only the reset of the enable";
+    EXPECT_TRUE(host.messagesShown().empty());
+}
+
 TEST_F(CommLinkTest, BankWriteOfChangedZeroPointsSendsOneBlock) {
     for (int t = 0; t <= kBankCount; ++t) {
         StoredSet& s = model.storedSet(t);

@@ -9,7 +9,7 @@
 
 #include "PageTestSupport.h"
 #include "SaveDialogAnswer.h"
-#include "files/ShiftJis.h"
+#include "ShiftJis.h"
 #include "frame/CommandIds.h"
 #include "frame/PageTable.h"
 #include "model/ErrorLog.h"

@@ -23,6 +23,21 @@ bool decodesIntoWorkingSet(int code) {
 // Bank-image offsets of the four identity pieces a bank summary reads.
 constexpr int kSummaryStarts[] = {0, 64, 128, 192};
 
+// What may still go to the worker once the operation is cancelled: the requests that leave
+// the controller and the connection as they should be.
+bool cleansUp(int code) {
+    switch (code) {
+        case kCodeLeaveSetting:
+        case kCodeSuspendPolling:
+        case kCodeResumePolling:
+        case kCodeClose:
+        case kCodeEndWorker:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 int mapWorkerResult(int code, int workerResult) {
@@ -98,6 +113,7 @@ int CCommLink::request(int code, int arg1, int start, int count, int timeoutMs, 
 
 int CCommLink::request(RequestBlock& r) {
     m_lastLost = false;
+    m_lastCancelled = false;
     const int selected = m_model.selectedSet();
     switch (routeRequest(r.code, selected)) {
         case Route::OfflineApply:
@@ -120,6 +136,10 @@ int CCommLink::request(RequestBlock& r) {
         }
         case Route::Controller:
             break;
+    }
+    if (!cleansUp(r.code) && m_host.cancelRequested()) {
+        m_lastCancelled = true;
+        return kRequestFailed;
     }
     return post(r);
 }
@@ -180,6 +200,10 @@ int CCommLink::suspendPolling() {
 
 int CCommLink::resumePolling() {
     return request(kCodeResumePolling);
+}
+
+int CCommLink::leaveSettingMode() {
+    return request(kCodeLeaveSetting);
 }
 
 int CCommLink::communicationSettings() {

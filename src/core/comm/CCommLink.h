@@ -69,7 +69,13 @@ class CCommLink {
     // Runs the communication settings dialog with polling held, as the menu command does.
     int communicationSettings();
 
+    // Resets the controller out of a setting mode that a write given up half-way (cancelled
+    // or failed) left open; what was put is discarded. Succeeds at once when none is open.
+    int leaveSettingMode();
+
     bool lastRequestLostConnection() const { return m_lastLost; }
+    // The last request was not sent because the host's operation was cancelled.
+    bool lastRequestCancelled() const { return m_lastCancelled; }
     bool programEnding() const { return m_worker->ended(); }
     std::string statusText() const { return m_worker->statusText(); }
     bool unitConnected(int unit) const { return m_worker->unitConnected(unit); }
@@ -92,6 +98,7 @@ class CCommLink {
     std::atomic<bool> m_busy{false};
     bool m_lastLost = false;
     int m_connection = 0;  // the library's number of an own connection; 0 the shared one
+    bool m_lastCancelled = false;
 };
 
 // Mapping of the worker's result for callers; only Open keeps a lost connection as "done",

@@ -224,6 +224,8 @@ int CCommThread::dispatch(RequestBlock& r) {
             return enableAndVerify(false);
         case kCodeEnableBankSetting:
             return enableAndVerify(true);
+        case kCodeLeaveSetting:
+            return leaveSetting();
         case kCodeClearBank: {
             const int status = statusCheck(kStatusFactoryMode);
             if (status != kWorkerOk) {
@@ -375,6 +377,8 @@ int CCommThread::startSetting(int statusMode, std::function<int()> entry) {
     if (status != kWorkerOk) {
         return status;
     }
+    // A start whose answer is lost may still have reached the controller.
+    m_settingOpen = true;
     const int started = call(entry);
     if (started != kWorkerOk) {
         return started;
@@ -393,6 +397,7 @@ int CCommThread::enableAndVerify(bool wholeText) {
         result = call([&] { return m_api.reset(u); });
     }
     if (result == kWorkerOk) {
+        m_settingOpen = false;
         sleep(m_timings.resetSettle);
         result = statusCheck(kStatusIdle);
     }
@@ -404,6 +409,23 @@ int CCommThread::enableAndVerify(bool wholeText) {
         m_changeSent = false;  // the controller answered after taking it: its fate is known
     }
     return result;
+}
+
+int CCommThread::leaveSetting() {
+    if (!m_settingOpen) {
+        return kWorkerOk;
+    }
+    const int u = unit();
+    // Without EnableSetting the reset discards what was put: the controller goes back to
+    // the settings it had.
+    const int result = call([&] { return m_api.reset(u); });
+    if (result != kWorkerOk) {
+        return result;
+    }
+    m_settingOpen = false;
+    m_written.clear();
+    sleep(m_timings.resetSettle);
+    return statusCheck(kStatusIdle);
 }
 
 int CCommThread::verifyWrittenBlocks(bool wholeText) {
@@ -512,6 +534,7 @@ std::optional<std::string> CCommThread::readErrorBlock() {
 
 void CCommThread::resetController() {
     m_api.reset(unit());
+    m_settingOpen = false;
 }
 
 void CCommThread::setConnected(bool connected) {

@@ -46,6 +46,9 @@ class CCommThread : private StatusLine {
     void setConnecting(bool on) { m_connecting = on; }
     bool connecting() const override { return m_connecting; }
     bool ended() const { return m_ended; }
+    // The controller was put into setting mode by this connection and not yet reset out of
+    // it (a write in progress, or one given up half-way).
+    bool settingOpen() const { return m_settingOpen; }
 
     // Hand-over with the requesting thread.
     void post(const RequestBlock& request);
@@ -73,6 +76,7 @@ class CCommThread : private StatusLine {
     int readBankSummary(RequestBlock& request);
     int startSetting(int statusMode, std::function<int()> call);
     int enableAndVerify(bool wholeText);
+    int leaveSetting();
     int factoryEnd();
     int verifyWrittenBlocks(bool wholeText);
 
@@ -119,6 +123,7 @@ class CCommThread : private StatusLine {
     // bank clear) until it is known to have been taken: a line lost in between may have
     // left the controller with the change, and the user has to hear so.
     bool m_changeSent = false;
+    std::atomic<bool> m_settingOpen{false};
     std::atomic<bool> m_suspended{false};
     std::atomic<bool> m_connecting{false};
     std::atomic<bool> m_trace{false};

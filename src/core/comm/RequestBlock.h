@@ -69,6 +69,9 @@ enum RequestCode : int {
     kCodeEndWorker = 204,
     kCodeStartBankSetting = 205,
     kCodeEnableBankSetting = 206,
+    // Resets the controller out of a setting mode this connection started and did not end
+    // (a write given up half-way): what was put is discarded. Nothing when none is open.
+    kCodeLeaveSetting = 207,
     kCodeFirstBankApply = 209,
     kCodeLastBankApply = 214,
     kCodeFirstBankSummary = 300,

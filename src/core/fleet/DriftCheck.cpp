@@ -31,7 +31,7 @@ SettingsData asBankFileHolds(const SettingsData& set) {
     if (!file.ok) {
         return set;  // a value no file can hold: compared as it is, so it shows as changed
     }
-    const bankfile::BlockRead blocks = bankfile::readBlocks(ProfileFile::fromText(file.text));
+    const bankfile::BlockRead blocks = bankfile::readBlocks(bankfile::BankFileEntries::fromText(file.text));
     SettingsData decoded;
     if (!blocks.ok() || bankfile::decodeBlocks(blocks.texts, decoded) != codec::DecodeResult::Ok) {
         return set;

@@ -8,7 +8,7 @@
 #include "PortResolver.h"
 #include "files/FileIo.h"
 #include "files/PortSettings.h"
-#include "files/ShiftJis.h"
+#include "ShiftJis.h"
 
 namespace qavix::fleet {
 

@@ -26,6 +26,7 @@
 #include "frame/CRightPaneFrame.h"
 #include "frame/PageViews.h"
 #include "pages/PageRegistry.h"
+#include "widgets/CColorStatusBar.h"
 
 static void initQavixResources() {
     Q_INIT_RESOURCE(qavix);
@@ -285,6 +286,15 @@ void CQavixApp::createFrame() {
     m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
                                                 [this] { return reconnect(); }});
     m_host->setDialogParent(m_frame);
+    if (!m_settings.problem().empty()) {
+        // Said once, where the program reports what it is doing: the defaults are in use.
+        // A narrow window cuts the message, never the panes beside it; the tip holds it all.
+        const QString said = QString::fromStdString(m_settings.problemText());
+        QLabel* line = m_frame->colorStatusBar()->pane(0);
+        line->setText(said);
+        line->setToolTip(said);
+        line->setMinimumWidth(1);
+    }
     if (m_edited) {
         m_frame->setOfflineEditing(offlineEditing());
     }
