@@ -497,7 +497,7 @@ std::optional<std::string> CCommThread::readStatus() {
 
 std::optional<std::string> CCommThread::readErrorBlock() {
     std::array<char, kStatusBufferSize> buffer{};
-    if (m_api.getParameterDataWait(kErrorBlockCode, 0, 0, buffer.data(),
+    if (m_api.getParameterDataWait(code::kReadErrorLog, 0, 0, buffer.data(),
                                    cappedTimeout(kErrorBlockTimeoutMs)) != 1) {
         return std::nullopt;
     }
