@@ -136,9 +136,9 @@ int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
 
     SettingsData& set = session.model().working();
     // What the program learns at start-up: connected sensors and their beam counts.
-    if (readAll(session, {PageRead{80, 0, 0, 0, levels::kLevelReadTimeoutMs},
-                          PageRead{72, 1, 0, kChannelCount, levels::kLevelReadTimeoutMs}}) !=
-        kRequestOk) {
+    if (readAll(session, {PageRead{code::kReadJointNum, 0, 0, 0, levels::kLevelReadTimeoutMs},
+                          PageRead{code::kReadBeamCounts, 1, 0, kChannelCount,
+                                   levels::kLevelReadTimeoutMs}}) != kRequestOk) {
         return session.failureExit();
     }
     const int connectedSensors = levels::connectedSensors(set);

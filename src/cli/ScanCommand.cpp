@@ -25,8 +25,8 @@ using Clock = std::chrono::steady_clock;
 
 // The shell's code for a command ended by Ctrl+C; the rows sampled until then are kept.
 constexpr int kExitInterrupted = 130;
-constexpr int kBeamCountCode = 72;
-constexpr int kJointNumCode = 80;
+constexpr int kBeamCountCode = code::kReadBeamCounts;
+constexpr int kJointNumCode = code::kReadJointNum;
 constexpr const char* kReadFailed = "コントローラ読込みできません";
 constexpr const char* kScanStopped =
     "サンプルの読込みが2回続けて失敗しました。スキャンを中止します。";

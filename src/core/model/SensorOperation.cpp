@@ -11,24 +11,8 @@ namespace qavix {
 
 namespace {
 
-constexpr int kRequestTimeoutMs = 1500;
 constexpr int32_t kLargestTyped = 100000;  // beyond every limit; keeps the sum from overflowing
-constexpr int kSerialBytes = 4;
-constexpr int kIdBytes = 2;
 constexpr int kSensorTextLength = 16;
-
-enum PutCode : int {
-    kPutOnThreshold = 6,
-    kPutOffThreshold = 7,
-    kPutSensorId = 8,
-    kPutOut2 = 10,
-    kPutOut3 = 11,
-    kPutFixedBlanking = 16,
-    kPutFloatingBlanking = 19,
-    kPutFloatingMode = 20,
-    kPutFloatingBeams = 22,
-    kPutOnThresholdAgain = 27,
-};
 
 int enableChoice(int32_t switchValue) {
     return switchValue != 0 ? kChoiceEnabled : kChoiceDisabled;
@@ -119,16 +103,16 @@ std::vector<codec::PutRequest> sensorOperationPuts(const SensorOperationValues& 
 
     if (!target.toBank && !sensorIdMatches(shown.id, ch.sensorId)) {
         ch.sensorId = sensorIdWriteText(shown.id);
-        put(kPutSensorId, target.channel);
+        put(code::kPutSensorId, target.channel);
     }
     if (target.channel == 1) {
         if (shown.out2 != was.out2) {
             ch.subConf = outputCode(shown.out2, ch.subConf);
-            put(kPutOut2, target.channel);
+            put(code::kPutSubConf, target.channel);
         }
         if (shown.out3 != was.out3) {
             ch.almConf = outputCode(shown.out3, ch.almConf);
-            put(kPutOut3, target.channel);
+            put(code::kPutAlmConf, target.channel);
         }
     }
     if (!target.extended) {
@@ -137,9 +121,9 @@ std::vector<codec::PutRequest> sensorOperationPuts(const SensorOperationValues& 
     if (shown.thresholds.on != ch.onTh) {
         ch.onTh = shown.thresholds.on;
         ch.offTh = shown.thresholds.off;
-        put(kPutOnThreshold, target.channel);
-        put(kPutOffThreshold, target.channel);
-        put(kPutOnThresholdAgain, target.channel);
+        put(code::kPutOnTh, target.channel);
+        put(code::kPutOffTh, target.channel);
+        put(code::kPutOnThAgain, target.channel);
     }
     const int joint = std::clamp(target.jointNum, 1, kChannelCount);
     // The blanking switches of CH1 hold for the whole curtain: every further sensor gets
@@ -157,10 +141,10 @@ std::vector<codec::PutRequest> sensorOperationPuts(const SensorOperationValues& 
         }
     };
     blankingSwitch(&ChannelRecord::functionBit2, shown.floating, was.floating,
-                   kPutFloatingBlanking);
+                   code::kPutFunctionBit2);
     if (shown.mode != was.mode) {
         ch.floConfBit4 = shown.mode == kChoiceContinuous ? 1 : 0;
-        put(kPutFloatingMode, target.channel);
+        put(code::kPutFloConfBit4, target.channel);
     }
     if (shown.floatingBeams != was.floatingBeams) {
         // The switches share FLO_CONF with the number of beams; writing the number alone
@@ -169,24 +153,23 @@ std::vector<codec::PutRequest> sensorOperationPuts(const SensorOperationValues& 
         const int32_t modeBit = 0x10;
         flo = ch.floConfBit4 != 0 ? (flo | modeBit) : (flo & ~modeBit);
         ch.floConf = flo;
-        put(kPutFloatingBeams, target.channel);
+        put(code::kPutFloConf, target.channel);
     }
-    blankingSwitch(&ChannelRecord::functionBit1, shown.fixed, was.fixed, kPutFixedBlanking);
+    blankingSwitch(&ChannelRecord::functionBit1, shown.fixed, was.fixed, code::kPutFunctionBit1);
     return puts;
 }
 
 std::vector<PageRead> sensorOperationReads(int channel) {
-    const int c = channel - 1;
     std::vector<PageRead> reads = {
-        {58, channel, 0, kSensorTextLength, kRequestTimeoutMs},
-        {82, channel, kSerialBytes * c, kSerialBytes, kRequestTimeoutMs},
-        {70, channel, kSerialBytes * c, kSerialBytes, kRequestTimeoutMs},
-        {69, channel, kIdBytes * c, kIdBytes, kRequestTimeoutMs},
+        {code::kReadSensorModel, channel, 0, kSensorTextLength, kRequestTimeoutMs},
     };
-    for (int code : {73, 74, 67, 68, 98, 99, 101, 95}) {
-        reads.push_back({code, channel, c, 1, kRequestTimeoutMs});
+    for (int read : {code::kReadEmitterSerial, code::kReadReceiverSerial, code::kReadSensorId,
+                     code::kReadSubConf, code::kReadAlmConf, code::kReadOnTh, code::kReadOffTh,
+                     code::kReadFunctionBit2, code::kReadFloConfBit4, code::kReadFloConf,
+                     code::kReadFunctionBit1}) {
+        reads.push_back(channelRead(read, channel));
     }
-    reads.push_back({72, 1, 0, kChannelCount, kRequestTimeoutMs});
+    reads.push_back({code::kReadBeamCounts, 1, 0, kChannelCount, kRequestTimeoutMs});
     return reads;
 }
 
