@@ -121,7 +121,9 @@ void addLevelsCommand(CLI::App& app, const DeviceOptions& options, int& exitCode
         ->check(CLI::Range(1, 1 << 30));
     cmd->add_option("--csv", args->csvPath,
                     "append one row per sensor and reading: time, CHn, then each beam's level");
-    cmd->add_flag("--absolute", args->absolute, "absolute levels (at most 200) instead of percent");
+    cmd->add_flag(
+        "--absolute", args->absolute,
+        "absolute levels (at most " + std::to_string(kFullScale) + ") instead of percent");
     cmd->callback([args, &options, &exitCode] { exitCode = runLevels(options, *args); });
 }
 

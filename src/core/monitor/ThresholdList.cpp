@@ -19,7 +19,7 @@ PageRead perBeam(int readCode, const SettingsData& set, int s) {
 }
 
 bool inRange(int32_t v) {
-    return v >= kMinCellThreshold && v <= kMaxCellThreshold;
+    return v >= kMinOffThreshold && v <= kFullScale;
 }
 
 }  // namespace
