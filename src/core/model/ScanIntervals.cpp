@@ -1,6 +1,5 @@
 #include "model/ScanIntervals.h"
 
-
 namespace qavix::scan {
 
 namespace {
