@@ -8,24 +8,38 @@
 
 namespace qavix::cli {
 
-DeviceSession::DeviceSession(const DeviceOptions& options)
-    : m_host(options.yes),
+DeviceSession::DeviceSession(const DeviceOptions& options, SessionSetup setup)
+    : m_host(options.yes, setup.keepMessages),
       m_options(options),
+      m_setup(std::move(setup)),
       m_link(m_host, m_model),
       m_transactions(m_link, m_model) {}
 
 int DeviceSession::connect() {
-    const PortSelection selection = selectPort(kSettingsFileName, m_options);
-    if (!selection.error.empty()) {
-        std::cerr << kSettingsFileName << ": " << selection.error << '\n';
-        return kExitFileError;
+    LinkSettings settings;
+    if (m_setup.link) {
+        settings = *m_setup.link;
+    } else {
+        const PortSelection selection = selectPort(kSettingsFileName, m_options);
+        if (!selection.error.empty()) {
+            std::cerr << kSettingsFileName << ": " << selection.error << '\n';
+            return kExitFileError;
+        }
+        settings = selection.link;
     }
-    if (!m_link.start()) {
-        m_host.showMessage(kLinkLoadFailedMessage);
-        std::cerr << "(" << m_link.libraryError() << ")\n";
+    const LinkConnection connection =
+        m_setup.ownConnection ? LinkConnection::Own : LinkConnection::Shared;
+    if (!m_link.start(std::string(), connection)) {
+        m_host.showMessage(std::string(kLinkLoadFailedMessage) + "\n(" + m_link.libraryError() +
+                           ")");
         return kExitConnection;
     }
-    m_link.setSettings(selection.link);
+    // Nothing of a backup or a check needs saving when its line is lost, and a session
+    // among several must not write into the working directory.
+    if (m_setup.keepMessages) {
+        m_link.setRecoveryWriter([](const DeviceModel&) { return RecoverySave{}; });
+    }
+    m_link.setSettings(settings);
     // An Open that fails is no error of its own: the status check that follows finds no
     // answer and asks, as at start-up, whether to set up the communication (here: never).
     m_link.setConnecting(true);

@@ -2,17 +2,30 @@
 // One connection to the controller for one device command: the host, the device data, the
 // link with its worker and the sequences, set up the way the program connects at start-up.
 
+#include <optional>
 #include "CliCommHost.h"
+
 #include "DeviceOptions.h"
 #include "comm/CCommLink.h"
+#include "comm/LinkSettings.h"
 #include "comm/Transactions.h"
 #include "model/DeviceModel.h"
 
 namespace qavix::cli {
 
+// How a session reaches its controller when it is not the one of Qavix.ini and the options.
+struct SessionSetup {
+    // The controller to talk to (a plant's), instead of Qavix.ini with --port and --unit.
+    std::optional<LinkSettings> link;
+    // A library connection of its own, for sessions that run side by side.
+    bool ownConnection = false;
+    // Messages are kept (host().keptMessages()) instead of printed.
+    bool keepMessages = false;
+};
+
 class DeviceSession {
   public:
-    explicit DeviceSession(const DeviceOptions& options);
+    explicit DeviceSession(const DeviceOptions& options, SessionSetup setup = {});
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
@@ -36,6 +49,7 @@ class DeviceSession {
     CliCommHost m_host;
     DeviceModel m_model;
     DeviceOptions m_options;
+    SessionSetup m_setup;
     CCommLink m_link;
     Transactions m_transactions;
 };

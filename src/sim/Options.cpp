@@ -49,6 +49,24 @@ bool parseBeams(const std::string& text, std::vector<int>& beams) {
     return true;
 }
 
+bool parseUnits(const std::string& text, std::vector<int>& units) {
+    std::vector<int> result;
+    std::string piece;
+    std::istringstream in(text);
+    while (std::getline(in, piece, ',')) {
+        long long n = 0;
+        if (!parseInt(piece, 0, kMaxUnit, n)) {
+            return false;
+        }
+        result.push_back(static_cast<int>(n));
+    }
+    if (result.empty() || text.back() == ',') {
+        return false;
+    }
+    units = result;
+    return true;
+}
+
 using Setter = std::function<bool(const std::string&, Options&)>;
 
 Setter intSetter(int Options::*field, long long lo, long long hi) {
@@ -127,14 +145,20 @@ bool setSensors(const std::string& v, Options& o) {
     return parseBeams(v, o.beams);
 }
 
+bool setMoreUnits(const std::string& v, Options& o) {
+    return parseUnits(v, o.moreUnits);
+}
+
 const std::map<std::string, Setter>& setters() {
     static const std::map<std::string, Setter> table = {
         {"--sensors", setSensors},
         {"--unit", intSetter(&Options::unit, 0, kMaxUnit)},
+        {"--more-units", setMoreUnits},
         {"--state", setState},
         {"--error", setErrorNumber},
         {"--scenario", textSetter(&Options::scenarioFile)},
         {"--bank-file", textSetter(&Options::bankFile)},
+        {"--bank-image", textSetter(&Options::bankImage)},
         {"--seed", setSeed},
         {"--light", switchSetter(&Options::steadyLight, "steady", "live")},
         {"--line-rate", setLineRate},
@@ -225,10 +249,12 @@ bool parseOptionText(const std::string& text, Options& options, std::string& err
 std::string optionsHelp() {
     return "  --sensors N[,N[,N]]  beams of each connected sensor, 1..128 (default 40,32)\n"
            "  --unit N             unit number answered, 0..99 (default 0)\n"
+           "  --more-units N[,N]   further controllers on the same line, with these units\n"
            "  --state S            state at power-on: 0 normal, 1 setting, 2 error, 30 factory\n"
            "  --error HEX          error number of state 2 (default C8)\n"
            "  --scenario FILE      initial settings, banks and error log\n"
            "  --bank-file FILE     start with the settings and sensors of a bank file (.qbk)\n"
+           "  --bank-image HEX     the same from a bank image's 2268 hexadecimal digits\n"
            "  --seed N             seed of the received-light model (default 1)\n"
            "  --light MODE         live (drift, noise, passing objects; default) or steady\n"
            "  --line-rate BAUD     delay replies as a line of that rate would; tty: the\n"

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTest>
@@ -221,6 +223,58 @@ TEST(MainFrame, ClockAndSettingsListPagesSwitchTheirCommands) {
     tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::ErrorLog, 0));
     EXPECT_FALSE(tools->buttonState(CToolDialogBar::Copy));
     EXPECT_FALSE(frame->commandContext().printEnabled);
+}
+
+TEST(MainFrame, ToolBarButtonsFollowTheRulesOfTheirMenuItems) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    frame->show();
+    frame->lockMenu(CMainFrame::kUnlock);
+    QApplication::setActiveWindow(frame.get());
+    auto* edit = new QLineEdit(frame->infoBar());  // an edit box of a page
+    edit->show();
+    edit->setFocus();
+    QApplication::clipboard()->setText("12");
+    CToolDialogBar* tools = frame->toolBar();
+    const std::pair<CToolDialogBar::Button, int> buttons[] = {
+        {CToolDialogBar::Import, kCmdImport},
+        {CToolDialogBar::Export, kCmdExport},
+        {CToolDialogBar::Paste, kCmdPaste},
+    };
+    auto expectBoth = [&](const std::string& when, bool enabled) {
+        frame->updateCommandStates();
+        for (const auto& [button, command] : buttons) {
+            SCOPED_TRACE(when + " " + frame->action(command)->text().toStdString());
+            EXPECT_EQ(frame->action(command)->isEnabled(), enabled);
+            EXPECT_EQ(tools->button(button)->isEnabled(), enabled);
+        }
+    };
+    expectBoth("idle", true);
+
+    // Continuous update: the page greys its own controls, the frame its commands.
+    f.state.setContinuousMonitoring(true);
+    edit->setEnabled(false);
+    expectBoth("continuous update", false);
+    f.state.setContinuousMonitoring(false);
+    edit->setEnabled(true);
+    edit->setFocus();
+    expectBoth("after continuous update", true);
+    f.state.setCommBusy(true);
+    frame->updateCommandStates();
+    EXPECT_FALSE(tools->button(CToolDialogBar::Import)->isEnabled());
+    EXPECT_FALSE(tools->button(CToolDialogBar::Export)->isEnabled());
+    f.state.setCommBusy(false);
+
+    // Reached with Tab, the paste button still pastes into the edit the user left.
+    tools->button(CToolDialogBar::Paste)->setFocus();
+    frame->updateCommandStates();
+    ASSERT_TRUE(tools->button(CToolDialogBar::Paste)->isEnabled());
+    QTest::keyClick(tools->button(CToolDialogBar::Paste), Qt::Key_Space);
+    EXPECT_EQ(edit->text(), "12");
+    edit->setReadOnly(true);
+    frame->updateCommandStates();
+    EXPECT_FALSE(tools->button(CToolDialogBar::Paste)->isEnabled());
+    EXPECT_FALSE(frame->action(kCmdPaste)->isEnabled());
 }
 
 TEST(MainFrame, ClosingIsRefusedWhileBusyOrWhenTheBankEditsAreKept) {

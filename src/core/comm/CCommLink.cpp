@@ -53,13 +53,21 @@ CCommLink::~CCommLink() {
     end();
 }
 
-bool CCommLink::start(const std::string& libraryPath) {
+bool CCommLink::start(const std::string& libraryPath, LinkConnection connection) {
     if (!m_library.load(libraryPath)) {
         return false;
     }
+    m_connection = 0;
+    if (connection == LinkConnection::Own) {
+        const LinkApi& api = m_library.api();
+        if (!api.hasConnections() || api.newConnection(&m_connection) != 1) {
+            m_library.failLoad("the link library serves one connection at a time");
+            return false;
+        }
+    }
     m_worker = std::make_unique<CCommThread>(m_library.api(), m_host, m_timings);
     m_worker->setLostHook([this](const LostConnection& lost) { return onConnectionLost(lost); });
-    m_worker->start();
+    m_worker->start(m_connection);
     return true;
 }
 
@@ -68,8 +76,13 @@ void CCommLink::end() {
         return;
     }
     m_worker->stop();
-    if (m_library.api().terminate != nullptr) {
-        m_library.api().terminate();
+    const LinkApi& api = m_library.api();
+    if (m_connection != 0) {
+        // Only this link's line closes; the shared connection may serve another link.
+        api.endConnection(m_connection);
+        m_connection = 0;
+    } else if (api.terminate != nullptr) {
+        api.terminate();
     }
     m_library.unload();
 }

@@ -18,6 +18,11 @@
 
 namespace qavix {
 
+// Whether a link shares the library's one connection with every other user in the process
+// (the desktop program: its port test and scan monitor call the library directly) or asks
+// for one of its own, so that several links talk to several lines at once.
+enum class LinkConnection { Shared, Own };
+
 class CCommLink {
   public:
     // Saves what would be lost when the program ends now; says what was saved where and what
@@ -32,7 +37,10 @@ class CCommLink {
 
     // Loads the link library and starts the worker. False: the library is missing or
     // refused (libraryError() says why); the caller shows kLinkLoadFailedMessage and ends.
-    bool start(const std::string& libraryPath = std::string());
+    // With LinkConnection::Own also false when the library has no connections to give;
+    // every call then goes through the worker, which alone is bound to that connection.
+    bool start(const std::string& libraryPath = std::string(),
+               LinkConnection connection = LinkConnection::Shared);
     // Ends the connection: the worker stops and the library is terminated and unloaded.
     void end();
     const std::string& libraryError() const { return m_library.error(); }
@@ -83,6 +91,7 @@ class CCommLink {
     RecoveryWriter m_recovery;
     std::atomic<bool> m_busy{false};
     bool m_lastLost = false;
+    int m_connection = 0;  // the library's number of an own connection; 0 the shared one
 };
 
 // Mapping of the worker's result for callers; only Open keeps a lost connection as "done",

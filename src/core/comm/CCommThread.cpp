@@ -29,9 +29,10 @@ CCommThread::~CCommThread() {
     stop();
 }
 
-void CCommThread::start() {
+void CCommThread::start(int connection) {
     if (!m_thread.joinable()) {
         m_stop = false;
+        m_connection = connection;
         m_thread = std::thread([this] { run(); });
     }
 }
@@ -128,6 +129,11 @@ void CCommThread::sleep(std::chrono::milliseconds d) {
 }
 
 void CCommThread::run() {
+    // The library's connections are chosen per thread; this is the only thread that calls
+    // the library on a connection of its own.
+    if (m_connection != 0 && m_api.useConnection != nullptr) {
+        m_api.useConnection(m_connection);
+    }
     while (!m_stop) {
         if (!m_requestEvent.wait(m_timings.pollPeriod)) {
             if (!m_suspended && !m_ended) {

@@ -33,7 +33,9 @@ class CCommThread : private StatusLine {
     CCommThread(const CCommThread&) = delete;
     CCommThread& operator=(const CCommThread&) = delete;
 
-    void start();
+    // `connection`: the link library connection every call of the worker goes to (0, the
+    // shared one, unless the link asked the library for one of its own).
+    void start(int connection = 0);
     // Ends the worker: polling stops, the current call finishes within its time-out.
     void stop();
 
@@ -128,6 +130,7 @@ class CCommThread : private StatusLine {
     LostHook m_lostHook;
 
     std::thread m_thread;
+    int m_connection = 0;
     AutoResetEvent m_requestEvent;
     AutoResetEvent m_done;
     mutable std::mutex m_mutex;  // guards the request, the settings and the status fields

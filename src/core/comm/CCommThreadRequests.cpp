@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <vector>
 
 #include "comm/CCommThread.h"
@@ -219,15 +218,14 @@ int CCommThread::factoryEnd(RequestBlock& /*r*/) {
 int CCommThread::open(RequestBlock& /*r*/) {
     const LinkSettings s = settings();
     const int port = s.activePort;
-    char name[16];
-    std::snprintf(name, sizeof name, "COM%d", port + 1);
+    const std::string name = portNameOf(s);
     PortBlock block = s.blocks.at(static_cast<size_t>(port));
     block[5] = s.unit;
     for (int attempt = 0; attempt < kLibraryCallAttempts; ++attempt) {
         if (attempt > 0) {
             sleep(m_timings.retryDelay);
         }
-        if (m_api.open(name, block.data()) != 0) {
+        if (m_api.open(name.c_str(), block.data()) != 0) {
             setOpenProblem({});
             recordTrace();
             return kWorkerOk;

@@ -254,11 +254,11 @@ int Transactions::rereadBank(int bank) {
     return result;
 }
 
-int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts) {
+int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts, int startTimeoutMs) {
     // Start, the blocks, then enable (which reads back and compares).
     const int total = static_cast<int>(puts.size()) + 2;
     int done = 0;
-    if (m_link.request(kCodeStartSetting) != kRequestOk) {
+    if (m_link.request(kCodeStartSetting, 0, 0, 0, startTimeoutMs) != kRequestOk) {
         return kRequestFailed;
     }
     report(++done, total);
@@ -360,14 +360,17 @@ int Transactions::clearBanks(const std::vector<int>& banks) {
     const int previous = m_model.selectedSet();
     lock(false);
     for (int b : erased) {
-        m_model.selectSet(b);
-        if (m_link.request(kCodeFirstBankSummary + b - 1) != kRequestOk) {
+        if (selectStoredSet(b) != kRequestOk ||
+            m_link.request(kCodeFirstBankSummary + b - 1) != kRequestOk) {
             result = kRequestFailed;
             break;
         }
     }
     unlock();
-    m_model.selectSet(previous);
+    // Always back to the set that was shown, also after a failed read.
+    if (selectStoredSet(previous) != kRequestOk) {
+        result = kRequestFailed;
+    }
     m_model.checkCompatibility();
     return result;
 }

@@ -9,7 +9,6 @@ namespace qavix {
 
 namespace {
 
-constexpr int kShortReadTimeoutMs = 500;
 constexpr int kBlankingPage = 9;
 constexpr int kBeamDesignationPage = 19;
 constexpr int kAllSensorsChannel = 3;
@@ -115,10 +114,10 @@ const std::array<OverallBox, 2 * kChannelCount> kOverallCheckOrder = {{
 
 std::vector<PageRead> overallJudgementReads() {
     return {
-        {code::kReadAllOnOffCnf, 0, 0, 1, kShortReadTimeoutMs},
-        {code::kReadFixCnf, 1, 0, kChannelCount, kShortReadTimeoutMs},
-        {code::kReadAllOn, 1, 0, kChannelCount, kShortReadTimeoutMs},
-        {code::kReadAllOff, 1, 0, kChannelCount, kShortReadTimeoutMs},
+        {code::kReadAllOnOffCnf, 0, 0, 1, kOverallJudgementTimeoutMs},
+        {code::kReadFixCnf, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
+        {code::kReadAllOn, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
+        {code::kReadAllOff, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
     };
 }
 

@@ -125,7 +125,7 @@ class SensorPuts {
 };
 
 void SensorPuts::identification() {
-    if (!m_target.toBank && !sensorIdMatches(m_shown.id, m_ch.sensorId)) {
+    if (!m_target.withoutId && !sensorIdMatches(m_shown.id, m_ch.sensorId)) {
         m_ch.sensorId = sensorIdWriteText(m_shown.id);
         put(code::kPutSensorId);
     }

@@ -52,6 +52,7 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     layout->setContentsMargins(0, 0, 0, 0);
     m_tree = new NavigationTreeWidget(this);
     m_tree->setObjectName("navigationTree");
+    m_tree->setAccessibleName("ナビゲーション");
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
     m_tree->setIconSize(QSize(16, 16));
@@ -356,25 +357,22 @@ QTreeWidgetItem* CLeftPaneView::findItem(nav::ItemKind kind, int set, int channe
 }
 
 void CLeftPaneView::selectSet(int set) {
-    m_right.setNavigationKind(set);
-    m_right.showPage(nav::kPageNavigation);
     if (set == kCurrentSet) {
         removeBankSubtrees();
         removeBankRoots();
         removeChildren(m_roots[kCurrentSet]);
         buildTree();
-        return;
+    } else {
+        if (m_roots.at(static_cast<size_t>(set)) == nullptr) {
+            return;
+        }
+        removeChildren(m_roots[kCurrentSet]);
+        removeBankSubtrees();
+        rebuildBank(set);
     }
-    QTreeWidgetItem* root = m_roots.at(static_cast<size_t>(set));
-    if (root == nullptr) {
-        return;
-    }
-    removeChildren(m_roots[kCurrentSet]);
-    removeBankSubtrees();
-    rebuildBank(set);
-    root->setExpanded(true);
-    selectQuietly(root);
-    m_previous = root;
+    // As if the set's root had been chosen: the right pane shows that set's own board, and
+    // the page index, title and channel are the root's, not those of the page left behind.
+    applySelection(m_roots.at(static_cast<size_t>(set)));
 }
 
 void CLeftPaneView::refreshBankImages() {

@@ -3,11 +3,14 @@
 #include <QDir>
 #include <QFileDialog>
 
+#include "widgets/FileDialogSetup.h"
+
 namespace qavix {
 
 QString askSaveFile(QWidget* parent, const SaveFileRequest& request) {
     QFileDialog dialog(parent, request.title, QDir::currentPath());
     dialog.setObjectName("saveFileDialog");
+    prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(request.filters);

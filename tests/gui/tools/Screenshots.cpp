@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -30,6 +31,7 @@
 #include "app/CommSettingsDialog.h"
 #include "app/DesktopSetup.h"
 #include "files/BankFile.h"
+#include "files/BankFileDialogs.h"
 #include "files/CBankExportDlg.h"
 #include "files/CBankImportDlg.h"
 #include "frame/CBankCopyDlg.h"
@@ -276,7 +278,7 @@ bool shootBanks(const QString& folder, qavix::CQavixApp& app) {
     bool ok = save(frame->grab(), folder, "banks-bar.png");
     ok = save(frame->bankBar()->grab(), folder, "banks-bar-close.png") && ok;
     {
-        qavix::CBankEditDlg edit(3, false, nullptr, frame);
+        qavix::CBankEditDlg edit(3, false, nullptr, &app.state(), frame);
         edit.show();
         settle(150);
         ok = save(edit.grab(), folder, "banks-edit.png") && ok;
@@ -314,6 +316,28 @@ bool shootBanks(const QString& folder, qavix::CQavixApp& app) {
         import.show();
         settle(150);
         ok = save(import.grab(), folder, "banks-import.png") && ok;
+
+        // Its file dialog, listing the bank files by the program's own type.
+        QTimer grabber;
+        grabber.setInterval(50);
+        int ticks = 0;
+        QObject::connect(&grabber, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                return;
+            }
+            if (ticks++ == 0) {
+                dialog->resize(780, 440);
+            }
+            if (ticks < 12) {
+                return;  // the list fills from a thread of its own
+            }
+            grabber.stop();
+            ok = save(dialog->grab(), folder, "banks-file-dialog.png") && ok;
+            dialog->reject();
+        });
+        grabber.start();
+        qavix::chooseBankFileToOpen(frame, dir);
     }
     {
         app.state().exportTitle = "ライン3 点検後";
@@ -596,10 +620,14 @@ bool shoot(const QString& folder, const QString& kind) {
         app.shutdown();
         return ok;
     } else if (kind == "offline") {
-        // A change not yet saved to the file: the title carries the mark.
+        // A change not yet saved to the file: the title carries the mark. The basic
+        // information page shows the controller's ID, which a bank file cannot hold, read-only;
+        // the status bar names the file.
         app.model().working().channel(0).axisTh[0] += 5;
-        tree->tree()->setCurrentItem(tree->rootItem(0));
         tree->tree()->expandAll();
+        if (auto* item = tree->findItem(qavix::nav::ItemKind::BasicInfo, 0)) {
+            tree->tree()->setCurrentItem(item);
+        }
         frame->updateCommandStates();
     } else if (kind == "navi-current") {
         tree->tree()->setCurrentItem(tree->rootItem(0));
