@@ -13,7 +13,7 @@ namespace {
 
 int readHistory(DeviceSession& session) {
     for (int k = 0; k < kErrorHistoryCount; ++k) {
-        if (session.link().request(kFirstErrorHistoryCode + k) != kRequestOk) {
+        if (session.link().request(code::kReadErrorLog + k) != kRequestOk) {
             return kRequestFailed;
         }
     }

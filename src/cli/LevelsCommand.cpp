@@ -143,7 +143,9 @@ void addLevelsCommand(CLI::App& app, const DeviceOptions& options, int& exitCode
         ->check(CLI::Range(1, 1 << 30));
     cmd->add_option("--csv", args->csvPath,
                     "append one row per sensor and reading: time, CHn, then each beam's level");
-    cmd->add_flag("--absolute", args->absolute, "absolute levels (at most 200) instead of percent");
+    cmd->add_flag(
+        "--absolute", args->absolute,
+        "absolute levels (at most " + std::to_string(kFullScale) + ") instead of percent");
     cmd->callback([args, &options, &exitCode] { exitCode = runLevels(options, *args); });
 }
 
@@ -160,9 +162,9 @@ int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
 
     SettingsData& set = session.model().working();
     // What the program learns at start-up: connected sensors and their beam counts.
-    if (readAll(session, {PageRead{80, 0, 0, 0, levels::kLevelReadTimeoutMs},
-                          PageRead{72, 1, 0, kChannelCount, levels::kLevelReadTimeoutMs}}) !=
-        kRequestOk) {
+    if (readAll(session, {PageRead{code::kReadJointNum, 0, 0, 0, levels::kLevelReadTimeoutMs},
+                          PageRead{code::kReadBeamCounts, 1, 0, kChannelCount,
+                                   levels::kLevelReadTimeoutMs}}) != kRequestOk) {
         return session.failureExit();
     }
     const int connectedSensors = levels::connectedSensors(set);

@@ -24,8 +24,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kBeamCountCode = 72;
-constexpr int kJointNumCode = 80;
+constexpr int kBeamCountCode = code::kReadBeamCounts;
+constexpr int kJointNumCode = code::kReadJointNum;
 constexpr const char* kReadFailed = "コントローラ読込みできません";
 constexpr const char* kScanStopped =
     "サンプルの読込みが2回続けて失敗しました。スキャンを中止します。";
@@ -204,9 +204,11 @@ void addScanCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) 
     CLI::App* scan = app.add_subcommand(
         "scan", "Sample every beam's state as the scan monitor does; one CSV row per sample");
     scan->add_option("--interval", args->intervalMs,
-                     "sampling interval in ms: 25..200 in steps of 25, no faster than the "
-                     "port's line rate allows (default: the fastest)")
-        ->check(CLI::Range(25, 200));
+                     "sampling interval in ms: " + std::to_string(scan::kFastestIntervalMs) + ".." +
+                         std::to_string(scan::kSlowestIntervalMs) + " in steps of " +
+                         std::to_string(scan::kIntervalStepMs) +
+                         ", no faster than the port's line rate allows (default: the fastest)")
+        ->check(CLI::Range(scan::kFastestIntervalMs, scan::kSlowestIntervalMs));
     scan->add_option("--samples", args->samples, "samples to take (default 100)")
         ->check(CLI::Range(1, kMaxScanSamples));
     scan->add_option("--channel", args->channel, "sensor 1..3, or all (default)")

@@ -69,16 +69,43 @@ class CCommThread : private StatusLine {
 
   private:
     void run();
+
+    // The requests (CCommThreadRequests.cpp): a table from request code to the status check
+    // that runs first and the handler that follows it.
+    struct Handler;
+    static const Handler* handlerOf(int code);
     int dispatch(RequestBlock& request);
-    int open();
-    int putParameter(RequestBlock& request);
-    int readParameter(RequestBlock& request, int statusMode);
-    int readBankSummary(RequestBlock& request);
-    int startSetting(int statusMode, std::function<int()> call);
+    int putControl(RequestBlock& r);
+    int putParameter(RequestBlock& r);
+    int getControl(RequestBlock& r);
+    int getString(RequestBlock& r);
+    int readParameter(RequestBlock& r);
+    int readBankSummary(RequestBlock& r);
+    int firstConnection(RequestBlock& r);
+    int settingStart(RequestBlock& r);
+    int settingEnable(RequestBlock& r);
+    int bankSettingEnable(RequestBlock& r);
+    int leaveSetting(RequestBlock& r);
+    int clearBank(RequestBlock& r);
+    int zeroReset(RequestBlock& r);
+    int teachRatio(RequestBlock& r);
+    int factoryStart(RequestBlock& r);
+    int factoryEnd(RequestBlock& r);
+    int open(RequestBlock& r);
+    int close(RequestBlock& r);
+    int suspendPolling(RequestBlock& r);
+    int resumePolling(RequestBlock& r);
+
+    // Enters setting mode with `entry` (the status check before a write has run) and
+    // checks that the controller is in it.
+    int startSetting(const std::function<int()>& entry);
     int enableAndVerify(bool wholeText);
-    int leaveSetting();
-    int factoryEnd();
     int verifyWrittenBlocks(bool wholeText);
+    // The text a library entry left in `buffer`, up to its first NUL.
+    static std::string textOf(const char* buffer, size_t size);
+    // A read's reply: `entry` fills the buffer it is given, zeroed before each attempt.
+    int readReply(const std::function<int(char* buffer)>& entry, size_t bufferSize,
+                  std::string& reply);
 
     // The status check's view of this connection.
     std::optional<std::string> readStatus() override;

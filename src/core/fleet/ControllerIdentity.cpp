@@ -10,12 +10,6 @@ namespace qavix::fleet {
 
 namespace {
 
-constexpr int kSerialCode = 61;
-constexpr int kSensorVersionCode = 60;
-constexpr int kSensorIdCode = 69;
-constexpr int kReceiverSerialCode = 70;
-constexpr int kEmitterSerialCode = 82;
-
 int connectedSensors(const SettingsData& set) {
     return std::clamp(set.general.jointNum, 0, kChannelCount);
 }
@@ -47,12 +41,12 @@ ControllerIdentity identityOf(const SettingsData& set) {
 }
 
 std::vector<PageRead> identityReads(const SettingsData& set) {
-    std::vector<PageRead> reads = {{kSerialCode, 0, 0, 0, kRequestTimeoutMs}};
+    std::vector<PageRead> reads = {{code::kReadSerialText, 0, 0, 0, kRequestTimeoutMs}};
     for (int channel = 1; channel <= connectedSensors(set); ++channel) {
-        reads.push_back({kSensorVersionCode, channel, channel - 1, 1, kRequestTimeoutMs});
+        reads.push_back({code::kReadSensorVersion, channel, channel - 1, 1, kRequestTimeoutMs});
         for (const PageRead& read : sensorOperationReads(channel)) {
-            if (read.code == kSensorIdCode || read.code == kReceiverSerialCode ||
-                read.code == kEmitterSerialCode) {
+            if (read.code == code::kReadSensorId || read.code == code::kReadReceiverSerial ||
+                read.code == code::kReadEmitterSerial) {
                 reads.push_back(read);
             }
         }

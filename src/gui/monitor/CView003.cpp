@@ -49,8 +49,7 @@ class ListDelegate : public QStyledItemDelegate {
         const int level = index.data(CView003::kBarLevelRole).toInt();
         const QColor colour = index.data(CView003::kBarColourRole).value<QColor>();
         const QRect area = option.rect.adjusted(kBarInset, kBarInset, -kBarInset, -kBarInset);
-        const int width = area.width() * std::clamp(level, 0, chart::kAbsoluteLevelCap) /
-                          chart::kAbsoluteLevelCap;
+        const int width = area.width() * std::clamp(level, 0, kFullScale) / kFullScale;
         if (width > 0 && colour.isValid()) {
             painter->fillRect(QRect(area.left(), area.top(), width, area.height()), colour);
         }

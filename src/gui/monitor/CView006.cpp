@@ -97,7 +97,7 @@ bool CView006::readHistory() {
     const DeviceModel& model = state().model();
     bool ok = true;
     for (int k = 0; k < kErrorHistoryCount; ++k) {
-        if (link().request(kFirstErrorHistoryCode + k) != kRequestOk) {
+        if (link().request(code::kReadErrorLog + k) != kRequestOk) {
             ok = false;
             break;
         }
