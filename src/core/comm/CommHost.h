@@ -36,6 +36,8 @@ class CommHost {
     virtual void pumpEvents(bool /*busy*/) {}
     // One exchange as the link library framed it, for the trace view.
     virtual void recordTrace(const std::string& /*sent*/, const std::string& /*received*/) {}
+    // The question sound some messages come after; called on the UI thread.
+    virtual void beep() {}
 };
 
 }  // namespace qavix

@@ -52,81 +52,61 @@ void paintAboveBars(QPainter& p, const ChartPaint& paint, int shown) {
     }
 }
 
-// One bar in device pixels: its shaded row (the left third from the colour to white, the
-// rest back to the colour, with the two-pixel outline at both sides) and where it lies.
-struct BarStrip {
-    int left = 0;
-    int width = 0;
-    int top = 0;
-    bool outline = false;
-    QRgb solid = 0;
-    const std::vector<QRgb>* row = nullptr;
-};
-
-std::vector<QRgb> shadeRow(const QColor& colour, int width, int edge) {
-    std::vector<QRgb> row(static_cast<size_t>(width));
+// The shaded row of a bar `width` device pixels wide: the left third from the colour to
+// white, the rest back to the colour, with `edge` pixels of outline on both sides.
+QImage shadeRow(const QColor& colour, int width, int edge) {
+    QImage row(width, 1, QImage::Format_RGB32);
+    auto* pixels = reinterpret_cast<QRgb*>(row.scanLine(0));
     const double peak = width / 3.0;
     for (int x = 0; x < width; ++x) {
         const double centre = x + 0.5;
         const double t = centre < peak ? centre / peak : 1.0 - (centre - peak) / (width - peak);
         const auto mix = [t](int c) { return static_cast<int>(c + (255 - c) * t + 0.5); };
         const bool onEdge = x < edge || x >= width - edge;
-        row[static_cast<size_t>(x)] =
-            onEdge ? colour.rgb()
-                   : qRgb(mix(colour.red()), mix(colour.green()), mix(colour.blue()));
+        pixels[x] = onEdge ? colour.rgb()
+                           : qRgb(mix(colour.red()), mix(colour.green()), mix(colour.blue()));
     }
     return row;
 }
 
-// The bars are written row by row straight into the image: every bar is a stack of equal
-// rows, and copying a few pixels per bar per row costs far less than a fill or blit per bar,
-// whose per-row overhead dominates narrow bars.
-void paintBars(QImage& image, const ChartPaint& paint, int shown) {
+// Each bar is its shaded row stretched down to the baseline, with the two-pixel outline
+// across its top and bottom: one stretch and two fills per bar, whatever its height. The
+// rows are made once per colour and width.
+void paintBars(QPainter& p, const ChartPaint& paint, int shown) {
     const ChartFrame& f = paint.frame;
-    const qreal dpr = image.devicePixelRatio();
+    const qreal dpr = p.device() != nullptr ? p.device()->devicePixelRatioF() : 1.0;
     const auto device = [dpr](int logical) { return static_cast<int>(logical * dpr); };
-    const int base = std::min(device(chart::baseline(f)), image.height());
-    const int edge = device(kLineHeight);
-    std::map<quint64, std::vector<QRgb>> rows;
-    std::vector<BarStrip> strips;
-    strips.reserve(static_cast<size_t>(shown));
-    int highest = base;
+    const int base = chart::baseline(f);
+    const int edge = kLineHeight;
+    std::map<quint64, QImage> rows;
     for (int k = 0; k < shown; ++k) {
         const ChartBar& bar = paint.bars[static_cast<size_t>(k)];
         const chart::BarSpan span = chart::barSpan(f, k);
-        const int width = std::max(span.right - span.left, chart::kMinBarExtent);
+        const int width = std::min(std::max(span.right - span.left, chart::kMinBarExtent),
+                                   f.width - span.left);
         const int top = barTop(f, bar.value);
-        BarStrip s;
-        s.left = device(span.left);
-        s.width = std::min(device(span.left + width), image.width()) - s.left;
-        s.top = device(top);
-        s.outline = width > 2 * kLineHeight && chart::baseline(f) - top > 2 * kLineHeight;
-        s.solid = bar.colour.rgb();
-        if (s.width <= 0 || s.left < 0) {
+        if (width <= 0 || span.left < 0 || top >= base) {
             continue;
         }
-        const quint64 key = (static_cast<quint64>(s.solid) << 24) |
-                            (static_cast<quint64>(s.width) << 1) | (s.outline ? 1U : 0U);
+        const bool outline = width > 2 * edge && base - top > 2 * edge;
+        const int rowWidth = device(span.left + width) - device(span.left);
+        if (rowWidth <= 0) {
+            continue;
+        }
+        const quint64 key = (static_cast<quint64>(bar.colour.rgb()) << 24) |
+                            (static_cast<quint64>(rowWidth) << 1) | (outline ? 1U : 0U);
         auto it = rows.find(key);
         if (it == rows.end()) {
-            it = rows.emplace(key, shadeRow(bar.colour, s.width, s.outline ? edge : 0)).first;
+            it = rows.emplace(key, shadeRow(bar.colour, rowWidth, outline ? device(edge) : 0))
+                     .first;
         }
-        s.row = &it->second;
-        highest = std::min(highest, s.top);
-        strips.push_back(s);
-    }
-    for (int y = std::max(highest, 0); y < base; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (const BarStrip& s : strips) {
-            if (y < s.top) {
-                continue;
-            }
-            if (s.outline && (y < s.top + edge || y >= base - edge)) {
-                std::fill_n(line + s.left, s.width, s.solid);
-            } else {
-                std::memcpy(line + s.left, s.row->data(),
-                            static_cast<size_t>(s.width) * sizeof(QRgb));
-            }
+        const int bodyTop = outline ? top + edge : top;
+        const int bodyBottom = outline ? base - edge : base;
+        p.drawImage(QRectF(span.left, bodyTop, width, bodyBottom - bodyTop), it->second,
+                    QRectF(0, 0, rowWidth, 1));
+        if (outline) {
+            p.fillRect(QRect(span.left, top, width, edge), bar.colour);
+            p.fillRect(QRect(span.left, base - edge, width, edge), bar.colour);
         }
     }
 }
@@ -188,18 +168,15 @@ QFont chartFont() {
     return font;
 }
 
-void paintChart(QImage& image, const ChartPaint& paint) {
+void paintChart(QPainter& p, const ChartPaint& paint) {
     const ChartFrame& f = paint.frame;
     const int shown = std::min<int>(chart::barsOnScreen(f), static_cast<int>(paint.bars.size()));
-    QPainter p(&image);
+    p.save();
     p.fillRect(QRect(0, 0, f.width, f.height), kChartBackground);
     p.setFont(chartFont());
     paintGrid(p, paint);
     paintAboveBars(p, paint, shown);
-    p.end();
-    paintBars(image, paint, shown);
-    p.begin(&image);
-    p.setFont(chartFont());
+    paintBars(p, paint, shown);
     paintThresholds(p, paint, shown, false);
     paintThresholds(p, paint, shown, true);
     paintXLabels(p, paint);
@@ -208,6 +185,12 @@ void paintChart(QImage& image, const ChartPaint& paint) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(paint.rubberBand.normalized());
     }
+    p.restore();
+}
+
+void paintChart(QImage& image, const ChartPaint& paint) {
+    QPainter p(&image);
+    paintChart(p, paint);
 }
 
 }  // namespace qavix
