@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
-
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>

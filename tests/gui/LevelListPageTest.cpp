@@ -252,9 +252,9 @@ TEST_F(ListFixture, CsvHoldsTheCellsAsShown) {
     const std::vector<std::string> edited =
         textfile::splitLines(textfile::readText(path.toStdString()).text);
     ASSERT_EQ(edited.size(), 41u);
-    EXPECT_EQ(edited[2], (cell(1, 0) + "," + cell(1, 1) + ",150," + QString::number(150 - hys) +
-                          " ,")
-                             .toStdString());
+    EXPECT_EQ(edited[2],
+              (cell(1, 0) + "," + cell(1, 1) + ",150," + QString::number(150 - hys) + " ,")
+                  .toStdString());
     // A folder that does not exist cannot take the file: the question sound and the message.
     const int beeps = host.beeps();
     EXPECT_FALSE(page->saveCsvTo(dir.filePath("missing/list.csv")));

@@ -51,8 +51,11 @@ class SaveDialogAnswer {
             return;
         }
         m_answered = true;
-        m_seen = {dialog->windowTitle(), dialog->defaultSuffix(),
-                  dialog->selectedFiles().value(0).section('/', -1), dialog->nameFilters(), {}};
+        m_seen = {dialog->windowTitle(),
+                  dialog->defaultSuffix(),
+                  dialog->selectedFiles().value(0).section('/', -1),
+                  dialog->nameFilters(),
+                  {}};
         if (const auto* types = dialog->findChild<QComboBox*>("fileTypeCombo")) {
             for (int i = 0; i < types->count(); ++i) {
                 m_seen.shownFilters << types->itemText(i);

@@ -41,9 +41,8 @@ CLevelListBar::CLevelListBar(QWidget* parent) : QWidget(parent) {
     label->setBuddy(m_channel);
     m_write = makeButton("書込み", "listWrite", kButtonWidth, this);
     m_cancel = makeButton("取消し", "listCancel", kButtonWidth, this);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_update, m_continuous,
-                                                      keepTogether({label, m_channel}, this),
-                                                      m_write, m_cancel}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_update, m_continuous, keepTogether({label, m_channel}, this), m_write, m_cancel}) {
         row->addWidget(w);
     }
     showIdle(false);

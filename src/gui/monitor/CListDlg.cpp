@@ -1,6 +1,5 @@
 #include "monitor/CListDlg.h"
 
-
 namespace qavix {
 
 namespace {

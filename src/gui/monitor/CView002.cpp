@@ -467,9 +467,9 @@ bool CView002::confirmOverwrite(const QString& path) {
 bool CView002::saveCsv(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        path = askSavePath(SaveFileRequest{
-            kSaveAsTitle, csvFileFilters(), "csv",
-            QString::fromStdString(levels::defaultCsvName(localNow()))});
+        path = askSavePath(
+            SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv",
+                            QString::fromStdString(levels::defaultCsvName(localNow()))});
         if (path.isEmpty() || !confirmOverwrite(path)) {
             return false;
         }
@@ -503,7 +503,8 @@ bool CView002::saveImage(const QString& given) {
         name.replace(name.size() - 3, 3, "png");
         path = askSavePath(SaveFileRequest{kSaveAsTitle,
                                            {"PNG 画像 (.png) (*.png)", csvFileFilters().last()},
-                                           "png", QString::fromStdString(name)});
+                                           "png",
+                                           QString::fromStdString(name)});
         if (path.isEmpty() || !confirmOverwrite(path)) {
             return false;
         }

@@ -1,5 +1,6 @@
 #include "monitor/ChartPainter.h"
 
+#include <QPaintEngine>
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -52,8 +53,8 @@ void paintAboveBars(QPainter& p, const ChartPaint& paint, int shown) {
     }
 }
 
-// The shaded row of a bar `width` device pixels wide: the left third from the colour to
-// white, the rest back to the colour, with `edge` pixels of outline on both sides.
+// The shaded row of a bar `width` pixels wide: the left third from the colour to white, the
+// rest back to the colour, with `edge` pixels of outline on both sides.
 QImage shadeRow(const QColor& colour, int width, int edge) {
     QImage row(width, 1, QImage::Format_RGB32);
     auto* pixels = reinterpret_cast<QRgb*>(row.scanLine(0));
@@ -69,45 +70,129 @@ QImage shadeRow(const QColor& colour, int width, int edge) {
     return row;
 }
 
-// Each bar is its shaded row stretched down to the baseline, with the two-pixel outline
-// across its top and bottom: one stretch and two fills per bar, whatever its height. The
-// rows are made once per colour and width.
-void paintBars(QPainter& p, const ChartPaint& paint, int shown) {
+// Where a bar lies, in logical pixels, and whether it carries an outline.
+struct BarBox {
+    QRect rect;
+    bool outline = false;
+    const QColor* colour = nullptr;
+};
+
+std::vector<BarBox> barBoxes(const ChartPaint& paint, int shown) {
     const ChartFrame& f = paint.frame;
-    const qreal dpr = p.device() != nullptr ? p.device()->devicePixelRatioF() : 1.0;
-    const auto device = [dpr](int logical) { return static_cast<int>(logical * dpr); };
     const int base = chart::baseline(f);
-    const int edge = kLineHeight;
-    std::map<quint64, QImage> rows;
+    std::vector<BarBox> boxes;
+    boxes.reserve(static_cast<size_t>(shown));
     for (int k = 0; k < shown; ++k) {
         const ChartBar& bar = paint.bars[static_cast<size_t>(k)];
         const chart::BarSpan span = chart::barSpan(f, k);
-        const int width = std::min(std::max(span.right - span.left, chart::kMinBarExtent),
-                                   f.width - span.left);
+        const int width =
+            std::min(std::max(span.right - span.left, chart::kMinBarExtent), f.width - span.left);
         const int top = barTop(f, bar.value);
         if (width <= 0 || span.left < 0 || top >= base) {
             continue;
         }
-        const bool outline = width > 2 * edge && base - top > 2 * edge;
-        const int rowWidth = device(span.left + width) - device(span.left);
-        if (rowWidth <= 0) {
+        const bool outline = width > 2 * kLineHeight && base - top > 2 * kLineHeight;
+        boxes.push_back(BarBox{QRect(span.left, top, width, base - top), outline, &bar.colour});
+    }
+    return boxes;
+}
+
+// The image a raster painter writes into (a window's back buffer, or an image being
+// painted), when its pixels may be written directly: 32-bit pixels, a transform that only
+// moves and scales, and the area the painter may touch known.
+QImage* writableTarget(QPainter& p) {
+    QPaintEngine* engine = p.paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster || p.hasClipping() ||
+        p.deviceTransform().type() > QTransform::TxScale) {
+        return nullptr;
+    }
+    QPaintDevice* device = engine->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return nullptr;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied ||
+                   format == QImage::Format_ARGB32
+               ? image
+               : nullptr;
+}
+
+// The bars written straight into the target's pixels, line by line: every bar is a stack of
+// equal rows, and copying a few pixels per bar per line costs far less than a fill per bar
+// through the painter (whose patterned fills go through a thread pool). Only inside the
+// area the painter may paint, which for a window is the part being repainted.
+void writeBars(QImage& image, const QTransform& toDevice, const QRegion& allowed,
+               const std::vector<BarBox>& boxes) {
+    const QRect bounds = image.rect();
+    const int edge = qRound(kLineHeight * toDevice.m11());
+    // Taken once: each scanLine() call would check the image for sharing again.
+    uchar* const pixels = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    std::map<quint64, std::vector<QRgb>> rows;
+    for (const BarBox& box : boxes) {
+        const QRect target = toDevice.mapRect(QRectF(box.rect)).toAlignedRect() & bounds;
+        const QRect device = toDevice.mapRect(QRectF(box.rect)).toAlignedRect();
+        if (target.isEmpty()) {
             continue;
         }
-        const quint64 key = (static_cast<quint64>(bar.colour.rgb()) << 24) |
-                            (static_cast<quint64>(rowWidth) << 1) | (outline ? 1U : 0U);
+        const QRgb solid = box.colour->rgb();
+        const quint64 key = (static_cast<quint64>(solid) << 24) |
+                            (static_cast<quint64>(device.width()) << 1) | (box.outline ? 1U : 0U);
         auto it = rows.find(key);
         if (it == rows.end()) {
-            it = rows.emplace(key, shadeRow(bar.colour, rowWidth, outline ? device(edge) : 0))
+            const QImage row = shadeRow(*box.colour, device.width(), box.outline ? edge : 0);
+            const auto* shade = reinterpret_cast<const QRgb*>(row.constScanLine(0));
+            it = rows.emplace(key, std::vector<QRgb>(shade, shade + device.width())).first;
+        }
+        const std::vector<QRgb>& shaded = it->second;
+        const QRegion parts = allowed.isNull() ? QRegion(target) : allowed.intersected(target);
+        for (const QRect& part : parts) {
+            const size_t from = static_cast<size_t>(part.left() - device.left());
+            const size_t count = static_cast<size_t>(part.width());
+            for (int y = part.top(); y <= part.bottom(); ++y) {
+                QRgb* line = reinterpret_cast<QRgb*>(pixels + y * stride) + part.left();
+                const bool rim =
+                    box.outline && (y < device.top() + edge || y > device.bottom() - edge);
+                if (rim) {
+                    std::fill_n(line, count, solid);
+                } else {
+                    std::memcpy(line, shaded.data() + from, count * sizeof(QRgb));
+                }
+            }
+        }
+    }
+}
+
+// The same through the painter, for a device whose pixels cannot be written (a printer).
+void fillBars(QPainter& p, const std::vector<BarBox>& boxes) {
+    std::map<quint64, QBrush> rows;
+    for (const BarBox& box : boxes) {
+        const QRect& r = box.rect;
+        const quint64 key = (static_cast<quint64>(box.colour->rgb()) << 24) |
+                            (static_cast<quint64>(r.width()) << 1) | (box.outline ? 1U : 0U);
+        auto it = rows.find(key);
+        if (it == rows.end()) {
+            it = rows.emplace(key, QBrush(shadeRow(*box.colour, r.width(),
+                                                   box.outline ? kLineHeight : 0)))
                      .first;
         }
-        const int bodyTop = outline ? top + edge : top;
-        const int bodyBottom = outline ? base - edge : base;
-        p.drawImage(QRectF(span.left, bodyTop, width, bodyBottom - bodyTop), it->second,
-                    QRectF(0, 0, rowWidth, 1));
-        if (outline) {
-            p.fillRect(QRect(span.left, top, width, edge), bar.colour);
-            p.fillRect(QRect(span.left, base - edge, width, edge), bar.colour);
+        it->second.setTransform(QTransform::fromTranslate(r.left(), 0));
+        p.fillRect(r, it->second);
+        if (box.outline) {
+            p.fillRect(QRect(r.left(), r.top(), r.width(), kLineHeight), *box.colour);
+            p.fillRect(QRect(r.left(), r.bottom() + 1 - kLineHeight, r.width(), kLineHeight),
+                       *box.colour);
         }
+    }
+}
+
+void paintBars(QPainter& p, const ChartPaint& paint, int shown) {
+    const std::vector<BarBox> boxes = barBoxes(paint, shown);
+    if (QImage* image = writableTarget(p)) {
+        writeBars(*image, p.deviceTransform(), p.paintEngine()->systemClip(), boxes);
+    } else {
+        fillBars(p, boxes);
     }
 }
 

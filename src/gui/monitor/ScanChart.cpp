@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "model/ScanChartGeometry.h"
 
@@ -216,8 +218,9 @@ void ScanChart::redrawAll() {
     viewport()->update();
 }
 
-// The column's pixels are written straight into the image: a row of cells is a few runs of
-// one colour per pixel line, far cheaper than a fill and a line per cell through a painter.
+// The column's pixels are written straight into the image, each pixel line copied from one
+// of four made-up lines (a set cell, a clear one, an empty one, the line between rows), far
+// cheaper than a fill and a line per cell through a painter.
 void ScanChart::drawColumn(int column) {
     const QRect area = columnRect(column);
     if (area.width() <= 0) {
@@ -231,43 +234,53 @@ void ScanChart::drawColumn(int column) {
     if (width <= 0) {
         return;
     }
-    const QRgb empty = palette().color(QPalette::Base).rgb();
+    const int line = std::max(device(1), 1);
+    const bool edges = area.width() >= kMinCellForGrid && width > 2 * line;
     const QRgb grid = palette().color(QPalette::Dark).rgb();
-    const QRgb on = m_on.rgb();
-    const QRgb off = m_off.rgb();
-    const auto fillLines = [&](int top, int bottom, QRgb colour) {
+    enum Pattern { kSet, kClear, kEmpty, kGrid, kPatternCount };
+    std::array<std::vector<QRgb>, kPatternCount> patterns;
+    const QRgb fills[kPatternCount] = {m_on.rgb(), m_off.rgb(),
+                                       palette().color(QPalette::Base).rgb(), grid};
+    for (int k = 0; k < kPatternCount; ++k) {
+        std::vector<QRgb>& pattern = patterns[static_cast<size_t>(k)];
+        pattern.assign(static_cast<size_t>(width), fills[k]);
+        if (edges && k != kEmpty) {
+            std::fill_n(pattern.begin(), line, grid);
+            std::fill_n(pattern.end() - line, line, grid);
+        }
+    }
+    // Taken once: each scanLine() call would check the image for sharing again.
+    uchar* const pixels = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
+    const auto copyLines = [&](int top, int bottom, Pattern k) {
+        const QRgb* from = patterns[static_cast<size_t>(k)].data();
         for (int y = std::max(top, 0); y < std::min(bottom, imageHeight); ++y) {
-            std::fill_n(reinterpret_cast<QRgb*>(m_image.scanLine(y)) + x0, width, colour);
+            std::memcpy(reinterpret_cast<QRgb*>(pixels + y * stride) + x0, from,
+                        static_cast<size_t>(width) * sizeof(QRgb));
         }
     };
     const int slot = m_columnSlot[static_cast<size_t>(column)];
     if (slot < 0) {
-        fillLines(0, imageHeight, empty);
+        copyLines(0, imageHeight, kEmpty);
         return;
     }
     const int shownRows = std::min(m_rowsShown, m_rows.count() - m_firstRow);
     const bool rowLines = viewport()->height() / std::max(m_rowsShown, 1) >= kMinCellForGrid;
-    const int line = std::max(device(1), 1);
     for (int r = 0; r < shownRows; ++r) {
         const int top = device(scan::cellStart(m_rowEnds, r));
         const int bottom = device(m_rowEnds[static_cast<size_t>(r)]);
         const uint8_t cell = m_history.cell(slot, m_firstRow + r);
-        const QRgb colour = cell == scan::kCellSet ? on : cell == scan::kCellClear ? off : empty;
+        const Pattern k = cell == scan::kCellSet     ? kSet
+                          : cell == scan::kCellClear ? kClear
+                                                     : kEmpty;
         // The line under each row but the last one shown.
         const bool under = rowLines && r + 1 < m_rowsShown;
-        fillLines(top, under ? bottom - line : bottom, colour);
+        copyLines(top, under ? bottom - line : bottom, k);
         if (under) {
-            fillLines(bottom - line, bottom, grid);
+            copyLines(bottom - line, bottom, kGrid);
         }
     }
-    fillLines(device(scan::cellStart(m_rowEnds, std::max(shownRows, 0))), imageHeight, empty);
-    if (area.width() >= kMinCellForGrid) {
-        for (int y = 0; y < imageHeight; ++y) {
-            auto* pixels = reinterpret_cast<QRgb*>(m_image.scanLine(y)) + x0;
-            std::fill_n(pixels, line, grid);
-            std::fill_n(pixels + width - line, line, grid);
-        }
-    }
+    copyLines(device(scan::cellStart(m_rowEnds, std::max(shownRows, 0))), imageHeight, kEmpty);
 }
 
 void ScanChart::paintEvent(QPaintEvent* event) {
@@ -276,14 +289,17 @@ void ScanChart::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), palette().color(QPalette::Base));
         return;
     }
-    // Only the part that changed: while sampling that is one column.
-    const QRect r = event->rect();
+    // Only the parts that changed: while sampling that is one column and where the mark of
+    // the newest sample was (at a wrap, the two ends of the chart).
     const qreal ratio = m_image.devicePixelRatio();
-    p.drawImage(QRectF(r), m_image, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    for (const QRect& r : event->region()) {
+        p.drawImage(QRectF(r), m_image,
+                    QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    }
     // While sampling, the newest column carries a bar on its right edge: in a sweep the
     // newest and the oldest samples stand side by side.
     const QRect mark = newestMarkRect();
-    if (mark.intersects(r)) {
+    if (event->region().intersects(mark)) {
         p.fillRect(mark, palette().color(QPalette::WindowText));
     }
 }

@@ -1,6 +1,5 @@
 #include "pages/CCommandDlg.h"
 
-
 #include "model/PageEditState.h"
 #include "pages/PageIndex.h"
 #include "pages/PageRegistry.h"

@@ -106,8 +106,8 @@ void CView005::rebuild() {
 }
 
 void CView005::saveText() {
-    const QString path = askSaveFile(
-        this, SaveFileRequest{kReportSaveTitle, reportFileFilters(), "TXT", QString()});
+    const QString path =
+        askSaveFile(this, SaveFileRequest{kReportSaveTitle, reportFileFilters(), "TXT", QString()});
     if (!path.isEmpty()) {
         saveTextTo(path);
     }

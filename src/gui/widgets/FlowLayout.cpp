@@ -25,9 +25,7 @@ int heightAt(const QLayoutItem* item, int width) {
 }  // namespace
 
 FlowLayout::FlowLayout(QWidget* parent, int horizontalSpacing, int verticalSpacing)
-    : QLayout(parent),
-      m_horizontalSpacing(horizontalSpacing),
-      m_verticalSpacing(verticalSpacing) {}
+    : QLayout(parent), m_horizontalSpacing(horizontalSpacing), m_verticalSpacing(verticalSpacing) {}
 
 FlowLayout::~FlowLayout() {
     while (QLayoutItem* item = takeAt(0)) {
@@ -128,7 +126,8 @@ int FlowLayout::arrange(const QRect& rect, bool place) const {
             spare -= p.width;
         }
         for (Placed& p : row) {
-            const int more = std::clamp(p.item->sizeHint().width() - p.width, 0, std::max(spare, 0));
+            const int more =
+                std::clamp(p.item->sizeHint().width() - p.width, 0, std::max(spare, 0));
             p.width += more;
             spare -= more;
         }
