@@ -98,6 +98,17 @@ TEST_F(ScanPageFixture, ChannelsBeamsAndSamplesBox) {
     emit bar->channelCombo()->activated(2);
     EXPECT_EQ(page->channel(), kAllChannels);
     EXPECT_EQ(page->chart()->rows().count(), 72);
+    // The rows carry their beams' names down the left side, the cells take the rest.
+    ScanChart* chart = page->chart();
+    const std::vector<int>& named = chart->labelledRows();
+    ASSERT_FALSE(named.empty());
+    EXPECT_EQ(named.front(), 0);
+    EXPECT_EQ(chart->rowLabel(0), "CH1-1");
+    EXPECT_EQ(chart->rowLabel(40), "CH2-1");
+    EXPECT_NE(std::find(named.begin(), named.end(), 40), named.end());
+    EXPECT_GE(chart->viewport()->x(), chart->labelWidth());
+    EXPECT_GE(chart->viewport()->width() + chart->labelWidth(),
+              chart->width() - chart->verticalScrollBar()->width() - 2 * chart->frameWidth());
     EXPECT_EQ(bar->beamsCombo()->itemText(0), "72");
     EXPECT_EQ(page->chart()->rowsShown(), 72);
 

@@ -169,7 +169,10 @@ void ScanChart::paintLabels() {
     const int height = fontMetrics().height();
     for (int r : m_labelled) {
         const int centre = (scan::cellStart(m_rowEnds, r) + m_rowEnds[static_cast<size_t>(r)]) / 2;
-        p.drawText(QRect(0, centre - height / 2, m_labels->width() - kLabelPadding, height),
+        // Beside its row, but never cut by the strip's ends.
+        const int top =
+            std::clamp(centre - height / 2, 0, std::max(m_labels->height() - height, 0));
+        p.drawText(QRect(0, top, m_labels->width() - kLabelPadding, height),
                    Qt::AlignRight | Qt::AlignVCenter, rowLabel(r));
     }
 }
