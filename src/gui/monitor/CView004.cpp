@@ -152,10 +152,10 @@ void CView004::tick() {
     if (outcome == scan::SampleOutcome::Silent) {
         // The status check of the resumed polling says whether the line is gone, as on the
         // other pages; a controller that answers it only lost one sample, and sampling
-        // goes on.
+        // goes on (unless the page was left meanwhile).
         const int interval = m_timer.interval();
         stop();
-        if (m_lineAnswered) {
+        if (m_lineAnswered && isVisible()) {
             start(interval);
         }
         return;
