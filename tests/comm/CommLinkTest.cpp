@@ -158,6 +158,26 @@ TEST_F(CommLinkTest, WithABankSelectedPutsChangeOnlyTheWorkingSet) {
     EXPECT_EQ(fake.countOf("GetParameter"), 1);
 }
 
+TEST_F(CommLinkTest, WithABankSelectedTheLevelsStillComeFromTheController) {
+    model.storedSet(2).compatible = 1;
+    model.selectSet(2);
+    model.working().channel(1).beamCount = 3;
+    fake.parameterReplies[88] = "57C8FF";
+    fake.parameterReplies[89] = "006400FA0001";
+    EXPECT_EQ(link->request(88, 2, 128, 3), kRequestOk);
+    EXPECT_EQ(link->request(89, 2, 128, 3), kRequestOk);
+    const auto reads = fake.callsOf("GetParameter");
+    ASSERT_EQ(reads.size(), 2u);
+    EXPECT_EQ(reads[0].id, 88);
+    EXPECT_EQ(reads[1].id, 89);
+    const ChannelRecord& ch = model.working().channel(1);
+    EXPECT_EQ(ch.absLevel[0], 0x57);
+    EXPECT_EQ(ch.absLevel[2], 0xFF);
+    EXPECT_EQ(ch.ratioLevel[1], 250);
+    // Live levels are no bank edit.
+    EXPECT_EQ(model.storedSet(2).edited, 0);
+}
+
 TEST_F(CommLinkTest, IdlePollThatLosesTheControllerEndsTheProgram) {
     link->resumePolling();
     {

@@ -200,6 +200,25 @@ TEST(MainFrame, InformationBarShowsTheConnectedSensors) {
     f.model.working().general.jointNum = 3;
     frame->updateInfoLayout();
     EXPECT_TRUE(info->channelShown(3));
+
+    // A monitoring page names the sensor it reads: its heading is marked and its values
+    // written again.
+    EXPECT_FALSE(info->channelMarked(1));
+    f.model.working().channel(1).beamCount = 24;
+    f.state.announceShownChannel(1);
+    EXPECT_TRUE(info->channelMarked(1));
+    EXPECT_FALSE(info->channelMarked(0));
+    EXPECT_EQ(info->fieldText(2), "24");
+    EXPECT_EQ(info->findChild<QLabel*>("ch2_heading")->accessibleDescription(), "表示中");
+    // All sensors mark every heading.
+    f.state.announceShownChannel(3);
+    for (int ch = 0; ch < 3; ++ch) {
+        EXPECT_TRUE(info->channelMarked(ch)) << ch;
+    }
+    f.state.announceShownChannel(0);
+    EXPECT_TRUE(info->channelMarked(0));
+    EXPECT_FALSE(info->channelMarked(1));
+    EXPECT_TRUE(info->findChild<QLabel*>("ch2_heading")->accessibleDescription().isEmpty());
 }
 
 TEST(MainFrame, ClockAndSettingsListPagesSwitchTheirCommands) {

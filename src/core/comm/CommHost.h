@@ -40,6 +40,8 @@ class CommHost {
     virtual bool cancelRequested() const { return false; }
     // One exchange as the link library framed it, for the trace view.
     virtual void recordTrace(const std::string& /*sent*/, const std::string& /*received*/) {}
+    // The question sound some messages come after; called on the UI thread.
+    virtual void beep() {}
 };
 
 }  // namespace qavix

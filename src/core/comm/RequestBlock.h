@@ -79,7 +79,8 @@ enum RequestCode : int {
 };
 
 // Reads the program makes while a bank is selected still go to the controller for these
-// codes: they are not part of a bank.
+// codes: they are not part of a bank. Among them the received-light levels (88, 89), which
+// only the controller has: a bank's threshold pages show them against the bank's thresholds.
 bool isReadOfControllerWhileBankSelected(int code);
 
 // Where a request goes, given whose settings the working set holds.

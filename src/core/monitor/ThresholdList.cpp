@@ -49,6 +49,10 @@ std::optional<chart::ThresholdPair> typedThreshold(chart::ThresholdPair now, boo
     return next;
 }
 
+CellTexts cellTexts(chart::ThresholdPair pair, bool offTyped) {
+    return {std::to_string(pair.on), std::to_string(pair.off) + (offTyped ? " " : "")};
+}
+
 std::vector<PageRead> fullReads(const SettingsData& set, bool channelMode) {
     std::vector<PageRead> out{{code::kReadHys, 1, 0, kChannelCount, kTimeoutMs},
                               {code::kReadThCnf, 1, 0, kChannelCount, kTimeoutMs}};

@@ -26,6 +26,15 @@ chart::ThresholdPair derivedPair(const SettingsData& set, int sensor, int beam, 
 std::optional<chart::ThresholdPair> typedThreshold(chart::ThresholdPair now, bool onCell,
                                                    int32_t typed, int32_t hys);
 
+// The texts of a row's ON and OFF cells: the numbers, except that an OFF threshold the user
+// has just typed reads with one space after it, the way the page has always shown an edit
+// made from the OFF side (and its CSV file keeps the cells as they read).
+struct CellTexts {
+    std::string on;
+    std::string off;
+};
+CellTexts cellTexts(chart::ThresholdPair pair, bool offTyped);
+
 // The reads of the page: the full read of every connected sensor, and the levels of the
 // sensors shown.
 std::vector<PageRead> fullReads(const SettingsData& set, bool channelMode);

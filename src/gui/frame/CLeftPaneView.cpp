@@ -96,6 +96,7 @@ QTreeWidgetItem* CLeftPaneView::addItem(QTreeWidgetItem* parent, const nav::NavI
     item->setData(0, kRoleTitle, QString::fromStdString(n.title));
     item->setData(0, kRoleImage, n.image);
     item->setData(0, kRoleFromLastShown, n.channelFromLastShown);
+    item->setData(0, kRoleChartItem, n.isChartItem());
     if (parent != nullptr) {
         parent->addChild(item);
     } else {
@@ -292,7 +293,7 @@ void CLeftPaneView::applySelection(QTreeWidgetItem* item) {
     if (item->data(0, kRoleFromLastShown).toBool()) {
         m_channel = m_state.lastShownChannel == 0 ? 1 : m_state.lastShownChannel;
     }
-    if (m_page == nav::kPageLevelGraph && (m_channel > 0 || m_bank > 0)) {
+    if (item->data(0, kRoleChartItem).toBool()) {
         m_chartItem = item;
     }
     m_state.pageTitle = item->data(0, kRoleTitle).toString();

@@ -90,6 +90,8 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
     connect(&m_banks, &CBankManager::storedSetSelected, this,
             [this](int) { setBankOperationsEnabled(true); });
     connect(&m_banks, &CBankManager::setsReplaced, this, &CMainFrame::showReplacedSet);
+    connect(&m_state, &AppState::shownChannelChanged, this,
+            [this](int channel) { m_infoBar->showChannel(channel, m_state.model().working()); });
     connect(&m_banks, &CBankManager::banksErased, this, [this] {
         m_tree->refreshOnActivation();
         updateCommandStates();

@@ -6,12 +6,14 @@
 // the scan monitor (running after a wrap, and stopped), the overall ON/OFF, P-I/O and group
 // pages with edited and refused fields, the parallel output, option and sensor operation
 // pages, the received-light graph, threshold tuning (a drag in progress, the batch dialog
-// with its preview), the received-light list and the beam pages. Usage:
+// with its preview), the received-light list and a bank's threshold list, a sensor's graph
+// and the scan monitor in a 1024 x 768 window, and the beam pages. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
 //                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
 //                                    groups|parallel|options|sensor|graph...|batch-dialog|
-//                                    level-list|banks|offline|beams-...]...
+//                                    level-list|bank-threshold-list|small-graph|small-scan|
+//                                    scale2-graph|banks|offline|beams-...]...
 
 #include <QApplication>
 #include <QColorDialog>
@@ -560,7 +562,7 @@ bool shoot(const QString& folder, const QString& kind) {
         }
         options.arguments = {"--edit", sample.toStdString()};
     } else if (kind == "navi-bank" || kind == "options" || kind == "sensor" ||
-               kind == "sensor-bank" || kind.startsWith("beams-")) {
+               kind == "sensor-bank" || kind.startsWith("beams-") || kind == "small-graph") {
         options.arguments = {"/ad"};
     }
     {
@@ -597,7 +599,9 @@ bool shoot(const QString& folder, const QString& kind) {
     }
     qavix::CMainFrame* frame = app.mainFrame();
     // At a scale factor the window keeps what start-up made of the saved size: the screen.
-    if (kind != "scale2") {
+    if (kind.startsWith("small-")) {
+        frame->resize(1024, 768);
+    } else if (!kind.startsWith("scale2")) {
         frame->resize(1000, 700);
     }
     settle(300);
@@ -690,8 +694,18 @@ bool shoot(const QString& folder, const QString& kind) {
         settle(1500);
     } else if (kind == "scale2") {
         tree->tree()->setCurrentItem(tree->rootItem(0));
-    } else if (kind == "scan" || kind == "scan-stopped") {
+    } else if (kind == "scale2-graph") {
+        // The command bar wraps where the window is too narrow for it in one row.
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelGraph, 0));
+    } else if (kind == "small-graph") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorGraph, 0, 1));
+    } else if (kind == "scan" || kind == "scan-stopped" || kind == "small-scan") {
         shootScanMonitor(frame, tree, kind == "scan-stopped");
+    } else if (kind == "bank-threshold-list") {
+        // A bank's thresholds under the controller's live levels.
+        tree->tree()->setCurrentItem(tree->rootItem(2));
+        settle(300);
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::BankThresholdList, 2));
     } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SettingsList, 0));
         settle(300);
@@ -755,10 +769,11 @@ int main(int argc, char* argv[]) {
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
-                     "options|sensor|comm-devices|colour-dialog|scale2|graph|graph-absolute|"
-                     "graph-all|graph-png|graph-drag|batch-dialog|level-list|banks|offline|"
-                     "beams-chart|beams-chart-blanking|beams-list|beams-list-designated]...\n"
-                     "(scale2 under QT_SCALE_FACTOR=2)\n";
+                     "options|sensor|comm-devices|colour-dialog|scale2|scale2-graph|graph|"
+                     "graph-absolute|graph-all|graph-png|graph-drag|batch-dialog|level-list|"
+                     "bank-threshold-list|small-graph|small-scan|banks|offline|beams-chart|"
+                     "beams-chart-blanking|beams-list|beams-list-designated]...\n"
+                     "(scale2 and scale2-graph under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -773,7 +788,8 @@ int main(int argc, char* argv[]) {
                  "print-preview", "report-pdf", "error-log", "scan", "scan-stopped", "overall",
                  "pio", "groups", "parallel", "options", "sensor", "sensor-bank", "comm-devices",
                  "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
-                 "graph-drag", "batch-dialog", "level-list", "banks", "offline", "beams-chart",
+                 "graph-drag", "batch-dialog", "level-list", "bank-threshold-list",
+                 "small-graph", "small-scan", "banks", "offline", "beams-chart",
                  "beams-chart-blanking", "beams-list", "beams-list-designated"};
         // clang-format on
     }
