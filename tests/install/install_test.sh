@@ -24,7 +24,7 @@ expected=(
     share/icons/hicolor/256x256/apps/qavix.png lib/udev/rules.d/60-qavix-serial.rules
     share/man/man1/qavixctl.1 share/doc/qavix/manual/index.html
     lib/systemd/system/qavix-monitor@.service share/doc/qavix/monitor.conf.example
-    share/doc/qavix/monitor.md
+    share/doc/qavix/monitor.md share/doc/qavix/plant.md
 )
 for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"

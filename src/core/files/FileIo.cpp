@@ -75,6 +75,22 @@ std::filesystem::path temporaryName(const std::filesystem::path& target) {
     return name;
 }
 
+std::string notRegularText(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "is a folder, not a file";
+    }
+    if (S_ISFIFO(mode)) {
+        return "is a FIFO, not a regular file";
+    }
+    if (S_ISSOCK(mode)) {
+        return "is a socket, not a regular file";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "is a device, not a regular file";
+    }
+    return "is not a regular file";
+}
+
 void syncFolder(const std::filesystem::path& folder) {
     const std::string name = folder.empty() ? std::string(".") : folder.string();
     Descriptor fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -87,7 +103,9 @@ void syncFolder(const std::filesystem::path& folder) {
 
 ReadResult readFile(const std::string& path) {
     ReadResult result;
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: opening a FIFO for reading would otherwise wait for a writer that
+    // may never come. What is not a regular file is refused before anything is read.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         const int error = errno;
         result.status = error == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
@@ -95,11 +113,23 @@ ReadResult readFile(const std::string& path) {
         return result;
     }
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
-        result.error = path + ": not a readable file";
+    if (::fstat(fd.get(), &info) != 0) {
+        result.error = errnoText(path, errno);
         return result;
     }
-    char buffer[8192];
+    if (!S_ISREG(info.st_mode)) {
+        result.error = path + ": " + notRegularText(info.st_mode);
+        return result;
+    }
+    if (static_cast<unsigned long long>(info.st_size) > kMaxReadSize) {
+        result.status = ReadStatus::TooLarge;
+        result.error = path + ": file too large";
+        return result;
+    }
+    // One allocation of the size the file has now; a file that grows meanwhile is still
+    // read up to the cap.
+    result.bytes.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0) {
@@ -116,7 +146,7 @@ ReadResult readFile(const std::string& path) {
         if (result.bytes.size() + static_cast<size_t>(n) > kMaxReadSize) {
             result.status = ReadStatus::TooLarge;
             result.error = path + ": file too large";
-            result.bytes.clear();
+            result.bytes = std::string();
             return result;
         }
         result.bytes.append(buffer, static_cast<size_t>(n));
@@ -133,18 +163,32 @@ WriteResult checkWriteTarget(const std::string& path) {
     }
     const std::filesystem::path target = resolveTarget(path);
     struct stat existing {};
-    if (::stat(target.c_str(), &existing) != 0) {
-        // Nothing there yet (or a dangling link): creating the file tells whether the folder
-        // takes it.
-        result.ok = true;
-        return result;
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) {
+            result.error = target.string() + ": is a folder";
+            return result;
+        }
+        if (!S_ISREG(existing.st_mode)) {
+            result.error = target.string() + ": is not a regular file (a device, FIFO or socket)";
+            return result;
+        }
+        if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+            result.error = target.string() + ": the file is read-only";
+            return result;
+        }
     }
-    if (S_ISDIR(existing.st_mode)) {
-        result.error = target.string() + ": is a folder";
-    } else if (!S_ISREG(existing.st_mode)) {
-        result.error = target.string() + ": is not a regular file (a device, FIFO or socket)";
-    } else if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
-        result.error = target.string() + ": the file is read-only";
+    // The new file is made beside the target and renamed over it, so the folder must exist
+    // and take a new file; found out now rather than after a long run (a scan, a read from
+    // the controller) whose result would then be lost.
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    struct stat parent {};
+    if (::stat(folder.c_str(), &parent) != 0) {
+        result.error = errnoText(target.string() + ": its folder " + folder.string(), errno);
+    } else if (!S_ISDIR(parent.st_mode)) {
+        result.error = target.string() + ": " + folder.string() + " is not a folder";
+    } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        result.error = errnoText(target.string() + ": its folder " + folder.string(), errno);
     } else {
         result.ok = true;
     }

@@ -15,7 +15,7 @@ constexpr size_t kMaxReadSize = 16 * 1024 * 1024;
 enum class ReadStatus {
     Ok,
     Missing,   // the path does not exist
-    Failed,    // exists but cannot be opened or read (permissions, a folder, I/O error)
+    Failed,    // exists but cannot be opened or read (permissions, not a regular file, I/O error)
     TooLarge,  // larger than kMaxReadSize
 };
 
@@ -27,6 +27,8 @@ struct ReadResult {
     bool ok() const { return status == ReadStatus::Ok; }
 };
 
+// Reads a whole regular file. A FIFO, device, socket or folder is refused (Failed) before
+// anything is read, and opening never waits: a FIFO without a writer cannot stall the caller.
 ReadResult readFile(const std::string& path);
 
 struct WriteResult {
@@ -38,7 +40,8 @@ struct WriteResult {
 // file, so an existing target that is not one (a device such as /dev/null, a FIFO, a socket)
 // is refused rather than replaced, and so is a file the user may not write or that carries
 // no write permission at all: a read-only mark means "do not overwrite", even for root.
-// A symbolic link is judged by what it points to. ok is true when the save may go ahead.
+// A symbolic link is judged by what it points to. The folder must exist and let the user
+// make a file in it. ok is true when the save may go ahead.
 WriteResult checkWriteTarget(const std::string& path);
 
 // Writes `bytes` to a new file in the target's folder, flushes it to the disk and renames it

@@ -26,6 +26,7 @@
 #include "frame/CRightPaneFrame.h"
 #include "frame/PageViews.h"
 #include "pages/PageRegistry.h"
+#include "widgets/CColorStatusBar.h"
 
 static void initQavixResources() {
     Q_INIT_RESOURCE(qavix);
@@ -69,6 +70,10 @@ StatusInputs CQavixApp::statusInputs() const {
     if (m_link) {
         in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
         in.statusText = m_link->statusText();
+    }
+    if (m_edited) {
+        in.editedFile =
+            QFileInfo(QString::fromStdString(m_edited->path())).fileName().toStdString();
     }
     return in;
 }
@@ -138,16 +143,28 @@ bool CQavixApp::openEditedFile(const std::string& path) {
     const bankfile::ImportResult opened = file.open(absolute.toStdString());
     if (!opened.ok()) {
         std::cerr << "qavix: " << absolute.toStdString() << ": " << opened.message << '\n';
+        if (!opened.reason.empty()) {
+            std::cerr << "qavix: " << opened.reason << '\n';
+        }
         QMessageBox::critical(nullptr, "Qavix", QString::fromStdString(opened.message));
         return false;
     }
-    m_edited = std::move(file);
     // The active port (whatever Qavix.ini names) becomes the emulator holding the file's
     // controller, so the program runs as it does on a cable and nothing in Qavix.ini changes.
+    // The emulator gets the image this program decoded, not the file's name: it never reads
+    // the file itself, and no path ends up in option text it would take apart.
+    const std::optional<std::string> options =
+        offlineEmulatorOptions(file.imageText(), m_ports.activeMachine);
+    if (!options) {
+        std::cerr << "qavix: " << absolute.toStdString() << ": " << bankfile::kInvalidDataMessage
+                  << '\n';
+        QMessageBox::critical(nullptr, "Qavix", bankfile::kInvalidDataMessage);
+        return false;
+    }
+    m_edited = std::move(file);
+    m_state->offlineEditing = true;
     const std::string variable = "QAVLINK_COM" + std::to_string(m_ports.activePort + 1);
-    const std::string value = "sim:--bank-file \"" + absolute.toStdString() + "\" --unit " +
-                              std::to_string(m_ports.activeMachine);
-    setenv(variable.c_str(), value.c_str(), 1);
+    setenv(variable.c_str(), options->c_str(), 1);
     return true;
 }
 
@@ -220,7 +237,7 @@ bool CQavixApp::connectController() {
     return !endingNow();
 }
 
-bool CQavixApp::runInitialRead() {
+bool CQavixApp::runInitialRead(QWidget* parent) {
     const int delay =
         CInitialReadDlg::startDelay(m_state->user.splash != 0, m_state->commSettingsUsed,
                                     m_options.timings.splashWaitMs, m_options.timings.readDelayMs);
@@ -234,7 +251,7 @@ bool CQavixApp::runInitialRead() {
             }
             return m_transactions->readBanks() == kRequestOk;
         },
-        delay, m_options.timings.blinkMs);
+        delay, m_options.timings.blinkMs, parent);
     // One bar for both reads: the banks' requests follow those of the current set, whose
     // count is known only once the beam counts are in.
     int currentSetTotal = 0;
@@ -251,7 +268,7 @@ bool CQavixApp::runInitialRead() {
     m_readAllDone = [&] { banksPhase = true; };
     m_host->setDialogParent(&dlg);
     dlg.exec();
-    m_host->setDialogParent(nullptr);
+    m_host->setDialogParent(parent);
     m_readAllDone = nullptr;
     m_transactions->setObserver({});
     m_initialProgress = {dlg.progressBar()->value(), dlg.progressBar()->maximum()};
@@ -270,6 +287,15 @@ void CQavixApp::createFrame() {
     m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
                                                 [this] { return reconnect(); }});
     m_host->setDialogParent(m_frame);
+    if (!m_settings.problem().empty()) {
+        // Said once, where the program reports what it is doing: the defaults are in use.
+        // A narrow window cuts the message, never the panes beside it; the tip holds it all.
+        const QString said = QString::fromStdString(m_settings.problemText());
+        QLabel* line = m_frame->colorStatusBar()->pane(0);
+        line->setText(said);
+        line->setToolTip(said);
+        line->setMinimumWidth(1);
+    }
     if (m_edited) {
         m_frame->setOfflineEditing(offlineEditing());
     }
@@ -279,6 +305,15 @@ void CQavixApp::createFrame() {
             view->recordExchange(sent, received);
         });
     }
+    observeTransactionsInFrame();
+    installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
+    m_frame->updateStatusPane(1);
+    m_frame->updateStatusPane(2);
+    m_frame->updateStatusPane(3);
+    m_frame->showWithCommand(m_state->user.show);
+}
+
+void CQavixApp::observeTransactionsInFrame() {
     m_transactions->setObserver(TransactionObserver{
         [this](bool writing) {
             m_state->setCommBusy(true);
@@ -297,11 +332,6 @@ void CQavixApp::createFrame() {
                 m_frame->progressDialog()->setProgress(done, total);
             }
         }});
-    installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
-    m_frame->updateStatusPane(1);
-    m_frame->updateStatusPane(2);
-    m_frame->updateStatusPane(3);
-    m_frame->showWithCommand(m_state->user.show);
 }
 
 void CQavixApp::runCommSettingsDialog() {
@@ -333,14 +363,28 @@ void CQavixApp::runCommSettingsDialog() {
 }
 
 bool CQavixApp::reconnect() {
-    m_link->setSettings(makeLinkSettings(m_ports));
-    if (m_link->open() != kRequestOk || m_link->checkStatus() != kRequestOk || endingNow()) {
-        return false;
+    // As at start-up: while the other controller is opened and read, the frame takes
+    // neither clicks nor commands, and the read runs under its wait window (the frame's own
+    // stays away: one is enough).
+    m_state->setCommBusy(true);
+    m_link->setBusy(true);  // clicks meanwhile are dropped, not kept for later
+    if (m_frame) {
+        m_frame->lockMenuUnderOwnWindow();
     }
-    m_model.resetForNewConnection();
-    m_state->dataReady =
-        m_transactions->readAll() == kRequestOk && m_transactions->readBanks() == kRequestOk;
-    return m_state->dataReady && !endingNow();
+    m_link->setSettings(makeLinkSettings(m_ports));
+    bool read = false;
+    if (m_link->open() == kRequestOk && m_link->checkStatus() == kRequestOk && !endingNow()) {
+        m_model.resetForNewConnection();
+        m_state->dataReady = runInitialRead(m_frame);
+        observeTransactionsInFrame();
+        read = m_state->dataReady;
+    }
+    if (m_frame) {
+        m_frame->lockMenu(CMainFrame::kUnlock);
+    }
+    m_link->setBusy(false);
+    m_state->setCommBusy(false);
+    return read && !endingNow();
 }
 
 PageContext CQavixApp::pageContext() {

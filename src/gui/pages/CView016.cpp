@@ -63,7 +63,9 @@ CView016::CView016(const PageContext& context, QWidget* parent)
     addRow("形式", m_model);
     m_emitterSerial = addBox(1088, "シリアルNo. 投光器", false);
     m_receiverSerial = addBox(1069, "シリアルNo. 受光器", false);
-    addRow("シリアルNo.", m_emitterSerial, m_receiverSerial);
+    // A row each, so that each number says which half of the sensor it belongs to.
+    addRow("シリアルNo. 投光器", m_emitterSerial);
+    addRow("シリアルNo. 受光器", m_receiverSerial);
     m_id = addBox(1065, "ＩＤ", true);
     m_id->setMaxLength(kSensorIdMaxLength);
     addRow("ＩＤ", m_id);
@@ -213,11 +215,7 @@ void CView016::applyVisibility() {
     // written, so they are shown but not offered for editing.
     m_on->setReadOnly(!extended);
     m_off->setReadOnly(!extended);
-    m_id->setReadOnly(bankShown());
-}
-
-bool CView016::bankShown() const {
-    return state().model().selectedSet() != kCurrentSet;
+    m_id->setReadOnly(!state().controllerOwnFieldsEditable());
 }
 
 std::vector<PageRead> CView016::controllerReads() const {
@@ -415,11 +413,11 @@ bool CView016::checkFields() {
 
 std::vector<codec::PutRequest> CView016::pagePuts() {
     SensorOperationValues v = shown();
-    const bool toBank = bankShown();
+    const bool withoutId = !state().controllerOwnFieldsEditable();
     std::vector<codec::PutRequest> puts = sensorOperationPuts(
-        v, {m_channel, working().general.jointNum, state().extendedMode, toBank}, working());
+        v, {m_channel, working().general.jointNum, state().extendedMode, withoutId}, working());
     // The box shows the identification as it is written.
-    if (!toBank && !sensorIdMatches(v.id, record().sensorId)) {
+    if (!withoutId && !sensorIdMatches(v.id, record().sensorId)) {
         m_id->setText(QString::fromStdString(sensorIdWriteText(v.id)));
     }
     return puts;
