@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "FrameServer.h"
+#include "ProgramVersion.h"
 #include "PtyServer.h"
 #include "sim/Controller.h"
 #include "sim/Options.h"
@@ -30,6 +31,8 @@ void printHelp() {
                  "input closes when it is a pipe.\n\n"
                  "Options:\n"
               << sim::optionsHelp()
+              << "  --version            print the version and exit\n"
+                 "  -h, --help           print this help and exit\n"
               << "\nWith --line-rate each reply is held back until a line of that baud rate\n"
                  "(\"tty\": the rate the client set on the terminal) would have carried the\n"
                  "request and the reply, at --bits bits per character.\n";
@@ -52,6 +55,10 @@ int main(int argc, char** argv) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             printHelp();
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "qavix-sim " << programVersion() << '\n';
             return 0;
         }
     }
