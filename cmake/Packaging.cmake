@@ -10,17 +10,20 @@ set(CPACK_PACKAGE_VENDOR "The Qavix developers")
 set(CPACK_PACKAGE_CONTACT "The Qavix developers <qavix@example.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://qavix.example.org/)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configure and monitor an industrial area scanner")
+# Lines of at most 72 characters: the control file indents them by one and lintian wants
+# them under 80.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Qavix configures an area scanner controller with up to three light-curtain sensors
-over a serial line and shows the received light of every beam live. It reads and
-writes the controller's settings and its four banks, exports and imports banks as
-files, tunes thresholds, reads the error log, sets the clock and prints a settings
-report. The interface is in Japanese.
+    "Qavix configures an area scanner controller with up to three
+light-curtain sensors over a serial line and shows the received light of
+every beam live. It reads and writes the controller's settings and its
+four banks, exports and imports banks as files, tunes thresholds, reads
+the error log, sets the clock and prints a settings report. The
+interface is in Japanese.
 
-The package holds the desktop program qavix, the command-line client qavixctl, the
-controller emulator qavix-sim (for trying the program without a controller), the
-link library they share, a udev rule that gives USB serial adapters to the dialout
-group, man pages and the user's manual.")
+The package holds the desktop program qavix, the command-line client
+qavixctl, the controller emulator qavix-sim (to try the program without
+a controller), the link library they share, a udev rule that gives USB
+serial adapters to the dialout group, man pages and the user's manual.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

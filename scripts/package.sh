@@ -13,6 +13,10 @@ scripts/setup.sh
 launcher=()
 if command -v ccache > /dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Paths inside the source folder count relative to it, so a clone in another folder
+    # (a CI run) finds the objects of an earlier one despite the absolute paths that
+    # Debian's flags name.
+    export CCACHE_BASEDIR=$PWD
 fi
 # The flags every Debian package is built with (optimisation, hardening, reproducible
 # paths), as debhelper hands them to CMake: CPPFLAGS go with the compiler flags.

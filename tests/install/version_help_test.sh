@@ -53,7 +53,8 @@ for program in qavix qavixctl qavix-sim; do
 
     page=$build/version/man/$program.1
     [ -f "$page" ] || fail "no man page for $program"
-    head -1 "$page" | grep -qF "\"Qavix $version\"" || fail "$program.1 shows $(head -1 "$page")"
+    title=$(head -1 "$page")
+    [[ $title == *"\"Qavix $version\""* ]] || fail "$program.1 shows $title"
     if ! diff <(long_options "$work/help") <(long_options "$page") > "$work/diff"; then
         echo "< only in --help, > only in the man page:"
         cat "$work/diff"
@@ -76,6 +77,6 @@ done
 
 grep -qF "<release version=\"$version\" date=\"" "$build/version/org.qavix.Qavix.metainfo.xml" ||
     fail "the AppStream release is not $version"
-zcat "$build/version/changelog.gz" | head -1 | grep -qF "qavix ($version) " ||
-    fail "the package changelog starts with $(zcat "$build/version/changelog.gz" | head -1)"
+first=$(zcat "$build/version/changelog.gz" | sed -n 1p)
+[[ $first == "qavix ($version) "* ]] || fail "the package changelog starts with $first"
 echo "AppStream release and package changelog: $version"

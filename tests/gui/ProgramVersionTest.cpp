@@ -1,12 +1,17 @@
-// `qavix --help` and `--version` are found before the application object exists; the
-// file names of --edit and --print-report are never read as options.
+// The version as the program shows it: `qavix --help` and `--version` are found before
+// the application object exists (the file names of --edit and --print-report are never
+// read as options), and the about box names the build's version.
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <string>
 #include <vector>
 
+#include "GuiTestSupport.h"
+#include "ProgramVersion.h"
 #include "app/CommandLineHelp.h"
+#include "frame/CommandIds.h"
 
 namespace qavix {
 namespace {
@@ -34,6 +39,20 @@ TEST(CommandLineHelp, FindsTheFirstInfoOptionButNotAFileCalledLikeOne) {
     for (const Case& c : cases) {
         EXPECT_EQ(infoRequest(c.args), c.expected) << ::testing::PrintToString(c.args);
     }
+}
+
+TEST(ProgramVersion, TheAboutBoxShowsTheBuildsVersion) {
+    test::FrameFixture f;
+    auto frame = f.makeFrame();
+    frame->show();
+    test::settle();
+    test::ModalAnswerer answers;
+    frame->action(kCmdAbout)->trigger();
+    ASSERT_EQ(answers.texts().size(), 1u);
+    const std::string version = programVersion();
+    ASSERT_FALSE(version.empty());
+    EXPECT_NE(answers.texts()[0].find("Qavix Version " + version + "\n"), std::string::npos)
+        << answers.texts()[0];
 }
 
 }  // namespace
