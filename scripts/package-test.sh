@@ -9,7 +9,7 @@
 # already, since it would replace and then purge it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build-release
+build="build-release"
 SUDO=()
 if [ "$(id -u)" -ne 0 ]; then SUDO=(sudo); fi
 fail() { echo "FAIL: $*" >&2; exit 1; }

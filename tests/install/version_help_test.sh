@@ -62,7 +62,7 @@ for program in qavix qavixctl qavix-sim; do
     fi
     if [ "$program" = qavixctl ]; then
         for command in $commands; do
-            grep -q "^\.B[I]* \"\?$command[ \"]\|^\.B $command$" "$page" ||
+            grep -q "^\.B[I]* \"\?${command}[ \"]\|^\.B ${command}$" "$page" ||
                 fail "qavixctl.1 does not describe the command $command"
         done
     fi
