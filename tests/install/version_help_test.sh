@@ -23,6 +23,38 @@ if git -C "$source_dir" rev-parse --show-toplevel > /dev/null 2>&1 &&
 fi
 echo "version $version"
 
+# The version script itself on trees of each kind: a checkout names its commit; a tree
+# without git, a folder inside another repository, or a machine without git give the plain
+# version. The changelog's date line comes from the release date.
+version_of() {  # SOURCE_DIR GIT RELEASE_DATE -> the version, then the filled template
+    rm -rf "$work/out"
+    printf '%s' "$work/template|$work/out/filled.gz" > "$work/templates"
+    cmake -DSOURCE_DIR="$1" -DGIT="$2" -DVERSION=9.8.7 -DRELEASE_DATE="$3" \
+          -DVERSION_FILE="$work/out/version.txt" -DTEMPLATES="$work/templates" \
+          -P "$source_dir/cmake/VersionFiles.cmake" > "$work/script.log" 2>&1 ||
+        { cat "$work/script.log"; fail "VersionFiles.cmake on $1"; }
+    cat "$work/out/version.txt"
+    zcat "$work/out/filled.gz"
+}
+if command -v git > /dev/null; then
+    printf '%s\n' '@QAVIX_VERSION@ @QAVIX_RELEASE_DATE@ @QAVIX_RELEASE_DATE_RFC2822@' > "$work/template"
+    mkdir -p "$work/repo/inner" "$work/plain"
+    git -C "$work/repo" init -q
+    git -C "$work/repo" -c user.name=t -c user.email=t@localhost commit -q --allow-empty -m x
+    head=$(git -C "$work/repo" rev-parse --short=7 HEAD)
+    git_bin=$(command -v git)
+    expect() {
+        [ "$(version_of "$1" "$2" "$3" | tr '\n' '|')" = "$4" ] ||
+            fail "version of $1 (git '$2', $3): $(version_of "$1" "$2" "$3" | tr '\n' '|'), not $4"
+    }
+    expect "$work/repo" "$git_bin" 2026-12-07 \
+        "9.8.7+g$head|9.8.7+g$head 2026-12-07 Mon, 07 Dec 2026 12:00:00 +0000|"
+    expect "$work/repo/inner" "$git_bin" 2024-02-29 "9.8.7|9.8.7 2024-02-29 Thu, 29 Feb 2024 12:00:00 +0000|"
+    expect "$work/plain" "$git_bin" 2000-03-01 "9.8.7|9.8.7 2000-03-01 Wed, 01 Mar 2000 12:00:00 +0000|"
+    expect "$work/repo" "" 1999-12-31 "9.8.7|9.8.7 1999-12-31 Fri, 31 Dec 1999 12:00:00 +0000|"
+    echo "version script: checkout, folder in another repository, no checkout, no git"
+fi
+
 # No display of any kind: what a service PC over ssh or a package check has.
 bare() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
 
