@@ -65,6 +65,10 @@ installed=true
     apt-get install -y -q --no-install-recommends "./$package" > "$work/apt.log" 2>&1 ||
     { cat "$work/apt.log"; fail "apt-get install ./$package"; }
 [ "$(status)" = "install ok installed" ] || fail "qavix is not installed: $(status)"
+# The MIME and desktop databases learnt of bank files through their dpkg triggers.
+[ -f /usr/share/mime/application/x-qavix-bank.xml ] || fail "the MIME database has no bank files"
+grep -q "application/x-qavix-bank=.*qavix-bank.desktop" /usr/share/applications/mimeinfo.cache ||
+    fail "the desktop database does not open bank files with qavix"
 
 # The installed programs, from a folder of their own, with no display and no build tree.
 run=$work/run
