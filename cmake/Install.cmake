@@ -1,8 +1,9 @@
 # `cmake --install build --prefix P`: the programs, the link library where they find it
 # (LinkLibrary.h: ../lib/qavix from the executables), and what a Linux desktop expects:
 # desktop entries, icons, the MIME type of bank files, AppStream metainfo, the udev rule for
-# serial adapters, the man pages, the user's manual, and the copyright and changelog that a
-# Debian package carries (scripts/package.sh packs exactly what these rules install).
+# serial adapters, the man pages, the user's manual, the monitor's service unit, and the
+# copyright and changelog that a Debian package carries (scripts/package.sh packs exactly
+# what these rules install).
 include(GNUInstallDirs)
 
 set(QAVIX_DIST ${PROJECT_SOURCE_DIR}/dist)
@@ -39,6 +40,11 @@ install(FILES ${QAVIX_DIST}/debian/copyright ${QAVIX_VERSION_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 install(FILES ${QAVIX_DIST}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME qavix)
+# The plant monitor as a service: a template unit per controller, its example configuration
+# and the description of its topics.
+install(FILES ${QAVIX_DIST}/qavix-monitor@.service DESTINATION lib/systemd/system)
+install(FILES ${QAVIX_DIST}/monitor.conf.example ${PROJECT_SOURCE_DIR}/docs/monitor.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 
 # The manual: built beside the programs at the path the installation gives it, so the
 # program finds it from the build tree too (bin/../share/doc/qavix/manual).

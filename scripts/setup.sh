@@ -12,6 +12,7 @@ packages=(
     poppler-utils
     qt6-translations-l10n python3-markdown
     desktop-file-utils appstream udev
+    libmosquitto-dev mosquitto mosquitto-clients openssl
     dpkg-dev lintian
 )
 

@@ -1,14 +1,11 @@
 #include "LevelsCommand.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -17,6 +14,7 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
+#include "StopSignals.h"
 #include "monitor/LevelCsv.h"
 #include "monitor/LevelReading.h"
 
@@ -29,36 +27,6 @@ using levels::Operation;
 constexpr int kMaxIntervalMs = 24 * 60 * 60 * 1000;
 // The wait between readings is cut into slices so Ctrl+C ends it promptly.
 constexpr auto kSleepSlice = std::chrono::milliseconds(20);
-
-std::atomic<bool> g_stop{false};
-
-extern "C" void onStopSignal(int) {
-    g_stop.store(true);
-}
-
-// The link's worker threads must not take Ctrl+C (an interrupted read would count as a
-// failed request); only this thread does, and only once the connection stands.
-class StopSignals {
-  public:
-    StopSignals() {
-        sigemptyset(&m_set);
-        sigaddset(&m_set, SIGINT);
-        sigaddset(&m_set, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &m_set, &m_old);
-    }
-    void listen() {
-        struct sigaction action {};
-        action.sa_handler = onStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-        pthread_sigmask(SIG_UNBLOCK, &m_set, nullptr);
-    }
-
-  private:
-    sigset_t m_set{};
-    sigset_t m_old{};
-};
 
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);
@@ -131,11 +99,11 @@ bool appendRows(int fd, const SettingsData& set, int channel, bool ratio) {
 
 bool pause(int ms) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!g_stop.load() && std::chrono::steady_clock::now() < until) {
+    while (!stopRequested() && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
             kSleepSlice, until - std::chrono::steady_clock::now()));
     }
-    return !g_stop.load();
+    return !stopRequested();
 }
 
 }  // namespace
@@ -210,7 +178,7 @@ int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
     const auto levelReads = levels::operationReads(
         ratio ? Operation::LevelsRatio : Operation::LevelsAbsolute, set, choice);
     int done = 0;
-    while (!g_stop.load() && (count < 0 || done < count)) {
+    while (!stopRequested() && (count < 0 || done < count)) {
         if (done > 0 && !pause(args.intervalMs)) {
             break;
         }
@@ -233,7 +201,7 @@ int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
         }
     }
     closeFile();
-    if (g_stop.load()) {
+    if (stopRequested()) {
         std::cerr << "levels: stopped after " << done << " reading(s)\n";
     }
     return kExitOk;

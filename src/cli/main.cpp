@@ -2,12 +2,17 @@
 // file of its own and registers itself here.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "BankCommands.h"
 #include "DeviceCommands.h"
 #include "DeviceOptions.h"
 #include "ExitCodes.h"
 #include "LevelsCommand.h"
+#include "MonitorCommand.h"
 #include "ProgramVersion.h"
 #include "ReportCommand.h"
 #include "ScanCommand.h"
@@ -26,8 +31,19 @@ int main(int argc, char** argv) {
     qavix::cli::addDeviceCommands(app, deviceOptions, exitCode);
     qavix::cli::addScanCommand(app, deviceOptions, exitCode);
     qavix::cli::addLevelsCommand(app, deviceOptions, exitCode);
+    qavix::cli::addMonitorCommand(app, deviceOptions, exitCode);
+    app.name(argc > 0 ? argv[0] : "qavixctl");
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // A service's options come from a file; they are read as if given on the command line.
+    std::string configError;
+    if (!qavix::cli::expandMonitorConfig(args, configError)) {
+        std::cerr << "monitor: " << configError << '\n';
+        return qavix::cli::kExitUsage;
+    }
+    // CLI11 takes the arguments last first.
+    std::reverse(args.begin(), args.end());
     try {
-        app.parse(argc, argv);
+        app.parse(args);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? qavix::cli::kExitOk : qavix::cli::kExitUsage;

@@ -28,6 +28,7 @@ constexpr int kAreaHys = 104;
 constexpr int kAreaThCnf = 105;
 
 constexpr int kMaxLevel = 255;
+constexpr int kFullLight = 100;  // percent of the light model's level
 constexpr int kMaxRatio = 0xFFFF;
 constexpr int kMinZero = 20;
 constexpr int kMaxZero = 200;
@@ -50,6 +51,21 @@ int ratio(const SetMemory& set, int value, int channel, int beam) {
 }
 
 }  // namespace
+
+BeamMonitor::BeamMonitor(std::uint64_t seed, bool steadyLight) : m_light(seed, steadyLight) {
+    for (auto& channel : m_lightPercent) {
+        channel.fill(kFullLight);
+    }
+}
+
+void BeamMonitor::setLightPercent(int channel, int first, int last, int percent) {
+    if (channel < 0 || channel >= kChannels) {
+        return;
+    }
+    for (int b = std::max(first, 0); b <= std::min(last, kBeamsPerChannel - 1); ++b) {
+        m_lightPercent[channel][b] = std::max(percent, 0);
+    }
+}
 
 bool BeamMonitor::isMonitorRead(int id) {
     return id >= kAbsLevel && id <= kRatioOffTh;
@@ -74,7 +90,8 @@ BeamMonitor::Levels BeamMonitor::sample(const SetMemory& set, std::int64_t ms) {
     for (int ch = 0; ch < kChannels; ++ch) {
         const int beams = beamCount(set, ch);
         for (int b = 0; b < beams; ++b) {
-            const int level = m_light.level(ch, b, beams, ms);
+            const int level = std::min(
+                m_light.level(ch, b, beams, ms) * m_lightPercent[ch][b] / kFullLight, kMaxLevel);
             levels[ch][b] = level;
             bool& incident = m_incident[ch][b];
             if (!m_statesKnown) {

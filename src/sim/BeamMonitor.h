@@ -16,7 +16,7 @@ namespace qavix::sim {
 
 class BeamMonitor {
   public:
-    explicit BeamMonitor(std::uint64_t seed) : m_light(seed) {}
+    explicit BeamMonitor(std::uint64_t seed, bool steadyLight = false);
 
     // Whether `id` is one of the monitoring reads (levels, thresholds, state flags).
     static bool isMonitorRead(int id);
@@ -31,6 +31,10 @@ class BeamMonitor {
     // as the ON (reference 1) or OFF (reference 0) threshold, kept within 8..200.
     void teach(SetMemory& set, int first, int last, int reference, int percent) const;
 
+    // Beams first..last (0-based) of a channel receive `percent` of the model's light from
+    // now on (a dirty lens, a misaligned receiver); 100 restores them.
+    void setLightPercent(int channel, int first, int last, int percent);
+
     // Forget the beam states, as after a restart: the next sample starts them afresh.
     void restart() { m_statesKnown = false; }
 
@@ -44,6 +48,7 @@ class BeamMonitor {
                           const Levels& levels) const;
 
     LightModel m_light;
+    std::array<std::array<int, 128>, 3> m_lightPercent{};
     std::array<std::array<bool, 128>, 3> m_incident{};
     bool m_statesKnown = false;
 };

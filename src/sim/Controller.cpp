@@ -58,7 +58,7 @@ Response reply(std::string text) {
 Controller::Controller(const Options& options, const Scenario& scenario, TimeSource pcTime)
     : m_pcTime(pcTime ? std::move(pcTime) : TimeSource(systemTime)),
       m_clock(m_pcTime),
-      m_monitor(options.seed),
+      m_monitor(options.seed, options.steadyLight),
       m_unit(options.unit),
       m_current(factorySettings(options.beams)),
       m_history(ErrorHistory::factory()) {
@@ -79,6 +79,8 @@ Controller::Controller(const Options& options, const Scenario& scenario, TimeSou
     for (const auto& [index, entry] : scenario.errors) {
         m_history.setEntry(index, entry);
     }
+    m_events = scenario.events;
+    m_startMs = pcMillis();
     if (options.state == kStateError) {
         raiseErrorLocked(options.errorNumber);
     } else {
@@ -159,8 +161,21 @@ bool Controller::isSettingError(int errorNumber) const {
     }
 }
 
+void Controller::applyDueEvents() {
+    const std::int64_t elapsed = pcMillis() - m_startMs;
+    while (m_nextEvent < m_events.size() && m_events[m_nextEvent].atMs <= elapsed) {
+        const ScenarioEvent& e = m_events[m_nextEvent++];
+        if (e.kind == ScenarioEvent::Kind::Error) {
+            raiseErrorLocked(e.errorNumber);
+        } else {
+            m_monitor.setLightPercent(e.channel, e.firstBeam, e.lastBeam, e.percent);
+        }
+    }
+}
+
 Response Controller::execute(const Command& command) {
     std::lock_guard lock(m_mutex);
+    applyDueEvents();
     if (command.unit != m_unit) {
         return fail(kBadUnit);
     }

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/BeamMonitor.h"
 #include "sim/Command.h"
@@ -76,6 +77,8 @@ class Controller {
     void raiseErrorLocked(int errorNumber);
     bool isSettingError(int errorNumber) const;
     std::int64_t pcMillis() const;
+    // Runs the scenario's events whose time has come.
+    void applyDueEvents();
     bool channelArgument(int channel, int& first, int& last) const;
 
     mutable std::mutex m_mutex;
@@ -92,6 +95,9 @@ class Controller {
     std::array<SetMemory, kBankCount> m_banks;
     std::optional<Snapshot> m_beforeSetting;
     ErrorHistory m_history;
+    std::vector<ScenarioEvent> m_events;
+    size_t m_nextEvent = 0;
+    std::int64_t m_startMs = 0;
 };
 
 }  // namespace qavix::sim

@@ -55,6 +55,9 @@ int LightModel::level(int channel, int beam, int beamCount, std::int64_t ms) con
     const auto ch = static_cast<std::uint64_t>(channel);
     const auto b = static_cast<std::uint64_t>(beam);
     const double steady = kBaseMin + static_cast<double>(hash(ch, b, 1) % kBaseSpread);
+    if (m_steady) {
+        return static_cast<int>(steady);
+    }
     const double phase = static_cast<double>(hash(ch, 2, 3) % 1000) / 1000.0;
     const double drift =
         1.0 +

@@ -9,7 +9,9 @@ namespace qavix::sim {
 
 class LightModel {
   public:
-    explicit LightModel(std::uint64_t seed) : m_seed(seed) {}
+    // `steady`: every beam keeps its steady level, without drift, noise or passing objects,
+    // so two reads at different times agree.
+    explicit LightModel(std::uint64_t seed, bool steady = false) : m_seed(seed), m_steady(steady) {}
 
     // Received light of one beam (0-based) of a sensor with `beamCount` beams, 0..255,
     // at `ms` milliseconds of the PC clock.
@@ -22,6 +24,7 @@ class LightModel {
     std::uint64_t hash(std::uint64_t a, std::uint64_t b, std::uint64_t c) const;
 
     std::uint64_t m_seed;
+    bool m_steady;
 };
 
 }  // namespace qavix::sim

@@ -111,6 +111,11 @@ const std::map<std::string, Setter>& setters() {
              o.seed = n;
              return true;
          }},
+        {"--light",
+         [](const std::string& v, Options& o) {
+             o.steadyLight = v == "steady";
+             return v == "steady" || v == "live";
+         }},
         {"--line-rate",
          [](const std::string& v, Options& o) {
              if (v == "tty") {
@@ -223,6 +228,7 @@ std::string optionsHelp() {
            "  --scenario FILE      initial settings, banks and error log\n"
            "  --bank-file FILE     start with the settings and sensors of a bank file (.qbk)\n"
            "  --seed N             seed of the received-light model (default 1)\n"
+           "  --light MODE         live (drift, noise, passing objects; default) or steady\n"
            "  --line-rate BAUD     delay replies as a line of that rate would; tty: the\n"
            "                       terminal's rate; 0: no delay (default)\n"
            "  --bits N             bits per character of the line model, 7..12 (default 11)\n"

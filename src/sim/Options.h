@@ -32,6 +32,7 @@ struct Options {
     std::string scenarioFile;  // initial settings, banks and error log (docs/emulator.md)
     std::string bankFile;      // a .qbk whose settings and sensors replace the factory ones
     std::uint64_t seed = 1;    // the received-light model is a pure function of seed and time
+    bool steadyLight = false;  // no drift, noise or passing objects: every read agrees
 
     // Transport; the controller model ignores these, the frame server applies them.
     int lineRate = 0;  // baud of the line model; 0 no delay, or kLineRateFromTerminal

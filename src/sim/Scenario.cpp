@@ -47,6 +47,66 @@ bool parseNumber(const std::string& s, int& out) {
     return true;
 }
 
+constexpr int kMaxLightPercent = 1000;
+constexpr double kMaxEventSeconds = 1e6;
+
+bool parseSeconds(const std::string& text, std::int64_t& ms) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos ||
+        std::count(text.begin(), text.end(), '.') > 1 || text == ".") {
+        return false;
+    }
+    const double seconds = std::strtod(text.c_str(), nullptr);
+    if (seconds > kMaxEventSeconds) {
+        return false;
+    }
+    ms = static_cast<std::int64_t>(seconds * 1000.0 + 0.5);
+    return true;
+}
+
+bool parseHexByte(std::string text, long& out) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text = text.substr(2);
+    }
+    if (text.empty() || text.size() > 2 ||
+        text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        return false;
+    }
+    out = std::strtol(text.c_str(), nullptr, 16);
+    return true;
+}
+
+// "CH2" (every beam), "CH2:5" or "CH2:5-8"; 1-based in the text, 0-based in the event.
+bool parseBeamRange(const std::string& text, ScenarioEvent& event) {
+    const std::string t = lower(text);
+    if (t.size() < 3 || t.compare(0, 2, "ch") != 0 || t[2] < '1' || t[2] > '3') {
+        return false;
+    }
+    event.channel = t[2] - '1';
+    constexpr int kBeams = 128;
+    int first = 1;
+    int last = kBeams;
+    if (t.size() > 3) {
+        if (t[3] != ':') {
+            return false;
+        }
+        const std::string range = t.substr(4);
+        const auto dash = range.find('-');
+        if (!parseNumber(range.substr(0, dash), first)) {
+            return false;
+        }
+        last = first;
+        if (dash != std::string::npos && !parseNumber(range.substr(dash + 1), last)) {
+            return false;
+        }
+    }
+    if (first < 1 || last < first || last > kBeams) {
+        return false;
+    }
+    event.firstBeam = first - 1;
+    event.lastBeam = last - 1;
+    return true;
+}
+
 // True when an image edit covers a byte of the area `code` of a set.
 bool imageEditCovers(const ScenarioEdit& edit, int code) {
     const AreaSpec& area = *findArea(code);
@@ -127,6 +187,8 @@ class Parser {
                 return bankKey(key, value, error);
             case Section::Errors:
                 return errorKey(key, value, error);
+            case Section::Events:
+                return eventKey(key, trim(text.substr(eq + 1)), error);
             case Section::None:
                 break;
         }
@@ -135,7 +197,7 @@ class Parser {
     }
 
   private:
-    enum class Section { None, Current, Bank, Errors };
+    enum class Section { None, Current, Bank, Errors, Events };
 
     bool section(const std::string& text, std::string& error) {
         const std::string name = lower(trim(text.substr(1, text.find(']') - 1)));
@@ -147,6 +209,8 @@ class Parser {
             m_section = Section::Current;
         } else if (name == "errors") {
             m_section = Section::Errors;
+        } else if (name == "events") {
+            m_section = Section::Events;
         } else if (name.size() == 5 && name.rfind("bank", 0) == 0 && name[4] >= '1' &&
                    name[4] <= '4') {
             m_section = Section::Bank;
@@ -215,6 +279,48 @@ class Parser {
             return false;
         }
         m_s.errors.emplace_back(number - 1, entry);
+        return true;
+    }
+
+    // "4 = error A2", "2.5 = light CH1:5-8 40" (beams and channel 1-based, as people count).
+    bool eventKey(const std::string& key, const std::string& value, std::string& error) {
+        ScenarioEvent event;
+        if (!parseSeconds(key, event.atMs)) {
+            error = "an event's key is its time in seconds after start";
+            return false;
+        }
+        std::istringstream words(value);
+        std::string action;
+        std::string first;
+        std::string second;
+        std::string extra;
+        words >> action >> first >> second >> extra;
+        action = lower(action);
+        if (action == "error" && second.empty()) {
+            long number = 0;
+            if (!parseHexByte(first, number)) {
+                error = "error takes a hexadecimal error number";
+                return false;
+            }
+            event.kind = ScenarioEvent::Kind::Error;
+            event.errorNumber = static_cast<int>(number);
+        } else if (action == "light" && extra.empty()) {
+            event.kind = ScenarioEvent::Kind::Light;
+            if (!parseBeamRange(first, event) || !parseNumber(second, event.percent) ||
+                event.percent > kMaxLightPercent) {
+                error = "light takes CHn[:FIRST[-LAST]] and a percent 0.." +
+                        std::to_string(kMaxLightPercent);
+                return false;
+            }
+        } else {
+            error = "an event is \"error HEX\" or \"light CHn[:FIRST[-LAST]] PERCENT\"";
+            return false;
+        }
+        // Kept in time order; events of the same time in the order they were written.
+        auto at =
+            std::upper_bound(m_s.events.begin(), m_s.events.end(), event.atMs,
+                             [](std::int64_t ms, const ScenarioEvent& e) { return ms < e.atMs; });
+        m_s.events.insert(at, event);
         return true;
     }
 

@@ -24,6 +24,8 @@ expected=(
     share/icons/hicolor/256x256/apps/qavix.png lib/udev/rules.d/60-qavix-serial.rules
     share/man/man1/qavix.1.gz share/man/man1/qavixctl.1.gz share/man/man1/qavix-sim.1.gz
     share/doc/qavix/manual/index.html share/doc/qavix/copyright share/doc/qavix/changelog.gz
+    lib/systemd/system/qavix-monitor@.service share/doc/qavix/monitor.conf.example
+    share/doc/qavix/monitor.md
 )
 for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"
@@ -46,6 +48,26 @@ if udevadm verify --help > /dev/null 2>&1; then
     udevadm verify "$prefix/lib/udev/rules.d/60-qavix-serial.rules" || fail "udevadm verify"
 else
     echo "udevadm verify: not in this udev ($(udevadm --version 2>/dev/null || echo none)), skipped"
+fi
+# The unit as systemd reads it, with the programs at the paths it names.
+if command -v systemd-analyze > /dev/null; then
+    unit_root=$stage/unit-root
+    mkdir -p "$unit_root/etc/systemd/system" "$unit_root/usr/bin"
+    sed "s|/usr/bin/qavixctl|$prefix/bin/qavixctl|" "$prefix/lib/systemd/system/qavix-monitor@.service" \
+        > "$unit_root/etc/systemd/system/qavix-monitor@.service"
+    cp "$unit_root/etc/systemd/system/qavix-monitor@.service" "$unit_root/etc/systemd/system/qavix-monitor@line7.service"
+    verify_log=$stage/verify.log
+    if ! SYSTEMD_LOG_LEVEL=warning systemd-analyze verify --man=no \
+            "$unit_root/etc/systemd/system/qavix-monitor@line7.service" > "$verify_log" 2>&1; then
+        cat "$verify_log"; fail "systemd-analyze verify"
+    fi
+    # Unknown keys and bad values are only warned about.
+    if [ -s "$verify_log" ]; then
+        cat "$verify_log"; fail "systemd-analyze verify warns about the unit"
+    fi
+    echo "systemd-analyze verify: the monitor unit is clean"
+else
+    echo "systemd-analyze: not on this machine, skipped"
 fi
 for page in qavix qavixctl qavix-sim; do
     man -l "$prefix/share/man/man1/$page.1.gz" > /dev/null 2>&1 || ! command -v man > /dev/null \

@@ -2,29 +2,12 @@
 
 #include "comm/CommMessages.h"
 #include "comm/RequestBlock.h"
+#include "comm/StatusReply.h"
 #include "model/ControllerError.h"
 
 namespace qavix {
 
 namespace {
-
-constexpr int kStateDigits = 2;
-constexpr size_t kStateOffset = 0;
-constexpr size_t kSensorCountOffset = 2;
-constexpr size_t kStatusReplyMinLength = 4;  // two digits of state, two of sensor count
-
-bool parseTwoDigits(const std::string& s, size_t pos, int& value) {
-    if (s.size() < pos + kStateDigits) {
-        return false;
-    }
-    const char a = s[pos];
-    const char b = s[pos + 1];
-    if (a < '0' || a > '9' || b < '0' || b > '9') {
-        return false;
-    }
-    value = (a - '0') * 10 + (b - '0');
-    return true;
-}
 
 bool isKnownMode(int mode) {
     return mode >= kStatusFirstConnection && mode <= kStatusFactoryMode;
@@ -67,20 +50,18 @@ int StatusCheck::once(int mode, bool& again) {
     m_line.setConnected(true);
     m_line.setStatusText(msg::kConnectedStatus);
 
-    int state = 0;
-    int sensors = 0;
-    if (reply->size() < kStatusReplyMinLength || !parseTwoDigits(*reply, kStateOffset, state) ||
-        !parseTwoDigits(*reply, kSensorCountOffset, sensors)) {
+    const std::optional<StatusReply> status = parseStatusReply(*reply);
+    if (!status) {
         // A status the program cannot read is treated as an abnormal state rather than as
         // "normal": nothing would be safe to write to such a controller.
         m_host.showMessage(msg::kAbnormalState);
         return kWorkerLost;
     }
-    if (sensors == 0) {
+    if (status->sensors == 0) {
         m_host.showMessage(msg::kNoSensor);
         return kWorkerLost;
     }
-    return evaluateState(state, mode, again);
+    return evaluateState(status->state, mode, again);
 }
 
 int StatusCheck::unanswered(int mode, bool& again) {

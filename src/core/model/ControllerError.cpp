@@ -22,6 +22,7 @@ struct ErrorRange {
 constexpr const char* kSensorCircuit = "センサ内部回路異常";
 constexpr const char* kWiring = "配線異常";
 constexpr const char* kCommunication = "通信エラー";
+constexpr const char* kUnidentified = "原因不明エラー";
 
 constexpr ErrorRange kErrorTable[] = {
     {32, 37, kSensorCircuit, ErrorKind::Dealer},
@@ -102,9 +103,11 @@ ControllerError evaluateControllerError(int number) {
     if (r == nullptr) {
         e.kind = ErrorKind::Unidentified;
         e.message = format(kUnidentifiedFormat, number, "");
+        e.text = kUnidentified;
         return e;
     }
     e.kind = r->kind;
+    e.text = r->text;
     switch (r->kind) {
         case ErrorKind::Dealer:
             e.message = format(kDealerFormat, number, r->text);

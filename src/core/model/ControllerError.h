@@ -21,6 +21,7 @@ struct ControllerError {
     ErrorKind kind = ErrorKind::Unidentified;
     std::string message;
     std::string statusText;  // the short text, for setting errors only
+    std::string text;        // the short text the message names, for every error
 };
 
 // The error block is read with this identifier and time-out, once, without retries.

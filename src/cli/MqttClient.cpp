@@ -1,0 +1,223 @@
+#include "MqttClient.h"
+
+#include <mosquitto.h>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace qavix::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kKeepAliveSeconds = 30;
+// A connect that has not been answered by then (a broker that accepts but never speaks)
+// counts as failed.
+constexpr auto kConnectTimeout = std::chrono::seconds(10);
+constexpr int kQosAtLeastOnce = 1;
+constexpr int kMaxPacketsPerLoop = 1;
+
+void initLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+}  // namespace
+
+MqttClient::MqttClient(const MqttOptions& options)
+    : m_options(options), m_backoff(options.retryFirst, options.retryMax) {}
+
+MqttClient::~MqttClient() {
+    if (m_mosq != nullptr) {
+        mosquitto_destroy(m_mosq);
+    }
+}
+
+std::string MqttClient::address() const {
+    const bool v6 = m_options.broker.host.find(':') != std::string::npos;
+    return (m_options.broker.tls ? "mqtts://" : "mqtt://") +
+           (v6 ? "[" + m_options.broker.host + "]" : m_options.broker.host) + ":" +
+           std::to_string(m_options.broker.port);
+}
+
+bool MqttClient::init(std::string& error) {
+    initLibrary();
+    m_mosq = mosquitto_new(m_options.clientId.c_str(), true, this);
+    if (m_mosq == nullptr) {
+        error = std::string("cannot create an MQTT client: ") + std::strerror(errno);
+        return false;
+    }
+    mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION,
+                         m_options.mqtt5 ? MQTT_PROTOCOL_V5 : MQTT_PROTOCOL_V311);
+    mosquitto_connect_callback_set(m_mosq, onConnect);
+    mosquitto_disconnect_callback_set(m_mosq, onDisconnect);
+    mosquitto_publish_callback_set(m_mosq, onPublish);
+    mosquitto_log_callback_set(m_mosq, onLog);
+    const std::string willPayload = "false";
+    int rc = mosquitto_will_set(m_mosq, m_options.onlineTopic.c_str(),
+                                static_cast<int>(willPayload.size()), willPayload.data(),
+                                kQosAtLeastOnce, true);
+    if (rc == MOSQ_ERR_SUCCESS && !m_options.username.empty()) {
+        rc = mosquitto_username_pw_set(
+            m_mosq, m_options.username.c_str(),
+            m_options.password.empty() ? nullptr : m_options.password.c_str());
+    }
+    if (rc == MOSQ_ERR_SUCCESS && m_options.broker.tls) {
+        // Without --cafile the system's trusted authorities vouch for the broker.
+        const bool systemCa = m_options.caFile.empty();
+        rc = mosquitto_tls_set(m_mosq, systemCa ? nullptr : m_options.caFile.c_str(),
+                               systemCa ? "/etc/ssl/certs" : nullptr,
+                               m_options.certFile.empty() ? nullptr : m_options.certFile.c_str(),
+                               m_options.keyFile.empty() ? nullptr : m_options.keyFile.c_str(),
+                               nullptr);
+    }
+    if (rc != MOSQ_ERR_SUCCESS) {
+        error = "cannot set up the MQTT client: " + std::string(mosquitto_strerror(rc)) +
+                (m_lastError.empty() ? "" : " (" + m_lastError + ")");
+        return false;
+    }
+    return true;
+}
+
+void MqttClient::notice(const std::string& text) {
+    if (m_notice) {
+        m_notice(text);
+    }
+}
+
+bool MqttClient::send(const telemetry::OutMessage& message, int& id) {
+    if (!m_connected) {
+        return false;
+    }
+    const int rc = mosquitto_publish(m_mosq, &id, message.topic.c_str(),
+                                     static_cast<int>(message.payload.size()),
+                                     message.payload.data(), message.qos, message.retain);
+    return rc == MOSQ_ERR_SUCCESS;
+}
+
+void MqttClient::attemptFailed(const std::string& why) {
+    m_connecting = false;
+    m_failed = true;
+    const auto wait = m_backoff.next();
+    m_nextAttempt = Clock::now() + wait;
+    notice("broker " + address() + ": " + why + "; next attempt in " +
+           std::to_string((wait.count() + 999) / 1000) + " s");
+}
+
+std::string MqttClient::failureText(int rc) const {
+    const std::string why = rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
+    // The library's words for a TLS failure ("certificate verify failed") say more.
+    if (rc == MOSQ_ERR_TLS && !m_lastError.empty()) {
+        return "TLS: " + m_lastError;
+    }
+    return why;
+}
+
+void MqttClient::service(std::chrono::milliseconds wait) {
+    const auto now = Clock::now();
+    if (!m_connected && !m_connecting && !m_stopping && now >= m_nextAttempt) {
+        m_lastError.clear();
+        const int rc = m_everStarted
+                           ? mosquitto_reconnect_async(m_mosq)
+                           : mosquitto_connect_async(m_mosq, m_options.broker.host.c_str(),
+                                                     m_options.broker.port, kKeepAliveSeconds);
+        if (rc == MOSQ_ERR_SUCCESS) {
+            m_everStarted = true;
+            m_connecting = true;
+            m_attemptDeadline = now + kConnectTimeout;
+        } else {
+            m_everStarted = m_everStarted || rc != MOSQ_ERR_INVAL;
+            attemptFailed("cannot connect: " + failureText(rc));
+        }
+    }
+    if (!m_connected && !m_connecting) {
+        const auto until = std::min(Clock::now() + wait, std::max(m_nextAttempt, Clock::now()));
+        std::this_thread::sleep_until(m_stopping ? Clock::now() + wait : until);
+        return;
+    }
+    const int rc = mosquitto_loop(m_mosq, static_cast<int>(wait.count()), kMaxPacketsPerLoop);
+    if (rc == MOSQ_ERR_SUCCESS && m_connected && m_publisher != nullptr) {
+        m_publisher->pump();
+    }
+    if (rc != MOSQ_ERR_SUCCESS && (m_connecting || m_connected)) {
+        const bool wasConnected = m_connected;
+        m_connected = false;
+        attemptFailed((wasConnected ? "connection lost: " : "cannot connect: ") + failureText(rc));
+        return;
+    }
+    if (m_connecting && Clock::now() >= m_attemptDeadline) {
+        mosquitto_disconnect(m_mosq);
+        attemptFailed("no answer to the connect");
+    }
+}
+
+void MqttClient::shutdown(std::chrono::milliseconds wait) {
+    const auto deadline = Clock::now() + wait;
+    if (m_connected) {
+        const std::string payload = "false";
+        mosquitto_publish(m_mosq, nullptr, m_options.onlineTopic.c_str(),
+                          static_cast<int>(payload.size()), payload.data(), kQosAtLeastOnce, true);
+        while (Clock::now() < deadline && m_connected &&
+               ((m_publisher != nullptr && !m_publisher->idle()) || mosquitto_want_write(m_mosq))) {
+            mosquitto_loop(m_mosq, 50, kMaxPacketsPerLoop);
+        }
+    }
+    m_stopping = true;
+    if (m_connected || m_connecting) {
+        mosquitto_disconnect(m_mosq);
+        // Lets the DISCONNECT go out before the socket closes.
+        mosquitto_loop(m_mosq, 10, kMaxPacketsPerLoop);
+    }
+    m_connected = false;
+}
+
+void MqttClient::onConnect(mosquitto* /*mosq*/, void* self, int rc) {
+    auto* c = static_cast<MqttClient*>(self);
+    if (rc != 0) {
+        // The broker answered and said no: a wrong login or a client it will not take.
+        mosquitto_disconnect(c->m_mosq);
+        c->m_connected = false;
+        // MQTT 3.1.1 answers with the codes 1..5, MQTT 5 with its reason codes.
+        constexpr int kLastV311Code = 5;
+        c->attemptFailed(
+            std::string("refused the connection: ") +
+            (rc <= kLastV311Code ? mosquitto_connack_string(rc) : mosquitto_reason_string(rc)));
+        return;
+    }
+    c->m_connected = true;
+    c->m_connecting = false;
+    c->m_failed = false;
+    c->m_backoff.reset();
+    c->notice("broker " + c->address() + ": connected");
+    const std::string payload = "true";
+    mosquitto_publish(c->m_mosq, nullptr, c->m_options.onlineTopic.c_str(),
+                      static_cast<int>(payload.size()), payload.data(), kQosAtLeastOnce, true);
+    // The queue goes out after the callback: inside it the library only queues packets.
+}
+
+void MqttClient::onDisconnect(mosquitto* /*mosq*/, void* self, int rc) {
+    auto* c = static_cast<MqttClient*>(self);
+    const bool was = c->m_connected;
+    c->m_connected = false;
+    if (was && !c->m_stopping) {
+        c->attemptFailed("connection lost (" + std::string(mosquitto_strerror(rc)) + ")");
+    }
+}
+
+void MqttClient::onPublish(mosquitto* /*mosq*/, void* self, int mid) {
+    auto* c = static_cast<MqttClient*>(self);
+    if (c->m_publisher != nullptr) {
+        c->m_publisher->acknowledged(mid);
+    }
+}
+
+void MqttClient::onLog(mosquitto* /*mosq*/, void* self, int level, const char* text) {
+    if ((level & MOSQ_LOG_ERR) != 0 && text != nullptr) {
+        static_cast<MqttClient*>(self)->m_lastError = text;
+    }
+}
+
+}  // namespace qavix::cli

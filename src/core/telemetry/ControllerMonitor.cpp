@@ -1,0 +1,175 @@
+#include "telemetry/ControllerMonitor.h"
+
+#include <algorithm>
+
+#include "model/ErrorLog.h"
+#include "monitor/LevelReading.h"
+
+namespace qavix::telemetry {
+
+namespace {
+
+constexpr int kIdCode = 62;
+constexpr int kJointNumCode = 80;
+constexpr int kBeamCountsCode = 72;
+constexpr int kQosAtLeastOnce = 1;
+
+OutMessage message(MessageKind kind, std::string topicText, std::string payload, bool retain) {
+    OutMessage m;
+    m.kind = kind;
+    m.topic = std::move(topicText);
+    m.payload = std::move(payload);
+    m.qos = kQosAtLeastOnce;
+    m.retain = retain;
+    return m;
+}
+
+std::vector<PageRead> sensorReads() {
+    return {PageRead{kJointNumCode, 0, 0, 0, levels::kLevelReadTimeoutMs},
+            PageRead{kBeamCountsCode, 1, 0, kChannelCount, levels::kLevelReadTimeoutMs}};
+}
+
+}  // namespace
+
+std::string nameOfId(const std::string& idText) {
+    std::string name;
+    for (const char c : idText) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == ' ') {
+            continue;
+        }
+        name += (c == '/' || c == '+' || c == '#' || u < 0x20 || u == 0x7F) ? '_' : c;
+    }
+    return name;
+}
+
+ControllerMonitor::ControllerMonitor(ControllerReader& reader, const MonitorConfig& config,
+                                     WallClock wallClock)
+    : m_reader(reader),
+      m_config(config),
+      m_wallClock(std::move(wallClock)),
+      m_name(config.name),
+      m_alerts(config.warnMarginPercent, config.warnCount),
+      m_lineBackoff(config.interval, std::max(config.interval, config.retryMax)) {}
+
+bool ControllerMonitor::identify(std::string& problem) {
+    if (!m_name.empty()) {
+        return true;
+    }
+    LineResult r = m_reader.open();
+    if (r.ok()) {
+        r = m_reader.read({PageRead{kIdCode, 0, 0, 0, levels::kLevelReadTimeoutMs}}, m_model);
+    }
+    const std::string name = nameOfId(m_model.working().general.idText);
+    if (r.ok() && isValidTopicName(name)) {
+        m_name = name;
+    } else if (r.ok()) {
+        r.readError = "the controller's ID \"" + m_model.working().general.idText +
+                      "\" cannot name a topic: give --name";
+    }
+    problem = r.problem.empty() ? r.readError : r.problem;
+    endCycle(r);
+    return !m_name.empty();
+}
+
+void ControllerMonitor::endCycle(const LineResult& result) {
+    m_lastLine = result.line;
+    m_lastOk = result.ok();
+    if (!keepsLineOpen() || result.line != LineState::Ok) {
+        m_reader.close();
+    }
+}
+
+std::chrono::milliseconds ControllerMonitor::nextWait() {
+    if (m_lastLine == LineState::Lost || m_lastLine == LineState::NoAnswer) {
+        return m_lineBackoff.next();
+    }
+    m_lineBackoff.reset();
+    return m_config.interval;
+}
+
+std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors) {
+    std::vector<OutMessage> out;
+    const std::time_t now = m_wallClock();
+    StatusReport report;
+    report.time = now;
+    report.name = m_name;
+    report.port = m_reader.portName();
+    report.unit = m_config.unit;
+
+    LineResult r = m_reader.open();
+    ControllerStatus status;
+    if (r.ok()) {
+        r = m_reader.readStatus(status);
+    }
+    if (r.line == LineState::Ok && r.readError.empty()) {
+        report.state = status.reply.state;
+        report.error = status.error;
+        r = m_reader.read(sensorReads(), m_model);
+    }
+    if (r.ok()) {
+        for (int s = 0; s < levels::connectedSensors(m_model.working()); ++s) {
+            report.beams.push_back(m_model.working().channel(s).beamCount);
+        }
+        r = readLevels(out, now);
+    }
+    if (r.ok() && readErrors) {
+        r = readErrorLog(out, now);
+    }
+    report.line = r.line;
+    report.problem = r.problem;
+    report.readError = r.readError;
+    out.push_back(
+        message(MessageKind::Status, topic(m_name, "status"), statusPayload(report), true));
+    endCycle(r);
+    return out;
+}
+
+LineResult ControllerMonitor::readLevels(std::vector<OutMessage>& out, std::time_t now) {
+    SettingsData& set = m_model.working();
+    const levels::GraphChoice all{levels::kAllChannels, false};
+    // Thresholds and blanking every cycle: a person may have tuned them in between.
+    std::vector<PageRead> reads = levels::operationReads(levels::Operation::RefreshRatio, set, all);
+    const auto levelReads = levels::operationReads(levels::Operation::LevelsRatio, set, all);
+    reads.insert(reads.end(), levelReads.begin(), levelReads.end());
+    const LineResult r = m_reader.read(reads, m_model);
+    if (!r.ok()) {
+        return r;
+    }
+    std::vector<OutMessage> alerts;
+    for (int s = 0; s < levels::connectedSensors(set); ++s) {
+        const auto bars = levels::barViews(set, levels::GraphChoice{s, false}, true);
+        const SensorMargin margin = sensorMargin(bars);
+        out.push_back(message(MessageKind::Levels, topic(m_name, levelsLeaf(s + 1)),
+                              levelsPayload(now, s + 1, bars, margin), false));
+        if (const auto alert = m_alerts.update(s + 1, margin)) {
+            alerts.push_back(message(
+                MessageKind::Alert, topic(m_name, "alerts"),
+                alertPayload(now, *alert, m_alerts.warnPercent(), m_alerts.warnCount()), false));
+        }
+    }
+    out.insert(out.end(), alerts.begin(), alerts.end());
+    return r;
+}
+
+LineResult ControllerMonitor::readErrorLog(std::vector<OutMessage>& out, std::time_t now) {
+    std::vector<PageRead> reads;
+    for (int k = 0; k < kErrorHistoryCount; ++k) {
+        reads.push_back(PageRead{kFirstErrorHistoryCode + k, 0, 0, 0, levels::kLevelReadTimeoutMs});
+    }
+    const LineResult r = m_reader.read(reads, m_model);
+    if (!r.ok()) {
+        // Half a log proves nothing about what is new; the next read decides.
+        return r;
+    }
+    for (const int k : m_watch.look(m_model.errorHistory)) {
+        const ErrorHistoryEntry& entry = m_model.errorHistory[static_cast<size_t>(k)];
+        OutMessage m = message(MessageKind::Error, topic(m_name, "errors"),
+                               errorEntryPayload(now, entry), false);
+        m.errorKey = errorEntryKey(entry);
+        out.push_back(std::move(m));
+    }
+    return r;
+}
+
+}  // namespace qavix::telemetry

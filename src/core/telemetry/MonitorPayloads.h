@@ -1,0 +1,72 @@
+#pragma once
+// The topics and JSON payloads of qavixctl monitor (docs/monitor.md holds the contract and a
+// JSON schema of each). Values are what the program shows: levels and thresholds in percent
+// of the full scale as the graph page's ratio display, states as its bar colours, error
+// texts as the error message and the error log page word them.
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/ControllerError.h"
+#include "model/DeviceData.h"
+#include "monitor/LevelReading.h"
+#include "telemetry/MarginAlerts.h"
+
+namespace qavix::telemetry {
+
+constexpr const char* kTopicRoot = "qavix";
+
+// How the line to the controller fared in a cycle.
+enum class LineState {
+    Ok,        // the controller answered
+    Busy,      // another program holds the port
+    Lost,      // the port is gone or failed (unplugged, closed by the far end)
+    NoAnswer,  // the port opened but the controller stayed silent
+};
+const char* lineStateName(LineState line);
+
+// "qavix/NAME/LEAF".
+std::string topic(const std::string& name, const std::string& leaf);
+// "levels/CH1" .. "levels/CH3".
+std::string levelsLeaf(int channel);
+
+// Whether `name` can stand in a topic: not empty, at most 64 bytes, no '/', '+', '#',
+// control characters or blanks.
+bool isValidTopicName(const std::string& name);
+
+// "2024-03-15T10:00:00+09:00" in the machine's time zone.
+std::string isoTime(std::time_t t);
+
+// The text of a controller state as the program's messages name it.
+const char* controllerStateName(int state);
+const char* controllerStateText(int state);
+
+struct StatusReport {
+    std::time_t time = 0;
+    std::string name;
+    std::string port;  // "COM1"
+    int unit = 0;
+    LineState line = LineState::Ok;
+    std::string problem;       // why the line is not ok, in the operator's words
+    std::optional<int> state;  // known when the controller answered
+    std::optional<ControllerError> error;
+    std::vector<int> beams;  // beams of each connected sensor, CH1 first
+    std::string readError;   // a read of this cycle failed (malformed reply ...)
+};
+
+std::string onlinePayload(bool online);
+std::string statusPayload(const StatusReport& report);
+
+// One sensor's bars (ratio display) and margin.
+std::string levelsPayload(std::time_t time, int channel, const std::vector<levels::BarView>& bars,
+                          const SensorMargin& margin);
+
+// One entry of the error log, dated by the controller's clock.
+std::string errorEntryPayload(std::time_t time, const ErrorHistoryEntry& entry);
+
+std::string alertPayload(std::time_t time, const MarginAlert& alert, double warnPercent,
+                         int warnCount);
+
+}  // namespace qavix::telemetry

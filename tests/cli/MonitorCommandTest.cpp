@@ -1,0 +1,419 @@
+// qavixctl monitor against Debian's mosquitto and the emulator on a pseudo-terminal: what a
+// subscriber of the plant sees, and what it sees when the broker, the monitor or the line
+// fails. Every broker, emulator and monitor a test starts is stopped when the test ends.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "CtlProcess.h"
+#include "MonitorSupport.h"
+#include "SimProcess.h"
+
+namespace qavix::cli::test {
+namespace {
+
+using link::test::SimProcess;
+using namespace std::chrono_literals;
+
+constexpr auto kWait = 8000ms;
+
+std::string testName() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+void write(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+class MonitorTest : public ::testing::Test {
+  protected:
+    void SetUp() override { dir = makeTempDir(testName()); }
+
+    std::unique_ptr<Child> startMonitor(const std::vector<std::string>& args) {
+        std::vector<std::string> argv{QAVIXCTL, "monitor"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return std::make_unique<Child>(argv, dir + "/monitor.out", dir + "/monitor.err",
+                                       std::vector<std::pair<std::string, std::string>>{}, dir);
+    }
+    std::vector<std::string> monitorArgs(const std::string& device, const std::string& name) {
+        return {"--mqtt",       "mqtt://127.0.0.1:" + std::to_string(broker->port()),
+                "--device",     device,
+                "--name",       name,
+                "--interval",   "0.25",
+                "--retry-max",  "0.5",
+                "--state-file", dir + "/" + name + ".state"};
+    }
+    std::string monitorErr() const { return readBytes(dir + "/monitor.err"); }
+    void startBroker(const std::string& persistent = {}) {
+        broker = std::make_unique<Broker>(dir, BrokerTls{}, persistent);
+        ASSERT_TRUE(broker->start()) << readBytes(dir + "/mosquitto1.err");
+    }
+    static bool has(const Subscriber& s, const std::string& topic, size_t n = 1) {
+        return s.payloads(topic).size() >= n;
+    }
+
+    std::string dir;
+    std::unique_ptr<Broker> broker;
+};
+
+// What `qavixctl levels --count 1` prints for one sensor: level, ON, OFF per beam.
+struct LevelsTable {
+    std::vector<int> level, on, off;
+};
+LevelsTable levelsRead(const std::string& device, int channel) {
+    const CtlRun run = runCtl(CtlEnv{{}, {{"QAVLINK_COM1", device}}},
+                              {"levels", "--count", "1", "--channel", std::to_string(channel)});
+    LevelsTable t;
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (const std::string& line : lines(run.out)) {
+        if (line.rfind("CH", 0) != 0) {
+            continue;
+        }
+        std::stringstream s(line);
+        std::string beam, level, on, off;
+        std::getline(s, beam, '\t');
+        std::getline(s, level, '\t');
+        std::getline(s, on, '\t');
+        std::getline(s, off, '\t');
+        t.level.push_back(std::stoi(level));
+        t.on.push_back(std::stoi(on));
+        t.off.push_back(std::stoi(off));
+    }
+    return t;
+}
+
+TEST_F(MonitorTest, PublishesRetainedStatusAndLevelsAsTheLevelsCommandReadsThem) {
+    SimProcess sim({"--sensors", "40,32", "--light", "steady"});
+    ASSERT_FALSE(sim.device().empty());
+    startBroker();
+    Subscriber sub(dir, broker->port());
+    auto monitor = startMonitor(monitorArgs(sim.device(), "line7"));
+    ASSERT_TRUE(sub.waitFor(
+        [](const Subscriber& s) {
+            return has(s, "qavix/line7/levels/CH1", 2) && has(s, "qavix/line7/levels/CH2", 2) &&
+                   has(s, "qavix/line7/status", 2);
+        },
+        kWait))
+        << monitorErr();
+    EXPECT_EQ(sub.payloads("qavix/line7/online").front(), "true");
+    const std::string status = sub.payloads("qavix/line7/status").back();
+    EXPECT_EQ(jsonField(status, "line"), "ok");
+    EXPECT_EQ(jsonField(status, "state"), "normal");
+    EXPECT_NE(
+        status.find("\"sensors\":[{\"channel\":1,\"beams\":40},{\"channel\":2,\"beams\":32}]"),
+        std::string::npos)
+        << status;
+
+    // SIGTERM: "offline" said, exit 0, the last status kept by the broker.
+    monitor->signal(SIGTERM);
+    EXPECT_EQ(monitor->waitExit(5000ms), 0) << monitorErr();
+    const auto kept = retained(broker->port(), "qavix/line7/#");
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0], "qavix/line7/online false");
+    EXPECT_EQ(kept[1].rfind("qavix/line7/status {", 0), 0u);
+
+    // The port is free again: the levels command reads the same values.
+    for (int channel : {1, 2}) {
+        const std::string payload =
+            sub.payloads("qavix/line7/levels/CH" + std::to_string(channel)).back();
+        const LevelsTable table = levelsRead(sim.device(), channel);
+        ASSERT_EQ(table.level.size(), channel == 1 ? 40u : 32u);
+        EXPECT_EQ(jsonIntArray(payload, "level"), table.level);
+        EXPECT_EQ(jsonIntArray(payload, "on"), table.on);
+        EXPECT_EQ(jsonIntArray(payload, "off"), table.off);
+    }
+}
+
+const char* const kDirtyLens =
+    "[events]\n"
+    "1.0 = light CH1:5 50\n"   // lens of beam 5 dirty: about 55..60 % of the ON threshold left
+    "3.0 = light CH1:5 100\n"  // cleaned
+    "2.0 = error A2\n";        // the controller detects mutual interference
+
+TEST_F(MonitorTest, ErrorOnceAndOneMarginAlertEachWayAndNoRepeatAfterRestart) {
+    write(dir + "/scenario.ini", kDirtyLens);
+    SimProcess sim(
+        {"--sensors", "40,32", "--light", "steady", "--scenario", dir + "/scenario.ini"});
+    ASSERT_FALSE(sim.device().empty());
+    startBroker();
+    Subscriber sub(dir, broker->port());
+    auto args = monitorArgs(sim.device(), "line8");
+    args.insert(args.end(), {"--errors-every", "0.25", "--warn-count", "2"});
+    auto monitor = startMonitor(args);
+    ASSERT_TRUE(sub.waitFor(
+        [](const Subscriber& s) {
+            return has(s, "qavix/line8/alerts", 2) && has(s, "qavix/line8/errors");
+        },
+        kWait))
+        << monitorErr();
+    std::this_thread::sleep_for(1500ms);  // more error-log reads and cycles: nothing repeats
+
+    const auto alerts = sub.payloads("qavix/line8/alerts");
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(jsonField(alerts[0], "alert"), "margin-low");
+    EXPECT_EQ(jsonField(alerts[0], "channel"), "1");
+    EXPECT_EQ(jsonField(alerts[0], "beam"), "5");
+    EXPECT_LT(std::stod(jsonField(alerts[0], "margin")), 130.0);
+    EXPECT_EQ(jsonField(alerts[1], "alert"), "margin-ok");
+
+    // Only the new entry; the three the controller held before the start are not news.
+    const auto errors = sub.payloads("qavix/line8/errors");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(jsonField(errors[0], "number"), "A2");
+    EXPECT_EQ(jsonField(errors[0], "text"), "相互干渉エラー");
+    const std::string status = sub.payloads("qavix/line8/status").back();
+    EXPECT_EQ(jsonField(status, "state"), "error");
+    EXPECT_EQ(jsonField(status, "number"), "A2");
+    EXPECT_EQ(jsonField(status, "kind"), "installation");
+
+    // A restart with the same state file publishes no entry again.
+    monitor->signal(SIGTERM);
+    ASSERT_EQ(monitor->waitExit(5000ms), 0);
+    const size_t statusBefore = sub.payloads("qavix/line8/status").size();
+    monitor = startMonitor(args);
+    ASSERT_TRUE(sub.waitFor(
+        [&](const Subscriber& s) {
+            return s.payloads("qavix/line8/status").size() >= statusBefore + 5;
+        },
+        kWait));
+    EXPECT_EQ(sub.payloads("qavix/line8/errors").size(), 1u);
+}
+
+TEST_F(MonitorTest, AlertsMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder) {
+    write(dir + "/scenario.ini", "[events]\n1.5 = light CH1:5 50\n3.0 = light CH1:5 100\n");
+    SimProcess sim({"--sensors", "40", "--light", "steady", "--scenario", dir + "/scenario.ini"});
+    ASSERT_FALSE(sim.device().empty());
+    const std::string sessions = makeTempDir(testName() + "-sessions");
+    startBroker(sessions);
+    // A collector whose session the broker keeps over its restart: what comes for it while
+    // it is away waits for it.
+    const std::vector<std::string> session{"-c", "-i", "plant-collector"};
+    auto sub = std::make_unique<Subscriber>(dir, broker->port(), session);
+    auto args = monitorArgs(sim.device(), "line9");
+    args.insert(args.end(), {"--warn-count", "2"});
+    auto monitor = startMonitor(args);
+    ASSERT_TRUE(
+        sub->waitFor([](const Subscriber& s) { return has(s, "qavix/line9/status"); }, kWait))
+        << monitorErr();
+    ASSERT_TRUE(sub->payloads("qavix/line9/alerts").empty());
+    sub.reset();
+    broker->stop();
+    std::this_thread::sleep_for(3500ms);  // both alert changes happen meanwhile
+    ASSERT_TRUE(monitor->running()) << monitorErr();
+    EXPECT_NE(monitorErr().find("connection lost"), std::string::npos) << monitorErr();
+    ASSERT_TRUE(broker->start());
+    sub = std::make_unique<Subscriber>(dir, broker->port(), session);
+    ASSERT_TRUE(
+        sub->waitFor([](const Subscriber& s) { return has(s, "qavix/line9/alerts", 2); }, kWait))
+        << monitorErr();
+    const auto alerts = sub->payloads("qavix/line9/alerts");
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(jsonField(alerts[0], "alert"), "margin-low");
+    EXPECT_EQ(jsonField(alerts[1], "alert"), "margin-ok");
+    EXPECT_LT(jsonField(alerts[0], "time"), jsonField(alerts[1], "time"));
+}
+
+TEST_F(MonitorTest, KilledMonitorShowsOfflineThroughItsLastWill) {
+    SimProcess sim({"--sensors", "8"});
+    startBroker();
+    Subscriber sub(dir, broker->port());
+    auto monitor = startMonitor(monitorArgs(sim.device(), "line10"));
+    ASSERT_TRUE(
+        sub.waitFor([](const Subscriber& s) { return has(s, "qavix/line10/status"); }, kWait))
+        << monitorErr();
+    monitor->signal(SIGKILL);
+    monitor->waitExit(2000ms);
+    ASSERT_TRUE(
+        sub.waitFor([](const Subscriber& s) { return has(s, "qavix/line10/online", 2); }, kWait));
+    EXPECT_EQ(sub.payloads("qavix/line10/online").back(), "false");
+    EXPECT_EQ(retained(broker->port(), "qavix/line10/online"),
+              std::vector<std::string>{"qavix/line10/online false"});
+}
+
+TEST_F(MonitorTest, PulledLineIsPublishedAsNoAnswerAndTheMonitorGoesOn) {
+    // The first cycle's 12 requests of status and levels, then the cable is pulled while the
+    // error log is read.
+    SimProcess sim({"--sensors", "40,32", "--hang-after", "12"});
+    startBroker();
+    Subscriber sub(dir, broker->port());
+    auto monitor = startMonitor(monitorArgs(sim.device(), "line11"));
+    ASSERT_TRUE(sub.waitFor(
+        [](const Subscriber& s) {
+            const auto st = s.payloads("qavix/line11/status");
+            return !st.empty() && jsonField(st.back(), "line") == "no-answer";
+        },
+        kWait))
+        << monitorErr();
+    EXPECT_TRUE(has(sub, "qavix/line11/levels/CH1"));  // read while the line was there
+    EXPECT_TRUE(monitor->running());
+    monitor->signal(SIGTERM);
+    EXPECT_EQ(monitor->waitExit(6000ms), 0);
+}
+
+TEST_F(MonitorTest, BusyPortIsPublishedAndReadOnceFree) {
+    SimProcess sim({"--sensors", "8"});
+    // Another program holds the port, as the desktop program would.
+    const int held = ::open(sim.device().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    startBroker();
+    Subscriber sub(dir, broker->port());
+    auto monitor = startMonitor(monitorArgs(sim.device(), "line12"));
+    const auto lineIs = [](const std::string& want) {
+        return [want](const Subscriber& s) {
+            const auto st = s.payloads("qavix/line12/status");
+            return !st.empty() && jsonField(st.back(), "line") == want;
+        };
+    };
+    ASSERT_TRUE(sub.waitFor(lineIs("busy"), kWait)) << monitorErr();
+    EXPECT_NE(jsonField(sub.payloads("qavix/line12/status").back(), "problem"), "null");
+    ::close(held);
+    ASSERT_TRUE(sub.waitFor(lineIs("ok"), kWait)) << monitorErr();
+    EXPECT_TRUE(monitor->running());
+}
+
+// Runs a tool of the test's own (openssl, mosquitto_passwd) and says whether it succeeded.
+bool tool(const std::string& dir, const std::vector<std::string>& argv) {
+    Child c(argv, dir + "/tool.out", dir + "/tool.err");
+    return c.waitExit(10000ms) == 0;
+}
+
+// A throw-away authority and a certificate it signs for 127.0.0.1.
+bool makeCa(const std::string& dir, const std::string& name) {
+    return tool(
+        dir, {"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+              "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", dir + "/" + name + ".key",
+              "-out", dir + "/" + name + ".pem", "-days", "1", "-subj", "/CN=qavix test " + name});
+}
+
+TEST_F(MonitorTest, TlsWithTheRightAuthorityAndLoginOnly) {
+    ASSERT_TRUE(makeCa(dir, "ca"));
+    ASSERT_TRUE(makeCa(dir, "other-ca"));
+    write(dir + "/san.cnf", "subjectAltName=IP:127.0.0.1,DNS:localhost\n");
+    ASSERT_TRUE(tool(dir, {"openssl", "req", "-newkey", "ec", "-pkeyopt",
+                           "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", dir + "/server.key",
+                           "-out", dir + "/server.csr", "-subj", "/CN=localhost"}));
+    ASSERT_TRUE(tool(dir, {"openssl", "x509", "-req", "-in", dir + "/server.csr", "-CA",
+                           dir + "/ca.pem", "-CAkey", dir + "/ca.key", "-CAcreateserial", "-out",
+                           dir + "/server.pem", "-days", "1", "-extfile", dir + "/san.cnf"}));
+    ASSERT_TRUE(tool(dir, {"mosquitto_passwd", "-c", "-b", dir + "/passwd", "plant", "s3cret"}));
+    write(dir + "/password", "s3cret\n");
+    write(dir + "/wrong-password", "guess\n");
+    broker = std::make_unique<Broker>(
+        dir, BrokerTls{dir + "/ca.pem", dir + "/server.pem", dir + "/server.key", dir + "/passwd"});
+    ASSERT_TRUE(broker->start()) << readBytes(dir + "/mosquitto1.err");
+    const std::string url = "mqtts://127.0.0.1:" + std::to_string(broker->port());
+    const auto monitorArgs = [&](const std::string& ca, const std::string& password) {
+        return std::vector<std::string>{"monitor",
+                                        "--mqtt",
+                                        url,
+                                        "--cafile",
+                                        dir + "/" + ca,
+                                        "--username",
+                                        "plant",
+                                        "--password-file",
+                                        dir + "/" + password,
+                                        "--name",
+                                        "tls",
+                                        "--once",
+                                        "--state-file",
+                                        dir + "/st"};
+    };
+    const CtlEnv env{{}, {{"QAVLINK_COM1", "sim:--sensors 8"}}};
+
+    Subscriber sub(dir, broker->port(),
+                   {"--cafile", dir + "/ca.pem", "-u", "plant", "-P", "s3cret"});
+    const CtlRun good = runCtl(env, monitorArgs("ca.pem", "password"));
+    EXPECT_EQ(good.exitCode, 0) << good.err;
+    EXPECT_TRUE(sub.waitFor([](const Subscriber& s) { return has(s, "qavix/tls/status"); }, kWait));
+
+    const CtlRun wrongCa = runCtl(env, monitorArgs("other-ca.pem", "password"));
+    EXPECT_EQ(wrongCa.exitCode, 3);
+    EXPECT_NE(wrongCa.err.find("certificate verify failed"), std::string::npos) << wrongCa.err;
+
+    const CtlRun wrongPassword = runCtl(env, monitorArgs("ca.pem", "wrong-password"));
+    EXPECT_EQ(wrongPassword.exitCode, 3);
+    EXPECT_NE(wrongPassword.err.find("refused the connection"), std::string::npos)
+        << wrongPassword.err;
+    std::string said = wrongPassword.err;
+    std::transform(said.begin(), said.end(), said.begin(), ::tolower);
+    EXPECT_NE(said.find("not authori"), std::string::npos) << wrongPassword.err;
+}
+
+TEST_F(MonitorTest, BadOptionsAreUsageErrorsBeforeAnythingConnects) {
+    write(dir + "/unknown.conf", "mqtt = mqtt://127.0.0.1\nbogus = 1\n");
+    const std::string unreadable = dir + "/ca.pem";
+    write(unreadable, "x");
+    ::chmod(unreadable.c_str(), 0);
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {{"--mqtt", "http://127.0.0.1"}, "mqtt://HOST"},
+        {{"--mqtt", "mqtt://127.0.0.1:70000"}, "1..65535"},
+        {{"--mqtt", "mqtts://127.0.0.1", "--cafile", dir + "/missing.pem"}, "no such file"},
+        {{"--mqtt", "mqtt://127.0.0.1", "--username", "u", "--password-file", dir + "/none"},
+         "no such file"},
+        {{"--mqtt", "mqtt://127.0.0.1", "--password", "secret"}, "password"},
+        {{"--mqtt", "mqtt://127.0.0.1", "--cafile", dir + "/unknown.conf"}, "mqtts://"},
+        {{"--mqtt", "mqtt://127.0.0.1", "--name", "a/b"}, "topic"},
+        {{"--mqtt", "mqtt://127.0.0.1", "--interval", "0"}, "interval"},
+        {{"--config", dir + "/unknown.conf"}, "bogus"},
+        {{}, "--jsonl"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"monitor"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        // A controller that would answer: nothing may reach it, nor the broker.
+        const CtlRun run =
+            runCtl(CtlEnv{{}, {{"QAVLINK_COM1", "sim:--log " + dir + "/sim.log"}}}, args);
+        EXPECT_EQ(run.exitCode, 64) << (c.args.empty() ? std::string() : c.args.back());
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+    if (::geteuid() != 0) {  // root reads anything
+        const CtlRun run =
+            runCtl({}, {"monitor", "--mqtt", "mqtts://127.0.0.1", "--cafile", unreadable});
+        EXPECT_EQ(run.exitCode, 64);
+    }
+    EXPECT_TRUE(readBytes(dir + "/sim.log").empty());
+}
+
+TEST_F(MonitorTest, ConfigFileAndJsonLinesForOneCycle) {
+    const std::string out = dir + "/out.jsonl";
+    write(dir + "/monitor.conf",
+          "# a service's file\n[monitor]\nname = from-file\ninterval = 30\njsonl = " + out +
+              "\nonce = true\nstate-file = " + dir + "/st\ndevice = \"sim:--sensors 12\"\n");
+    // The command line wins over the file.
+    const CtlRun run = runCtl({}, {"monitor", "--config", dir + "/monitor.conf", "--name", "cli"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto written = lines(readBytes(out));
+    ASSERT_EQ(written.size(), 4u) << readBytes(out);
+    EXPECT_EQ(written[0], R"({"topic":"qavix/cli/online","payload":true,"retain":true})");
+    EXPECT_EQ(written[1].rfind(R"({"topic":"qavix/cli/levels/CH1","payload":{)", 0), 0u);
+    EXPECT_EQ(jsonIntArray(written[1], "level").size(), 12u);
+    EXPECT_EQ(written[2].rfind(R"({"topic":"qavix/cli/status","payload":{)", 0), 0u);
+    EXPECT_NE(written[2].find(R"("retain":true})"), std::string::npos);
+    EXPECT_EQ(written[3], R"({"topic":"qavix/cli/online","payload":false,"retain":true})");
+    // The first look at the error log only remembers its newest entry.
+    EXPECT_NE(readBytes(dir + "/st").find("last-error = 231105093012 00 C8"), std::string::npos);
+}
+
+TEST_F(MonitorTest, ControllerIdNamesTheTopicsWithoutName) {
+    const CtlRun run = runCtl(CtlEnv{{}, {{"QAVLINK_COM1", "sim:--sensors 8"}}},
+                              {"monitor", "--jsonl", "-", "--once", "--state-file", dir + "/st"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(lines(run.out).front(),
+              R"({"topic":"qavix/000101/online","payload":true,"retain":true})");
+}
+
+}  // namespace
+}  // namespace qavix::cli::test
