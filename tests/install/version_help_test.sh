@@ -75,8 +75,8 @@ for program in qavix qavixctl qavix-sim; do
     [ ! -s "$work/err" ] || fail "$program --help wrote to standard error: $(cat "$work/err")"
     # qavixctl: every command's help as well, since its man page covers them all.
     if [ "$program" = qavixctl ]; then
-        for command in info errors clock scan levels "bank check" "bank show" "bank diff" \
-                       "bank report" "bank export" "bank import"; do
+        for command in info errors clock scan levels monitor "bank check" "bank show" \
+                       "bank diff" "bank report" "bank export" "bank import"; do
             # shellcheck disable=SC2086 # the command is two words on purpose
             bare "$binary" $command --help >> "$work/help" || fail "qavixctl $command --help"
         done
