@@ -37,9 +37,11 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
 # Help and the user's manual open in the desktop's browser.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-# Only what dpkg has no trigger for: udev reads its rules again after install and removal
-# (the desktop, MIME, icon and man databases are refreshed by their own triggers).
+# Maintainer scripts only for what dpkg has no trigger for: udev reads its rules again,
+# systemd its units, and the monitor's running instances are restarted on an upgrade and
+# stopped on removal (the desktop, MIME, icon and man databases have their triggers).
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/debian/postinst
+                                       ${PROJECT_SOURCE_DIR}/dist/debian/prerm
                                        ${PROJECT_SOURCE_DIR}/dist/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -96,6 +96,13 @@ fi
 echo "installed qavix --print-report: $(stat -c %s "$run/report.pdf") bytes"
 cd /
 
+# A monitor enabled as `systemctl enable qavix-monitor@line7` leaves a link; the purge takes
+# it away with the unit it points at.
+wants=/etc/systemd/system/multi-user.target.wants
+if [ -d "$wants" ] && [ -f /usr/lib/systemd/system/qavix-monitor@.service ]; then
+    "${SUDO[@]}" ln -s /usr/lib/systemd/system/qavix-monitor@.service "$wants/qavix-monitor@line7.service"
+fi
+
 "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q qavix > "$work/apt.log" 2>&1 ||
     { cat "$work/apt.log"; fail "apt-get purge qavix"; }
 installed=false
