@@ -29,8 +29,10 @@ echo "package: $package"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qavix-package-XXXXXX")
 installed=false
+enabled_link=
 cleanup() {
     if $installed; then "${SUDO[@]}" apt-get purge -y -q qavix > /dev/null 2>&1 || true; fi
+    if [ -n "$enabled_link" ]; then "${SUDO[@]}" rm -f "$enabled_link"; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -100,7 +102,8 @@ cd /
 # it away with the unit it points at.
 wants=/etc/systemd/system/multi-user.target.wants
 if [ -d "$wants" ] && [ -f /usr/lib/systemd/system/qavix-monitor@.service ]; then
-    "${SUDO[@]}" ln -s /usr/lib/systemd/system/qavix-monitor@.service "$wants/qavix-monitor@line7.service"
+    enabled_link=$wants/qavix-monitor@line7.service
+    "${SUDO[@]}" ln -s /usr/lib/systemd/system/qavix-monitor@.service "$enabled_link"
 fi
 
 "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q qavix > "$work/apt.log" 2>&1 ||
