@@ -101,9 +101,10 @@ cd /
 # A monitor enabled as `systemctl enable qavix-monitor@line7` leaves a link; the purge takes
 # it away with the unit it points at.
 wants=/etc/systemd/system/multi-user.target.wants
-if [ -d "$wants" ] && [ -f /usr/lib/systemd/system/qavix-monitor@.service ]; then
-    enabled_link=$wants/qavix-monitor@line7.service
-    "${SUDO[@]}" ln -s /usr/lib/systemd/system/qavix-monitor@.service "$enabled_link"
+link=$wants/qavix-monitor@line7.service
+if [ -d "$wants" ] && [ -f /usr/lib/systemd/system/qavix-monitor@.service ] && [ ! -L "$link" ]; then
+    "${SUDO[@]}" ln -s /usr/lib/systemd/system/qavix-monitor@.service "$link"
+    enabled_link=$link
 fi
 
 "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q qavix > "$work/apt.log" 2>&1 ||
