@@ -22,8 +22,10 @@ interface is in Japanese.
 
 The package holds the desktop program qavix, the command-line client
 qavixctl, the controller emulator qavix-sim (to try the program without
-a controller), the link library they share, a udev rule that gives USB
-serial adapters to the dialout group, man pages and the user's manual.")
+a controller), the link library they share, a systemd unit that runs
+qavixctl monitor to publish a controller's status to an MQTT broker, a
+udev rule that gives USB serial adapters to the dialout group, man pages
+and the user's manual.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
