@@ -9,7 +9,6 @@
 #include "BankLoading.h"
 #include "ExitCodes.h"
 #include "files/BankFile.h"
-#include "files/ProfileFile.h"
 
 namespace qavix::cli {
 
@@ -17,12 +16,8 @@ namespace {
 
 // The reader takes values by position, so a file with a key out of place may pass and still
 // hold its values in the wrong fields; the user hears of each such entry.
-void warnOfMisplacedKeys(const std::string& path) {
-    ProfileFile profile;
-    if (!profile.load(path)) {
-        return;
-    }
-    for (const bankfile::KeyMismatch& m : bankfile::misplacedKeys(profile)) {
+void warnOfMisplacedKeys(const std::string& path, const LoadedSet& loaded) {
+    for (const bankfile::KeyMismatch& m : loaded.misplaced) {
         std::cerr << "warning: " << path << ": [" << m.section << "] entry " << m.position
                   << ": expected key " << m.expected << ", found "
                   << (m.found.empty() ? std::string("nothing") : m.found) << '\n';
@@ -32,7 +27,9 @@ void warnOfMisplacedKeys(const std::string& path) {
 int runCheck(const std::string& path) {
     const LoadedSet imported = importBankFile(path);
     if (imported.exitCode != kExitFileError) {
-        warnOfMisplacedKeys(path);
+        warnOfMisplacedKeys(path, imported);
+    } else if (!imported.reason.empty()) {
+        std::cerr << imported.reason << '\n';
     }
     std::cout << (imported.exitCode == kExitOk ? std::string("OK") : imported.message) << '\n';
     return imported.exitCode;
@@ -42,6 +39,9 @@ int runShow(const std::string& path) {
     const LoadedSet loaded = loadBankFile(path);
     if (loaded.exitCode != kExitOk) {
         std::cerr << path << ": " << loaded.message << '\n';
+        if (!loaded.reason.empty()) {
+            std::cerr << loaded.reason << '\n';
+        }
         return loaded.exitCode;
     }
     for (const Field& field : bankFields(loaded.set)) {

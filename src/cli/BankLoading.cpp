@@ -8,12 +8,15 @@ namespace qavix::cli {
 
 LoadedSet importBankFile(const std::string& path) {
     LoadedSet loaded;
-    const bankfile::ImportResult result = bankfile::importFile(path, loaded.set);
+    bankfile::BankFileContents file = bankfile::readBankFile(path);
+    const bankfile::ImportResult result = bankfile::importBlocks(file.blocks, loaded.set);
     if (!result.ok()) {
         loaded.exitCode =
             result.status == bankfile::ImportStatus::CannotOpen ? kExitFileError : kExitFailed;
         loaded.message = result.message;
+        loaded.reason = result.reason;
     }
+    loaded.misplaced = std::move(file.misplaced);
     return loaded;
 }
 
@@ -24,6 +27,7 @@ LoadedSet loadBankFile(const std::string& path) {
         loaded.exitCode =
             read.status == bankfile::ReadStatus::CannotOpen ? kExitFileError : kExitFailed;
         loaded.message = read.message;
+        loaded.reason = read.reason;
         return loaded;
     }
     if (bankfile::decodeBlocks(read.texts, loaded.set) != codec::DecodeResult::Ok) {

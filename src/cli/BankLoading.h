@@ -3,8 +3,10 @@
 // failure.
 
 #include <string>
+#include <vector>
 
 #include "ExitCodes.h"
+#include "files/BankFile.h"
 #include "model/DeviceData.h"
 
 namespace qavix::cli {
@@ -12,11 +14,13 @@ namespace qavix::cli {
 struct LoadedSet {
     int exitCode = kExitOk;  // or kExitFailed, kExitFileError
     std::string message;     // the program's own message when exitCode is not kExitOk
+    std::string reason;      // for kExitFileError: why the file could not be read
     SettingsData set;
+    std::vector<bankfile::KeyMismatch> misplaced;  // keys out of their place, from the same read
 };
 
-// Reads `path` as an import does: lengths, decoding and the value-range check. `bank check`
-// and `bank report` both go through here, so they accept and refuse the same files.
+// Reads `path` once, as an import does: lengths, decoding and the value-range check. `bank
+// check` and `bank report` both go through here, so they accept and refuse the same files.
 LoadedSet importBankFile(const std::string& path);
 
 // Reads and decodes `path` as an import does, without the range check, so that out-of-range

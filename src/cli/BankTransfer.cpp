@@ -49,6 +49,9 @@ int readImportFile(DeviceSession& session, const std::string& path, SettingsData
     const bankfile::ImportResult read = bankfile::importFile(path, imported);
     if (!read.ok()) {
         session.host().showMessage(read.message);
+        if (!read.reason.empty()) {
+            std::cerr << read.reason << '\n';
+        }
         return kExitFileError;
     }
     return kExitOk;

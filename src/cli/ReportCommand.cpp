@@ -89,6 +89,9 @@ int runReport(const ReportOptions& options) {
     const LoadedSet imported = importBankFile(options.path);
     if (imported.exitCode != kExitOk) {
         std::cerr << imported.message << '\n';
+        if (!imported.reason.empty()) {
+            std::cerr << imported.reason << '\n';
+        }
         return imported.exitCode;
     }
     const report::ReportSelection selection =

@@ -94,13 +94,21 @@ std::unique_ptr<Controller> Controller::create(const Options& options, std::stri
     if (!options.scenarioFile.empty() && !Scenario::load(options.scenarioFile, scenario, error)) {
         return nullptr;
     }
-    if (options.bankFile.empty()) {
+    if (options.bankFile.empty() && options.bankImage.empty()) {
         return std::make_unique<Controller>(options, scenario, std::move(pcTime));
     }
     // A bank file describes a whole controller: its sensors replace --sensors, and its image
     // goes under the scenario's own edits so that a scenario can still adjust it.
     BankFileImage file;
-    if (!loadBankFileImage(options.bankFile, file, error)) {
+    if (!options.bankFile.empty() && !options.bankImage.empty()) {
+        error = "--bank-file and --bank-image exclude each other";
+        return nullptr;
+    }
+    if (!options.bankFile.empty() && !loadBankFileImage(options.bankFile, file, error)) {
+        return nullptr;
+    }
+    if (!options.bankImage.empty() && !bankImageFromHex(options.bankImage, file, error)) {
+        error = "--bank-image: " + error;
         return nullptr;
     }
     Options fromFile = options;

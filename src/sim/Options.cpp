@@ -97,6 +97,11 @@ const std::map<std::string, Setter>& setters() {
              o.bankFile = v;
              return !v.empty();
          }},
+        {"--bank-image",
+         [](const std::string& v, Options& o) {
+             o.bankImage = v;
+             return !v.empty();
+         }},
         {"--seed",
          [](const std::string& v, Options& o) {
              if (v.empty() || v[0] == '-') {
@@ -227,6 +232,7 @@ std::string optionsHelp() {
            "  --error HEX          error number of state 2 (default C8)\n"
            "  --scenario FILE      initial settings, banks and error log\n"
            "  --bank-file FILE     start with the settings and sensors of a bank file (.qbk)\n"
+           "  --bank-image HEX     the same from a bank image's 2268 hexadecimal digits\n"
            "  --seed N             seed of the received-light model (default 1)\n"
            "  --light MODE         live (drift, noise, passing objects; default) or steady\n"
            "  --line-rate BAUD     delay replies as a line of that rate would; tty: the\n"

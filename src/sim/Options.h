@@ -31,6 +31,7 @@ struct Options {
     int errorNumber = 0xC8;    // error shown when the state is 2
     std::string scenarioFile;  // initial settings, banks and error log (docs/emulator.md)
     std::string bankFile;      // a .qbk whose settings and sensors replace the factory ones
+    std::string bankImage;     // the same as a bank image's hexadecimal text (no file at all)
     std::uint64_t seed = 1;    // the received-light model is a pure function of seed and time
     bool steadyLight = false;  // no drift, noise or passing objects: every read agrees
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "sim/AreaAccess.h"
 #include "sim/Command.h"
 #include "sim/ErrorHistory.h"
 #include "sim/HexText.h"
+#include "sim/InputFile.h"
 
 namespace qavix::sim {
 
@@ -379,14 +379,12 @@ bool Scenario::parse(const std::string& text, Scenario& scenario, std::string& e
 }
 
 bool Scenario::load(const std::string& path, Scenario& scenario, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open scenario file " + path;
+    std::string content;
+    if (!readInputFile(path, content, error)) {
+        error = "scenario file: " + error;
         return false;
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (!parse(content.str(), scenario, error)) {
+    if (!parse(content, scenario, error)) {
         error = path + ": " + error;
         return false;
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CtlProcess.h"
+#include "FifoWriter.h"
 #include "files/TextFile.h"
 
 namespace qavix::cli::test {
@@ -174,6 +175,14 @@ TEST(QavixctlImport, FilesThatDoNotFitAreRefused) {
     const CtlRun missing = runCtl(nowhere, withPort({"bank", "import", "none.qbk", "--to", "2"}));
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(contains(missing.err, "指定されたファイルを開くことが出来ませんでした。"));
+    // A FIFO is refused before it is opened, not waited on.
+    const qavix::test::FifoWriter fifo(dir + "/fifo.qbk");
+    ASSERT_TRUE(fifo.made());
+    const CtlRun fromFifo = runCtl(nowhere, withPort({"bank", "import", fifo.path(), "--to", "2"}));
+    EXPECT_EQ(fromFifo.exitCode, 2);
+    EXPECT_TRUE(contains(fromFifo.err, fifo.path() + ": is a FIFO, not a regular file"))
+        << fromFifo.err;
+    EXPECT_FALSE(fifo.wasOpened());
 }
 
 TEST(QavixctlExport, ErasedBankIsNotExported) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CtlRun.h"
+#include "FifoWriter.h"
 
 namespace {
 
@@ -50,6 +51,28 @@ TEST(QavixctlBankCheck, VerdictsAndExitCodes) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.file;
         EXPECT_EQ(run.out, c.out) << c.file;
     }
+}
+
+// Anything but a regular file is refused at once with the reason, by every command that
+// reads a bank file: a FIFO would otherwise hold the command until some writer came.
+TEST(QavixctlBankCheck, AFifoOrADeviceIsRefusedWithoutWaiting) {
+    const std::string dir = qavix::cli::test::makeTempDir("fifo");
+    const qavix::test::FifoWriter fifo(dir + "/bank.qbk");
+    ASSERT_TRUE(fifo.made());
+    for (const std::string& path : {fifo.path(), std::string("/dev/zero")}) {
+        const std::string reason = path + (path == fifo.path() ? ": is a FIFO" : ": is a device") +
+                                   ", not a regular file\n";
+        const CtlRun check = qavixctl({"bank", "check", path});
+        EXPECT_EQ(check.exitCode, 2) << path;
+        EXPECT_EQ(check.out, kCannotOpen) << path;
+        EXPECT_EQ(check.err, reason) << path;
+        for (const char* command : {"show", "report"}) {
+            const CtlRun run = qavixctl({"bank", command, path});
+            EXPECT_EQ(run.exitCode, 2) << command << " " << path;
+            EXPECT_NE(run.err.find(reason), std::string::npos) << command << ": " << run.err;
+        }
+    }
+    EXPECT_FALSE(fifo.wasOpened());
 }
 
 TEST(QavixctlBankCheck, WarnsOfEveryKeyOutOfItsPlaceAndStillPasses) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "BankSample.h"
+#include "FifoWriter.h"
 #include "TempDir.h"
 #include "files/FileIo.h"
 #include "files/ProfileFile.h"
@@ -13,6 +14,7 @@
 namespace qavix {
 namespace {
 
+using test::FifoWriter;
 using test::TempDir;
 
 std::string sampleText() {
@@ -30,7 +32,7 @@ std::string editedSample(const std::string& from, const std::string& to) {
 }
 
 bankfile::BlockRead readText(const std::string& text) {
-    return bankfile::readBlocks(ProfileFile::fromText(text));
+    return bankfile::readBlocks(bankfile::BankFileEntries::fromText(text));
 }
 
 TEST(BankFileWriter, ReproducesTheHandWrittenSampleByteForByte) {
@@ -199,7 +201,7 @@ TEST(BankFileReader, MalformedFilesGiveTheInvalidDataMessage) {
 TEST(BankFileReader, BytesThatAreNotShiftJisMakeTheFileInvalid) {
     TempDir dir;
     const std::string bytes = textfile::encodeText(sampleText()).bytes;
-    ASSERT_TRUE(bankfile::readBlocks(ProfileFile::fromText(sampleText())).ok());
+    ASSERT_TRUE(bankfile::readBlocks(bankfile::BankFileEntries::fromText(sampleText())).ok());
     // In the version line, which the reader skips, and in a value.
     for (const auto& [from, to] : {std::pair<std::string, std::string>{"## Ver 2.10",
                                                                        "## Ver 2.\xFF"
@@ -218,14 +220,14 @@ TEST(BankFileReader, BytesThatAreNotShiftJisMakeTheFileInvalid) {
 }
 
 TEST(BankFileReader, NamesEveryKeyOutOfItsPlace) {
-    EXPECT_TRUE(bankfile::misplacedKeys(ProfileFile::fromText(sampleText())).empty());
+    EXPECT_TRUE(bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(sampleText())).empty());
     // Blanks around a key do not make it another key.
-    EXPECT_TRUE(
-        bankfile::misplacedKeys(ProfileFile::fromText(editedSample("TYPE_2=12", " TYPE_2 =12")))
-            .empty());
+    EXPECT_TRUE(bankfile::misplacedKeys(
+                    bankfile::BankFileEntries::fromText(editedSample("TYPE_2=12", " TYPE_2 =12")))
+                    .empty());
 
     // A duplicated line in CH2 shifts every later key of the section by one.
-    const auto shifted = bankfile::misplacedKeys(ProfileFile::fromText(
+    const auto shifted = bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(
         editedSample("[CH2]\r\nTYPE_1=80\r\n", "[CH2]\r\nTYPE_1=80\r\nTYPE_1=80\r\n")));
     ASSERT_FALSE(shifted.empty());
     EXPECT_EQ(shifted[0].section, "CH2");
@@ -236,15 +238,15 @@ TEST(BankFileReader, NamesEveryKeyOutOfItsPlace) {
         EXPECT_EQ(m.section, "CH2");
     }
 
-    const auto renamed =
-        bankfile::misplacedKeys(ProfileFile::fromText(editedSample("HYS2=0A", "HYSTERESIS2=0A")));
+    const auto renamed = bankfile::misplacedKeys(
+        bankfile::BankFileEntries::fromText(editedSample("HYS2=0A", "HYSTERESIS2=0A")));
     ASSERT_EQ(renamed.size(), 1u);
     EXPECT_EQ(renamed[0].section, "CONTROLLER");
     EXPECT_EQ(renamed[0].expected, "HYS2");
     EXPECT_EQ(renamed[0].found, "HYSTERESIS2");
 
-    const auto missing = bankfile::misplacedKeys(
-        ProfileFile::fromText(sampleText().substr(0, sampleText().find("[CONTROLLER]"))));
+    const auto missing = bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(
+        sampleText().substr(0, sampleText().find("[CONTROLLER]"))));
     ASSERT_FALSE(missing.empty());
     EXPECT_EQ(missing[0].section, "CONTROLLER");
     EXPECT_EQ(missing[0].position, 1u);
@@ -263,14 +265,71 @@ TEST(BankFileReader, EntriesBeyondTheKeptCountsAreIgnored) {
     EXPECT_EQ(tail.texts, original.texts);
 }
 
-TEST(BankFileReader, UnopenableFilesGiveTheOpenMessage) {
+// The reader's line rules where editors and other readers differ: a "#" line is an entry
+// like any other (only ";" starts a comment), any line end counts, and the second byte of a
+// Shift-JIS character is not taken for a bracket.
+TEST(BankFileReader, HashLinesLineEndsAndShiftJisFollowTheProfileRules) {
+    const bankfile::BlockRead original = readText(sampleText());
+    ASSERT_TRUE(original.ok());
+
+    const bankfile::BlockRead hash = readText(editedSample("ON_TH=1E", "#=1E"));
+    ASSERT_TRUE(hash.ok());
+    EXPECT_EQ(hash.texts, original.texts);
+    EXPECT_FALSE(readText(editedSample("ON_TH=1E\r\n", "# note\r\nON_TH=1E\r\n")).ok());
+
+    for (const char* end : {"\r", "\n"}) {
+        std::string text = sampleText();
+        for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+            text.replace(at, 2, end);
+        }
+        const bankfile::BlockRead read = readText(text);
+        ASSERT_TRUE(read.ok()) << (end[0] == '\r' ? "CR" : "LF");
+        EXPECT_EQ(read.texts, original.texts);
+    }
+
+    // 0x83 0x5D is a katakana whose second byte is "]": the header's name ends at the last
+    // real "]", so this is still [CH2], whatever follows.
+    std::string bytes = textfile::encodeText(sampleText()).bytes;
+    bytes.replace(bytes.find("[CH2]\r\n"), 7, "[CH2]\x83\x5D\r\n");
+    bool lossy = true;
+    const bankfile::BlockRead katakana =
+        bankfile::readBlocks(bankfile::BankFileEntries::fromCp932(bytes, lossy));
+    EXPECT_FALSE(lossy);
+    ASSERT_TRUE(katakana.ok());
+    EXPECT_EQ(katakana.texts, original.texts);
+}
+
+TEST(BankFileReader, OneReadingGivesBlocksTitleAndMisplacedKeys) {
     TempDir dir;
-    for (const std::string& path : {dir.file("missing.qbk"), dir.path().string()}) {
+    const std::string path = dir.file("renamed.qbk");
+    ASSERT_TRUE(textfile::writeText(path, editedSample("HYS2=0A", "HYSTERESIS2=0A")).ok);
+    const bankfile::BankFileContents file = bankfile::readBankFile(path);
+    ASSERT_TRUE(file.blocks.ok());
+    EXPECT_EQ(file.blocks.texts, readText(sampleText()).texts);
+    EXPECT_EQ(file.attribute.title, test::kSampleTitle);
+    EXPECT_EQ(file.attribute.date, "2024/03/05 14:07:09");
+    ASSERT_EQ(file.misplaced.size(), 1u);
+    EXPECT_EQ(file.misplaced[0].found, "HYSTERESIS2");
+}
+
+TEST(BankFileReader, UnopenableFilesGiveTheOpenMessageAndTheReason) {
+    TempDir dir;
+    const FifoWriter fifo(dir.file("fifo.qbk"));
+    ASSERT_TRUE(fifo.made());
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("missing.qbk"), "No such file or directory"},
+        {dir.path().string(), "is a folder, not a file"},
+        {fifo.path(), "is a FIFO, not a regular file"},
+        {"/dev/zero", "is a device, not a regular file"},
+    };
+    for (const auto& [path, reason] : cases) {
         const bankfile::BlockRead read = bankfile::readBlocks(path);
         EXPECT_EQ(read.status, bankfile::ReadStatus::CannotOpen) << path;
         EXPECT_EQ(read.message,
                   "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。");
+        EXPECT_EQ(read.reason, path + ": " + reason);
     }
+    EXPECT_FALSE(fifo.wasOpened());
 }
 
 TEST(BankFileReader, SurvivesBinaryGarbageAndRandomDamage) {
@@ -280,7 +339,7 @@ TEST(BankFileReader, SurvivesBinaryGarbageAndRandomDamage) {
         c = static_cast<char>(random());
     }
     EXPECT_EQ(readText(garbage).status, bankfile::ReadStatus::InvalidData);
-    bankfile::readTitleAndDate(ProfileFile::fromText(garbage));
+    bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(garbage));
 
     const std::string text = sampleText();
     int stillValid = 0;
@@ -298,7 +357,7 @@ TEST(BankFileReader, SurvivesBinaryGarbageAndRandomDamage) {
         } else {
             EXPECT_FALSE(read.message.empty());
         }
-        bankfile::readTitleAndDate(ProfileFile::fromText(damaged));
+        bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(damaged));
     }
     EXPECT_GT(stillValid, 0);  // damage inside a value keeps the lengths
 }
@@ -325,8 +384,8 @@ TEST(BankFileTitle, ReadsTitleAndDate) {
         {"", false, "-", "-"},
     };
     for (const Case& c : cases) {
-        const auto r = bankfile::readTitleAndDate(
-            ProfileFile::fromText(std::string("[ATTRIBUTE]\n") + c.attribute + "[CH1]\n"));
+        const auto r = bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(
+            std::string("[ATTRIBUTE]\n") + c.attribute + "[CH1]\n"));
         EXPECT_EQ(r.found, c.found) << c.attribute;
         EXPECT_EQ(r.title, c.title) << c.attribute;
         EXPECT_EQ(r.date, c.date) << c.attribute;
@@ -342,7 +401,7 @@ TEST(BankFileTitle, LongTitlesAreNotCut) {
     const bankfile::BankFileText file =
         bankfile::formatBankFile(test::sampleBankSet(), "2.10", title, test::sampleTime());
     ASSERT_TRUE(file.ok);
-    const auto r = bankfile::readTitleAndDate(ProfileFile::fromText(file.text));
+    const auto r = bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(file.text));
     EXPECT_TRUE(r.found);
     EXPECT_EQ(r.title, title);
 }

@@ -6,7 +6,6 @@
 
 #include "BankSample.h"
 #include "TempDir.h"
-#include "files/ProfileFile.h"
 #include "files/TextFile.h"
 #include "model/ImportCheck.h"
 
@@ -64,7 +63,8 @@ void expectSameBankFields(const SettingsData& a, const SettingsData& b) {
 }
 
 SettingsData decodeText(const std::string& text) {
-    const bankfile::BlockRead read = bankfile::readBlocks(ProfileFile::fromText(text));
+    const bankfile::BlockRead read =
+        bankfile::readBlocks(bankfile::BankFileEntries::fromText(text));
     EXPECT_TRUE(read.ok()) << read.message;
     SettingsData decoded;
     EXPECT_EQ(bankfile::decodeBlocks(read.texts, decoded), codec::DecodeResult::Ok);
@@ -172,6 +172,36 @@ TEST(BankImport, ImportResultsCarryTheProgramsMessages) {
     const auto missing = bankfile::importFile(dir.file("none.qbk"), set);
     EXPECT_EQ(missing.status, bankfile::ImportStatus::CannotOpen);
     EXPECT_EQ(missing.message, bankfile::kOpenFailedMessage);
+    EXPECT_NE(missing.reason.find("none.qbk: No such file"), std::string::npos) << missing.reason;
+}
+
+// Files that pass decoding and the range check and still describe no controller: no
+// controller reports a version of other characters than hexadecimal digits, nor a connected
+// sensor without beams. Such a file could not be imported into any controller (the
+// compatibility check compares exactly these), nor be run on the emulator.
+TEST(BankImport, AFileThatDescribesNoControllerIsInvalidData) {
+    TempDir dir;
+    const std::string sample = textfile::readText(test::sampleBankPath()).text;
+    auto importEdited = [&](const std::string& from, const std::string& to) {
+        std::string text = sample;
+        text.replace(text.find(from), from.size(), to);
+        EXPECT_TRUE(textfile::writeText(dir.file("f.qbk"), text).ok);
+        SettingsData set;
+        return bankfile::importFile(dir.file("f.qbk"), set);
+    };
+    for (const char* version : {"VER_R=V1.0", "VER_R=AB C", "VER_R=01 2"}) {
+        const auto result = importEdited("VER_R=0102", version);
+        EXPECT_EQ(result.status, bankfile::ImportStatus::InvalidData) << version;
+        EXPECT_EQ(result.message, bankfile::kInvalidDataMessage) << version;
+    }
+    EXPECT_TRUE(importEdited("VER_R=0102", "VER_R=0a0f").ok());
+    // CH3 is connected (JOINT_NUM=03) but has no beams.
+    const size_t ch3 = sample.find("[CH3]\r\nTYPE_1=");
+    ASSERT_NE(ch3, std::string::npos);
+    const std::string beams = sample.substr(ch3, 16);
+    EXPECT_EQ(importEdited(beams, "[CH3]\r\nTYPE_1=00").status,
+              bankfile::ImportStatus::InvalidData);
+    EXPECT_TRUE(importEdited(beams, "[CH3]\r\nTYPE_1=01").ok());
 }
 
 TEST(BankImport, RandomDamageNeverBreaksTheImportPath) {
@@ -198,7 +228,8 @@ TEST(BankImport, RandomDamageNeverBreaksTheImportPath) {
                 }
             }
         }
-        const bankfile::BlockRead read = bankfile::readBlocks(ProfileFile::fromText(damaged));
+        const bankfile::BlockRead read =
+            bankfile::readBlocks(bankfile::BankFileEntries::fromText(damaged));
         if (!read.ok()) {
             ++outcomes[0];
             continue;

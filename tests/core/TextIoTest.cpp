@@ -2,9 +2,13 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 
+#include "FifoWriter.h"
 #include "TempDir.h"
 #include "files/FileIo.h"
 #include "files/ShiftJis.h"
@@ -13,6 +17,7 @@
 namespace qavix {
 namespace {
 
+using test::FifoWriter;
 using test::TempDir;
 
 std::string bytesOf(const std::string& path) {
@@ -115,6 +120,42 @@ TEST(FileIo, ReadReportsMissingAndUnreadablePaths) {
     TempDir dir;
     EXPECT_EQ(fileio::readFile(dir.file("none")).status, fileio::ReadStatus::Missing);
     EXPECT_EQ(fileio::readFile(dir.path().string()).status, fileio::ReadStatus::Failed);
+}
+
+// Only regular files are read: a FIFO would stall the reader until some writer came, and a
+// device such as /dev/zero never ends. Each is refused before anything is read, naming why.
+TEST(FileIo, ReadRefusesWhatIsNotARegularFile) {
+    TempDir dir;
+    const FifoWriter fifo(dir.file("fifo.qbk"));
+    ASSERT_TRUE(fifo.made());
+    const fileio::ReadResult fromFifo = fileio::readFile(fifo.path());
+    EXPECT_EQ(fromFifo.status, fileio::ReadStatus::Failed);
+    EXPECT_EQ(fromFifo.error, fifo.path() + ": is a FIFO, not a regular file");
+    EXPECT_TRUE(fromFifo.bytes.empty());
+    EXPECT_FALSE(fifo.wasOpened());
+
+    const fileio::ReadResult fromDevice = fileio::readFile("/dev/zero");
+    EXPECT_EQ(fromDevice.status, fileio::ReadStatus::Failed);
+    EXPECT_EQ(fromDevice.error, "/dev/zero: is a device, not a regular file");
+}
+
+TEST(FileIo, ReadStopsAtTheSizeCap) {
+    TempDir dir;
+    // Sparse files: no disk is used for the zeros.
+    auto sparse = [&](const char* name, size_t size) {
+        const std::string path = dir.file(name);
+        std::ofstream(path).close();
+        EXPECT_EQ(::truncate(path.c_str(), static_cast<off_t>(size)), 0);
+        return path;
+    };
+    const std::string atCap = sparse("at-cap", fileio::kMaxReadSize);
+    const std::string beyond = sparse("beyond", fileio::kMaxReadSize + 1);
+    const fileio::ReadResult whole = fileio::readFile(atCap);
+    EXPECT_EQ(whole.status, fileio::ReadStatus::Ok);
+    EXPECT_EQ(whole.bytes.size(), fileio::kMaxReadSize);
+    const fileio::ReadResult tooLarge = fileio::readFile(beyond);
+    EXPECT_EQ(tooLarge.status, fileio::ReadStatus::TooLarge);
+    EXPECT_TRUE(tooLarge.bytes.empty());
 }
 
 TEST(FileIo, AtomicWriteReplacesAndKeepsPermissions) {

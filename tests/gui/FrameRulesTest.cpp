@@ -97,6 +97,32 @@ TEST(StatusPanes, TextsWidthsAndColours) {
     }
 }
 
+// Offline editing: the controller is the file on the built-in emulator, so the file's name
+// stands where the port and its rate would, and the unit gives way to "ファイル".
+TEST(StatusPanes, OfflineEditingNamesTheFileInsteadOfPortAndUnit) {
+    StatusInputs in;
+    in.unitConnected = true;
+    in.portPresent = true;
+    in.statusText = "接続";
+    in.port = 0;
+    in.unit = 1;
+    in.editedFile = "ライン7.qbk";
+    StatusPanes p;
+    p.updateAll(in);
+    EXPECT_EQ(p.pane(1).text, "オフライン編集");
+    EXPECT_EQ(p.pane(1).width, paneWidth("オフライン編集"));
+    EXPECT_EQ(p.pane(2).text, "ファイル");
+    EXPECT_EQ(p.pane(3).text, "ライン7.qbk");
+    EXPECT_EQ(p.pane(3).width, paneWidth("ライン7.qbk"));
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(p.pane(i).textColour, kPaneGoodText) << i;
+    }
+    // Pane 1 alone (the status timer's first step) names the file too.
+    StatusPanes first;
+    first.update(1, in);
+    EXPECT_EQ(first.pane(3).text, "ライン7.qbk");
+}
+
 TEST(StatusPanes, PaneOneAloneRecolorsTheOthersOnlyWhenConnected) {
     StatusPanes p;
     StatusInputs in;

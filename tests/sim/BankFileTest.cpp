@@ -8,30 +8,43 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FifoWriter.h"
 #include "SimTestHelper.h"
+#include "TempDir.h"
 #include "sim/BankFileImage.h"
+#include "sim/InputFile.h"
 
 namespace qavix::sim {
 namespace {
 
 using test::Sim;
 
-// A bank file as the program writes it, from an image's hexadecimal text: the values are
-// cut into lines at arbitrary places, since only their order counts.
+// A bank file from an image's hexadecimal text, with each block's value cut into as many
+// entries as the format has for it (the keys are not looked at, nor where a value is cut).
 std::string bankFileText(const std::string& hex) {
     std::string out =
         "## Area Scanner Configuration File\r\n## Ver 2.10\r\n##\r\n##\r\n##\r\n"
         "[ATTRIBUTE]\r\nTITLE=\x83\x65\x83\x58\x83\x67\r\nDATE=2024/03/15 10:00:00\r\n";
-    const size_t channel = 128;
+    size_t at = 0;
+    auto entries = [&](size_t length, size_t count) {
+        for (size_t i = 0; i + 1 < count; ++i) {
+            out += "K=" + hex.substr(at, 2) + "\r\n";
+            at += 2;
+            length -= 2;
+        }
+        out += "LAST=" + hex.substr(at, length) + "\r\n";
+        at += length;
+    };
     for (int c = 0; c < 3; ++c) {
         out += "[CH" + std::to_string(c + 1) + "]\r\n";
-        out += "TYPE_1=" + hex.substr(channel * c, 2) + "\r\n";
-        out += "REST=" + hex.substr(channel * c + 2, channel - 2) + "\r\n";
+        entries(128, 21);
     }
     out += "[CONTROLLER]\r\n";
-    for (size_t at = 3 * channel; at < hex.size(); at += 100) {
-        out += "K=" + hex.substr(at, 100) + "\r\n";
+    entries(160, 23);
+    for (int block = 0; block < 6; ++block) {
+        entries(256, 8);
     }
+    entries(188, 28);
     return out;
 }
 
@@ -68,9 +81,8 @@ TEST(BankFileImage, TheControllerTakesSensorsTypeAndSettingsFromTheFile) {
 }
 
 TEST(BankFileImage, CreateReadsTheFileNamedInTheOptionsAndRefusesBadOnes) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("qavix-sim-bankfile-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const qavix::test::TempDir temp;
+    const std::filesystem::path& dir = temp.path();
     const std::string good = (dir / "line 2.qbk").string();
     std::ofstream(good, std::ios::binary) << bankFileText(sourceImage());
 
@@ -112,7 +124,78 @@ TEST(BankFileImage, CreateReadsTheFileNamedInTheOptionsAndRefusesBadOnes) {
     }
     o.bankFile = (dir / "missing.qbk").string();
     EXPECT_EQ(Controller::create(o, error), nullptr);
-    std::filesystem::remove_all(dir);
+}
+
+// Files the emulator starts from are read only when they are regular files of at most
+// 16 MiB, as the program's reader does: a FIFO would stall the start until a writer came,
+// /dev/zero would fill memory. Either is refused at once, for --bank-file and --scenario.
+TEST(BankFileImage, OnlyRegularFilesUpToTheCapAreRead) {
+    const qavix::test::TempDir dir;
+    const qavix::test::FifoWriter fifo(dir.file("fifo"));
+    ASSERT_TRUE(fifo.made());
+    const std::string large = dir.file("large.qbk");
+    std::ofstream(large).close();
+    ASSERT_EQ(::truncate(large.c_str(), static_cast<off_t>(kMaxInputFileSize + 1)), 0);
+    struct Case {
+        std::string path;
+        std::string why;
+    };
+    const Case cases[] = {
+        {fifo.path(), fifo.path() + " is a FIFO, not a regular file"},
+        {"/dev/zero", "/dev/zero is a device, not a regular file"},
+        {dir.path().string(), dir.path().string() + " is a folder, not a regular file"},
+        {large, large + " is larger than 16 MiB"},
+    };
+    for (const Case& c : cases) {
+        for (bool scenario : {false, true}) {
+            Options o;
+            (scenario ? o.scenarioFile : o.bankFile) = c.path;
+            std::string error;
+            EXPECT_EQ(Controller::create(o, error), nullptr) << c.path;
+            EXPECT_EQ(error, (scenario ? "scenario file: " : "bank file: ") + c.why);
+        }
+    }
+    EXPECT_FALSE(fifo.wasOpened());
+
+    // Exactly at the cap the file is read (and then refused for what it holds).
+    ASSERT_EQ(::truncate(large.c_str(), static_cast<off_t>(kMaxInputFileSize)), 0);
+    std::string bytes;
+    std::string error;
+    ASSERT_TRUE(readInputFile(large, bytes, error)) << error;
+    EXPECT_EQ(bytes.size(), kMaxInputFileSize);
+}
+
+// The program hands the emulator the image it decoded instead of a file name: the same
+// checks apply, and nothing but hexadecimal digits is taken.
+TEST(BankFileImage, AnImageIsTakenAsHexadecimalText) {
+    const std::string hex = sourceImage();
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parseOptionText("sim:--bank-image " + hex + " --unit 4", o, error)) << error;
+    auto controller = Controller::create(o, error);
+    ASSERT_NE(controller, nullptr) << error;
+    EXPECT_EQ(controller->unit(), 4);
+    Command c;
+    c.unit = 4;
+    c.op = Op::GetParameter;
+    c.id = 72;
+    c.count = 3;
+    EXPECT_EQ(controller->execute(c).text, "188000");
+
+    std::string outOfRange = hex;
+    outOfRange.replace(2 * (272 + 128 + 16), 2, "C9");  // beam 17 of sensor 2
+    for (const auto& [image, why] :
+         {std::pair<std::string, std::string>{hex.substr(2), "1134 bytes"},
+          {"\"" + hex.substr(1), "1134 bytes"},
+          {outOfRange, "AXIS_TH2_2"}}) {
+        o.bankImage = image;
+        EXPECT_EQ(Controller::create(o, error), nullptr);
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+    }
+    o.bankImage = hex;
+    o.bankFile = "line.qbk";
+    EXPECT_EQ(Controller::create(o, error), nullptr);
+    EXPECT_EQ(error, "--bank-file and --bank-image exclude each other");
 }
 
 TEST(BankFileImage, QuotesKeepBlanksAndMustBeBalanced) {

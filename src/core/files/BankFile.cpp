@@ -1,6 +1,9 @@
 #include "files/BankFile.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "files/BankFileLayout.h"
@@ -14,11 +17,6 @@ namespace {
 constexpr const char* kFileTitleLine = "## Area Scanner Configuration File";
 constexpr const char* kTitleKey = "TITLE";
 constexpr const char* kDateKey = "DATE";
-
-// Entries kept per section: the reader takes values by position up to these counts.
-constexpr size_t kAttributeEntries = 3;
-constexpr size_t kChannelEntries = 22;
-constexpr size_t kControllerEntries = 99;
 
 struct ControllerRange {
     size_t first;  // 0-based entry index
@@ -35,21 +33,28 @@ std::string dateText(const std::tm& when) {
     return std::string(buffer, n);
 }
 
-std::vector<std::string> keptEntries(const ProfileFile& profile, std::string_view section,
-                                     size_t count) {
-    std::vector<std::string> entries = profile.section(section);
-    entries.resize(count);  // missing entries are empty
-    return entries;
-}
-
-std::string valueOf(const std::string& entry) {
+// The value of a kept entry: the text after its first "=", or all of it without one.
+std::string_view valueOf(std::string_view entry) {
     const size_t equals = entry.find('=');
-    return equals == std::string::npos ? entry : entry.substr(equals + 1);
+    return equals == std::string_view::npos ? entry : entry.substr(equals + 1);
 }
 
-std::string joinValues(const std::vector<std::string>& entries, size_t first, size_t count) {
+// The values of entries [first, first + count) joined, or nothing when they do not make
+// `length` characters; missing entries are empty. The length is summed first, so a long
+// value is never copied.
+std::optional<std::string> joinValues(const std::vector<std::string>& entries, size_t first,
+                                      size_t count, size_t length) {
+    const size_t end = std::min(first + count, entries.size());
+    size_t total = 0;
+    for (size_t i = first; i < end; ++i) {
+        total += valueOf(entries[i]).size();
+    }
+    if (total != length) {
+        return std::nullopt;
+    }
     std::string joined;
-    for (size_t i = first; i < first + count; ++i) {
+    joined.reserve(length);
+    for (size_t i = first; i < end; ++i) {
         joined += valueOf(entries[i]);
     }
     return joined;
@@ -59,6 +64,12 @@ BlockRead failure(ReadStatus status) {
     BlockRead result;
     result.status = status;
     result.message = status == ReadStatus::CannotOpen ? kOpenFailedMessage : kInvalidDataMessage;
+    return result;
+}
+
+BlockRead cannotOpen(const std::string& reason) {
+    BlockRead result = failure(ReadStatus::CannotOpen);
+    result.reason = reason;
     return result;
 }
 
@@ -119,89 +130,118 @@ fileio::WriteResult writeBankFile(const std::string& path, const SettingsData& s
 }
 
 BlockRead readBlocks(const std::string& path) {
-    const textfile::TextReadResult file = textfile::readText(path);
-    if (!file.ok()) {
-        return failure(ReadStatus::CannotOpen);
-    }
-    if (file.lossy) {
-        return failure(ReadStatus::InvalidData);
-    }
-    return readBlocks(ProfileFile::fromText(file.text));
+    return readBankFile(path).blocks;
 }
 
-BlockRead readBlocks(const ProfileFile& profile) {
+BlockRead readBlocks(const BankFileEntries& entries) {
     BlockRead result;
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        const auto entries =
-            keptEntries(profile, "CH" + std::to_string(channel + 1), kChannelEntries);
-        result.texts[static_cast<size_t>(channel)] = joinValues(entries, 0, kChannelEntries);
-    }
-    const auto controller = keptEntries(profile, "CONTROLLER", kControllerEntries);
-    for (size_t i = 0; i < std::size(kControllerBlocks); ++i) {
-        result.texts[3 + i] =
-            joinValues(controller, kControllerBlocks[i].first, kControllerBlocks[i].count);
-    }
-    for (size_t i = 0; i < kBlockCount; ++i) {
-        if (result.texts[i].size() != kBlockLengths[i]) {
+        const auto section =
+            static_cast<BankFileEntries::Section>(BankFileEntries::kChannel1 + channel);
+        auto text = joinValues(entries.entries(section), 0, BankFileEntries::kChannelEntries,
+                               kBlockLengths[static_cast<size_t>(channel)]);
+        if (!text) {
             return failure(ReadStatus::InvalidData);
         }
+        result.texts[static_cast<size_t>(channel)] = std::move(*text);
+    }
+    const std::vector<std::string>& controller = entries.entries(BankFileEntries::kController);
+    for (size_t i = 0; i < std::size(kControllerBlocks); ++i) {
+        auto text = joinValues(controller, kControllerBlocks[i].first, kControllerBlocks[i].count,
+                               kBlockLengths[3 + i]);
+        if (!text) {
+            return failure(ReadStatus::InvalidData);
+        }
+        result.texts[3 + i] = std::move(*text);
     }
     result.status = ReadStatus::Ok;
     return result;
 }
 
-std::vector<KeyMismatch> misplacedKeys(const ProfileFile& profile) {
+std::vector<KeyMismatch> misplacedKeys(const BankFileEntries& entries) {
     auto keyOf = [](const std::string& entry) {
         std::string key = entry.substr(0, entry.find('='));
         const size_t first = key.find_first_not_of(" \t");
         const size_t last = key.find_last_not_of(" \t");
         return first == std::string::npos ? std::string() : key.substr(first, last - first + 1);
     };
-    auto compare = [&](const std::string& section, const std::vector<std::string>& expected,
-                       std::vector<KeyMismatch>& out) {
-        const std::vector<std::string> entries = profile.section(section);
+    // The keys are those the writer puts at each place; any set gives them.
+    static const auto expectedKeys = [&] {
+        std::string error;
+        std::array<std::vector<std::string>, 2> keys{
+            layout::channelEntries(ChannelRecord{}, error),
+            layout::controllerEntries(SettingsData{}, error)};
+        for (auto& list : keys) {
+            std::transform(list.begin(), list.end(), list.begin(), keyOf);
+        }
+        return keys;
+    }();
+    auto compare = [&](BankFileEntries::Section section, const std::string& name,
+                       const std::vector<std::string>& expected, std::vector<KeyMismatch>& out) {
+        const std::vector<std::string>& found = entries.entries(section);
         for (size_t i = 0; i < expected.size(); ++i) {
-            const std::string want = keyOf(expected[i]);
-            const std::string found = i < entries.size() ? keyOf(entries[i]) : std::string();
-            if (found != want) {
-                out.push_back({section, i + 1, want, found});
+            const std::string key = i < found.size() ? keyOf(found[i]) : std::string();
+            if (key != expected[i]) {
+                out.push_back({name, i + 1, expected[i], key});
             }
         }
     };
-    // The keys are those the writer puts at each place; any set gives them.
     std::vector<KeyMismatch> mismatches;
-    std::string error;
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        compare("CH" + std::to_string(channel + 1), layout::channelEntries(ChannelRecord{}, error),
-                mismatches);
+        compare(static_cast<BankFileEntries::Section>(BankFileEntries::kChannel1 + channel),
+                "CH" + std::to_string(channel + 1), expectedKeys[0], mismatches);
     }
-    compare("CONTROLLER", layout::controllerEntries(SettingsData{}, error), mismatches);
+    compare(BankFileEntries::kController, "CONTROLLER", expectedKeys[1], mismatches);
     return mismatches;
 }
 
 TitleAndDate readTitleAndDate(const std::string& path) {
-    ProfileFile profile;
-    if (!profile.load(path)) {
+    const fileio::ReadResult file = fileio::readFile(path);
+    if (!file.ok()) {
         return TitleAndDate{};
     }
-    return readTitleAndDate(profile);
+    bool lossy = false;
+    return readTitleAndDate(BankFileEntries::fromCp932(file.bytes, lossy));
 }
 
-TitleAndDate readTitleAndDate(const ProfileFile& profile) {
+TitleAndDate readTitleAndDate(const BankFileEntries& entries) {
     TitleAndDate result;
-    const auto entries = keptEntries(profile, "ATTRIBUTE", kAttributeEntries);
-    const size_t title = entries[0].find(kTitleKey);
+    const std::vector<std::string>& attribute = entries.entries(BankFileEntries::kAttribute);
+    const std::string none;
+    const std::string& first = attribute.size() > 0 ? attribute[0] : none;
+    const std::string& second = attribute.size() > 1 ? attribute[1] : none;
+    const size_t title = first.find(kTitleKey);
     if (title == std::string::npos) {
         return result;
     }
-    result.title = afterKey(entries[0], title, std::char_traits<char>::length(kTitleKey));
-    const size_t date = entries[1].find(kDateKey);
+    result.title = afterKey(first, title, std::char_traits<char>::length(kTitleKey));
+    const size_t date = second.find(kDateKey);
     if (date == std::string::npos) {
         return result;
     }
-    result.date = afterKey(entries[1], date, std::char_traits<char>::length(kDateKey));
+    result.date = afterKey(second, date, std::char_traits<char>::length(kDateKey));
     result.found = true;
     return result;
+}
+
+BankFileContents readBankFile(const std::string& path) {
+    const fileio::ReadResult file = fileio::readFile(path);
+    if (!file.ok()) {
+        BankFileContents contents;
+        contents.blocks = cannotOpen(file.error);
+        return contents;
+    }
+    return parseBankFile(file.bytes);
+}
+
+BankFileContents parseBankFile(std::string_view bytes) {
+    BankFileContents contents;
+    bool lossy = false;
+    const BankFileEntries entries = BankFileEntries::fromCp932(bytes, lossy);
+    contents.blocks = lossy ? failure(ReadStatus::InvalidData) : readBlocks(entries);
+    contents.attribute = readTitleAndDate(entries);
+    contents.misplaced = misplacedKeys(entries);
+    return contents;
 }
 
 }  // namespace qavix::bankfile

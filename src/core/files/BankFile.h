@@ -9,14 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "files/BankFileEntries.h"
 #include "files/FileIo.h"
 #include "model/DeviceData.h"
 
-namespace qavix {
-
-class ProfileFile;
-
-namespace bankfile {
+namespace qavix::bankfile {
 
 constexpr const char* kOpenFailedMessage =
     "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。";
@@ -53,15 +50,17 @@ enum class ReadStatus { Ok, CannotOpen, InvalidData };
 struct BlockRead {
     ReadStatus status = ReadStatus::InvalidData;
     std::string message;  // the message to show when status is not Ok
+    std::string reason;   // for CannotOpen: the system's reason, naming the path
     BlockTexts texts;
 
     bool ok() const { return status == ReadStatus::Ok; }
 };
 
 // Reads a file's block texts and checks their lengths; the characters are not examined. A
-// file holding bytes that are not Shift-JIS is invalid data: they would be read as "?".
+// file holding bytes that are not Shift-JIS is invalid data: they would be read as "?". Only
+// a regular file is read (fileio::readFile), so a FIFO or a device cannot stall or flood it.
 BlockRead readBlocks(const std::string& path);
-BlockRead readBlocks(const ProfileFile& profile);
+BlockRead readBlocks(const BankFileEntries& entries);
 
 // An entry whose key is not the one the format has at its place. The reader goes by
 // position, so such a file still reads, but a duplicated or missing line shifts every later
@@ -73,7 +72,7 @@ struct KeyMismatch {
     std::string found;
 };
 
-std::vector<KeyMismatch> misplacedKeys(const ProfileFile& profile);
+std::vector<KeyMismatch> misplacedKeys(const BankFileEntries& entries);
 
 struct TitleAndDate {
     std::string title = "-";
@@ -81,8 +80,19 @@ struct TitleAndDate {
     bool found = false;  // both were there; a title without a date is not found, title kept
 };
 
+// A file that cannot be read has neither; bytes that are not Shift-JIS read as "?".
 TitleAndDate readTitleAndDate(const std::string& path);
-TitleAndDate readTitleAndDate(const ProfileFile& profile);
+TitleAndDate readTitleAndDate(const BankFileEntries& entries);
 
-}  // namespace bankfile
-}  // namespace qavix
+// Everything the program takes from a bank file, from one reading of it.
+struct BankFileContents {
+    BlockRead blocks;
+    TitleAndDate attribute;
+    std::vector<KeyMismatch> misplaced;
+};
+
+BankFileContents readBankFile(const std::string& path);
+// The same for a file's bytes already read.
+BankFileContents parseBankFile(std::string_view bytes);
+
+}  // namespace qavix::bankfile

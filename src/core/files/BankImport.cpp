@@ -1,5 +1,6 @@
 #include "files/BankImport.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "model/ImportCheck.h"
@@ -9,6 +10,10 @@ namespace qavix::bankfile {
 namespace {
 
 constexpr size_t kGeneralBlock = 3;  // channels 1..3 come first
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
 
 // The decoder does not take a JOINT_NUM beyond the channel count (loops over channels run
 // to it), so such a file fails decoding. When that is the only reason, the file is judged
@@ -56,6 +61,7 @@ ImportResult importBlocks(const BlockRead& read, SettingsData& set) {
         result.status = read.status == ReadStatus::CannotOpen ? ImportStatus::CannotOpen
                                                               : ImportStatus::InvalidData;
         result.message = read.message;
+        result.reason = read.reason;
         return result;
     }
     if (decodeBlocks(read.texts, set) != codec::DecodeResult::Ok) {
@@ -75,8 +81,38 @@ ImportResult importBlocks(const BlockRead& read, SettingsData& set) {
         result.message = importAbnormalMessage(*field);
         return result;
     }
+    if (!describesAController(read.texts, set)) {
+        result.status = ImportStatus::InvalidData;
+        result.message = kInvalidDataMessage;
+        return result;
+    }
     result.status = ImportStatus::Ok;
     return result;
+}
+
+bool describesAController(const BlockTexts& texts, const SettingsData& set) {
+    for (const std::string& text : texts) {
+        if (!std::all_of(text.begin(), text.end(), isHexDigit)) {
+            return false;
+        }
+    }
+    for (int c = 0; c < std::min(set.general.jointNum, kChannelCount); ++c) {
+        if (set.channel(c).beamCount < 1) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string imageText(const BlockTexts& texts) {
+    std::string image;
+    image.reserve(2 * static_cast<size_t>(codec::kBankImageSize));
+    for (const std::string& text : texts) {
+        for (char c : text) {
+            image += c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+    }
+    return image;
 }
 
 ImportResult importIntoSpare(const std::string& path, DeviceModel& model) {

@@ -75,6 +75,22 @@ std::filesystem::path temporaryName(const std::filesystem::path& target) {
     return name;
 }
 
+std::string notRegularText(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "is a folder, not a file";
+    }
+    if (S_ISFIFO(mode)) {
+        return "is a FIFO, not a regular file";
+    }
+    if (S_ISSOCK(mode)) {
+        return "is a socket, not a regular file";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "is a device, not a regular file";
+    }
+    return "is not a regular file";
+}
+
 void syncFolder(const std::filesystem::path& folder) {
     const std::string name = folder.empty() ? std::string(".") : folder.string();
     Descriptor fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -87,7 +103,9 @@ void syncFolder(const std::filesystem::path& folder) {
 
 ReadResult readFile(const std::string& path) {
     ReadResult result;
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: opening a FIFO for reading would otherwise wait for a writer that
+    // may never come. What is not a regular file is refused before anything is read.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         const int error = errno;
         result.status = error == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
@@ -95,11 +113,23 @@ ReadResult readFile(const std::string& path) {
         return result;
     }
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
-        result.error = path + ": not a readable file";
+    if (::fstat(fd.get(), &info) != 0) {
+        result.error = errnoText(path, errno);
         return result;
     }
-    char buffer[8192];
+    if (!S_ISREG(info.st_mode)) {
+        result.error = path + ": " + notRegularText(info.st_mode);
+        return result;
+    }
+    if (static_cast<unsigned long long>(info.st_size) > kMaxReadSize) {
+        result.status = ReadStatus::TooLarge;
+        result.error = path + ": file too large";
+        return result;
+    }
+    // One allocation of the size the file has now; a file that grows meanwhile is still
+    // read up to the cap.
+    result.bytes.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0) {
@@ -116,7 +146,7 @@ ReadResult readFile(const std::string& path) {
         if (result.bytes.size() + static_cast<size_t>(n) > kMaxReadSize) {
             result.status = ReadStatus::TooLarge;
             result.error = path + ": file too large";
-            result.bytes.clear();
+            result.bytes = std::string();
             return result;
         }
         result.bytes.append(buffer, static_cast<size_t>(n));

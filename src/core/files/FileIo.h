@@ -15,7 +15,7 @@ constexpr size_t kMaxReadSize = 16 * 1024 * 1024;
 enum class ReadStatus {
     Ok,
     Missing,   // the path does not exist
-    Failed,    // exists but cannot be opened or read (permissions, a folder, I/O error)
+    Failed,    // exists but cannot be opened or read (permissions, not a regular file, I/O error)
     TooLarge,  // larger than kMaxReadSize
 };
 
@@ -27,6 +27,8 @@ struct ReadResult {
     bool ok() const { return status == ReadStatus::Ok; }
 };
 
+// Reads a whole regular file. A FIFO, device, socket or folder is refused (Failed) before
+// anything is read, and opening never waits: a FIFO without a writer cannot stall the caller.
 ReadResult readFile(const std::string& path);
 
 struct WriteResult {

@@ -117,7 +117,7 @@ std::vector<codec::PutRequest> sensorOperationPuts(const SensorOperationValues& 
         puts.push_back(codec::encodePut(code, channel, set));
     };
 
-    if (!target.toBank && !sensorIdMatches(shown.id, ch.sensorId)) {
+    if (!target.withoutId && !sensorIdMatches(shown.id, ch.sensorId)) {
         ch.sensorId = sensorIdWriteText(shown.id);
         put(kPutSensorId, target.channel);
     }

@@ -71,9 +71,9 @@ struct SensorWriteTarget {
     int channel = 1;
     int jointNum = 1;
     bool extended = false;
-    // The identification is the sensor's own, held by the controller: a bank has no place
-    // for it, so a page showing a bank neither offers nor writes it.
-    bool toBank = false;
+    // The identification is the sensor's own, held by the controller: neither a bank nor a
+    // bank file has a place for it, so a page showing one neither offers nor writes it.
+    bool withoutId = false;
 };
 
 // The writes of the page in order: ID (8), OUT2 (10) and OUT3 (11) for CH1, then in the

@@ -29,6 +29,17 @@ class AppState : public QObject {
     // Start-up switches.
     bool extendedMode = false;  // "/ad"
     bool debugMode = false;     // "/db"
+    // A bank file is edited offline ("--edit"): the controller is the built-in emulator
+    // holding the file's settings.
+    bool offlineEditing = false;
+
+    // Whether the fields that belong to the controller and its sensors themselves (their
+    // identifications, the bank function) are offered: only while the current values of a
+    // controller on the line are shown. Neither a bank nor a bank file has a place for
+    // them, so an edit there would be dropped on the way and still be reported as done.
+    bool controllerOwnFieldsEditable() const {
+        return !offlineEditing && m_model.selectedSet() == kCurrentSet;
+    }
 
     // A read or write sequence runs: the tree is disabled and the wait lets no clicks in.
     bool commBusy() const { return m_commBusy; }

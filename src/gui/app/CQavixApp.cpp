@@ -70,6 +70,10 @@ StatusInputs CQavixApp::statusInputs() const {
         in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
         in.statusText = m_link->statusText();
     }
+    if (m_edited) {
+        in.editedFile =
+            QFileInfo(QString::fromStdString(m_edited->path())).fileName().toStdString();
+    }
     return in;
 }
 
@@ -138,16 +142,28 @@ bool CQavixApp::openEditedFile(const std::string& path) {
     const bankfile::ImportResult opened = file.open(absolute.toStdString());
     if (!opened.ok()) {
         std::cerr << "qavix: " << absolute.toStdString() << ": " << opened.message << '\n';
+        if (!opened.reason.empty()) {
+            std::cerr << "qavix: " << opened.reason << '\n';
+        }
         QMessageBox::critical(nullptr, "Qavix", QString::fromStdString(opened.message));
         return false;
     }
-    m_edited = std::move(file);
     // The active port (whatever Qavix.ini names) becomes the emulator holding the file's
     // controller, so the program runs as it does on a cable and nothing in Qavix.ini changes.
+    // The emulator gets the image this program decoded, not the file's name: it never reads
+    // the file itself, and no path ends up in option text it would take apart.
+    const std::optional<std::string> options =
+        offlineEmulatorOptions(file.imageText(), m_ports.activeMachine);
+    if (!options) {
+        std::cerr << "qavix: " << absolute.toStdString() << ": " << bankfile::kInvalidDataMessage
+                  << '\n';
+        QMessageBox::critical(nullptr, "Qavix", bankfile::kInvalidDataMessage);
+        return false;
+    }
+    m_edited = std::move(file);
+    m_state->offlineEditing = true;
     const std::string variable = "QAVLINK_COM" + std::to_string(m_ports.activePort + 1);
-    const std::string value = "sim:--bank-file \"" + absolute.toStdString() + "\" --unit " +
-                              std::to_string(m_ports.activeMachine);
-    setenv(variable.c_str(), value.c_str(), 1);
+    setenv(variable.c_str(), options->c_str(), 1);
     return true;
 }
 

@@ -490,6 +490,10 @@ void CMainFrame::updateStatusPane(int pane) {
     for (int p = 1; p <= 3; ++p) {
         applyPane(p);
     }
+    if (m_ctx.offlineEditing) {
+        m_status->pane(3)->setToolTip(m_offline.filePath);
+        return;
+    }
     m_status->pane(3)->setToolTip(inputs.portTarget.empty()
                                       ? QString("デバイスなし（ダブルクリックで通信設定）")
                                       : QString::fromStdString(inputs.portTarget) +

@@ -16,6 +16,11 @@ constexpr std::array<const char*, 6> kBaudTexts = {"9600",  "14400", "19200",
                                                    "38400", "57600", "115200"};
 constexpr int kPortCount = 6;
 
+// Where the controller is: the port and its rate, or offline the file being edited.
+std::string pane3Text(const StatusInputs& in) {
+    return in.editedFile.empty() ? portText(in.port, in.baudIndex) : in.editedFile;
+}
+
 }  // namespace
 
 std::string unitLabel(int unit) {
@@ -34,6 +39,14 @@ std::string portText(int port, int baudIndex) {
 
 std::string notConnectedText() {
     return " 未接続 ";
+}
+
+std::string offlineText() {
+    return "オフライン編集";
+}
+
+std::string fileLabel() {
+    return "ファイル";
 }
 
 int paneWidth(const std::string& text) {
@@ -55,11 +68,11 @@ void StatusPanes::update(int pane, const StatusInputs& in) {
     switch (pane) {
         case 1:
             if (in.unitConnected) {
-                at(1).text = in.statusText;
-                at(1).width = paneWidth(in.statusText);
+                at(1).text = in.editedFile.empty() ? in.statusText : offlineText();
+                at(1).width = paneWidth(at(1).text);
                 setGood(1, true);
                 setGood(2, in.portPresent);
-                at(3).text = portText(in.port, in.baudIndex);
+                at(3).text = pane3Text(in);
                 setGood(3, in.portPresent);
             } else {
                 at(1).text = notConnectedText();
@@ -68,12 +81,13 @@ void StatusPanes::update(int pane, const StatusInputs& in) {
             }
             break;
         case 2:
-            at(2).text = unitLabel(in.unit);
+            // Offline the unit number is the emulator's, which tells the user nothing.
+            at(2).text = in.editedFile.empty() ? unitLabel(in.unit) : fileLabel();
             setGood(2, in.portPresent && in.unitConnected);
             setGood(3, in.portPresent && in.unitConnected);
             break;
         case 3:
-            at(3).text = portText(in.port, in.baudIndex);
+            at(3).text = pane3Text(in);
             at(3).width = paneWidth(at(3).text);
             setGood(3, in.portPresent && in.unitConnected);
             break;

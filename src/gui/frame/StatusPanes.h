@@ -30,6 +30,8 @@ struct StatusInputs {
     int port = 0;            // 0..5: COM1..COM6
     int baudIndex = 0;       // 0..5
     std::string portTarget;  // the device or emulator the active port leads to
+    // Offline editing: the name of the bank file, which takes the place of port and unit.
+    std::string editedFile;
 };
 
 struct PaneLook {
@@ -42,7 +44,9 @@ struct PaneLook {
 std::string unitLabel(int unit);                // "１号機"
 std::string portText(int port, int baudIndex);  // "COM3 38400bps"
 std::string notConnectedText();                 // " 未接続 "
-int paneWidth(const std::string& text);         // Shift-JIS bytes x 12
+std::string offlineText();               // "オフライン編集", pane 1 while editing a file
+std::string fileLabel();                 // "ファイル", pane 2 while editing a file
+int paneWidth(const std::string& text);  // Shift-JIS bytes x 12
 
 class StatusPanes {
   public:

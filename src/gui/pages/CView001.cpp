@@ -63,6 +63,8 @@ void CView001::fillFromWorkingSet() {
         box(i)->setText(QString::fromStdString(items[static_cast<size_t>(i)].second));
     }
     idBox()->setMaxLength(kIdMaxLength);
+    // The controller's identification is its own: a bank file has no place for it.
+    idBox()->setReadOnly(!state().controllerOwnFieldsEditable());
 }
 
 bool CView001::differsFromWorkingSet() const {

@@ -46,8 +46,8 @@ CView012::CView012(const PageContext& context, QWidget* parent)
 }
 
 void CView012::pageShown(const QString& title) {
-    // The bank function is the controller's own: a bank does not carry it.
-    box(kOptionBank)->setVisible(state().model().selectedSet() == kCurrentSet);
+    // The bank function is the controller's own: neither a bank nor a bank file carries it.
+    box(kOptionBank)->setVisible(state().controllerOwnFieldsEditable());
     SettingPage::pageShown(title);
 }
 

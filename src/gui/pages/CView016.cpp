@@ -213,11 +213,7 @@ void CView016::applyVisibility() {
     // written, so they are shown but not offered for editing.
     m_on->setReadOnly(!extended);
     m_off->setReadOnly(!extended);
-    m_id->setReadOnly(bankShown());
-}
-
-bool CView016::bankShown() const {
-    return state().model().selectedSet() != kCurrentSet;
+    m_id->setReadOnly(!state().controllerOwnFieldsEditable());
 }
 
 std::vector<PageRead> CView016::controllerReads() const {
@@ -415,11 +411,11 @@ bool CView016::checkFields() {
 
 std::vector<codec::PutRequest> CView016::pagePuts() {
     SensorOperationValues v = shown();
-    const bool toBank = bankShown();
+    const bool withoutId = !state().controllerOwnFieldsEditable();
     std::vector<codec::PutRequest> puts = sensorOperationPuts(
-        v, {m_channel, working().general.jointNum, state().extendedMode, toBank}, working());
+        v, {m_channel, working().general.jointNum, state().extendedMode, withoutId}, working());
     // The box shows the identification as it is written.
-    if (!toBank && !sensorIdMatches(v.id, record().sensorId)) {
+    if (!withoutId && !sensorIdMatches(v.id, record().sensorId)) {
         m_id->setText(QString::fromStdString(sensorIdWriteText(v.id)));
     }
     return puts;

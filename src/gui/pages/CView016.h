@@ -62,8 +62,6 @@ class CView016 : public SettingPage {
     FieldComboBox* addList(int field, int id, const QString& name, const QStringList& items);
     QLineEdit* addBox(int id, const QString& name, bool editable);
     void applyVisibility();
-    // A bank is shown rather than the controller's current values.
-    bool bankShown() const;
     void showValues(const SensorOperationValues& v);
     void fillOutputList(FieldComboBox* list, int32_t storedCode, int entry);
     void updateEnables();

@@ -596,10 +596,14 @@ bool shoot(const QString& folder, const QString& kind) {
         app.shutdown();
         return ok;
     } else if (kind == "offline") {
-        // A change not yet saved to the file: the title carries the mark.
+        // A change not yet saved to the file: the title carries the mark. The basic
+        // information page shows the controller's ID, which a bank file cannot hold, read-only;
+        // the status bar names the file.
         app.model().working().channel(0).axisTh[0] += 5;
-        tree->tree()->setCurrentItem(tree->rootItem(0));
         tree->tree()->expandAll();
+        if (auto* item = tree->findItem(qavix::nav::ItemKind::BasicInfo, 0)) {
+            tree->tree()->setCurrentItem(item);
+        }
         frame->updateCommandStates();
     } else if (kind == "navi-current") {
         tree->tree()->setCurrentItem(tree->rootItem(0));
