@@ -45,6 +45,8 @@ install(FILES ${QAVIX_DIST}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL
 install(FILES ${QAVIX_DIST}/qavix-monitor@.service DESTINATION lib/systemd/system)
 install(FILES ${QAVIX_DIST}/monitor.conf.example ${PROJECT_SOURCE_DIR}/docs/monitor.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+# The plant file of qavixctl's fleet commands, which the man page points to.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/plant.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 
 # The manual: built beside the programs at the path the installation gives it, so the
 # program finds it from the build tree too (bin/../share/doc/qavix/manual).

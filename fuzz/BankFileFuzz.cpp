@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "ShiftJis.h"
 #include "files/BankFile.h"
 #include "files/BankImport.h"
 #ifdef QAVIX_FUZZ_WITH_EMULATOR
 #include "BankReaders.h"
 #endif
+#include "files/ProfileFile.h"
 
 using namespace qavix;
 

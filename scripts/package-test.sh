@@ -76,7 +76,12 @@ grep -q "application/x-qavix-bank=.*qavix-bank.desktop" /usr/share/applications/
 run=$work/run
 mkdir "$run"
 cd "$run"
-bare() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u QAVLINK_LIBRARY "$@"; }
+# Qt's runtime folder: one of the test's own, not runtime-$USER left in the temporary folder.
+mkdir -m 700 "$work/runtime"
+bare() {
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u QAVLINK_LIBRARY \
+        XDG_RUNTIME_DIR="$work/runtime" "$@"
+}
 for program in qavix qavixctl qavix-sim; do
     [ "$(command -v "$program")" = "/usr/bin/$program" ] || fail "$program is not /usr/bin/$program"
     out=$(bare "$program" --version) || fail "installed $program --version"

@@ -6,7 +6,7 @@ packages=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     qt6-base-dev libgl-dev
-    fonts-noto-cjk
+    fonts-noto-cjk python3-fonttools
     xvfb xauth
     clang libclang-rt-14-dev
     poppler-utils

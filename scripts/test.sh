@@ -7,6 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
+# Without XDG_RUNTIME_DIR Qt makes a runtime folder of its own in the temporary folder
+# (runtime-$USER) and leaves it there; the tests get one of theirs, made here and removed
+# with everything in it when the run ends.
+runtime=$(mktemp -d "${TMPDIR:-/tmp}/qavix-runtime-XXXXXX")
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR="$runtime"
+
 jobs=$(nproc)
 # A compiler cache, where the machine has one, makes a rebuild of unchanged files free.
 launcher=()

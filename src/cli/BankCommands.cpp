@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "BankFields.h"
 #include "BankLoading.h"
 #include "ExitCodes.h"
+#include "files/BankFields.h"
 #include "files/BankFile.h"
 
 namespace qavix::cli {
@@ -44,7 +44,7 @@ int runShow(const std::string& path) {
         }
         return loaded.exitCode;
     }
-    for (const Field& field : bankFields(loaded.set)) {
+    for (const bankfile::Field& field : bankfile::bankFields(loaded.set)) {
         std::cout << field.name << '=' << field.value << '\n';
     }
     return kExitOk;
@@ -63,8 +63,8 @@ int runDiff(const std::string& pathA, const std::string& pathB) {
     if (failed) {
         return kExitFileError;
     }
-    const std::vector<Field> fieldsA = bankFields(a.set);
-    const std::vector<Field> fieldsB = bankFields(b.set);
+    const std::vector<bankfile::Field> fieldsA = bankfile::bankFields(a.set);
+    const std::vector<bankfile::Field> fieldsB = bankfile::bankFields(b.set);
     bool differ = false;
     for (size_t i = 0; i < fieldsA.size(); ++i) {
         if (fieldsA[i].value != fieldsB[i].value) {

@@ -21,8 +21,7 @@ std::tm localNow() {
 }
 
 // The set to export, read fresh: the current values by Read all, a bank by reading its
-// image. A bank that does not fit the controller (erased, or another controller's) is not
-// offered for export by the program, so it is refused here too.
+// image.
 int readSet(DeviceSession& session, int set, SettingsData& data) {
     if (session.transactions().readAll() != kRequestOk) {
         return session.failureExit();
@@ -31,17 +30,12 @@ int readSet(DeviceSession& session, int set, SettingsData& data) {
         data = session.model().working();
         return kExitOk;
     }
-    if (session.transactions().rereadBank(set) != kRequestOk) {
-        return session.failureExit();
+    std::string why;
+    const int read = readBankForExport(session, set, data, why);
+    if (!why.empty()) {
+        std::cerr << why << '\n';
     }
-    const StoredSet& bank = session.model().storedSet(set);
-    if (!isCompatible(session.model().working(), bank)) {
-        std::cerr << "Bank " << set
-                  << " does not hold settings for this controller (erased or foreign)\n";
-        return kExitFailed;
-    }
-    data = bank;
-    return kExitOk;
+    return read;
 }
 
 // The file's own checks (lengths, decoding, value ranges) with the program's messages.
@@ -88,6 +82,20 @@ int writeImported(DeviceSession& session, int target) {
 
 }  // namespace
 
+int readBankForExport(DeviceSession& session, int bank, SettingsData& data, std::string& why) {
+    if (session.transactions().rereadBank(bank) != kRequestOk) {
+        return session.failureExit();
+    }
+    const StoredSet& stored = session.model().storedSet(bank);
+    if (!isCompatible(session.model().working(), stored)) {
+        why = "Bank " + std::to_string(bank) +
+              " does not hold settings for this controller (erased or foreign)";
+        return kExitFailed;
+    }
+    data = stored;
+    return kExitOk;
+}
+
 int runExport(const DeviceOptions& options, int set, const std::string& path,
               const std::string& title) {
     const int target = checkOutputTarget(path);
@@ -115,6 +123,10 @@ int runExport(const DeviceOptions& options, int set, const std::string& path,
 
 int runImport(const DeviceOptions& options, const std::string& path, int target) {
     DeviceSession session(options);
+    return runImport(session, path, target);
+}
+
+int runImport(DeviceSession& session, const std::string& path, int target) {
     // A file that cannot be taken is refused before the controller is involved.
     SettingsData imported;
     const int read = readImportFile(session, path, imported);

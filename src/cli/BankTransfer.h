@@ -4,8 +4,11 @@
 #include <string>
 
 #include "DeviceOptions.h"
+#include "model/DeviceData.h"
 
 namespace qavix::cli {
+
+class DeviceSession;
 
 // The version text a bank file written here carries.
 constexpr const char* kBankFileVersion = "2.10";
@@ -21,5 +24,12 @@ int runExport(const DeviceOptions& options, int set, const std::string& path,
 // Checks `path` against its value ranges and the connected controller, then writes it to
 // set `target`: the current values (0) or a bank (1..4), each verified by reading back.
 int runImport(const DeviceOptions& options, const std::string& path, int target);
+// The same on a session not yet connected.
+int runImport(DeviceSession& session, const std::string& path, int target);
+
+// After Read all: bank 1..4 read fresh into `data`. kExitFailed with `why` when the bank
+// does not hold settings for this controller (erased or foreign): the program offers no
+// export of such a bank. Otherwise kExitOk or the exit code of the failed read.
+int readBankForExport(DeviceSession& session, int bank, SettingsData& data, std::string& why);
 
 }  // namespace qavix::cli

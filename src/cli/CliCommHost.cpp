@@ -2,15 +2,26 @@
 
 #include <iostream>
 
+#include "StopSignals.h"
+
 namespace qavix::cli {
 
 void CliCommHost::print(const std::string& text) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_keepMessages) {
+        m_kept.push_back(text);
+        return;
+    }
     std::cerr << text;
     if (text.empty() || text.back() != '\n') {
         std::cerr << '\n';
     }
     std::cerr.flush();
+}
+
+std::vector<std::string> CliCommHost::keptMessages() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_kept;
 }
 
 void CliCommHost::showMessage(const std::string& text) {
@@ -23,6 +34,10 @@ bool CliCommHost::ask(Question question, const std::string& text) {
         return false;
     }
     return confirm(text);
+}
+
+bool CliCommHost::cancelRequested() const {
+    return stopRequested();
 }
 
 bool CliCommHost::confirm(const std::string& text) {

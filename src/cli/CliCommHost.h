@@ -5,6 +5,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "comm/CommHost.h"
 
@@ -12,7 +13,10 @@ namespace qavix::cli {
 
 class CliCommHost : public CommHost {
   public:
-    explicit CliCommHost(bool answerYes) : m_answerYes(answerYes) {}
+    // keepMessages: messages are kept for keptMessages() instead of printed, for a
+    // connection among several whose messages are reported under its controller's name.
+    explicit CliCommHost(bool answerYes, bool keepMessages = false)
+        : m_answerYes(answerYes), m_keepMessages(keepMessages) {}
 
     void showMessage(const std::string& text) override;
     // The question is printed; the settings dialog question is always answered Cancel,
@@ -20,18 +24,23 @@ class CliCommHost : public CommHost {
     bool ask(Question question, const std::string& text) override;
     void runCommSettings() override {}
     void endProgram() override { m_ended = true; }
+    // Ctrl+C or SIGTERM (StopSignals.h) cancels the command's remaining requests.
+    bool cancelRequested() const override;
 
     // A question of an operation (the overwrite question of an import), answered like the
     // connection's questions.
     bool confirm(const std::string& text);
 
     bool programEnded() const { return m_ended; }
+    std::vector<std::string> keptMessages() const;
 
   private:
     void print(const std::string& text);
 
     const bool m_answerYes;
-    std::mutex m_mutex;  // messages come from the worker and the main thread
+    const bool m_keepMessages;
+    mutable std::mutex m_mutex;  // messages come from the worker and the main thread
+    std::vector<std::string> m_kept;
     std::atomic<bool> m_ended{false};
 };
 

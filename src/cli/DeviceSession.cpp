@@ -8,24 +8,48 @@
 
 namespace qavix::cli {
 
-DeviceSession::DeviceSession(const DeviceOptions& options)
-    : m_host(options.yes),
+DeviceSession::DeviceSession(const DeviceOptions& options, SessionSetup setup)
+    : m_host(options.yes, setup.keepMessages),
       m_options(options),
+      m_setup(std::move(setup)),
       m_link(m_host, m_model),
-      m_transactions(m_link, m_model) {}
+      m_transactions(m_link, m_model) {
+    // Sessions that run side by side (a plant's) are stopped by whoever runs them, which
+    // takes the signals itself; only a command's own session makes them its cancel.
+    if (!m_setup.ownConnection) {
+        m_signals.emplace();
+    }
+}
 
 int DeviceSession::connect() {
-    const PortSelection selection = selectPort(kSettingsFileName, m_options);
-    if (!selection.error.empty()) {
-        std::cerr << kSettingsFileName << ": " << selection.error << '\n';
-        return kExitFileError;
+    LinkSettings settings;
+    if (m_setup.link) {
+        settings = *m_setup.link;
+    } else {
+        const PortSelection selection = selectPort(kSettingsFileName, m_options);
+        reportUnreadableSettings(selection);
+        settings = selection.link;
     }
-    if (!m_link.start()) {
-        m_host.showMessage(kLinkLoadFailedMessage);
-        std::cerr << "(" << m_link.libraryError() << ")\n";
+    const LinkConnection connection =
+        m_setup.ownConnection ? LinkConnection::Own : LinkConnection::Shared;
+    if (!m_link.start(std::string(), connection)) {
+        m_host.showMessage(std::string(kLinkLoadFailedMessage) + "\n(" + m_link.libraryError() +
+                           ")");
         return kExitConnection;
     }
-    m_link.setSettings(selection.link);
+    // Nothing of a backup or a check needs saving when its line is lost, and a session
+    // among several must not write into the working directory.
+    if (m_setup.keepMessages) {
+        m_link.setRecoveryWriter([](const DeviceModel&) { return RecoverySave{}; });
+    }
+    // The worker runs with the signals held off; from here this thread takes them.
+    if (m_signals) {
+        m_signals->listen();
+    }
+    if (stopRequested()) {
+        return interruptedExit();
+    }
+    m_link.setSettings(settings);
     // An Open that fails is no error of its own: the status check that follows finds no
     // answer and asks, as at start-up, whether to set up the communication (here: never).
     m_link.setConnecting(true);
@@ -38,20 +62,39 @@ int DeviceSession::connect() {
         return kExitConnection;
     }
     if (m_link.checkStatus() != kRequestOk) {
-        return kExitConnection;
+        return m_link.lastRequestCancelled() ? interruptedExit() : kExitConnection;
     }
-    return kExitOk;
+    // Ctrl+C during the connection is answered as soon as its request is done.
+    return stopRequested() ? interruptedExit() : kExitOk;
 }
 
-int DeviceSession::failureExit() const {
+int DeviceSession::failureExit() {
+    if (m_link.lastRequestCancelled()) {
+        return interruptedExit();
+    }
     if (m_host.programEnded() || m_link.programEnding() || m_link.lastRequestLostConnection()) {
         return kExitConnection;
     }
     return kExitFailed;
 }
 
-int DeviceSession::exitFor(int requestResult) const {
+int DeviceSession::exitFor(int requestResult) {
     return requestResult == kRequestOk ? kExitOk : failureExit();
+}
+
+int DeviceSession::interruptedExit(const std::string& what) {
+    std::string text = what;
+    if (m_link.worker().settingOpen()) {
+        // A write given up half-way: without EnableSetting the reset discards its puts, so
+        // the controller keeps the settings it had and answers normally again.
+        text += m_link.leaveSettingMode() == kRequestOk
+                    ? "; the controller was reset out of setting mode and keeps its previous "
+                      "settings (nothing of this write was taken)"
+                    : "; the controller could not be reset out of setting mode (answer its "
+                      "question with --yes on the next command, or power it off and on)";
+    }
+    m_host.showMessage(text);
+    return kExitInterrupted;
 }
 
 }  // namespace qavix::cli

@@ -13,7 +13,7 @@ namespace {
 
 int readHistory(DeviceSession& session) {
     for (int k = 0; k < kErrorHistoryCount; ++k) {
-        if (session.link().request(kFirstErrorHistoryCode + k) != kRequestOk) {
+        if (session.link().request(code::kReadErrorLog + k) != kRequestOk) {
             return kRequestFailed;
         }
     }
@@ -45,6 +45,9 @@ int runErrors(const DeviceOptions& options, const std::string& csvPath) {
         return connected;
     }
     if (readHistory(session) != kRequestOk) {
+        if (session.link().lastRequestCancelled()) {
+            return session.failureExit();
+        }
         const int code = session.failureExit();
         session.host().showMessage(kErrorLogReadFailed);
         return code;

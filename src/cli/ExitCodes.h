@@ -10,5 +10,6 @@ constexpr int kExitFileError = 2;   // a file could not be opened, read or writt
                                     // bank data this controller takes
 constexpr int kExitConnection = 3;  // no link library, no answer, or the connection was lost
 constexpr int kExitUsage = 64;      // the command line itself is wrong
+constexpr int kExitInterrupted = 130;  // Ctrl+C or SIGTERM, as the shell counts a SIGINT
 
 }  // namespace qavix::cli

@@ -14,7 +14,9 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
+#include "OutputFile.h"
 #include "StopSignals.h"
+#include "model/ErrorLog.h"
 #include "monitor/LevelCsv.h"
 #include "monitor/LevelReading.h"
 
@@ -69,8 +71,7 @@ void printReading(const SettingsData& set, levels::GraphChoice choice, bool rati
     std::cout.flush();
 }
 
-// Appends whole rows with one write each, so an interrupted run leaves only whole rows.
-bool appendRows(int fd, const SettingsData& set, int channel, bool ratio) {
+std::string rowsOf(const SettingsData& set, int channel, bool ratio) {
     std::string text;
     const std::tm now = localNow();
     for (int s : levels::shownSensors(set, channel)) {
@@ -83,6 +84,22 @@ bool appendRows(int fd, const SettingsData& set, int channel, bool ratio) {
         }
         text += levels::levelLogRow(now, s + 1, values) + "\r\n";
     }
+    return text;
+}
+
+struct AppendFailure {
+    int error = 0;  // 0: the rows are in the file
+    bool partLeft = false;
+};
+
+// Appends the rows of one reading whole or not at all: a write cut short (a full disk) is
+// taken back to where the file ended, so the log never holds half a row for the next run
+// to continue.
+AppendFailure appendRows(int fd, const std::string& text) {
+    const off_t end = ::lseek(fd, 0, SEEK_END);
+    if (end < 0) {
+        return {errno, false};
+    }
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -90,11 +107,12 @@ bool appendRows(int fd, const SettingsData& set, int channel, bool ratio) {
             continue;
         }
         if (n <= 0) {
-            return false;
+            const int error = n < 0 ? errno : EIO;
+            return {error, done > 0 && ::ftruncate(fd, end) != 0};
         }
         done += static_cast<size_t>(n);
     }
-    return true;
+    return {};
 }
 
 bool pause(int ms) {
@@ -104,6 +122,10 @@ bool pause(int ms) {
             kSleepSlice, until - std::chrono::steady_clock::now()));
     }
     return !stopRequested();
+}
+
+std::string stoppedAfter(int readings) {
+    return "levels: interrupted after " + std::to_string(readings) + " reading(s)";
 }
 
 }  // namespace
@@ -121,24 +143,28 @@ void addLevelsCommand(CLI::App& app, const DeviceOptions& options, int& exitCode
         ->check(CLI::Range(1, 1 << 30));
     cmd->add_option("--csv", args->csvPath,
                     "append one row per sensor and reading: time, CHn, then each beam's level");
-    cmd->add_flag("--absolute", args->absolute, "absolute levels (at most 200) instead of percent");
+    cmd->add_flag(
+        "--absolute", args->absolute,
+        "absolute levels (at most " + std::to_string(kFullScale) + ") instead of percent");
     cmd->callback([args, &options, &exitCode] { exitCode = runLevels(options, *args); });
 }
 
 int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
-    StopSignals signals;
+    // A log that cannot be kept is refused before the controller is involved.
+    if (!args.csvPath.empty() && checkOutputTarget(args.csvPath, kCsvOpenFailed) != kExitOk) {
+        return kExitFileError;
+    }
     DeviceSession session(options);
     const int connected = session.connect();
     if (connected != kExitOk) {
         return connected;
     }
-    signals.listen();
 
     SettingsData& set = session.model().working();
     // What the program learns at start-up: connected sensors and their beam counts.
-    if (readAll(session, {PageRead{80, 0, 0, 0, levels::kLevelReadTimeoutMs},
-                          PageRead{72, 1, 0, kChannelCount, levels::kLevelReadTimeoutMs}}) !=
-        kRequestOk) {
+    if (readAll(session, {PageRead{code::kReadJointNum, 0, 0, 0, levels::kLevelReadTimeoutMs},
+                          PageRead{code::kReadBeamCounts, 1, 0, kChannelCount,
+                                   levels::kLevelReadTimeoutMs}}) != kRequestOk) {
         return session.failureExit();
     }
     const int connectedSensors = levels::connectedSensors(set);
@@ -153,9 +179,12 @@ int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
 
     int fd = -1;
     if (!args.csvPath.empty()) {
-        fd = ::open(args.csvPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        // Not blocking: a FIFO put in the checked file's place fails here instead of waiting
+        // for a reader.
+        fd = ::open(args.csvPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC,
+                    0644);
         if (fd < 0) {
-            std::cerr << "ファイル,オープンできません\n"
+            std::cerr << kCsvOpenFailed << '\n'
                       << args.csvPath << ": " << std::strerror(errno) << '\n';
             return kExitFileError;
         }
@@ -172,24 +201,31 @@ int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
                 levels::operationReads(ratio ? Operation::RefreshRatio : Operation::RefreshAbsolute,
                                        set, choice)) != kRequestOk) {
         closeFile();
-        return session.failureExit();
+        return session.link().lastRequestCancelled() ? session.interruptedExit(stoppedAfter(0))
+                                                     : session.failureExit();
     }
     const int count = args.count > 0 ? args.count : (fd >= 0 ? -1 : 1);
     const auto levelReads = levels::operationReads(
         ratio ? Operation::LevelsRatio : Operation::LevelsAbsolute, set, choice);
     int done = 0;
-    while (!stopRequested() && (count < 0 || done < count)) {
+    while (count < 0 || done < count) {
         if (done > 0 && !pause(args.intervalMs)) {
             break;
         }
         if (readAll(session, levelReads) != kRequestOk) {
             closeFile();
-            return session.failureExit();
+            return session.link().lastRequestCancelled()
+                       ? session.interruptedExit(stoppedAfter(done))
+                       : session.failureExit();
         }
         ++done;
         if (fd >= 0) {
-            if (!appendRows(fd, set, channel, ratio)) {
-                std::cerr << args.csvPath << ": " << std::strerror(errno) << '\n';
+            if (const AppendFailure failed = appendRows(fd, rowsOf(set, channel, ratio));
+                failed.error != 0) {
+                std::cerr << args.csvPath << ": " << std::strerror(failed.error)
+                          << (failed.partLeft ? " (the file ends in part of a row)"
+                                              : " (the file ends with the last whole reading)")
+                          << '\n';
                 closeFile();
                 return kExitFileError;
             }
@@ -201,8 +237,9 @@ int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
         }
     }
     closeFile();
-    if (stopRequested()) {
-        std::cerr << "levels: stopped after " << done << " reading(s)\n";
+    // Only a log that reached its --count is complete; one cut short by Ctrl+C is not.
+    if (count < 0 || done < count) {
+        return session.interruptedExit(stoppedAfter(done));
     }
     return kExitOk;
 }

@@ -516,10 +516,7 @@ int runMonitor(const DeviceOptions& options, const MonitorArgs& args) {
         return bad;
     }
     const PortSelection selection = selectPort(kSettingsFileName, options);
-    if (!selection.error.empty()) {
-        std::cerr << kSettingsFileName << ": " << selection.error << '\n';
-        return kExitFileError;
-    }
+    reportUnreadableSettings(selection);
     if (!args.device.empty()) {
         // The port resolves through the same rule as everywhere (QAVLINK_COMn first), so
         // every kind of port target works here as it does for the program.

@@ -1,5 +1,8 @@
 #include "PortSelection.h"
 
+#include <iostream>
+
+#include "IniText.h"
 #include "files/PortSettings.h"
 #include "files/ProfileFile.h"
 
@@ -7,14 +10,17 @@ namespace qavix::cli {
 
 PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& options) {
     PortSelection selection;
-    ProfileFile profile;
-    if (!profile.load(settingsPath, &selection.error)) {
-        return selection;
-    }
+    const ProfileFile profile = ProfileFile::loadSettings(settingsPath, selection.unreadable);
     const PortSettings settings = PortSettings::load(profile);
     selection.link = makeLinkSettings(settings, options.port.value_or(settings.activePort),
                                       options.unit.value_or(settings.activeMachine));
     return selection;
+}
+
+void reportUnreadableSettings(const PortSelection& selection) {
+    if (!selection.unreadable.empty()) {
+        std::cerr << ini::printable(selection.unreadable) << "; the default settings are used\n";
+    }
 }
 
 }  // namespace qavix::cli

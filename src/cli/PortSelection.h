@@ -13,9 +13,15 @@ constexpr const char* kSettingsFileName = "Qavix.ini";
 
 struct PortSelection {
     LinkSettings link;
-    std::string error;  // the settings file exists but cannot be read
+    // Why the settings file could not be taken (the link then holds the defaults, as the
+    // program starts with them); empty when it was read or is missing.
+    std::string unreadable;
 };
 
 PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& options);
+
+// Says on standard error, when it is so, that the settings file could not be used and the
+// defaults are (the program says it in its status bar).
+void reportUnreadableSettings(const PortSelection& selection);
 
 }  // namespace qavix::cli

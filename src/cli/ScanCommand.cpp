@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -11,6 +10,8 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
+#include "OutputFile.h"
+#include "StopSignals.h"
 #include "comm/ScanReader.h"
 #include "comm/ThreadPriority.h"
 #include "files/TextFile.h"
@@ -23,10 +24,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The shell's code for a command ended by Ctrl+C; the rows sampled until then are kept.
-constexpr int kExitInterrupted = 130;
-constexpr int kBeamCountCode = 72;
-constexpr int kJointNumCode = 80;
+constexpr int kBeamCountCode = code::kReadBeamCounts;
+constexpr int kJointNumCode = code::kReadJointNum;
 constexpr const char* kReadFailed = "コントローラ読込みできません";
 constexpr const char* kScanStopped =
     "サンプルの読込みが2回続けて失敗しました。スキャンを中止します。";
@@ -71,38 +70,9 @@ std::string intervalList(int baud) {
 
 struct Sampled {
     std::vector<std::string> lines;
+    int64_t taken = 0;
     bool stopped = false;      // two failed reads in a row
     bool interrupted = false;  // Ctrl+C or a termination request
-};
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void onInterrupt(int /*signal*/) {
-    g_interrupted = 1;
-}
-
-// While it lives, Ctrl+C and SIGTERM end sampling instead of the process, so that the rows
-// taken so far are written and the controller's polling is resumed.
-class InterruptGuard {
-  public:
-    InterruptGuard() {
-        g_interrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_int);
-        sigaction(SIGTERM, &action, &m_term);
-    }
-    ~InterruptGuard() {
-        sigaction(SIGINT, &m_int, nullptr);
-        sigaction(SIGTERM, &m_term, nullptr);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-  private:
-    struct sigaction m_int {};
-    struct sigaction m_term {};
 };
 
 // Samples on a fixed schedule from the start: a late read does not shift the ones after it,
@@ -120,14 +90,15 @@ Sampled sample(DeviceSession& session, const scan::ScanRows& rows, int channel, 
     }
     ThreadPriorityBoost priority;
     priority.raise();
-    const InterruptGuard guard;
+    // Ctrl+C ends sampling instead of the process (the session's guard), so that the rows
+    // taken so far are kept and the controller's polling is resumed.
     const auto interval = std::chrono::milliseconds(intervalMs);
     const Clock::time_point start = Clock::now();
     Clock::time_point due = start;
     int64_t taken = 0;
     while (taken < samples) {
         std::this_thread::sleep_until(due);
-        if (g_interrupted != 0) {
+        if (stopRequested()) {
             out.interrupted = true;
             break;
         }
@@ -152,12 +123,20 @@ Sampled sample(DeviceSession& session, const scan::ScanRows& rows, int channel, 
             std::cout << out.lines.back() << std::endl;
         }
     }
+    out.taken = taken;
     return out;
 }
 
 }  // namespace
 
 int runScan(const DeviceOptions& options, const ScanArgs& args) {
+    // Rows that could not be kept are refused before the controller is sampled for them.
+    if (!args.csvPath.empty()) {
+        const int target = checkOutputTarget(args.csvPath);
+        if (target != kExitOk) {
+            return target;
+        }
+    }
     DeviceSession session(options);
     const int connected = session.connect();
     if (connected != kExitOk) {
@@ -166,6 +145,9 @@ int runScan(const DeviceOptions& options, const ScanArgs& args) {
     CCommLink& link = session.link();
     if (link.request(kBeamCountCode, 1, 0, kChannelCount) != kRequestOk ||
         link.request(kJointNumCode) != kRequestOk) {
+        if (link.lastRequestCancelled()) {
+            return session.failureExit();
+        }
         const int code = session.failureExit();
         session.host().showMessage(kReadFailed);
         return code;
@@ -203,13 +185,14 @@ int runScan(const DeviceOptions& options, const ScanArgs& args) {
     } else if (!resumed) {
         code = session.failureExit();
     } else if (sampled.interrupted) {
-        code = kExitInterrupted;
+        code = session.interruptedExit("scan: interrupted after " + std::to_string(sampled.taken) +
+                                       " sample(s)");
     }
     if (!args.csvPath.empty()) {
         // What was sampled before a stop or an interruption is kept.
         const fileio::WriteResult written = textfile::writeLines(args.csvPath, sampled.lines);
         if (!written.ok) {
-            std::cerr << args.csvPath << ": " << written.error << '\n';
+            std::cerr << written.error << '\n';
             return code == kExitOk ? kExitFileError : code;
         }
     }
@@ -221,9 +204,11 @@ void addScanCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) 
     CLI::App* scan = app.add_subcommand(
         "scan", "Sample every beam's state as the scan monitor does; one CSV row per sample");
     scan->add_option("--interval", args->intervalMs,
-                     "sampling interval in ms: 25..200 in steps of 25, no faster than the "
-                     "port's line rate allows (default: the fastest)")
-        ->check(CLI::Range(25, 200));
+                     "sampling interval in ms: " + std::to_string(scan::kFastestIntervalMs) + ".." +
+                         std::to_string(scan::kSlowestIntervalMs) + " in steps of " +
+                         std::to_string(scan::kIntervalStepMs) +
+                         ", no faster than the port's line rate allows (default: the fastest)")
+        ->check(CLI::Range(scan::kFastestIntervalMs, scan::kSlowestIntervalMs));
     scan->add_option("--samples", args->samples, "samples to take (default 100)")
         ->check(CLI::Range(1, kMaxScanSamples));
     scan->add_option("--channel", args->channel, "sensor 1..3, or all (default)")

@@ -11,6 +11,7 @@
 #include "DeviceCommands.h"
 #include "DeviceOptions.h"
 #include "ExitCodes.h"
+#include "FleetCommands.h"
 #include "LevelsCommand.h"
 #include "MonitorCommand.h"
 #include "ProgramVersion.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     qavix::cli::addDeviceCommands(app, deviceOptions, exitCode);
     qavix::cli::addScanCommand(app, deviceOptions, exitCode);
     qavix::cli::addLevelsCommand(app, deviceOptions, exitCode);
+    qavix::cli::addFleetCommands(app, deviceOptions, exitCode);
     qavix::cli::addMonitorCommand(app, deviceOptions, exitCode);
     app.name(argc > 0 ? argv[0] : "qavixctl");
     std::vector<std::string> args(argv + 1, argv + argc);

@@ -4,8 +4,8 @@
 
 #include "FrameServer.h"
 #include "SimTransport.h"
-#include "sim/Controller.h"
 #include "sim/Options.h"
+#include "sim/UnitBus.h"
 
 namespace qavix::link {
 
@@ -15,8 +15,8 @@ std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSe
     if (!sim::parseOptionText(options, parsed, error)) {
         return nullptr;
     }
-    std::shared_ptr<sim::Controller> controller = sim::Controller::create(parsed, error);
-    if (!controller) {
+    std::shared_ptr<sim::UnitBus> controllers = sim::UnitBus::create(parsed, error);
+    if (!controllers) {
         return nullptr;
     }
     std::unique_ptr<std::ofstream> log;
@@ -38,8 +38,8 @@ std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSe
     line.baud = parsed.lineRate == sim::kLineRateFromTerminal ? settings.baud : parsed.lineRate;
     line.bitsPerCharacter = parsed.bitsPerCharacter;
     line.instantTimeout = parsed.instantTimeout;
-    auto handler = [controller](const sim::Command& command) {
-        return controller->execute(command);
+    auto handler = [controllers](const sim::Command& command) {
+        return controllers->execute(command);
     };
     return std::make_unique<SimTransport>(handler, faults, line, std::move(log));
 }

@@ -1,9 +1,11 @@
 // The C entries of libqavlink: each fills a command and hands it to the link library.
 
-#include "LinkLibrary.h"
+#include <string>
+
+#include "LinkConnections.h"
 #include "qavlink.h"
 
-using qavix::link::LinkLibrary;
+using qavix::link::currentConnection;
 using qavix::sim::Command;
 using qavix::sim::Op;
 
@@ -19,7 +21,7 @@ int byId(Op op, int id, int start, int count, const char* text, char* reply, int
     if (text != nullptr) {
         command.text = text;
     }
-    return LinkLibrary::instance().request(command, timeoutMs, reply, true) ? 1 : 0;
+    return currentConnection()->request(command, timeoutMs, reply, true) ? 1 : 0;
 }
 
 int toUnit(Op op, int unit, int arg1 = 0, int arg2 = 0, int arg3 = 0) {
@@ -29,13 +31,13 @@ int toUnit(Op op, int unit, int arg1 = 0, int arg2 = 0, int arg3 = 0) {
     command.start = arg1;
     command.count = arg2;
     command.arg3 = arg3;
-    return LinkLibrary::instance().request(command, KRYL_DEFAULT_TIMEOUT, nullptr, false) ? 1 : 0;
+    return currentConnection()->request(command, KRYL_DEFAULT_TIMEOUT, nullptr, false) ? 1 : 0;
 }
 
 // Puts need a text; a null pointer is a caller's mistake, not an empty text.
 int putById(Op op, int id, int start, int count, const char* text, int timeoutMs) {
     if (text == nullptr) {
-        LinkLibrary::instance().rejectArgument("No text to send");
+        currentConnection()->rejectArgument("No text to send");
         return 0;
     }
     return byId(op, id, start, count, text, nullptr, timeoutMs);
@@ -44,7 +46,7 @@ int putById(Op op, int id, int start, int count, const char* text, int timeoutMs
 // Gets need somewhere to put the reply.
 int getById(Op op, int id, int start, int count, char* reply, int timeoutMs) {
     if (reply == nullptr) {
-        LinkLibrary::instance().rejectArgument("No reply buffer");
+        currentConnection()->rejectArgument("No reply buffer");
         return 0;
     }
     return byId(op, id, start, count, nullptr, reply, timeoutMs);
@@ -55,29 +57,29 @@ int getById(Op op, int id, int start, int count, char* reply, int timeoutMs) {
 extern "C" {
 
 int KRYL_GetLastError(char* code, char* message) {
-    return LinkLibrary::instance().lastError(code, message) ? 1 : 0;
+    return currentConnection()->lastError(code, message) ? 1 : 0;
 }
 
 int KRYL_Initialize(void) {
-    return LinkLibrary::instance().initialize() ? 1 : 0;
+    return currentConnection()->initialize() ? 1 : 0;
 }
 
 int KRYL_Terminate(void) {
-    LinkLibrary::instance().terminate();
+    currentConnection()->terminate();
     return 1;
 }
 
 int KRYL_Open(const char* port, const int* settings) {
-    return LinkLibrary::instance().open(port, settings) ? 1 : 0;
+    return currentConnection()->open(port, settings) ? 1 : 0;
 }
 
 int KRYL_Close(void) {
-    LinkLibrary::instance().close();
+    currentConnection()->close();
     return 1;
 }
 
 int KRYL_ReOpen(void) {
-    return LinkLibrary::instance().reopen() ? 1 : 0;
+    return currentConnection()->reopen() ? 1 : 0;
 }
 
 int KRYL_GetStatus(char* reply) {
@@ -85,7 +87,7 @@ int KRYL_GetStatus(char* reply) {
 }
 
 int KRYL_SetRetryCount(int count) {
-    return LinkLibrary::instance().setRetryCount(count) ? 1 : 0;
+    return currentConnection()->setRetryCount(count) ? 1 : 0;
 }
 
 int KRYL_GetControlData(int id, char* reply) {
@@ -157,7 +159,7 @@ int KRYL_PutParameterDataWait(int id, int start, int count, const char* text, in
 }
 
 int KRYL_GetCommData(char* sent, char* received) {
-    return LinkLibrary::instance().commData(sent, received) ? 1 : 0;
+    return currentConnection()->commData(sent, received) ? 1 : 0;
 }
 
 int KRYL_FACTStart(int unit) {
@@ -165,6 +167,34 @@ int KRYL_FACTStart(int unit) {
 }
 int KRYL_FACTEnd(int unit) {
     return toUnit(Op::FactEnd, unit);
+}
+
+int KRYL_NewConnection(int* number) {
+    if (number == nullptr) {
+        currentConnection()->rejectArgument("No place for the connection number");
+        return 0;
+    }
+    if (!qavix::link::newConnection(*number)) {
+        currentConnection()->rejectArgument("No connection left");
+        return 0;
+    }
+    return 1;
+}
+
+int KRYL_UseConnection(int number) {
+    if (!qavix::link::useConnection(number)) {
+        currentConnection()->rejectArgument("No connection " + std::to_string(number));
+        return 0;
+    }
+    return 1;
+}
+
+int KRYL_EndConnection(int number) {
+    if (!qavix::link::endConnection(number)) {
+        currentConnection()->rejectArgument("No connection " + std::to_string(number) + " to end");
+        return 0;
+    }
+    return 1;
 }
 
 }  // extern "C"

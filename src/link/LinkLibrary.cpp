@@ -24,11 +24,6 @@ bool retryable(ExchangeStatus status) {
 
 }  // namespace
 
-LinkLibrary& LinkLibrary::instance() {
-    static LinkLibrary library;
-    return library;
-}
-
 bool LinkLibrary::initialize() {
     std::lock_guard lock(m_mutex);
     m_initialised = true;

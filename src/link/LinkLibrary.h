@@ -1,7 +1,8 @@
 #pragma once
-// The state behind the C interface: one port at a time, the last failure, the retry
-// count. Every entry takes the lock, so a second thread (the port test of the settings
-// dialog) waits for the worker's call instead of mixing frames with it.
+// The state of one connection behind the C interface: one port at a time, the last
+// failure, the retry count (LinkConnections holds them). Every entry takes the lock, so a
+// second thread on the same connection (the port test of the settings dialog) waits for
+// the worker's call instead of mixing frames with it.
 
 #include <memory>
 #include <mutex>
@@ -17,8 +18,6 @@ namespace qavix::link {
 
 class LinkLibrary {
   public:
-    static LinkLibrary& instance();
-
     bool initialize();
     void terminate();
     bool open(const char* port, const int* block);

@@ -1,6 +1,7 @@
 #include "PortOpener.h"
 
 #include "Emulator.h"
+#include "IniText.h"
 #include "PortProblem.h"
 #include "PortResolver.h"
 #include "SerialTransport.h"
@@ -20,7 +21,7 @@ std::unique_ptr<Transport> openPort(const std::string& name, const PortSettings&
         std::string error;
         auto transport = openEmulator(target->emulatorOptions, settings, error);
         if (!transport) {
-            failure = {"SIMOPT", "Emulator: " + error};
+            failure = {"SIMOPT", "Emulator: " + ini::printable(error)};
         }
         return transport;
     }

@@ -92,6 +92,18 @@ KRYL_API int KRYL_GetCommData(char* sent, char* received);
 KRYL_API int KRYL_FACTStart(int unit);
 KRYL_API int KRYL_FACTEnd(int unit);
 
+/* Several connections in one process, for a program that talks to controllers on several
+ * lines at once. Every thread starts on connection 0, which all threads share; everything
+ * above (port, unit, last error, retry count, initialisation) belongs to one connection.
+ * KRYL_NewConnection writes the number (> 0) of a new connection, initialised and with no
+ * port open; numbers are not reused. KRYL_UseConnection makes the calling thread's later
+ * calls go to that connection (0: the shared one). KRYL_EndConnection closes its port and
+ * forgets it; a thread still using it then fails every call with NOINIT. Failures of these
+ * three are ARG failures of the calling thread's connection. */
+KRYL_API int KRYL_NewConnection(int* number);
+KRYL_API int KRYL_UseConnection(int number);
+KRYL_API int KRYL_EndConnection(int number);
+
 /* Pointer types for dlsym. */
 typedef int (*KRYL_GetLastError_t)(char*, char*);
 typedef int (*KRYL_Initialize_t)(void);
@@ -123,6 +135,9 @@ typedef int (*KRYL_PutParameterDataWait_t)(int, int, int, const char*, int);
 typedef int (*KRYL_GetCommData_t)(char*, char*);
 typedef int (*KRYL_FACTStart_t)(int);
 typedef int (*KRYL_FACTEnd_t)(int);
+typedef int (*KRYL_NewConnection_t)(int*);
+typedef int (*KRYL_UseConnection_t)(int);
+typedef int (*KRYL_EndConnection_t)(int);
 
 #ifdef __cplusplus
 }

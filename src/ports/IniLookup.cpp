@@ -1,52 +1,76 @@
 #include "IniLookup.h"
 
-#include <algorithm>
-#include <cctype>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "IniText.h"
+#include "ShiftJis.h"
 
 namespace qavix::link {
 
 namespace {
 
-std::string trim(const std::string& text) {
-    const auto notBlank = [](unsigned char c) { return !std::isspace(c); };
-    auto first = std::find_if(text.begin(), text.end(), notBlank);
-    auto last = std::find_if(text.rbegin(), text.rend(), notBlank).base();
-    return first < last ? std::string(first, last) : std::string();
-}
-
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+// The whole file, or nothing when it is not a regular file that can be read within the
+// cap. Opened without waiting, so a FIFO put in its place cannot hold the caller.
+std::optional<std::string> readSmallFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        bytes.emplace();
+        char buffer[8192];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0 || bytes->size() + static_cast<size_t>(n) > ini::kMaxFileSize) {
+                bytes.reset();
+                break;
+            }
+            if (n == 0) {
+                break;
+            }
+            bytes->append(buffer, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    return bytes;
 }
 
 }  // namespace
 
 std::optional<std::string> readIniValue(const std::string& path, const std::string& section,
                                         const std::string& key) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const std::optional<std::string> bytes = readSmallFile(path);
+    if (!bytes || !ini::textProblem(*bytes).empty()) {
         return std::nullopt;
     }
+    const std::string text = sjis::fromCp932(*bytes).text;
     bool inSection = false;
-    std::string line;
-    while (std::getline(in, line)) {
-        line = trim(line);
-        if (line.empty() || line[0] == ';') {
+    for (const std::string_view line : ini::splitLines(text)) {
+        if (const auto name = ini::headerName(line)) {
+            if (inSection) {
+                return std::nullopt;  // a later section of the same name is not looked at
+            }
+            inSection = ini::sameName(*name, ini::trim(section));
             continue;
         }
-        if (line.front() == '[') {
-            const auto close = line.find(']');
-            inSection = close != std::string::npos &&
-                        equalsIgnoringCase(trim(line.substr(1, close - 1)), section);
+        if (!inSection) {
             continue;
         }
-        const auto equals = line.find('=');
-        if (inSection && equals != std::string::npos &&
-            equalsIgnoringCase(trim(line.substr(0, equals)), key)) {
-            return trim(line.substr(equals + 1));
+        const ini::Entry entry = ini::parseEntry(line);
+        if (entry.kind == ini::Entry::Key && ini::sameName(entry.key, ini::trim(key))) {
+            if (!entry.value) {
+                return std::nullopt;
+            }
+            return std::string(ini::unquote(*entry.value));
         }
     }
     return std::nullopt;

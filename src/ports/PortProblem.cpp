@@ -1,7 +1,9 @@
 #include "PortProblem.h"
 
+#include "IniText.h"
 #include "PortResolver.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +33,9 @@ constexpr CodeOfKind kCodes[] = {
     {PortProblemKind::Io, "IOERR"},
 };
 
+// Installed with the program; it gives USB serial adapters to the dialout group.
+constexpr const char* kUdevRuleName = "60-qavix-serial.rules";
+
 // Several holders are rare (a terminal program and its child); naming two is enough.
 constexpr int kMaxHoldersNamed = 2;
 
@@ -45,13 +50,15 @@ bool isPid(const std::string& name) {
     return !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// Names come from the environment and Qavix.ini; shown as they may be printed.
 std::string subject(const PortProblem& p) {
     if (p.port.empty()) {
-        return "デバイス " + p.device;
+        return "デバイス " + ini::printable(p.device);
     }
-    return "通信ポート " + p.port + " のデバイス " + p.device;
+    return "通信ポート " + ini::printable(p.port) + " のデバイス " + ini::printable(p.device);
 }
 
+// The library reports every "nothing usable there" alike; what is there tells them apart.
 PortProblemKind refineMissing(const std::string& device) {
     struct stat st {};
     if (device.empty()) {
@@ -60,7 +67,19 @@ PortProblemKind refineMissing(const std::string& device) {
     if (::stat(device.c_str(), &st) != 0) {
         return PortProblemKind::Absent;
     }
-    return S_ISCHR(st.st_mode) ? PortProblemKind::Absent : PortProblemKind::NotTerminal;
+    if (!S_ISCHR(st.st_mode)) {
+        return PortProblemKind::NotTerminal;
+    }
+    // A device node is a serial line only when it is a terminal (/dev/null and /dev/zero
+    // are not); one whose hardware is gone cannot be opened at all. Opening it as the link
+    // library did, without waiting and without making it our terminal, tells which.
+    const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return PortProblemKind::Absent;
+    }
+    const bool terminal = ::isatty(fd) != 0;
+    ::close(fd);
+    return terminal ? PortProblemKind::Absent : PortProblemKind::NotTerminal;
 }
 
 }  // namespace
@@ -114,6 +133,15 @@ std::string deviceGroup(const std::string& device) {
     return found->gr_name;
 }
 
+std::string groupToJoin(const std::string& device) {
+    struct stat st {};
+    if (::stat(device.c_str(), &st) != 0 || st.st_gid == 0 ||
+        (st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
+        return {};
+    }
+    return deviceGroup(device);
+}
+
 std::string deviceHolder(const std::string& device, const std::string& procRoot) {
     std::error_code ec;
     const fs::path target = fs::canonical(device, ec);
@@ -150,7 +178,7 @@ PortProblem diagnosePort(PortProblemKind kind, const std::string& port, const st
     p.port = port;
     p.device = device;
     if (kind == PortProblemKind::Permission) {
-        p.group = deviceGroup(device);
+        p.group = groupToJoin(device);
     } else if (kind == PortProblemKind::Busy) {
         p.holder = deviceHolder(device);
     }
@@ -181,7 +209,7 @@ std::optional<PortProblem> describeOpenFailure(const std::string& port, const st
 std::string portProblemText(const PortProblem& p) {
     switch (p.kind) {
         case PortProblemKind::NoDevice:
-            return "通信ポート " + (p.port.empty() ? p.device : p.port) +
+            return "通信ポート " + ini::printable(p.port.empty() ? p.device : p.port) +
                    " に当たるシリアルデバイスがありません。\n"
                    "通信設定でデバイスか内蔵エミュレータを選んでください。";
         case PortProblemKind::Absent:
@@ -193,13 +221,19 @@ std::string portProblemText(const PortProblem& p) {
                 text += "グループ " + p.group + " に参加してください（sudo usermod -aG " + p.group +
                         " $USER の後、ログインし直す）。";
             } else {
-                text += "デバイスの読み書き権限を確認してください。";
+                // No group opens it: joining one (root least of all) would not help.
+                text +=
+                    "このデバイスはこのユーザーには閉じられています。\n"
+                    "USB シリアルアダプタなら、Qavix の udev ルール " +
+                    std::string(kUdevRuleName) +
+                    " でアダプタをグループ dialout の読み書き可能にし（挿し直すと有効）、"
+                    "そのグループに参加してください。";
             }
             return text;
         }
         case PortProblemKind::Busy:
             if (!p.holder.empty()) {
-                return subject(p) + " は他のプログラムが使用中です: " + p.holder +
+                return subject(p) + " は他のプログラムが使用中です: " + ini::printable(p.holder) +
                        "。\nそのプログラムを終了してください。";
             }
             return subject(p) +

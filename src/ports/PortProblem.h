@@ -22,7 +22,7 @@ struct PortProblem {
     PortProblemKind kind = PortProblemKind::Io;
     std::string port;    // "COM1", or empty when a path was opened directly
     std::string device;  // what the port resolved to
-    std::string group;   // Permission: the device's group, the one to join
+    std::string group;   // Permission: a group that may read and write the device, to join
     std::string holder;  // Busy: "name (PID n)" of a process holding it, when /proc tells
     std::string detail;  // Io: the system's words for the error
 };
@@ -47,6 +47,10 @@ std::string portProblemText(const PortProblem& problem);
 
 // The name of the device's group ("dialout"), or empty when it cannot be read.
 std::string deviceGroup(const std::string& device);
+// The group whose members may read and write the device, which a user who may not open it
+// can join: empty when the device's group has no such right or is root (joining root is
+// no advice to give), and when the device cannot be looked at.
+std::string groupToJoin(const std::string& device);
 // "name (PID n)" for each process other than this one with the device open, as far as
 // /proc lets this user see.
 std::string deviceHolder(const std::string& device, const std::string& procRoot = "/proc");

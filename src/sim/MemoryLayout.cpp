@@ -81,10 +81,8 @@ class LayoutBuilder {
     void add(const AreaSpec& a) { areas[a.readCode] = a; }
 };
 
-LayoutBuilder build() {
+void addChannelConfiguration(LayoutBuilder& b) {
     using namespace image;
-    LayoutBuilder b;
-    // Channel configuration sub-blocks.
     b.channelField(72, kBeamCount);
     b.areas[72].hardware = true;
     b.channelField(84, kType2);
@@ -110,8 +108,10 @@ LayoutBuilder build() {
     b.channelField(76, kCountConf);
     b.channelField(73, kSubConf);
     b.channelField(74, kAlmConf);
+}
 
-    // General sub-block.
+void addGeneralBlock(LayoutBuilder& b) {
+    using namespace image;
     b.flat(57, kGeneral + kType, kTypeLength, 1, AreaCodec::Chars);
     b.areas[57].addressing = Addressing::String;
     b.areas[57].elementBytes = kTypeLength;
@@ -122,12 +122,14 @@ LayoutBuilder build() {
     b.flat(148, kGeneral + kTeachConf, 1);
     b.flat(63, kGeneral + kPio, kPioCount, 2);
     b.flat(64, kGeneral + kPioInv, kPioCount, 1, AreaCodec::Decimal);
+}
 
-    // Per-beam tables.
+// Per-beam tables, then the hysteresis, group and parallel output block.
+void addBeamTablesAndExtendedBlock(LayoutBuilder& b) {
+    using namespace image;
     b.flat(103, kThreshold, kChannels * kBeamsPerChannel);
     b.flat(102, kZero, kChannels * kBeamsPerChannel);
 
-    // Hysteresis, group and parallel output block.
     b.flat(104, kExtended + kHys, kChannels);
     b.flat(105, kExtended + kThCnf, kChannels);
     b.flat(128, kExtended + kFixCnf, kChannels);
@@ -141,8 +143,9 @@ LayoutBuilder build() {
     b.flat(143, kExtended + kGrpCnf, 1);
     b.flat(144, kExtended + kGrpUp, kGroupEntries);
     b.flat(145, kExtended + kGrpLow, kGroupEntries);
+}
 
-    // Outside the bank image.
+void addOutsideImage(LayoutBuilder& b) {
     b.text(58, kTextLength, kChannels);
     b.text(59, kTextLength, 1);
     b.extraFlat(61, 4);
@@ -168,6 +171,15 @@ LayoutBuilder build() {
     b.extraFlat(149, 1);
     b.text(kAreaControlText3, 8, 1);
     b.areas[kAreaControlText3].hardware = true;
+}
+
+LayoutBuilder build() {
+    LayoutBuilder b;
+    addChannelConfiguration(b);
+    addGeneralBlock(b);
+    addBeamTablesAndExtendedBlock(b);
+    // The areas outside the bank image take the bytes after it in this order.
+    addOutsideImage(b);
     return b;
 }
 

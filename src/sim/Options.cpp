@@ -14,6 +14,8 @@ constexpr int kMaxErrorNumber = 0xFF;
 constexpr int kMinBitsPerCharacter = 7;
 constexpr int kMaxBitsPerCharacter = 12;
 constexpr int kMaxLineRate = 4000000;
+constexpr int kMaxEvery = 1000000;
+constexpr int kMaxHangAfter = 1000000000;
 
 bool parseInt(const std::string& text, long long lo, long long hi, long long& out, int base = 10) {
     if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ') {
@@ -47,6 +49,24 @@ bool parseBeams(const std::string& text, std::vector<int>& beams) {
     return true;
 }
 
+bool parseUnits(const std::string& text, std::vector<int>& units) {
+    std::vector<int> result;
+    std::string piece;
+    std::istringstream in(text);
+    while (std::getline(in, piece, ',')) {
+        long long n = 0;
+        if (!parseInt(piece, 0, kMaxUnit, n)) {
+            return false;
+        }
+        result.push_back(static_cast<int>(n));
+    }
+    if (result.empty() || text.back() == ',') {
+        return false;
+    }
+    units = result;
+    return true;
+}
+
 using Setter = std::function<bool(const std::string&, Options&)>;
 
 Setter intSetter(int Options::*field, long long lo, long long hi) {
@@ -60,95 +80,96 @@ Setter intSetter(int Options::*field, long long lo, long long hi) {
     };
 }
 
+// A file name: anything but empty.
+Setter textSetter(std::string Options::*field) {
+    return [field](const std::string& v, Options& o) {
+        o.*field = v;
+        return !v.empty();
+    };
+}
+
+// One of two words; `yes` sets the switch.
+Setter switchSetter(bool Options::*field, const char* yes, const char* no) {
+    return [field, yes, no](const std::string& v, Options& o) {
+        o.*field = v == yes;
+        return v == yes || v == no;
+    };
+}
+
+bool setState(const std::string& v, Options& o) {
+    long long n = 0;
+    if (!parseInt(v, 0, kStateFactory, n) ||
+        (n != kStateNormal && n != kStateSetting && n != kStateError && n != kStateFactory)) {
+        return false;
+    }
+    o.state = static_cast<int>(n);
+    return true;
+}
+
+bool setErrorNumber(const std::string& v, Options& o) {
+    std::string digits = v;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits = digits.substr(2);
+    }
+    long long n = 0;
+    if (digits.size() > 2 || !parseInt(digits, 0, kMaxErrorNumber, n, 16)) {
+        return false;
+    }
+    o.errorNumber = static_cast<int>(n);
+    return true;
+}
+
+bool setSeed(const std::string& v, Options& o) {
+    if (v.empty() || v[0] == '-') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long n = std::strtoull(v.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0') {
+        return false;
+    }
+    o.seed = n;
+    return true;
+}
+
+bool setLineRate(const std::string& v, Options& o) {
+    if (v == "tty") {
+        o.lineRate = kLineRateFromTerminal;
+        return true;
+    }
+    return intSetter(&Options::lineRate, 0, kMaxLineRate)(v, o);
+}
+
+bool setSensors(const std::string& v, Options& o) {
+    return parseBeams(v, o.beams);
+}
+
+bool setMoreUnits(const std::string& v, Options& o) {
+    return parseUnits(v, o.moreUnits);
+}
+
 const std::map<std::string, Setter>& setters() {
     static const std::map<std::string, Setter> table = {
-        {"--sensors", [](const std::string& v, Options& o) { return parseBeams(v, o.beams); }},
+        {"--sensors", setSensors},
         {"--unit", intSetter(&Options::unit, 0, kMaxUnit)},
-        {"--state",
-         [](const std::string& v, Options& o) {
-             long long n = 0;
-             if (!parseInt(v, 0, kStateFactory, n) || (n != kStateNormal && n != kStateSetting &&
-                                                       n != kStateError && n != kStateFactory)) {
-                 return false;
-             }
-             o.state = static_cast<int>(n);
-             return true;
-         }},
-        {"--error",
-         [](const std::string& v, Options& o) {
-             std::string digits = v;
-             if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-                 digits = digits.substr(2);
-             }
-             long long n = 0;
-             if (digits.size() > 2 || !parseInt(digits, 0, kMaxErrorNumber, n, 16)) {
-                 return false;
-             }
-             o.errorNumber = static_cast<int>(n);
-             return true;
-         }},
-        {"--scenario",
-         [](const std::string& v, Options& o) {
-             o.scenarioFile = v;
-             return !v.empty();
-         }},
-        {"--bank-file",
-         [](const std::string& v, Options& o) {
-             o.bankFile = v;
-             return !v.empty();
-         }},
-        {"--bank-image",
-         [](const std::string& v, Options& o) {
-             o.bankImage = v;
-             return !v.empty();
-         }},
-        {"--seed",
-         [](const std::string& v, Options& o) {
-             if (v.empty() || v[0] == '-') {
-                 return false;
-             }
-             errno = 0;
-             char* end = nullptr;
-             const unsigned long long n = std::strtoull(v.c_str(), &end, 10);
-             if (errno != 0 || *end != '\0') {
-                 return false;
-             }
-             o.seed = n;
-             return true;
-         }},
-        {"--light",
-         [](const std::string& v, Options& o) {
-             o.steadyLight = v == "steady";
-             return v == "steady" || v == "live";
-         }},
-        {"--line-rate",
-         [](const std::string& v, Options& o) {
-             if (v == "tty") {
-                 o.lineRate = kLineRateFromTerminal;
-                 return true;
-             }
-             return intSetter(&Options::lineRate, 0, kMaxLineRate)(v, o);
-         }},
+        {"--more-units", setMoreUnits},
+        {"--state", setState},
+        {"--error", setErrorNumber},
+        {"--scenario", textSetter(&Options::scenarioFile)},
+        {"--bank-file", textSetter(&Options::bankFile)},
+        {"--bank-image", textSetter(&Options::bankImage)},
+        {"--seed", setSeed},
+        {"--light", switchSetter(&Options::steadyLight, "steady", "live")},
+        {"--line-rate", setLineRate},
         {"--bits",
          intSetter(&Options::bitsPerCharacter, kMinBitsPerCharacter, kMaxBitsPerCharacter)},
-        {"--drop", intSetter(&Options::dropEvery, 0, 1000000)},
-        {"--corrupt", intSetter(&Options::corruptEvery, 0, 1000000)},
-        {"--hang-after", intSetter(&Options::hangAfter, 0, 1000000000)},
-        {"--log",
-         [](const std::string& v, Options& o) {
-             o.logFile = v;
-             return !v.empty();
-         }},
-        {"--log-times",
-         [](const std::string& v, Options& o) {
-             o.logTimes = v == "on";
-             return v == "on" || v == "off";
-         }},
-        {"--instant-timeout",
-         [](const std::string& v, Options& o) {
-             o.instantTimeout = v == "on";
-             return v == "on" || v == "off";
-         }},
+        {"--drop", intSetter(&Options::dropEvery, 0, kMaxEvery)},
+        {"--corrupt", intSetter(&Options::corruptEvery, 0, kMaxEvery)},
+        {"--hang-after", intSetter(&Options::hangAfter, 0, kMaxHangAfter)},
+        {"--log", textSetter(&Options::logFile)},
+        {"--log-times", switchSetter(&Options::logTimes, "on", "off")},
+        {"--instant-timeout", switchSetter(&Options::instantTimeout, "on", "off")},
     };
     return table;
 }
@@ -228,6 +249,7 @@ bool parseOptionText(const std::string& text, Options& options, std::string& err
 std::string optionsHelp() {
     return "  --sensors N[,N[,N]]  beams of each connected sensor, 1..128 (default 40,32)\n"
            "  --unit N             unit number answered, 0..99 (default 0)\n"
+           "  --more-units N[,N]   further controllers on the same line, with these units\n"
            "  --state S            state at power-on: 0 normal, 1 setting, 2 error, 30 factory\n"
            "  --error HEX          error number of state 2 (default C8)\n"
            "  --scenario FILE      initial settings, banks and error log\n"

@@ -27,6 +27,9 @@ struct Options {
     // Controller model.
     std::vector<int> beams{40, 32};  // beams per connected sensor; its size is JOINT_NUM
     int unit = 0;
+    // Further controllers on the same line (an RS-485 bus), each answering its own unit
+    // number; they start alike and keep their own state.
+    std::vector<int> moreUnits;
     int state = kStateNormal;  // state at power-on
     int errorNumber = 0xC8;    // error shown when the state is 2
     std::string scenarioFile;  // initial settings, banks and error log (docs/emulator.md)

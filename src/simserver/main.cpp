@@ -17,8 +17,8 @@
 #include "FrameServer.h"
 #include "ProgramVersion.h"
 #include "PtyServer.h"
-#include "sim/Controller.h"
 #include "sim/Options.h"
+#include "sim/UnitBus.h"
 
 namespace {
 
@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
         std::cerr << "qavix-sim: " << error << "\n(see --help)\n";
         return 2;
     }
-    std::unique_ptr<sim::Controller> controller = sim::Controller::create(options, error);
-    if (!controller) {
+    std::unique_ptr<sim::UnitBus> controllers = sim::UnitBus::create(options, error);
+    if (!controllers) {
         std::cerr << "qavix-sim: " << error << '\n';
         return 2;
     }
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     faults.hangAfter = options.hangAfter;
     faults.logTimes = options.logTimes;
     link::FrameServer server(
-        [&](const sim::Command& command) { return controller->execute(command); }, faults,
+        [&](const sim::Command& command) { return controllers->execute(command); }, faults,
         log.get());
     sim::tool::LineRate rate;
     rate.baud = options.lineRate;

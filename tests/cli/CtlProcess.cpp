@@ -1,12 +1,16 @@
 #include "CtlProcess.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace qavix::cli::test {
 
@@ -114,6 +118,97 @@ CtlRun runCtlAs(int uid, int gid, const CtlEnv& env, const std::vector<std::stri
     run.err = readBytes(base + ".err");
     std::filesystem::remove(base + ".out");
     std::filesystem::remove(base + ".err");
+    return run;
+}
+
+CtlChild::CtlChild(const CtlEnv& env, const std::vector<std::string>& args) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string dir =
+        env.workDir.empty() ? makeTempDir(std::string(info->name()) + "-child") : env.workDir;
+    m_base = dir + "/.qavixctl-child";
+    // Everything the child needs is made before the fork: after it only system calls run.
+    std::vector<std::string> argv{QAVIXCTL};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> environment;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry(*e);
+        const std::string name = entry.substr(0, entry.find('='));
+        bool replaced = false;
+        for (const auto& var : env.vars) {
+            replaced = replaced || var.first == name;
+        }
+        if (!replaced) {
+            environment.push_back(entry);
+        }
+    }
+    for (const auto& [name, value] : env.vars) {
+        environment.push_back(name + "=" + value);
+    }
+    std::vector<char*> argPointers;
+    for (std::string& a : argv) {
+        argPointers.push_back(a.data());
+    }
+    argPointers.push_back(nullptr);
+    std::vector<char*> envPointers;
+    for (std::string& e : environment) {
+        envPointers.push_back(e.data());
+    }
+    envPointers.push_back(nullptr);
+    const std::string outPath = m_base + ".out";
+    const std::string errPath = m_base + ".err";
+    m_pid = ::fork();
+    if (m_pid != 0) {
+        return;
+    }
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out < 0 || err < 0 || ::dup2(out, STDOUT_FILENO) < 0 || ::dup2(err, STDERR_FILENO) < 0 ||
+        ::chdir(dir.c_str()) != 0) {
+        ::_exit(127);
+    }
+    ::execve(QAVIXCTL, argPointers.data(), envPointers.data());
+    ::_exit(127);
+}
+
+CtlChild::~CtlChild() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+    std::filesystem::remove(m_base + ".out");
+    std::filesystem::remove(m_base + ".err");
+}
+
+void CtlChild::signal(int number) const {
+    if (m_pid > 0) {
+        ::kill(m_pid, number);
+    }
+}
+
+CtlRun CtlChild::wait(std::chrono::milliseconds limit) {
+    CtlRun run;
+    if (m_pid <= 0) {
+        return run;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = ::waitpid(m_pid, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (ended == 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, &status, 0);
+    }
+    m_pid = -1;
+    if (ended != 0 && WIFEXITED(status)) {
+        run.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        m_signal = WTERMSIG(status);
+    }
+    run.out = readBytes(m_base + ".out");
+    run.err = readBytes(m_base + ".err");
     return run;
 }
 

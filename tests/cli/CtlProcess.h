@@ -2,6 +2,9 @@
 // Runs the built qavixctl as a user would: its own process, working directory and
 // environment; collects standard output, standard error and the exit code.
 
+#include <sys/types.h>
+
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +26,28 @@ CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args);
 // The same as another user and group (through setpriv; the test must run as root). A uid
 // below 0 runs it as the test runs.
 CtlRun runCtlAs(int uid, int gid, const CtlEnv& env, const std::vector<std::string>& args);
+
+// qavixctl running in the background, for tests that signal it while it works. Killed and
+// reaped when it goes, if it is still running.
+class CtlChild {
+  public:
+    CtlChild(const CtlEnv& env, const std::vector<std::string>& args);
+    ~CtlChild();
+    CtlChild(const CtlChild&) = delete;
+    CtlChild& operator=(const CtlChild&) = delete;
+
+    bool started() const { return m_pid > 0; }
+    void signal(int number) const;
+    // Waits for the end, at most `limit`. exitCode is -1 when it was ended by a signal (the
+    // signal's number is then in `signal`) or had to be killed after the limit.
+    CtlRun wait(std::chrono::milliseconds limit);
+    int endSignal() const { return m_signal; }
+
+  private:
+    pid_t m_pid = -1;
+    int m_signal = 0;
+    std::string m_base;
+};
 
 // A fresh, empty folder for one test, removed with everything in it when the test ends.
 std::string makeTempDir(const std::string& name);

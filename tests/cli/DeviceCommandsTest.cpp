@@ -40,6 +40,14 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
 TEST(QavixctlInfo, PrintsTheControllerAndEachConnectedSensor) {
     struct Case {
         const char* sensors;
@@ -122,6 +130,52 @@ TEST(QavixctlConnection, PortAndUnitAnywhereOnTheLineOrFromQavixIni) {
     const CtlRun other = runCtl(env, {"clock", "--unit", "1"});
     EXPECT_EQ(other.exitCode, 3);
     EXPECT_TRUE(contains(other.err, kAskCommSetup));
+}
+
+// Qavix.ini that is no settings file (damaged, binary, far too large) chooses nothing: the
+// command says so once and goes on with the defaults, as the program does.
+TEST(QavixctlConnection, AnUnusableQavixIniIsSaidOnceAndTheDefaultsAreUsed) {
+    const std::string dir = makeTempDir("unusable-ini");
+    // Read, it would send the command to COM3, which leads nowhere.
+    const std::string choosesCom3 = "[Qavix_Section]\r\nActivePort=2\r\n";
+    std::string huge = choosesCom3;
+    huge.resize(16 * 1024 * 1024 + 1, ';');
+    const std::string cases[] = {
+        choosesCom3 + std::string("[Ports]\r\nCOM3=sim\0x\r\n", 22),
+        choosesCom3 + "\x7f\x45\x4c\x46\x02\x01\x01",
+        choosesCom3 + "TITLE=\x83",
+        huge,
+    };
+    const CtlEnv env{dir, {{"QAVLINK_COM1", "sim"}}};
+    for (const std::string& ini : cases) {
+        SCOPED_TRACE(ini.substr(0, 40));
+        std::ofstream(dir + "/Qavix.ini", std::ios::binary) << ini;
+        const CtlRun run = runCtl(env, {"clock"});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string note = "; the default settings are used\n";
+        EXPECT_EQ(occurrences(run.err, note), 1u) << run.err;
+        EXPECT_EQ(run.err.rfind("Qavix.ini: ", 0), 0u) << run.err;
+    }
+}
+
+// Names from the environment or Qavix.ini reach the terminal with their control characters
+// written out, never as the bytes that would act on it.
+TEST(QavixctlConnection, ControlCharactersOfAPortAreShownEscaped) {
+    const std::string dir = makeTempDir("escaped-port");
+    const CtlRun fromEnvironment =
+        runCtl(CtlEnv{dir, {{"QAVLINK_COM1", "/dev/\x1b[2Jnone\x9b"}}}, withPort({"info"}));
+    EXPECT_EQ(fromEnvironment.exitCode, 3);
+    EXPECT_TRUE(contains(fromEnvironment.err, "/dev/\\x1B[2Jnone\\x9B")) << fromEnvironment.err;
+    // COM6: the machine's sixth serial device stands in for the refused file's mapping.
+    std::ofstream(dir + "/Qavix.ini", std::ios::binary) << "[Ports]\r\nCOM6=/dev/\x1b[31mred\r\n";
+    const CtlRun fromIni = runCtl(CtlEnv{dir, {}}, {"info", "--port", "COM6"});
+    EXPECT_EQ(fromIni.exitCode, 3);
+    EXPECT_TRUE(contains(fromIni.err, "Qavix.ini: holds the control character \\x1B"))
+        << fromIni.err;
+    for (const CtlRun& run : {fromEnvironment, fromIni}) {
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+        EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << run.out;
+    }
 }
 
 TEST(QavixctlConnection, UsageErrors) {
@@ -240,27 +294,38 @@ TEST(QavixctlErrors, PrintsTheTwentyRowsAndSavesThemAsCsv) {
     EXPECT_FALSE(std::filesystem::exists(dir + "/-"));
 }
 
-TEST(QavixctlOutput, TargetsThatMayNotBeReplacedAreRefusedBeforeConnecting) {
+// Every command that saves what it read from the controller finds out before connecting
+// that the result could not be kept: after a long scan or log it would be lost.
+TEST(QavixctlOutput, TargetsThatCannotBeKeptAreRefusedBeforeConnecting) {
     const std::string dir = makeTempDir("targets");
     const std::string fifo = dir + "/pipe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    const std::string readOnly = dir + "/kept.qbk";
+    const std::string readOnly = dir + "/kept.csv";
     std::ofstream(readOnly) << "kept";
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    const std::string missingFolder = dir + "/no/such";
     // A port that does not exist: a command that tried to connect would exit 3.
     const CtlEnv nowhere{dir, {{"QAVLINK_COM1", dir + "/no-such-port"}}};
-    for (const std::string& target : {fifo, readOnly}) {
-        const CtlRun exported = runCtl(nowhere, withPort({"bank", "export", "1", target}));
-        EXPECT_EQ(exported.exitCode, 2) << target << exported.err;
-        EXPECT_TRUE(contains(exported.err, target)) << exported.err;
-        const CtlRun errors = runCtl(nowhere, withPort({"errors", "--csv", target}));
-        EXPECT_EQ(errors.exitCode, 2) << target << errors.err;
-        EXPECT_TRUE(contains(errors.err, "ファイル,オープンできません")) << errors.err;
+    for (const std::string& target :
+         {fifo, readOnly, std::string("/dev/full"), missingFolder + "/out.csv"}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"bank", "export", "1", target},
+              {"errors", "--csv", target},
+              {"scan", "--csv", target},
+              {"levels", "--csv", target}}) {
+            SCOPED_TRACE(::testing::PrintToString(args));
+            const CtlRun run = runCtl(nowhere, withPort(args));
+            EXPECT_EQ(run.exitCode, 2) << run.err;
+            EXPECT_EQ(occurrences(run.err, target), 1u) << run.err;
+            EXPECT_FALSE(contains(run.err, "no-such-port")) << "tried to connect: " << run.err;
+            EXPECT_EQ(run.out, "");
+        }
     }
     struct stat info {};
     ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
     EXPECT_EQ(readBytes(readOnly), "kept");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/no"));
 }
 
 TEST(QavixctlExport, DashWritesTheBankFileToStandardOutput) {

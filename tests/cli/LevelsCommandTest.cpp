@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "CtlProcess.h"
+#include "SmallTmpfs.h"
 
 namespace qavix::cli::test {
 namespace {
@@ -141,11 +142,34 @@ TEST_F(LevelsFixture, InterruptEndsTheLogWithWholeRows) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // A log cut short by Ctrl+C is no complete run; the rows so far are kept.
+    EXPECT_EQ(WEXITSTATUS(status), 130);
     const auto logged = rows(readBytes(csv));
     ASSERT_GE(logged.size(), 2u);
     for (const std::string& row : logged) {
         expectRow(row, "CH1", 128, 1000);
+    }
+}
+
+// A disk that fills up cuts a row's write short; the file keeps only whole rows, so the
+// next log appended to it starts on a row of its own.
+TEST_F(LevelsFixture, FullDiskLeavesOnlyWholeRowsAndExitsTwo) {
+    const qavix::test::SmallTmpfs disk(16);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "needs the right to mount a small file system";
+    }
+    const std::string csv = disk.file("full.csv");
+    const CtlRun run = runCtl(simulated("--sensors 128,128,128", dir),
+                              {"levels", "--port", "COM1", "--channel", "all", "--count", "200",
+                               "--interval", "0", "--csv", csv, "--absolute"});
+    EXPECT_EQ(run.exitCode, 2) << run.err;
+    EXPECT_NE(run.err.find(csv), std::string::npos) << run.err;
+    const std::string bytes = readBytes(csv);
+    ASSERT_GT(bytes.size(), 4096u) << "the disk took rows before it was full";
+    const auto logged = rows(bytes);
+    EXPECT_EQ(logged.size() % 3, 0u) << "a reading's rows go in together";
+    for (const std::string& row : logged) {
+        EXPECT_EQ(fields(row).size(), 130u) << row;
     }
 }
 

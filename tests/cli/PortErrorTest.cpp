@@ -51,22 +51,50 @@ std::string groupOf(const std::string& path) {
     return g != nullptr ? g->gr_name : std::to_string(st.st_gid);
 }
 
-TEST(QavixctlPortErrors, DeviceWithoutPermissionNamesTheGroupToJoin) {
+// A group is named only when joining it opens the device; a device no group opens (root's
+// own, or one only its owner may use) is said to be closed, with the way to open it.
+TEST(QavixctlPortErrors, PermissionNamesAGroupOnlyWhenJoiningItOpensTheDevice) {
     const Unprivileged user = unprivilegedUser();
-    if (user.uid < 0) {
-        GTEST_SKIP() << "needs root and setpriv to act as another user";
+    const group* dialout = getgrnam("dialout");
+    if (user.uid < 0 || dialout == nullptr) {
+        GTEST_SKIP() << "needs root, setpriv and the dialout group to act as another user";
     }
-    qavix::test::HeldPty pty(false, -1, -1, 0600);
-    ASSERT_TRUE(pty.ready());
+    struct Case {
+        gid_t gid;
+        mode_t mode;
+        const char* advice;  // the group to join, or nothing
+    };
+    const Case cases[] = {
+        {dialout->gr_gid, 0660, "dialout"},
+        {dialout->gr_gid, 0600, nullptr},
+        {0, 0660, nullptr},
+        {0, 0600, nullptr},
+    };
     OpenFolder dir("port-permission");
-    const CtlRun run = runCtlAs(user.uid, user.gid, {dir.path(), {{"QAVLINK_COM1", pty.slave()}}},
-                                {"info", "--port", "COM1"});
-    EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
-    EXPECT_NE(run.err.find(pty.slave()), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("権限がありません"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("グループ " + groupOf(pty.slave()) + " に参加"), std::string::npos)
-        << run.err;
-    EXPECT_EQ(run.err.find("断絶"), std::string::npos) << "not a lost connection: " << run.err;
+    for (const Case& c : cases) {
+        qavix::test::HeldPty pty(false, -1, -1, c.mode);
+        ASSERT_TRUE(pty.ready());
+        ASSERT_EQ(chown(pty.slave().c_str(), 0, c.gid), 0);
+        ASSERT_EQ(chmod(pty.slave().c_str(), c.mode), 0);
+        const std::string trace = groupOf(pty.slave()) + " " + std::to_string(c.mode);
+        const CtlRun run =
+            runCtlAs(user.uid, user.gid, {dir.path(), {{"QAVLINK_COM1", pty.slave()}}},
+                     {"info", "--port", "COM1"});
+        EXPECT_EQ(run.exitCode, kExitConnection) << trace << run.err;
+        EXPECT_NE(run.err.find(pty.slave()), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("権限がありません"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("断絶"), std::string::npos) << "not a lost connection: " << run.err;
+        if (c.advice != nullptr) {
+            EXPECT_NE(run.err.find(std::string("グループ ") + c.advice + " に参加"),
+                      std::string::npos)
+                << trace << run.err;
+        } else {
+            EXPECT_EQ(run.err.find("に参加してください（sudo usermod"), std::string::npos)
+                << trace << run.err;
+            EXPECT_NE(run.err.find("閉じられています"), std::string::npos) << trace << run.err;
+            EXPECT_NE(run.err.find("udev"), std::string::npos) << trace << run.err;
+        }
+    }
 }
 
 TEST(QavixctlPortErrors, BusyDeviceNamesTheProcessHoldingIt) {
@@ -94,6 +122,19 @@ TEST(QavixctlPortErrors, UnpluggedDeviceIsNamed) {
     const CtlRun run = runCtl({dir.path(), {{"QAVLINK_COM1", gone}}}, {"info", "--port", "COM1"});
     EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
     EXPECT_NE(run.err.find(gone + " がありません"), std::string::npos) << run.err;
+}
+
+TEST(QavixctlPortErrors, DevicesThatAreNoTerminalAreNoSerialPort) {
+    OpenFolder dir("port-not-tty");
+    for (const char* device : {"/dev/null", "/dev/zero"}) {
+        const CtlRun run =
+            runCtl({dir.path(), {{"QAVLINK_COM1", device}}}, {"info", "--port", "COM1"});
+        EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
+        EXPECT_NE(run.err.find(std::string(device) + " はシリアルポートではありません"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(run.err.find("がありません"), std::string::npos) << run.err;
+    }
 }
 
 }  // namespace

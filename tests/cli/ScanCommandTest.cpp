@@ -147,12 +147,14 @@ TEST(QavixctlScan, TwoFailedReadsInARowStopWithExitThreeAndKeepTheRows) {
 TEST(QavixctlScan, CtrlCEndsSamplingWithTheRowsSoFarAndExit130) {
     const Scratch scratch("scan-interrupt");
     const std::string out = scratch.path + "/out.txt";
+    const std::string err = scratch.path + "/err.txt";
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(fd, STDOUT_FILENO);
-        dup2(fd, STDERR_FILENO);
+        dup2(errFd, STDERR_FILENO);
         if (chdir(scratch.path.c_str()) == 0) {
             setenv("QAVLINK_COM1", "sim:--sensors 8", 1);
             execl(QAVIXCTL, QAVIXCTL, "scan", "--port", "COM1", "--samples", "100000",
@@ -174,6 +176,8 @@ TEST(QavixctlScan, CtrlCEndsSamplingWithTheRowsSoFarAndExit130) {
     EXPECT_EQ(WEXITSTATUS(status), 130);
     const std::vector<std::string> rows = lines(readBytes(out));
     ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(readBytes(err),
+              "scan: interrupted after " + std::to_string(rows.size() - 1) + " sample(s)\n");
     EXPECT_EQ(fields(rows[0])[2], "CH1-1");
     expectRows(rows, 8, 125);
 }

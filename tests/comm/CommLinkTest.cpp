@@ -158,6 +158,26 @@ TEST_F(CommLinkTest, WithABankSelectedPutsChangeOnlyTheWorkingSet) {
     EXPECT_EQ(fake.countOf("GetParameter"), 1);
 }
 
+TEST_F(CommLinkTest, WithABankSelectedTheLevelsStillComeFromTheController) {
+    model.storedSet(2).compatible = 1;
+    model.selectSet(2);
+    model.working().channel(1).beamCount = 3;
+    fake.parameterReplies[88] = "57C8FF";
+    fake.parameterReplies[89] = "006400FA0001";
+    EXPECT_EQ(link->request(88, 2, 128, 3), kRequestOk);
+    EXPECT_EQ(link->request(89, 2, 128, 3), kRequestOk);
+    const auto reads = fake.callsOf("GetParameter");
+    ASSERT_EQ(reads.size(), 2u);
+    EXPECT_EQ(reads[0].id, 88);
+    EXPECT_EQ(reads[1].id, 89);
+    const ChannelRecord& ch = model.working().channel(1);
+    EXPECT_EQ(ch.absLevel[0], 0x57);
+    EXPECT_EQ(ch.absLevel[2], 0xFF);
+    EXPECT_EQ(ch.ratioLevel[1], 250);
+    // Live levels are no bank edit.
+    EXPECT_EQ(model.storedSet(2).edited, 0);
+}
+
 TEST_F(CommLinkTest, IdlePollThatLosesTheControllerEndsTheProgram) {
     link->resumePolling();
     {
@@ -256,6 +276,44 @@ TEST_F(CommLinkTest, ALineLostBeforeEnableOrAfterAVerifiedWriteIsOnlyACut) {
     fake.statusReplies = {""};
     EXPECT_EQ(link->request(149), kRequestFailed);
     EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kCommunicationCut});
+}
+
+// A cancelled write ends at the next request; the reset that leaves setting mode without
+// enabling is the only thing still sent, and only while a setting mode of ours is open.
+TEST_F(CommLinkTest, ACancelledWriteStopsAndOnlyAnOpenSettingModeIsReset) {
+    fake.statusReplies = {"0001", "0101"};
+    ASSERT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    ASSERT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    EXPECT_TRUE(link->worker().settingOpen());
+    host.cancelled = true;
+    EXPECT_EQ(link->request(7, 1, 0, 1, kRequestTimeoutMs, 0, 0, "33"), kRequestFailed);
+    EXPECT_TRUE(link->lastRequestCancelled());
+    EXPECT_FALSE(link->lastRequestLostConnection());
+    EXPECT_EQ(link->request(kCodeEnableSetting), kRequestFailed);
+    EXPECT_EQ(fake.countOf("PutParameter"), 1);
+    EXPECT_EQ(fake.countOf("EnableSetting"), 0);
+
+    fake.statusReplies = {"0001"};
+    EXPECT_EQ(link->leaveSettingMode(), kRequestOk);
+    EXPECT_FALSE(link->lastRequestCancelled());
+    EXPECT_EQ(fake.countOf("Reset"), 1);
+    EXPECT_FALSE(link->worker().settingOpen());
+    EXPECT_EQ(link->leaveSettingMode(), kRequestOk);
+    EXPECT_EQ(fake.countOf("Reset"), 1) << "nothing left open, nothing to reset";
+
+    // A write that ran to its end closed setting mode itself.
+    host.cancelled = false;
+    fake.statusReplies = {"0001", "0101"};
+    ASSERT_EQ(link->request(kCodeStartSetting), kRequestOk);
+    ASSERT_EQ(link->request(6, 1, 0, 1, kRequestTimeoutMs, 0, 0, "32"), kRequestOk);
+    fake.parameterReplies[67] = "32";
+    fake.statusReplies = {"0001"};
+    ASSERT_EQ(link->request(kCodeEnableSetting), kRequestOk);
+    EXPECT_FALSE(link->worker().settingOpen());
+    host.cancelled = true;
+    EXPECT_EQ(link->leaveSettingMode(), kRequestOk);
+    EXPECT_EQ(fake.countOf("Reset"), 2) << "only the reset of the enable";
+    EXPECT_TRUE(host.messagesShown().empty());
 }
 
 TEST_F(CommLinkTest, BankWriteOfChangedZeroPointsSendsOneBlock) {

@@ -2,6 +2,7 @@
 // A scripted stand-in for the link library's entries, for the worker's decision tables.
 // C entry points cannot carry state, so one fake is active at a time.
 
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -76,6 +77,7 @@ class ScriptedHost : public CommHost {
     bool ask(Question question, const std::string& text) override;
     void runCommSettings() override;
     void endProgram() override;
+    bool cancelRequested() const override { return cancelled; }
 
     std::vector<std::string> messagesShown() const;
     std::vector<Question> questionsAsked() const;
@@ -83,7 +85,8 @@ class ScriptedHost : public CommHost {
     int endCount() const;
     int settingsRuns() const;
 
-    std::deque<bool> answers;  // empty: Cancel
+    std::deque<bool> answers;            // empty: Cancel
+    std::atomic<bool> cancelled{false};  // the user's cancel of the whole operation
     std::function<void()> onCommSettings;
 
   private:

@@ -33,6 +33,9 @@ static_assert(kSameType<KrylGetStringDataWait, decltype(&KRYL_GetStringDataWait)
 static_assert(kSameType<KrylGetParameterDataWait, decltype(&KRYL_GetParameterDataWait)>);
 static_assert(kSameType<KrylPutParameterDataWait, decltype(&KRYL_PutParameterDataWait)>);
 static_assert(kSameType<KrylGetCommData, decltype(&KRYL_GetCommData)>);
+static_assert(kSameType<KrylNewConnection, decltype(&KRYL_NewConnection)>);
+static_assert(kSameType<KrylConnection, decltype(&KRYL_UseConnection)>);
+static_assert(kSameType<KrylConnection, decltype(&KRYL_EndConnection)>);
 
 // The buffers the core hands over are the sizes the header promises to fill at most.
 static_assert(kReplyBufferSize > KRYL_MAX_REPLY);

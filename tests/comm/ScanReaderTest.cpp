@@ -1,5 +1,6 @@
-// The scan monitor's direct read: three calls at most per sample, a skipped sample after one
-// failed read, the stop after the second in a row, and a spoilt answer counted as a failure.
+// The scan monitor's direct read: three calls at most per sample, one when nothing answers, a
+// skipped sample after one failed read, the stop after the second in a row, and a spoilt
+// answer counted as a failure.
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,32 @@ TEST_F(ScanReaderTest, TwoFailedReadsInARowStop) {
     EXPECT_EQ(fake.countOf("GetParameter"), 6);
     reader.resetFailures();
     EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Taken);
+}
+
+// A call that got no answer at all is not repeated: the next call would wait out the whole
+// time-out again, which is what made a pulled cable take 9 s to stop the monitor.
+TEST_F(ScanReaderTest, NoAnswerAtAllEndsTheReadAtTheFirstCall) {
+    for (const char* code : {"TIMEOUT", "LINE"}) {
+        SCOPED_TRACE(code);
+        fake.calls.clear();
+        fake.failures["GetParameter"] = 6;
+        fake.errorCode = code;
+        scan::ScanReader reader(api);
+        EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Silent);
+        EXPECT_EQ(fake.countOf("GetParameter"), 1);
+        // The second failure in a row stops, silent or not.
+        EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Stop);
+        EXPECT_EQ(fake.countOf("GetParameter"), 2);
+    }
+    // A spoilt answer is still asked for again at once.
+    fake.calls.clear();
+    fake.failures["GetParameter"] = 2;
+    fake.errorCode = "CHECK";
+    scan::ScanReader reader(api);
+    EXPECT_EQ(reader.sample(scan::scanRange(0, 2), set), SampleOutcome::Taken);
+    EXPECT_EQ(fake.countOf("GetParameter"), 3);
+    EXPECT_TRUE(scan::isSilentLineCode("TIMEOUT"));
+    EXPECT_FALSE(scan::isSilentLineCode("NAK12"));
 }
 
 TEST_F(ScanReaderTest, AnAnswerOfTheWrongLengthCountsAsAFailedCall) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
+
+#include "IniLookup.h"
 #include "TempDir.h"
 #include "files/TextFile.h"
 
@@ -133,7 +137,80 @@ TEST(ProfileFile, RefusesWhatWouldNotReadBack) {
     EXPECT_FALSE(profile.setString("S", "k", "\xF0\x9F\x98\x80"));  // no Shift-JIS form
     EXPECT_FALSE(profile.writeSection("S", {"[Injected]"}));
     EXPECT_FALSE(profile.writeSection("S", {"a=1\r\nb=2"}));
+    // A NUL or an escape would make the saved file one that is no settings text.
+    EXPECT_FALSE(profile.setString("Ports", "COM1", std::string("sim\0x", 5)));
+    EXPECT_FALSE(profile.setString("Ports", "COM1", "/dev/\x1b[2Jtty"));
+    EXPECT_FALSE(profile.setString("Ports", "COM1", "/dev/\xC2\x9Btty"));  // C1 CSI
     EXPECT_TRUE(profile.sectionNames().empty());
+    EXPECT_TRUE(profile.setString("S", "k", "a\tb"));  // a tab is a blank
+}
+
+// Qavix.ini is read by the program's profile reader and by the link library's port lookup;
+// on every input both must give the same port, or the program shows one port and the
+// library opens another.
+TEST(SettingsFile, TheProgramAndTheLinkLibraryReadQavixIniAlike) {
+    TempDir dir;
+    const std::string path = dir.file("Qavix.ini");
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) {
+        binary.push_back(static_cast<char>((i * 7919 + 13) % 256));
+    }
+    binary.insert(2000, "\r\n[Ports]\r\nCOM1=/dev/binary\r\n");
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* com1;  // what both must find; nullptr: nothing
+        bool usable;       // the file is taken as a settings file
+    };
+    const Case cases[] = {
+        {"plain", "[Ports]\r\nCOM1=/dev/ttyUSB0\r\nCOM2=sim\r\n", "/dev/ttyUSB0", true},
+        {"names in any case, blanks around", "[ ports ]\n\t com1 \t= sim:--sensors 8 \n",
+         "sim:--sensors 8", true},
+        {"quoted", "[Ports]\nCOM1=\"/dev/serial/by-id/a b\"\n", "/dev/serial/by-id/a b", true},
+        {"key without a value first", "[Ports]\nCOM1\nCOM1=/dev/late\n", nullptr, true},
+        {"first key wins", "[Ports]\nCOM1=/dev/a\nCOM1=/dev/b\n", "/dev/a", true},
+        {"only the first section counts", "[Ports]\nCOM2=x\n[Other]\n[Ports]\nCOM1=/dev/b\n",
+         nullptr, true},
+        {"comment", "[Ports]\n;COM1=/dev/no\n", nullptr, true},
+        {"lone CR line ends", "[Ports]\rCOM1=/dev/cr\rCOM2=y\r", "/dev/cr", true},
+        {"header with a comment", "[Ports] ; serial\nCOM1=/dev/h\n", "/dev/h", true},
+        {"Shift-JIS value", "[Ports]\r\nCOM1=/dev/\x83\x56\x83\x8A\x83\x41\x83\x8B\r\n",
+         "/dev/シリアル", true},
+        {"NUL inside a value", std::string("[Ports]\r\nCOM1=sim\0x\r\n", 20), nullptr, false},
+        {"escape inside a value", "[Ports]\r\nCOM1=/dev/\x1b[2Jtty\r\n", nullptr, false},
+        {"cut off in a character", "[Ports]\r\nCOM1=/dev/a\r\nTITLE=\x83", nullptr, false},
+        {"binary", binary, nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(fileio::writeFileAtomic(path, c.bytes).ok);
+        std::string problem;
+        const ProfileFile profile = ProfileFile::loadSettings(path, problem);
+        EXPECT_EQ(problem.empty(), c.usable) << problem;
+        for (const char* key : {"COM1", "COM2", "com3"}) {
+            EXPECT_EQ(profile.value("Ports", key), link::readIniValue(path, "Ports", key)) << key;
+        }
+        EXPECT_EQ(profile.value("Ports", "COM1"),
+                  c.com1 == nullptr ? std::nullopt : std::optional<std::string>(c.com1));
+    }
+
+    // Larger than any settings file: refused by both, as a folder and a missing file are.
+    std::string huge = "[Ports]\r\nCOM1=/dev/huge\r\n";
+    huge.resize(fileio::kMaxReadSize + 1, ';');
+    ASSERT_TRUE(fileio::writeFileAtomic(path, huge).ok);
+    std::string problem;
+    EXPECT_FALSE(ProfileFile::loadSettings(path, problem).hasSection("Ports"));
+    EXPECT_NE(problem, "");
+    EXPECT_EQ(link::readIniValue(path, "Ports", "COM1"), std::nullopt);
+    ASSERT_TRUE(std::filesystem::remove(path));
+    ASSERT_TRUE(std::filesystem::create_directory(path));
+    EXPECT_FALSE(ProfileFile::loadSettings(path, problem).hasSection("Ports"));
+    EXPECT_NE(problem, "");
+    EXPECT_EQ(link::readIniValue(path, "Ports", "COM1"), std::nullopt);
+    const std::string missing = dir.file("none.ini");
+    EXPECT_TRUE(ProfileFile::loadSettings(missing, problem).sectionNames().empty());
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(link::readIniValue(missing, "Ports", "COM1"), std::nullopt);
 }
 
 TEST(ProfileFile, RemovesKeysAndSections) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "files/ShiftJis.h"
+#include "ShiftJis.h"
 #include "report/SettingsReport.h"
 
 namespace qavix::report {

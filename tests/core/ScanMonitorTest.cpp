@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model/SampleCount.h"
 #include "model/ScanChartGeometry.h"
 #include "model/ScanHistory.h"
@@ -251,6 +253,42 @@ TEST(ScanChartGeometry, CellsCoverTheExtentWithoutGapsOrOverrun) {
     EXPECT_EQ(screenCount(1000), 1);
     EXPECT_EQ(screenCount(10), 100);
     EXPECT_EQ(screenCount(300), 4);
+}
+
+std::vector<int> beamNumbers(std::initializer_list<std::pair<int, int>> sensors) {
+    std::vector<int> beams;
+    for (const auto& [first, last] : sensors) {
+        for (int b = first; b <= last; ++b) {
+            beams.push_back(b);
+        }
+    }
+    return beams;
+}
+
+TEST(ScanChartGeometry, BeamLabelsThinOutWhereRowsAreLow) {
+    // Rows taller than a label: every beam.
+    EXPECT_EQ(labelledRows(beamNumbers({{1, 4}}), cellEnds(4, 80), 14),
+              (std::vector<int>{0, 1, 2, 3}));
+    // 40 rows over 300 pixels (7 or 8 each) with 14-pixel labels: every 2nd beam.
+    const std::vector<int> forty = labelledRows(beamNumbers({{1, 40}}), cellEnds(40, 300), 14);
+    ASSERT_EQ(forty.size(), 20u);
+    EXPECT_EQ(forty[0], 0);
+    EXPECT_EQ(forty[1], 2);
+    // CH1 of 40 beams and CH2 of 32 over 250 pixels: every 5th beam of each sensor, and
+    // CH2's first beam only where it keeps clear of CH1's last label.
+    const std::vector<int> beams = beamNumbers({{1, 40}, {1, 32}});
+    const std::vector<int> ends = cellEnds(72, 250);
+    const std::vector<int> rows = labelledRows(beams, ends, 14);
+    ASSERT_FALSE(rows.empty());
+    int previous = -100;
+    for (int r : rows) {
+        EXPECT_EQ((beams[static_cast<size_t>(r)] - 1) % 5, 0) << r;
+        const int centre = (cellStart(ends, r) + ends[static_cast<size_t>(r)]) / 2;
+        EXPECT_GE(centre - previous, 14) << r;
+        previous = centre;
+    }
+    EXPECT_NE(std::find(rows.begin(), rows.end(), 40), rows.end());  // CH2-1
+    EXPECT_TRUE(labelledRows({}, {}, 14).empty());
 }
 
 }  // namespace

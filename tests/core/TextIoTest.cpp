@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "FifoWriter.h"
+#include "ShiftJis.h"
 #include "TempDir.h"
 #include "files/FileIo.h"
-#include "files/ShiftJis.h"
 #include "files/TextFile.h"
 
 namespace qavix {
@@ -237,10 +237,18 @@ TEST(FileIo, SavesRefuseTargetsThatAreNotWritableRegularFiles) {
     EXPECT_TRUE(fileio::checkWriteTarget(readOnly).ok);
 }
 
-TEST(FileIo, WriteIntoAMissingFolderFails) {
+TEST(FileIo, WriteIntoAMissingFolderFailsAndTheCheckSaysSoBeforehand) {
     TempDir dir;
-    EXPECT_FALSE(fileio::writeFileAtomic(dir.file("no/such/file"), "x").ok);
+    ASSERT_TRUE(fileio::writeFileAtomic(dir.file("plain"), "x").ok);
+    for (const std::string& path : {dir.file("no/such/file"), dir.file("plain/file")}) {
+        SCOPED_TRACE(path);
+        const fileio::WriteResult checked = fileio::checkWriteTarget(path);
+        EXPECT_FALSE(checked.ok);
+        EXPECT_EQ(checked.error.rfind(path + ": ", 0), 0u) << checked.error;
+        EXPECT_FALSE(fileio::writeFileAtomic(path, "x").ok);
+    }
     EXPECT_FALSE(fileio::writeFileAtomic(dir.path().string(), "x").ok);
+    EXPECT_EQ(filesIn(dir.path()), 1u);
 }
 
 }  // namespace

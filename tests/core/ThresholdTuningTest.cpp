@@ -136,6 +136,18 @@ TEST(ThresholdListRules, TypedThresholdsKeepBothWithinLimits) {
     EXPECT_FALSE(thlist::typedThreshold(now, true, 20, 5).has_value());
 }
 
+TEST(ThresholdListRules, AnOffThresholdTypedReadsWithItsSpace) {
+    const thlist::CellTexts typed = thlist::cellTexts(ThresholdPair{200, 195}, true);
+    EXPECT_EQ(typed.on, "200");
+    EXPECT_EQ(typed.off, "195 ");
+    const thlist::CellTexts read = thlist::cellTexts(ThresholdPair{13, 8}, false);
+    EXPECT_EQ(read.on, "13");
+    EXPECT_EQ(read.off, "8");
+    // The list's CSV file keeps the cells as they read.
+    EXPECT_EQ(thlist::listCsvLines({{"CH1_光軸   1", "87", typed.on, typed.off}}).back(),
+              "CH1_光軸   1,87,200,195 ,");
+}
+
 TEST(ThresholdListRules, RowsFollowThresholdConfiguration) {
     EXPECT_EQ(thlist::rowLabel(0, 4), "CH1_光軸   5");
     EXPECT_EQ(thlist::rowLabel(1, 9), "CH2_光軸 10");

@@ -274,5 +274,28 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
     EXPECT_FALSE(app.mainFrame() != nullptr && app.mainFrame()->isVisible());
 }
 
+// A Qavix.ini that is no settings text (here a NUL) chooses nothing: the program starts with
+// the defaults and says so once in the status bar rather than not at all.
+TEST_F(AppRun, AnUnusableQavixIniIsSaidInTheStatusBarAndTheDefaultsAreUsed) {
+    setenv("QAVLINK_COM1", "sim", 1);
+    QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    // Read, it would choose COM3, where nothing answers.
+    QByteArray bytes("[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nActivePort=2\r\n");
+    bytes.append('\0');
+    ini.write(bytes);
+    ini.close();
+    CQavixApp app(options());
+    ASSERT_TRUE(app.start());
+    EXPECT_TRUE(app.connected());
+    CColorStatusBar* status = app.mainFrame()->colorStatusBar();
+    EXPECT_EQ(status->pane(3)->text(), "COM1 9600bps");
+    const QString said = status->pane(0)->text();
+    EXPECT_TRUE(said.startsWith("Qavix.ini を読み込めないため、既定の設定で動作しています"))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains("NUL")) << said.toStdString();
+    app.shutdown();
+}
+
 }  // namespace
 }  // namespace qavix::test

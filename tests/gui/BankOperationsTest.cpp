@@ -22,6 +22,8 @@
 #include "frame/CBankEditDlg.h"
 #include "frame/CBankEraseDlg.h"
 #include "frame/CLeftPaneView.h"
+#include "frame/CNaviView.h"
+#include "frame/CRightPaneFrame.h"
 #include "frame/CommandIds.h"
 
 namespace qavix::test {
@@ -56,7 +58,8 @@ class BankOperations : public ::testing::Test {
         ASSERT_TRUE(dir.isValid());
         clearPorts();
         ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
-        setenv("QAVLINK_COM1", "sim:--sensors 40,32", 1);
+        log = QDir(dir.path()).filePath("requests.log");
+        setenv("QAVLINK_COM1", ("sim:--sensors 40,32 --log " + log).toUtf8().constData(), 1);
         app = std::make_unique<CQavixApp>(appOptions(dir.path()));
         ASSERT_TRUE(app->start());
         frame = app->mainFrame();
@@ -104,7 +107,26 @@ class BankOperations : public ::testing::Test {
         return path;
     }
 
+    // The bank function switch (149) and the bank reads (150..153) the controller received
+    // from line `from` of its request log on.
+    std::vector<int> bankRequestsSince(int from) const {
+        std::vector<int> ids;
+        QFile f(log);
+        if (!f.open(QIODevice::ReadOnly)) {
+            return ids;
+        }
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        for (int i = from; i < lines.size(); ++i) {
+            const int id = lines[i].split(' ').value(0).toInt();
+            if (id >= 149 && id <= 153) {
+                ids.push_back(id);
+            }
+        }
+        return ids;
+    }
+
     QTemporaryDir dir;
+    QString log;
     std::unique_ptr<CQavixApp> app;
     CMainFrame* frame = nullptr;
     CBankManager* banks = nullptr;
@@ -212,6 +234,44 @@ TEST_F(BankOperations, TheBankBarDiscardsOnlyAfterItsQuestionAndOnlyForABank) {
     EXPECT_EQ(model().selectedSet(), 2);
 }
 
+TEST_F(BankOperations, AfterADiscardTheBanksOwnBoardIsShownAndItsLabelsLeadToItsPages) {
+    showSet(2);
+    frame->tree()->tree()->setCurrentItem(frame->tree()->findItem(nav::ItemKind::Pio, 2));
+    settle();
+    ASSERT_EQ(app->state().currentPage, nav::kPagePio);
+    model().working().channel(0).axisTh[0] = 99;  // applied on a page
+    model().storedSet(2).edited = 1;
+    frame->updateCommandStates();
+    {
+        ModalAnswerer ok(true);
+        frame->action(kCmdBankDiscard)->trigger();
+        settle();
+        ASSERT_FALSE(ok.texts().empty());
+        EXPECT_EQ(ok.texts().back(), CBankManager::kDiscardQuestion);
+    }
+    ASSERT_EQ(model().selectedSet(), 2);
+    EXPECT_EQ(frame->tree()->tree()->currentItem(), frame->tree()->rootItem(2));
+    ASSERT_TRUE(frame->rightPane()->showsNaviView());
+    CNaviView* navi = frame->rightPane()->naviView();
+    EXPECT_EQ(navi->groupHeaders(), QStringList{"Ｂａｎｋ２"});
+
+    // "動作設定" of the bank's CH1 opens the bank's page for CH1.
+    int label = 0;
+    for (const nav::BoardSection& section : nav::boardGroups()[nav::kBoardBank1 + 1].sections) {
+        for (const nav::BoardLabel& l : section.labels) {
+            if (l.item == nav::ItemKind::SensorOperation && l.channel == 1) {
+                label = l.id;
+            }
+        }
+    }
+    ASSERT_NE(label, 0);
+    navi->activateLabel(label);
+    settle();
+    EXPECT_EQ(frame->tree()->tree()->currentItem(),
+              frame->tree()->findItem(nav::ItemKind::SensorOperation, 2, 1));
+    EXPECT_EQ(app->state().currentPage, nav::kPageSensorOperation);
+}
+
 TEST_F(BankOperations, TheCopyDialogListsFollowTheSourceAndNeverOfferTheShownBank) {
     showSet(2);
     CBankCopyDlg dlg(*banks, frame);
@@ -247,6 +307,35 @@ TEST_F(BankOperations, TheEraseDialogNeverOffersTheShownBankAndErasesTheTickedOn
               nav::kImageBankEmpty);
     EXPECT_FALSE(app->state().commBusy());
     EXPECT_TRUE(frame->commandsAllowed());
+}
+
+// Every selection of a stored set ends with the read of the bank function switch, also the
+// ones an erase and a discarded bank edit make.
+TEST_F(BankOperations, EraseAndDiscardSelectTheirSetsAsEverySelectionDoes) {
+    showSet(2);
+    int from = lineCount(log);
+    CBankEraseDlg dlg(*banks, frame);
+    dlg.bankBox(1)->setChecked(true);
+    dlg.bankBox(4)->setChecked(true);
+    dlg.execute();
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(bankRequestsSince(from),
+              (std::vector<int>{149, 150, 150, 150, 150, 149, 153, 153, 153, 153, 149}));
+    EXPECT_EQ(model().selectedSet(), 2);
+
+    // Bank 2 with an applied edit, left for the current values: "破棄する".
+    model().working().channel(0).axisTh[0] = 99;
+    model().storedSet(2).edited = 1;
+    from = lineCount(log);
+    {
+        ModalAnswerer discard(true);
+        showSet(kCurrentSet);
+        ASSERT_FALSE(discard.texts().empty());
+        EXPECT_EQ(discard.texts().front(), "CBankEditDlg");
+    }
+    EXPECT_EQ(bankRequestsSince(from), (std::vector<int>{149, 149}));
+    EXPECT_EQ(model().storedSet(2).edited, 0);
+    EXPECT_EQ(model().storedSet(2).channel(0).axisTh[0], 45);
 }
 
 TEST_F(BankOperations, ExportReadsANeverReadBankAndImportChecksBeforeReplacing) {

@@ -12,9 +12,11 @@
 #include "frame/PageTable.h"
 #include "model/OverallJudgement.h"
 #include "monitor/BeamCommandBars.h"
+#include "monitor/CLegendDlg.h"
 #include "monitor/CView007.h"
 #include "monitor/CView017.h"
 #include "monitor/ChartGeometry.h"
+#include "monitor/DisplayColours.h"
 #include "pages/CView009.h"
 #include "pages/CView016.h"
 
@@ -207,6 +209,11 @@ TEST_F(BeamPagesFixture, IncidentTwiceAddsNothingAndKeepsEarlierPicksThenWritesB
 TEST_F(BeamPagesFixture, ClearWithAllSensorsClearsEverySensorInTheController) {
     start("40,32", 0);
     open(BeamFlagTable::FixedBlanking, kAllTogether);
+    // The legend's blanked-beam box has the colour blanked beams have on the graph page.
+    CLegendDlg* legend = chartPage->showLegend();
+    EXPECT_EQ(legend->entryText(3), "ブランキング光軸");
+    EXPECT_EQ(legend->boxColour(3), displayColour(state.user, kColorBlankBar));
+    legend->close();
     dragBars(0, 5);
     dragBars(70, 71);
     writeAndLog();

@@ -5,17 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdlib>
 
 #include "AppRunSupport.h"
 #include "GuiTestSupport.h"
+#include "app/CInitialReadDlg.h"
 #include "app/CQavixApp.h"
 #include "app/CommSettingsDialog.h"
 #include "comm/CommMessages.h"
+#include "files/CBankExportDlg.h"
+#include "files/CBankImportDlg.h"
 #include "frame/CInfoDialogBar.h"
+#include "frame/CLeftPaneView.h"
+#include "frame/CProgressDlg.h"
 #include "frame/CommandIds.h"
 #include "widgets/CColorStatusBar.h"
 #include "widgets/CPictureButton.h"
@@ -144,6 +153,19 @@ TEST_F(CommDialog, OpensWithTheApplicationsSettings) {
     EXPECT_EQ(ports.ports[0].baudIndex, 1);
     emit d.unitList()->activated(12);
     EXPECT_EQ(ports.activeMachine, 12);
+}
+
+// A screen reader picks a port with the toggle action, which is no mouse click.
+TEST_F(CommDialog, APortPickedByAScreenReaderIsTheOneChosen) {
+    present = {true, true, false, false, false, false};
+    CommSettingsDialog d(context());
+    ASSERT_TRUE(d.portButton(0)->isChecked());
+    QAccessibleInterface* com2 = QAccessible::queryAccessibleInterface(d.portButton(1));
+    ASSERT_NE(com2, nullptr);
+    ASSERT_NE(com2->actionInterface(), nullptr);
+    com2->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(d.portButton(1)->isChecked());
+    EXPECT_EQ(ports.activePort, 1);
 }
 
 TEST_F(CommDialog, SettingTheEmulatorsPortSavesItAndCloses) {
@@ -418,6 +440,115 @@ TEST_F(CommApp, AnotherUnitReachesTheStatusBarAfterTheLinkIsOpenedAgain) {
     EXPECT_TRUE(ini.contains("[COM2_SETTING]\r\nPort=1\r\n")) << ini.toStdString();
     EXPECT_TRUE(ini.contains("Machine=12"));
     EXPECT_TRUE(ini.contains("ActiveMachine=12"));
+    app.shutdown();
+}
+
+TEST_F(CommApp, TheReadAfterAnotherPortRunsUnderTheWaitWindowAndKeysStartNothing) {
+    setPort(1, "sim:--sensors 40,32");
+    // A line slow enough that the read is still running when the keys come.
+    setPort(2, "sim:--sensors 8 --line-rate 115200");
+    CQavixApp app(options());
+    ASSERT_TRUE(app.start());
+    CMainFrame* frame = app.mainFrame();
+    QApplication::setActiveWindow(frame);
+    int manualsOpened = 0;
+    frame->setUrlOpener([&](const QUrl&) {
+        ++manualsOpened;
+        return true;
+    });
+
+    // Once the dialog has closed and the read runs: what the frame looks like, and the keys
+    // of the menus pressed where the keyboard is.
+    bool waitWindowSeen = false;
+    bool treeEnabled = true;
+    bool anyMenuEnabled = true;
+    bool pressed = false;
+    int dialogsOpened = 0;
+    int commDialogsSeen = 0;
+    // A dialog a key opened is counted and closed (by a timer of its own: the probe's
+    // does not fire while the probe itself waits in that dialog).
+    QTimer closer;
+    closer.setInterval(5);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if ((qobject_cast<CBankImportDlg*>(w) != nullptr ||
+                 qobject_cast<CBankExportDlg*>(w) != nullptr) &&
+                w->isVisible()) {
+                ++dialogsOpened;
+                static_cast<QDialog*>(w)->reject();
+            }
+        }
+    });
+    closer.start();
+    QTimer probe;
+    probe.setInterval(5);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        bool commDialogOpen = false;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<CommSettingsDialog*>(w) != nullptr && w->isVisible()) {
+                commDialogOpen = true;
+                commDialogsSeen = 1;
+            }
+        }
+        // The new controller's read has begun once the old one's 40 beams are gone.
+        if (pressed || commDialogOpen || commDialogsSeen == 0 ||
+            app.model().working().channel(0).beamCount == 40) {
+            return;
+        }
+        CInitialReadDlg* wait = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<CInitialReadDlg*>(w); d != nullptr && d->isVisible()) {
+                wait = d;
+            }
+        }
+        if (wait != nullptr && wait->progressBar()->value() <= 0) {
+            return;  // shown, but not reading yet
+        }
+        waitWindowSeen = wait != nullptr;
+        treeEnabled = frame->tree()->isEnabled();
+        anyMenuEnabled = false;
+        for (QAction* top : frame->menuBar()->actions()) {
+            anyMenuEnabled = anyMenuEnabled || top->isEnabled();
+        }
+        pressed = true;
+        // With nothing modal up, the keyboard is back with the main window.
+        if (QApplication::activeModalWidget() == nullptr) {
+            QApplication::setActiveWindow(frame);
+        }
+        QWindow* keyboard = QGuiApplication::focusWindow() != nullptr
+                                ? QGuiApplication::focusWindow()
+                                : frame->windowHandle();
+        for (Qt::Key key : {Qt::Key_O, Qt::Key_S, Qt::Key_U, Qt::Key_H, Qt::Key_Q}) {
+            QTest::keyClick(keyboard, key, Qt::ControlModifier);
+            QTest::keyClick(frame->windowHandle(), key, Qt::ControlModifier);
+        }
+    });
+    DialogDriver driver([](CommSettingsDialog& d) {
+        d.portButton(1)->click();
+        d.okButton()->click();
+    });
+    probe.start();
+    frame->action(kCmdCommSettings)->trigger();
+    probe.stop();
+
+    EXPECT_EQ(driver.dialogsSeen(), 1);
+    ASSERT_TRUE(pressed);
+    EXPECT_TRUE(waitWindowSeen);
+    EXPECT_FALSE(treeEnabled);
+    EXPECT_FALSE(anyMenuEnabled);
+    EXPECT_EQ(dialogsOpened, 0);
+    EXPECT_EQ(manualsOpened, 0);
+    EXPECT_TRUE(driver.texts().empty());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_FALSE(app.ending());
+    // Read, and the frame back to work.
+    EXPECT_EQ(frame->infoBar()->fieldText(0), "8");
+    EXPECT_TRUE(frame->tree()->isEnabled());
+    EXPECT_TRUE(frame->commandsAllowed());
+    for (QAction* top : frame->menuBar()->actions()) {
+        EXPECT_TRUE(top->isEnabled()) << top->text().toStdString();
+    }
+    EXPECT_FALSE(frame->progressDialog()->isVisible());
     app.shutdown();
 }
 

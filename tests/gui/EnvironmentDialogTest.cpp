@@ -8,13 +8,19 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
 
 #include "GuiTestSupport.h"
+#include "frame/CBankCopyDlg.h"
 #include "frame/CBankDialogBar.h"
+#include "frame/CBankEditDlg.h"
+#include "frame/CBankEraseDlg.h"
 #include "frame/CToolDialogBar.h"
 #include "frame/CommandIds.h"
 #include "frame/EnvironmentDialog.h"
 #include "widgets/CPictureButton.h"
+#include "widgets/ColourContrast.h"
 #include "widgets/PropertyList.h"
 
 namespace qavix::test {
@@ -168,12 +174,64 @@ TEST(PropertyList, TheSelectedRowEditsInPlace) {
         return QColor(10, 20, 30);
     });
     list->openEditor(2);
+    auto* more = list->openEditorWidget()->findChild<QToolButton*>("colourButton");
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(more->accessibleName(), "色の選択");  // its "..." says nothing when read out
     list->pickColour();
     EXPECT_EQ(offered, QColor(1, 2, 3));
     EXPECT_EQ(list->value(2), "RGB(10,20,30)");
     list->setColourPicker([](const QColor&, QWidget*) { return QColor(); });
     list->pickColour();
     EXPECT_EQ(list->value(2), "RGB(10,20,30)");  // cancelled: unchanged
+}
+
+TEST(EnvironmentSettingsCommand, EveryBankDialogTakesTheButtonStyle) {
+    FrameFixture f;
+    f.state.user.button = 7;  // Metal
+    f.banks.setAppState(&f.state);
+    CBankEraseDlg erase(f.banks);
+    CBankCopyDlg copy(f.banks);
+    CBankEditDlg edit(1, true, nullptr, &f.state);
+    for (QDialog* d : std::initializer_list<QDialog*>{&erase, &copy, &edit}) {
+        SCOPED_TRACE(d->objectName().toStdString());
+        for (const char* name : {"run", "cancel"}) {
+            auto* b = d->findChild<CPictureButton*>(name);
+            ASSERT_NE(b, nullptr) << name;
+            EXPECT_EQ(b->texture(), ButtonTexture::Metal) << name;
+        }
+    }
+    // Enter still runs the chosen action of the editing dialog.
+    edit.show();
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(edit.result(), QDialog::Accepted);
+}
+
+TEST(BankCopyDialog, TheArrowReadsOnTheDialogAndBlinks) {
+    EXPECT_DOUBLE_EQ(contrastRatio(Qt::white, Qt::black), 21.0);
+    EXPECT_DOUBLE_EQ(contrastRatio(QColor(90, 20, 200), QColor(90, 20, 200)), 1.0);
+    FrameFixture f;
+    auto arrowOn = [](const CBankCopyDlg& d) {
+        return d.arrow()->palette().color(QPalette::WindowText);
+    };
+    {
+        CBankCopyDlg copy(f.banks);
+        const QColor back = copy.palette().color(QPalette::Window);
+        EXPECT_GE(contrastRatio(arrowOn(copy), back), kLargeTextContrast);
+        EXPECT_EQ(arrowOn(copy), copy.arrowColour());
+        // It blinks: gone into the background, then back.
+        EXPECT_TRUE(waitUntil([&] { return arrowOn(copy) == back; }, 2000));
+        EXPECT_TRUE(waitUntil([&] { return arrowOn(copy) == copy.arrowColour(); }, 2000));
+    }
+    // On a dark dialog the light yellow reads, and is kept.
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Window, QColor(40, 40, 48));
+    QApplication::setPalette(dark);
+    {
+        CBankCopyDlg copy(f.banks);
+        EXPECT_EQ(copy.arrowColour(), QColor(255, 255, 150));
+    }
+    QApplication::setPalette(before);
 }
 
 TEST(EnvironmentSettingsCommand, MetalReachesTheBarsAndIsSaved) {

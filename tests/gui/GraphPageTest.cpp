@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
@@ -154,10 +155,31 @@ TEST_F(GraphPageFixture, FirstShowingLoadsEverythingAndShowsCh1InPercent) {
     EXPECT_FALSE(controls()->batchButton()->isEnabled());
 }
 
+// An import or bank copy replacing stored data may bring the page up again meanwhile: it
+// then reads nothing and takes the flag down, and the next showing loads as usual.
+TEST_F(GraphPageFixture, ShownWhileStoredDataIsReplacedItReadsNothing) {
+    connect("--sensors 40");
+    state.dataReplaced = true;
+    const size_t before = logLines().size();
+    pane->select(ItemKind::LevelGraph);
+    EXPECT_EQ(logLines().size(), before);
+    EXPECT_FALSE(state.dataReplaced);
+    EXPECT_FALSE(page->loadedOnce());
+    EXPECT_TRUE(pane->log.waits.empty());
+    pane->select(ItemKind::ErrorLog);
+    pane->select(ItemKind::LevelGraph);
+    EXPECT_TRUE(page->loadedOnce());
+    EXPECT_GT(logOf(89).size(), 0u);
+}
+
 TEST_F(GraphPageFixture, AllChannelsShowAtMost128BarsAcrossTheSensors) {
     connect("--sensors 64,100");
     pane->select(ItemKind::LevelGraph);
+    QSignalSpy told(&state, &AppState::shownChannelChanged);
     page->selectChannel(3);
+    // The information bar learns which sensors are read.
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_EQ(told.at(0).at(0).toInt(), levels::kAllChannels);
     EXPECT_EQ(page->channel(), levels::kAllChannels);
     EXPECT_EQ(page->beamTotal(), 128);
     EXPECT_EQ(page->chart()->itemCount(), 128);
@@ -233,6 +255,7 @@ TEST_F(GraphPageFixture, ContinuousUpdateWaitsTheIntervalAfterEachReadAndStopsCl
     pane->log.interval = 100;
     pane->select(ItemKind::LevelGraph);
     const size_t before = logLines().size();
+    QSignalSpy told(&state, &AppState::shownChannelChanged);
     controls()->continuousButton()->click();
     EXPECT_TRUE(page->running());
     EXPECT_TRUE(state.continuousMonitoring());
@@ -268,6 +291,9 @@ TEST_F(GraphPageFixture, ContinuousUpdateWaitsTheIntervalAfterEachReadAndStopsCl
     }
     // Blanking and thresholds once at the start, never again while running.
     EXPECT_EQ(others, (std::vector<int>{97, 128, 91, 94}));
+    // The information bar is told the sensor at the start and with every reading.
+    ASSERT_GE(told.count(), static_cast<int>(starts.size()));
+    EXPECT_EQ(told.at(0).at(0).toInt(), 0);
     ASSERT_GE(starts.size(), 6u);
     for (size_t i = 1; i < starts.size(); ++i) {
         EXPECT_GE(starts[i] - starts[i - 1], 100 + 150) << "reading " << i;
@@ -331,10 +357,12 @@ TEST_F(GraphPageFixture, CsvHoldsEveryBeamInAbsoluteValuesAndReplacesOnlyAfterTh
     connect("--sensors 40");
     pane->select(ItemKind::LevelGraph);
     const QString path = dir.filePath("levels.csv");
-    page->setSavePathAsker([&](const CView002::SaveQuestion& q) {
+    page->setSavePathAsker([&](const SaveFileRequest& q) {
         EXPECT_EQ(q.title, "名前を付けて保存");
-        EXPECT_TRUE(q.proposedName.startsWith("Th"));
-        EXPECT_TRUE(q.proposedName.endsWith(".csv"));
+        EXPECT_TRUE(q.defaultName.startsWith("Th"));
+        EXPECT_TRUE(q.defaultName.endsWith(".csv"));
+        // The same filters as every level file, the list's and the error log's.
+        EXPECT_EQ(q.filters, csvFileFilters());
         return path;
     });
     const size_t readsBefore = logLines().size();
@@ -374,9 +402,11 @@ TEST_F(GraphPageFixture, CsvHoldsEveryBeamInAbsoluteValuesAndReplacesOnlyAfterTh
     bytes = fileio::readFile(path.toStdString()).bytes;
     EXPECT_EQ(QString::fromStdString(bytes).split("\r\n", Qt::SkipEmptyParts).size(), 41);
 
-    // A folder that does not exist gives the file message and no file.
+    // A folder that does not exist gives the question sound, the file message and no file.
+    const int beeps = host.beeps();
     EXPECT_FALSE(page->saveCsv(dir.filePath("none/levels.csv")));
     EXPECT_EQ(host.messages().back(), "ファイル,オープンできません");
+    EXPECT_EQ(host.beeps(), beeps + 1);
 }
 
 TEST_F(GraphPageFixture, ImageIsTheChartAsShown) {

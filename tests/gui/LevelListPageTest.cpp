@@ -100,6 +100,15 @@ TEST_F(ListFixture, TypedThresholdsKeepBothWithinLimits) {
     EXPECT_FALSE(page->typeCell(2, CView003::kOffColumn, "abc"));
     EXPECT_TRUE(page->typeCell(2, CView003::kOffColumn, "195"));
     EXPECT_EQ(cell(2, CView003::kOnColumn), "200");
+    // A threshold typed on the OFF side reads with one space after it, also when the cell
+    // is left again unchanged; a number typed on the ON side reads plain.
+    EXPECT_EQ(cell(2, CView003::kOffColumn), "195 ");
+    EXPECT_FALSE(page->typeCell(2, CView003::kOffColumn, "195 "));
+    EXPECT_EQ(cell(2, CView003::kOffColumn), "195 ");
+    page->editCell(2, CView003::kOnColumn);
+    typeIntoEditor("190");
+    EXPECT_EQ(cell(2, CView003::kOnColumn), "190");
+    EXPECT_EQ(cell(2, CView003::kOffColumn), "185");
 
     // Cancel shows the working set's thresholds again and nothing is edited.
     bar()->cancelButton()->click();
@@ -144,44 +153,64 @@ TEST_F(ListFixture, WriteSendsTheEditedThresholdsAndReadsThemBack) {
     EXPECT_FALSE(state.commBusy());
 }
 
-TEST_F(ListFixture, BankListAppliesToTheBankOnly) {
-    open("40");
+// A bank keeps thresholds but no levels: its threshold list shows the controller's levels
+// under the bank's channel thresholds, and a write goes into the bank only.
+TEST_F(ListFixture, BankThresholdListShowsLiveLevelsUnderTheBanksChannelThresholds) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string log = dir.filePath("requests.log").toStdString();
+    open("40 --log " + log);
+    EXPECT_FALSE(page->channelThresholdMode());
+    const auto levelReads = [&log] {
+        std::ifstream in(log);
+        int count = 0;
+        for (std::string line; std::getline(in, line);) {
+            count += line.rfind("88 ", 0) == 0 ? 1 : 0;
+        }
+        return count;
+    };
     pane->selectSet(1);
     pane->select(ItemKind::BankThresholdList, 1);
     ASSERT_EQ(model.selectedSet(), 1);
+    EXPECT_TRUE(page->channelThresholdMode());
     EXPECT_EQ(bar()->writeButton()->text(), writeButtonText(1));
-    const int32_t currentBefore = model.storedSet(kCurrentSet).channel(0).axisTh[4];
-    const int32_t bankBefore = model.working().channel(0).axisTh[4];
-    const int hys = model.working().channel(0).hys;
-    const int on = bankBefore + hys + 7 <= 200 ? bankBefore + hys + 7 : 100;
+    const ChannelRecord& bank = model.working().channel(0);
+    ASSERT_EQ(page->list()->rowCount(), 40);
+    for (int row = 0; row < page->list()->rowCount(); ++row) {
+        ASSERT_EQ(cell(row, CView003::kOnColumn), QString::number(bank.onTh)) << row;
+        ASSERT_EQ(cell(row, CView003::kOffColumn), QString::number(bank.offTh)) << row;
+    }
+    const auto litRows = [this] {
+        int lit = 0;
+        for (int row = 0; row < page->list()->rowCount(); ++row) {
+            lit += cell(row, CView003::kLevelColumn).toInt() > 0 ? 1 : 0;
+        }
+        return lit;
+    };
+    // "更新" and "連続更新" read the levels from the controller.
+    int reads = levelReads();
+    bar()->updateButton()->click();
+    EXPECT_EQ(levelReads(), reads + 1);
+    EXPECT_GT(litRows(), 30);
+    reads = levelReads();
+    pane->log.interval = 20;
+    bar()->continuousButton()->click();
+    settle(120);
+    bar()->continuousButton()->click();
+    EXPECT_GT(levelReads(), reads + 1);
+    EXPECT_GT(litRows(), 30);
+
+    // An edit changes the sensor's one pair on every row and goes into the bank alone.
+    const int32_t currentOn = model.storedSet(kCurrentSet).channel(0).onTh;
+    const int32_t on = bank.onTh + 4 <= 100 ? bank.onTh + 4 : 60;
     ASSERT_TRUE(page->typeCell(4, CView003::kOnColumn, QString::number(on)));
+    EXPECT_EQ(cell(30, CView003::kOnColumn), QString::number(on));
     bar()->writeButton()->click();
     settle();
-    const bool onEntries = model.working().channel(0).thCnf != 0;
-    EXPECT_EQ(model.working().channel(0).axisTh[4], onEntries ? on : on - hys);
+    EXPECT_EQ(model.working().channel(0).onTh, on);
     EXPECT_EQ(model.storedSet(1).edited, 1);
     EXPECT_EQ(cell(4, CView003::kOnColumn), QString::number(on));
-    // The current values kept theirs.
-    EXPECT_EQ(model.storedSet(kCurrentSet).channel(0).axisTh[4], currentBefore);
-}
-
-TEST_F(ListFixture, ChannelThresholdModeShowsOnePairOnEveryRow) {
-    open("40");
-    page->setChannelThresholdMode(true);
-    page->selectChannel(0);
-    const ChannelRecord& ch = model.working().channel(0);
-    for (int row = 0; row < page->list()->rowCount(); ++row) {
-        ASSERT_EQ(cell(row, CView003::kOnColumn), QString::number(ch.onTh)) << row;
-        ASSERT_EQ(cell(row, CView003::kOffColumn), QString::number(ch.offTh)) << row;
-    }
-    // An edit changes the sensor's one pair, and the write sends ON_TH / OFF_TH.
-    ASSERT_TRUE(page->typeCell(5, CView003::kOnColumn,
-                               QString::number(ch.onTh + 4 > 200 ? 150 : ch.onTh + 4)));
-    const QString newOn = cell(5, CView003::kOnColumn);
-    EXPECT_EQ(cell(30, CView003::kOnColumn), newOn);
-    ASSERT_TRUE(page->write());
-    ASSERT_EQ(link->request(67, 1, 0, 1, 1500), kRequestOk);
-    EXPECT_EQ(QString::number(model.working().channel(0).onTh), newOn);
+    EXPECT_EQ(model.storedSet(kCurrentSet).channel(0).onTh, currentOn);
 }
 
 TEST_F(ListFixture, ContinuousUpdateLocksTheCellsUntilStopped) {
@@ -216,10 +245,21 @@ TEST_F(ListFixture, CsvHoldsTheCellsAsShown) {
     EXPECT_EQ(lines[40],
               (cell(39, 0) + "," + cell(39, 1) + "," + cell(39, 2) + "," + cell(39, 3) + ",")
                   .toStdString());
-    // A folder that does not exist cannot take the file.
+    // An OFF threshold typed in goes to the file as it reads, its space included.
+    const int hys = model.working().channel(0).hys;
+    ASSERT_TRUE(page->typeCell(1, CView003::kOffColumn, QString::number(150 - hys)));
+    ASSERT_TRUE(page->saveCsvTo(path));
+    const std::vector<std::string> edited =
+        textfile::splitLines(textfile::readText(path.toStdString()).text);
+    ASSERT_EQ(edited.size(), 41u);
+    EXPECT_EQ(edited[2],
+              (cell(1, 0) + "," + cell(1, 1) + ",150," + QString::number(150 - hys) + " ,")
+                  .toStdString());
+    // A folder that does not exist cannot take the file: the question sound and the message.
+    const int beeps = host.beeps();
     EXPECT_FALSE(page->saveCsvTo(dir.filePath("missing/list.csv")));
-    ASSERT_FALSE(host.messages().empty());
-    EXPECT_NE(host.messages().back().find("ファイル,オープンできません"), std::string::npos);
+    EXPECT_EQ(host.messages(), std::vector<std::string>{"ファイル,オープンできません"});
+    EXPECT_EQ(host.beeps(), beeps + 1);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTest>
@@ -198,6 +200,25 @@ TEST(MainFrame, InformationBarShowsTheConnectedSensors) {
     f.model.working().general.jointNum = 3;
     frame->updateInfoLayout();
     EXPECT_TRUE(info->channelShown(3));
+
+    // A monitoring page names the sensor it reads: its heading is marked and its values
+    // written again.
+    EXPECT_FALSE(info->channelMarked(1));
+    f.model.working().channel(1).beamCount = 24;
+    f.state.announceShownChannel(1);
+    EXPECT_TRUE(info->channelMarked(1));
+    EXPECT_FALSE(info->channelMarked(0));
+    EXPECT_EQ(info->fieldText(2), "24");
+    EXPECT_EQ(info->findChild<QLabel*>("ch2_heading")->accessibleDescription(), "表示中");
+    // All sensors mark every heading.
+    f.state.announceShownChannel(3);
+    for (int ch = 0; ch < 3; ++ch) {
+        EXPECT_TRUE(info->channelMarked(ch)) << ch;
+    }
+    f.state.announceShownChannel(0);
+    EXPECT_TRUE(info->channelMarked(0));
+    EXPECT_FALSE(info->channelMarked(1));
+    EXPECT_TRUE(info->findChild<QLabel*>("ch2_heading")->accessibleDescription().isEmpty());
 }
 
 TEST(MainFrame, ClockAndSettingsListPagesSwitchTheirCommands) {
@@ -221,6 +242,58 @@ TEST(MainFrame, ClockAndSettingsListPagesSwitchTheirCommands) {
     tree->tree()->setCurrentItem(tree->findItem(nav::ItemKind::ErrorLog, 0));
     EXPECT_FALSE(tools->buttonState(CToolDialogBar::Copy));
     EXPECT_FALSE(frame->commandContext().printEnabled);
+}
+
+TEST(MainFrame, ToolBarButtonsFollowTheRulesOfTheirMenuItems) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    frame->show();
+    frame->lockMenu(CMainFrame::kUnlock);
+    QApplication::setActiveWindow(frame.get());
+    auto* edit = new QLineEdit(frame->infoBar());  // an edit box of a page
+    edit->show();
+    edit->setFocus();
+    QApplication::clipboard()->setText("12");
+    CToolDialogBar* tools = frame->toolBar();
+    const std::pair<CToolDialogBar::Button, int> buttons[] = {
+        {CToolDialogBar::Import, kCmdImport},
+        {CToolDialogBar::Export, kCmdExport},
+        {CToolDialogBar::Paste, kCmdPaste},
+    };
+    auto expectBoth = [&](const std::string& when, bool enabled) {
+        frame->updateCommandStates();
+        for (const auto& [button, command] : buttons) {
+            SCOPED_TRACE(when + " " + frame->action(command)->text().toStdString());
+            EXPECT_EQ(frame->action(command)->isEnabled(), enabled);
+            EXPECT_EQ(tools->button(button)->isEnabled(), enabled);
+        }
+    };
+    expectBoth("idle", true);
+
+    // Continuous update: the page greys its own controls, the frame its commands.
+    f.state.setContinuousMonitoring(true);
+    edit->setEnabled(false);
+    expectBoth("continuous update", false);
+    f.state.setContinuousMonitoring(false);
+    edit->setEnabled(true);
+    edit->setFocus();
+    expectBoth("after continuous update", true);
+    f.state.setCommBusy(true);
+    frame->updateCommandStates();
+    EXPECT_FALSE(tools->button(CToolDialogBar::Import)->isEnabled());
+    EXPECT_FALSE(tools->button(CToolDialogBar::Export)->isEnabled());
+    f.state.setCommBusy(false);
+
+    // Reached with Tab, the paste button still pastes into the edit the user left.
+    tools->button(CToolDialogBar::Paste)->setFocus();
+    frame->updateCommandStates();
+    ASSERT_TRUE(tools->button(CToolDialogBar::Paste)->isEnabled());
+    QTest::keyClick(tools->button(CToolDialogBar::Paste), Qt::Key_Space);
+    EXPECT_EQ(edit->text(), "12");
+    edit->setReadOnly(true);
+    frame->updateCommandStates();
+    EXPECT_FALSE(tools->button(CToolDialogBar::Paste)->isEnabled());
+    EXPECT_FALSE(frame->action(kCmdPaste)->isEnabled());
 }
 
 TEST(MainFrame, ClosingIsRefusedWhileBusyOrWhenTheBankEditsAreKept) {

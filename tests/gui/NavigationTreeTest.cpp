@@ -151,8 +151,9 @@ TEST(NavigationTree, ControllerFolderOfTheCurrentValues) {
         EXPECT_EQ(e.item->title, e.title);
         EXPECT_EQ(e.item->bank, 0);
     }
-    // The graph below 表示 is not a sensor's graph: it keeps no chart item.
+    // The graph and the list below 表示 are not a sensor's: they keep no chart item.
     EXPECT_FALSE(display.children[1].isChartItem());
+    EXPECT_FALSE(display.children[2].isChartItem());
     for (const NavItem* folder :
          {&current[0], &controller.children[0], &controller.children[1], &settings.children[1]}) {
         EXPECT_EQ(folder->page, kPageNavigation);
@@ -248,6 +249,9 @@ TEST(NavigationTree, BankSubtreeOrderTitlesAndChannels) {
     EXPECT_EQ(threshold.title, "Bank2 コントローラ しきい値設定");
     EXPECT_EQ(threshold.page, kPageLevelList);
     EXPECT_TRUE(threshold.channelFromLastShown);
+    // The bank's threshold list shows the sensors' channel thresholds, as its threshold
+    // screens do.
+    EXPECT_TRUE(threshold.isChartItem());
     EXPECT_EQ(controller.children[1].title, "Bank 2 P-I/O割付け");
     EXPECT_EQ(controller.children[2].children[0].title, "Bank 2 パラレル出力");
     EXPECT_EQ(controller.children[3].title, "Bank 2 オプション設定");

@@ -5,6 +5,7 @@
 
 #include "GuiTestSupport.h"
 #include "frame/CLeftPaneView.h"
+#include "frame/CNaviView.h"
 #include "frame/CRightPaneFrame.h"
 #include "pages/CPlaceholderView.h"
 
@@ -162,11 +163,20 @@ TEST_F(TreeFixture, SwitchingSetsMovesTheOpenSubtree) {
 }
 
 TEST_F(TreeFixture, SelectingASetFromOutside) {
+    // Left from a page of the current values, as a discarded or copied bank is shown.
+    select(item(ItemKind::Pio));
+    ASSERT_EQ(state.currentPage, nav::kPagePio);
     tree->selectSet(2);
     EXPECT_EQ(tree->rootItem(0)->childCount(), 0);
     EXPECT_GT(tree->rootItem(2)->childCount(), 0);
     EXPECT_EQ(tree->tree()->currentItem(), tree->rootItem(2));
     EXPECT_EQ(right->currentPageIndex(), nav::kPageNavigation);
+    // The board is the bank's own, as when its root is clicked.
+    EXPECT_EQ(right->naviView()->navigationKind(),
+              tree->rootItem(2)->data(0, CLeftPaneView::kRoleNavKind).toInt());
+    EXPECT_EQ(right->naviView()->groupHeaders(), QStringList{"Ｂａｎｋ２"});
+    EXPECT_EQ(state.currentPage, nav::kPageNavigation);
+    EXPECT_EQ(tree->pageIndex(), nav::kPageNavigation);
     tree->selectSet(0);
     EXPECT_EQ(tree->tree()->topLevelItemCount(), 5);
     EXPECT_GT(tree->rootItem(0)->childCount(), 0);

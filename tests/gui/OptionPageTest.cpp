@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -102,6 +103,34 @@ TEST_F(OptionPageFixture, ClearedOverallJudgementLeavesTheTreeWhenItIsActivated)
     model.working().general.allOnOffCnf = 7;
     ASSERT_EQ(link->request(127), kRequestOk);
     EXPECT_EQ(model.working().general.allOnOffCnf, 0);
+}
+
+// A screen reader ticks a box with its toggle action, which is no mouse click.
+TEST_F(OptionPageFixture, ABoxToggledByAScreenReaderMarksThePageAsAClickDoes) {
+    pane->select(ItemKind::Options);
+    auto toggle = [this](int index) {
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(page->box(index));
+        ASSERT_NE(box, nullptr);
+        QAccessibleActionInterface* actions = box->actionInterface();
+        ASSERT_NE(actions, nullptr);
+        ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        actions->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    toggle(kOptionGroups);
+    EXPECT_TRUE(page->box(kOptionGroups)->isChecked());
+    EXPECT_TRUE(writeOn());
+    EXPECT_TRUE(model.working().pageEdited[kEditedOptions - 1]);
+
+    // A click that puts the box back leaves nothing to write.
+    page->box(kOptionGroups)->click();
+    EXPECT_FALSE(writeOn());
+    EXPECT_FALSE(model.working().anyPageEdited());
+
+    toggle(kOptionGroups);
+    toggle(kOptionTeach);
+    toggle(kOptionTeach);
+    EXPECT_EQ(writeAndLog(), (std::vector<std::string>{"SS", "PP 37/0:02", "ES"}));
+    EXPECT_FALSE(model.working().anyPageEdited());
 }
 
 TEST_F(OptionPageFixture, CancelPutsTheSwitchesBack) {

@@ -140,6 +140,26 @@ TEST_F(OverallPageFixture, WrittenCountsAndSwitchesAreWhatTheControllerHolds) {
     EXPECT_FALSE(writeOn());
 }
 
+// This page's start setting waits 500 ms, as its reads do; every other page's 1500 ms.
+TEST_F(OverallPageFixture, OnlyThisPagesStartSettingCarriesTheShortTimeout) {
+    show(kSeparate);
+    int settingPages = 0;
+    for (int view = nav::kViewPage001; view <= nav::kViewPage017; ++view) {
+        auto* setting = dynamic_cast<SettingPage*>(pane->right->splitterView()->view(view));
+        if (setting == nullptr) {
+            continue;
+        }
+        ++settingPages;
+        SCOPED_TRACE(setting->objectName().toStdString());
+        EXPECT_EQ(setting->startSettingTimeoutMs(),
+                  setting->pageIndex() == nav::kPageOverallJudgement ? 500 : 1500);
+    }
+    EXPECT_GE(settingPages, 7);
+    for (const PageRead& r : overallJudgementReads()) {
+        EXPECT_EQ(r.timeoutMs, 500);
+    }
+}
+
 TEST_F(OverallPageFixture, InvalidCountIsRefusedOnWriteAndNothingIsSent) {
     show(kSeparate);
     type(page->blockedBox(0), "12");

@@ -35,14 +35,17 @@ class RecordingHost : public CommHost {
     }
     void runCommSettings() override {}
     void endProgram() override {}
+    void beep() override { ++m_beeps; }
     std::vector<std::string> messages() const {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_messages;
     }
+    int beeps() const { return m_beeps; }
 
   private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_messages;
+    int m_beeps = 0;
 };
 
 // What the frame's hooks were asked to do.

@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QComboBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
 
 #include "AppRunSupport.h"
 #include "GuiTestSupport.h"
 #include "app/CQavixApp.h"
 #include "frame/CLeftPaneView.h"
+#include "frame/CNaviView.h"
 #include "frame/CProgressDlg.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/CSplitterView.h"
@@ -99,6 +104,74 @@ TEST_F(PagesInApp, TheRightPaneAsksOnlyForTheRoomOfTheShownPage) {
     const auto [paneOnClock, clockPage] = minimumWidthOn(ItemKind::Clock);
     EXPECT_LT(paneOnClock, widest);
     EXPECT_GE(paneOnClock, clockPage);
+}
+
+// What a screen reader reaches from the window: item views (by the widget that holds them)
+// and the controls that carry no name.
+struct AccessibleWalk {
+    std::vector<QWidget*> views;
+    std::vector<std::string> unnamed;
+
+    void visit(QAccessibleInterface* a, int depth = 0) {
+        if (a == nullptr || depth > 40) {
+            return;
+        }
+        QWidget* w = a->object() != nullptr && a->object()->isWidgetType()
+                         ? static_cast<QWidget*>(a->object())
+                         : nullptr;
+        // A drop-down's list is a popup of its own, open or not: it goes with its drop-down.
+        if (w != nullptr && a->tableInterface() != nullptr) {
+            auto* dropDown = qobject_cast<QComboBox*>(w->window()->parentWidget());
+            views.push_back(dropDown != nullptr ? dropDown : w);
+        }
+        static const QAccessible::Role named[] = {
+            QAccessible::PushButton, QAccessible::CheckBox,    QAccessible::RadioButton,
+            QAccessible::ComboBox,   QAccessible::Tree,        QAccessible::Table,
+            QAccessible::List,       QAccessible::EditableText};
+        if (w != nullptr && !a->state().invisible &&
+            std::find(std::begin(named), std::end(named), a->role()) != std::end(named) &&
+            a->text(QAccessible::Name).trimmed().isEmpty()) {
+            unnamed.push_back(w->metaObject()->className() + std::string(" ") +
+                              w->objectName().toStdString());
+        }
+        for (int i = 0; i < a->childCount(); ++i) {
+            visit(a->child(i), depth + 1);
+        }
+    }
+};
+
+TEST_F(PagesInApp, AScreenReaderReachesOnlyTheShownPageAndEveryControlHasAName) {
+    // A page with a list, then another page in front of it.
+    tree->tree()->setCurrentItem(tree->findItem(ItemKind::Pio, 0));
+    settle();
+    QWidget* pioList = pane->currentPage()->findChild<QTableWidget*>();
+    ASSERT_NE(pioList, nullptr);
+    tree->tree()->setCurrentItem(tree->findItem(ItemKind::BasicInfo, 0));
+    settle();
+    ASSERT_FALSE(pioList->isVisible());
+
+    AccessibleWalk walk;
+    walk.visit(QAccessible::queryAccessibleInterface(frame));
+    EXPECT_NE(std::find(walk.views.begin(), walk.views.end(), tree->tree()), walk.views.end());
+    for (QWidget* view : walk.views) {
+        EXPECT_TRUE(view->isVisible()) << view->metaObject()->className() << " "
+                                       << view->parentWidget()->objectName().toStdString();
+    }
+    EXPECT_EQ(walk.unnamed, std::vector<std::string>{});
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(tree->tree())->text(QAccessible::Name),
+              "ナビゲーション");
+
+    // The navigation view's picture links.
+    tree->tree()->setCurrentItem(tree->rootItem(kCurrentSet));
+    settle();
+    CNaviView* navi = frame->rightPane()->naviView();
+    ASSERT_TRUE(navi->isVisible());
+    AccessibleWalk board;
+    board.visit(QAccessible::queryAccessibleInterface(frame));
+    EXPECT_EQ(board.unnamed, std::vector<std::string>{});
+    EXPECT_EQ(navi->linkButton(CNaviView::kLinkProductsPicture)->accessibleName(),
+              CNaviView::kProductsPictureName);
+    EXPECT_EQ(navi->linkButton(CNaviView::kLinkHome)->accessibleName(), CNaviView::kHomeName);
 }
 
 }  // namespace

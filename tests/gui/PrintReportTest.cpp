@@ -2,12 +2,14 @@
 // and against a port where nothing answers.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "SmallTmpfs.h"
 #include "app/PrintReportRun.h"
 
 namespace qavix::test {
@@ -27,7 +29,7 @@ QavixRun runQavix(const QTemporaryDir& dir, const QString& com1, const QStringLi
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(dir.path());
     p.start(QString(QAVIX_BIN_DIR) + "/qavix", args);
-    if (!p.waitForFinished(60000)) {
+    if (!p.waitForFinished(30000)) {
         p.kill();
         p.waitForFinished();
         return {};
@@ -36,12 +38,17 @@ QavixRun runQavix(const QTemporaryDir& dir, const QString& com1, const QStringLi
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+// The text a reader copies from the PDF or searches in it, as it is.
 QString pdfText(const QString& pdf) {
     QProcess p;
     p.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
     p.waitForFinished(30000);
-    // One glyph serves "一" and the radical "⼀"; the PDF names the radical.
-    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 TEST(PrintReport, WritesTheConnectedControllersSettingsListAsPdf) {
@@ -54,7 +61,9 @@ TEST(PrintReport, WritesTheConnectedControllersSettingsListAsPdf) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5) == "%PDF-");
     const QString text = pdfText(pdf);
-    EXPECT_TRUE(text.contains("設定一覧"));
+    // "一" as itself, not as the Kangxi radical "⼀" whose glyph it shares in the system font.
+    EXPECT_TRUE(text.contains("設定一覧")) << text.left(200).toStdString();
+    EXPECT_FALSE(text.contains(QChar(0x2F00)));
     EXPECT_TRUE(text.contains("Page 1"));
     EXPECT_TRUE(text.contains("コントローラ設定内容一覧"));
     EXPECT_TRUE(text.contains("CH3"));
@@ -87,6 +96,49 @@ TEST(PrintReport, BadCommandLineAndUnwritableFile) {
     EXPECT_TRUE(unwritable.err.contains("cannot write")) << unwritable.err.toStdString();
     EXPECT_TRUE(wantsPrintReport({"/ad", "--print-report", "x.pdf"}));
     EXPECT_FALSE(wantsPrintReport({"/ad", "/db"}));
+}
+
+// A report that cannot be written whole says why, exits 2 and leaves what the target held:
+// nothing is written in place, and what the other outputs refuse is refused here too.
+TEST(PrintReport, ATargetThatCannotTakeTheReportKeepsWhatItHeld) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.pdf");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0644), 0);
+    const QString readOnly = dir.filePath("signed.pdf");
+    {
+        QFile f(readOnly);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF- the signed report");
+    }
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    for (const QString& target : {QString("/dev/full"), fifo, readOnly}) {
+        const QavixRun run = runQavix(dir, "sim", {"--print-report", target});
+        EXPECT_EQ(run.exitCode, kPrintReportFileError) << target.toStdString();
+        EXPECT_TRUE(run.err.contains("cannot write " + target)) << run.err.toStdString();
+    }
+    EXPECT_EQ(bytesOf(readOnly), "%PDF- the signed report");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+
+    // A disk that fills up part-way: the old report stays, no part of the new one is left.
+    const SmallTmpfs disk(64);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "needs the right to mount a small file system";
+    }
+    const QString old = QString::fromStdString(disk.file("service.pdf"));
+    {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF- last month's report");
+    }
+    ASSERT_TRUE(disk.fill(8 * 1024));
+    const QavixRun full = runQavix(dir, "sim", {"--print-report", old});
+    EXPECT_EQ(full.exitCode, kPrintReportFileError) << full.err.toStdString();
+    EXPECT_TRUE(full.err.contains("No space left on device")) << full.err.toStdString();
+    EXPECT_EQ(bytesOf(old), "%PDF- last month's report");
+    EXPECT_EQ(QDir(QString::fromStdString(disk.path()))
+                  .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .size(),
+              2);  // the report and the filler
 }
 
 }  // namespace

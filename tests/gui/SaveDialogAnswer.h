@@ -2,6 +2,7 @@
 // Answers the next save dialog a page opens: records what it offered and chooses a path.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -15,6 +16,7 @@ struct SaveDialogSeen {
     QString suffix;
     QString name;  // the file name it proposed
     QStringList filters;
+    QStringList shownFilters;  // the filter list as the user reads it
 };
 
 // Polls for the save dialog and accepts it with `path` (or cancels when `path` is empty).
@@ -49,8 +51,16 @@ class SaveDialogAnswer {
             return;
         }
         m_answered = true;
-        m_seen = {dialog->windowTitle(), dialog->defaultSuffix(),
-                  dialog->selectedFiles().value(0).section('/', -1), dialog->nameFilters()};
+        m_seen = {dialog->windowTitle(),
+                  dialog->defaultSuffix(),
+                  dialog->selectedFiles().value(0).section('/', -1),
+                  dialog->nameFilters(),
+                  {}};
+        if (const auto* types = dialog->findChild<QComboBox*>("fileTypeCombo")) {
+            for (int i = 0; i < types->count(); ++i) {
+                m_seen.shownFilters << types->itemText(i);
+            }
+        }
         if (m_path.isEmpty()) {
             dialog->reject();
             return;

@@ -1,6 +1,6 @@
 // The scan monitor page and its command bar against the built-in emulator: the intervals
 // the line rate allows, the channel and beam choices, the samples box, 2000 samples through
-// two wraps, the stop after two failed reads and the clear button.
+// two wraps, a silent line and a lost reply, and the clear button.
 
 #include <gtest/gtest.h>
 
@@ -98,6 +98,17 @@ TEST_F(ScanPageFixture, ChannelsBeamsAndSamplesBox) {
     emit bar->channelCombo()->activated(2);
     EXPECT_EQ(page->channel(), kAllChannels);
     EXPECT_EQ(page->chart()->rows().count(), 72);
+    // The rows carry their beams' names down the left side, the cells take the rest.
+    ScanChart* chart = page->chart();
+    const std::vector<int>& named = chart->labelledRows();
+    ASSERT_FALSE(named.empty());
+    EXPECT_EQ(named.front(), 0);
+    EXPECT_EQ(chart->rowLabel(0), "CH1-1");
+    EXPECT_EQ(chart->rowLabel(40), "CH2-1");
+    EXPECT_NE(std::find(named.begin(), named.end(), 40), named.end());
+    EXPECT_GE(chart->viewport()->x(), chart->labelWidth());
+    EXPECT_GE(chart->viewport()->width() + chart->labelWidth(),
+              chart->width() - chart->verticalScrollBar()->width() - 2 * chart->frameWidth());
     EXPECT_EQ(bar->beamsCombo()->itemText(0), "72");
     EXPECT_EQ(page->chart()->rowsShown(), 72);
 
@@ -197,6 +208,40 @@ TEST_F(ScanPageFixture, TwoThousandSamplesAt25msWrapTwiceAndTooltipsKeepCounting
     EXPECT_TRUE(chart->toolTipAt(QPoint(0, 1)).isEmpty());
 }
 
+// Counts the layout requests a widget gets.
+class LayoutRequests : public QObject {
+  public:
+    int count = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) {
+            ++count;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// The counters under the chart change four times a second while sampling: that repaints
+// their line and lays nothing out again.
+TEST_F(ScanPageFixture, NewCountersDoNotLayThePageOutAgain) {
+    open("--sensors 40", 115200);
+    bar->startStop();
+    ASSERT_TRUE(page->running());
+    settle();
+    LayoutRequests requests;
+    page->installEventFilter(&requests);
+    const QString before = page->statusText();
+    for (int i = 0; i < 40; ++i) {
+        tick();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_NE(page->statusText(), before);
+    EXPECT_TRUE(page->statusText().startsWith("サンプル数：")) << page->statusText().toStdString();
+    EXPECT_EQ(requests.count, 0);
+    bar->startStop();
+}
+
 TEST_F(ScanPageFixture, WithoutTheSensorsBeamCountsThereIsNothingToStart) {
     connect("--sensors 40");  // connected, but nothing read yet
     pane->select(ItemKind::ScanMonitor);
@@ -226,13 +271,24 @@ TEST_F(ScanPageFixture, TheRealTimerSamplesWhileRunning) {
     EXPECT_EQ(page->chart()->history().samplesTaken(), taken);  // nothing after the stop
 }
 
-TEST_F(ScanPageFixture, TwoFailedReadsInARowStopAndRestoreTheStartButton) {
-    // The emulator answers the status check and a few samples, then nothing: a pulled cable.
+// A pulled cable: the first sample that gets no answer stops sampling at once, the page
+// shows it has stopped, and only then does the resumed polling's status check find the line
+// gone and say so, as it does for the other pages.
+TEST_F(ScanPageFixture, ALineThatFallsSilentStopsAtOnceBeforeTheStatusCheckSpeaks) {
+    // The emulator answers the status check and a few samples, then nothing.
     open("--sensors 40 --instant-timeout on --hang-after 8", 115200);
     CView004 shortWait(pane->context, 20);
     CMonitor shortBar(state, *link, shortWait);
     shortWait.setChannel(0, 40, 60);
     QSignalSpy running(&shortWait, &CView004::runningChanged);
+    size_t messagesAtStop = 99;
+    QString buttonAtStop;
+    QObject::connect(&shortWait, &CView004::runningChanged, [&](bool on) {
+        if (!on) {
+            messagesAtStop = host.messages().size();
+            buttonAtStop = shortBar.startButton()->text();
+        }
+    });
     shortWait.start(25);
     ASSERT_TRUE(shortWait.running());
     EXPECT_EQ(shortBar.startButton()->text(), "STOP");
@@ -249,15 +305,45 @@ TEST_F(ScanPageFixture, TwoFailedReadsInARowStopAndRestoreTheStartButton) {
     }
     EXPECT_FALSE(shortWait.running());
     EXPECT_GT(shortWait.chart()->history().samplesTaken(), 0);
-    EXPECT_EQ(ticks - lastTaken, 2);  // the first failure was skipped, the second stopped
+    EXPECT_EQ(ticks - lastTaken, 1);  // the first read without an answer stopped
     ASSERT_EQ(running.count(), 2);
     EXPECT_FALSE(running.at(1).at(0).toBool());
+    EXPECT_EQ(buttonAtStop, "START");
+    EXPECT_EQ(messagesAtStop, 0u);
     EXPECT_EQ(shortBar.startButton()->text(), "START");
     EXPECT_TRUE(shortBar.clearButton()->isEnabled());
     EXPECT_FALSE(state.continuousMonitoring());
     EXPECT_FALSE(shortWait.priorityRaised());
-    // Resuming the polling found the line dead, as the worker reports a pulled cable.
+    // The status check found the line dead, as the worker reports a pulled cable, and the
+    // program ends: sampling does not start again.
     EXPECT_FALSE(host.messages().empty());
+    EXPECT_TRUE(link->programEnding());
+}
+
+// A reply lost on a line that still answers costs one sample: the status check finds the
+// controller, and sampling goes on.
+TEST_F(ScanPageFixture, OneLostReplyCostsOneSampleAndSamplingGoesOn) {
+    open("--sensors 40 --instant-timeout on --drop 9", 115200);
+    CView004 shortWait(pane->context, 20);
+    CMonitor shortBar(state, *link, shortWait);
+    shortWait.setChannel(0, 40, 60);
+    QSignalSpy told(&state, &AppState::shownChannelChanged);
+    shortWait.start(25);
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_EQ(told.at(0).at(0).toInt(), 0);
+    for (int i = 0; i < 40; ++i) {
+        tick();
+        shortWait.tick();
+    }
+    EXPECT_TRUE(shortWait.running());
+    EXPECT_EQ(shortBar.startButton()->text(), "STOP");
+    const int64_t taken = shortWait.chart()->history().samplesTaken();
+    EXPECT_LT(taken, 40);
+    EXPECT_GE(taken, 30);
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_FALSE(link->programEnding());
+    EXPECT_TRUE(link->worker().pollingSuspended());
+    shortWait.stop();
 }
 
 }  // namespace

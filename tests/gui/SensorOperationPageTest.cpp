@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include "PageTestSupport.h"
@@ -78,6 +82,38 @@ TEST_F(SensorPageFixture, Ch1ShowsOutputsAndOtherChannelsDoNot) {
     // Another page's bar shows no defaults button.
     pane->select(ItemKind::Clock);
     EXPECT_FALSE(defaults()->isVisible());
+}
+
+// Every box shown carries a label of its own on screen, the two serial numbers included.
+TEST_F(SensorPageFixture, EveryShownBoxHasAVisibleLabel) {
+    start(true);
+    show(1);
+    const QList<QLabel*> labels = page->findChildren<QLabel*>();
+    auto labelOf = [&](const QWidget* box) -> QLabel* {
+        for (QLabel* l : labels) {
+            if (l->buddy() == box && l->isVisible() && !l->text().isEmpty()) {
+                return l;
+            }
+        }
+        return nullptr;
+    };
+    int boxes = 0;
+    for (QWidget* box : page->findChildren<QWidget*>()) {
+        if ((qobject_cast<QLineEdit*>(box) == nullptr &&
+             qobject_cast<QComboBox*>(box) == nullptr) ||
+            !box->isVisible() || qobject_cast<QComboBox*>(box->parentWidget()) != nullptr) {
+            continue;
+        }
+        ++boxes;
+        // A box alone in a titled group is labelled by the group's title.
+        const auto* group = qobject_cast<const QGroupBox*>(box->parentWidget());
+        const bool titled = group != nullptr && group->title() == box->accessibleName();
+        EXPECT_TRUE(labelOf(box) != nullptr || titled) << box->objectName().toStdString();
+    }
+    EXPECT_GE(boxes, 8);
+    QLabel* receiver = labelOf(page->findChild<QLineEdit*>("edit1069"));
+    ASSERT_NE(receiver, nullptr);
+    EXPECT_EQ(receiver->text(), "シリアルNo. 受光器");
 }
 
 TEST_F(SensorPageFixture, DefaultsButtonOfOtherChannelsNeedsTheExtendedMode) {

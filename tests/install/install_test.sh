@@ -25,7 +25,7 @@ expected=(
     share/man/man1/qavix.1.gz share/man/man1/qavixctl.1.gz share/man/man1/qavix-sim.1.gz
     share/doc/qavix/manual/index.html share/doc/qavix/copyright share/doc/qavix/changelog.gz
     lib/systemd/system/qavix-monitor@.service share/doc/qavix/monitor.conf.example
-    share/doc/qavix/monitor.md
+    share/doc/qavix/monitor.md share/doc/qavix/plant.md
 )
 for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"

@@ -51,6 +51,9 @@ LinkApi load() {
     QAVIX_RESOLVE(getCommData, KRYL_GetCommData);
     QAVIX_RESOLVE(factStart, KRYL_FACTStart);
     QAVIX_RESOLVE(factEnd, KRYL_FACTEnd);
+    QAVIX_RESOLVE(newConnection, KRYL_NewConnection);
+    QAVIX_RESOLVE(useConnection, KRYL_UseConnection);
+    QAVIX_RESOLVE(endConnection, KRYL_EndConnection);
 #undef QAVIX_RESOLVE
     return api;
 }

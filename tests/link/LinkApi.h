@@ -37,10 +37,13 @@ struct LinkApi {
     KRYL_GetCommData_t getCommData = nullptr;
     KRYL_FACTStart_t factStart = nullptr;
     KRYL_FACTEnd_t factEnd = nullptr;
+    KRYL_NewConnection_t newConnection = nullptr;
+    KRYL_UseConnection_t useConnection = nullptr;
+    KRYL_EndConnection_t endConnection = nullptr;
 
     // The library of this build, loaded once; null members when an entry is missing.
     static const LinkApi& instance();
-    // Entries that dlsym did not find; empty when all 29 are there.
+    // Entries that dlsym did not find; empty when all 32 are there.
     std::string missing;
 
     // The code and message of KRYL_GetLastError.

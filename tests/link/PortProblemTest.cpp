@@ -1,9 +1,13 @@
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "HeldPty.h"
+#include "IniText.h"
 #include "PortProblem.h"
 
 namespace qavix::link {
@@ -48,7 +52,11 @@ TEST(PortProblem, PermissionNamesTheGroupToJoinAndBusyNamesTheHolder) {
     EXPECT_TRUE(contains(permission, "グループ dialout に参加")) << permission;
     EXPECT_TRUE(contains(permission, "usermod -aG dialout")) << permission;
     p.group.clear();
-    EXPECT_FALSE(contains(portProblemText(p), "グループ")) << "no group could be read";
+    const std::string closed = portProblemText(p);
+    EXPECT_FALSE(contains(closed, "グループ dialout に参加")) << closed;
+    EXPECT_FALSE(contains(closed, "usermod")) << closed;
+    EXPECT_TRUE(contains(closed, "閉じられています")) << closed;
+    EXPECT_TRUE(contains(closed, "60-qavix-serial.rules")) << closed;
 
     PortProblem busy{PortProblemKind::Busy, "COM1", "/dev/ttyACM0", "", "minicom (PID 42)", ""};
     EXPECT_TRUE(contains(portProblemText(busy), "minicom (PID 42)"));
@@ -57,6 +65,25 @@ TEST(PortProblem, PermissionNamesTheGroupToJoinAndBusyNamesTheHolder) {
 
     PortProblem none{PortProblemKind::NoDevice, "COM4", "COM4", "", "", ""};
     EXPECT_TRUE(contains(portProblemText(none), "内蔵エミュレータ"));
+}
+
+// Port and device names come from the environment and Qavix.ini: the text never carries
+// bytes a terminal would act on, and keeps everything else as it was.
+TEST(PortProblem, NamesAreShownWithTheirControlCharactersWrittenOut) {
+    PortProblem p;
+    p.kind = PortProblemKind::Absent;
+    p.port = "COM1";
+    p.device = "/dev/\x1b[2J\x07x\x7f\xC2\x9B\x9Bシリアル\xE3\x81";
+    const std::string text = portProblemText(p);
+    EXPECT_TRUE(contains(text, "/dev/\\x1B[2J\\x07x\\x7F\\xC2\\x9B\\x9Bシリアル\\xE3\\x81 "))
+        << text;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte >= 0x20 || c == '\n') << text;
+        EXPECT_NE(byte, 0x7F) << text;
+    }
+    EXPECT_EQ(ini::printable("/dev/serial/by-id/usb-FTDI_ü-if00\tx"),
+              "/dev/serial/by-id/usb-FTDI_ü-if00\\x09x");
 }
 
 TEST(PortProblem, CodesAreShortAndReadBack) {
@@ -109,9 +136,39 @@ TEST(PortProblem, HolderIsTheProcessWithTheDeviceOpen) {
 TEST(PortProblem, DiagnosisLooksAtTheDevice) {
     EXPECT_EQ(deviceGroup("/dev/null"), "root");
     EXPECT_EQ(deviceGroup("/dev/no-such-device"), "");
+    // Read and write for everybody, but its group is root: never the group to join.
     const PortProblem p = diagnosePort(PortProblemKind::Permission, "COM1", "/dev/null");
-    EXPECT_EQ(p.group, "root");
+    EXPECT_EQ(p.group, "");
     EXPECT_TRUE(p.holder.empty());
+}
+
+// Joining the device's group helps only when that group may read and write it.
+TEST(PortProblem, TheGroupToJoinIsOneThatOpensTheDevice) {
+    const group* dialout = getgrnam("dialout");
+    if (dialout == nullptr || geteuid() != 0) {
+        GTEST_SKIP() << "needs the dialout group and the right to give a file to it";
+    }
+    const fs::path dir = fs::temp_directory_path() / ("qavix-group-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string device = (dir / "ttyUSB9").string();
+    std::ofstream(device) << "";
+    struct Case {
+        gid_t gid;
+        mode_t mode;
+        const char* group;
+    };
+    const Case cases[] = {
+        {dialout->gr_gid, 0660, "dialout"}, {dialout->gr_gid, 0666, "dialout"},
+        {dialout->gr_gid, 0640, ""},        {dialout->gr_gid, 0620, ""},
+        {dialout->gr_gid, 0600, ""},        {0, 0660, ""},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(chown(device.c_str(), 0, c.gid), 0);
+        ASSERT_EQ(chmod(device.c_str(), c.mode), 0);
+        EXPECT_EQ(groupToJoin(device), c.group) << std::oct << c.mode << " gid " << c.gid;
+    }
+    EXPECT_EQ(groupToJoin((dir / "gone").string()), "");
+    fs::remove_all(dir);
 }
 
 TEST(PortProblem, FailureCodesAreExplainedAgainFromThePortName) {
@@ -122,10 +179,12 @@ TEST(PortProblem, FailureCodesAreExplainedAgainFromThePortName) {
     std::ofstream(regular) << "x";
     const fs::path ini = dir / "Qavix.ini";
     std::ofstream(ini) << "[Ports]\nCOM3=" << (dir / "unplugged").string()
-                       << "\nCOM4=" << regular.string() << "\nCOM5=sim\n";
-    ::unsetenv("QAVLINK_COM3");
-    ::unsetenv("QAVLINK_COM4");
-    ::unsetenv("QAVLINK_COM5");
+                       << "\nCOM4=" << regular.string() << "\nCOM5=sim\nCOM6=/dev/null\n"
+                       << "COM7=/dev/zero\n";
+    for (const char* name :
+         {"QAVLINK_COM3", "QAVLINK_COM4", "QAVLINK_COM5", "QAVLINK_COM6", "QAVLINK_COM7"}) {
+        ::unsetenv(name);
+    }
 
     const auto absent = describeOpenFailure("COM3", "NOPORT", ini.string());
     ASSERT_TRUE(absent);
@@ -134,12 +193,20 @@ TEST(PortProblem, FailureCodesAreExplainedAgainFromThePortName) {
     const auto notTty = describeOpenFailure("COM4", "NOPORT", ini.string());
     ASSERT_TRUE(notTty);
     EXPECT_EQ(notTty->kind, PortProblemKind::NotTerminal);
+    // Devices that are no terminal are no serial port either, and they are not missing.
+    for (const char* port : {"COM6", "COM7"}) {
+        const auto device = describeOpenFailure(port, "NOPORT", ini.string());
+        ASSERT_TRUE(device) << port;
+        EXPECT_EQ(device->kind, PortProblemKind::NotTerminal) << port;
+        EXPECT_TRUE(contains(portProblemText(*device), "シリアルポートではありません"));
+    }
     EXPECT_FALSE(describeOpenFailure("COM5", "NOPORT", ini.string())) << "the emulator";
     EXPECT_FALSE(describeOpenFailure("COM3", "TIMEOUT", ini.string())) << "not an open failure";
     const auto access = describeOpenFailure("COM4", "ACCESS", ini.string());
     ASSERT_TRUE(access);
     EXPECT_EQ(access->port, "COM4");
-    EXPECT_FALSE(access->group.empty());
+    EXPECT_EQ(access->kind, PortProblemKind::Permission);
+    EXPECT_EQ(access->device, regular.string());
     fs::remove_all(dir);
 }
 

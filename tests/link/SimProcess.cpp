@@ -74,6 +74,12 @@ SimProcess::SimProcess(const std::vector<std::string>& options) {
     close(out[0]);
 }
 
+void SimProcess::pause(bool held) {
+    if (m_pid > 0) {
+        ::kill(m_pid, held ? SIGSTOP : SIGCONT);
+    }
+}
+
 void SimProcess::kill() {
     if (m_pid > 0) {
         ::kill(m_pid, SIGKILL);

@@ -19,6 +19,9 @@ class SimProcess {
     const std::string& device() const { return m_device; }
     // Ends the emulator at once, as a pulled cable would end the line.
     void kill();
+    // Holds the emulator where it is (SIGSTOP) or lets it go on (SIGCONT): a request it has
+    // taken but not answered stays in flight meanwhile.
+    void pause(bool held);
 
   private:
     pid_t m_pid = -1;

@@ -17,6 +17,9 @@ TEST(Options, ParsesEveryOptionFromText) {
         << error;
     EXPECT_EQ(o.beams, (std::vector<int>{40, 32, 128}));
     EXPECT_EQ(o.unit, 2);
+    EXPECT_TRUE(o.moreUnits.empty());
+    ASSERT_TRUE(parseOptionText("--more-units 3,0,99", o, error)) << error;
+    EXPECT_EQ(o.moreUnits, (std::vector<int>{3, 0, 99}));
     EXPECT_EQ(o.state, 2);
     EXPECT_EQ(o.errorNumber, 0xC8);
     EXPECT_EQ(o.scenarioFile, "a.ini");
@@ -57,12 +60,13 @@ TEST(Options, DefaultsAndBarePrefix) {
 
 TEST(Options, BadInputIsRefusedAndChangesNothing) {
     const char* bad[] = {
-        "--sensors 0",    "--sensors 129",    "--sensors 40,",   "--sensors 1,2,3,4",
-        "--sensors ,40",  "--sensors 4x",     "--sensors",       "--unit -1",
-        "--unit 100",     "--state 3",        "--state 31",      "--error ZZ",
-        "--error 1FF",    "--seed -5",        "--bits 6",        "--drop -1",
-        "--hang-after x", "--line-rate fast", "--frobnicate 1",  "--unit 1 extra",
-        "--scenario",     "--unit +3",        "--log-times yes", "--instant-timeout 1",
+        "--sensors 0",     "--sensors 129",    "--sensors 40,",   "--sensors 1,2,3,4",
+        "--sensors ,40",   "--sensors 4x",     "--sensors",       "--unit -1",
+        "--unit 100",      "--state 3",        "--state 31",      "--error ZZ",
+        "--error 1FF",     "--seed -5",        "--bits 6",        "--drop -1",
+        "--hang-after x",  "--line-rate fast", "--frobnicate 1",  "--unit 1 extra",
+        "--scenario",      "--unit +3",        "--log-times yes", "--instant-timeout 1",
+        "--more-units 1,", "--more-units 100", "--more-units ,2", "--more-units x",
     };
     for (const char* text : bad) {
         Options o;

@@ -23,6 +23,21 @@ bool decodesIntoWorkingSet(int code) {
 // Bank-image offsets of the four identity pieces a bank summary reads.
 constexpr int kSummaryStarts[] = {0, 64, 128, 192};
 
+// What may still go to the worker once the operation is cancelled: the requests that leave
+// the controller and the connection as they should be.
+bool cleansUp(int code) {
+    switch (code) {
+        case kCodeLeaveSetting:
+        case kCodeSuspendPolling:
+        case kCodeResumePolling:
+        case kCodeClose:
+        case kCodeEndWorker:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 int mapWorkerResult(int code, int workerResult) {
@@ -53,13 +68,21 @@ CCommLink::~CCommLink() {
     end();
 }
 
-bool CCommLink::start(const std::string& libraryPath) {
+bool CCommLink::start(const std::string& libraryPath, LinkConnection connection) {
     if (!m_library.load(libraryPath)) {
         return false;
     }
+    m_connection = 0;
+    if (connection == LinkConnection::Own) {
+        const LinkApi& api = m_library.api();
+        if (!api.hasConnections() || api.newConnection(&m_connection) != 1) {
+            m_library.failLoad("the link library serves one connection at a time");
+            return false;
+        }
+    }
     m_worker = std::make_unique<CCommThread>(m_library.api(), m_host, m_timings);
     m_worker->setLostHook([this](const LostConnection& lost) { return onConnectionLost(lost); });
-    m_worker->start();
+    m_worker->start(m_connection);
     return true;
 }
 
@@ -68,8 +91,13 @@ void CCommLink::end() {
         return;
     }
     m_worker->stop();
-    if (m_library.api().terminate != nullptr) {
-        m_library.api().terminate();
+    const LinkApi& api = m_library.api();
+    if (m_connection != 0) {
+        // Only this link's line closes; the shared connection may serve another link.
+        api.endConnection(m_connection);
+        m_connection = 0;
+    } else if (api.terminate != nullptr) {
+        api.terminate();
     }
     m_library.unload();
 }
@@ -85,6 +113,7 @@ int CCommLink::request(int code, int arg1, int start, int count, int timeoutMs, 
 
 int CCommLink::request(RequestBlock& r) {
     m_lastLost = false;
+    m_lastCancelled = false;
     const int selected = m_model.selectedSet();
     switch (routeRequest(r.code, selected)) {
         case Route::OfflineApply:
@@ -107,6 +136,10 @@ int CCommLink::request(RequestBlock& r) {
         }
         case Route::Controller:
             break;
+    }
+    if (!cleansUp(r.code) && m_host.cancelRequested()) {
+        m_lastCancelled = true;
+        return kRequestFailed;
     }
     return post(r);
 }
@@ -167,6 +200,10 @@ int CCommLink::suspendPolling() {
 
 int CCommLink::resumePolling() {
     return request(kCodeResumePolling);
+}
+
+int CCommLink::leaveSettingMode() {
+    return request(kCodeLeaveSetting);
 }
 
 int CCommLink::communicationSettings() {

@@ -18,6 +18,11 @@
 
 namespace qavix {
 
+// Whether a link shares the library's one connection with every other user in the process
+// (the desktop program: its port test and scan monitor call the library directly) or asks
+// for one of its own, so that several links talk to several lines at once.
+enum class LinkConnection { Shared, Own };
+
 class CCommLink {
   public:
     // Saves what would be lost when the program ends now; says what was saved where and what
@@ -32,7 +37,10 @@ class CCommLink {
 
     // Loads the link library and starts the worker. False: the library is missing or
     // refused (libraryError() says why); the caller shows kLinkLoadFailedMessage and ends.
-    bool start(const std::string& libraryPath = std::string());
+    // With LinkConnection::Own also false when the library has no connections to give;
+    // every call then goes through the worker, which alone is bound to that connection.
+    bool start(const std::string& libraryPath = std::string(),
+               LinkConnection connection = LinkConnection::Shared);
     // Ends the connection: the worker stops and the library is terminated and unloaded.
     void end();
     const std::string& libraryError() const { return m_library.error(); }
@@ -61,7 +69,13 @@ class CCommLink {
     // Runs the communication settings dialog with polling held, as the menu command does.
     int communicationSettings();
 
+    // Resets the controller out of a setting mode that a write given up half-way (cancelled
+    // or failed) left open; what was put is discarded. Succeeds at once when none is open.
+    int leaveSettingMode();
+
     bool lastRequestLostConnection() const { return m_lastLost; }
+    // The last request was not sent because the host's operation was cancelled.
+    bool lastRequestCancelled() const { return m_lastCancelled; }
     bool programEnding() const { return m_worker->ended(); }
     std::string statusText() const { return m_worker->statusText(); }
     bool unitConnected(int unit) const { return m_worker->unitConnected(unit); }
@@ -83,6 +97,8 @@ class CCommLink {
     RecoveryWriter m_recovery;
     std::atomic<bool> m_busy{false};
     bool m_lastLost = false;
+    int m_connection = 0;  // the library's number of an own connection; 0 the shared one
+    bool m_lastCancelled = false;
 };
 
 // Mapping of the worker's result for callers; only Open keeps a lost connection as "done",

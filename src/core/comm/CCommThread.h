@@ -33,7 +33,9 @@ class CCommThread : private StatusLine {
     CCommThread(const CCommThread&) = delete;
     CCommThread& operator=(const CCommThread&) = delete;
 
-    void start();
+    // `connection`: the link library connection every call of the worker goes to (0, the
+    // shared one, unless the link asked the library for one of its own).
+    void start(int connection = 0);
     // Ends the worker: polling stops, the current call finishes within its time-out.
     void stop();
 
@@ -44,6 +46,9 @@ class CCommThread : private StatusLine {
     void setConnecting(bool on) { m_connecting = on; }
     bool connecting() const override { return m_connecting; }
     bool ended() const { return m_ended; }
+    // The controller was put into setting mode by this connection and not yet reset out of
+    // it (a write in progress, or one given up half-way).
+    bool settingOpen() const { return m_settingOpen; }
 
     // Hand-over with the requesting thread.
     void post(const RequestBlock& request);
@@ -64,15 +69,43 @@ class CCommThread : private StatusLine {
 
   private:
     void run();
+
+    // The requests (CCommThreadRequests.cpp): a table from request code to the status check
+    // that runs first and the handler that follows it.
+    struct Handler;
+    static const Handler* handlerOf(int code);
     int dispatch(RequestBlock& request);
-    int open();
-    int putParameter(RequestBlock& request);
-    int readParameter(RequestBlock& request, int statusMode);
-    int readBankSummary(RequestBlock& request);
-    int startSetting(int statusMode, std::function<int()> call);
+    int putControl(RequestBlock& r);
+    int putParameter(RequestBlock& r);
+    int getControl(RequestBlock& r);
+    int getString(RequestBlock& r);
+    int readParameter(RequestBlock& r);
+    int readBankSummary(RequestBlock& r);
+    int firstConnection(RequestBlock& r);
+    int settingStart(RequestBlock& r);
+    int settingEnable(RequestBlock& r);
+    int bankSettingEnable(RequestBlock& r);
+    int leaveSetting(RequestBlock& r);
+    int clearBank(RequestBlock& r);
+    int zeroReset(RequestBlock& r);
+    int teachRatio(RequestBlock& r);
+    int factoryStart(RequestBlock& r);
+    int factoryEnd(RequestBlock& r);
+    int open(RequestBlock& r);
+    int close(RequestBlock& r);
+    int suspendPolling(RequestBlock& r);
+    int resumePolling(RequestBlock& r);
+
+    // Enters setting mode with `entry` (the status check before a write has run) and
+    // checks that the controller is in it.
+    int startSetting(const std::function<int()>& entry);
     int enableAndVerify(bool wholeText);
-    int factoryEnd();
     int verifyWrittenBlocks(bool wholeText);
+    // The text a library entry left in `buffer`, up to its first NUL.
+    static std::string textOf(const char* buffer, size_t size);
+    // A read's reply: `entry` fills the buffer it is given, zeroed before each attempt.
+    int readReply(const std::function<int(char* buffer)>& entry, size_t bufferSize,
+                  std::string& reply);
 
     // The status check's view of this connection.
     std::optional<std::string> readStatus() override;
@@ -101,6 +134,7 @@ class CCommThread : private StatusLine {
     LostHook m_lostHook;
 
     std::thread m_thread;
+    int m_connection = 0;
     AutoResetEvent m_requestEvent;
     AutoResetEvent m_done;
     mutable std::mutex m_mutex;  // guards the request, the settings and the status fields
@@ -116,6 +150,7 @@ class CCommThread : private StatusLine {
     // bank clear) until it is known to have been taken: a line lost in between may have
     // left the controller with the change, and the user has to hear so.
     bool m_changeSent = false;
+    std::atomic<bool> m_settingOpen{false};
     std::atomic<bool> m_suspended{false};
     std::atomic<bool> m_connecting{false};
     std::atomic<bool> m_trace{false};

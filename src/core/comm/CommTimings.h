@@ -3,10 +3,9 @@
 
 #include <chrono>
 
-namespace qavix {
+#include "model/ControllerCodes.h"
 
-// Time-outs handed to the link library.
-constexpr int kRequestTimeoutMs = 1500;
+namespace qavix {
 
 struct CommTimings {
     std::chrono::milliseconds pollPeriod{2000};   // idle status check

@@ -23,6 +23,8 @@ using KrylGetParameterDataWait = int (*)(int id, int start, int count, char* rep
 using KrylPutParameterDataWait = int (*)(int id, int start, int count, const char* text,
                                          int timeoutMs);
 using KrylGetCommData = int (*)(char* sent, char* received);
+using KrylNewConnection = int (*)(int* number);
+using KrylConnection = int (*)(int number);
 }
 
 // Buffers handed to the library: the reply of an ordinary read, of the status and error
@@ -54,6 +56,15 @@ struct LinkApi {
     KrylGetCommData getCommData = nullptr;
     KrylUnitOnly factStart = nullptr;
     KrylUnitOnly factEnd = nullptr;
+    // Optional: several connections in one process. A library without them serves one
+    // connection at a time (every thread shares it).
+    KrylNewConnection newConnection = nullptr;
+    KrylConnection useConnection = nullptr;
+    KrylConnection endConnection = nullptr;
+
+    bool hasConnections() const {
+        return newConnection != nullptr && useConnection != nullptr && endConnection != nullptr;
+    }
 };
 
 }  // namespace qavix

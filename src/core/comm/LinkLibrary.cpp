@@ -128,6 +128,10 @@ bool LinkLibrary::load(const std::string& path) {
     bind(m_handle, "KRYL_GetCommData", m_api.getCommData);
     bind(m_handle, "KRYL_FACTStart", m_api.factStart);
     bind(m_handle, "KRYL_FACTEnd", m_api.factEnd);
+    // Not part of every library: without them the library has one connection.
+    bind(m_handle, "KRYL_NewConnection", m_api.newConnection);
+    bind(m_handle, "KRYL_UseConnection", m_api.useConnection);
+    bind(m_handle, "KRYL_EndConnection", m_api.endConnection);
 
     if (m_api.initialize() != 1) {
         return fail("KRYL_Initialize failed");

@@ -33,6 +33,9 @@ class LinkLibrary {
 
     static std::string defaultPath();
 
+    // Unloads a loaded library that turned out unfit for its use, saying why.
+    void failLoad(const std::string& why) { fail(why); }
+
   private:
     bool fail(const std::string& why);
 

@@ -12,4 +12,11 @@ LinkSettings makeLinkSettings(const PortSettings& settings, int activePort, int 
     return link;
 }
 
+std::string portNameOf(const LinkSettings& settings) {
+    if (!settings.portName.empty()) {
+        return settings.portName;
+    }
+    return "COM" + std::to_string(settings.activePort + 1);
+}
+
 }  // namespace qavix

@@ -2,6 +2,7 @@
 // The part of the port settings the worker needs, handed over as a copy.
 
 #include <array>
+#include <string>
 
 #include "files/PortSettings.h"
 
@@ -13,7 +14,13 @@ struct LinkSettings {
     std::array<PortBlock, kPortCount> blocks{};
     int activePort = 0;  // 0..5 for COM1..COM6
     int unit = 0;
+    // Opened instead of COMn when set: a device path, an emulator ("sim:...") or whatever
+    // else the link library resolves; the block of activePort still gives the line settings.
+    std::string portName;
 };
+
+// The name handed to the link library's open: portName, else "COMn" of activePort.
+std::string portNameOf(const LinkSettings& settings);
 
 // The blocks of every port for `unit`, with `activePort` selected.
 LinkSettings makeLinkSettings(const PortSettings& settings, int activePort, int unit);

@@ -6,7 +6,7 @@
 namespace qavix {
 
 bool isReadOfControllerWhileBankSelected(int code) {
-    static constexpr std::array<int, 10> kCodes = {60, 61, 62, 69, 70, 77, 79, 81, 82, 149};
+    static constexpr std::array<int, 12> kCodes = {60, 61, 62, 69, 70, 77, 79, 81, 82, 88, 89, 149};
     return std::find(kCodes.begin(), kCodes.end(), code) != kCodes.end();
 }
 

@@ -69,6 +69,9 @@ enum RequestCode : int {
     kCodeEndWorker = 204,
     kCodeStartBankSetting = 205,
     kCodeEnableBankSetting = 206,
+    // Resets the controller out of a setting mode this connection started and did not end
+    // (a write given up half-way): what was put is discarded. Nothing when none is open.
+    kCodeLeaveSetting = 207,
     kCodeFirstBankApply = 209,
     kCodeLastBankApply = 214,
     kCodeFirstBankSummary = 300,
@@ -76,7 +79,8 @@ enum RequestCode : int {
 };
 
 // Reads the program makes while a bank is selected still go to the controller for these
-// codes: they are not part of a bank.
+// codes: they are not part of a bank. Among them the received-light levels (88, 89), which
+// only the controller has: a bank's threshold pages show them against the bank's thresholds.
 bool isReadOfControllerWhileBankSelected(int code);
 
 // Where a request goes, given whose settings the working set holds.

@@ -22,7 +22,15 @@ enum class SampleOutcome {
     Taken,    // the monitoring tables hold the new sample
     Skipped,  // this read failed; no column is added
     Stop,     // the second failure in a row: the line is gone, sampling must end
+    // Nothing came back at all (the call timed out, or the device went away), and this is
+    // no second failure in a row. Calling again at once would only wait out the time-out
+    // again: whether the line is gone is for the connection's status check to say, as for
+    // every other read; a caller without one skips the sample.
+    Silent,
 };
+
+// The link library's failure codes that mean no answer came at all.
+bool isSilentLineCode(const char* code);
 
 class ScanReader {
   public:
@@ -36,7 +44,9 @@ class ScanReader {
     int failures() const { return m_failures; }
 
   private:
-    bool readOnce(const ScanRange& range, SettingsData& set);
+    enum class Read { Answered, Failed, Silent };
+    Read readOnce(const ScanRange& range, SettingsData& set);
+    bool lineSilent() const;
 
     const LinkApi& m_api;
     int m_timeoutMs;

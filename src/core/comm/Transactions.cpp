@@ -6,15 +6,18 @@ namespace qavix {
 
 namespace {
 
-constexpr int kBankFunctionCode = 149;
-constexpr int kFlagBytesPerChannel = 16;
-
 int bankReadCode(int bank) {
     return kCodeFirstBankRead + bank - 1;
 }
 int bankPutCode(int bank) {
     return codec::kSubChannel1 + 40 + bank;
 }  // 42..45
+
+// A per-channel read addressed as the code table says.
+ReadStep channelStep(int readCode, int channel, int beams) {
+    const code::Address at = code::channelAddress(*code::find(readCode), channel, beams);
+    return {readCode, channel, at.start, at.count};
+}
 
 bool isPerChannelSubBlock(int sub, int& channel, bool& perBeam) {
     perBeam = false;
@@ -43,71 +46,81 @@ const int kBankWriteOrder[codec::kSubBlockCount] = {
 };
 
 std::vector<ReadStep> readAllFixedSteps() {
+    using namespace code;
+    // Texts read with GetStringData: argument 1 names the sensor (or 4 the controller), the
+    // count the characters; the start goes nowhere.
+    constexpr int kTextStart = 48;
+    constexpr int kTextLength = 16;
+    constexpr int kTypeLength = 20;
+    constexpr int kControllerTextOwner = 4;
+    constexpr int kControllerTextStart = 100;
     std::vector<ReadStep> steps;
     for (int c = 1; c <= kChannelCount; ++c) {
-        const int one = c - 1;
-        const int two = 2 * (c - 1);
-        steps.push_back({58, c, 48, 16});
-        for (int code : {67, 68, 71, 95, 98, 73, 74}) {
-            steps.push_back({code, c, one, 1});
-        }
-        steps.push_back({75, c, two, 2});
-        steps.push_back({76, c, one, 1});
-        steps.push_back({78, c, two, 2});
-        steps.push_back({83, c, two, 2});
-        for (int code : {84, 85, 96, 99, 100, 101}) {
-            steps.push_back({code, c, one, 1});
+        steps.push_back({kReadSensorModel, c, kTextStart, kTextLength});
+        for (int read : {kReadOnTh, kReadOffTh, kReadFunction, kReadFunctionBit1, kReadFunctionBit2,
+                         kReadSubConf, kReadAlmConf, kReadTimeConf, kReadCountConf, kReadVerR,
+                         kReadVerE, kReadType2, kReadType3, kReadFixConf, kReadFloConfBit4,
+                         kReadFloConfBit5, kReadFloConf}) {
+            steps.push_back(channelStep(read, c, 0));
         }
     }
-    steps.push_back({46, 0, 0, 0});
-    steps.push_back({57, 0, 0, 20});
-    steps.push_back({59, 4, 100, 16});
-    for (int code : {62, 63, 64}) {
-        steps.push_back({code, 0, 0, 0});
+    steps.push_back({kReadControlTexts, 0, 0, 0});
+    steps.push_back({kReadType, 0, 0, kTypeLength});
+    steps.push_back({kReadControllerText, kControllerTextOwner, kControllerTextStart, kTextLength});
+    for (int read : {kReadIdNumber, kReadPioFunctions, kReadPioInversion}) {
+        steps.push_back({read, 0, 0, 0});
     }
-    steps.push_back({72, 1, 0, 3});
-    steps.push_back({80, 0, 0, 0});
-    steps.push_back({104, 1, 0, 3});
-    steps.push_back({105, 1, 0, 3});
-    steps.push_back({127, 0, 0, 0});
-    steps.push_back({128, 1, 0, 3});
-    steps.push_back({129, 1, 0, 0});
-    steps.push_back({130, 1, 0, 0});
-    for (int code : {133, 134, 135, 136, 143, 144, 145, 148, 149, 106}) {
-        steps.push_back({code, 0, 0, 0});
+    // Values of every channel at once: argument 1 is the first channel, the count all three.
+    steps.push_back({kReadBeamCounts, 1, 0, kChannelCount});
+    steps.push_back({kReadJointNum, 0, 0, 0});
+    steps.push_back({kReadHys, 1, 0, kChannelCount});
+    steps.push_back({kReadThCnf, 1, 0, kChannelCount});
+    steps.push_back({kReadAllOnOffCnf, 0, 0, 0});
+    steps.push_back({kReadFixCnf, 1, 0, kChannelCount});
+    steps.push_back({kReadAllOn, 1, 0, 0});
+    steps.push_back({kReadAllOff, 1, 0, 0});
+    for (int read : {kReadParaCnf, kReadParaType, kReadParaRes, kReadParaUnit, kReadGrpCnf,
+                     kReadGrpUp, kReadGrpLow, kReadTchCnf, kReadBankFunction, kReadOnOffDiff}) {
+        steps.push_back({read, 0, 0, 0});
     }
     return steps;
 }
 
 std::vector<ReadStep> readAllBeamSteps(const SettingsData& set) {
+    using namespace code;
     std::vector<ReadStep> steps;
     const int joint = std::clamp(set.general.jointNum, 0, kChannelCount);
     for (int c = 1; c <= joint; ++c) {
         const int beams = std::clamp(set.channel(c - 1).beamCount, 0, kMaxBeams);
-        const int bytes = flagByteCount(beams);
-        const int flagStart = kFlagBytesPerChannel * (c - 1);
-        const int beamStart = kMaxBeams * (c - 1);
-        steps.push_back({66, c, flagStart, bytes});
-        steps.push_back({97, c, flagStart, bytes});
-        for (int code : {102, 103, 90, 93, 91, 94, 103, 102}) {
-            steps.push_back({code, c, beamStart, beams});
+        for (int read : {kReadSetAxis, kReadFixAxis, kReadZero, kReadAxisTh, kReadAbsOnTh,
+                         kReadAbsOffTh, kReadRatioOnTh, kReadRatioOffTh, kReadAxisTh, kReadZero}) {
+            steps.push_back(channelStep(read, c, beams));
         }
     }
     return steps;
 }
 
 std::vector<codec::PutRequest> wholeSetPuts(SettingsData& set) {
-    static constexpr int kControllerPuts[] = {3, 4, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40};
-    static constexpr int kChannelPuts[] = {5,  6,  7,  28, 9,  10, 11, 12, 13, 16,
-                                           17, 18, 19, 20, 21, 22, 23, 24, 25, 26};
+    using namespace code;
+    static constexpr int kControllerPuts[] = {
+        kPutPioFunctions, kPutPioInversion, kPutAllOnOffCnf, kPutFixCnf,  kPutAllOn,
+        kPutAllOff,       kPutParaCnf,      kPutParaType,    kPutParaRes, kPutParaUnit,
+        kPutGrpCnf,       kPutGrpUp,        kPutGrpLow,      kPutTchCnf};
+    // clang-format off
+    static constexpr int kChannelPuts[] = {
+        kPutSetAxis, kPutOnTh, kPutOffTh, kPutOnOffDiff, kPutFunction, kPutSubConf, kPutAlmConf,
+        kPutTimeConf, kPutCountConf, kPutFunctionBit1, kPutFixConf, kPutFixAxis,
+        kPutFunctionBit2, kPutFloConfBit4, kPutFloConfBit5, kPutFloConf, kPutZero,
+        kPutAxisTh, kPutHys, kPutThCnf};
+    // clang-format on
     std::vector<codec::PutRequest> puts;
-    for (int code : kControllerPuts) {
-        puts.push_back(codec::encodePut(code, 0, set));
+    for (int put : kControllerPuts) {
+        puts.push_back(codec::encodePut(put, 0, set));
     }
     const int joint = std::clamp(set.general.jointNum, 0, kChannelCount);
     for (int c = 1; c <= joint; ++c) {
-        for (int code : kChannelPuts) {
-            puts.push_back(codec::encodePut(code, c, set));
+        for (int put : kChannelPuts) {
+            puts.push_back(codec::encodePut(put, c, set));
         }
     }
     return puts;
@@ -185,7 +198,7 @@ int Transactions::readAll() {
 
 int Transactions::selectStoredSet(int index) {
     m_model.selectSet(index);
-    return m_link.request(kBankFunctionCode);
+    return m_link.request(code::kReadBankFunction);
 }
 
 int Transactions::readBanks() {
@@ -241,11 +254,11 @@ int Transactions::rereadBank(int bank) {
     return result;
 }
 
-int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts) {
+int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts, int startTimeoutMs) {
     // Start, the blocks, then enable (which reads back and compares).
     const int total = static_cast<int>(puts.size()) + 2;
     int done = 0;
-    if (m_link.request(kCodeStartSetting) != kRequestOk) {
+    if (m_link.request(kCodeStartSetting, 0, 0, 0, startTimeoutMs) != kRequestOk) {
         return kRequestFailed;
     }
     report(++done, total);
@@ -347,14 +360,17 @@ int Transactions::clearBanks(const std::vector<int>& banks) {
     const int previous = m_model.selectedSet();
     lock(false);
     for (int b : erased) {
-        m_model.selectSet(b);
-        if (m_link.request(kCodeFirstBankSummary + b - 1) != kRequestOk) {
+        if (selectStoredSet(b) != kRequestOk ||
+            m_link.request(kCodeFirstBankSummary + b - 1) != kRequestOk) {
             result = kRequestFailed;
             break;
         }
     }
     unlock();
-    m_model.selectSet(previous);
+    // Always back to the set that was shown, also after a failed read.
+    if (selectStoredSet(previous) != kRequestOk) {
+        result = kRequestFailed;
+    }
     m_model.checkCompatibility();
     return result;
 }

@@ -65,7 +65,9 @@ class Transactions {
 
     // Start setting, the puts, enable setting with verification. With a bank selected the
     // puts only change the working set (the bank is marked edited).
-    int writeCurrentSet(std::vector<codec::PutRequest> puts);
+    // `startTimeoutMs` is the time-out the start setting carries (a page may ask for less).
+    int writeCurrentSet(std::vector<codec::PutRequest> puts,
+                        int startTimeoutMs = kRequestTimeoutMs);
     // Writes every setting of the working set (which must hold the current values) to the
     // controller, as an import or a copy onto the current values does.
     int writeCurrentValues();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "files/ShiftJis.h"
+#include "ShiftJis.h"
 
 namespace qavix::bankfile {
 

@@ -163,18 +163,32 @@ WriteResult checkWriteTarget(const std::string& path) {
     }
     const std::filesystem::path target = resolveTarget(path);
     struct stat existing {};
-    if (::stat(target.c_str(), &existing) != 0) {
-        // Nothing there yet (or a dangling link): creating the file tells whether the folder
-        // takes it.
-        result.ok = true;
-        return result;
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) {
+            result.error = target.string() + ": is a folder";
+            return result;
+        }
+        if (!S_ISREG(existing.st_mode)) {
+            result.error = target.string() + ": is not a regular file (a device, FIFO or socket)";
+            return result;
+        }
+        if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+            result.error = target.string() + ": the file is read-only";
+            return result;
+        }
     }
-    if (S_ISDIR(existing.st_mode)) {
-        result.error = target.string() + ": is a folder";
-    } else if (!S_ISREG(existing.st_mode)) {
-        result.error = target.string() + ": is not a regular file (a device, FIFO or socket)";
-    } else if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
-        result.error = target.string() + ": the file is read-only";
+    // The new file is made beside the target and renamed over it, so the folder must exist
+    // and take a new file; found out now rather than after a long run (a scan, a read from
+    // the controller) whose result would then be lost.
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    struct stat parent {};
+    if (::stat(folder.c_str(), &parent) != 0) {
+        result.error = errnoText(target.string() + ": its folder " + folder.string(), errno);
+    } else if (!S_ISDIR(parent.st_mode)) {
+        result.error = target.string() + ": " + folder.string() + " is not a folder";
+    } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        result.error = errnoText(target.string() + ": its folder " + folder.string(), errno);
     } else {
         result.ok = true;
     }

@@ -40,7 +40,8 @@ struct WriteResult {
 // file, so an existing target that is not one (a device such as /dev/null, a FIFO, a socket)
 // is refused rather than replaced, and so is a file the user may not write or that carries
 // no write permission at all: a read-only mark means "do not overwrite", even for root.
-// A symbolic link is judged by what it points to. ok is true when the save may go ahead.
+// A symbolic link is judged by what it points to. The folder must exist and let the user
+// make a file in it. ok is true when the save may go ahead.
 WriteResult checkWriteTarget(const std::string& path);
 
 // Writes `bytes` to a new file in the target's folder, flushes it to the disk and renames it

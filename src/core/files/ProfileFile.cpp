@@ -3,114 +3,60 @@
 #include <climits>
 #include <cstdlib>
 
-#include "files/ShiftJis.h"
+#include "IniText.h"
+#include "ShiftJis.h"
 #include "files/TextFile.h"
+
+// Qavix.ini is read by the link library too, with the same cap.
+static_assert(qavix::ini::kMaxFileSize == qavix::fileio::kMaxReadSize);
 
 namespace qavix {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && isBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The section name of a header line "[name]", or nothing when the line is not one.
-std::optional<std::string_view> headerName(std::string_view line) {
-    const std::string_view t = trim(line);
-    if (t.empty() || t.front() != '[') {
-        return std::nullopt;
-    }
-    const size_t close = t.rfind(']');
-    if (close == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return trim(t.substr(1, close - 1));
-}
-
-// One line of a section taken apart.
-struct Entry {
-    enum Kind { Blank, Comment, Key } kind = Blank;
-    std::string_view key;
-    std::optional<std::string_view> value;
-};
-
-Entry parseEntry(std::string_view line) {
-    Entry entry;
-    const std::string_view t = trim(line);
-    if (t.empty()) {
-        return entry;
-    }
-    if (t.front() == ';') {
-        entry.kind = Entry::Comment;
-        return entry;
-    }
-    entry.kind = Entry::Key;
-    const size_t equals = t.find('=');
-    if (equals == std::string_view::npos) {
-        entry.key = t;
-        return entry;
-    }
-    entry.key = trim(t.substr(0, equals));
-    entry.value = trim(t.substr(equals + 1));
-    return entry;
-}
+using ini::Entry;
+using ini::headerName;
+using ini::parseEntry;
+using ini::sameName;
+using ini::trim;
+using ini::unquote;
 
 bool matchesKey(std::string_view line, std::string_view key) {
     const Entry entry = parseEntry(line);
     return entry.kind == Entry::Key && sameName(entry.key, key);
 }
 
-std::string_view unquote(std::string_view v) {
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
-        return v.substr(1, v.size() - 2);
+// A NUL or another control character would make the file no settings text when it is read
+// again (ini::textProblem); a tab is a blank and stays.
+bool hasControl(std::string_view s) {
+    size_t start = 0;
+    for (;;) {
+        const size_t tab = s.find('\t', start);
+        const std::string_view part =
+            s.substr(start, tab == std::string_view::npos ? tab : tab - start);
+        if (ini::printable(part) != part) {
+            return true;
+        }
+        if (tab == std::string_view::npos) {
+            return false;
+        }
+        start = tab + 1;
     }
-    return v;
-}
-
-bool hasLineBreak(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
 bool validSectionName(std::string_view s) {
-    return !trim(s).empty() && !hasLineBreak(s) && s.find(']') == std::string_view::npos &&
+    return !trim(s).empty() && !hasControl(s) && s.find(']') == std::string_view::npos &&
            sjis::representable(s);
 }
 
 bool validKey(std::string_view key) {
     const std::string_view t = trim(key);
-    return !t.empty() && t == key && !hasLineBreak(key) &&
-           key.find('=') == std::string_view::npos && key.front() != ';' && key.front() != '[' &&
-           sjis::representable(key);
+    return !t.empty() && t == key && !hasControl(key) && key.find('=') == std::string_view::npos &&
+           key.front() != ';' && key.front() != '[' && sjis::representable(key);
 }
 
 bool validValue(std::string_view value) {
-    return !hasLineBreak(value) && sjis::representable(value);
+    return !hasControl(value) && sjis::representable(value);
 }
 
 // Where a new key goes: after the last non-blank line, so blank lines that separate this
@@ -151,6 +97,23 @@ bool ProfileFile::load(const std::string& path, std::string* error) {
     }
     *this = fromText(read.text);
     return true;
+}
+
+ProfileFile ProfileFile::loadSettings(const std::string& path, std::string& problem) {
+    problem.clear();
+    const fileio::ReadResult read = fileio::readFile(path);
+    if (read.status == fileio::ReadStatus::Missing) {
+        return ProfileFile();
+    }
+    if (!read.ok()) {
+        problem = read.error;
+        return ProfileFile();
+    }
+    if (const std::string damage = ini::textProblem(read.bytes); !damage.empty()) {
+        problem = path + ": " + damage;
+        return ProfileFile();
+    }
+    return fromText(sjis::fromCp932(read.bytes).text);
 }
 
 fileio::WriteResult ProfileFile::save(const std::string& path) const {
@@ -328,7 +291,7 @@ bool ProfileFile::writeSection(std::string_view name, const std::vector<std::str
         if (trim(line).empty()) {
             continue;
         }
-        if (hasLineBreak(line) || headerName(line) || !sjis::representable(line)) {
+        if (hasControl(line) || headerName(line) || !sjis::representable(line)) {
             return false;
         }
         kept.push_back(line);

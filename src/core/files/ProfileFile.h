@@ -23,6 +23,12 @@ class ProfileFile {
     // Replaces the contents with the file at `path`. A missing file gives an empty profile
     // and succeeds; a file that exists but cannot be read fails and leaves the profile empty.
     bool load(const std::string& path, std::string* error = nullptr);
+    // Qavix.ini as every part of the program takes it: a file that cannot be read, is
+    // larger than the cap or is no settings text (ini::textProblem: a binary, a NUL, a
+    // control character, no Shift-JIS) gives an empty profile, so that every setting is at
+    // its default, and says why in `problem`; a missing file is no problem. The link
+    // library's port lookup (ports/IniLookup) takes the same file the same way.
+    static ProfileFile loadSettings(const std::string& path, std::string& problem);
     fileio::WriteResult save(const std::string& path) const;
 
     // The whole profile as UTF-8 lines each ended by CR LF.
@@ -38,8 +44,8 @@ class ProfileFile {
     int getInt(std::string_view section, std::string_view key, int fallback) const;
 
     // Setters refuse (return false, nothing changed) names and values that would not read
-    // back as written: line breaks, "=" in a key, "]" in a section name, or characters that
-    // Shift-JIS cannot store.
+    // back as written: line breaks and other control characters (a tab aside), "=" in a key,
+    // "]" in a section name, or characters that Shift-JIS cannot store.
     bool setString(std::string_view section, std::string_view key, std::string_view value);
     bool setInt(std::string_view section, std::string_view key, int value);
     bool removeKey(std::string_view section, std::string_view key);

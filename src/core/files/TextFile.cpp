@@ -1,6 +1,7 @@
 #include "files/TextFile.h"
 
-#include "files/ShiftJis.h"
+#include "IniText.h"
+#include "ShiftJis.h"
 
 namespace qavix::textfile {
 
@@ -42,22 +43,8 @@ TextReadResult readText(const std::string& path) {
 }
 
 std::vector<std::string> splitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') {
-            continue;
-        }
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-        }
-        start = i + 1;
-    }
-    if (start < text.size()) {
-        lines.emplace_back(text.substr(start));
-    }
-    return lines;
+    const std::vector<std::string_view> views = ini::splitLines(text);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {

@@ -4,82 +4,28 @@
 
 #include "model/Codec.h"
 #include "model/CodecDetail.h"
+#include "model/ControllerCodes.h"
 #include "model/HexText.h"
 
 namespace qavix::codec {
 
 namespace {
 
-struct PutPair {
-    int putCode;
-    int readCode;
-};
+using namespace code;
 
-constexpr PutPair kPairs[] = {
-    {1, 59},   {2, 62},   {3, 63},   {4, 64},   {5, 66},   {6, 67},   {7, 68},   {8, 69},
-    {9, 71},   {10, 73},  {11, 74},  {12, 75},  {13, 76},  {14, 86},  {15, 87},  {16, 95},
-    {17, 96},  {18, 97},  {19, 98},  {20, 99},  {21, 100}, {22, 101}, {23, 102}, {24, 103},
-    {25, 104}, {26, 105}, {28, 106}, {29, 127}, {30, 128}, {31, 129}, {32, 130}, {33, 133},
-    {34, 134}, {35, 135}, {36, 136}, {37, 143}, {38, 144}, {39, 145}, {40, 148}, {41, 149},
-    {42, 150}, {43, 151}, {44, 152}, {45, 153},
-};
-
-constexpr int kPutOnThresholdAgain = 27;  // ON_TH once more after OFF_TH; nothing reads it
-constexpr int kText59Start = 4;           // the controller's string slot (1..3 are sensors)
+constexpr int kText59Start = 4;  // the controller's string slot (1..3 are sensors)
 constexpr size_t kText59Length = 16;
 constexpr size_t kIdTextLength = 6;
 constexpr int kIdTextCount = 3;  // bytes: six digits
-constexpr int kWordBytes = 2;
 
-using ChannelInt = int32_t ChannelRecord::*;
-
-// Per-channel one-byte values, put with (channel, channel index, 1).
-ChannelInt channelByteField(int putCode) {
-    switch (putCode) {
-        case 6:
-        case kPutOnThresholdAgain:
-            return &ChannelRecord::onTh;
-        case 7:
-            return &ChannelRecord::offTh;
-        case 9:
-            return &ChannelRecord::function;
-        case 10:
-            return &ChannelRecord::subConf;
-        case 11:
-            return &ChannelRecord::almConf;
-        case 13:
-            return &ChannelRecord::countConf;
-        // 14 and 15 pair with reads that change nothing, so no field of ours is known to
-        // be theirs; they send the channel's reserved word, 0 unless something stored one.
-        case 14:
-        case 15:
-            return &ChannelRecord::reserved;
-        case 16:
-            return &ChannelRecord::functionBit1;
-        case 17:
-            return &ChannelRecord::fixConf;
-        case 19:
-            return &ChannelRecord::functionBit2;
-        case 20:
-            return &ChannelRecord::floConfBit4;
-        case 21:
-            return &ChannelRecord::floConfBit5;
-        case 22:
-            return &ChannelRecord::floConf;
-        case 25:
-            return &ChannelRecord::hys;
-        case 26:
-            return &ChannelRecord::thCnf;
-        case 28:
-            return &ChannelRecord::onOffDiff;
-        default:
-            return nullptr;
-    }
+const CodeSpec* putSpec(int putCode) {
+    const CodeSpec* spec = find(putCode);
+    return spec != nullptr && spec->kind == Kind::Put ? spec : nullptr;
 }
 
-bool isChannelPut(int putCode) {
-    return channelByteField(putCode) != nullptr || putCode == 5 || putCode == 8 || putCode == 12 ||
-           putCode == 18 || putCode == 23 || putCode == 24;
+// What a 0 entry of a per-beam table is sent as: the controller never holds 0 there.
+int32_t zeroEntrySentAs(int putCode) {
+    return putCode == kPutZero ? kDefaultZeroPoint : kMinOnThreshold;
 }
 
 template <size_t N>
@@ -115,36 +61,27 @@ std::string idText(const std::string& text) {
     return out;
 }
 
-PutRequest channelPut(int putCode, int channel, ChannelRecord& ch) {
-    const int c = channel - 1;
+PutRequest channelPut(const CodeSpec& spec, int channel, ChannelRecord& ch) {
     const int beams = std::clamp(ch.beamCount, 0, kMaxBeams);
-    if (const ChannelInt field = channelByteField(putCode)) {
-        if (field == &ChannelRecord::onTh) {
-            ch.onTh = std::max(ch.onTh, kMinOnThreshold);
-        }
-        return {putCode, channel, c, 1, hex::byteHex(ch.*field)};
+    const Address at = channelAddress(spec, channel, beams);
+    PutRequest put{spec.code, channel, at.start, at.count, {}};
+    if (spec.value == &ChannelRecord::onTh) {
+        ch.onTh = std::max(ch.onTh, kMinOnThreshold);
     }
-    switch (putCode) {
-        case 5:
-        case 18: {
-            const int bytes = flagByteCount(beams);
-            const BeamTable& table = putCode == 5 ? ch.setAxis : ch.fixAxis;
-            return {putCode, channel, detail::kFlagBytesPerChannel * c, bytes,
-                    detail::encodeFlags(table, 0, bytes)};
-        }
-        case 8:
-            return {putCode, channel, kWordBytes * c, kWordBytes, detail::codeText(ch.sensorId)};
-        case 12:
-            return {putCode, channel, kWordBytes * c, kWordBytes, hex::wordHex(ch.timeConf)};
-        case 23:
-            return {putCode, channel, kMaxBeams * c, beams,
-                    detail::encodeBeams(ch.zero, 0, beams, 2, kDefaultZeroPoint)};
-        case 24:
-            return {putCode, channel, kMaxBeams * c, beams,
-                    detail::encodeBeams(ch.axisTh, 0, beams, 2, kMinOnThreshold)};
-        default:
-            return {};
+    if (spec.value != nullptr) {
+        const int32_t v = ch.*spec.value;
+        put.text = spec.bytes == 2 ? hex::wordHex(v) : hex::byteHex(v);
+    } else if (spec.area == Area::BeamFlags) {
+        put.text = detail::encodeFlags(ch.*spec.beams, 0, at.count);
+    } else if (spec.area == Area::BeamValues) {
+        put.text = detail::encodeBeams(ch.*spec.beams, 0, beams, 2 * spec.bytes,
+                                       zeroEntrySentAs(spec.code));
+    } else if (spec.code == kPutSensorId) {
+        put.text = detail::codeText(ch.sensorId);
+    } else {
+        return {};
     }
+    return put;
 }
 
 PutRequest controllerPut(int putCode, GeneralBlock& g) {
@@ -152,45 +89,45 @@ PutRequest controllerPut(int putCode, GeneralBlock& g) {
         return PutRequest{putCode, 0, 0, 1, hex::byteHex(value)};
     };
     switch (putCode) {
-        case 1:
+        case kPutControllerText:
             return {putCode, 0, kText59Start, static_cast<int>(kText59Length),
                     g.text59.substr(0, kText59Length)};
-        case 2:
+        case kPutIdNumber:
             return {putCode, 0, 0, kIdTextCount, idText(g.idText)};
-        case 3: {
+        case kPutPioFunctions: {
             std::string text;
             for (const std::string& pio : g.pio) {
                 text += detail::codeText(pio);
             }
             return {putCode, 0, 0, kPioCount, text};
         }
-        case 4:
+        case kPutPioInversion:
             return {putCode, 0, 0, kPioCount, decimalPairs(g.pioInv)};
-        case 29:
+        case kPutAllOnOffCnf:
             return oneByte(g.allOnOffCnf);
-        case 30:
+        case kPutFixCnf:
             return {putCode, 0, 0, kChannelCount, hexBytes(g.fixCnf, 0, kChannelCount)};
-        case 31:
+        case kPutAllOn:
             return {putCode, 0, 0, kChannelCount, hexWords(g.allOn)};
-        case 32:
+        case kPutAllOff:
             return {putCode, 0, 0, kChannelCount, hexWords(g.allOff)};
-        case 33:
+        case kPutParaCnf:
             return oneByte(g.paraCnf);
-        case 34:
+        case kPutParaType:
             return {putCode, 0, 0, 2, decimalPairs(g.paraType)};
-        case 35:
+        case kPutParaRes:
             return {putCode, 0, 0, 2, hexBytes(g.paraRes, 0, 2)};
-        case 36:
+        case kPutParaUnit:
             return {putCode, 0, 0, 2, decimalPairs(g.paraUnit)};
-        case 37:
+        case kPutGrpCnf:
             return oneByte(g.grpCnf);
-        case 38:
+        case kPutGrpUp:
             return {putCode, 0, 0, kGroupTableSize, hexBytes(g.grpUp, 0, kGroupTableSize)};
-        case 39:
+        case kPutGrpLow:
             return {putCode, 0, 0, kGroupTableSize, hexBytes(g.grpLow, 0, kGroupTableSize)};
-        case 40:
+        case kPutTchCnf:
             return oneByte(g.tchCnf);
-        case 41:
+        case kPutBankFunction:
             return oneByte(g.bankFunction);
         default:
             return {};
@@ -200,27 +137,23 @@ PutRequest controllerPut(int putCode, GeneralBlock& g) {
 }  // namespace
 
 PutRequest encodePut(int putCode, int channel, SettingsData& set) {
-    if (isChannelPut(putCode)) {
+    const CodeSpec* spec = putSpec(putCode);
+    if (spec != nullptr && isPerChannel(*spec)) {
         if (channel < 1 || channel > kChannelCount) {
             return {};
         }
-        return channelPut(putCode, channel, set.channel(channel - 1));
+        return channelPut(*spec, channel, set.channel(channel - 1));
     }
     return controllerPut(putCode, set.general);
 }
 
 int pairedReadCode(int putCode) {
-    for (const PutPair& pair : kPairs) {
-        if (pair.putCode == putCode) {
-            return pair.readCode;
-        }
-    }
-    return 0;
+    return readOfPut(putCode);
 }
 
 DecodeResult applyOffline(int putCode, int channel, int start, std::string_view text,
                           SettingsData& set) {
-    if (putCode == kPutOnThresholdAgain) {
+    if (putCode == kPutOnThAgain) {
         return DecodeResult::Ok;
     }
     const int readCode = pairedReadCode(putCode);

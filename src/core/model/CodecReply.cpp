@@ -5,6 +5,7 @@
 
 #include "model/Codec.h"
 #include "model/CodecDetail.h"
+#include "model/ControllerCodes.h"
 #include "model/DeviceModel.h"
 #include "model/ErrorLog.h"
 #include "model/HexText.h"
@@ -13,8 +14,6 @@ namespace qavix::codec {
 
 namespace {
 
-constexpr int kBankReadFirst = 150;
-constexpr int kBankReadLast = 153;
 constexpr int kBankApplyFirst = 209;
 constexpr int kBankApplyLast = 214;
 constexpr int kBankSummaryFirst = 300;
@@ -27,32 +26,17 @@ struct ChannelValue {
     size_t digits;
 };
 
-struct ChannelValueCode {
-    int readCode;
-    ChannelValue value;
-};
-
-constexpr ChannelValueCode kChannelValues[] = {
-    {67, {&ChannelRecord::onTh, 2}},        {68, {&ChannelRecord::offTh, 2}},
-    {71, {&ChannelRecord::function, 2}},    {72, {&ChannelRecord::beamCount, 2}},
-    {73, {&ChannelRecord::subConf, 2}},     {74, {&ChannelRecord::almConf, 2}},
-    {75, {&ChannelRecord::timeConf, 4}},    {76, {&ChannelRecord::countConf, 2}},
-    {77, {&ChannelRecord::setting77, 2}},   {79, {&ChannelRecord::setting79, 2}},
-    {81, {&ChannelRecord::setting81, 2}},   {84, {&ChannelRecord::type2, 2}},
-    {85, {&ChannelRecord::type3, 2}},       {95, {&ChannelRecord::functionBit1, 2}},
-    {96, {&ChannelRecord::fixConf, 2}},     {98, {&ChannelRecord::functionBit2, 2}},
-    {99, {&ChannelRecord::floConfBit4, 2}}, {100, {&ChannelRecord::floConfBit5, 2}},
-    {101, {&ChannelRecord::floConf, 2}},    {104, {&ChannelRecord::hys, 2}},
-    {105, {&ChannelRecord::thCnf, 2}},      {106, {&ChannelRecord::onOffDiff, 2}},
-};
+const code::CodeSpec* readSpec(int readCode) {
+    const code::CodeSpec* spec = code::find(readCode);
+    return spec != nullptr && spec->kind == code::Kind::Read ? spec : nullptr;
+}
 
 std::optional<ChannelValue> channelValue(int readCode) {
-    for (const ChannelValueCode& entry : kChannelValues) {
-        if (entry.readCode == readCode) {
-            return entry.value;
-        }
+    const code::CodeSpec* spec = readSpec(readCode);
+    if (spec == nullptr || spec->area != code::Area::ChannelValue || spec->value == nullptr) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return ChannelValue{spec->value, 2 * static_cast<size_t>(spec->bytes)};
 }
 
 std::optional<int> channelIndex(int arg1) {
@@ -110,31 +94,6 @@ std::optional<AreaPlace> areaPlace(int arg1, int start, int areaPerChannel) {
     return AreaPlace{channel, start % areaPerChannel};
 }
 
-// Per-beam tables: `digits` 0 marks a flag table (eight beams to a byte).
-struct BeamValues {
-    int readCode;
-    BeamTable ChannelRecord::*table;
-    int digits;
-};
-
-constexpr BeamValues kBeamTables[] = {
-    {66, &ChannelRecord::setAxis, 0},    {92, &ChannelRecord::beamState, 0},
-    {97, &ChannelRecord::fixAxis, 0},    {88, &ChannelRecord::absLevel, 2},
-    {89, &ChannelRecord::ratioLevel, 4}, {90, &ChannelRecord::absOnTh, 2},
-    {91, &ChannelRecord::ratioOnTh, 4},  {93, &ChannelRecord::absOffTh, 2},
-    {94, &ChannelRecord::ratioOffTh, 4}, {102, &ChannelRecord::zero, 2},
-    {103, &ChannelRecord::axisTh, 2},
-};
-
-const BeamValues* beamValues(int readCode) {
-    for (const BeamValues& entry : kBeamTables) {
-        if (entry.readCode == readCode) {
-            return &entry;
-        }
-    }
-    return nullptr;
-}
-
 // "major.minor" from the first and the last byte of the reply.
 bool decodeVersionNumber(std::string_view text, ChannelRecord& ch) {
     if (text.size() < 4 || text.size() % 2 != 0) {
@@ -163,21 +122,21 @@ bool decodeEndsText(std::string_view text, std::string& target) {
 std::optional<bool> decodeChannelText(int code, int arg1, std::string_view text, SettingsData& s) {
     std::string ChannelRecord::*field = nullptr;
     switch (code) {
-        case 58:
+        case code::kReadSensorModel:
             field = &ChannelRecord::modelText;
             break;
-        case 69:
+        case code::kReadSensorId:
             field = &ChannelRecord::sensorId;
             break;
-        case 70:
+        case code::kReadReceiverSerial:
             field = &ChannelRecord::receiverSerial;
             break;
-        case 82:
+        case code::kReadEmitterSerial:
             field = &ChannelRecord::emitterSerial;
             break;
-        case 60:
-        case 78:
-        case 83:
+        case code::kReadSensorVersion:
+        case code::kReadVerR:
+        case code::kReadVerE:
             break;
         default:
             return std::nullopt;
@@ -188,11 +147,11 @@ std::optional<bool> decodeChannelText(int code, int arg1, std::string_view text,
     }
     ChannelRecord& ch = s.channel(*c);
     switch (code) {
-        case 60:
+        case code::kReadSensorVersion:
             return decodeVersionNumber(text, ch);
-        case 78:
+        case code::kReadVerR:
             return decodeEndsText(text, ch.verR);
-        case 83:
+        case code::kReadVerE:
             return decodeEndsText(text, ch.verE);
         default:
             return detail::decodeWholeText(text, ch.*field);
@@ -201,22 +160,22 @@ std::optional<bool> decodeChannelText(int code, int arg1, std::string_view text,
 
 std::optional<bool> decodeBeamReply(int code, int arg1, int start, std::string_view text,
                                     SettingsData& s) {
-    const BeamValues* values = beamValues(code);
-    if (values == nullptr) {
+    const code::CodeSpec* spec = readSpec(code);
+    if (spec == nullptr || spec->beams == nullptr) {
         return std::nullopt;
     }
-    const bool flags = values->digits == 0;
+    const bool flags = spec->area == code::Area::BeamFlags;
     const auto place = areaPlace(arg1, start, flags ? detail::kFlagBytesPerChannel : kMaxBeams);
     if (!place) {
         return false;
     }
-    BeamTable& table = s.channel(place->channel).*values->table;
+    BeamTable& table = s.channel(place->channel).*spec->beams;
     return flags ? detail::decodeFlags(text, place->offset, table)
-                 : detail::decodeBeams(text, place->offset, values->digits, table);
+                 : detail::decodeBeams(text, place->offset, 2 * spec->bytes, table);
 }
 
 bool isBankImageCode(int code) {
-    return (code >= kBankReadFirst && code <= kBankReadLast) ||
+    return (code >= code::kReadBank1Image && code <= code::kReadBank4Image) ||
            (code >= kBankApplyFirst && code <= kBankApplyLast) ||
            (code >= kBankSummaryFirst && code <= kBankSummaryLast);
 }
@@ -239,14 +198,14 @@ std::optional<bool> decodeInto(int code, int arg1, int start, std::string_view t
 }
 
 bool isErrorHistoryCode(int code) {
-    return code >= kFirstErrorHistoryCode && code < kFirstErrorHistoryCode + kErrorHistoryCount;
+    return code >= code::kReadErrorLog && code < code::kReadErrorLog + kErrorHistoryCount;
 }
 
 }  // namespace
 
 DecodeResult decodeReply(int readCode, int arg1, int start, std::string_view text,
                          SettingsData& set) {
-    if (readCode == 86 || readCode == 87) {
+    if (readCode == code::kReadReserved1 || readCode == code::kReadReserved2) {
         return DecodeResult::Ok;
     }
     if (isBankImageCode(readCode)) {
@@ -271,12 +230,12 @@ DecodeResult decodeReply(int readCode, int arg1, int start, std::string_view tex
         if (!detail::decodeErrorEntry(text, entry)) {
             return DecodeResult::Malformed;
         }
-        model.errorHistory[static_cast<size_t>(readCode - kFirstErrorHistoryCode)] = entry;
+        model.errorHistory[static_cast<size_t>(readCode - code::kReadErrorLog)] = entry;
         return DecodeResult::Ok;
     }
     SettingsData& working = model.working();
     const DecodeResult result = decodeReply(readCode, arg1, start, text, working);
-    if (result == DecodeResult::Ok && readCode == 72) {
+    if (result == DecodeResult::Ok && readCode == code::kReadBeamCounts) {
         model.totalBeams = 0;
         for (const ChannelRecord& ch : working.channels) {
             model.totalBeams += ch.beamCount;

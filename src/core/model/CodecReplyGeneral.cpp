@@ -2,6 +2,8 @@
 
 #include "model/CodecDetail.h"
 
+#include "model/ControllerCodes.h"
+
 namespace qavix::codec::detail {
 
 namespace {
@@ -57,30 +59,30 @@ bool decodePioTexts(std::string_view text, GeneralBlock& g) {
 
 std::optional<bool> decodeGeneralText(int code, std::string_view text, GeneralBlock& g) {
     switch (code) {
-        case 46:
+        case code::kReadControlTexts:
             return decodeControlTexts(text, g);
-        case 47: {
+        case code::kReadControlNumber: {
             const auto v = hex::parseDecimal(text);
             if (v) {
                 g.words[0] = *v;
             }
             return v.has_value();
         }
-        case 49:
+        case code::kReadClock:
             return decodeClock(text, g);
-        case 57:
+        case code::kReadType:
             return decodeWholeText(text, g.type);
-        case 59:
+        case code::kReadControllerText:
             return decodeWholeText(text, g.text59);
-        case 61:
+        case code::kReadSerialText:
             return decodeWholeText(text, g.serialText);
-        case 62:
+        case code::kReadIdNumber:
             return decodeWholeText(text, g.idText);
-        case 63:
+        case code::kReadPioFunctions:
             return decodePioTexts(text, g);
-        case 64:
+        case code::kReadPioInversion:
             return readPieces(text, kPioCount, 2, true, g.pioInv);
-        case 80: {
+        case code::kReadJointNum: {
             const auto v = hex::parseDecimal(text, 2);
             // Loops over channels run to JOINT_NUM.
             if (!v || *v > kChannelCount) {
@@ -95,46 +97,44 @@ std::optional<bool> decodeGeneralText(int code, std::string_view text, GeneralBl
 }
 
 std::optional<bool> decodeGeneralValues(int code, std::string_view text, GeneralBlock& g) {
-    constexpr int kGroupWordsFirst = 137;
-    constexpr int kGroupWordsLast = 142;
-    if (code >= kGroupWordsFirst && code <= kGroupWordsLast) {
+    if (code >= code::kReadGroupWords1 && code <= code::kReadGroupWords6) {
         return readPieces(text, 3, 2, true, g.groupWords,
-                          static_cast<size_t>(3 * (code - kGroupWordsFirst)));
+                          static_cast<size_t>(3 * (code - code::kReadGroupWords1)));
     }
     switch (code) {
-        case 127:
+        case code::kReadAllOnOffCnf:
             return readSingleByte(text, g.allOnOffCnf);
-        case 128:
+        case code::kReadFixCnf:
             return readPieces(text, kChannelCount, 2, false, g.fixCnf);
-        case 129:
+        case code::kReadAllOn:
             return readPieces(text, kChannelCount, 4, false, g.allOn);
-        case 130:
+        case code::kReadAllOff:
             return readPieces(text, kChannelCount, 4, false, g.allOff);
-        case 131:
+        case code::kReadParaWords1:
             return readPieces(text, 3, 2, false, g.paraWords);
-        case 132:
+        case code::kReadParaWords2:
             return readPieces(text, 3, 2, false, g.paraWords, 3);
-        case 133:
+        case code::kReadParaCnf:
             return readSingleByte(text, g.paraCnf);
-        case 134:
+        case code::kReadParaType:
             return readPieces(text, 2, 2, true, g.paraType);
-        case 135:
+        case code::kReadParaRes:
             return readPieces(text, 2, 2, false, g.paraRes);
-        case 136:
+        case code::kReadParaUnit:
             return readPieces(text, 2, 2, true, g.paraUnit);
-        case 143:
+        case code::kReadGrpCnf:
             return readSingleByte(text, g.grpCnf);
-        case 144:
+        case code::kReadGrpUp:
             return readPieces(text, kGroupTableSize, 2, false, g.grpUp);
-        case 145:
+        case code::kReadGrpLow:
             return readPieces(text, kGroupTableSize, 2, false, g.grpLow);
-        case 146:
+        case code::kReadWordTable1:
             return readPieces(text, 16, 2, true, g.table146);
-        case 147:
+        case code::kReadWordTable2:
             return readPieces(text, 16, 2, true, g.table147);
-        case 148:
+        case code::kReadTchCnf:
             return readSingleByte(text, g.tchCnf);
-        case 149:
+        case code::kReadBankFunction:
             return readSingleByte(text, g.bankFunction);
         default:
             return std::nullopt;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/ControllerCodes.h"
+
 namespace qavix {
 
 enum class ErrorKind : int {
@@ -24,8 +26,7 @@ struct ControllerError {
     std::string text;        // the short text the message names, for every error
 };
 
-// The error block is read with this identifier and time-out, once, without retries.
-constexpr int kErrorBlockCode = 107;
+// The error block (code::kReadErrorLog) is read with this time-out, once, without retries.
 constexpr int kErrorBlockTimeoutMs = 500;
 
 ControllerError evaluateControllerError(int number);

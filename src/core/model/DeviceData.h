@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/ControllerLimits.h"
+
 namespace qavix {
 
 constexpr int kMaxBeams = 128;
@@ -19,10 +21,6 @@ constexpr int kErrorHistoryCount = 20;
 constexpr int kPioCount = 16;
 constexpr int kGroupCount = 16;
 constexpr int kGroupTableSize = 32;  // 16 beam numbers followed by 16 channel numbers
-
-// The controller stores 0 in a threshold or zero-point cell as these values.
-constexpr int32_t kMinOnThreshold = 18;
-constexpr int32_t kDefaultZeroPoint = 20;
 
 using BeamTable = std::array<int32_t, kMaxBeams>;
 

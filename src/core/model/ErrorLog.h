@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "model/ControllerCodes.h"
 #include "model/DeviceData.h"
 
 namespace qavix {
 
-constexpr int kFirstErrorHistoryCode = 107;  // entry k is read with 107 + k
 constexpr const char* kNoValue = "---";
 
 // A request of the history failed.

@@ -7,11 +7,6 @@ namespace qavix {
 
 namespace {
 
-constexpr int kGroupReadTimeoutMs = 1500;
-constexpr int kUpperRead = 144;
-constexpr int kLowerRead = 145;
-constexpr int kUpperPut = 38;
-constexpr int kLowerPut = 39;
 constexpr char kRangeMessage[] = "範囲指定が異常です\n\n";
 
 GroupEnd endOf(const std::array<int32_t, kGroupTableSize>& table, size_t group) {
@@ -109,15 +104,16 @@ std::vector<int> groupBeamChoices(int channel, const std::array<int32_t, kChanne
 
 std::vector<PageRead> groupReads() {
     return {
-        {kUpperRead, 0, 0, kGroupTableSize, kGroupReadTimeoutMs},
-        {kLowerRead, 0, 0, kGroupTableSize, kGroupReadTimeoutMs},
+        {code::kReadGrpUp, 0, 0, kGroupTableSize, kRequestTimeoutMs},
+        {code::kReadGrpLow, 0, 0, kGroupTableSize, kRequestTimeoutMs},
     };
 }
 
 std::vector<codec::PutRequest> groupPuts(const GroupTable& table) {
     SettingsData sent;
     storeGroupTable(table, sent.general);
-    return {codec::encodePut(kUpperPut, 0, sent), codec::encodePut(kLowerPut, 0, sent)};
+    return {codec::encodePut(code::kPutGrpUp, 0, sent),
+            codec::encodePut(code::kPutGrpLow, 0, sent)};
 }
 
 }  // namespace qavix

@@ -9,14 +9,8 @@ namespace qavix {
 namespace {
 
 constexpr std::string_view kIdCharacters = "1234567890abcdefABCDEF";
-constexpr int kIdPutCode = 2;
 constexpr int kBasicReadTimeoutMs = 500;
-constexpr int kControlTextsCode = 46;
 constexpr int kControlTextsItems = 2;
-constexpr int kIdReadCode = 62;
-constexpr int kSerialReadCode = 61;
-constexpr int kJointNumReadCode = 80;
-constexpr int kSensorVersionReadCode = 60;
 
 }  // namespace
 
@@ -35,16 +29,16 @@ std::string idWriteText(std::string_view text) {
 codec::PutRequest idPut(std::string_view text) {
     SettingsData scratch;
     scratch.general.idText = idWriteText(text);
-    return codec::encodePut(kIdPutCode, 0, scratch);
+    return codec::encodePut(code::kPutIdNumber, 0, scratch);
 }
 
 std::vector<PageRead> basicInformationReads() {
     return {
-        {kControlTextsCode, 0, 0, kControlTextsItems, kBasicReadTimeoutMs},
-        {kIdReadCode, 0, 0, 0, kBasicReadTimeoutMs},
-        {kSerialReadCode, 0, 0, 0, kBasicReadTimeoutMs},
-        {kJointNumReadCode, 0, 0, 0, kBasicReadTimeoutMs},
-        {kSensorVersionReadCode, 1, 0, 1, kBasicReadTimeoutMs},
+        {code::kReadControlTexts, 0, 0, kControlTextsItems, kBasicReadTimeoutMs},
+        {code::kReadIdNumber, 0, 0, 0, kBasicReadTimeoutMs},
+        {code::kReadSerialText, 0, 0, 0, kBasicReadTimeoutMs},
+        {code::kReadJointNum, 0, 0, 0, kBasicReadTimeoutMs},
+        {code::kReadSensorVersion, 1, 0, 1, kBasicReadTimeoutMs},
     };
 }
 

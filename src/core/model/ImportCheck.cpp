@@ -1,5 +1,6 @@
 #include "model/ImportCheck.h"
 
+#include "model/ControllerCodes.h"
 #include "model/HexText.h"
 
 #include <cstdio>
@@ -8,31 +9,11 @@ namespace qavix {
 
 namespace {
 
-constexpr int32_t kMaxAxisValue = 200;
-constexpr int32_t kMinZeroPoint = 20;
-constexpr int32_t kMaxOnTh = 100;
-constexpr int32_t kMinOffTh = 8;
-constexpr int32_t kMaxOffTh = 92;
-constexpr int32_t kMaxGroupChannel = 3;
-constexpr int32_t kMaxFloConf = 3;
+using code::accepts;
+
 constexpr int32_t kFloConfSwitchBits = 0x30;
 constexpr int kBeamsPerFileEntry = 16;
-
-bool inRange(int32_t value, int32_t low, int32_t high) {
-    return value >= low && value <= high;
-}
-bool zeroOrOne(int32_t value) {
-    return value == 0 || value == 1;
-}
-bool upToTwo(int32_t value) {
-    return inRange(value, 0, 2);
-}
-
-// The P-I/O function codes the controller knows.
-bool validPioCode(int32_t code) {
-    return code == 0 || code == 0x8000 || inRange(code, 0x8010, 0x8015) ||
-           inRange(code, 0x8030, 0x805B) || inRange(code, 0x8060, 0x806B);
-}
+constexpr int kParallelOutputs = 2;
 
 // A P-I/O text read as hexadecimal; an empty text is code 0. Anything that is not wholly
 // hexadecimal is no code at all (-1) rather than whatever its leading digits say.
@@ -41,10 +22,6 @@ int32_t pioCode(const std::string& text) {
         return 0;
     }
     return hex::parseHex(text).value_or(-1);
-}
-
-bool validResolution(int32_t res) {
-    return inRange(res, 0x00, 0x06) || inRange(res, 0x11, 0x16) || inRange(res, 0x21, 0x26);
 }
 
 std::string named(const char* format, int a) {
@@ -61,75 +38,105 @@ std::string named(const char* format, int a, int b) {
 
 using Failure = std::optional<std::string>;
 
-Failure checkGeneral(const GeneralBlock& g) {
-    if (!inRange(g.jointNum, 1, kChannelCount)) {
-        return kJointNumField;
-    }
+Failure checkPio(const GeneralBlock& g) {
     for (int pin = 0; pin < kPioCount; ++pin) {
-        if (!validPioCode(pioCode(g.pio[static_cast<size_t>(pin)]))) {
+        if (!accepts(code::kPutPioFunctions, pioCode(g.pio[static_cast<size_t>(pin)]))) {
             return named("PIO_%02d", pin + 1);
         }
     }
-    if (g.tchCnf != 0 && g.tchCnf != 0x10 && g.tchCnf != 0x11) {
-        return "TCH_CNF";
-    }
+    return std::nullopt;
+}
+
+Failure checkOverall(const GeneralBlock& g) {
     for (int k = 0; k < kChannelCount; ++k) {
         const auto i = static_cast<size_t>(k);
-        if (!zeroOrOne(g.fixCnf[i])) {
+        if (!accepts(code::kPutFixCnf, g.fixCnf[i])) {
             return named("FIX_CNF%d", k + 1);
         }
-        if (!inRange(g.allOn[i], 0, kMaxBeams)) {
+        if (!accepts(code::kPutAllOn, g.allOn[i])) {
             return named("ALL_ON%d", k + 1);
         }
-        if (!inRange(g.allOff[i], 0, kMaxBeams)) {
+        if (!accepts(code::kPutAllOff, g.allOff[i])) {
             return named("ALL_OFF%d", k + 1);
         }
     }
-    if (!upToTwo(g.allOnOffCnf)) {
+    if (!accepts(code::kPutAllOnOffCnf, g.allOnOffCnf)) {
         return "ALL_ONOFF_CNF";
     }
-    if (!upToTwo(g.paraCnf)) {
+    return std::nullopt;
+}
+
+Failure checkParallel(const GeneralBlock& g) {
+    if (!accepts(code::kPutParaCnf, g.paraCnf)) {
         return "PARA_CNFF";  // the name users and scripts have always seen
     }
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < kParallelOutputs; ++k) {
         const auto i = static_cast<size_t>(k);
-        if (!zeroOrOne(g.paraType[i])) {
+        if (!accepts(code::kPutParaType, g.paraType[i])) {
             return named("PARA_TYPE%d", k + 1);
         }
-        if (!validResolution(g.paraRes[i])) {
+        if (!accepts(code::kPutParaRes, g.paraRes[i])) {
             return named("PARA_RES%d", k + 1);
         }
-        if (!zeroOrOne(g.paraUnit[i])) {
+        if (!accepts(code::kPutParaUnit, g.paraUnit[i])) {
             return named("PARA_UNIT%d", k + 1);
         }
     }
-    if (!upToTwo(g.grpCnf)) {
+    return std::nullopt;
+}
+
+// A group table holds the beam of each group, then its channel.
+bool groupChannelValid(int32_t channel) {
+    return channel >= 0 && channel <= kChannelCount;
+}
+
+Failure checkGroups(const GeneralBlock& g) {
+    if (!accepts(code::kPutGrpCnf, g.grpCnf)) {
         return "GRP_CNF";
     }
     for (size_t group = 0; group < kGroupCount; ++group) {
-        if (!inRange(g.grpUp[group], 0, kMaxBeams)) {
+        if (!accepts(code::kPutGrpUp, g.grpUp[group])) {
             return "GRP_UP_AX";
         }
-        if (!inRange(g.grpUp[kGroupCount + group], 0, kMaxGroupChannel)) {
+        if (!groupChannelValid(g.grpUp[kGroupCount + group])) {
             return "GRP_UP_CH";
         }
-        if (!inRange(g.grpLow[group], 0, kMaxBeams)) {
+        if (!accepts(code::kPutGrpLow, g.grpLow[group])) {
             return "GRP_LOW_AX";
         }
-        if (!inRange(g.grpLow[kGroupCount + group], 0, kMaxGroupChannel)) {
+        if (!groupChannelValid(g.grpLow[kGroupCount + group])) {
             return "GRP_LOW_CH";
         }
     }
     return std::nullopt;
 }
 
+Failure checkGeneral(const GeneralBlock& g) {
+    if (!accepts(code::kReadJointNum, g.jointNum)) {
+        return kJointNumField;
+    }
+    if (Failure f = checkPio(g)) {
+        return f;
+    }
+    if (!accepts(code::kPutTchCnf, g.tchCnf)) {
+        return "TCH_CNF";
+    }
+    if (Failure f = checkOverall(g)) {
+        return f;
+    }
+    if (Failure f = checkParallel(g)) {
+        return f;
+    }
+    return checkGroups(g);
+}
+
 Failure checkBeams(const ChannelRecord& c, int n) {
     for (int b = 0; b < kMaxBeams; ++b) {
         const auto i = static_cast<size_t>(b);
-        if (!inRange(c.axisTh[i], 0, kMaxAxisValue)) {
+        if (!accepts(code::kPutAxisTh, c.axisTh[i])) {
             return named("AXIS_TH%d_%d", n, b / kBeamsPerFileEntry + 1);
         }
-        if (!inRange(c.zero[i], kMinZeroPoint, kMaxAxisValue)) {
+        if (!accepts(code::kPutZero, c.zero[i])) {
             return named("ZERO%d_%d", n, b / kBeamsPerFileEntry + 1);
         }
     }
@@ -137,34 +144,34 @@ Failure checkBeams(const ChannelRecord& c, int n) {
 }
 
 Failure checkChannelSettings(const ChannelRecord& c, int n) {
-    if (!inRange(c.hys, 0, kMaxAxisValue)) {
+    if (!accepts(code::kPutHys, c.hys)) {
         return named("HYS%d", n);
     }
-    if (!zeroOrOne(c.thCnf)) {
+    if (!accepts(code::kPutThCnf, c.thCnf)) {
         return named("TH_CNF%d", n);
     }
-    if (!inRange(c.onTh, kMinOnThreshold, kMaxOnTh)) {
+    if (!accepts(code::kPutOnTh, c.onTh)) {
         return named("ON_TH%d", n);
     }
-    if (!inRange(c.offTh, kMinOffTh, kMaxOffTh)) {
+    if (!accepts(code::kPutOffTh, c.offTh)) {
         return named("OFF_TH%d", n);
     }
     if (c.onTh <= c.offTh) {
         return named("ON_OFF_TH%d", n);
     }
-    if (!zeroOrOne(c.functionBit1)) {
+    if (!accepts(code::kPutFunctionBit1, c.functionBit1)) {
         return named("FUNCTION%d", n);
     }
-    if (!zeroOrOne(c.fixConf)) {
+    if (!accepts(code::kPutFixConf, c.fixConf)) {
         return named("FIX_CONF%d", n);
     }
-    for (int32_t floatingSwitch : {c.functionBit2, c.floConfBit4, c.floConfBit5}) {
-        if (!zeroOrOne(floatingSwitch)) {
-            return named("FLO_CONF%d", n);
-        }
+    if (!accepts(code::kPutFunctionBit2, c.functionBit2) ||
+        !accepts(code::kPutFloConfBit4, c.floConfBit4) ||
+        !accepts(code::kPutFloConfBit5, c.floConfBit5)) {
+        return named("FLO_CONF%d", n);
     }
     // Bits 4 and 5 carry the two switches checked above; the setting is the bits below.
-    if (!inRange(c.floConf & ~kFloConfSwitchBits, 0, kMaxFloConf)) {
+    if (!accepts(code::kPutFloConf, c.floConf & ~kFloConfSwitchBits)) {
         return named("FLO_CONF%d", n);
     }
     return std::nullopt;

@@ -4,16 +4,14 @@ namespace qavix {
 
 namespace {
 
-constexpr int kRequestTimeoutMs = 1500;
-
 // Ticking the overall judgement or the parallel outputs on selects the separate
 // arrangement (value 2) of their pages.
 constexpr std::array<OptionSwitch, kOptionSwitchCount> kSwitches = {{
-    {"Fix Blanking Teach 機能", 40, 0x11, &GeneralBlock::tchCnf},
-    {"Bank　機能", 41, 0x10, &GeneralBlock::bankFunction},
-    {"グループ判定", 37, 0x02, &GeneralBlock::grpCnf},
-    {"総合ON/OFF判定", 29, 0x02, &GeneralBlock::allOnOffCnf},
-    {"パラレル出力", 33, 0x02, &GeneralBlock::paraCnf},
+    {"Fix Blanking Teach 機能", code::kPutTchCnf, 0x11, &GeneralBlock::tchCnf},
+    {"Bank　機能", code::kPutBankFunction, 0x10, &GeneralBlock::bankFunction},
+    {"グループ判定", code::kPutGrpCnf, 0x02, &GeneralBlock::grpCnf},
+    {"総合ON/OFF判定", code::kPutAllOnOffCnf, 0x02, &GeneralBlock::allOnOffCnf},
+    {"パラレル出力", code::kPutParaCnf, 0x02, &GeneralBlock::paraCnf},
 }};
 
 }  // namespace
@@ -48,8 +46,9 @@ std::vector<codec::PutRequest> optionPuts(const OptionStates& shown, const Gener
 
 std::vector<PageRead> optionReads() {
     std::vector<PageRead> reads;
-    for (int code : {148, 149, 127, 143, 133}) {
-        reads.push_back({code, 0, 0, 0, kRequestTimeoutMs});
+    for (int c : {code::kReadTchCnf, code::kReadBankFunction, code::kReadAllOnOffCnf,
+                  code::kReadGrpCnf, code::kReadParaCnf}) {
+        reads.push_back({c, 0, 0, 0, kRequestTimeoutMs});
     }
     return reads;
 }

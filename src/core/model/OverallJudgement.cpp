@@ -9,11 +9,6 @@ namespace qavix {
 
 namespace {
 
-constexpr int kShortReadTimeoutMs = 500;
-constexpr int kArrangementPut = 29;
-constexpr int kFixPut = 30;
-constexpr int kIncidentPut = 31;
-constexpr int kBlockedPut = 32;
 constexpr int kBlankingPage = 9;
 constexpr int kBeamDesignationPage = 19;
 constexpr int kAllSensorsChannel = 3;
@@ -119,10 +114,10 @@ const std::array<OverallBox, 2 * kChannelCount> kOverallCheckOrder = {{
 
 std::vector<PageRead> overallJudgementReads() {
     return {
-        {127, 0, 0, 1, kShortReadTimeoutMs},
-        {128, 1, 0, kChannelCount, kShortReadTimeoutMs},
-        {129, 1, 0, kChannelCount, kShortReadTimeoutMs},
-        {130, 1, 0, kChannelCount, kShortReadTimeoutMs},
+        {code::kReadAllOnOffCnf, 0, 0, 1, kOverallJudgementTimeoutMs},
+        {code::kReadFixCnf, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
+        {code::kReadAllOn, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
+        {code::kReadAllOff, 1, 0, kChannelCount, kOverallJudgementTimeoutMs},
     };
 }
 
@@ -137,13 +132,13 @@ std::vector<codec::PutRequest> overallJudgementPuts(const OverallJudgementValues
     }
     std::vector<codec::PutRequest> puts;
     if (g.allOnOffCnf != stored.allOnOffCnf) {
-        puts.push_back(codec::encodePut(kArrangementPut, 0, sent));
+        puts.push_back(codec::encodePut(code::kPutAllOnOffCnf, 0, sent));
     }
-    puts.push_back(codec::encodePut(kBlockedPut, 0, sent));
-    puts.push_back(codec::encodePut(kIncidentPut, 0, sent));
+    puts.push_back(codec::encodePut(code::kPutAllOff, 0, sent));
+    puts.push_back(codec::encodePut(code::kPutAllOn, 0, sent));
     if (values.arrangementIndex == kTogetherIndex) {
         g.fixCnf.fill(values.fix[0]);
-        puts.push_back(codec::encodePut(kFixPut, 0, sent));
+        puts.push_back(codec::encodePut(code::kPutFixCnf, 0, sent));
     } else {
         bool changed = false;
         for (size_t c = 0; c < kChannelCount; ++c) {
@@ -151,7 +146,7 @@ std::vector<codec::PutRequest> overallJudgementPuts(const OverallJudgementValues
             changed = changed || g.fixCnf[c] != (stored.fixCnf[c] != 0 ? 1 : 0);
         }
         if (changed) {
-            puts.push_back(codec::encodePut(kFixPut, 0, sent));
+            puts.push_back(codec::encodePut(code::kPutFixCnf, 0, sent));
         }
     }
     return puts;

@@ -25,6 +25,9 @@ enum Arrangement : int32_t {
 const char* arrangementText(int32_t value);
 
 // The arrangement drop-down of the page: index 0 together, 1 separate.
+// The page's reads and its start setting wait less than the usual request.
+constexpr int kOverallJudgementTimeoutMs = 500;
+
 constexpr int kTogetherIndex = 0;
 constexpr int kSeparateIndex = 1;
 int arrangementIndexOf(int32_t allOnOffCnf);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/Codec.h"
+#include "model/ControllerCodes.h"
 #include "model/DeviceData.h"
 
 namespace qavix {
@@ -21,6 +22,10 @@ struct PageRead {
                timeoutMs == o.timeoutMs;
     }
 };
+
+// The read of a per-channel code for channel 1..3, addressed as the code table says: the
+// channel's value, or its first `beams` beams.
+PageRead channelRead(int readCode, int channel, int beams = 0, int timeoutMs = kRequestTimeoutMs);
 
 // The controller keeps what a write sent, but the working set only learns it from a read;
 // a successful write of the current values puts the sent texts into it the way an offline

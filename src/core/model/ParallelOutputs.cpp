@@ -10,10 +10,6 @@ namespace {
 
 constexpr int32_t kSensorStride = 16;
 constexpr int32_t kModeStride = 2;
-constexpr int kRequestTimeoutMs = 1500;
-constexpr int kPutArrangement = 33;
-constexpr int kPutFormats = 34;
-constexpr int kPutCodes = 35;
 
 }  // namespace
 
@@ -98,15 +94,16 @@ std::vector<codec::PutRequest> parallelOutputPuts(const ParallelOutputPage& page
             g.paraType[i] = shown.format;
         }
     }
-    return {codec::encodePut(kPutArrangement, 0, set), codec::encodePut(kPutCodes, 0, set),
-            codec::encodePut(kPutFormats, 0, set)};
+    return {codec::encodePut(code::kPutParaCnf, 0, set),
+            codec::encodePut(code::kPutParaRes, 0, set),
+            codec::encodePut(code::kPutParaType, 0, set)};
 }
 
 std::vector<PageRead> parallelOutputReads() {
-    return {{133, 0, 0, 0, kRequestTimeoutMs},
-            {134, 0, 0, 2, kRequestTimeoutMs},
-            {135, 0, 0, 2, kRequestTimeoutMs},
-            {136, 0, 0, 2, kRequestTimeoutMs}};
+    return {{code::kReadParaCnf, 0, 0, 0, kRequestTimeoutMs},
+            {code::kReadParaType, 0, 0, 2, kRequestTimeoutMs},
+            {code::kReadParaRes, 0, 0, 2, kRequestTimeoutMs},
+            {code::kReadParaUnit, 0, 0, 2, kRequestTimeoutMs}};
 }
 
 }  // namespace qavix

@@ -82,10 +82,6 @@ namespace {
 
 constexpr char kUnassignedCode[] = "8000";
 constexpr char kNoCode[] = "0000";
-constexpr int kPioPut = 3;
-constexpr int kPioInversionPut = 4;
-// The assignment reads wait as long as any request; the controller answers them at once.
-constexpr int kPioReadTimeoutMs = 1500;
 
 constexpr std::array<const char*, kPioFunctionCount> kFunctionTexts = {
     "未設定", "総合ON/OFF出力", "グループ", "パラレル出力 1", "パラレル出力 2",
@@ -292,19 +288,23 @@ std::vector<codec::PutRequest> pioPuts(const PioTable& table, const GeneralBlock
     }
     std::vector<codec::PutRequest> puts;
     if (assignments) {
-        puts.push_back(codec::encodePut(kPioPut, 0, sent));
+        puts.push_back(codec::encodePut(code::kPutPioFunctions, 0, sent));
     }
     if (inversions) {
-        puts.push_back(codec::encodePut(kPioInversionPut, 0, sent));
+        puts.push_back(codec::encodePut(code::kPutPioInversion, 0, sent));
     }
     return puts;
 }
 
 std::vector<PageRead> pioReads() {
     return {
-        {63, 0, 0, kPioCount, kPioReadTimeoutMs}, {64, 0, 0, kPioCount, kPioReadTimeoutMs},
-        {127, 0, 0, 1, kPioReadTimeoutMs},        {143, 0, 0, 1, kPioReadTimeoutMs},
-        {133, 0, 0, 1, kPioReadTimeoutMs},
+        // The assignment reads wait as long as any request; the controller answers them at
+        // once.
+        {code::kReadPioFunctions, 0, 0, kPioCount, kRequestTimeoutMs},
+        {code::kReadPioInversion, 0, 0, kPioCount, kRequestTimeoutMs},
+        {code::kReadAllOnOffCnf, 0, 0, 1, kRequestTimeoutMs},
+        {code::kReadGrpCnf, 0, 0, 1, kRequestTimeoutMs},
+        {code::kReadParaCnf, 0, 0, 1, kRequestTimeoutMs},
     };
 }
 

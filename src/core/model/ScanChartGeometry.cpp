@@ -32,6 +32,36 @@ int cellAt(const std::vector<int>& ends, int pos) {
     return static_cast<int>(std::upper_bound(ends.begin(), ends.end(), pos) - ends.begin());
 }
 
+std::vector<int> labelledRows(const std::vector<int>& beams, const std::vector<int>& rowEnds,
+                              int labelHeight) {
+    std::vector<int> out;
+    const size_t rows = std::min(beams.size(), rowEnds.size());
+    if (rows == 0 || labelHeight <= 0) {
+        return out;
+    }
+    int shortest = rowEnds[0];
+    for (size_t r = 1; r < rows; ++r) {
+        shortest = std::min(shortest, rowEnds[r] - rowEnds[r - 1]);
+    }
+    int step = 1;
+    for (int candidate : {1, 2, 5, 10, 20, 50, 100, 200}) {
+        step = candidate;
+        if (candidate * std::max(shortest, 0) >= labelHeight) {
+            break;
+        }
+    }
+    int lastCentre = 0;
+    for (size_t r = 0; r < rows; ++r) {
+        const int centre = (cellStart(rowEnds, static_cast<int>(r)) + rowEnds[r]) / 2;
+        if ((beams[r] - 1) % step != 0 || (!out.empty() && centre - lastCentre < labelHeight)) {
+            continue;
+        }
+        out.push_back(static_cast<int>(r));
+        lastCentre = centre;
+    }
+    return out;
+}
+
 int screenCount(int samplesShown) {
     if (samplesShown <= 0) {
         return 0;

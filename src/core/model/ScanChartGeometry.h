@@ -24,6 +24,13 @@ inline int cellStart(const std::vector<int>& ends, int k) {
     return k <= 0 ? 0 : ends[static_cast<std::size_t>(k - 1)];
 }
 
+// The rows that carry a beam label beside the chart, from the beam numbers of the rows shown
+// (1..128 within their sensor), where the rows end and how tall a label is: every beam
+// while they fit, else every 2nd, 5th, 10th, ... counting from beam 1 of each sensor, and
+// never one label over another.
+std::vector<int> labelledRows(const std::vector<int>& beams, const std::vector<int>& rowEnds,
+                              int labelHeight);
+
 // How many screens of `samplesShown` columns the 1000 stored samples make.
 int screenCount(int samplesShown);
 

@@ -1,6 +1,5 @@
 #include "model/ScanIntervals.h"
 
-
 namespace qavix::scan {
 
 namespace {
@@ -12,7 +11,7 @@ struct RateFloor {
 
 // Slowest rate first; a rate takes the floor of the highest entry it reaches.
 constexpr RateFloor kFloors[] = {
-    {9600, 125}, {14400, 100}, {19200, 75}, {38400, 50}, {57600, 25},
+    {9600, 125}, {14400, 100}, {19200, 75}, {38400, 50}, {57600, kFastestIntervalMs},
 };
 
 constexpr int kMaxIntervalDigits = 6;

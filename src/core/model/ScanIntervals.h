@@ -10,6 +10,7 @@
 namespace qavix::scan {
 
 constexpr int kIntervalStepMs = 25;
+constexpr int kFastestIntervalMs = 25;  // at the fastest line rates
 constexpr int kSlowestIntervalMs = 200;
 
 // The fastest interval for a line rate: a 48-byte answer at 9600 baud takes about 120 ms on

@@ -4,12 +4,13 @@
 
 #include <string_view>
 
+#include "model/ControllerCodes.h"
 #include "model/DeviceData.h"
 #include "model/VisibleBeams.h"
 
 namespace qavix::scan {
 
-constexpr int kBeamStateCode = 92;
+constexpr int kBeamStateCode = code::kReadBeamState;
 constexpr int kFlagBytesPerSensor = 16;  // 128 beams, eight to a byte
 
 // Where the read starts and how many bytes it asks for.

@@ -11,24 +11,10 @@ namespace qavix {
 
 namespace {
 
-constexpr int kRequestTimeoutMs = 1500;
 constexpr int32_t kLargestTyped = 100000;  // beyond every limit; keeps the sum from overflowing
-constexpr int kSerialBytes = 4;
-constexpr int kIdBytes = 2;
 constexpr int kSensorTextLength = 16;
-
-enum PutCode : int {
-    kPutOnThreshold = 6,
-    kPutOffThreshold = 7,
-    kPutSensorId = 8,
-    kPutOut2 = 10,
-    kPutOut3 = 11,
-    kPutFixedBlanking = 16,
-    kPutFloatingBlanking = 19,
-    kPutFloatingMode = 20,
-    kPutFloatingBeams = 22,
-    kPutOnThresholdAgain = 27,
-};
+// FLO_CONF bit 4, the floating-blanking mode.
+constexpr int32_t kFloatingModeBit = 0x10;
 
 int enableChoice(int32_t switchValue) {
     return switchValue != 0 ? kChoiceEnabled : kChoiceDisabled;
@@ -105,88 +91,132 @@ bool sensorIdMatches(std::string_view text, const std::string& stored) {
     return text == stored || (isValidIdText(text) && sensorIdWriteText(text) == stored);
 }
 
+// The puts of one write in order, each encoded from a copy of the stored set that has taken
+// the values sent before it.
+class SensorPuts {
+  public:
+    SensorPuts(const SensorOperationValues& shown, const SensorWriteTarget& target,
+               const SettingsData& stored)
+        : m_shown(shown),
+          m_target(target),
+          m_set(stored),
+          m_ch(m_set.channel(target.channel - 1)),
+          m_was(sensorOperationValues(stored.channel(target.channel - 1))) {}
+
+    void identification();
+    void thresholds();
+    void blanking();
+    std::vector<codec::PutRequest> take() { return std::move(m_puts); }
+
+  private:
+    void put(int putCode, int channel) {
+        m_puts.push_back(codec::encodePut(putCode, channel, m_set));
+    }
+    void put(int putCode) { put(putCode, m_target.channel); }
+    void blankingSwitch(int32_t ChannelRecord::*field, int choice, int wasChoice, int putCode);
+    void floatingBeams();
+
+    const SensorOperationValues& m_shown;
+    const SensorWriteTarget& m_target;
+    SettingsData m_set;
+    ChannelRecord& m_ch;
+    const SensorOperationValues m_was;
+    std::vector<codec::PutRequest> m_puts;
+};
+
+void SensorPuts::identification() {
+    if (!m_target.withoutId && !sensorIdMatches(m_shown.id, m_ch.sensorId)) {
+        m_ch.sensorId = sensorIdWriteText(m_shown.id);
+        put(code::kPutSensorId);
+    }
+    if (m_target.channel != 1) {
+        return;
+    }
+    if (m_shown.out2 != m_was.out2) {
+        m_ch.subConf = outputCode(m_shown.out2, m_ch.subConf);
+        put(code::kPutSubConf);
+    }
+    if (m_shown.out3 != m_was.out3) {
+        m_ch.almConf = outputCode(m_shown.out3, m_ch.almConf);
+        put(code::kPutAlmConf);
+    }
+}
+
+void SensorPuts::thresholds() {
+    if (m_shown.thresholds.on == m_ch.onTh) {
+        return;
+    }
+    m_ch.onTh = m_shown.thresholds.on;
+    m_ch.offTh = m_shown.thresholds.off;
+    put(code::kPutOnTh);
+    put(code::kPutOffTh);
+    put(code::kPutOnThAgain);
+}
+
+// The blanking switches of CH1 hold for the whole curtain: every further sensor gets them
+// too, also when CH1's own value is unchanged.
+void SensorPuts::blankingSwitch(int32_t ChannelRecord::*field, int choice, int wasChoice,
+                                int putCode) {
+    if (choice != wasChoice) {
+        m_ch.*field = switchValue(choice);
+        put(putCode);
+    }
+    if (m_target.channel != 1) {
+        return;
+    }
+    const int joint = std::clamp(m_target.jointNum, 1, kChannelCount);
+    for (int other = 2; other <= joint; ++other) {
+        m_set.channel(other - 1).*field = switchValue(choice);
+        put(putCode, other);
+    }
+}
+
+void SensorPuts::floatingBeams() {
+    // The switches share FLO_CONF with the number of beams; writing the number alone would
+    // clear the mode just written.
+    int32_t flo = (m_ch.floConf & ~kFloatingBeamsMask) | m_shown.floatingBeams;
+    flo = m_ch.floConfBit4 != 0 ? (flo | kFloatingModeBit) : (flo & ~kFloatingModeBit);
+    m_ch.floConf = flo;
+    put(code::kPutFloConf);
+}
+
+void SensorPuts::blanking() {
+    blankingSwitch(&ChannelRecord::functionBit2, m_shown.floating, m_was.floating,
+                   code::kPutFunctionBit2);
+    if (m_shown.mode != m_was.mode) {
+        m_ch.floConfBit4 = m_shown.mode == kChoiceContinuous ? 1 : 0;
+        put(code::kPutFloConfBit4);
+    }
+    if (m_shown.floatingBeams != m_was.floatingBeams) {
+        floatingBeams();
+    }
+    blankingSwitch(&ChannelRecord::functionBit1, m_shown.fixed, m_was.fixed,
+                   code::kPutFunctionBit1);
+}
+
 std::vector<codec::PutRequest> sensorOperationPuts(const SensorOperationValues& shown,
                                                    const SensorWriteTarget& target,
                                                    const SettingsData& stored) {
-    SettingsData set = stored;
-    const int c = target.channel - 1;
-    ChannelRecord& ch = set.channel(c);
-    const SensorOperationValues was = sensorOperationValues(stored.channel(c));
-    std::vector<codec::PutRequest> puts;
-    auto put = [&puts, &set](int code, int channel) {
-        puts.push_back(codec::encodePut(code, channel, set));
-    };
-
-    if (!target.withoutId && !sensorIdMatches(shown.id, ch.sensorId)) {
-        ch.sensorId = sensorIdWriteText(shown.id);
-        put(kPutSensorId, target.channel);
+    SensorPuts puts(shown, target, stored);
+    puts.identification();
+    if (target.extended) {
+        puts.thresholds();
+        puts.blanking();
     }
-    if (target.channel == 1) {
-        if (shown.out2 != was.out2) {
-            ch.subConf = outputCode(shown.out2, ch.subConf);
-            put(kPutOut2, target.channel);
-        }
-        if (shown.out3 != was.out3) {
-            ch.almConf = outputCode(shown.out3, ch.almConf);
-            put(kPutOut3, target.channel);
-        }
-    }
-    if (!target.extended) {
-        return puts;
-    }
-    if (shown.thresholds.on != ch.onTh) {
-        ch.onTh = shown.thresholds.on;
-        ch.offTh = shown.thresholds.off;
-        put(kPutOnThreshold, target.channel);
-        put(kPutOffThreshold, target.channel);
-        put(kPutOnThresholdAgain, target.channel);
-    }
-    const int joint = std::clamp(target.jointNum, 1, kChannelCount);
-    // The blanking switches of CH1 hold for the whole curtain: every further sensor gets
-    // them too, also when CH1's own value is unchanged.
-    auto blankingSwitch = [&](int32_t ChannelRecord::*field, int choice, int wasChoice, int code) {
-        if (choice != wasChoice) {
-            ch.*field = switchValue(choice);
-            put(code, target.channel);
-        }
-        if (target.channel == 1) {
-            for (int other = 2; other <= joint; ++other) {
-                set.channel(other - 1).*field = switchValue(choice);
-                put(code, other);
-            }
-        }
-    };
-    blankingSwitch(&ChannelRecord::functionBit2, shown.floating, was.floating,
-                   kPutFloatingBlanking);
-    if (shown.mode != was.mode) {
-        ch.floConfBit4 = shown.mode == kChoiceContinuous ? 1 : 0;
-        put(kPutFloatingMode, target.channel);
-    }
-    if (shown.floatingBeams != was.floatingBeams) {
-        // The switches share FLO_CONF with the number of beams; writing the number alone
-        // would clear the mode just written.
-        int32_t flo = (ch.floConf & ~kFloatingBeamsMask) | shown.floatingBeams;
-        const int32_t modeBit = 0x10;
-        flo = ch.floConfBit4 != 0 ? (flo | modeBit) : (flo & ~modeBit);
-        ch.floConf = flo;
-        put(kPutFloatingBeams, target.channel);
-    }
-    blankingSwitch(&ChannelRecord::functionBit1, shown.fixed, was.fixed, kPutFixedBlanking);
-    return puts;
+    return puts.take();
 }
 
 std::vector<PageRead> sensorOperationReads(int channel) {
-    const int c = channel - 1;
     std::vector<PageRead> reads = {
-        {58, channel, 0, kSensorTextLength, kRequestTimeoutMs},
-        {82, channel, kSerialBytes * c, kSerialBytes, kRequestTimeoutMs},
-        {70, channel, kSerialBytes * c, kSerialBytes, kRequestTimeoutMs},
-        {69, channel, kIdBytes * c, kIdBytes, kRequestTimeoutMs},
+        {code::kReadSensorModel, channel, 0, kSensorTextLength, kRequestTimeoutMs},
     };
-    for (int code : {73, 74, 67, 68, 98, 99, 101, 95}) {
-        reads.push_back({code, channel, c, 1, kRequestTimeoutMs});
+    for (int read : {code::kReadEmitterSerial, code::kReadReceiverSerial, code::kReadSensorId,
+                     code::kReadSubConf, code::kReadAlmConf, code::kReadOnTh, code::kReadOffTh,
+                     code::kReadFunctionBit2, code::kReadFloConfBit4, code::kReadFloConf,
+                     code::kReadFunctionBit1}) {
+        reads.push_back(channelRead(read, channel));
     }
-    reads.push_back({72, 1, 0, kChannelCount, kRequestTimeoutMs});
+    reads.push_back({code::kReadBeamCounts, 1, 0, kChannelCount, kRequestTimeoutMs});
     return reads;
 }
 

@@ -15,8 +15,6 @@
 namespace qavix {
 
 constexpr int kSensorIdMaxLength = 4;
-constexpr int32_t kMaxOnThreshold = 100;
-constexpr int32_t kMinOffThreshold = 8;
 // An OFF threshold above kMaxOnThreshold falls back to this value, not to the limit.
 constexpr int32_t kOffThresholdFallback = 90;
 // FLO_CONF: the number of floating-blanking beams in the low bits, switches above.
@@ -30,9 +28,11 @@ struct ThresholdPair {
 
 // The decimal value a threshold box's text starts with; 0 when it starts with no digit.
 int32_t thresholdTextValue(std::string_view text);
-// The ON box left with `typed`: ON limited to 18..100, OFF = ON - difference.
+// The ON box left with `typed`: ON limited to kMinOnThreshold..kMaxOnThreshold, OFF = ON -
+// difference.
 ThresholdPair onThresholdEntered(int32_t typed, int32_t difference);
-// The OFF box left with `typed`: raised to 8, above 100 set to 90; ON = OFF + difference.
+// The OFF box left with `typed`: raised to kMinOffThreshold, above kMaxOnThreshold set to
+// kOffThresholdFallback; ON = OFF + difference.
 ThresholdPair offThresholdEntered(int32_t typed, int32_t difference);
 
 // Choices of the on/off lists (floating and fixed blanking) and of the operation mode.

@@ -7,10 +7,10 @@ namespace qavix::chart {
 
 namespace {
 
-// The ratio rule works in hundredths of absolute units: 200 × 100 is the top of the scale,
-// 8 × 100 the lowest OFF threshold.
-constexpr int32_t kRatioCeiling = 20000;
-constexpr int32_t kRatioOffFloor = 800;
+// The ratio rule works in hundredths of absolute units.
+constexpr int32_t kHundredths = 100;
+constexpr int32_t kRatioCeiling = kFullScale * kHundredths;
+constexpr int32_t kRatioOffFloor = kMinOffThreshold * kHundredths;
 
 std::string line(const char* caption, int32_t value, const char* unit) {
     char buf[64];
@@ -34,7 +34,7 @@ BarState barState(int32_t value, int32_t on, int32_t off, bool blankedInForce) {
 }
 
 int32_t displayedLevel(int32_t level, bool ratioDisplay) {
-    return ratioDisplay ? level : std::min(level, kAbsoluteLevelCap);
+    return ratioDisplay ? level : std::min(level, kFullScale);
 }
 
 std::string tooltipText(int sensor, const std::string& beamLabel, int32_t value, int32_t on,
@@ -46,7 +46,7 @@ std::string tooltipText(int sensor, const std::string& beamLabel, int32_t value,
 }
 
 ThresholdPair dragAbsolute(ThresholdPair now, int32_t targetOn, bool wholeSensor) {
-    const int32_t top = wholeSensor ? kMaxSensorOnThreshold : kMaxAbsoluteOnThreshold;
+    const int32_t top = wholeSensor ? kMaxOnThreshold : kFullScale;
     // OFF follows ON down; it may reach 0 but never below, or its sent value would wrap.
     const int32_t bottom = std::min(std::max(kMinOnThreshold, now.on - now.off), top);
     const int32_t on = std::clamp(targetOn, bottom, top);
@@ -58,7 +58,7 @@ ThresholdPair ratioRule(ThresholdPair now, int32_t zero, int32_t hys, int32_t pe
     if (zero <= 0) {
         return now;
     }
-    const int32_t h = hys * 100;
+    const int32_t h = hys * kHundredths;
     if (onReference) {
         int32_t y = zero * percent;
         if (y > kRatioCeiling) {

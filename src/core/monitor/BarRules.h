@@ -10,13 +10,6 @@
 
 namespace qavix::chart {
 
-// Absolute levels above this are drawn, listed and saved as this value.
-constexpr int32_t kAbsoluteLevelCap = 200;
-// Limits of a dragged ON threshold: per beam on the absolute axis, and for the whole sensor
-// (the channel thresholds ON_TH / OFF_TH).
-constexpr int32_t kMaxAbsoluteOnThreshold = 200;
-constexpr int32_t kMaxSensorOnThreshold = 100;
-
 enum class BarState { Incident, Unstable, Blocked, Blanked };
 
 // A level above the ON threshold is incident, from the OFF threshold up to and including
@@ -24,7 +17,8 @@ enum class BarState { Incident, Unstable, Blocked, Blanked };
 // as blanked whatever its level.
 BarState barState(int32_t value, int32_t on, int32_t off, bool blankedInForce);
 
-// The value a bar shows: absolute levels capped, ratio levels as read.
+// The value a bar shows: absolute levels capped at the full scale (so drawn, listed and
+// saved), ratio levels as read.
 int32_t displayedLevel(int32_t level, bool ratioDisplay);
 
 // "光軸:CH1-5\n 受光レベル :  87%\n ..." with a "%" after each value on the percent axis.
@@ -37,15 +31,16 @@ struct ThresholdPair {
     bool operator==(const ThresholdPair& o) const { return on == o.on && off == o.off; }
 };
 
-// An absolute drag: the ON threshold goes to `targetOn` within its limits and the OFF
-// threshold follows by the same amount, so their difference stays; ON stops where OFF
-// would fall below 0.
+// An absolute drag: the ON threshold goes to `targetOn` within its limits (the full scale
+// for a beam, kMaxOnThreshold for the whole sensor's ON_TH) and the OFF threshold follows
+// by the same amount, so their difference stays; ON stops where OFF would fall below 0.
 ThresholdPair dragAbsolute(ThresholdPair now, int32_t targetOn, bool wholeSensor);
 
 // The ratio rule: the percentages of one beam with zero-point level `zero` and the sensor's
 // hysteresis `hys` (absolute units) for `percent` of the reference threshold, such that in
-// absolute terms ON stays at most 200, OFF at least 8 and ON - OFF equal to the hysteresis.
-// `absoluteAxis` raises the OFF-reference floor to keep OFF at least 8 above the hysteresis.
+// absolute terms ON stays at most the full scale, OFF at least kMinOffThreshold and ON - OFF
+// equal to the hysteresis. `absoluteAxis` raises the OFF-reference floor to keep OFF at
+// least kMinOffThreshold above the hysteresis.
 // A beam without a zero point (0) has no percentages: `now` comes back unchanged.
 ThresholdPair ratioRule(ThresholdPair now, int32_t zero, int32_t hys, int32_t percent,
                         bool onReference, bool absoluteAxis = false);

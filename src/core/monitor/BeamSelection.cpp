@@ -21,7 +21,7 @@ bool contains(const std::string& text, const char* part) {
 }  // namespace
 
 int putCode(BeamFlagTable table) {
-    return table == BeamFlagTable::Designated ? kDesignatedPutCode : kFixedBlankingPutCode;
+    return table == BeamFlagTable::Designated ? code::kPutSetAxis : code::kPutFixAxis;
 }
 
 const BeamTable& flagTable(const ChannelRecord& channel, BeamFlagTable table) {
@@ -33,12 +33,10 @@ BeamTable& flagTable(ChannelRecord& channel, BeamFlagTable table) {
 }
 
 std::vector<PageRead> tableReads(const SettingsData& set, BeamFlagTable table) {
-    const int code =
-        table == BeamFlagTable::Designated ? kDesignatedReadCode : kFixedBlankingReadCode;
+    const int readCode = code::readOfPut(putCode(table));
     std::vector<PageRead> out;
     for (int s = 0; s < connected(set); ++s) {
-        out.push_back(PageRead{code, s + 1, kMaxBeams / 8 * s, flagByteCount(beamsOf(set, s)),
-                               kTableReadTimeoutMs});
+        out.push_back(channelRead(readCode, s + 1, beamsOf(set, s)));
     }
     return out;
 }

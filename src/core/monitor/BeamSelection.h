@@ -22,12 +22,6 @@ namespace beams {
 
 // The page channel that stands for all connected sensors one after another.
 constexpr int kAllSensors = 3;
-// Put codes of the two tables (their reads are 66 and 97).
-constexpr int kDesignatedPutCode = 5;
-constexpr int kFixedBlankingPutCode = 18;
-constexpr int kDesignatedReadCode = 66;
-constexpr int kFixedBlankingReadCode = 97;
-constexpr int kTableReadTimeoutMs = 1500;
 
 int putCode(BeamFlagTable table);
 const BeamTable& flagTable(const ChannelRecord& channel, BeamFlagTable table);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/ControllerLimits.h"
+
 namespace qavix::chart {
 
 namespace {
@@ -49,7 +51,7 @@ int baseline(const ChartFrame& f) {
 }
 
 double pixelsPerUnit(const ChartFrame& f) {
-    return static_cast<double>(std::max(f.height - kVerticalReserve, 0)) / (kYMaximum - kYMinimum);
+    return static_cast<double>(std::max(f.height - kVerticalReserve, 0)) / (kFullScale - kYMinimum);
 }
 
 double axisFactor(const ChartFrame& f) {
@@ -74,7 +76,7 @@ std::vector<AxisTick> yTicks(const ChartFrame& f) {
     std::vector<AxisTick> out;
     for (int i = 0; i <= ticks; ++i) {
         const int rise =
-            static_cast<int>(std::trunc((kYMaximum - kYMinimum) * i * pixelsPerUnit(f) / ticks));
+            static_cast<int>(std::trunc((kFullScale - kYMinimum) * i * pixelsPerUnit(f) / ticks));
         AxisTick t;
         t.y = baseline(f) - rise;
         t.labelTop = baseline(f) + 1 - rise;

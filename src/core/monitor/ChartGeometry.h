@@ -22,8 +22,8 @@ constexpr int kVerticalReserve = 42;
 constexpr int kTextHeight = 14;
 constexpr int kXLabelWidth = 50;
 constexpr int kXLabelCount = 5;
+// The absolute axis runs from here to the full scale (kFullScale).
 constexpr double kYMinimum = 0.0;
-constexpr double kYMaximum = 200.0;
 constexpr int kAbsoluteTicks = 4;
 constexpr int kPercentTicks = 5;
 constexpr int kMinScaleStep = 1;

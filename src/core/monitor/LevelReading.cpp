@@ -7,22 +7,17 @@ namespace qavix::levels {
 namespace {
 
 constexpr int kVisibleStep = 10;
-// Bytes of one sensor's area in the fixed-blanking bit table.
-constexpr int kFlagBytesPerSensor = kMaxBeams / 8;
 
-PageRead perBeam(int code, const SettingsData& set, int sensor) {
-    const int n = sensor + 1;
-    return PageRead{code, n, kMaxBeams * sensor, set.channel(sensor).beamCount,
-                    kLevelReadTimeoutMs};
+PageRead perBeam(int readCode, const SettingsData& set, int sensor) {
+    return channelRead(readCode, sensor + 1, set.channel(sensor).beamCount, kLevelReadTimeoutMs);
 }
 
-PageRead perSensor(int code, int sensor) {
-    return PageRead{code, sensor + 1, sensor, 1, kLevelReadTimeoutMs};
+PageRead perSensor(int readCode, int sensor) {
+    return channelRead(readCode, sensor + 1, 0, kLevelReadTimeoutMs);
 }
 
 PageRead fixedBeams(const SettingsData& set, int sensor) {
-    return PageRead{kCodeFixedBeams, sensor + 1, kFlagBytesPerSensor * sensor,
-                    flagByteCount(set.channel(sensor).beamCount), kLevelReadTimeoutMs};
+    return perBeam(code::kReadFixAxis, set, sensor);
 }
 
 void addPerBeam(std::vector<PageRead>& out, const SettingsData& set,
@@ -90,15 +85,15 @@ std::vector<int> visibleBarChoices(int total) {
 std::vector<PageRead> thresholdReads(const SettingsData& set) {
     std::vector<PageRead> out;
     for (int s : allConnected(set)) {
-        for (int code : {kCodeAbsOnTh, kCodeAbsOffTh, kCodeRatioOnTh, kCodeRatioOffTh, kCodeAxisTh,
-                         kCodeZeroPoints}) {
+        for (int code : {code::kReadAbsOnTh, code::kReadAbsOffTh, code::kReadRatioOnTh,
+                         code::kReadRatioOffTh, code::kReadAxisTh, code::kReadZero}) {
             out.push_back(perBeam(code, set, s));
         }
         out.push_back(fixedBeams(set, s));
     }
-    out.push_back(PageRead{kCodeFixedConfig, 1, 0, kChannelCount, kLevelReadTimeoutMs});
-    out.push_back(PageRead{kCodeHysteresis, 1, 0, kChannelCount, kLevelReadTimeoutMs});
-    out.push_back(PageRead{kCodeThresholdConfig, 1, 0, kChannelCount, kLevelReadTimeoutMs});
+    out.push_back(PageRead{code::kReadFixCnf, 1, 0, kChannelCount, kLevelReadTimeoutMs});
+    out.push_back(PageRead{code::kReadHys, 1, 0, kChannelCount, kLevelReadTimeoutMs});
+    out.push_back(PageRead{code::kReadThCnf, 1, 0, kChannelCount, kLevelReadTimeoutMs});
     return out;
 }
 
@@ -108,27 +103,27 @@ std::vector<PageRead> operationReads(Operation op, const SettingsData& set, Grap
     switch (op) {
         case Operation::FullLoad:
             out = thresholdReads(set);
-            addPerBeam(out, set, shown, {kCodeRatioLevel});
+            addPerBeam(out, set, shown, {code::kReadRatioLevel});
             if (choice.singleChannel) {
                 for (int s : allConnected(set)) {
-                    out.push_back(perSensor(kCodeSensorOnTh, s));
-                    out.push_back(perSensor(kCodeSensorOffTh, s));
+                    out.push_back(perSensor(code::kReadOnTh, s));
+                    out.push_back(perSensor(code::kReadOffTh, s));
                 }
             }
             break;
         case Operation::LevelsAbsolute:
-            addPerBeam(out, set, shown, {kCodeAbsLevel});
+            addPerBeam(out, set, shown, {code::kReadAbsLevel});
             break;
         case Operation::LevelsRatio:
-            addPerBeam(out, set, shown, {kCodeRatioLevel});
+            addPerBeam(out, set, shown, {code::kReadRatioLevel});
             break;
         case Operation::AbsoluteDisplay:
-            addPerBeam(out, set, shown, {kCodeAbsLevel});
-            addPerBeam(out, set, shown, {kCodeAbsOnTh, kCodeAbsOffTh});
+            addPerBeam(out, set, shown, {code::kReadAbsLevel});
+            addPerBeam(out, set, shown, {code::kReadAbsOnTh, code::kReadAbsOffTh});
             break;
         case Operation::RatioDisplay:
-            addPerBeam(out, set, shown, {kCodeRatioLevel});
-            addPerBeam(out, set, shown, {kCodeRatioOnTh, kCodeRatioOffTh});
+            addPerBeam(out, set, shown, {code::kReadRatioLevel});
+            addPerBeam(out, set, shown, {code::kReadRatioOnTh, code::kReadRatioOffTh});
             break;
         case Operation::RefreshAbsolute:
         case Operation::RefreshRatio: {
@@ -136,14 +131,15 @@ std::vector<PageRead> operationReads(Operation op, const SettingsData& set, Grap
                 out.push_back(fixedBeams(set, s));
             }
             if (choice.singleChannel && choice.channel != kAllChannels) {
-                out.push_back(perSensor(kCodeFloatingBlanking, choice.channel));
+                out.push_back(perSensor(code::kReadFunctionBit1, choice.channel));
             } else {
-                out.push_back(PageRead{kCodeFixedConfig, 1, 0, kChannelCount, kLevelReadTimeoutMs});
+                out.push_back(
+                    PageRead{code::kReadFixCnf, 1, 0, kChannelCount, kLevelReadTimeoutMs});
             }
             if (op == Operation::RefreshAbsolute) {
-                addPerBeam(out, set, shown, {kCodeAbsOnTh, kCodeAbsOffTh});
+                addPerBeam(out, set, shown, {code::kReadAbsOnTh, code::kReadAbsOffTh});
             } else {
-                addPerBeam(out, set, shown, {kCodeRatioOnTh, kCodeRatioOffTh});
+                addPerBeam(out, set, shown, {code::kReadRatioOnTh, code::kReadRatioOffTh});
             }
             break;
         }
@@ -154,8 +150,8 @@ std::vector<PageRead> operationReads(Operation op, const SettingsData& set, Grap
 std::vector<PageRead> absoluteSnapshotReads(const SettingsData& set, int channel) {
     std::vector<PageRead> out;
     const std::vector<int> shown = shownSensors(set, channel);
-    addPerBeam(out, set, shown, {kCodeAbsLevel});
-    addPerBeam(out, set, shown, {kCodeAbsOnTh, kCodeAbsOffTh});
+    addPerBeam(out, set, shown, {code::kReadAbsLevel});
+    addPerBeam(out, set, shown, {code::kReadAbsOnTh, code::kReadAbsOffTh});
     return out;
 }
 

@@ -16,26 +16,7 @@ namespace qavix::levels {
 constexpr int kAllChannels = 3;
 // The chart never holds more bars than one sensor can have.
 constexpr int kMaxBars = kMaxBeams;
-constexpr int kLevelReadTimeoutMs = 1500;
-
-// Request codes of the monitoring reads.
-enum LevelCode : int {
-    kCodeSensorOnTh = 67,
-    kCodeSensorOffTh = 68,
-    kCodeAbsLevel = 88,
-    kCodeRatioLevel = 89,
-    kCodeAbsOnTh = 90,
-    kCodeRatioOnTh = 91,
-    kCodeAbsOffTh = 93,
-    kCodeRatioOffTh = 94,
-    kCodeFloatingBlanking = 95,
-    kCodeFixedBeams = 97,
-    kCodeZeroPoints = 102,
-    kCodeAxisTh = 103,
-    kCodeHysteresis = 104,
-    kCodeThresholdConfig = 105,
-    kCodeFixedConfig = 128,
-};
+constexpr int kLevelReadTimeoutMs = kRequestTimeoutMs;
 
 enum class Operation : int {
     FullLoad = 0,

@@ -12,15 +12,14 @@ namespace qavix::thlist {
 namespace {
 
 constexpr int kTimeoutMs = levels::kLevelReadTimeoutMs;
-constexpr int kFlagBytesPerSensor = kMaxBeams / 8;
 constexpr int kCsvCells = 4;
 
-PageRead perBeam(int code, const SettingsData& set, int s) {
-    return PageRead{code, s + 1, kMaxBeams * s, set.channel(s).beamCount, kTimeoutMs};
+PageRead perBeam(int readCode, const SettingsData& set, int s) {
+    return channelRead(readCode, s + 1, set.channel(s).beamCount, kTimeoutMs);
 }
 
 bool inRange(int32_t v) {
-    return v >= kMinCellThreshold && v <= kMaxCellThreshold;
+    return v >= kMinOffThreshold && v <= kFullScale;
 }
 
 }  // namespace
@@ -50,28 +49,31 @@ std::optional<chart::ThresholdPair> typedThreshold(chart::ThresholdPair now, boo
     return next;
 }
 
+CellTexts cellTexts(chart::ThresholdPair pair, bool offTyped) {
+    return {std::to_string(pair.on), std::to_string(pair.off) + (offTyped ? " " : "")};
+}
+
 std::vector<PageRead> fullReads(const SettingsData& set, bool channelMode) {
-    std::vector<PageRead> out{{levels::kCodeHysteresis, 1, 0, kChannelCount, kTimeoutMs},
-                              {levels::kCodeThresholdConfig, 1, 0, kChannelCount, kTimeoutMs}};
+    std::vector<PageRead> out{{code::kReadHys, 1, 0, kChannelCount, kTimeoutMs},
+                              {code::kReadThCnf, 1, 0, kChannelCount, kTimeoutMs}};
     for (int s : levels::shownSensors(set, levels::kAllChannels)) {
         if (channelMode) {
-            out.push_back({levels::kCodeSensorOnTh, s + 1, s, 1, kTimeoutMs});
-            out.push_back({levels::kCodeSensorOffTh, s + 1, s, 1, kTimeoutMs});
+            out.push_back(channelRead(code::kReadOnTh, s + 1, 0, kTimeoutMs));
+            out.push_back(channelRead(code::kReadOffTh, s + 1, 0, kTimeoutMs));
         } else {
-            out.push_back(perBeam(levels::kCodeAxisTh, set, s));
+            out.push_back(perBeam(code::kReadAxisTh, set, s));
         }
-        out.push_back({levels::kCodeFixedBeams, s + 1, kFlagBytesPerSensor * s,
-                       flagByteCount(set.channel(s).beamCount), kTimeoutMs});
-        out.push_back(perBeam(levels::kCodeAbsLevel, set, s));
+        out.push_back(perBeam(code::kReadFixAxis, set, s));
+        out.push_back(perBeam(code::kReadAbsLevel, set, s));
     }
-    out.push_back({levels::kCodeFixedConfig, 1, 0, 0, kTimeoutMs});
+    out.push_back({code::kReadFixCnf, 1, 0, 0, kTimeoutMs});
     return out;
 }
 
 std::vector<PageRead> levelReads(const SettingsData& set, int channel) {
     std::vector<PageRead> out;
     for (int s : levels::shownSensors(set, channel)) {
-        out.push_back(perBeam(levels::kCodeAbsLevel, set, s));
+        out.push_back(perBeam(code::kReadAbsLevel, set, s));
     }
     return out;
 }

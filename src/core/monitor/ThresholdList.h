@@ -13,10 +13,6 @@
 
 namespace qavix::thlist {
 
-// A typed threshold and the one it implies by the hysteresis must both lie in this range.
-constexpr int32_t kMinCellThreshold = 8;
-constexpr int32_t kMaxCellThreshold = 200;
-
 // "CH1_光軸   5": the sensor and the beam number padded so that numbers line up.
 std::string rowLabel(int sensor, int beam);
 
@@ -26,9 +22,18 @@ chart::ThresholdPair derivedPair(const SettingsData& set, int sensor, int beam, 
 
 // The pair after typing `typed` into the ON cell (`onCell`) or the OFF cell of a row
 // showing `now`: the other threshold follows at the hysteresis. Empty when either would
-// leave 8..200; the row then keeps both.
+// leave kMinOffThreshold..kFullScale; the row then keeps both.
 std::optional<chart::ThresholdPair> typedThreshold(chart::ThresholdPair now, bool onCell,
                                                    int32_t typed, int32_t hys);
+
+// The texts of a row's ON and OFF cells: the numbers, except that an OFF threshold the user
+// has just typed reads with one space after it, the way the page has always shown an edit
+// made from the OFF side (and its CSV file keeps the cells as they read).
+struct CellTexts {
+    std::string on;
+    std::string off;
+};
+CellTexts cellTexts(chart::ThresholdPair pair, bool offTyped);
 
 // The reads of the page: the full read of every connected sensor, and the levels of the
 // sensors shown.

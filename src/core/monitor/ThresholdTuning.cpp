@@ -133,7 +133,7 @@ std::string beamList(const std::vector<BeamRef>& beams) {
 
 int32_t absoluteOfRatio(int32_t zero, int32_t percent, bool on) {
     const int32_t value = zero * percent / kPercentScale;
-    return std::max(value, on ? kMinWrittenOn : kMinWrittenOff);
+    return std::max(value, on ? kMinOnThreshold : kMinOffThreshold);
 }
 
 codec::PutRequest beamThresholdPut(SettingsData& set, int sensor,

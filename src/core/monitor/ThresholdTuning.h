@@ -20,9 +20,6 @@ constexpr int kPercentMax = 1000;
 constexpr int kLinearSliderEnd = 100;
 // The dialog's starting percentage looks at this many beams of each sensor.
 constexpr int kSampleBeams = 5;
-// An absolute threshold converted from a ratio is raised to these (the controller's floor).
-constexpr int32_t kMinWrittenOff = 8;
-constexpr int32_t kMinWrittenOn = kMinOnThreshold;
 // Sensitivity presets: a zero reset, then the controller teaches this reference and
 // percentage.
 constexpr int kBlockedMaxPercent = 90;   // "遮光最大感度": ON reference

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "files/ShiftJis.h"
+#include "ShiftJis.h"
 
 namespace qavix::report {
 

@@ -9,9 +9,6 @@ namespace qavix::telemetry {
 
 namespace {
 
-constexpr int kIdCode = 62;
-constexpr int kJointNumCode = 80;
-constexpr int kBeamCountsCode = 72;
 constexpr int kQosAtLeastOnce = 1;
 
 OutMessage message(MessageKind kind, std::string topicText, std::string payload, bool retain) {
@@ -25,8 +22,8 @@ OutMessage message(MessageKind kind, std::string topicText, std::string payload,
 }
 
 std::vector<PageRead> sensorReads() {
-    return {PageRead{kJointNumCode, 0, 0, 0, levels::kLevelReadTimeoutMs},
-            PageRead{kBeamCountsCode, 1, 0, kChannelCount, levels::kLevelReadTimeoutMs}};
+    return {PageRead{code::kReadJointNum, 0, 0, 0, levels::kLevelReadTimeoutMs},
+            PageRead{code::kReadBeamCounts, 1, 0, kChannelCount, levels::kLevelReadTimeoutMs}};
 }
 
 }  // namespace
@@ -58,7 +55,8 @@ bool ControllerMonitor::identify(std::string& problem) {
     }
     LineResult r = m_reader.open();
     if (r.ok()) {
-        r = m_reader.read({PageRead{kIdCode, 0, 0, 0, levels::kLevelReadTimeoutMs}}, m_model);
+        r = m_reader.read({PageRead{code::kReadIdNumber, 0, 0, 0, levels::kLevelReadTimeoutMs}},
+                          m_model);
     }
     const std::string name = nameOfId(m_model.working().general.idText);
     if (r.ok() && isValidTopicName(name)) {
@@ -155,7 +153,7 @@ LineResult ControllerMonitor::readLevels(std::vector<OutMessage>& out, std::time
 LineResult ControllerMonitor::readErrorLog(std::vector<OutMessage>& out, std::time_t now) {
     std::vector<PageRead> reads;
     for (int k = 0; k < kErrorHistoryCount; ++k) {
-        reads.push_back(PageRead{kFirstErrorHistoryCode + k, 0, 0, 0, levels::kLevelReadTimeoutMs});
+        reads.push_back(PageRead{code::kReadErrorLog + k, 0, 0, 0, levels::kLevelReadTimeoutMs});
     }
     const LineResult r = m_reader.read(reads, m_model);
     if (!r.ok()) {

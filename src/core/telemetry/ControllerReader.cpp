@@ -141,7 +141,8 @@ LineResult ControllerReader::readStatus(ControllerStatus& out) {
             pause();
         }
         buffer.fill('\0');
-        if (m_api.getParameterDataWait(kErrorBlockCode, 0, 0, buffer.data(), blockTimeout) == 1) {
+        if (m_api.getParameterDataWait(code::kReadErrorLog, 0, 0, buffer.data(), blockTimeout) ==
+            1) {
             out.error = evaluateErrorBlock(textOf(buffer.data(), buffer.size()));
             if (out.error) {
                 return {};

@@ -69,8 +69,9 @@ class AppState : public QObject {
     QString pageTitle;
     int currentPage = 1;
     int lastShownChannel = 0;
-    // The sensor of the selected item (1..3, 0 for none), and whether the item is a sensor's
-    // graph item, which opens the graph page for that sensor alone.
+    // The sensor of the selected item (1..3, 0 for none), and whether the item is a chart
+    // item: a sensor's graph, which opens the graph page for that sensor alone, or a bank's
+    // threshold page, which shows the sensors' channel thresholds.
     int selectedChannel = 0;
     bool chartItemSelected = false;
     // The sensor whose beams a beam page edits: 0..2, or 4 for all sensors together. The
@@ -84,6 +85,9 @@ class AppState : public QObject {
     // A page asks for another page of the same set (a blanking button opens the blanking
     // page); the tree shows it as if the user had chosen it.
     void requestPage(int pageIndex) { emit pageRequested(pageIndex); }
+    // A monitoring page tells the frame which sensor it reads now (0..2, 3 for all
+    // connected sensors), for the information bar.
+    void announceShownChannel(int channel) { emit shownChannelChanged(channel); }
 
     // Monitor settings kept with the window placement.
     int viewAxis = 128;
@@ -94,6 +98,7 @@ class AppState : public QObject {
     void busyChanged(bool on);
     void userSettingsChanged();
     void pageRequested(int pageIndex);
+    void shownChannelChanged(int channel);
 
   private:
     DeviceModel& m_model;

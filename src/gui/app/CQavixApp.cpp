@@ -26,6 +26,7 @@
 #include "frame/CRightPaneFrame.h"
 #include "frame/PageViews.h"
 #include "pages/PageRegistry.h"
+#include "widgets/CColorStatusBar.h"
 
 static void initQavixResources() {
     Q_INIT_RESOURCE(qavix);
@@ -235,7 +236,7 @@ bool CQavixApp::connectController() {
     return !endingNow();
 }
 
-bool CQavixApp::runInitialRead() {
+bool CQavixApp::runInitialRead(QWidget* parent) {
     const int delay =
         CInitialReadDlg::startDelay(m_state->user.splash != 0, m_state->commSettingsUsed,
                                     m_options.timings.splashWaitMs, m_options.timings.readDelayMs);
@@ -249,7 +250,7 @@ bool CQavixApp::runInitialRead() {
             }
             return m_transactions->readBanks() == kRequestOk;
         },
-        delay, m_options.timings.blinkMs);
+        delay, m_options.timings.blinkMs, parent);
     // One bar for both reads: the banks' requests follow those of the current set, whose
     // count is known only once the beam counts are in.
     int currentSetTotal = 0;
@@ -266,7 +267,7 @@ bool CQavixApp::runInitialRead() {
     m_readAllDone = [&] { banksPhase = true; };
     m_host->setDialogParent(&dlg);
     dlg.exec();
-    m_host->setDialogParent(nullptr);
+    m_host->setDialogParent(parent);
     m_readAllDone = nullptr;
     m_transactions->setObserver({});
     m_initialProgress = {dlg.progressBar()->value(), dlg.progressBar()->maximum()};
@@ -285,6 +286,15 @@ void CQavixApp::createFrame() {
     m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
                                                 [this] { return reconnect(); }});
     m_host->setDialogParent(m_frame);
+    if (!m_settings.problem().empty()) {
+        // Said once, where the program reports what it is doing: the defaults are in use.
+        // A narrow window cuts the message, never the panes beside it; the tip holds it all.
+        const QString said = QString::fromStdString(m_settings.problemText());
+        QLabel* line = m_frame->colorStatusBar()->pane(0);
+        line->setText(said);
+        line->setToolTip(said);
+        line->setMinimumWidth(1);
+    }
     if (m_edited) {
         m_frame->setOfflineEditing(offlineEditing());
     }
@@ -294,6 +304,15 @@ void CQavixApp::createFrame() {
             view->recordExchange(sent, received);
         });
     }
+    observeTransactionsInFrame();
+    installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
+    m_frame->updateStatusPane(1);
+    m_frame->updateStatusPane(2);
+    m_frame->updateStatusPane(3);
+    m_frame->showWithCommand(m_state->user.show);
+}
+
+void CQavixApp::observeTransactionsInFrame() {
     m_transactions->setObserver(TransactionObserver{
         [this](bool writing) {
             m_state->setCommBusy(true);
@@ -312,11 +331,6 @@ void CQavixApp::createFrame() {
                 m_frame->progressDialog()->setProgress(done, total);
             }
         }});
-    installPageViews(*m_frame->rightPane()->splitterView(), pageContext());
-    m_frame->updateStatusPane(1);
-    m_frame->updateStatusPane(2);
-    m_frame->updateStatusPane(3);
-    m_frame->showWithCommand(m_state->user.show);
 }
 
 void CQavixApp::runCommSettingsDialog() {
@@ -348,14 +362,28 @@ void CQavixApp::runCommSettingsDialog() {
 }
 
 bool CQavixApp::reconnect() {
-    m_link->setSettings(makeLinkSettings(m_ports));
-    if (m_link->open() != kRequestOk || m_link->checkStatus() != kRequestOk || endingNow()) {
-        return false;
+    // As at start-up: while the other controller is opened and read, the frame takes
+    // neither clicks nor commands, and the read runs under its wait window (the frame's own
+    // stays away: one is enough).
+    m_state->setCommBusy(true);
+    m_link->setBusy(true);  // clicks meanwhile are dropped, not kept for later
+    if (m_frame) {
+        m_frame->lockMenuUnderOwnWindow();
     }
-    m_model.resetForNewConnection();
-    m_state->dataReady =
-        m_transactions->readAll() == kRequestOk && m_transactions->readBanks() == kRequestOk;
-    return m_state->dataReady && !endingNow();
+    m_link->setSettings(makeLinkSettings(m_ports));
+    bool read = false;
+    if (m_link->open() == kRequestOk && m_link->checkStatus() == kRequestOk && !endingNow()) {
+        m_model.resetForNewConnection();
+        m_state->dataReady = runInitialRead(m_frame);
+        observeTransactionsInFrame();
+        read = m_state->dataReady;
+    }
+    if (m_frame) {
+        m_frame->lockMenu(CMainFrame::kUnlock);
+    }
+    m_link->setBusy(false);
+    m_state->setCommBusy(false);
+    return read && !endingNow();
 }
 
 PageContext CQavixApp::pageContext() {

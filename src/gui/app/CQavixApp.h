@@ -96,7 +96,11 @@ class CQavixApp : public QObject {
     bool connectController();
     // Which ports exist and where the active one leads, for the status bar.
     void findPorts();
-    bool runInitialRead();
+    // The read of everything and of the banks under the initial read's wait window, over
+    // `parent` (none at start-up). True when both reads succeeded.
+    bool runInitialRead(QWidget* parent = nullptr);
+    // The frame's wait window and greyed menus follow the bank and write transactions.
+    void observeTransactionsInFrame();
     void createFrame();
     // What the setting pages get from the program.
     PageContext pageContext();

@@ -220,7 +220,12 @@ void CommSettingsDialog::buildControls() {
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
-    connect(&m_portGroup, &QButtonGroup::idClicked, this, &CommSettingsDialog::onPortChosen);
+    // The state, not the click: a screen reader picks a port without a mouse click.
+    connect(&m_portGroup, &QButtonGroup::idToggled, this, [this](int port, bool on) {
+        if (on) {
+            onPortChosen(port);
+        }
+    });
     connect(&m_baudGroup, &QButtonGroup::idClicked, this,
             [this](int i) { m_ctx.ports.active().baudIndex = i; });
     connect(&m_byteGroup, &QButtonGroup::idClicked, this,

@@ -1,17 +1,18 @@
 #include "app/PrintReportRun.h"
 
 #include <QDir>
-#include <QPrinter>
 #include <atomic>
 #include <ctime>
 #include <iostream>
 #include <mutex>
 
+#include "IniText.h"
 #include "app/SettingsFile.h"
 #include "comm/CCommLink.h"
 #include "comm/LinkLibrary.h"
 #include "comm/LinkSettings.h"
 #include "comm/Transactions.h"
+#include "files/FileIo.h"
 #include "files/PortSettings.h"
 #include "model/IdentificationNumber.h"
 #include "report/ReportPrinter.h"
@@ -99,8 +100,18 @@ int runPrintReport(const std::vector<std::string>& arguments, const QString& wor
         std::cerr << kUsage << '\n';
         return kPrintReportUsage;
     }
+    // A file that could not take the report is refused before the controller is read, as
+    // qavixctl's outputs are: a device, a FIFO, a read-only file, a missing folder.
+    const std::string target = request.pdfPath.toStdString();
+    if (const fileio::WriteResult checked = fileio::checkWriteTarget(target); !checked.ok) {
+        std::cerr << "qavix: cannot write " << checked.error << "; no report printed\n";
+        return kPrintReportFileError;
+    }
     SettingsFile settings;
-    settings.loadFrom(QDir(workingDirectory).filePath(kSettingsFileName).toStdString());
+    if (!settings.loadFrom(QDir(workingDirectory).filePath(kSettingsFileName).toStdString())) {
+        std::cerr << "qavix: " << ini::printable(settings.problem())
+                  << "; the default settings are used\n";
+    }
     const PortSettings ports = PortSettings::load(settings);
 
     StderrHost host;
@@ -137,10 +148,17 @@ int runPrintReport(const std::vector<std::string>& arguments, const QString& wor
     const report::ReportLines lines = report::buildSettingsReport(
         model.working(), report::defaultReportSelection(model.working().general.jointNum),
         request.extended, localNow());
-    QPrinter printer(QPrinter::HighResolution);
-    ReportPrinter::preparePdf(printer, request.pdfPath);
-    if (!ReportPrinter(reportLineList(lines)).print(printer)) {
-        std::cerr << "qavix: cannot write " << request.pdfPath.toStdString() << '\n';
+    // Made whole in memory, then written beside the target and renamed over it: a full disk
+    // or a failing write leaves the previous file as it was.
+    const QByteArray pdf = ReportPrinter(reportLineList(lines)).pdf();
+    fileio::WriteResult written;
+    written.error = target + ": the PDF could not be made";
+    if (!pdf.isEmpty()) {
+        written = fileio::writeFileAtomic(
+            target, std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
+    }
+    if (!written.ok) {
+        std::cerr << "qavix: cannot write " << written.error << '\n';
         return kPrintReportFileError;
     }
     return kPrintReportOk;

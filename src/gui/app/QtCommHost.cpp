@@ -1,5 +1,6 @@
 #include "app/QtCommHost.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -76,6 +77,10 @@ bool QtCommHost::askBox(const std::string& text) {
                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     m_filter.resume();
     return answer == QMessageBox::Ok;
+}
+
+void QtCommHost::beep() {
+    QApplication::beep();
 }
 
 void QtCommHost::showMessage(const std::string& text) {

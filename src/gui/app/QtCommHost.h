@@ -25,6 +25,7 @@ class QtCommHost : public QObject, public CommHost {
     ~QtCommHost() override;
 
     void showMessage(const std::string& text) override;
+    void beep() override;
     // Offers "再接続" beside OK; choosing it asks for a restart once the program has ended.
     void showLostMessage(const std::string& text) override;
     bool restartRequested() const { return m_restart; }

@@ -1,5 +1,7 @@
 #include "app/SettingsFile.h"
 
+#include "IniText.h"
+
 namespace qavix {
 
 SettingsFile SettingsFile::fromText(std::string_view text) {
@@ -10,7 +12,17 @@ SettingsFile SettingsFile::fromText(std::string_view text) {
 
 bool SettingsFile::loadFrom(const std::string& path) {
     m_path = path;
-    return load(path);
+    static_cast<ProfileFile&>(*this) = loadSettings(path, m_problem);
+    return m_problem.empty();
+}
+
+std::string SettingsFile::problemText() const {
+    // The file is the one of the working folder; the reason is what tells.
+    const std::string named = m_path + ": ";
+    const std::string reason =
+        m_problem.compare(0, named.size(), named) == 0 ? m_problem.substr(named.size()) : m_problem;
+    return "Qavix.ini を読み込めないため、既定の設定で動作しています（" + ini::printable(reason) +
+           "）。設定を保存すると、このファイルは置き換えられます。";
 }
 
 bool SettingsFile::save() const {

@@ -16,13 +16,19 @@ class SettingsFile : public ProfileFile {
 
     static SettingsFile fromText(std::string_view text);
 
-    // A missing file gives an empty profile and succeeds.
+    // A missing file gives an empty profile and succeeds. A file that cannot be used
+    // (ProfileFile::loadSettings) gives an empty profile too, every setting at its default,
+    // fails, and keeps the reason for problem().
     bool loadFrom(const std::string& path);
     bool save() const;
     const std::string& path() const { return m_path; }
+    const std::string& problem() const { return m_problem; }
+    // What the program says once when problem() is not empty.
+    std::string problemText() const;
 
   private:
     std::string m_path;
+    std::string m_problem;
 };
 
 }  // namespace qavix

@@ -2,11 +2,14 @@
 
 #include <QFileDialog>
 
+#include "widgets/FileDialogSetup.h"
+
 namespace qavix {
 
 namespace {
 
 QString run(QFileDialog& dialog) {
+    prepareFileDialog(dialog);
     dialog.setNameFilter(kBankFileFilter);
     dialog.setDefaultSuffix(kBankFileSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

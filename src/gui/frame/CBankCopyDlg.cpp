@@ -5,6 +5,7 @@
 
 #include "frame/BankDialogButtons.h"
 #include "frame/BankDialogRules.h"
+#include "widgets/ColourContrast.h"
 
 namespace qavix {
 
@@ -13,7 +14,9 @@ namespace {
 constexpr int kArrowPointSize = 30;  // about 40 pixels high
 constexpr int kListWidth = 130;
 constexpr int kListHeight = 120;
-const QColor kArrowColour(255, 255, 150);
+// The light yellow reads only on a dark dialog; a light one gets a deep blue.
+const QColor kLightArrow(255, 255, 150);
+const QColor kDarkArrow(0, 60, 170);
 
 void fill(QListWidget* list, const std::vector<int>& sets) {
     list->clear();
@@ -48,8 +51,9 @@ CBankCopyDlg::CBankCopyDlg(CBankManager& banks, QWidget* parent) : QDialog(paren
     m_arrow->setObjectName("arrow");
     m_arrow->setAccessibleName("コピー方向");
     m_arrow->setFont(QFont("Noto Sans CJK JP", kArrowPointSize, QFont::Bold));
+    m_arrowColour = readableOn(palette().color(QPalette::Window), kLightArrow, kDarkArrow);
     QPalette arrowPalette = m_arrow->palette();
-    arrowPalette.setColor(QPalette::WindowText, kArrowColour);
+    arrowPalette.setColor(QPalette::WindowText, m_arrowColour);
     m_arrow->setPalette(arrowPalette);
     m_arrow->setAlignment(Qt::AlignCenter);
     grid->addWidget(sourceLabel, 0, 0);
@@ -72,8 +76,8 @@ CBankCopyDlg::CBankCopyDlg(CBankManager& banks, QWidget* parent) : QDialog(paren
     m_blink.setInterval(kBlinkMs);
     connect(&m_blink, &QTimer::timeout, this, [this] {
         QPalette p = m_arrow->palette();
-        const bool shown = p.color(QPalette::WindowText) == kArrowColour;
-        p.setColor(QPalette::WindowText, shown ? palette().color(QPalette::Window) : kArrowColour);
+        const bool shown = p.color(QPalette::WindowText) == m_arrowColour;
+        p.setColor(QPalette::WindowText, shown ? palette().color(QPalette::Window) : m_arrowColour);
         m_arrow->setPalette(p);
     });
     m_blink.start();

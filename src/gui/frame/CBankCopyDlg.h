@@ -20,6 +20,8 @@ class CBankCopyDlg : public QDialog {
     QListWidget* sources() const { return m_sources; }
     QListWidget* destinations() const { return m_destinations; }
     QLabel* arrow() const { return m_arrow; }
+    // The arrow's colour while it is shown (it blinks into the background's).
+    QColor arrowColour() const { return m_arrowColour; }
     // "実行" with the entries selected in the two lists.
     void execute();
 
@@ -31,6 +33,7 @@ class CBankCopyDlg : public QDialog {
     QListWidget* m_sources = nullptr;
     QListWidget* m_destinations = nullptr;
     QLabel* m_arrow = nullptr;
+    QColor m_arrowColour;
     QTimer m_blink;
 };
 

@@ -1,13 +1,15 @@
 #include "frame/CBankEditDlg.h"
 
-#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
+
+#include "frame/BankDialogButtons.h"
 
 namespace qavix {
 
-CBankEditDlg::CBankEditDlg(int bank, bool switching, Executor execute, QWidget* parent)
+CBankEditDlg::CBankEditDlg(int bank, bool switching, Executor execute, const AppState* state,
+                           QWidget* parent)
     : QDialog(parent), m_execute(std::move(execute)) {
     setObjectName("CBankEditDlg");
     setWindowTitle("Qavix Bank 編集中です");
@@ -24,15 +26,21 @@ CBankEditDlg::CBankEditDlg(int bank, bool switching, Executor execute, QWidget* 
     // A switch or transfer goes on at once; saving to a file is offered when closing.
     m_options[SaveToFile]->setEnabled(!switching);
 
-    auto* buttons = new QHBoxLayout;
-    auto* run = new QPushButton("実行", this);
-    auto* cancel = new QPushButton("取消し", this);
-    buttons->addStretch(1);
-    buttons->addWidget(run);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(run, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // The texture of the user's settings, as on the other bank dialogs.
+    auto* run = bankDialogButton("実行", "run", state, this);
+    auto* cancel = bankDialogButton("取消し", "cancel", state, this);
+    layout->addLayout(runCancelRow(run, cancel));
+    connect(run, &QToolButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QToolButton::clicked, this, &QDialog::reject);
+}
+
+void CBankEditDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter runs the chosen action, as it did when "実行" was the default push button.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CBankEditDlg::accept() {

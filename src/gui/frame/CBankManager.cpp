@@ -99,7 +99,7 @@ bool CBankManager::runEditDialog(int reason) {
                     return true;
             }
         },
-        m_dialogParent);
+        m_state, m_dialogParent);
     return dlg.exec() == QDialog::Accepted;
 }
 
@@ -120,8 +120,9 @@ bool CBankManager::saveEditsToFile() {
 
 void CBankManager::discardSelectedBankEdits() {
     const int selected = m_model.selectedSet();
-    // Selecting the same set reloads the working set from its stored set.
-    m_model.selectSet(selected);
+    // Selecting the same set reloads the working set from its stored set (and reads the
+    // bank function switch again, as every selection does).
+    m_transactions.selectStoredSet(selected);
     if (m_model.storedSet(selected).writeAll != 0) {
         // A copied-in bank has no earlier state here: the controller's banks are the truth.
         m_transactions.readBanks();

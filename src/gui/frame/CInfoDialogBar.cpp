@@ -2,6 +2,8 @@
 
 #include <QGridLayout>
 
+#include "model/VisibleBeams.h"
+
 namespace qavix {
 
 CInfoDialogBar::CInfoDialogBar(QWidget* parent)
@@ -19,6 +21,10 @@ CInfoDialogBar::CInfoDialogBar(QWidget* parent)
         grid->setVerticalSpacing(0);
         auto* heading = new QLabel(QString("CH%1").arg(ch + 1), column);
         heading->setFont(QFont("Noto Sans CJK JP", 9, QFont::Bold));
+        heading->setObjectName(QString("ch%1_heading").arg(ch + 1));
+        heading->setAlignment(Qt::AlignCenter);
+        heading->setContentsMargins(3, 0, 3, 0);
+        m_headings[static_cast<size_t>(ch)] = heading;
         grid->addWidget(heading, 0, 0, 2, 1);
         const char* captions[2] = {"光軸数", "ピッチ"};
         for (int k = 0; k < 2; ++k) {
@@ -59,6 +65,27 @@ void CInfoDialogBar::fillAll(const SettingsData& set) {
 void CInfoDialogBar::layoutFor(int sensorCount) {
     m_columns[1]->setVisible(sensorCount >= 2);
     m_columns[2]->setVisible(sensorCount >= 3);
+}
+
+void CInfoDialogBar::showChannel(int channel, const SettingsData& set) {
+    m_shownChannel = channel;
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        QLabel* heading = m_headings[static_cast<size_t>(ch)];
+        const bool marked = channelMarked(ch);
+        // The selection colours, as a list marks its current row.
+        heading->setAutoFillBackground(marked);
+        heading->setBackgroundRole(marked ? QPalette::Highlight : QPalette::Window);
+        heading->setForegroundRole(marked ? QPalette::HighlightedText : QPalette::WindowText);
+        heading->setAccessibleDescription(marked ? "表示中" : QString());
+        if (marked) {
+            updateField(2 * ch, set);
+            updateField(2 * ch + 1, set);
+        }
+    }
+}
+
+bool CInfoDialogBar::channelMarked(int channel) const {
+    return m_shownChannel == channel || (m_shownChannel == kAllChannels && channel >= 0);
 }
 
 bool CInfoDialogBar::channelShown(int channel) const {

@@ -52,6 +52,7 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     layout->setContentsMargins(0, 0, 0, 0);
     m_tree = new NavigationTreeWidget(this);
     m_tree->setObjectName("navigationTree");
+    m_tree->setAccessibleName("ナビゲーション");
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
     m_tree->setIconSize(QSize(16, 16));
@@ -95,6 +96,7 @@ QTreeWidgetItem* CLeftPaneView::addItem(QTreeWidgetItem* parent, const nav::NavI
     item->setData(0, kRoleTitle, QString::fromStdString(n.title));
     item->setData(0, kRoleImage, n.image);
     item->setData(0, kRoleFromLastShown, n.channelFromLastShown);
+    item->setData(0, kRoleChartItem, n.isChartItem());
     if (parent != nullptr) {
         parent->addChild(item);
     } else {
@@ -291,7 +293,7 @@ void CLeftPaneView::applySelection(QTreeWidgetItem* item) {
     if (item->data(0, kRoleFromLastShown).toBool()) {
         m_channel = m_state.lastShownChannel == 0 ? 1 : m_state.lastShownChannel;
     }
-    if (m_page == nav::kPageLevelGraph && (m_channel > 0 || m_bank > 0)) {
+    if (item->data(0, kRoleChartItem).toBool()) {
         m_chartItem = item;
     }
     m_state.pageTitle = item->data(0, kRoleTitle).toString();
@@ -356,25 +358,22 @@ QTreeWidgetItem* CLeftPaneView::findItem(nav::ItemKind kind, int set, int channe
 }
 
 void CLeftPaneView::selectSet(int set) {
-    m_right.setNavigationKind(set);
-    m_right.showPage(nav::kPageNavigation);
     if (set == kCurrentSet) {
         removeBankSubtrees();
         removeBankRoots();
         removeChildren(m_roots[kCurrentSet]);
         buildTree();
-        return;
+    } else {
+        if (m_roots.at(static_cast<size_t>(set)) == nullptr) {
+            return;
+        }
+        removeChildren(m_roots[kCurrentSet]);
+        removeBankSubtrees();
+        rebuildBank(set);
     }
-    QTreeWidgetItem* root = m_roots.at(static_cast<size_t>(set));
-    if (root == nullptr) {
-        return;
-    }
-    removeChildren(m_roots[kCurrentSet]);
-    removeBankSubtrees();
-    rebuildBank(set);
-    root->setExpanded(true);
-    selectQuietly(root);
-    m_previous = root;
+    // As if the set's root had been chosen: the right pane shows that set's own board, and
+    // the page index, title and channel are the root's, not those of the page left behind.
+    applySelection(m_roots.at(static_cast<size_t>(set)));
 }
 
 void CLeftPaneView::refreshBankImages() {

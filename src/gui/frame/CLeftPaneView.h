@@ -27,6 +27,7 @@ class CLeftPaneView : public QWidget {
         kRoleTitle,
         kRoleImage,
         kRoleFromLastShown,
+        kRoleChartItem,
     };
     static constexpr int kMaxWidth = 220;
 

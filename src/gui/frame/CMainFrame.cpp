@@ -34,6 +34,7 @@
 #include "pages/PrintTarget.h"
 #include "widgets/CColorStatusBar.h"
 #include "widgets/CPictureButton.h"
+#include "widgets/ShownOnlyAccessible.h"
 
 namespace qavix {
 
@@ -71,6 +72,8 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
       m_statusInputs(s.status),
       m_workingDirectory(s.workingDirectory),
       m_blinkMs(s.blinkMs) {
+    // Before any window part exists: the descriptions Qt makes for screen readers are kept.
+    installShownOnlyAccessibility();
     setObjectName("CMainFrame");
     setWindowTitle("Qavix");
     setMinimumSize(kMinWidth, kMinHeight);
@@ -88,6 +91,8 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
     connect(&m_banks, &CBankManager::storedSetSelected, this,
             [this](int) { setBankOperationsEnabled(true); });
     connect(&m_banks, &CBankManager::setsReplaced, this, &CMainFrame::showReplacedSet);
+    connect(&m_state, &AppState::shownChannelChanged, this,
+            [this](int channel) { m_infoBar->showChannel(channel, m_state.model().working()); });
     connect(&m_banks, &CBankManager::banksErased, this, [this] {
         m_tree->refreshOnActivation();
         updateCommandStates();
@@ -100,6 +105,15 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
     m_statusTimer.setInterval(kStatusTimerMs);
     connect(&m_statusTimer, &QTimer::timeout, this, &CMainFrame::refreshStatusPanes);
     m_statusTimer.start();
+    // The bars grey at once when a transfer or a continuous update starts, not at the next
+    // refresh.
+    connect(&m_state, &AppState::busyChanged, this, [this] { updateCommandStates(); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (qobject_cast<QLineEdit*>(now) != nullptr ||
+            qobject_cast<QPlainTextEdit*>(now) != nullptr) {
+            m_lastEdit = now;
+        }
+    });
     m_idleTimer.setInterval(kIdleRefreshMs);
     connect(&m_idleTimer, &QTimer::timeout, this, &CMainFrame::updateCommandStates);
     m_idleTimer.start();
@@ -358,9 +372,8 @@ void CMainFrame::createClient() {
     });
     connect(m_right, &CRightPaneFrame::clockPageShown, this, [this](bool shown) {
         setPageLock(shown);
-        m_toolBar->setButtonState(CToolDialogBar::Import, !shown);
-        m_toolBar->setButtonState(CToolDialogBar::Export, !shown);
         m_bankBar->setPageAllows(!shown);
+        updateCommandStates();
     });
 
     const int clientWidth = width();
@@ -458,12 +471,21 @@ void CMainFrame::showWithCommand(int showCommand) {
     activateWindow();
 }
 
+void CMainFrame::greyMenus(bool grey) {
+    for (QMenu* m : m_popups) {
+        m->menuAction()->setEnabled(!grey);
+    }
+    m_ctx.commandsAllowed = !grey;
+}
+
+void CMainFrame::lockMenuUnderOwnWindow() {
+    greyMenus(true);
+    updateCommandStates();
+}
+
 void CMainFrame::lockMenu(int mode) {
     const bool lock = mode == kLockReading || mode == kLockWriting;
-    for (QMenu* m : m_popups) {
-        m->menuAction()->setEnabled(!lock);
-    }
-    m_ctx.commandsAllowed = !lock;
+    greyMenus(lock);
     if (lock) {
         m_progress->showKind(mode == kLockWriting ? CProgressDlg::Writing : CProgressDlg::Reading);
     } else {
@@ -530,15 +552,32 @@ CommandContext CMainFrame::commandContext() const {
     c.dataReady = m_state.dataReady;
     const int selected = m_state.model().selectedSet();
     c.bankSelected = selected >= 1 && selected <= kBankCount;
-    QWidget* focus = QApplication::focusWidget();
-    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    QWidget* edit = editTarget();
+    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
         c.focusedEditHasSelection = line->hasSelectedText();
         c.canPaste = !line->isReadOnly() && !QApplication::clipboard()->text().isEmpty();
-    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(edit)) {
         c.focusedEditHasSelection = text->textCursor().hasSelection();
         c.canPaste = !text->isReadOnly() && !QApplication::clipboard()->text().isEmpty();
     }
     return c;
+}
+
+QWidget* CMainFrame::editTarget() const {
+    auto isEdit = [](const QWidget* w) {
+        return qobject_cast<const QLineEdit*>(w) != nullptr ||
+               qobject_cast<const QPlainTextEdit*>(w) != nullptr;
+    };
+    QWidget* focus = QApplication::focusWidget();
+    if (isEdit(focus)) {
+        return focus;
+    }
+    // A tool bar button reached with Tab holds the focus itself; it acts on the edit the
+    // user left, as long as that edit can still be typed into.
+    if (m_lastEdit != nullptr && m_lastEdit->isVisible() && m_lastEdit->isEnabled()) {
+        return m_lastEdit;
+    }
+    return nullptr;
 }
 
 void CMainFrame::updateCommandStates() {
@@ -549,6 +588,10 @@ void CMainFrame::updateCommandStates() {
     for (auto& [id, a] : m_actions) {
         a->setEnabled(commandEnabled(id, c));
     }
+    // The tool bar's buttons follow the rules of the menu items they stand for.
+    m_toolBar->setButtonState(CToolDialogBar::Import, commandEnabled(kCmdImport, c));
+    m_toolBar->setButtonState(CToolDialogBar::Export, commandEnabled(kCmdExport, c));
+    m_toolBar->setButtonState(CToolDialogBar::Paste, commandEnabled(kCmdPaste, c));
     m_bankBar->setButtonState(CBankDialogBar::Discard, commandEnabled(kCmdBankDiscard, c));
     m_bankBar->setButtonState(CBankDialogBar::Write, commandEnabled(kCmdBankWrite, c));
     m_bankBar->setButtonState(CBankDialogBar::Erase, commandEnabled(kCmdBankErase, c));
@@ -567,19 +610,19 @@ void CMainFrame::toggle(QWidget* w) {
 }
 
 void CMainFrame::copyFromFocus() {
-    QWidget* focus = QApplication::focusWidget();
-    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    QWidget* edit = editTarget();
+    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
         line->copy();
-    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(edit)) {
         text->copy();
     }
 }
 
 void CMainFrame::pasteToFocus() {
-    QWidget* focus = QApplication::focusWidget();
-    if (auto* line = qobject_cast<QLineEdit*>(focus); line != nullptr && !line->isReadOnly()) {
+    QWidget* edit = editTarget();
+    if (auto* line = qobject_cast<QLineEdit*>(edit); line != nullptr && !line->isReadOnly()) {
         line->paste();
-    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus);
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(edit);
                text != nullptr && !text->isReadOnly()) {
         text->paste();
     }

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -77,6 +78,9 @@ class CMainFrame : public QMainWindow {
     ~CMainFrame() override;
 
     void lockMenu(int mode);
+    // Greys the menus as lockMenu does, for a read that shows a wait window of its own (the
+    // initial read after a change of port); lockMenu(kUnlock) ends it.
+    void lockMenuUnderOwnWindow();
     void updateStatusPane(int pane);
     // What timer 998 does: panes 1 to 3, unless the communication settings dialog is open.
     void refreshStatusPanes();
@@ -147,7 +151,11 @@ class CMainFrame : public QMainWindow {
     void createClient();
     // The width at which no label of the navigation tree is cut, every branch open.
     int treeLabelsWidth() const;
+    void greyMenus(bool grey);
     void applyPane(int pane);
+    // The edit that copy and paste act on: the focused one, else the one last focused while
+    // it is still shown and enabled.
+    QWidget* editTarget() const;
     void copyFromFocus();
     void pasteToFocus();
     void showAbout();
@@ -186,6 +194,7 @@ class CMainFrame : public QMainWindow {
     CRightPaneFrame* m_right = nullptr;
     CDebugView* m_debug = nullptr;
     CProgressDlg* m_progress = nullptr;
+    QPointer<QWidget> m_lastEdit;
     QTimer m_statusTimer;
     QTimer m_idleTimer;
     bool m_forceClose = false;

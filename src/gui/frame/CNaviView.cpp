@@ -230,6 +230,8 @@ QWidget* CNaviView::makeLinks() {
             b->setText("製品のホームページ");
             b->setToolButtonStyle(Qt::ToolButtonTextOnly);
         } else {
+            // A picture alone says nothing to a screen reader.
+            b->setAccessibleName(i == kLinkProductsPicture ? kProductsPictureName : kHomeName);
             b->setIcon(linkIcon(i == kLinkProductsPicture));
             b->setIconSize(QSize(kIconSize, kIconSize));
             b->setToolButtonStyle(Qt::ToolButtonIconOnly);

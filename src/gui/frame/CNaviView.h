@@ -24,6 +24,9 @@ class CNaviView : public QScrollArea {
     using ClickHandler = std::function<void(nav::ItemKind item, int set, int channel)>;
 
     enum WebLink { kLinkProducts = 0, kLinkProductsPicture = 1, kLinkHome = 2, kLinkCount = 3 };
+    // What a screen reader calls the two picture links (the first one carries its text).
+    static constexpr const char* kProductsPictureName = "製品情報";
+    static constexpr const char* kHomeName = "ホームページ";
 
     explicit CNaviView(std::function<nav::TreeShape()> shape, QWidget* parent = nullptr);
     ~CNaviView() override;

@@ -1,5 +1,6 @@
 #include "frame/CSplitterView.h"
 
+#include <QEvent>
 #include <QVBoxLayout>
 
 #include "pages/CPlaceholderView.h"
@@ -43,6 +44,7 @@ CSplitterView::CSplitterView(QWidget* parent) : QWidget(parent) {
         connect(row, &QStackedWidget::currentChanged, this,
                 [this, row](int) { sizeRowToShownView(row, m_ownPolicies); });
     }
+    m_barRow->installEventFilter(this);
     m_splitter->addWidget(m_barRow);
     m_splitter->addWidget(m_pageRow);
     m_splitter->setStretchFactor(1, 1);
@@ -53,6 +55,9 @@ CSplitterView::CSplitterView(QWidget* parent) : QWidget(parent) {
         auto* v = new CPlaceholderView(nav::kViewClassNames[static_cast<size_t>(n)], bar);
         (bar ? m_barRow : m_pageRow)->addWidget(v);
         m_views[static_cast<size_t>(n)] = v;
+        if (bar) {
+            v->installEventFilter(this);
+        }
     }
     sizeRowToShownView(m_barRow, m_ownPolicies);
     sizeRowToShownView(m_pageRow, m_ownPolicies);
@@ -88,9 +93,46 @@ void CSplitterView::showPage(int pageIndex, const QString& title) {
 
 void CSplitterView::applyRowHeight() {
     const int total = std::max(m_splitter->height(), 1);
-    const int top = m_collapsed ? nav::kCollapsedCommandRowHeight : m_rowHeight;
+    const int needs = commandBarNeeds();
+    const int top = m_collapsed ? nav::kCollapsedCommandRowHeight : std::max(m_rowHeight, needs);
+    m_barRow->setMinimumHeight(needs);
     m_barRow->setMaximumHeight(m_collapsed ? nav::kCollapsedCommandRowHeight : QWIDGETSIZE_MAX);
     m_splitter->setSizes({top, std::max(total - top, kMinimumPageRow)});
+}
+
+int CSplitterView::commandBarNeeds() const {
+    const QWidget* bar = m_barRow->currentWidget();
+    if (m_collapsed || bar == nullptr || !bar->hasHeightForWidth()) {
+        return 0;
+    }
+    return bar->heightForWidth(m_barRow->width());
+}
+
+void CSplitterView::fitRowToBar() {
+    const int needs = commandBarNeeds();
+    if (needs == m_barRow->minimumHeight()) {
+        return;
+    }
+    m_barRow->setMinimumHeight(needs);
+    const QList<int> sizes = m_splitter->sizes();
+    if (!m_collapsed && sizes.size() == 2) {
+        // Grown for a narrow bar and shrunk back when it widens again, never below the
+        // height the user gave the row.
+        const int top = std::max(m_rowHeight, needs);
+        if (top != sizes[0]) {
+            m_splitter->setSizes({top, std::max(sizes[0] + sizes[1] - top, kMinimumPageRow)});
+        }
+    }
+}
+
+bool CSplitterView::eventFilter(QObject* watched, QEvent* event) {
+    // The row's width decides how many rows of controls the bar needs, and so does what the
+    // bar shows (another page's controls, a longer title).
+    if ((watched == m_barRow && event->type() == QEvent::Resize) ||
+        (watched == m_barRow->currentWidget() && event->type() == QEvent::LayoutRequest)) {
+        fitRowToBar();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CSplitterView::showEvent(QShowEvent* event) {
@@ -122,6 +164,9 @@ void CSplitterView::installView(int number, PaneView* view) {
     const int at = row->indexOf(slot);
     row->insertWidget(at, view);
     row->removeWidget(slot);
+    if (row == m_barRow) {
+        view->installEventFilter(this);
+    }
     m_ownPolicies.erase(slot);
     slot->deleteLater();
     slot = view;

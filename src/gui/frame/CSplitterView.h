@@ -34,11 +34,17 @@ class CSplitterView : public QWidget {
     // After a set switch the pages that cache the working set reload when shown next.
     void markSetSwitched();
 
+    // The height the shown command bar needs at the row's width: a narrow bar wraps its
+    // controls onto more rows, and the row grows to show them all.
+    int commandBarNeeds() const;
+
   protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void applyRowHeight();
+    void fitRowToBar();
 
     QSplitter* m_splitter = nullptr;
     QStackedWidget* m_barRow = nullptr;

@@ -45,7 +45,7 @@ void CToolDialogBar::setAvailable(Button b, bool available) {
 }
 
 void CToolDialogBar::refresh(Button b) {
-    m_buttons[b]->setEnabled(m_available[b] && (b == Paste || m_state[b]));
+    m_buttons[b]->setEnabled(m_available[b] && m_state[b]);
 }
 
 }  // namespace qavix

@@ -88,8 +88,13 @@ struct NavItem {
     std::string title;  // page title; empty for folders
     std::vector<NavItem> children;
 
-    // A graph page opened from a sensor or bank item keeps the item for the graph page.
-    bool isChartItem() const { return page == kPageLevelGraph && (channel > 0 || bank > 0); }
+    // The item a threshold page keeps to know it was opened for the sensors' own thresholds
+    // (ON_TH / OFF_TH): a sensor's graph, and a bank's threshold pages, its sensors'
+    // threshold screens and its threshold list.
+    bool isChartItem() const {
+        return (page == kPageLevelGraph && (channel > 0 || bank > 0)) ||
+               (page == kPageLevelList && bank > 0);
+    }
 };
 
 // "現在値" and, with the bank function on, "Bank 1".."Bank 4"; without children.

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "files/ShiftJis.h"
+#include "ShiftJis.h"
 
 namespace qavix {
 

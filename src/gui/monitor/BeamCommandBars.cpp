@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QVBoxLayout>
 
+#include "widgets/FlowLayout.h"
+
 #include "model/PageEditState.h"
 #include "monitor/BeamPage.h"
 #include "monitor/CView007.h"
@@ -73,9 +75,9 @@ BeamCommandBar::BeamCommandBar(const QString& className, AppState& state, BeamPa
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(8, 2, 8, 2);
     rows->setSpacing(4);
-    m_top = new QHBoxLayout;
-    m_bottom = new QHBoxLayout;
-    m_bottom->setSpacing(2);
+    // Each row wraps on its own where the bar is narrow.
+    m_top = new FlowLayout(nullptr, 6, 2);
+    m_bottom = new FlowLayout(nullptr, 2, 2);
     rows->addLayout(m_top);
     rows->addLayout(m_bottom);
 
@@ -95,8 +97,7 @@ BeamCommandBar::BeamCommandBar(const QString& className, AppState& state, BeamPa
     m_top->addWidget(m_label1);
     m_top->addWidget(m_label2);
     m_top->addWidget(m_title);
-    m_top->addWidget(labelFor("表示CH", m_channel, this));
-    m_top->addWidget(m_channel);
+    m_top->addWidget(keepTogether({labelFor("表示CH", m_channel, this), m_channel}, this));
 
     m_update = makeButton("更新", kIdUpdate, this);
     m_incident = makeButton("入光光軸", kIdIncident, this);
@@ -217,15 +218,10 @@ CBrkCommand::CBrkCommand(AppState& state, CView007& page, std::function<void(int
     }
     m_scale->setCurrentIndex(kInitialScaleIndex);
     m_legend = makeButton("凡例", kIdLegend, this);
-    topRow()->addWidget(labelFor("表示光軸数", m_visible, this));
-    for (QWidget* w : std::initializer_list<QWidget*>{m_visible, m_ratio, m_absolute, m_scale}) {
-        topRow()->addWidget(w);
-    }
-    topRow()->addStretch(1);
+    topRow()->addWidget(keepTogether({labelFor("表示光軸数", m_visible, this), m_visible}, this));
+    topRow()->addWidget(keepTogether({m_ratio, m_absolute, m_scale}, this));
     bottomRow()->addWidget(m_legend);
-    bottomRow()->addStretch(1);
-    bottomRow()->addWidget(writeButton());
-    bottomRow()->addWidget(cancelButton());
+    bottomRow()->addAligned(keepTogether({writeButton(), cancelButton()}, this, 2), Qt::AlignRight);
 
     connect(m_ratio, &QRadioButton::clicked, this, [this] {
         m_scale->setVisible(true);
@@ -270,10 +266,7 @@ CBrkCmdList::CBrkCmdList(AppState& state, BeamPage& page, std::function<void(int
                          QWidget* parent)
     : BeamCommandBar("CBrkCmdList", state, page, std::move(closeTo), parent) {
     setListBar(true);
-    topRow()->addStretch(1);
-    bottomRow()->addStretch(1);
-    bottomRow()->addWidget(writeButton());
-    bottomRow()->addWidget(cancelButton());
+    bottomRow()->addAligned(keepTogether({writeButton(), cancelButton()}, this, 2), Qt::AlignRight);
 }
 
 }  // namespace qavix

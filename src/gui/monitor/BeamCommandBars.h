@@ -15,6 +15,7 @@
 #include "app/AppState.h"
 #include "pages/PaneView.h"
 #include "widgets/CPictureButton.h"
+#include "widgets/FlowLayout.h"
 
 namespace qavix {
 
@@ -53,8 +54,8 @@ class BeamCommandBar : public PaneView {
 
   protected:
     // The chart bar's extra controls go into these rows.
-    QHBoxLayout* topRow() const { return m_top; }
-    QHBoxLayout* bottomRow() const { return m_bottom; }
+    FlowLayout* topRow() const { return m_top; }
+    FlowLayout* bottomRow() const { return m_bottom; }
     bool listBar() const { return m_listBar; }
     void setListBar(bool on) { m_listBar = on; }
     BeamPage& page() const { return m_page; }
@@ -71,8 +72,8 @@ class BeamCommandBar : public PaneView {
     BeamPage& m_page;
     std::function<void(int)> m_closeTo;
     bool m_listBar = false;
-    QHBoxLayout* m_top = nullptr;
-    QHBoxLayout* m_bottom = nullptr;
+    FlowLayout* m_top = nullptr;
+    FlowLayout* m_bottom = nullptr;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
     QLineEdit* m_title = nullptr;

@@ -368,10 +368,10 @@ QImage CChartWnd::renderImage(qreal devicePixelRatio) const {
 
 void CChartWnd::paintEvent(QPaintEvent*) {
     ++m_repaints;
-    // Drawn off screen and copied in one block, so a live update never shows half a chart.
-    const QImage image = renderImage(devicePixelRatioF());
+    // Straight into the window: the back buffer of the window system already shows a live
+    // update whole, so an image of our own would only be allocated and copied once more.
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), image);
+    paintChart(p, paintParameters());
 }
 
 void CChartWnd::resizeEvent(QResizeEvent* event) {

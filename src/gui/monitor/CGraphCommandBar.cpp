@@ -1,20 +1,17 @@
 #include "monitor/CGraphCommandBar.h"
 
 #include <QButtonGroup>
-#include <QGridLayout>
-#include <QHBoxLayout>
+#include <QVBoxLayout>
 
 #include "monitor/ChartGeometry.h"
 #include "monitor/MonitorPictures.h"
+#include "widgets/FlowLayout.h"
 
 namespace qavix {
 
 namespace {
 
 constexpr int kButtonHeight = 28;
-// Buttons take the width of their text, and give some of it up before the navigation
-// tree has to: the page row shares the window with the tree.
-constexpr int kMinButtonWidth = 40;
 constexpr int kInitialScaleIndex = 1;  // 100 %
 constexpr int kComboCharacters = 3;
 
@@ -24,8 +21,8 @@ CPictureButton* makeButton(const QString& text, const QString& name, QWidget* pa
     b->setAccessibleName(text);
     b->setObjectName(name);
     b->setFixedHeight(kButtonHeight);
-    b->setMinimumWidth(kMinButtonWidth);
-    b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // As wide as the text needs: a short row wraps instead of squeezing the text.
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     b->setFocusPolicy(Qt::StrongFocus);
     return b;
 }
@@ -49,13 +46,12 @@ QLabel* labelFor(const QString& text, QWidget* buddy, QWidget* parent) {
 
 CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
     setObjectName("graphCommands");
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 2, 0, 2);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(4);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 2, 0, 2);
+    rows->setSpacing(4);
 
-    // Upper row: what is shown.
-    auto* top = new QHBoxLayout;
+    // Upper row: what is shown. Each row wraps on its own where the bar is narrow.
+    auto* top = new FlowLayout(nullptr, 6, 2);
     m_channel = makeCombo("combo1004", "表示CH", this);
     auto* channelLabel = labelFor("表示CH", m_channel, this);
     m_channel->addItems({"CH1", "CH2", "CH3", "全CH"});
@@ -77,15 +73,12 @@ CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
         m_scale->addItem(QString("%1%").arg(step * chart::kPercentPerStep));
     }
     m_scale->setCurrentIndex(kInitialScaleIndex);
-    for (QWidget* w : std::initializer_list<QWidget*>{channelLabel, m_channel, visibleLabel,
-                                                      m_visible, m_ratio, m_absolute, m_scale}) {
-        top->addWidget(w);
-    }
-    top->addStretch(1);
+    top->addWidget(keepTogether({channelLabel, m_channel}, this));
+    top->addWidget(keepTogether({visibleLabel, m_visible}, this));
+    top->addWidget(keepTogether({m_ratio, m_absolute, m_scale}, this));
 
     // Lower row: what to do.
-    auto* bottom = new QHBoxLayout;
-    bottom->setSpacing(2);
+    auto* bottom = new FlowLayout(nullptr, 2, 2);
     m_continuous = makeButton("連続更新", "button1025", this);
     m_continuous->setIcon(startPicture());
     m_continuous->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -99,14 +92,11 @@ CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_continuous, m_update, m_individual, m_sensitivity,
                                          m_batch, m_save, m_image, m_legend}) {
-        // No wider than the text needs; narrower only when the row is short of room.
-        w->setMaximumWidth(w->sizeHint().width());
         bottom->addWidget(w);
     }
-    bottom->addStretch(1);
 
-    grid->addLayout(top, 0, 0);
-    grid->addLayout(bottom, 1, 0);
+    rows->addLayout(top);
+    rows->addLayout(bottom);
 }
 
 void CGraphCommandBar::setAllEnabled(bool on) {

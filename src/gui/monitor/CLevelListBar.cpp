@@ -1,9 +1,9 @@
 #include "monitor/CLevelListBar.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 
 #include "monitor/MonitorPictures.h"
+#include "widgets/FlowLayout.h"
 
 namespace qavix {
 
@@ -27,9 +27,8 @@ CPictureButton* makeButton(const QString& text, const QString& name, int width, 
 
 CLevelListBar::CLevelListBar(QWidget* parent) : QWidget(parent) {
     setObjectName("levelListCommands");
-    auto* row = new QHBoxLayout(this);
+    auto* row = new FlowLayout(this, 6, 2);
     row->setContentsMargins(0, 2, 0, 2);
-    row->setSpacing(6);
     m_update = makeButton("更新", "listUpdate", kButtonWidth, this);
     m_continuous = makeButton("連続更新", "listContinuous", kWideButtonWidth, this);
     m_continuous->setIcon(startPicture());
@@ -42,8 +41,8 @@ CLevelListBar::CLevelListBar(QWidget* parent) : QWidget(parent) {
     label->setBuddy(m_channel);
     m_write = makeButton("書込み", "listWrite", kButtonWidth, this);
     m_cancel = makeButton("取消し", "listCancel", kButtonWidth, this);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_update, m_continuous, label, m_channel,
-                                                      m_write, m_cancel}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_update, m_continuous, keepTogether({label, m_channel}, this), m_write, m_cancel}) {
         row->addWidget(w);
     }
     showIdle(false);

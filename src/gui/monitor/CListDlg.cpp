@@ -1,7 +1,5 @@
 #include "monitor/CListDlg.h"
 
-#include <QHBoxLayout>
-
 namespace qavix {
 
 namespace {
@@ -14,9 +12,10 @@ constexpr int kRightMargin = 10;  // "保存" sits this far from the right edge
 }  // namespace
 
 CListDlg::CListDlg(QWidget* parent) : PaneView("CListDlg", parent) {
-    auto* layout = new QHBoxLayout(this);
+    // A narrow bar wraps its controls onto more rows rather than lay them over each other.
+    auto* layout = new FlowLayout(this, kLeftMargin, 2);
     m_layout = layout;
-    layout->setContentsMargins(kLeftMargin, 0, kRightMargin, 0);
+    layout->setContentsMargins(kLeftMargin, 2, kRightMargin, 2);
     m_title = new QLabel(this);
     m_title->setObjectName("pageTitle");
     m_title->setFont(QFont("Noto Sans CJK JP", 12, QFont::Bold));
@@ -28,8 +27,7 @@ CListDlg::CListDlg(QWidget* parent) : PaneView("CListDlg", parent) {
     m_save->setFocusPolicy(Qt::StrongFocus);
     m_save->setVisible(false);
     layout->addWidget(m_title);
-    layout->addStretch(1);
-    layout->addWidget(m_save);
+    layout->addAligned(m_save, Qt::AlignRight);
     connect(m_save, &QToolButton::clicked, this, &CListDlg::save);
     setMinimumHeight(0);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
@@ -41,7 +39,7 @@ void CListDlg::setSaveHandler(int pageIndex, std::function<void()> save) {
 
 void CListDlg::addPageControls(int pageIndex, QWidget* controls) {
     controls->setParent(this);
-    // After the title and before the stretch that pushes "保存" to the right edge.
+    // After the title and before "保存" at the right edge.
     m_layout->insertWidget(1, controls);
     controls->setVisible(mode() == pageIndex);
     m_controls[pageIndex] = controls;

@@ -3,13 +3,13 @@
 // page shown (the error log's CSV file; the received-light list's once that page is
 // built). A page without a save of its own leaves the button hidden.
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <functional>
 #include <map>
 
 #include "pages/PaneView.h"
 #include "widgets/CPictureButton.h"
+#include "widgets/FlowLayout.h"
 
 namespace qavix {
 
@@ -34,7 +34,7 @@ class CListDlg : public PaneView {
   private:
     void save();
 
-    QHBoxLayout* m_layout = nullptr;
+    FlowLayout* m_layout = nullptr;
     QLabel* m_title = nullptr;
     CPictureButton* m_save = nullptr;
     std::map<int, std::function<void()>> m_saves;

@@ -1,12 +1,12 @@
 #include "monitor/CMonitor.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 
 #include "model/SampleCount.h"
 #include "model/ScanIntervals.h"
 #include "model/VisibleBeams.h"
 #include "monitor/MonitorPictures.h"
+#include "widgets/FlowLayout.h"
 
 namespace qavix {
 
@@ -42,9 +42,9 @@ CPictureButton* pictureButton(const QString& text, const QIcon& icon, QWidget* p
 
 CMonitor::CMonitor(AppState& state, CCommLink& link, CView004& page, QWidget* parent)
     : PaneView("CMonitor", parent), m_state(state), m_link(link), m_page(page) {
-    auto* row = new QHBoxLayout(this);
+    // A narrow bar wraps its controls onto more rows rather than cut their captions.
+    auto* row = new FlowLayout(this, kSpacing, 4);
     row->setContentsMargins(kSpacing, 4, kSpacing, 4);
-    row->setSpacing(kSpacing);
 
     m_start = pictureButton(kStartText, startPicture(), this);
     m_start->setObjectName("button1049");
@@ -59,18 +59,12 @@ CMonitor::CMonitor(AppState& state, CCommLink& link, CView004& page, QWidget* pa
     m_intervalCombo = new QComboBox(this);
     m_intervalCombo->setObjectName("combo1007");
 
-    row->addWidget(m_start);
-    row->addWidget(m_clear);
-    row->addSpacing(kSpacing);
-    row->addWidget(labelFor("表示CH", m_channelCombo, this));
-    row->addWidget(m_channelCombo);
-    row->addWidget(labelFor("表示光軸数", m_beamsCombo, this));
-    row->addWidget(m_beamsCombo);
-    row->addWidget(labelFor("表示サンプル数", m_samples, this));
-    row->addWidget(m_samples);
-    row->addWidget(labelFor("ｻﾝﾌﾟﾘﾝｸﾞTIME", m_intervalCombo, this));
-    row->addWidget(m_intervalCombo);
-    row->addStretch(1);
+    row->addWidget(keepTogether({m_start, m_clear}, this, kSpacing));
+    row->addWidget(keepTogether({labelFor("表示CH", m_channelCombo, this), m_channelCombo}, this));
+    row->addWidget(keepTogether({labelFor("表示光軸数", m_beamsCombo, this), m_beamsCombo}, this));
+    row->addWidget(keepTogether({labelFor("表示サンプル数", m_samples, this), m_samples}, this));
+    row->addWidget(
+        keepTogether({labelFor("ｻﾝﾌﾟﾘﾝｸﾞTIME", m_intervalCombo, this), m_intervalCombo}, this));
 
     connect(m_start, &QToolButton::clicked, this, &CMonitor::startStop);
     connect(m_clear, &QToolButton::clicked, this, &CMonitor::clearChart);

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -23,7 +21,6 @@ namespace {
 using levels::Operation;
 
 constexpr int kMinimumIntervalMs = 10;
-const char* const kFileOpenFailed = "ファイル,オープンできません";
 
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);
@@ -131,6 +128,12 @@ void CView002::applyCommandButtons() {
 
 void CView002::pageShown(const QString& /*title*/) {
     clearReload();
+    // An import or bank copy is putting other data in place: the controller is busy with it,
+    // and what the page would read is what is being replaced. The next showing reads.
+    if (state().dataReplaced) {
+        state().dataReplaced = false;
+        return;
+    }
     const SettingsData& set = working();
     std::array<int, kChannelCount> counts{};
     if (levels::connectedSensors(set) == 0) {
@@ -322,6 +325,7 @@ void CView002::updateOnce() {
     }
     m_bar->setAllEnabled(false);
     applyChannel();
+    state().announceShownChannel(m_channel);
     if (runOperation(refresh(m_ratio)) && runOperation(levelsOnly(m_ratio))) {
         fillChart();
     }
@@ -347,6 +351,7 @@ void CView002::startContinuous() {
     m_bar->showRunning(true);
     m_bar->enableRunning();
     applyChannel();
+    state().announceShownChannel(m_channel);
     m_running = true;
     state().setContinuousMonitoring(true);
     if (context().setCommandsAllowed) {
@@ -370,6 +375,7 @@ void CView002::continuousTick() {
     if (!m_running) {
         return;
     }
+    state().announceShownChannel(m_channel);
     bool ok = true;
     for (const PageRead& r : levels::operationReads(levelsOnly(m_ratio), working(), choice())) {
         if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
@@ -437,20 +443,14 @@ void CView002::showLegend() {
     CLegendDlg::showFor(m_legend, state().user, window());
 }
 
-QString CView002::askSavePath(const SaveQuestion& q) const {
+QString CView002::askSavePath(const SaveFileRequest& request) {
     if (m_askPath) {
-        return m_askPath(q);
+        return m_askPath(request);
     }
-    QFileDialog dialog(const_cast<CView002*>(this), q.title, QDir::currentPath(), q.filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(q.defaultSuffix);
-    dialog.selectFile(q.proposedName);
     // The question comes after the dialog, so the old file stays until it is answered.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
-    }
-    return dialog.selectedFiles().constFirst();
+    SaveFileRequest r = request;
+    r.confirmOverwrite = false;
+    return askSaveFile(this, r);
 }
 
 bool CView002::confirmOverwrite(const QString& path) {
@@ -464,19 +464,12 @@ bool CView002::confirmOverwrite(const QString& path) {
     return answer == QMessageBox::Ok;
 }
 
-void CView002::fileFailed() {
-    QApplication::beep();
-    showMessage(kFileOpenFailed);
-}
-
 bool CView002::saveCsv(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
         path = askSavePath(
-            SaveQuestion{"名前を付けて保存",
-                         "Csv ファイル形式 (.csv) (*.csv);;All Supported Files (.csv;.text) (*.csv "
-                         "*.text);;All Files (*)",
-                         "csv", QString::fromStdString(levels::defaultCsvName(localNow()))});
+            SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv",
+                            QString::fromStdString(levels::defaultCsvName(localNow()))});
         if (path.isEmpty() || !confirmOverwrite(path)) {
             return false;
         }
@@ -497,7 +490,7 @@ bool CView002::saveCsv(const QString& given) {
     }
     const auto lines = levels::levelCsvLines(working(), levels::shownSensors(working(), m_channel));
     if (!textfile::writeLines(path.toStdString(), lines).ok) {
-        fileFailed();
+        showFileNotWritten(true);
         return false;
     }
     return true;
@@ -508,8 +501,10 @@ bool CView002::saveImage(const QString& given) {
     if (path.isEmpty()) {
         std::string name = levels::defaultCsvName(localNow());
         name.replace(name.size() - 3, 3, "png");
-        path = askSavePath(SaveQuestion{"名前を付けて保存", "PNG 画像 (*.png);;All Files (*)",
-                                        "png", QString::fromStdString(name)});
+        path = askSavePath(SaveFileRequest{kSaveAsTitle,
+                                           {"PNG 画像 (.png) (*.png)", csvFileFilters().last()},
+                                           "png",
+                                           QString::fromStdString(name)});
         if (path.isEmpty() || !confirmOverwrite(path)) {
             return false;
         }
@@ -523,7 +518,7 @@ bool CView002::saveImage(const QString& given) {
              path.toStdString(),
              std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))
              .ok) {
-        fileFailed();
+        showFileNotWritten(true);
         return false;
     }
     return true;

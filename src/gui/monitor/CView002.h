@@ -17,6 +17,7 @@
 #include "monitor/LevelReading.h"
 #include "pages/CommandTarget.h"
 #include "pages/PageBase.h"
+#include "pages/SaveFileDialog.h"
 
 namespace qavix {
 
@@ -29,15 +30,8 @@ class CView002 : public PageBase, public CommandTarget {
     static constexpr int kEmptyBars = 10;
     static constexpr int kInitialScaleStep = 2;
 
-    // What a save asks the user: the dialog's title, filter and proposed file name; an
-    // empty answer is a cancel. Tests replace the dialog.
-    struct SaveQuestion {
-        QString title;
-        QString filter;
-        QString defaultSuffix;
-        QString proposedName;
-    };
-    using SavePathAsker = std::function<QString(const SaveQuestion&)>;
+    // What a save asks the user; an empty answer is a cancel. Tests replace the dialog.
+    using SavePathAsker = std::function<QString(const SaveFileRequest&)>;
 
     explicit CView002(const PageContext& context, QWidget* parent = nullptr);
     ~CView002() override;
@@ -99,8 +93,7 @@ class CView002 : public PageBase, public CommandTarget {
     void stopContinuous();
     void showIdleBar();
     bool confirmOverwrite(const QString& path);
-    QString askSavePath(const SaveQuestion& question) const;
-    void fileFailed();
+    QString askSavePath(const SaveFileRequest& request);
 
     CChartWnd* m_chart = nullptr;
     QPointer<CGraphCommandBar> m_bar;

@@ -11,7 +11,6 @@
 
 #include "comm/Transactions.h"
 #include "files/TextFile.h"
-#include "model/ErrorLog.h"
 #include "model/PageEditState.h"
 #include "monitor/DisplayColours.h"
 #include "monitor/LevelCsv.h"
@@ -49,8 +48,7 @@ class ListDelegate : public QStyledItemDelegate {
         const int level = index.data(CView003::kBarLevelRole).toInt();
         const QColor colour = index.data(CView003::kBarColourRole).value<QColor>();
         const QRect area = option.rect.adjusted(kBarInset, kBarInset, -kBarInset, -kBarInset);
-        const int width = area.width() * std::clamp(level, 0, chart::kAbsoluteLevelCap) /
-                          chart::kAbsoluteLevelCap;
+        const int width = area.width() * std::clamp(level, 0, kFullScale) / kFullScale;
         if (width > 0 && colour.isValid()) {
             painter->fillRect(QRect(area.left(), area.top(), width, area.height()), colour);
         }
@@ -282,11 +280,11 @@ void CView003::fillList() {
     applyColumnWidths();
 }
 
-void CView003::showPair(int row) {
+void CView003::showPair(int row, bool offTyped) {
     const RowRef& r = m_rows.at(static_cast<size_t>(row));
-    const chart::ThresholdPair t = shown(r.sensor, r.beam);
-    m_list->item(row, kOnColumn)->setText(QString::number(t.on));
-    m_list->item(row, kOffColumn)->setText(QString::number(t.off));
+    const thlist::CellTexts texts = thlist::cellTexts(shown(r.sensor, r.beam), offTyped);
+    m_list->item(row, kOnColumn)->setText(QString::fromStdString(texts.on));
+    m_list->item(row, kOffColumn)->setText(QString::fromStdString(texts.off));
 }
 
 bool CView003::refreshLevels() {
@@ -327,20 +325,21 @@ bool CView003::typeCell(int row, int column, const QString& text) {
                                                   working().channel(r.sensor).hys)
                          : std::nullopt;
     if (!next) {
-        showPair(row);
+        // The cells keep their texts: the editor never writes into them.
         return false;
     }
+    const bool offTyped = column == kOffColumn;
     if (m_channelMode) {
         // One pair per sensor: every row of the sensor shows it.
         m_shown[static_cast<size_t>(r.sensor)].fill(*next);
         for (int i = 0; i < m_list->rowCount(); ++i) {
             if (m_rows[static_cast<size_t>(i)].sensor == r.sensor) {
-                showPair(i);
+                showPair(i, offTyped && i == row);
             }
         }
     } else {
         m_shown[static_cast<size_t>(r.sensor)][static_cast<size_t>(r.beam)] = *next;
-        showPair(row);
+        showPair(row, offTyped);
     }
     updateEditedState();
     return true;
@@ -493,10 +492,7 @@ void CView003::cancel() {
 
 void CView003::saveCsv() {
     const QString path = askSaveFile(
-        this, SaveFileRequest{"名前を付けて保存",
-                              {"Csv ファイル形式 (*.csv)", "All Supported Files (*.csv *.text)",
-                               "All Files (*)"},
-                              "csv",
+        this, SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv",
                               QString::fromStdString(levels::defaultCsvName(localNow()))});
     if (!path.isEmpty()) {
         saveCsvTo(path);
@@ -512,13 +508,11 @@ bool CView003::saveCsvTo(const QString& path) {
         }
         rows.push_back(std::move(cells));
     }
-    const fileio::WriteResult written =
-        textfile::writeLines(path.toStdString(), thlist::listCsvLines(rows));
-    if (!written.ok) {
-        showMessage(
-            QString("%1\n%2\n%3").arg(kCsvOpenFailed, path, QString::fromStdString(written.error)));
+    const bool written = textfile::writeLines(path.toStdString(), thlist::listCsvLines(rows)).ok;
+    if (!written) {
+        showFileNotWritten(true);
     }
-    return written.ok;
+    return written;
 }
 
 void CView003::hideEvent(QHideEvent* event) {

@@ -40,9 +40,9 @@ class CView003 : public PageBase {
     int channel() const { return m_channel; }
     bool running() const { return m_running; }
     bool edited() const;
-    // The rows show the channel thresholds ON_TH / OFF_TH (a sensor item's list).
+    // The rows show the channel thresholds ON_TH / OFF_TH: opened from a bank's threshold
+    // item, which the tree hands over as its chart item.
     bool channelThresholdMode() const { return m_channelMode; }
-    void setChannelThresholdMode(bool on) { m_channelMode = on; }
     chart::ThresholdPair shown(int sensor, int beam) const;
 
     // The bar's commands.
@@ -74,7 +74,8 @@ class CView003 : public PageBase {
     void fillList();
     // Reads the shown sensors' levels and shows them; false when the read failed.
     bool refreshLevels();
-    void showPair(int row);
+    // `offTyped`: the OFF cell was just typed into, and reads so.
+    void showPair(int row, bool offTyped = false);
     void updateEditedState();
     void tick();
     void stopContinuous();

@@ -11,7 +11,8 @@ namespace {
 
 constexpr int kMargin = 6;
 // The counters under the chart change with every sample; redrawing them at the sampling
-// rate would cost more than the chart's own column.
+// rate would cost more than the chart's own column. (They only repaint their line: the
+// window is not laid out again for them.)
 constexpr auto kStatusRefresh = std::chrono::milliseconds(250);
 
 QColor colorOf(ColorValue c) {
@@ -26,9 +27,8 @@ CView004::CView004(const PageContext& context, int readTimeoutMs, QWidget* paren
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     m_chart = new ScanChart(this);
     layout->addWidget(m_chart, 1);
-    m_status = new QLabel(this);
+    m_status = new CounterLine(this);
     m_status->setObjectName("scanStatus");
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_status);
     applyColors();
     connect(&state(), &AppState::userSettingsChanged, this, &CView004::applyColors);
@@ -81,6 +81,7 @@ void CView004::start(int intervalMs) {
     m_range = scan::scanRange(m_channel, working().general.jointNum);
     m_chart->setRunning(true);
     m_chart->setFocus();
+    state().announceShownChannel(m_channel);
     if (context().setCommandsAllowed) {
         context().setCommandsAllowed(false);
     }
@@ -108,13 +109,15 @@ void CView004::stop() {
         context().setCommandsAllowed(true);
     }
     m_priority.restore();
-    link().resumePolling();
     state().setContinuousMonitoring(false);
     if (holdsCommBusy()) {
         setCommBusy(false);
     }
     showStatus();
+    // The page shows it has stopped before the polling resumes: the status check that comes
+    // with it may find the line gone, and its message must not stand over "STOP".
     emit runningChanged(false);
+    m_lineAnswered = link().resumePolling() == kRequestOk && !link().programEnding();
 }
 
 void CView004::tick() {
@@ -144,6 +147,17 @@ void CView004::tick() {
     m_inFlight = false;
     if (outcome == scan::SampleOutcome::Stop) {
         stop();
+        return;
+    }
+    if (outcome == scan::SampleOutcome::Silent) {
+        // The status check of the resumed polling says whether the line is gone, as on the
+        // other pages; a controller that answers it only lost one sample, and sampling
+        // goes on (unless the page was left meanwhile).
+        const int interval = m_timer.interval();
+        stop();
+        if (m_lineAnswered && isVisible()) {
+            start(interval);
+        }
         return;
     }
     if (t - m_statusShown >= kStatusRefresh || t < m_statusShown) {

@@ -4,7 +4,6 @@
 // library on this thread while the worker's polling is held, because the worker's hand-off
 // costs more than the shortest interval leaves.
 
-#include <QLabel>
 #include <QTimer>
 #include <chrono>
 
@@ -13,6 +12,7 @@
 #include "monitor/ScanChart.h"
 #include "pages/PageBase.h"
 #include "pages/PageIndex.h"
+#include "widgets/CounterLine.h"
 
 namespace qavix {
 
@@ -59,7 +59,7 @@ class CView004 : public PageBase {
     void applyColors();
 
     ScanChart* m_chart = nullptr;
-    QLabel* m_status = nullptr;
+    CounterLine* m_status = nullptr;
     QTimer m_timer;
     scan::ScanReader m_reader;
     scan::ScanRange m_range;
@@ -67,6 +67,8 @@ class CView004 : public PageBase {
     int m_channel = 0;
     bool m_running = false;
     bool m_inFlight = false;
+    // The status check after the last stop found the controller answering.
+    bool m_lineAnswered = true;
     // The last two tick times and their difference, and how long the last read took.
     Clock::time_point m_ticks[2];
     int m_tickParity = 0;

@@ -97,7 +97,7 @@ bool CView006::readHistory() {
     const DeviceModel& model = state().model();
     bool ok = true;
     for (int k = 0; k < kErrorHistoryCount; ++k) {
-        if (link().request(kFirstErrorHistoryCode + k) != kRequestOk) {
+        if (link().request(code::kReadErrorLog + k) != kRequestOk) {
             ok = false;
             break;
         }
@@ -124,24 +124,18 @@ void CView006::hideEvent(QHideEvent* event) {
 
 void CView006::saveCsv() {
     const QString path =
-        askSaveFile(this, SaveFileRequest{"名前を付けて保存",
-                                          {"Csv ファイル形式 (*.csv)",
-                                           "All Supported Files (*.csv *.text)", "All Files (*)"},
-                                          "csv",
-                                          "Error.csv"});
+        askSaveFile(this, SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv", "Error.csv"});
     if (!path.isEmpty()) {
         saveCsvTo(path);
     }
 }
 
 bool CView006::saveCsvTo(const QString& path) {
-    const fileio::WriteResult written =
-        textfile::writeText(path.toStdString(), errorLogCsv(m_rows));
-    if (!written.ok) {
-        showMessage(
-            QString("%1\n%2\n%3").arg(kCsvOpenFailed, path, QString::fromStdString(written.error)));
+    const bool written = textfile::writeText(path.toStdString(), errorLogCsv(m_rows)).ok;
+    if (!written) {
+        showFileNotWritten(false);
     }
-    return written.ok;
+    return written;
 }
 
 }  // namespace qavix

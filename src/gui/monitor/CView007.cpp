@@ -104,10 +104,12 @@ void CView007::setScaleStep(int step) {
 
 CLegendDlg* CView007::showLegend() {
     CLegendDlg* legend = CLegendDlg::showFor(m_legend, state().user, window());
+    // Designated beams have no colour of their own but the pick colour; blanked beams keep
+    // the one the graph page draws them in.
     if (table() == BeamFlagTable::Designated) {
         legend->setEntry(kPickedLegendEntry, "指定光軸", kColorSpare);
     } else {
-        legend->setEntry(kPickedLegendEntry, "ブランキング光軸", kColorSpare);
+        legend->setEntry(kPickedLegendEntry, "ブランキング光軸", kColorBlankBar);
     }
     return legend;
 }

@@ -15,9 +15,6 @@ namespace qavix {
 
 namespace {
 
-// The bar column is drawn against this full scale, as the graph page's percent axis at its
-// first scale step.
-constexpr int kBarFullScale = 200;
 constexpr int kBarMargin = 3;
 constexpr int kBarColumnWidth = 220;
 
@@ -50,7 +47,8 @@ class LevelBarDelegate : public QStyledItemDelegate {
         const int level = index.data(Qt::DisplayRole).toInt();
         const QColor colour = index.data(BeamListModel::kStateColourRole).value<QColor>();
         const QRect area = option.rect.adjusted(kBarMargin, kBarMargin, -kBarMargin, -kBarMargin);
-        const int width = area.width() * std::clamp(level, 0, kBarFullScale) / kBarFullScale;
+        // Against the full scale, as the graph page's percent axis at its first scale step.
+        const int width = area.width() * std::clamp(level, 0, kFullScale) / kFullScale;
         painter->save();
         painter->fillRect(QRect(area.left(), area.top(), width, area.height()), colour);
         painter->setPen(option.palette.color(QPalette::Mid));

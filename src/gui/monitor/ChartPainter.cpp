@@ -1,5 +1,6 @@
 #include "monitor/ChartPainter.h"
 
+#include <QPaintEngine>
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -52,82 +53,146 @@ void paintAboveBars(QPainter& p, const ChartPaint& paint, int shown) {
     }
 }
 
-// One bar in device pixels: its shaded row (the left third from the colour to white, the
-// rest back to the colour, with the two-pixel outline at both sides) and where it lies.
-struct BarStrip {
-    int left = 0;
-    int width = 0;
-    int top = 0;
-    bool outline = false;
-    QRgb solid = 0;
-    const std::vector<QRgb>* row = nullptr;
-};
-
-std::vector<QRgb> shadeRow(const QColor& colour, int width, int edge) {
-    std::vector<QRgb> row(static_cast<size_t>(width));
+// The shaded row of a bar `width` pixels wide: the left third from the colour to white, the
+// rest back to the colour, with `edge` pixels of outline on both sides.
+QImage shadeRow(const QColor& colour, int width, int edge) {
+    QImage row(width, 1, QImage::Format_RGB32);
+    auto* pixels = reinterpret_cast<QRgb*>(row.scanLine(0));
     const double peak = width / 3.0;
     for (int x = 0; x < width; ++x) {
         const double centre = x + 0.5;
         const double t = centre < peak ? centre / peak : 1.0 - (centre - peak) / (width - peak);
         const auto mix = [t](int c) { return static_cast<int>(c + (255 - c) * t + 0.5); };
         const bool onEdge = x < edge || x >= width - edge;
-        row[static_cast<size_t>(x)] =
-            onEdge ? colour.rgb()
-                   : qRgb(mix(colour.red()), mix(colour.green()), mix(colour.blue()));
+        pixels[x] = onEdge ? colour.rgb()
+                           : qRgb(mix(colour.red()), mix(colour.green()), mix(colour.blue()));
     }
     return row;
 }
 
-// The bars are written row by row straight into the image: every bar is a stack of equal
-// rows, and copying a few pixels per bar per row costs far less than a fill or blit per bar,
-// whose per-row overhead dominates narrow bars.
-void paintBars(QImage& image, const ChartPaint& paint, int shown) {
+// Where a bar lies, in logical pixels, and whether it carries an outline.
+struct BarBox {
+    QRect rect;
+    bool outline = false;
+    const QColor* colour = nullptr;
+};
+
+std::vector<BarBox> barBoxes(const ChartPaint& paint, int shown) {
     const ChartFrame& f = paint.frame;
-    const qreal dpr = image.devicePixelRatio();
-    const auto device = [dpr](int logical) { return static_cast<int>(logical * dpr); };
-    const int base = std::min(device(chart::baseline(f)), image.height());
-    const int edge = device(kLineHeight);
-    std::map<quint64, std::vector<QRgb>> rows;
-    std::vector<BarStrip> strips;
-    strips.reserve(static_cast<size_t>(shown));
-    int highest = base;
+    const int base = chart::baseline(f);
+    std::vector<BarBox> boxes;
+    boxes.reserve(static_cast<size_t>(shown));
     for (int k = 0; k < shown; ++k) {
         const ChartBar& bar = paint.bars[static_cast<size_t>(k)];
         const chart::BarSpan span = chart::barSpan(f, k);
-        const int width = std::max(span.right - span.left, chart::kMinBarExtent);
+        const int width =
+            std::min(std::max(span.right - span.left, chart::kMinBarExtent), f.width - span.left);
         const int top = barTop(f, bar.value);
-        BarStrip s;
-        s.left = device(span.left);
-        s.width = std::min(device(span.left + width), image.width()) - s.left;
-        s.top = device(top);
-        s.outline = width > 2 * kLineHeight && chart::baseline(f) - top > 2 * kLineHeight;
-        s.solid = bar.colour.rgb();
-        if (s.width <= 0 || s.left < 0) {
+        if (width <= 0 || span.left < 0 || top >= base) {
             continue;
         }
-        const quint64 key = (static_cast<quint64>(s.solid) << 24) |
-                            (static_cast<quint64>(s.width) << 1) | (s.outline ? 1U : 0U);
+        const bool outline = width > 2 * kLineHeight && base - top > 2 * kLineHeight;
+        boxes.push_back(BarBox{QRect(span.left, top, width, base - top), outline, &bar.colour});
+    }
+    return boxes;
+}
+
+// The image a raster painter writes into (a window's back buffer, or an image being
+// painted), when its pixels may be written directly: 32-bit pixels, a transform that only
+// moves and scales, and the area the painter may touch known.
+QImage* writableTarget(QPainter& p) {
+    QPaintEngine* engine = p.paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster || p.hasClipping() ||
+        p.deviceTransform().type() > QTransform::TxScale) {
+        return nullptr;
+    }
+    QPaintDevice* device = engine->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return nullptr;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied ||
+                   format == QImage::Format_ARGB32
+               ? image
+               : nullptr;
+}
+
+// The bars written straight into the target's pixels, line by line: every bar is a stack of
+// equal rows, and copying a few pixels per bar per line costs far less than a fill per bar
+// through the painter (whose patterned fills go through a thread pool). Only inside the
+// area the painter may paint, which for a window is the part being repainted.
+void writeBars(QImage& image, const QTransform& toDevice, const QRegion& allowed,
+               const std::vector<BarBox>& boxes) {
+    const QRect bounds = image.rect();
+    const int edge = qRound(kLineHeight * toDevice.m11());
+    // Taken once: each scanLine() call would check the image for sharing again.
+    uchar* const pixels = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    std::map<quint64, std::vector<QRgb>> rows;
+    for (const BarBox& box : boxes) {
+        const QRect target = toDevice.mapRect(QRectF(box.rect)).toAlignedRect() & bounds;
+        const QRect device = toDevice.mapRect(QRectF(box.rect)).toAlignedRect();
+        if (target.isEmpty()) {
+            continue;
+        }
+        const QRgb solid = box.colour->rgb();
+        const quint64 key = (static_cast<quint64>(solid) << 24) |
+                            (static_cast<quint64>(device.width()) << 1) | (box.outline ? 1U : 0U);
         auto it = rows.find(key);
         if (it == rows.end()) {
-            it = rows.emplace(key, shadeRow(bar.colour, s.width, s.outline ? edge : 0)).first;
+            const QImage row = shadeRow(*box.colour, device.width(), box.outline ? edge : 0);
+            const auto* shade = reinterpret_cast<const QRgb*>(row.constScanLine(0));
+            it = rows.emplace(key, std::vector<QRgb>(shade, shade + device.width())).first;
         }
-        s.row = &it->second;
-        highest = std::min(highest, s.top);
-        strips.push_back(s);
+        const std::vector<QRgb>& shaded = it->second;
+        const QRegion parts = allowed.isNull() ? QRegion(target) : allowed.intersected(target);
+        for (const QRect& part : parts) {
+            const size_t from = static_cast<size_t>(part.left() - device.left());
+            const size_t count = static_cast<size_t>(part.width());
+            for (int y = part.top(); y <= part.bottom(); ++y) {
+                QRgb* line = reinterpret_cast<QRgb*>(pixels + y * stride) + part.left();
+                const bool rim =
+                    box.outline && (y < device.top() + edge || y > device.bottom() - edge);
+                if (rim) {
+                    std::fill_n(line, count, solid);
+                } else {
+                    std::memcpy(line, shaded.data() + from, count * sizeof(QRgb));
+                }
+            }
+        }
     }
-    for (int y = std::max(highest, 0); y < base; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (const BarStrip& s : strips) {
-            if (y < s.top) {
-                continue;
-            }
-            if (s.outline && (y < s.top + edge || y >= base - edge)) {
-                std::fill_n(line + s.left, s.width, s.solid);
-            } else {
-                std::memcpy(line + s.left, s.row->data(),
-                            static_cast<size_t>(s.width) * sizeof(QRgb));
-            }
+}
+
+// The same through the painter, for a device whose pixels cannot be written (a printer).
+void fillBars(QPainter& p, const std::vector<BarBox>& boxes) {
+    std::map<quint64, QBrush> rows;
+    for (const BarBox& box : boxes) {
+        const QRect& r = box.rect;
+        const quint64 key = (static_cast<quint64>(box.colour->rgb()) << 24) |
+                            (static_cast<quint64>(r.width()) << 1) | (box.outline ? 1U : 0U);
+        auto it = rows.find(key);
+        if (it == rows.end()) {
+            it = rows.emplace(key, QBrush(shadeRow(*box.colour, r.width(),
+                                                   box.outline ? kLineHeight : 0)))
+                     .first;
         }
+        it->second.setTransform(QTransform::fromTranslate(r.left(), 0));
+        p.fillRect(r, it->second);
+        if (box.outline) {
+            p.fillRect(QRect(r.left(), r.top(), r.width(), kLineHeight), *box.colour);
+            p.fillRect(QRect(r.left(), r.bottom() + 1 - kLineHeight, r.width(), kLineHeight),
+                       *box.colour);
+        }
+    }
+}
+
+void paintBars(QPainter& p, const ChartPaint& paint, int shown) {
+    const std::vector<BarBox> boxes = barBoxes(paint, shown);
+    if (QImage* image = writableTarget(p)) {
+        writeBars(*image, p.deviceTransform(), p.paintEngine()->systemClip(), boxes);
+    } else {
+        fillBars(p, boxes);
     }
 }
 
@@ -188,18 +253,15 @@ QFont chartFont() {
     return font;
 }
 
-void paintChart(QImage& image, const ChartPaint& paint) {
+void paintChart(QPainter& p, const ChartPaint& paint) {
     const ChartFrame& f = paint.frame;
     const int shown = std::min<int>(chart::barsOnScreen(f), static_cast<int>(paint.bars.size()));
-    QPainter p(&image);
+    p.save();
     p.fillRect(QRect(0, 0, f.width, f.height), kChartBackground);
     p.setFont(chartFont());
     paintGrid(p, paint);
     paintAboveBars(p, paint, shown);
-    p.end();
-    paintBars(image, paint, shown);
-    p.begin(&image);
-    p.setFont(chartFont());
+    paintBars(p, paint, shown);
     paintThresholds(p, paint, shown, false);
     paintThresholds(p, paint, shown, true);
     paintXLabels(p, paint);
@@ -208,6 +270,12 @@ void paintChart(QImage& image, const ChartPaint& paint) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(paint.rubberBand.normalized());
     }
+    p.restore();
+}
+
+void paintChart(QImage& image, const ChartPaint& paint) {
+    QPainter p(&image);
+    paintChart(p, paint);
 }
 
 }  // namespace qavix

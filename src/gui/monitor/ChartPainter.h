@@ -51,8 +51,10 @@ inline const QColor kMarkedBackground{63, 160, 177};
 // The fixed-pitch font of the chart's texts.
 QFont chartFont();
 
-// Paints into `image` (32 bits per pixel, opaque) at its device-pixel ratio; the image is
-// at least the frame's size.
+// Paints the frame's area with `p`, at its device's pixel ratio: the window's paint event
+// paints straight into the window's back buffer this way.
+void paintChart(QPainter& p, const ChartPaint& paint);
+// The same into `image` (32 bits per pixel, opaque), at least the frame's size.
 void paintChart(QImage& image, const ChartPaint& paint);
 
 }  // namespace qavix

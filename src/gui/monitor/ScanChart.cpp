@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "model/ScanChartGeometry.h"
 
@@ -20,6 +22,7 @@ constexpr int kMinCellForGrid = 4;
 constexpr int kMinimumWidth = 200;
 constexpr int kNewestMarkWidth = 2;
 constexpr int kMinimumHeight = 120;
+constexpr int kLabelPadding = 4;
 
 // A scroll area reads as a bare panel to a screen reader; the chart says what it is.
 QAccessibleInterface* chartAccessible(const QString& key, QObject* object) {
@@ -45,8 +48,16 @@ ScanChart::ScanChart(QWidget* parent) : QAbstractScrollArea(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
+    m_labels = new QWidget(this);
+    m_labels->setObjectName("scanRowLabels");
+    m_labels->installEventFilter(this);
+    setViewportMargins(labelWidth(), 0, 0, 0);
     m_history.reset(0);
     updateScrollBars();
+}
+
+int ScanChart::labelWidth() const {
+    return fontMetrics().horizontalAdvance(QStringLiteral("CH3-128")) + 2 * kLabelPadding;
 }
 
 void ScanChart::setColors(const QColor& on, const QColor& off) {
@@ -94,18 +105,25 @@ void ScanChart::appendSample(const SettingsData& set) {
     }
     const int column = slot % m_samplesShown;
     m_columnSlot[static_cast<size_t>(column)] = slot;
-    const int previous = m_newestColumn;
+    // The mark of the newest sample lies over the image: moving it only repaints where it
+    // was, the column under it stays as drawn.
+    QRect dirty = newestMarkRect();
     m_newestColumn = column;
-    QPainter p(&m_image);
-    drawColumn(p, column);
+    drawColumn(column);
     m_lastColumn = columnRect(column);
-    QRect dirty = m_lastColumn;
-    // The column that was newest loses its mark.
-    if (previous >= 0 && previous != column && previous < m_samplesShown) {
-        drawColumn(p, previous);
-        dirty |= columnRect(previous);
-    }
+    dirty |= m_lastColumn;
     viewport()->update(dirty);
+}
+
+QRect ScanChart::newestMarkRect() const {
+    if (!m_running || m_newestColumn < 0 || m_newestColumn >= m_samplesShown ||
+        m_columnEnds.size() != static_cast<size_t>(m_samplesShown)) {
+        return QRect();
+    }
+    // Never wider than the column, so that the column's own pixels are all it covers.
+    const QRect area = columnRect(m_newestColumn);
+    const int width = std::min(kNewestMarkWidth, area.width());
+    return QRect(area.right() - width + 1, area.top(), width, area.height());
 }
 
 QRect ScanChart::columnRect(int column) const {
@@ -123,6 +141,48 @@ void ScanChart::layoutCells() {
         m_image = QImage(size * ratio, QImage::Format_RGB32);
         m_image.setDevicePixelRatio(ratio);
     }
+    placeLabels();
+}
+
+void ScanChart::placeLabels() {
+    const QRect cells = viewport()->geometry();
+    m_labels->setGeometry(cells.left() - labelWidth(), cells.top(), labelWidth(), cells.height());
+    std::vector<int> beams;
+    const int shownRows = std::min(m_rowsShown, m_rows.count() - m_firstRow);
+    for (int r = 0; r < shownRows; ++r) {
+        const auto beam = m_rows.beamAt(m_firstRow + r);
+        beams.push_back(beam ? beam->beam : 0);
+    }
+    m_labelled = scan::labelledRows(beams, m_rowEnds, fontMetrics().height());
+    m_labels->update();
+}
+
+QString ScanChart::rowLabel(int row) const {
+    const auto beam = m_rows.beamAt(m_firstRow + row);
+    return beam ? QString("CH%1-%2").arg(beam->sensor).arg(beam->beam) : QString();
+}
+
+void ScanChart::paintLabels() {
+    QPainter p(m_labels);
+    p.fillRect(m_labels->rect(), palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::WindowText));
+    const int height = fontMetrics().height();
+    for (int r : m_labelled) {
+        const int centre = (scan::cellStart(m_rowEnds, r) + m_rowEnds[static_cast<size_t>(r)]) / 2;
+        // Beside its row, but never cut by the strip's ends.
+        const int top =
+            std::clamp(centre - height / 2, 0, std::max(m_labels->height() - height, 0));
+        p.drawText(QRect(0, top, m_labels->width() - kLabelPadding, height),
+                   Qt::AlignRight | Qt::AlignVCenter, rowLabel(r));
+    }
+}
+
+bool ScanChart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_labels && event->type() == QEvent::Paint) {
+        paintLabels();
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void ScanChart::updateScrollBars() {
@@ -154,58 +214,76 @@ void ScanChart::redrawAll() {
     if (m_image.isNull() || m_columnEnds.size() != m_columnSlot.size()) {
         return;
     }
-    QPainter p(&m_image);
     for (int c = 0; c < m_samplesShown; ++c) {
-        drawColumn(p, c);
+        drawColumn(c);
     }
+    placeLabels();
     viewport()->update();
 }
 
-void ScanChart::drawColumn(QPainter& p, int column) {
+// The column's pixels are written straight into the image, each pixel line copied from one
+// of four made-up lines (a set cell, a clear one, an empty one, the line between rows), far
+// cheaper than a fill and a line per cell through a painter.
+void ScanChart::drawColumn(int column) {
     const QRect area = columnRect(column);
     if (area.width() <= 0) {
         return;
     }
-    const int slot = m_columnSlot[static_cast<size_t>(column)];
-    if (slot < 0) {
-        p.fillRect(area, palette().color(QPalette::Base));
+    const qreal ratio = m_image.devicePixelRatio();
+    const auto device = [ratio](int logical) { return static_cast<int>(logical * ratio); };
+    const int x0 = device(area.left());
+    const int width = std::min(device(area.left() + area.width()), m_image.width()) - x0;
+    const int imageHeight = m_image.height();
+    if (width <= 0) {
         return;
     }
-    p.fillRect(area, m_on);
+    const int line = std::max(device(1), 1);
+    const bool edges = area.width() >= kMinCellForGrid && width > 2 * line;
+    const QRgb grid = palette().color(QPalette::Dark).rgb();
+    enum Pattern { kSet, kClear, kEmpty, kGrid, kPatternCount };
+    std::array<std::vector<QRgb>, kPatternCount> patterns;
+    const QRgb fills[kPatternCount] = {m_on.rgb(), m_off.rgb(),
+                                       palette().color(QPalette::Base).rgb(), grid};
+    for (int k = 0; k < kPatternCount; ++k) {
+        std::vector<QRgb>& pattern = patterns[static_cast<size_t>(k)];
+        pattern.assign(static_cast<size_t>(width), fills[k]);
+        if (edges && k != kEmpty) {
+            std::fill_n(pattern.begin(), line, grid);
+            std::fill_n(pattern.end() - line, line, grid);
+        }
+    }
+    // Taken once: each scanLine() call would check the image for sharing again.
+    uchar* const pixels = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
+    const auto copyLines = [&](int top, int bottom, Pattern k) {
+        const QRgb* from = patterns[static_cast<size_t>(k)].data();
+        for (int y = std::max(top, 0); y < std::min(bottom, imageHeight); ++y) {
+            std::memcpy(reinterpret_cast<QRgb*>(pixels + y * stride) + x0, from,
+                        static_cast<size_t>(width) * sizeof(QRgb));
+        }
+    };
+    const int slot = m_columnSlot[static_cast<size_t>(column)];
+    if (slot < 0) {
+        copyLines(0, imageHeight, kEmpty);
+        return;
+    }
     const int shownRows = std::min(m_rowsShown, m_rows.count() - m_firstRow);
+    const bool rowLines = viewport()->height() / std::max(m_rowsShown, 1) >= kMinCellForGrid;
     for (int r = 0; r < shownRows; ++r) {
-        const int top = scan::cellStart(m_rowEnds, r);
-        const int bottom = m_rowEnds[static_cast<size_t>(r)];
+        const int top = device(scan::cellStart(m_rowEnds, r));
+        const int bottom = device(m_rowEnds[static_cast<size_t>(r)]);
         const uint8_t cell = m_history.cell(slot, m_firstRow + r);
-        if (cell != scan::kCellSet) {
-            const QColor& fill = cell == scan::kCellClear ? m_off : palette().color(QPalette::Base);
-            p.fillRect(QRect(area.left(), top, area.width(), bottom - top), fill);
+        const Pattern k = cell == scan::kCellSet     ? kSet
+                          : cell == scan::kCellClear ? kClear
+                                                     : kEmpty;
+        // The line under each row but the last one shown.
+        const bool under = rowLines && r + 1 < m_rowsShown;
+        copyLines(top, under ? bottom - line : bottom, k);
+        if (under) {
+            copyLines(bottom - line, bottom, kGrid);
         }
     }
-    if (shownRows < m_rowsShown) {
-        const int top = scan::cellStart(m_rowEnds, std::max(shownRows, 0));
-        p.fillRect(QRect(area.left(), top, area.width(), area.bottom() - top + 1),
-                   palette().color(QPalette::Base));
-    }
-    p.setPen(palette().color(QPalette::Dark));
-    if (area.width() >= kMinCellForGrid) {
-        p.drawLine(area.topLeft(), area.bottomLeft());
-        p.drawLine(area.topRight(), area.bottomRight());
-    }
-    if (viewport()->height() / std::max(m_rowsShown, 1) >= kMinCellForGrid) {
-        for (int r = 0; r + 1 < m_rowsShown; ++r) {
-            const int y = m_rowEnds[static_cast<size_t>(r)];
-            p.drawLine(area.left(), y, area.right(), y);
-        }
-    }
-    // While sampling, the newest column carries a bar on its right edge: in a sweep the
-    // newest and the oldest samples stand side by side.
-    if (m_running && column == m_newestColumn) {
-        // Never wider than the column, so that redrawing the column removes it whole.
-        const int width = std::min(kNewestMarkWidth, area.width());
-        p.fillRect(QRect(area.right() - width + 1, area.top(), width, area.height()),
-                   palette().color(QPalette::WindowText));
-    }
+    copyLines(device(scan::cellStart(m_rowEnds, std::max(shownRows, 0))), imageHeight, kEmpty);
 }
 
 void ScanChart::paintEvent(QPaintEvent* event) {
@@ -214,10 +292,19 @@ void ScanChart::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), palette().color(QPalette::Base));
         return;
     }
-    // Only the part that changed: while sampling that is one column.
-    const QRect r = event->rect();
+    // Only the parts that changed: while sampling that is one column and where the mark of
+    // the newest sample was (at a wrap, the two ends of the chart).
     const qreal ratio = m_image.devicePixelRatio();
-    p.drawImage(QRectF(r), m_image, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    for (const QRect& r : event->region()) {
+        p.drawImage(QRectF(r), m_image,
+                    QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    }
+    // While sampling, the newest column carries a bar on its right edge: in a sweep the
+    // newest and the oldest samples stand side by side.
+    const QRect mark = newestMarkRect();
+    if (event->region().intersects(mark)) {
+        p.fillRect(mark, palette().color(QPalette::WindowText));
+    }
 }
 
 void ScanChart::resizeEvent(QResizeEvent* event) {

@@ -1,8 +1,10 @@
 #pragma once
 // The scan monitor's time chart: one column per sample, one row per beam, set bits in the
-// scan-on colour and clear bits in the scan-off colour. It draws into an off-screen image
-// and, while sampling, adds only the new column to it and repaints only that column; the
-// whole image is redrawn only when the layout, the scroll position or the colours change.
+// scan-on colour and clear bits in the scan-off colour, the beams named down its left side.
+// It draws into an off-screen image and, while sampling, writes only the new column's pixels
+// into it and repaints only that column (and the mark of the newest sample, which is laid
+// over the image rather than drawn into it); the whole image is redrawn only when the
+// layout, the scroll position or the colours change.
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -48,6 +50,11 @@ class ScanChart : public QAbstractScrollArea {
     QString toolTipAt(const QPoint& pos) const;
     // The off-screen picture as it stands.
     const QImage& image() const { return m_image; }
+    // The rows (counted from the first shown) named beside the chart, with their names.
+    const std::vector<int>& labelledRows() const { return m_labelled; }
+    QString rowLabel(int row) const;
+    // The width of the beam names' strip left of the cells.
+    int labelWidth() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,12 +62,17 @@ class ScanChart : public QAbstractScrollArea {
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void layoutCells();
     void updateScrollBars();
     void redrawAll();
-    void drawColumn(QPainter& p, int column);
+    void drawColumn(int column);
     QRect columnRect(int column) const;
+    QRect newestMarkRect() const;
+    void placeLabels();
+    void paintLabels();
 
     scan::ScanRows m_rows;
     scan::ScanHistory m_history;
@@ -77,6 +89,8 @@ class ScanChart : public QAbstractScrollArea {
     QColor m_off{128, 128, 128};
     QRect m_lastColumn;
     int m_newestColumn = -1;
+    QWidget* m_labels = nullptr;
+    std::vector<int> m_labelled;
 };
 
 }  // namespace qavix

@@ -1,7 +1,5 @@
 #include "pages/CCommandDlg.h"
 
-#include <QHBoxLayout>
-
 #include "model/PageEditState.h"
 #include "pages/PageIndex.h"
 #include "pages/PageRegistry.h"
@@ -28,8 +26,9 @@ CPictureButton* makeButton(const QString& text, int id, QWidget* parent) {
 
 CCommandDlg::CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry, QWidget* parent)
     : PaneView("CCommandDlg", parent), m_state(state), m_registry(std::move(registry)) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(kMargin, 0, kMargin, 0);
+    // A narrow bar wraps its controls onto more rows rather than lay them over each other.
+    auto* layout = new FlowLayout(this, kMargin, 2);
+    layout->setContentsMargins(kMargin, 2, kMargin, 2);
     m_title = new QLabel(this);
     m_title->setObjectName("pageTitle");
     m_title->setFont(QFont("Noto Sans CJK JP", 12, QFont::Bold));
@@ -40,10 +39,8 @@ CCommandDlg::CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry
     m_pageAction->hide();
     m_layout = layout;
     layout->addWidget(m_title);
-    layout->addStretch(1);
-    layout->addWidget(m_pageAction);
-    layout->addWidget(m_write);
-    layout->addWidget(m_cancel);
+    // "書込み" and "取消し" keep to the right end of their row.
+    layout->addAligned(keepTogether({m_pageAction, m_write, m_cancel}, this), Qt::AlignRight);
     connect(m_write, &QToolButton::clicked, this, &CCommandDlg::write);
     connect(m_cancel, &QToolButton::clicked, this, &CCommandDlg::cancel);
     connect(m_pageAction, &QToolButton::clicked, this, &CCommandDlg::pageAction);
@@ -78,7 +75,7 @@ void CCommandDlg::setMode(int pageIndex) {
 
 void CCommandDlg::addPageControls(int pageIndex, QWidget* controls) {
     m_pageControls[pageIndex] = controls;
-    // After the title, before the stretch that pushes "書込み" and "取消し" right.
+    // After the title, before "書込み" and "取消し".
     m_layout->insertWidget(1, controls);
     controls->setVisible(mode() == pageIndex);
 }

@@ -3,7 +3,6 @@
 // ("適用" while a bank is the selected set) and "取消し", dispatched to the page of the
 // application's current page index.
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <map>
 #include <memory>
@@ -12,6 +11,7 @@
 #include "pages/CommandTarget.h"
 #include "pages/PaneView.h"
 #include "widgets/CPictureButton.h"
+#include "widgets/FlowLayout.h"
 
 namespace qavix {
 
@@ -55,7 +55,7 @@ class CCommandDlg : public PaneView, public CommandBarButtons {
     CPictureButton* m_write = nullptr;
     CPictureButton* m_cancel = nullptr;
     CPictureButton* m_pageAction = nullptr;
-    QHBoxLayout* m_layout = nullptr;
+    FlowLayout* m_layout = nullptr;
     std::map<int, QWidget*> m_pageControls;
 };
 

@@ -28,6 +28,8 @@ class CView009 : public SettingPage {
 
     explicit CView009(const PageContext& context, QWidget* parent = nullptr);
 
+    int startSettingTimeoutMs() const override { return kOverallJudgementTimeoutMs; }
+
     FieldComboBox* arrangementBox() const { return m_arrangement; }
     QLineEdit* blockedBox(int channel) const { return m_rows.at(index(channel)).blocked; }
     QLineEdit* incidentBox(int channel) const { return m_rows.at(index(channel)).incident; }

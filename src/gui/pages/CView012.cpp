@@ -1,6 +1,7 @@
 #include "pages/CView012.h"
 
 #include <QGroupBox>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "pages/FieldColours.h"
@@ -26,7 +27,8 @@ CView012::CView012(const PageContext& context, QWidget* parent)
         auto* b = new QCheckBox(QString::fromUtf8(switches[static_cast<size_t>(i)].label), this);
         b->setObjectName(QString("check%1").arg(kBoxIds[static_cast<size_t>(i)]));
         m_boxes[static_cast<size_t>(i)] = b;
-        connect(b, &QCheckBox::clicked, this, [this, i](bool) { boxClicked(i); });
+        // The state, not the click: a screen reader ticks a box without a mouse click.
+        connect(b, &QCheckBox::toggled, this, [this, i](bool) { boxToggled(i); });
     }
     // Left-aligned at their own width, so the changed colour covers the box and its text.
     outer->addWidget(box(kOptionTeach), 0, Qt::AlignLeft);
@@ -58,6 +60,7 @@ std::vector<PageRead> CView012::controllerReads() const {
 void CView012::fillFromWorkingSet() {
     const OptionStates states = optionStates(working().general);
     for (int i = 0; i < kOptionSwitchCount; ++i) {
+        const QSignalBlocker quiet(box(i));
         box(i)->setChecked(states[static_cast<size_t>(i)]);
     }
 }
@@ -74,7 +77,7 @@ bool CView012::differsFromWorkingSet() const {
     return shown() != optionStates(working().general);
 }
 
-void CView012::boxClicked(int index) {
+void CView012::boxToggled(int index) {
     const OptionStates stored = optionStates(working().general);
     choiceEdited(index, box(index)->isChecked() != stored[static_cast<size_t>(index)]);
 }

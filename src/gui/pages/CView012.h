@@ -35,7 +35,7 @@ class CView012 : public SettingPage {
     void hideEvent(QHideEvent* event) override;
 
   private:
-    void boxClicked(int index);
+    void boxToggled(int index);
     void setBoxesEnabled(bool on);
 
     std::array<QCheckBox*, kOptionSwitchCount> m_boxes{};

@@ -63,7 +63,9 @@ CView016::CView016(const PageContext& context, QWidget* parent)
     addRow("形式", m_model);
     m_emitterSerial = addBox(1088, "シリアルNo. 投光器", false);
     m_receiverSerial = addBox(1069, "シリアルNo. 受光器", false);
-    addRow("シリアルNo.", m_emitterSerial, m_receiverSerial);
+    // A row each, so that each number says which half of the sensor it belongs to.
+    addRow("シリアルNo. 投光器", m_emitterSerial);
+    addRow("シリアルNo. 受光器", m_receiverSerial);
     m_id = addBox(1065, "ＩＤ", true);
     m_id->setMaxLength(kSensorIdMaxLength);
     addRow("ＩＤ", m_id);

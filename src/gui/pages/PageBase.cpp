@@ -1,5 +1,7 @@
 #include "pages/PageBase.h"
 
+#include "model/ErrorLog.h"
+
 namespace qavix {
 
 void PageBase::setCommBusy(bool on) {
@@ -24,6 +26,13 @@ void PageBase::closeWait() {
 
 void PageBase::showMessage(const QString& text) {
     m_context.messages.showMessage(text.toStdString());
+}
+
+void PageBase::showFileNotWritten(bool withSound) {
+    if (withSound) {
+        m_context.messages.beep();
+    }
+    showMessage(kCsvOpenFailed);
 }
 
 bool PageBase::runReads(const std::vector<PageRead>& reads) {

@@ -37,6 +37,9 @@ class PageBase : public PaneView {
     void openWait(bool writing);
     void closeWait();
     void showMessage(const QString& text);
+    // The file the user chose cannot be written: the message every page's save shows, after
+    // the question sound on the pages that give one.
+    void showFileNotWritten(bool withSound);
 
   private:
     PageContext m_context;

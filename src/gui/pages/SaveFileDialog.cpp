@@ -3,13 +3,29 @@
 #include <QDir>
 #include <QFileDialog>
 
+#include "widgets/FileDialogSetup.h"
+
 namespace qavix {
+
+QStringList csvFileFilters() {
+    return {QStringLiteral("Csv ファイル形式 (.csv) (*.csv)"),
+            QStringLiteral("All Supported Files (.csv;.text) (*.csv *.text)"),
+            QStringLiteral("All Files (*.*) (*)")};
+}
+
+QStringList reportFileFilters() {
+    // The report is saved as .TXT; one saved by hand as .txt is the same kind of file.
+    return {QStringLiteral("TXT Files (.TXT) (*.TXT *.txt)")};
+}
 
 QString askSaveFile(QWidget* parent, const SaveFileRequest& request) {
     QFileDialog dialog(parent, request.title, QDir::currentPath());
     dialog.setObjectName("saveFileDialog");
+    prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setNameFilters(request.filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.selectFile(request.defaultName);

@@ -1,6 +1,7 @@
 #pragma once
 // The save dialog of the pages' file commands: the title, filters, default suffix and name
-// each command gives, in the process's current folder, asking before it replaces a file.
+// each command gives, in the process's current folder, and the texts the file commands
+// share (each written once here).
 
 #include <QString>
 #include <QStringList>
@@ -9,11 +10,24 @@ class QWidget;
 
 namespace qavix {
 
+// The level CSV files of the graph and list pages, the error log's file, the chart picture.
+inline const QString kSaveAsTitle = QStringLiteral("名前を付けて保存");
+// The settings list's text file.
+inline const QString kReportSaveTitle = QStringLiteral("ファイルの保存");
+
+// Filters as the user reads them, each followed by the patterns Qt matches files with
+// ("Name (*.ext)"); the dialog shows the names alone, so "All Files (*.*)" also lists files
+// without a dot in their name.
+QStringList csvFileFilters();
+QStringList reportFileFilters();
+
 struct SaveFileRequest {
     QString title;
-    QStringList filters;  // "Name (*.ext)", the first one selected
+    QStringList filters;  // as csvFileFilters() gives them, the first one selected
     QString defaultSuffix;
     QString defaultName;
+    // The dialog asks before it replaces a file; a page that asks itself turns it off.
+    bool confirmOverwrite = true;
 };
 
 // The chosen path, or empty when the user cancelled.

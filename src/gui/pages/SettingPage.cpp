@@ -33,6 +33,10 @@ void SettingPage::pageShown(const QString& /*title*/) {
     applyCommandButtons();
 }
 
+int SettingPage::startSettingTimeoutMs() const {
+    return kRequestTimeoutMs;
+}
+
 void SettingPage::load() {
     setCommBusy(true);
     const std::vector<PageRead> reads = controllerReads();
@@ -119,7 +123,7 @@ bool SettingPage::writePage() {
     DeviceModel& model = state().model();
     const bool toController = model.selectedSet() == kCurrentSet;
     Transactions transactions(link(), model);
-    const bool ok = transactions.writeCurrentSet(puts) == kRequestOk;
+    const bool ok = transactions.writeCurrentSet(puts, startSettingTimeoutMs()) == kRequestOk;
     if (ok) {
         if (toController) {
             applyWrittenPuts(puts, model.working());

@@ -31,6 +31,8 @@ class SettingPage : public PageBase, public CommandTarget {
     void applyCommandButtons() override;
 
     int pageIndex() const { return m_pageIndex; }
+    // The time-out the start setting of the page's write carries.
+    virtual int startSettingTimeoutMs() const;
     bool loaded() const { return !reloadPending(); }
     const PageEditState& editState() const { return m_edit; }
 

@@ -3,6 +3,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 
+#include "widgets/FlowLayout.h"
+
 #include "model/DeviceData.h"
 #include "report/CView005.h"
 
@@ -41,7 +43,8 @@ CPictureButton* makeButton(const QString& text, int id, QWidget* parent) {
 
 CSelectDlg::CSelectDlg(AppState& state, CView005& page, QWidget* parent)
     : PaneView("CSelectDlg", parent), m_state(state), m_page(page) {
-    auto* layout = new QHBoxLayout(this);
+    // A narrow bar puts its two groups one above the other rather than over each other.
+    auto* layout = new FlowLayout(this, kMargin, 2);
     layout->setContentsMargins(kMargin, 2, kMargin, 2);
 
     auto* operation = new QGroupBox("操作", this);
@@ -65,10 +68,9 @@ CSelectDlg::CSelectDlg(AppState& state, CView005& page, QWidget* parent)
         displayLayout->addWidget(b);
         m_toggles[static_cast<size_t>(block)] = b;
     }
-    displayLayout->addStretch(1);
 
     layout->addWidget(operation);
-    layout->addWidget(display, 1);
+    layout->addWidget(display);
     connect(m_save, &QToolButton::clicked, &m_page, &CView005::saveText);
     connect(m_print, &QToolButton::clicked, &m_page, &CView005::printPreview);
     setMinimumHeight(0);

@@ -106,8 +106,8 @@ void CView005::rebuild() {
 }
 
 void CView005::saveText() {
-    const QString path = askSaveFile(
-        this, SaveFileRequest{"ファイルの保存", {"TXT Files (*.TXT)"}, "TXT", QString()});
+    const QString path =
+        askSaveFile(this, SaveFileRequest{kReportSaveTitle, reportFileFilters(), "TXT", QString()});
     if (!path.isEmpty()) {
         saveTextTo(path);
     }
@@ -118,7 +118,7 @@ bool CView005::saveTextTo(const QString& path) {
     if (report::exportReportText(path.toStdString(), m_text, error)) {
         return true;
     }
-    showMessage(QString("%1\n%2\n%3").arg(kCsvOpenFailed, path, QString::fromStdString(error)));
+    showFileNotWritten(false);
     return false;
 }
 

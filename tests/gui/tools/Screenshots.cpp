@@ -6,16 +6,19 @@
 // the scan monitor (running after a wrap, and stopped), the overall ON/OFF, P-I/O and group
 // pages with edited and refused fields, the parallel output, option and sensor operation
 // pages, the received-light graph, threshold tuning (a drag in progress, the batch dialog
-// with its preview), the received-light list and the beam pages. Usage:
+// with its preview), the received-light list and a bank's threshold list, a sensor's graph
+// and the scan monitor in a 1024 x 768 window, and the beam pages. Usage:
 //   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
 //                                    basic|basic-edited|clock|settings-list|print-preview|
 //                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
 //                                    groups|parallel|options|sensor|graph...|batch-dialog|
-//                                    level-list|banks|offline|beams-...]...
+//                                    level-list|bank-threshold-list|small-graph|small-scan|
+//                                    scale2-graph|banks|offline|beams-...]...
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -30,6 +33,7 @@
 #include "app/CommSettingsDialog.h"
 #include "app/DesktopSetup.h"
 #include "files/BankFile.h"
+#include "files/BankFileDialogs.h"
 #include "files/CBankExportDlg.h"
 #include "files/CBankImportDlg.h"
 #include "frame/CBankCopyDlg.h"
@@ -276,7 +280,7 @@ bool shootBanks(const QString& folder, qavix::CQavixApp& app) {
     bool ok = save(frame->grab(), folder, "banks-bar.png");
     ok = save(frame->bankBar()->grab(), folder, "banks-bar-close.png") && ok;
     {
-        qavix::CBankEditDlg edit(3, false, nullptr, frame);
+        qavix::CBankEditDlg edit(3, false, nullptr, &app.state(), frame);
         edit.show();
         settle(150);
         ok = save(edit.grab(), folder, "banks-edit.png") && ok;
@@ -314,6 +318,28 @@ bool shootBanks(const QString& folder, qavix::CQavixApp& app) {
         import.show();
         settle(150);
         ok = save(import.grab(), folder, "banks-import.png") && ok;
+
+        // Its file dialog, listing the bank files by the program's own type.
+        QTimer grabber;
+        grabber.setInterval(50);
+        int ticks = 0;
+        QObject::connect(&grabber, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                return;
+            }
+            if (ticks++ == 0) {
+                dialog->resize(780, 440);
+            }
+            if (ticks < 12) {
+                return;  // the list fills from a thread of its own
+            }
+            grabber.stop();
+            ok = save(dialog->grab(), folder, "banks-file-dialog.png") && ok;
+            dialog->reject();
+        });
+        grabber.start();
+        qavix::chooseBankFileToOpen(frame, dir);
     }
     {
         app.state().exportTitle = "ライン3 点検後";
@@ -536,7 +562,7 @@ bool shoot(const QString& folder, const QString& kind) {
         }
         options.arguments = {"--edit", sample.toStdString()};
     } else if (kind == "navi-bank" || kind == "options" || kind == "sensor" ||
-               kind == "sensor-bank" || kind.startsWith("beams-")) {
+               kind == "sensor-bank" || kind.startsWith("beams-") || kind == "small-graph") {
         options.arguments = {"/ad"};
     }
     {
@@ -573,7 +599,9 @@ bool shoot(const QString& folder, const QString& kind) {
     }
     qavix::CMainFrame* frame = app.mainFrame();
     // At a scale factor the window keeps what start-up made of the saved size: the screen.
-    if (kind != "scale2") {
+    if (kind.startsWith("small-")) {
+        frame->resize(1024, 768);
+    } else if (!kind.startsWith("scale2")) {
         frame->resize(1000, 700);
     }
     settle(300);
@@ -666,8 +694,18 @@ bool shoot(const QString& folder, const QString& kind) {
         settle(1500);
     } else if (kind == "scale2") {
         tree->tree()->setCurrentItem(tree->rootItem(0));
-    } else if (kind == "scan" || kind == "scan-stopped") {
+    } else if (kind == "scale2-graph") {
+        // The command bar wraps where the window is too narrow for it in one row.
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelGraph, 0));
+    } else if (kind == "small-graph") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorGraph, 0, 1));
+    } else if (kind == "scan" || kind == "scan-stopped" || kind == "small-scan") {
         shootScanMonitor(frame, tree, kind == "scan-stopped");
+    } else if (kind == "bank-threshold-list") {
+        // A bank's thresholds under the controller's live levels.
+        tree->tree()->setCurrentItem(tree->rootItem(2));
+        settle(300);
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::BankThresholdList, 2));
     } else if (kind == "settings-list" || kind == "print-preview" || kind == "report-pdf") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SettingsList, 0));
         settle(300);
@@ -731,10 +769,11 @@ int main(int argc, char* argv[]) {
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
-                     "options|sensor|comm-devices|colour-dialog|scale2|graph|graph-absolute|"
-                     "graph-all|graph-png|graph-drag|batch-dialog|level-list|banks|offline|"
-                     "beams-chart|beams-chart-blanking|beams-list|beams-list-designated]...\n"
-                     "(scale2 under QT_SCALE_FACTOR=2)\n";
+                     "options|sensor|comm-devices|colour-dialog|scale2|scale2-graph|graph|"
+                     "graph-absolute|graph-all|graph-png|graph-drag|batch-dialog|level-list|"
+                     "bank-threshold-list|small-graph|small-scan|banks|offline|beams-chart|"
+                     "beams-chart-blanking|beams-list|beams-list-designated]...\n"
+                     "(scale2 and scale2-graph under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
     QDir().mkpath(argv[1]);
@@ -749,7 +788,8 @@ int main(int argc, char* argv[]) {
                  "print-preview", "report-pdf", "error-log", "scan", "scan-stopped", "overall",
                  "pio", "groups", "parallel", "options", "sensor", "sensor-bank", "comm-devices",
                  "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
-                 "graph-drag", "batch-dialog", "level-list", "banks", "offline", "beams-chart",
+                 "graph-drag", "batch-dialog", "level-list", "bank-threshold-list",
+                 "small-graph", "small-scan", "banks", "offline", "beams-chart",
                  "beams-chart-blanking", "beams-list", "beams-list-designated"};
         // clang-format on
     }

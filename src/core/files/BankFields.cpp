@@ -1,8 +1,8 @@
-#include "BankFields.h"
+#include "files/BankFields.h"
 
 #include <cstdio>
 
-namespace qavix::cli {
+namespace qavix::bankfile {
 
 namespace {
 
@@ -198,4 +198,4 @@ std::vector<Field> bankFields(const SettingsData& set) {
     return f.take();
 }
 
-}  // namespace qavix::cli
+}  // namespace qavix::bankfile

@@ -9,7 +9,7 @@
 
 #include "model/DeviceData.h"
 
-namespace qavix::cli {
+namespace qavix::bankfile {
 
 struct Field {
     std::string name;
@@ -22,4 +22,4 @@ std::vector<Field> bankFields(const SettingsData& set);
 // and the backslash itself written as escapes (\xNN, \\).
 std::string printableText(const std::string& text);
 
-}  // namespace qavix::cli
+}  // namespace qavix::bankfile

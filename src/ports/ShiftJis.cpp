@@ -1,4 +1,4 @@
-#include "files/ShiftJis.h"
+#include "ShiftJis.h"
 
 #include <iconv.h>
 

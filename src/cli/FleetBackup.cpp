@@ -1,0 +1,288 @@
+#include "FleetBackup.h"
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <mutex>
+
+#include "BankTransfer.h"
+#include "DeviceSession.h"
+#include "ExitCodes.h"
+#include "FleetProgress.h"
+#include "FleetRun.h"
+#include "files/BankFile.h"
+#include "files/FileIo.h"
+#include "files/Sha256.h"
+#include "files/TextFile.h"
+#include "fleet/BackupFolder.h"
+#include "fleet/BackupManifest.h"
+
+namespace qavix::cli {
+
+namespace {
+
+using fleet::BackupResult;
+using fleet::ControllerRecord;
+using Clock = std::chrono::steady_clock;
+
+std::tm localTime(std::chrono::system_clock::time_point when) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    localtime_r(&t, &local);
+    return local;
+}
+
+// The manifest of the run, written again after every controller so that what was done is on
+// disk even if the run itself is cut short.
+class BackupRun {
+  public:
+    BackupRun(std::string folder, fleet::Manifest manifest)
+        : m_folder(std::move(folder)), m_manifest(std::move(manifest)) {}
+
+    const std::string& folder() const { return m_folder; }
+
+    bool record(size_t index, ControllerRecord record) {
+        std::lock_guard lock(m_mutex);
+        m_manifest.controllers.at(index) = std::move(record);
+        return writeLocked();
+    }
+
+    bool write() {
+        std::lock_guard lock(m_mutex);
+        return writeLocked();
+    }
+
+    const std::string& error() const { return m_error; }
+
+  private:
+    bool writeLocked() {
+        const std::string path = (std::filesystem::path(m_folder) / fleet::kManifestName).string();
+        const fileio::WriteResult written =
+            fileio::writeFileAtomic(path, fleet::manifestJson(m_manifest));
+        if (!written.ok) {
+            m_error = path + ": " + written.error;
+        }
+        return written.ok;
+    }
+
+    std::string m_folder;
+    fleet::Manifest m_manifest;
+    std::mutex m_mutex;
+    std::string m_error;
+};
+
+// One controller's backup: connect, read, write each file whole, stop after a file when
+// asked to.
+class ControllerBackup {
+  public:
+    ControllerBackup(const fleet::PlantController& controller, const LinkSettings& link,
+                     const std::string& runFolder, const std::atomic<bool>& stop)
+        : m_controller(controller),
+          m_runFolder(runFolder),
+          m_stop(stop),
+          m_session(DeviceOptions{}, SessionSetup{link, true, true}) {
+        m_record.name = controller.name;
+        m_record.port = controller.port;
+        m_record.unit = controller.unit;
+    }
+
+    ControllerRecord run() {
+        const auto wallStart = std::chrono::system_clock::now();
+        const auto start = Clock::now();
+        m_record.started = fleet::isoLocalTime(wallStart);
+        m_record.result = backup();
+        m_record.finished = fleet::isoLocalTime(std::chrono::system_clock::now());
+        m_record.durationMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        return m_record;
+    }
+
+  private:
+    BackupResult fail(const std::string& fallback) {
+        const std::string messages = oneLine(m_session.host().keptMessages());
+        m_record.reason = messages.empty() ? fallback : messages;
+        return BackupResult::Failed;
+    }
+
+    BackupResult backup() {
+        if (m_session.connect() != kExitOk) {
+            return fail("cannot connect");
+        }
+        Transactions& tx = m_session.transactions();
+        if (tx.readAll() != kRequestOk) {
+            return fail("the current values could not be read");
+        }
+        for (const PageRead& read : fleet::identityReads(m_session.model().working())) {
+            if (m_session.link().request(read.code, read.arg1, read.start, read.count,
+                                         read.timeoutMs) != kRequestOk) {
+                return fail("the controller's identity could not be read");
+            }
+        }
+        const SettingsData current = m_session.model().working();
+        m_record.identity = fleet::identityOf(current);
+        if (!save(0, current)) {
+            return BackupResult::Failed;
+        }
+        for (int bank = 1; bank <= kBankCount; ++bank) {
+            if (!m_controller.banks[static_cast<size_t>(bank - 1)]) {
+                continue;
+            }
+            if (stopped()) {
+                return BackupResult::Interrupted;
+            }
+            SettingsData data;
+            std::string why;
+            const int read = readBankForExport(m_session, bank, data, why);
+            if (!why.empty()) {
+                m_record.notes.push_back(why + ": not saved");
+                continue;
+            }
+            if (read != kExitOk) {
+                return fail("Bank " + std::to_string(bank) + " could not be read");
+            }
+            if (!save(bank, data)) {
+                return BackupResult::Failed;
+            }
+        }
+        return BackupResult::Ok;
+    }
+
+    bool stopped() {
+        if (!m_stop) {
+            return false;
+        }
+        m_record.reason = "interrupted after " + std::to_string(m_record.files.size()) +
+                          (m_record.files.size() == 1 ? " file" : " files");
+        return true;
+    }
+
+    // The file `bank export` writes, written whole beside its target and renamed, with the
+    // checksum of exactly the bytes written.
+    bool save(int set, const SettingsData& data) {
+        const bankfile::BankFileText file = bankfile::formatBankFile(
+            data, kBankFileVersion, "", localTime(std::chrono::system_clock::now()));
+        const textfile::EncodedText encoded = textfile::encodeText(file.text);
+        const std::string name = fleet::backupFileName(set);
+        if (!file.ok || !encoded.ok) {
+            m_record.reason = name + ": " + (file.ok ? "not Shift-JIS" : file.error);
+            return false;
+        }
+        const std::filesystem::path folder = std::filesystem::path(m_runFolder) / m_controller.name;
+        std::string error;
+        if (!fleet::ensureFolder(folder.string(), error)) {
+            m_record.reason = error;
+            return false;
+        }
+        const std::string path = (folder / name).string();
+        const fileio::WriteResult written = fileio::writeFileAtomic(path, encoded.bytes);
+        if (!written.ok) {
+            m_record.reason = path + ": " + written.error;
+            return false;
+        }
+        m_record.files.push_back({set, m_controller.name + "/" + name, sha256Hex(encoded.bytes),
+                                  static_cast<uint64_t>(encoded.bytes.size())});
+        return true;
+    }
+
+    const fleet::PlantController& m_controller;
+    const std::string& m_runFolder;
+    const std::atomic<bool>& m_stop;
+    DeviceSession m_session;
+    ControllerRecord m_record;
+};
+
+std::string describe(const ControllerRecord& r) {
+    std::string text = r.name + ": " + fleet::resultText(r.result);
+    if (r.result == BackupResult::Ok || r.result == BackupResult::Interrupted) {
+        text += ", " + std::to_string(r.files.size()) + (r.files.size() == 1 ? " file" : " files");
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, " in %.1f s",
+                      static_cast<double>(r.durationMs) / 1000);
+        text += seconds;
+    }
+    if (!r.reason.empty()) {
+        text += ": " + r.reason;
+    }
+    for (const std::string& note : r.notes) {
+        text += "; " + note;
+    }
+    return text;
+}
+
+}  // namespace
+
+int runFleetBackup(const FleetBackupArgs& args) {
+    fleet::Plant plant;
+    if (const int loaded = loadPlant(args.plant, plant); loaded != kExitOk) {
+        return loaded;
+    }
+    std::vector<LinkSettings> links;
+    if (const int read = plantLinks(plant.controllers, links); read != kExitOk) {
+        return read;
+    }
+    const auto now = std::chrono::system_clock::now();
+    const fleet::BackupFolder folder = fleet::createBackupFolder(args.out, localTime(now));
+    if (folder.path.empty()) {
+        std::cerr << folder.error << '\n';
+        return kExitFileError;
+    }
+    fleet::Manifest manifest;
+    manifest.created = fleet::isoLocalTime(now);
+    manifest.plant = args.plant;
+    for (const fleet::PlantController& c : plant.controllers) {
+        ControllerRecord r;
+        r.name = c.name;
+        r.port = c.port;
+        r.unit = c.unit;
+        manifest.controllers.push_back(r);
+    }
+    BackupRun run(folder.path, manifest);
+    if (!run.write()) {
+        std::cerr << run.error() << '\n';
+        return kExitFileError;
+    }
+
+    FleetProgress progress(plant.controllers.size(), ProgressOptions{args.quiet, true});
+    std::mutex recordsMutex;
+    std::vector<ControllerRecord> records(plant.controllers.size());
+    const FleetRunResult result = runOnLines(
+        plant.controllers, args.jobs, progress, [&](size_t i, const std::atomic<bool>& stop) {
+            const fleet::PlantController& c = plant.controllers[i];
+            progress.started(c.name);
+            ControllerRecord record = ControllerBackup(c, links[i], run.folder(), stop).run();
+            if (!run.record(i, record)) {
+                progress.note(run.error());
+            }
+            progress.finished(c.name, describe(record), record.result != BackupResult::Ok);
+            std::lock_guard lock(recordsMutex);
+            records[i] = std::move(record);
+        });
+    for (size_t i : result.notStarted) {
+        records[i] = manifest.controllers[i];
+        records[i].reason = "interrupted before it started";
+        run.record(i, records[i]);
+        progress.finished(records[i].name, describe(records[i]), true);
+    }
+    progress.close();
+
+    size_t saved = 0;
+    for (const ControllerRecord& r : records) {
+        saved += r.result == BackupResult::Ok ? 1 : 0;
+    }
+    const bool manifestOk = run.write();
+    if (!manifestOk) {
+        std::cerr << run.error() << '\n';
+    }
+    if (!args.quiet || saved != records.size()) {
+        std::ostream& out = saved == records.size() ? std::cout : std::cerr;
+        out << "backup " << folder.path << ": " << saved << " of " << records.size()
+            << " controllers saved" << (result.stopped ? " (interrupted)" : "") << '\n';
+    }
+    if (!manifestOk) {
+        return kExitFileError;
+    }
+    return saved == records.size() ? kExitOk : kExitFailed;
+}
+
+}  // namespace qavix::cli

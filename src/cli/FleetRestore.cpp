@@ -1,0 +1,98 @@
+#include "FleetRestore.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "BankTransfer.h"
+#include "DeviceSession.h"
+#include "ExitCodes.h"
+#include "FleetRun.h"
+#include "files/FileIo.h"
+#include "files/Sha256.h"
+#include "fleet/BackupManifest.h"
+
+namespace qavix::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The run's folder: `from` itself, or its parent when `from` is the controller's folder.
+std::string runFolderOf(const std::string& from, const std::string& name) {
+    const fs::path path(from);
+    if (fs::exists(path / fleet::kManifestName)) {
+        return path.string();
+    }
+    const fs::path trimmed = path.has_filename() ? path : path.parent_path();
+    if (trimmed.filename() == name && fs::exists(trimmed.parent_path() / fleet::kManifestName)) {
+        return trimmed.parent_path().string();
+    }
+    return {};
+}
+
+int refuse(const std::string& text) {
+    std::cerr << text << '\n';
+    return kExitFileError;
+}
+
+}  // namespace
+
+int runFleetRestore(const DeviceOptions& options, const FleetRestoreArgs& args) {
+    fleet::Plant plant;
+    if (const int loaded = loadPlant(args.plant, plant); loaded != kExitOk) {
+        return loaded;
+    }
+    const fleet::PlantController* controller = plant.find(args.name);
+    if (controller == nullptr) {
+        return refuse(args.plant + ": no controller named " + args.name);
+    }
+    const std::string run = runFolderOf(args.from, args.name);
+    if (run.empty()) {
+        return refuse(args.from + ": no backup (manifest.json) here or one folder up");
+    }
+    const std::string manifestPath = (fs::path(run) / fleet::kManifestName).string();
+    const fileio::ReadResult manifestFile = fileio::readFile(manifestPath);
+    std::string error;
+    const auto manifest = manifestFile.ok() ? fleet::parseManifest(manifestFile.bytes, error)
+                                            : std::optional<fleet::Manifest>();
+    if (!manifest) {
+        return refuse(manifestPath + ": " + (manifestFile.ok() ? error : manifestFile.error));
+    }
+    const fleet::ControllerRecord* record = manifest->find(args.name);
+    const fleet::BackupFile* current = nullptr;
+    if (record != nullptr) {
+        for (const fleet::BackupFile& f : record->files) {
+            current = f.set == 0 ? &f : current;
+        }
+    }
+    if (current == nullptr) {
+        return refuse(manifestPath + ": holds no current values of " + args.name);
+    }
+    // The file must be the one the backup wrote: a changed or damaged file is not written to
+    // a controller.
+    const std::string path = (fs::path(run) / current->path).string();
+    const fileio::ReadResult file = fileio::readFile(path);
+    if (!file.ok()) {
+        return refuse(file.error);
+    }
+    if (sha256Hex(file.bytes) != current->sha256 || file.bytes.size() != current->size) {
+        return refuse(path + ": differs from the file the backup wrote (SHA-256 " +
+                      current->sha256 + ")");
+    }
+
+    std::cout << "restoring the current values of " << args.name << " from " << path
+              << " (backup of " << manifest->created;
+    if (record->identity && !record->identity->serial.empty()) {
+        std::cout << ", serial " << record->identity->serial;
+    }
+    std::cout << ") to " << controller->port << " unit " << controller->unit << '\n';
+
+    std::vector<LinkSettings> links;
+    if (const int read = plantLinks({*controller}, links); read != kExitOk) {
+        return read;
+    }
+    DeviceSession session(options, SessionSetup{links[0], false, false});
+    return runImport(session, path, kCurrentSet);
+}
+
+}  // namespace qavix::cli

@@ -1,0 +1,61 @@
+#pragma once
+// The plant file (plant.ini, docs/plant.md): one section per controller, named by the
+// section, with its port, unit, optional golden bank file, the banks a backup includes and
+// optional line settings. Every problem is found before anything connects and is reported
+// with its line number.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qavix::fleet {
+
+// Backups keep one folder per controller, named after it.
+constexpr size_t kMaxNameBytes = 64;
+constexpr int kMaxUnit = 99;
+
+struct PlantController {
+    std::string name;
+    std::string port;  // as written: COMn, a device path, sim:..., a network target
+    int unit = 0;
+    std::string golden;  // the bank file of its commissioned settings, resolved; empty: none
+    std::array<bool, 4> banks{true, true, true, true};  // Bank 1..4 in a backup
+    // Line settings; unset ones come from Qavix.ini (COMn) or the program's defaults.
+    std::optional<int> baud;
+    std::optional<int> dataBits;  // 7 or 8
+    std::optional<bool> evenParity;
+    std::optional<int> stopBits;  // 1 or 2
+    int line = 0;                 // of the section header
+};
+
+struct PlantProblem {
+    int line = 0;  // 0: the file as a whole
+    std::string message;
+};
+
+struct Plant {
+    std::vector<PlantController> controllers;
+    std::vector<PlantProblem> problems;  // the plant may be used only when empty
+
+    bool ok() const { return problems.empty(); }
+    const PlantController* find(std::string_view name) const;
+};
+
+// `text` is UTF-8; relative golden paths are taken from `folder` (empty: as written).
+Plant parsePlant(std::string_view text, const std::string& folder);
+
+// Reads the file (UTF-8, or Shift-JIS as the program's other files) and parses it.
+Plant readPlantFile(const std::string& path);
+
+// Why `name` cannot name a controller (and so a backup folder), or empty when it can.
+std::string nameProblem(std::string_view name);
+
+// Why `port` is not something the link library can open, or empty.
+std::string portProblem(std::string_view port);
+
+// "plant.ini:12: duplicate name ..." for every problem, one per line.
+std::string describeProblems(const Plant& plant, const std::string& path);
+
+}  // namespace qavix::fleet

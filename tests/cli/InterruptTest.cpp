@@ -1,0 +1,172 @@
+// Ctrl+C during device commands, against qavix-sim on a pseudo-terminal whose request log
+// shows what reached the controller: a write given up half-way is reset out of setting mode
+// with nothing of it taken, and every interrupted command ends with 130.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CtlProcess.h"
+#include "SimProcess.h"
+
+namespace qavix::cli::test {
+namespace {
+
+using link::test::SimProcess;
+using namespace std::chrono_literals;
+
+constexpr int kExitInterrupted = 130;
+
+CtlEnv onDevice(const SimProcess& sim, const std::string& dir) {
+    return CtlEnv{dir, {{"QAVLINK_COM1", sim.device()}}};
+}
+
+std::vector<std::string> withPort(std::vector<std::string> args) {
+    args.insert(args.end(), {"--port", "COM1"});
+    return args;
+}
+
+// The command of each request the emulator logged ("SS" start setting, "PP" a put, "ES"
+// enable, "RS" reset, "GC" a status or control read ...), in order.
+std::vector<std::string> loggedCommands(const std::string& log) {
+    std::vector<std::string> commands;
+    for (const std::string& line : lines(readBytes(log))) {
+        const size_t payload = line.find(' ', line.find(' ', line.find(' ') + 1) + 1);
+        if (payload == std::string::npos || line.size() < payload + 6) {
+            continue;
+        }
+        commands.push_back(line.substr(payload + 4, 2));  // after the three-digit sequence
+    }
+    return commands;
+}
+
+size_t countFrom(const std::vector<std::string>& commands, size_t from, const std::string& c) {
+    size_t n = 0;
+    for (size_t i = from; i < commands.size(); ++i) {
+        n += commands[i] == c ? 1 : 0;
+    }
+    return n;
+}
+
+// Waits until the log holds `count` requests `command` after position `from`, holds the
+// emulator there with the request in flight, sends Ctrl+C and lets the emulator go on.
+bool interruptAt(SimProcess& sim, const CtlChild& child, const std::string& log,
+                 const std::string& command, size_t count, size_t from = 0) {
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    bool seen = false;
+    while (!seen && std::chrono::steady_clock::now() < deadline) {
+        seen = countFrom(loggedCommands(log), from, command) >= count;
+        if (!seen) {
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    sim.pause(true);
+    std::this_thread::sleep_for(20ms);
+    child.signal(SIGINT);
+    std::this_thread::sleep_for(20ms);
+    sim.pause(false);
+    return seen;
+}
+
+size_t indexOf(const std::vector<std::string>& commands, const std::string& c, size_t from = 0) {
+    for (size_t i = from; i < commands.size(); ++i) {
+        if (commands[i] == c) {
+            return i;
+        }
+    }
+    return commands.size();
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(QavixctlInterrupt, CtrlCDuringAnImportResetsSettingModeAndTheControllerKeepsItsSettings) {
+    const std::string dir = makeTempDir("interrupt-import");
+    const std::string log = dir + "/sim.log";
+    // A line as fast as a real one leaves the puts of the write in flight for a while.
+    SimProcess sim({"--line-rate", "115200", "--log", log});
+    ASSERT_FALSE(sim.device().empty());
+    const CtlEnv env = onDevice(sim, dir);
+    // The built-in emulator starts as qavix-sim does: the same bank 2, the same current set.
+    const CtlEnv factory{dir, {{"QAVLINK_COM1", "sim"}}};
+    ASSERT_EQ(runCtl(factory, withPort({"bank", "export", "2", "bank2.qbk"})).exitCode, 0);
+    ASSERT_EQ(runCtl(factory, withPort({"bank", "export", "0", "before.qbk"})).exitCode, 0);
+    ASSERT_EQ(runCtl(env, {"bank", "diff", "bank2.qbk", "before.qbk"}).exitCode, 1)
+        << "the import must change the current values";
+
+    const size_t start = loggedCommands(log).size();
+    CtlChild import(env, withPort({"bank", "import", "bank2.qbk", "--to", "0", "--yes"}));
+    ASSERT_TRUE(import.started());
+    ASSERT_TRUE(interruptAt(sim, import, log, "PP", 2, start)) << readBytes(log);
+    const CtlRun run = import.wait(20s);
+    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << import.endSignal() << "\n"
+                                              << run.err;
+    EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
+    EXPECT_TRUE(contains(run.err, "reset out of setting mode")) << run.err;
+
+    const std::vector<std::string> sent = loggedCommands(log);
+    const size_t started = indexOf(sent, "SS", start);
+    ASSERT_LT(started, sent.size());
+    EXPECT_LT(countFrom(sent, started, "PP"), 54u) << "stopped before the last put";
+    EXPECT_EQ(countFrom(sent, started, "ES"), 0u) << "nothing enabled";
+    EXPECT_EQ(countFrom(sent, started, "RS"), 1u);
+
+    // The controller answers without a setting mode to reset and holds what it held.
+    const CtlRun info = runCtl(env, withPort({"info"}));
+    EXPECT_EQ(info.exitCode, 0) << info.err;
+    ASSERT_EQ(runCtl(env, withPort({"bank", "export", "0", "after.qbk"})).exitCode, 0);
+    const CtlRun same = runCtl(env, {"bank", "diff", "before.qbk", "after.qbk"});
+    EXPECT_EQ(same.exitCode, 0) << same.out;
+}
+
+// The clock is set in one request (start, put, enable): it is finished, not cut, and the
+// controller is left in normal operation.
+TEST(QavixctlInterrupt, CtrlCDuringAClockSyncFinishesTheRequestAndEnds130) {
+    const std::string dir = makeTempDir("interrupt-clock");
+    const std::string log = dir + "/sim.log";
+    // A slow line keeps the few exchanges of the request in flight long enough.
+    SimProcess sim({"--line-rate", "1200", "--log", log});
+    ASSERT_FALSE(sim.device().empty());
+    const CtlEnv env = onDevice(sim, dir);
+
+    CtlChild sync(env, withPort({"clock", "--sync"}));
+    ASSERT_TRUE(sync.started());
+    ASSERT_TRUE(interruptAt(sim, sync, log, "SS", 1)) << readBytes(log);
+    const CtlRun run = sync.wait(20s);
+    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << sync.endSignal() << "\n"
+                                              << run.err;
+    EXPECT_TRUE(run.out.empty()) << "the clock is not printed: " << run.out;
+    const std::vector<std::string> sent = loggedCommands(log);
+    const size_t started = indexOf(sent, "SS");
+    EXPECT_EQ(countFrom(sent, started, "PC"), 1u);
+    EXPECT_EQ(countFrom(sent, started, "ES"), 1u);
+    // Read without --yes: a controller left in setting mode would be refused.
+    const CtlRun clock = runCtl(env, withPort({"clock"}));
+    EXPECT_EQ(clock.exitCode, 0) << clock.err;
+}
+
+// Ctrl+C while the connection is made is answered when the request in flight ends; the
+// levels are never read.
+TEST(QavixctlInterrupt, LevelsAnswerCtrlCWhileConnecting) {
+    const std::string dir = makeTempDir("interrupt-connect");
+    const std::string log = dir + "/sim.log";
+    SimProcess sim({"--line-rate", "300", "--log", log});
+    ASSERT_FALSE(sim.device().empty());
+
+    CtlChild levels(onDevice(sim, dir), withPort({"levels", "--csv", "levels.csv"}));
+    ASSERT_TRUE(levels.started());
+    ASSERT_TRUE(interruptAt(sim, levels, log, "GC", 1)) << "the status check of the connection";
+    const CtlRun run = levels.wait(20s);
+    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << levels.endSignal() << "\n"
+                                              << run.err;
+    EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
+    EXPECT_EQ(countFrom(loggedCommands(log), 0, "GP"), 0u) << readBytes(log);
+}
+
+}  // namespace
+}  // namespace qavix::cli::test
