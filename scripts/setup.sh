@@ -14,6 +14,7 @@ packages=(
     desktop-file-utils appstream udev
     libmosquitto-dev mosquitto mosquitto-clients openssl
     ser2net
+    dpkg-dev lintian
 )
 
 missing=()

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "FrameServer.h"
+#include "ProgramVersion.h"
 #include "PtyServer.h"
 #include "TcpServer.h"
 #include "sim/Options.h"
@@ -41,6 +42,8 @@ void printHelp() {
                  "                       any free port.\n\n"
                  "Options:\n"
               << sim::optionsHelp()
+              << "  --version            print the version and exit\n"
+                 "  -h, --help           print this help and exit\n"
               << "\nWith --line-rate each reply is held back until a line of that baud rate\n"
                  "(\"tty\": the rate the client set on the terminal; with --log each change of\n"
                  "it is logged as \"line-rate BAUD\") would have carried the request and the\n"
@@ -87,6 +90,10 @@ int main(int argc, char** argv) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             printHelp();
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "qavix-sim " << programVersion() << '\n';
             return 0;
         }
     }
