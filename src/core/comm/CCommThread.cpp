@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "comm/CommMessages.h"
+#include "comm/PortFailure.h"
 #include "model/ControllerError.h"
 
 namespace qavix {
@@ -192,9 +193,7 @@ int CCommThread::call(const std::function<int()>& entry) {
 }
 
 std::string CCommThread::portName() const {
-    char name[16];
-    std::snprintf(name, sizeof name, "COM%d", settings().activePort + 1);
-    return name;
+    return portNameOf(settings());
 }
 
 int CCommThread::lost(const char* message) {
