@@ -3,6 +3,7 @@
 #include "widgets/CPictureButton.h"
 
 #include <QEvent>
+#include <QToolButton>
 
 namespace qavix {
 
@@ -12,6 +13,11 @@ DialogBar::DialogBar(const QString& objectName, const QString& title, QWidget* p
     setAllowedAreas(Qt::TopToolBarArea);
     setFloatable(true);
     setMovable(true);
+    // The button Qt shows when the window is too narrow for the whole bar: a screen reader
+    // must be able to say what it opens.
+    if (auto* more = findChild<QToolButton*>("qt_toolbar_ext_button")) {
+        more->setAccessibleName(kMoreButtonName);
+    }
 }
 
 void DialogBar::floatAt(const QPoint& topLeft) {

@@ -13,6 +13,9 @@ class CPictureButton;
 class DialogBar : public QToolBar {
     Q_OBJECT
   public:
+    // The accessible name of the button that opens the controls a narrow window cuts off.
+    static constexpr const char* kMoreButtonName = "ツールバーの続き";
+
     DialogBar(const QString& objectName, const QString& title, QWidget* parent = nullptr);
 
     void setBusyQuery(std::function<bool()> busy) { m_busy = std::move(busy); }

@@ -154,8 +154,9 @@ void CView004::tick() {
         // other pages; a controller that answers it only lost one sample, and sampling
         // goes on (unless the page was left meanwhile).
         const int interval = m_timer.interval();
+        const int hidesBefore = m_hides;
         stop();
-        if (m_lineAnswered && isVisible()) {
+        if (m_lineAnswered && m_hides == hidesBefore) {
             start(interval);
         }
         return;
@@ -181,6 +182,7 @@ void CView004::hideEvent(QHideEvent* event) {
     // closing), the line must not stay held. A minimised window is hidden by the window
     // system only, and sampling goes on.
     if (!event->spontaneous()) {
+        ++m_hides;
         stop();
     }
 }

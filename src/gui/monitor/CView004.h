@@ -69,6 +69,9 @@ class CView004 : public PageBase {
     bool m_inFlight = false;
     // The status check after the last stop found the controller answering.
     bool m_lineAnswered = true;
+    // Counts the times the page was left, so that a status check the page was left during
+    // does not start sampling again behind it.
+    int m_hides = 0;
     // The last two tick times and their difference, and how long the last read took.
     Clock::time_point m_ticks[2];
     int m_tickParity = 0;
