@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include "PortProblem.h"
@@ -17,6 +18,7 @@
 #include "comm/PortFailure.h"
 #include "comm/RequestBlock.h"
 #include "frame/StatusPanes.h"
+#include "pages/FieldColours.h"
 #include "widgets/CPictureButton.h"
 
 namespace qavix {
@@ -49,6 +51,19 @@ QGroupBox* radioGroup(const QString& title, QButtonGroup& group, const QStringLi
 }
 
 constexpr int kTargetMinWidth = 230;
+constexpr int kNetworkPortDigits = 5;
+constexpr int kProtocolRfc2217 = 1;
+
+// A label whose mnemonic moves the focus to `field`, which carries the label's words as
+// its name for screen readers.
+QLabel* fieldLabel(const QString& text, QWidget* field, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(field);
+    QString name = text;
+    name.remove(QRegularExpression("\\(&.\\)|&|:$"));
+    field->setAccessibleName(name);
+    return label;
+}
 
 CPictureButton* pictureButton(const QString& text, const QString& name, int style) {
     auto* b = new CPictureButton();
@@ -120,10 +135,59 @@ QGroupBox* CommSettingsDialog::buildPortBox(const QStringList& ports) {
     deviceRow->addWidget(m_devices, 1);
     deviceRow->addWidget(m_rescan);
     grid->addLayout(deviceRow, row, 0, 1, kColumns * 2);
+    grid->addWidget(buildNetworkRow(), row + 1, 0, 1, kColumns * 2);
     connect(m_devices, QOverload<int>::of(&QComboBox::activated), this,
             &CommSettingsDialog::onDeviceChosen);
     connect(m_rescan, &QToolButton::clicked, this, &CommSettingsDialog::rescanDevices);
     return box;
+}
+
+QWidget* CommSettingsDialog::buildNetworkRow() {
+    m_networkRow = new QWidget();
+    m_networkRow->setObjectName("networkRow");
+    m_host = new QLineEdit(m_networkRow);
+    m_host->setObjectName("hostField");
+    m_host->setPlaceholderText("plc-line3 / 192.168.0.20 / [fe80::1]");
+    m_host->setToolTip("デバイスサーバーのホスト名または IP アドレス（IPv6 は [ ] で囲む）");
+    m_networkPort = new QLineEdit(m_networkRow);
+    m_networkPort->setObjectName("networkPortField");
+    m_networkPort->setMaxLength(kNetworkPortDigits);
+    m_networkPort->setPlaceholderText("4001");
+    m_networkPort->setMaximumWidth(m_networkPort->fontMetrics().horizontalAdvance("000000") + 16);
+    m_networkPort->setToolTip("デバイスサーバーの TCP ポート番号（1〜65535）");
+    m_protocol = new QComboBox(m_networkRow);
+    m_protocol->setObjectName("protocolList");
+    m_protocol->addItem("TCP（そのまま）");
+    m_protocol->addItem("RFC 2217");
+    m_protocol->setToolTip(
+        "TCP: 通信条件はデバイスサーバー側の設定のまま\n"
+        "RFC 2217: 通信速度などをこのポートの設定でデバイスサーバーに設定します");
+    m_networkProblemLabel = new QLabel(m_networkRow);
+    m_networkProblemLabel->setObjectName("networkProblem");
+    QPalette problemPalette = m_networkProblemLabel->palette();
+    problemPalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    m_networkProblemLabel->setPalette(problemPalette);
+    m_networkProblemLabel->hide();
+
+    auto* fields = new QHBoxLayout();
+    fields->setContentsMargins(0, 0, 0, 0);
+    fields->addWidget(fieldLabel("ホスト(&H):", m_host, m_networkRow));
+    fields->addWidget(m_host, 1);
+    fields->addWidget(fieldLabel("ポート(&N):", m_networkPort, m_networkRow));
+    fields->addWidget(m_networkPort);
+    fields->addWidget(fieldLabel("プロトコル(&R):", m_protocol, m_networkRow));
+    fields->addWidget(m_protocol);
+    auto* column = new QVBoxLayout(m_networkRow);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(fields);
+    column->addWidget(m_networkProblemLabel);
+    m_networkRow->hide();
+
+    connect(m_host, &QLineEdit::textEdited, this, &CommSettingsDialog::onNetworkEdited);
+    connect(m_networkPort, &QLineEdit::textEdited, this, &CommSettingsDialog::onNetworkEdited);
+    connect(m_protocol, QOverload<int>::of(&QComboBox::activated), this,
+            &CommSettingsDialog::onNetworkEdited);
+    return m_networkRow;
 }
 
 void CommSettingsDialog::buildControls() {
@@ -285,6 +349,7 @@ void CommSettingsDialog::fillDeviceList() {
         m_devices->addItem(
             QString("環境変数 QAVLINK_COM%1: %2").arg(port + 1).arg(QString::fromStdString(*env)));
         m_devices->setEnabled(false);
+        showNetworkRow(false);
         return;
     }
     const std::string& current = m_mapping[static_cast<size_t>(port)];
@@ -299,12 +364,62 @@ void CommSettingsDialog::fillDeviceList() {
     }
     m_devices->setCurrentIndex(selected);
     m_devices->setEnabled(!m_busy);
+    // The fields show the port's own device server, or nothing for another kind of port.
+    const NetworkFields fields = networkFields(current);
+    m_host->setText(QString::fromStdString(fields.host));
+    m_networkPort->setText(QString::fromStdString(fields.port));
+    m_protocol->setCurrentIndex(fields.rfc2217 ? kProtocolRfc2217 : 0);
+    m_networkProblem.clear();
+    paintField(m_host, FieldState::Unchanged);
+    paintField(m_networkPort, FieldState::Unchanged);
+    m_networkProblemLabel->hide();
+    showNetworkRow(link::isNetworkValue(current));
+}
+
+bool CommSettingsDialog::networkChosen() const {
+    const std::string value = m_devices->currentData().toString().toStdString();
+    return value == kNetworkChoiceValue || link::isNetworkValue(value);
+}
+
+void CommSettingsDialog::showNetworkRow(bool shown) {
+    m_networkRow->setVisible(shown);
+}
+
+void CommSettingsDialog::onNetworkEdited() {
+    const NetworkFields fields{m_host->text().trimmed().toStdString(),
+                               m_networkPort->text().trimmed().toStdString(),
+                               m_protocol->currentIndex() == kProtocolRfc2217};
+    std::string problem;
+    const std::string value = networkValue(fields, problem);
+    m_networkProblem = problem;
+    // Mark the field at fault as the pages mark an invalid entry; the value is taken only
+    // when both fields pass, so a half-typed address is never saved or tried.
+    std::string hostProblem;
+    networkValue({fields.host, "1", false}, hostProblem);
+    paintField(m_host, hostProblem.empty() ? FieldState::Unchanged : FieldState::Invalid);
+    paintField(m_networkPort, !problem.empty() && hostProblem.empty() ? FieldState::Invalid
+                                                                      : FieldState::Unchanged);
+    m_networkProblemLabel->setText(QString::fromStdString(problem));
+    m_networkProblemLabel->setVisible(!problem.empty());
+    if (!value.empty()) {
+        m_mapping[static_cast<size_t>(m_ctx.ports.activePort)] = value;
+        m_devices->setItemData(m_devices->currentIndex(), QString::fromStdString(value));
+    }
+    updateTargets();
 }
 
 void CommSettingsDialog::onDeviceChosen(int index) {
     if (index < 0 || environmentMapping(m_ctx.ports.activePort + 1)) {
         return;
     }
+    if (networkChosen()) {
+        showNetworkRow(true);
+        onNetworkEdited();
+        m_host->setFocus();
+        return;
+    }
+    showNetworkRow(false);
+    m_networkProblem.clear();
     m_mapping[static_cast<size_t>(m_ctx.ports.activePort)] =
         m_devices->itemData(index).toString().toStdString();
     updateTargets();
@@ -318,6 +433,10 @@ void CommSettingsDialog::updateTargets() {
             text = target && target->emulator ? kEmulatorLabel : deviceLabel(*env);
         } else {
             text = targetLabel(port + 1, m_mapping[static_cast<size_t>(port)], m_deviceFiles);
+        }
+        if (port == m_ctx.ports.activePort && !m_networkProblem.empty() && networkChosen()) {
+            // The fields are being typed: what they hold now is no target yet.
+            text = "ネットワーク（" + m_networkProblem + "）";
         }
         QLabel* label = m_target[static_cast<size_t>(port)];
         const QString full =
@@ -334,8 +453,12 @@ std::string CommSettingsDialog::openNameForTest(std::string& problem) const {
     if (environmentMapping(port)) {
         return comName;
     }
-    // The mapping is tried before it is saved: the library opens the device or emulator
-    // itself rather than what Qavix.ini says now.
+    if (networkChosen() && !m_networkProblem.empty()) {
+        problem = "通信ポート " + comName + " の接続先: " + m_networkProblem;
+        return {};
+    }
+    // The mapping is tried before it is saved: the library opens the device, emulator or
+    // device server itself rather than what Qavix.ini says now.
     const std::string name =
         openNameFor(port, m_mapping[static_cast<size_t>(port - 1)], m_deviceFiles);
     if (name.empty()) {
@@ -375,6 +498,10 @@ void CommSettingsDialog::setControlsEnabled(bool on) {
     }
     m_devices->setEnabled(on && !environmentMapping(m_ctx.ports.activePort + 1));
     m_rescan->setEnabled(on);
+    for (QWidget* field : {static_cast<QWidget*>(m_host), static_cast<QWidget*>(m_networkPort),
+                           static_cast<QWidget*>(m_protocol)}) {
+        field->setEnabled(on);
+    }
     for (QButtonGroup* g : {&m_baudGroup, &m_byteGroup, &m_parityGroup, &m_stopGroup}) {
         for (QAbstractButton* b : g->buttons()) {
             b->setEnabled(on);

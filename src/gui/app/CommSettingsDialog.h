@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
 #include <array>
@@ -65,6 +66,12 @@ class CommSettingsDialog : public QDialog {
     const std::string& mapping(int port) const { return m_mapping.at(static_cast<size_t>(port)); }
     // Lists the machine's serial devices again (an adapter plugged in meanwhile).
     void rescanDevices();
+    // The device server fields, shown while the port's choice is the network.
+    QWidget* networkRow() const { return m_networkRow; }
+    QLineEdit* hostField() const { return m_host; }
+    QLineEdit* networkPortField() const { return m_networkPort; }
+    QComboBox* protocolList() const { return m_protocol; }  // 0 TCP, 1 RFC 2217
+    QLabel* networkProblemLabel() const { return m_networkProblemLabel; }
     QLabel* statusLabel() const { return m_status; }
     CPictureButton* testButton() const { return m_test; }
     CPictureButton* okButton() const { return m_ok; }
@@ -94,6 +101,10 @@ class CommSettingsDialog : public QDialog {
     void onUnitChosen(int unit);
     void onPortChosen(int port);
     void onDeviceChosen(int index);
+    QWidget* buildNetworkRow();
+    void showNetworkRow(bool shown);
+    void onNetworkEdited();
+    bool networkChosen() const;
     void fillDeviceList();
     void updateTargets();
     void saveMappings();
@@ -115,6 +126,12 @@ class CommSettingsDialog : public QDialog {
     std::array<QLabel*, kPortCount> m_target{};
     QLabel* m_error = nullptr;
     CPictureButton* m_rescan = nullptr;
+    QWidget* m_networkRow = nullptr;
+    QLineEdit* m_host = nullptr;
+    QLineEdit* m_networkPort = nullptr;
+    QComboBox* m_protocol = nullptr;
+    QLabel* m_networkProblemLabel = nullptr;
+    std::string m_networkProblem;  // what is wrong with the fields; empty when they are fine
     std::vector<std::string> m_deviceFiles;
     std::array<std::string, kPortCount> m_mapping{};
     std::array<std::string, kPortCount> m_savedMapping{};

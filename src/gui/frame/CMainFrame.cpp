@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include "ProgramVersion.h"
 #include "frame/CBankDialogBar.h"
 #include "frame/CBankManager.h"
 #include "frame/CDebugView.h"
@@ -655,7 +656,7 @@ void CMainFrame::openManual() {
 void CMainFrame::showAbout() {
     QMessageBox::about(this, "Qavixのバージョン情報",
                        QString("Qavix Version %1\n\nエリアスキャナ設定・モニタツール")
-                           .arg(QCoreApplication::applicationVersion()));
+                           .arg(QString::fromUtf8(programVersion())));
 }
 
 void CMainFrame::applyCommunicationSettings() {
