@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "comm/CommMessages.h"
+#include "comm/PortFailure.h"
 #include "model/ControllerError.h"
 
 namespace qavix {
