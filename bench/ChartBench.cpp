@@ -20,12 +20,12 @@
 #include <cstdio>
 #include <string>
 
-#include "app/AppState.h"
 #include "model/Codec.h"
 #include "monitor/CChartWnd.h"
 #include "monitor/ChartPainter.h"
 #include "monitor/DisplayColours.h"
 #include "monitor/LevelReading.h"
+#include "state/AppState.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/BankDialogRules.h"
+#include "files/BankDialogRules.h"
 
 namespace qavix::bankrules {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/SettingsFile.h"
+#include "files/SettingsFile.h"
 #include "frame/BarPlacement.h"
 #include "frame/CommandIds.h"
 #include "frame/CommandRules.h"

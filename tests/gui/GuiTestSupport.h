@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/SettingsFile.h"
 #include "comm/CCommLink.h"
 #include "comm/Transactions.h"
+#include "files/SettingsFile.h"
 #include "frame/CBankManager.h"
 #include "frame/CMainFrame.h"
+#include "state/AppState.h"
 
 namespace qavix::test {
 

@@ -11,10 +11,8 @@
 #include <optional>
 #include <utility>
 
-#include "app/AppState.h"
 #include "app/CommSettingsDialog.h"
 #include "app/QtCommHost.h"
-#include "app/SettingsFile.h"
 #include "app/StartupTimings.h"
 #include "comm/CCommLink.h"
 #include "comm/PortEnumeration.h"
@@ -22,9 +20,11 @@
 #include "files/AppSettings.h"
 #include "files/OfflineEditFile.h"
 #include "files/PortSettings.h"
+#include "files/SettingsFile.h"
 #include "frame/CMainFrame.h"
 #include "frame/StatusPanes.h"
 #include "pages/PageContext.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

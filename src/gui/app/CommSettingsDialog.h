@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/SettingsFile.h"
 #include "comm/CCommLink.h"
 #include "comm/PortEnumeration.h"
 #include "files/PortSettings.h"
+#include "files/SettingsFile.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

@@ -7,13 +7,13 @@
 #include <mutex>
 
 #include "IniText.h"
-#include "app/SettingsFile.h"
 #include "comm/CCommLink.h"
 #include "comm/LinkLibrary.h"
 #include "comm/LinkSettings.h"
 #include "comm/Transactions.h"
 #include "files/FileIo.h"
 #include "files/PortSettings.h"
+#include "files/SettingsFile.h"
 #include "model/IdentificationNumber.h"
 #include "report/ReportPrinter.h"
 #include "report/SettingsReport.h"

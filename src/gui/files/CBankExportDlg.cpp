@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/AppState.h"
-#include "frame/BankDialogButtons.h"
-#include "frame/BankDialogRules.h"
+#include "files/BankDialogButtons.h"
+#include "files/BankDialogRules.h"
+#include "state/AppState.h"
 
 namespace qavix {
 
@@ -17,7 +17,7 @@ const char* const kSourceLabels[kBankCount + 1] = {"現在の設定", "Bank 1 �
 constexpr int kTitleWidth = 360;
 }  // namespace
 
-CBankExportDlg::CBankExportDlg(CBankManager& banks, bool savingEdits, QWidget* parent)
+CBankExportDlg::CBankExportDlg(BankFileHost& banks, bool savingEdits, QWidget* parent)
     : QDialog(parent), m_banks(banks) {
     setObjectName("CBankExportDlg");
     setWindowTitle("Qavix Bank 設定 エクスポート 処理");
@@ -62,7 +62,7 @@ CBankExportDlg::CBankExportDlg(CBankManager& banks, bool savingEdits, QWidget* p
 void CBankExportDlg::execute() {
     const int source = m_group.checkedId();
     if (source < 0 || !m_sources[source]->isEnabled()) {
-        m_banks.inform(CBankManager::kNoSourceMessage);
+        m_banks.inform(kNoSourceMessage);
         return;
     }
     if (AppState* state = m_banks.appState()) {

@@ -6,7 +6,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "frame/CBankManager.h"
+#include "files/BankFileHost.h"
+#include "model/DeviceModel.h"
 
 namespace qavix {
 
@@ -14,9 +15,10 @@ class CBankExportDlg : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kMaxTitleLength = 256;
+    static constexpr const char* kNoSourceMessage = "対象データが選択されていません\n";
 
     // `savingEdits`: opened by the bank editing dialog to save the shown bank's edits.
-    CBankExportDlg(CBankManager& banks, bool savingEdits, QWidget* parent = nullptr);
+    CBankExportDlg(BankFileHost& banks, bool savingEdits, QWidget* parent = nullptr);
 
     QRadioButton* source(int set) const { return m_sources[set]; }
     QLineEdit* titleEdit() const { return m_title; }
@@ -24,7 +26,7 @@ class CBankExportDlg : public QDialog {
     void execute();
 
   private:
-    CBankManager& m_banks;
+    BankFileHost& m_banks;
     QButtonGroup m_group;
     QRadioButton* m_sources[kBankCount + 1] = {};
     QLineEdit* m_title = nullptr;

@@ -7,12 +7,12 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
-#include "app/AppState.h"
+#include "files/BankDialogButtons.h"
+#include "files/BankDialogRules.h"
 #include "files/BankFile.h"
 #include "files/BankFileDialogs.h"
 #include "files/BankImport.h"
-#include "frame/BankDialogButtons.h"
-#include "frame/BankDialogRules.h"
+#include "state/AppState.h"
 
 namespace qavix {
 
@@ -38,7 +38,7 @@ bool sameFileAsChosen(const QString& listed, const QString& chosen) {
 
 }  // namespace
 
-CBankImportDlg::CBankImportDlg(CBankManager& banks, QWidget* parent)
+CBankImportDlg::CBankImportDlg(BankFileHost& banks, QWidget* parent)
     : QDialog(parent), m_banks(banks), m_folder(banks.startDirectory()) {
     setObjectName("CBankImportDlg");
     setWindowTitle("Qavix Bank 設定 インポート 処理");
@@ -140,7 +140,7 @@ void CBankImportDlg::execute() {
     if (model.storedSet(target).compatible != 0 && !m_banks.ask(kOverwriteQuestion)) {
         return;
     }
-    if (!m_banks.editingGuard(model.selectedSet(), CBankManager::kReasonSwitch)) {
+    if (!m_banks.mayLeaveSelectedSet()) {
         return;
     }
     if (model.selectedSet() == kCurrentSet) {

@@ -7,7 +7,8 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
-#include "frame/CBankManager.h"
+#include "files/BankFileHost.h"
+#include "model/DeviceModel.h"
 
 namespace qavix {
 
@@ -21,7 +22,7 @@ class CBankImportDlg : public QDialog {
     static constexpr const char* kNoFileMessage =
         "インポートファイルが指定されていません。\nファイルを指定して下さい。";
 
-    CBankImportDlg(CBankManager& banks, QWidget* parent = nullptr);
+    CBankImportDlg(BankFileHost& banks, QWidget* parent = nullptr);
 
     QTreeWidget* fileList() const { return m_list; }
     QRadioButton* target(int set) const { return m_targets[set]; }
@@ -35,7 +36,7 @@ class CBankImportDlg : public QDialog {
     void browse();
     int targetIndex() const;
 
-    CBankManager& m_banks;
+    BankFileHost& m_banks;
     QTreeWidget* m_list = nullptr;
     QButtonGroup m_group;
     QRadioButton* m_targets[kBankCount + 1] = {};

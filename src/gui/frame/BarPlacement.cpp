@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/SettingsFile.h"
+#include "files/SettingsFile.h"
 
 namespace qavix {
 

@@ -3,8 +3,8 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 
-#include "frame/BankDialogButtons.h"
-#include "frame/BankDialogRules.h"
+#include "files/BankDialogButtons.h"
+#include "files/BankDialogRules.h"
 #include "widgets/ColourContrast.h"
 
 namespace qavix {

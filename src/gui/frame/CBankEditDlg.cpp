@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "frame/BankDialogButtons.h"
+#include "files/BankDialogButtons.h"
 
 namespace qavix {
 

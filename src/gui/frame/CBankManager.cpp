@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <ctime>
 
-#include "app/AppState.h"
 #include "files/BankFile.h"
 #include "files/BankFileDialogs.h"
 #include "files/BankImport.h"
@@ -13,6 +12,7 @@
 #include "frame/CBankCopyDlg.h"
 #include "frame/CBankEditDlg.h"
 #include "frame/CBankEraseDlg.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

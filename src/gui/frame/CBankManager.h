@@ -9,13 +9,14 @@
 #include <QWidget>
 
 #include "comm/Transactions.h"
+#include "files/BankFileHost.h"
 #include "model/DeviceModel.h"
 
 namespace qavix {
 
 class AppState;
 
-class CBankManager : public QObject {
+class CBankManager : public QObject, public BankFileHost {
     Q_OBJECT
   public:
     enum Reason { kReasonSwitch = 0, kReasonClosing = 1 };
@@ -29,7 +30,6 @@ class CBankManager : public QObject {
         "よろしいですか？";
     static constexpr const char* kCopyOverwriteQuestion =
         "コピー先に既に設定値が設定されています。\n上書きしてもよろしいですか？";
-    static constexpr const char* kNoSourceMessage = "対象データが選択されていません\n";
     static constexpr const char* kExportFailedMessage = "ファイルを書き込めませんでした。\n%1";
     static constexpr const char* kCopyEmptySourceMessage =
         "コピー元に設定値が設定されていません。\nコピーを中止します。";
@@ -43,13 +43,16 @@ class CBankManager : public QObject {
     void setStartDirectory(const QString& folder) { m_startDirectory = folder; }
     QWidget* dialogParent() const { return m_dialogParent; }
 
-    DeviceModel& model() { return m_model; }
-    AppState* appState() const { return m_state; }
-    const QString& startDirectory() const { return m_startDirectory; }
+    DeviceModel& model() override { return m_model; }
+    AppState* appState() const override { return m_state; }
+    const QString& startDirectory() const override { return m_startDirectory; }
 
     int editState(int bank) const { return m_model.editState(bank); }
     // True: go on. False: refused (the user kept the edits or the set holds no settings).
     bool editingGuard(int bank, int reason);
+    bool mayLeaveSelectedSet() override {
+        return editingGuard(m_model.selectedSet(), kReasonSwitch);
+    }
     void showEditingMessage();
     // 1 when switched, otherwise 0 (the guard refused).
     int switchToBank(int bank);
@@ -63,7 +66,7 @@ class CBankManager : public QObject {
     void checkCompatibility() { m_model.checkCompatibility(); }
     // The working set's latest values put back into the stored set it shows, so that a copy
     // or file takes what the pages show.
-    void storeWorkingSet();
+    void storeWorkingSet() override;
 
     // Bank menu and bank bar.
     void discardEdits();
@@ -80,16 +83,16 @@ class CBankManager : public QObject {
     // The import dialog's "実行" once its questions are answered: the file checked into the
     // spare set, then copied into `target` (written to the controller when it is the current
     // values). False after a message; nothing was replaced.
-    bool importInto(const QString& path, int target);
+    bool importInto(const QString& path, int target) override;
     // The export dialog's "実行" once the source is known: false when cancelled or failed.
-    bool exportTo(int source, const QString& title, QWidget* dialog);
+    bool exportTo(int source, const QString& title, QWidget* dialog) override;
     // The erase dialog's "実行" for the ticked banks: true when all were erased.
     bool erase(const std::vector<int>& banks);
 
     static QString editingMessage(int selectedSet);
     // An OK/Cancel question; true for OK.
-    bool ask(const QString& text) const;
-    void inform(const QString& text, const QString& caption = "Qavix") const;
+    bool ask(const QString& text) const override;
+    void inform(const QString& text, const QString& caption = "Qavix") const override;
 
   signals:
     // A set other than the current values was selected: the bank commands apply again.

@@ -7,10 +7,10 @@
 #include <QTreeWidget>
 #include <array>
 
-#include "app/AppState.h"
 #include "frame/CBankManager.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/NavigationTree.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

@@ -15,12 +15,12 @@
 #include <functional>
 #include <map>
 
-#include "app/AppState.h"
-#include "app/SettingsFile.h"
+#include "files/SettingsFile.h"
 #include "frame/BarPlacement.h"
 #include "frame/CommandRules.h"
 #include "frame/NavigationTree.h"
 #include "frame/StatusPanes.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

@@ -12,8 +12,8 @@
 #include <QRadioButton>
 #include <functional>
 
-#include "app/AppState.h"
 #include "pages/PaneView.h"
+#include "state/AppState.h"
 #include "widgets/CPictureButton.h"
 #include "widgets/FlowLayout.h"
 

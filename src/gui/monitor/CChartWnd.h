@@ -13,9 +13,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/AppState.h"
 #include "model/DeviceData.h"
 #include "monitor/ChartPainter.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

@@ -6,11 +6,11 @@
 #include <QComboBox>
 #include <array>
 
-#include "app/AppState.h"
 #include "comm/CCommLink.h"
 #include "monitor/CView004.h"
 #include "monitor/SampleCountBox.h"
 #include "pages/PaneView.h"
+#include "state/AppState.h"
 #include "widgets/CPictureButton.h"
 
 namespace qavix {

@@ -7,9 +7,9 @@
 #include <map>
 #include <memory>
 
-#include "app/AppState.h"
 #include "pages/CommandTarget.h"
 #include "pages/PaneView.h"
+#include "state/AppState.h"
 #include "widgets/CPictureButton.h"
 #include "widgets/FlowLayout.h"
 

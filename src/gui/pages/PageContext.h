@@ -7,9 +7,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/AppState.h"
 #include "comm/CCommLink.h"
 #include "comm/CommHost.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

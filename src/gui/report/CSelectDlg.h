@@ -6,8 +6,8 @@
 
 #include <array>
 
-#include "app/AppState.h"
 #include "pages/PaneView.h"
+#include "state/AppState.h"
 #include "widgets/CPictureButton.h"
 
 namespace qavix {

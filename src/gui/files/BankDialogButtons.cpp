@@ -1,6 +1,6 @@
-#include "frame/BankDialogButtons.h"
+#include "files/BankDialogButtons.h"
 
-#include "app/AppState.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

@@ -1,4 +1,4 @@
-#include "frame/BankDialogRules.h"
+#include "files/BankDialogRules.h"
 
 namespace qavix::bankrules {
 
