@@ -55,15 +55,16 @@ struct ListFixture : EmulatorPageFixture {
 TEST_F(ListFixture, RowsShowTheDerivedThresholdsAndLevels) {
     open("40");
     ASSERT_EQ(page->list()->rowCount(), 40);
-    EXPECT_EQ(cell(4, CView003::kBeamColumn), "CH1_光軸   5");
-    EXPECT_EQ(cell(9, CView003::kBeamColumn), "CH1_光軸 10");
+    EXPECT_EQ(cell(4, CLevelListTable::kBeamColumn), "CH1_光軸   5");
+    EXPECT_EQ(cell(9, CLevelListTable::kBeamColumn), "CH1_光軸 10");
     const ChannelRecord& ch = model.working().channel(0);
     const int32_t entry = ch.axisTh[6];
     const ThresholdPair expected =
         ch.thCnf != 0 ? ThresholdPair{entry, entry - ch.hys} : ThresholdPair{entry + ch.hys, entry};
-    EXPECT_EQ(cell(6, CView003::kOnColumn), QString::number(expected.on));
-    EXPECT_EQ(cell(6, CView003::kOffColumn), QString::number(expected.off));
-    EXPECT_EQ(cell(6, CView003::kLevelColumn), QString::number(std::min(ch.absLevel[6], 200)));
+    EXPECT_EQ(cell(6, CLevelListTable::kOnColumn), QString::number(expected.on));
+    EXPECT_EQ(cell(6, CLevelListTable::kOffColumn), QString::number(expected.off));
+    EXPECT_EQ(cell(6, CLevelListTable::kLevelColumn),
+              QString::number(std::min(ch.absLevel[6], 200)));
     EXPECT_FALSE(bar()->writeButton()->isEnabled());
     EXPECT_FALSE(bar()->cancelButton()->isEnabled());
     EXPECT_FALSE(state.commBusy());
@@ -76,62 +77,62 @@ TEST_F(ListFixture, RowsShowTheDerivedThresholdsAndLevels) {
 TEST_F(ListFixture, TypedThresholdsKeepBothWithinLimits) {
     open("40");
     model.working().channel(0).hys = 5;
-    const QString on = cell(0, CView003::kOnColumn);
-    const QString off = cell(0, CView003::kOffColumn);
+    const QString on = cell(0, CLevelListTable::kOnColumn);
+    const QString off = cell(0, CLevelListTable::kOffColumn);
 
-    page->editCell(0, CView003::kOnColumn);
+    page->editCell(0, CLevelListTable::kOnColumn);
     typeIntoEditor("10");
-    EXPECT_EQ(cell(0, CView003::kOnColumn), on);
-    EXPECT_EQ(cell(0, CView003::kOffColumn), off);
+    EXPECT_EQ(cell(0, CLevelListTable::kOnColumn), on);
+    EXPECT_EQ(cell(0, CLevelListTable::kOffColumn), off);
     EXPECT_FALSE(bar()->writeButton()->isEnabled());
 
-    page->editCell(0, CView003::kOnColumn);
+    page->editCell(0, CLevelListTable::kOnColumn);
     typeIntoEditor("13");
-    EXPECT_EQ(cell(0, CView003::kOnColumn), "13");
-    EXPECT_EQ(cell(0, CView003::kOffColumn), "8");
+    EXPECT_EQ(cell(0, CLevelListTable::kOnColumn), "13");
+    EXPECT_EQ(cell(0, CLevelListTable::kOffColumn), "8");
     EXPECT_TRUE(bar()->writeButton()->isEnabled());
     EXPECT_TRUE(bar()->cancelButton()->isEnabled());
     EXPECT_TRUE(pageEdited(model.working(), CView003::kPageEditedFlag));
     // Enter went on to the next row's ON cell.
     EXPECT_EQ(page->list()->currentRow(), 1);
-    EXPECT_EQ(page->list()->currentColumn(), CView003::kOnColumn);
+    EXPECT_EQ(page->list()->currentColumn(), CLevelListTable::kOnColumn);
 
-    EXPECT_FALSE(page->typeCell(2, CView003::kOffColumn, "198"));
-    EXPECT_FALSE(page->typeCell(2, CView003::kOffColumn, "abc"));
-    EXPECT_TRUE(page->typeCell(2, CView003::kOffColumn, "195"));
-    EXPECT_EQ(cell(2, CView003::kOnColumn), "200");
+    EXPECT_FALSE(page->typeCell(2, CLevelListTable::kOffColumn, "198"));
+    EXPECT_FALSE(page->typeCell(2, CLevelListTable::kOffColumn, "abc"));
+    EXPECT_TRUE(page->typeCell(2, CLevelListTable::kOffColumn, "195"));
+    EXPECT_EQ(cell(2, CLevelListTable::kOnColumn), "200");
     // A threshold typed on the OFF side reads with one space after it, also when the cell
     // is left again unchanged; a number typed on the ON side reads plain.
-    EXPECT_EQ(cell(2, CView003::kOffColumn), "195 ");
-    EXPECT_FALSE(page->typeCell(2, CView003::kOffColumn, "195 "));
-    EXPECT_EQ(cell(2, CView003::kOffColumn), "195 ");
-    page->editCell(2, CView003::kOnColumn);
+    EXPECT_EQ(cell(2, CLevelListTable::kOffColumn), "195 ");
+    EXPECT_FALSE(page->typeCell(2, CLevelListTable::kOffColumn, "195 "));
+    EXPECT_EQ(cell(2, CLevelListTable::kOffColumn), "195 ");
+    page->editCell(2, CLevelListTable::kOnColumn);
     typeIntoEditor("190");
-    EXPECT_EQ(cell(2, CView003::kOnColumn), "190");
-    EXPECT_EQ(cell(2, CView003::kOffColumn), "185");
+    EXPECT_EQ(cell(2, CLevelListTable::kOnColumn), "190");
+    EXPECT_EQ(cell(2, CLevelListTable::kOffColumn), "185");
 
     // Cancel shows the working set's thresholds again and nothing is edited.
     bar()->cancelButton()->click();
-    EXPECT_EQ(cell(0, CView003::kOnColumn), on);
+    EXPECT_EQ(cell(0, CLevelListTable::kOnColumn), on);
     EXPECT_FALSE(bar()->writeButton()->isEnabled());
     EXPECT_FALSE(pageEdited(model.working(), CView003::kPageEditedFlag));
 }
 
 TEST_F(ListFixture, TabWalksOnOffThenTheNextRow) {
     open("40");
-    page->editCell(3, CView003::kOnColumn);
-    typeIntoEditor(cell(3, CView003::kOnColumn), Qt::Key_Tab);
+    page->editCell(3, CLevelListTable::kOnColumn);
+    typeIntoEditor(cell(3, CLevelListTable::kOnColumn), Qt::Key_Tab);
     EXPECT_EQ(page->list()->currentRow(), 3);
-    EXPECT_EQ(page->list()->currentColumn(), CView003::kOffColumn);
-    typeIntoEditor(cell(3, CView003::kOffColumn), Qt::Key_Tab);
+    EXPECT_EQ(page->list()->currentColumn(), CLevelListTable::kOffColumn);
+    typeIntoEditor(cell(3, CLevelListTable::kOffColumn), Qt::Key_Tab);
     EXPECT_EQ(page->list()->currentRow(), 4);
-    EXPECT_EQ(page->list()->currentColumn(), CView003::kOnColumn);
-    typeIntoEditor(cell(4, CView003::kOnColumn), Qt::Key_Up);
+    EXPECT_EQ(page->list()->currentColumn(), CLevelListTable::kOnColumn);
+    typeIntoEditor(cell(4, CLevelListTable::kOnColumn), Qt::Key_Up);
     EXPECT_EQ(page->list()->currentRow(), 3);
     // Back one cell from an ON cell is the previous row's OFF cell.
-    typeIntoEditor(cell(3, CView003::kOnColumn), Qt::Key_Backtab);
+    typeIntoEditor(cell(3, CLevelListTable::kOnColumn), Qt::Key_Backtab);
     EXPECT_EQ(page->list()->currentRow(), 2);
-    EXPECT_EQ(page->list()->currentColumn(), CView003::kOffColumn);
+    EXPECT_EQ(page->list()->currentColumn(), CLevelListTable::kOffColumn);
     // Unchanged numbers change nothing.
     EXPECT_FALSE(bar()->writeButton()->isEnabled());
 }
@@ -142,12 +143,12 @@ TEST_F(ListFixture, WriteSendsTheEditedThresholdsAndReadsThemBack) {
     ASSERT_EQ(page->list()->rowCount(), 72);
     const int hys2 = model.working().channel(1).hys;
     const int on = 60 + hys2;
-    ASSERT_TRUE(page->typeCell(40 + 2, CView003::kOnColumn, QString::number(on)));
+    ASSERT_TRUE(page->typeCell(40 + 2, CLevelListTable::kOnColumn, QString::number(on)));
     bar()->writeButton()->click();
     settle();
     const bool onEntries = model.working().channel(1).thCnf != 0;
     EXPECT_EQ(controllerAxisTh(1, 2), onEntries ? on : on - hys2);
-    EXPECT_EQ(cell(42, CView003::kOnColumn), QString::number(on));
+    EXPECT_EQ(cell(42, CLevelListTable::kOnColumn), QString::number(on));
     EXPECT_FALSE(bar()->writeButton()->isEnabled());
     EXPECT_FALSE(pageEdited(model.working(), CView003::kPageEditedFlag));
     EXPECT_FALSE(state.commBusy());
@@ -177,13 +178,13 @@ TEST_F(ListFixture, BankThresholdListShowsLiveLevelsUnderTheBanksChannelThreshol
     const ChannelRecord& bank = model.working().channel(0);
     ASSERT_EQ(page->list()->rowCount(), 40);
     for (int row = 0; row < page->list()->rowCount(); ++row) {
-        ASSERT_EQ(cell(row, CView003::kOnColumn), QString::number(bank.onTh)) << row;
-        ASSERT_EQ(cell(row, CView003::kOffColumn), QString::number(bank.offTh)) << row;
+        ASSERT_EQ(cell(row, CLevelListTable::kOnColumn), QString::number(bank.onTh)) << row;
+        ASSERT_EQ(cell(row, CLevelListTable::kOffColumn), QString::number(bank.offTh)) << row;
     }
     const auto litRows = [this] {
         int lit = 0;
         for (int row = 0; row < page->list()->rowCount(); ++row) {
-            lit += cell(row, CView003::kLevelColumn).toInt() > 0 ? 1 : 0;
+            lit += cell(row, CLevelListTable::kLevelColumn).toInt() > 0 ? 1 : 0;
         }
         return lit;
     };
@@ -203,13 +204,13 @@ TEST_F(ListFixture, BankThresholdListShowsLiveLevelsUnderTheBanksChannelThreshol
     // An edit changes the sensor's one pair on every row and goes into the bank alone.
     const int32_t currentOn = model.storedSet(kCurrentSet).channel(0).onTh;
     const int32_t on = bank.onTh + 4 <= 100 ? bank.onTh + 4 : 60;
-    ASSERT_TRUE(page->typeCell(4, CView003::kOnColumn, QString::number(on)));
-    EXPECT_EQ(cell(30, CView003::kOnColumn), QString::number(on));
+    ASSERT_TRUE(page->typeCell(4, CLevelListTable::kOnColumn, QString::number(on)));
+    EXPECT_EQ(cell(30, CLevelListTable::kOnColumn), QString::number(on));
     bar()->writeButton()->click();
     settle();
     EXPECT_EQ(model.working().channel(0).onTh, on);
     EXPECT_EQ(model.storedSet(1).edited, 1);
-    EXPECT_EQ(cell(4, CView003::kOnColumn), QString::number(on));
+    EXPECT_EQ(cell(4, CLevelListTable::kOnColumn), QString::number(on));
     EXPECT_EQ(model.storedSet(kCurrentSet).channel(0).onTh, currentOn);
 }
 
@@ -247,7 +248,7 @@ TEST_F(ListFixture, CsvHoldsTheCellsAsShown) {
                   .toStdString());
     // An OFF threshold typed in goes to the file as it reads, its space included.
     const int hys = model.working().channel(0).hys;
-    ASSERT_TRUE(page->typeCell(1, CView003::kOffColumn, QString::number(150 - hys)));
+    ASSERT_TRUE(page->typeCell(1, CLevelListTable::kOffColumn, QString::number(150 - hys)));
     ASSERT_TRUE(page->saveCsvTo(path));
     const std::vector<std::string> edited =
         textfile::splitLines(textfile::readText(path.toStdString()).text);

@@ -5,6 +5,7 @@
 #include "comm/CommMessages.h"
 #include "files/RecoveryFiles.h"
 #include "model/Codec.h"
+#include "model/PageRequests.h"
 
 namespace qavix {
 
@@ -114,14 +115,12 @@ int CCommLink::request(int code, int arg1, int start, int count, int timeoutMs, 
 int CCommLink::request(RequestBlock& r) {
     m_lastLost = false;
     m_lastCancelled = false;
-    const int selected = m_model.selectedSet();
-    switch (routeRequest(r.code, selected)) {
+    switch (routeRequest(r.code, m_model.selectedSet())) {
         case Route::OfflineApply:
-            // Code 27 has no read to decode it with; it changes nothing offline.
-            if (codec::pairedReadCode(r.code) != 0) {
-                codec::applyOffline(r.code, r.arg[0], r.arg[1], r.text, m_model.working());
-                m_model.markEdited(selected);
-            }
+            // Pages write through writePage, which never sends a put while a bank is
+            // selected; one that arrives anyway edits the bank the same way.
+            applyBankEdit({codec::PutRequest{r.code, r.arg[0], r.arg[1], r.arg[2], r.text}},
+                          m_model);
             return kRequestOk;
         case Route::Nothing:
             return kRequestOk;

@@ -15,4 +15,14 @@ void applyWrittenPuts(const std::vector<codec::PutRequest>& puts, SettingsData& 
     }
 }
 
+void applyBankEdit(const std::vector<codec::PutRequest>& puts, DeviceModel& model) {
+    for (const codec::PutRequest& p : puts) {
+        if (codec::pairedReadCode(p.code) == 0) {
+            continue;
+        }
+        codec::applyOffline(p.code, p.channel, p.start, p.text, model.working());
+        model.markEdited(model.selectedSet());
+    }
+}
+
 }  // namespace qavix

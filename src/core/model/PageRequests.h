@@ -7,6 +7,7 @@
 #include "model/Codec.h"
 #include "model/ControllerCodes.h"
 #include "model/DeviceData.h"
+#include "model/DeviceModel.h"
 
 namespace qavix {
 
@@ -31,5 +32,10 @@ PageRead channelRead(int readCode, int channel, int beams = 0, int timeoutMs = k
 // a successful write of the current values puts the sent texts into it the way an offline
 // apply does, so the page compares against what the controller now holds.
 void applyWrittenPuts(const std::vector<codec::PutRequest>& puts, SettingsData& set);
+
+// While a bank is selected the working set holds that bank's settings: the puts go into it
+// and mark the bank edited, for the bank write to send later. A put without a read pair
+// carries nothing a bank keeps and leaves the bank unmarked.
+void applyBankEdit(const std::vector<codec::PutRequest>& puts, DeviceModel& model);
 
 }  // namespace qavix

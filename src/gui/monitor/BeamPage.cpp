@@ -1,6 +1,6 @@
 #include "monitor/BeamPage.h"
 
-#include "comm/Transactions.h"
+#include "comm/PageWrite.h"
 #include "model/PageEditState.h"
 
 namespace qavix {
@@ -94,17 +94,12 @@ void BeamPage::clearPicks() {
 }
 
 bool BeamPage::write() {
-    DeviceModel& model = state().model();
-    std::vector<codec::PutRequest> puts = beams::writePuts(working(), m_table, m_picks, m_range);
-    const bool toController = model.selectedSet() == kCurrentSet;
+    const std::vector<codec::PutRequest> puts =
+        beams::writePuts(working(), m_table, m_picks, m_range);
     setCommBusy(true);
     openWait(true);
-    Transactions transactions(link(), model);
-    const bool ok = transactions.writeCurrentSet(puts) == kRequestOk;
+    const bool ok = writePage(link(), state().model(), puts).ok;
     if (ok) {
-        if (toController) {
-            applyWrittenPuts(puts, model.working());
-        }
         // What the controller now holds, and the levels beside it.
         runReads(beams::tableReads(working(), m_table));
         readDisplay();

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "comm/PageWrite.h"
 #include "comm/Transactions.h"
 #include "model/PageEditState.h"
 #include "monitor/CBatchDlg.h"
@@ -54,14 +55,7 @@ void CThresholdTuning::individualSetting() {
     setEditing(true);
 }
 
-bool CThresholdTuning::writeThresholds() {
-    AppState& state = m_context.state;
-    DeviceModel& model = state.model();
-    const bool ratio = m_page.ratioDisplay();
-    const bool toController = model.selectedSet() == kCurrentSet;
-    // The puts are made from a copy: a failed write leaves the working set as the
-    // controller last reported it and the chart still holding the edits to retry.
-    SettingsData edited = model.working();
+std::vector<codec::PutRequest> CThresholdTuning::thresholdPuts(SettingsData& edited, bool ratio) {
     std::vector<codec::PutRequest> puts;
     for (int s : sensors()) {
         const int beams = std::clamp(edited.channel(s).beamCount, 0, kMaxBeams);
@@ -78,13 +72,23 @@ bool CThresholdTuning::writeThresholds() {
         }
         puts.push_back(tuning::beamThresholdPut(edited, s, pairs, ratio));
     }
+    return puts;
+}
 
+bool CThresholdTuning::writeThresholds() {
+    AppState& state = m_context.state;
+    DeviceModel& model = state.model();
+    const bool ratio = m_page.ratioDisplay();
+    // The puts are made from a copy: a failed write leaves the working set as the
+    // controller last reported it and the chart still holding the edits to retry.
+    SettingsData edited = model.working();
+    const std::vector<codec::PutRequest> puts = thresholdPuts(edited, ratio);
     state.setCommBusy(true);
     if (m_context.openWaitWindow) {
         m_context.openWaitWindow(true);
     }
-    Transactions transactions(m_context.link, model);
-    const bool ok = transactions.writeCurrentSet(puts) == kRequestOk;
+    const PageWriteResult result = writePage(m_context.link, model, puts);
+    const bool ok = result.ok;
     if (ok) {
         for (int s : sensors()) {
             ChannelRecord& to = model.working().channel(s);
@@ -94,16 +98,13 @@ bool CThresholdTuning::writeThresholds() {
             to.ratioOnTh = from.ratioOnTh;
             to.ratioOffTh = from.ratioOffTh;
         }
-        // With a bank selected the link has applied the puts to it already.
-        if (toController) {
-            applyWrittenPuts(puts, model.working());
-        }
         chart().setViewMode();
         setEditing(false);
         // The read-back shows what the controller made of the values; a failed one leaves
         // the chart as written.
-        if (toController && m_page.runOperation(ratio ? levels::Operation::RatioDisplay
-                                                      : levels::Operation::AbsoluteDisplay)) {
+        if (result.target == WriteTarget::Controller &&
+            m_page.runOperation(ratio ? levels::Operation::RatioDisplay
+                                      : levels::Operation::AbsoluteDisplay)) {
             m_page.fillChart();
         }
     }

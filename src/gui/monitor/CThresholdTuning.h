@@ -50,6 +50,8 @@ class CThresholdTuning : public QObject, public GraphTuning {
 
   private:
     void setEditing(bool on);
+    // The puts of the chart's thresholds; `edited` takes the values they carry.
+    std::vector<codec::PutRequest> thresholdPuts(SettingsData& edited, bool ratio);
     void recolourShownBars();
 
     PageContext m_context;

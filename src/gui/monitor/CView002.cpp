@@ -1,13 +1,7 @@
 #include "monitor/CView002.h"
 
-#include <QApplication>
-#include <QBuffer>
-#include <QFileInfo>
-#include <QMessageBox>
 #include <QVBoxLayout>
-#include <ctime>
 
-#include "files/FileIo.h"
 #include "files/TextFile.h"
 #include "model/PageEditState.h"
 #include "monitor/DisplayColours.h"
@@ -21,13 +15,6 @@ namespace {
 using levels::Operation;
 
 constexpr int kMinimumIntervalMs = 10;
-
-std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
-}
 
 Operation levelsOnly(bool ratio) {
     return ratio ? Operation::LevelsRatio : Operation::LevelsAbsolute;
@@ -198,21 +185,7 @@ void CView002::rebuildItems() {
 }
 
 bool CView002::runOperation(levels::Operation op) {
-    const bool heldBefore = holdsCommBusy();
-    if (!heldBefore) {
-        setCommBusy(true);
-    }
-    bool ok = true;
-    for (const PageRead& r : levels::operationReads(op, working(), choice())) {
-        if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
-            ok = false;
-            break;
-        }
-    }
-    if (!heldBefore) {
-        setCommBusy(false);
-    }
-    return ok;
+    return runReads(levels::operationReads(op, working(), choice()));
 }
 
 bool CView002::fullLoad() {
@@ -376,14 +349,9 @@ void CView002::continuousTick() {
         return;
     }
     state().announceShownChannel(m_channel);
-    bool ok = true;
-    for (const PageRead& r : levels::operationReads(levelsOnly(m_ratio), working(), choice())) {
-        if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
-            ok = false;
-            break;
-        }
-    }
-    if (!ok) {
+    // The run manages the flag itself (see startContinuous).
+    if (!runReads(levels::operationReads(levelsOnly(m_ratio), working(), choice()),
+                  BusyFlag::LeaveAsIs)) {
         // Stops with the last values shown; "停止" stays until pressed.
         return;
     }
@@ -443,51 +411,14 @@ void CView002::showLegend() {
     CLegendDlg::showFor(m_legend, state().user, window());
 }
 
-QString CView002::askSavePath(const SaveFileRequest& request) {
-    if (m_askPath) {
-        return m_askPath(request);
-    }
-    // The question comes after the dialog, so the old file stays until it is answered.
-    SaveFileRequest r = request;
-    r.confirmOverwrite = false;
-    return askSaveFile(this, r);
-}
-
-bool CView002::confirmOverwrite(const QString& path) {
-    if (!QFileInfo::exists(path)) {
-        return true;
-    }
-    const auto answer = QMessageBox::question(
-        this, "名前を付けて保存",
-        QString("%1 は既に存在します。\n上書きしますか?").arg(QFileInfo(path).fileName()),
-        QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
-    return answer == QMessageBox::Ok;
-}
-
 bool CView002::saveCsv(const QString& given) {
-    QString path = given;
+    const QString path = m_files.csvPath(given);
     if (path.isEmpty()) {
-        path = askSavePath(
-            SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv",
-                            QString::fromStdString(levels::defaultCsvName(localNow()))});
-        if (path.isEmpty() || !confirmOverwrite(path)) {
-            return false;
-        }
+        return false;
     }
     // Fresh absolute values of the shown sensors; a failed read is reported by the link and
     // the file then holds what the working set has.
-    const bool heldBefore = holdsCommBusy();
-    if (!heldBefore) {
-        setCommBusy(true);
-    }
-    for (const PageRead& r : levels::absoluteSnapshotReads(working(), m_channel)) {
-        if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
-            break;
-        }
-    }
-    if (!heldBefore) {
-        setCommBusy(false);
-    }
+    runReads(levels::absoluteSnapshotReads(working(), m_channel));
     const auto lines = levels::levelCsvLines(working(), levels::shownSensors(working(), m_channel));
     if (!textfile::writeLines(path.toStdString(), lines).ok) {
         showFileNotWritten(true);
@@ -497,27 +428,11 @@ bool CView002::saveCsv(const QString& given) {
 }
 
 bool CView002::saveImage(const QString& given) {
-    QString path = given;
+    const QString path = m_files.imagePath(given);
     if (path.isEmpty()) {
-        std::string name = levels::defaultCsvName(localNow());
-        name.replace(name.size() - 3, 3, "png");
-        path = askSavePath(SaveFileRequest{kSaveAsTitle,
-                                           {"PNG 画像 (.png) (*.png)", csvFileFilters().last()},
-                                           "png",
-                                           QString::fromStdString(name)});
-        if (path.isEmpty() || !confirmOverwrite(path)) {
-            return false;
-        }
+        return false;
     }
-    const QImage image = m_chart->renderImage(devicePixelRatioF());
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG") ||
-        !fileio::writeFileAtomic(
-             path.toStdString(),
-             std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))
-             .ok) {
+    if (!LevelGraphFiles::writeImage(m_chart->renderImage(devicePixelRatioF()), path)) {
         showFileNotWritten(true);
         return false;
     }

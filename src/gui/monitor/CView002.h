@@ -8,16 +8,15 @@
 
 #include <QPointer>
 #include <QTimer>
-#include <functional>
 
 #include "monitor/CChartWnd.h"
 #include "monitor/CGraphCommandBar.h"
 #include "monitor/CLegendDlg.h"
 #include "monitor/GraphTuning.h"
+#include "monitor/LevelGraphFiles.h"
 #include "monitor/LevelReading.h"
 #include "pages/CommandTarget.h"
 #include "pages/PageBase.h"
-#include "pages/SaveFileDialog.h"
 
 namespace qavix {
 
@@ -30,8 +29,7 @@ class CView002 : public PageBase, public CommandTarget {
     static constexpr int kEmptyBars = 10;
     static constexpr int kInitialScaleStep = 2;
 
-    // What a save asks the user; an empty answer is a cancel. Tests replace the dialog.
-    using SavePathAsker = std::function<QString(const SaveFileRequest&)>;
+    using SavePathAsker = LevelGraphFiles::PathAsker;
 
     explicit CView002(const PageContext& context, QWidget* parent = nullptr);
     ~CView002() override;
@@ -47,7 +45,7 @@ class CView002 : public PageBase, public CommandTarget {
     CGraphCommandBar* commandControls() const { return m_bar; }
     CChartWnd* chart() const { return m_chart; }
     void setTuning(GraphTuning* tuning);
-    void setSavePathAsker(SavePathAsker asker) { m_askPath = std::move(asker); }
+    void setSavePathAsker(SavePathAsker asker) { m_files.setAsker(std::move(asker)); }
 
     int channel() const { return m_channel; }
     bool ratioDisplay() const { return m_ratio; }
@@ -92,14 +90,12 @@ class CView002 : public PageBase, public CommandTarget {
     void startContinuous();
     void stopContinuous();
     void showIdleBar();
-    bool confirmOverwrite(const QString& path);
-    QString askSavePath(const SaveFileRequest& request);
 
     CChartWnd* m_chart = nullptr;
     QPointer<CGraphCommandBar> m_bar;
     GraphTuning* m_tuning = nullptr;
     CLegendDlg* m_legend = nullptr;
-    SavePathAsker m_askPath;
+    LevelGraphFiles m_files{*this};
     QTimer m_timer;
 
     int m_channel = 0;

@@ -1,19 +1,14 @@
 #include "monitor/CView003.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPainter>
-#include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <ctime>
 
-#include "comm/Transactions.h"
+#include "comm/PageWrite.h"
 #include "files/TextFile.h"
 #include "model/PageEditState.h"
 #include "monitor/DisplayColours.h"
 #include "monitor/LevelCsv.h"
+#include "monitor/LevelListDelegate.h"
 #include "monitor/LevelReading.h"
 #include "monitor/ThresholdList.h"
 #include "pages/SaveFileDialog.h"
@@ -23,8 +18,6 @@ namespace qavix {
 namespace {
 
 constexpr int kMinimumIntervalMs = 10;
-// The bar column leaves this much room on each side of the bar.
-constexpr int kBarInset = 3;
 
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);
@@ -33,127 +26,14 @@ std::tm localNow() {
     return local;
 }
 
-// Draws the level bars and routes the cell editor's commits and keys to the page, which
-// decides whether a typed threshold is taken.
-class ListDelegate : public QStyledItemDelegate {
-  public:
-    ListDelegate(CView003& page, QObject* parent) : QStyledItemDelegate(parent), m_page(page) {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        if (index.column() != CView003::kBarColumn) {
-            QStyledItemDelegate::paint(painter, option, index);
-            return;
-        }
-        const int level = index.data(CView003::kBarLevelRole).toInt();
-        const QColor colour = index.data(CView003::kBarColourRole).value<QColor>();
-        const QRect area = option.rect.adjusted(kBarInset, kBarInset, -kBarInset, -kBarInset);
-        const int width = area.width() * std::clamp(level, 0, kFullScale) / kFullScale;
-        if (width > 0 && colour.isValid()) {
-            painter->fillRect(QRect(area.left(), area.top(), width, area.height()), colour);
-        }
-    }
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex& index) const override {
-        auto* edit = new QLineEdit(parent);
-        edit->setAccessibleName(index.column() == CView003::kOnColumn ? "ONしきい値"
-                                                                      : "OFFしきい値");
-        edit->setFrame(false);
-        return edit;
-    }
-
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        auto* edit = static_cast<QLineEdit*>(editor);
-        edit->setText(index.data().toString());
-        edit->selectAll();
-    }
-
-    void setModelData(QWidget* editor, QAbstractItemModel*,
-                      const QModelIndex& index) const override {
-        m_page.typeCell(index.row(), index.column(), static_cast<QLineEdit*>(editor)->text());
-    }
-
-  protected:
-    bool eventFilter(QObject* object, QEvent* event) override {
-        auto* editor = qobject_cast<QLineEdit*>(object);
-        if (editor == nullptr || event->type() != QEvent::KeyPress) {
-            return QStyledItemDelegate::eventFilter(object, event);
-        }
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const QTableWidget* list = m_page.list();
-        const int rowsPerPage =
-            std::max(1, list->viewport()->height() /
-                            std::max(1, list->verticalHeader()->defaultSectionSize()));
-        const QModelIndex here = list->currentIndex();
-        int row = here.row();
-        int column = here.column();
-        const bool onCell = column == CView003::kOnColumn;
-        switch (key) {
-            case Qt::Key_Tab:
-                // ON, then OFF, then the next row's ON.
-                row += onCell ? 0 : 1;
-                column = onCell ? CView003::kOffColumn : CView003::kOnColumn;
-                break;
-            case Qt::Key_Backtab:
-                row -= onCell ? 1 : 0;
-                column = onCell ? CView003::kOffColumn : CView003::kOnColumn;
-                break;
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-            case Qt::Key_Down:
-                row += 1;
-                break;
-            case Qt::Key_Up:
-                row -= 1;
-                break;
-            case Qt::Key_PageDown:
-                row += rowsPerPage;
-                break;
-            case Qt::Key_PageUp:
-                row -= rowsPerPage;
-                break;
-            default:
-                return QStyledItemDelegate::eventFilter(object, event);
-        }
-        emit commitData(editor);
-        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-        row = std::clamp(row, 0, std::max(0, list->rowCount() - 1));
-        CView003* page = &m_page;
-        QMetaObject::invokeMethod(
-            page, [page, row, column] { page->editCell(row, column); }, Qt::QueuedConnection);
-        return true;
-    }
-
-  private:
-    CView003& m_page;
-};
-
 }  // namespace
 
 CView003::CView003(const PageContext& pageContext, QWidget* parent)
     : PageBase("CView003", pageContext, parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_list = new QTableWidget(0, kColumnCount, this);
-    m_list->setObjectName("list1034");
-    m_list->setAccessibleName("受光レベルリスト");
-    m_list->setHorizontalHeaderLabels(
-        {"光軸番号", "受光レベル", "ONしきい値", "OFFしきい値", "受光レベルグラフ"});
-    m_list->horizontalHeader()->setSectionsClickable(false);
-    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_list->horizontalHeaderItem(kBeamColumn)->setTextAlignment(Qt::AlignCenter);
-    m_list->verticalHeader()->setVisible(false);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
-    // The bar column takes what the others leave, so the list never scrolls sideways.
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setShowGrid(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_list->setItemDelegate(new ListDelegate(*this, m_list));
-    m_list->setTabKeyNavigation(true);
+    m_list = new CLevelListTable(this);
+    m_list->setItemDelegate(new LevelListDelegate(*this, m_list));
     layout->addWidget(m_list);
 
     m_bar = new CLevelListBar;
@@ -175,24 +55,9 @@ CView003::~CView003() {
     }
 }
 
-std::array<int, CView003::kColumnCount> CView003::columnWidths(int width, bool scrollBarShown) {
-    const int w = std::max(width - 5, 0);
-    std::array<int, kColumnCount> out{w / 6, w / 7, w / 7, w * 2 / 13, 0};
-    out[kBarColumn] =
-        std::max(w - out[0] - out[1] - out[2] - out[3] - (scrollBarShown ? 16 : 0), 0);
-    return out;
-}
-
-void CView003::applyColumnWidths() {
-    const auto widths = columnWidths(m_list->width(), m_list->verticalScrollBar()->isVisible());
-    for (int c = 0; c < kBarColumn; ++c) {
-        m_list->setColumnWidth(c, widths[static_cast<size_t>(c)]);
-    }
-}
-
 void CView003::resizeEvent(QResizeEvent* event) {
     PageBase::resizeEvent(event);
-    applyColumnWidths();
+    m_list->applyColumnWidths();
 }
 
 std::vector<int> CView003::listedSensors() const {
@@ -217,7 +82,7 @@ void CView003::pageShown(const QString& /*title*/) {
     }
     refreshLevels();
     stopContinuous();
-    applyColumnWidths();
+    m_list->applyColumnWidths();
     m_list->setFocus();
 }
 
@@ -248,43 +113,27 @@ void CView003::deriveShown() {
 
 void CView003::fillList() {
     m_filling = true;
-    m_list->setRowCount(0);
     m_rows.clear();
+    std::vector<std::string> labels;
     const SettingsData& set = working();
     for (int s : listedSensors()) {
         for (int b = 0; b < std::clamp(set.channel(s).beamCount, 0, kMaxBeams); ++b) {
             m_rows.push_back(RowRef{s, b});
+            labels.push_back(thlist::rowLabel(s, b));
         }
     }
-    m_list->setRowCount(static_cast<int>(m_rows.size()));
+    m_list->setRows(labels);
     for (int row = 0; row < m_list->rowCount(); ++row) {
-        const RowRef& r = m_rows[static_cast<size_t>(row)];
-        for (int c = 0; c < kColumnCount; ++c) {
-            auto* item = new QTableWidgetItem;
-            Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-            if (c == kOnColumn || c == kOffColumn) {
-                flags |= Qt::ItemIsEditable;
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            }
-            if (c == kLevelColumn) {
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            }
-            item->setFlags(flags);
-            m_list->setItem(row, c, item);
-        }
-        m_list->item(row, kBeamColumn)
-            ->setText(QString::fromStdString(thlist::rowLabel(r.sensor, r.beam)));
         showPair(row);
     }
     m_filling = false;
-    applyColumnWidths();
+    m_list->applyColumnWidths();
 }
 
 void CView003::showPair(int row, bool offTyped) {
     const RowRef& r = m_rows.at(static_cast<size_t>(row));
     const thlist::CellTexts texts = thlist::cellTexts(shown(r.sensor, r.beam), offTyped);
-    m_list->item(row, kOnColumn)->setText(QString::fromStdString(texts.on));
-    m_list->item(row, kOffColumn)->setText(QString::fromStdString(texts.off));
+    m_list->showPair(row, texts.on, texts.off);
 }
 
 bool CView003::refreshLevels() {
@@ -301,34 +150,29 @@ bool CView003::refreshLevels() {
         const chart::ThresholdPair t = shown(r.sensor, r.beam);
         const bool blanked =
             ch.fixAxis[k] != 0 && levels::blankingInForce(set, r.sensor, m_channelMode);
-        m_list->item(row, kLevelColumn)->setText(QString::number(level));
-        QTableWidgetItem* bar = m_list->item(row, kBarColumn);
-        bar->setData(kBarLevelRole, level);
-        bar->setData(kBarColourRole,
-                     barStateColour(user, chart::barState(level, t.on, t.off, blanked)));
-        // Screen readers read the bar as its level.
-        bar->setData(Qt::AccessibleTextRole, QString::number(level));
+        m_list->showLevel(row, level,
+                          barStateColour(user, chart::barState(level, t.on, t.off, blanked)));
     }
     return true;
 }
 
 bool CView003::typeCell(int row, int column, const QString& text) {
     if (row < 0 || row >= static_cast<int>(m_rows.size()) ||
-        (column != kOnColumn && column != kOffColumn)) {
+        (column != CLevelListTable::kOnColumn && column != CLevelListTable::kOffColumn)) {
         return false;
     }
     bool ok = false;
     const int typed = text.trimmed().toInt(&ok);
     const RowRef& r = m_rows[static_cast<size_t>(row)];
     const chart::ThresholdPair now = shown(r.sensor, r.beam);
-    const auto next = ok ? thlist::typedThreshold(now, column == kOnColumn, typed,
+    const auto next = ok ? thlist::typedThreshold(now, column == CLevelListTable::kOnColumn, typed,
                                                   working().channel(r.sensor).hys)
                          : std::nullopt;
     if (!next) {
         // The cells keep their texts: the editor never writes into them.
         return false;
     }
-    const bool offTyped = column == kOffColumn;
+    const bool offTyped = column == CLevelListTable::kOffColumn;
     if (m_channelMode) {
         // One pair per sensor: every row of the sensor shows it.
         m_shown[static_cast<size_t>(r.sensor)].fill(*next);
@@ -458,21 +302,15 @@ bool CView003::write() {
     }
     const std::vector<codec::PutRequest> puts =
         thlist::listPuts(edited, sensors, pairs, m_channelMode);
-    const bool toController = model.selectedSet() == kCurrentSet;
     setCommBusy(true);
     openWait(true);
-    Transactions transactions(link(), model);
-    const bool ok = transactions.writeCurrentSet(puts) == kRequestOk;
+    const bool ok = writePage(link(), model, puts).ok;
     closeWait();
     setCommBusy(false);
     if (!ok) {
         // The edits stay for another try or "取消し".
         m_bar->showIdle(true);
         return false;
-    }
-    // With a bank selected the link has applied the puts to it already.
-    if (toController) {
-        applyWrittenPuts(puts, model.working());
     }
     setPageEdited(working(), kPageEditedFlag, false);
     reloadList();
@@ -500,15 +338,8 @@ void CView003::saveCsv() {
 }
 
 bool CView003::saveCsvTo(const QString& path) {
-    std::vector<std::vector<std::string>> rows;
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        std::vector<std::string> cells;
-        for (int c = kBeamColumn; c <= kOffColumn; ++c) {
-            cells.push_back(m_list->item(row, c)->text().toStdString());
-        }
-        rows.push_back(std::move(cells));
-    }
-    const bool written = textfile::writeLines(path.toStdString(), thlist::listCsvLines(rows)).ok;
+    const bool written =
+        textfile::writeLines(path.toStdString(), thlist::listCsvLines(m_list->csvRows())).ok;
     if (!written) {
         showFileNotWritten(true);
     }

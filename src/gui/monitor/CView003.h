@@ -6,7 +6,6 @@
 // discarded together; the list is saved as CSV. The rules are core's (monitor/ThresholdList).
 
 #include <QPointer>
-#include <QTableWidget>
 #include <QTimer>
 #include <array>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "model/PageRequests.h"
 #include "monitor/BarRules.h"
 #include "monitor/CLevelListBar.h"
+#include "monitor/CLevelListTable.h"
 #include "pages/PageBase.h"
 
 namespace qavix {
@@ -24,11 +24,6 @@ class CView003 : public PageBase {
   public:
     static constexpr int kPageIndex = 5;
     static constexpr int kPageEditedFlag = 10;
-    enum Column : int { kBeamColumn, kLevelColumn, kOnColumn, kOffColumn, kBarColumn };
-    static constexpr int kColumnCount = 5;
-    // Item data of the bar column: the level drawn and its colour.
-    static constexpr int kBarLevelRole = Qt::UserRole;
-    static constexpr int kBarColourRole = Qt::UserRole + 1;
 
     explicit CView003(const PageContext& context, QWidget* parent = nullptr);
     ~CView003() override;
@@ -36,7 +31,7 @@ class CView003 : public PageBase {
     void pageShown(const QString& title) override;
 
     CLevelListBar* commandControls() const { return m_bar; }
-    QTableWidget* list() const { return m_list; }
+    CLevelListTable* list() const { return m_list; }
     int channel() const { return m_channel; }
     bool running() const { return m_running; }
     bool edited() const;
@@ -59,9 +54,6 @@ class CView003 : public PageBase {
     // Opens the cell editor at `row` and `column` (ON or OFF), scrolling it into view.
     void editCell(int row, int column);
 
-    // Column widths for a list `width` pixels wide, with or without the vertical scroll bar.
-    static std::array<int, kColumnCount> columnWidths(int width, bool scrollBarShown);
-
   protected:
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -79,7 +71,6 @@ class CView003 : public PageBase {
     void updateEditedState();
     void tick();
     void stopContinuous();
-    void applyColumnWidths();
     std::vector<int> listedSensors() const;
 
     struct RowRef {
@@ -89,7 +80,7 @@ class CView003 : public PageBase {
 
     // The list command bar owns the controls once placed; it may go first at shutdown.
     QPointer<CLevelListBar> m_bar;
-    QTableWidget* m_list = nullptr;
+    CLevelListTable* m_list = nullptr;
     QTimer m_timer;
     std::vector<RowRef> m_rows;
     std::array<std::array<chart::ThresholdPair, kMaxBeams>, kChannelCount> m_shown{};

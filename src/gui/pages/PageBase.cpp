@@ -35,9 +35,9 @@ void PageBase::showFileNotWritten(bool withSound) {
     showMessage(kCsvOpenFailed);
 }
 
-bool PageBase::runReads(const std::vector<PageRead>& reads) {
-    const bool heldBefore = holdsCommBusy();
-    if (!heldBefore) {
+bool PageBase::runReads(const std::vector<PageRead>& reads, BusyFlag busy) {
+    const bool holdHere = busy == BusyFlag::Hold && !holdsCommBusy();
+    if (holdHere) {
         setCommBusy(true);
     }
     bool ok = true;
@@ -47,7 +47,7 @@ bool PageBase::runReads(const std::vector<PageRead>& reads) {
             break;
         }
     }
-    if (!heldBefore) {
+    if (holdHere) {
         setCommBusy(false);
     }
     return ok;

@@ -31,9 +31,11 @@ class PageBase : public PaneView {
     void setCommBusy(bool on);
     // Whether this page set the flag and has not cleared it yet.
     bool holdsCommBusy() const { return m_holdsBusy; }
-    // Runs the reads with the communication-busy flag held (unless this page holds it
-    // already); false at the first failure.
-    bool runReads(const std::vector<PageRead>& reads);
+    // Whether runReads holds the communication-busy flag for its reads (unless this page
+    // holds it already), or leaves it to a caller that manages it its own way.
+    enum class BusyFlag { Hold, LeaveAsIs };
+    // Runs the reads in order; false at the first failure.
+    bool runReads(const std::vector<PageRead>& reads, BusyFlag busy = BusyFlag::Hold);
     void openWait(bool writing);
     void closeWait();
     void showMessage(const QString& text);

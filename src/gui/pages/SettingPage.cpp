@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "comm/Transactions.h"
+#include "comm/PageWrite.h"
 #include "pages/PageRegistry.h"
 
 namespace qavix {
@@ -119,15 +119,9 @@ bool SettingPage::writePage() {
     // replayed once the write is over.
     setCommBusy(true);
     openWait(true);
-    std::vector<codec::PutRequest> puts = pagePuts();
-    DeviceModel& model = state().model();
-    const bool toController = model.selectedSet() == kCurrentSet;
-    Transactions transactions(link(), model);
-    const bool ok = transactions.writeCurrentSet(puts, startSettingTimeoutMs()) == kRequestOk;
+    const bool ok =
+        qavix::writePage(link(), state().model(), pagePuts(), startSettingTimeoutMs()).ok;
     if (ok) {
-        if (toController) {
-            applyWrittenPuts(puts, model.working());
-        }
         markClean();
     }
     written(ok);
