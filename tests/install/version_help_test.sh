@@ -76,7 +76,8 @@ for program in qavix qavixctl qavix-sim; do
     # qavixctl: every command's help as well, since its man page covers them all.
     if [ "$program" = qavixctl ]; then
         for command in info errors clock scan levels monitor "bank check" "bank show" \
-                       "bank diff" "bank report" "bank export" "bank import"; do
+                       "bank diff" "bank report" "bank export" "bank import" \
+                       "fleet backup" "fleet check" "fleet restore"; do
             # shellcheck disable=SC2086 # the command is two words on purpose
             bare "$binary" $command --help >> "$work/help" || fail "qavixctl $command --help"
         done
