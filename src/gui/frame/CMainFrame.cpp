@@ -28,6 +28,10 @@ namespace {
 
 constexpr int kIdleRefreshMs = 200;
 
+void toggle(QWidget* w) {
+    w->setVisible(w->isHidden());
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
@@ -85,8 +89,6 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
     applyUserSettings();
     updateCommandStates();
 }
-
-CMainFrame::~CMainFrame() = default;
 
 QAction* CMainFrame::action(int id) const {
     return m_menus == nullptr ? nullptr : m_menus->action(id);
@@ -307,10 +309,6 @@ void CMainFrame::printWith(void (PrintTarget::*command)()) {
     }
 }
 
-void CMainFrame::toggle(QWidget* w) {
-    w->setVisible(w->isHidden());
-}
-
 void CMainFrame::applyCommunicationSettings() {
     if (m_reconnection.run()) {
         refreshAfterReconnect();
@@ -326,12 +324,8 @@ void CMainFrame::showReplacedSet(int set) {
 }
 
 void CMainFrame::refreshAfterReconnect() {
-    DeviceModel& model = m_state.model();
-    m_right->splitterView()->markSetSwitched();
-    m_tree->selectSet(model.selectedSet());
-    m_infoBar->fillAll(model.working());
-    updateInfoLayout();
-    model.working().pageEdited.fill(false);
+    showReplacedSet(m_state.model().selectedSet());
+    m_state.model().working().pageEdited.fill(false);
     refreshStatusPanes();
     updateCommandStates();
 }

@@ -61,7 +61,7 @@ class CMainFrame : public QMainWindow {
     void openManual() { m_help.openManual(); }
 
     explicit CMainFrame(const FrameServices& services, QWidget* parent = nullptr);
-    ~CMainFrame() override;
+    ~CMainFrame() override = default;
 
     void lockMenu(int mode);
     // Greys the menus as lockMenu does, for a read that shows a wait window of its own (the
@@ -136,7 +136,6 @@ class CMainFrame : public QMainWindow {
     void createClient();
     void createPanes();
     void greyMenus(bool grey);
-    void toggle(QWidget* w);
     // The page shown when it prints (the settings list), else nothing.
     PrintTarget* printTarget() const;
     void printWith(void (PrintTarget::*command)());
