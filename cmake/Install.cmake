@@ -1,7 +1,9 @@
 # `cmake --install build --prefix P`: the programs, the link library where they find it
 # (LinkLibrary.h: ../lib/qavix from the executables), and what a Linux desktop expects:
 # desktop entries, icons, the MIME type of bank files, AppStream metainfo, the udev rule for
-# serial adapters, the man page of qavixctl, the user's manual and the monitor's service unit.
+# serial adapters, the man pages, the user's manual, the monitor's service unit, and the
+# copyright and changelog that a Debian package carries (scripts/package.sh packs exactly
+# what these rules install).
 include(GNUInstallDirs)
 
 set(QAVIX_DIST ${PROJECT_SOURCE_DIR}/dist)
@@ -20,7 +22,8 @@ install(FILES ${QAVIX_DIST}/qavix.desktop ${QAVIX_DIST}/qavix-bank.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QAVIX_DIST}/qavix-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME qavix.xml)
-install(FILES ${QAVIX_DIST}/org.qavix.Qavix.metainfo.xml
+# The metainfo and the man pages carry the version (cmake/Version.cmake).
+install(FILES ${QAVIX_VERSION_DIR}/org.qavix.Qavix.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${QAVIX_ICONS}/qavix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 24 32 48 64 128 256)
@@ -29,7 +32,14 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 # Rules under the prefix, as packages ship them (/usr/lib/udev/rules.d).
 install(FILES ${QAVIX_DIST}/60-qavix-serial.rules DESTINATION lib/udev/rules.d)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/man/qavixctl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+foreach(page ${QAVIX_MAN_OUTPUTS})
+  string(REGEX MATCH "\\.([1-8])\\.gz$" section_match ${page})
+  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${CMAKE_MATCH_1})
+endforeach()
+install(FILES ${QAVIX_DIST}/debian/copyright ${QAVIX_VERSION_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+install(FILES ${QAVIX_DIST}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME qavix)
 # The plant monitor as a service: a template unit per controller, its example configuration
 # and the description of its topics.
 install(FILES ${QAVIX_DIST}/qavix-monitor@.service DESTINATION lib/systemd/system)

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-300}
 build=${2:-build-fuzz}
-targets=(bank_file profile_file reply_decoders frame_parser scenario)
+targets=(bank_file profile_file reply_decoders frame_parser scenario telnet_decoder)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
     CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DQAVIX_BUILD_GUI=OFF \

@@ -13,6 +13,8 @@ packages=(
     qt6-translations-l10n python3-markdown
     desktop-file-utils appstream udev
     libmosquitto-dev mosquitto mosquitto-clients openssl
+    ser2net
+    dpkg-dev lintian
 )
 
 missing=()

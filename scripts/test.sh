@@ -19,6 +19,9 @@ jobs=$(nproc)
 launcher=()
 if command -v ccache > /dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Paths inside the source folder count relative to it, so a clone in another folder
+    # (a CI run) finds the objects of an earlier one.
+    export CCACHE_BASEDIR=$PWD
 fi
 # A test that hangs fails after this many seconds instead of holding the run.
 timeout=600

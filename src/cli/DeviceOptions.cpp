@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "NetworkAddress.h"
 #include "comm/LinkSettings.h"
 
 namespace qavix::cli {
@@ -39,14 +40,28 @@ void addDeviceOptions(CLI::App& app, DeviceOptions& options) {
     app.add_option_function<std::string>(
            "--port",
            [&options](const std::string& name) {
+               if (link::isNetworkValue(name)) {
+                   link::AddressProblem problem = link::AddressProblem::None;
+                   if (!link::parseNetworkAddress(name, &problem)) {
+                       throw CLI::ValidationError("--port",
+                                                  link::addressProblemText(problem) + ": " + name);
+                   }
+                   options.networkTarget = name;
+                   options.port.reset();
+                   return;
+               }
                const auto index = portIndex(name);
                if (!index) {
-                   throw CLI::ValidationError("--port", "expected COM1 .. COM6, got " + name);
+                   throw CLI::ValidationError(
+                       "--port",
+                       "expected COM1 .. COM6, tcp:HOST:PORT or rfc2217:HOST:PORT, got " + name);
                }
                options.port = *index;
+               options.networkTarget.clear();
            },
-           "serial port COM1..COM6 (default: ActivePort of Qavix.ini)")
-        ->type_name("COMn");
+           "serial port COM1..COM6 (default: ActivePort of Qavix.ini), or a device server "
+           "tcp:HOST:PORT / rfc2217:HOST:PORT opened with the active port's line settings")
+        ->type_name("COMn|TARGET");
     app.add_option_function<int>(
            "--unit", [&options](int unit) { options.unit = unit; },
            "unit number of the controller (default: ActiveMachine of Qavix.ini)")

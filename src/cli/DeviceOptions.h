@@ -2,6 +2,7 @@
 // The options every device command shares. They are accepted anywhere on the command line.
 
 #include <optional>
+#include <string>
 
 namespace CLI {
 class App;
@@ -11,6 +12,9 @@ namespace qavix::cli {
 
 struct DeviceOptions {
     std::optional<int> port;  // 0..5 for COM1..COM6; Qavix.ini decides when not given
+    // A device server given with --port ("rfc2217:plc-line3:4001"), checked whole; it
+    // stands in for the active port, whose line settings it is opened with.
+    std::string networkTarget;
     std::optional<int> unit;  // 号機
     bool yes = false;         // answer every OK/Cancel question with OK
 };

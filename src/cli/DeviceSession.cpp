@@ -1,5 +1,7 @@
 #include "DeviceSession.h"
 
+#include <stdlib.h>
+
 #include <iostream>
 
 #include "ExitCodes.h"
@@ -29,6 +31,13 @@ int DeviceSession::connect() {
         const PortSelection selection = selectPort(kSettingsFileName, m_options);
         reportUnreadableSettings(selection);
         settings = selection.link;
+        if (!selection.networkTarget.empty()) {
+            // The target stands in for the active port in this process only, as QAVLINK_COMn
+            // would: the library, and the messages about it, resolve the port to it alike.
+            const std::string variable =
+                "QAVLINK_COM" + std::to_string(selection.link.activePort + 1);
+            ::setenv(variable.c_str(), selection.networkTarget.c_str(), 1);
+        }
     }
     const LinkConnection connection =
         m_setup.ownConnection ? LinkConnection::Own : LinkConnection::Shared;

@@ -14,6 +14,7 @@ PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& o
     const PortSettings settings = PortSettings::load(profile);
     selection.link = makeLinkSettings(settings, options.port.value_or(settings.activePort),
                                       options.unit.value_or(settings.activeMachine));
+    selection.networkTarget = options.networkTarget;
     return selection;
 }
 

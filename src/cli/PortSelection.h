@@ -13,6 +13,7 @@ constexpr const char* kSettingsFileName = "Qavix.ini";
 
 struct PortSelection {
     LinkSettings link;
+    std::string networkTarget;  // --port gave a device server for the active port
     // Why the settings file could not be taken (the link then holds the defaults, as the
     // program starts with them); empty when it was read or is missing.
     std::string unreadable;

@@ -14,12 +14,15 @@
 #include "FleetCommands.h"
 #include "LevelsCommand.h"
 #include "MonitorCommand.h"
+#include "ProgramVersion.h"
 #include "ReportCommand.h"
 #include "ScanCommand.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"qavixctl: command-line client for the Qavix area scanner tools"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("qavixctl ") + qavix::programVersion(),
+                         "Print the version and exit");
     int exitCode = qavix::cli::kExitOk;
     qavix::cli::DeviceOptions deviceOptions;
     // Before any subcommand exists, so that every one of them hands these options up.

@@ -1,12 +1,16 @@
 // The desktop program: start-up, the event loop and shutdown all run in CQavixApp;
-// `--print-report` prints the settings list to a PDF file and ends without a window.
+// `--print-report` prints the settings list to a PDF file and ends without a window;
+// `--help` and `--version` answer before Qt looks for a display.
 
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <cstdlib>
+#include <iostream>
 
+#include "ProgramVersion.h"
 #include "app/CQavixApp.h"
+#include "app/CommandLineHelp.h"
 #include "app/DesktopSetup.h"
 #include "app/PrintReportRun.h"
 
@@ -15,6 +19,16 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i]);
     }
+    switch (qavix::infoRequest(arguments)) {
+        case qavix::InfoRequest::Help:
+            std::cout << qavix::helpText();
+            return 0;
+        case qavix::InfoRequest::Version:
+            std::cout << qavix::versionText();
+            return 0;
+        case qavix::InfoRequest::None:
+            break;
+    }
     const bool printReport = qavix::wantsPrintReport(arguments);
     if (printReport) {
         // A service report is printed from a shell, often without a desktop.
@@ -22,7 +36,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Qavix");
-    QApplication::setApplicationVersion("0.1.0");
+    QApplication::setApplicationVersion(qavix::programVersion());
     QApplication::setDesktopFileName("qavix");
     QApplication::setWindowIcon(qavix::applicationIcon());
     qavix::installQtTranslations(application);

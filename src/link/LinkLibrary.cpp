@@ -6,6 +6,7 @@
 
 #include "PortOpener.h"
 #include "PortProblem.h"
+#include "PortResolver.h"
 #include "qavlink.h"
 
 namespace qavix::link {
@@ -143,6 +144,10 @@ bool LinkLibrary::failExchange(const ExchangeResult& result, int timeoutMs) {
             return fail("LONG", "The reply is longer than " + std::to_string(KRYL_MAX_REPLY) +
                                     " characters");
         case ExchangeStatus::LineError:
+            if (auto problem = m_session->lineProblem()) {
+                problem->port = comPortNumber(m_portName) ? m_portName : std::string();
+                return fail(portProblemCode(problem->kind), portProblemText(*problem));
+            }
             return fail("LINE", "The line failed or was disconnected");
         case ExchangeStatus::Unsendable:
             return fail("SEND", "The request cannot be sent (unit or text too long)");

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Transport.h"
@@ -39,6 +40,8 @@ class LinkSession {
 
     const std::string& lastSent() const { return m_lastSent; }
     const std::string& lastReceived() const { return m_lastReceived; }
+    // Why the line failed, when the transport knows more than that it did.
+    std::optional<PortProblem> lineProblem() const { return m_transport->lineProblem(); }
 
   private:
     ExchangeResult awaitReply(const sim::Command& command, int sequence,

@@ -4,9 +4,37 @@
 #include "IniText.h"
 #include "PortProblem.h"
 #include "PortResolver.h"
+#include "Rfc2217Transport.h"
 #include "SerialTransport.h"
+#include "TcpTransport.h"
 
 namespace qavix::link {
+
+namespace {
+
+std::unique_ptr<Transport> openNetwork(const PortTarget& target, const std::string& portName,
+                                       const PortSettings& settings, LinkFailure& failure) {
+    PortProblem problem;
+    problem.port = portName;
+    problem.device = target.value;
+    std::unique_ptr<Transport> transport;
+    if (!target.network) {
+        problem.kind = PortProblemKind::BadAddress;
+        problem.detail = addressProblemText(target.addressProblem);
+    } else if (target.network->protocol == NetProtocol::Tcp) {
+        transport = TcpTransport::open(*target.network, target.value, connectTimeout(),
+                                       problem.kind, problem.detail);
+    } else {
+        transport = Rfc2217Transport::open(*target.network, target.value, settings,
+                                           connectTimeout(), problem.kind, problem.detail);
+    }
+    if (!transport) {
+        failure = {portProblemCode(problem.kind), portProblemText(problem)};
+    }
+    return transport;
+}
+
+}  // namespace
 
 std::unique_ptr<Transport> openPort(const std::string& name, const PortSettings& settings,
                                     LinkFailure& failure) {
@@ -24,6 +52,9 @@ std::unique_ptr<Transport> openPort(const std::string& name, const PortSettings&
             failure = {"SIMOPT", "Emulator: " + ini::printable(error)};
         }
         return transport;
+    }
+    if (target->onNetwork()) {
+        return openNetwork(*target, portName, settings, failure);
     }
     PortProblemKind reason = PortProblemKind::Io;
     std::string detail;

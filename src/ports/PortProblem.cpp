@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -27,10 +28,25 @@ struct CodeOfKind {
 // Callers of the library have long seen NOPORT for every "nothing usable there"; the kinds
 // behind it are told apart again by looking at the device (refineMissing).
 constexpr CodeOfKind kCodes[] = {
-    {PortProblemKind::NoDevice, "NOPORT"},    {PortProblemKind::Absent, "NOPORT"},
-    {PortProblemKind::NotTerminal, "NOPORT"}, {PortProblemKind::Permission, "ACCESS"},
-    {PortProblemKind::Busy, "BUSY"},          {PortProblemKind::Settings, "SETTING"},
+    {PortProblemKind::NoDevice, "NOPORT"},
+    {PortProblemKind::Absent, "NOPORT"},
+    {PortProblemKind::NotTerminal, "NOPORT"},
+    {PortProblemKind::Permission, "ACCESS"},
+    {PortProblemKind::Busy, "BUSY"},
+    {PortProblemKind::Settings, "SETTING"},
     {PortProblemKind::Io, "IOERR"},
+    {PortProblemKind::BadAddress, "ADDRESS"},
+    {PortProblemKind::HostUnknown, "NOHOST"},
+    {PortProblemKind::LookupFailed, "DNSFAIL"},
+    {PortProblemKind::Refused, "REFUSED"},
+    {PortProblemKind::Unreachable, "UNREACH"},
+    {PortProblemKind::NoAnswer, "NOREPLY"},
+    {PortProblemKind::Dropped, "DROPPED"},
+    {PortProblemKind::NoComPortOption, "NOCPO"},
+    {PortProblemKind::RateRefused, "NEGRATE"},
+    {PortProblemKind::DataSizeRefused, "NEGSIZE"},
+    {PortProblemKind::ParityRefused, "NEGPAR"},
+    {PortProblemKind::StopSizeRefused, "NEGSTOP"},
 };
 
 // Installed with the program; it gives USB serial adapters to the dialout group.
@@ -80,6 +96,99 @@ PortProblemKind refineMissing(const std::string& device) {
     const bool terminal = ::isatty(fd) != 0;
     ::close(fd);
     return terminal ? PortProblemKind::Absent : PortProblemKind::NotTerminal;
+}
+
+// A failure of a device server is told apart by its kind, or for kinds shared with local
+// devices (Busy) by the target it names.
+bool isNetworkProblem(const PortProblem& p) {
+    return p.kind >= PortProblemKind::BadAddress || isNetworkValue(p.device);
+}
+
+std::string networkSubject(const PortProblem& p) {
+    if (p.port.empty()) {
+        return "接続先 " + p.device;
+    }
+    return "通信ポート " + p.port + " の接続先 " + p.device;
+}
+
+std::string inBrackets(const std::string& detail) {
+    return detail.empty() ? std::string() : "（" + detail + "）";
+}
+
+std::string secondsText(std::chrono::milliseconds time) {
+    const auto ms = time.count();
+    std::string text = std::to_string(ms / 1000);
+    if (ms % 1000 != 0) {
+        text += "." + std::to_string(ms % 1000 / 100);
+    }
+    return text;
+}
+
+std::string lineSettingRefused(const PortProblem& p, const char* setting) {
+    return networkSubject(p) + " が RFC 2217 による" + setting + "の設定を受け付けません" +
+           inBrackets(p.detail) +
+           "。\n"
+           "デバイスサーバーとその先の機器がこの通信条件に対応しているか確認してください。";
+}
+
+std::string networkProblemText(const PortProblem& p) {
+    const std::string subject = networkSubject(p);
+    switch (p.kind) {
+        case PortProblemKind::BadAddress:
+            return subject + " の書き方が正しくありません" + inBrackets(p.detail) + "。";
+        case PortProblemKind::HostUnknown:
+            return subject + " のホスト名が見つかりません" + inBrackets(p.detail) +
+                   "。\nホスト名の綴りと DNS の設定を確認してください。";
+        case PortProblemKind::LookupFailed:
+            return subject + " のホスト名を調べられません" + inBrackets(p.detail) +
+                   "。\nネットワークと DNS サーバーの設定を確認してください。";
+        case PortProblemKind::Refused:
+            return subject +
+                   " への接続が拒否されました。\n"
+                   "ポート番号と、デバイスサーバーが動いているかを確認してください。";
+        case PortProblemKind::Unreachable:
+            return subject + " に届きません" + inBrackets(p.detail) +
+                   "。\nネットワークの接続と経路を確認してください。";
+        case PortProblemKind::NoAnswer:
+            return subject + " が " + secondsText(connectTimeout()) +
+                   " 秒以内に接続に応じません。\n"
+                   "ホスト名、ポート番号と、途中のファイアウォールを確認してください。";
+        case PortProblemKind::Dropped:
+            return subject + " との接続がデバイスサーバー側で切られました" + inBrackets(p.detail) +
+                   "。\n"
+                   "別のクライアントが同じポートに接続して切り替わった"
+                   "（ser2net の kickolduser など）か、デバイスサーバーが停止しました。";
+        case PortProblemKind::Busy:
+            return subject + " は他のクライアントが使用中です" + inBrackets(p.detail) +
+                   "。\nそのクライアントを終了してください。";
+        case PortProblemKind::NoComPortOption:
+            return subject + " は RFC 2217（COM-PORT-OPTION）に応じません" + inBrackets(p.detail) +
+                   "。\n"
+                   "デバイスサーバーを telnet(rfc2217) で設定するか、tcp: で接続してください。";
+        case PortProblemKind::RateRefused:
+            return lineSettingRefused(p, "通信速度");
+        case PortProblemKind::DataSizeRefused:
+            return lineSettingRefused(p, "データビット長");
+        case PortProblemKind::ParityRefused:
+            return lineSettingRefused(p, "パリティ");
+        case PortProblemKind::StopSizeRefused:
+            return lineSettingRefused(p, "ストップビット");
+        default:
+            break;
+    }
+    return subject + " と通信できません" + inBrackets(p.detail) + "。";
+}
+
+PortProblem describeNetworkFailure(PortProblemKind kind, const std::string& port,
+                                   const PortTarget& target) {
+    PortProblem p;
+    p.kind = target.network ? kind : PortProblemKind::BadAddress;
+    p.port = port;
+    p.device = target.value;
+    if (p.kind == PortProblemKind::BadAddress) {
+        p.detail = addressProblemText(target.addressProblem);
+    }
+    return p;
 }
 
 }  // namespace
@@ -195,6 +304,9 @@ std::optional<PortProblem> describeOpenFailure(const std::string& port, const st
     if (target && target->emulator) {
         return std::nullopt;  // the emulator's own failures say what they are
     }
+    if (target && target->onNetwork()) {
+        return describeNetworkFailure(*kind, comPortNumber(port) ? port : std::string(), *target);
+    }
     const std::string device = target ? target->device : std::string();
     const std::string name = comPortNumber(port) ? port : std::string();
     if (!target) {
@@ -207,6 +319,9 @@ std::optional<PortProblem> describeOpenFailure(const std::string& port, const st
 }
 
 std::string portProblemText(const PortProblem& p) {
+    if (isNetworkProblem(p)) {
+        return networkProblemText(p);
+    }
     switch (p.kind) {
         case PortProblemKind::NoDevice:
             return "通信ポート " + ini::printable(p.port.empty() ? p.device : p.port) +
@@ -245,6 +360,18 @@ std::string portProblemText(const PortProblem& p) {
                    " が通信条件（速度・データビット長・パリティ・ストップビット）を受け付けません"
                    "。";
         case PortProblemKind::Io:
+        case PortProblemKind::BadAddress:
+        case PortProblemKind::HostUnknown:
+        case PortProblemKind::LookupFailed:
+        case PortProblemKind::Refused:
+        case PortProblemKind::Unreachable:
+        case PortProblemKind::NoAnswer:
+        case PortProblemKind::Dropped:
+        case PortProblemKind::NoComPortOption:
+        case PortProblemKind::RateRefused:
+        case PortProblemKind::DataSizeRefused:
+        case PortProblemKind::ParityRefused:
+        case PortProblemKind::StopSizeRefused:
             break;
     }
     return subject(p) + " を開けません" + (p.detail.empty() ? "" : "（" + p.detail + "）") + "。";

@@ -16,6 +16,19 @@ enum class PortProblemKind {
     NotTerminal,  // the path is no serial line
     Settings,     // the line settings were refused
     Io,           // any other failure of open()
+    // A device server on the network (tcp: and rfc2217: targets):
+    BadAddress,       // the value names no host and port
+    HostUnknown,      // the name does not exist
+    LookupFailed,     // the name could not be looked up (no answer from the name servers)
+    Refused,          // nothing listens on that port
+    Unreachable,      // no route to the network or host
+    NoAnswer,         // the connection was not accepted within connectTimeout()
+    Dropped,          // the server closed the connection
+    NoComPortOption,  // the server refused RFC 2217's COM-PORT-OPTION
+    RateRefused,      // the server refused or changed a line setting
+    DataSizeRefused,
+    ParityRefused,
+    StopSizeRefused,
 };
 
 struct PortProblem {
@@ -24,7 +37,8 @@ struct PortProblem {
     std::string device;  // what the port resolved to
     std::string group;   // Permission: a group that may read and write the device, to join
     std::string holder;  // Busy: "name (PID n)" of a process holding it, when /proc tells
-    std::string detail;  // Io: the system's words for the error
+    std::string detail;  // Io: the system's words for the error; network kinds: the
+                         // resolver's or the server's words, or what the server answered
 };
 
 // The short code KRYL_GetLastError reports for a kind (fewer than 8 characters).

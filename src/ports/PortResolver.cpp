@@ -44,6 +44,11 @@ std::optional<PortTarget> parsePortValue(const std::string& value) {
         return std::nullopt;
     }
     PortTarget target;
+    target.value = value;
+    if (isNetworkValue(value)) {
+        target.network = parseNetworkAddress(value, &target.addressProblem);
+        return target;
+    }
     const std::string prefix = std::string(kEmulator) + ":";
     if (value == kEmulator) {
         target.emulator = true;
@@ -57,9 +62,9 @@ std::optional<PortTarget> parsePortValue(const std::string& value) {
 }
 
 std::optional<PortTarget> resolvePort(const std::string& name, const std::string& iniPath) {
-    // A path or an emulator value opens that directly: the communication settings try a
-    // mapping this way before it is saved.
-    if (!name.empty() && name.front() == '/') {
+    // A path, an emulator or a network value opens that directly: the communication
+    // settings try a mapping this way before it is saved.
+    if ((!name.empty() && name.front() == '/') || isNetworkValue(name)) {
         return parsePortValue(name);
     }
     if (name == kEmulator ||

@@ -32,7 +32,8 @@ bool makeRaw(int fd) {
 
 }  // namespace
 
-PtyServer::PtyServer(link::FrameServer& server, LineRate rate) : m_server(server), m_rate(rate) {}
+PtyServer::PtyServer(link::FrameServer& server, LineRate rate, std::ostream* log)
+    : m_server(server), m_rate(rate), m_log(log) {}
 
 PtyServer::~PtyServer() {
     if (m_slave >= 0) {
@@ -65,12 +66,17 @@ bool PtyServer::open(std::string& error) {
     return true;
 }
 
-int PtyServer::baud() const {
+int PtyServer::baud() {
     if (m_rate.baud > 0) {
         return m_rate.baud;
     }
     const int set = link::readBaudRate(m_slave);
-    return set > 0 ? set : kDefaultBaud;
+    const int baud = set > 0 ? set : kDefaultBaud;
+    if (m_log != nullptr && baud != m_loggedBaud) {
+        *m_log << "line-rate " << baud << std::endl;
+        m_loggedBaud = baud;
+    }
+    return baud;
 }
 
 void PtyServer::receive() {
@@ -79,41 +85,21 @@ void PtyServer::receive() {
     if (got <= 0) {
         return;
     }
-    const auto now = Clock::now();
-    for (link::ServedReply& reply :
-         m_server.feed(std::string_view(buffer, static_cast<std::size_t>(got)))) {
-        auto readyAt = now;
-        if (m_rate.baud != 0) {
-            // The whole exchange as a real line would carry it: request, then reply.
-            readyAt += link::lineTime(reply.requestChars + reply.frame.size(),
-                                      m_rate.bitsPerCharacter, baud());
-        }
-        m_pending.push_back({readyAt, std::move(reply.frame)});
+    const auto now = ReplyPacer::Clock::now();
+    auto replies = m_server.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
+    if (!replies.empty()) {
+        m_pacer.add(std::move(replies), now, m_rate.bitsPerCharacter,
+                    m_rate.baud != 0 ? baud() : 0);
     }
 }
 
 void PtyServer::sendDue() {
-    const auto now = Clock::now();
-    while (!m_pending.empty() && m_pending.front().readyAt <= now) {
-        const std::string& bytes = m_pending.front().bytes;
+    const std::string bytes = m_pacer.takeDue(ReplyPacer::Clock::now());
+    if (!bytes.empty()) {
         // A client that stopped reading loses what does not fit, as on a real line.
         const ssize_t written = ::write(m_master, bytes.data(), bytes.size());
         (void)written;
-        m_pending.pop_front();
     }
-}
-
-bool PtyServer::nextWait(timespec& wait) const {
-    if (m_pending.empty()) {
-        return false;
-    }
-    // Microsecond precision: at 115200 baud a whole exchange takes about 3 ms.
-    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        m_pending.front().readyAt - Clock::now());
-    const long long ns = left.count() > 0 ? left.count() : 0;
-    wait.tv_sec = static_cast<time_t>(ns / 1000000000LL);
-    wait.tv_nsec = static_cast<long>(ns % 1000000000LL);
-    return true;
 }
 
 void PtyServer::run(int stopFd) {
@@ -121,7 +107,7 @@ void PtyServer::run(int stopFd) {
         pollfd fds[2] = {{m_master, POLLIN, 0}, {stopFd, POLLIN, 0}};
         const int count = stopFd >= 0 ? 2 : 1;
         timespec wait{};
-        const bool timed = nextWait(wait);
+        const bool timed = m_pacer.nextWait(wait);
         const int ready =
             ::ppoll(fds, static_cast<nfds_t>(count), timed ? &wait : nullptr, nullptr);
         if (ready < 0 && errno != EINTR) {

@@ -3,13 +3,11 @@
 // client opens as its serial device; this server keeps a descriptor of it open itself, so
 // a client can close and reopen the device without the master seeing a hang-up.
 
-#include <time.h>
-
-#include <chrono>
-#include <deque>
+#include <ostream>
 #include <string>
 
 #include "FrameServer.h"
+#include "ReplyPacer.h"
 
 namespace qavix::sim::tool {
 
@@ -20,7 +18,9 @@ struct LineRate {
 
 class PtyServer {
   public:
-    PtyServer(link::FrameServer& server, LineRate rate);
+    // With the terminal's rate as the line model and a log, each change of that rate is
+    // logged ("line-rate 115200"), so a test can see what a client set.
+    PtyServer(link::FrameServer& server, LineRate rate, std::ostream* log = nullptr);
     ~PtyServer();
     PtyServer(const PtyServer&) = delete;
     PtyServer& operator=(const PtyServer&) = delete;
@@ -33,24 +33,18 @@ class PtyServer {
     void run(int stopFd);
 
   private:
-    using Clock = std::chrono::steady_clock;
-    struct Pending {
-        Clock::time_point readyAt;
-        std::string bytes;
-    };
-
     void receive();
     void sendDue();
-    int baud() const;
-    // The time until the next reply is due; false when none is waiting.
-    bool nextWait(timespec& wait) const;
+    int baud();
 
     link::FrameServer& m_server;
     LineRate m_rate;
+    std::ostream* m_log;
+    int m_loggedBaud = 0;
     int m_master = -1;
     int m_slave = -1;
     std::string m_slavePath;
-    std::deque<Pending> m_pending;
+    ReplyPacer m_pacer;
 };
 
 }  // namespace qavix::sim::tool

@@ -1,6 +1,7 @@
-// qavix-sim: the controller emulator on a pseudo-terminal. The first line of output is
-// the device to open; the emulator then answers until it is killed or, when its standard
-// input is a pipe, until that pipe closes.
+// qavix-sim: the controller emulator on a pseudo-terminal, or with --listen on a TCP port.
+// The first line of output is what to open (the device, or the "tcp:HOST:PORT" port
+// value); the emulator then answers until it is killed or, when its standard input is a
+// pipe, until that pipe closes.
 
 #include <signal.h>
 #include <sys/prctl.h>
@@ -11,11 +12,14 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "FrameServer.h"
+#include "ProgramVersion.h"
 #include "PtyServer.h"
+#include "TcpServer.h"
 #include "sim/Options.h"
 #include "sim/UnitBus.h"
 
@@ -23,16 +27,50 @@ namespace {
 
 using namespace qavix;
 
+constexpr const char* kListenOption = "--listen";
+
 void printHelp() {
-    std::cout << "Usage: qavix-sim [options]\n"
+    std::cout << "Usage: qavix-sim [--listen [HOST:]PORT] [options]\n"
                  "Serves the area scanner controller emulator on a pseudo-terminal and prints\n"
                  "the device path as the first line. Runs until killed, or until standard\n"
                  "input closes when it is a pipe.\n\n"
+                 "  --listen [HOST:]PORT serve on a TCP port instead (raw; one client at a time,\n"
+                 "                       the newest taking the line) and print the port value\n"
+                 "                       \"tcp:HOST:PORT\" first.\n"
+                 "                       HOST defaults to 127.0.0.1: only this machine can\n"
+                 "                       connect unless another address is given. PORT 0 takes\n"
+                 "                       any free port.\n\n"
                  "Options:\n"
               << sim::optionsHelp()
+              << "  --version            print the version and exit\n"
+                 "  -h, --help           print this help and exit\n"
               << "\nWith --line-rate each reply is held back until a line of that baud rate\n"
-                 "(\"tty\": the rate the client set on the terminal) would have carried the\n"
-                 "request and the reply, at --bits bits per character.\n";
+                 "(\"tty\": the rate the client set on the terminal; with --log each change of\n"
+                 "it is logged as \"line-rate BAUD\") would have carried the request and the\n"
+                 "reply, at --bits bits per character.\n";
+}
+
+// Takes --listen VALUE (or --listen=VALUE) out of args; the rest are emulator options.
+bool takeListen(std::vector<std::string>& args, std::optional<std::string>& listen,
+                std::string& error) {
+    const std::string withValue = std::string(kListenOption) + "=";
+    for (auto it = args.begin(); it != args.end(); ++it) {
+        if (*it == kListenOption) {
+            if (it + 1 == args.end()) {
+                error = "--listen needs [HOST:]PORT";
+                return false;
+            }
+            listen = *(it + 1);
+            args.erase(it, it + 2);
+            return true;
+        }
+        if (it->compare(0, withValue.size(), withValue) == 0) {
+            listen = it->substr(withValue.size());
+            args.erase(it);
+            return true;
+        }
+    }
+    return true;
 }
 
 // Only a pipe or socket tells us when our parent is gone; a terminal or /dev/null is
@@ -54,9 +92,21 @@ int main(int argc, char** argv) {
             printHelp();
             return 0;
         }
+        if (arg == "--version") {
+            std::cout << "qavix-sim " << programVersion() << '\n';
+            return 0;
+        }
     }
     sim::Options options;
     std::string error;
+    std::optional<std::string> listen;
+    std::string listenHost;
+    int listenPort = 0;
+    if (!takeListen(args, listen, error) ||
+        (listen && !sim::tool::parseListenAddress(*listen, listenHost, listenPort, error))) {
+        std::cerr << "qavix-sim: " << error << "\n(see --help)\n";
+        return 2;
+    }
     if (!sim::parseOptions(args, options, error)) {
         std::cerr << "qavix-sim: " << error << "\n(see --help)\n";
         return 2;
@@ -86,15 +136,30 @@ int main(int argc, char** argv) {
     rate.baud = options.lineRate;
     rate.bitsPerCharacter = options.bitsPerCharacter;
 
-    sim::tool::PtyServer pty(server, rate);
-    if (!pty.open(error)) {
-        std::cerr << "qavix-sim: " << error << '\n';
-        return 1;
-    }
     signal(SIGPIPE, SIG_IGN);
     // The line model waits for a few milliseconds at a time; the default 50 us timer
     // slack would be a noticeable part of that at 115200 baud. Best effort.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    if (listen) {
+        if (rate.baud == sim::kLineRateFromTerminal) {
+            std::cerr << "qavix-sim: --line-rate tty needs the pseudo-terminal; give --listen a "
+                         "rate in baud\n";
+            return 2;
+        }
+        sim::tool::TcpServer tcp(server, rate);
+        if (!tcp.open(listenHost, listenPort, error)) {
+            std::cerr << "qavix-sim: " << error << '\n';
+            return 1;
+        }
+        std::cout << tcp.target() << std::endl;
+        tcp.run(stopDescriptor());
+        return 0;
+    }
+    sim::tool::PtyServer pty(server, rate, log.get());
+    if (!pty.open(error)) {
+        std::cerr << "qavix-sim: " << error << '\n';
+        return 1;
+    }
     std::cout << pty.slavePath() << std::endl;
     pty.run(stopDescriptor());
     return 0;

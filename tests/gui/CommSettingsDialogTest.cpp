@@ -20,6 +20,7 @@
 #include "app/CQavixApp.h"
 #include "app/CommSettingsDialog.h"
 #include "comm/CommMessages.h"
+#include "comm/PortChoices.h"
 #include "files/CBankExportDlg.h"
 #include "files/CBankImportDlg.h"
 #include "frame/CInfoDialogBar.h"
@@ -350,6 +351,100 @@ TEST_F(CommDialog, NotConnectedBlinks) {
     EXPECT_EQ(colours, (std::set<QRgb>{QColor(255, 0, 0).rgb(), QColor(255, 128, 128).rgb()}));
 }
 
+int networkChoice(const CommSettingsDialog& d) {
+    for (int i = 0; i < d.deviceList()->count(); ++i) {
+        const QString value = d.deviceList()->itemData(i).toString();
+        if (value == kNetworkChoiceValue || value.startsWith("tcp:") ||
+            value.startsWith("rfc2217:")) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool markedInvalid(const QLineEdit* field) {
+    return field->palette().color(QPalette::Base) == QColor(255, 0, 0);
+}
+
+TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
+    ::setenv("QAVLINK_CONNECT_TIMEOUT", "300", 1);
+    SimProcess sim({"--listen", "0", "--sensors", "40,32"});
+    ASSERT_TRUE(sim.device().startsWith("tcp:127.0.0.1:")) << sim.device().toStdString();
+    const QString port = sim.device().section(':', 2);
+    connectLink();
+
+    CommSettingsDialog d(context());
+    d.show();
+    d.portButton(2)->click();
+    EXPECT_FALSE(d.networkRow()->isVisible());
+    const int network = networkChoice(d);
+    ASSERT_GE(network, 0);
+    d.deviceList()->setCurrentIndex(network);
+    emit d.deviceList()->activated(network);
+    ASSERT_TRUE(d.networkRow()->isVisible());
+    EXPECT_EQ(d.hostField()->accessibleName(), "ホスト");
+    EXPECT_EQ(d.protocolList()->accessibleName(), "プロトコル");
+
+    // Each key is checked: a port typed into the host field, a port number out of range.
+    QTest::keyClicks(d.hostField(), "127.0.0.1:" + port);
+    EXPECT_TRUE(markedInvalid(d.hostField()));
+    EXPECT_TRUE(d.networkProblemLabel()->isVisible());
+    EXPECT_EQ(d.mapping(2), "");
+    d.hostField()->clear();
+    QTest::keyClicks(d.hostField(), "127.0.0.1");
+    QTest::keyClicks(d.networkPortField(), "70000");
+    EXPECT_EQ(d.networkPortField()->text(), "70000");
+    EXPECT_FALSE(markedInvalid(d.hostField()));
+    EXPECT_TRUE(markedInvalid(d.networkPortField()));
+    EXPECT_NE(d.portTarget(2)->toolTip().indexOf("1〜65535"), -1)
+        << "the port shows no target while its fields are wrong";
+    EXPECT_FALSE(d.runTest()) << "nothing half typed is tried";
+    EXPECT_NE(d.errorLabel()->text().indexOf("1〜65535"), -1)
+        << d.errorLabel()->text().toStdString();
+
+    d.networkPortField()->clear();
+    QTest::keyClicks(d.networkPortField(), port);
+    EXPECT_FALSE(markedInvalid(d.networkPortField()));
+    EXPECT_FALSE(d.networkProblemLabel()->isVisible());
+    EXPECT_EQ(QString::fromStdString(d.mapping(2)), sim.device());
+    EXPECT_EQ(d.portTarget(2)->toolTip(), sim.device());
+
+    // The emulator's port is raw: RFC 2217 finds nobody to negotiate with, and says so.
+    d.protocolList()->setCurrentIndex(1);
+    emit d.protocolList()->activated(1);
+    EXPECT_EQ(QString::fromStdString(d.mapping(2)), "rfc2217:127.0.0.1:" + port);
+    EXPECT_FALSE(d.runTest());
+    EXPECT_NE(d.errorLabel()->text().indexOf("COM-PORT-OPTION"), -1)
+        << d.errorLabel()->text().toStdString();
+    d.protocolList()->setCurrentIndex(0);
+    emit d.protocolList()->activated(0);
+
+    // A failed test here would leave "設定" waiting in its end-program question.
+    ASSERT_TRUE(d.runTest()) << d.errorLabel()->text().toStdString();
+    d.okButton()->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(link.unitConnected(0));
+    EXPECT_EQ(link.settings().activePort, 2);
+    SettingsFile saved;
+    ASSERT_TRUE(saved.loadFrom(settings.path()));
+    EXPECT_EQ(QString::fromStdString(saved.value("Ports", "COM3").value_or("")), sim.device());
+    ::unsetenv("QAVLINK_CONNECT_TIMEOUT");
+}
+
+TEST_F(CommDialog, AStoredNetworkPortOpensWithItsFieldsFilled) {
+    settings.setString("Ports", "COM2", "rfc2217:[fe80::1%eth0]:4001");
+    CommSettingsDialog d(context());
+    d.show();
+    EXPECT_EQ(d.portTarget(1)->toolTip(), "rfc2217:[fe80::1%eth0]:4001");
+    d.portButton(1)->click();
+    EXPECT_TRUE(d.networkRow()->isVisible());
+    EXPECT_EQ(d.hostField()->text(), "[fe80::1%eth0]");
+    EXPECT_EQ(d.networkPortField()->text(), "4001");
+    EXPECT_EQ(d.protocolList()->currentIndex(), 1);
+    d.portButton(0)->click();
+    EXPECT_FALSE(d.networkRow()->isVisible()) << "COM1 is no network port";
+}
+
 class CommApp : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -440,6 +535,20 @@ TEST_F(CommApp, AnotherUnitReachesTheStatusBarAfterTheLinkIsOpenedAgain) {
     EXPECT_TRUE(ini.contains("[COM2_SETTING]\r\nPort=1\r\n")) << ini.toStdString();
     EXPECT_TRUE(ini.contains("Machine=12"));
     EXPECT_TRUE(ini.contains("ActiveMachine=12"));
+    app.shutdown();
+}
+
+TEST_F(CommApp, TheStatusBarShowsTheDeviceServerAPortLeadsTo) {
+    SimProcess sim({"--listen", "0", "--sensors", "40"});
+    ASSERT_TRUE(sim.device().startsWith("tcp:"));
+    setPort(1, sim.device());
+    CQavixApp app(options());
+    ASSERT_TRUE(app.start());
+    CMainFrame* frame = app.mainFrame();
+    EXPECT_EQ(frame->infoBar()->fieldText(0), "40");
+    frame->refreshStatusPanes();
+    EXPECT_EQ(frame->colorStatusBar()->pane(3)->text(), "COM1 " + sim.device());
+    EXPECT_TRUE(frame->colorStatusBar()->pane(3)->toolTip().startsWith(sim.device() + "\n"));
     app.shutdown();
 }
 

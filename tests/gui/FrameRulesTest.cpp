@@ -55,6 +55,12 @@ TEST(StatusPanes, TextsWidthsAndColours) {
     EXPECT_EQ(unitLabel(12), "１２号機");
     EXPECT_EQ(paneWidth(" 未接続 "), 8 * 12);  // two half-width blanks, three full-width
     EXPECT_EQ(paneWidth("COM3 38400bps"), 13 * 12);
+    // A device server shows instead of a device; a raw port's rate is the server's business.
+    EXPECT_EQ(portText(0, 5, "rfc2217:plc-line3:4001"), "COM1 rfc2217:plc-line3:4001 115200bps");
+    EXPECT_EQ(portText(0, 5, "tcp:plc-line3:4001"), "COM1 tcp:plc-line3:4001");
+    EXPECT_EQ(portText(0, 5, "/dev/ttyUSB0"), "COM1 115200bps");
+    const std::string longHost = "tcp:" + std::string(60, 'a') + ":4001";
+    EXPECT_EQ(portText(0, 0, longHost), "COM1 tcp:" + std::string(33, 'a') + "...");
 
     StatusPanes panes;
     EXPECT_EQ(panes.pane(1).text, " 未接続 ");

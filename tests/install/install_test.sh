@@ -22,7 +22,8 @@ expected=(
     share/mime/packages/qavix.xml share/metainfo/org.qavix.Qavix.metainfo.xml
     share/icons/hicolor/scalable/apps/qavix.svg share/icons/hicolor/48x48/apps/qavix.png
     share/icons/hicolor/256x256/apps/qavix.png lib/udev/rules.d/60-qavix-serial.rules
-    share/man/man1/qavixctl.1 share/doc/qavix/manual/index.html
+    share/man/man1/qavix.1.gz share/man/man1/qavixctl.1.gz share/man/man1/qavix-sim.1.gz
+    share/doc/qavix/manual/index.html share/doc/qavix/copyright share/doc/qavix/changelog.gz
     lib/systemd/system/qavix-monitor@.service share/doc/qavix/monitor.conf.example
     share/doc/qavix/monitor.md share/doc/qavix/plant.md
 )
@@ -68,8 +69,10 @@ if command -v systemd-analyze > /dev/null; then
 else
     echo "systemd-analyze: not on this machine, skipped"
 fi
-man -l "$prefix/share/man/man1/qavixctl.1" > /dev/null 2>&1 || ! command -v man > /dev/null \
-    || fail "man page does not format"
+for page in qavix qavixctl qavix-sim; do
+    man -l "$prefix/share/man/man1/$page.1.gz" > /dev/null 2>&1 || ! command -v man > /dev/null \
+        || fail "man page $page.1.gz does not format"
+done
 
 # The installed programs from a folder of their own, without the build tree.
 work=$stage/work

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "comm/CommMessages.h"
+#include "comm/PortFailure.h"
 #include "model/ControllerError.h"
 
 namespace qavix {
@@ -191,9 +192,19 @@ int CCommThread::call(const std::function<int()>& entry) {
     return lost(msg::kCommunicationCut);
 }
 
+std::string CCommThread::portName() const {
+    char name[16];
+    std::snprintf(name, sizeof name, "COM%d", settings().activePort + 1);
+    return name;
+}
+
 int CCommThread::lost(const char* message) {
     LostConnection report;
     report.cause = message;
+    // A device server that closed the connection says more than "cut": who took the line.
+    if (const std::string why = lineFailureText(m_api, portName()); !why.empty()) {
+        report.cause = why + "\n\n" + message;
+    }
     report.writeMayHaveLanded = m_changeSent;
     m_host.showLostMessage(m_lostHook ? m_lostHook(report) : lostConnectionMessage(report));
     return kWorkerLost;
@@ -213,6 +224,11 @@ std::optional<std::string> CCommThread::readStatus() {
     std::array<char, kStatusBufferSize> buffer{};
     if (m_api.getControlDataWait(kCodeStatus, buffer.data(), cappedTimeout(kRequestTimeoutMs)) !=
         1) {
+        // An open that went through to a port in use (a raw device server port answers the
+        // connection, then says so and closes): the first connection's question says why.
+        if (const std::string why = lineFailureText(m_api, portName()); !why.empty()) {
+            setOpenProblem(why);
+        }
         return std::nullopt;
     }
     recordTrace();

@@ -116,6 +116,8 @@ class CCommThread : private StatusLine {
     void setConnected(bool connected) override;
     void setStatusText(const std::string& text) override;
     int lost(const char* message) override;
+    // "COM1".. for the active port, as the library is opened with it.
+    std::string portName() const;
 
     // Calls a library entry up to three times; on failure shows the cut message (unless
     // connecting) and gives kWorkerLost.

@@ -35,7 +35,9 @@ std::vector<PortChoice> portChoices(const std::vector<std::string>& devices,
         currentListed = currentListed || device == current;
     }
     choices.push_back({kEmulatorValue, kEmulatorLabel});
-    if (!currentListed) {
+    const bool network = link::isNetworkValue(current);
+    choices.push_back({network ? current : kNetworkChoiceValue, kNetworkLabel});
+    if (!currentListed && !network) {
         const auto target = link::parsePortValue(current);
         const bool emulator = target && target->emulator;
         choices.push_back(
@@ -64,7 +66,37 @@ std::string targetLabel(int port, const std::string& mapping,
     if (target->emulator) {
         return kEmulatorLabel;
     }
+    if (target->onNetwork()) {
+        return target->value;
+    }
     return deviceLabel(target->device);
+}
+
+std::string networkValue(const NetworkFields& fields, std::string& problem) {
+    link::AddressProblem why = link::AddressProblem::None;
+    const auto host = link::checkHost(fields.host, &why);
+    if (!host) {
+        problem = link::addressProblemText(why);
+        return {};
+    }
+    const auto port = link::checkPortNumber(fields.port);
+    if (!port) {
+        problem = link::addressProblemText(link::AddressProblem::BadPort);
+        return {};
+    }
+    problem.clear();
+    return link::formatNetworkAddress(
+        {fields.rfc2217 ? link::NetProtocol::Rfc2217 : link::NetProtocol::Tcp, *host, *port});
+}
+
+NetworkFields networkFields(const std::string& value) {
+    const auto address = link::parseNetworkAddress(value);
+    if (!address) {
+        return {};
+    }
+    const bool ipv6 = address->host.find(':') != std::string::npos;
+    return {ipv6 ? "[" + address->host + "]" : address->host, std::to_string(address->port),
+            address->protocol == link::NetProtocol::Rfc2217};
 }
 
 std::optional<std::string> environmentMapping(int port) {

@@ -12,14 +12,19 @@ namespace qavix {
 constexpr const char* kPortsSection = "Ports";
 constexpr const char* kEmulatorValue = "sim";
 constexpr const char* kEmulatorLabel = "内蔵エミュレータ";
+// The choice that leads to a device server; its value is the network value itself once
+// the fields give one, this marker until then.
+constexpr const char* kNetworkChoiceValue = "net:";
+constexpr const char* kNetworkLabel = "ネットワーク（TCP / RFC 2217 のデバイスサーバー）";
 
 struct PortChoice {
     std::string value;  // as stored in [Ports]; empty: the n-th serial device of the machine
     std::string label;  // as the list shows it
 };
 
-// "Automatic" first, then every serial device, then the emulator; `current` (the value
-// stored now) is added when it is none of these, so opening the list never changes it.
+// "Automatic" first, then every serial device, then the emulator, then the network; `current`
+// (the value stored now) is added when it is none of these, so opening the list never
+// changes it. A current network value is the network choice's value.
 std::vector<PortChoice> portChoices(const std::vector<std::string>& devices,
                                     const std::string& current);
 
@@ -35,6 +40,20 @@ std::string targetLabel(int port, const std::string& mapping,
 // or emulator value itself, or for automatic the n-th device. Empty when there is none.
 std::string openNameFor(int port, const std::string& mapping,
                         const std::vector<std::string>& devices);
+
+// The fields of the network choice as the dialog shows them.
+struct NetworkFields {
+    std::string host;
+    std::string port;
+    bool rfc2217 = false;
+};
+
+// The [Ports] value the fields give ("rfc2217:plc-line3:4001"), or empty with what is wrong
+// in `problem`. A value is built only from fields that pass the address rules whole, so
+// nothing typed can change what the value means.
+std::string networkValue(const NetworkFields& fields, std::string& problem);
+// The fields of a network value; empty fields for anything else.
+NetworkFields networkFields(const std::string& value);
 
 // The value of QAVLINK_COMn, which wins over Qavix.ini, when it is set.
 std::optional<std::string> environmentMapping(int port);

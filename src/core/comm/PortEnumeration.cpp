@@ -11,8 +11,11 @@ PresentPorts enumeratePorts(const std::string& iniPath) {
     for (int n = 1; n <= kPortCount; ++n) {
         const auto target = link::resolvePort("COM" + std::to_string(n), iniPath);
         std::error_code ec;
+        // A device server counts as present when its address is well formed: finding out
+        // more would mean connecting to it, which only opening the port may do.
         present[static_cast<size_t>(n - 1)] =
-            target && (target->emulator || std::filesystem::exists(target->device, ec));
+            target && (target->emulator || target->network ||
+                       (!target->onNetwork() && std::filesystem::exists(target->device, ec)));
     }
     return present;
 }

@@ -6,8 +6,8 @@
 
 namespace qavix {
 
-std::string openFailureText(const LinkApi& api, const std::string& port,
-                            const std::string& iniPath, const std::string& shownPort) {
+std::string openFailureText(const LinkApi& api, const std::string& port, const std::string& iniPath,
+                            const std::string& shownPort) {
     if (api.getLastError == nullptr) {
         return {};
     }
@@ -25,6 +25,24 @@ std::string openFailureText(const LinkApi& api, const std::string& port,
         return link::portProblemText(*problem);
     }
     return message.data();
+}
+
+std::string lineFailureText(const LinkApi& api, const std::string& port,
+                            const std::string& iniPath) {
+    if (api.getLastError == nullptr) {
+        return {};
+    }
+    std::array<char, kErrorCodeTextSize> code{};
+    std::array<char, kErrorMessageTextSize> message{};
+    if (api.getLastError(code.data(), message.data()) != 1) {
+        return {};
+    }
+    const auto kind = link::portProblemKindFromCode(code.data());
+    if (kind != link::PortProblemKind::Dropped && kind != link::PortProblemKind::Busy) {
+        return {};
+    }
+    const auto problem = link::describeOpenFailure(port, code.data(), iniPath);
+    return problem ? link::portProblemText(*problem) : std::string(message.data());
 }
 
 }  // namespace qavix

@@ -149,9 +149,10 @@ void CQavixApp::findPorts() {
     m_state->anyComPort = anyPortPresent(m_present);
     const auto target =
         link::resolvePort("COM" + std::to_string(m_ports.activePort + 1), m_settings.path());
-    m_portTarget = !target            ? std::string()
-                   : target->emulator ? std::string(kEmulatorLabel)
-                                      : deviceLabel(target->device);
+    m_portTarget = !target               ? std::string()
+                   : target->emulator    ? std::string(kEmulatorLabel)
+                   : target->onNetwork() ? target->value
+                                         : deviceLabel(target->device);
 }
 
 bool CQavixApp::connectController() {

@@ -15,6 +15,7 @@
 #include "comm/PortFailure.h"
 #include "comm/RequestBlock.h"
 #include "frame/StatusPanes.h"
+#include "pages/FieldColours.h"
 #include "widgets/CPictureButton.h"
 
 namespace qavix {
@@ -26,6 +27,8 @@ const QColor kNotConnectedColour(255, 0, 0);
 const QColor kNotConnectedBlink(255, 128, 128);
 constexpr const char* kConnectedText = "接続";
 constexpr const char* kNotConnectedText = "未接続";
+
+constexpr int kProtocolRfc2217 = 1;
 
 }  // namespace
 
@@ -56,6 +59,10 @@ void CommSettingsDialog::connectControls() {
     connect(m_form.test, &QToolButton::clicked, this, [this] { runTest(false); });
     connect(m_form.ok, &QToolButton::clicked, this, &CommSettingsDialog::confirm);
     connect(m_form.cancel, &QToolButton::clicked, this, &CommSettingsDialog::cancel);
+    connect(m_form.host, &QLineEdit::textEdited, this, &CommSettingsDialog::onNetworkEdited);
+    connect(m_form.networkPort, &QLineEdit::textEdited, this, &CommSettingsDialog::onNetworkEdited);
+    connect(m_form.protocol, QOverload<int>::of(&QComboBox::activated), this,
+            &CommSettingsDialog::onNetworkEdited);
     // The state, not the click: a screen reader picks a port without a mouse click.
     connect(m_form.portGroup, &QButtonGroup::idToggled, this, [this](int port, bool on) {
         if (on) {
@@ -121,6 +128,7 @@ void CommSettingsDialog::fillDeviceList() {
         m_form.devices->addItem(
             QString("環境変数 QAVLINK_COM%1: %2").arg(port + 1).arg(QString::fromStdString(*env)));
         m_form.devices->setEnabled(false);
+        showNetworkRow(false);
         return;
     }
     const std::string& current = m_mapping[static_cast<size_t>(port)];
@@ -135,12 +143,62 @@ void CommSettingsDialog::fillDeviceList() {
     }
     m_form.devices->setCurrentIndex(selected);
     m_form.devices->setEnabled(!m_busy);
+    // The fields show the port's own device server, or nothing for another kind of port.
+    const NetworkFields fields = networkFields(current);
+    m_form.host->setText(QString::fromStdString(fields.host));
+    m_form.networkPort->setText(QString::fromStdString(fields.port));
+    m_form.protocol->setCurrentIndex(fields.rfc2217 ? kProtocolRfc2217 : 0);
+    m_networkProblem.clear();
+    paintField(m_form.host, FieldState::Unchanged);
+    paintField(m_form.networkPort, FieldState::Unchanged);
+    m_form.networkProblemLabel->hide();
+    showNetworkRow(link::isNetworkValue(current));
+}
+
+bool CommSettingsDialog::networkChosen() const {
+    const std::string value = m_form.devices->currentData().toString().toStdString();
+    return value == kNetworkChoiceValue || link::isNetworkValue(value);
+}
+
+void CommSettingsDialog::showNetworkRow(bool shown) {
+    m_form.networkRow->setVisible(shown);
+}
+
+void CommSettingsDialog::onNetworkEdited() {
+    const NetworkFields fields{m_form.host->text().trimmed().toStdString(),
+                               m_form.networkPort->text().trimmed().toStdString(),
+                               m_form.protocol->currentIndex() == kProtocolRfc2217};
+    std::string problem;
+    const std::string value = networkValue(fields, problem);
+    m_networkProblem = problem;
+    // Mark the field at fault as the pages mark an invalid entry; the value is taken only
+    // when both fields pass, so a half-typed address is never saved or tried.
+    std::string hostProblem;
+    networkValue({fields.host, "1", false}, hostProblem);
+    paintField(m_form.host, hostProblem.empty() ? FieldState::Unchanged : FieldState::Invalid);
+    paintField(m_form.networkPort, !problem.empty() && hostProblem.empty() ? FieldState::Invalid
+                                                                           : FieldState::Unchanged);
+    m_form.networkProblemLabel->setText(QString::fromStdString(problem));
+    m_form.networkProblemLabel->setVisible(!problem.empty());
+    if (!value.empty()) {
+        m_mapping[static_cast<size_t>(m_ctx.ports.activePort)] = value;
+        m_form.devices->setItemData(m_form.devices->currentIndex(), QString::fromStdString(value));
+    }
+    updateTargets();
 }
 
 void CommSettingsDialog::onDeviceChosen(int index) {
     if (index < 0 || environmentMapping(m_ctx.ports.activePort + 1)) {
         return;
     }
+    if (networkChosen()) {
+        showNetworkRow(true);
+        onNetworkEdited();
+        m_form.host->setFocus();
+        return;
+    }
+    showNetworkRow(false);
+    m_networkProblem.clear();
     m_mapping[static_cast<size_t>(m_ctx.ports.activePort)] =
         m_form.devices->itemData(index).toString().toStdString();
     updateTargets();
@@ -154,6 +212,10 @@ void CommSettingsDialog::updateTargets() {
             text = target && target->emulator ? kEmulatorLabel : deviceLabel(*env);
         } else {
             text = targetLabel(port + 1, m_mapping[static_cast<size_t>(port)], m_deviceFiles);
+        }
+        if (port == m_ctx.ports.activePort && !m_networkProblem.empty() && networkChosen()) {
+            // The fields are being typed: what they hold now is no target yet.
+            text = "ネットワーク（" + m_networkProblem + "）";
         }
         QLabel* label = m_form.target[static_cast<size_t>(port)];
         const QString full =
@@ -170,8 +232,12 @@ std::string CommSettingsDialog::openNameForTest(std::string& problem) const {
     if (environmentMapping(port)) {
         return comName;
     }
-    // The mapping is tried before it is saved: the library opens the device or emulator
-    // itself rather than what Qavix.ini says now.
+    if (networkChosen() && !m_networkProblem.empty()) {
+        problem = "通信ポート " + comName + " の接続先: " + m_networkProblem;
+        return {};
+    }
+    // The mapping is tried before it is saved: the library opens the device, emulator or
+    // device server itself rather than what Qavix.ini says now.
     const std::string name =
         openNameFor(port, m_mapping[static_cast<size_t>(port - 1)], m_deviceFiles);
     if (name.empty()) {
@@ -211,6 +277,11 @@ void CommSettingsDialog::setControlsEnabled(bool on) {
     }
     m_form.devices->setEnabled(on && !environmentMapping(m_ctx.ports.activePort + 1));
     m_form.rescan->setEnabled(on);
+    for (QWidget* field :
+         {static_cast<QWidget*>(m_form.host), static_cast<QWidget*>(m_form.networkPort),
+          static_cast<QWidget*>(m_form.protocol)}) {
+        field->setEnabled(on);
+    }
     for (QButtonGroup* g :
          {m_form.baudGroup, m_form.byteGroup, m_form.parityGroup, m_form.stopGroup}) {
         for (QAbstractButton* b : g->buttons()) {

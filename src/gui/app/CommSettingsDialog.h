@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
 #include <array>
@@ -70,6 +71,12 @@ class CommSettingsDialog : public QDialog {
     const std::string& mapping(int port) const { return m_mapping.at(static_cast<size_t>(port)); }
     // Lists the machine's serial devices again (an adapter plugged in meanwhile).
     void rescanDevices();
+    // The device server fields, shown while the port's choice is the network.
+    QWidget* networkRow() const { return m_form.networkRow; }
+    QLineEdit* hostField() const { return m_form.host; }
+    QLineEdit* networkPortField() const { return m_form.networkPort; }
+    QComboBox* protocolList() const { return m_form.protocol; }  // 0 TCP, 1 RFC 2217
+    QLabel* networkProblemLabel() const { return m_form.networkProblemLabel; }
     QLabel* statusLabel() const { return m_form.status; }
     CPictureButton* testButton() const { return m_form.test; }
     CPictureButton* okButton() const { return m_form.ok; }
@@ -98,6 +105,9 @@ class CommSettingsDialog : public QDialog {
     void onUnitChosen(int unit);
     void onPortChosen(int port);
     void onDeviceChosen(int index);
+    void showNetworkRow(bool shown);
+    void onNetworkEdited();
+    bool networkChosen() const;
     void fillDeviceList();
     void updateTargets();
     void saveMappings();
@@ -105,6 +115,7 @@ class CommSettingsDialog : public QDialog {
 
     CommDialogContext m_ctx;
     CommSettingsForm m_form;
+    std::string m_networkProblem;  // what is wrong with the fields; empty when they are fine
     std::vector<std::string> m_deviceFiles;
     std::array<std::string, kPortCount> m_mapping{};
     std::array<std::string, kPortCount> m_savedMapping{};

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include "frame/StatusPanes.h"
@@ -17,6 +18,18 @@ constexpr const char* kBaudTexts[] = {"9600 bps",  "14400 bps", "19200 bps",
 constexpr int kStatusFontPixels = 18;
 constexpr int kFaceLift = 30;  // the radio background is the button face, lightened
 constexpr int kPortColumns = 2;
+constexpr int kNetworkPortDigits = 5;
+
+// A label whose mnemonic moves the focus to `field`, which carries the label's words as
+// its name for screen readers.
+QLabel* fieldLabel(const QString& text, QWidget* field, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(field);
+    QString name = text;
+    name.remove(QRegularExpression("\\(&.\\)|&|:$"));
+    field->setAccessibleName(name);
+    return label;
+}
 
 QGroupBox* radioGroup(const QString& title, QButtonGroup& group, const QStringList& texts,
                       QRadioButton** out, int columns) {
@@ -73,6 +86,52 @@ QHBoxLayout* deviceRow(CommSettingsForm& f, QWidget* box, int buttonStyle) {
     return row;
 }
 
+// The device server's host, TCP port and protocol, shown while the port's choice is the
+// network.
+QWidget* networkRow(CommSettingsForm& f) {
+    f.networkRow = new QWidget();
+    QWidget* row = f.networkRow;
+    row->setObjectName("networkRow");
+    f.host = new QLineEdit(row);
+    f.host->setObjectName("hostField");
+    f.host->setPlaceholderText("plc-line3 / 192.168.0.20 / [fe80::1]");
+    f.host->setToolTip("デバイスサーバーのホスト名または IP アドレス（IPv6 は [ ] で囲む）");
+    f.networkPort = new QLineEdit(row);
+    f.networkPort->setObjectName("networkPortField");
+    f.networkPort->setMaxLength(kNetworkPortDigits);
+    f.networkPort->setPlaceholderText("4001");
+    f.networkPort->setMaximumWidth(f.networkPort->fontMetrics().horizontalAdvance("000000") + 16);
+    f.networkPort->setToolTip("デバイスサーバーの TCP ポート番号（1〜65535）");
+    f.protocol = new QComboBox(row);
+    f.protocol->setObjectName("protocolList");
+    f.protocol->addItem("TCP（そのまま）");
+    f.protocol->addItem("RFC 2217");
+    f.protocol->setToolTip(
+        "TCP: 通信条件はデバイスサーバー側の設定のまま\n"
+        "RFC 2217: 通信速度などをこのポートの設定でデバイスサーバーに設定します");
+    f.networkProblemLabel = new QLabel(row);
+    f.networkProblemLabel->setObjectName("networkProblem");
+    QPalette problemPalette = f.networkProblemLabel->palette();
+    problemPalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    f.networkProblemLabel->setPalette(problemPalette);
+    f.networkProblemLabel->hide();
+
+    auto* fields = new QHBoxLayout();
+    fields->setContentsMargins(0, 0, 0, 0);
+    fields->addWidget(fieldLabel("ホスト(&H):", f.host, row));
+    fields->addWidget(f.host, 1);
+    fields->addWidget(fieldLabel("ポート(&N):", f.networkPort, row));
+    fields->addWidget(f.networkPort);
+    fields->addWidget(fieldLabel("プロトコル(&R):", f.protocol, row));
+    fields->addWidget(f.protocol);
+    auto* column = new QVBoxLayout(row);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(fields);
+    column->addWidget(f.networkProblemLabel);
+    row->hide();
+    return row;
+}
+
 QGroupBox* portBox(CommSettingsForm& f, int buttonStyle) {
     auto* box = new QGroupBox("通信ポート");
     auto* grid = new QGridLayout(box);
@@ -91,6 +150,7 @@ QGroupBox* portBox(CommSettingsForm& f, int buttonStyle) {
     }
     const int row = (kPortCount + kPortColumns - 1) / kPortColumns;
     grid->addLayout(deviceRow(f, box, buttonStyle), row, 0, 1, kPortColumns * 2);
+    grid->addWidget(networkRow(f), row + 1, 0, 1, kPortColumns * 2);
     return box;
 }
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <array>
 
@@ -36,6 +37,12 @@ struct CommSettingsForm {
     std::array<QLabel*, kPortCount> target{};
     QLabel* error = nullptr;
     CPictureButton* rescan = nullptr;
+    // The device server fields, shown while the port's choice is the network.
+    QWidget* networkRow = nullptr;
+    QLineEdit* host = nullptr;
+    QLineEdit* networkPort = nullptr;
+    QComboBox* protocol = nullptr;  // 0 TCP, 1 RFC 2217
+    QLabel* networkProblemLabel = nullptr;
     QLabel* status = nullptr;
     CPictureButton* test = nullptr;
     CPictureButton* ok = nullptr;

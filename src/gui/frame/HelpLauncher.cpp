@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 
+#include "ProgramVersion.h"
 #include "frame/ManualLocation.h"
 
 namespace qavix {
@@ -42,7 +43,7 @@ void HelpLauncher::openManual() {
 void HelpLauncher::showAbout() {
     QMessageBox::about(m_parent, "Qavixのバージョン情報",
                        QString("Qavix Version %1\n\nエリアスキャナ設定・モニタツール")
-                           .arg(QCoreApplication::applicationVersion()));
+                           .arg(QString::fromUtf8(programVersion())));
 }
 
 }  // namespace qavix

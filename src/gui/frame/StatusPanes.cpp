@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "NetworkAddress.h"
 #include "ShiftJis.h"
 
 namespace qavix {
@@ -15,10 +16,11 @@ constexpr std::array<const char*, 16> kUnitLabels = {
 constexpr std::array<const char*, 6> kBaudTexts = {"9600",  "14400", "19200",
                                                    "38400", "57600", "115200"};
 constexpr int kPortCount = 6;
+constexpr std::size_t kMaxPaneTarget = 40;
 
 // Where the controller is: the port and its rate, or offline the file being edited.
 std::string pane3Text(const StatusInputs& in) {
-    return in.editedFile.empty() ? portText(in.port, in.baudIndex) : in.editedFile;
+    return in.editedFile.empty() ? portText(in.port, in.baudIndex, in.portTarget) : in.editedFile;
 }
 
 }  // namespace
@@ -35,6 +37,24 @@ std::string portText(int port, int baudIndex) {
     const int b =
         (baudIndex >= 0 && baudIndex < static_cast<int>(kBaudTexts.size())) ? baudIndex : 0;
     return "COM" + std::to_string(p + 1) + " " + kBaudTexts[static_cast<size_t>(b)] + "bps";
+}
+
+std::string portText(int port, int baudIndex, const std::string& target) {
+    if (!link::isNetworkValue(target)) {
+        return portText(port, baudIndex);
+    }
+    const std::string com = portText(port, baudIndex);
+    const std::string name = com.substr(0, com.find(' '));
+    const std::string rate = com.substr(com.find(' '));
+    // The pane widens with its text; a long host name is cut, the tooltip has it whole.
+    std::string shown = target;
+    if (shown.size() > kMaxPaneTarget) {
+        shown = shown.substr(0, kMaxPaneTarget - 3) + "...";
+    }
+    const bool rfc2217 =
+        link::parseNetworkAddress(target).value_or(link::NetworkAddress{}).protocol ==
+        link::NetProtocol::Rfc2217;
+    return name + " " + shown + (rfc2217 ? rate : std::string());
 }
 
 std::string notConnectedText() {

@@ -29,7 +29,7 @@ struct StatusInputs {
     int unit = 0;            // 0..15
     int port = 0;            // 0..5: COM1..COM6
     int baudIndex = 0;       // 0..5
-    std::string portTarget;  // the device or emulator the active port leads to
+    std::string portTarget;  // the device, emulator or network value the active port leads to
     // Offline editing: the name of the bank file, which takes the place of port and unit.
     std::string editedFile;
 };
@@ -43,7 +43,10 @@ struct PaneLook {
 
 std::string unitLabel(int unit);                // "１号機"
 std::string portText(int port, int baudIndex);  // "COM3 38400bps"
-std::string notConnectedText();                 // " 未接続 "
+// With a device server: "COM1 rfc2217:plc-line3:4001 115200bps"; a raw "tcp:" port's rate
+// is set on the server, so none is shown. Other targets: portText(port, baudIndex).
+std::string portText(int port, int baudIndex, const std::string& target);
+std::string notConnectedText();          // " 未接続 "
 std::string offlineText();               // "オフライン編集", pane 1 while editing a file
 std::string fileLabel();                 // "ファイル", pane 2 while editing a file
 int paneWidth(const std::string& text);  // Shift-JIS bytes x 12

@@ -354,7 +354,7 @@ QString ScanChart::toolTipAt(const QPoint& pos) const {
     if (column < 0 || row < 0 || static_cast<size_t>(column) >= m_columnSlot.size()) {
         return QString();
     }
-    const int slot = m_columnSlot[static_cast<size_t>(index)];
+    const int slot = m_columnSlot[static_cast<size_t>(column)];
     const auto beam = m_rows.beamAt(m_firstRow + row);
     const auto number = slot >= 0 ? m_history.sampleNumber(slot) : std::nullopt;
     if (!beam || !number) {

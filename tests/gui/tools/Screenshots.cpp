@@ -258,6 +258,33 @@ bool shootCommDevices(const QString& folder, qavix::CQavixApp& app) {
     return ok;
 }
 
+// The communication settings with ports on device servers: COM3 chosen, its host, port
+// and protocol fields shown. No test is run: the host names exist only in the picture.
+bool shootCommNetwork(const QString& folder, qavix::CQavixApp& app) {
+    app.settings().setString("Ports", "COM2", "tcp:192.168.10.21:4001");
+    app.settings().setString("Ports", "COM3", "rfc2217:plc-line3:4001");
+    qavix::PortSettings ports = app.portSettings();
+    qavix::CommDialogContext context{ports,
+                                     app.presentPorts(),
+                                     *app.link(),
+                                     app.settings(),
+                                     app.state(),
+                                     [] {},
+                                     qavix::CommDialogTimings{0, 500}};
+    qavix::CommSettingsDialog comm(context, app.mainFrame());
+    comm.show();
+    comm.portButton(2)->click();
+    comm.baudButton(5)->click();
+    settle(150);
+    comm.resize(comm.sizeHint());
+    settle(150);
+    const bool ok = save(comm.grab(), folder, "comm-settings-network.png");
+    comm.hide();
+    app.settings().removeKey("Ports", "COM2");
+    app.settings().removeKey("Ports", "COM3");
+    return ok;
+}
+
 // A dialog of Qt's own, with its buttons in Japanese.
 bool shootColourDialog(const QString& folder) {
     QColorDialog dialog(QColor(30, 200, 30));
@@ -619,6 +646,10 @@ bool shoot(const QString& folder, const QString& kind) {
         const bool ok = shootCommDevices(folder, app);
         app.shutdown();
         return ok;
+    } else if (kind == "comm-network") {
+        const bool ok = shootCommNetwork(folder, app);
+        app.shutdown();
+        return ok;
     } else if (kind == "banks") {
         const bool ok = shootBanks(folder, app);
         app.shutdown();
@@ -769,7 +800,7 @@ int main(int argc, char* argv[]) {
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
-                     "options|sensor|comm-devices|colour-dialog|scale2|scale2-graph|graph|"
+                     "options|sensor|comm-devices|comm-network|colour-dialog|scale2|scale2-graph|graph|"
                      "graph-absolute|graph-all|graph-png|graph-drag|batch-dialog|level-list|"
                      "bank-threshold-list|small-graph|small-scan|banks|offline|beams-chart|"
                      "beams-chart-blanking|beams-list|beams-list-designated]...\n"
@@ -787,7 +818,7 @@ int main(int argc, char* argv[]) {
                  "navi-bank", "navi-sensor", "basic", "basic-edited", "clock", "settings-list",
                  "print-preview", "report-pdf", "error-log", "scan", "scan-stopped", "overall",
                  "pio", "groups", "parallel", "options", "sensor", "sensor-bank", "comm-devices",
-                 "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
+                 "comm-network", "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
                  "graph-drag", "batch-dialog", "level-list", "bank-threshold-list",
                  "small-graph", "small-scan", "banks", "offline", "beams-chart",
                  "beams-chart-blanking", "beams-list", "beams-list-designated"};

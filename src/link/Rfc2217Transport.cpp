@@ -1,0 +1,182 @@
+#include "Rfc2217Transport.h"
+
+#include <vector>
+
+#include "TcpConnect.h"
+
+namespace qavix::link {
+
+namespace {
+
+using namespace telnet;
+
+struct LineSetting {
+    unsigned char command;
+    std::uint32_t value;
+    PortProblemKind refused;
+};
+
+std::string valueText(unsigned char command, std::uint32_t value) {
+    switch (command) {
+        case kSetBaudRate:
+            return std::to_string(value) + " bps";
+        case kSetDataSize:
+            return std::to_string(value) + " ビット";
+        case kSetParity: {
+            static const char* const kNames[] = {"?", "無し", "奇数", "偶数", "マーク", "スペース"};
+            return value < 6 ? kNames[value] : std::to_string(value);
+        }
+        case kSetStopSize: {
+            static const char* const kNames[] = {"?", "1", "2", "1.5"};
+            return value < 4 ? kNames[value] : std::to_string(value);
+        }
+        default:
+            return std::to_string(value);
+    }
+}
+
+std::vector<LineSetting> lineSettings(const PortSettings& settings) {
+    const unsigned char parity = settings.parity == Parity::None  ? kParityNone
+                                 : settings.parity == Parity::Odd ? kParityOdd
+                                                                  : kParityEven;
+    return {
+        {kSetBaudRate, static_cast<std::uint32_t>(settings.baud), PortProblemKind::RateRefused},
+        {kSetDataSize, static_cast<std::uint32_t>(settings.dataBits),
+         PortProblemKind::DataSizeRefused},
+        {kSetParity, parity, PortProblemKind::ParityRefused},
+        {kSetStopSize, settings.stopBits == 2 ? kStopTwo : kStopOne,
+         PortProblemKind::StopSizeRefused},
+    };
+}
+
+constexpr const char* kNoAnswer = "応答なし";
+
+}  // namespace
+
+std::unique_ptr<Rfc2217Transport> Rfc2217Transport::open(
+    const NetworkAddress& address, const std::string& target, const PortSettings& settings,
+    std::chrono::milliseconds timeout, PortProblemKind& failure, std::string& detail) {
+    const int fd = connectTcp(address, Clock::now() + timeout, failure, detail);
+    if (fd < 0) {
+        return nullptr;
+    }
+    auto transport = std::unique_ptr<Rfc2217Transport>(new Rfc2217Transport(fd, target));
+    if (!transport->negotiate(settings, Clock::now() + timeout, failure, detail)) {
+        return nullptr;
+    }
+    return transport;
+}
+
+bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point deadline,
+                                 PortProblemKind& failure, std::string& detail) {
+    const std::vector<LineSetting> wanted = lineSettings(settings);
+    auto streamFailed = [&] {
+        const auto problem = lineProblem();
+        failure = problem ? problem->kind : PortProblemKind::Io;
+        detail = problem ? problem->detail : std::string();
+        return false;
+    };
+    if (m_stream.send(m_options.start(), deadline) != IoStatus::Ok) {
+        return streamFailed();
+    }
+    bool commandsSent = false;
+    for (;;) {
+        if (m_options.comPortRefused()) {
+            failure = PortProblemKind::NoComPortOption;
+            detail.clear();
+            return false;
+        }
+        if (!commandsSent && m_options.comPortAgreed()) {
+            std::string commands;
+            for (const LineSetting& s : wanted) {
+                commands += comPortCommand(s.command, s.value);
+            }
+            // Like the serial transport: no flow control. Servers on a line set "local"
+            // do not answer it, so nothing waits for it.
+            commands += comPortCommand(kSetControl, kControlNoFlowControl);
+            if (m_stream.send(commands, deadline) != IoStatus::Ok) {
+                return streamFailed();
+            }
+            commandsSent = true;
+        }
+        const LineSetting* missing = nullptr;
+        for (const LineSetting& s : wanted) {
+            const auto answer = m_answers.find(s.command);
+            if (commandsSent && answer != m_answers.end() && answer->second != s.value) {
+                failure = s.refused;
+                detail = "要求 " + valueText(s.command, s.value) + "、応答 " +
+                         valueText(s.command, answer->second);
+                return false;
+            }
+            if (missing == nullptr && answer == m_answers.end()) {
+                missing = &s;
+            }
+        }
+        if (commandsSent && missing == nullptr) {
+            return true;
+        }
+        std::string raw;
+        const IoStatus status = m_stream.receive(raw, deadline);
+        if (status == IoStatus::TimedOut) {
+            failure = commandsSent ? missing->refused : PortProblemKind::NoComPortOption;
+            detail = kNoAnswer;
+            return false;
+        }
+        if (status != IoStatus::Ok || take(raw, deadline) != IoStatus::Ok) {
+            return streamFailed();
+        }
+    }
+}
+
+IoStatus Rfc2217Transport::take(std::string_view raw, Clock::time_point deadline) {
+    std::vector<Event> events;
+    const std::size_t before = m_data.size();
+    m_decoder.feed(raw, m_data, events);
+    m_words.note(std::string_view(m_data).substr(before));
+    std::string replies;
+    for (const Event& event : events) {
+        if (event.kind == Event::Kind::Negotiation) {
+            replies += m_options.answer(event.verb, event.option);
+        } else if (event.option == kOptionComPort && !event.body.empty()) {
+            const auto command = static_cast<unsigned char>(event.body[0]);
+            if (command > kServerReply) {
+                m_answers[static_cast<unsigned char>(command - kServerReply)] =
+                    comPortValue(event.body);
+            }
+        }
+    }
+    return replies.empty() ? IoStatus::Ok : m_stream.send(replies, deadline);
+}
+
+IoStatus Rfc2217Transport::write(std::string_view bytes, Clock::time_point deadline) {
+    return m_stream.send(escapeData(bytes), deadline);
+}
+
+IoStatus Rfc2217Transport::read(std::string& out, Clock::time_point deadline) {
+    for (;;) {
+        if (!m_data.empty()) {
+            out += m_data;
+            m_data.clear();
+            return IoStatus::Ok;
+        }
+        std::string raw;
+        const IoStatus status = m_stream.receive(raw, deadline);
+        if (status != IoStatus::Ok) {
+            return status;
+        }
+        if (take(raw, deadline) == IoStatus::Failed) {
+            return IoStatus::Failed;
+        }
+    }
+}
+
+void Rfc2217Transport::discardInput() {
+    // Through the decoder, not around it: a command split at the end of what has arrived
+    // must still be recognised when its remainder comes.
+    std::string raw;
+    m_stream.drain(raw);
+    take(raw, Clock::now());
+    m_data.clear();
+}
+
+}  // namespace qavix::link

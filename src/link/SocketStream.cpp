@@ -1,0 +1,184 @@
+#include "SocketStream.h"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace qavix::link {
+
+namespace {
+
+constexpr std::size_t kReadChunk = 4096;
+constexpr std::size_t kTailSize = 160;
+constexpr std::string_view kInUse = "in use";
+
+int remainingMs(Clock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+bool containsIgnoringCase(std::string_view text, std::string_view word) {
+    for (std::size_t i = 0; i + word.size() <= text.size(); ++i) {
+        bool match = true;
+        for (std::size_t k = 0; k < word.size() && match; ++k) {
+            char c = text[i + k];
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+            match = c == word[k];
+        }
+        if (match) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string serverWords(std::string_view tail) {
+    std::size_t end = tail.size();
+    if (end == 0 || tail[end - 1] != '\n') {
+        return {};
+    }
+    while (end > 0 && (tail[end - 1] == '\n' || tail[end - 1] == '\r')) {
+        --end;
+    }
+    std::size_t start = end;
+    while (start > 0 && tail[start - 1] >= 0x20 && tail[start - 1] < 0x7F) {
+        --start;
+    }
+    // Text straight after a frame begins with that frame's check character.
+    constexpr char kEndOfFrame = 0x03;
+    if (start > 0 && start < end && tail[start - 1] == kEndOfFrame) {
+        ++start;
+    }
+    return std::string(tail.substr(start, end - start));
+}
+
+SocketStream::SocketStream(int fd, std::string target) : m_fd(fd), m_target(std::move(target)) {}
+
+SocketStream::~SocketStream() {
+    ::close(m_fd);
+}
+
+IoStatus SocketStream::fail() {
+    if (!m_problem) {
+        PortProblem problem;
+        problem.kind = PortProblemKind::Dropped;
+        problem.device = m_target;
+        m_problem = std::move(problem);
+    }
+    return IoStatus::Failed;
+}
+
+void LastWords::note(std::string_view data) {
+    m_tail.append(data.data(), data.size());
+    if (m_tail.size() > kTailSize) {
+        m_tail.erase(0, m_tail.size() - kTailSize);
+    }
+}
+
+std::string LastWords::words() const {
+    return serverWords(m_tail);
+}
+
+std::optional<PortProblem> LastWords::explain(const std::optional<PortProblem>& problem) const {
+    if (!problem) {
+        return problem;
+    }
+    PortProblem explained = *problem;
+    explained.detail = words();
+    if (containsIgnoringCase(explained.detail, kInUse)) {
+        explained.kind = PortProblemKind::Busy;
+    }
+    return explained;
+}
+
+IoStatus SocketStream::send(std::string_view bytes, Clock::time_point deadline) {
+    if (m_problem) {
+        return IoStatus::Failed;
+    }
+    while (!bytes.empty()) {
+        // MSG_NOSIGNAL: a server gone away must not raise SIGPIPE in the program.
+        const ssize_t sent = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (sent > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(sent));
+            continue;
+        }
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent < 0 && errno != EAGAIN) {
+            return fail();
+        }
+        pollfd pfd{m_fd, POLLOUT, 0};
+        const int ready = ::poll(&pfd, 1, remainingMs(deadline));
+        if (ready == 0) {
+            return IoStatus::TimedOut;
+        }
+        if (ready < 0 && errno != EINTR) {
+            return IoStatus::Failed;
+        }
+    }
+    return IoStatus::Ok;
+}
+
+bool SocketStream::readWaiting(std::string& out, IoStatus& status) {
+    char buffer[kReadChunk];
+    for (;;) {
+        const ssize_t got = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (got > 0) {
+            // Acknowledge at once: a server that sends a long reply in two segments with
+            // Nagle's algorithm on holds the second until the first is acknowledged, and a
+            // delayed acknowledgement would cost 40 ms per reply.
+            const int on = 1;
+            setsockopt(m_fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+            out.append(buffer, static_cast<std::size_t>(got));
+            status = IoStatus::Ok;
+            return true;
+        }
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return false;
+        }
+        // End of stream, or a reset: the server is gone.
+        status = fail();
+        return true;
+    }
+}
+
+IoStatus SocketStream::receive(std::string& out, Clock::time_point deadline) {
+    if (m_problem) {
+        return IoStatus::Failed;
+    }
+    for (;;) {
+        IoStatus status = IoStatus::Ok;
+        if (readWaiting(out, status)) {
+            return status;
+        }
+        pollfd pfd{m_fd, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, remainingMs(deadline));
+        if (ready == 0) {
+            return IoStatus::TimedOut;
+        }
+        if (ready < 0 && errno != EINTR) {
+            return IoStatus::Failed;
+        }
+    }
+}
+
+void SocketStream::drain(std::string& out) {
+    IoStatus status = IoStatus::Ok;
+    while (!m_problem && readWaiting(out, status)) {
+    }
+}
+
+}  // namespace qavix::link

@@ -1,0 +1,111 @@
+// The messages of a port on a device server: every kind names the port, the target and its
+// cause, its code reads back, and a failure code of the library is explained again from
+// the port's value as for a local device.
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "PortProblem.h"
+
+namespace qavix::link {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(NetworkProblem, EveryKindNamesTheTargetAndItsCause) {
+    struct Case {
+        PortProblemKind kind;
+        const char* code;
+        const char* cause;
+    };
+    const Case cases[] = {
+        {PortProblemKind::BadAddress, "ADDRESS", "書き方が正しくありません"},
+        {PortProblemKind::HostUnknown, "NOHOST", "ホスト名が見つかりません"},
+        {PortProblemKind::LookupFailed, "DNSFAIL", "ホスト名を調べられません"},
+        {PortProblemKind::Refused, "REFUSED", "接続が拒否されました"},
+        {PortProblemKind::Unreachable, "UNREACH", "届きません"},
+        {PortProblemKind::NoAnswer, "NOREPLY", "秒以内に接続に応じません"},
+        {PortProblemKind::Dropped, "DROPPED", "別のクライアントが同じポートに接続"},
+        {PortProblemKind::Busy, "BUSY", "他のクライアントが使用中です"},
+        {PortProblemKind::NoComPortOption, "NOCPO", "COM-PORT-OPTION"},
+        {PortProblemKind::RateRefused, "NEGRATE", "通信速度の設定を受け付けません"},
+        {PortProblemKind::DataSizeRefused, "NEGSIZE", "データビット長の設定"},
+        {PortProblemKind::ParityRefused, "NEGPAR", "パリティの設定"},
+        {PortProblemKind::StopSizeRefused, "NEGSTOP", "ストップビットの設定"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(std::string(portProblemCode(c.kind)), c.code);
+        EXPECT_LT(std::string(c.code).size(), 8u);
+        EXPECT_EQ(portProblemKindFromCode(c.code), c.kind);
+        PortProblem p;
+        p.kind = c.kind;
+        p.port = "COM3";
+        p.device = "rfc2217:plc-line3:4001";
+        p.detail = "要求 115200 bps、応答 9600 bps";
+        const std::string text = portProblemText(p);
+        EXPECT_EQ(text.rfind("通信ポート COM3 の接続先 rfc2217:plc-line3:4001", 0), 0u) << text;
+        EXPECT_TRUE(contains(text, c.cause)) << text;
+        p.port.clear();
+        EXPECT_EQ(portProblemText(p).rfind("接続先 rfc2217:", 0), 0u) << "opened by value";
+    }
+    PortProblem line;
+    line.kind = PortProblemKind::RateRefused;
+    line.device = "rfc2217:x:1";
+    line.detail = "要求 115200 bps、応答 9600 bps";
+    EXPECT_TRUE(contains(portProblemText(line), "（要求 115200 bps、応答 9600 bps）"));
+}
+
+TEST(NetworkProblem, TheConnectTimeoutInTheMessageIsTheOneInForce) {
+    PortProblem p;
+    p.kind = PortProblemKind::NoAnswer;
+    p.device = "tcp:10.0.0.7:4001";
+    ::setenv("QAVLINK_CONNECT_TIMEOUT", "2500", 1);
+    EXPECT_TRUE(contains(portProblemText(p), " 2.5 秒以内")) << portProblemText(p);
+    ::unsetenv("QAVLINK_CONNECT_TIMEOUT");
+    EXPECT_TRUE(contains(portProblemText(p), " 3 秒以内")) << portProblemText(p);
+}
+
+TEST(NetworkProblem, LibraryCodesAreExplainedFromThePortsValue) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("qavix-netproblem-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path ini = dir / "Qavix.ini";
+    std::ofstream(ini) << "[Ports]\nCOM2=rfc2217:plc-line3:4001\nCOM3=tcp:plc:0\n";
+    ::unsetenv("QAVLINK_COM2");
+    ::unsetenv("QAVLINK_COM3");
+
+    const auto kicked = describeOpenFailure("COM2", "DROPPED", ini.string());
+    ASSERT_TRUE(kicked);
+    EXPECT_EQ(kicked->kind, PortProblemKind::Dropped);
+    EXPECT_EQ(kicked->port, "COM2");
+    EXPECT_EQ(kicked->device, "rfc2217:plc-line3:4001");
+    // A device server's BUSY is no process on this machine: no /proc scan, its own words.
+    const auto busy = describeOpenFailure("COM2", "BUSY", ini.string());
+    ASSERT_TRUE(busy);
+    EXPECT_TRUE(busy->holder.empty());
+    EXPECT_TRUE(contains(portProblemText(*busy), "他のクライアントが使用中"))
+        << portProblemText(*busy);
+    // A value that names no address says what is wrong with it, whatever the code.
+    const auto malformed = describeOpenFailure("COM3", "IOERR", ini.string());
+    ASSERT_TRUE(malformed);
+    EXPECT_EQ(malformed->kind, PortProblemKind::BadAddress);
+    EXPECT_TRUE(contains(portProblemText(*malformed), "1〜65535")) << portProblemText(*malformed);
+    // Opened by its value, as the settings dialog tries a mapping before saving it.
+    const auto direct = describeOpenFailure("tcp:10.0.0.7:4001", "REFUSED", ini.string());
+    ASSERT_TRUE(direct);
+    EXPECT_EQ(direct->port, "");
+    EXPECT_EQ(direct->device, "tcp:10.0.0.7:4001");
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qavix::link
