@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -154,6 +155,52 @@ TEST(MainFrame, StatusPanesShowTheConnection) {
     f.status.unitConnected = true;
     frame->refreshStatusPanes();
     EXPECT_EQ(bar->pane(1)->text(), " 未接続 ");
+}
+
+// Menu 128 as the user meets it: pop-ups, items, their keys and separators in order.
+QString menuOutline(QMenuBar* bar) {
+    QStringList lines;
+    for (QAction* top : bar->actions()) {
+        QStringList items;
+        for (QAction* a : top->menu()->actions()) {
+            if (a->isSeparator()) {
+                items << "-";
+                continue;
+            }
+            const QString key = a->shortcut().toString();
+            items << (key.isEmpty() ? a->text() : a->text() + " [" + key + "]") +
+                         (a->isCheckable() ? " (check)" : "");
+        }
+        lines << top->text() + ": " + items.join(" | ");
+    }
+    return lines.join("\n");
+}
+
+TEST(MainFrame, MenuBarHoldsEveryCommandWithItsKey) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    EXPECT_EQ(menuOutline(frame->menuBar()).toStdString(),
+              "ファイル(&F): インポート(&O)... [Ctrl+O] | エクスポート(&S) [Ctrl+S] | - | "
+              "印刷(&P)... [Ctrl+P] | 印刷ﾌﾟﾚﾋﾞｭｰ(&V) | - | ｱﾌﾟﾘｹｰｼｮﾝの終了(&X) [Ctrl+Q]\n"
+              "編集(&E): ｺﾋﾟｰ(&P) Ctrl + C | 貼り付け Ctrl + P\n"
+              "Bank(&B): Bank編集破棄 | Bank書込み | Bank消去 | Bankｺﾋﾟｰ\n"
+              "設定(&S): 通信設定(&C) | 環境設定(&G)\n"
+              "表示(&V): ﾂｰﾙ ﾊﾞｰ(&T) (check) | Bank ﾊﾞｰ(&B) (check) | ﾀﾞｲｱﾛｸﾞﾊﾞｰ(&D) (check) | "
+              "ｽﾃｰﾀｽ ﾊﾞｰ(&S) (check)\n"
+              "ヘルプ(&H): ヘルプ [Ctrl+H] | ユーザーズマニュアル(&U) [Ctrl+U] | - | "
+              "ﾊﾞｰｼﾞｮﾝ情報(&A)...");
+    // Keys without an item of their own: print setup has none; Ctrl+X and Ctrl+Z are taken
+    // and do nothing; copy and paste are window keys that ask the rule first.
+    EXPECT_TRUE(frame->action(kCmdPrintSetup)->shortcut().isEmpty());
+    EXPECT_EQ(frame->action(kCmdCut)->shortcut(), QKeySequence("Ctrl+X"));
+    EXPECT_EQ(frame->action(kCmdUndo)->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_FALSE(frame->action(kCmdCut)->isEnabled());
+    QStringList windowKeys;
+    for (QShortcut* s : frame->findChildren<QShortcut*>()) {
+        windowKeys << s->key().toString();
+    }
+    windowKeys.sort();
+    EXPECT_EQ(windowKeys.join(",").toStdString(), "Ctrl+C,Ctrl+V");
 }
 
 TEST(MainFrame, LockingTheMenuShowsTheWaitWindow) {

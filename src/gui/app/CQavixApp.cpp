@@ -5,13 +5,14 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
 
 #include "PortResolver.h"
 #include "app/CInitialReadDlg.h"
 #include "app/CSplashDlg.h"
+#include "app/InitialRead.h"
+#include "app/OfflineEditLaunch.h"
 #include "app/SingleInstance.h"
 #include "comm/CommMessages.h"
 #include "comm/LinkLibrary.h"
@@ -138,53 +139,9 @@ bool CQavixApp::start() {
 }
 
 bool CQavixApp::openEditedFile(const std::string& path) {
-    const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
-    OfflineEditFile file;
-    const bankfile::ImportResult opened = file.open(absolute.toStdString());
-    if (!opened.ok()) {
-        std::cerr << "qavix: " << absolute.toStdString() << ": " << opened.message << '\n';
-        if (!opened.reason.empty()) {
-            std::cerr << "qavix: " << opened.reason << '\n';
-        }
-        QMessageBox::critical(nullptr, "Qavix", QString::fromStdString(opened.message));
-        return false;
-    }
-    // The active port (whatever Qavix.ini names) becomes the emulator holding the file's
-    // controller, so the program runs as it does on a cable and nothing in Qavix.ini changes.
-    // The emulator gets the image this program decoded, not the file's name: it never reads
-    // the file itself, and no path ends up in option text it would take apart.
-    const std::optional<std::string> options =
-        offlineEmulatorOptions(file.imageText(), m_ports.activeMachine);
-    if (!options) {
-        std::cerr << "qavix: " << absolute.toStdString() << ": " << bankfile::kInvalidDataMessage
-                  << '\n';
-        QMessageBox::critical(nullptr, "Qavix", bankfile::kInvalidDataMessage);
-        return false;
-    }
-    m_edited = std::move(file);
-    m_state->offlineEditing = true;
-    const std::string variable = "QAVLINK_COM" + std::to_string(m_ports.activePort + 1);
-    setenv(variable.c_str(), options->c_str(), 1);
-    return true;
-}
-
-OfflineEditing CQavixApp::offlineEditing() {
-    auto currentValues = [this]() -> const SettingsData& {
-        // The working set holds the current values while they are shown.
-        return m_model.selectedSet() == kCurrentSet
-                   ? static_cast<const SettingsData&>(m_model.working())
-                   : m_model.storedSet(kCurrentSet);
-    };
-    return OfflineEditing{QString::fromStdString(m_edited->path()),
-                          [this, currentValues] { return m_edited->isModified(currentValues()); },
-                          [this, currentValues] {
-                              const std::time_t now = std::time(nullptr);
-                              std::tm local{};
-                              localtime_r(&now, &local);
-                              const fileio::WriteResult written =
-                                  m_edited->save(currentValues(), local);
-                              return written.ok ? QString() : QString::fromStdString(written.error);
-                          }};
+    m_edited = openOfflineEdit(path, m_ports);
+    m_state->offlineEditing = m_edited.has_value();
+    return m_edited.has_value();
 }
 
 void CQavixApp::findPorts() {
@@ -241,38 +198,11 @@ bool CQavixApp::runInitialRead(QWidget* parent) {
     const int delay =
         CInitialReadDlg::startDelay(m_state->user.splash != 0, m_state->commSettingsUsed,
                                     m_options.timings.splashWaitMs, m_options.timings.readDelayMs);
-    CInitialReadDlg dlg(
-        [this] {
-            if (m_transactions->readAll() != kRequestOk || m_ending) {
-                return false;
-            }
-            if (m_readAllDone) {
-                m_readAllDone();
-            }
-            return m_transactions->readBanks() == kRequestOk;
-        },
-        delay, m_options.timings.blinkMs, parent);
-    // One bar for both reads: the banks' requests follow those of the current set, whose
-    // count is known only once the beam counts are in.
-    int currentSetTotal = 0;
-    bool banksPhase = false;
-    m_transactions->setObserver(
-        {nullptr, nullptr, [&](int done, int total) {
-             if (!banksPhase) {
-                 currentSetTotal = total;
-                 dlg.setProgress(done, total + Transactions::kBankReadRequests);
-             } else {
-                 dlg.setProgress(currentSetTotal + done, currentSetTotal + total);
-             }
-         }});
-    m_readAllDone = [&] { banksPhase = true; };
-    m_host->setDialogParent(&dlg);
-    dlg.exec();
-    m_host->setDialogParent(parent);
-    m_readAllDone = nullptr;
-    m_transactions->setObserver({});
-    m_initialProgress = {dlg.progressBar()->value(), dlg.progressBar()->maximum()};
-    return dlg.succeeded();
+    const InitialReadOutcome outcome =
+        runInitialReadWindow(*m_transactions, *m_host, {delay, m_options.timings.blinkMs}, parent,
+                             [this] { return m_ending; });
+    m_initialProgress = outcome.progress;
+    return outcome.succeeded;
 }
 
 void CQavixApp::createFrame() {
@@ -297,7 +227,7 @@ void CQavixApp::createFrame() {
         line->setMinimumWidth(1);
     }
     if (m_edited) {
-        m_frame->setOfflineEditing(offlineEditing());
+        m_frame->setOfflineEditing(offlineEditingOf(*m_edited, m_model));
     }
     if (m_state->debugMode) {
         CDebugView* view = m_frame->debugView();
@@ -314,24 +244,32 @@ void CQavixApp::createFrame() {
 }
 
 void CQavixApp::observeTransactionsInFrame() {
-    m_transactions->setObserver(TransactionObserver{
-        [this](bool writing) {
-            m_state->setCommBusy(true);
-            if (m_frame) {
-                m_frame->lockMenu(writing ? CMainFrame::kLockWriting : CMainFrame::kLockReading);
-            }
-        },
-        [this] {
-            if (m_frame) {
-                m_frame->lockMenu(CMainFrame::kUnlock);
-            }
-            m_state->setCommBusy(false);
-        },
-        [this](int done, int total) {
-            if (m_frame && m_frame->progressDialog() != nullptr) {
-                m_frame->progressDialog()->setProgress(done, total);
-            }
-        }});
+    m_transactions->setObserver(
+        TransactionObserver{[this](bool writing) {
+                                m_state->setCommBusy(true);
+                                lockFrame(writing);
+                            },
+                            [this] {
+                                unlockFrame();
+                                m_state->setCommBusy(false);
+                            },
+                            [this](int done, int total) {
+                                if (m_frame && m_frame->progressDialog() != nullptr) {
+                                    m_frame->progressDialog()->setProgress(done, total);
+                                }
+                            }});
+}
+
+void CQavixApp::lockFrame(bool writing) {
+    if (m_frame) {
+        m_frame->lockMenu(writing ? CMainFrame::kLockWriting : CMainFrame::kLockReading);
+    }
+}
+
+void CQavixApp::unlockFrame() {
+    if (m_frame) {
+        m_frame->lockMenu(CMainFrame::kUnlock);
+    }
 }
 
 void CQavixApp::runCommSettingsDialog() {
@@ -379,9 +317,7 @@ bool CQavixApp::reconnect() {
         observeTransactionsInFrame();
         read = m_state->dataReady;
     }
-    if (m_frame) {
-        m_frame->lockMenu(CMainFrame::kUnlock);
-    }
+    unlockFrame();
     m_link->setBusy(false);
     m_state->setCommBusy(false);
     return read && !endingNow();
@@ -393,16 +329,8 @@ PageContext CQavixApp::pageContext() {
         *m_link,
         *m_host,
         std::make_shared<PageRegistry>(),
-        [this](bool writing) {
-            if (m_frame) {
-                m_frame->lockMenu(writing ? CMainFrame::kLockWriting : CMainFrame::kLockReading);
-            }
-        },
-        [this] {
-            if (m_frame) {
-                m_frame->lockMenu(CMainFrame::kUnlock);
-            }
-        },
+        [this](bool writing) { lockFrame(writing); },
+        [this] { unlockFrame(); },
         [this](bool allowed) {
             if (m_frame) {
                 m_frame->setCommandsAllowed(allowed);

@@ -92,7 +92,6 @@ class CQavixApp : public QObject {
     // `qavix --edit FILE`: the file checked as an import checks it, and the active port
     // turned into the built-in emulator started on it. False: refused, after its message.
     bool openEditedFile(const std::string& path);
-    OfflineEditing offlineEditing();
     bool connectController();
     // Which ports exist and where the active one leads, for the status bar.
     void findPorts();
@@ -101,6 +100,9 @@ class CQavixApp : public QObject {
     bool runInitialRead(QWidget* parent = nullptr);
     // The frame's wait window and greyed menus follow the bank and write transactions.
     void observeTransactionsInFrame();
+    // The frame's wait window and greyed menus, while it exists.
+    void lockFrame(bool writing);
+    void unlockFrame();
     void createFrame();
     // What the setting pages get from the program.
     PageContext pageContext();
@@ -120,7 +122,6 @@ class CQavixApp : public QObject {
     PortSettings m_ports;
     PresentPorts m_present{};
     std::string m_portTarget;
-    std::function<void()> m_readAllDone;
     std::pair<int, int> m_initialProgress{0, 0};
     bool m_restarted = false;
     std::unique_ptr<QtCommHost> m_host;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommSettingsForm.h"
 #include "comm/CCommLink.h"
 #include "comm/PortEnumeration.h"
 #include "files/PortSettings.h"
@@ -52,30 +53,34 @@ class CommSettingsDialog : public QDialog {
 
     explicit CommSettingsDialog(const CommDialogContext& context, QWidget* parent = nullptr);
 
-    QRadioButton* portButton(int port) const { return m_port.at(static_cast<size_t>(port)); }
-    QRadioButton* baudButton(int index) const { return m_baud.at(static_cast<size_t>(index)); }
-    QRadioButton* byteSizeButton(int index) const { return m_byte.at(static_cast<size_t>(index)); }
-    QRadioButton* parityButton(int index) const { return m_parity.at(static_cast<size_t>(index)); }
-    QRadioButton* stopButton(int index) const { return m_stop.at(static_cast<size_t>(index)); }
-    QComboBox* unitList() const { return m_unit; }
+    QRadioButton* portButton(int port) const { return m_form.port.at(static_cast<size_t>(port)); }
+    QRadioButton* baudButton(int index) const { return m_form.baud.at(static_cast<size_t>(index)); }
+    QRadioButton* byteSizeButton(int index) const {
+        return m_form.byte.at(static_cast<size_t>(index));
+    }
+    QRadioButton* parityButton(int index) const {
+        return m_form.parity.at(static_cast<size_t>(index));
+    }
+    QRadioButton* stopButton(int index) const { return m_form.stop.at(static_cast<size_t>(index)); }
+    QComboBox* unitList() const { return m_form.unit; }
     // The device the chosen port is mapped to, and beside each port where it leads.
-    QComboBox* deviceList() const { return m_devices; }
-    QLabel* portTarget(int port) const { return m_target.at(static_cast<size_t>(port)); }
-    QLabel* errorLabel() const { return m_error; }
+    QComboBox* deviceList() const { return m_form.devices; }
+    QLabel* portTarget(int port) const { return m_form.target.at(static_cast<size_t>(port)); }
+    QLabel* errorLabel() const { return m_form.error; }
     // The [Ports] value each port will be saved with ("" = automatic).
     const std::string& mapping(int port) const { return m_mapping.at(static_cast<size_t>(port)); }
     // Lists the machine's serial devices again (an adapter plugged in meanwhile).
     void rescanDevices();
     // The device server fields, shown while the port's choice is the network.
-    QWidget* networkRow() const { return m_networkRow; }
-    QLineEdit* hostField() const { return m_host; }
-    QLineEdit* networkPortField() const { return m_networkPort; }
-    QComboBox* protocolList() const { return m_protocol; }  // 0 TCP, 1 RFC 2217
-    QLabel* networkProblemLabel() const { return m_networkProblemLabel; }
-    QLabel* statusLabel() const { return m_status; }
-    CPictureButton* testButton() const { return m_test; }
-    CPictureButton* okButton() const { return m_ok; }
-    CPictureButton* cancelButton() const { return m_cancel; }
+    QWidget* networkRow() const { return m_form.networkRow; }
+    QLineEdit* hostField() const { return m_form.host; }
+    QLineEdit* networkPortField() const { return m_form.networkPort; }
+    QComboBox* protocolList() const { return m_form.protocol; }  // 0 TCP, 1 RFC 2217
+    QLabel* networkProblemLabel() const { return m_form.networkProblemLabel; }
+    QLabel* statusLabel() const { return m_form.status; }
+    CPictureButton* testButton() const { return m_form.test; }
+    CPictureButton* okButton() const { return m_form.ok; }
+    CPictureButton* cancelButton() const { return m_form.cancel; }
     bool connected() const { return !m_notConnected; }
     bool endChosen() const { return m_ended; }
 
@@ -89,8 +94,7 @@ class CommSettingsDialog : public QDialog {
     void reject() override;
 
   private:
-    void buildControls();
-    QGroupBox* buildPortBox(const QStringList& ports);
+    void connectControls();
     void loadFromSettings();
     void setControlsEnabled(bool on);
     void showStatus(bool connected);
@@ -101,7 +105,6 @@ class CommSettingsDialog : public QDialog {
     void onUnitChosen(int unit);
     void onPortChosen(int port);
     void onDeviceChosen(int index);
-    QWidget* buildNetworkRow();
     void showNetworkRow(bool shown);
     void onNetworkEdited();
     bool networkChosen() const;
@@ -111,34 +114,11 @@ class CommSettingsDialog : public QDialog {
     std::string openNameForTest(std::string& problem) const;
 
     CommDialogContext m_ctx;
-    std::array<QRadioButton*, kPortCount> m_port{};
-    std::array<QRadioButton*, 6> m_baud{};
-    std::array<QRadioButton*, 2> m_byte{};
-    std::array<QRadioButton*, 2> m_parity{};
-    std::array<QRadioButton*, 2> m_stop{};
-    QButtonGroup m_portGroup;
-    QButtonGroup m_baudGroup;
-    QButtonGroup m_byteGroup;
-    QButtonGroup m_parityGroup;
-    QButtonGroup m_stopGroup;
-    QComboBox* m_unit = nullptr;
-    QComboBox* m_devices = nullptr;
-    std::array<QLabel*, kPortCount> m_target{};
-    QLabel* m_error = nullptr;
-    CPictureButton* m_rescan = nullptr;
-    QWidget* m_networkRow = nullptr;
-    QLineEdit* m_host = nullptr;
-    QLineEdit* m_networkPort = nullptr;
-    QComboBox* m_protocol = nullptr;
-    QLabel* m_networkProblemLabel = nullptr;
+    CommSettingsForm m_form;
     std::string m_networkProblem;  // what is wrong with the fields; empty when they are fine
     std::vector<std::string> m_deviceFiles;
     std::array<std::string, kPortCount> m_mapping{};
     std::array<std::string, kPortCount> m_savedMapping{};
-    QLabel* m_status = nullptr;
-    CPictureButton* m_test = nullptr;
-    CPictureButton* m_ok = nullptr;
-    CPictureButton* m_cancel = nullptr;
     QTimer m_blinkTimer;
 
     // What the dialog started with, for "取消し".

@@ -93,29 +93,12 @@ bool wantsPrintReport(const std::vector<std::string>& arguments) {
     return false;
 }
 
-int runPrintReport(const std::vector<std::string>& arguments, const QString& workingDirectory,
-                   const QString& libraryPath) {
-    ReportRequest request;
-    if (!parse(arguments, request)) {
-        std::cerr << kUsage << '\n';
-        return kPrintReportUsage;
-    }
-    // A file that could not take the report is refused before the controller is read, as
-    // qavixctl's outputs are: a device, a FIFO, a read-only file, a missing folder.
-    const std::string target = request.pdfPath.toStdString();
-    if (const fileio::WriteResult checked = fileio::checkWriteTarget(target); !checked.ok) {
-        std::cerr << "qavix: cannot write " << checked.error << "; no report printed\n";
-        return kPrintReportFileError;
-    }
-    SettingsFile settings;
-    if (!settings.loadFrom(QDir(workingDirectory).filePath(kSettingsFileName).toStdString())) {
-        std::cerr << "qavix: " << ini::printable(settings.problem())
-                  << "; the default settings are used\n";
-    }
-    const PortSettings ports = PortSettings::load(settings);
+namespace {
 
+// Reads everything the report shows from the controller on the saved port; kPrintReportOk,
+// else the exit status, the reason said on the standard error.
+int readController(const PortSettings& ports, const QString& libraryPath, DeviceModel& model) {
     StderrHost host;
-    DeviceModel model;
     CCommLink link(host, model);
     if (!link.start(libraryPath.toStdString())) {
         host.showMessage(kLinkLoadFailedMessage);
@@ -144,7 +127,10 @@ int runPrintReport(const std::vector<std::string>& arguments, const QString& wor
         return kPrintReportNoAnswer;
     }
     link.end();
+    return kPrintReportOk;
+}
 
+int writeReport(const DeviceModel& model, const ReportRequest& request, const std::string& target) {
     const report::ReportLines lines = report::buildSettingsReport(
         model.working(), report::defaultReportSelection(model.working().general.jointNum),
         request.extended, localNow());
@@ -162,6 +148,35 @@ int runPrintReport(const std::vector<std::string>& arguments, const QString& wor
         return kPrintReportFileError;
     }
     return kPrintReportOk;
+}
+
+}  // namespace
+
+int runPrintReport(const std::vector<std::string>& arguments, const QString& workingDirectory,
+                   const QString& libraryPath) {
+    ReportRequest request;
+    if (!parse(arguments, request)) {
+        std::cerr << kUsage << '\n';
+        return kPrintReportUsage;
+    }
+    // A file that could not take the report is refused before the controller is read, as
+    // qavixctl's outputs are: a device, a FIFO, a read-only file, a missing folder.
+    const std::string target = request.pdfPath.toStdString();
+    if (const fileio::WriteResult checked = fileio::checkWriteTarget(target); !checked.ok) {
+        std::cerr << "qavix: cannot write " << checked.error << "; no report printed\n";
+        return kPrintReportFileError;
+    }
+    SettingsFile settings;
+    if (!settings.loadFrom(QDir(workingDirectory).filePath(kSettingsFileName).toStdString())) {
+        std::cerr << "qavix: " << ini::printable(settings.problem())
+                  << "; the default settings are used\n";
+    }
+    DeviceModel model;
+    if (const int read = readController(PortSettings::load(settings), libraryPath, model);
+        read != kPrintReportOk) {
+        return read;
+    }
+    return writeReport(model, request, target);
 }
 
 }  // namespace qavix

@@ -6,25 +6,30 @@
 
 #include <QAction>
 #include <QMainWindow>
-#include <QPointer>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "files/SettingsFile.h"
 #include "frame/BarPlacement.h"
 #include "frame/CommandRules.h"
+#include "frame/CommandTable.h"
+#include "frame/EditClipboard.h"
+#include "frame/HelpLauncher.h"
 #include "frame/NavigationTree.h"
-#include "frame/StatusPanes.h"
+#include "frame/OfflineEditSession.h"
+#include "frame/Reconnection.h"
+#include "frame/StatusPaneView.h"
 #include "state/AppState.h"
 
 namespace qavix {
 
 class CBankManager;
+class CommandMenus;
 class CBankDialogBar;
 class CDebugView;
 class CInfoDialogBar;
@@ -45,37 +50,18 @@ struct FrameServices {
     int blinkMs = 300;
 };
 
-// What the frame asks of the connection's owner for the communication settings command.
-struct ConnectionHooks {
-    // Runs the communication settings dialog through the connection (polling held).
-    std::function<void()> commSettings;
-    // Opens the link again after a change of port or unit and reads everything anew.
-    std::function<bool()> reconnect;
-};
-
-// A bank file edited offline (qavix --edit FILE): its name for the title, whether the
-// current values differ from it, and the save ("" on success, else why it failed).
-struct OfflineEditing {
-    QString filePath;
-    std::function<bool()> modified;
-    std::function<QString()> save;
-};
-
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
     enum LockMode { kLockReading = 0, kLockWriting = 1, kUnlock = 2 };
     static constexpr int kStatusTimerMs = 2000;  // timer 998
-    // Opens the manual's address; by default the desktop's browser. Tests look instead.
-    using UrlOpener = std::function<bool(const QUrl&)>;
-    void setUrlOpener(UrlOpener opener) { m_urlOpener = std::move(opener); }
-    // Help (Ctrl+H) and the user's manual (Ctrl+U): the installed HTML manual; a message
-    // names the places looked at when it is missing.
-    void openHelp();
-    void openManual();
+    using UrlOpener = HelpLauncher::UrlOpener;
+    void setUrlOpener(UrlOpener opener) { m_help.setUrlOpener(std::move(opener)); }
+    void openHelp() { m_help.openHelp(); }
+    void openManual() { m_help.openManual(); }
 
     explicit CMainFrame(const FrameServices& services, QWidget* parent = nullptr);
-    ~CMainFrame() override;
+    ~CMainFrame() override = default;
 
     void lockMenu(int mode);
     // Greys the menus as lockMenu does, for a read that shows a wait window of its own (the
@@ -113,16 +99,16 @@ class CMainFrame : public QMainWindow {
     CInfoDialogBar* infoBar() const { return m_infoBar; }
     std::array<QToolBar*, kBarCount> bars() const;
     CProgressDlg* progressDialog() const { return m_progress; }
-    const StatusPanes& statusPanes() const { return m_panes; }
+    const StatusPanes& statusPanes() const { return m_paneView->panes(); }
     bool commandsAllowed() const { return m_ctx.commandsAllowed; }
 
-    void setConnectionHooks(ConnectionHooks hooks) { m_hooks = std::move(hooks); }
+    void setConnectionHooks(ConnectionHooks hooks) { m_reconnection.setHooks(std::move(hooks)); }
     // Turns the window into the editor of one bank file: title, "上書き保存" (Ctrl+S) and the
     // question about unsaved changes when leaving.
     void setOfflineEditing(OfflineEditing editing);
     bool offlineEditing() const { return m_ctx.offlineEditing; }
     // "上書き保存": false when nothing was saved (pending page edits, a failed write).
-    bool saveEditedFile();
+    bool saveEditedFile() { return m_offline.save(); }
     // Command 32780 and a double click on status pane 3: the communication settings, then,
     // when the port or unit changed, the link opened again and everything refreshed.
     void applyCommunicationSettings();
@@ -142,30 +128,18 @@ class CMainFrame : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // What each command of the table does.
+    std::map<int, std::function<void()>> commandHandlers();
     void createMenus();
-    QAction* addCommand(QMenu* menu, int id, const QString& text, const QKeySequence& key,
-                        std::function<void()> handler);
     void createBars();
-    void restoreBars();
     void createStatusBar();
     void createClient();
-    // The width at which no label of the navigation tree is cut, every branch open.
-    int treeLabelsWidth() const;
+    void createPanes();
     void greyMenus(bool grey);
-    void applyPane(int pane);
-    // The edit that copy and paste act on: the focused one, else the one last focused while
-    // it is still shown and enabled.
-    QWidget* editTarget() const;
-    void copyFromFocus();
-    void pasteToFocus();
-    void showAbout();
-    void toggle(QWidget* w);
     // The page shown when it prints (the settings list), else nothing.
     PrintTarget* printTarget() const;
+    void printWith(void (PrintTarget::*command)());
     void refreshAfterReconnect();
-    void triggerIfEnabled(int id);
-    // Leaving an edited file with unsaved changes: save, discard or stay.
-    bool confirmLeavingEditedFile();
     // After a copy, import or discard replaced stored data: pages and tree show `set`.
     void showReplacedSet(int set);
     void onNaviLabelClicked(nav::ItemKind item, int set, int channel);
@@ -175,26 +149,25 @@ class CMainFrame : public QMainWindow {
     CBankManager& m_banks;
     std::function<StatusInputs()> m_statusInputs;
     QString m_workingDirectory;
-    UrlOpener m_urlOpener;
     int m_blinkMs;
 
-    ConnectionHooks m_hooks;
-    OfflineEditing m_offline;
+    HelpLauncher m_help{this};
+    Reconnection m_reconnection;
+    OfflineEditSession m_offline;
+    EditClipboard m_clipboard;
     CommandContext m_ctx;
-    std::map<int, QAction*> m_actions;
-    QList<QMenu*> m_popups;
+    CommandMenus* m_menus = nullptr;
     CToolDialogBar* m_toolBar = nullptr;
     CBankDialogBar* m_bankBar = nullptr;
     CInfoDialogBar* m_infoBar = nullptr;
     CColorStatusBar* m_status = nullptr;
-    StatusPanes m_panes;
+    std::unique_ptr<StatusPaneView> m_paneView;
     QSplitter* m_splitter = nullptr;
     QSplitter* m_debugSplitter = nullptr;
     CLeftPaneView* m_tree = nullptr;
     CRightPaneFrame* m_right = nullptr;
     CDebugView* m_debug = nullptr;
     CProgressDlg* m_progress = nullptr;
-    QPointer<QWidget> m_lastEdit;
     QTimer m_statusTimer;
     QTimer m_idleTimer;
     bool m_forceClose = false;

@@ -17,6 +17,8 @@ namespace {
 
 const char* const kClose = "閉じる";
 const char* const kCancel = "取消し";
+constexpr int kPercentEditWidth = 90;
+constexpr int kSliderMinWidth = 380;
 
 QPushButton* button(const QString& text, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -36,6 +38,14 @@ CBatchDlg::CBatchDlg(CThresholdTuning& tuning, QWidget* parent)
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
+    buildReference(layout);
+    buildPercent(layout);
+    buildButtons(layout);
+    readStartingValues();
+    connectControls();
+}
+
+void CBatchDlg::buildReference(QVBoxLayout* layout) {
     auto* group = new QGroupBox(" 基準しきい値 ", this);
     auto* groupLayout = new QHBoxLayout(group);
     m_on = new QRadioButton("ON", group);
@@ -49,12 +59,14 @@ CBatchDlg::CBatchDlg(CThresholdTuning& tuning, QWidget* parent)
     groupLayout->addWidget(m_off);
     groupLayout->addStretch(1);
     layout->addWidget(group);
+}
 
+void CBatchDlg::buildPercent(QVBoxLayout* layout) {
     auto* percentRow = new QHBoxLayout;
     auto* percentLabel = new QLabel("しきい値(&P)", this);
     m_edit = new QLineEdit(this);
     m_edit->setAccessibleName("しきい値");
-    m_edit->setMaximumWidth(90);
+    m_edit->setMaximumWidth(kPercentEditWidth);
     m_edit->setAlignment(Qt::AlignRight);
     percentLabel->setBuddy(m_edit);
     percentRow->addWidget(percentLabel);
@@ -66,7 +78,7 @@ CBatchDlg::CBatchDlg(CThresholdTuning& tuning, QWidget* parent)
     m_slider->setRange(0, tuning::kSliderMax);
     m_slider->setPageStep(1);
     m_slider->setAccessibleName("しきい値スライダー");
-    m_slider->setMinimumWidth(380);
+    m_slider->setMinimumWidth(kSliderMinWidth);
     layout->addWidget(m_slider);
     // The scale marks sit under their slider positions: 100 % is at 100 of 190.
     auto* scale = new QHBoxLayout;
@@ -76,7 +88,9 @@ CBatchDlg::CBatchDlg(CThresholdTuning& tuning, QWidget* parent)
     scale->addStretch(tuning::kSliderMax - tuning::kLinearSliderEnd);
     scale->addWidget(new QLabel("1000%", this));
     layout->addLayout(scale);
+}
 
+void CBatchDlg::buildButtons(QVBoxLayout* layout) {
     auto* presets = new QHBoxLayout;
     m_blockedMax = button("遮光最大感度", this);
     m_incidentMax = button("入光最大感度", this);
@@ -93,7 +107,9 @@ CBatchDlg::CBatchDlg(CThresholdTuning& tuning, QWidget* parent)
     actions->addWidget(m_write);
     actions->addWidget(m_cancel);
     layout->addLayout(actions);
+}
 
+void CBatchDlg::readStartingValues() {
     // Opening: the reference from CH1's TH_CNF, the percentages from the chart's first
     // beams of each shown sensor.
     const SettingsData& set = m_tuning.working();
@@ -119,7 +135,9 @@ CBatchDlg::CBatchDlg(CThresholdTuning& tuning, QWidget* parent)
     (m_onReference ? m_on : m_off)->setChecked(true);
     m_write->setEnabled(false);
     showPercent();
+}
 
+void CBatchDlg::connectControls() {
     connect(m_slider, &QSlider::valueChanged, this, &CBatchDlg::moveSlider);
     connect(m_edit, &QLineEdit::editingFinished, this, [this] { typePercent(m_edit->text()); });
     connect(m_on, &QRadioButton::clicked, this, [this] { chooseReference(true); });

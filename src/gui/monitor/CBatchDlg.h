@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QVBoxLayout>
 
 namespace qavix {
 
@@ -47,6 +48,11 @@ class CBatchDlg : public QDialog {
     void reject() override;
 
   private:
+    void buildReference(QVBoxLayout* layout);
+    void buildPercent(QVBoxLayout* layout);
+    void buildButtons(QVBoxLayout* layout);
+    void readStartingValues();
+    void connectControls();
     void computeResults();
     void startPreview();
     void showPercent();

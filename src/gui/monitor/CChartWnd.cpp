@@ -1,6 +1,5 @@
 #include "monitor/CChartWnd.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "monitor/ChartAccessible.h"
 #include "monitor/DisplayColours.h"
 
 namespace qavix {
@@ -23,50 +23,15 @@ size_t at(int i) {
     return static_cast<size_t>(i);
 }
 
-// Screen readers see the chart as a chart, with the bars it shows as its description.
-class ChartAccessible : public QAccessibleWidget {
-  public:
-    explicit ChartAccessible(CChartWnd* chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
-
-    QString text(QAccessible::Text t) const override {
-        if (t != QAccessible::Description) {
-            return QAccessibleWidget::text(t);
-        }
-        const auto* chart = static_cast<const CChartWnd*>(widget());
-        if (chart->itemCount() == 0) {
-            return QString();
-        }
-        const int last = std::min(chart->firstVisible() + chart->visibleBars(), chart->itemCount());
-        return QString("%1 〜 %2 / %3%4")
-            .arg(chart->beamLabel(chart->firstVisible()), chart->beamLabel(last - 1))
-            .arg(chart->itemCount())
-            .arg(chart->percentAxis() ? " (%)" : "");
-    }
-};
-
-QAccessibleInterface* chartAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("qavix::CChartWnd") && object->isWidgetType()) {
-        return new ChartAccessible(static_cast<CChartWnd*>(object));
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 CChartWnd::CChartWnd(AppState& state, QWidget* parent) : QWidget(parent), m_state(state) {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(chartAccessible);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    installChartAccessibility();
     setObjectName("CChartWnd");
     setAccessibleName("受光レベルグラフ");
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    for (auto& sensor : m_thresholds) {
-        sensor.fill(chart::ThresholdPair{kInitialOn, kInitialOff});
-    }
     m_scroll = new QScrollBar(Qt::Horizontal, this);
     m_scroll->setObjectName("chartScroll");
     m_scroll->setAccessibleName("光軸スクロール");
@@ -89,21 +54,10 @@ CChartWnd::CChartWnd(AppState& state, QWidget* parent) : QWidget(parent), m_stat
 
 void CChartWnd::buildItems(int channel, const std::array<int, kChannelCount>& beamCounts,
                            int itemCount) {
-    m_channel = channel;
-    m_beamCounts = beamCounts;
-    const QColor incident = userColour(kColorNyukou);
-    m_items.assign(at(std::max(itemCount, 0)), Item{});
-    for (int bar = 0; bar < this->itemCount(); ++bar) {
-        Item& item = m_items[at(bar)];
-        int sensor = 0;
-        int beam = bar;
-        beamOfBar(bar, sensor, beam);
-        item.label = QString::number(beam + 1);
-        item.colour = incident;
-    }
-    m_gesture = m_wholeSensor && m_mode == Mode::Edit ? Gesture::WholeSensor : Gesture::None;
-    m_rubberActive = false;
-    m_finishedSelection = false;
+    m_bars.build(channel, beamCounts, itemCount, userColour(kColorNyukou));
+    m_active = m_wholeSensor && m_mode == Mode::Edit ? &m_wholeSensorDrag : nullptr;
+    m_p.rubberActive = false;
+    m_p.finishedSelection = false;
     m_first = 0;
     m_hovered = -1;
     m_visible = std::clamp(m_visible, 1, std::max(this->itemCount(), 1));
@@ -140,88 +94,6 @@ int CChartWnd::clientHeight() const {
     return height() - (m_scroll->isVisibleTo(this) ? m_scroll->sizeHint().height() : 0);
 }
 
-void CChartWnd::setValue(int bar, int value) {
-    if (bar >= 0 && bar < itemCount()) {
-        m_items[at(bar)].value = value;
-    }
-}
-
-int CChartWnd::value(int bar) const {
-    return bar >= 0 && bar < itemCount() ? m_items[at(bar)].value : 0;
-}
-
-void CChartWnd::setColour(int bar, const QColor& colour) {
-    if (bar >= 0 && bar < itemCount()) {
-        m_items[at(bar)].colour = colour;
-    }
-}
-
-QColor CChartWnd::colour(int bar) const {
-    return bar >= 0 && bar < itemCount() ? m_items[at(bar)].colour : QColor();
-}
-
-void CChartWnd::setBlankBackground(int bar, bool on) {
-    if (bar >= 0 && bar < itemCount()) {
-        m_items[at(bar)].blankBackground = on;
-    }
-}
-
-bool CChartWnd::blankBackground(int bar) const {
-    return bar >= 0 && bar < itemCount() && m_items[at(bar)].blankBackground;
-}
-
-bool CChartWnd::beamOfBar(int bar, int& sensor, int& beam) const {
-    if (bar < 0 || bar >= itemCount()) {
-        return false;
-    }
-    if (m_channel < kChannelCount) {
-        sensor = std::max(m_channel, 0);
-        beam = bar;
-        return bar < kMaxBeams;
-    }
-    int first = 0;
-    for (int s = 0; s < kChannelCount; ++s) {
-        const int count = std::clamp(m_beamCounts[at(s)], 0, kMaxBeams);
-        if (bar < first + count) {
-            sensor = s;
-            beam = bar - first;
-            return true;
-        }
-        first += count;
-    }
-    return false;
-}
-
-QString CChartWnd::beamLabel(int bar) const {
-    int sensor = 0;
-    int beam = 0;
-    if (!beamOfBar(bar, sensor, beam)) {
-        return QString();
-    }
-    return QString("CH%1-%2").arg(sensor + 1).arg(m_items[at(bar)].label);
-}
-
-chart::ThresholdPair CChartWnd::thresholds(int sensor, int beam) const {
-    return m_thresholds.at(at(sensor)).at(at(beam));
-}
-
-void CChartWnd::setThresholds(int sensor, int beam, chart::ThresholdPair t) {
-    m_thresholds.at(at(sensor)).at(at(beam)) = t;
-}
-
-chart::ThresholdPair CChartWnd::barThresholds(int bar) const {
-    int sensor = 0;
-    int beam = 0;
-    return beamOfBar(bar, sensor, beam) ? thresholds(sensor, beam) : chart::ThresholdPair{};
-}
-
-void CChartWnd::setTuningData(const SettingsData& set) {
-    for (int s = 0; s < kChannelCount; ++s) {
-        m_zero[at(s)] = set.channel(s).zero;
-        m_hys[at(s)] = set.channel(s).hys;
-    }
-}
-
 void CChartWnd::setScaleStep(int step) {
     m_scaleStep = std::clamp(step, chart::kMinScaleStep, chart::kMaxScaleStep);
     update();
@@ -232,28 +104,21 @@ void CChartWnd::setPercentAxis(bool on) {
     update();
 }
 
-void CChartWnd::clearSelection() {
-    m_selected = BeamFlags{};
-    m_finishedSelection = false;
-    m_rubberActive = false;
-    m_rubber = QRect();
-}
-
 void CChartWnd::setViewMode() {
     const auto clear = [this](int s) {
-        m_selected[at(s)].fill(false);
-        m_marked[at(s)].fill(false);
+        m_p.selected[at(s)].fill(false);
+        m_p.marked[at(s)].fill(false);
     };
-    if (m_channel >= kChannelCount) {
+    if (channel() >= kChannelCount) {
         for (int s = 0; s < kChannelCount; ++s) {
             clear(s);
         }
     } else {
-        clear(m_channel);
+        clear(channel());
     }
-    clearSelection();
+    m_p.clearSelection();
     m_mode = Mode::View;
-    m_gesture = Gesture::None;
+    m_active = nullptr;
     m_buttonDown = false;
     unsetCursor();
     update();
@@ -263,35 +128,25 @@ void CChartWnd::setEditMode() {
     m_mode = Mode::Edit;
     m_editSignalled = false;
     m_buttonDown = false;
-    m_gesture = m_wholeSensor ? Gesture::WholeSensor : Gesture::None;
+    m_active = m_wholeSensor ? &m_wholeSensorDrag : nullptr;
     update();
 }
 
 void CChartWnd::setDesignationMode() {
-    clearSelection();
+    m_p.clearSelection();
     m_mode = Mode::Designation;
-    m_gesture = Gesture::None;
+    m_active = nullptr;
     m_buttonDown = false;
-    m_pressedBar = -1;
+    m_p.pressedBar = -1;
     update();
 }
 
 bool CChartWnd::marked(int sensor, int beam) const {
-    return m_marked.at(at(sensor)).at(at(beam));
+    return m_p.marked.at(at(sensor)).at(at(beam));
 }
 
 bool CChartWnd::selected(int sensor, int beam) const {
-    return m_selected.at(at(sensor)).at(at(beam));
-}
-
-bool CChartWnd::designated(int bar) const {
-    return bar >= 0 && bar < itemCount() && m_items[at(bar)].designated;
-}
-
-void CChartWnd::setDesignated(int bar, bool on) {
-    if (bar >= 0 && bar < itemCount()) {
-        m_items[at(bar)].designated = on;
-    }
+    return m_p.selected.at(at(sensor)).at(at(beam));
 }
 
 void CChartWnd::refresh() {
@@ -331,10 +186,10 @@ ChartPaint CChartWnd::paintParameters() const {
     paint.colours.blankBack = userColour(kColorBlankBack);
     const int shown = chart::barsOnScreen(paint.frame);
     paint.bars.reserve(at(shown));
-    const bool allSelected = m_gesture == Gesture::WholeSensor;
+    const bool allSelected = gesture() == Gesture::WholeSensor;
     for (int k = 0; k < shown; ++k) {
         const int bar = m_first + k;
-        const Item& item = m_items[at(bar)];
+        const ChartBars::Item& item = *m_bars.item(bar);
         ChartBar b;
         b.value = item.value;
         b.colour = item.colour;
@@ -351,8 +206,8 @@ ChartPaint CChartWnd::paintParameters() const {
     for (const chart::XLabel& l : chart::xLabels(paint.frame)) {
         paint.xLabelTexts.push_back(beamLabel(l.bar));
     }
-    if (m_rubberActive) {
-        paint.rubberBand = m_rubber;
+    if (m_p.rubberActive) {
+        paint.rubberBand = m_p.rubber;
     }
     return paint;
 }
@@ -384,23 +239,13 @@ bool CChartWnd::barInBand(int bar, int y) const {
     return chart::insideBand(frame(), t.on, t.off, y);
 }
 
-void CChartWnd::forEachSensorBar(const std::function<void(int, int, int)>& f) const {
-    for (int bar = 0; bar < itemCount(); ++bar) {
-        int sensor = 0;
-        int beam = 0;
-        if (beamOfBar(bar, sensor, beam)) {
-            f(bar, sensor, beam);
-        }
-    }
-}
-
 void CChartWnd::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     const QPoint pos = event->position().toPoint();
     if (m_mode == Mode::Designation) {
         if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
             m_designateMarking = event->button() == Qt::LeftButton;
-            m_pressedBar = chart::barAt(frame(), pos.x()).value_or(-1);
+            m_p.pressedBar = chart::barAt(frame(), pos.x()).value_or(-1);
             m_buttonDown = true;
         }
         return;
@@ -413,42 +258,37 @@ void CChartWnd::mousePressEvent(QMouseEvent* event) {
     update();
 }
 
+ChartGesture* CChartWnd::pickEditGesture(std::optional<int> bandBar) {
+    if (m_active == &m_wholeSensorDrag) {
+        return m_active;
+    }
+    if (!m_p.finishedSelection) {
+        return bandBar ? static_cast<ChartGesture*>(&m_beamDrag) : &m_selection;
+    }
+    int sensor = 0;
+    int beam = 0;
+    if (bandBar && beamOfBar(*bandBar, sensor, beam) && selected(sensor, beam)) {
+        return &m_selection;
+    }
+    return nullptr;
+}
+
 void CChartWnd::pressEdit(const QPoint& pos) {
     const chart::ChartFrame f = frame();
     const auto bar = chart::barAt(f, pos.x());
-    const bool inBand = bar && barInBand(*bar, pos.y());
-    const double under = chart::yToValue(f, pos.y());
-    m_pressedBar = inBand ? *bar : -1;
-    if (inBand) {
-        m_grabOffset = under - barThresholds(*bar).on;
+    const std::optional<int> bandBar = bar && barInBand(*bar, pos.y()) ? bar : std::optional<int>();
+    m_p.pressedBar = bandBar.value_or(-1);
+    if (bandBar) {
+        m_p.grabOffset = chart::yToValue(f, pos.y()) - barThresholds(*bandBar).on;
     }
-    if (m_gesture == Gesture::WholeSensor) {
-        forEachSensorBar([&](int, int s, int b) { m_selected[at(s)][at(b)] = inBand; });
+    m_active = pickEditGesture(bandBar);
+    if (m_active == nullptr) {
+        // A press beside the selection only drops it.
+        m_p.clearSelection();
+        m_p.pressedBar = -1;
         return;
     }
-    if (inBand) {
-        int sensor = 0;
-        int beam = 0;
-        beamOfBar(*bar, sensor, beam);
-        if (!m_finishedSelection) {
-            m_gesture = Gesture::DragBeam;
-        } else if (selected(sensor, beam)) {
-            m_gesture = Gesture::Selection;
-        } else {
-            clearSelection();
-            m_gesture = Gesture::None;
-            m_pressedBar = -1;
-        }
-        return;
-    }
-    if (m_finishedSelection) {
-        clearSelection();
-        m_gesture = Gesture::None;
-        return;
-    }
-    m_rubberActive = true;
-    m_rubber = QRect(pos, pos);
-    m_gesture = Gesture::Selection;
+    m_active->press(pos, bandBar);
 }
 
 void CChartWnd::mouseMoveEvent(QMouseEvent* event) {
@@ -458,12 +298,13 @@ void CChartWnd::mouseMoveEvent(QMouseEvent* event) {
         m_hovered = chart::barAt(f, pos.x()).value_or(-1);
     }
     if (m_mode == Mode::Edit) {
-        if (m_buttonDown) {
-            moveEdit(pos);
+        if (m_buttonDown && m_active != nullptr) {
+            m_active->move(pos);
+            update();
         }
         const auto bar = chart::barAt(f, pos.x());
         const bool draggable = (bar && barInBand(*bar, pos.y())) ||
-                               (m_buttonDown && m_pressedBar >= 0 && !m_rubberActive);
+                               (m_buttonDown && m_p.pressedBar >= 0 && !m_p.rubberActive);
         if (draggable) {
             setCursor(Qt::SizeVerCursor);
         } else {
@@ -473,70 +314,15 @@ void CChartWnd::mouseMoveEvent(QMouseEvent* event) {
     showTooltip(pos, event->globalPosition().toPoint());
 }
 
-void CChartWnd::moveEdit(const QPoint& pos) {
-    if (m_rubberActive) {
-        m_rubber.setBottomRight(pos);
-        selectRubberBand();
-        update();
-        return;
-    }
-    if (m_pressedBar < 0) {
-        return;
-    }
-    applyDrag(pos.y());
-    update();
-}
-
-void CChartWnd::selectRubberBand() {
-    const chart::ChartFrame f = frame();
-    const QRect band = m_rubber.normalized();
-    m_selected = BeamFlags{};
-    const int base = chart::baseline(f);
-    for (int k = 0; k < chart::barsOnScreen(f); ++k) {
-        const int bar = m_first + k;
+void CChartWnd::shiftThresholds(const std::vector<int>& bars, int delta) {
+    for (int bar : bars) {
         int sensor = 0;
         int beam = 0;
         if (!beamOfBar(bar, sensor, beam)) {
             continue;
         }
-        const chart::BarSpan span = chart::barSpan(f, k);
-        const chart::ThresholdPair t = thresholds(sensor, beam);
-        const int top = std::min(
-            {chart::valueToY(f, value(bar)), chart::valueToY(f, t.on), chart::valueToY(f, t.off)});
-        const QRect rect(QPoint(span.left, top), QPoint(span.right - 1, base));
-        m_selected[at(sensor)][at(beam)] = rect.intersects(band);
-    }
-}
-
-void CChartWnd::applyDrag(int y) {
-    const double target = chart::yToValue(frame(), y) - m_grabOffset;
-    std::vector<int> bars;
-    if (m_gesture == Gesture::DragBeam) {
-        bars.push_back(m_pressedBar);
-    } else {
-        forEachSensorBar([&](int bar, int s, int b) {
-            if (m_selected[at(s)][at(b)]) {
-                bars.push_back(bar);
-            }
-        });
-    }
-    if (bars.empty()) {
-        return;
-    }
-    const int delta = static_cast<int>(std::lround(target)) - barThresholds(bars.front()).on;
-    if (delta == 0) {
-        return;
-    }
-    for (int bar : bars) {
-        int sensor = 0;
-        int beam = 0;
-        beamOfBar(bar, sensor, beam);
-        const chart::ThresholdPair now = thresholds(sensor, beam);
-        const chart::ThresholdPair next =
-            m_percent ? chart::ratioRule(now, m_zero[at(sensor)][at(beam)], m_hys[at(sensor)],
-                                         now.on + delta, true)
-                      : chart::dragAbsolute(now, now.on + delta, m_wholeSensor);
-        setBarThresholds(bar, next);
+        const int on = thresholds(sensor, beam).on + delta;
+        setBarThresholds(bar, m_bars.movedTo(sensor, beam, on, m_percent, m_wholeSensor));
     }
     if (!m_editSignalled) {
         m_editSignalled = true;
@@ -555,7 +341,7 @@ void CChartWnd::setBarThresholds(int bar, chart::ThresholdPair t) {
 
 void CChartWnd::recolour(int bar) {
     const chart::ThresholdPair t = barThresholds(bar);
-    const Item& item = m_items[at(bar)];
+    const ChartBars::Item& item = *m_bars.item(bar);
     setColour(bar, stateColour(chart::barState(item.value, t.on, t.off, item.blankBackground)));
 }
 
@@ -576,55 +362,21 @@ void CChartWnd::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CChartWnd::releaseEdit() {
-    const auto markSelected = [this] {
-        for (int s = 0; s < kChannelCount; ++s) {
-            for (int b = 0; b < kMaxBeams; ++b) {
-                m_marked[at(s)][at(b)] = m_marked[at(s)][at(b)] || m_selected[at(s)][at(b)];
-            }
-        }
-    };
-    switch (m_gesture) {
-        case Gesture::WholeSensor:
-            markSelected();
-            break;
-        case Gesture::DragBeam: {
-            int sensor = 0;
-            int beam = 0;
-            if (beamOfBar(m_pressedBar, sensor, beam)) {
-                m_marked[at(sensor)][at(beam)] = true;
-            }
-            m_gesture = Gesture::None;
-            break;
-        }
-        case Gesture::Selection:
-            if (m_rubberActive) {
-                m_rubberActive = false;
-                m_rubber = QRect();
-                m_finishedSelection =
-                    std::any_of(m_selected.begin(), m_selected.end(), [](const auto& sensor) {
-                        return std::find(sensor.begin(), sensor.end(), true) != sensor.end();
-                    });
-            } else {
-                markSelected();
-                clearSelection();
-            }
-            m_gesture = Gesture::None;
-            break;
-        case Gesture::None:
-            break;
+    if (m_active != nullptr && !m_active->release()) {
+        m_active = nullptr;
     }
-    m_grabOffset = 0.0;
-    m_pressedBar = -1;
+    m_p.grabOffset = 0.0;
+    m_p.pressedBar = -1;
 }
 
 void CChartWnd::finishDesignation(const QPoint& pos) {
     const auto released = chart::barAt(frame(), pos.x());
-    if (m_pressedBar < 0 || !released) {
-        m_pressedBar = -1;
+    if (m_p.pressedBar < 0 || !released) {
+        m_p.pressedBar = -1;
         return;
     }
-    const int from = std::min(m_pressedBar, *released);
-    const int to = std::max(m_pressedBar, *released);
+    const int from = std::min(m_p.pressedBar, *released);
+    const int to = std::max(m_p.pressedBar, *released);
     for (int bar = from; bar <= to; ++bar) {
         setDesignated(bar, m_designateMarking);
         if (m_designateMarking) {
@@ -634,7 +386,7 @@ void CChartWnd::finishDesignation(const QPoint& pos) {
             setColour(bar, stateColour(chart::barState(value(bar), t.on, t.off, false)));
         }
     }
-    m_pressedBar = -1;
+    m_p.pressedBar = -1;
     update();
     emit designationChanged();
 }
@@ -645,7 +397,7 @@ void CChartWnd::showTooltip(const QPoint& pos, const QPoint& global) {
         return;
     }
     const auto bar = chart::barAt(frame(), pos.x());
-    const bool idle = !m_buttonDown || m_rubberActive;
+    const bool idle = !m_buttonDown || m_p.rubberActive;
     if (m_hovered >= 0 && bar == m_hovered && idle &&
         (pos - m_tooltipAt).manhattanLength() <= kTooltipSlack) {
         return;
@@ -661,7 +413,7 @@ void CChartWnd::showTooltip(const QPoint& pos, const QPoint& global) {
     beamOfBar(*bar, sensor, beam);
     const chart::ThresholdPair t = thresholds(sensor, beam);
     const QString text = QString::fromStdString(chart::tooltipText(
-        sensor + 1, m_items[at(*bar)].label.toStdString(), value(*bar), t.on, t.off, m_percent));
+        sensor + 1, m_bars.item(*bar)->label.toStdString(), value(*bar), t.on, t.off, m_percent));
     QToolTip::showText(global + QPoint(kTooltipOffsetX, kTooltipOffsetY), text.trimmed(), this);
 }
 

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "model/DeviceData.h"
+#include "monitor/ChartBars.h"
+#include "monitor/ChartGestures.h"
 #include "monitor/ChartPainter.h"
 #include "state/AppState.h"
 
@@ -23,7 +25,7 @@ class CChartWnd : public QWidget {
     Q_OBJECT
   public:
     enum class Mode { View, Edit, Designation };
-    enum class Gesture { None, DragBeam, Selection, WholeSensor };
+    using Gesture = ChartGestureKind;
     // The chart's threshold arrays hold these until the page gives its own.
     static constexpr int kInitialOn = 20;
     static constexpr int kInitialOff = 10;
@@ -35,30 +37,53 @@ class CChartWnd : public QWidget {
     // Items: `channel` 0..2 for one sensor, 3 for all connected sensors one after another;
     // `beamCounts` says how many bars each sensor contributes (for labels and thresholds).
     void buildItems(int channel, const std::array<int, kChannelCount>& beamCounts, int itemCount);
-    int channel() const { return m_channel; }
-    int itemCount() const { return static_cast<int>(m_items.size()); }
+    int channel() const { return m_bars.channel(); }
+    int itemCount() const { return m_bars.count(); }
     void setVisibleBars(int count);
     int visibleBars() const { return m_visible; }
     void setFirstVisible(int first);
     int firstVisible() const { return m_first; }
 
-    void setValue(int bar, int value);
-    int value(int bar) const;
-    void setColour(int bar, const QColor& colour);
-    QColor colour(int bar) const;
+    void setValue(int bar, int value) {
+        if (auto* i = m_bars.item(bar)) {
+            i->value = value;
+        }
+    }
+    int value(int bar) const { return m_bars.item(bar) ? m_bars.item(bar)->value : 0; }
+    void setColour(int bar, const QColor& colour) {
+        if (auto* i = m_bars.item(bar)) {
+            i->colour = colour;
+        }
+    }
+    QColor colour(int bar) const { return m_bars.item(bar) ? m_bars.item(bar)->colour : QColor(); }
     // The page decides whether a beam's blanking shows above its bar.
-    void setBlankBackground(int bar, bool on);
-    bool blankBackground(int bar) const;
+    void setBlankBackground(int bar, bool on) {
+        if (auto* i = m_bars.item(bar)) {
+            i->blankBackground = on;
+        }
+    }
+    bool blankBackground(int bar) const {
+        return m_bars.item(bar) && m_bars.item(bar)->blankBackground;
+    }
 
     // Sensor (0..2) and beam (0-based) of a bar; false past the items.
-    bool beamOfBar(int bar, int& sensor, int& beam) const;
-    QString beamLabel(int bar) const;
+    bool beamOfBar(int bar, int& sensor, int& beam) const {
+        return m_bars.beamOfBar(bar, sensor, beam);
+    }
+    QString beamLabel(int bar) const { return m_bars.beamLabel(bar); }
 
-    chart::ThresholdPair thresholds(int sensor, int beam) const;
-    void setThresholds(int sensor, int beam, chart::ThresholdPair t);
-    chart::ThresholdPair barThresholds(int bar) const;
+    chart::ThresholdPair thresholds(int sensor, int beam) const {
+        return m_bars.thresholds(sensor, beam);
+    }
+    void setThresholds(int sensor, int beam, chart::ThresholdPair t) {
+        m_bars.setThresholds(sensor, beam, t);
+    }
+    chart::ThresholdPair barThresholds(int bar) const { return m_bars.barThresholds(bar); }
+    // Moves the ON level of each of `bars` by `delta` by the rules of the axis shown and
+    // recolours them; the first change since edit mode began is signalled.
+    void shiftThresholds(const std::vector<int>& bars, int delta);
     // What a drag on the percent axis needs: each beam's zero point and the sensors' HYS.
-    void setTuningData(const SettingsData& set);
+    void setTuningData(const SettingsData& set) { m_bars.setTuningData(set); }
 
     void setScaleStep(int step);
     int scaleStep() const { return m_scaleStep; }
@@ -74,13 +99,17 @@ class CChartWnd : public QWidget {
     // Single-channel pages: selection and drags act on every beam of the sensor.
     void setWholeSensor(bool on) { m_wholeSensor = on; }
     bool wholeSensor() const { return m_wholeSensor; }
-    Gesture gesture() const { return m_gesture; }
-    bool hasFinishedSelection() const { return m_finishedSelection; }
+    Gesture gesture() const { return m_active == nullptr ? Gesture::None : m_active->kind(); }
+    bool hasFinishedSelection() const { return m_p.finishedSelection; }
 
     bool marked(int sensor, int beam) const;
     bool selected(int sensor, int beam) const;
-    bool designated(int bar) const;
-    void setDesignated(int bar, bool on);
+    bool designated(int bar) const { return m_bars.item(bar) && m_bars.item(bar)->designated; }
+    void setDesignated(int bar, bool on) {
+        if (auto* i = m_bars.item(bar)) {
+            i->designated = on;
+        }
+    }
     int hoveredBar() const { return m_hovered; }
 
     // Repaints soon, at most kRepaintIntervalMs after the previous one.
@@ -110,36 +139,22 @@ class CChartWnd : public QWidget {
     void leaveEvent(QEvent* event) override;
 
   private:
-    struct Item {
-        QString label;
-        int value = 0;
-        QColor colour;
-        bool blankBackground = false;
-        bool designated = false;
-    };
-    using BeamFlags = std::array<std::array<bool, kMaxBeams>, kChannelCount>;
-
     int clientHeight() const;
     void updateScrollBar();
-    void clearSelection();
-    void forEachSensorBar(const std::function<void(int bar, int sensor, int beam)>& f) const;
     bool barInBand(int bar, int y) const;
+    // The handler a press in edit mode starts, none when it only drops a selection.
+    ChartGesture* pickEditGesture(std::optional<int> bandBar);
     void pressEdit(const QPoint& pos);
-    void moveEdit(const QPoint& pos);
     void releaseEdit();
-    void applyDrag(int y);
     void setBarThresholds(int bar, chart::ThresholdPair t);
     void recolour(int bar);
-    void selectRubberBand();
     void finishDesignation(const QPoint& pos);
     void showTooltip(const QPoint& pos, const QPoint& global);
     QColor stateColour(chart::BarState state) const;
     QColor userColour(int index) const;
 
     AppState& m_state;
-    std::vector<Item> m_items;
-    std::array<int, kChannelCount> m_beamCounts{};
-    int m_channel = 0;
+    ChartBars m_bars{{kInitialOn, kInitialOff}};
     int m_visible = 1;
     int m_first = 0;
     int m_scaleStep = 2;
@@ -147,19 +162,12 @@ class CChartWnd : public QWidget {
     Mode m_mode = Mode::View;
     bool m_wholeSensor = false;
 
-    std::array<std::array<chart::ThresholdPair, kMaxBeams>, kChannelCount> m_thresholds;
-    std::array<BeamTable, kChannelCount> m_zero{};
-    std::array<int32_t, kChannelCount> m_hys{};
-    BeamFlags m_selected{};
-    BeamFlags m_marked{};
-
-    Gesture m_gesture = Gesture::None;
+    ChartPointer m_p;
+    BeamDrag m_beamDrag{*this, m_p};
+    SelectionGesture m_selection{*this, m_p};
+    WholeSensorDrag m_wholeSensorDrag{*this, m_p};
+    ChartGesture* m_active = nullptr;  // none between gestures
     bool m_buttonDown = false;
-    bool m_rubberActive = false;
-    bool m_finishedSelection = false;
-    QRect m_rubber;
-    int m_pressedBar = -1;
-    double m_grabOffset = 0.0;
     bool m_editSignalled = false;
     bool m_designateMarking = true;
 

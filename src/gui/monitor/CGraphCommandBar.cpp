@@ -49,8 +49,12 @@ CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 2, 0, 2);
     rows->setSpacing(4);
+    // Each row wraps on its own where the bar is narrow.
+    rows->addLayout(buildShownRow());
+    rows->addLayout(buildActionRow());
+}
 
-    // Upper row: what is shown. Each row wraps on its own where the bar is narrow.
+FlowLayout* CGraphCommandBar::buildShownRow() {
     auto* top = new FlowLayout(nullptr, 6, 2);
     m_channel = makeCombo("combo1004", "表示CH", this);
     auto* channelLabel = labelFor("表示CH", m_channel, this);
@@ -76,8 +80,10 @@ CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
     top->addWidget(keepTogether({channelLabel, m_channel}, this));
     top->addWidget(keepTogether({visibleLabel, m_visible}, this));
     top->addWidget(keepTogether({m_ratio, m_absolute, m_scale}, this));
+    return top;
+}
 
-    // Lower row: what to do.
+FlowLayout* CGraphCommandBar::buildActionRow() {
     auto* bottom = new FlowLayout(nullptr, 2, 2);
     m_continuous = makeButton("連続更新", "button1025", this);
     m_continuous->setIcon(startPicture());
@@ -94,9 +100,7 @@ CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
                                          m_batch, m_save, m_image, m_legend}) {
         bottom->addWidget(w);
     }
-
-    rows->addLayout(top);
-    rows->addLayout(bottom);
+    return bottom;
 }
 
 void CGraphCommandBar::setAllEnabled(bool on) {

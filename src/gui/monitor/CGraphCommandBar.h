@@ -13,6 +13,8 @@
 
 namespace qavix {
 
+class FlowLayout;
+
 class CGraphCommandBar : public QWidget {
     Q_OBJECT
   public:
@@ -45,6 +47,9 @@ class CGraphCommandBar : public QWidget {
     void setVisibleChoices(const std::vector<int>& choices);
 
   private:
+    // Upper row: what is shown; lower row: what to do.
+    FlowLayout* buildShownRow();
+    FlowLayout* buildActionRow();
     CPictureButton* m_continuous = nullptr;
     CPictureButton* m_update = nullptr;
     CPictureButton* m_batch = nullptr;

@@ -221,11 +221,53 @@ void ScanChart::redrawAll() {
     viewport()->update();
 }
 
+namespace {
+
+enum Pattern { kSet, kClear, kEmpty, kGrid, kPatternCount };
+using Patterns = std::array<std::vector<QRgb>, kPatternCount>;
+
+// A pixel line of each pattern, `width` wide; with `edges` the cells have a grid line of
+// `line` pixels each side (in the grid's colour, the last fill).
+Patterns makePatterns(int width, int line, bool edges,
+                      const std::array<QRgb, kPatternCount>& fills) {
+    Patterns patterns;
+    const QRgb grid = fills[kGrid];
+    for (int k = 0; k < kPatternCount; ++k) {
+        std::vector<QRgb>& pattern = patterns[static_cast<size_t>(k)];
+        pattern.assign(static_cast<size_t>(width), fills[static_cast<size_t>(k)]);
+        if (edges && k != kEmpty) {
+            std::fill_n(pattern.begin(), line, grid);
+            std::fill_n(pattern.end() - line, line, grid);
+        }
+    }
+    return patterns;
+}
+
+// One column of the image, filled line by line from the patterns.
+struct ColumnWriter {
+    uchar* pixels;
+    qsizetype stride;
+    int x0;
+    int width;
+    int height;
+    const Patterns& patterns;
+
+    void copy(int top, int bottom, Pattern k) const {
+        const QRgb* from = patterns[static_cast<size_t>(k)].data();
+        for (int y = std::max(top, 0); y < std::min(bottom, height); ++y) {
+            std::memcpy(reinterpret_cast<QRgb*>(pixels + y * stride) + x0, from,
+                        static_cast<size_t>(width) * sizeof(QRgb));
+        }
+    }
+};
+
+}  // namespace
+
 // The column's pixels are written straight into the image, each pixel line copied from one
 // of four made-up lines (a set cell, a clear one, an empty one, the line between rows), far
 // cheaper than a fill and a line per cell through a painter.
-void ScanChart::drawColumn(int column) {
-    const QRect area = columnRect(column);
+void ScanChart::drawColumn(int index) {
+    const QRect area = columnRect(index);
     if (area.width() <= 0) {
         return;
     }
@@ -239,30 +281,17 @@ void ScanChart::drawColumn(int column) {
     }
     const int line = std::max(device(1), 1);
     const bool edges = area.width() >= kMinCellForGrid && width > 2 * line;
-    const QRgb grid = palette().color(QPalette::Dark).rgb();
-    enum Pattern { kSet, kClear, kEmpty, kGrid, kPatternCount };
-    std::array<std::vector<QRgb>, kPatternCount> patterns;
-    const QRgb fills[kPatternCount] = {m_on.rgb(), m_off.rgb(),
-                                       palette().color(QPalette::Base).rgb(), grid};
-    for (int k = 0; k < kPatternCount; ++k) {
-        std::vector<QRgb>& pattern = patterns[static_cast<size_t>(k)];
-        pattern.assign(static_cast<size_t>(width), fills[k]);
-        if (edges && k != kEmpty) {
-            std::fill_n(pattern.begin(), line, grid);
-            std::fill_n(pattern.end() - line, line, grid);
-        }
-    }
+    const Patterns patterns =
+        makePatterns(width, line, edges,
+                     {m_on.rgb(), m_off.rgb(), palette().color(QPalette::Base).rgb(),
+                      palette().color(QPalette::Dark).rgb()});
     // Taken once: each scanLine() call would check the image for sharing again.
-    uchar* const pixels = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
-    const auto copyLines = [&](int top, int bottom, Pattern k) {
-        const QRgb* from = patterns[static_cast<size_t>(k)].data();
-        for (int y = std::max(top, 0); y < std::min(bottom, imageHeight); ++y) {
-            std::memcpy(reinterpret_cast<QRgb*>(pixels + y * stride) + x0, from,
-                        static_cast<size_t>(width) * sizeof(QRgb));
-        }
+    const ColumnWriter column{m_image.bits(), m_image.bytesPerLine(), x0, width, imageHeight,
+                              patterns};
+    const auto copyLines = [&column](int top, int bottom, Pattern k) {
+        column.copy(top, bottom, k);
     };
-    const int slot = m_columnSlot[static_cast<size_t>(column)];
+    const int slot = m_columnSlot[static_cast<size_t>(index)];
     if (slot < 0) {
         copyLines(0, imageHeight, kEmpty);
         return;

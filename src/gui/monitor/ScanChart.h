@@ -68,7 +68,7 @@ class ScanChart : public QAbstractScrollArea {
     void layoutCells();
     void updateScrollBars();
     void redrawAll();
-    void drawColumn(int column);
+    void drawColumn(int index);
     QRect columnRect(int column) const;
     QRect newestMarkRect() const;
     void placeLabels();

@@ -43,22 +43,41 @@ CView016::CView016(const PageContext& context, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     outer->setSpacing(kSpacing);
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(kSpacing * 2);
-    grid->setVerticalSpacing(kSpacing);
-    int row = 0;
-    auto addRow = [&](const QString& label, QWidget* field, QWidget* extra = nullptr) {
-        auto* l = new QLabel(label, this);
-        l->setBuddy(field);
-        grid->addWidget(l, row, 0);
-        grid->addWidget(field, row, 1);
-        if (extra != nullptr) {
-            grid->addWidget(extra, row, 2);
-        }
-        ++row;
-        return l;
-    };
+    FormRows rows{new QGridLayout, this};
+    rows.grid->setHorizontalSpacing(kSpacing * 2);
+    rows.grid->setVerticalSpacing(kSpacing);
+    buildIdentityRows(rows);
+    buildOutputRows(rows);
+    buildBlankingRows(rows);
+    rows.grid->setColumnStretch(3, 1);
+    outer->addLayout(rows.grid);
+    outer->addStretch(1);
 
+    connect(m_designate, &QPushButton::clicked, this,
+            [this] { openBeamPage(AppState::BeamFlagTable::Designated); });
+    connect(m_fixedBeams, &QPushButton::clicked, this,
+            [this] { openBeamPage(AppState::BeamFlagTable::FixedBlanking); });
+    m_filling = false;
+}
+
+QLabel* CView016::FormRows::add(const QString& label, QWidget* field, QWidget* extra) {
+    auto* l = new QLabel(label, owner);
+    l->setBuddy(field);
+    grid->addWidget(l, row, 0);
+    grid->addWidget(field, row, 1);
+    if (extra != nullptr) {
+        grid->addWidget(extra, row, 2);
+    }
+    ++row;
+    return l;
+}
+
+void CView016::FormRows::addWide(QWidget* w) {
+    grid->addWidget(w, row++, 0, 1, 3);
+}
+
+void CView016::buildIdentityRows(FormRows& rows) {
+    auto addRow = [&rows](const QString& label, QWidget* field) { return rows.add(label, field); };
     m_model = addBox(1063, "形式", false);
     addRow("形式", m_model);
     m_emitterSerial = addBox(1088, "シリアルNo. 投光器", false);
@@ -70,16 +89,21 @@ CView016::CView016(const PageContext& context, QWidget* parent)
     m_id->setMaxLength(kSensorIdMaxLength);
     addRow("ＩＤ", m_id);
     connect(m_id, &QLineEdit::textEdited, this, &CView016::idEdited);
+}
 
+void CView016::buildOutputRows(FormRows& rows) {
     const QStringList outputs;
     addList(kFieldOut2, 1020, "OUT2出力設定", outputs);
     addList(kFieldOut3, 1021, "OUT3出力設定", outputs);
     m_designate = new QPushButton("光軸指定", this);
     m_designate->setObjectName("button1269");
-    QLabel* out2Label = addRow("OUT2出力設定", list(kFieldOut2), m_designate);
-    QLabel* out3Label = addRow("OUT3出力設定", list(kFieldOut3));
+    QLabel* out2Label = rows.add("OUT2出力設定", list(kFieldOut2), m_designate);
+    QLabel* out3Label = rows.add("OUT3出力設定", list(kFieldOut3));
     m_outputRow = {out2Label, list(kFieldOut2), m_designate, out3Label, list(kFieldOut3)};
+    buildThresholdRow(rows);
+}
 
+void CView016::buildThresholdRow(FormRows& rows) {
     auto* thresholds = new QGroupBox("しきい値", this);
     auto* th = new QHBoxLayout(thresholds);
     m_on = addBox(1066, "ＯＮ", true);
@@ -94,20 +118,22 @@ CView016::CView016(const PageContext& context, QWidget* parent)
         th->addWidget(box);
     }
     th->addStretch(1);
-    grid->addWidget(thresholds, row++, 0, 1, 3);
+    rows.addWide(thresholds);
     connect(m_on, &QLineEdit::textEdited, this, [this] { m_onTyped = true; });
     connect(m_off, &QLineEdit::textEdited, this, [this] { m_offTyped = true; });
     connect(m_on, &QLineEdit::editingFinished, this, [this] { thresholdLeft(true); });
     connect(m_off, &QLineEdit::editingFinished, this, [this] { thresholdLeft(false); });
+}
 
+void CView016::buildBlankingRows(FormRows& rows) {
     addList(kFieldFloating, 1022, "Ｆｌｏａｔｉｎｇ　Ｂｌａｎｋｉｎｇ　機能", enableItems());
     QLabel* floatingLabel =
-        addRow("Ｆｌｏａｔｉｎｇ　Ｂｌａｎｋｉｎｇ　機能", list(kFieldFloating));
+        rows.add("Ｆｌｏａｔｉｎｇ　Ｂｌａｎｋｉｎｇ　機能", list(kFieldFloating));
     m_floatingRow = {floatingLabel, list(kFieldFloating)};
     addList(kFieldMode, 1023, "動作モード", {"連続", "非連続"});
-    addRow("動作モード", list(kFieldMode));
+    rows.add("動作モード", list(kFieldMode));
     addList(kFieldBeams, 1024, "光軸数", {"-", "1", "2", "3"});
-    addRow("光軸数", list(kFieldBeams));
+    rows.add("光軸数", list(kFieldBeams));
 
     auto* fixed = new QGroupBox("Ｆｉｘ　Ｂｌａｎｋｉｎｇ　設定", this);
     fixed->setObjectName("fixedBlankingGroup");
@@ -118,17 +144,8 @@ CView016::CView016(const PageContext& context, QWidget* parent)
     fx->addWidget(list(kFieldFixed));
     fx->addWidget(m_fixedBeams);
     fx->addStretch(1);
-    grid->addWidget(fixed, row++, 0, 1, 3);
+    rows.addWide(fixed);
     m_fixedGroup = fixed;
-    grid->setColumnStretch(3, 1);
-    outer->addLayout(grid);
-    outer->addStretch(1);
-
-    connect(m_designate, &QPushButton::clicked, this,
-            [this] { openBeamPage(AppState::BeamFlagTable::Designated); });
-    connect(m_fixedBeams, &QPushButton::clicked, this,
-            [this] { openBeamPage(AppState::BeamFlagTable::FixedBlanking); });
-    m_filling = false;
 }
 
 QLineEdit* CView016::addBox(int id, const QString& name, bool editable) {

@@ -4,6 +4,8 @@
 // and OFF thresholds, floating and fixed blanking, and the buttons to the beam pages. Each
 // channel keeps its own values and edit state while the page shows another one.
 
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
@@ -59,6 +61,19 @@ class CView016 : public SettingPage {
     void readFailed() override;
 
   private:
+    // The page's grid: label | field | extra, one row after another.
+    struct FormRows {
+        QGridLayout* grid;
+        QWidget* owner;
+        int row = 0;
+        QLabel* add(const QString& label, QWidget* field, QWidget* extra = nullptr);
+        // A group box over the three columns.
+        void addWide(QWidget* w);
+    };
+    void buildIdentityRows(FormRows& rows);
+    void buildOutputRows(FormRows& rows);
+    void buildThresholdRow(FormRows& rows);
+    void buildBlankingRows(FormRows& rows);
     FieldComboBox* addList(int field, int id, const QString& name, const QStringList& items);
     QLineEdit* addBox(int id, const QString& name, bool editable);
     void applyVisibility();

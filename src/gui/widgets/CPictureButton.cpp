@@ -95,6 +95,104 @@ void roundCorners(QImage& img, int radius) {
     p.drawImage(0, 0, mask);
 }
 
+// What one face is painted with: the base colour (hover included), the press, and the size
+// of a device pixel in image pixels.
+struct FaceParams {
+    Rgb8 base;
+    bool down;
+    int onePixel;
+    int bevel;  // width of the bevel, where the texture has one
+};
+
+void paintFlat(QImage& img, const FaceParams& f) {
+    const Rgb8 face = f.down ? texture::shade(f.base, kPressedDark) : f.base;
+    img.fill(qrgbOf(face));
+    drawBorder(img, texture::shade(f.base, kBorderSoft), f.onePixel);
+}
+
+// A dark border, and inside it a bevel raised or pressed.
+void bevelInside(QImage& img, const FaceParams& f, const Rgb8& colour) {
+    drawBorder(img, texture::shade(colour, kBorderDark), f.onePixel);
+    const int px = f.onePixel;
+    QImage inner = img.copy(px, px, img.width() - 2 * px, img.height() - 2 * px);
+    drawBevel(inner, f.bevel, colour, f.down);
+    QPainter(&img).drawImage(px, px, inner);
+}
+
+void paintHardBump(QImage& img, const FaceParams& f) {
+    const Rgb8 face = f.down ? texture::shade(f.base, kPressedDark / 2) : f.base;
+    img.fill(qrgbOf(face));
+    bevelInside(img, f, f.base);
+}
+
+void paintPillow(QImage& img, const FaceParams& f) {
+    // Pressed, the whole pillow sinks: darker, and no light from above.
+    const Rgb8 low = texture::shade(f.base, f.down ? kPillowLow + kPressedDark : kPillowLow);
+    const Rgb8 high = texture::shade(f.base, f.down ? kPressedDark / 2 : kPillowHigh);
+    const int w = img.width();
+    const int h = img.height();
+    fillFace(img, [&](int x, int y) {
+        // Light falls from above: the upper half of the pillow is a little brighter.
+        const double u = (x + 0.5) / w;
+        const double v = (y + 0.5) / h;
+        const double lift = f.down ? 0.0 : 0.12 * (1.0 - v);
+        return texture::mix(low, high, texture::pillow(u, v) + lift);
+    });
+    roundCorners(img, 4 * f.onePixel);
+}
+
+void paintShade(QImage& img, const FaceParams& f, bool vertical) {
+    const int amplitude = f.down ? -kShadeAmplitude : kShadeAmplitude;
+    const int w = img.width();
+    const int h = img.height();
+    fillFace(img, [&](int x, int y) {
+        // Centred a little below the face colour so the light end does not burn out.
+        const int offset = vertical ? texture::shadeOffset(y, h, amplitude)
+                                    : texture::shadeOffset(x, w, amplitude);
+        return texture::shade(f.base, offset + kShadeCentre);
+    });
+    drawBorder(img, texture::shade(f.base, kBorderSoft - 10), f.onePixel);
+}
+
+void paintNoise(QImage& img, const FaceParams& f) {
+    const Rgb8 face = f.down ? texture::shade(f.base, kPressedDark) : f.base;
+    const int rows = f.onePixel;
+    fillFace(img, [&](int x, int y) {
+        return texture::shade(face, texture::grainAt(x / rows, y / rows, kGrainAmplitude));
+    });
+    drawBorder(img, texture::shade(f.base, kBorderSoft), f.onePixel);
+}
+
+void paintMetal(QImage& img, const FaceParams& f) {
+    const Rgb8 metal = texture::mix(f.base, kSilver, kMetalTint);
+    const int amplitude = f.down ? -kMetalShade : kMetalShade;
+    const int h = img.height();
+    fillFace(img, [&](int /*x*/, int y) {
+        return texture::shade(metal, texture::shadeOffset(y, h, amplitude) +
+                                         texture::brushAt(y, f.onePixel, kBrushAmplitude));
+    });
+    bevelInside(img, f, metal);
+}
+
+void paintFace(QImage& img, ButtonTexture texture, const FaceParams& f) {
+    switch (texture) {
+        case ButtonTexture::Normal:
+        case ButtonTexture::Flat:
+            return paintFlat(img, f);
+        case ButtonTexture::HardBump:
+            return paintHardBump(img, f);
+        case ButtonTexture::SoftBump:
+            return paintPillow(img, f);
+        case ButtonTexture::VShade:
+        case ButtonTexture::HShade:
+            return paintShade(img, f, texture == ButtonTexture::VShade);
+        case ButtonTexture::Noise:
+            return paintNoise(img, f);
+        case ButtonTexture::Metal:
+            return paintMetal(img, f);
+    }
+}
+
 }  // namespace
 
 CPictureButton::CPictureButton(QWidget* parent) : QToolButton(parent) {
@@ -128,76 +226,9 @@ QImage CPictureButton::renderFace(const QSize& size, double dpr, bool down, bool
     if (hover && isEnabled()) {
         base = texture::shade(base, kHoverLift);
     }
-    const int rowsPerPixel = std::max(1, static_cast<int>(dpr + 0.5));
-    const int onePixel = rowsPerPixel;
-    switch (m_texture) {
-        case ButtonTexture::Normal:
-        case ButtonTexture::Flat: {
-            const Rgb8 face = down ? texture::shade(base, kPressedDark) : base;
-            img.fill(qrgbOf(face));
-            drawBorder(img, texture::shade(base, kBorderSoft), onePixel);
-            break;
-        }
-        case ButtonTexture::HardBump: {
-            const Rgb8 face = down ? texture::shade(base, kPressedDark / 2) : base;
-            img.fill(qrgbOf(face));
-            drawBorder(img, texture::shade(base, kBorderDark), onePixel);
-            QImage inner = img.copy(onePixel, onePixel, w - 2 * onePixel, h - 2 * onePixel);
-            drawBevel(inner, texture::bevelWidth(m_texture, dpr), base, down);
-            QPainter(&img).drawImage(onePixel, onePixel, inner);
-            break;
-        }
-        case ButtonTexture::SoftBump: {
-            // Pressed, the whole pillow sinks: darker, and no light from above.
-            const Rgb8 low = texture::shade(base, down ? kPillowLow + kPressedDark : kPillowLow);
-            const Rgb8 high = texture::shade(base, down ? kPressedDark / 2 : kPillowHigh);
-            fillFace(img, [&](int x, int y) {
-                // Light falls from above: the upper half of the pillow is a little brighter.
-                const double u = (x + 0.5) / w;
-                const double v = (y + 0.5) / h;
-                const double lift = down ? 0.0 : 0.12 * (1.0 - v);
-                return texture::mix(low, high, texture::pillow(u, v) + lift);
-            });
-            roundCorners(img, 4 * onePixel);
-            break;
-        }
-        case ButtonTexture::VShade:
-        case ButtonTexture::HShade: {
-            const bool vertical = m_texture == ButtonTexture::VShade;
-            const int amplitude = down ? -kShadeAmplitude : kShadeAmplitude;
-            fillFace(img, [&](int x, int y) {
-                // Centred a little below the face colour so the light end does not burn out.
-                const int offset = vertical ? texture::shadeOffset(y, h, amplitude)
-                                            : texture::shadeOffset(x, w, amplitude);
-                return texture::shade(base, offset + kShadeCentre);
-            });
-            drawBorder(img, texture::shade(base, kBorderSoft - 10), onePixel);
-            break;
-        }
-        case ButtonTexture::Noise: {
-            const Rgb8 face = down ? texture::shade(base, kPressedDark) : base;
-            fillFace(img, [&](int x, int y) {
-                return texture::shade(
-                    face, texture::grainAt(x / rowsPerPixel, y / rowsPerPixel, kGrainAmplitude));
-            });
-            drawBorder(img, texture::shade(base, kBorderSoft), onePixel);
-            break;
-        }
-        case ButtonTexture::Metal: {
-            const Rgb8 metal = texture::mix(base, kSilver, kMetalTint);
-            const int amplitude = down ? -kMetalShade : kMetalShade;
-            fillFace(img, [&](int /*x*/, int y) {
-                return texture::shade(metal,
-                                      texture::shadeOffset(y, h, amplitude) +
-                                          texture::brushAt(y, rowsPerPixel, kBrushAmplitude));
-            });
-            drawBorder(img, texture::shade(metal, kBorderDark), onePixel);
-            QImage inner = img.copy(onePixel, onePixel, w - 2 * onePixel, h - 2 * onePixel);
-            drawBevel(inner, texture::bevelWidth(m_texture, dpr), metal, down);
-            QPainter(&img).drawImage(onePixel, onePixel, inner);
-            break;
-        }
-    }
+    // The size of a device pixel in image pixels: borders and grain keep their look.
+    const int onePixel = std::max(1, static_cast<int>(dpr + 0.5));
+    paintFace(img, m_texture, {base, down, onePixel, texture::bevelWidth(m_texture, dpr)});
     if (!isEnabled()) {
         // A greyed button keeps its texture, faintly, so the greyed label stays readable.
         QPainter p(&img);

@@ -22,6 +22,57 @@ int heightAt(const QLayoutItem* item, int width) {
     return item->sizeHint().height();
 }
 
+// Rows take items while their minimum widths fit, as a box layout would squeeze them; only
+// what does not fit even so starts the next row.
+std::vector<std::vector<Placed>> breakRows(const QList<QLayoutItem*>& items, int available,
+                                           int spacing) {
+    std::vector<std::vector<Placed>> rows(1);
+    int used = 0;
+    for (QLayoutItem* item : items) {
+        if (item->isEmpty()) {
+            continue;
+        }
+        const int minimum = item->minimumSize().width();
+        const int gap = rows.back().empty() ? 0 : spacing;
+        if (!rows.back().empty() && used + gap + minimum > available) {
+            rows.emplace_back();
+            used = 0;
+        }
+        used += (rows.back().empty() ? 0 : spacing) + minimum;
+        rows.back().push_back(Placed{item, minimum, 0});
+    }
+    return rows;
+}
+
+struct RowSize {
+    int height = 0;
+    int rightWidth = 0;  // taken by the right-aligned items, a spacing after each
+};
+
+// Widens the row's items into the room left and gives each its height.
+RowSize sizeRow(std::vector<Placed>& row, int available, int spacing) {
+    // The room left goes to the items that want more than their minimum, each as far as it
+    // wants, in order.
+    int spare = available - spacing * (static_cast<int>(row.size()) - 1);
+    for (const Placed& p : row) {
+        spare -= p.width;
+    }
+    for (Placed& p : row) {
+        const int more = std::clamp(p.item->sizeHint().width() - p.width, 0, std::max(spare, 0));
+        p.width += more;
+        spare -= more;
+    }
+    RowSize size;
+    for (Placed& p : row) {
+        p.height = heightAt(p.item, p.width);
+        size.height = std::max(size.height, p.height);
+        if (p.item->alignment() & Qt::AlignRight) {
+            size.rightWidth += p.width + spacing;
+        }
+    }
+    return size;
+}
+
 }  // namespace
 
 FlowLayout::FlowLayout(QWidget* parent, int horizontalSpacing, int verticalSpacing)
@@ -95,61 +146,24 @@ void FlowLayout::setGeometry(const QRect& rect) {
 int FlowLayout::arrange(const QRect& rect, bool place) const {
     const QRect area = rect.marginsRemoved(contentsMargins());
     const int available = std::max(area.width(), 0);
-    // Rows take items while their minimum widths fit, as a box layout would squeeze them;
-    // only what does not fit even so starts the next row.
-    std::vector<std::vector<Placed>> rows(1);
-    int used = 0;
-    for (QLayoutItem* item : m_items) {
-        if (item->isEmpty()) {
-            continue;
-        }
-        const int minimum = item->minimumSize().width();
-        const int gap = rows.back().empty() ? 0 : m_horizontalSpacing;
-        if (!rows.back().empty() && used + gap + minimum > available) {
-            rows.emplace_back();
-            used = 0;
-        }
-        used += (rows.back().empty() ? 0 : m_horizontalSpacing) + minimum;
-        rows.back().push_back(Placed{item, minimum, 0});
-    }
     int y = area.top();
     int rowsUsed = 0;
-    for (std::vector<Placed>& row : rows) {
+    for (std::vector<Placed>& row : breakRows(m_items, available, m_horizontalSpacing)) {
         if (row.empty()) {
             continue;
         }
         ++rowsUsed;
-        // The room left goes to the items that want more than their minimum, each as far
-        // as it wants, in order.
-        int spare = available - m_horizontalSpacing * (static_cast<int>(row.size()) - 1);
-        for (const Placed& p : row) {
-            spare -= p.width;
-        }
-        for (Placed& p : row) {
-            const int more =
-                std::clamp(p.item->sizeHint().width() - p.width, 0, std::max(spare, 0));
-            p.width += more;
-            spare -= more;
-        }
-        int rowHeight = 0;
-        int rightWidth = 0;
-        for (Placed& p : row) {
-            p.height = heightAt(p.item, p.width);
-            rowHeight = std::max(rowHeight, p.height);
-            if (p.item->alignment() & Qt::AlignRight) {
-                rightWidth += p.width + m_horizontalSpacing;
-            }
-        }
+        const RowSize size = sizeRow(row, available, m_horizontalSpacing);
         if (place) {
             int left = area.left();
-            int right = std::max(area.right() + 1 - rightWidth + m_horizontalSpacing, left);
+            int right = std::max(area.right() + 1 - size.rightWidth + m_horizontalSpacing, left);
             for (const Placed& p : row) {
                 int& x = (p.item->alignment() & Qt::AlignRight) ? right : left;
-                p.item->setGeometry(QRect(x, y + (rowHeight - p.height) / 2, p.width, p.height));
+                p.item->setGeometry(QRect(x, y + (size.height - p.height) / 2, p.width, p.height));
                 x += p.width + m_horizontalSpacing;
             }
         }
-        y += rowHeight + m_verticalSpacing;
+        y += size.height + m_verticalSpacing;
     }
     const int contentHeight = y - area.top() - (rowsUsed > 0 ? m_verticalSpacing : 0);
     const QMargins m = contentsMargins();

@@ -1,0 +1,49 @@
+#include "frame/HelpLauncher.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+
+#include "ProgramVersion.h"
+#include "frame/ManualLocation.h"
+
+namespace qavix {
+
+namespace {
+
+constexpr const char* kHelpTitle = "Qavix Help";
+
+}  // namespace
+
+void HelpLauncher::openHelp() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle() == kHelpTitle) {
+            return;
+        }
+    }
+    openManual();
+}
+
+void HelpLauncher::openManual() {
+    const auto places = manualCandidates(QCoreApplication::applicationDirPath().toStdString());
+    const std::string manual = findManual(places);
+    if (manual.empty()) {
+        QMessageBox::warning(m_parent, "Qavix",
+                             QString::fromStdString(manualMissingMessage(places)));
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(manual));
+    if (m_urlOpener ? !m_urlOpener(url) : !QDesktopServices::openUrl(url)) {
+        QMessageBox::warning(m_parent, "Qavix",
+                             QString("ブラウザでマニュアルを開けませんでした。\n%1")
+                                 .arg(QString::fromStdString(manual)));
+    }
+}
+
+void HelpLauncher::showAbout() {
+    QMessageBox::about(m_parent, "Qavixのバージョン情報",
+                       QString("Qavix Version %1\n\nエリアスキャナ設定・モニタツール")
+                           .arg(QString::fromUtf8(programVersion())));
+}
+
+}  // namespace qavix
