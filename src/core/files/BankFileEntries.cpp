@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "IniText.h"
 #include "ShiftJis.h"
 
 namespace qavix::bankfile {
@@ -16,27 +17,9 @@ constexpr size_t kKeptEntries[] = {
     BankFileEntries::kControllerEntries,
 };
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && isBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    auto lower = [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
+// A bank file's lines are trimmed and its names compared as the settings files' are.
+using ini::sameName;
+using ini::trim;
 
 // The section name of a header line "[name]", or nothing when the line is not one.
 std::optional<std::string_view> headerName(std::string_view trimmed) {

@@ -1,9 +1,9 @@
 #include "frame/ClientPanes.h"
 
-#include "app/AppState.h"
 #include "frame/CDebugView.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CRightPaneFrame.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

@@ -8,7 +8,7 @@
 #include <QToolBar>
 #include <array>
 
-#include "app/SettingsFile.h"
+#include "files/SettingsFile.h"
 #include "frame/BarPlacement.h"
 
 namespace qavix {

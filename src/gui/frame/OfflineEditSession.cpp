@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "app/AppState.h"
 #include "frame/CBankManager.h"
+#include "state/AppState.h"
 
 namespace qavix {
 

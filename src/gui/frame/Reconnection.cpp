@@ -1,7 +1,7 @@
 #include "frame/Reconnection.h"
 
-#include "app/AppState.h"
 #include "frame/CBankManager.h"
+#include "state/AppState.h"
 
 namespace qavix {
 
