@@ -210,26 +210,12 @@ std::string describe(const ControllerRecord& r) {
     return text;
 }
 
-}  // namespace
-
-int runFleetBackup(const FleetBackupArgs& args) {
-    fleet::Plant plant;
-    if (const int loaded = loadPlant(args.plant, plant); loaded != kExitOk) {
-        return loaded;
-    }
-    std::vector<LinkSettings> links;
-    if (const int read = plantLinks(plant.controllers, links); read != kExitOk) {
-        return read;
-    }
-    const auto now = std::chrono::system_clock::now();
-    const fleet::BackupFolder folder = fleet::createBackupFolder(args.out, localTime(now));
-    if (folder.path.empty()) {
-        std::cerr << folder.error << '\n';
-        return kExitFileError;
-    }
+// Every controller listed as not yet backed up, so that a run cut short still names them all.
+fleet::Manifest startingManifest(const std::string& plantPath, const fleet::Plant& plant,
+                                 std::chrono::system_clock::time_point now) {
     fleet::Manifest manifest;
     manifest.created = fleet::isoLocalTime(now);
-    manifest.plant = args.plant;
+    manifest.plant = plantPath;
     for (const fleet::PlantController& c : plant.controllers) {
         ControllerRecord r;
         r.name = c.name;
@@ -237,15 +223,22 @@ int runFleetBackup(const FleetBackupArgs& args) {
         r.unit = c.unit;
         manifest.controllers.push_back(r);
     }
-    BackupRun run(folder.path, manifest);
-    if (!run.write()) {
-        std::cerr << run.error() << '\n';
-        return kExitFileError;
-    }
+    return manifest;
+}
 
+struct BackupOutcome {
+    std::vector<ControllerRecord> records;
+    bool stopped = false;
+};
+
+BackupOutcome backUpControllers(const fleet::Plant& plant, const std::vector<LinkSettings>& links,
+                                const fleet::Manifest& manifest, BackupRun& run,
+                                const FleetBackupArgs& args) {
     FleetProgress progress(plant.controllers.size(), ProgressOptions{args.quiet, true});
     std::mutex recordsMutex;
-    std::vector<ControllerRecord> records(plant.controllers.size());
+    BackupOutcome outcome;
+    outcome.records.resize(plant.controllers.size());
+    std::vector<ControllerRecord>& records = outcome.records;
     const FleetRunResult result = runOnLines(
         plant.controllers, args.jobs, progress, [&](size_t i, const std::atomic<bool>& stop) {
             const fleet::PlantController& c = plant.controllers[i];
@@ -265,7 +258,13 @@ int runFleetBackup(const FleetBackupArgs& args) {
         progress.finished(records[i].name, describe(records[i]), true);
     }
     progress.close();
+    outcome.stopped = result.stopped;
+    return outcome;
+}
 
+int finishBackup(const std::string& folder, const BackupOutcome& outcome, BackupRun& run,
+                 bool quiet) {
+    const std::vector<ControllerRecord>& records = outcome.records;
     size_t saved = 0;
     for (const ControllerRecord& r : records) {
         saved += r.result == BackupResult::Ok ? 1 : 0;
@@ -274,15 +273,42 @@ int runFleetBackup(const FleetBackupArgs& args) {
     if (!manifestOk) {
         std::cerr << run.error() << '\n';
     }
-    if (!args.quiet || saved != records.size()) {
+    if (!quiet || saved != records.size()) {
         std::ostream& out = saved == records.size() ? std::cout : std::cerr;
-        out << "backup " << folder.path << ": " << saved << " of " << records.size()
-            << " controllers saved" << (result.stopped ? " (interrupted)" : "") << '\n';
+        out << "backup " << folder << ": " << saved << " of " << records.size()
+            << " controllers saved" << (outcome.stopped ? " (interrupted)" : "") << '\n';
     }
     if (!manifestOk) {
         return kExitFileError;
     }
     return saved == records.size() ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+int runFleetBackup(const FleetBackupArgs& args) {
+    fleet::Plant plant;
+    if (const int loaded = loadPlant(args.plant, plant); loaded != kExitOk) {
+        return loaded;
+    }
+    std::vector<LinkSettings> links;
+    if (const int read = plantLinks(plant.controllers, links); read != kExitOk) {
+        return read;
+    }
+    const auto now = std::chrono::system_clock::now();
+    const fleet::BackupFolder folder = fleet::createBackupFolder(args.out, localTime(now));
+    if (folder.path.empty()) {
+        std::cerr << folder.error << '\n';
+        return kExitFileError;
+    }
+    const fleet::Manifest manifest = startingManifest(args.plant, plant, now);
+    BackupRun run(folder.path, manifest);
+    if (!run.write()) {
+        std::cerr << run.error() << '\n';
+        return kExitFileError;
+    }
+    const BackupOutcome outcome = backUpControllers(plant, links, manifest, run, args);
+    return finishBackup(folder.path, outcome, run, args.quiet);
 }
 
 }  // namespace qavix::cli

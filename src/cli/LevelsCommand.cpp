@@ -128,6 +128,127 @@ std::string stoppedAfter(int readings) {
     return "levels: interrupted after " + std::to_string(readings) + " reading(s)";
 }
 
+// What the program learns at start-up (connected sensors and their beam counts), then the
+// asked-for channel held against it.
+int readSensorsAndPickChannel(DeviceSession& session, const LevelsArgs& args, int& channel) {
+    if (readAll(session, {PageRead{code::kReadJointNum, 0, 0, 0, levels::kLevelReadTimeoutMs},
+                          PageRead{code::kReadBeamCounts, 1, 0, kChannelCount,
+                                   levels::kLevelReadTimeoutMs}}) != kRequestOk) {
+        return session.failureExit();
+    }
+    const int connectedSensors = levels::connectedSensors(session.model().working());
+    channel = args.channel == "all" ? levels::kAllChannels : std::stoi(args.channel) - 1;
+    if (channel != levels::kAllChannels && channel >= connectedSensors) {
+        std::cerr << "CH" << channel + 1 << " is not connected (" << connectedSensors
+                  << " sensor(s))\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+class LevelLog {
+  public:
+    LevelLog() = default;
+    LevelLog(const LevelLog&) = delete;
+    LevelLog& operator=(const LevelLog&) = delete;
+    ~LevelLog() { close(); }
+
+    bool open(const std::string& path) {
+        // Not blocking: a FIFO put in the checked file's place fails here instead of waiting
+        // for a reader.
+        m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
+        if (m_fd < 0) {
+            std::cerr << kCsvOpenFailed << '\n' << path << ": " << std::strerror(errno) << '\n';
+            return false;
+        }
+        return true;
+    }
+    void close() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+
+  private:
+    int m_fd = -1;
+};
+
+// One levels run after the channel is known: the thresholds once, then the readings, each
+// logged or printed.
+struct LevelsRun {
+    LevelsRun(DeviceSession& s, const LevelsArgs& a, int ch, LevelLog& l)
+        : session(s), args(a), channel(ch), log(l), ratio(!a.absolute), choice{ch, false} {}
+
+    DeviceSession& session;
+    const LevelsArgs& args;
+    int channel;
+    LevelLog& log;
+    bool ratio;
+    levels::GraphChoice choice;
+
+    // The log is closed before the session reports, which may still talk to the controller.
+    int readFailed(int done) {
+        log.close();
+        return session.link().lastRequestCancelled() ? session.interruptedExit(stoppedAfter(done))
+                                                     : session.failureExit();
+    }
+
+    bool emit(const SettingsData& set, int done) {
+        if (!log.isOpen()) {
+            if (done > 1) {
+                std::cout << '\n';
+            }
+            printReading(set, choice, ratio);
+            return true;
+        }
+        const AppendFailure failed = appendRows(log.fd(), rowsOf(set, channel, ratio));
+        if (failed.error == 0) {
+            return true;
+        }
+        std::cerr << args.csvPath << ": " << std::strerror(failed.error)
+                  << (failed.partLeft ? " (the file ends in part of a row)"
+                                      : " (the file ends with the last whole reading)")
+                  << '\n';
+        log.close();
+        return false;
+    }
+
+    int run() {
+        SettingsData& set = session.model().working();
+        // Thresholds and blanking once, as "更新" does; then only the levels.
+        if (readAll(session, levels::operationReads(
+                                 ratio ? Operation::RefreshRatio : Operation::RefreshAbsolute, set,
+                                 choice)) != kRequestOk) {
+            return readFailed(0);
+        }
+        const int count = args.count > 0 ? args.count : (log.isOpen() ? -1 : 1);
+        const auto levelReads = levels::operationReads(
+            ratio ? Operation::LevelsRatio : Operation::LevelsAbsolute, set, choice);
+        int done = 0;
+        while (count < 0 || done < count) {
+            if (done > 0 && !pause(args.intervalMs)) {
+                break;
+            }
+            if (readAll(session, levelReads) != kRequestOk) {
+                return readFailed(done);
+            }
+            ++done;
+            if (!emit(set, done)) {
+                return kExitFileError;
+            }
+        }
+        log.close();
+        // Only a log that reached its --count is complete; one cut short by Ctrl+C is not.
+        if (count < 0 || done < count) {
+            return session.interruptedExit(stoppedAfter(done));
+        }
+        return kExitOk;
+    }
+};
+
 }  // namespace
 
 void addLevelsCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) {
@@ -159,89 +280,15 @@ int runLevels(const DeviceOptions& options, const LevelsArgs& args) {
     if (connected != kExitOk) {
         return connected;
     }
-
-    SettingsData& set = session.model().working();
-    // What the program learns at start-up: connected sensors and their beam counts.
-    if (readAll(session, {PageRead{code::kReadJointNum, 0, 0, 0, levels::kLevelReadTimeoutMs},
-                          PageRead{code::kReadBeamCounts, 1, 0, kChannelCount,
-                                   levels::kLevelReadTimeoutMs}}) != kRequestOk) {
-        return session.failureExit();
+    int channel = 0;
+    if (const int picked = readSensorsAndPickChannel(session, args, channel); picked != kExitOk) {
+        return picked;
     }
-    const int connectedSensors = levels::connectedSensors(set);
-    const int channel = args.channel == "all" ? levels::kAllChannels : std::stoi(args.channel) - 1;
-    if (channel != levels::kAllChannels && channel >= connectedSensors) {
-        std::cerr << "CH" << channel + 1 << " is not connected (" << connectedSensors
-                  << " sensor(s))\n";
-        return kExitFailed;
+    LevelLog log;
+    if (!args.csvPath.empty() && !log.open(args.csvPath)) {
+        return kExitFileError;
     }
-    const bool ratio = !args.absolute;
-    const levels::GraphChoice choice{channel, false};
-
-    int fd = -1;
-    if (!args.csvPath.empty()) {
-        // Not blocking: a FIFO put in the checked file's place fails here instead of waiting
-        // for a reader.
-        fd = ::open(args.csvPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC,
-                    0644);
-        if (fd < 0) {
-            std::cerr << kCsvOpenFailed << '\n'
-                      << args.csvPath << ": " << std::strerror(errno) << '\n';
-            return kExitFileError;
-        }
-    }
-    const auto closeFile = [&fd] {
-        if (fd >= 0) {
-            ::close(fd);
-            fd = -1;
-        }
-    };
-
-    // Thresholds and blanking once, as "更新" does; then only the levels.
-    if (readAll(session,
-                levels::operationReads(ratio ? Operation::RefreshRatio : Operation::RefreshAbsolute,
-                                       set, choice)) != kRequestOk) {
-        closeFile();
-        return session.link().lastRequestCancelled() ? session.interruptedExit(stoppedAfter(0))
-                                                     : session.failureExit();
-    }
-    const int count = args.count > 0 ? args.count : (fd >= 0 ? -1 : 1);
-    const auto levelReads = levels::operationReads(
-        ratio ? Operation::LevelsRatio : Operation::LevelsAbsolute, set, choice);
-    int done = 0;
-    while (count < 0 || done < count) {
-        if (done > 0 && !pause(args.intervalMs)) {
-            break;
-        }
-        if (readAll(session, levelReads) != kRequestOk) {
-            closeFile();
-            return session.link().lastRequestCancelled()
-                       ? session.interruptedExit(stoppedAfter(done))
-                       : session.failureExit();
-        }
-        ++done;
-        if (fd >= 0) {
-            if (const AppendFailure failed = appendRows(fd, rowsOf(set, channel, ratio));
-                failed.error != 0) {
-                std::cerr << args.csvPath << ": " << std::strerror(failed.error)
-                          << (failed.partLeft ? " (the file ends in part of a row)"
-                                              : " (the file ends with the last whole reading)")
-                          << '\n';
-                closeFile();
-                return kExitFileError;
-            }
-        } else {
-            if (done > 1) {
-                std::cout << '\n';
-            }
-            printReading(set, choice, ratio);
-        }
-    }
-    closeFile();
-    // Only a log that reached its --count is complete; one cut short by Ctrl+C is not.
-    if (count < 0 || done < count) {
-        return session.interruptedExit(stoppedAfter(done));
-    }
-    return kExitOk;
+    return LevelsRun(session, args, channel, log).run();
 }
 
 }  // namespace qavix::cli

@@ -129,6 +129,64 @@ Sampled sample(DeviceSession& session, const scan::ScanRows& rows, int channel, 
 
 }  // namespace
 
+namespace {
+
+// The beam counts and the sensor count decide the CSV's columns and the channels on offer.
+int readLayout(DeviceSession& session) {
+    CCommLink& link = session.link();
+    if (link.request(kBeamCountCode, 1, 0, kChannelCount) == kRequestOk &&
+        link.request(kJointNumCode) == kRequestOk) {
+        return kExitOk;
+    }
+    if (link.lastRequestCancelled()) {
+        return session.failureExit();
+    }
+    const int code = session.failureExit();
+    session.host().showMessage(kReadFailed);
+    return code;
+}
+
+struct ScanChoice {
+    int channel = 0;
+    int intervalMs = 0;
+    std::string error;  // empty when both choices fit the controller and the line
+};
+
+ScanChoice chooseChannelAndInterval(DeviceSession& session, const ScanArgs& args) {
+    const SettingsData& set = session.model().working();
+    ScanChoice choice;
+    choice.channel = channelIndex(args.channel, set.general.jointNum, choice.error);
+    const LinkSettings settings = session.link().settings();
+    const int baud =
+        settings.blocks[static_cast<size_t>(std::clamp(settings.activePort, 0, kPortCount - 1))][0];
+    const std::vector<int> offered = scan::intervalsMs(baud);
+    choice.intervalMs = args.intervalMs == 0 ? offered.front() : args.intervalMs;
+    if (choice.error.empty() &&
+        std::find(offered.begin(), offered.end(), choice.intervalMs) == offered.end()) {
+        choice.error = "--interval " + std::to_string(choice.intervalMs) + ": at " +
+                       std::to_string(baud) + " baud the intervals are " + intervalList(baud) +
+                       " ms";
+    }
+    return choice;
+}
+
+int samplingExit(DeviceSession& session, const Sampled& sampled, bool resumed) {
+    if (sampled.stopped) {
+        session.host().showMessage(kScanStopped);
+        return kExitConnection;
+    }
+    if (!resumed) {
+        return session.failureExit();
+    }
+    if (sampled.interrupted) {
+        return session.interruptedExit("scan: interrupted after " + std::to_string(sampled.taken) +
+                                       " sample(s)");
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 int runScan(const DeviceOptions& options, const ScanArgs& args) {
     // Rows that could not be kept are refused before the controller is sampled for them.
     if (!args.csvPath.empty()) {
@@ -142,52 +200,27 @@ int runScan(const DeviceOptions& options, const ScanArgs& args) {
     if (connected != kExitOk) {
         return connected;
     }
-    CCommLink& link = session.link();
-    if (link.request(kBeamCountCode, 1, 0, kChannelCount) != kRequestOk ||
-        link.request(kJointNumCode) != kRequestOk) {
-        if (link.lastRequestCancelled()) {
-            return session.failureExit();
-        }
-        const int code = session.failureExit();
-        session.host().showMessage(kReadFailed);
-        return code;
+    const int layout = readLayout(session);
+    if (layout != kExitOk) {
+        return layout;
     }
-    const SettingsData& set = session.model().working();
-    std::string error;
-    const int channel = channelIndex(args.channel, set.general.jointNum, error);
-    const LinkSettings settings = link.settings();
-    const int baud =
-        settings.blocks[static_cast<size_t>(std::clamp(settings.activePort, 0, kPortCount - 1))][0];
-    const std::vector<int> offered = scan::intervalsMs(baud);
-    const int interval = args.intervalMs == 0 ? offered.front() : args.intervalMs;
-    if (error.empty() && std::find(offered.begin(), offered.end(), interval) == offered.end()) {
-        error = "--interval " + std::to_string(interval) + ": at " + std::to_string(baud) +
-                " baud the intervals are " + intervalList(baud) + " ms";
-    }
-    if (!error.empty()) {
-        std::cerr << error << '\n';
+    const ScanChoice choice = chooseChannelAndInterval(session, args);
+    if (!choice.error.empty()) {
+        std::cerr << choice.error << '\n';
         return kExitUsage;
     }
-    const scan::ScanRows rows(set, channel);
+    CCommLink& link = session.link();
+    const scan::ScanRows rows(session.model().working(), choice.channel);
     // The samples are read on this thread straight from the library; the worker's idle poll
     // must not call it meanwhile.
     if (link.suspendPolling() != kRequestOk) {
         return session.failureExit();
     }
-    const Sampled sampled =
-        sample(session, rows, channel, interval, args.samples, args.csvPath.empty());
+    const Sampled sampled = sample(session, rows, choice.channel, choice.intervalMs, args.samples,
+                                   args.csvPath.empty());
     // Resuming checks the status at once: a pulled cable is reported here.
     const bool resumed = link.resumePolling() == kRequestOk;
-    int code = kExitOk;
-    if (sampled.stopped) {
-        session.host().showMessage(kScanStopped);
-        code = kExitConnection;
-    } else if (!resumed) {
-        code = session.failureExit();
-    } else if (sampled.interrupted) {
-        code = session.interruptedExit("scan: interrupted after " + std::to_string(sampled.taken) +
-                                       " sample(s)");
-    }
+    const int code = samplingExit(session, sampled, resumed);
     if (!args.csvPath.empty()) {
         // What was sampled before a stop or an interruption is kept.
         const fileio::WriteResult written = textfile::writeLines(args.csvPath, sampled.lines);

@@ -56,10 +56,7 @@ class Image {
     const SetMemory& m_bytes;
 };
 
-std::string generalFailure(const Image& s) {
-    if (!inAny(s.general(image::kJointNum), {{1, kChannels}})) {
-        return "JOINT_NUM";
-    }
+std::string pioFailure(const Image& s) {
     for (int pin = 0; pin < kPioPins; ++pin) {
         const int code = s.word(image::kGeneral + image::kPio + 2 * pin);
         if (!inAny(
@@ -68,9 +65,10 @@ std::string generalFailure(const Image& s) {
             return named("PIO_%02d", pin + 1);
         }
     }
-    if (!inAny(s.general(image::kTeachConf), {{0, 0}, {0x10, 0x11}})) {
-        return "TCH_CNF";
-    }
+    return "";
+}
+
+std::string fixAndAllOnOffFailure(const Image& s) {
     for (int k = 0; k < kChannels; ++k) {
         if (!inAny(s.extended(image::kFixCnf + k), {{0, 1}})) {
             return named("FIX_CNF%d", k + 1);
@@ -85,6 +83,10 @@ std::string generalFailure(const Image& s) {
     if (!inAny(s.extended(image::kAllOnOffCnf), {{0, 2}})) {
         return "ALL_ONOFF_CNF";
     }
+    return "";
+}
+
+std::string parallelFailure(const Image& s) {
     if (!inAny(s.extended(image::kParaCnf), {{0, 2}})) {
         return "PARA_CNFF";  // the name the program has always reported
     }
@@ -99,6 +101,10 @@ std::string generalFailure(const Image& s) {
             return named("PARA_UNIT%d", k + 1);
         }
     }
+    return "";
+}
+
+std::string groupFailure(const Image& s) {
     if (!inAny(s.extended(image::kGrpCnf), {{0, 2}})) {
         return "GRP_CNF";
     }
@@ -117,6 +123,26 @@ std::string generalFailure(const Image& s) {
         }
     }
     return "";
+}
+
+// Only the first field found out of range is reported, so the order of the checks matters.
+std::string generalFailure(const Image& s) {
+    if (!inAny(s.general(image::kJointNum), {{1, kChannels}})) {
+        return "JOINT_NUM";
+    }
+    if (std::string failed = pioFailure(s); !failed.empty()) {
+        return failed;
+    }
+    if (!inAny(s.general(image::kTeachConf), {{0, 0}, {0x10, 0x11}})) {
+        return "TCH_CNF";
+    }
+    if (std::string failed = fixAndAllOnOffFailure(s); !failed.empty()) {
+        return failed;
+    }
+    if (std::string failed = parallelFailure(s); !failed.empty()) {
+        return failed;
+    }
+    return groupFailure(s);
 }
 
 std::string channelFailure(const Image& s, int c) {

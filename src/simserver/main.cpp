@@ -83,34 +83,97 @@ int stopDescriptor() {
     return S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) ? STDIN_FILENO : -1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+bool printedHelpOrVersion(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             printHelp();
-            return 0;
+            return true;
         }
         if (arg == "--version") {
             std::cout << "qavix-sim " << programVersion() << '\n';
-            return 0;
+            return true;
         }
     }
+    return false;
+}
+
+struct CommandLine {
     sim::Options options;
-    std::string error;
     std::optional<std::string> listen;
     std::string listenHost;
     int listenPort = 0;
-    if (!takeListen(args, listen, error) ||
-        (listen && !sim::tool::parseListenAddress(*listen, listenHost, listenPort, error))) {
+};
+
+bool parseCommandLine(std::vector<std::string> args, CommandLine& line) {
+    std::string error;
+    if (!takeListen(args, line.listen, error) ||
+        (line.listen &&
+         !sim::tool::parseListenAddress(*line.listen, line.listenHost, line.listenPort, error)) ||
+        !sim::parseOptions(args, line.options, error)) {
         std::cerr << "qavix-sim: " << error << "\n(see --help)\n";
+        return false;
+    }
+    return true;
+}
+
+link::LineFaults faultsOf(const sim::Options& options) {
+    link::LineFaults faults;
+    faults.dropEvery = options.dropEvery;
+    faults.corruptEvery = options.corruptEvery;
+    faults.hangAfter = options.hangAfter;
+    faults.logTimes = options.logTimes;
+    return faults;
+}
+
+sim::tool::LineRate lineRateOf(const sim::Options& options) {
+    sim::tool::LineRate rate;
+    rate.baud = options.lineRate;
+    rate.bitsPerCharacter = options.bitsPerCharacter;
+    return rate;
+}
+
+int serveTcp(link::FrameServer& server, const sim::tool::LineRate& rate, const CommandLine& line) {
+    if (rate.baud == sim::kLineRateFromTerminal) {
+        std::cerr << "qavix-sim: --line-rate tty needs the pseudo-terminal; give --listen a "
+                     "rate in baud\n";
         return 2;
     }
-    if (!sim::parseOptions(args, options, error)) {
-        std::cerr << "qavix-sim: " << error << "\n(see --help)\n";
+    sim::tool::TcpServer tcp(server, rate);
+    std::string error;
+    if (!tcp.open(line.listenHost, line.listenPort, error)) {
+        std::cerr << "qavix-sim: " << error << '\n';
+        return 1;
+    }
+    std::cout << tcp.target() << std::endl;
+    tcp.run(stopDescriptor());
+    return 0;
+}
+
+int servePty(link::FrameServer& server, const sim::tool::LineRate& rate, std::ofstream* log) {
+    sim::tool::PtyServer pty(server, rate, log);
+    std::string error;
+    if (!pty.open(error)) {
+        std::cerr << "qavix-sim: " << error << '\n';
+        return 1;
+    }
+    std::cout << pty.slavePath() << std::endl;
+    pty.run(stopDescriptor());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (printedHelpOrVersion(args)) {
+        return 0;
+    }
+    CommandLine line;
+    if (!parseCommandLine(args, line)) {
         return 2;
     }
+    const sim::Options& options = line.options;
+    std::string error;
     std::unique_ptr<sim::UnitBus> controllers = sim::UnitBus::create(options, error);
     if (!controllers) {
         std::cerr << "qavix-sim: " << error << '\n';
@@ -124,43 +187,14 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    link::LineFaults faults;
-    faults.dropEvery = options.dropEvery;
-    faults.corruptEvery = options.corruptEvery;
-    faults.hangAfter = options.hangAfter;
-    faults.logTimes = options.logTimes;
     link::FrameServer server(
-        [&](const sim::Command& command) { return controllers->execute(command); }, faults,
-        log.get());
-    sim::tool::LineRate rate;
-    rate.baud = options.lineRate;
-    rate.bitsPerCharacter = options.bitsPerCharacter;
+        [&](const sim::Command& command) { return controllers->execute(command); },
+        faultsOf(options), log.get());
+    const sim::tool::LineRate rate = lineRateOf(options);
 
     signal(SIGPIPE, SIG_IGN);
     // The line model waits for a few milliseconds at a time; the default 50 us timer
     // slack would be a noticeable part of that at 115200 baud. Best effort.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    if (listen) {
-        if (rate.baud == sim::kLineRateFromTerminal) {
-            std::cerr << "qavix-sim: --line-rate tty needs the pseudo-terminal; give --listen a "
-                         "rate in baud\n";
-            return 2;
-        }
-        sim::tool::TcpServer tcp(server, rate);
-        if (!tcp.open(listenHost, listenPort, error)) {
-            std::cerr << "qavix-sim: " << error << '\n';
-            return 1;
-        }
-        std::cout << tcp.target() << std::endl;
-        tcp.run(stopDescriptor());
-        return 0;
-    }
-    sim::tool::PtyServer pty(server, rate, log.get());
-    if (!pty.open(error)) {
-        std::cerr << "qavix-sim: " << error << '\n';
-        return 1;
-    }
-    std::cout << pty.slavePath() << std::endl;
-    pty.run(stopDescriptor());
-    return 0;
+    return line.listen ? serveTcp(server, rate, line) : servePty(server, rate, log.get());
 }
