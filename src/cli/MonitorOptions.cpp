@@ -1,0 +1,199 @@
+#include "MonitorOptions.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
+#include <iterator>
+
+#include "ExitCodes.h"
+#include "files/FileIo.h"
+#include "telemetry/ConfigFile.h"
+#include "telemetry/MonitorPayloads.h"
+
+namespace qavix::cli {
+
+namespace {
+
+constexpr size_t kMaxPasswordLength = 4096;
+
+// The keys of a config file: the command's long options, and the device options.
+const char* const kFlagKeys[] = {"once"};
+const char* const kValueKeys[] = {
+    "mqtt",         "cafile", "cert",       "key",          "username",    "password-file",
+    "mqtt-version", "name",   "interval",   "errors-every", "warn-margin", "warn-count",
+    "retry-max",    "jsonl",  "state-file", "device",       "port",        "unit"};
+
+bool givenOnCommandLine(const std::vector<std::string>& args, const std::string& key) {
+    const std::string option = "--" + key;
+    return std::any_of(args.begin(), args.end(), [&](const std::string& a) {
+        return a == option || a.rfind(option + "=", 0) == 0;
+    });
+}
+
+bool truthValue(const std::string& v, bool& out) {
+    if (v == "true" || v == "yes" || v == "1" || v == "on") {
+        out = true;
+        return true;
+    }
+    if (v == "false" || v == "no" || v == "0" || v == "off") {
+        out = false;
+        return true;
+    }
+    return false;
+}
+
+// A file the monitor needs before it connects: there, a regular file, readable.
+std::string unreadableFile(const std::string& option, const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return option + " " + path + ": no such file";
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return option + " " + path + ": not a regular file";
+    }
+    if (::access(path.c_str(), R_OK) != 0) {
+        return option + " " + path + ": cannot be read by this user";
+    }
+    return {};
+}
+
+std::string readPassword(const std::string& path, std::string& error) {
+    const fileio::ReadResult r = fileio::readFile(path);
+    if (!r.ok()) {
+        error = "--password-file " + path + ": " + r.error;
+        return {};
+    }
+    std::string password = r.bytes.substr(0, r.bytes.find('\n'));
+    if (!password.empty() && password.back() == '\r') {
+        password.pop_back();
+    }
+    if (password.empty() || password.size() > kMaxPasswordLength) {
+        error = "--password-file " + path + ": the first line holds no password";
+        return {};
+    }
+    return password;
+}
+
+}  // namespace
+
+std::chrono::milliseconds toMs(double seconds) {
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000.0 + 0.5));
+}
+
+int checkMonitorArgs(const MonitorArgs& a, std::optional<telemetry::BrokerUrl>& broker,
+                     std::string& password) {
+    const auto usage = [](const std::string& text) {
+        std::cerr << "monitor: " << text << '\n';
+        return kExitUsage;
+    };
+    if (a.mqtt.empty() && a.jsonl.empty()) {
+        return usage("give --mqtt mqtt://HOST[:PORT] or --jsonl FILE|- (or both)");
+    }
+    if (!a.mqtt.empty()) {
+        std::string error;
+        broker = telemetry::parseBrokerUrl(a.mqtt, error);
+        if (!broker) {
+            return usage(error);
+        }
+    }
+    const bool tlsOptions = !a.caFile.empty() || !a.certFile.empty() || !a.keyFile.empty();
+    if (tlsOptions && (!broker || !broker->tls)) {
+        return usage("--cafile, --cert and --key need an mqtts:// broker");
+    }
+    if (a.certFile.empty() != a.keyFile.empty()) {
+        return usage("--cert and --key go together");
+    }
+    if (!a.passwordFile.empty() && a.username.empty()) {
+        return usage("--password-file needs --username");
+    }
+    if ((!a.username.empty() || !a.passwordFile.empty()) && !broker) {
+        return usage("--username and --password-file need --mqtt");
+    }
+    for (const auto& [option, path] : {std::pair{"--cafile", a.caFile},
+                                       {"--cert", a.certFile},
+                                       {"--key", a.keyFile},
+                                       {"--password-file", a.passwordFile}}) {
+        if (!path.empty()) {
+            if (const std::string why = unreadableFile(option, path); !why.empty()) {
+                return usage(why);
+            }
+        }
+    }
+    if (!a.passwordFile.empty()) {
+        std::string error;
+        password = readPassword(a.passwordFile, error);
+        if (!error.empty()) {
+            return usage(error);
+        }
+    }
+    if (!a.name.empty() && !telemetry::isValidTopicName(a.name)) {
+        return usage("--name \"" + a.name +
+                     "\" cannot stand in a topic (1..64 characters, no blanks, '/', '+' or '#')");
+    }
+    if (!a.device.empty() && a.device.find('\0') != std::string::npos) {
+        return usage("--device holds a NUL byte");
+    }
+    return kExitOk;
+}
+
+bool expandMonitorConfig(std::vector<std::string>& args, std::string& error) {
+    const auto command = std::find(args.begin(), args.end(), kMonitorCommand);
+    if (command == args.end()) {
+        return true;
+    }
+    std::string path;
+    for (auto it = command + 1; it != args.end(); ++it) {
+        if (*it == "--config" && it + 1 != args.end()) {
+            path = *(it + 1);
+        } else if (it->rfind("--config=", 0) == 0) {
+            path = it->substr(9);
+        }
+    }
+    if (path.empty()) {
+        return true;
+    }
+    const fileio::ReadResult file = fileio::readFile(path);
+    if (!file.ok()) {
+        error = "--config " + path + ": " + file.error;
+        return false;
+    }
+    telemetry::ConfigEntries entries;
+    if (!telemetry::parseConfigText(file.bytes, entries, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    std::vector<std::string> extra;
+    for (const auto& [key, value] : entries) {
+        const bool flag =
+            std::find(std::begin(kFlagKeys), std::end(kFlagKeys), key) != std::end(kFlagKeys);
+        const bool option =
+            std::find(std::begin(kValueKeys), std::end(kValueKeys), key) != std::end(kValueKeys);
+        if (!flag && !option) {
+            error = path + ": unknown key \"" + key + "\"";
+            return false;
+        }
+        if (givenOnCommandLine(args, key)) {
+            continue;
+        }
+        if (flag) {
+            bool on = false;
+            if (!truthValue(value, on)) {
+                error = path + ": " + key + " takes true or false, got \"" + value + "\"";
+                return false;
+            }
+            if (on) {
+                extra.push_back("--" + key);
+            }
+            continue;
+        }
+        extra.push_back("--" + key);
+        extra.push_back(value);
+    }
+    const auto at = std::find(args.begin(), args.end(), kMonitorCommand) + 1;
+    args.insert(at, extra.begin(), extra.end());
+    return true;
+}
+
+}  // namespace qavix::cli

@@ -1,0 +1,257 @@
+#include "MonitorRun.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+#include "ExitCodes.h"
+#include "StopSignals.h"
+#include "telemetry/ErrorLogWatch.h"
+
+namespace qavix::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+using telemetry::OutMessage;
+
+// How long the end of a run may wait for the broker to take what is still queued.
+constexpr milliseconds kShutdownWait{3000};
+// --once: how long the broker may take to be reached and to take the messages.
+constexpr milliseconds kOnceWait{10000};
+constexpr milliseconds kServiceSlice{50};
+
+void say(const std::string& text) {
+    std::cerr << "monitor: " << text << '\n';
+    std::cerr.flush();
+}
+
+std::string defaultStateFile(const std::string& name) {
+    const std::string file = "monitor-" + name + ".state";
+    if (const char* dir = std::getenv("STATE_DIRECTORY"); dir != nullptr && *dir) {
+        // systemd's StateDirectory=; several are separated by ':'.
+        const std::string first = std::string(dir).substr(0, std::string(dir).find(':'));
+        return first + "/" + file;
+    }
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg == '/') {
+        base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
+        base = std::string(home) + "/.local/state";
+    } else {
+        return file;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(base + "/qavix", ec);
+    return base + "/qavix/" + file;
+}
+
+}  // namespace
+
+bool waitForIdentity(telemetry::ControllerMonitor& monitor, bool once, int& exitCode) {
+    std::string problem;
+    std::string lastProblem;
+    while (!monitor.identify(problem)) {
+        if (problem != lastProblem) {
+            say("cannot read the controller's ID: " + problem);
+            lastProblem = problem;
+        }
+        if (once) {
+            exitCode = kExitConnection;
+            return false;
+        }
+        const auto until = Clock::now() + monitor.nextWait();
+        while (!stopRequested() && Clock::now() < until) {
+            std::this_thread::sleep_for(kServiceSlice);
+        }
+        if (stopRequested()) {
+            exitCode = kExitOk;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool MonitorRun::openSinks(const std::optional<telemetry::BrokerUrl>& broker,
+                           const std::string& password, std::string& error) {
+    if (!m_args.jsonl.empty()) {
+        m_jsonl = std::make_unique<JsonlSink>();
+        if (!m_jsonl->open(m_args.jsonl, error)) {
+            return false;
+        }
+        OutMessage online;
+        online.kind = telemetry::MessageKind::Online;
+        online.topic = telemetry::topic(m_monitor.name(), "online");
+        online.payload = telemetry::onlinePayload(true);
+        online.retain = true;
+        if (!m_jsonl->write(online, error)) {
+            return false;
+        }
+    }
+    if (broker) {
+        MqttOptions o;
+        o.broker = *broker;
+        o.caFile = m_args.caFile;
+        o.certFile = m_args.certFile;
+        o.keyFile = m_args.keyFile;
+        o.username = m_args.username;
+        o.password = password;
+        o.mqtt5 = m_args.mqttVersion == "5";
+        o.clientId = "qavix-" + m_monitor.name();
+        o.onlineTopic = telemetry::topic(m_monitor.name(), "online");
+        o.retryFirst = std::min(toMs(m_args.retryMaxSeconds), milliseconds(1000));
+        o.retryMax = toMs(m_args.retryMaxSeconds);
+        m_mqtt = std::make_unique<MqttClient>(o);
+        if (!m_mqtt->init(error)) {
+            return false;
+        }
+        m_publisher = std::make_unique<telemetry::Publisher>(*m_mqtt);
+        m_publisher->onDelivered([this](const OutMessage& m) { delivered(m); });
+        m_mqtt->attach(*m_publisher);
+        m_mqtt->onNotice(say);
+    }
+    return true;
+}
+
+void MonitorRun::restoreState() {
+    m_statePath = m_args.stateFile.empty() ? defaultStateFile(m_monitor.name()) : m_args.stateFile;
+    std::string error;
+    m_savedState = telemetry::loadErrorState(m_statePath, error);
+    if (!error.empty()) {
+        say(error + " (taken as no state: old error-log entries are not published)");
+    }
+    m_monitor.restoreErrorState(m_savedState);
+}
+
+void MonitorRun::saveState(const std::string& key) {
+    if (m_savedState && *m_savedState == key) {
+        return;
+    }
+    std::string error;
+    if (telemetry::saveErrorState(m_statePath, key, error)) {
+        m_savedState = key;
+        m_stateWarned = false;
+    } else if (!m_stateWarned) {
+        say("cannot keep the state file: " + error + " (a restart may repeat error entries)");
+        m_stateWarned = true;
+    }
+}
+
+void MonitorRun::delivered(const OutMessage& m) {
+    if (m.kind != telemetry::MessageKind::Error) {
+        return;
+    }
+    if (m_pendingErrors > 0) {
+        --m_pendingErrors;
+    }
+    saveState(m.errorKey);
+}
+
+void MonitorRun::publish(std::vector<OutMessage> messages) {
+    for (OutMessage& m : messages) {
+        if (m_jsonl) {
+            std::string error;
+            if (!m_jsonl->write(m, error)) {
+                say(error);
+                m_sinkFailed = true;
+                return;
+            }
+            if (!m_publisher) {
+                delivered(m);
+                continue;
+            }
+        }
+        if (m_publisher) {
+            m_pendingErrors += m.kind == telemetry::MessageKind::Error ? 1 : 0;
+            m_publisher->publish(std::move(m));
+        }
+    }
+    // What the log held when nothing new was in it (the first look) is known now.
+    if (m_pendingErrors == 0 && m_monitor.errorState()) {
+        saveState(*m_monitor.errorState());
+    }
+}
+
+void MonitorRun::reportLine() {
+    const telemetry::LineState line = m_monitor.lastLine();
+    if (m_reportedLine && *m_reportedLine == line) {
+        return;
+    }
+    if (m_reportedLine || line != telemetry::LineState::Ok) {
+        say(std::string("controller line: ") + telemetry::lineStateName(line));
+    }
+    m_reportedLine = line;
+}
+
+void MonitorRun::serviceFor(milliseconds wait) {
+    if (m_mqtt) {
+        m_mqtt->service(std::min(wait, kServiceSlice));
+        if (m_publisher) {
+            m_publisher->pump();
+        }
+    } else {
+        std::this_thread::sleep_for(std::min(wait, kServiceSlice));
+    }
+}
+
+int MonitorRun::finishOnce() {
+    const auto deadline = Clock::now() + kOnceWait;
+    while (m_publisher && !stopRequested() && Clock::now() < deadline &&
+           (!m_mqtt->connected() || !m_publisher->idle())) {
+        serviceFor(kServiceSlice);
+        if (!m_mqtt->connected() && m_mqtt->failedSinceConnect()) {
+            break;
+        }
+    }
+    const bool deliveredAll = !m_publisher || m_publisher->idle();
+    if (!deliveredAll) {
+        say("the broker did not take the messages");
+        return kExitConnection;
+    }
+    return m_monitor.lastCycleOk() ? kExitOk : kExitConnection;
+}
+
+int MonitorRun::loop() {
+    const milliseconds errorsEvery = toMs(m_args.errorsEverySeconds);
+    auto nextCycle = Clock::now();
+    auto nextErrors = Clock::now();
+    while (!stopRequested() && !m_sinkFailed) {
+        const auto now = Clock::now();
+        if (now >= nextCycle) {
+            const bool readErrors = now >= nextErrors;
+            publish(m_monitor.cycle(readErrors));
+            reportLine();
+            if (readErrors && m_monitor.lastCycleOk()) {
+                nextErrors = now + errorsEvery;
+            }
+            if (m_args.once) {
+                break;
+            }
+            nextCycle = now + m_monitor.nextWait();
+        }
+        const auto left = std::chrono::duration_cast<milliseconds>(nextCycle - Clock::now());
+        serviceFor(std::max(left, milliseconds(1)));
+    }
+    int result = m_sinkFailed ? kExitFileError : kExitOk;
+    if (m_args.once && !m_sinkFailed && !stopRequested()) {
+        result = finishOnce();
+    }
+    if (m_jsonl) {
+        OutMessage offline;
+        offline.kind = telemetry::MessageKind::Online;
+        offline.topic = telemetry::topic(m_monitor.name(), "online");
+        offline.payload = telemetry::onlinePayload(false);
+        offline.retain = true;
+        std::string error;
+        m_jsonl->write(offline, error);
+    }
+    if (m_mqtt) {
+        m_mqtt->shutdown(kShutdownWait);
+    }
+    return result;
+}
+
+}  // namespace qavix::cli
