@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <functional>
 
+#include "pages/PageIndex.h"
 #include "pages/PaneView.h"
 #include "state/AppState.h"
 #include "widgets/CPictureButton.h"
@@ -28,8 +29,8 @@ class BeamCommandBar : public PaneView {
     static constexpr const char* kCancelText = "取消し";
     static constexpr const char* kCloseText = "閉じる";
     // Page indexes "閉じる" leads back to.
-    static constexpr int kOverallJudgementPage = 11;
-    static constexpr int kSensorOperationPage = 18;
+    static constexpr int kOverallJudgementPage = nav::kPageOverallJudgement;
+    static constexpr int kSensorOperationPage = nav::kPageSensorOperation;
 
     // `closeTo` shows the opening page again.
     BeamCommandBar(const QString& className, AppState& state, BeamPage& page,

@@ -17,13 +17,14 @@
 #include "monitor/LevelReading.h"
 #include "pages/CommandTarget.h"
 #include "pages/PageBase.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
 class CView002 : public PageBase, public CommandTarget {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 4;
+    static constexpr int kPageIndex = nav::kPageLevelGraph;
     static constexpr int kPageEditedFlag = 11;
     // Bars shown before any sensor is known.
     static constexpr int kEmptyBars = 10;

@@ -16,13 +16,14 @@
 #include "monitor/CLevelListBar.h"
 #include "monitor/CLevelListTable.h"
 #include "pages/PageBase.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
 class CView003 : public PageBase {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 5;
+    static constexpr int kPageIndex = nav::kPageLevelList;
     static constexpr int kPageEditedFlag = 10;
 
     explicit CView003(const PageContext& context, QWidget* parent = nullptr);

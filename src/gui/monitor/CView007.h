@@ -10,13 +10,14 @@
 #include "monitor/BeamPage.h"
 #include "monitor/CChartWnd.h"
 #include "monitor/CLegendDlg.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
 class CView007 : public BeamPage {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 9;
+    static constexpr int kPageIndex = nav::kPageBlanking;
     static constexpr int kInitialScaleStep = 2;
 
     explicit CView007(const PageContext& context, QWidget* parent = nullptr);

@@ -10,6 +10,7 @@
 #include <QTableView>
 
 #include "monitor/BeamPage.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
@@ -42,7 +43,7 @@ class BeamListModel : public QAbstractTableModel {
 class CView017 : public BeamPage {
     Q_OBJECT
   public:
-    static constexpr int kPageIndex = 19;
+    static constexpr int kPageIndex = nav::kPageBeamDesignation;
     // The list in text form starts with this line.
     static constexpr const char* kTextHeading = "光軸番号,受光レベル,設定\n";
 

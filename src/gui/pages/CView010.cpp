@@ -6,12 +6,13 @@
 #include <QVBoxLayout>
 
 #include "model/OverallJudgement.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
 namespace {
 
-constexpr int kPageIndex = 12;
+constexpr int kPageIndex = nav::kPageParallelOutput;
 constexpr int kMargin = 24;
 constexpr int kSpacing = 12;
 constexpr int kListWidth = 170;

@@ -5,12 +5,13 @@
 #include <QVBoxLayout>
 
 #include "pages/FieldColours.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
 namespace {
 
-constexpr int kPageIndex = 14;
+constexpr int kPageIndex = nav::kPageOptions;
 constexpr int kMargin = 24;
 constexpr int kSpacing = 12;
 constexpr std::array<int, kOptionSwitchCount> kBoxIds = {1069, 1070, 1072, 1071, 1036};

@@ -11,12 +11,13 @@
 #include "model/OverallJudgement.h"
 #include "model/SensorOutputs.h"
 #include "model/SerialNumber.h"
+#include "pages/PageIndex.h"
 
 namespace qavix {
 
 namespace {
 
-constexpr int kPageIndex = 18;
+constexpr int kPageIndex = nav::kPageSensorOperation;
 constexpr int kMargin = 24;
 constexpr int kSpacing = 10;
 constexpr int kBoxWidth = 200;
