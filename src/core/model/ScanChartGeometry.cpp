@@ -52,7 +52,10 @@ std::vector<int> labelledRows(const std::vector<int>& beams, const std::vector<i
     }
     int lastCentre = 0;
     for (size_t r = 0; r < rows; ++r) {
-        const int centre = (cellStart(rowEnds, static_cast<int>(r)) + rowEnds[r]) / 2;
+        // A label is kept inside the strip: one beside a row at its top edge sits lower than
+        // the row, and the next label must keep clear of where it is drawn.
+        const int centre =
+            std::max((cellStart(rowEnds, static_cast<int>(r)) + rowEnds[r]) / 2, labelHeight / 2);
         if ((beams[r] - 1) % step != 0 || (!out.empty() && centre - lastCentre < labelHeight)) {
             continue;
         }
