@@ -11,25 +11,25 @@ namespace {
 
 constexpr int kBitTrue = 1;
 
-const AreaSpec& areaOf(int code) {
-    const AreaSpec* area = findArea(code);
+const AreaRow& areaOf(int code) {
+    const AreaRow* area = findArea(code);
     if (area == nullptr) {
         throw std::logic_error("no area " + std::to_string(code));
     }
     return *area;
 }
 
-std::uint8_t& byteAt(SetMemory& memory, const AreaSpec& area, int element, int byte) {
+std::uint8_t& byteAt(SetMemory& memory, const AreaRow& area, int element, int byte) {
     return memory.at(static_cast<size_t>(area.address(element, byte)));
 }
 
-std::uint8_t byteAt(const SetMemory& memory, const AreaSpec& area, int element, int byte) {
+std::uint8_t byteAt(const SetMemory& memory, const AreaRow& area, int element, int byte) {
     return memory.at(static_cast<size_t>(area.address(element, byte)));
 }
 
 }  // namespace
 
-std::string readElements(const SetMemory& memory, const AreaSpec& area, ElementRange range) {
+std::string readElements(const SetMemory& memory, const AreaRow& area, ElementRange range) {
     std::string out;
     for (int e = range.first; e < range.first + range.count; ++e) {
         if (area.codec == AreaCodec::Chars) {
@@ -47,7 +47,7 @@ std::string readElements(const SetMemory& memory, const AreaSpec& area, ElementR
     return out;
 }
 
-int writeElements(SetMemory& memory, const AreaSpec& area, ElementRange range,
+int writeElements(SetMemory& memory, const AreaRow& area, ElementRange range,
                   std::string_view text) {
     if (text.size() != static_cast<size_t>(range.count * area.textPerElement())) {
         return kBadData;
@@ -85,11 +85,11 @@ int writeElements(SetMemory& memory, const AreaSpec& area, ElementRange range,
     return kOk;
 }
 
-std::string readText(const SetMemory& memory, const AreaSpec& area, int element) {
+std::string readText(const SetMemory& memory, const AreaRow& area, int element) {
     return readElements(memory, area, {element, 1});
 }
 
-int writeText(SetMemory& memory, const AreaSpec& area, int element, std::string_view text) {
+int writeText(SetMemory& memory, const AreaRow& area, int element, std::string_view text) {
     if (text.size() > static_cast<size_t>(area.elementBytes)) {
         return kBadData;
     }
@@ -98,12 +98,12 @@ int writeText(SetMemory& memory, const AreaSpec& area, int element, std::string_
     return writeElements(memory, area, {element, 1}, padded);
 }
 
-int elementValue(const SetMemory& memory, const AreaSpec& area, int element) {
+int elementValue(const SetMemory& memory, const AreaRow& area, int element) {
     const int byte = byteAt(memory, area, element, 0);
     return area.codec == AreaCodec::Bit ? (byte >> area.bit) & 1 : byte;
 }
 
-void setElementValue(SetMemory& memory, const AreaSpec& area, int element, int value) {
+void setElementValue(SetMemory& memory, const AreaRow& area, int element, int value) {
     std::uint8_t& byte = byteAt(memory, area, element, 0);
     if (area.codec == AreaCodec::Bit) {
         const auto mask = static_cast<std::uint8_t>(1u << area.bit);
@@ -122,7 +122,7 @@ void setValue(SetMemory& memory, int code, int element, int value) {
 }
 
 void setHex(SetMemory& memory, int code, int element, std::string_view hex) {
-    const AreaSpec& area = areaOf(code);
+    const AreaRow& area = areaOf(code);
     const int count = static_cast<int>(hex.size()) / area.textPerElement();
     if (writeElements(memory, area, {element, count}, hex) != kOk) {
         throw std::logic_error("bad text for area " + std::to_string(code));

@@ -130,7 +130,7 @@ std::string BeamMonitor::beamValue(const SetMemory& set, int id, int ch, int b,
 }
 
 Response BeamMonitor::read(const SetMemory& set, int id, int start, int count, std::int64_t ms) {
-    AreaSpec area;
+    AreaRow area;
     area.elementCount =
         id == kBeamState ? kChannels * kFlagBytesPerChannel : kChannels * kBeamsPerChannel;
     ElementRange range;

@@ -55,11 +55,11 @@ class Controller {
     };
 
     Response read(int id, int start, int count);
-    Response readArea(const AreaSpec& area, int start, int count) const;
-    Response readString(const AreaSpec& area, int start, int count) const;
+    Response readArea(const AreaRow& area, int start, int count) const;
+    Response readString(const AreaRow& area, int start, int count) const;
     Response readBank(int bank, int start, int count) const;
     Response put(int id, int start, int count, const std::string& text);
-    Response putArea(const AreaSpec& area, int start, int count, const std::string& text);
+    Response putArea(const AreaRow& area, int start, int count, const std::string& text);
     Response putBank(int bank, int start, int count, const std::string& text);
 
     Response startSetting();

@@ -27,9 +27,9 @@ constexpr int kFirstInternalArea = 1000;
 constexpr int kAreaJointNum = 80;
 constexpr int kAreaType = 57;
 
-const AreaSpec& bankArea() {
-    static const AreaSpec area = [] {
-        AreaSpec a;
+const AreaRow& bankArea() {
+    static const AreaRow area = [] {
+        AreaRow a;
         a.elementCount = kImageSize;
         a.groupSize = kImageSize;
         a.groupStride = kImageSize;
@@ -83,7 +83,7 @@ Response Controller::read(int id, int start, int count) {
     if (id >= kFirstBankRead && id <= kLastBankRead) {
         return readBank(id - kFirstBankRead, start, count);
     }
-    const AreaSpec* area = id < kFirstInternalArea ? findArea(id) : nullptr;
+    const AreaRow* area = id < kFirstInternalArea ? findArea(id) : nullptr;
     if (area == nullptr) {
         return fail(kUnknownId);
     }
@@ -91,7 +91,7 @@ Response Controller::read(int id, int start, int count) {
                                                   : readArea(*area, start, count);
 }
 
-Response Controller::readArea(const AreaSpec& area, int start, int count) const {
+Response Controller::readArea(const AreaRow& area, int start, int count) const {
     ElementRange range;
     if (!resolveRange(area, start, count, range)) {
         return fail(kBadRange);
@@ -99,7 +99,7 @@ Response Controller::readArea(const AreaSpec& area, int start, int count) const 
     return reply(readElements(m_current, area, range));
 }
 
-Response Controller::readString(const AreaSpec& area, int start, int count) const {
+Response Controller::readString(const AreaRow& area, int start, int count) const {
     // Texts are read by channel (1..3, 0 taken as the first) or with a sub-code that
     // names nothing else.
     int element = 0;
@@ -126,7 +126,7 @@ Response Controller::readBank(int bank, int start, int count) const {
 
 Response Controller::put(int id, int start, int count, const std::string& text) {
     const bool bank = id >= kFirstBankPut && id <= kLastPutCode;
-    const AreaSpec* area = nullptr;
+    const AreaRow* area = nullptr;
     if (id == kPut27) {
         area = findArea(kAreaPut27);
     } else if (id > kClockPut && !bank) {
@@ -147,7 +147,7 @@ Response Controller::put(int id, int start, int count, const std::string& text) 
     return putArea(*area, start, count, text);
 }
 
-Response Controller::putArea(const AreaSpec& area, int start, int count, const std::string& text) {
+Response Controller::putArea(const AreaRow& area, int start, int count, const std::string& text) {
     if (area.addressing == Addressing::String) {
         const int rc = writeText(m_current, area, 0, text);
         return rc == kOk ? reply({}) : fail(rc);

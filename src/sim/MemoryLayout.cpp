@@ -15,13 +15,13 @@ constexpr int kTextLength = 16;
 
 class LayoutBuilder {
   public:
-    std::map<int, AreaSpec> areas;
+    std::map<int, AreaRow> areas;
     int next = kImageSize;
 
     // A one-value-per-channel field of the channel configuration sub-blocks.
     void channelField(int code, int offset, int bytes = 1, AreaCodec codec = AreaCodec::Hex,
                       int bit = 0) {
-        AreaSpec a;
+        AreaRow a;
         a.readCode = code;
         a.base = offset;
         a.elementBytes = bytes;
@@ -35,7 +35,7 @@ class LayoutBuilder {
     }
     // Contiguous elements at a fixed address.
     void flat(int code, int base, int count, int bytes = 1, AreaCodec codec = AreaCodec::Hex) {
-        AreaSpec a;
+        AreaRow a;
         a.readCode = code;
         a.base = base;
         a.elementBytes = bytes;
@@ -47,7 +47,7 @@ class LayoutBuilder {
     }
     // Sixteen flag bytes per channel inside each channel configuration sub-block.
     void channelFlags(int code, int offset) {
-        AreaSpec a;
+        AreaRow a;
         a.readCode = code;
         a.base = offset;
         a.elementCount = kChannels * kFlagBytesPerChannel;
@@ -66,7 +66,7 @@ class LayoutBuilder {
         next += count * bytes;
     }
     void text(int code, int length, int channels) {
-        AreaSpec a;
+        AreaRow a;
         a.readCode = code;
         a.base = next;
         a.elementBytes = length;
@@ -78,7 +78,7 @@ class LayoutBuilder {
         add(a);
         next += length * channels;
     }
-    void add(const AreaSpec& a) { areas[a.readCode] = a; }
+    void add(const AreaRow& a) { areas[a.readCode] = a; }
 };
 
 void addChannelConfiguration(LayoutBuilder& b) {
@@ -190,7 +190,7 @@ const LayoutBuilder& layout() {
 
 }  // namespace
 
-const AreaSpec* findArea(int code) {
+const AreaRow* findArea(int code) {
     const auto& areas = layout().areas;
     const auto it = areas.find(code);
     return it == areas.end() ? nullptr : &it->second;
@@ -213,7 +213,7 @@ int pairedReadCode(int putCode) {
     return it == pairs.end() ? 0 : it->second;
 }
 
-bool resolveRange(const AreaSpec& area, int start, int count, ElementRange& range) {
+bool resolveRange(const AreaRow& area, int start, int count, ElementRange& range) {
     if (start < 0 || count < 0) {
         return false;
     }

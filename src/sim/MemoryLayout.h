@@ -81,7 +81,7 @@ enum class Addressing {
     String,      // the reply is a text: start is a channel 1..3 or a sub-code, count characters
 };
 
-struct AreaSpec {
+struct AreaRow {
     int readCode = 0;
     int base = 0;          // byte address of element 0 in the set memory
     int elementBytes = 1;  // characters for Chars areas
@@ -107,7 +107,7 @@ struct AreaSpec {
 constexpr int kAreaControlText3 = 1046;  // third text of the control data
 constexpr int kAreaPut27 = 1027;         // what put code 27 writes; nothing reads it back
 
-const AreaSpec* findArea(int code);
+const AreaRow* findArea(int code);
 int memorySize();  // bytes of one set: the bank image followed by the other areas
 
 // The read code whose area a put code writes; 0 when the put code has none (27).
@@ -123,7 +123,7 @@ struct ElementRange {
 
 // Start and count of a request as elements of the area; false when outside it. A count
 // of 0 selects everything from start on.
-bool resolveRange(const AreaSpec& area, int start, int count, ElementRange& range);
+bool resolveRange(const AreaRow& area, int start, int count, ElementRange& range);
 
 using SetMemory = std::vector<std::uint8_t>;
 

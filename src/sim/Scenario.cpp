@@ -109,7 +109,7 @@ bool parseBeamRange(const std::string& text, ScenarioEvent& event) {
 
 // True when an image edit covers a byte of the area `code` of a set.
 bool imageEditCovers(const ScenarioEdit& edit, int code) {
-    const AreaSpec& area = *findArea(code);
+    const AreaRow& area = *findArea(code);
     const int end = edit.start + static_cast<int>(withoutBlanks(edit.text).size() / 2);
     for (int element = 0; element < area.elementCount; ++element) {
         for (int byte = 0; byte < area.elementBytes; ++byte) {
@@ -340,7 +340,7 @@ int applyEdit(SetMemory& memory, const ScenarioEdit& edit) {
         std::copy(bytes.begin(), bytes.end(), memory.begin() + edit.start);
         return kOk;
     }
-    const AreaSpec* area = findArea(edit.area);
+    const AreaRow* area = findArea(edit.area);
     if (area == nullptr) {
         return kUnknownId;
     }

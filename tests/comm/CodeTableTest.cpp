@@ -28,23 +28,24 @@ TEST(CodeTable, PutReadPairsAreTheEmulators) {
 }
 
 TEST(CodeTable, EveryReadOfAPutPairsBack) {
-    for (const code::CodeSpec& spec : code::table()) {
-        if (spec.kind != code::Kind::Read || spec.pair == 0) {
+    for (const code::CodeRow& entry : code::table()) {
+        if (entry.kind != code::Kind::Read || entry.pair == 0) {
             continue;
         }
-        EXPECT_EQ(sim::pairedReadCode(spec.pair), spec.code) << spec.name;
+        EXPECT_EQ(sim::pairedReadCode(entry.pair), entry.code) << entry.name;
     }
 }
 
 // The area a code's request lands in: a read's own, a put's through its pair.
-const sim::AreaSpec* emulatorArea(const code::CodeSpec& spec) {
-    const int readCode = spec.kind == code::Kind::Put ? sim::pairedReadCode(spec.code) : spec.code;
+const sim::AreaRow* emulatorArea(const code::CodeRow& entry) {
+    const int readCode =
+        entry.kind == code::Kind::Put ? sim::pairedReadCode(entry.code) : entry.code;
     return readCode != 0 ? sim::findArea(readCode) : nullptr;
 }
 
 // The first element a channel's request should select in the emulator's area.
-int firstElementOf(const code::CodeSpec& spec, int channel) {
-    switch (spec.area) {
+int firstElementOf(const code::CodeRow& entry, int channel) {
+    switch (entry.area) {
         case code::Area::BeamFlags:
             return kMaxBeams / 8 * (channel - 1);
         case code::Area::BeamValues:
@@ -56,29 +57,29 @@ int firstElementOf(const code::CodeSpec& spec, int channel) {
 
 TEST(CodeTable, PerChannelRequestsAddressTheChannelsElements) {
     std::set<int> withoutArea;
-    for (const code::CodeSpec& spec : code::table()) {
-        if (!code::isPerChannel(spec)) {
+    for (const code::CodeRow& entry : code::table()) {
+        if (!code::isPerChannel(entry)) {
             continue;
         }
-        const sim::AreaSpec* area = emulatorArea(spec);
+        const sim::AreaRow* area = emulatorArea(entry);
         if (area == nullptr) {
-            withoutArea.insert(spec.code);
+            withoutArea.insert(entry.code);
             continue;
         }
-        SCOPED_TRACE(std::string(spec.name) + " (" + std::to_string(spec.code) + ")");
+        SCOPED_TRACE(std::string(entry.name) + " (" + std::to_string(entry.code) + ")");
         if (area->codec != sim::AreaCodec::Chars) {
-            EXPECT_EQ(spec.bytes, area->elementBytes);
+            EXPECT_EQ(entry.bytes, area->elementBytes);
         }
         for (int channel = 1; channel <= kChannelCount; ++channel) {
             for (int beams : {1, 9, 40, kMaxBeams}) {
-                const code::Address at = code::channelAddress(spec, channel, beams);
+                const code::Address at = code::channelAddress(entry, channel, beams);
                 sim::ElementRange range;
                 ASSERT_TRUE(sim::resolveRange(*area, at.start, at.count, range))
                     << "channel " << channel << ", " << beams << " beams";
-                EXPECT_EQ(range.first, firstElementOf(spec, channel));
-                const int expected = spec.area == code::Area::BeamValues  ? beams
-                                     : spec.area == code::Area::BeamFlags ? flagByteCount(beams)
-                                                                          : 1;
+                EXPECT_EQ(range.first, firstElementOf(entry, channel));
+                const int expected = entry.area == code::Area::BeamValues  ? beams
+                                     : entry.area == code::Area::BeamFlags ? flagByteCount(beams)
+                                                                           : 1;
                 EXPECT_EQ(range.count, expected);
             }
         }

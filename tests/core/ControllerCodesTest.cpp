@@ -11,17 +11,17 @@
 namespace qavix {
 namespace {
 
-using code::CodeSpec;
+using code::CodeRow;
 using code::Kind;
 
 TEST(ControllerCodes, APutAndItsReadCarryTheSameField) {
     int pairs = 0;
-    for (const CodeSpec& put : code::table()) {
+    for (const CodeRow& put : code::table()) {
         if (put.kind != Kind::Put || put.pair == 0) {
             continue;
         }
         SCOPED_TRACE(std::string(put.name) + " (" + std::to_string(put.code) + ")");
-        const CodeSpec* read = code::find(put.pair);
+        const CodeRow* read = code::find(put.pair);
         ASSERT_NE(read, nullptr);
         EXPECT_EQ(read->kind, Kind::Read);
         EXPECT_EQ(read->pair, put.code);
@@ -42,14 +42,14 @@ TEST(ControllerCodes, NamesAndCodesAreUnique) {
     std::set<int> codes;
     std::set<std::string> reads;
     std::set<std::string> puts;
-    for (const CodeSpec& spec : code::table()) {
-        EXPECT_TRUE(codes.insert(spec.code).second) << spec.code;
+    for (const CodeRow& entry : code::table()) {
+        EXPECT_TRUE(codes.insert(entry.code).second) << entry.code;
         // A put and its read share a name; 27 repeats ON_TH.
-        if (spec.code != code::kPutOnThAgain) {
-            auto& names = spec.kind == Kind::Put ? puts : reads;
-            EXPECT_TRUE(names.insert(spec.name).second) << spec.name;
+        if (entry.code != code::kPutOnThAgain) {
+            auto& names = entry.kind == Kind::Put ? puts : reads;
+            EXPECT_TRUE(names.insert(entry.name).second) << entry.name;
         }
-        EXPECT_EQ(code::find(spec.code), &spec);
+        EXPECT_EQ(code::find(entry.code), &entry);
     }
     EXPECT_EQ(code::find(0), nullptr);
     EXPECT_EQ(code::find(48), nullptr);  // the status, not a parameter
@@ -59,24 +59,24 @@ TEST(ControllerCodes, NamesAndCodesAreUnique) {
 // The codec takes its pairs from the table; a put the table marks per-channel needs a
 // channel, every other put ignores it.
 TEST(ControllerCodes, TheCodecFollowsTheTablesAreas) {
-    for (const CodeSpec& spec : code::table()) {
-        if (spec.kind != Kind::Put || spec.area == code::Area::BankImage) {
+    for (const CodeRow& entry : code::table()) {
+        if (entry.kind != Kind::Put || entry.area == code::Area::BankImage) {
             continue;
         }
-        SCOPED_TRACE(spec.name);
-        EXPECT_EQ(codec::pairedReadCode(spec.code), spec.pair);
+        SCOPED_TRACE(entry.name);
+        EXPECT_EQ(codec::pairedReadCode(entry.code), entry.pair);
         SettingsData set;
         set.channel(1).beamCount = 20;
-        const codec::PutRequest withoutChannel = codec::encodePut(spec.code, 0, set);
-        const codec::PutRequest onChannel2 = codec::encodePut(spec.code, 2, set);
-        EXPECT_EQ(onChannel2.code, spec.code);
-        if (code::isPerChannel(spec)) {
+        const codec::PutRequest withoutChannel = codec::encodePut(entry.code, 0, set);
+        const codec::PutRequest onChannel2 = codec::encodePut(entry.code, 2, set);
+        EXPECT_EQ(onChannel2.code, entry.code);
+        if (code::isPerChannel(entry)) {
             EXPECT_EQ(withoutChannel.code, 0);
-            const code::Address at = code::channelAddress(spec, 2, 20);
+            const code::Address at = code::channelAddress(entry, 2, 20);
             EXPECT_EQ(onChannel2.start, at.start);
             EXPECT_EQ(onChannel2.count, at.count);
         } else {
-            EXPECT_EQ(withoutChannel.code, spec.code);
+            EXPECT_EQ(withoutChannel.code, entry.code);
             EXPECT_EQ(onChannel2.channel, 0);
         }
     }

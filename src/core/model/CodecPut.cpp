@@ -18,9 +18,9 @@ constexpr size_t kText59Length = 16;
 constexpr size_t kIdTextLength = 6;
 constexpr int kIdTextCount = 3;  // bytes: six digits
 
-const CodeSpec* putSpec(int putCode) {
-    const CodeSpec* spec = find(putCode);
-    return spec != nullptr && spec->kind == Kind::Put ? spec : nullptr;
+const CodeRow* putRow(int putCode) {
+    const CodeRow* entry = find(putCode);
+    return entry != nullptr && entry->kind == Kind::Put ? entry : nullptr;
 }
 
 // What a 0 entry of a per-beam table is sent as: the controller never holds 0 there.
@@ -61,22 +61,22 @@ std::string idText(const std::string& text) {
     return out;
 }
 
-PutRequest channelPut(const CodeSpec& spec, int channel, ChannelRecord& ch) {
+PutRequest channelPut(const CodeRow& entry, int channel, ChannelRecord& ch) {
     const int beams = std::clamp(ch.beamCount, 0, kMaxBeams);
-    const Address at = channelAddress(spec, channel, beams);
-    PutRequest put{spec.code, channel, at.start, at.count, {}};
-    if (spec.value == &ChannelRecord::onTh) {
+    const Address at = channelAddress(entry, channel, beams);
+    PutRequest put{entry.code, channel, at.start, at.count, {}};
+    if (entry.value == &ChannelRecord::onTh) {
         ch.onTh = std::max(ch.onTh, kMinOnThreshold);
     }
-    if (spec.value != nullptr) {
-        const int32_t v = ch.*spec.value;
-        put.text = spec.bytes == 2 ? hex::wordHex(v) : hex::byteHex(v);
-    } else if (spec.area == Area::BeamFlags) {
-        put.text = detail::encodeFlags(ch.*spec.beams, 0, at.count);
-    } else if (spec.area == Area::BeamValues) {
-        put.text = detail::encodeBeams(ch.*spec.beams, 0, beams, 2 * spec.bytes,
-                                       zeroEntrySentAs(spec.code));
-    } else if (spec.code == kPutSensorId) {
+    if (entry.value != nullptr) {
+        const int32_t v = ch.*entry.value;
+        put.text = entry.bytes == 2 ? hex::wordHex(v) : hex::byteHex(v);
+    } else if (entry.area == Area::BeamFlags) {
+        put.text = detail::encodeFlags(ch.*entry.beams, 0, at.count);
+    } else if (entry.area == Area::BeamValues) {
+        put.text = detail::encodeBeams(ch.*entry.beams, 0, beams, 2 * entry.bytes,
+                                       zeroEntrySentAs(entry.code));
+    } else if (entry.code == kPutSensorId) {
         put.text = detail::codeText(ch.sensorId);
     } else {
         return {};
@@ -137,12 +137,12 @@ PutRequest controllerPut(int putCode, GeneralBlock& g) {
 }  // namespace
 
 PutRequest encodePut(int putCode, int channel, SettingsData& set) {
-    const CodeSpec* spec = putSpec(putCode);
-    if (spec != nullptr && isPerChannel(*spec)) {
+    const CodeRow* entry = putRow(putCode);
+    if (entry != nullptr && isPerChannel(*entry)) {
         if (channel < 1 || channel > kChannelCount) {
             return {};
         }
-        return channelPut(*spec, channel, set.channel(channel - 1));
+        return channelPut(*entry, channel, set.channel(channel - 1));
     }
     return controllerPut(putCode, set.general);
 }

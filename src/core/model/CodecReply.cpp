@@ -26,17 +26,17 @@ struct ChannelValue {
     size_t digits;
 };
 
-const code::CodeSpec* readSpec(int readCode) {
-    const code::CodeSpec* spec = code::find(readCode);
-    return spec != nullptr && spec->kind == code::Kind::Read ? spec : nullptr;
+const code::CodeRow* readRow(int readCode) {
+    const code::CodeRow* entry = code::find(readCode);
+    return entry != nullptr && entry->kind == code::Kind::Read ? entry : nullptr;
 }
 
 std::optional<ChannelValue> channelValue(int readCode) {
-    const code::CodeSpec* spec = readSpec(readCode);
-    if (spec == nullptr || spec->area != code::Area::ChannelValue || spec->value == nullptr) {
+    const code::CodeRow* entry = readRow(readCode);
+    if (entry == nullptr || entry->area != code::Area::ChannelValue || entry->value == nullptr) {
         return std::nullopt;
     }
-    return ChannelValue{spec->value, 2 * static_cast<size_t>(spec->bytes)};
+    return ChannelValue{entry->value, 2 * static_cast<size_t>(entry->bytes)};
 }
 
 std::optional<int> channelIndex(int arg1) {
@@ -160,18 +160,18 @@ std::optional<bool> decodeChannelText(int code, int arg1, std::string_view text,
 
 std::optional<bool> decodeBeamReply(int code, int arg1, int start, std::string_view text,
                                     SettingsData& s) {
-    const code::CodeSpec* spec = readSpec(code);
-    if (spec == nullptr || spec->beams == nullptr) {
+    const code::CodeRow* entry = readRow(code);
+    if (entry == nullptr || entry->beams == nullptr) {
         return std::nullopt;
     }
-    const bool flags = spec->area == code::Area::BeamFlags;
+    const bool flags = entry->area == code::Area::BeamFlags;
     const auto place = areaPlace(arg1, start, flags ? detail::kFlagBytesPerChannel : kMaxBeams);
     if (!place) {
         return false;
     }
-    BeamTable& table = s.channel(place->channel).*spec->beams;
+    BeamTable& table = s.channel(place->channel).*entry->beams;
     return flags ? detail::decodeFlags(text, place->offset, table)
-                 : detail::decodeBeams(text, place->offset, 2 * spec->bytes, table);
+                 : detail::decodeBeams(text, place->offset, 2 * entry->bytes, table);
 }
 
 bool isBankImageCode(int code) {

@@ -8,8 +8,8 @@ namespace {
 
 constexpr int kFlagBytesPerChannel = kMaxBeams / 8;
 
-constexpr CodeSpec row(Kind kind, int number, const char* name, int pair, Area area) {
-    CodeSpec s;
+constexpr CodeRow row(Kind kind, int number, const char* name, int pair, Area area) {
+    CodeRow s;
     s.code = number;
     s.kind = kind;
     s.name = name;
@@ -18,11 +18,11 @@ constexpr CodeSpec row(Kind kind, int number, const char* name, int pair, Area a
     return s;
 }
 
-constexpr CodeSpec put(int number, const char* name, int readCode, Area area) {
+constexpr CodeRow put(int number, const char* name, int readCode, Area area) {
     return row(Kind::Put, number, name, readCode, area);
 }
 
-constexpr CodeSpec read(int number, const char* name, int putCode, Area area) {
+constexpr CodeRow read(int number, const char* name, int putCode, Area area) {
     return row(Kind::Read, number, name, putCode, area);
 }
 
@@ -49,7 +49,7 @@ using A = Area;
 using R = ChannelRecord;
 
 // clang-format off
-constexpr CodeSpec kCodes[] = {
+constexpr CodeRow kCodes[] = {
     put(kPutControllerText, "CONTROLLER_TEXT", kReadControllerText, A::Text),
     put(kPutIdNumber, "ID_NUMBER", kReadIdNumber, A::Controller),
     put(kPutPioFunctions, "PIO", kReadPioFunctions, A::Controller).withBytes(2).withRange(kPioCodes),
@@ -230,10 +230,10 @@ static_assert(inCodeOrder(), "find() searches the table by code");
 
 }  // namespace
 
-const CodeSpec* find(int code) {
-    const CodeSpec* end = std::end(kCodes);
-    const CodeSpec* it = std::lower_bound(std::begin(kCodes), end, code,
-                                          [](const CodeSpec& s, int c) { return s.code < c; });
+const CodeRow* find(int code) {
+    const CodeRow* end = std::end(kCodes);
+    const CodeRow* it = std::lower_bound(std::begin(kCodes), end, code,
+                                         [](const CodeRow& s, int c) { return s.code < c; });
     return it != end && it->code == code ? it : nullptr;
 }
 
@@ -242,20 +242,20 @@ Table table() {
 }
 
 int readOfPut(int putCode) {
-    const CodeSpec* spec = find(putCode);
-    return spec != nullptr && spec->kind == Kind::Put ? spec->pair : 0;
+    const CodeRow* entry = find(putCode);
+    return entry != nullptr && entry->kind == Kind::Put ? entry->pair : 0;
 }
 
-bool isPerChannel(const CodeSpec& spec) {
-    return spec.area == Area::ChannelValue || spec.area == Area::BeamFlags ||
-           spec.area == Area::BeamValues;
+bool isPerChannel(const CodeRow& entry) {
+    return entry.area == Area::ChannelValue || entry.area == Area::BeamFlags ||
+           entry.area == Area::BeamValues;
 }
 
-Address channelAddress(const CodeSpec& spec, int channel, int beams) {
+Address channelAddress(const CodeRow& entry, int channel, int beams) {
     const int c = channel - 1;
-    switch (spec.area) {
+    switch (entry.area) {
         case Area::ChannelValue:
-            return {spec.bytes * c, spec.bytes};
+            return {entry.bytes * c, entry.bytes};
         case Area::BeamFlags:
             return {kFlagBytesPerChannel * c, flagByteCount(beams)};
         case Area::BeamValues:
@@ -266,8 +266,8 @@ Address channelAddress(const CodeSpec& spec, int channel, int beams) {
 }
 
 bool accepts(int code, int32_t value) {
-    const CodeSpec* spec = find(code);
-    return spec == nullptr || spec->range.contains(value);
+    const CodeRow* entry = find(code);
+    return entry == nullptr || entry->range.contains(value);
 }
 
 }  // namespace qavix::code

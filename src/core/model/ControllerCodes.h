@@ -184,7 +184,7 @@ struct ValueRange {
 using ChannelValueField = int32_t ChannelRecord::*;
 using ChannelBeamTable = BeamTable ChannelRecord::*;
 
-struct CodeSpec {
+struct CodeRow {
     int code = 0;
     Kind kind = Kind::Read;
     const char* name = "";  // the field as the bank file and the report call it
@@ -195,37 +195,37 @@ struct CodeSpec {
     ChannelBeamTable beams = nullptr;   // the table a BeamFlags or BeamValues code carries
     ValueRange range;                   // what a put may send
 
-    constexpr CodeSpec withBytes(int n) const {
-        CodeSpec s = *this;
+    constexpr CodeRow withBytes(int n) const {
+        CodeRow s = *this;
         s.bytes = n;
         return s;
     }
-    constexpr CodeSpec withValue(ChannelValueField field) const {
-        CodeSpec s = *this;
+    constexpr CodeRow withValue(ChannelValueField field) const {
+        CodeRow s = *this;
         s.value = field;
         return s;
     }
-    constexpr CodeSpec withBeams(ChannelBeamTable table) const {
-        CodeSpec s = *this;
+    constexpr CodeRow withBeams(ChannelBeamTable table) const {
+        CodeRow s = *this;
         s.beams = table;
         return s;
     }
-    constexpr CodeSpec withRange(ValueRange r) const {
-        CodeSpec s = *this;
+    constexpr CodeRow withRange(ValueRange r) const {
+        CodeRow s = *this;
         s.range = r;
         return s;
     }
 };
 
 // The row of `code`; nullptr for a code the table does not hold.
-const CodeSpec* find(int code);
+const CodeRow* find(int code);
 
 // Every row, in code order.
 struct Table {
-    const CodeSpec* first;
-    const CodeSpec* last;
-    const CodeSpec* begin() const { return first; }
-    const CodeSpec* end() const { return last; }
+    const CodeRow* first;
+    const CodeRow* last;
+    const CodeRow* begin() const { return first; }
+    const CodeRow* end() const { return last; }
 };
 Table table();
 
@@ -233,7 +233,7 @@ Table table();
 int readOfPut(int putCode);
 
 // Whether a put or read addresses one channel (argument 1 is 1..3).
-bool isPerChannel(const CodeSpec& spec);
+bool isPerChannel(const CodeRow& entry);
 
 // Start and count of a per-channel code for channel 1..3: the channel's value, or its first
 // `beams` beams (their flag bytes for a flag table).
@@ -241,7 +241,7 @@ struct Address {
     int start = 0;
     int count = 0;
 };
-Address channelAddress(const CodeSpec& spec, int channel, int beams);
+Address channelAddress(const CodeRow& entry, int channel, int beams);
 
 // Whether the controller takes `value` for the field of `code` (every value when the table
 // holds no range for it).

@@ -3,9 +3,9 @@
 namespace qavix {
 
 PageRead channelRead(int readCode, int channel, int beams, int timeoutMs) {
-    const code::CodeSpec* spec = code::find(readCode);
+    const code::CodeRow* entry = code::find(readCode);
     const code::Address at =
-        spec != nullptr ? code::channelAddress(*spec, channel, beams) : code::Address{};
+        entry != nullptr ? code::channelAddress(*entry, channel, beams) : code::Address{};
     return {readCode, channel, at.start, at.count, timeoutMs};
 }
 

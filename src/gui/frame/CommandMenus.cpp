@@ -7,14 +7,14 @@ namespace qavix {
 
 CommandMenus::CommandMenus(QMainWindow& window, Handlers handlers, std::function<void()> refresh)
     : QObject(&window), m_window(window), m_refresh(std::move(refresh)) {
-    for (const MenuSpec& m : frameMenus()) {
+    for (const MenuRow& m : frameMenus()) {
         QMenu* popup = window.menuBar()->addMenu(QString::fromUtf8(m.title));
         m_menus[m.id] = popup;
         connect(popup, &QMenu::aboutToShow, this, [this] { m_refresh(); });
     }
-    for (const CommandSpec& spec : frameCommands()) {
-        if (!spec.offlineOnly) {
-            add(menu(spec.menu), spec, std::move(handlers[spec.id]));
+    for (const CommandRow& entry : frameCommands()) {
+        if (!entry.offlineOnly) {
+            add(menu(entry.menu), entry, std::move(handlers[entry.id]));
         }
     }
 }
@@ -29,11 +29,11 @@ QMenu* CommandMenus::menu(MenuId id) const {
     return it == m_menus.end() ? nullptr : it->second;
 }
 
-QAction* CommandMenus::add(QMenu* menu, const CommandSpec& spec, std::function<void()> handler) {
-    auto* a = new QAction(QString::fromUtf8(spec.text), &m_window);
-    a->setData(spec.id);
-    const QKeySequence key(QString::fromLatin1(spec.key));
-    if (spec.keyScope == KeyScope::WhileEnabled) {
+QAction* CommandMenus::add(QMenu* menu, const CommandRow& entry, std::function<void()> handler) {
+    auto* a = new QAction(QString::fromUtf8(entry.text), &m_window);
+    a->setData(entry.id);
+    const QKeySequence key(QString::fromLatin1(entry.key));
+    if (entry.keyScope == KeyScope::WhileEnabled) {
         // The menu text spells the key; the key itself asks the rule before it acts.
         auto* shortcut = new QShortcut(key, &m_window);
         connect(shortcut, &QShortcut::activated, a, [a] {
@@ -45,11 +45,11 @@ QAction* CommandMenus::add(QMenu* menu, const CommandSpec& spec, std::function<v
         a->setShortcut(key);
         a->setShortcutContext(Qt::WindowShortcut);
     }
-    a->setCheckable(spec.checkable);
+    a->setCheckable(entry.checkable);
     if (menu == nullptr) {
         m_window.addAction(a);
     } else {
-        if (spec.separatorBefore) {
+        if (entry.separatorBefore) {
             menu->addSeparator();
         }
         menu->addAction(a);
@@ -57,18 +57,18 @@ QAction* CommandMenus::add(QMenu* menu, const CommandSpec& spec, std::function<v
     if (handler) {
         connect(a, &QAction::triggered, &m_window, std::move(handler));
     }
-    m_actions[spec.id] = a;
+    m_actions[entry.id] = a;
     return a;
 }
 
 QAction* CommandMenus::addAtTop(int id, std::function<void()> handler) {
-    const auto spec = frameCommand(id);
-    QMenu* popup = spec ? menu(spec->menu) : nullptr;
+    const auto entry = frameCommand(id);
+    QMenu* popup = entry ? menu(entry->menu) : nullptr;
     if (popup == nullptr) {
         return nullptr;
     }
     QAction* first = popup->actions().constFirst();
-    QAction* a = add(nullptr, *spec, std::move(handler));
+    QAction* a = add(nullptr, *entry, std::move(handler));
     popup->insertAction(first, a);
     popup->insertSeparator(first);
     return a;

@@ -61,7 +61,7 @@ class CommandMenus : public QObject {
     void greyPopups(bool grey);
 
   private:
-    QAction* add(QMenu* menu, const CommandSpec& spec, std::function<void()> handler);
+    QAction* add(QMenu* menu, const CommandRow& entry, std::function<void()> handler);
 
     struct BarStates {
         std::vector<BarButton> buttons;

@@ -4,19 +4,19 @@
 
 namespace qavix {
 
-const std::vector<MenuSpec>& frameMenus() {
-    static const std::vector<MenuSpec> menus = {
+const std::vector<MenuRow>& frameMenus() {
+    static const std::vector<MenuRow> menus = {
         {MenuId::File, "ファイル(&F)"}, {MenuId::Edit, "編集(&E)"}, {MenuId::Bank, "Bank(&B)"},
         {MenuId::Settings, "設定(&S)"}, {MenuId::View, "表示(&V)"}, {MenuId::Help, "ヘルプ(&H)"},
     };
     return menus;
 }
 
-const std::vector<CommandSpec>& frameCommands() {
+const std::vector<CommandRow>& frameCommands() {
     using K = KeyScope;
     using M = MenuId;
     // clang-format off
-    static const std::vector<CommandSpec> commands = {
+    static const std::vector<CommandRow> commands = {
         // Ctrl+S saves the file being edited; the export then keeps its item without the key.
         {kCmdSaveEditedFile, M::File, "上書き保存(&W)", "Ctrl+S", K::Action, false, false, true},
         {kCmdImport, M::File, "インポート(&O)...", "Ctrl+O"},
@@ -49,8 +49,8 @@ const std::vector<CommandSpec>& frameCommands() {
     return commands;
 }
 
-std::optional<CommandSpec> frameCommand(int id) {
-    for (const CommandSpec& c : frameCommands()) {
+std::optional<CommandRow> frameCommand(int id) {
+    for (const CommandRow& c : frameCommands()) {
         if (c.id == id) {
             return c;
         }

@@ -11,7 +11,7 @@ namespace qavix {
 
 enum class MenuId { None, File, Edit, Bank, Settings, View, Help };
 
-struct MenuSpec {
+struct MenuRow {
     MenuId id;
     const char* title;
 };
@@ -24,7 +24,7 @@ enum class KeyScope {
     WhileEnabled,
 };
 
-struct CommandSpec {
+struct CommandRow {
     int id;
     MenuId menu;       // None: a key or a command of the bars without a menu item
     const char* text;  // as shown, mnemonic included
@@ -37,9 +37,9 @@ struct CommandSpec {
 };
 
 // The pop-ups in menu bar order.
-const std::vector<MenuSpec>& frameMenus();
+const std::vector<MenuRow>& frameMenus();
 // Every command in menu order, each id once.
-const std::vector<CommandSpec>& frameCommands();
-std::optional<CommandSpec> frameCommand(int id);
+const std::vector<CommandRow>& frameCommands();
+std::optional<CommandRow> frameCommand(int id);
 
 }  // namespace qavix
