@@ -314,7 +314,7 @@ TEST(BankFileReader, OneReadingGivesBlocksTitleAndMisplacedKeys) {
 
 TEST(BankFileReader, UnopenableFilesGiveTheOpenMessageAndTheReason) {
     TempDir dir;
-    const FifoWriter fifo(dir.file("fifo.qbk"));
+    FifoWriter fifo(dir.file("fifo.qbk"));
     ASSERT_TRUE(fifo.made());
     const std::pair<std::string, std::string> cases[] = {
         {dir.file("missing.qbk"), "No such file or directory"},
@@ -323,13 +323,13 @@ TEST(BankFileReader, UnopenableFilesGiveTheOpenMessageAndTheReason) {
         {"/dev/zero", "is a device, not a regular file"},
     };
     for (const auto& [path, reason] : cases) {
-        const bankfile::BlockRead read = bankfile::readBlocks(path);
-        EXPECT_EQ(read.status, bankfile::ReadStatus::CannotOpen) << path;
-        EXPECT_EQ(read.message,
+        const auto read = fifo.readAlone([&path = path] { return bankfile::readBlocks(path); });
+        ASSERT_TRUE(read) << path << ": the read waited for a writer";
+        EXPECT_EQ(read->status, bankfile::ReadStatus::CannotOpen) << path;
+        EXPECT_EQ(read->message,
                   "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。");
-        EXPECT_EQ(read.reason, path + ": " + reason);
+        EXPECT_EQ(read->reason, path + ": " + reason);
     }
-    EXPECT_FALSE(fifo.wasOpened());
 }
 
 TEST(BankFileReader, SurvivesBinaryGarbageAndRandomDamage) {

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -123,20 +124,21 @@ TEST(FileIo, ReadReportsMissingAndUnreadablePaths) {
 }
 
 // Only regular files are read: a FIFO would stall the reader until some writer came, and a
-// device such as /dev/zero never ends. Each is refused before anything is read, naming why.
+// device such as /dev/zero never ends. Each is refused at once, naming why, with no bytes.
 TEST(FileIo, ReadRefusesWhatIsNotARegularFile) {
     TempDir dir;
-    const FifoWriter fifo(dir.file("fifo.qbk"));
+    FifoWriter fifo(dir.file("fifo.qbk"));
     ASSERT_TRUE(fifo.made());
-    const fileio::ReadResult fromFifo = fileio::readFile(fifo.path());
-    EXPECT_EQ(fromFifo.status, fileio::ReadStatus::Failed);
-    EXPECT_EQ(fromFifo.error, fifo.path() + ": is a FIFO, not a regular file");
-    EXPECT_TRUE(fromFifo.bytes.empty());
-    EXPECT_FALSE(fifo.wasOpened());
+    const auto fromFifo = fifo.readAlone([&] { return fileio::readFile(fifo.path()); });
+    ASSERT_TRUE(fromFifo) << "the read waited for a writer";
+    EXPECT_EQ(fromFifo->status, fileio::ReadStatus::Failed);
+    EXPECT_EQ(fromFifo->error, fifo.path() + ": is a FIFO, not a regular file");
+    EXPECT_TRUE(fromFifo->bytes.empty());
 
     const fileio::ReadResult fromDevice = fileio::readFile("/dev/zero");
     EXPECT_EQ(fromDevice.status, fileio::ReadStatus::Failed);
     EXPECT_EQ(fromDevice.error, "/dev/zero: is a device, not a regular file");
+    EXPECT_TRUE(fromDevice.bytes.empty());
 }
 
 TEST(FileIo, ReadStopsAtTheSizeCap) {
@@ -171,15 +173,73 @@ TEST(FileIo, AtomicWriteReplacesAndKeepsPermissions) {
     EXPECT_EQ(filesIn(dir.path()), 1u);  // no temporary file left behind
 }
 
-TEST(FileIo, AtomicWriteFollowsASymbolicLink) {
+TEST(FileIo, AtomicWriteFollowsTheUsersLinksAndReplacesWhatTheyName) {
     TempDir dir;
     const std::string real = dir.file("real.ini");
     const std::string link = dir.file("link.ini");
     ASSERT_TRUE(fileio::writeFileAtomic(real, "a").ok);
     std::filesystem::create_symlink(real, link);
+    std::filesystem::create_symlink("link.ini", dir.file("chain.ini"));  // relative, two hops
     ASSERT_TRUE(fileio::writeFileAtomic(link, "b").ok);
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(bytesOf(real), "b");
+    ASSERT_TRUE(fileio::writeFileAtomic(dir.file("chain.ini"), "c").ok);
+    EXPECT_EQ(bytesOf(real), "c");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(filesIn(dir.path()), 3u);
+
+    std::filesystem::create_symlink("loop", dir.file("loop"));
+    const fileio::WriteResult loop = fileio::writeFileAtomic(dir.file("loop"), "x");
+    EXPECT_FALSE(loop.ok);
+    EXPECT_EQ(loop.errorNumber, ELOOP) << loop.error;
+}
+
+// As root, a save must not follow a link that another user put into a sticky folder that
+// everyone may write (/tmp, a shared drop folder) onto a file of the system: the kernel's
+// protected_symlinks rule, kept whether or not the machine switches it on.
+TEST(FileIo, AtomicWriteRefusesAnotherUsersLinkInASharedFolder) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to own a link as another user";
+    }
+    constexpr uid_t kOther = 65534;
+    TempDir dir;
+    const std::string shared = dir.file("shared");
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string victim = dir.file("victim.txt");
+    ASSERT_TRUE(fileio::writeFileAtomic(victim, "precious").ok);
+    std::filesystem::create_directory(dir.file("elsewhere"));
+
+    const std::string trap = shared + "/errors.csv";
+    std::filesystem::create_symlink(victim, trap);
+    ASSERT_EQ(::lchown(trap.c_str(), kOther, kOther), 0);
+    // Also a link on the way to the file, not only the file's own name.
+    std::filesystem::create_symlink(dir.file("elsewhere"), shared + "/sub");
+    ASSERT_EQ(::lchown((shared + "/sub").c_str(), kOther, kOther), 0);
+    for (const std::string& path : {trap, shared + "/sub/errors.csv"}) {
+        SCOPED_TRACE(path);
+        const fileio::WriteResult checked = fileio::checkWriteTarget(path);
+        EXPECT_FALSE(checked.ok);
+        EXPECT_NE(checked.error.find("not followed"), std::string::npos) << checked.error;
+        const fileio::WriteResult written = textfile::writeText(path, "output");
+        EXPECT_FALSE(written.ok);
+        EXPECT_EQ(written.error, checked.error);
+    }
+    EXPECT_EQ(bytesOf(victim), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(trap));
+    EXPECT_EQ(filesIn(dir.file("elsewhere")), 0u);
+
+    // The folder's owner may place links there, as the user may.
+    ASSERT_EQ(::chown(shared.c_str(), kOther, kOther), 0);
+    EXPECT_TRUE(fileio::writeFileAtomic(trap, "by the folder's owner").ok);
+    ASSERT_EQ(::chown(shared.c_str(), 0, 0), 0);
+    ASSERT_EQ(::lchown(trap.c_str(), 0, 0), 0);
+    EXPECT_TRUE(fileio::writeFileAtomic(trap, "by the user").ok);
+    EXPECT_EQ(bytesOf(victim), "by the user");
+    // Without the sticky bit the folder protects nothing: the link is followed, as the
+    // kernel does.
+    ASSERT_EQ(::lchown(trap.c_str(), kOther, kOther), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+    EXPECT_TRUE(fileio::writeFileAtomic(trap, "plain folder").ok);
 }
 
 TEST(FileIo, FailedWriteLeavesThePreviousFile) {

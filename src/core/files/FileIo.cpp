@@ -1,5 +1,8 @@
 #include "files/FileIo.h"
 
+#include "files/Descriptor.h"
+#include "files/WriteTarget.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +10,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace qavix::fileio {
 
@@ -17,27 +19,12 @@ std::string errnoText(const std::string& what, int error) {
     return what + ": " + std::strerror(error);
 }
 
-// Closes a descriptor when it goes out of scope unless released.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    int release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-  private:
-    int m_fd;
-};
+WriteResult failure(const std::string& path, int error) {
+    WriteResult result;
+    result.error = errnoText(path, error);
+    result.errorNumber = error;
+    return result;
+}
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -53,26 +40,12 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// The real file behind `path`, so that saving through a link replaces the file it names,
-// not the link.
-std::filesystem::path resolveTarget(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::path target(path);
-    if (std::filesystem::is_symlink(target, ec)) {
-        auto resolved = std::filesystem::weakly_canonical(target, ec);
-        if (!ec) {
-            return resolved;
-        }
-    }
-    return target;
-}
-
-std::filesystem::path temporaryName(const std::filesystem::path& target) {
+std::string temporaryName(const std::string& target) {
     static std::atomic<unsigned> counter{0};
-    std::filesystem::path name = target.parent_path();
-    name /= "." + target.filename().string() + ".tmp." + std::to_string(::getpid()) + "." +
-            std::to_string(counter++);
-    return name;
+    // A long name is cut so that the temporary one still fits the file system's limit.
+    constexpr size_t kKeptNameBytes = 100;
+    return "." + target.substr(0, kKeptNameBytes) + ".tmp." + std::to_string(::getpid()) + "." +
+           std::to_string(counter++);
 }
 
 std::string notRegularText(mode_t mode) {
@@ -91,9 +64,8 @@ std::string notRegularText(mode_t mode) {
     return "is not a regular file";
 }
 
-void syncFolder(const std::filesystem::path& folder) {
-    const std::string name = folder.empty() ? std::string(".") : folder.string();
-    Descriptor fd(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+void syncFolder(int folder) {
+    Descriptor fd(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() >= 0) {
         ::fsync(fd.get());  // best effort: some file systems refuse it on folders
     }
@@ -156,67 +128,31 @@ ReadResult readFile(const std::string& path) {
 }
 
 WriteResult checkWriteTarget(const std::string& path) {
-    WriteResult result;
-    if (path.empty()) {
-        result.error = "no file name";
-        return result;
-    }
-    const std::filesystem::path target = resolveTarget(path);
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) {
-            result.error = target.string() + ": is a folder";
-            return result;
-        }
-        if (!S_ISREG(existing.st_mode)) {
-            result.error = target.string() + ": is not a regular file (a device, FIFO or socket)";
-            return result;
-        }
-        if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
-            result.error = target.string() + ": the file is read-only";
-            return result;
-        }
-    }
-    // The new file is made beside the target and renamed over it, so the folder must exist
-    // and take a new file; found out now rather than after a long run (a scan, a read from
-    // the controller) whose result would then be lost.
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    struct stat parent {};
-    if (::stat(folder.c_str(), &parent) != 0) {
-        result.error = errnoText(target.string() + ": its folder " + folder.string(), errno);
-    } else if (!S_ISDIR(parent.st_mode)) {
-        result.error = target.string() + ": " + folder.string() + " is not a folder";
-    } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        result.error = errnoText(target.string() + ": its folder " + folder.string(), errno);
-    } else {
-        result.ok = true;
-    }
-    return result;
+    return WriteTarget::open(path).check();
 }
 
 WriteResult writeFileAtomic(const std::string& path, std::string_view bytes) {
-    WriteResult result = checkWriteTarget(path);
+    const WriteTarget target = WriteTarget::open(path);
+    WriteResult result = target.check();
     if (!result.ok) {
         return result;
     }
     result.ok = false;
-    const std::filesystem::path target = resolveTarget(path);
+    const int folder = target.folder();
     struct stat previous {};
-    const bool hadTarget = ::stat(target.c_str(), &previous) == 0;
+    const bool hadTarget = ::fstatat(folder, target.name().c_str(), &previous, 0) == 0;
 
-    std::filesystem::path temporary;
+    std::string temporary;
     int raw = -1;
     for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temporary = temporaryName(target);
-        raw = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temporary = temporaryName(target.name());
+        raw = ::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (raw < 0 && errno != EEXIST) {
             break;
         }
     }
     if (raw < 0) {
-        result.error = errnoText(target.string(), errno);
-        return result;
+        return failure(target.shown(), errno);
     }
     Descriptor fd(raw);
     bool written = writeAll(fd.get(), bytes);
@@ -232,16 +168,17 @@ WriteResult writeFileAtomic(const std::string& path, std::string_view bytes) {
         written = false;
         error = errno;
     }
-    if (written && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    // Within the folder held open since the path was resolved: whatever happens to the path
+    // meanwhile, the new file replaces only the name the user's path led to.
+    if (written && ::renameat(folder, temporary.c_str(), folder, target.name().c_str()) != 0) {
         written = false;
         error = errno;
     }
     if (!written) {
-        ::unlink(temporary.c_str());
-        result.error = errnoText(target.string(), error);
-        return result;
+        ::unlinkat(folder, temporary.c_str(), 0);
+        return failure(target.shown(), error);
     }
-    syncFolder(target.parent_path());
+    syncFolder(folder);
     result.ok = true;
     return result;
 }
