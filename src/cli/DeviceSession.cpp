@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "ExitCodes.h"
+#include "IniText.h"
 #include "PortSelection.h"
 #include "comm/LinkLibrary.h"
 
@@ -83,6 +84,11 @@ int DeviceSession::failureExit() {
     }
     if (m_host.programEnded() || m_link.programEnding() || m_link.lastRequestLostConnection()) {
         return kExitConnection;
+    }
+    if (!m_link.lastUnreadableReply().empty()) {
+        // Nothing else says it: the controller answered, but not in a form the program reads.
+        m_host.showMessage("the controller's answer is not one the program can read (" +
+                           ini::printable(m_link.lastUnreadableReply()) + ")");
     }
     return kExitFailed;
 }

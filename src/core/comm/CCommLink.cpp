@@ -115,6 +115,7 @@ int CCommLink::request(int code, int arg1, int start, int count, int timeoutMs, 
 int CCommLink::request(RequestBlock& r) {
     m_lastLost = false;
     m_lastCancelled = false;
+    m_unreadableReply.clear();
     switch (routeRequest(r.code, m_model.selectedSet())) {
         case Route::OfflineApply:
             // Pages write through writePage, which never sends a put while a bank is
@@ -157,7 +158,13 @@ int CCommLink::post(RequestBlock& r) {
     const int mapped = mapWorkerResult(r.code, r.result);
     if (r.result == kWorkerOk && !decodeAnswer(r)) {
         // A reply the program cannot take apart is no answer: the data stays as it was
-        // and the sequence that asked for it stops.
+        // and the sequence that asked for it stops, with the reply kept for its message.
+        std::string reply = r.reply;
+        for (const std::string& part : r.replies) {
+            reply += (reply.empty() ? "" : " ") + part;
+        }
+        m_unreadableReply = "request " + std::to_string(r.code) + ", " +
+                            std::to_string(reply.size()) + " characters: \"" + reply + "\"";
         return kRequestFailed;
     }
     return mapped;

@@ -76,6 +76,9 @@ class CCommLink {
     bool lastRequestLostConnection() const { return m_lastLost; }
     // The last request was not sent because the host's operation was cancelled.
     bool lastRequestCancelled() const { return m_lastCancelled; }
+    // What the controller answered to the last request when the program could not take the
+    // answer apart (the data stays as it was), for the message; empty otherwise.
+    const std::string& lastUnreadableReply() const { return m_unreadableReply; }
     bool programEnding() const { return m_worker->ended(); }
     std::string statusText() const { return m_worker->statusText(); }
     bool unitConnected(int unit) const { return m_worker->unitConnected(unit); }
@@ -99,6 +102,7 @@ class CCommLink {
     bool m_lastLost = false;
     int m_connection = 0;  // the library's number of an own connection; 0 the shared one
     bool m_lastCancelled = false;
+    std::string m_unreadableReply;
 };
 
 // Mapping of the worker's result for callers; only Open keeps a lost connection as "done",
