@@ -105,7 +105,27 @@ TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
         {"nine data bits", "[a]\nport=COM1\nunit=1\ndatabits=9\n", 4, "databits"},
         {"odd parity", "[a]\nport=COM1\nunit=1\nparity=odd\n", 4, "parity"},
         {"three stop bits", "[a]\nport=COM1\nunit=1\nstopbits=3\n", 4, "stopbits"},
+        // Names a copy of the backup to Windows or macOS would take for one folder, or refuse.
+        {"names that differ in non-ASCII case",
+         "[Ärger]\nport=COM1\nunit=1\n[ärger]\nport=COM2\nunit=1\n", 4,
+         "duplicate name 'ärger' (first at line 1 as 'Ärger')"},
+        {"NFC and NFD forms",
+         "[caf\xC3\xA9]\nport=COM1\nunit=1\n[cafe\xCC\x81]\nport=COM2\nunit=1\n", 4,
+         "duplicate name"},
+        {"full-width letters", "[Line]\nport=COM1\nunit=1\n[Ｌｉｎｅ]\nport=COM2\nunit=1\n", 4,
+         "duplicate name"},
+        {"device name", "[CON]\nport=COM1\nunit=1\n", 1, "device name"},
+        {"device name with extension", "[nul.backup]\nport=COM1\nunit=1\n", 1, "device name"},
+        {"numbered device name", "[Com7]\nport=COM1\nunit=1\n", 1, "device name"},
+        {"trailing dot", "[line.]\nport=COM1\nunit=1\n", 1, "must not end with '.'"},
+        {"control byte in a name, escaped", "[a\x1B[2Jb]\nport=COM1\nunit=1\n", 1,
+         "name 'a\\x1B[2Jb' holds a byte"},
         {"relative device", "[a]\nport=ttyUSB0\nunit=1\n", 2, "port 'ttyUSB0' is none of"},
+        {"network port without port number", "[a]\nport=rfc2217:host\nunit=1\n", 2,
+         "port 'rfc2217:host': "},
+        {"network port out of range", "[a]\nport=tcp:plc:99999\nunit=1\n", 2,
+         "port 'tcp:plc:99999': "},
+        {"scheme the link library has not", "[a]\nport=ssh:plc:22\nunit=1\n", 2, "is none of"},
         {"COM0", "[a]\nport=COM0\nunit=1\n", 2, "is none of"},
         {"empty file", "; nothing\n", 0, "no controller"},
     };
@@ -138,10 +158,12 @@ TEST(PlantFile, EveryProblemOfTheFileIsListedAndBadSectionsAreLeftOut) {
 
 TEST(PlantFile, PortForms) {
     for (const char* good : {"COM1", "com12", "/dev/ttyUSB0", "sim", "sim:--unit 2",
-                             "tcp:192.0.2.7:4001", "rfc2217:host.example:7000"}) {
+                             "tcp:192.0.2.7:4001", "rfc2217:host.example:7000", "tcp:[::1]:4001"}) {
         EXPECT_EQ(portProblem(good), "") << good;
     }
-    for (const char* bad : {"ttyS0", "COM", "COM256", ":4001", "tcp:", "1tcp:host", "x y"}) {
+    // Network targets by the link library's own rule: what passes here, it can open.
+    for (const char* bad : {"ttyS0", "COM", "COM256", ":4001", "tcp:", "1tcp:host", "x y",
+                            "tcp:plc-:4001", "tcp:::1:4001", "rfc2217:host:0", "tcp:h:4001x"}) {
         EXPECT_NE(portProblem(bad), "") << bad;
     }
 }

@@ -5,20 +5,18 @@
 #include <filesystem>
 #include <map>
 
+#include "IniText.h"
+#include "NetworkAddress.h"
 #include "PortResolver.h"
+#include "ShiftJis.h"
 #include "files/FileIo.h"
 #include "files/PortSettings.h"
-#include "ShiftJis.h"
 
 namespace qavix::fleet {
 
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-// What a backup folder holds beside the controllers' folders.
-constexpr std::string_view kReservedName = "manifest.json";
-// Characters some file systems a backup may be copied to cannot hold in a name.
-constexpr std::string_view kForbiddenInNames = "/\\:*?\"<>|";
 
 constexpr const char* kKnownKeys = "port, unit, golden, banks, baud, databits, parity, stopbits";
 
@@ -186,16 +184,20 @@ class Reader {
         if (const std::string why = nameProblem(name); !why.empty()) {
             problem(number, why);
             m_valid = false;
+            return;
         }
-        // Folder names differ only in case on some file systems; a backup copied there
-        // would lose one of the two.
-        const std::string key = lower(name);
+        // Folder names that differ only in case or in the form of their letters are one
+        // folder on some file systems; a backup copied there would lose one of the two.
+        const std::string key = nameFoldKey(name);
         if (const auto first = m_names.find(key); first != m_names.end()) {
-            problem(number, "duplicate name '" + std::string(name) + "' (first at line " +
-                                std::to_string(first->second) + ")");
+            const auto& [line, firstName] = first->second;
+            problem(number,
+                    "duplicate name '" + ini::printable(name) + "' (first at line " +
+                        std::to_string(line) +
+                        (firstName == name ? "" : " as '" + ini::printable(firstName) + "'") + ")");
             m_valid = false;
         } else {
-            m_names.emplace(key, number);
+            m_names.emplace(key, std::make_pair(number, std::string(name)));
         }
     }
 
@@ -205,7 +207,8 @@ class Reader {
                            key == "baud" || key == "databits" || key == "parity" ||
                            key == "stopbits";
         if (!known) {
-            problem(number, "unknown key '" + key + "' (known: " + kKnownKeys + ")");
+            problem(number,
+                    "unknown key '" + ini::printable(key) + "' (known: " + kKnownKeys + ")");
             m_valid = false;
             return;
         }
@@ -265,7 +268,8 @@ class Reader {
         }
         for (const char* required : {"port", "unit"}) {
             if (m_keysSeen.count(required) == 0) {
-                problem(m_current->line, "[" + m_current->name + "] has no " + required);
+                problem(m_current->line,
+                        "[" + ini::printable(m_current->name) + "] has no " + required);
                 m_valid = false;
             }
         }
@@ -287,8 +291,8 @@ class Reader {
     Plant m_plant;
     std::optional<PlantController> m_current;
     bool m_valid = true;
-    std::map<std::string, int> m_names;     // lower-case name -> line
-    std::map<std::string, int> m_keysSeen;  // of the current section
+    std::map<std::string, std::pair<int, std::string>> m_names;  // folded name -> line, name
+    std::map<std::string, int> m_keysSeen;                       // of the current section
 };
 
 }  // namespace
@@ -302,53 +306,26 @@ const PlantController* Plant::find(std::string_view name) const {
     return nullptr;
 }
 
-std::string nameProblem(std::string_view name) {
-    if (name.empty()) {
-        return "a controller needs a name: [NAME]";
-    }
-    const std::string quoted = "'" + std::string(name) + "'";
-    if (name.size() > kMaxNameBytes) {
-        return "name " + quoted + " is longer than " + std::to_string(kMaxNameBytes) + " bytes";
-    }
-    if (!validUtf8(name) || hasControlCharacter(name)) {
-        return "name " + quoted + " holds a byte that is no printable UTF-8 character";
-    }
-    if (name.find_first_of(kForbiddenInNames) != std::string_view::npos) {
-        return "name " + quoted + " holds one of " + std::string(kForbiddenInNames) +
-               ", which a folder name cannot hold everywhere";
-    }
-    if (name.front() == '.' || name.front() == '-') {
-        return "name " + quoted + " must not start with '.' or '-'";
-    }
-    if (lower(name) == kReservedName) {
-        return "name " + quoted + " is the manifest's own file name";
-    }
-    return {};
-}
-
 std::string portProblem(std::string_view port) {
     const std::string text(port);
+    const std::string quoted = "port '" + ini::printable(text) + "'";
     if (hasControlCharacter(port)) {
-        return "port holds a control character";
+        return quoted + " holds a control character";
     }
     if (link::comPortNumber(text) || port.front() == '/' || port == "sim" ||
         port.substr(0, 4) == "sim:") {
         return {};
     }
-    // scheme:rest, the form of the network targets of the link library.
-    const size_t colon = port.find(':');
-    const bool scheme =
-        colon != std::string_view::npos && colon > 0 && colon + 1 < port.size() &&
-        std::isalpha(static_cast<unsigned char>(port.front())) &&
-        std::all_of(port.begin(), port.begin() + static_cast<long>(colon), [](char c) {
-            return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
-        });
-    if (scheme) {
-        return {};
+    if (link::isNetworkValue(text)) {
+        link::AddressProblem why = link::AddressProblem::None;
+        if (link::parseNetworkAddress(text, &why)) {
+            return {};
+        }
+        return quoted + ": " + link::addressProblemText(why);
     }
-    return "port '" + text +
-           "' is none of COMn, a device path (/dev/...), sim:OPTIONS or a network target "
-           "(scheme:address)";
+    return quoted +
+           " is none of COMn, a device path (/dev/...), sim:OPTIONS or a network target "
+           "(tcp:HOST:PORT, rfc2217:HOST:PORT)";
 }
 
 Plant parsePlant(std::string_view text, const std::string& folder) {
@@ -380,7 +357,7 @@ Plant readPlantFile(const std::string& path) {
 std::string describeProblems(const Plant& plant, const std::string& path) {
     std::string text;
     for (const PlantProblem& p : plant.problems) {
-        text += path;
+        text += ini::printable(path);
         if (p.line > 0) {
             text += ":" + std::to_string(p.line);
         }

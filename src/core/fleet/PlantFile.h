@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "fleet/ControllerName.h"
+
 namespace qavix::fleet {
 
-// Backups keep one folder per controller, named after it.
-constexpr size_t kMaxNameBytes = 64;
 constexpr int kMaxUnit = 99;
 
 struct PlantController {
@@ -49,13 +49,11 @@ Plant parsePlant(std::string_view text, const std::string& folder);
 // Reads the file (UTF-8, or Shift-JIS as the program's other files) and parses it.
 Plant readPlantFile(const std::string& path);
 
-// Why `name` cannot name a controller (and so a backup folder), or empty when it can.
-std::string nameProblem(std::string_view name);
-
 // Why `port` is not something the link library can open, or empty.
 std::string portProblem(std::string_view port);
 
-// "plant.ini:12: duplicate name ..." for every problem, one per line.
+// "plant.ini:12: duplicate name ..." for every problem, one per line; the path and the
+// values quoted are escaped as they may be printed (ini::printable).
 std::string describeProblems(const Plant& plant, const std::string& path);
 
 }  // namespace qavix::fleet
