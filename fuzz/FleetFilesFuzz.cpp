@@ -1,6 +1,8 @@
 // The texts a fleet command reads from disk: the plant file and a backup's manifest (JSON).
-// Any input is either refused with a reason or read; what is read holds only usable
-// controllers, and a manifest that reads writes back to one that reads the same.
+// Any input is either refused with a reason or read; a plant without problems has
+// controllers, every controller kept (also beside the problems of other sections, which the
+// reader reports together) is a usable one, and a manifest that reads writes back to one
+// that reads the same.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     const fleet::Plant plant = fleet::parsePlant(text, "/plants");
-    if (plant.ok() == plant.controllers.empty()) {
-        __builtin_trap();  // a plant without problems has controllers, and only then
+    if (plant.ok() && plant.controllers.empty()) {
+        __builtin_trap();
     }
     for (const fleet::PlantController& c : plant.controllers) {
         if (!fleet::nameProblem(c.name).empty() || !fleet::portProblem(c.port).empty() ||

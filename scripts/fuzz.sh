@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of fuzz/ for SECONDS each (default 300) on its seed inputs of
-# fuzz/corpus/. New inputs and any finding go to a temporary folder; a finding is copied to
-# BUILD/fuzz-findings/ to reproduce it (BUILD/bin/fuzz_<target> FILE) and fails the run.
-# Builds the targets first (clang, ASan, UBSan) when BUILD does not hold them yet.
+# Runs every fuzz target the build has (each fuzz_* program it makes, so a new target in
+# fuzz/CMakeLists.txt is run without being named here) for SECONDS each (default 300) on its
+# seed inputs of fuzz/corpus/<target>/. New inputs and any finding go to a temporary folder;
+# a finding is copied to BUILD/fuzz-findings/ to reproduce it (BUILD/bin/fuzz_<target> FILE)
+# and fails the run. Configures BUILD first (clang, ASan, UBSan) when it is not yet.
 #
 #   scripts/fuzz.sh [SECONDS] [BUILD]          # BUILD defaults to build-fuzz
 set -euo pipefail
@@ -10,13 +11,19 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-300}
 build=${2:-build-fuzz}
-targets=(bank_file profile_file reply_decoders frame_parser scenario telnet_decoder)
-
 if [ ! -f "$build/CMakeCache.txt" ]; then
     CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DQAVIX_BUILD_GUI=OFF \
         -DQAVIX_SANITIZE=ON -DQAVIX_FUZZ=ON -DQAVIX_BUILD_BENCH=OFF -DQAVIX_BUILD_TESTS=OFF
 fi
-cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
+cmake --build "$build" -j"$(nproc)"
+targets=()
+for program in "$build"/bin/fuzz_*; do
+    [ -x "$program" ] && targets+=("${program##*/fuzz_}")
+done
+if [ ${#targets[@]} -eq 0 ]; then
+    echo "$build holds no fuzz target: configure it with -DQAVIX_FUZZ=ON and clang"
+    exit 1
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qavix-fuzz-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -24,11 +31,13 @@ trap 'rm -rf "$work"' EXIT
 status=0
 for target in "${targets[@]}"; do
     mkdir -p "$work/$target"
+    seeds=()
+    [ -d "fuzz/corpus/$target" ] && seeds=("fuzz/corpus/$target")
     log="$work/$target.log"
     # The first folder takes new inputs, so the seeds in the tree are only read.
     if ! "$build/bin/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$work/$target-" \
-        "$work/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
+        "$work/$target" "${seeds[@]}" >"$log" 2>&1; then
         tail -n 40 "$log"
         mkdir -p "$build/fuzz-findings"
         cp "$work/$target"-* "$build/fuzz-findings/" 2>/dev/null || true
