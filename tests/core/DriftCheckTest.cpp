@@ -80,6 +80,8 @@ TEST(DriftCheck, AnotherControllerOrSensorSetDiffersWithItsReasonAlone) {
          "another sensor on CH2: golden 128 beams, live 64 beams"},
         {"sensor type", [](SettingsData& s) { s.channel(2).type2 = 0x14; },
          "another sensor on CH3: golden type 19/1, live type 20/1"},
+        {"sensor type, second code", [](SettingsData& s) { s.channel(2).type3 = 2; },
+         "another sensor on CH3: golden type 19/1, live type 19/2"},
         {"sensor version", [](SettingsData& s) { s.channel(0).verE = "0301"; },
          "another sensor on CH1: golden versions 0102/0201, live versions 0102/0301"},
     };
