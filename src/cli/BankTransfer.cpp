@@ -39,8 +39,7 @@ int readSet(DeviceSession& session, int set, SettingsData& data) {
 }
 
 // The file's own checks (lengths, decoding, value ranges) with the program's messages.
-int readImportFile(DeviceSession& session, const std::string& path, SettingsData& imported) {
-    const bankfile::ImportResult read = bankfile::importFile(path, imported);
+int checkImportFile(DeviceSession& session, const bankfile::ImportResult& read) {
     if (!read.ok()) {
         session.host().showMessage(read.message);
         if (!read.reason.empty()) {
@@ -78,6 +77,33 @@ int writeImported(DeviceSession& session, int target) {
         return session.failureExit();
     }
     return session.exitFor(transactions.writeSelectedBank());
+}
+
+int importChecked(DeviceSession& session, const bankfile::ImportResult& read,
+                  const SettingsData& imported, int target) {
+    // A file that cannot be taken is refused before the controller is involved.
+    if (const int checked = checkImportFile(session, read); checked != kExitOk) {
+        return checked;
+    }
+    const int connected = session.connect();
+    if (connected != kExitOk) {
+        return connected;
+    }
+    // The current set and the banks tell what the file must match and which targets
+    // already hold settings for this controller.
+    if (session.transactions().readAll() != kRequestOk ||
+        session.transactions().readBanks() != kRequestOk) {
+        return session.failureExit();
+    }
+    const int compatible = checkCompatible(session, imported);
+    if (compatible != kExitOk) {
+        return compatible;
+    }
+    if (session.model().storedSet(target).compatible != 0 &&
+        !session.host().confirm(kOverwriteQuestion)) {
+        return kExitFailed;
+    }
+    return writeImported(session, target);
 }
 
 }  // namespace
@@ -127,31 +153,15 @@ int runImport(const DeviceOptions& options, const std::string& path, int target)
 }
 
 int runImport(DeviceSession& session, const std::string& path, int target) {
-    // A file that cannot be taken is refused before the controller is involved.
     SettingsData imported;
-    const int read = readImportFile(session, path, imported);
-    if (read != kExitOk) {
-        return read;
-    }
-    const int connected = session.connect();
-    if (connected != kExitOk) {
-        return connected;
-    }
-    // The current set and the banks tell what the file must match and which targets
-    // already hold settings for this controller.
-    if (session.transactions().readAll() != kRequestOk ||
-        session.transactions().readBanks() != kRequestOk) {
-        return session.failureExit();
-    }
-    const int compatible = checkCompatible(session, imported);
-    if (compatible != kExitOk) {
-        return compatible;
-    }
-    if (session.model().storedSet(target).compatible != 0 &&
-        !session.host().confirm(kOverwriteQuestion)) {
-        return kExitFailed;
-    }
-    return writeImported(session, target);
+    return importChecked(session, bankfile::importFile(path, imported), imported, target);
+}
+
+int runImportBytes(DeviceSession& session, std::string_view bytes, int target) {
+    SettingsData imported;
+    return importChecked(session,
+                         bankfile::importBlocks(bankfile::parseBankFile(bytes).blocks, imported),
+                         imported, target);
 }
 
 }  // namespace qavix::cli

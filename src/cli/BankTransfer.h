@@ -2,6 +2,7 @@
 // qavixctl bank export | import: one stored set between the controller and a bank file.
 
 #include <string>
+#include <string_view>
 
 #include "DeviceOptions.h"
 #include "model/DeviceData.h"
@@ -26,6 +27,9 @@ int runExport(const DeviceOptions& options, int set, const std::string& path,
 int runImport(const DeviceOptions& options, const std::string& path, int target);
 // The same on a session not yet connected.
 int runImport(DeviceSession& session, const std::string& path, int target);
+// The same for a file's bytes already read (and checked) by the caller, imported as they
+// are: nothing is read from the file again.
+int runImportBytes(DeviceSession& session, std::string_view bytes, int target);
 
 // After Read all: bank 1..4 read fresh into `data`. kExitFailed with `why` when the bank
 // does not hold settings for this controller (erased or foreign): the program offers no

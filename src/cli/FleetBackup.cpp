@@ -1,5 +1,8 @@
 #include "FleetBackup.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -17,6 +20,7 @@
 #include "files/TextFile.h"
 #include "fleet/BackupFolder.h"
 #include "fleet/BackupManifest.h"
+#include "fleet/SpaceReserve.h"
 
 namespace qavix::cli {
 
@@ -34,13 +38,30 @@ std::tm localTime(std::chrono::system_clock::time_point when) {
 }
 
 // The manifest of the run, written again after every controller so that what was done is on
-// disk even if the run itself is cut short.
+// disk even if the run itself is cut short. Room for it is set aside first: a disk that
+// fills up with the controllers' files still takes the record of them.
 class BackupRun {
   public:
     BackupRun(std::string folder, fleet::Manifest manifest)
         : m_folder(std::move(folder)), m_manifest(std::move(manifest)) {}
 
     const std::string& folder() const { return m_folder; }
+
+    // Writes the first manifest and sets the room aside for the later ones; false when
+    // either fails, with no manifest left behind.
+    bool start() {
+        if (!write()) {
+            return false;
+        }
+        const std::string reserve = (std::filesystem::path(m_folder) / kReserveName).string();
+        if (!m_reserve.make(reserve, fleet::manifestReserveBytes(m_manifest.controllers.size()),
+                            m_error)) {
+            m_error = "no room for the backup's manifest: " + m_error;
+            ::unlink((std::filesystem::path(m_folder) / fleet::kManifestName).c_str());
+            return false;
+        }
+        return true;
+    }
 
     bool record(size_t index, ControllerRecord record) {
         std::lock_guard lock(m_mutex);
@@ -53,15 +74,29 @@ class BackupRun {
         return writeLocked();
     }
 
+    // The last manifest, and the room given back.
+    bool finish() {
+        std::lock_guard lock(m_mutex);
+        const bool written = writeLocked();
+        m_reserve.release();
+        return written;
+    }
+
     const std::string& error() const { return m_error; }
 
   private:
+    static constexpr const char* kReserveName = ".manifest.reserve";
+
     bool writeLocked() {
         const std::string path = (std::filesystem::path(m_folder) / fleet::kManifestName).string();
-        const fileio::WriteResult written =
-            fileio::writeFileAtomic(path, fleet::manifestJson(m_manifest));
+        const std::string text = fleet::manifestJson(m_manifest);
+        fileio::WriteResult written = fileio::writeFileAtomic(path, text);
+        const bool full = written.errorNumber == ENOSPC || written.errorNumber == EDQUOT;
+        if (!written.ok && full && m_reserve.release()) {
+            written = fileio::writeFileAtomic(path, text);
+        }
         if (!written.ok) {
-            m_error = path + ": " + written.error;
+            m_error = written.error;
         }
         return written.ok;
     }
@@ -70,6 +105,7 @@ class BackupRun {
     fleet::Manifest m_manifest;
     std::mutex m_mutex;
     std::string m_error;
+    fleet::SpaceReserve m_reserve;
 };
 
 // One controller's backup: connect, read, write each file whole, stop after a file when
@@ -177,7 +213,7 @@ class ControllerBackup {
         const std::string path = (folder / name).string();
         const fileio::WriteResult written = fileio::writeFileAtomic(path, encoded.bytes);
         if (!written.ok) {
-            m_record.reason = path + ": " + written.error;
+            m_record.reason = written.error;
             return false;
         }
         m_record.files.push_back({set, m_controller.name + "/" + name, sha256Hex(encoded.bytes),
@@ -269,7 +305,7 @@ int finishBackup(const std::string& folder, const BackupOutcome& outcome, Backup
     for (const ControllerRecord& r : records) {
         saved += r.result == BackupResult::Ok ? 1 : 0;
     }
-    const bool manifestOk = run.write();
+    const bool manifestOk = run.finish();
     if (!manifestOk) {
         std::cerr << run.error() << '\n';
     }
@@ -303,8 +339,10 @@ int runFleetBackup(const FleetBackupArgs& args) {
     }
     const fleet::Manifest manifest = startingManifest(args.plant, plant, now);
     BackupRun run(folder.path, manifest);
-    if (!run.write()) {
+    if (!run.start()) {
         std::cerr << run.error() << '\n';
+        std::error_code ec;
+        std::filesystem::remove(folder.path, ec);  // only when empty: nothing was saved
         return kExitFileError;
     }
     const BackupOutcome outcome = backUpControllers(plant, links, manifest, run, args);

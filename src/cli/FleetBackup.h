@@ -9,7 +9,7 @@ namespace qavix::cli {
 struct FleetBackupArgs {
     std::string plant;
     std::string out;
-    int jobs = 0;  // 0: one per line, at most 8
+    int jobs = 0;  // 0: one per line, at most fleet::kMaxJobs
     bool quiet = false;
 };
 

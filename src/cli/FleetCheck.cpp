@@ -91,7 +91,7 @@ std::string uncomparedNote() {
 }
 
 json::Value report(const std::vector<fleet::PlantController>& controllers,
-                   const std::vector<CheckResult>& results) {
+                   const std::vector<CheckResult>& results, bool interrupted) {
     json::Value doc = json::Value::object();
     json::Value& items = doc.set("controllers", json::Value::array());
     int counts[4] = {};
@@ -122,6 +122,13 @@ json::Value report(const std::vector<fleet::PlantController>& controllers,
     json::Value& left = doc.set("notCompared", json::Value::array());
     for (const std::string& item : fleet::kUncomparedIdentity) {
         left.push(item);
+    }
+    doc.set("interrupted", interrupted);
+    json::Value& unchecked = doc.set("notChecked", json::Value::array());
+    for (size_t i = 0; i < controllers.size(); ++i) {
+        if (results[i].verdict == Verdict::NotStarted) {
+            unchecked.push(controllers[i].name);
+        }
     }
     return doc;
 }
@@ -158,22 +165,27 @@ int runFleetCheck(const FleetCheckArgs& args) {
             results[i] = std::move(r);
         });
     for (size_t i : run.notStarted) {
-        results[i] = failed(kExitFailed, "interrupted before it started");
         results[i].verdict = Verdict::NotStarted;
+        results[i].reason = "interrupted before it was checked";
     }
     progress.close();
 
+    // A controller never checked is no difference: an interrupted run says so by its own
+    // exit code, whatever the others found.
     int exitCode = kExitOk;
     for (const CheckResult& r : results) {
-        const int code = r.verdict == Verdict::Same     ? kExitOk
-                         : r.verdict == Verdict::Failed ? r.exitCode
-                                                        : kExitFailed;
+        const int code = r.verdict == Verdict::Failed    ? r.exitCode
+                         : r.verdict == Verdict::Differs ? kExitFailed
+                                                         : kExitOk;
         if (severity(code) > severity(exitCode)) {
             exitCode = code;
         }
     }
+    if (run.stopped) {
+        exitCode = kExitInterrupted;
+    }
     if (args.json) {
-        std::cout << json::write(report(checked, results));
+        std::cout << json::write(report(checked, results, run.stopped));
     } else if (!args.quiet) {
         for (size_t i : run.notStarted) {
             std::cout << describe(checked[i].name, results[i]) << '\n';

@@ -7,12 +7,16 @@
 #include "FleetBackup.h"
 #include "FleetCheck.h"
 #include "FleetRestore.h"
+#include "fleet/LinePlan.h"
 
 namespace qavix::cli {
 
 namespace {
 
-constexpr int kMaxJobs = 64;
+std::string jobsHelp() {
+    return "lines read at once (default: one per line, at most " + std::to_string(fleet::kMaxJobs) +
+           ")";
+}
 
 void addBackup(CLI::App& fleet, int& exitCode) {
     auto args = std::make_shared<FleetBackupArgs>();
@@ -23,8 +27,7 @@ void addBackup(CLI::App& fleet, int& exitCode) {
         "or DIR cannot be used");
     cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)")->required();
     cmd->add_option("--out", args->out, "folder that receives the backup folder")->required();
-    cmd->add_option("--jobs", args->jobs, "lines read at once (default: one per line, at most 8)")
-        ->check(CLI::Range(1, kMaxJobs));
+    cmd->add_option("--jobs", args->jobs, jobsHelp())->check(CLI::Range(1, fleet::kMaxJobs));
     cmd->add_flag("--quiet,-q", args->quiet, "print only what went wrong (for cron)");
     cmd->callback([args, &exitCode] { exitCode = runFleetBackup(*args); });
 }
@@ -37,8 +40,7 @@ void addCheck(CLI::App& fleet, int& exitCode) {
         "by field. Exit 0 all same, 1 any differs, 2 a golden file cannot be read, 3 any "
         "unreachable");
     cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)")->required();
-    cmd->add_option("--jobs", args->jobs, "lines read at once (default: one per line, at most 8)")
-        ->check(CLI::Range(1, kMaxJobs));
+    cmd->add_option("--jobs", args->jobs, jobsHelp())->check(CLI::Range(1, fleet::kMaxJobs));
     cmd->add_flag("--quiet,-q", args->quiet, "print only the controllers that are not the same");
     cmd->add_flag("--json", args->json, "print one JSON document instead of lines");
     cmd->callback([args, &exitCode] { exitCode = runFleetCheck(*args); });

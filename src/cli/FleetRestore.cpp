@@ -7,6 +7,7 @@
 #include "DeviceSession.h"
 #include "ExitCodes.h"
 #include "FleetRun.h"
+#include "IniText.h"
 #include "files/FileIo.h"
 #include "files/Sha256.h"
 #include "fleet/BackupManifest.h"
@@ -33,6 +34,21 @@ std::string runFolderOf(const std::string& from, const std::string& name) {
 int refuse(const std::string& text) {
     std::cerr << text << '\n';
     return kExitFileError;
+}
+
+// A manifest names files inside its own backup folder; a path that is absolute or climbs out
+// with ".." would read (and write to a controller) a file the backup never wrote.
+bool insideBackup(const std::string& path) {
+    const fs::path p(path);
+    if (path.empty() || p.is_absolute()) {
+        return false;
+    }
+    for (const fs::path& part : p) {
+        if (part == "..") {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -68,8 +84,12 @@ int runFleetRestore(const DeviceOptions& options, const FleetRestoreArgs& args) 
     if (current == nullptr) {
         return refuse(manifestPath + ": holds no current values of " + args.name);
     }
+    if (!insideBackup(current->path)) {
+        return refuse(manifestPath + ": the path of " + args.name + "'s current values (" +
+                      ini::printable(current->path) + ") leads out of the backup folder");
+    }
     // The file must be the one the backup wrote: a changed or damaged file is not written to
-    // a controller.
+    // a controller. It is read once; what was checked is what is imported.
     const std::string path = (fs::path(run) / current->path).string();
     const fileio::ReadResult file = fileio::readFile(path);
     if (!file.ok()) {
@@ -92,7 +112,7 @@ int runFleetRestore(const DeviceOptions& options, const FleetRestoreArgs& args) 
         return read;
     }
     DeviceSession session(options, SessionSetup{links[0], false, false});
-    return runImport(session, path, kCurrentSet);
+    return runImportBytes(session, file.bytes, kCurrentSet);
 }
 
 }  // namespace qavix::cli

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 
 #include "CtlProcess.h"
 #include "SimProcess.h"
+#include "SmallTmpfs.h"
 #include "files/Json.h"
 #include "files/Sha256.h"
 #include "fleet/BackupManifest.h"
@@ -167,6 +169,49 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
     EXPECT_EQ(folders, 2u);
 }
 
+// A disk that fills up part-way: whatever room there is, the manifest left behind lists
+// every file the run left (each whole, as its checksum says), never calls a controller with
+// files "not started", and a message names its path once.
+TEST(Fleet, BackupOnADiskThatFillsUpLeavesAManifestOfEveryFileItLeft) {
+    const std::string dir = makeTempDir("fleet-full");
+    writeFile(dir + "/plant.ini", section("a", "sim", 0, "banks = 1\n"));
+    bool savedSome = false;
+    bool savedAll = false;
+    for (size_t kilobytes = 8; kilobytes <= 80; kilobytes += 4) {
+        SCOPED_TRACE(std::to_string(kilobytes) + " KiB");
+        const qavix::test::SmallTmpfs disk(kilobytes);
+        if (!disk.mounted()) {
+            GTEST_SKIP() << "mounting a small file system needs root";
+        }
+        const CtlRun run = runCtl(
+            CtlEnv{dir, {}}, {"fleet", "backup", "plant.ini", "--out", disk.file("out"), "-q"});
+        ASSERT_TRUE(run.exitCode >= 0 && run.exitCode <= 2) << run.err;
+        for (const std::string& line : lines(run.err)) {
+            EXPECT_EQ(line.find(disk.path()), line.rfind(disk.path())) << line;
+        }
+        savedAll = savedAll || run.exitCode == 0;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(disk.file("out"), ec)) {
+            const std::string folder = entry.path().string();
+            const fleet::Manifest manifest = readManifest(folder);
+            ASSERT_EQ(manifest.controllers.size(), 1u);
+            const fleet::ControllerRecord& a = manifest.controllers[0];
+            for (const fleet::BackupFile& f : a.files) {
+                EXPECT_EQ(sha256Hex(readBytes(folder + "/" + f.path)), f.sha256) << f.path;
+            }
+            size_t left = 0;
+            for (const auto& file : fs::recursive_directory_iterator(folder)) {
+                left += file.is_regular_file() ? 1 : 0;
+            }
+            EXPECT_EQ(left, a.files.size() + 1) << "files the manifest does not list";
+            EXPECT_TRUE(a.files.empty() || a.result != fleet::BackupResult::NotStarted);
+            savedSome = savedSome || (!a.files.empty() && run.exitCode != 0);
+        }
+    }
+    EXPECT_TRUE(savedSome) << "no size ran out of room after the first file";
+    EXPECT_TRUE(savedAll);
+}
+
 // A bank file's text with the value of `key` starting with `value` instead.
 std::string setAxisThreshold(const std::string& text, const std::string& key,
                              const std::string& value) {
@@ -251,9 +296,37 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
     const CtlRun asked = runCtl(env, {"fleet", "restore", "plant.ini", "line7", "--from", run});
     EXPECT_EQ(asked.exitCode, 1) << asked.out << asked.err;
     EXPECT_NE(asked.err.find("上書きしてもよろしいですか"), std::string::npos) << asked.err;
+    // The file is opened once: the bytes checked against the manifest are the bytes imported.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, (run + "/line7/current.qbk").c_str(), IN_OPEN), 0);
     const CtlRun restored =
         runCtl(env, {"--yes", "fleet", "restore", "plant.ini", "line7", "--from", run + "/line7"});
     EXPECT_EQ(restored.exitCode, 0) << restored.out << restored.err;
+    alignas(inotify_event) char events[4096];
+    const ssize_t got = ::read(watch, events, sizeof events);
+    ::close(watch);
+    EXPECT_EQ(got, static_cast<ssize_t>(sizeof(inotify_event))) << "opened more than once";
+    EXPECT_EQ(runCtl(env, {"fleet", "check", "plant.ini"}).exitCode, 0);
+
+    // A manifest whose path leads out of its folder is refused, even with a matching checksum.
+    const std::string manifestPath = run + "/manifest.json";
+    const std::string original = readBytes(manifestPath);
+    for (const std::string& outside : {dir + "/changed.qbk", std::string("../../changed.qbk")}) {
+        SCOPED_TRACE(outside);
+        fleet::Manifest manifest = readManifest(run);
+        fleet::BackupFile& file = manifest.controllers.at(0).files.at(0);
+        file.path = outside;
+        file.sha256 = sha256Hex(changed);
+        file.size = changed.size();
+        writeFile(manifestPath, fleet::manifestJson(manifest));
+        const CtlRun refused =
+            runCtl(env, {"--yes", "fleet", "restore", "plant.ini", "line7", "--from", run});
+        EXPECT_EQ(refused.exitCode, 2) << refused.out << refused.err;
+        EXPECT_NE(refused.err.find("leads out of the backup folder"), std::string::npos)
+            << refused.err;
+    }
+    writeFile(manifestPath, original);
     EXPECT_EQ(runCtl(env, {"fleet", "check", "plant.ini"}).exitCode, 0);
 
     // A backed-up file changed since is not written to a controller.
@@ -285,6 +358,45 @@ TEST(Fleet, CheckOfAnotherControllerTypeDiffersWithTheReasonAndUnreachableExitsT
     EXPECT_EQ(unreachable.out, "");
     EXPECT_NE(unreachable.err.find("gone: failed: "), std::string::npos) << unreachable.err;
     EXPECT_NE(unreachable.err.find("other: differs"), std::string::npos) << unreachable.err;
+}
+
+// Ctrl+C during a check: the controllers never reached are named as not checked, and the
+// run exits as interrupted, not as a drift it never saw.
+TEST(Fleet, AnInterruptedCheckNamesWhatItDidNotCheckAndExits130) {
+    const std::string dir = makeTempDir("fleet-check-stop");
+    const CtlEnv env{dir, {{"QAVLINK_COM1", "sim"}}};
+    ASSERT_EQ(runCtl(env, {"bank", "export", "0", "golden.qbk", "--port", "COM1"}).exitCode, 0);
+    // One job reads the three one after the other, each for a second or so at this rate.
+    const std::string log = dir + "/first.log";
+    writeFile(dir + "/plant.ini",
+              section("first", "sim:--line-rate 115200 --log " + log, 0, "golden = golden.qbk\n") +
+                  section("second", "sim:--line-rate 115200", 0, "golden = golden.qbk\n") +
+                  section("third", "sim:--line-rate 115200", 0, "golden = golden.qbk\n"));
+    CtlChild check(env, {"fleet", "check", "plant.ini", "--json", "--jobs", "1"});
+    ASSERT_TRUE(check.started());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!fs::exists(log) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(fs::exists(log));
+    check.signal(SIGINT);
+    const CtlRun run = check.wait(std::chrono::seconds(30));
+    EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
+    std::string error;
+    const auto doc = json::parse(run.out, error);
+    ASSERT_TRUE(doc) << error << run.out;
+    ASSERT_NE(doc->find("interrupted"), nullptr);
+    EXPECT_TRUE(doc->find("interrupted")->asBool());
+    std::vector<std::string> notChecked;
+    for (const json::Value& name : doc->find("notChecked")->items()) {
+        notChecked.push_back(name.asString());
+    }
+    EXPECT_EQ(notChecked, (std::vector<std::string>{"second", "third"}));
+    const auto& items = doc->find("controllers")->items();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].stringOf("result"), "same");
+    EXPECT_EQ(items[1].stringOf("result"), "not started");
+    EXPECT_EQ(doc->find("summary")->intOf("differs"), 0);
 }
 
 TEST(Fleet, BadPlantFilesAreRefusedWithTheirLineBeforeAnythingConnects) {

@@ -19,9 +19,16 @@ namespace {
 using std::chrono::milliseconds;
 using Lines = std::vector<std::vector<size_t>>;
 
-// COM1 and COM2 lead to one adapter through two names; COM3 to the emulator; COM4 to nothing.
+// COM1 and COM2 lead to one adapter through two names; COM3 to the emulator; COM4 to nothing;
+// COM5 to a device server. Network values stand for themselves, as in the link library.
 std::optional<link::PortTarget> fakeLookup(const std::string& port) {
     link::PortTarget t;
+    if (port == "COM5") {
+        return link::parsePortValue("tcp:192.0.2.7:4001");
+    }
+    if (link::isNetworkValue(port)) {
+        return link::parsePortValue(port);
+    }
     if (port == "COM1" || port == "com1" || port == "/dev/serial/by-id/usb-0042") {
         t.device = "/dev/ttyUSB0";
     } else if (port == "COM2" || port == "/dev/ttyUSB1") {
@@ -41,20 +48,28 @@ TEST(LinePlan, ControllersOnOneDeviceOrTargetShareALine) {
         "/dev/serial/by-id/usb-0042",  // 2: ttyUSB0 again, by another name
         "sim:--unit 1",                // 3: an emulator of its own
         "sim:--unit 1",                // 4: and another one
-        "TCP:192.0.2.7:4001",          // 5
-        "tcp:192.0.2.7:4001",          // 6: the same target
+        "TCP:192.0.2.7:4001",          // 5: not a network value (prefixes are lower case)
+        "tcp:192.0.2.7:4001",          // 6: a device server port
         "COM4",                        // 7: nothing mapped
         "com1",                        // 8: ttyUSB0
+        "COM5",                        // 9: the server port of 6, through a COM name
+        "rfc2217:192.0.2.7:4001",      // 10: the same server port with Telnet
+        "tcp:[::1]:4001",              // 11
+        "tcp:[0:0::1]:4001",           // 12: the same address written another way
+        "tcp:Plc-7:4001",              // 13
+        "tcp:plc-7:4001",              // 14: host names ignore case
+        "tcp:plc-7:4002",              // 15: another port of that server
     };
-    EXPECT_EQ(groupByLine(ports, fakeLookup), (Lines{{0, 2, 8}, {1}, {3}, {4}, {5, 6}, {7}}));
+    EXPECT_EQ(groupByLine(ports, fakeLookup),
+              (Lines{{0, 2, 8}, {1}, {3}, {4}, {5}, {6, 9, 10}, {7}, {11, 12}, {13, 14}, {15}}));
     EXPECT_EQ(groupByLine({}, fakeLookup), Lines{});
 }
 
-TEST(LinePlan, DefaultJobsIsOnePerLineUpToEight) {
+TEST(LinePlan, DefaultJobsIsOnePerLineUpToSixtyFour) {
     EXPECT_EQ(defaultJobs(0), 1);
-    EXPECT_EQ(defaultJobs(3), 3);
-    EXPECT_EQ(defaultJobs(8), 8);
-    EXPECT_EQ(defaultJobs(40), 8);
+    EXPECT_EQ(defaultJobs(16), 16);
+    EXPECT_EQ(defaultJobs(64), 64);
+    EXPECT_EQ(defaultJobs(300), 64);
 }
 
 TEST(PlantLink, LineSettingsComeFromQavixIniAndThePlantOnTop) {

@@ -1,11 +1,40 @@
 #include "fleet/LinePlan.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <map>
 
 namespace qavix::fleet {
+
+namespace {
+
+std::string lowerAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// One text for one server port: host names compare without regard to case, and an address
+// written in another way ("::1" and "0:0::1") is still the same address.
+std::string serverKey(const link::NetworkAddress& address) {
+    std::string host = lowerAscii(address.host);
+    const std::string bare = host.substr(0, host.find('%'));
+    const std::string zone = host.size() > bare.size() ? host.substr(bare.size()) : "";
+    unsigned char bytes[sizeof(in6_addr)];
+    char text[INET6_ADDRSTRLEN];
+    for (const int family : {AF_INET, AF_INET6}) {
+        if (inet_pton(family, bare.c_str(), bytes) == 1 &&
+            inet_ntop(family, bytes, text, sizeof text) != nullptr) {
+            host = text + zone;
+        }
+    }
+    return "[" + host + "]:" + std::to_string(address.port);
+}
+
+}  // namespace
 
 PortLookup systemPortLookup() {
     return [](const std::string& port) -> std::optional<link::PortTarget> {
@@ -26,15 +55,15 @@ std::string lineKey(const std::string& port, size_t index, const PortLookup& loo
     if (target && target->emulator) {
         return "emulator #" + std::to_string(index);
     }
+    if (target && target->network) {
+        return "server " + serverKey(*target->network);
+    }
     if (target && !target->device.empty()) {
         return "device " + target->device;
     }
-    // Not resolved (a COMn nothing is mapped to, a network target): the name itself, in
-    // the case-insensitive way port names are compared.
-    std::string key = port;
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return "name " + key;
+    // Not resolved (a COMn nothing is mapped to, a malformed network value): the name
+    // itself, in the case-insensitive way port names are compared.
+    return "name " + lowerAscii(port);
 }
 
 std::vector<std::vector<size_t>> groupByLine(const std::vector<std::string>& ports,
@@ -53,7 +82,7 @@ std::vector<std::vector<size_t>> groupByLine(const std::vector<std::string>& por
 }
 
 int defaultJobs(size_t lineCount) {
-    return static_cast<int>(std::clamp<size_t>(lineCount, 1, kMaxDefaultJobs));
+    return static_cast<int>(std::clamp<size_t>(lineCount, 1, kMaxJobs));
 }
 
 }  // namespace qavix::fleet

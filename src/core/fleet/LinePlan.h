@@ -12,8 +12,10 @@
 
 namespace qavix::fleet {
 
-// More workers than this gain nothing on one machine's serial ports and only crowd it.
-constexpr int kMaxDefaultJobs = 8;
+// The most lines read at once, by default or asked for: a worker mostly waits on its line,
+// so one per line costs little, yet a plant file of hundreds of lines should not open
+// hundreds of connections at once.
+constexpr int kMaxJobs = 64;
 
 // What a port name leads to (the link library's own rule), injectable for tests.
 using PortLookup = std::function<std::optional<link::PortTarget>(const std::string& port)>;
@@ -22,9 +24,11 @@ using PortLookup = std::function<std::optional<link::PortTarget>(const std::stri
 // /dev/serial/by-id link and the tty it points to are one line.
 PortLookup systemPortLookup();
 
-// The line controller `index` with `port` is on. Two controllers share a line when their
-// keys are equal: the same device, or the same network target as written. Every opening of
-// the emulator makes a new one, so each emulator port is a line of its own.
+// The line controller `index` with `port` is on, from what the port resolves to. Two
+// controllers share a line when their keys are equal: the same device, or the same device
+// server port (host and port, whether reached as tcp: or rfc2217:, written directly or
+// through a COMn mapped to it). Every opening of the emulator makes a new one, so each
+// emulator port is a line of its own.
 std::string lineKey(const std::string& port, size_t index, const PortLookup& lookup);
 
 // Indexes into `ports` grouped by line: lines in the order their first controller appears,
@@ -32,7 +36,7 @@ std::string lineKey(const std::string& port, size_t index, const PortLookup& loo
 std::vector<std::vector<size_t>> groupByLine(const std::vector<std::string>& ports,
                                              const PortLookup& lookup);
 
-// One worker per line, at most kMaxDefaultJobs, at least one.
+// One worker per line, at most kMaxJobs, at least one.
 int defaultJobs(size_t lineCount);
 
 }  // namespace qavix::fleet
