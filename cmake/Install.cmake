@@ -44,7 +44,7 @@ install(FILES ${QAVIX_DIST}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL
 # and the description of its topics.
 install(FILES ${QAVIX_DIST}/qavix-monitor@.service DESTINATION lib/systemd/system)
 install(FILES ${QAVIX_DIST}/monitor.conf.example ${PROJECT_SOURCE_DIR}/docs/monitor.md
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+        ${PROJECT_SOURCE_DIR}/docs/settings-text.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 # The plant file of qavixctl's fleet commands, which the man page points to.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/plant.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 

@@ -12,8 +12,9 @@ packages=(
     poppler-utils
     qt6-translations-l10n python3-markdown
     desktop-file-utils appstream udev
-    libmosquitto-dev mosquitto mosquitto-clients openssl
+    libmosquitto-dev mosquitto mosquitto-clients openssl libssl-dev
     libicu-dev
+    locales
     ser2net
     dpkg-dev lintian
 )

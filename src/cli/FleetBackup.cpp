@@ -16,6 +16,7 @@
 #include "FleetRun.h"
 #include "files/BankFile.h"
 #include "files/FileIo.h"
+#include "files/IsoTime.h"
 #include "files/Sha256.h"
 #include "files/TextFile.h"
 #include "fleet/BackupFolder.h"
@@ -126,9 +127,9 @@ class ControllerBackup {
     ControllerRecord run() {
         const auto wallStart = std::chrono::system_clock::now();
         const auto start = Clock::now();
-        m_record.started = fleet::isoLocalTime(wallStart);
+        m_record.started = isoLocalTime(wallStart);
         m_record.result = backup();
-        m_record.finished = fleet::isoLocalTime(std::chrono::system_clock::now());
+        m_record.finished = isoLocalTime(std::chrono::system_clock::now());
         m_record.durationMs =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
         return m_record;
@@ -250,7 +251,7 @@ std::string describe(const ControllerRecord& r) {
 fleet::Manifest startingManifest(const std::string& plantPath, const fleet::Plant& plant,
                                  std::chrono::system_clock::time_point now) {
     fleet::Manifest manifest;
-    manifest.created = fleet::isoLocalTime(now);
+    manifest.created = isoLocalTime(now);
     manifest.plant = plantPath;
     for (const fleet::PlantController& c : plant.controllers) {
         ControllerRecord r;

@@ -6,13 +6,13 @@
 #include <cerrno>
 #include <cstring>
 
-#include "telemetry/Json.h"
+#include "files/JsonWriter.h"
 
 namespace qavix::cli {
 
 std::string jsonlLine(const telemetry::OutMessage& message) {
     std::string line = "{\"topic\":";
-    telemetry::appendJsonString(line, message.topic);
+    json::appendString(line, message.topic);
     // The payloads are JSON themselves and go in as they are.
     line += ",\"payload\":" + message.payload;
     line += message.retain ? ",\"retain\":true}" : ",\"retain\":false}";

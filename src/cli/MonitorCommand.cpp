@@ -86,7 +86,10 @@ void addMonitorCommand(CLI::App& app, const DeviceOptions& options, int& exitCod
     cmd->add_option("--device", a->device,
                     "what the port leads to (a device path, sim:..., or any port target), "
                     "instead of Qavix.ini");
-    cmd->callback([a, &options, &exitCode] { exitCode = runMonitor(options, *a); });
+    cmd->callback([a, cmd, &options, &exitCode] {
+        a->nameGiven = cmd->count("--name") > 0;
+        exitCode = runMonitor(options, *a);
+    });
 }
 
 int runMonitor(const DeviceOptions& options, const MonitorArgs& args) {

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <iterator>
 
 #include "ExitCodes.h"
+#include "IniText.h"
 #include "files/FileIo.h"
 #include "telemetry/ConfigFile.h"
 #include "telemetry/MonitorPayloads.h"
@@ -17,13 +19,6 @@ namespace qavix::cli {
 namespace {
 
 constexpr size_t kMaxPasswordLength = 4096;
-
-// The keys of a config file: the command's long options, and the device options.
-const char* const kFlagKeys[] = {"once"};
-const char* const kValueKeys[] = {
-    "mqtt",         "cafile", "cert",       "key",          "username",    "password-file",
-    "mqtt-version", "name",   "interval",   "errors-every", "warn-margin", "warn-count",
-    "retry-max",    "jsonl",  "state-file", "device",       "port",        "unit"};
 
 bool givenOnCommandLine(const std::vector<std::string>& args, const std::string& key) {
     const std::string option = "--" + key;
@@ -45,15 +40,16 @@ bool truthValue(const std::string& v, bool& out) {
 }
 
 // A file the monitor needs before it connects: there, a regular file, readable.
-std::string unreadableFile(const std::string& option, const std::string& path) {
+std::string unreadableFile(const std::string& option, const std::string& rawPath) {
+    const std::string path = ini::printable(rawPath);
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (::stat(rawPath.c_str(), &st) != 0) {
         return option + " " + path + ": no such file";
     }
     if (!S_ISREG(st.st_mode)) {
         return option + " " + path + ": not a regular file";
     }
-    if (::access(path.c_str(), R_OK) != 0) {
+    if (::access(rawPath.c_str(), R_OK) != 0) {
         return option + " " + path + ": cannot be read by this user";
     }
     return {};
@@ -74,6 +70,19 @@ std::string readPassword(const std::string& path, std::string& error) {
         return {};
     }
     return password;
+}
+
+// Taken all the same (a service must not stop over it), but said: any user of the machine
+// could log in at the broker as the monitor.
+void warnIfEveryoneReads(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IROTH) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        std::cerr << "monitor: warning: --password-file " << ini::printable(path)
+                  << " can be read by every user (mode " << mode
+                  << "); make it readable by its owner alone (chmod 600)\n";
+    }
 }
 
 }  // namespace
@@ -127,10 +136,13 @@ int checkMonitorArgs(const MonitorArgs& a, std::optional<telemetry::BrokerUrl>& 
         if (!error.empty()) {
             return usage(error);
         }
+        warnIfEveryoneReads(a.passwordFile);
     }
-    if (!a.name.empty() && !telemetry::isValidTopicName(a.name)) {
-        return usage("--name \"" + a.name +
-                     "\" cannot stand in a topic (1..64 characters, no blanks, '/', '+' or '#')");
+    if (a.nameGiven) {
+        if (const std::string why = telemetry::topicNameProblem(a.name); !why.empty()) {
+            return usage("--name \"" + ini::printable(a.name) + "\" cannot stand in a topic: it " +
+                         why + " (1..64 bytes of UTF-8, no blanks, '/', '+' or '#')");
+        }
     }
     if (!a.device.empty() && a.device.find('\0') != std::string::npos) {
         return usage("--device holds a NUL byte");
@@ -166,21 +178,15 @@ bool expandMonitorConfig(std::vector<std::string>& args, std::string& error) {
     }
     std::vector<std::string> extra;
     for (const auto& [key, value] : entries) {
-        const bool flag =
-            std::find(std::begin(kFlagKeys), std::end(kFlagKeys), key) != std::end(kFlagKeys);
-        const bool option =
-            std::find(std::begin(kValueKeys), std::end(kValueKeys), key) != std::end(kValueKeys);
-        if (!flag && !option) {
-            error = path + ": unknown key \"" + key + "\"";
-            return false;
-        }
+        const bool flag = telemetry::isConfigFlag(key);
         if (givenOnCommandLine(args, key)) {
             continue;
         }
         if (flag) {
             bool on = false;
             if (!truthValue(value, on)) {
-                error = path + ": " + key + " takes true or false, got \"" + value + "\"";
+                error = path + ": " + key + " takes true or false, got \"" + ini::printable(value) +
+                        "\"";
                 return false;
             }
             if (on) {
@@ -188,8 +194,8 @@ bool expandMonitorConfig(std::vector<std::string>& args, std::string& error) {
             }
             continue;
         }
-        extra.push_back("--" + key);
-        extra.push_back(value);
+        // One argument, so that a value starting with a dash stays the option's value.
+        extra.push_back("--" + key + "=" + value);
     }
     const auto at = std::find(args.begin(), args.end(), kMonitorCommand) + 1;
     args.insert(at, extra.begin(), extra.end());

@@ -22,6 +22,7 @@ struct MonitorArgs {
     std::string passwordFile;
     std::string mqttVersion = "5";
     std::string name;
+    bool nameGiven = false;  // an empty --name is a mistake, not the default
     double intervalSeconds = 10.0;
     double errorsEverySeconds = 60.0;
     double warnMargin = 130.0;

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <thread>
 
 #include "ExitCodes.h"
+#include "MonitorWait.h"
 #include "StopSignals.h"
 #include "telemetry/ErrorLogWatch.h"
 
@@ -14,7 +14,7 @@ namespace qavix::cli {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = MonitorClock;
 using std::chrono::milliseconds;
 using telemetry::OutMessage;
 
@@ -22,7 +22,6 @@ using telemetry::OutMessage;
 constexpr milliseconds kShutdownWait{3000};
 // --once: how long the broker may take to be reached and to take the messages.
 constexpr milliseconds kOnceWait{10000};
-constexpr milliseconds kServiceSlice{50};
 
 void say(const std::string& text) {
     std::cerr << "monitor: " << text << '\n';
@@ -65,7 +64,7 @@ bool waitForIdentity(telemetry::ControllerMonitor& monitor, bool once, int& exit
         }
         const auto until = Clock::now() + monitor.nextWait();
         while (!stopRequested() && Clock::now() < until) {
-            std::this_thread::sleep_for(kServiceSlice);
+            waitUntil(until);
         }
         if (stopRequested()) {
             exitCode = kExitOk;
@@ -82,14 +81,6 @@ bool MonitorRun::openSinks(const std::optional<telemetry::BrokerUrl>& broker,
         if (!m_jsonl->open(m_args.jsonl, error)) {
             return false;
         }
-        OutMessage online;
-        online.kind = telemetry::MessageKind::Online;
-        online.topic = telemetry::topic(m_monitor.name(), "online");
-        online.payload = telemetry::onlinePayload(true);
-        online.retain = true;
-        if (!m_jsonl->write(online, error)) {
-            return false;
-        }
     }
     if (broker) {
         MqttOptions o;
@@ -100,7 +91,7 @@ bool MonitorRun::openSinks(const std::optional<telemetry::BrokerUrl>& broker,
         o.username = m_args.username;
         o.password = password;
         o.mqtt5 = m_args.mqttVersion == "5";
-        o.clientId = "qavix-" + m_monitor.name();
+        o.clientId = uniqueClientId(m_monitor.name());
         o.onlineTopic = telemetry::topic(m_monitor.name(), "online");
         o.retryFirst = std::min(toMs(m_args.retryMaxSeconds), milliseconds(1000));
         o.retryMax = toMs(m_args.retryMaxSeconds);
@@ -110,8 +101,21 @@ bool MonitorRun::openSinks(const std::optional<telemetry::BrokerUrl>& broker,
         }
         m_publisher = std::make_unique<telemetry::Publisher>(*m_mqtt);
         m_publisher->onDelivered([this](const OutMessage& m) { delivered(m); });
+        m_publisher->onRefused(
+            [this](const OutMessage& m, const std::string& reason) { refused(m, reason); });
         m_mqtt->attach(*m_publisher);
         m_mqtt->onNotice(say);
+    }
+    if (m_jsonl) {
+        OutMessage online;
+        online.kind = telemetry::MessageKind::Online;
+        online.topic = telemetry::topic(m_monitor.name(), "online");
+        online.payload = telemetry::onlinePayload(true);
+        online.retain = true;
+        if (!writeJsonl(online)) {
+            error = "the JSON lines cannot be written";
+            return false;
+        }
     }
     return true;
 }
@@ -127,7 +131,9 @@ void MonitorRun::restoreState() {
 }
 
 void MonitorRun::saveState(const std::string& key) {
-    if (m_savedState && *m_savedState == key) {
+    // Past an entry the broker refused the state stays put: a restart (once the broker's
+    // rules are mended) publishes it again, with what came after it, rather than losing it.
+    if (m_errorRefused || (m_savedState && *m_savedState == key)) {
         return;
     }
     std::string error;
@@ -150,13 +156,43 @@ void MonitorRun::delivered(const OutMessage& m) {
     saveState(m.errorKey);
 }
 
+void MonitorRun::refused(const OutMessage& m, const std::string& reason) {
+    const bool entry = m.kind == telemetry::MessageKind::Error;
+    if (entry) {
+        m_pendingErrors -= m_pendingErrors > 0 ? 1 : 0;
+        m_errorRefused = true;
+    }
+    if (entry || m.kind == telemetry::MessageKind::Alert) {
+        say("the broker refused " + m.topic + " (" + reason +
+            "): " + (entry ? "an error-log entry" : "an alert") + " is lost");
+        return;
+    }
+    // Every cycle would say it again: once per topic and reason is enough to find the rule.
+    if (m_refusalsTold.insert(m.topic + '\n' + reason).second) {
+        say("the broker refused " + m.topic + " (" + reason + "); such messages are dropped");
+    }
+}
+
+bool MonitorRun::writeJsonl(const OutMessage& m) {
+    std::string error;
+    if (m_jsonl->write(m, error)) {
+        return true;
+    }
+    if (!m_publisher) {
+        say(error);
+        m_sinkFailed = true;
+        return false;
+    }
+    // The broker is the monitor's main road: a full disk under the log file must not end it.
+    say(error + ": no more JSON lines; the broker goes on");
+    m_jsonl.reset();
+    return true;
+}
+
 void MonitorRun::publish(std::vector<OutMessage> messages) {
     for (OutMessage& m : messages) {
         if (m_jsonl) {
-            std::string error;
-            if (!m_jsonl->write(m, error)) {
-                say(error);
-                m_sinkFailed = true;
+            if (!writeJsonl(m)) {
                 return;
             }
             if (!m_publisher) {
@@ -186,14 +222,12 @@ void MonitorRun::reportLine() {
     m_reportedLine = line;
 }
 
-void MonitorRun::serviceFor(milliseconds wait) {
+void MonitorRun::serveUntil(Clock::time_point until) {
     if (m_mqtt) {
-        m_mqtt->service(std::min(wait, kServiceSlice));
-        if (m_publisher) {
-            m_publisher->pump();
-        }
+        m_mqtt->service(until);
+        m_publisher->pump();
     } else {
-        std::this_thread::sleep_for(std::min(wait, kServiceSlice));
+        waitUntil(until);
     }
 }
 
@@ -201,7 +235,7 @@ int MonitorRun::finishOnce() {
     const auto deadline = Clock::now() + kOnceWait;
     while (m_publisher && !stopRequested() && Clock::now() < deadline &&
            (!m_mqtt->connected() || !m_publisher->idle())) {
-        serviceFor(kServiceSlice);
+        serveUntil(deadline);
         if (!m_mqtt->connected() && m_mqtt->failedSinceConnect()) {
             break;
         }
@@ -222,7 +256,8 @@ int MonitorRun::loop() {
         const auto now = Clock::now();
         if (now >= nextCycle) {
             const bool readErrors = now >= nextErrors;
-            publish(m_monitor.cycle(readErrors));
+            publish(m_monitor.cycle(
+                readErrors, m_publisher ? m_publisher->counters() : telemetry::DeliveryCounters{}));
             reportLine();
             if (readErrors && m_monitor.lastCycleOk()) {
                 nextErrors = now + errorsEvery;
@@ -232,8 +267,7 @@ int MonitorRun::loop() {
             }
             nextCycle = now + m_monitor.nextWait();
         }
-        const auto left = std::chrono::duration_cast<milliseconds>(nextCycle - Clock::now());
-        serviceFor(std::max(left, milliseconds(1)));
+        serveUntil(nextCycle);
     }
     int result = m_sinkFailed ? kExitFileError : kExitOk;
     if (m_args.once && !m_sinkFailed && !stopRequested()) {

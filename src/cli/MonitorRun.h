@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,12 @@ class MonitorRun {
 
   private:
     void publish(std::vector<telemetry::OutMessage> messages);
+    bool writeJsonl(const telemetry::OutMessage& m);
     void delivered(const telemetry::OutMessage& m);
+    void refused(const telemetry::OutMessage& m, const std::string& reason);
     void saveState(const std::string& key);
     void reportLine();
-    void serviceFor(std::chrono::milliseconds wait);
+    void serveUntil(MonitorClock::time_point until);
     int finishOnce();
 
     const MonitorArgs& m_args;
@@ -51,6 +54,8 @@ class MonitorRun {
     bool m_stateWarned = false;
     std::optional<telemetry::LineState> m_reportedLine;
     bool m_sinkFailed = false;
+    bool m_errorRefused = false;  // an error entry the broker refused: the state stays put
+    std::set<std::string> m_refusalsTold;
 };
 
 }  // namespace qavix::cli

@@ -1,31 +1,76 @@
 #include "MqttClient.h"
 
 #include <mosquitto.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+#include <sys/random.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <thread>
 
 namespace qavix::cli {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = MonitorClock;
 
 constexpr int kKeepAliveSeconds = 30;
+// The broker ends a session silent for 1.5 keep-alives; waking a third of one apart at the
+// latest, the ping goes out in time even when nothing else is sent meanwhile.
+constexpr auto kKeepAliveCheck = std::chrono::seconds(kKeepAliveSeconds / 3);
 // A connect that has not been answered by then (a broker that accepts but never speaks)
 // counts as failed.
 constexpr auto kConnectTimeout = std::chrono::seconds(10);
 constexpr int kQosAtLeastOnce = 1;
 constexpr int kMaxPacketsPerLoop = 1;
+// MQTT 5 reason codes from here on say the broker did not take the message.
+constexpr int kFirstRefusalReason = 0x80;
+constexpr size_t kMaxHostInId = 32;
 
 void initLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { mosquitto_lib_init(); });
 }
 
+std::string hostPart() {
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) != 0) {
+        return "host";
+    }
+    std::string part;
+    for (const char* c = host; *c != '\0' && part.size() < kMaxHostInId; ++c) {
+        const bool plain = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') ||
+                           (*c >= '0' && *c <= '9') || *c == '-' || *c == '.';
+        part += plain ? *c : '_';
+    }
+    return part.empty() ? "host" : part;
+}
+
+// The publish calls that can never succeed for this message, whatever the connection does.
+bool refusedForGood(int rc) {
+    return rc == MOSQ_ERR_PAYLOAD_SIZE || rc == MOSQ_ERR_MALFORMED_UTF8 ||
+           rc == MOSQ_ERR_OVERSIZE_PACKET || rc == MOSQ_ERR_INVAL ||
+           rc == MOSQ_ERR_QOS_NOT_SUPPORTED || rc == MOSQ_ERR_RETAIN_NOT_SUPPORTED ||
+           rc == MOSQ_ERR_TOPIC_ALIAS_INVALID;
+}
+
 }  // namespace
+
+std::string uniqueClientId(const std::string& name) {
+    unsigned char random[4] = {};
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+        const auto now = Clock::now().time_since_epoch().count();
+        std::memcpy(random, &now, sizeof random);
+    }
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%02x%02x%02x%02x", random[0], random[1], random[2],
+                  random[3]);
+    return "qavix-" + name + "-" + hostPart() + "-" + suffix;
+}
 
 MqttClient::MqttClient(const MqttOptions& options)
     : m_options(options), m_backoff(options.retryFirst, options.retryMax) {}
@@ -54,7 +99,8 @@ bool MqttClient::init(std::string& error) {
                          m_options.mqtt5 ? MQTT_PROTOCOL_V5 : MQTT_PROTOCOL_V311);
     mosquitto_connect_callback_set(m_mosq, onConnect);
     mosquitto_disconnect_callback_set(m_mosq, onDisconnect);
-    mosquitto_publish_callback_set(m_mosq, onPublish);
+    // The plain publish callback fires for a refused message too; this one has its reason.
+    mosquitto_publish_v5_callback_set(m_mosq, onPublish);
     mosquitto_log_callback_set(m_mosq, onLog);
     const std::string willPayload = "false";
     int rc = mosquitto_will_set(m_mosq, m_options.onlineTopic.c_str(),
@@ -88,14 +134,22 @@ void MqttClient::notice(const std::string& text) {
     }
 }
 
-bool MqttClient::send(const telemetry::OutMessage& message, int& id) {
+telemetry::BrokerLink::Send MqttClient::send(const telemetry::OutMessage& message, int& id,
+                                             std::string& reason) {
     if (!m_connected) {
-        return false;
+        return Send::Later;
     }
     const int rc = mosquitto_publish(m_mosq, &id, message.topic.c_str(),
                                      static_cast<int>(message.payload.size()),
                                      message.payload.data(), message.qos, message.retain);
-    return rc == MOSQ_ERR_SUCCESS;
+    if (rc == MOSQ_ERR_SUCCESS) {
+        return Send::Taken;
+    }
+    if (refusedForGood(rc)) {
+        reason = mosquitto_strerror(rc);
+        return Send::Refused;
+    }
+    return Send::Later;
 }
 
 void MqttClient::attemptFailed(const std::string& why) {
@@ -108,45 +162,78 @@ void MqttClient::attemptFailed(const std::string& why) {
 }
 
 std::string MqttClient::failureText(int rc) const {
-    const std::string why = rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
-    // The library's words for a TLS failure ("certificate verify failed") say more.
+    // The certificate's own fault (unknown authority, expired, another host's) says what to
+    // mend; the library's words for every one of them are "certificate verify failed".
+    if (!m_tlsVerify.empty()) {
+        return "TLS: the broker's certificate is not trusted: " + m_tlsVerify;
+    }
     if (rc == MOSQ_ERR_TLS && !m_lastError.empty()) {
         return "TLS: " + m_lastError;
     }
-    return why;
+    if (rc == MOSQ_ERR_ERRNO && errno == EPROTO && !m_lastError.empty()) {
+        return m_lastError;
+    }
+    return rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
 }
 
-void MqttClient::service(std::chrono::milliseconds wait) {
+void MqttClient::startAttemptIfDue() {
     const auto now = Clock::now();
-    if (!m_connected && !m_connecting && !m_stopping && now >= m_nextAttempt) {
-        m_lastError.clear();
-        const int rc = m_everStarted
-                           ? mosquitto_reconnect_async(m_mosq)
-                           : mosquitto_connect_async(m_mosq, m_options.broker.host.c_str(),
-                                                     m_options.broker.port, kKeepAliveSeconds);
-        if (rc == MOSQ_ERR_SUCCESS) {
-            m_everStarted = true;
-            m_connecting = true;
-            m_attemptDeadline = now + kConnectTimeout;
-        } else {
-            m_everStarted = m_everStarted || rc != MOSQ_ERR_INVAL;
-            attemptFailed("cannot connect: " + failureText(rc));
-        }
-    }
-    if (!m_connected && !m_connecting) {
-        const auto until = std::min(Clock::now() + wait, std::max(m_nextAttempt, Clock::now()));
-        std::this_thread::sleep_until(m_stopping ? Clock::now() + wait : until);
+    if (m_connected || m_connecting || m_stopping || now < m_nextAttempt) {
         return;
     }
-    const int rc = mosquitto_loop(m_mosq, static_cast<int>(wait.count()), kMaxPacketsPerLoop);
-    if (rc == MOSQ_ERR_SUCCESS && m_connected && m_publisher != nullptr) {
-        m_publisher->pump();
+    m_lastError.clear();
+    m_tlsVerify.clear();
+    const int rc = m_everStarted
+                       ? mosquitto_reconnect_async(m_mosq)
+                       : mosquitto_connect_async(m_mosq, m_options.broker.host.c_str(),
+                                                 m_options.broker.port, kKeepAliveSeconds);
+    if (rc == MOSQ_ERR_SUCCESS) {
+        m_everStarted = true;
+        m_connecting = true;
+        m_attemptDeadline = now + kConnectTimeout;
+    } else {
+        m_everStarted = m_everStarted || rc != MOSQ_ERR_INVAL;
+        attemptFailed("cannot connect: " + failureText(rc));
+    }
+}
+
+bool MqttClient::serveSocket(Clock::time_point until) {
+    auto wakeAt = std::min(until, Clock::now() + kKeepAliveCheck);
+    if (m_connecting) {
+        wakeAt = std::min(wakeAt, m_attemptDeadline);
+    }
+    const short want = static_cast<short>(POLLIN | (mosquitto_want_write(m_mosq) ? POLLOUT : 0));
+    const short ready = waitUntil(wakeAt, mosquitto_socket(m_mosq), want);
+    int rc = MOSQ_ERR_SUCCESS;
+    if ((ready & (POLLIN | POLLERR | POLLHUP)) != 0) {
+        rc = mosquitto_loop_read(m_mosq, kMaxPacketsPerLoop);
+    }
+    if (rc == MOSQ_ERR_SUCCESS && (ready & POLLOUT) != 0) {
+        rc = mosquitto_loop_write(m_mosq, kMaxPacketsPerLoop);
+    }
+    if (rc == MOSQ_ERR_SUCCESS) {
+        rc = mosquitto_loop_misc(m_mosq);
     }
     if (rc != MOSQ_ERR_SUCCESS && (m_connecting || m_connected)) {
         const bool wasConnected = m_connected;
         m_connected = false;
         attemptFailed((wasConnected ? "connection lost: " : "cannot connect: ") + failureText(rc));
+        return false;
+    }
+    return true;
+}
+
+void MqttClient::service(Clock::time_point until) {
+    startAttemptIfDue();
+    if (!m_connected && !m_connecting) {
+        waitUntil(m_stopping ? until : std::min(until, std::max(m_nextAttempt, Clock::now())));
         return;
+    }
+    if (!serveSocket(until)) {
+        return;
+    }
+    if (m_connected && m_publisher != nullptr) {
+        m_publisher->pump();
     }
     if (m_connecting && Clock::now() >= m_attemptDeadline) {
         mosquitto_disconnect(m_mosq);
@@ -207,16 +294,35 @@ void MqttClient::onDisconnect(mosquitto* /*mosq*/, void* self, int rc) {
     }
 }
 
-void MqttClient::onPublish(mosquitto* /*mosq*/, void* self, int mid) {
+void MqttClient::onPublish(mosquitto* /*mosq*/, void* self, int mid, int reason,
+                           const mqtt5__property* /*properties*/) {
     auto* c = static_cast<MqttClient*>(self);
-    if (c->m_publisher != nullptr) {
-        c->m_publisher->acknowledged(mid);
+    if (c->m_publisher == nullptr) {
+        return;
     }
+    if (reason >= kFirstRefusalReason) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(reason));
+        c->m_publisher->refused(mid, std::string(mosquitto_reason_string(reason)) + ", " + code);
+        return;
+    }
+    c->m_publisher->acknowledged(mid);
 }
 
-void MqttClient::onLog(mosquitto* /*mosq*/, void* self, int level, const char* text) {
-    if ((level & MOSQ_LOG_ERR) != 0 && text != nullptr) {
-        static_cast<MqttClient*>(self)->m_lastError = text;
+void MqttClient::onLog(mosquitto* mosq, void* self, int level, const char* text) {
+    if ((level & MOSQ_LOG_ERR) == 0 || text == nullptr) {
+        return;
+    }
+    auto* c = static_cast<MqttClient*>(self);
+    c->m_lastError = text;
+    // The handshake's failure is logged while its connection still stands: its verify
+    // result is still there to read.
+    auto* ssl = static_cast<SSL*>(mosquitto_ssl_get(mosq));
+    if (ssl != nullptr && c->m_tlsVerify.empty()) {
+        const long verify = SSL_get_verify_result(ssl);
+        if (verify != X509_V_OK) {
+            c->m_tlsVerify = X509_verify_cert_error_string(verify);
+        }
     }
 }
 

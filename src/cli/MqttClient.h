@@ -1,21 +1,24 @@
 #pragma once
 // The monitor's connection to an MQTT broker through Debian's libmosquitto, kept thin: it
 // connects (TLS, login, last will "false" on the online topic), says "true" there on every
-// connect, hands over what the Publisher gives it and reports acknowledgements. When and
-// what to publish, and what waits while the broker is away, is decided in the core.
+// connect, hands over what the Publisher gives it and reports acknowledgements and
+// refusals. When and what to publish, and what waits while the broker is away, is decided
+// in the core.
 //
 // One thread: the monitor calls service() between its reads; libmosquitto runs no thread
-// of its own here.
+// of its own here, and its socket is waited on with the monitor's own wait (MonitorWait).
 
 #include <chrono>
 #include <functional>
 #include <string>
 
+#include "MonitorWait.h"
 #include "telemetry/Backoff.h"
 #include "telemetry/BrokerUrl.h"
 #include "telemetry/Publisher.h"
 
 struct mosquitto;
+struct mqtt5__property;
 
 namespace qavix::cli {
 
@@ -33,6 +36,10 @@ struct MqttOptions {
     std::chrono::milliseconds retryMax{60000};
 };
 
+// "qavix-NAME-HOST-1a2b3c4d": two monitors given the same name (or two controllers with
+// the same ID) would otherwise take each other's session at the broker, for ever.
+std::string uniqueClientId(const std::string& name);
+
 class MqttClient : public telemetry::BrokerLink {
   public:
     using Notice = std::function<void(const std::string&)>;
@@ -49,10 +56,11 @@ class MqttClient : public telemetry::BrokerLink {
     void onNotice(Notice notice) { m_notice = std::move(notice); }
 
     bool connected() const override { return m_connected; }
-    bool send(const telemetry::OutMessage& message, int& id) override;
+    Send send(const telemetry::OutMessage& message, int& id, std::string& reason) override;
 
-    // Connects when an attempt is due and serves the socket for at most `wait`.
-    void service(std::chrono::milliseconds wait);
+    // Connects when an attempt is due, then waits for the broker's socket until `until`, a
+    // keep-alive or a stop signal, and serves what came.
+    void service(MonitorClock::time_point until);
     // Says "false" on the online topic, waits up to `wait` for what is in flight and for
     // that, and disconnects cleanly (the broker then keeps the will to itself).
     void shutdown(std::chrono::milliseconds wait);
@@ -62,9 +70,12 @@ class MqttClient : public telemetry::BrokerLink {
   private:
     static void onConnect(mosquitto*, void* self, int rc);
     static void onDisconnect(mosquitto*, void* self, int rc);
-    static void onPublish(mosquitto*, void* self, int mid);
+    static void onPublish(mosquitto*, void* self, int mid, int reason,
+                          const mqtt5__property* properties);
     static void onLog(mosquitto*, void* self, int level, const char* text);
 
+    void startAttemptIfDue();
+    bool serveSocket(MonitorClock::time_point until);
     void attemptFailed(const std::string& why);
     std::string failureText(int rc) const;
     void notice(const std::string& text);
@@ -75,14 +86,15 @@ class MqttClient : public telemetry::BrokerLink {
     telemetry::Publisher* m_publisher = nullptr;
     Notice m_notice;
     telemetry::Backoff m_backoff;
-    std::chrono::steady_clock::time_point m_nextAttempt{};
-    std::chrono::steady_clock::time_point m_attemptDeadline{};
+    MonitorClock::time_point m_nextAttempt{};
+    MonitorClock::time_point m_attemptDeadline{};
     bool m_connected = false;
     bool m_connecting = false;
     bool m_everStarted = false;
     bool m_failed = false;
     bool m_stopping = false;
-    std::string m_lastError;  // the library's last error log line (TLS reasons)
+    std::string m_lastError;  // the library's last error log line
+    std::string m_tlsVerify;  // why the broker's certificate was not trusted, when it was not
 };
 
 }  // namespace qavix::cli

@@ -1,8 +1,10 @@
 #include "IniText.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "ShiftJis.h"
+#include "Utf8.h"
 
 namespace qavix::ini {
 
@@ -35,33 +37,6 @@ bool startsC1(std::string_view text, size_t at) {
     return at + 1 < text.size() && static_cast<unsigned char>(text[at]) == kC1Lead &&
            static_cast<unsigned char>(text[at + 1]) >= kC1First &&
            static_cast<unsigned char>(text[at + 1]) <= kC1Last;
-}
-
-// Length of the well-formed UTF-8 sequence at `at`, or 0 when there is none.
-size_t utf8Length(std::string_view text, size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    size_t length = 0;
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) {
-        return 0;
-    }
-    for (size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
 }
 
 bool isC1(std::string_view utf8) {
@@ -188,7 +163,7 @@ std::string printable(std::string_view text) {
             ++i;
             continue;
         }
-        const size_t length = utf8Length(text, i);
+        const size_t length = utf8::sequenceLength(text, i);
         if (length == 0 || startsC1(text, i)) {
             // Not UTF-8 (a terminal of 8-bit controls takes a lone 0x9B as CSI), or a C1
             // control: each byte written out.
@@ -203,6 +178,192 @@ std::string printable(std::string_view text) {
         i += length;
     }
     return out;
+}
+
+}  // namespace qavix::ini
+
+namespace qavix::ini {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool startsComment(char c) {
+    return c == ';' || c == '#';
+}
+
+// Where a comment starts in an unquoted value: a ';' or '#' at its start or after a blank.
+size_t commentStart(std::string_view value) {
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (startsComment(value[i]) && (i == 0 || isBlank(value[i - 1]))) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+int lineOfOffset(std::string_view text, size_t offset) {
+    int line = 1;
+    for (size_t i = 0; i < offset && i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
+            ++line;
+        }
+    }
+    return line;
+}
+
+// The text as UTF-8, or a problem: UTF-8 first, since Shift-JIS would take most UTF-8
+// apart into other characters without complaint.
+bool decodeText(std::string_view bytes, std::string& text, SettingsText& out) {
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
+    if (utf8::isValid(bytes)) {
+        text = std::string(bytes);
+    } else {
+        const sjis::Conversion decoded = sjis::fromCp932(bytes);
+        if (!decoded.complete) {
+            out.problems.push_back({lineOfOffset(bytes, decoded.firstFailure),
+                                    "a byte that is neither UTF-8 nor Shift-JIS"});
+            return false;
+        }
+        text = decoded.text;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c < 0x20 && c != '\t' && !isLineEnd(static_cast<char>(c))) || c == kDelete) {
+            out.problems.push_back(
+                {lineOfOffset(text, i), "the control character " + hexByte(c) + " in a line"});
+            return false;
+        }
+    }
+    return true;
+}
+
+class SettingsReader {
+  public:
+    explicit SettingsReader(SettingsText& out) : m_out(out) {}
+
+    void line(int number, std::string_view raw) {
+        const std::string_view t = trim(raw);
+        if (t.empty() || startsComment(t.front())) {
+            return;
+        }
+        if (t.front() == '[') {
+            header(number, t);
+            return;
+        }
+        const size_t equals = t.find('=');
+        if (equals == std::string_view::npos) {
+            problem(number, "expected key = value or [section]");
+            return;
+        }
+        const std::string_view key = trim(t.substr(0, equals));
+        if (key.empty()) {
+            problem(number, "a value without a key");
+            return;
+        }
+        std::string value;
+        if (!takeValue(number, trim(t.substr(equals + 1)), value)) {
+            return;
+        }
+        for (const SettingLine& earlier : m_out.settings) {
+            if (earlier.section == m_section && sameName(earlier.key, key)) {
+                problem(number, "key '" + printable(key) + "' given twice (first at line " +
+                                    std::to_string(earlier.line) + ")");
+                return;
+            }
+        }
+        m_out.settings.push_back({m_section, std::string(key), std::move(value), number});
+    }
+
+  private:
+    void problem(int number, std::string message) {
+        m_out.problems.push_back({number, std::move(message)});
+    }
+
+    void header(int number, std::string_view t) {
+        const size_t close = t.find(']');
+        if (close == std::string_view::npos) {
+            problem(number, "a section header must end with ']'");
+            return;
+        }
+        const std::string_view after = trim(t.substr(close + 1));
+        if (!after.empty() && !startsComment(after.front())) {
+            problem(number, "text after the section header");
+            return;
+        }
+        const std::string_view name = trim(t.substr(1, close - 1));
+        m_section = std::string(name);
+        for (const SectionLine& earlier : m_out.sections) {
+            if (sameName(earlier.name, name)) {
+                problem(number, "section [" + printable(name) + "] given twice (first at line " +
+                                    std::to_string(earlier.line) + ")");
+                return;
+            }
+        }
+        m_out.sections.push_back({m_section, number});
+    }
+
+    bool takeValue(int number, std::string_view v, std::string& value) {
+        if (v.empty() || v.front() != '"') {
+            value = std::string(trim(v.substr(0, commentStart(v))));
+            return true;
+        }
+        const size_t close = v.find('"', 1);
+        if (close == std::string_view::npos) {
+            problem(number, "a quoted value without its closing quote");
+            return false;
+        }
+        const std::string_view after = trim(v.substr(close + 1));
+        if (!after.empty() && !startsComment(after.front())) {
+            problem(number, "text after the closing quote");
+            return false;
+        }
+        value = std::string(v.substr(1, close - 1));
+        return true;
+    }
+
+    SettingsText& m_out;
+    std::string m_section;
+};
+
+}  // namespace
+
+SettingsText readSettingsText(std::string_view bytes) {
+    SettingsText out;
+    if (bytes.size() > kMaxFileSize) {
+        out.problems.push_back({0, "larger than a settings text can be"});
+        return out;
+    }
+    std::string text;
+    if (!decodeText(bytes, text, out)) {
+        return out;
+    }
+    SettingsReader reader(out);
+    int number = 0;
+    for (const std::string_view line : splitLines(text)) {
+        reader.line(++number, line);
+    }
+    return out;
+}
+
+std::optional<std::string> settingValueText(std::string_view value) {
+    for (const char c : value) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t') || u == kDelete) {
+            return std::nullopt;
+        }
+    }
+    const bool plain = value.empty() || (trim(value) == value && value.front() != '"' &&
+                                         commentStart(value) == std::string_view::npos);
+    if (plain) {
+        return std::string(value);
+    }
+    if (value.find('"') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return "\"" + std::string(value) + "\"";
 }
 
 }  // namespace qavix::ini

@@ -45,6 +45,52 @@ Entry parseEntry(std::string_view line);
 // A value without one pair of enclosing quotes (" or ').
 std::string_view unquote(std::string_view value);
 
+// The project's own settings texts (the plant file, the monitor's configuration and its
+// state file; docs/settings-text.md) read whole by one rule, so that each reader only
+// checks its own sections and keys on top:
+// - UTF-8 (a byte order mark skipped) or else Shift-JIS, converted to UTF-8; no NUL and no
+//   control character but tab;
+// - lines end in CR LF, LF or CR; blank lines and lines whose first non-blank character is
+//   ';' or '#' are comments;
+// - "[name]" starts a section; a section named twice (names match without regard to ASCII
+//   case) is a problem;
+// - "key = value": blanks around both dropped; ';' or '#' at the start of a value or after
+//   a blank starts a comment; a value in double quotes keeps everything between them, and
+//   only blanks and a comment may follow the closing quote;
+// - a key given twice in one section is a problem; the first one stands.
+struct SettingLine {
+    std::string section;  // "" before the first section header
+    std::string key;      // as written
+    std::string value;    // without quotes and comment
+    int line = 0;
+};
+
+struct SectionLine {
+    std::string name;
+    int line = 0;
+};
+
+struct TextProblem {
+    int line = 0;  // 0: the text as a whole
+    std::string message;
+};
+
+struct SettingsText {
+    std::vector<SectionLine> sections;  // in the order of the text
+    std::vector<SettingLine> settings;  // in the order of the text
+    std::vector<TextProblem> problems;  // a reader may use the rest, but should refuse
+
+    bool ok() const { return problems.empty(); }
+};
+
+SettingsText readSettingsText(std::string_view bytes);
+
+// `value` as written into a settings text so that readSettingsText gives it back: in
+// double quotes when it holds what the rule would cut (blanks at its ends, ';' or '#').
+// Nothing when no text can carry it (a double quote together with such characters, a
+// line end or another control character).
+std::optional<std::string> settingValueText(std::string_view value);
+
 // `text` as it may be shown on a terminal or in a message: control characters (C0, DEL,
 // C1) and bytes that are no UTF-8 written as \xHH, so that a value from a file or the
 // environment cannot move the cursor, clear the screen or change the colours where it is

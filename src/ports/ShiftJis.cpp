@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "Utf8.h"
+
 namespace qavix::sjis {
 
 namespace {
@@ -36,24 +38,8 @@ class Converter {
 // Length of the UTF-8 sequence at the start of `s` (at least 1), so that one unconvertible
 // character becomes exactly one replacement.
 size_t utf8SequenceLength(std::string_view s) {
-    const auto lead = static_cast<unsigned char>(s[0]);
-    size_t length = 1;
-    if (lead >= 0xF0 && lead < 0xF8) {
-        length = 4;
-    } else if (lead >= 0xE0) {
-        length = 3;
-    } else if (lead >= 0xC0) {
-        length = 2;
-    }
-    if (length > s.size()) {
-        return 1;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            return 1;
-        }
-    }
-    return length;
+    const size_t length = utf8::sequenceLength(s, 0);
+    return length == 0 ? 1 : length;
 }
 
 // A CP932 lead byte followed by a byte that makes no character is skipped as one byte,

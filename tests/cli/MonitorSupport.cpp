@@ -122,9 +122,17 @@ int freeTcpPort() {
     return ntohs(a.sin_port);
 }
 
-Broker::Broker(const std::string& dir, const BrokerTls& tls, const std::string& persistentDir)
+Broker::Broker(const std::string& dir, const BrokerTls& tls, const std::string& persistentDir,
+               const BrokerRules& rules)
     : m_dir(dir), m_port(freeTcpPort()) {
     std::ofstream conf(dir + "/mosquitto.conf");
+    if (!rules.acl.empty()) {
+        std::ofstream(dir + "/acl") << rules.acl;
+        conf << "acl_file " << dir << "/acl\n";
+    }
+    if (rules.messageSizeLimit > 0) {
+        conf << "message_size_limit " << rules.messageSizeLimit << "\n";
+    }
     conf << "listener " << m_port << " 127.0.0.1\n";
     // Started as root it would become user mosquitto, who may not read the test's folder.
     if (const passwd* me = ::getpwuid(::geteuid()); me != nullptr) {

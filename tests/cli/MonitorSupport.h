@@ -49,11 +49,17 @@ struct BrokerTls {
     std::string passwordFile;  // mosquitto's password file
 };
 
+// What the broker will not take: an ACL (mosquitto's acl_file text) and a largest payload.
+struct BrokerRules {
+    std::string acl;
+    int messageSizeLimit = 0;
+};
+
 class Broker {
   public:
     // `persistentDir`: keeps sessions over a restart (the outage test's subscriber).
     explicit Broker(const std::string& dir, const BrokerTls& tls = {},
-                    const std::string& persistentDir = {});
+                    const std::string& persistentDir = {}, const BrokerRules& rules = {});
     ~Broker();
     bool start();
     void stop();

@@ -143,6 +143,56 @@ TEST_F(ControllerMonitorTest, PortIsLeftFreeBetweenCyclesFromFiveSeconds) {
     }
 }
 
+// The thresholds of every beam are most of a cycle's line time: read when they may have
+// changed (first cycle, setting mode, a line another program may have held, new sensors)
+// and with every error-log read, else only the levels.
+TEST_F(ControllerMonitorTest, RatioThresholdsAreReadAgainOnlyWhenTheyMayHaveChanged) {
+    ControllerReader reader(link.api(), settings, timings);
+    ControllerMonitor monitor(reader, config(milliseconds(1000)));
+    const auto thresholdReads = [&](bool readErrors) {
+        link.calls.clear();
+        monitor.cycle(readErrors);
+        int n = 0;
+        for (const FakeCall& c : link.callsOf("GetParameter")) {
+            n += c.id == 91 || c.id == 94 ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_EQ(thresholdReads(false), 4);  // both sensors, ON and OFF
+    EXPECT_EQ(thresholdReads(false), 0);
+    EXPECT_EQ(thresholdReads(true), 4);
+    link.statusReplies = {"0102"};  // someone writes settings
+    EXPECT_EQ(thresholdReads(false), 4);
+    link.statusReplies = {"0002"};
+    EXPECT_EQ(thresholdReads(false), 4);  // after the write, what it wrote
+    EXPECT_EQ(thresholdReads(false), 0);
+    link.parameterReplies[72] = "302000";  // CH1 now 48 beams
+    EXPECT_EQ(thresholdReads(false), 4);
+    link.openSucceeds = false;
+    link.errorCode = "BUSY";
+    reader.close();
+    EXPECT_EQ(thresholdReads(false), 0);
+    link.openSucceeds = true;
+    link.errorCode.clear();
+    EXPECT_EQ(thresholdReads(false), 4);
+}
+
+// A reader asked to read on a closed port opens it and reads; success without a read would
+// publish the levels of the cycle before as this one's.
+TEST_F(ControllerMonitorTest, ReaderOnAClosedPortOpensItAndReads) {
+    link.statusReplies = {"0102"};
+    ControllerReader reader(link.api(), settings, timings);
+    telemetry::ControllerStatus status;
+    ASSERT_TRUE(reader.readStatus(status).ok());
+    EXPECT_EQ(status.reply.state, 1);
+    reader.close();
+    link.parameterReplies[62] = "000101";
+    DeviceModel model;
+    ASSERT_TRUE(reader.read({PageRead{62, 0, 0, 0, 1500}}, model).ok());
+    EXPECT_EQ(model.working().general.idText, "000101");
+    EXPECT_EQ(link.countOf("Open"), 2);
+}
+
 TEST_F(ControllerMonitorTest, NameFromTheControllerId) {
     link.parameterReplies[62] = "000101";
     ControllerReader reader(link.api(), settings, timings);

@@ -11,6 +11,7 @@
 #include "BankSample.h"
 #include "TempDir.h"
 #include "fleet/BackupFolder.h"
+#include "files/IsoTime.h"
 #include "fleet/BackupManifest.h"
 
 namespace qavix::fleet {

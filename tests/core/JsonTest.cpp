@@ -1,11 +1,19 @@
-// The JSON of the backup manifest and the drift report: what is written reads back the same,
-// and what is not JSON is refused with where it went wrong.
+// The program's JSON: the documents of the backup manifest and the drift report and the
+// monitor's compact payloads come from one writer; what is written reads back the same, in
+// any locale, and what is not JSON is refused with where it went wrong.
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
 #include <string>
 
+#include "TempDir.h"
 #include "files/Json.h"
+#include "files/JsonWriter.h"
 
 namespace qavix::json {
 namespace {
@@ -41,6 +49,62 @@ TEST(Json, WrittenDocumentReadsBackWithItsOrderAndValues) {
     EXPECT_EQ(back->find("files")->items()[0].asString(), "a\tb\r\n\x01");
     EXPECT_EQ(back->find("missing"), nullptr);
     EXPECT_EQ(back->stringOf("unit", "fallback"), "fallback");
+}
+
+TEST(JsonWriter, CompactPayloadsWithFixedDecimals) {
+    Writer j;
+    j.beginObject().key("a").beginArray().value(1).value(-2).endArray();
+    j.key("b").fixed(131.0, 1).key("c").null().key("d").value(true);
+    j.key("e").beginObject().endObject().key("f").fixed(1.0 / 0.0, 1).endObject();
+    EXPECT_EQ(j.text(), R"({"a":[1,-2],"b":131.0,"c":null,"d":true,"e":{},"f":null})");
+    std::string out;
+    appendString(out, "a\"b\\c\n\x01\x7f 受光 \xff\xe3\x81");
+    EXPECT_EQ(out, "\"a\\\"b\\\\c\\n\\u0001\\u007f 受光 \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
+}
+
+// A locale whose decimal point is a comma, built for the test: the machine may have none.
+class DecimalCommaLocale : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string source = m_dir.file("comma");
+        std::ofstream(source) << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\n"
+                                 "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\n"
+                                 "grouping 3;3\nEND LC_NUMERIC\n";
+        const std::string command = "localedef -c -f UTF-8 -i '" + source + "' '" +
+                                    m_dir.file("xx_XX.UTF-8") + "' >/dev/null 2>&1";
+        (void)std::system(command.c_str());
+        const char* old = std::getenv("LOCPATH");
+        m_oldPath = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+        m_oldLocale = std::setlocale(LC_NUMERIC, nullptr);
+        ::setenv("LOCPATH", m_dir.path().c_str(), 1);
+        if (std::setlocale(LC_NUMERIC, "xx_XX.UTF-8") == nullptr) {
+            GTEST_SKIP() << "localedef could not build a decimal-comma locale";
+        }
+    }
+    void TearDown() override {
+        std::setlocale(LC_NUMERIC, m_oldLocale.c_str());
+        m_oldPath ? ::setenv("LOCPATH", m_oldPath->c_str(), 1) : ::unsetenv("LOCPATH");
+    }
+
+  private:
+    test::TempDir m_dir;
+    std::optional<std::string> m_oldPath;
+    std::string m_oldLocale;
+};
+
+TEST_F(DecimalCommaLocale, NumbersStayJson) {
+    char printed[16];
+    std::snprintf(printed, sizeof printed, "%.1f", 1.5);
+    ASSERT_STREQ(printed, "1,5");  // the locale is in force
+    Writer j;
+    j.beginArray().fixed(112.0, 1).value(0.25).value(int64_t{-7}).endArray();
+    EXPECT_EQ(j.text(), "[112.0,0.25,-7]");
+    Value doc = Value::object();
+    doc.set("fraction", 1.5);
+    std::string error;
+    const auto back = parse(write(doc), error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->find("fraction")->asNumber(), 1.5);
 }
 
 TEST(Json, BytesThatAreNotUtf8AreWrittenAsReplacementCharacters) {

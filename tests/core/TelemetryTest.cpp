@@ -8,11 +8,10 @@
 
 #include "TempDir.h"
 #include "files/FileIo.h"
+#include "files/IsoTime.h"
 #include "telemetry/Backoff.h"
 #include "telemetry/BrokerUrl.h"
-#include "telemetry/ConfigFile.h"
 #include "telemetry/ErrorLogWatch.h"
-#include "telemetry/Json.h"
 #include "telemetry/MarginAlerts.h"
 #include "telemetry/MonitorPayloads.h"
 #include "telemetry/Publisher.h"
@@ -152,16 +151,21 @@ TEST(PublishQueue, OnlyTheNewestStatusWaits) {
 class FakeBroker : public BrokerLink {
   public:
     bool connected() const override { return up; }
-    bool send(const OutMessage& m, int& id) override {
-        if (refuse) {
-            return false;
+    Send send(const OutMessage& m, int& id, std::string& reason) override {
+        if (busy) {
+            return Send::Later;
+        }
+        if (m.payload == neverTaken) {
+            reason = "too large";
+            return Send::Refused;
         }
         sent.push_back(m.payload);
         id = ++lastId;
-        return true;
+        return Send::Taken;
     }
     bool up = false;
-    bool refuse = false;
+    bool busy = false;
+    std::string neverTaken;
     int lastId = 0;
     std::vector<std::string> sent;
 };
@@ -187,9 +191,42 @@ TEST(Publisher, HoldsWhileAwayAndSendsInOrderWithinTheInFlightLimit) {
     EXPECT_EQ(delivered, (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_TRUE(p.idle());
     // A connection that cannot take a message keeps it queued.
-    broker.refuse = true;
+    broker.busy = true;
     p.publish(msg(MessageKind::Alert, "a", "4"));
     EXPECT_EQ(p.queued(), 1u);
+}
+
+// A message the broker will never take (refused when handed over, or acknowledged with a
+// refusal) is dropped and told once; what waits behind it goes on, and alerts and error
+// entries lost so are counted apart.
+TEST(Publisher, RefusedMessagesAreDroppedCountedAndDoNotHoldTheQueue) {
+    FakeBroker broker;
+    broker.up = true;
+    broker.neverTaken = "huge";
+    Publisher p(broker, 100, 5);
+    std::vector<std::string> delivered;
+    std::vector<std::string> refused;
+    p.onDelivered([&](const OutMessage& m) { delivered.push_back(m.payload); });
+    p.onRefused([&](const OutMessage& m, const std::string& why) {
+        refused.push_back(m.payload + ":" + why);
+    });
+    p.publish(msg(MessageKind::Error, "e", "huge"));
+    p.publish(msg(MessageKind::Alert, "a", "1"));
+    p.publish(msg(MessageKind::Error, "e", "2"));
+    p.publish(msg(MessageKind::Levels, "l", "3"));
+    EXPECT_EQ(broker.sent, (std::vector<std::string>{"1", "2", "3"}));
+    p.refused(1, "not authorized");
+    p.acknowledged(2);
+    p.refused(3, "quota");
+    p.refused(2, "late");  // already settled: changes nothing
+    EXPECT_EQ(delivered, (std::vector<std::string>{"2"}));
+    EXPECT_EQ(refused, (std::vector<std::string>{"huge:too large", "1:not authorized", "3:quota"}));
+    EXPECT_TRUE(p.idle());
+    const DeliveryCounters c = p.counters();
+    EXPECT_EQ(c.refused, 3u);
+    EXPECT_EQ(c.alertsLost, 1u);
+    EXPECT_EQ(c.errorsLost, 1u);
+    EXPECT_EQ(c.levelsDropped, 0u);
 }
 
 TEST(Backoff, DoublesToTheLongestAndStartsOverAfterSuccess) {
@@ -259,6 +296,19 @@ TEST(ErrorLogWatch, RestoredStateAndEntriesGoneFromTheLog) {
     EXPECT_EQ(empty.look(historyOf({b, a})), (std::vector<int>{1, 0}));
 }
 
+// Several errors of one second, after the remembered entry has left the log (it was cleared,
+// or rewritten): the unseen ones of that second are news, the seen ones are not.
+TEST(ErrorLogWatch, SameSecondEntriesAreNeitherSkippedNorRepeatedWhenTheLastIsGone) {
+    const auto old = entry(1, 10, "C8");
+    const auto seen = entry(2, 11, "A2");
+    const auto last = entry(2, 11, "A1");
+    ErrorLogWatch w;
+    EXPECT_TRUE(w.look(historyOf({last, seen, old})).empty());
+    const auto unseen = entry(2, 11, "A3");
+    const auto later = entry(3, 12, "35");
+    EXPECT_EQ(w.look(historyOf({later, unseen, seen, old})), (std::vector<int>{1, 0}));
+}
+
 TEST(ErrorLogWatch, StateFileRoundTripAndFaults) {
     const test::TempDir dir;
     std::string error;
@@ -273,6 +323,16 @@ TEST(ErrorLogWatch, StateFileRoundTripAndFaults) {
     EXPECT_FALSE(loadErrorState(dir.file("bad"), error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(saveErrorState(dir.file("no/such/dir/st"), key, error));
+    // A key with what a settings text would take for a comment comes back whole.
+    const std::string odd = "240302110000 00 A2 12 #4;x";
+    ASSERT_TRUE(saveErrorState(dir.file("st"), odd, error)) << error;
+    EXPECT_EQ(loadErrorState(dir.file("st"), error), odd) << error;
+    // A key too long is said to be so, not taken for a missing line.
+    ASSERT_TRUE(
+        fileio::writeFileAtomic(dir.file("long"), "last-error = " + std::string(65, '1') + "\n")
+            .ok);
+    EXPECT_FALSE(loadErrorState(dir.file("long"), error));
+    EXPECT_NE(error.find("longer than 64"), std::string::npos) << error;
 }
 
 TEST(BrokerUrl, KnownAnswers) {
@@ -305,34 +365,6 @@ TEST(BrokerUrl, KnownAnswers) {
     }
 }
 
-TEST(ConfigFile, KeysValuesAndLinesItRefuses) {
-    ConfigEntries e;
-    std::string error;
-    ASSERT_TRUE(
-        parseConfigText("# c\n[monitor]\nName = line7\n; c\nmqtt = \"mqtt://b:1\"\n"
-                        "interval = 10  # seconds\n\r\n",
-                        e, error))
-        << error;
-    ASSERT_EQ(e.size(), 3u);
-    EXPECT_EQ(e[0], (std::pair<std::string, std::string>{"name", "line7"}));
-    EXPECT_EQ(e[1].second, "mqtt://b:1");
-    EXPECT_EQ(e[2].second, "10");
-    for (const char* bad : {"[other]\n", "x\n", "a b = 1\n", "[monitor\n"}) {
-        EXPECT_FALSE(parseConfigText(std::string("\n") + bad, e, error)) << bad;
-        EXPECT_NE(error.find("line 2"), std::string::npos) << error;
-    }
-}
-
-TEST(Json, EscapesAndRepairsText) {
-    std::string out;
-    appendJsonString(out, "a\"b\\c\n\x01\x7f 受光 \xff\xe3\x81");
-    EXPECT_EQ(out, "\"a\\\"b\\\\c\\n\\u0001\\u007f 受光 \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
-    JsonWriter j;
-    j.beginObject().key("a").beginArray().value(1).value(-2).endArray();
-    j.key("b").number(131.0, 1).key("c").null().key("d").value(true).endObject();
-    EXPECT_EQ(j.text(), R"({"a":[1,-2],"b":131.0,"c":null,"d":true})");
-}
-
 class JapanTime : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -353,7 +385,7 @@ class JapanTime : public ::testing::Test {
 };
 
 TEST_F(JapanTime, PayloadsAsDocumented) {
-    EXPECT_EQ(isoTime(kTime), "2024-03-15T10:00:00+09:00");
+    EXPECT_EQ(isoLocalTime(kTime), "2024-03-15T10:00:00+09:00");
     const std::vector<BarView> bars = {bar(1, 120, 50, 40, BarState::Incident),
                                        bar(2, 45, 50, 40, BarState::Unstable),
                                        bar(3, 0, 50, 40, BarState::Blanked)};
@@ -369,12 +401,15 @@ TEST_F(JapanTime, PayloadsAsDocumented) {
     r.state = 2;
     r.error = evaluateControllerError(0xA2);
     r.beams = {40};
+    r.delivery.refused = 3;
+    r.delivery.errorsLost = 1;
     EXPECT_EQ(
         statusPayload(r),
         R"({"time":"2024-03-15T10:00:00+09:00","name":"line7","port":"COM1","unit":0,)"
         R"("line":"ok","problem":null,"state":"error","state_code":2,"state_text":"エラー状態",)"
         R"("error":{"number":"A2","code":162,"text":"相互干渉エラー","kind":"installation"},)"
-        R"("sensors":[{"channel":1,"beams":40}],"read":"ok","read_error":null})");
+        R"("sensors":[{"channel":1,"beams":40}],"read":"ok","read_error":null,)"
+        R"("delivery":{"levels_dropped":0,"refused":3,"alerts_lost":0,"errors_lost":1}})");
     StatusReport busy;
     busy.time = kTime;
     busy.line = LineState::Busy;
@@ -404,10 +439,22 @@ TEST_F(JapanTime, PayloadsAsDocumented) {
 TEST(TopicNames, WhatATopicLevelCanCarry) {
     EXPECT_TRUE(isValidTopicName("line7"));
     EXPECT_TRUE(isValidTopicName("ライン7"));
-    for (const char* bad : {"", "a/b", "a+", "#", "a b", "a\tb"}) {
-        EXPECT_FALSE(isValidTopicName(bad)) << bad;
+    EXPECT_TRUE(isValidTopicName(std::string(64, 'x')));
+    // A name the broker would refuse later is refused now, saying why.
+    for (const auto& [bad, why] : std::initializer_list<std::pair<std::string, const char*>>{
+             {"", "empty"},
+             {std::string(65, 'x'), "longer than 64"},
+             {"a/b", "'/'"},
+             {"a+", "'+'"},
+             {"#", "'#'"},
+             {"a b", "blank"},
+             {"a\tb", "control"},
+             {"a\xC2\x9B", "control"},  // C1 CSI
+             {"line\xFF", "no UTF-8 text (byte 5)"},
+             {"\xC0\xAF", "no UTF-8"}}) {  // an overlong '/'
+        const std::string problem = topicNameProblem(bad);
+        EXPECT_NE(problem.find(why), std::string::npos) << bad << ": " << problem;
     }
-    EXPECT_FALSE(isValidTopicName(std::string(65, 'x')));
     EXPECT_EQ(topic("line7", levelsLeaf(3)), "qavix/line7/levels/CH3");
 }
 

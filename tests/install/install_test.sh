@@ -25,7 +25,7 @@ expected=(
     share/man/man1/qavix.1.gz share/man/man1/qavixctl.1.gz share/man/man1/qavix-sim.1.gz
     share/doc/qavix/manual/index.html share/doc/qavix/copyright share/doc/qavix/changelog.gz
     lib/systemd/system/qavix-monitor@.service share/doc/qavix/monitor.conf.example
-    share/doc/qavix/monitor.md share/doc/qavix/plant.md
+    share/doc/qavix/monitor.md share/doc/qavix/plant.md share/doc/qavix/settings-text.md
 )
 for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"
@@ -66,6 +66,14 @@ if command -v systemd-analyze > /dev/null; then
         cat "$verify_log"; fail "systemd-analyze verify warns about the unit"
     fi
     echo "systemd-analyze verify: the monitor unit is clean"
+    # A configuration the monitor refuses is not retried for ever, and memory has a fence.
+    unit=$prefix/lib/systemd/system/qavix-monitor@.service
+    usage_status=0
+    "$prefix/bin/qavixctl" monitor > /dev/null 2>&1 || usage_status=$?
+    [ "$usage_status" -ne 0 ] || fail "qavixctl monitor without a broker did not fail"
+    grep -Eq "^RestartPreventExitStatus=(.* )?$usage_status( |\$)" "$unit" \
+        || fail "the unit restarts a configuration error (exit $usage_status)"
+    grep -Eq '^MemoryMax=[0-9]+[KMG]$' "$unit" || fail "the unit has no MemoryMax"
 else
     echo "systemd-analyze: not on this machine, skipped"
 fi

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "Utf8.h"
+
 namespace qavix::bankfile {
 
 namespace {
@@ -13,28 +15,6 @@ std::string hexEscape(unsigned char byte) {
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "\\x%02X", byte);
     return buffer;
-}
-
-// Length of a valid UTF-8 sequence of two to four bytes at `at`, or 0.
-size_t utf8Length(const std::string& s, size_t at) {
-    const auto lead = static_cast<unsigned char>(s[at]);
-    size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-    }
-    if (length == 0 || at + length > s.size()) {
-        return 0;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(s[at + i]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
 }
 
 template <typename Table>
@@ -165,7 +145,7 @@ std::string printableText(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte >= 0x80) {
-            const size_t length = utf8Length(text, i);
+            const size_t length = utf8::sequenceLength(text, i);
             if (length == 0) {
                 out += hexEscape(byte);
                 ++i;

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/JsonWriter.h"
+
 namespace qavix::json {
 
 class Value {
@@ -65,14 +67,7 @@ class Value {
     std::vector<std::pair<std::string, Value>> m_members;
 };
 
-// `text` as a JSON string, quotes included: control characters escaped, bytes that are not
-// UTF-8 replaced by U+FFFD, so the document always parses. The one string escape of the
-// program's JSON (the monitor's payloads use it too).
-void appendString(std::string& out, std::string_view text);
-
-// Indented by two blanks per level, ending in a line break. Strings go out as UTF-8; control
-// characters are escaped, and bytes that are not UTF-8 become U+FFFD so the document stays
-// valid.
+// Indented by two blanks per level, ending in a line break (through json::Writer).
 std::string write(const Value& value);
 
 // Nothing, with the reason and the byte offset in `error`, when `text` is not one JSON value

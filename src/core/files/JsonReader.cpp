@@ -3,7 +3,7 @@
 #include <string>
 
 #include "files/Json.h"
-#include "files/JsonUtf8.h"
+#include "Utf8.h"
 
 namespace qavix::json {
 
@@ -201,7 +201,7 @@ class Parser {
                 }
                 continue;
             }
-            const size_t length = detail::utf8Length(m_text, m_at);
+            const size_t length = utf8::sequenceLength(m_text, m_at);
             if (length == 0) {
                 fail("a string that is not UTF-8");
                 return false;

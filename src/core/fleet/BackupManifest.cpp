@@ -174,18 +174,4 @@ std::optional<Manifest> parseManifest(std::string_view text, std::string& error)
     return manifest;
 }
 
-std::string isoLocalTime(std::chrono::system_clock::time_point when) {
-    const std::time_t t = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char buffer[40];
-    const size_t n = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%S%z", &local);
-    std::string text(buffer, n);
-    // %z gives +0900; ISO 8601 as most readers expect it has +09:00.
-    if (text.size() >= 5) {
-        text.insert(text.size() - 2, ":");
-    }
-    return text;
-}
-
 }  // namespace qavix::fleet

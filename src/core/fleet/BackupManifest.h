@@ -58,7 +58,4 @@ std::string manifestJson(const Manifest& manifest);
 // Nothing, with the reason, when `text` is not a manifest this program wrote.
 std::optional<Manifest> parseManifest(std::string_view text, std::string& error);
 
-// "2024-03-05T14:07:09+09:00".
-std::string isoLocalTime(std::chrono::system_clock::time_point when);
-
 }  // namespace qavix::fleet

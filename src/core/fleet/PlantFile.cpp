@@ -9,6 +9,7 @@
 #include "NetworkAddress.h"
 #include "PortResolver.h"
 #include "ShiftJis.h"
+#include "Utf8.h"
 #include "files/FileIo.h"
 #include "files/PortSettings.h"
 
@@ -43,29 +44,6 @@ std::string_view unquote(std::string_view v) {
         return v.substr(1, v.size() - 2);
     }
     return v;
-}
-
-bool validUtf8(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        const auto lead = static_cast<unsigned char>(s[i]);
-        size_t length = 1;
-        if (lead >= 0x80) {
-            length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                     : lead >= 0xE0 && lead <= 0xEF ? 3
-                     : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                    : 0;
-            if (length == 0 || i + length > s.size()) {
-                return false;
-            }
-            for (size_t k = 1; k < length; ++k) {
-                if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-                    return false;
-                }
-            }
-        }
-        i += length;
-    }
-    return true;
 }
 
 bool hasControlCharacter(std::string_view s) {
@@ -340,7 +318,7 @@ Plant readPlantFile(const std::string& path) {
         return plant;
     }
     const std::string folder = std::filesystem::path(path).parent_path().string();
-    if (validUtf8(file.bytes)) {
+    if (utf8::isValid(file.bytes)) {
         return parsePlant(file.bytes, folder);
     }
     const sjis::Conversion converted = sjis::fromCp932(file.bytes);

@@ -1,78 +1,76 @@
 #include "telemetry/ConfigFile.h"
 
-#include <algorithm>
-#include <cctype>
+#include "IniText.h"
 
 namespace qavix::telemetry {
 
 namespace {
 
-std::string trim(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return "";
+constexpr std::string_view kSection = "monitor";
+
+// The long options of `qavixctl monitor` and the device options, without their dashes.
+constexpr std::string_view kFlagKeys[] = {"once"};
+constexpr std::string_view kOptionKeys[] = {
+    "mqtt",         "cafile", "cert",       "key",          "username",    "password-file",
+    "mqtt-version", "name",   "interval",   "errors-every", "warn-margin", "warn-count",
+    "retry-max",    "jsonl",  "state-file", "device",       "port",        "unit"};
+
+template <size_t N>
+bool listed(const std::string_view (&keys)[N], std::string_view key) {
+    for (const std::string_view k : keys) {
+        if (k == key) {
+            return true;
+        }
     }
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+    return false;
 }
 
-bool validKey(const std::string& key) {
-    return !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
-        return std::islower(static_cast<unsigned char>(c)) ||
-               std::isdigit(static_cast<unsigned char>(c)) || c == '-';
-    });
+std::string lineText(int line) {
+    return line > 0 ? "line " + std::to_string(line) + ": " : std::string();
+}
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
 }
 
 }  // namespace
 
-bool parseConfigText(const std::string& text, ConfigEntries& out, std::string& error) {
+bool isConfigFlag(std::string_view key) {
+    return listed(kFlagKeys, key);
+}
+
+bool isConfigOption(std::string_view key) {
+    return listed(kOptionKeys, key);
+}
+
+bool parseConfigText(std::string_view text, ConfigEntries& out, std::string& error) {
+    const ini::SettingsText read = ini::readSettingsText(text);
+    if (!read.ok()) {
+        const ini::TextProblem& first = read.problems.front();
+        error = lineText(first.line) + first.message;
+        return false;
+    }
+    for (const ini::SectionLine& section : read.sections) {
+        if (!ini::sameName(section.name, kSection)) {
+            error = lineText(section.line) + "unknown section [" + ini::printable(section.name) +
+                    "] (only [monitor])";
+            return false;
+        }
+    }
     ConfigEntries entries;
-    size_t pos = 0;
-    int number = 0;
-    bool otherSection = false;
-    while (pos <= text.size()) {
-        const size_t end = std::min(text.find('\n', pos), text.size());
-        std::string line = trim(text.substr(pos, end - pos));
-        pos = end + 1;
-        ++number;
-        const std::string where = "line " + std::to_string(number) + ": ";
-        if (line.find('\0') != std::string::npos) {
-            error = where + "a NUL byte";
+    for (const ini::SettingLine& s : read.settings) {
+        std::string key = lower(s.key);
+        if (!isConfigFlag(key) && !isConfigOption(key)) {
+            error = lineText(s.line) + "unknown key \"" + ini::printable(s.key) + "\"";
             return false;
         }
-        if (line.empty() || line[0] == '#' || line[0] == ';') {
-            continue;
-        }
-        if (line[0] == '[') {
-            if (line.back() != ']') {
-                error = where + "bad section header";
-                return false;
-            }
-            otherSection = trim(line.substr(1, line.size() - 2)) != "monitor";
-            if (otherSection) {
-                error = where + "unknown section " + line + " (only [monitor])";
-                return false;
-            }
-            continue;
-        }
-        const auto eq = line.find('=');
-        if (eq == std::string::npos) {
-            error = where + "expected key = value";
-            return false;
-        }
-        std::string key = trim(line.substr(0, eq));
-        std::transform(key.begin(), key.end(), key.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (!validKey(key)) {
-            error = where + "bad key \"" + key + "\"";
-            return false;
-        }
-        std::string value = trim(line.substr(eq + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-            value = value.substr(1, value.size() - 2);
-        } else if (const auto hash = value.find(" #"); hash != std::string::npos) {
-            value = trim(value.substr(0, hash));
-        }
-        entries.emplace_back(std::move(key), std::move(value));
+        entries.emplace_back(std::move(key), s.value);
     }
     out = std::move(entries);
     error.clear();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "IniText.h"
+#include "comm/StatusCheck.h"
 #include "model/ErrorLog.h"
 #include "monitor/LevelReading.h"
 
@@ -59,11 +61,12 @@ bool ControllerMonitor::identify(std::string& problem) {
                           m_model);
     }
     const std::string name = nameOfId(m_model.working().general.idText);
-    if (r.ok() && isValidTopicName(name)) {
+    const std::string why = topicNameProblem(name);
+    if (r.ok() && why.empty()) {
         m_name = name;
     } else if (r.ok()) {
-        r.readError = "the controller's ID \"" + m_model.working().general.idText +
-                      "\" cannot name a topic: give --name";
+        r.readError = "the controller's ID \"" + ini::printable(m_model.working().general.idText) +
+                      "\" cannot name a topic (it " + why + "): give --name";
     }
     problem = r.problem.empty() ? r.readError : r.problem;
     endCycle(r);
@@ -71,6 +74,8 @@ bool ControllerMonitor::identify(std::string& problem) {
 }
 
 void ControllerMonitor::endCycle(const LineResult& result) {
+    // Another program may have held the port and written meanwhile.
+    m_thresholdsStale = m_thresholdsStale || result.line != LineState::Ok;
     m_lastLine = result.line;
     m_lastOk = result.ok();
     if (!keepsLineOpen() || result.line != LineState::Ok) {
@@ -86,7 +91,8 @@ std::chrono::milliseconds ControllerMonitor::nextWait() {
     return m_config.interval;
 }
 
-std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors) {
+std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors,
+                                                 const DeliveryCounters& delivery) {
     std::vector<OutMessage> out;
     const std::time_t now = m_wallClock();
     StatusReport report;
@@ -94,6 +100,7 @@ std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors) {
     report.name = m_name;
     report.port = m_reader.portName();
     report.unit = m_config.unit;
+    report.delivery = delivery;
 
     LineResult r = m_reader.open();
     ControllerStatus status;
@@ -109,7 +116,19 @@ std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors) {
         for (int s = 0; s < levels::connectedSensors(m_model.working()); ++s) {
             report.beams.push_back(m_model.working().channel(s).beamCount);
         }
-        r = readLevels(out, now);
+        // Settings change only through setting or factory mode, and a program that does it
+        // holds the port meanwhile; new sensors bring new thresholds.
+        const bool settled = status.reply.state == kStateNormal;
+        if (!settled || report.beams != m_beamsOfThresholds) {
+            m_thresholdsStale = true;
+        }
+        r = readLevels(out, now, m_thresholdsStale || readErrors);
+        m_beamsOfThresholds = report.beams;
+        // What a write in progress has put is final only when it is enabled: read again then.
+        m_thresholdsStale = m_thresholdsStale || !settled;
+    }
+    if (!r.ok()) {
+        m_thresholdsStale = true;
     }
     if (r.ok() && readErrors) {
         r = readErrorLog(out, now);
@@ -123,17 +142,29 @@ std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors) {
     return out;
 }
 
-LineResult ControllerMonitor::readLevels(std::vector<OutMessage>& out, std::time_t now) {
+LineResult ControllerMonitor::readLevels(std::vector<OutMessage>& out, std::time_t now,
+                                         bool withThresholds) {
     SettingsData& set = m_model.working();
     const levels::GraphChoice all{levels::kAllChannels, false};
-    // Thresholds and blanking every cycle: a person may have tuned them in between.
+    // Blanking every cycle (a few bytes); the ratio thresholds of every beam, most of a
+    // cycle's line time, only when they may have changed and with every error-log read, so
+    // a change nobody saw is in the payloads within that time.
     std::vector<PageRead> reads = levels::operationReads(levels::Operation::RefreshRatio, set, all);
+    if (!withThresholds) {
+        reads.erase(std::remove_if(reads.begin(), reads.end(),
+                                   [](const PageRead& r) {
+                                       return r.code == code::kReadRatioOnTh ||
+                                              r.code == code::kReadRatioOffTh;
+                                   }),
+                    reads.end());
+    }
     const auto levelReads = levels::operationReads(levels::Operation::LevelsRatio, set, all);
     reads.insert(reads.end(), levelReads.begin(), levelReads.end());
     const LineResult r = m_reader.read(reads, m_model);
     if (!r.ok()) {
         return r;
     }
+    m_thresholdsStale = m_thresholdsStale && !withThresholds;
     std::vector<OutMessage> alerts;
     for (int s = 0; s < levels::connectedSensors(set); ++s) {
         const auto bars = levels::barViews(set, levels::GraphChoice{s, false}, true);

@@ -56,8 +56,8 @@ class ControllerMonitor {
     const std::string& name() const { return m_name; }
 
     // One cycle; with `readErrors` the error log is read too. Returns the messages in the
-    // order they are to be published.
-    std::vector<OutMessage> cycle(bool readErrors);
+    // order they are to be published; the status carries `delivery` as it stands.
+    std::vector<OutMessage> cycle(bool readErrors, const DeliveryCounters& delivery = {});
 
     // The wait before the next cycle: the interval, or after a lost or silent line the
     // line's back-off (a busy port is tried again at the interval: its holder is a person).
@@ -72,7 +72,7 @@ class ControllerMonitor {
     bool lastCycleOk() const { return m_lastOk; }
 
   private:
-    LineResult readLevels(std::vector<OutMessage>& out, std::time_t now);
+    LineResult readLevels(std::vector<OutMessage>& out, std::time_t now, bool withThresholds);
     LineResult readErrorLog(std::vector<OutMessage>& out, std::time_t now);
     void endCycle(const LineResult& result);
 
@@ -86,6 +86,10 @@ class ControllerMonitor {
     Backoff m_lineBackoff;
     LineState m_lastLine = LineState::Ok;
     bool m_lastOk = false;
+    // The ratio thresholds held may be out of date: none read yet, a cycle failed, the
+    // controller was found out of normal operation, or the sensors changed.
+    bool m_thresholdsStale = true;
+    std::vector<int> m_beamsOfThresholds;
 };
 
 // Topic-safe name of a controller ID ("000101"): characters a topic cannot carry become '_'.

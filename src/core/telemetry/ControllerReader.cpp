@@ -107,7 +107,9 @@ LineResult ControllerReader::failure(int code) const {
 
 LineResult ControllerReader::readStatus(ControllerStatus& out) {
     if (!m_open) {
-        return open();
+        if (LineResult opened = open(); !opened.ok()) {
+            return opened;
+        }
     }
     const int timeout =
         static_cast<int>(std::min<long long>(kRequestTimeoutMs, m_timings.requestTimeout.count()));
@@ -156,7 +158,9 @@ LineResult ControllerReader::readStatus(ControllerStatus& out) {
 
 LineResult ControllerReader::read(const std::vector<PageRead>& reads, DeviceModel& model) {
     if (!m_open) {
-        return open();
+        if (LineResult opened = open(); !opened.ok()) {
+            return opened;
+        }
     }
     std::array<char, kReplyBufferSize> buffer{};
     for (const PageRead& r : reads) {

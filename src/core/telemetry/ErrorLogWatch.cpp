@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <tuple>
 
+#include "IniText.h"
 #include "files/FileIo.h"
 
 namespace qavix::telemetry {
@@ -17,14 +18,6 @@ std::string datePart(const std::string& key) {
     return key.substr(0, key.find(' '));
 }
 
-std::string trim(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 }  // namespace
 
 std::string errorEntryKey(const ErrorHistoryEntry& e) {
@@ -32,6 +25,37 @@ std::string errorEntryKey(const ErrorHistoryEntry& e) {
     std::snprintf(buf, sizeof buf, "%02d%02d%02d%02d%02d%02d %02d ", e.year % 100, e.month % 100,
                   e.day % 100, e.hour % 100, e.minute % 100, e.second % 100, e.reserved % 100);
     return buf + e.codeText + ' ' + e.serialText;
+}
+
+void ErrorLogWatch::restore(std::optional<std::string> lastKey) {
+    m_last = std::move(lastKey);
+    m_lastSecond.clear();
+    if (m_last && !m_last->empty()) {
+        m_lastSecond.insert(*m_last);
+    }
+}
+
+bool ErrorLogWatch::newSinceGone(const std::string& key) const {
+    const std::string date = datePart(key);
+    const std::string lastDate = datePart(*m_last);
+    if (date <= lastDate) {
+        // Several entries share a second: of the last one seen, only those not seen are new.
+        return date == lastDate && m_lastSecond.count(key) == 0;
+    }
+    return true;
+}
+
+void ErrorLogWatch::remember(const std::vector<std::string>& keys) {
+    const std::string newestDate = datePart(keys.front());
+    if (!m_last || datePart(*m_last) != newestDate) {
+        m_lastSecond.clear();
+    }
+    for (const std::string& key : keys) {
+        if (datePart(key) == newestDate) {
+            m_lastSecond.insert(key);
+        }
+    }
+    m_last = keys.front();
 }
 
 std::vector<int> ErrorLogWatch::look(
@@ -43,23 +67,23 @@ std::vector<int> ErrorLogWatch::look(
         }
         keys.push_back(errorEntryKey(e));
     }
-    const std::string newest = keys.empty() ? std::string() : keys.front();
     std::vector<int> fresh;
     if (m_last) {
         size_t end = 0;
         while (end < keys.size() && keys[end] != *m_last) {
             ++end;
         }
+        const bool gone = end == keys.size() && !m_last->empty();
         for (size_t k = end; k-- > 0;) {
-            // Gone from the log: only what is dated after it can be new.
-            if (end == keys.size() && !m_last->empty() && datePart(keys[k]) <= datePart(*m_last)) {
-                continue;
+            if (!gone || newSinceGone(keys[k])) {
+                fresh.push_back(static_cast<int>(k));
             }
-            fresh.push_back(static_cast<int>(k));
         }
     }
-    if (!keys.empty() || !m_last) {
-        m_last = newest;
+    if (!keys.empty()) {
+        remember(keys);
+    } else if (!m_last) {
+        m_last = std::string();
     }
     return fresh;
 }
@@ -74,31 +98,37 @@ std::optional<std::string> loadErrorState(const std::string& path, std::string& 
         error = path + ": " + r.error;
         return std::nullopt;
     }
-    size_t pos = 0;
-    while (pos < r.bytes.size()) {
-        const size_t end = std::min(r.bytes.find('\n', pos), r.bytes.size());
-        const std::string line = trim(r.bytes.substr(pos, end - pos));
-        pos = end + 1;
-        const auto eq = line.find('=');
-        if (line.empty() || line[0] == '#' || eq == std::string::npos) {
-            continue;
+    const ini::SettingsText text = ini::readSettingsText(r.bytes);
+    if (!text.ok()) {
+        const ini::TextProblem& p = text.problems.front();
+        error =
+            path + (p.line > 0 ? ":" + std::to_string(p.line) : std::string()) + ": " + p.message;
+        return std::nullopt;
+    }
+    for (const ini::SettingLine& s : text.settings) {
+        if (!s.section.empty() || !ini::sameName(s.key, kStateKey)) {
+            continue;  // a later version's keys
         }
-        if (trim(line.substr(0, eq)) == kStateKey) {
-            std::string key = trim(line.substr(eq + 1));
-            if (key.size() > kMaxKeyLength) {
-                break;
-            }
-            return key;
+        if (s.value.size() > kMaxKeyLength) {
+            error = path + ":" + std::to_string(s.line) + ": " + kStateKey + " is longer than " +
+                    std::to_string(kMaxKeyLength) + " characters";
+            return std::nullopt;
         }
+        return s.value;
     }
     error = path + ": no " + kStateKey + " line";
     return std::nullopt;
 }
 
 bool saveErrorState(const std::string& path, const std::string& lastKey, std::string& error) {
+    const std::optional<std::string> value = ini::settingValueText(lastKey);
+    if (!value || lastKey.size() > kMaxKeyLength) {
+        error = path + ": the entry \"" + ini::printable(lastKey) + "\" cannot be kept in it";
+        return false;
+    }
     const std::string text =
         std::string("# qavixctl monitor: the newest error-log entry delivered\n") + kStateKey +
-        " = " + lastKey + "\n";
+        " = " + *value + "\n";
     const fileio::WriteResult w = fileio::writeFileAtomic(path, text);
     error = w.ok ? std::string() : path + ": " + w.error;
     return w.ok;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,18 +21,23 @@ class ErrorLogWatch {
   public:
     // What was last seen (or delivered) before, from the state file; "" means the log was
     // empty. Without it the next look publishes nothing and only remembers.
-    void restore(std::optional<std::string> lastKey) { m_last = std::move(lastKey); }
+    void restore(std::optional<std::string> lastKey);
 
     // The indices (0..19) of the entries that are new since the last look, oldest first.
     // An entry counts as new when it stands above the last one seen; when that one is gone
     // from the log (more than twenty entries since, or the log was cleared), every entry
-    // dated after it is new.
+    // dated after it is new, and of its own second every entry not seen before.
     std::vector<int> look(const std::array<ErrorHistoryEntry, kErrorHistoryCount>& history);
 
     const std::optional<std::string>& last() const { return m_last; }
 
   private:
+    bool newSinceGone(const std::string& key) const;
+    void remember(const std::vector<std::string>& keys);
+
     std::optional<std::string> m_last;
+    // The keys seen of the newest second: a controller logs several errors in one second.
+    std::set<std::string> m_lastSecond;
 };
 
 // The state file: "last-error = KEY" (an empty KEY: the log was empty). A missing file is

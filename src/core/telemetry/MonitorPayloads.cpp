@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "Utf8.h"
 #include "comm/StatusCheck.h"
+#include "files/IsoTime.h"
+#include "files/JsonWriter.h"
 #include "model/ErrorLog.h"
-#include "telemetry/Json.h"
 
 namespace qavix::telemetry {
 
@@ -71,30 +73,28 @@ std::string levelsLeaf(int channel) {
     return "levels/CH" + std::to_string(channel);
 }
 
-bool isValidTopicName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxNameLength) {
-        return false;
+std::string topicNameProblem(const std::string& name) {
+    if (name.empty()) {
+        return "is empty";
     }
-    for (const char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '/' || c == '+' || c == '#' || u <= 0x20 || u == 0x7F) {
-            return false;
+    if (name.size() > kMaxNameLength) {
+        return "is longer than " + std::to_string(kMaxNameLength) + " bytes";
+    }
+    if (const size_t bad = utf8::firstInvalid(name); bad != std::string::npos) {
+        return "is no UTF-8 text (byte " + std::to_string(bad + 1) + ")";
+    }
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto u = static_cast<unsigned char>(name[i]);
+        if (name[i] == '/' || name[i] == '+' || name[i] == '#') {
+            return std::string("holds '") + name[i] + "', which separates or matches topics";
+        }
+        const bool c1 =
+            u == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) <= 0x9F;
+        if (u <= 0x20 || u == 0x7F || c1) {
+            return "holds a blank or a control character";
         }
     }
-    return true;
-}
-
-std::string isoTime(std::time_t t) {
-    std::tm local{};
-    localtime_r(&t, &local);
-    char buf[40];
-    const size_t n = std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S%z", &local);
-    std::string s(buf, n);
-    // %z gives +0900; ISO 8601's extended form wants +09:00.
-    if (s.size() >= 5) {
-        s.insert(s.size() - 2, ":");
-    }
-    return s;
+    return {};
 }
 
 const char* controllerStateName(int state) {
@@ -132,9 +132,9 @@ std::string onlinePayload(bool online) {
 }
 
 std::string statusPayload(const StatusReport& r) {
-    JsonWriter j;
+    json::Writer j;
     j.beginObject();
-    j.key("time").value(isoTime(r.time));
+    j.key("time").value(isoLocalTime(r.time));
     j.key("name").value(r.name);
     j.key("port").value(r.port);
     j.key("unit").value(r.unit);
@@ -172,17 +172,23 @@ std::string statusPayload(const StatusReport& r) {
     j.key("read").value(r.readError.empty() && r.line == LineState::Ok ? "ok" : "failed");
     j.key("read_error");
     r.readError.empty() ? j.null() : j.value(r.readError);
+    j.key("delivery").beginObject();
+    j.key("levels_dropped").value(r.delivery.levelsDropped);
+    j.key("refused").value(r.delivery.refused);
+    j.key("alerts_lost").value(r.delivery.alertsLost);
+    j.key("errors_lost").value(r.delivery.errorsLost);
+    j.endObject();
     j.endObject();
     return j.take();
 }
 
 std::string levelsPayload(std::time_t time, int channel, const std::vector<levels::BarView>& bars,
                           const SensorMargin& margin) {
-    JsonWriter j;
+    json::Writer j;
     // 3 arrays of numbers and one of words per beam: about 40 bytes a beam.
     j.reserve(160 + 40 * bars.size());
     j.beginObject();
-    j.key("time").value(isoTime(time));
+    j.key("time").value(isoLocalTime(time));
     j.key("channel").value(channel);
     j.key("beams").value(static_cast<int>(bars.size()));
     j.key("level").beginArray();
@@ -208,7 +214,7 @@ std::string levelsPayload(std::time_t time, int channel, const std::vector<level
     j.key("margin");
     if (margin.known) {
         j.beginObject();
-        j.key("percent").number(margin.percent, kMarginDecimals);
+        j.key("percent").fixed(margin.percent, kMarginDecimals);
         j.key("beam").value(margin.beam);
         j.endObject();
     } else {
@@ -221,15 +227,13 @@ std::string levelsPayload(std::time_t time, int channel, const std::vector<level
 std::string errorEntryPayload(std::time_t time, const ErrorHistoryEntry& entry) {
     const int code = parseErrorCode(entry.codeText);
     const ErrorLogRow row = errorLogRow(0, entry, emptyErrorLogRow(0), japaneseWeekdays());
-    JsonWriter j;
+    json::Writer j;
     j.beginObject();
-    j.key("time").value(isoTime(time));
+    j.key("time").value(isoLocalTime(time));
     j.key("date");
     if (entry.hasDate()) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", entry.year + 2000,
-                      entry.month, entry.day, entry.hour, entry.minute, entry.second);
-        j.value(buf);
+        j.value(isoDateTime(entry.year + 2000, entry.month, entry.day, entry.hour, entry.minute,
+                            entry.second));
     } else {
         j.null();
     }
@@ -245,14 +249,14 @@ std::string errorEntryPayload(std::time_t time, const ErrorHistoryEntry& entry) 
 
 std::string alertPayload(std::time_t time, const MarginAlert& alert, double warnPercent,
                          int warnCount) {
-    JsonWriter j;
+    json::Writer j;
     j.beginObject();
-    j.key("time").value(isoTime(time));
+    j.key("time").value(isoLocalTime(time));
     j.key("alert").value(alert.kind == MarginAlert::Kind::Low ? "margin-low" : "margin-ok");
     j.key("channel").value(alert.channel);
     j.key("beam").value(alert.beam);
-    j.key("margin").number(alert.percent, kMarginDecimals);
-    j.key("warn_margin").number(warnPercent, kMarginDecimals);
+    j.key("margin").fixed(alert.percent, kMarginDecimals);
+    j.key("warn_margin").fixed(warnPercent, kMarginDecimals);
     j.key("warn_count").value(warnCount);
     j.endObject();
     return j.take();

@@ -13,6 +13,7 @@
 #include "model/DeviceData.h"
 #include "monitor/LevelReading.h"
 #include "telemetry/MarginAlerts.h"
+#include "telemetry/PublishQueue.h"
 
 namespace qavix::telemetry {
 
@@ -32,12 +33,12 @@ std::string topic(const std::string& name, const std::string& leaf);
 // "levels/CH1" .. "levels/CH3".
 std::string levelsLeaf(int channel);
 
-// Whether `name` can stand in a topic: not empty, at most 64 bytes, no '/', '+', '#',
-// control characters or blanks.
-bool isValidTopicName(const std::string& name);
-
-// "2024-03-15T10:00:00+09:00" in the machine's time zone.
-std::string isoTime(std::time_t t);
+// Why `name` cannot stand in a topic, or empty when it can: 1..64 bytes of UTF-8 (a broker
+// refuses a topic that is not), no '/', '+', '#', blanks or control characters.
+std::string topicNameProblem(const std::string& name);
+inline bool isValidTopicName(const std::string& name) {
+    return topicNameProblem(name).empty();
+}
 
 // The text of a controller state as the program's messages name it.
 const char* controllerStateName(int state);
@@ -54,6 +55,7 @@ struct StatusReport {
     std::optional<ControllerError> error;
     std::vector<int> beams;  // beams of each connected sensor, CH1 first
     std::string readError;   // a read of this cycle failed (malformed reply ...)
+    DeliveryCounters delivery;
 };
 
 std::string onlinePayload(bool online);

@@ -25,6 +25,16 @@ struct OutMessage {
     std::string errorKey;
 };
 
+// What did not reach the broker since the start, for the status payload: level messages
+// dropped for room, and messages the broker refused (of them alerts and error entries,
+// which are never dropped for room and so count as lost).
+struct DeliveryCounters {
+    std::uint64_t levelsDropped = 0;
+    std::uint64_t refused = 0;
+    std::uint64_t alertsLost = 0;
+    std::uint64_t errorsLost = 0;
+};
+
 class PublishQueue {
   public:
     explicit PublishQueue(size_t capacity = kDefaultQueueCapacity) : m_capacity(capacity) {}

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <string>
 
 #include "telemetry/PublishQueue.h"
 
@@ -18,16 +19,21 @@ constexpr size_t kDefaultMaxInFlight = 20;
 
 class BrokerLink {
   public:
+    enum class Send {
+        Taken,    // on its way; `id` identifies its acknowledgement
+        Later,    // the connection cannot take it now (it just dropped)
+        Refused,  // it can never go (too large, not UTF-8 ...): `reason` says why
+    };
+
     virtual ~BrokerLink() = default;
     virtual bool connected() const = 0;
-    // Hands one message over; false when the connection cannot take it now (it just
-    // dropped). `id` identifies its acknowledgement.
-    virtual bool send(const OutMessage& message, int& id) = 0;
+    virtual Send send(const OutMessage& message, int& id, std::string& reason) = 0;
 };
 
 class Publisher {
   public:
     using Delivered = std::function<void(const OutMessage&)>;
+    using Refused = std::function<void(const OutMessage&, const std::string& reason)>;
 
     explicit Publisher(BrokerLink& link, size_t capacity = kDefaultQueueCapacity,
                        size_t maxInFlight = kDefaultMaxInFlight);
@@ -35,16 +41,23 @@ class Publisher {
     void publish(OutMessage message);
     // Hands over what may go now, in queue order.
     void pump();
-    // The broker acknowledged message `id`.
+    // The broker acknowledged message `id`: took it, or refused it for good (an ACL, a size
+    // limit), which a retry would only repeat. A refused message is dropped, so what waits
+    // behind it goes on.
     void acknowledged(int id);
+    void refused(int id, const std::string& reason);
     void onDelivered(Delivered callback) { m_delivered = std::move(callback); }
+    void onRefused(Refused callback) { m_refused = std::move(callback); }
 
     size_t queued() const { return m_queue.size(); }
     size_t inFlight() const { return m_inFlight.size(); }
     bool idle() const { return m_queue.empty() && m_inFlight.empty(); }
     std::uint64_t dropped() const { return m_queue.dropped(); }
+    DeliveryCounters counters() const;
 
   private:
+    void drop(const OutMessage& message, const std::string& reason);
+
     BrokerLink& m_link;
     PublishQueue m_queue;
     size_t m_maxInFlight;
@@ -52,6 +65,8 @@ class Publisher {
     // reconnect, so they are not queued again.
     std::map<int, OutMessage> m_inFlight;
     Delivered m_delivered;
+    Refused m_refused;
+    DeliveryCounters m_lost;
 };
 
 }  // namespace qavix::telemetry
