@@ -48,6 +48,17 @@ std::string defaultStateFile(const std::string& name) {
     return base + "/qavix/" + file;
 }
 
+// What the broker says as the will when the monitor goes, said by the monitor in the JSON
+// lines itself.
+OutMessage onlineMessage(const std::string& name, bool online) {
+    OutMessage m;
+    m.kind = telemetry::MessageKind::Online;
+    m.topic = telemetry::topic(name, "online");
+    m.payload = telemetry::onlinePayload(online);
+    m.retain = true;
+    return m;
+}
+
 }  // namespace
 
 bool waitForIdentity(telemetry::ControllerMonitor& monitor, bool once, int& exitCode) {
@@ -107,12 +118,7 @@ bool MonitorRun::openSinks(const std::optional<telemetry::BrokerUrl>& broker,
         m_mqtt->onNotice(say);
     }
     if (m_jsonl) {
-        OutMessage online;
-        online.kind = telemetry::MessageKind::Online;
-        online.topic = telemetry::topic(m_monitor.name(), "online");
-        online.payload = telemetry::onlinePayload(true);
-        online.retain = true;
-        if (!writeJsonl(online)) {
+        if (!writeJsonl(onlineMessage(m_monitor.name(), true))) {
             error = "the JSON lines cannot be written";
             return false;
         }
@@ -240,7 +246,8 @@ int MonitorRun::finishOnce() {
             break;
         }
     }
-    const bool deliveredAll = !m_publisher || m_publisher->idle();
+    const bool deliveredAll =
+        !m_publisher || (m_publisher->idle() && m_publisher->counters().refused == 0);
     if (!deliveredAll) {
         say("the broker did not take the messages");
         return kExitConnection;
@@ -274,13 +281,8 @@ int MonitorRun::loop() {
         result = finishOnce();
     }
     if (m_jsonl) {
-        OutMessage offline;
-        offline.kind = telemetry::MessageKind::Online;
-        offline.topic = telemetry::topic(m_monitor.name(), "online");
-        offline.payload = telemetry::onlinePayload(false);
-        offline.retain = true;
         std::string error;
-        m_jsonl->write(offline, error);
+        m_jsonl->write(onlineMessage(m_monitor.name(), false), error);
     }
     if (m_mqtt) {
         m_mqtt->shutdown(kShutdownWait);

@@ -202,18 +202,11 @@ bool MqttClient::serveSocket(Clock::time_point until) {
     if (m_connecting) {
         wakeAt = std::min(wakeAt, m_attemptDeadline);
     }
+    // Our own wait, so that a stop signal ends it at once; then the library's own round with
+    // nothing left to wait for, which knows what a TLS handshake in progress needs.
     const short want = static_cast<short>(POLLIN | (mosquitto_want_write(m_mosq) ? POLLOUT : 0));
-    const short ready = waitUntil(wakeAt, mosquitto_socket(m_mosq), want);
-    int rc = MOSQ_ERR_SUCCESS;
-    if ((ready & (POLLIN | POLLERR | POLLHUP)) != 0) {
-        rc = mosquitto_loop_read(m_mosq, kMaxPacketsPerLoop);
-    }
-    if (rc == MOSQ_ERR_SUCCESS && (ready & POLLOUT) != 0) {
-        rc = mosquitto_loop_write(m_mosq, kMaxPacketsPerLoop);
-    }
-    if (rc == MOSQ_ERR_SUCCESS) {
-        rc = mosquitto_loop_misc(m_mosq);
-    }
+    waitUntil(wakeAt, mosquitto_socket(m_mosq), want);
+    const int rc = mosquitto_loop(m_mosq, 0, kMaxPacketsPerLoop);
     if (rc != MOSQ_ERR_SUCCESS && (m_connecting || m_connected)) {
         const bool wasConnected = m_connected;
         m_connected = false;
@@ -301,8 +294,8 @@ void MqttClient::onPublish(mosquitto* /*mosq*/, void* self, int mid, int reason,
         return;
     }
     if (reason >= kFirstRefusalReason) {
-        char code[8];
-        std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(reason));
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(reason) & 0xFFu);
         c->m_publisher->refused(mid, std::string(mosquitto_reason_string(reason)) + ", " + code);
         return;
     }

@@ -156,7 +156,13 @@ TEST_F(MonitorTest, ErrorOnceAndOneMarginAlertEachWayAndNoRepeatAfterRestart) {
         },
         kWait))
         << monitorErr();
-    std::this_thread::sleep_for(1500ms);  // more error-log reads and cycles: nothing repeats
+    // More cycles and error-log reads (one with each cycle here): nothing repeats.
+    const size_t cyclesSoFar = sub.payloads("qavix/line8/status").size();
+    ASSERT_TRUE(sub.waitFor(
+        [&](const Subscriber& s) {
+            return s.payloads("qavix/line8/status").size() >= cyclesSoFar + 6;
+        },
+        kWait));
 
     const auto alerts = sub.payloads("qavix/line8/alerts");
     ASSERT_EQ(alerts.size(), 2u);
