@@ -3,6 +3,7 @@
 #include <mosquitto.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
+#include <openssl/x509v3.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -56,6 +57,44 @@ bool refusedForGood(int rc) {
            rc == MOSQ_ERR_OVERSIZE_PACKET || rc == MOSQ_ERR_INVAL ||
            rc == MOSQ_ERR_QOS_NOT_SUPPORTED || rc == MOSQ_ERR_RETAIN_NOT_SUPPORTED ||
            rc == MOSQ_ERR_TOPIC_ALIAS_INVALID;
+}
+
+bool madeOutTo(X509* cert, const std::string& host) {
+    return X509_check_ip_asc(cert, host.c_str(), 0) == 1 ||
+           X509_check_host(cert, host.c_str(), host.size(), 0, nullptr) == 1;
+}
+
+// What is wrong with the broker's certificate in the words of what to mend, or empty when
+// nothing is. The library's own host check fails without a reason of its own, so a chain
+// that is otherwise fine is checked against the host here.
+std::string certificateFault(SSL* ssl, const std::string& host) {
+    const long verify = SSL_get_verify_result(ssl);
+    const std::string openssl = X509_verify_cert_error_string(verify);
+    switch (verify) {
+        case X509_V_OK:
+            return {};
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+        case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+        case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+        case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+            return "signed by an authority not trusted here, see --cafile (" + openssl + ")";
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+            return "it has expired (" + openssl + ")";
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+            return "it is not valid yet: is this machine's clock right? (" + openssl + ")";
+        default:
+            break;
+    }
+    X509* cert = SSL_get0_peer_certificate(ssl);
+    STACK_OF(X509)* chain = SSL_get_peer_cert_chain(ssl);
+    if (cert == nullptr && chain != nullptr && sk_X509_num(chain) > 0) {
+        cert = sk_X509_value(chain, 0);
+    }
+    if (cert != nullptr && !madeOutTo(cert, host)) {
+        return "it is made out to another host than " + host + " (hostname mismatch)";
+    }
+    return openssl;
 }
 
 }  // namespace
@@ -312,10 +351,7 @@ void MqttClient::onLog(mosquitto* mosq, void* self, int level, const char* text)
     // result is still there to read.
     auto* ssl = static_cast<SSL*>(mosquitto_ssl_get(mosq));
     if (ssl != nullptr && c->m_tlsVerify.empty()) {
-        const long verify = SSL_get_verify_result(ssl);
-        if (verify != X509_V_OK) {
-            c->m_tlsVerify = X509_verify_cert_error_string(verify);
-        }
+        c->m_tlsVerify = certificateFault(ssl, c->m_options.broker.host);
     }
 }
 
