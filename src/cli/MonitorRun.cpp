@@ -22,6 +22,8 @@ using telemetry::OutMessage;
 constexpr milliseconds kShutdownWait{3000};
 // --once: how long the broker may take to be reached and to take the messages.
 constexpr milliseconds kOnceWait{10000};
+// The least time the broker is served between two reads.
+constexpr milliseconds kBrokerShare{500};
 
 void say(const std::string& text) {
     std::cerr << "monitor: " << text << '\n';
@@ -272,7 +274,10 @@ int MonitorRun::loop() {
             if (m_args.once) {
                 break;
             }
-            nextCycle = now + m_monitor.nextWait();
+            // A read slower than the interval (a silent line's time-outs, a slow line) still
+            // leaves the broker its share before the next one: it is served only in between.
+            const milliseconds wait = m_monitor.nextWait();
+            nextCycle = std::max(now + wait, Clock::now() + std::min(wait, kBrokerShare));
         }
         serveUntil(nextCycle);
     }

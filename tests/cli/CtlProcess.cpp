@@ -89,6 +89,14 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
 CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args) {
     return runCtlAs(-1, -1, env, args);
 }

@@ -56,5 +56,7 @@ void removeTempDirs();
 
 std::string readBytes(const std::string& path);
 std::vector<std::string> lines(const std::string& text);
+// How often `part` stands in `text` (a message said once, not on every cycle).
+size_t occurrences(const std::string& text, const std::string& part);
 
 }  // namespace qavix::cli::test

@@ -229,14 +229,6 @@ TEST_F(MonitorTest, AlertsMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder) {
     EXPECT_LT(jsonField(alerts[0], "time"), jsonField(alerts[1], "time"));
 }
 
-size_t occurrences(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 // An ACL that denies the errors topic: the broker refuses the entry (MQTT 5 says so in its
 // acknowledgement). It is reported as lost, counted, and the state file stays before it,
 // so a restart once the ACL is mended publishes it.
