@@ -418,7 +418,7 @@ TEST(Fleet, BadPlantFilesAreRefusedWithTheirLineBeforeAnythingConnects) {
     const std::string log = dir + "/requests.log";
     const std::string port = "sim:--log " + log;
     const Bad cases[] = {
-        {"[a]\nport=X\nunit=0\n[a]\nport=X\nunit=1\n", "plant.ini:4: duplicate name 'a'"},
+        {"[a]\nport=X\nunit=0\n[a]\nport=X\nunit=1\n", "plant.ini:4: section [a] given twice"},
         {"[a]\nport=X\nunit=0\nspeed=1\n", "plant.ini:4: unknown key 'speed'"},
         {"[ok]\nport=X\nunit=0\n\n[a]\nunit=0\n", "plant.ini:5: [a] has no port"},
         {"[hall/a]\nport=X\nunit=0\n", "plant.ini:1: name 'hall/a'"},

@@ -15,10 +15,10 @@ namespace {
 TEST(PlantFile, ControllersWithEveryKey) {
     const Plant plant = parsePlant(
         "\xEF\xBB\xBF; the north hall\r\n"
-        "[Press 1]\r\n"
-        "port = COM2\r\n"
+        "[Press 1]   ; the first press\r\n"
+        "port = COM2 ; by the door\r\n"
         "Unit=7\r\n"
-        "golden = golden/press1.qbk\r\n"
+        "golden = golden/press#1.qbk # commissioned\r\n"
         "banks = 1, 3\r\n"
         "\n"
         "# a comment\n"
@@ -42,7 +42,7 @@ TEST(PlantFile, ControllersWithEveryKey) {
     EXPECT_EQ(press.name, "Press 1");
     EXPECT_EQ(press.port, "COM2");
     EXPECT_EQ(press.unit, 7);
-    EXPECT_EQ(press.golden, "/plants/north/golden/press1.qbk");
+    EXPECT_EQ(press.golden, "/plants/north/golden/press#1.qbk");
     EXPECT_EQ(press.banks, (std::array<bool, 4>{true, false, true, false}));
     EXPECT_EQ(press.line, 2);
     EXPECT_FALSE(press.baud);
@@ -77,9 +77,9 @@ TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
     const BadPlant cases[] = {
         {"duplicate name",
          "[a]\nport=COM1\nunit=1\n\n[b]\nport=COM1\nunit=2\n[a]\nport=COM2\nunit=1\n", 8,
-         "duplicate name 'a' (first at line 1)"},
+         "section [a] given twice (first at line 1)"},
         {"names that differ in case only", "[Line]\nport=COM1\nunit=1\n[LINE]\nport=COM2\nunit=1\n",
-         4, "duplicate name"},
+         4, "given twice"},
         {"unknown key", "[a]\nport=COM1\nunit=1\nspeed=9600\n", 4, "unknown key 'speed'"},
         {"missing port", "[a]\nunit=1\n[b]\nport=COM1\nunit=2\n", 1, "[a] has no port"},
         {"missing unit", "[a]\nport=COM1\n", 1, "[a] has no unit"},
@@ -93,7 +93,7 @@ TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
          1, "longer than 64"},
         {"unclosed header", "[a\nport=COM1\nunit=1\n", 1, "must end with ']'"},
         {"key before any section", "port=COM1\n[a]\nport=COM1\nunit=1\n", 1, "outside"},
-        {"line without =", "[a]\nport COM1\nunit=1\n", 2, "expected KEY = VALUE"},
+        {"line without =", "[a]\nport COM1\nunit=1\n", 2, "expected key = value"},
         {"key twice", "[a]\nport=COM1\nunit=1\nport=COM2\n", 4, "given twice (first at line 2)"},
         {"empty value", "[a]\nport=\nunit=1\n", 2, "has no value"},
         {"unit out of range", "[a]\nport=COM1\nunit=100\n", 3, "unit must be"},

@@ -3,21 +3,18 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <limits>
 #include <map>
 
 #include "IniText.h"
 #include "NetworkAddress.h"
 #include "PortResolver.h"
-#include "ShiftJis.h"
-#include "Utf8.h"
 #include "files/FileIo.h"
 #include "files/PortSettings.h"
 
 namespace qavix::fleet {
 
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 constexpr const char* kKnownKeys = "port, unit, golden, banks, baud, databits, parity, stopbits";
 
@@ -27,23 +24,6 @@ std::string lower(std::string_view s) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return out;
-}
-
-std::string_view trim(std::string_view s) {
-    const size_t first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const size_t last = s.find_last_not_of(" \t");
-    return s.substr(first, last - first + 1);
-}
-
-// A value may be quoted to keep blanks at its ends.
-std::string_view unquote(std::string_view v) {
-    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') {
-        return v.substr(1, v.size() - 2);
-    }
-    return v;
 }
 
 bool hasControlCharacter(std::string_view s) {
@@ -83,7 +63,7 @@ std::optional<std::array<bool, 4>> parseBanks(std::string_view text) {
     size_t at = 0;
     while (at <= text.size()) {
         const size_t comma = std::min(text.find(',', at), text.size());
-        const auto bank = parseNumber(trim(text.substr(at, comma - at)), 1, 4);
+        const auto bank = parseNumber(ini::trim(text.substr(at, comma - at)), 1, 4);
         if (!bank || banks[static_cast<size_t>(*bank - 1)]) {
             return std::nullopt;
         }
@@ -97,23 +77,35 @@ class Reader {
   public:
     explicit Reader(std::string folder) : m_folder(std::move(folder)) {}
 
-    Plant read(std::string_view text) {
-        if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-            text.remove_prefix(kUtf8Bom.size());
-        }
-        int number = 0;
-        size_t at = 0;
-        while (at < text.size()) {
-            size_t end = text.find('\n', at);
-            if (end == std::string_view::npos) {
-                end = text.size();
+    // The lines as the settings-text rule read them, in the order of the text: a header
+    // starts a controller, and whatever the rule found wrong in a line counts against the
+    // controller it is in.
+    Plant read(const ini::SettingsText& text) {
+        constexpr int kNone = std::numeric_limits<int>::max();
+        size_t section = 0;
+        size_t setting = 0;
+        size_t wrong = 0;
+        for (;;) {
+            const int header = section < text.sections.size() ? text.sections[section].line : kNone;
+            const int key = setting < text.settings.size() ? text.settings[setting].line : kNone;
+            const int fault = wrong < text.problems.size() ? text.problems[wrong].line : kNone;
+            const int next = std::min({header, key, fault});
+            if (next == kNone) {
+                break;
             }
-            std::string_view line = text.substr(at, end - at);
-            if (!line.empty() && line.back() == '\r') {
-                line.remove_suffix(1);
+            if (next == fault) {
+                problem(fault, text.problems[wrong++].message);
+                m_valid = false;
+            } else if (next == header) {
+                startSection(header, text.sections[section++].name);
+            } else {
+                const ini::SettingLine& line = text.settings[setting++];
+                if (!m_current) {
+                    problem(line.line, "a key outside any controller section");
+                } else {
+                    readKey(line.line, lower(line.key), line.value);
+                }
             }
-            readLine(++number, trim(line));
-            at = end + 1;
         }
         finishSection();
         if (m_plant.controllers.empty() && m_plant.problems.empty()) {
@@ -125,31 +117,6 @@ class Reader {
   private:
     void problem(int line, std::string message) {
         m_plant.problems.push_back({line, std::move(message)});
-    }
-
-    void readLine(int number, std::string_view line) {
-        if (line.empty() || line.front() == ';' || line.front() == '#') {
-            return;
-        }
-        if (line.front() == '[') {
-            if (line.back() != ']') {
-                problem(number, "a section header must end with ']'");
-                return;
-            }
-            startSection(number, trim(line.substr(1, line.size() - 2)));
-            return;
-        }
-        const size_t equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            problem(number, "expected KEY = VALUE or [NAME]");
-            return;
-        }
-        if (!m_current) {
-            problem(number, "a key outside any controller section");
-            return;
-        }
-        readKey(number, lower(trim(line.substr(0, equals))),
-                unquote(trim(line.substr(equals + 1))));
     }
 
     void startSection(int number, std::string_view name) {
@@ -190,12 +157,7 @@ class Reader {
             m_valid = false;
             return;
         }
-        if (const auto first = m_keysSeen.find(key); first != m_keysSeen.end()) {
-            problem(number, "key '" + key + "' given twice (first at line " +
-                                std::to_string(first->second) + ")");
-            m_valid = false;
-            return;
-        }
+        // A key given twice in a section is the settings-text rule's to refuse.
         m_keysSeen.emplace(key, number);
         if (value.empty()) {
             problem(number, "key '" + key + "' has no value");
@@ -307,7 +269,7 @@ std::string portProblem(std::string_view port) {
 }
 
 Plant parsePlant(std::string_view text, const std::string& folder) {
-    return Reader(folder).read(text);
+    return Reader(folder).read(ini::readSettingsText(text));
 }
 
 Plant readPlantFile(const std::string& path) {
@@ -317,19 +279,7 @@ Plant readPlantFile(const std::string& path) {
         plant.problems.push_back({0, file.error});
         return plant;
     }
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    if (utf8::isValid(file.bytes)) {
-        return parsePlant(file.bytes, folder);
-    }
-    const sjis::Conversion converted = sjis::fromCp932(file.bytes);
-    if (!converted.complete) {
-        Plant plant;
-        const auto before = std::string_view(file.bytes).substr(0, converted.firstFailure);
-        const int line = static_cast<int>(std::count(before.begin(), before.end(), '\n')) + 1;
-        plant.problems.push_back({line, "a byte that is neither UTF-8 nor Shift-JIS"});
-        return plant;
-    }
-    return parsePlant(converted.text, folder);
+    return parsePlant(file.bytes, std::filesystem::path(path).parent_path().string());
 }
 
 std::string describeProblems(const Plant& plant, const std::string& path) {

@@ -43,10 +43,12 @@ struct Plant {
     const PlantController* find(std::string_view name) const;
 };
 
-// `text` is UTF-8; relative golden paths are taken from `folder` (empty: as written).
+// `text` is the file's bytes, read by the settings-text rule (ini::readSettingsText: UTF-8
+// or Shift-JIS, comments, quotes, sections and keys given twice); the plant's keys are
+// checked on top. Relative golden paths are taken from `folder` (empty: as written).
 Plant parsePlant(std::string_view text, const std::string& folder);
 
-// Reads the file (UTF-8, or Shift-JIS as the program's other files) and parses it.
+// Reads the file and parses it.
 Plant readPlantFile(const std::string& path);
 
 // Why `port` is not something the link library can open, or empty.
