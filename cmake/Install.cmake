@@ -45,6 +45,14 @@ install(FILES ${QAVIX_DIST}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL
 install(FILES ${QAVIX_DIST}/qavix-monitor@.service DESTINATION lib/systemd/system)
 install(FILES ${QAVIX_DIST}/monitor.conf.example ${PROJECT_SOURCE_DIR}/docs/monitor.md
         ${PROJECT_SOURCE_DIR}/docs/settings-text.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+# The scheduled fleet backup into git: a timer and service template per plant, its example
+# configuration, the description of the history and the two example hooks.
+install(FILES ${QAVIX_DIST}/qavix-fleet-backup@.service ${QAVIX_DIST}/qavix-fleet-backup@.timer
+        DESTINATION lib/systemd/system)
+install(FILES ${QAVIX_DIST}/fleet-backup.conf.example ${PROJECT_SOURCE_DIR}/docs/fleet-history.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+install(PROGRAMS ${QAVIX_DIST}/hooks/fleet-mail-hook ${QAVIX_DIST}/hooks/fleet-webhook-hook
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/qavix/hooks)
 # The plant file of qavixctl's fleet commands, which the man page points to.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/plant.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 

@@ -35,7 +35,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries come from the binaries (dpkg-shlibdeps); the rest is read at run time:
 # the Japanese font of every page and the report, Qt's own dialogs in Japanese.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
+# qavixctl's fleet history needs libgit2 (shlibdeps finds it too; named so that it is a
+# dependency of the package even if the link changed).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n, libgit2-1.5")
+# The example hooks of the fleet backup mail with `mail` and post with `curl`.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bsd-mailx | mailutils, curl")
 # Help and the user's manual open in the desktop's browser.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

@@ -16,6 +16,7 @@ packages=(
     libicu-dev
     locales
     ser2net
+    libgit2-dev git python3-prometheus-client
     dpkg-dev lintian
 )
 

@@ -63,17 +63,11 @@ int runDiff(const std::string& pathA, const std::string& pathB) {
     if (failed) {
         return kExitFileError;
     }
-    const std::vector<bankfile::Field> fieldsA = bankfile::bankFields(a.set);
-    const std::vector<bankfile::Field> fieldsB = bankfile::bankFields(b.set);
-    bool differ = false;
-    for (size_t i = 0; i < fieldsA.size(); ++i) {
-        if (fieldsA[i].value != fieldsB[i].value) {
-            std::cout << fieldsA[i].name << ": " << fieldsA[i].value << " -> " << fieldsB[i].value
-                      << '\n';
-            differ = true;
-        }
+    const std::vector<bankfile::FieldChange> changes = bankfile::fieldChanges(a.set, b.set);
+    for (const bankfile::FieldChange& c : changes) {
+        std::cout << c.name << ": " << c.before << " -> " << c.after << '\n';
     }
-    return differ ? kExitFailed : kExitOk;
+    return changes.empty() ? kExitOk : kExitFailed;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "ExitCodes.h"
 #include "FleetProgress.h"
 #include "FleetRun.h"
+#include "FleetRunFiles.h"
 #include "files/BankFile.h"
 #include "files/FileIo.h"
 #include "files/IsoTime.h"
@@ -323,6 +324,12 @@ int finishBackup(const std::string& folder, const BackupOutcome& outcome, Backup
 
 }  // namespace
 
+fleet::ControllerRecord backUpController(const fleet::PlantController& controller,
+                                         const LinkSettings& link, const std::string& runFolder) {
+    const std::atomic<bool> never{false};
+    return ControllerBackup(controller, link, runFolder, never).run();
+}
+
 int runFleetBackup(const FleetBackupArgs& args) {
     fleet::Plant plant;
     if (const int loaded = loadPlant(args.plant, plant); loaded != kExitOk) {
@@ -332,8 +339,20 @@ int runFleetBackup(const FleetBackupArgs& args) {
     if (const int read = plantLinks(plant.controllers, links); read != kExitOk) {
         return read;
     }
+    // Without --out the run is written to a scratch folder that only the history keeps.
+    BackupFollowUp followUp(args.followUp, args.plant, args.quiet);
+    ScratchFolder scratch;
+    std::string out = args.out;
+    std::string error;
+    if (!followUp.prepare(!args.out.empty()) ||
+        (out.empty() && (out = scratch.path(error)).empty())) {
+        if (!error.empty()) {
+            std::cerr << error << '\n';
+        }
+        return kExitFileError;
+    }
     const auto now = std::chrono::system_clock::now();
-    const fleet::BackupFolder folder = fleet::createBackupFolder(args.out, localTime(now));
+    const fleet::BackupFolder folder = fleet::createBackupFolder(out, localTime(now));
     if (folder.path.empty()) {
         std::cerr << folder.error << '\n';
         return kExitFileError;
@@ -347,7 +366,11 @@ int runFleetBackup(const FleetBackupArgs& args) {
         return kExitFileError;
     }
     const BackupOutcome outcome = backUpControllers(plant, links, manifest, run, args);
-    return finishBackup(folder.path, outcome, run, args.quiet);
+    const int saved = finishBackup(args.out.empty() ? "into " + args.followUp.git : folder.path,
+                                   outcome, run, args.quiet);
+    fleet::Manifest finished = manifest;
+    finished.controllers = outcome.records;
+    return followUp.finish(plant, finished, folder.path, saved);
 }
 
 }  // namespace qavix::cli

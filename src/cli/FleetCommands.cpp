@@ -4,8 +4,11 @@
 #include <memory>
 
 #include "DeviceOptions.h"
+#include "ExitCodes.h"
 #include "FleetBackup.h"
+#include "FleetBackupOptions.h"
 #include "FleetCheck.h"
+#include "FleetHistoryCommands.h"
 #include "FleetRestore.h"
 #include "fleet/LinePlan.h"
 
@@ -23,13 +26,20 @@ void addBackup(CLI::App& fleet, int& exitCode) {
     CLI::App* cmd = fleet.add_subcommand(
         "backup",
         "Save every controller's current values and chosen banks as bank files in "
-        "DIR/YYYYMMDD-HHMMSS/NAME/ with manifest.json. Exit 0 all saved, 1 any not, 2 the plant "
-        "or DIR cannot be used");
-    cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)")->required();
-    cmd->add_option("--out", args->out, "folder that receives the backup folder")->required();
+        "DIR/YYYYMMDD-HHMMSS/NAME/ with manifest.json, and/or record them in a git repository. "
+        "Exit 0 all saved, 1 any not or the push failed, 2 the plant, DIR, the repository or "
+        "the metrics file cannot be used");
+    cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)");
+    cmd->add_option("--out", args->out, "folder that receives the backup folder");
     cmd->add_option("--jobs", args->jobs, jobsHelp())->check(CLI::Range(1, fleet::kMaxJobs));
     cmd->add_flag("--quiet,-q", args->quiet, "print only what went wrong (for cron)");
-    cmd->callback([args, &exitCode] { exitCode = runFleetBackup(*args); });
+    addBackupFollowUpOptions(*cmd, args->followUp);
+    cmd->callback([cmd, args, &exitCode] {
+        exitCode = completeBackupArgs(*cmd, *args);
+        if (exitCode == kExitOk) {
+            exitCode = runFleetBackup(*args);
+        }
+    });
 }
 
 void addCheck(CLI::App& fleet, int& exitCode) {
@@ -64,11 +74,13 @@ void addRestore(CLI::App& fleet, const DeviceOptions& options, int& exitCode) {
 
 void addFleetCommands(CLI::App& app, const DeviceOptions& options, int& exitCode) {
     CLI::App* fleet = app.add_subcommand(
-        "fleet", "Many controllers at once, named by a plant file: backup, check, restore");
+        "fleet",
+        "Many controllers at once, named by a plant file: backup, check, restore, history, diff");
     fleet->require_subcommand(1);
     addBackup(*fleet, exitCode);
     addCheck(*fleet, exitCode);
     addRestore(*fleet, options, exitCode);
+    addFleetHistoryCommands(*fleet, exitCode);
 }
 
 }  // namespace qavix::cli

@@ -26,6 +26,9 @@ expected=(
     share/doc/qavix/manual/index.html share/doc/qavix/copyright share/doc/qavix/changelog.gz
     lib/systemd/system/qavix-monitor@.service share/doc/qavix/monitor.conf.example
     share/doc/qavix/monitor.md share/doc/qavix/plant.md share/doc/qavix/settings-text.md
+    lib/systemd/system/qavix-fleet-backup@.service lib/systemd/system/qavix-fleet-backup@.timer
+    share/doc/qavix/fleet-backup.conf.example share/doc/qavix/fleet-history.md
+    share/qavix/hooks/fleet-mail-hook share/qavix/hooks/fleet-webhook-hook
 )
 for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"
@@ -56,16 +59,23 @@ if command -v systemd-analyze > /dev/null; then
     sed "s|/usr/bin/qavixctl|$prefix/bin/qavixctl|" "$prefix/lib/systemd/system/qavix-monitor@.service" \
         > "$unit_root/etc/systemd/system/qavix-monitor@.service"
     cp "$unit_root/etc/systemd/system/qavix-monitor@.service" "$unit_root/etc/systemd/system/qavix-monitor@line7.service"
+    # The fleet backup's timer and service, as one plant's instance.
+    for kind in service timer; do
+        sed "s|/usr/bin/qavixctl|$prefix/bin/qavixctl|" "$prefix/lib/systemd/system/qavix-fleet-backup@.$kind" \
+            > "$unit_root/etc/systemd/system/qavix-fleet-backup@hall-a.$kind"
+    done
     verify_log=$stage/verify.log
     if ! SYSTEMD_LOG_LEVEL=warning systemd-analyze verify --man=no \
-            "$unit_root/etc/systemd/system/qavix-monitor@line7.service" > "$verify_log" 2>&1; then
+            "$unit_root/etc/systemd/system/qavix-monitor@line7.service" \
+            "$unit_root/etc/systemd/system/qavix-fleet-backup@hall-a.service" \
+            "$unit_root/etc/systemd/system/qavix-fleet-backup@hall-a.timer" > "$verify_log" 2>&1; then
         cat "$verify_log"; fail "systemd-analyze verify"
     fi
     # Unknown keys and bad values are only warned about.
     if [ -s "$verify_log" ]; then
-        cat "$verify_log"; fail "systemd-analyze verify warns about the unit"
+        cat "$verify_log"; fail "systemd-analyze verify warns about the units"
     fi
-    echo "systemd-analyze verify: the monitor unit is clean"
+    echo "systemd-analyze verify: the monitor and fleet backup units are clean"
     # A configuration the monitor refuses is not retried for ever, and memory has a fence.
     unit=$prefix/lib/systemd/system/qavix-monitor@.service
     usage_status=0

@@ -46,7 +46,11 @@ class FieldList {
     void number(const std::string& key, int32_t value) { add(key, std::to_string(value)); }
     void text(const std::string& key, const std::string& value) { add(key, printableText(value)); }
     void add(const std::string& key, std::string value) {
-        m_fields.push_back(Field{m_section + "." + key, std::move(value)});
+        m_fields.push_back(Field{m_section + "." + key, std::move(value), {}, 1});
+    }
+    // A list of one value per element, numbered from `first`.
+    void list(const std::string& key, std::string value, const char* element, int first = 1) {
+        m_fields.push_back(Field{m_section + "." + key, std::move(value), element, first});
     }
     void section(std::string name) { m_section = std::move(name); }
     std::vector<Field> take() { return std::move(m_fields); }
@@ -56,17 +60,21 @@ class FieldList {
     std::vector<Field> m_fields;
 };
 
+constexpr const char* kBeam = "beam";
+
 void beamLines(FieldList& f, const std::string& prefix, const BeamTable& table) {
     for (int line = 0; line < kLinesPerTable; ++line) {
-        f.add(prefix + std::to_string(line + 1),
-              joined(table, static_cast<size_t>(line * kBeamsPerLine), kBeamsPerLine));
+        f.list(prefix + std::to_string(line + 1),
+               joined(table, static_cast<size_t>(line * kBeamsPerLine), kBeamsPerLine), kBeam,
+               line * kBeamsPerLine + 1);
     }
 }
 
 void flagLines(FieldList& f, const std::string& prefix, const BeamTable& flags) {
     for (int line = 0; line < kLinesPerTable; ++line) {
-        f.add(prefix + std::to_string(line + 1),
-              flagsJoined(flags, static_cast<size_t>(line * kBeamsPerLine)));
+        f.list(prefix + std::to_string(line + 1),
+               flagsJoined(flags, static_cast<size_t>(line * kBeamsPerLine)), kBeam,
+               line * kBeamsPerLine + 1);
     }
 }
 
@@ -114,7 +122,7 @@ void controllerFields(FieldList& f, const SettingsData& set) {
         std::snprintf(key, sizeof key, "PIO_%02d", pin + 1);
         f.text(key, g.pio[static_cast<size_t>(pin)]);
     }
-    f.add("PIO_INV", joined(g.pioInv, 0, kPioCount));
+    f.list("PIO_INV", joined(g.pioInv, 0, kPioCount), "P-I/O");
     for (int n = 0; n < kChannelCount; ++n) {
         beamLines(f, "AXIS_TH" + std::to_string(n + 1) + "_", set.channel(n).axisTh);
     }
@@ -132,10 +140,10 @@ void controllerFields(FieldList& f, const SettingsData& set) {
     numbered(f, "PARA_RES", g.paraRes);
     numbered(f, "PARA_UNIT", g.paraUnit);
     f.number("GRP_CNF", g.grpCnf);
-    f.add("GRP_UP_AX", joined(g.grpUp, 0, kGroupCount));
-    f.add("GRP_UP_CH", joined(g.grpUp, kGroupCount, kGroupCount));
-    f.add("GRP_LOW_AX", joined(g.grpLow, 0, kGroupCount));
-    f.add("GRP_LOW_CH", joined(g.grpLow, kGroupCount, kGroupCount));
+    f.list("GRP_UP_AX", joined(g.grpUp, 0, kGroupCount), "group");
+    f.list("GRP_UP_CH", joined(g.grpUp, kGroupCount, kGroupCount), "group");
+    f.list("GRP_LOW_AX", joined(g.grpLow, 0, kGroupCount), "group");
+    f.list("GRP_LOW_CH", joined(g.grpLow, kGroupCount, kGroupCount), "group");
 }
 
 }  // namespace
@@ -176,6 +184,18 @@ std::vector<Field> bankFields(const SettingsData& set) {
     f.section("CONTROLLER");
     controllerFields(f, set);
     return f.take();
+}
+
+std::vector<FieldChange> fieldChanges(const SettingsData& before, const SettingsData& after) {
+    const std::vector<Field> a = bankFields(before);
+    const std::vector<Field> b = bankFields(after);
+    std::vector<FieldChange> changes;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (a[i].value != b[i].value) {
+            changes.push_back({a[i].name, a[i].value, b[i].value, a[i].element, a[i].firstElement});
+        }
+    }
+    return changes;
 }
 
 }  // namespace qavix::bankfile
