@@ -8,6 +8,7 @@
 #include "FleetBackup.h"
 #include "FleetRun.h"
 #include "FleetRunFiles.h"
+#include "files/IsoTime.h"
 #include "files/Json.h"
 #include "history/GitRepository.h"
 #include "history/HistoryLog.h"
@@ -48,8 +49,7 @@ int64_t parseSince(const std::string& text) {
 }
 
 std::string commitTime(int64_t seconds) {
-    return fleet::isoLocalTime(
-        std::chrono::system_clock::from_time_t(static_cast<std::time_t>(seconds)));
+    return isoLocalTime(static_cast<std::time_t>(seconds));
 }
 
 // The plant file, and NAME in it when given. kExitOk or the exit code after a message.
