@@ -84,6 +84,12 @@ if command -v systemd-analyze > /dev/null; then
     grep -Eq "^RestartPreventExitStatus=(.* )?$usage_status( |\$)" "$unit" \
         || fail "the unit restarts a configuration error (exit $usage_status)"
     grep -Eq '^MemoryMax=[0-9]+[KMG]$' "$unit" || fail "the unit has no MemoryMax"
+    # Each instance runs as a dynamic user of its own, and systemd gives a state folder to
+    # the instance that starts last: a folder shared by instances is taken from the others.
+    for template in qavix-monitor@.service qavix-fleet-backup@.service; do
+        grep -Eq '^StateDirectory=[^ ]*%i$' "$prefix/lib/systemd/system/$template" \
+            || fail "$template shares its state folder between instances"
+    done
 else
     echo "systemd-analyze: not on this machine, skipped"
 fi
