@@ -17,7 +17,7 @@ class Registry {
 
     bool add(int& number) {
         std::lock_guard lock(m_mutex);
-        if (m_connections.size() > static_cast<size_t>(kMaxConnections)) {
+        if (m_connections.size() >= static_cast<size_t>(kMaxConnections)) {
             return false;
         }
         // Numbers are not reused while the process lives, so a thread still holding an
@@ -65,8 +65,9 @@ std::shared_ptr<LinkLibrary> currentConnection() {
     if (auto connection = registry().find(t_connection)) {
         return connection;
     }
-    // Never initialised: every call on it fails and says so.
-    static const auto ended = std::make_shared<LinkLibrary>();
+    // Refuses to be initialised, so every call on it fails and says so: a thread whose
+    // connection was ended can never reach a line through it, its own or another's.
+    static const auto ended = std::make_shared<LinkLibrary>(LinkLibrary::Ended{});
     return ended;
 }
 

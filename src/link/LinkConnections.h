@@ -10,11 +10,12 @@
 namespace qavix::link {
 
 // Enough for one connection per serial line a machine can carry; each costs one open
-// device at most.
+// device at most. Connection 0 counts among them.
 constexpr int kMaxConnections = 256;
 
 // The connection the calling thread works on. A thread that chose a connection which has
-// since been ended gets one that refuses every call, never another thread's line.
+// since been ended gets one that refuses every call, KRYL_Initialize included, never
+// another thread's line.
 std::shared_ptr<LinkLibrary> currentConnection();
 
 // A new connection, initialised and with no port open; its number is above 0. False when

@@ -27,6 +27,9 @@ bool retryable(ExchangeStatus status) {
 
 bool LinkLibrary::initialize() {
     std::lock_guard lock(m_mutex);
+    if (m_ended) {
+        return fail("NOINIT", "This thread's connection was ended");
+    }
     m_initialised = true;
     m_failure.reset();
     return true;
@@ -146,7 +149,8 @@ bool LinkLibrary::failExchange(const ExchangeResult& result, int timeoutMs) {
         case ExchangeStatus::LineError:
             if (auto problem = m_session->lineProblem()) {
                 problem->port = comPortNumber(m_portName) ? m_portName : std::string();
-                return fail(portProblemCode(problem->kind), portProblemText(*problem));
+                return fail(portProblemCode(problem->kind),
+                            portProblemMessage(*problem, KRYL_ERROR_TEXT_SIZE));
             }
             return fail("LINE", "The line failed or was disconnected");
         case ExchangeStatus::Unsendable:

@@ -18,6 +18,12 @@ namespace qavix::link {
 
 class LinkLibrary {
   public:
+    // What a thread whose connection was ended talks to: never initialised, so NOINIT.
+    struct Ended {};
+
+    LinkLibrary() = default;
+    explicit LinkLibrary(Ended) : m_ended(true) {}
+
     bool initialize();
     void terminate();
     bool open(const char* port, const int* block);
@@ -42,6 +48,7 @@ class LinkLibrary {
     bool failExchange(const ExchangeResult& result, int timeoutMs);
 
     std::mutex m_mutex;
+    const bool m_ended = false;
     bool m_initialised = false;
     std::unique_ptr<LinkSession> m_session;
     std::string m_portName;

@@ -71,7 +71,7 @@ ExchangeResult LinkSession::awaitReply(const sim::Command& command, int sequence
         }
         // A read that finds bytes waiting returns at once, so on a line that never falls
         // silent only this check ends the wait.
-        if (Clock::now() >= deadline) {
+        if (passed(deadline)) {
             return {ExchangeStatus::TimedOut, 0, {}};
         }
     }

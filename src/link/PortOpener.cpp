@@ -7,10 +7,16 @@
 #include "Rfc2217Transport.h"
 #include "SerialTransport.h"
 #include "TcpTransport.h"
+#include "qavlink.h"
 
 namespace qavix::link {
 
 namespace {
+
+// What KRYL_GetLastError can carry of the problem's text.
+std::string problemMessage(const PortProblem& problem) {
+    return portProblemMessage(problem, KRYL_ERROR_TEXT_SIZE);
+}
 
 std::unique_ptr<Transport> openNetwork(const PortTarget& target, const std::string& portName,
                                        const PortSettings& settings, LinkFailure& failure) {
@@ -29,7 +35,7 @@ std::unique_ptr<Transport> openNetwork(const PortTarget& target, const std::stri
                                            connectTimeout(), problem.kind, problem.detail);
     }
     if (!transport) {
-        failure = {portProblemCode(problem.kind), portProblemText(problem)};
+        failure = {portProblemCode(problem.kind), problemMessage(problem)};
     }
     return transport;
 }
@@ -42,7 +48,7 @@ std::unique_ptr<Transport> openPort(const std::string& name, const PortSettings&
     const std::string portName = comPortNumber(name) ? name : std::string();
     if (!target) {
         const PortProblem problem = diagnosePort(PortProblemKind::NoDevice, name, name);
-        failure = {portProblemCode(problem.kind), portProblemText(problem)};
+        failure = {portProblemCode(problem.kind), problemMessage(problem)};
         return nullptr;
     }
     if (target->emulator) {
@@ -62,7 +68,7 @@ std::unique_ptr<Transport> openPort(const std::string& name, const PortSettings&
     if (!transport) {
         PortProblem problem = diagnosePort(reason, portName, target->device);
         problem.detail = detail;
-        failure = {portProblemCode(reason), portProblemText(problem)};
+        failure = {portProblemCode(reason), problemMessage(problem)};
     }
     return transport;
 }

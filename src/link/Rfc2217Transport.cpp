@@ -56,12 +56,15 @@ constexpr const char* kNoAnswer = "応答なし";
 std::unique_ptr<Rfc2217Transport> Rfc2217Transport::open(
     const NetworkAddress& address, const std::string& target, const PortSettings& settings,
     std::chrono::milliseconds timeout, PortProblemKind& failure, std::string& detail) {
-    const int fd = connectTcp(address, Clock::now() + timeout, failure, detail);
+    // One deadline for the whole open: a server that accepts at the last moment and then
+    // negotiates slowly must not double the time the user was promised.
+    const auto deadline = Clock::now() + timeout;
+    const int fd = connectTcp(address, deadline, failure, detail);
     if (fd < 0) {
         return nullptr;
     }
     auto transport = std::unique_ptr<Rfc2217Transport>(new Rfc2217Transport(fd, target));
-    if (!transport->negotiate(settings, Clock::now() + timeout, failure, detail)) {
+    if (!transport->negotiate(settings, deadline, failure, detail)) {
         return nullptr;
     }
     return transport;
@@ -70,16 +73,27 @@ std::unique_ptr<Rfc2217Transport> Rfc2217Transport::open(
 bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point deadline,
                                  PortProblemKind& failure, std::string& detail) {
     const std::vector<LineSetting> wanted = lineSettings(settings);
-    auto streamFailed = [&] {
+    bool commandsSent = false;
+    const LineSetting* missing = &wanted.front();
+    // Why the open ends when it does not succeed: the stream's end, or the deadline while
+    // an answer was still missing (which setting, and what was asked for).
+    auto fail = [&](IoStatus status) {
+        if (status == IoStatus::TimedOut) {
+            failure = commandsSent ? missing->refused : PortProblemKind::NoComPortOption;
+            detail = commandsSent
+                         ? "要求 " + valueText(missing->command, missing->value) + "、" + kNoAnswer
+                         : kNoAnswer;
+            return false;
+        }
         const auto problem = lineProblem();
         failure = problem ? problem->kind : PortProblemKind::Io;
         detail = problem ? problem->detail : std::string();
         return false;
     };
-    if (m_stream.send(m_options.start(), deadline) != IoStatus::Ok) {
-        return streamFailed();
+    if (const IoStatus status = m_stream.send(m_options.start(), deadline);
+        status != IoStatus::Ok) {
+        return fail(status);
     }
-    bool commandsSent = false;
     for (;;) {
         if (m_options.comPortRefused()) {
             failure = PortProblemKind::NoComPortOption;
@@ -94,12 +108,12 @@ bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point
             // Like the serial transport: no flow control. Servers on a line set "local"
             // do not answer it, so nothing waits for it.
             commands += comPortCommand(kSetControl, kControlNoFlowControl);
-            if (m_stream.send(commands, deadline) != IoStatus::Ok) {
-                return streamFailed();
+            if (const IoStatus status = m_stream.send(commands, deadline); status != IoStatus::Ok) {
+                return fail(status);
             }
             commandsSent = true;
         }
-        const LineSetting* missing = nullptr;
+        missing = nullptr;
         for (const LineSetting& s : wanted) {
             const auto answer = m_answers.find(s.command);
             if (commandsSent && answer != m_answers.end() && answer->second != s.value) {
@@ -115,15 +129,15 @@ bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point
         if (commandsSent && missing == nullptr) {
             return true;
         }
+        // Checked on every round, not only when the socket falls silent: a server that
+        // never stops sending would otherwise keep the open going for ever.
         std::string raw;
-        const IoStatus status = m_stream.receive(raw, deadline);
-        if (status == IoStatus::TimedOut) {
-            failure = commandsSent ? missing->refused : PortProblemKind::NoComPortOption;
-            detail = kNoAnswer;
-            return false;
+        IoStatus status = passed(deadline) ? IoStatus::TimedOut : m_stream.receive(raw, deadline);
+        if (status == IoStatus::Ok) {
+            status = take(raw, deadline);
         }
-        if (status != IoStatus::Ok || take(raw, deadline) != IoStatus::Ok) {
-            return streamFailed();
+        if (status != IoStatus::Ok) {
+            return fail(status);
         }
     }
 }
@@ -133,6 +147,11 @@ IoStatus Rfc2217Transport::take(std::string_view raw, Clock::time_point deadline
     const std::size_t before = m_data.size();
     m_decoder.feed(raw, m_data, events);
     m_words.note(std::string_view(m_data).substr(before));
+    // Data nobody has read yet (sent before the line was set, or faster than it is read) is
+    // kept only to a few frames' worth, the newest: the frame scanner falls back in step.
+    if (m_data.size() > kMaxReadBytes) {
+        m_data.erase(0, m_data.size() - kMaxReadBytes);
+    }
     std::string replies;
     for (const Event& event : events) {
         if (event.kind == Event::Kind::Negotiation) {
@@ -167,6 +186,11 @@ IoStatus Rfc2217Transport::read(std::string& out, Clock::time_point deadline) {
         if (take(raw, deadline) == IoStatus::Failed) {
             return IoStatus::Failed;
         }
+        // Telnet commands without data, sent without pause, must not hold the read past
+        // its deadline.
+        if (m_data.empty() && passed(deadline)) {
+            return IoStatus::TimedOut;
+        }
     }
 }
 
@@ -174,7 +198,7 @@ void Rfc2217Transport::discardInput() {
     // Through the decoder, not around it: a command split at the end of what has arrived
     // must still be recognised when its remainder comes.
     std::string raw;
-    m_stream.drain(raw);
+    m_stream.drain(raw, kMaxDiscardBytes);
     take(raw, Clock::now());
     m_data.clear();
 }

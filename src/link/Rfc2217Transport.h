@@ -20,8 +20,8 @@ namespace qavix::link {
 
 class Rfc2217Transport : public Transport {
   public:
-    // Null on failure, with the reason and its detail. `timeout` bounds the connect and,
-    // again, the negotiation of the line settings.
+    // Null on failure, with the reason and its detail. `timeout` bounds the whole open:
+    // name lookup, connect and the negotiation of the line settings.
     static std::unique_ptr<Rfc2217Transport> open(const NetworkAddress& address,
                                                   const std::string& target,
                                                   const PortSettings& settings,

@@ -49,11 +49,6 @@ bool applySettings(int fd, const PortSettings& settings) {
     return setBaudRate(fd, settings.baud);
 }
 
-int remainingMs(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
 void closeDevice(int fd) {
     // TIOCEXCL outlives our descriptor while anyone else holds the terminal open.
     ioctl(fd, TIOCNXCL);
@@ -104,24 +99,19 @@ SerialTransport::~SerialTransport() {
 }
 
 IoStatus SerialTransport::waitFor(short events, Clock::time_point deadline) {
-    for (;;) {
-        pollfd pfd{m_fd, events, 0};
-        const int ready = ::poll(&pfd, 1, remainingMs(deadline));
-        if (ready < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return IoStatus::Failed;
-        }
-        if (ready == 0) {
-            return IoStatus::TimedOut;
-        }
-        if ((pfd.revents & events) != 0) {
-            return IoStatus::Ok;
-        }
-        // Hang-up or error without the wanted event: the device went away.
+    pollfd pfd{m_fd, events, 0};
+    const int ready = pollUntil(pfd, deadline);
+    if (ready < 0) {
         return IoStatus::Failed;
     }
+    if (ready == 0) {
+        return IoStatus::TimedOut;
+    }
+    if ((pfd.revents & events) != 0) {
+        return IoStatus::Ok;
+    }
+    // Hang-up or error without the wanted event: the device went away.
+    return IoStatus::Failed;
 }
 
 IoStatus SerialTransport::write(std::string_view bytes, Clock::time_point deadline) {
@@ -171,8 +161,13 @@ IoStatus SerialTransport::read(std::string& out, Clock::time_point deadline) {
 
 void SerialTransport::discardInput() {
     tcflush(m_fd, TCIFLUSH);
+    // What came since the flush, up to the bound: a line that never falls silent (noise, a
+    // flooding peer on a pseudo-terminal) must not keep the request from being sent.
     char buffer[kReadChunk];
-    while (::read(m_fd, buffer, sizeof buffer) > 0) {
+    std::size_t dropped = 0;
+    ssize_t got = 0;
+    while (dropped < kMaxDiscardBytes && (got = ::read(m_fd, buffer, sizeof buffer)) > 0) {
+        dropped += static_cast<std::size_t>(got);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -13,14 +14,8 @@ namespace qavix::link {
 
 namespace {
 
-constexpr std::size_t kReadChunk = 4096;
 constexpr std::size_t kTailSize = 160;
 constexpr std::string_view kInUse = "in use";
-
-int remainingMs(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
 
 bool containsIgnoringCase(std::string_view text, std::string_view word) {
     for (std::size_t i = 0; i + word.size() <= text.size(); ++i) {
@@ -67,11 +62,16 @@ SocketStream::~SocketStream() {
     ::close(m_fd);
 }
 
-IoStatus SocketStream::fail() {
+IoStatus SocketStream::fail(int error) {
     if (!m_problem) {
         PortProblem problem;
-        problem.kind = PortProblemKind::Dropped;
+        // A reset is the server going away as much as an orderly close is.
+        const bool closed = error == 0 || error == ECONNRESET || error == EPIPE;
+        problem.kind = closed ? PortProblemKind::Dropped : PortProblemKind::Io;
         problem.device = m_target;
+        if (!closed) {
+            problem.detail = std::strerror(error);
+        }
         m_problem = std::move(problem);
     }
     return IoStatus::Failed;
@@ -115,24 +115,24 @@ IoStatus SocketStream::send(std::string_view bytes, Clock::time_point deadline) 
             continue;
         }
         if (sent < 0 && errno != EAGAIN) {
-            return fail();
+            return fail(errno);
         }
         pollfd pfd{m_fd, POLLOUT, 0};
-        const int ready = ::poll(&pfd, 1, remainingMs(deadline));
+        const int ready = pollUntil(pfd, deadline);
         if (ready == 0) {
             return IoStatus::TimedOut;
         }
-        if (ready < 0 && errno != EINTR) {
-            return IoStatus::Failed;
+        if (ready < 0) {
+            return fail(errno);
         }
     }
     return IoStatus::Ok;
 }
 
-bool SocketStream::readWaiting(std::string& out, IoStatus& status) {
-    char buffer[kReadChunk];
+bool SocketStream::readWaiting(std::string& out, std::size_t limit, IoStatus& status) {
+    char buffer[kMaxReadBytes];
     for (;;) {
-        const ssize_t got = ::recv(m_fd, buffer, sizeof buffer, 0);
+        const ssize_t got = ::recv(m_fd, buffer, std::min(limit, sizeof buffer), 0);
         if (got > 0) {
             // Acknowledge at once: a server that sends a long reply in two segments with
             // Nagle's algorithm on holds the second until the first is acknowledged, and a
@@ -150,7 +150,7 @@ bool SocketStream::readWaiting(std::string& out, IoStatus& status) {
             return false;
         }
         // End of stream, or a reset: the server is gone.
-        status = fail();
+        status = fail(got == 0 ? 0 : errno);
         return true;
     }
 }
@@ -161,23 +161,24 @@ IoStatus SocketStream::receive(std::string& out, Clock::time_point deadline) {
     }
     for (;;) {
         IoStatus status = IoStatus::Ok;
-        if (readWaiting(out, status)) {
+        if (readWaiting(out, kMaxReadBytes, status)) {
             return status;
         }
         pollfd pfd{m_fd, POLLIN, 0};
-        const int ready = ::poll(&pfd, 1, remainingMs(deadline));
+        const int ready = pollUntil(pfd, deadline);
         if (ready == 0) {
             return IoStatus::TimedOut;
         }
-        if (ready < 0 && errno != EINTR) {
-            return IoStatus::Failed;
+        if (ready < 0) {
+            return fail(errno);
         }
     }
 }
 
-void SocketStream::drain(std::string& out) {
+void SocketStream::drain(std::string& out, std::size_t limit) {
     IoStatus status = IoStatus::Ok;
-    while (!m_problem && readWaiting(out, status)) {
+    const std::size_t end = out.size() + limit;
+    while (!m_problem && out.size() < end && readWaiting(out, end - out.size(), status)) {
     }
 }
 

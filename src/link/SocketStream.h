@@ -21,18 +21,20 @@ class SocketStream {
     SocketStream& operator=(const SocketStream&) = delete;
 
     IoStatus send(std::string_view bytes, Clock::time_point deadline);
-    // Appends what arrives, waiting until the deadline for at least one byte.
+    // Appends what arrives (one read, at most kMaxReadBytes), waiting until the deadline for
+    // at least one byte.
     IoStatus receive(std::string& out, Clock::time_point deadline);
-    // Appends what has arrived already, without waiting.
-    void drain(std::string& out);
+    // Appends what has arrived already, without waiting, up to `limit` bytes.
+    void drain(std::string& out, std::size_t limit);
 
     // Why the stream ended, once it has.
     const std::optional<PortProblem>& problem() const { return m_problem; }
 
   private:
-    // Reads once; false when nothing was waiting.
-    bool readWaiting(std::string& out, IoStatus& status);
-    IoStatus fail();
+    // Reads once, at most `limit` bytes; false when nothing was waiting.
+    bool readWaiting(std::string& out, std::size_t limit, IoStatus& status);
+    // The stream has ended: the server closed it, or (error != 0) the system's error.
+    IoStatus fail(int error = 0);
 
     int m_fd;
     std::string m_target;

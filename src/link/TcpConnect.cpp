@@ -1,25 +1,18 @@
 #include "TcpConnect.h"
 
-#include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
+
+#include "HostLookup.h"
 
 namespace qavix::link {
 
 namespace {
-
-int remainingMs(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
 
 PortProblemKind kindOfConnectError(int error) {
     switch (error) {
@@ -45,51 +38,31 @@ int connectOne(int fd, const addrinfo& address, Clock::time_point deadline) {
     if (errno != EINPROGRESS && errno != EINTR) {
         return errno;
     }
-    for (;;) {
-        pollfd pfd{fd, POLLOUT, 0};
-        const int ready = ::poll(&pfd, 1, remainingMs(deadline));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
-            return ready == 0 ? ETIMEDOUT : errno;
-        }
-        int error = 0;
-        socklen_t length = sizeof error;
-        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
-            return errno;
-        }
-        return error;
+    pollfd pfd{fd, POLLOUT, 0};
+    const int ready = pollUntil(pfd, deadline);
+    if (ready <= 0) {
+        return ready == 0 ? ETIMEDOUT : errno;
     }
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+        return errno;
+    }
+    return error;
 }
-
-struct AddrInfoFree {
-    void operator()(addrinfo* list) const { freeaddrinfo(list); }
-};
 
 }  // namespace
 
 int connectTcp(const NetworkAddress& address, Clock::time_point deadline, PortProblemKind& failure,
                std::string& detail) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(address.port);
-    const int lookup = getaddrinfo(address.host.c_str(), service.c_str(), &hints, &found);
-    if (lookup != 0) {
-        const bool unknown =
-            lookup == EAI_NONAME || lookup == EAI_NODATA || lookup == EAI_ADDRFAMILY;
-        failure = unknown ? PortProblemKind::HostUnknown : PortProblemKind::LookupFailed;
-        detail = lookup == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(lookup);
+    const AddressList list = lookUpHost(address.host, address.port, deadline, failure, detail);
+    if (!list) {
         return -1;
     }
-    std::unique_ptr<addrinfo, AddrInfoFree> list(found);
     failure = PortProblemKind::NoAnswer;
     detail.clear();
     for (const addrinfo* a = list.get(); a != nullptr; a = a->ai_next) {
-        if (Clock::now() >= deadline) {
+        if (passed(deadline)) {
             failure = PortProblemKind::NoAnswer;
             detail.clear();
             break;

@@ -1,7 +1,7 @@
 #pragma once
-// An outgoing TCP connection to a device server, bounded by a deadline: the name is looked
-// up, then each of its addresses is tried in turn with a non-blocking connect until one
-// accepts. Nothing here listens or connects anywhere but to the host given.
+// An outgoing TCP connection to a device server, bounded by one deadline: the name is looked
+// up (HostLookup), then each of its addresses is tried in turn with a non-blocking connect
+// until one accepts. Nothing here listens or connects anywhere but to the host given.
 
 #include <string>
 

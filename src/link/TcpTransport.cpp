@@ -28,7 +28,7 @@ IoStatus TcpTransport::read(std::string& out, Clock::time_point deadline) {
 
 void TcpTransport::discardInput() {
     std::string dropped;
-    m_stream.drain(dropped);
+    m_stream.drain(dropped, kMaxDiscardBytes);
     m_words.note(dropped);
 }
 

@@ -13,7 +13,8 @@ namespace qavix::link {
 
 class TcpTransport : public Transport {
   public:
-    // Null on failure, with the reason and its detail. `target` is the port value.
+    // Null on failure, with the reason and its detail. `target` is the port value;
+    // `connectTimeout` bounds the whole open, name lookup included.
     static std::unique_ptr<TcpTransport> open(const NetworkAddress& address,
                                               const std::string& target,
                                               std::chrono::milliseconds connectTimeout,

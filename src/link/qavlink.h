@@ -98,8 +98,9 @@ KRYL_API int KRYL_FACTEnd(int unit);
  * KRYL_NewConnection writes the number (> 0) of a new connection, initialised and with no
  * port open; numbers are not reused. KRYL_UseConnection makes the calling thread's later
  * calls go to that connection (0: the shared one). KRYL_EndConnection closes its port and
- * forgets it; a thread still using it then fails every call with NOINIT. Failures of these
- * three are ARG failures of the calling thread's connection. */
+ * forgets it; a thread still using it then fails every call with NOINIT, KRYL_Initialize
+ * included, until it chooses another. At most 256 connections, connection 0 among them.
+ * Failures of these three are ARG failures of the calling thread's connection. */
 KRYL_API int KRYL_NewConnection(int* number);
 KRYL_API int KRYL_UseConnection(int number);
 KRYL_API int KRYL_EndConnection(int number);

@@ -51,8 +51,9 @@ std::string formatNetworkAddress(const NetworkAddress& address);
 // What is wrong, in the interface's language.
 std::string addressProblemText(AddressProblem problem);
 
-// How long an outgoing connection may take to be accepted: QAVLINK_CONNECT_TIMEOUT in
-// milliseconds when set (tests shorten it), else a few seconds.
+// How long opening a device server's port may take in all (name lookup, connection and
+// line settings): QAVLINK_CONNECT_TIMEOUT in milliseconds when set (tests shorten it), else
+// a few seconds.
 std::chrono::milliseconds connectTimeout();
 
 }  // namespace qavix::link

@@ -8,11 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <vector>
 
 namespace qavix::link {
@@ -104,16 +106,25 @@ bool isNetworkProblem(const PortProblem& p) {
     return p.kind >= PortProblemKind::BadAddress || isNetworkValue(p.device);
 }
 
-std::string networkSubject(const PortProblem& p) {
-    if (p.port.empty()) {
-        return "接続先 " + p.device;
+// Without the target: the short form of the library's message, whose caller named it.
+std::string networkSubject(const PortProblem& p, bool withTarget) {
+    if (!withTarget) {
+        return "接続先";
     }
-    return "通信ポート " + p.port + " の接続先 " + p.device;
+    if (p.port.empty()) {
+        return "接続先 " + ini::printable(p.device);
+    }
+    return "通信ポート " + ini::printable(p.port) + " の接続先 " + ini::printable(p.device);
 }
 
+// A detail comes from a resolver, a server or the system; it is shown as it may be printed.
+// It is the last bracket of a text's first line, where detailOfMessage finds it again.
 std::string inBrackets(const std::string& detail) {
-    return detail.empty() ? std::string() : "（" + detail + "）";
+    return detail.empty() ? std::string() : "（" + ini::printable(detail) + "）";
 }
+
+constexpr std::string_view kOpenBracket = "（";
+constexpr std::string_view kCloseBracketAndStop = "）。";
 
 std::string secondsText(std::chrono::milliseconds time) {
     const auto ms = time.count();
@@ -124,15 +135,16 @@ std::string secondsText(std::chrono::milliseconds time) {
     return text;
 }
 
-std::string lineSettingRefused(const PortProblem& p, const char* setting) {
-    return networkSubject(p) + " が RFC 2217 による" + setting + "の設定を受け付けません" +
+std::string lineSettingRefused(const PortProblem& p, const std::string& subject,
+                               const char* setting) {
+    return subject + " が RFC 2217 による" + setting + "の設定を受け付けません" +
            inBrackets(p.detail) +
            "。\n"
            "デバイスサーバーとその先の機器がこの通信条件に対応しているか確認してください。";
 }
 
-std::string networkProblemText(const PortProblem& p) {
-    const std::string subject = networkSubject(p);
+std::string networkProblemText(const PortProblem& p, bool withTarget = true) {
+    const std::string subject = networkSubject(p, withTarget);
     switch (p.kind) {
         case PortProblemKind::BadAddress:
             return subject + " の書き方が正しくありません" + inBrackets(p.detail) + "。";
@@ -150,8 +162,9 @@ std::string networkProblemText(const PortProblem& p) {
             return subject + " に届きません" + inBrackets(p.detail) +
                    "。\nネットワークの接続と経路を確認してください。";
         case PortProblemKind::NoAnswer:
-            return subject + " が " + secondsText(connectTimeout()) +
-                   " 秒以内に接続に応じません。\n"
+            return subject + " が " + secondsText(connectTimeout()) + " 秒以内に接続に応じません" +
+                   inBrackets(p.detail) +
+                   "。\n"
                    "ホスト名、ポート番号と、途中のファイアウォールを確認してください。";
         case PortProblemKind::Dropped:
             return subject + " との接続がデバイスサーバー側で切られました" + inBrackets(p.detail) +
@@ -166,13 +179,13 @@ std::string networkProblemText(const PortProblem& p) {
                    "。\n"
                    "デバイスサーバーを telnet(rfc2217) で設定するか、tcp: で接続してください。";
         case PortProblemKind::RateRefused:
-            return lineSettingRefused(p, "通信速度");
+            return lineSettingRefused(p, subject, "通信速度");
         case PortProblemKind::DataSizeRefused:
-            return lineSettingRefused(p, "データビット長");
+            return lineSettingRefused(p, subject, "データビット長");
         case PortProblemKind::ParityRefused:
-            return lineSettingRefused(p, "パリティ");
+            return lineSettingRefused(p, subject, "パリティ");
         case PortProblemKind::StopSizeRefused:
-            return lineSettingRefused(p, "ストップビット");
+            return lineSettingRefused(p, subject, "ストップビット");
         default:
             break;
     }
@@ -295,7 +308,8 @@ PortProblem diagnosePort(PortProblemKind kind, const std::string& port, const st
 }
 
 std::optional<PortProblem> describeOpenFailure(const std::string& port, const std::string& code,
-                                               const std::string& iniPath) {
+                                               const std::string& iniPath,
+                                               const std::string& libraryMessage) {
     auto kind = portProblemKindFromCode(code);
     if (!kind) {
         return std::nullopt;
@@ -305,7 +319,12 @@ std::optional<PortProblem> describeOpenFailure(const std::string& port, const st
         return std::nullopt;  // the emulator's own failures say what they are
     }
     if (target && target->onNetwork()) {
-        return describeNetworkFailure(*kind, comPortNumber(port) ? port : std::string(), *target);
+        PortProblem p =
+            describeNetworkFailure(*kind, comPortNumber(port) ? port : std::string(), *target);
+        if (p.detail.empty()) {
+            p.detail = detailOfMessage(libraryMessage);
+        }
+        return p;
     }
     const std::string device = target ? target->device : std::string();
     const std::string name = comPortNumber(port) ? port : std::string();
@@ -333,7 +352,8 @@ std::string portProblemText(const PortProblem& p) {
         case PortProblemKind::Permission: {
             std::string text = subject(p) + " を開く権限がありません。\n";
             if (!p.group.empty()) {
-                text += "グループ " + p.group + " に参加してください（sudo usermod -aG " + p.group +
+                const std::string group = ini::printable(p.group);
+                text += "グループ " + group + " に参加してください（sudo usermod -aG " + group +
                         " $USER の後、ログインし直す）。";
             } else {
                 // No group opens it: joining one (root least of all) would not help.
@@ -374,7 +394,33 @@ std::string portProblemText(const PortProblem& p) {
         case PortProblemKind::StopSizeRefused:
             break;
     }
-    return subject(p) + " を開けません" + (p.detail.empty() ? "" : "（" + p.detail + "）") + "。";
+    return subject(p) + " を開けません" + inBrackets(p.detail) + "。";
+}
+
+std::string portProblemMessage(const PortProblem& p, std::size_t capacity) {
+    std::string text = portProblemText(p);
+    if (text.size() >= capacity && isNetworkProblem(p) && !p.detail.empty()) {
+        // The cause line alone, so that the detail is not cut off: the target goes instead.
+        text = networkProblemText(p, false);
+        text.erase(std::min(text.size(), text.find('\n')));
+    }
+    return cutUtf8(text, capacity);
+}
+
+std::string detailOfMessage(const std::string& message) {
+    const std::string line = message.substr(0, message.find('\n'));
+    if (line.size() < kCloseBracketAndStop.size() ||
+        line.compare(line.size() - kCloseBracketAndStop.size(), kCloseBracketAndStop.size(),
+                     kCloseBracketAndStop) != 0) {
+        return {};
+    }
+    const std::size_t end = line.size() - kCloseBracketAndStop.size();
+    const std::size_t open = line.rfind(kOpenBracket, end);
+    if (open == std::string::npos) {
+        return {};
+    }
+    const std::size_t start = open + kOpenBracket.size();
+    return line.substr(start, end - start);
 }
 
 std::string cutUtf8(const std::string& text, std::size_t size) {

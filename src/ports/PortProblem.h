@@ -51,13 +51,25 @@ PortProblem diagnosePort(PortProblemKind kind, const std::string& port, const st
 PortProblemKind kindFromErrno(int error);
 
 // What a failed KRYL_Open of `port` with KRYL_GetLastError's `code` means, looked up again
-// on this side of the library (its message buffer is short). Empty when the code is not
-// about opening a device.
+// on this side of the library (its message buffer is short). For a device server the
+// detail only the library knew (the server's words, the values it answered) is taken from
+// its `libraryMessage`. Empty when the code is not about opening a device.
 std::optional<PortProblem> describeOpenFailure(const std::string& port, const std::string& code,
-                                               const std::string& iniPath = "Qavix.ini");
+                                               const std::string& iniPath = "Qavix.ini",
+                                               const std::string& libraryMessage = {});
 
-// The message, in the interface's language, naming the device.
+// The message, in the interface's language, naming the device. Names and details are shown
+// with their control characters written out (ini::printable).
 std::string portProblemText(const PortProblem& problem);
+
+// The link library's error message for a problem, shorter than `capacity` bytes: the whole
+// text, cut where it does not fit; but for a device server's problem with a detail that
+// would be cut off, the line of the cause with its detail, without the port and target,
+// which the caller named when it opened the port.
+std::string portProblemMessage(const PortProblem& problem, std::size_t capacity);
+// The detail of a problem's text or message (the bracket that ends its first line), or
+// empty when it holds none or was cut before it.
+std::string detailOfMessage(const std::string& message);
 
 // The name of the device's group ("dialout"), or empty when it cannot be read.
 std::string deviceGroup(const std::string& device);

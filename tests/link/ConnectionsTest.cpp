@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -133,6 +134,52 @@ TEST_F(Connections, EndingOrTerminatingOneLeavesTheOthersOpen) {
     m_numbers.push_back(third);
     EXPECT_NE(third, first);
     EXPECT_NE(third, second);
+}
+
+// An ended connection stays ended for the threads still on it: initialising it again is
+// refused, so no port opened there can be reached by another such thread.
+TEST_F(Connections, AThreadOnAnEndedConnectionCannotBringItBack) {
+    auto onEndedConnection = [](int unit, const std::function<void()>& body) {
+        std::thread([&] {
+            const int number = openOwn(unit);
+            if (number > 0 && api().endConnection(number) == 1) {
+                body();
+            }
+        }).join();
+    };
+    int initialised = -1;
+    int opened = -1;
+    std::string initCode;
+    onEndedConnection(1, [&] {
+        initialised = api().initialize();
+        initCode = api().errorCode();
+        opened = api().open("sim:--instant-timeout on", block(0).data());
+    });
+    std::string seen = "not run";
+    std::string seenCode;
+    onEndedConnection(2, [&] {
+        seen = status();
+        seenCode = api().errorCode();
+    });
+    EXPECT_EQ(initialised, 0);
+    EXPECT_EQ(initCode, "NOINIT");
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(seen, "") << "another thread's line";
+    EXPECT_EQ(seenCode, "NOINIT");
+}
+
+TEST_F(Connections, AtMost256AreInUseTheSharedOneAmongThem) {
+    int number = 0;
+    while (m_numbers.size() < 300 && api().newConnection(&number) == 1) {
+        m_numbers.push_back(number);
+    }
+    EXPECT_EQ(m_numbers.size(), 255u);
+    EXPECT_EQ(api().errorCode(), "ARG");
+    // Ending one makes room for one more.
+    ASSERT_EQ(api().endConnection(m_numbers.back()), 1);
+    m_numbers.pop_back();
+    EXPECT_EQ(api().newConnection(&number), 1);
+    m_numbers.push_back(number);
 }
 
 TEST_F(Connections, BadNumbersAreRefusedWithAnArgumentFailure) {

@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace qavix::link::test {
 
 namespace {
@@ -41,22 +43,26 @@ bool waitReadable(int fd, std::chrono::steady_clock::time_point until) {
 
 }  // namespace
 
-FakeDeviceServer::FakeDeviceServer(Script script) {
+FakeDeviceServer::FakeDeviceServer(Script script, int connections) {
     m_listen = listenOnLoopback(1, m_port);
     if (m_listen < 0) {
         return;
     }
-    m_thread = std::thread([this, script = std::move(script)] {
-        // Bounded: a client that never comes ends the script's turn after a few seconds.
-        if (!waitReadable(m_listen, std::chrono::steady_clock::now() + std::chrono::seconds(5))) {
-            return;
+    m_thread = std::thread([this, connections, script = std::move(script)] {
+        for (int i = 0; i < connections; ++i) {
+            // Bounded: a client that never comes ends the script's turn after a few seconds.
+            if (!waitReadable(m_listen,
+                              std::chrono::steady_clock::now() + std::chrono::seconds(5))) {
+                return;
+            }
+            const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0) {
+                return;
+            }
+            ++m_accepted;
+            script(fd);
+            ::close(fd);
         }
-        const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
-            return;
-        }
-        script(fd);
-        ::close(fd);
     });
 }
 
@@ -109,6 +115,30 @@ std::string readUntilClosed(int fd, std::chrono::milliseconds timeout) {
         got.append(buffer, static_cast<std::size_t>(n));
     }
     return got;
+}
+
+bool floodUntilClosed(int fd, const std::string& bytes, std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    std::size_t offset = 0;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        pollfd pfd{fd, POLLOUT, 0};
+        if (left.count() <= 0 || ::poll(&pfd, 1, static_cast<int>(left.count())) <= 0) {
+            return false;
+        }
+        if ((pfd.revents & (POLLERR | POLLHUP)) != 0) {
+            return true;
+        }
+        const ssize_t sent =
+            ::send(fd, bytes.data() + offset, bytes.size() - offset, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0 && errno != EAGAIN && errno != EINTR) {
+            return true;
+        }
+        if (sent > 0) {
+            offset = (offset + static_cast<std::size_t>(sent)) % bytes.size();
+        }
+    }
 }
 
 int closedPort() {

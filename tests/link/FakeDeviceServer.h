@@ -3,6 +3,7 @@
 // thread of its own with the accepted socket, so a client's open can be watched against a
 // server that answers, refuses, changes settings or goes silent exactly as told.
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -13,16 +14,20 @@ namespace qavix::link::test {
 class FakeDeviceServer {
   public:
     using Script = std::function<void(int fd)>;
-    explicit FakeDeviceServer(Script script);
+    // Runs the script for each of up to `connections` clients, one after the other.
+    explicit FakeDeviceServer(Script script, int connections = 1);
     ~FakeDeviceServer();  // waits for the script, which must end by itself
     FakeDeviceServer(const FakeDeviceServer&) = delete;
     FakeDeviceServer& operator=(const FakeDeviceServer&) = delete;
 
     int port() const { return m_port; }
+    // How many clients have connected so far.
+    int accepted() const { return m_accepted; }
 
   private:
     int m_listen = -1;
     int m_port = 0;
+    std::atomic<int> m_accepted{0};
     std::thread m_thread;
 };
 
@@ -33,6 +38,9 @@ std::string readUntil(int fd, const std::string& suffix,
                       std::chrono::milliseconds timeout = std::chrono::seconds(2));
 // Reads whatever comes until the peer closes or the time runs out.
 std::string readUntilClosed(int fd, std::chrono::milliseconds timeout = std::chrono::seconds(2));
+// A hostile server's part: sends `bytes` again and again, reading nothing, until the peer
+// goes away (true) or `limit` has passed with the peer still there (false).
+bool floodUntilClosed(int fd, const std::string& bytes, std::chrono::milliseconds limit);
 
 // A loopback port on which nothing listens (bound, then released).
 int closedPort();

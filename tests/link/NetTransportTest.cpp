@@ -4,11 +4,30 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <future>
 #include <thread>
 
 #include "FakeDeviceServer.h"
 #include "Rfc2217Transport.h"
+#include "TcpConnect.h"
 #include "TcpTransport.h"
 #include "TelnetCodec.h"
 
@@ -18,12 +37,16 @@ namespace {
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 using test::FakeDeviceServer;
+using test::floodUntilClosed;
 using test::readUntil;
 using test::readUntilClosed;
 using test::sendAll;
 
 constexpr auto kTimeout = 300ms;
 constexpr auto kIoWait = 2s;
+// How long a hostile server keeps on at most; a client that gives up at its own deadline
+// leaves long before.
+constexpr auto kFloodLimit = 10s;
 
 NetworkAddress loopback(int port, NetProtocol protocol = NetProtocol::Tcp) {
     return {protocol, "127.0.0.1", port};
@@ -175,6 +198,81 @@ TEST(TcpConnect, RefusedUnreachableInTimeAndByName) {
     EXPECT_TRUE(byName) << detail;
 }
 
+// Makes this process (a child of the test) a machine of its own: only loopback, and a name
+// server on it that takes every query and never answers. False when the system does not
+// let an unprivileged process make namespaces.
+bool behindASilentNameServer(const std::string& resolvConf) {
+    const uid_t uid = ::getuid();
+    const gid_t gid = ::getgid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS | CLONE_NEWNET) != 0) {
+        return false;
+    }
+    std::ofstream("/proc/self/setgroups") << "deny";
+    std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+    std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount(resolvConf.c_str(), "/etc/resolv.conf", nullptr, MS_BIND, nullptr) != 0) {
+        return false;
+    }
+    const int control = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ifreq loopbackUp{};
+    std::snprintf(loopbackUp.ifr_name, IFNAMSIZ, "lo");
+    loopbackUp.ifr_flags = IFF_UP | IFF_LOOPBACK | IFF_RUNNING;
+    if (control < 0 || ::ioctl(control, SIOCSIFFLAGS, &loopbackUp) != 0) {
+        return false;
+    }
+    // Left open until the process ends: every query lands here and is never read.
+    const int dns = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(53);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return dns >= 0 && ::bind(dns, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+}
+
+// The whole open is one deadline, name lookup included: a silent name server (which the
+// resolver would wait for ten seconds) ends it at the deadline as no answer in time.
+TEST(TcpConnect, ASilentNameServerEndsTheOpenAtItsDeadline) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("qavix-resolver-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string resolvConf = (dir / "resolv.conf").string();
+    std::ofstream(resolvConf) << "nameserver 127.0.0.1\noptions timeout:5 attempts:2\n";
+    int result[2];
+    ASSERT_EQ(::pipe2(result, O_CLOEXEC), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(result[0]);
+        std::string outcome = "skip";
+        if (behindASilentNameServer(resolvConf)) {
+            PortProblemKind failure{};
+            std::string detail;
+            const int fd = connectTcp({NetProtocol::Tcp, "controller.plant.example", 4001},
+                                      Clock::now() + kTimeout, failure, detail);
+            outcome = fd >= 0 ? "connected" : std::string(portProblemCode(failure)) + " " + detail;
+        }
+        [[maybe_unused]] const ssize_t n = ::write(result[1], outcome.data(), outcome.size());
+        ::_exit(0);
+    }
+    ::close(result[1]);
+    std::string outcome;
+    pollfd pfd{result[0], POLLIN, 0};
+    char buffer[256];
+    ssize_t got = 0;
+    // Bounded: without the deadline the resolver answers after ten seconds.
+    while (::poll(&pfd, 1, 30000) > 0 && (got = ::read(result[0], buffer, sizeof buffer)) > 0) {
+        outcome.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(result[0]);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    fs::remove_all(dir);
+    if (outcome == "skip") {
+        GTEST_SKIP() << "no user, mount and network namespaces to fake a name server in";
+    }
+    EXPECT_EQ(outcome, "NOREPLY ホスト名の問い合わせに応答がありません");
+}
+
 // A device server that does what RFC 2217 asks, with the answers given by `answers`.
 struct Negotiation {
     std::string commands;  // what the client sent up to its SET-CONTROL
@@ -271,7 +369,7 @@ TEST(Rfc2217Transport, ASettingTheServerChangesOrLeavesUnansweredFailsTheOpenByN
          PortProblemKind::ParityRefused, "要求 偶数、応答 無し"},
         {"stop size unanswered",
          answer(kSetBaudRate, 115200) + answer(kSetDataSize, 7) + answer(kSetParity, kParityEven),
-         PortProblemKind::StopSizeRefused, "応答なし"},
+         PortProblemKind::StopSizeRefused, "要求 2、応答なし"},
     };
     for (const Case& c : cases) {
         Negotiation seen;
@@ -323,6 +421,123 @@ TEST(Rfc2217Transport, AServerWithoutTheComPortOptionOrWithTheLineInUse) {
         EXPECT_EQ(failure, PortProblemKind::Busy);
         EXPECT_EQ(detail, "Port already in use");
     }
+}
+
+// Servers that never stop sending, or never finish what they began: the open ends at its
+// deadline, named as one that got no answer, and the client leaves while the server still
+// sends (a client that waited for the flood to end would have gone on for ever).
+TEST(HostileServer, AnOpenEndsAtItsDeadlineWhateverTheServerSends) {
+    using namespace telnet;
+    const std::string junk(4096, 'x');
+    struct Case {
+        const char* name;
+        std::string before;  // sent once
+        std::string flood;   // then again and again
+    };
+    const Case cases[] = {
+        {"data instead of an answer", "", junk},
+        {"a subnegotiation never ended", subnegotiation(kOptionComPort, "").substr(0, 3), junk},
+        {"negotiations without end", "", negotiation(kWill, kOptionEcho)},
+        {"data once the COM-PORT-OPTION is agreed", deviceServerGreeting(), junk},
+    };
+    for (const Case& c : cases) {
+        std::atomic<bool> clientLeft{false};
+        PortProblemKind failure{};
+        std::string detail;
+        {
+            FakeDeviceServer server([&](int fd) {
+                sendAll(fd, c.before);
+                clientLeft = floodUntilClosed(fd, c.flood, kFloodLimit);
+            });
+            EXPECT_FALSE(Rfc2217Transport::open(loopback(server.port(), NetProtocol::Rfc2217),
+                                                "rfc2217:x", line7E2(9600), kTimeout, failure,
+                                                detail))
+                << c.name;
+        }
+        EXPECT_TRUE(clientLeft) << c.name << ": the open waited for the flood to end";
+        EXPECT_TRUE(failure == PortProblemKind::NoComPortOption ||
+                    failure == PortProblemKind::RateRefused)
+            << c.name << ": " << portProblemCode(failure) << " " << detail;
+    }
+}
+
+// Once the line is set, what a server sent in one go is taken a few frames' worth at a
+// time: the discard before a request leaves the rest for the frame scanner, and Telnet
+// commands without data do not keep a read going past its deadline.
+TEST(HostileServer, ReadsAndDiscardsTakeAFewFramesWorthAtATime) {
+    using namespace telnet;
+    const std::string junk(16 * kMaxReadBytes, 'x');
+    std::string noOperations;
+    while (noOperations.size() < junk.size()) {
+        noOperations += {static_cast<char>(kIac), static_cast<char>(241)};  // IAC NOP
+    }
+    struct Case {
+        const char* name;
+        NetProtocol protocol;
+        std::string backlog;
+        bool discardFirst;
+        IoStatus expected;  // of a read whose deadline has passed
+    };
+    const Case cases[] = {
+        {"raw data", NetProtocol::Tcp, junk, true, IoStatus::Ok},
+        {"data through Telnet", NetProtocol::Rfc2217, junk, true, IoStatus::Ok},
+        {"Telnet commands before one byte", NetProtocol::Rfc2217, noOperations + "Z", false,
+         IoStatus::TimedOut},
+    };
+    for (const Case& c : cases) {
+        std::atomic<bool> sent{false};
+        FakeDeviceServer server([&](int fd) {
+            if (c.protocol == NetProtocol::Rfc2217) {
+                sendAll(fd, deviceServerGreeting());
+                readUntil(fd, kControlCommand);
+                sendAll(fd, answersFor(9600, 7, kParityEven, kStopTwo));
+            }
+            sendAll(fd, c.backlog);
+            sent = true;
+            readUntilClosed(fd, kFloodLimit);
+        });
+        PortProblemKind failure{};
+        std::string detail;
+        std::unique_ptr<Transport> transport;
+        if (c.protocol == NetProtocol::Tcp) {
+            transport =
+                TcpTransport::open(loopback(server.port()), "tcp:x", kTimeout, failure, detail);
+        } else {
+            transport = Rfc2217Transport::open(loopback(server.port(), c.protocol), "rfc2217:x",
+                                               line7E2(9600), kTimeout, failure, detail);
+        }
+        ASSERT_TRUE(transport) << c.name << ": " << detail;
+        // On loopback the whole backlog is in the client's buffer once the server sent it.
+        const auto until = Clock::now() + kIoWait;
+        while (!sent && Clock::now() < until) {
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_TRUE(sent) << c.name;
+        if (c.discardFirst) {
+            transport->discardInput();
+        }
+        std::string out;
+        EXPECT_EQ(transport->read(out, Clock::now() - 1ms), c.expected) << c.name << ": " << out;
+        EXPECT_LE(out.size(), kMaxReadBytes) << c.name;
+    }
+}
+
+// A read asked for with its deadline already behind it looks once and returns: poll() must
+// never get a negative time-out, which would wait until the server speaks.
+TEST(Deadline, AReadWhoseDeadlineHasPassedReturnsAtOnce) {
+    FakeDeviceServer server([](int fd) { readUntilClosed(fd, 10s); });
+    PortProblemKind failure{};
+    std::string detail;
+    auto transport =
+        TcpTransport::open(loopback(server.port()), "tcp:x", kTimeout, failure, detail);
+    ASSERT_TRUE(transport) << detail;
+    auto read = std::async(std::launch::async, [&] {
+        std::string out;
+        return transport->read(out, Clock::now() - 1s);
+    });
+    ASSERT_EQ(read.wait_for(5s), std::future_status::ready) << "the read waited for the server";
+    EXPECT_EQ(read.get(), IoStatus::TimedOut);
+    EXPECT_EQ(millisecondsLeft(Clock::now() - 1ms), 0);
 }
 
 }  // namespace

@@ -74,6 +74,25 @@ TEST(NetworkProblem, TheConnectTimeoutInTheMessageIsTheOneInForce) {
     EXPECT_TRUE(contains(portProblemText(p), " 3 秒以内")) << portProblemText(p);
 }
 
+// The library's message buffer is short: what only the library knew (the value a server
+// answered) reaches the program's text through it, whole or not at all.
+TEST(NetworkProblem, TheLibrarysMessageCarriesTheDetailToTheProgramsText) {
+    PortProblem p;
+    p.kind = PortProblemKind::RateRefused;
+    p.port = "COM2";
+    p.device = "rfc2217:device-server-of-press-line-3.plant.example:4001";
+    p.detail = "要求 9600 bps、応答 19200 bps";
+    constexpr std::size_t kLibraryBuffer = 128;
+    const std::string message = portProblemMessage(p, kLibraryBuffer);
+    EXPECT_LT(message.size(), kLibraryBuffer);
+    EXPECT_EQ(detailOfMessage(message), p.detail) << message;
+    EXPECT_EQ(portProblemMessage(p, 4096), portProblemText(p)) << "whole when it fits";
+
+    p.detail = std::string(200, 'w');
+    EXPECT_EQ(detailOfMessage(cutUtf8(portProblemMessage(p, kLibraryBuffer), kLibraryBuffer)), "")
+        << "a detail cut short is left out";
+}
+
 TEST(NetworkProblem, LibraryCodesAreExplainedFromThePortsValue) {
     const fs::path dir =
         fs::temp_directory_path() / ("qavix-netproblem-" + std::to_string(getpid()));
@@ -83,9 +102,11 @@ TEST(NetworkProblem, LibraryCodesAreExplainedFromThePortsValue) {
     ::unsetenv("QAVLINK_COM2");
     ::unsetenv("QAVLINK_COM3");
 
-    const auto kicked = describeOpenFailure("COM2", "DROPPED", ini.string());
+    const auto kicked = describeOpenFailure("COM2", "DROPPED", ini.string(),
+                                            "接続先 が切られました（Server shut down）。");
     ASSERT_TRUE(kicked);
     EXPECT_EQ(kicked->kind, PortProblemKind::Dropped);
+    EXPECT_EQ(kicked->detail, "Server shut down");
     EXPECT_EQ(kicked->port, "COM2");
     EXPECT_EQ(kicked->device, "rfc2217:plc-line3:4001");
     // A device server's BUSY is no process on this machine: no /proc scan, its own words.

@@ -77,10 +77,21 @@ TEST(PortProblem, NamesAreShownWithTheirControlCharactersWrittenOut) {
     const std::string text = portProblemText(p);
     EXPECT_TRUE(contains(text, "/dev/\\x1B[2J\\x07x\\x7F\\xC2\\x9B\\x9Bシリアル\\xE3\\x81 "))
         << text;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        EXPECT_TRUE(byte >= 0x20 || c == '\n') << text;
-        EXPECT_NE(byte, 0x7F) << text;
+    // A device server's target, the port and a detail from the server are written out alike.
+    PortProblem network;
+    network.kind = PortProblemKind::Busy;
+    network.port = "COM\x1b]0;x\x07";
+    network.device = "tcp:\x1b[2Jx:1";
+    network.detail = "in use\x1b[31m";
+    const std::string networkText = portProblemText(network);
+    EXPECT_TRUE(contains(networkText, "COM\\x1B]0;x\\x07 の接続先 tcp:\\x1B[2Jx:1")) << networkText;
+    EXPECT_TRUE(contains(networkText, "（in use\\x1B[31m）")) << networkText;
+    for (const std::string& shown : {text, networkText}) {
+        for (char c : shown) {
+            const auto byte = static_cast<unsigned char>(c);
+            EXPECT_TRUE(byte >= 0x20 || c == '\n') << shown;
+            EXPECT_NE(byte, 0x7F) << shown;
+        }
     }
     EXPECT_EQ(ini::printable("/dev/serial/by-id/usb-FTDI_ü-if00\tx"),
               "/dev/serial/by-id/usb-FTDI_ü-if00\\x09x");

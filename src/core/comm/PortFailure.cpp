@@ -18,7 +18,7 @@ std::string openFailureText(const LinkApi& api, const std::string& port, const s
     }
     // The library's message is cut to its buffer; the full text is built again here from
     // the code and what the device shows now.
-    if (auto problem = link::describeOpenFailure(port, code.data(), iniPath)) {
+    if (auto problem = link::describeOpenFailure(port, code.data(), iniPath, message.data())) {
         if (problem->port.empty()) {
             problem->port = shownPort;
         }
@@ -41,7 +41,7 @@ std::string lineFailureText(const LinkApi& api, const std::string& port,
     if (kind != link::PortProblemKind::Dropped && kind != link::PortProblemKind::Busy) {
         return {};
     }
-    const auto problem = link::describeOpenFailure(port, code.data(), iniPath);
+    const auto problem = link::describeOpenFailure(port, code.data(), iniPath, message.data());
     return problem ? link::portProblemText(*problem) : std::string(message.data());
 }
 
