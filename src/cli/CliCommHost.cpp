@@ -30,14 +30,16 @@ void CliCommHost::showMessage(const std::string& text) {
 
 bool CliCommHost::ask(Question question, const std::string& text) {
     if (question == Question::CommSetup) {
-        print(text);
+        if (!cancelRequested()) {
+            print(text);
+        }
         return false;
     }
     return confirm(text);
 }
 
 bool CliCommHost::cancelRequested() const {
-    return stopRequested();
+    return m_stopCancels && stopRequested();
 }
 
 bool CliCommHost::confirm(const std::string& text) {

@@ -15,16 +15,19 @@ class CliCommHost : public CommHost {
   public:
     // keepMessages: messages are kept for keptMessages() instead of printed, for a
     // connection among several whose messages are reported under its controller's name.
-    explicit CliCommHost(bool answerYes, bool keepMessages = false)
-        : m_answerYes(answerYes), m_keepMessages(keepMessages) {}
+    // stopCancels: Ctrl+C and SIGTERM (StopSignals.h) cancel this connection's requests; a
+    // connection among several is stopped by whoever runs them instead.
+    explicit CliCommHost(bool answerYes, bool keepMessages = false, bool stopCancels = true)
+        : m_answerYes(answerYes), m_keepMessages(keepMessages), m_stopCancels(stopCancels) {}
 
     void showMessage(const std::string& text) override;
-    // The question is printed; the settings dialog question is always answered Cancel,
-    // every other one OK only with --yes.
+    // The question is printed; the settings dialog question is always answered Cancel (and
+    // not printed once the command was cancelled: a silent line is no news then), every
+    // other one OK only with --yes.
     bool ask(Question question, const std::string& text) override;
     void runCommSettings() override {}
     void endProgram() override { m_ended = true; }
-    // Ctrl+C or SIGTERM (StopSignals.h) cancels the command's remaining requests.
+    // Ctrl+C or SIGTERM cancels the command's remaining requests (with stopCancels).
     bool cancelRequested() const override;
 
     // A question of an operation (the overwrite question of an import), answered like the
@@ -39,6 +42,7 @@ class CliCommHost : public CommHost {
 
     const bool m_answerYes;
     const bool m_keepMessages;
+    const bool m_stopCancels;
     mutable std::mutex m_mutex;  // messages come from the worker and the main thread
     std::vector<std::string> m_kept;
     std::atomic<bool> m_ended{false};

@@ -12,7 +12,7 @@
 namespace qavix::cli {
 
 DeviceSession::DeviceSession(const DeviceOptions& options, SessionSetup setup)
-    : m_host(options.yes, setup.keepMessages),
+    : m_host(options.yes, setup.keepMessages, !setup.ownConnection),
       m_options(options),
       m_setup(std::move(setup)),
       m_link(m_host, m_model),
@@ -56,7 +56,7 @@ int DeviceSession::connect() {
     if (m_signals) {
         m_signals->listen();
     }
-    if (stopRequested()) {
+    if (m_host.cancelRequested()) {
         return interruptedExit();
     }
     m_link.setSettings(settings);
@@ -65,6 +65,11 @@ int DeviceSession::connect() {
     m_link.setConnecting(true);
     m_link.open();
     m_link.setConnecting(false);
+    // Ctrl+C while the port opened: the attempt in flight ended at its own time-out and no
+    // further one was made; whatever it found is moot.
+    if (m_host.cancelRequested()) {
+        return interruptedExit();
+    }
     // A port that could not be opened (busy, forbidden, unplugged) says so; the status
     // check would only call it a cut line.
     if (const std::string problem = m_link.worker().openProblem(); !problem.empty()) {
@@ -72,10 +77,12 @@ int DeviceSession::connect() {
         return kExitConnection;
     }
     if (m_link.checkStatus() != kRequestOk) {
-        return m_link.lastRequestCancelled() ? interruptedExit() : kExitConnection;
+        // Also when Ctrl+C came while the status was asked for: a line that stays silent
+        // after it is no lost connection of the user's concern.
+        return m_host.cancelRequested() ? interruptedExit() : kExitConnection;
     }
     // Ctrl+C during the connection is answered as soon as its request is done.
-    return stopRequested() ? interruptedExit() : kExitOk;
+    return m_host.cancelRequested() ? interruptedExit() : kExitOk;
 }
 
 int DeviceSession::failureExit() {

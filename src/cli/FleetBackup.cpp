@@ -319,6 +319,9 @@ int finishBackup(const std::string& folder, const BackupOutcome& outcome, Backup
     if (!manifestOk) {
         return kExitFileError;
     }
+    if (outcome.stopped) {
+        return kExitInterrupted;
+    }
     return saved == records.size() ? kExitOk : kExitFailed;
 }
 

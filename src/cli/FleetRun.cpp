@@ -1,14 +1,11 @@
 #include "FleetRun.h"
 
-#include <pthread.h>
-#include <signal.h>
-
 #include <chrono>
-#include <ctime>
 #include <iostream>
 
 #include "ExitCodes.h"
 #include "PortSelection.h"
+#include "StopSignals.h"
 #include "files/PortSettings.h"
 #include "files/ProfileFile.h"
 #include "fleet/LinePlan.h"
@@ -20,42 +17,6 @@ namespace qavix::cli {
 namespace {
 
 constexpr std::chrono::milliseconds kWatchSlice{100};
-
-// Ctrl+C and SIGTERM while the workers run. They are blocked in this thread before any
-// worker exists, so every thread started after inherits the block and no read is cut short
-// by a signal; this thread takes them from the queue between its waits. The previous mask
-// comes back when the watch ends.
-class InterruptWatch {
-  public:
-    InterruptWatch() {
-        sigemptyset(&m_signals);
-        sigaddset(&m_signals, SIGINT);
-        sigaddset(&m_signals, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &m_signals, &m_previous);
-    }
-    ~InterruptWatch() {
-        // A signal still pending is the user's: it is taken here rather than ending the
-        // program after the manifest was promised.
-        timespec none{};
-        while (sigtimedwait(&m_signals, nullptr, &none) > 0) {
-        }
-        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
-    }
-    InterruptWatch(const InterruptWatch&) = delete;
-    InterruptWatch& operator=(const InterruptWatch&) = delete;
-
-    // True when one of the signals came within `timeout`.
-    bool wait(std::chrono::milliseconds timeout) {
-        timespec t{};
-        t.tv_sec = static_cast<time_t>(timeout.count() / 1000);
-        t.tv_nsec = static_cast<long>((timeout.count() % 1000) * 1000000);
-        return sigtimedwait(&m_signals, nullptr, &t) > 0;
-    }
-
-  private:
-    sigset_t m_signals{};
-    sigset_t m_previous{};
-};
 
 }  // namespace
 
@@ -95,13 +56,16 @@ FleetRunResult runOnLines(const std::vector<fleet::PlantController>& controllers
 
     FleetRunResult result;
     std::atomic<bool> stop{false};
-    InterruptWatch interrupts;
+    // Before any worker exists, so that every one inherits the block and no read of theirs
+    // is cut short by a signal; this thread takes them once the workers run.
+    StopSignals signals;
     {
         fleet::LineScheduler scheduler(lines, workers);
         scheduler.start([&](size_t index) { work(index, stop); });
+        signals.listen();
         // The end of the work is seen at once; a signal within a slice.
         while (!scheduler.waitFinished(kWatchSlice)) {
-            if (interrupts.wait(std::chrono::milliseconds(0)) && !stop.exchange(true)) {
+            if (stopRequested() && !stop.exchange(true)) {
                 scheduler.requestStop();
                 progress.note(
                     "interrupted: no further controller starts; the ones being "

@@ -10,7 +10,6 @@
 #include <ctime>
 #include <iostream>
 #include <memory>
-#include <thread>
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
@@ -27,8 +26,6 @@ namespace {
 using levels::Operation;
 
 constexpr int kMaxIntervalMs = 24 * 60 * 60 * 1000;
-// The wait between readings is cut into slices so Ctrl+C ends it promptly.
-constexpr auto kSleepSlice = std::chrono::milliseconds(20);
 
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);
@@ -115,13 +112,9 @@ AppendFailure appendRows(int fd, const std::string& text) {
     return {};
 }
 
+// The wait between readings; false when Ctrl+C or SIGTERM ended it.
 bool pause(int ms) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!stopRequested() && std::chrono::steady_clock::now() < until) {
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            kSleepSlice, until - std::chrono::steady_clock::now()));
-    }
-    return !stopRequested();
+    return !waitForStop(std::chrono::milliseconds(ms));
 }
 
 std::string stoppedAfter(int readings) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -172,6 +173,10 @@ CtlChild::CtlChild(const CtlEnv& env, const std::vector<std::string>& args) {
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out < 0 || err < 0 || ::dup2(out, STDOUT_FILENO) < 0 || ::dup2(err, STDERR_FILENO) < 0 ||
         ::chdir(dir.c_str()) != 0) {
+        ::_exit(127);
+    }
+    const rlimit memory{env.memoryLimit, env.memoryLimit};
+    if (env.memoryLimit > 0 && ::setrlimit(RLIMIT_AS, &memory) != 0) {
         ::_exit(127);
     }
     ::execve(QAVIXCTL, argPointers.data(), envPointers.data());

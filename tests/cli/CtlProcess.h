@@ -20,6 +20,8 @@ struct CtlRun {
 struct CtlEnv {
     std::string workDir;                                    // empty: the test's temp folder
     std::vector<std::pair<std::string, std::string>> vars;  // e.g. {"QAVLINK_COM1", "sim"}
+    // CtlChild only: the child's address space limit in bytes (RLIMIT_AS); 0 none.
+    unsigned long long memoryLimit = 0;
 };
 
 CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args);

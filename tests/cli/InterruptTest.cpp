@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "CtlProcess.h"
+#include "FakeDeviceServer.h"
 #include "SimProcess.h"
 
 namespace qavix::cli::test {
 namespace {
 
+using link::test::FakeDeviceServer;
 using link::test::SimProcess;
 using namespace std::chrono_literals;
 
@@ -166,6 +168,61 @@ TEST(QavixctlInterrupt, LevelsAnswerCtrlCWhileConnecting) {
                                               << run.err;
     EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
     EXPECT_EQ(countFrom(loggedCommands(log), 0, "GP"), 0u) << readBytes(log);
+}
+
+// Ctrl+C while the first status is asked for on a line that never answers: the command ends
+// with 130 and says so, not as a lost connection.
+TEST(QavixctlInterrupt, CtrlCWhileConnectingToASilentLineEnds130) {
+    const std::string dir = makeTempDir("interrupt-silent");
+    const std::string log = dir + "/sim.log";
+    // It answers unit 5 only and the command asks unit 0: every request is logged, none
+    // answered.
+    SimProcess sim({"--unit", "5", "--log", log});
+    ASSERT_FALSE(sim.device().empty());
+    CtlChild info(onDevice(sim, dir), withPort({"info"}));
+    ASSERT_TRUE(info.started());
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (countFrom(loggedCommands(log), 0, "GC") == 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_EQ(countFrom(loggedCommands(log), 0, "GC"), 1u) << "the status check of the connection";
+    info.signal(SIGINT);
+    const CtlRun run = info.wait(20s);
+    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << info.endSignal() << "\n"
+                                              << run.err;
+    EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
+    EXPECT_FALSE(contains(run.err, "断絶")) << run.err;
+}
+
+// Ctrl+C while a device server holds up the open, silent or sending without end: the attempt
+// in flight ends at its time-out, no further one is made, and the command ends with 130.
+TEST(QavixctlInterrupt, CtrlCWhileADeviceServerHoldsUpTheOpenMakesNoFurtherAttempt) {
+    const std::string junk(4096, 'x');
+    const std::vector<std::pair<const char*, FakeDeviceServer::Script>> servers = {
+        {"silent", [](int fd) { link::test::readUntilClosed(fd, 20s); }},
+        {"flooding", [&junk](int fd) { link::test::floodUntilClosed(fd, junk, 20s); }},
+    };
+    for (const auto& [name, script] : servers) {
+        const std::string dir = makeTempDir(std::string("interrupt-open-") + name);
+        FakeDeviceServer server(script, 3);
+        const std::string target = "rfc2217:127.0.0.1:" + std::to_string(server.port());
+        CtlChild info(CtlEnv{dir, {{"QAVLINK_COM1", target}, {"QAVLINK_CONNECT_TIMEOUT", "1500"}}},
+                      withPort({"info"}));
+        ASSERT_TRUE(info.started()) << name;
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (server.accepted() == 0 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_EQ(server.accepted(), 1) << name;
+        info.signal(SIGINT);
+        const CtlRun run = info.wait(20s);
+        ASSERT_EQ(run.exitCode, kExitInterrupted)
+            << name << ": ended by signal " << info.endSignal() << "\n"
+            << run.err;
+        EXPECT_TRUE(contains(run.err, "interrupted")) << name << ": " << run.err;
+        EXPECT_EQ(server.accepted(), 1) << name << ": " << run.err;
+    }
 }
 
 }  // namespace

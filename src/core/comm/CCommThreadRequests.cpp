@@ -224,6 +224,11 @@ int CCommThread::open(RequestBlock& /*r*/) {
     block[5] = s.unit;
     for (int attempt = 0; attempt < kLibraryCallAttempts; ++attempt) {
         if (attempt > 0) {
+            // Each attempt may take the whole connect time-out (a device server that does
+            // not answer): after a cancel none more is made.
+            if (m_host.cancelRequested()) {
+                break;
+            }
             sleep(m_timings.retryDelay);
         }
         if (m_api.open(name.c_str(), block.data()) != 0) {

@@ -34,9 +34,10 @@ class CommHost {
     virtual void runOnUiThread(const std::function<void()>& fn) { fn(); }
     // Called on the requesting thread between slices of its wait for the worker.
     virtual void pumpEvents(bool /*busy*/) {}
-    // Asked on the requesting thread before each request: true when the user has cancelled
-    // the whole operation (Ctrl+C of the command-line client). The request in progress
-    // finishes; no further one reaches the controller except those that clean up after it.
+    // Asked on the requesting thread before each request, and by the worker between the
+    // attempts of an open: true when the user has cancelled the whole operation (Ctrl+C of
+    // the command-line client). The request in progress finishes; no further one reaches the
+    // controller except those that clean up after it.
     virtual bool cancelRequested() const { return false; }
     // One exchange as the link library framed it, for the trace view.
     virtual void recordTrace(const std::string& /*sent*/, const std::string& /*received*/) {}
