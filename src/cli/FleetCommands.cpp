@@ -28,7 +28,7 @@ void addBackup(CLI::App& fleet, int& exitCode) {
         "Save every controller's current values and chosen banks as bank files in "
         "DIR/YYYYMMDD-HHMMSS/NAME/ with manifest.json, and/or record them in a git repository. "
         "Exit 0 all saved, 1 any not or the push failed, 2 the plant, DIR, the repository or "
-        "the metrics file cannot be used");
+        "the metrics file cannot be used, 130 interrupted");
     cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)");
     cmd->add_option("--out", args->out, "folder that receives the backup folder");
     cmd->add_option("--jobs", args->jobs, jobsHelp())->check(CLI::Range(1, fleet::kMaxJobs));

@@ -59,6 +59,8 @@ TEST(NetworkAddress, ValuesThatDoNotAndWhy) {
         {"tcp:plc line:4001", AddressProblem::BadHost},
         {"tcp:plc\"--log x:4001", AddressProblem::BadHost},
         {"tcp:-plc:4001", AddressProblem::BadHost},
+        {"tcp:plc-:4001", AddressProblem::BadHost},
+        {"tcp:line3-.plant:4001", AddressProblem::BadHost},
         {"tcp:plc..a:4001", AddressProblem::BadHost},
         {"tcp:999.1.1.1:4001", AddressProblem::BadHost},
         {"tcp:[fe80::1%]:4001", AddressProblem::BadHost},
