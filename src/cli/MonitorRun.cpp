@@ -6,7 +6,6 @@
 #include <iostream>
 
 #include "ExitCodes.h"
-#include "MonitorWait.h"
 #include "StopSignals.h"
 #include "telemetry/ErrorLogWatch.h"
 
@@ -14,7 +13,7 @@ namespace qavix::cli {
 
 namespace {
 
-using Clock = MonitorClock;
+using Clock = StopClock;
 using std::chrono::milliseconds;
 using telemetry::OutMessage;
 

@@ -40,7 +40,7 @@ class MonitorRun {
     void refused(const telemetry::OutMessage& m, const std::string& reason);
     void saveState(const std::string& key);
     void reportLine();
-    void serveUntil(MonitorClock::time_point until);
+    void serveUntil(StopClock::time_point until);
     int finishOnce();
 
     const MonitorArgs& m_args;

@@ -17,7 +17,7 @@ namespace qavix::cli {
 
 namespace {
 
-using Clock = MonitorClock;
+using Clock = StopClock;
 
 constexpr int kKeepAliveSeconds = 30;
 // The broker ends a session silent for 1.5 keep-alives; waking a third of one apart at the

@@ -6,13 +6,14 @@
 // in the core.
 //
 // One thread: the monitor calls service() between its reads; libmosquitto runs no thread
-// of its own here, and its socket is waited on with the monitor's own wait (MonitorWait).
+// of its own here, and its socket is waited on with the command's one wait (StopSignals'
+// waitUntil).
 
 #include <chrono>
 #include <functional>
 #include <string>
 
-#include "MonitorWait.h"
+#include "StopSignals.h"
 #include "telemetry/Backoff.h"
 #include "telemetry/BrokerUrl.h"
 #include "telemetry/Publisher.h"
@@ -60,7 +61,7 @@ class MqttClient : public telemetry::BrokerLink {
 
     // Connects when an attempt is due, then waits for the broker's socket until `until`, a
     // keep-alive or a stop signal, and serves what came.
-    void service(MonitorClock::time_point until);
+    void service(StopClock::time_point until);
     // Says "false" on the online topic, waits up to `wait` for what is in flight and for
     // that, and disconnects cleanly (the broker then keeps the will to itself).
     void shutdown(std::chrono::milliseconds wait);
@@ -75,7 +76,7 @@ class MqttClient : public telemetry::BrokerLink {
     static void onLog(mosquitto*, void* self, int level, const char* text);
 
     void startAttemptIfDue();
-    bool serveSocket(MonitorClock::time_point until);
+    bool serveSocket(StopClock::time_point until);
     void attemptFailed(const std::string& why);
     std::string failureText(int rc) const;
     void notice(const std::string& text);
@@ -86,8 +87,8 @@ class MqttClient : public telemetry::BrokerLink {
     telemetry::Publisher* m_publisher = nullptr;
     Notice m_notice;
     telemetry::Backoff m_backoff;
-    MonitorClock::time_point m_nextAttempt{};
-    MonitorClock::time_point m_attemptDeadline{};
+    StopClock::time_point m_nextAttempt{};
+    StopClock::time_point m_attemptDeadline{};
     bool m_connected = false;
     bool m_connecting = false;
     bool m_everStarted = false;

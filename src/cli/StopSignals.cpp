@@ -1,13 +1,10 @@
 #include "StopSignals.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
-#include <thread>
+#include <ctime>
 
 namespace qavix::cli {
 
@@ -15,18 +12,9 @@ namespace {
 
 std::atomic<bool> g_stop{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
-// The write end wakes waitForStop; -1 while no StopSignals exists.
-std::atomic<int> g_wakeWrite{-1};
-std::atomic<int> g_wakeRead{-1};
 
 extern "C" void onStopSignal(int) {
-    const int saved = errno;
     g_stop.store(true);
-    if (const int fd = g_wakeWrite.load(); fd >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);
-    }
-    errno = saved;
 }
 
 sigset_t stopSignals() {
@@ -41,13 +29,6 @@ sigset_t stopSignals() {
 
 StopSignals::StopSignals() {
     g_stop.store(false);
-    // Non-blocking both ways: the handler must never wait, and the pipe only has to be
-    // readable once a stop has come.
-    int wake[2] = {-1, -1};
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
-        g_wakeRead.store(wake[0]);
-        g_wakeWrite.store(wake[1]);
-    }
     const sigset_t set = stopSignals();
     pthread_sigmask(SIG_BLOCK, &set, &m_mask);
     struct sigaction action {};
@@ -70,8 +51,6 @@ StopSignals::~StopSignals() {
     sigaction(SIGINT, &m_interrupt, nullptr);
     sigaction(SIGTERM, &m_terminate, nullptr);
     pthread_sigmask(SIG_SETMASK, &m_mask, nullptr);
-    ::close(g_wakeWrite.exchange(-1));
-    ::close(g_wakeRead.exchange(-1));
 }
 
 void StopSignals::listen() {
@@ -83,26 +62,31 @@ bool stopRequested() {
     return g_stop.load();
 }
 
-bool waitForStop(std::chrono::milliseconds duration) {
-    const int fd = g_wakeRead.load();
-    if (stopRequested() || duration.count() <= 0) {
-        return stopRequested();
-    }
-    if (fd < 0) {
-        std::this_thread::sleep_for(duration);
-        return stopRequested();
-    }
-    // A signal taken by this very thread interrupts the poll; its byte is in the pipe by
-    // then, so the poll either sees it or returns early, and the flag decides.
-    const auto until = std::chrono::steady_clock::now() + duration;
-    while (!stopRequested()) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            break;
+short waitUntil(StopClock::time_point until, int fd, short events) {
+    const sigset_t stops = stopSignals();
+    sigset_t open;
+    pthread_sigmask(SIG_BLOCK, &stops, &open);
+    short ready = 0;
+    const auto left = until - StopClock::now();
+    if (!stopRequested() && left > StopClock::duration::zero()) {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        timespec timeout{};
+        timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+        timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+        pollfd p{fd, events, 0};
+        // The mask the caller had: the stop signals come in here and only here.
+        if (::ppoll(&p, fd >= 0 ? 1 : 0, &timeout, &open) > 0) {
+            ready = p.revents;
         }
-        pollfd pfd{fd, POLLIN, 0};
-        ::poll(&pfd, 1, static_cast<int>(left.count()));
+    }
+    pthread_sigmask(SIG_SETMASK, &open, nullptr);
+    return ready;
+}
+
+bool waitForStop(std::chrono::milliseconds duration) {
+    const auto until = StopClock::now() + duration;
+    while (!stopRequested() && StopClock::now() < until) {
+        waitUntil(until);
     }
     return stopRequested();
 }

@@ -9,6 +9,7 @@
 // Everything is restored when the object goes; a signal still pending then counts as a stop
 // rather than ending the program half-way through what it was promised to finish.
 
+#include <poll.h>
 #include <signal.h>
 
 #include <chrono>
@@ -34,8 +35,17 @@ class StopSignals {
 // Whether Ctrl+C or SIGTERM came since the StopSignals in use was made.
 bool stopRequested();
 
-// Waits up to `duration` and returns stopRequested(): at once when a stop comes meanwhile,
-// so a command that sleeps between its steps answers Ctrl+C without waking to look.
+using StopClock = std::chrono::steady_clock;
+
+// The one wait of a command that Ctrl+C stops: until `until`, until `fd` is ready for
+// `events` or until a stop signal, whichever comes first, so an idle command sleeps instead
+// of waking in slices to look. The stop signals are let in only inside the wait itself
+// (ppoll), so one that came just before it ends the wait at once instead of after it; it is
+// called on the thread that listens. The events `fd` is ready for (POLLERR and POLLHUP
+// included), or 0 when the moment came, a stop signal did or `fd` is negative.
+short waitUntil(StopClock::time_point until, int fd = -1, short events = 0);
+
+// Waits up to `duration` (waitUntil) and returns stopRequested().
 bool waitForStop(std::chrono::milliseconds duration);
 
 }  // namespace qavix::cli
