@@ -67,6 +67,10 @@ TEST(PrintReport, WritesTheConnectedControllersSettingsListAsPdf) {
     EXPECT_TRUE(text.contains("Page 1"));
     EXPECT_TRUE(text.contains("コントローラ設定内容一覧"));
     EXPECT_TRUE(text.contains("CH3"));
+    // The sensors' serial numbers, which the read of all settings leaves out (the
+    // emulator's factory values of CH1 and CH3).
+    EXPECT_TRUE(text.contains("0211714")) << text.toStdString();
+    EXPECT_TRUE(text.contains("0215714"));
     EXPECT_FALSE(text.contains("オプション設定"));
     // No Qavix.ini is written by a report run.
     EXPECT_FALSE(QFile::exists(dir.filePath("Qavix.ini")));

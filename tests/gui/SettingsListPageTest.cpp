@@ -81,6 +81,24 @@ TEST_F(SettingsListFixture, FirstShowingOfTwoSensorsShowsControllerAndBothSensor
                 page->textView()->font().family().contains("Mono"));
 }
 
+// The sensors' serial numbers and IDs are not part of the read of all settings; the list
+// reads them itself, without the sensor's operation page having been opened.
+TEST_F(SettingsListFixture, SensorIdentityIsReadForTheList) {
+    open("40,32");
+    const QStringList lines = text().split('\n');
+    auto valueAfter = [&lines](const QString& title, const QString& label) {
+        const int block = lines.indexOf(QRegularExpression(".*" + title + ".*"));
+        const int at = lines.indexOf(QRegularExpression("    " + label + " .*"), block);
+        return block < 0 || at < 0 ? QString() : lines[at].mid(label.size() + 4).trimmed();
+    };
+    // The emulator's factory serials: year 14, month 7, numbers 0210.. by sensor.
+    EXPECT_EQ(valueAfter("センサ　CH1", "投光器シリアルNo\\."), "0211714");
+    EXPECT_EQ(valueAfter("センサ　CH1", "受光器シリアルNo\\."), "0210714");
+    EXPECT_EQ(valueAfter("センサ　CH1", "ＩＤ"), "0001");
+    EXPECT_EQ(valueAfter("センサ　CH2", "投光器シリアルNo\\."), "0213714");
+    EXPECT_EQ(valueAfter("センサ　CH2", "ＩＤ"), "0002");
+}
+
 TEST_F(SettingsListFixture, TogglesRebuildTheReport) {
     open("40,32,24");
     EXPECT_TRUE(bar->toggle(3)->isVisible());

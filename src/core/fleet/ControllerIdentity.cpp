@@ -44,11 +44,8 @@ std::vector<PageRead> identityReads(const SettingsData& set) {
     std::vector<PageRead> reads = {{code::kReadSerialText, 0, 0, 0, kRequestTimeoutMs}};
     for (int channel = 1; channel <= connectedSensors(set); ++channel) {
         reads.push_back({code::kReadSensorVersion, channel, channel - 1, 1, kRequestTimeoutMs});
-        for (const PageRead& read : sensorOperationReads(channel)) {
-            if (read.code == code::kReadSensorId || read.code == code::kReadReceiverSerial ||
-                read.code == code::kReadEmitterSerial) {
-                reads.push_back(read);
-            }
+        for (const PageRead& read : sensorIdentityReads(channel)) {
+            reads.push_back(read);
         }
     }
     return reads;

@@ -206,12 +206,22 @@ std::vector<codec::PutRequest> sensorOperationPuts(const SensorOperationValues& 
     return puts.take();
 }
 
+std::vector<PageRead> sensorIdentityReads(int channel) {
+    std::vector<PageRead> reads;
+    for (int read : {code::kReadEmitterSerial, code::kReadReceiverSerial, code::kReadSensorId}) {
+        reads.push_back(channelRead(read, channel));
+    }
+    return reads;
+}
+
 std::vector<PageRead> sensorOperationReads(int channel) {
     std::vector<PageRead> reads = {
         {code::kReadSensorModel, channel, 0, kSensorTextLength, kRequestTimeoutMs},
     };
-    for (int read : {code::kReadEmitterSerial, code::kReadReceiverSerial, code::kReadSensorId,
-                     code::kReadSubConf, code::kReadAlmConf, code::kReadOnTh, code::kReadOffTh,
+    for (const PageRead& read : sensorIdentityReads(channel)) {
+        reads.push_back(read);
+    }
+    for (int read : {code::kReadSubConf, code::kReadAlmConf, code::kReadOnTh, code::kReadOffTh,
                      code::kReadFunctionBit2, code::kReadFloConfBit4, code::kReadFloConf,
                      code::kReadFunctionBit1}) {
         reads.push_back(channelRead(read, channel));

@@ -87,6 +87,10 @@ std::vector<codec::PutRequest> sensorOperationPuts(const SensorOperationValues& 
 // What the page reads for channel 1..3 each time it fills the channel.
 std::vector<PageRead> sensorOperationReads(int channel);
 
+// The sensor's own identification for channel 1..3: emitter and receiver serial numbers
+// and ID. The read of all settings leaves them out; whatever shows them reads these first.
+std::vector<PageRead> sensorIdentityReads(int channel);
+
 // The command bar's "ﾃﾞﾌｫﾙﾄ": the values it sets on `values`.
 void applySensorDefaults(SensorOperationValues& values, int channel, bool extended);
 

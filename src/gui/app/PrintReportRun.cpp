@@ -14,8 +14,8 @@
 #include "files/FileIo.h"
 #include "files/PortSettings.h"
 #include "files/SettingsFile.h"
-#include "model/IdentificationNumber.h"
 #include "report/ReportPrinter.h"
+#include "report/ReportReads.h"
 #include "report/SettingsReport.h"
 
 namespace qavix {
@@ -117,7 +117,7 @@ int readController(const PortSettings& ports, const QString& libraryPath, Device
     }
     Transactions transactions(link, model);
     bool read = transactions.readAll() == kRequestOk;
-    for (const PageRead& r : basicInformationReads()) {
+    for (const PageRead& r : report::settingsReportReads(model.working())) {
         read = read && link.request(r.code, r.arg1, r.start, r.count, r.timeoutMs) == kRequestOk;
     }
     if (!read) {

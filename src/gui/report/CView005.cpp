@@ -10,11 +10,11 @@
 #include <ctime>
 
 #include "model/ErrorLog.h"
-#include "model/IdentificationNumber.h"
 #include "pages/SaveFileDialog.h"
 #include "report/PaperSetupDialog.h"
 #include "report/ReportExport.h"
 #include "report/ReportPrinter.h"
+#include "report/ReportReads.h"
 
 namespace qavix {
 
@@ -65,12 +65,10 @@ void CView005::pageShown(const QString& /*title*/) {
 }
 
 bool CView005::readIdentity() {
-    // Serial number, ID and versions come with the basic information reads, not with the
-    // read of all settings; without them the report would show empty values.
     setCommBusy(true);
     openWait(false);
     bool ok = true;
-    for (const PageRead& r : basicInformationReads()) {
+    for (const PageRead& r : report::settingsReportReads(working())) {
         if (link().request(r.code, r.arg1, r.start, r.count, r.timeoutMs) != kRequestOk) {
             ok = false;
             break;

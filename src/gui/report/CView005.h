@@ -51,8 +51,9 @@ class CView005 : public PageBase, public PrintTarget {
     void hideEvent(QHideEvent* event) override;
 
   private:
-    // The controller's identity for the current values; false after a failed request (the
-    // message is shown and the report shows what the working set holds).
+    // The identification of the controller and its sensors for the current values; false
+    // after a failed request (the message is shown and the report shows what the working
+    // set holds).
     bool readIdentity();
 
     QPlainTextEdit* m_view = nullptr;
