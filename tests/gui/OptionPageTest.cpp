@@ -91,18 +91,44 @@ TEST_F(OptionPageFixture, ClickingABoxBackMakesThePageCleanAgain) {
     EXPECT_FALSE(model.working().anyPageEdited());
 }
 
-TEST_F(OptionPageFixture, ClearedOverallJudgementLeavesTheTreeWhenItIsActivated) {
+// The tree follows written switches as soon as the write is done, not only when the user
+// next moves into it; the option page stays in front with its item selected.
+TEST_F(OptionPageFixture, WrittenSwitchesShapeTheTreeAtOnce) {
     pane->select(ItemKind::Options);
     ASSERT_NE(pane->tree->findItem(ItemKind::OverallJudgement, kCurrentSet), nullptr);
+    ASSERT_EQ(pane->tree->findItem(ItemKind::GroupJudgement, kCurrentSet), nullptr);
     page->box(kOptionOverall)->click();
-    EXPECT_EQ(writeAndLog(), (std::vector<std::string>{"SS", "PP 29/0:00", "ES"}));
-
-    pane->tree->refreshOnActivation();
+    page->box(kOptionGroups)->click();
+    EXPECT_EQ(writeAndLog(), (std::vector<std::string>{"SS", "PP 37/0:02", "PP 29/0:00", "ES"}));
+    settle();
     EXPECT_EQ(pane->tree->findItem(ItemKind::OverallJudgement, kCurrentSet), nullptr);
     EXPECT_NE(pane->tree->findItem(ItemKind::ParallelOutput, kCurrentSet), nullptr);
+    QTreeWidgetItem* groups = pane->tree->findItem(ItemKind::GroupJudgement, kCurrentSet);
+    ASSERT_NE(groups, nullptr);
+    EXPECT_TRUE(groups->parent()->isExpanded());
+    QTreeWidgetItem* options = pane->tree->findItem(ItemKind::Options, kCurrentSet);
+    EXPECT_EQ(pane->tree->tree()->currentItem(), options);
+    EXPECT_EQ(pane->tree->previousItem(), options);
+    EXPECT_EQ(pane->right->splitterView()->currentPage(), page);
     model.working().general.allOnOffCnf = 7;
     ASSERT_EQ(link->request(127), kRequestOk);
     EXPECT_EQ(model.working().general.allOnOffCnf, 0);
+
+    // The new item is there to be chosen.
+    pane->select(ItemKind::GroupJudgement);
+    EXPECT_EQ(state.currentPage, nav::kPageGroupJudgement);
+
+    // All three off: no folder at all. The bank function off: no bank roots.
+    pane->select(ItemKind::Options);
+    page->box(kOptionParallel)->click();
+    page->box(kOptionGroups)->click();
+    page->box(kOptionBank)->click();
+    writeAndLog();
+    settle();
+    EXPECT_EQ(pane->tree->findItem(ItemKind::Measurement, kCurrentSet), nullptr);
+    EXPECT_EQ(pane->tree->rootItem(1), nullptr);
+    EXPECT_EQ(pane->tree->tree()->currentItem(),
+              pane->tree->findItem(ItemKind::Options, kCurrentSet));
 }
 
 // A screen reader ticks a box with its toggle action, which is no mouse click.
@@ -152,6 +178,11 @@ TEST_F(OptionPageFixture, BankHidesTheBankFunctionAndAppliesOffline) {
     EXPECT_TRUE(writeAndLog().empty());
     EXPECT_EQ(model.working().general.grpCnf, 2);
     EXPECT_NE(model.storedSet(2).edited, 0);
+    // The bank's tree follows what was applied, the option page still in front.
+    settle();
+    EXPECT_NE(pane->tree->findItem(ItemKind::GroupJudgement, 2), nullptr);
+    EXPECT_EQ(pane->tree->tree()->currentItem(), pane->tree->findItem(ItemKind::Options, 2));
+    EXPECT_EQ(pane->right->splitterView()->currentPage(), page);
 }
 
 }  // namespace

@@ -66,6 +66,7 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     connect(&m_state, &AppState::commBusyChanged, this, &CLeftPaneView::onCommBusyChanged);
     connect(&m_state, &AppState::pageRequested, this,
             [this](int page) { showRequestedPage(page); });
+    connect(&m_state, &AppState::switchesWritten, this, &CLeftPaneView::followWrittenSwitches);
 }
 
 void CLeftPaneView::showRequestedPage(int page) {
@@ -397,7 +398,7 @@ bool CLeftPaneView::measurementMatches(QTreeWidgetItem* setRoot) const {
     return has[0] == s.overallJudgement && has[1] == s.parallelOutput && has[2] == s.groupJudgement;
 }
 
-void CLeftPaneView::refreshBankMeasurement(int bank) {
+void CLeftPaneView::refreshBankMeasurement(int bank, bool showOptions) {
     QTreeWidgetItem* root = m_roots.at(static_cast<size_t>(bank));
     if (root == nullptr || measurementMatches(root)) {
         return;
@@ -440,7 +441,7 @@ void CLeftPaneView::refreshBankMeasurement(int bank) {
         options = addItem(controller, nav::optionsItem(bank));
     }
     m_rebuilding = was;
-    if (options != nullptr) {
+    if (options != nullptr && showOptions) {
         // Selecting it shows the option page again.
         m_tree->setCurrentItem(options);
     }
@@ -476,11 +477,30 @@ void CLeftPaneView::refreshOnActivation() {
     }
     const int selected = m_state.model().selectedSet();
     if (selected != kCurrentSet) {
-        refreshBankMeasurement(selected);
+        refreshBankMeasurement(selected, true);
     } else {
         refreshCurrentValues();
     }
     m_activatedOnce = true;
+}
+
+void CLeftPaneView::followWrittenSwitches() {
+    const int selected = m_state.model().selectedSet();
+    if (selected != kCurrentSet) {
+        refreshBankMeasurement(selected, false);
+    } else {
+        refreshCurrentValues();
+    }
+    // The write is still in progress (the tree refuses selections), and the page that
+    // wrote stays in front: its item is selected quietly.
+    if (m_state.currentPage != nav::kPageOptions) {
+        return;
+    }
+    if (QTreeWidgetItem* options = findItem(ItemKind::Options, selected)) {
+        selectQuietly(options);
+        m_previous = options;
+        m_right.setSelectedItem(options);
+    }
 }
 
 bool CLeftPaneView::eventFilter(QObject* watched, QEvent* event) {

@@ -47,6 +47,9 @@ class CLeftPaneView : public QWidget {
     // What the pane does when it becomes the active view: bank images, and the
     // measurement-processing and bank items when their switches changed.
     void refreshOnActivation();
+    // After the option page wrote its switches: the measurement-processing and bank items
+    // follow them, and the option page stays shown with its item selected.
+    void followWrittenSwitches();
 
     // Back from a beam page to the page `pageIndex` that opened it; the channel and title
     // are still the opener's, since a page request leaves them alone.
@@ -87,7 +90,9 @@ class CLeftPaneView : public QWidget {
     // to `fallback`, the chart item and the right pane's selected item are forgotten.
     void forgetItemsBelow(QTreeWidgetItem* doomed, QTreeWidgetItem* fallback);
     void refreshBankImages();
-    void refreshBankMeasurement(int bank);
+    // `showOptions`: the re-inserted option item is selected as the user would, showing
+    // its page; otherwise the caller keeps the page shown.
+    void refreshBankMeasurement(int bank, bool showOptions);
     void refreshCurrentValues();
     bool measurementMatches(QTreeWidgetItem* setRoot) const;
     nav::TreeShape shape() const;

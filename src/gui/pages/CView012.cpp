@@ -89,10 +89,13 @@ std::vector<codec::PutRequest> CView012::pagePuts() {
     return optionPuts(shown(), working().general);
 }
 
-void CView012::written(bool /*ok*/) {
+void CView012::written(bool ok) {
     // A failed write keeps the boxes as set: the controller drops an unfinished setting,
     // so none of the switches counts as written.
     setBoxesEnabled(true);
+    if (ok) {
+        state().announceSwitchesWritten();
+    }
 }
 
 void CView012::setBoxesEnabled(bool on) {

@@ -88,6 +88,9 @@ class AppState : public QObject {
     // A monitoring page tells the frame which sensor it reads now (0..2, 3 for all
     // connected sensors), for the information bar.
     void announceShownChannel(int channel) { emit shownChannelChanged(channel); }
+    // A page wrote switches that decide which pages the tree offers (the measurement
+    // functions, the bank function): the tree follows them at once.
+    void announceSwitchesWritten() { emit switchesWritten(); }
 
     // Monitor settings kept with the window placement.
     int viewAxis = 128;
@@ -99,6 +102,7 @@ class AppState : public QObject {
     void userSettingsChanged();
     void pageRequested(int pageIndex);
     void shownChannelChanged(int channel);
+    void switchesWritten();
 
   private:
     DeviceModel& m_model;
