@@ -423,6 +423,10 @@ std::string detailOfMessage(const std::string& message) {
     return line.substr(start, end - start);
 }
 
+std::string portSubject(const PortProblem& p) {
+    return isNetworkProblem(p) ? networkSubject(p, true) : subject(p);
+}
+
 std::string cutUtf8(const std::string& text, std::size_t size) {
     if (size == 0) {
         return {};

@@ -61,6 +61,9 @@ std::optional<PortProblem> describeOpenFailure(const std::string& port, const st
 // The message, in the interface's language, naming the device. Names and details are shown
 // with their control characters written out (ini::printable).
 std::string portProblemText(const PortProblem& problem);
+// The words every such message begins with: the port and the device or network target it
+// leads to ("通信ポート COM2 の接続先 tcp:plc:4001").
+std::string portSubject(const PortProblem& problem);
 
 // The link library's error message for a problem, shorter than `capacity` bytes: the whole
 // text, cut where it does not fit; but for a device server's problem with a detail that

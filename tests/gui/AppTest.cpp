@@ -160,12 +160,37 @@ TEST_F(AppRun, WithoutPortsTheUserIsToldAndCancelEnds) {
     EXPECT_FALSE(app.start());
     EXPECT_TRUE(app.ending());
     EXPECT_EQ(app.mainFrame(), nullptr);
-    ASSERT_EQ(cancel.texts().size(), 2u);
-    EXPECT_EQ(cancel.texts()[0], msg::kNoComPort);
-    // The question names what is wrong with the port instead of calling it a cut line.
-    const std::string& question = cancel.texts()[1];
+    // Said once: the port and what is wrong with it, in the question itself, with no
+    // general "no valid COM port" before it and no cut line claimed.
+    ASSERT_EQ(cancel.texts().size(), 1u);
+    const std::string& question = cancel.texts()[0];
+    EXPECT_NE(question.find("通信ポート COM1 のデバイス"), std::string::npos) << question;
     EXPECT_NE(question.find("no-such-tty がありません"), std::string::npos) << question;
     EXPECT_NE(question.find(msg::kAskCommSetupOnly), std::string::npos) << question;
+    EXPECT_EQ(question.find("断絶"), std::string::npos) << question;
+}
+
+// A port that opens but where no controller ever answered: the question names the port
+// and its device and what to check, and calls nothing cut.
+TEST_F(AppRun, APortWhereNothingEverAnsweredIsNamedNotCalledCut) {
+    SimProcess sim({"--hang-after", "0"});
+    ASSERT_TRUE(sim.device().startsWith("/dev/")) << sim.device().toStdString();
+    setPort(1, sim.device());
+    AppOptions o = options();
+    o.commTimings.retryDelay = std::chrono::milliseconds(0);
+    o.commTimings.requestTimeout = std::chrono::milliseconds(50);
+    ModalAnswerer cancel(false);
+    CQavixApp app(o);
+    EXPECT_FALSE(app.start());
+    EXPECT_TRUE(app.ending());
+    ASSERT_EQ(cancel.texts().size(), 1u);
+    const std::string& question = cancel.texts()[0];
+    const std::string named = "通信ポート COM1 のデバイス " + sim.device().toStdString();
+    EXPECT_EQ(question.rfind(named, 0), 0u) << question;
+    EXPECT_NE(question.find("エリアスキャナが応答しません"), std::string::npos) << question;
+    EXPECT_NE(question.find("号機番号"), std::string::npos) << question;
+    EXPECT_NE(question.find(msg::kAskCommSetupOnly), std::string::npos) << question;
+    EXPECT_EQ(question.find("断絶"), std::string::npos) << question;
 }
 
 TEST_F(AppRun, ConnectsToTheEmulatorOnAPseudoTerminal) {

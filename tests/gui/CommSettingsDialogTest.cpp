@@ -314,7 +314,13 @@ TEST_F(CommDialog, WithNoControllerBothButtonsAskWhetherToEnd) {
     DialogDriver cancel([](CommSettingsDialog&) {}, false);
     d.okButton()->click();
     ASSERT_EQ(cancel.texts().size(), 1u);
-    EXPECT_EQ(cancel.texts()[0], CommSettingsDialog::kAskEndText);
+    // What the test found, naming the port, then the question; no cut line claimed.
+    const std::string asked = cancel.texts()[0];
+    const std::string question = CommSettingsDialog::kAskEndText;
+    EXPECT_EQ(asked.rfind("通信ポート COM1 のデバイス " + sim.device().toStdString(), 0), 0u)
+        << asked;
+    EXPECT_EQ(asked.substr(asked.size() - std::min(asked.size(), question.size())), question);
+    EXPECT_EQ(asked.find("断絶"), std::string::npos) << asked;
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(d.statusLabel()->text(), "未接続");
     EXPECT_FALSE(link.unitConnected(0));
@@ -322,7 +328,7 @@ TEST_F(CommDialog, WithNoControllerBothButtonsAskWhetherToEnd) {
 
     d.cancelButton()->click();
     ASSERT_EQ(cancel.texts().size(), 2u);
-    EXPECT_EQ(cancel.texts()[1], CommSettingsDialog::kAskEndText);
+    EXPECT_EQ(cancel.texts()[1], asked);
     EXPECT_TRUE(d.isVisible());
 
     cancel.setOk(true);
@@ -429,6 +435,25 @@ TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
     ASSERT_TRUE(saved.loadFrom(settings.path()));
     EXPECT_EQ(QString::fromStdString(saved.value("Ports", "COM3").value_or("")), sim.device());
     ::unsetenv("QAVLINK_CONNECT_TIMEOUT");
+}
+
+// A raw device server keeps its own line settings: when nothing answers behind it, the
+// test names the port and its target and does not send the user to the speed or cable.
+TEST_F(CommDialog, ARawDeviceServerWhereNothingAnswersIsNamedWithoutSpeedOrCable) {
+    SimProcess sim({"--listen", "0", "--hang-after", "0"});
+    ASSERT_TRUE(sim.device().startsWith("tcp:127.0.0.1:")) << sim.device().toStdString();
+    settings.setString("Ports", "COM3", sim.device().toStdString());
+    ASSERT_TRUE(link.start(QString(QAVIX_BIN_DIR "/libqavlink.so").toStdString()));
+    CommSettingsDialog d(context());
+    d.show();
+    d.portButton(2)->click();
+    EXPECT_FALSE(d.runTest());
+    const QString said = d.errorLabel()->text();
+    EXPECT_TRUE(said.startsWith("通信ポート COM3 の接続先 " + sim.device())) << said.toStdString();
+    EXPECT_TRUE(said.contains("エリアスキャナが応答しません")) << said.toStdString();
+    EXPECT_TRUE(said.contains("号機番号"));
+    EXPECT_FALSE(said.contains("通信速度")) << said.toStdString();
+    EXPECT_FALSE(said.contains("ケーブル")) << said.toStdString();
 }
 
 TEST_F(CommDialog, AStoredNetworkPortOpensWithItsFieldsFilled) {

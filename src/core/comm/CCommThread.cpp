@@ -104,6 +104,11 @@ std::string CCommThread::openProblem() const {
     return m_openProblem;
 }
 
+std::string CCommThread::silenceText() const {
+    const std::string port = portName();
+    return silentLineText(port, port);
+}
+
 void CCommThread::setOpenProblem(const std::string& text) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_openProblem = text;

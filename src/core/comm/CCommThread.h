@@ -62,6 +62,7 @@ class CCommThread : private StatusLine {
     bool pollingSuspended() const { return m_suspended; }
     // Why the last Open failed, in the operator's words; empty after a successful one.
     std::string openProblem() const override;
+    std::string silenceText() const override;
 
     // The status check of the given mode. Runs on the worker; callable directly while the
     // worker is not started.

@@ -28,9 +28,6 @@ constexpr const char* kAskResetSettingMode =
 constexpr const char* kAskResetFactoryMode =
     "エリアスキャナが工場モードとなっています。\nエリアスキャナをリセットします。\nよろしいですか？"
     "\n（キャンセルでQavixを終了します）\n";
-constexpr const char* kNoComPort =
-    "有効な通信Port（COM "
-    "Port）がありません\n他のアプリケーションで使用している場合終了してください";
 constexpr const char* kConnectedStatus = "接続";
 
 }  // namespace qavix::msg

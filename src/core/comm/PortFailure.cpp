@@ -3,6 +3,7 @@
 #include <array>
 
 #include "PortProblem.h"
+#include "PortResolver.h"
 
 namespace qavix {
 
@@ -43,6 +44,33 @@ std::string lineFailureText(const LinkApi& api, const std::string& port,
     }
     const auto problem = link::describeOpenFailure(port, code.data(), iniPath, message.data());
     return problem ? link::portProblemText(*problem) : std::string(message.data());
+}
+
+std::string silentLineText(const std::string& shownPort, const std::string& opened,
+                           const std::string& iniPath) {
+    const auto target = link::resolvePort(opened, iniPath);
+    if (target && target->emulator) {
+        return "通信ポート " + shownPort +
+               " の内蔵エミュレータが応答しません。\n号機番号を確認してください。";
+    }
+    link::PortProblem p;
+    p.port = shownPort;
+    p.device = !target ? std::string() : target->onNetwork() ? target->value : target->device;
+    const std::string subject = p.device.empty() ? "通信ポート " + shownPort : link::portSubject(p);
+    if (target && target->network && target->network->protocol == link::NetProtocol::Tcp) {
+        return subject +
+               " には接続できましたが、エリアスキャナが応答しません。\n"
+               "号機番号と、デバイスサーバー側のシリアルポートの設定を確認してください。";
+    }
+    if (target && target->network) {
+        return subject +
+               " には接続できましたが、エリアスキャナが応答しません。\n"
+               "通信速度などの設定、号機番号と、デバイスサーバーからエリアスキャナまでの"
+               "ケーブルを確認してください。";
+    }
+    return subject +
+           " は開けましたが、エリアスキャナが応答しません。\n"
+           "通信速度などの設定、号機番号とケーブルを確認してください。";
 }
 
 }  // namespace qavix

@@ -21,4 +21,11 @@ std::string openFailureText(const LinkApi& api, const std::string& port,
 std::string lineFailureText(const LinkApi& api, const std::string& port,
                             const std::string& iniPath = "Qavix.ini");
 
+// Why nothing answered on a port that opened: names `shownPort` ("COM1") and where
+// `opened` (the port name, or the device or value tried in its stead) leads, and what to
+// look at for that kind of line. A raw device server keeps its own line settings, so it
+// is not told to check the speed or the cable as a serial line is.
+std::string silentLineText(const std::string& shownPort, const std::string& opened,
+                           const std::string& iniPath = "Qavix.ini");
+
 }  // namespace qavix

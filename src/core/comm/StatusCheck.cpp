@@ -66,7 +66,11 @@ int StatusCheck::once(int mode, bool& again) {
 
 int StatusCheck::unanswered(int mode, bool& again) {
     if (mode == kStatusFirstConnection) {
-        const std::string problem = m_line.openProblem();
+        // A line that never answered was not cut: the question says what is wrong instead.
+        std::string problem = m_line.openProblem();
+        if (problem.empty()) {
+            problem = m_line.silenceText();
+        }
         const std::string question =
             problem.empty() ? msg::kAskCommSetup : problem + "\n\n" + msg::kAskCommSetupOnly;
         if (m_host.ask(Question::CommSetup, question)) {

@@ -50,6 +50,9 @@ class StatusLine {
     virtual void setStatusText(const std::string& text) = 0;
     // Why the last open failed, in the operator's words; empty when it did not.
     virtual std::string openProblem() const = 0;
+    // What to tell of a port that opened but where nothing answered (which port, where it
+    // leads, what to check); empty when the line cannot say.
+    virtual std::string silenceText() const { return {}; }
     // Announces a lost connection with this cause; gives kWorkerLost.
     virtual int lost(const char* cause) = 0;
 };

@@ -14,7 +14,6 @@
 #include "app/InitialRead.h"
 #include "app/OfflineEditLaunch.h"
 #include "app/SingleInstance.h"
-#include "comm/CommMessages.h"
 #include "comm/LinkLibrary.h"
 #include "comm/PortChoices.h"
 #include "files/CommandLine.h"
@@ -156,10 +155,9 @@ void CQavixApp::findPorts() {
 }
 
 bool CQavixApp::connectController() {
+    // No message of its own for a machine without ports: the open that follows fails with
+    // the port and the reason, said once in the question that comes after it.
     findPorts();
-    if (!m_state->anyComPort) {
-        m_host->showMessage(msg::kNoComPort);
-    }
     m_link = std::make_unique<CCommLink>(*m_host, m_model, m_options.commTimings);
     if (!m_link->start(m_options.libraryPath.toStdString())) {
         QMessageBox::critical(nullptr, "Qavix", kLinkLoadFailedMessage);

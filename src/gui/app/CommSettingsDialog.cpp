@@ -32,12 +32,7 @@ constexpr int kProtocolRfc2217 = 1;
 
 }  // namespace
 
-const char* const CommSettingsDialog::kNoAnswerText =
-    "ポートは開けましたが、エリアスキャナが応答しません。\n"
-    "通信速度などの設定、号機番号とケーブルを確認してください。";
-
-const char* const CommSettingsDialog::kAskEndText =
-    "エリアスキャナとの通信が断絶しました。\n終了しますか？\n（ＯＫでQavixを終了します）\n";
+const char* const CommSettingsDialog::kAskEndText = "終了しますか？\n（ＯＫでQavixを終了します）\n";
 
 CommSettingsDialog::CommSettingsDialog(const CommDialogContext& context, QWidget* parent)
     : QDialog(parent), m_ctx(context) {
@@ -373,9 +368,10 @@ bool CommSettingsDialog::runTest(bool restoring) {
         answered =
             opened && api.getControlDataWait(kCodeStatus, reply.data(), kStatusReadTimeoutMs) != 0;
         if (opened && !answered) {
-            problem = kNoAnswerText;
+            problem = silentLineText(comName, name, m_ctx.settings.path());
         }
     }
+    m_testProblem = answered ? std::string() : problem;
     m_form.error->setText(QString::fromStdString(problem));
     m_form.error->setVisible(!answered && !problem.empty());
     m_ctx.link.setUnitConnected(unit, answered);
@@ -387,8 +383,13 @@ bool CommSettingsDialog::runTest(bool restoring) {
 }
 
 bool CommSettingsDialog::askEnd() {
+    // What the test found names the port and why, rather than calling a line that may never
+    // have answered a cut one.
+    const QString text = m_testProblem.empty()
+                             ? QString(kAskEndText)
+                             : QString::fromStdString(m_testProblem + "\n\n" + kAskEndText);
     const auto answer = QMessageBox::warning(
-        this, "Qavix", kAskEndText, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+        this, "Qavix", text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     if (answer != QMessageBox::Ok) {
         return false;
     }

@@ -48,8 +48,8 @@ class CommSettingsDialog : public QDialog {
   public:
     static constexpr int kUnitCount = 16;
     static constexpr int kStatusReadTimeoutMs = 1500;
+    // Asked after a test that found no controller, below what the test found.
     static const char* const kAskEndText;
-    static const char* const kNoAnswerText;
 
     explicit CommSettingsDialog(const CommDialogContext& context, QWidget* parent = nullptr);
 
@@ -116,6 +116,7 @@ class CommSettingsDialog : public QDialog {
     CommDialogContext m_ctx;
     CommSettingsForm m_form;
     std::string m_networkProblem;  // what is wrong with the fields; empty when they are fine
+    std::string m_testProblem;     // what the last test found wrong; empty when it answered
     std::vector<std::string> m_deviceFiles;
     std::array<std::string, kPortCount> m_mapping{};
     std::array<std::string, kPortCount> m_savedMapping{};
