@@ -202,6 +202,9 @@ std::string CCommThread::portName() const {
 }
 
 int CCommThread::lost(const char* message) {
+    // One state for a lost line, however it was found (a status check, a request's own
+    // replies) and whatever the transport: the status bar shows it while the message is up.
+    setConnected(false);
     LostConnection report;
     report.cause = message;
     // A device server that closed the connection says more than "cut": who took the line.
