@@ -14,6 +14,7 @@
 #include <QTest>
 #include <cstdlib>
 
+#include "AccessibleNames.h"
 #include "AppRunSupport.h"
 #include "GuiTestSupport.h"
 #include "app/CInitialReadDlg.h"
@@ -145,6 +146,10 @@ TEST_F(CommDialog, OpensWithTheApplicationsSettings) {
     EXPECT_EQ(d.unitList()->itemText(0), "０号機");
     EXPECT_EQ(d.unitList()->itemText(15), "１５号機");
     EXPECT_EQ(d.unitList()->currentIndex(), 3);
+    // Heard as "号機番号", the box's title, with "３号機" as its value.
+    EXPECT_EQ(dropDownsNotCalledByTheirLabel(&d), std::vector<std::string>{});
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(d.unitList())->text(QAccessible::Name),
+              "号機番号");
     EXPECT_EQ(d.statusLabel()->text(), "未接続");
     EXPECT_EQ(d.okButton()->texture(), ButtonTexture::Metal);
     // Choices go straight into the application's settings.

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AccessibleNames.h"
 #include "PageTestSupport.h"
 #include "files/FileIo.h"
 #include "frame/PageTable.h"
@@ -153,6 +154,11 @@ TEST_F(GraphPageFixture, FirstShowingLoadsEverythingAndShowsCh1InPercent) {
     page->setTuning(nullptr);
     EXPECT_FALSE(controls()->individualButton()->isEnabled());
     EXPECT_FALSE(controls()->batchButton()->isEnabled());
+    // A screen reader hears "表示CH", not "CH1"; "表示光軸数", not "40".
+    EXPECT_EQ(dropDownsNotCalledByTheirLabel(pane->right.get()), std::vector<std::string>{});
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(controls()->visibleCombo())->text(QAccessible::Value),
+        "40");
 }
 
 // An import or bank copy replacing stored data may bring the page up again meanwhile: it

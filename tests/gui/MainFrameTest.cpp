@@ -24,6 +24,7 @@
 #include "frame/CToolDialogBar.h"
 #include "frame/CommandIds.h"
 #include "widgets/CColorStatusBar.h"
+#include "widgets/CPictureButton.h"
 
 namespace qavix::test {
 namespace {
@@ -341,6 +342,40 @@ TEST(MainFrame, ToolBarButtonsFollowTheRulesOfTheirMenuItems) {
     frame->updateCommandStates();
     EXPECT_FALSE(tools->button(CToolDialogBar::Paste)->isEnabled());
     EXPECT_FALSE(frame->action(kCmdPaste)->isEnabled());
+}
+
+// How dark a picture looks: the darkness of its pixels, weighed by their opacity.
+double darkness(const QPixmap& picture) {
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            sum += qAlpha(p) / 255.0 * (255 - qGray(p)) / 255.0;
+        }
+    }
+    return sum;
+}
+
+// A greyed bar button greys its picture too, dark pictures included, not only its label.
+TEST(MainFrame, GreyedBarButtonsGreyTheirPictures) {
+    FrameFixture f;
+    auto frame = f.makeFrame();
+    std::vector<QToolButton*> buttons;
+    for (QToolBar* bar :
+         {static_cast<QToolBar*>(frame->toolBar()), static_cast<QToolBar*>(frame->bankBar())}) {
+        for (CPictureButton* b : bar->findChildren<CPictureButton*>()) {
+            buttons.push_back(b);
+        }
+    }
+    ASSERT_EQ(buttons.size(), 9u);
+    for (QToolButton* b : buttons) {
+        SCOPED_TRACE(b->text().toStdString());
+        const double normal = darkness(b->icon().pixmap(b->iconSize(), QIcon::Normal));
+        const double greyed = darkness(b->icon().pixmap(b->iconSize(), QIcon::Disabled));
+        EXPECT_GT(normal, 0.0);
+        EXPECT_LT(greyed, normal * 0.6);
+    }
 }
 
 TEST(MainFrame, ClosingIsRefusedWhileBusyOrWhenTheBankEditsAreKept) {

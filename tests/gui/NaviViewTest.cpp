@@ -6,6 +6,7 @@
 
 #include <QMouseEvent>
 #include <QMovie>
+#include <QTest>
 #include <algorithm>
 
 #include "GuiTestSupport.h"
@@ -185,7 +186,7 @@ TEST_F(NaviFixture, AClickSelectsTheTreeItemUnlessBusy) {
 
     // A real mouse click goes the same way.
     navi->setNavigationKind(0);
-    QLabel* basic = navi->labelWidget(1062);
+    QAbstractButton* basic = navi->labelWidget(1062);
     const QPointF at(5, 5);
     QMouseEvent press(QEvent::MouseButtonPress, at, basic->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -194,6 +195,32 @@ TEST_F(NaviFixture, AClickSelectsTheTreeItemUnlessBusy) {
     QApplication::sendEvent(basic, &press);
     QApplication::sendEvent(basic, &release);
     EXPECT_EQ(w->tree()->pageIndex(), nav::kPageBasicInfo);
+}
+
+// The board is used from the keyboard too: Tab moves from page label to page label, and
+// Enter or Space opens the page, as a click does.
+TEST_F(NaviFixture, LabelsAreReachedAndPressedFromTheKeyboard) {
+    auto w = frame(2);
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    CNaviView* navi = w->rightPane()->naviView();
+    ASSERT_TRUE(w->rightPane()->showsNaviView());
+    QAbstractButton* basic = navi->labelWidget(1062);
+    basic->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(basic->hasFocus());
+    QTest::keyClick(basic, Qt::Key_Tab);
+    EXPECT_TRUE(navi->labelWidget(1063)->hasFocus());
+    QTest::keyClick(navi->labelWidget(1063), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(basic->hasFocus());
+    QTest::keyClick(basic, Qt::Key_Return);
+    EXPECT_EQ(w->tree()->pageIndex(), nav::kPageBasicInfo);
+
+    w->tree()->tree()->setCurrentItem(w->tree()->rootItem(0));
+    ASSERT_TRUE(w->rightPane()->showsNaviView());
+    navi->labelWidget(1097)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(navi->labelWidget(1097), Qt::Key_Space);
+    EXPECT_EQ(w->tree()->pageIndex(), nav::kPageErrorLog);
 }
 
 TEST_F(NaviFixture, WebLinksFollowTheBrowserSetting) {

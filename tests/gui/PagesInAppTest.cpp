@@ -13,11 +13,14 @@
 #include "AppRunSupport.h"
 #include "GuiTestSupport.h"
 #include "app/CQavixApp.h"
+#include "frame/CBankDialogBar.h"
+#include "frame/CInfoDialogBar.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CNaviView.h"
 #include "frame/CProgressDlg.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/CSplitterView.h"
+#include "frame/CToolDialogBar.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
 #include "pages/CView013.h"
@@ -161,6 +164,14 @@ TEST_F(PagesInApp, AScreenReaderReachesOnlyTheShownPageAndEveryControlHasAName) 
     EXPECT_EQ(walk.unnamed, std::vector<std::string>{});
     EXPECT_EQ(QAccessible::queryAccessibleInterface(tree->tree())->text(QAccessible::Name),
               "ナビゲーション");
+    // The bars are called as the View menu calls them, not "ツール Dialog".
+    const std::vector<std::pair<QWidget*, QString>> bars = {
+        {frame->toolBar(), "ﾂｰﾙ ﾊﾞｰ"},
+        {frame->bankBar(), "Bank ﾊﾞｰ"},
+        {frame->infoBar(), "インフォメーション"}};
+    for (const auto& [bar, name] : bars) {
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(bar)->text(QAccessible::Name), name);
+    }
 
     // The navigation view's picture links.
     tree->tree()->setCurrentItem(tree->rootItem(kCurrentSet));

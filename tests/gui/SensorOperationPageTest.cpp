@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include "AccessibleNames.h"
 #include "PageTestSupport.h"
 #include "RequestLog.h"
 #include "frame/PageTable.h"
@@ -114,6 +115,13 @@ TEST_F(SensorPageFixture, EveryShownBoxHasAVisibleLabel) {
     QLabel* receiver = labelOf(page->findChild<QLineEdit*>("edit1069"));
     ASSERT_NE(receiver, nullptr);
     EXPECT_EQ(receiver->text(), "シリアルNo. 受光器");
+
+    // A screen reader hears the lists by their labels, not as two lists called "無効".
+    EXPECT_EQ(dropDownsNotCalledByTheirLabel(page), std::vector<std::string>{});
+    QAccessibleInterface* fixed =
+        QAccessible::queryAccessibleInterface(page->list(CView016::kFieldFixed));
+    EXPECT_EQ(fixed->text(QAccessible::Name), "Ｆｉｘ　Ｂｌａｎｋｉｎｇ　設定");
+    EXPECT_EQ(fixed->text(QAccessible::Value), "無効");
 }
 
 TEST_F(SensorPageFixture, DefaultsButtonOfOtherChannelsNeedsTheExtendedMode) {

@@ -17,6 +17,7 @@
 #include "frame/StatusPanes.h"
 #include "pages/FieldColours.h"
 #include "widgets/CPictureButton.h"
+#include "widgets/LabelledComboAccessible.h"
 
 namespace qavix {
 
@@ -36,6 +37,8 @@ const char* const CommSettingsDialog::kAskEndText = "終了しますか？\n（�
 
 CommSettingsDialog::CommSettingsDialog(const CommDialogContext& context, QWidget* parent)
     : QDialog(parent), m_ctx(context) {
+    // The dialog may come before the main frame, when the first connection fails.
+    installLabelledComboAccessibility();
     setObjectName("CommSettingsDialog");
     setWindowTitle("通信設定");
     setModal(true);

@@ -158,6 +158,8 @@ QGroupBox* unitBox(CommSettingsForm& f, int unitCount) {
     auto* box = new QGroupBox("号機番号");
     f.unit = new QComboBox(box);
     f.unit->setObjectName("unitList");
+    // The box's title is the list's only label.
+    f.unit->setAccessibleName(box->title());
     for (int u = 0; u < unitCount; ++u) {
         f.unit->addItem(QString::fromStdString(unitLabel(u)));
     }

@@ -2,12 +2,13 @@
 
 #include <QStyle>
 
+#include "frame/CommandIds.h"
 #include "widgets/CPictureButton.h"
 
 namespace qavix {
 
 CBankDialogBar::CBankDialogBar(QWidget* parent)
-    : DialogBar("CBankDialogBar", "バンクDialog", parent) {
+    : DialogBar("CBankDialogBar", barTitle(kCmdBankBar), parent) {
     struct Def {
         const char* text;
         const char* tip;

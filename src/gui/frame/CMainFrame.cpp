@@ -20,6 +20,7 @@
 #include "pages/PrintTarget.h"
 #include "widgets/CColorStatusBar.h"
 #include "widgets/CPictureButton.h"
+#include "widgets/LabelledComboAccessible.h"
 #include "widgets/ShownOnlyAccessible.h"
 
 namespace qavix {
@@ -46,6 +47,7 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
       m_offline(*this, s.state, s.banks) {
     // Before any window part exists: the descriptions Qt makes for screen readers are kept.
     installShownOnlyAccessibility();
+    installLabelledComboAccessibility();
     setObjectName("CMainFrame");
     setWindowTitle("Qavix");
     setMinimumSize(kFrameMinWidth, kFrameMinHeight);

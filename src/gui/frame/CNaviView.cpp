@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QMouseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -189,15 +189,23 @@ QWidget* CNaviView::makeGroup(const nav::BoardGroup& group, int /*index*/) {
         grid->setVerticalSpacing(4);
         int row = 0;
         for (const nav::BoardLabel& label : section.labels) {
-            auto* link = new QLabel(QString::fromStdString(label.text), box);
+            // A button that looks like the label it stands for: reached with Tab, pressed
+            // with Space or Enter, and offered to a screen reader as something to press.
+            auto* link = new QPushButton(QString::fromStdString(label.text), box);
             link->setObjectName(QString("naviLabel%1").arg(label.id));
             link->setFont(labelFont());
             link->setFixedWidth(kLabelWidth);
-            link->setStyleSheet(QString("QLabel { color: %1; background-color: %2; padding: 3px "
-                                        "8px; border: 1px solid rgb(214,218,170); }")
-                                    .arg(colourCss(kLabelText), colourCss(kLabelBack)));
+            link->setFlat(true);
+            link->setStyleSheet(
+                QString("QPushButton { color: %1; background-color: %2; padding: 3px 8px; "
+                        "border: 1px solid rgb(214,218,170); text-align: left; }"
+                        "QPushButton:focus { border: 2px solid %1; padding: 2px 7px; }")
+                    .arg(colourCss(kLabelText), colourCss(kLabelBack)));
             link->setCursor(Qt::PointingHandCursor);
+            link->setAccessibleDescription(QString::fromStdString(label.description));
             link->installEventFilter(this);
+            const int id = label.id;
+            connect(link, &QPushButton::clicked, this, [this, id] { activateLabel(id); });
             auto* description = new QLabel(QString::fromStdString(label.description), box);
             description->setFont(labelFont());
             QPalette dp = description->palette();
@@ -299,12 +307,15 @@ void CNaviView::activateLabel(int id) {
 }
 
 bool CNaviView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        for (const LabelEntry& l : m_labels) {
-            if (l.widget == watched) {
-                activateLabel(l.label->id);
-                return true;
+    // Enter opens the page as Space does: the board reads as a list of links.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (const LabelEntry& l : m_labels) {
+                if (l.widget == watched) {
+                    activateLabel(l.label->id);
+                    return true;
+                }
             }
         }
     }
@@ -332,7 +343,7 @@ QStringList CNaviView::groupHeaders() const {
     return out;
 }
 
-QLabel* CNaviView::labelWidget(int id) const {
+QPushButton* CNaviView::labelWidget(int id) const {
     const auto it = m_labelIndex.find(id);
     return it == m_labelIndex.end() ? nullptr : m_labels[it->second].widget;
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The page the right pane shows for a folder of the tree: a board of clickable page labels
-// with one-line descriptions, grouped as the tree is, with small animations at the group
-// headers and three web links. A click selects the matching tree item, so the page switch
-// always runs through the tree.
+// The page the right pane shows for a folder of the tree: a board of page labels that a
+// click, or Tab and Enter or Space, activates, with one-line descriptions, grouped as the tree is,
+// with small animations at the group headers and three web links. A click selects the matching tree
+// item, so the page switch always runs through the tree.
 
 #include <QLabel>
 #include <QMovie>
+#include <QPushButton>
 #include <QScrollArea>
 #include <functional>
 #include <map>
@@ -47,7 +48,7 @@ class CNaviView : public QScrollArea {
     // The texts of the labels shown now, in board order.
     QStringList labels() const;
     QStringList groupHeaders() const;
-    QLabel* labelWidget(int id) const;
+    QPushButton* labelWidget(int id) const;
     CPictureButton* linkButton(int link) const { return m_links[link]; }
     QString linkTarget(int link) const { return m_targets[link]; }
     const std::vector<QMovie*>& pictures() const { return m_movies; }
@@ -65,7 +66,7 @@ class CNaviView : public QScrollArea {
     struct LabelEntry {
         const nav::BoardLabel* label;
         int set;
-        QLabel* widget;
+        QPushButton* widget;
         QLabel* description;
     };
     struct SectionEntry {

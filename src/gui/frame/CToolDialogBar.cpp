@@ -2,12 +2,13 @@
 
 #include <QStyle>
 
+#include "frame/CommandIds.h"
 #include "widgets/CPictureButton.h"
 
 namespace qavix {
 
 CToolDialogBar::CToolDialogBar(QWidget* parent)
-    : DialogBar("CToolDialogBar", "ツール Dialog", parent) {
+    : DialogBar("CToolDialogBar", barTitle(kCmdToolBar), parent) {
     struct Def {
         const char* text;
         QStyle::StandardPixmap icon;

@@ -2,6 +2,8 @@
 
 #include "frame/CommandIds.h"
 
+#include <algorithm>
+
 namespace qavix {
 
 const std::vector<MenuRow>& frameMenus() {
@@ -56,6 +58,22 @@ std::optional<CommandRow> frameCommand(int id) {
         }
     }
     return std::nullopt;
+}
+
+std::string menuTextWords(const std::string& text) {
+    std::string out = text;
+    // A mnemonic in brackets after the words, as Japanese menus give it: "(&T)".
+    if (const size_t open = out.find("(&"); open != std::string::npos) {
+        const size_t close = out.find(')', open);
+        out.erase(open, close == std::string::npos ? std::string::npos : close - open + 1);
+    }
+    if (const size_t dots = out.find("..."); dots != std::string::npos) {
+        out.erase(dots, 3);
+    }
+    out.erase(std::remove(out.begin(), out.end(), '&'), out.end());
+    const size_t first = out.find_first_not_of(' ');
+    const size_t last = out.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : out.substr(first, last - first + 1);
 }
 
 }  // namespace qavix

@@ -5,6 +5,7 @@
 // checked without a display.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace qavix {
@@ -41,5 +42,9 @@ const std::vector<MenuRow>& frameMenus();
 // Every command in menu order, each id once.
 const std::vector<CommandRow>& frameCommands();
 std::optional<CommandRow> frameCommand(int id);
+
+// A menu text as words, for what the command names elsewhere: "ﾂｰﾙ ﾊﾞｰ(&T)" is "ﾂｰﾙ ﾊﾞｰ",
+// without its mnemonic, its "..." and the blanks around them.
+std::string menuTextWords(const std::string& text);
 
 }  // namespace qavix

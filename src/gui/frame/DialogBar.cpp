@@ -1,11 +1,18 @@
 #include "frame/DialogBar.h"
 
+#include "frame/CommandTable.h"
 #include "widgets/CPictureButton.h"
+#include "widgets/GreyedIcon.h"
 
 #include <QEvent>
 #include <QToolButton>
 
 namespace qavix {
+
+QString barTitle(int showCommand) {
+    const auto command = frameCommand(showCommand);
+    return command ? QString::fromStdString(menuTextWords(command->text)) : QString();
+}
 
 DialogBar::DialogBar(const QString& objectName, const QString& title, QWidget* parent)
     : QToolBar(title, parent) {
@@ -42,7 +49,7 @@ CPictureButton* DialogBar::addPictureButton(const QString& text, QStyle::Standar
     auto* b = new CPictureButton(this);
     b->setText(text);
     b->setToolTip(tip);
-    b->setIcon(style()->standardIcon(icon));
+    b->setIcon(withGreyedDisabledLook(style()->standardIcon(icon)));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setAutoRaise(true);
     addWidget(b);

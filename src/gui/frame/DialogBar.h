@@ -10,6 +10,10 @@ namespace qavix {
 
 class CPictureButton;
 
+// A bar's title as the View menu names it ("ﾂｰﾙ ﾊﾞｰ"): what a screen reader calls the bar
+// and what its window shows when it floats.
+QString barTitle(int showCommand);
+
 class DialogBar : public QToolBar {
     Q_OBJECT
   public:

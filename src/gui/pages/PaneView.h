@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "widgets/LabelledComboAccessible.h"
+
 namespace qavix {
 
 class PaneView : public QWidget {
@@ -12,6 +14,8 @@ class PaneView : public QWidget {
   public:
     explicit PaneView(const QString& className, QWidget* parent = nullptr) : QWidget(parent) {
         setObjectName(className);
+        // Pages and bars carry drop-downs; each must be offered by its label.
+        installLabelledComboAccessibility();
     }
 
     QString className() const { return objectName(); }
