@@ -13,7 +13,8 @@
 //                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
 //                                    groups|parallel|options|sensor|graph...|batch-dialog|
 //                                    level-list|bank-threshold-list|small-graph|small-scan|
-//                                    scale2-graph|banks|offline|beams-...]...
+//                                    scale2-graph|scale2-sensor|scale2-level-list|
+//                                    scale2-error-log|banks|offline|beams-...]...
 
 #include <QApplication>
 #include <QColorDialog>
@@ -589,7 +590,8 @@ bool shoot(const QString& folder, const QString& kind) {
         }
         options.arguments = {"--edit", sample.toStdString()};
     } else if (kind == "navi-bank" || kind == "options" || kind == "sensor" ||
-               kind == "sensor-bank" || kind.startsWith("beams-") || kind == "small-graph") {
+               kind == "sensor-bank" || kind.startsWith("beams-") || kind == "small-graph" ||
+               kind == "scale2-sensor") {
         options.arguments = {"/ad"};
     }
     {
@@ -609,7 +611,7 @@ bool shoot(const QString& folder, const QString& kind) {
     } else if (kind.startsWith("beams-")) {
         setenv("QAVLINK_COM1", "sim:--sensors 64,80", 1);
     } else if (kind == "parallel" || kind == "options" || kind == "sensor" ||
-               kind == "sensor-bank") {
+               kind == "sensor-bank" || kind == "scale2-sensor") {
         // Three sensors with the measurement functions on, so their pages are in the tree.
         const QString scenario = QDir(work.path()).filePath("scenario.txt");
         QFile f(scenario);
@@ -728,6 +730,14 @@ bool shoot(const QString& folder, const QString& kind) {
     } else if (kind == "scale2-graph") {
         // The command bar wraps where the window is too narrow for it in one row.
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelGraph, 0));
+    } else if (kind == "scale2-sensor") {
+        // Taller than the page row: the row scrolls, the groups keep their height.
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorOperation, 0, 1));
+    } else if (kind == "scale2-level-list") {
+        // The columns as wide as their headers and cells need.
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::LevelList, 0));
+    } else if (kind == "scale2-error-log") {
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::ErrorLog, 0));
     } else if (kind == "small-graph") {
         tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::SensorGraph, 0, 1));
     } else if (kind == "scan" || kind == "scan-stopped" || kind == "small-scan") {
@@ -800,11 +810,12 @@ int main(int argc, char* argv[]) {
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
-                     "options|sensor|comm-devices|comm-network|colour-dialog|scale2|scale2-graph|graph|"
+                     "options|sensor|comm-devices|comm-network|colour-dialog|scale2|scale2-graph|"
+                     "scale2-sensor|scale2-level-list|scale2-error-log|graph|"
                      "graph-absolute|graph-all|graph-png|graph-drag|batch-dialog|level-list|"
                      "bank-threshold-list|small-graph|small-scan|banks|offline|beams-chart|"
                      "beams-chart-blanking|beams-list|beams-list-designated]...\n"
-                     "(scale2 and scale2-graph under QT_SCALE_FACTOR=2)\n";
+                     "(scale2 and scale2-... under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
     QDir().mkpath(argv[1]);

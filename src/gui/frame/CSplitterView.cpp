@@ -38,15 +38,22 @@ CSplitterView::CSplitterView(QWidget* parent) : QWidget(parent) {
     m_splitter->setChildrenCollapsible(false);
     m_barRow = new QStackedWidget(m_splitter);
     m_barRow->setMinimumHeight(0);
-    m_pageRow = new QStackedWidget(m_splitter);
-    m_pageRow->setMinimumHeight(kMinimumPageRow);
+    // A page the row cannot hold (a small screen, a large scale factor) scrolls rather than
+    // being squeezed below the room its controls need, where they would overlap.
+    m_pageScroll = new QScrollArea(m_splitter);
+    m_pageScroll->setObjectName("pageScroll");
+    m_pageScroll->setFrameShape(QFrame::NoFrame);
+    m_pageScroll->setWidgetResizable(true);
+    m_pageScroll->setMinimumHeight(kMinimumPageRow);
+    m_pageRow = new QStackedWidget;
+    m_pageScroll->setWidget(m_pageRow);
     for (QStackedWidget* row : {m_barRow, m_pageRow}) {
         connect(row, &QStackedWidget::currentChanged, this,
                 [this, row](int) { sizeRowToShownView(row, m_ownPolicies); });
     }
     m_barRow->installEventFilter(this);
     m_splitter->addWidget(m_barRow);
-    m_splitter->addWidget(m_pageRow);
+    m_splitter->addWidget(m_pageScroll);
     m_splitter->setStretchFactor(1, 1);
     layout->addWidget(m_splitter);
 

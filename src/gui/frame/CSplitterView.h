@@ -2,6 +2,7 @@
 // The right pane's page area: a row of command bars above a row of pages. Every bar and
 // page is created once here and afterwards only shown or hidden.
 
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <array>
@@ -48,6 +49,7 @@ class CSplitterView : public QWidget {
 
     QSplitter* m_splitter = nullptr;
     QStackedWidget* m_barRow = nullptr;
+    QScrollArea* m_pageScroll = nullptr;
     QStackedWidget* m_pageRow = nullptr;
     std::array<PaneView*, nav::kViewCount> m_views{};
     int m_rowHeight = nav::kCommandRowHeight;

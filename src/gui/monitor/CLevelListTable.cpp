@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
+#include "widgets/TableColumns.h"
+
 namespace qavix {
 
 namespace {
@@ -24,7 +26,6 @@ CLevelListTable::CLevelListTable(QWidget* parent) : QTableWidget(0, kColumnCount
     verticalHeader()->setVisible(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setShowGrid(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -42,9 +43,7 @@ std::array<int, CLevelListTable::kColumnCount> CLevelListTable::columnWidths(int
 
 void CLevelListTable::applyColumnWidths() {
     const auto widths = columnWidths(width(), verticalScrollBar()->isVisible());
-    for (int c = 0; c < kBarColumn; ++c) {
-        setColumnWidth(c, widths[static_cast<size_t>(c)]);
-    }
+    applyFittedColumns(*this, std::vector<int>(widths.begin(), widths.end()));
 }
 
 void CLevelListTable::setRows(const std::vector<std::string>& beamLabels) {

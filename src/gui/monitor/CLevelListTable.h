@@ -1,7 +1,7 @@
 #pragma once
 // The received-light list's table: one row per beam with its number, level, ON and OFF
 // threshold and a level bar. Only the ON and OFF cells take edits; the bar column takes
-// the width the others leave, so the list never scrolls sideways.
+// the width the others leave, and no column is narrower than its header and cells.
 
 #include <QColor>
 #include <QTableWidget>
@@ -22,7 +22,8 @@ class CLevelListTable : public QTableWidget {
 
     explicit CLevelListTable(QWidget* parent = nullptr);
 
-    // Column widths for a list `width` pixels wide, with or without the vertical scroll bar.
+    // Column widths for a list `width` pixels wide, with or without the vertical scroll bar,
+    // before they are widened to what they show.
     static std::array<int, kColumnCount> columnWidths(int width, bool scrollBarShown);
     void applyColumnWidths();
 

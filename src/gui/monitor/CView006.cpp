@@ -5,6 +5,7 @@
 
 #include "files/TextFile.h"
 #include "pages/SaveFileDialog.h"
+#include "widgets/TableColumns.h"
 
 namespace qavix {
 
@@ -61,9 +62,7 @@ void CView006::layOut() {
     m_table->setGeometry(0, top, width(), std::max(kListHeight + headerHeight, height() - top));
     // The columns share the list's inside, so no horizontal scroll bar comes for a few pixels.
     const auto widths = columnWidths(m_table->viewport()->width());
-    for (int c = 0; c < kColumnCount; ++c) {
-        m_table->setColumnWidth(c, widths[static_cast<size_t>(c)]);
-    }
+    applyFittedColumns(*m_table, std::vector<int>(widths.begin(), widths.end()));
 }
 
 void CView006::resizeEvent(QResizeEvent* event) {
