@@ -17,6 +17,7 @@ packages=(
     locales
     ser2net
     libgit2-dev git python3-prometheus-client
+    gettext
     dpkg-dev lintian
 )
 

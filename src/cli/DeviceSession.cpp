@@ -43,7 +43,7 @@ int DeviceSession::connect() {
     const LinkConnection connection =
         m_setup.ownConnection ? LinkConnection::Own : LinkConnection::Shared;
     if (!m_link.start(std::string(), connection)) {
-        m_host.showMessage(std::string(kLinkLoadFailedMessage) + "\n(" + m_link.libraryError() +
+        m_host.showMessage(std::string(i18n::translate(kLinkLoadFailedMessage)) + "\n(" + m_link.libraryError() +
                            ")");
         return kExitConnection;
     }

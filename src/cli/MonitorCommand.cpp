@@ -109,7 +109,7 @@ int runMonitor(const DeviceOptions& options, const MonitorArgs& args) {
     StopSignals signals;
     LinkLibrary library;
     if (!library.load()) {
-        std::cerr << kLinkLoadFailedMessage << "\n(" << library.error() << ")\n";
+        std::cerr << i18n::translate(kLinkLoadFailedMessage) << "\n(" << library.error() << ")\n";
         return kExitConnection;
     }
     signals.listen();

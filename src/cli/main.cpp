@@ -8,17 +8,22 @@
 #include <vector>
 
 #include "BankCommands.h"
+#include "CliLanguage.h"
 #include "DeviceCommands.h"
 #include "DeviceOptions.h"
 #include "ExitCodes.h"
 #include "FleetCommands.h"
 #include "LevelsCommand.h"
 #include "MonitorCommand.h"
+#include "PortSelection.h"
 #include "ProgramVersion.h"
 #include "ReportCommand.h"
 #include "ScanCommand.h"
 
 int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // Before any text is made: the help texts are made in the chosen language.
+    qavix::cli::setUpLanguage(args, qavix::cli::kSettingsFileName);
     CLI::App app{"qavixctl: command-line client for the Qavix area scanner tools"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("qavixctl ") + qavix::programVersion(),
@@ -27,6 +32,7 @@ int main(int argc, char** argv) {
     qavix::cli::DeviceOptions deviceOptions;
     // Before any subcommand exists, so that every one of them hands these options up.
     qavix::cli::addDeviceOptions(app, deviceOptions);
+    qavix::cli::addLanguageOption(app);
     CLI::App* bank = qavix::cli::addBankCommands(app, exitCode);
     qavix::cli::addReportCommand(*bank, exitCode);
     qavix::cli::addDeviceCommands(app, deviceOptions, exitCode);
@@ -35,7 +41,6 @@ int main(int argc, char** argv) {
     qavix::cli::addFleetCommands(app, deviceOptions, exitCode);
     qavix::cli::addMonitorCommand(app, deviceOptions, exitCode);
     app.name(argc > 0 ? argv[0] : "qavixctl");
-    std::vector<std::string> args(argv + 1, argv + argc);
     // A service's options come from a file; they are read as if given on the command line.
     std::string configError;
     if (!qavix::cli::expandMonitorConfig(args, configError)) {

@@ -108,6 +108,12 @@ CtlRun runCtlAs(int uid, int gid, const CtlEnv& env, const std::vector<std::stri
         env.workDir.empty() ? makeTempDir(std::string(info->name()) + "-run") : env.workDir;
     const std::string base = dir + "/.qavixctl";
     std::string command = "cd " + quoted(dir) + " && env";
+    if (env.onlyVars) {
+        command += " -i";
+    }
+    for (const char* variable : kLanguageVariables) {
+        command += std::string(" -u ") + variable;
+    }
     for (const auto& [name, value] : env.vars) {
         command += " " + quoted(name + "=" + value);
     }
@@ -139,12 +145,15 @@ CtlChild::CtlChild(const CtlEnv& env, const std::vector<std::string>& args) {
     std::vector<std::string> argv{QAVIXCTL};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> environment;
-    for (char** e = environ; *e != nullptr; ++e) {
+    for (char** e = environ; *e != nullptr && !env.onlyVars; ++e) {
         const std::string entry(*e);
         const std::string name = entry.substr(0, entry.find('='));
         bool replaced = false;
         for (const auto& var : env.vars) {
             replaced = replaced || var.first == name;
+        }
+        for (const char* variable : kLanguageVariables) {
+            replaced = replaced || name == variable;
         }
         if (!replaced) {
             environment.push_back(entry);

@@ -17,11 +17,17 @@ struct CtlRun {
     std::string err;
 };
 
+// qavixctl speaks Japanese unless a test sets one of these: the runner's own locale and
+// language are not passed on.
+constexpr const char* kLanguageVariables[] = {"QAVIX_LANG", "LANGUAGE", "LC_ALL", "LC_MESSAGES",
+                                              "LANG"};
+
 struct CtlEnv {
     std::string workDir;                                    // empty: the test's temp folder
     std::vector<std::pair<std::string, std::string>> vars;  // e.g. {"QAVLINK_COM1", "sim"}
     // CtlChild only: the child's address space limit in bytes (RLIMIT_AS); 0 none.
     unsigned long long memoryLimit = 0;
+    bool onlyVars = false;  // nothing of the runner's environment, as `env -i`
 };
 
 CtlRun runCtl(const CtlEnv& env, const std::vector<std::string>& args);

@@ -89,6 +89,20 @@ TEST(AppSettings, SaveWritesOnlyTheChangeableKeysInOrder) {
     EXPECT_EQ(AppSettings::load(profile).colors[kColorOn], makeColor(1, 2, 3));
 }
 
+TEST(AppSettings, LanguageIsWrittenOnceChosenOrAlreadyThere) {
+    ProfileFile profile;
+    AppSettings s = AppSettings::load(profile);
+    EXPECT_EQ(s.language, "auto");
+    s.language = "en";
+    s.save(profile);
+    EXPECT_EQ(profile.value("Environment", "Language"), "en");
+    EXPECT_EQ(AppSettings::load(profile).language, "en");
+    // Back to auto: the key stays, saying so, rather than leaving "en" behind.
+    s.language = "auto";
+    s.save(profile);
+    EXPECT_EQ(profile.value("Environment", "Language"), "auto");
+}
+
 TEST(PortSettings, DefaultsGiveNineSixHundredSevenEvenTwo) {
     const PortSettings s = PortSettings::load(ProfileFile());
     EXPECT_EQ(s.activePort, 0);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Translate.h"
 #include "comm/LinkApi.h"
 
 namespace qavix {
@@ -12,7 +13,7 @@ constexpr const char* kLinkLibraryName = "libqavlink.so";
 constexpr const char* kLinkLibraryEnv = "QAVLINK_LIBRARY";
 // Where `cmake --install` puts the library, relative to the installed executables.
 constexpr const char* kInstalledLinkLibraryDir = "../lib/qavix";
-constexpr const char* kLinkLoadFailedMessage = "DLLのロードに失敗しました。Qavixを終了します";
+constexpr const char* kLinkLoadFailedMessage = N_("DLLのロードに失敗しました。Qavixを終了します");
 
 class LinkLibrary {
   public:

@@ -61,6 +61,7 @@ AppSettings AppSettings::load(const ProfileFile& profile) {
     s.webAddr = profile.getString(kMainSection, "WebAddr", kDefaultWebAddr);
     s.homeAddr = profile.getString(kMainSection, "HomeAddr", kDefaultHomeAddr);
     s.show = profile.getInt(kMainSection, "Show", s.show);
+    s.language = profile.getString(i18n::kLanguageSection, i18n::kLanguageKey, s.language);
     return s;
 }
 
@@ -72,6 +73,10 @@ void AppSettings::save(ProfileFile& profile) const {
     profile.setInt(kOptionSection, "Button", button);
     for (ColorIndex index : kSavedColors) {
         profile.setString(kColorSection, kColorKeys[index].key, formatColor(colors[index]));
+    }
+    if (language != i18n::kAutomatic ||
+        profile.value(i18n::kLanguageSection, i18n::kLanguageKey).has_value()) {
+        profile.setString(i18n::kLanguageSection, i18n::kLanguageKey, language);
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The user settings of Qavix.ini: monitoring interval, splash, web links, button style,
-// blanking page choice and the display colours, with their defaults.
+// blanking page choice, the display colours and the language, with their defaults.
 
 #include <string>
 
+#include "LanguageChoice.h"
 #include "files/ColorValue.h"
 
 namespace qavix {
@@ -42,6 +43,8 @@ struct AppSettings {
     std::string webAddr;
     std::string homeAddr;
     ColorValue colors[kColorCount] = {};
+    // [Environment] Language=: "auto", "ja", "en" (i18n/LanguageChoice), as written.
+    std::string language = i18n::kAutomatic;
 
     AppSettings();
 
@@ -50,7 +53,8 @@ struct AppSettings {
 
     // Writes the keys the user can change, in a fixed order. SplashTime, E-Mail,
     // ColorChangeCtl, ColorSpare, WebAddr and HomeAddr are only ever read; Show belongs to
-    // the main frame's placement.
+    // the main frame's placement. Language is written once it is set or was there, so a
+    // file that never chose one stays as it was.
     void save(ProfileFile& profile) const;
 };
 

@@ -1,0 +1,23 @@
+#pragma once
+// The language qavixctl speaks (core/i18n): --lang, QAVIX_LANG, Language= of Qavix.ini in
+// the working folder, then the locale.
+
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace qavix::cli {
+
+// Chooses the language and puts it in use before any help text is made. Says on standard
+// error when QAVIX_LANG or Qavix.ini names a language there is no translation for (a wrong
+// --lang is refused by the option itself).
+void setUpLanguage(const std::vector<std::string>& args, const std::string& settingsPath);
+
+// --lang on the top-level command: listed in the help and checked; setUpLanguage already
+// took its value.
+void addLanguageOption(CLI::App& app);
+
+}  // namespace qavix::cli
