@@ -13,9 +13,9 @@ extract() {
     # change every catalogue. %1..%9 are i18n::fill's, never printf's.
     find src -name '*.cpp' -o -name '*.h' | LC_ALL=C sort |
         xgettext --from-code=UTF-8 --language=C++ --files-from=- -o "$1" \
-            -k -kQX_ -kN_ -kQXN_:1,2 \
+            -k -kQX_ -kN_ -kQXN_:1,2 -kQXC_:1c,2 \
             --flag=QX_:1:no-c-format --flag=N_:1:no-c-format \
-            --flag=QXN_:1:no-c-format --flag=QXN_:2:no-c-format \
+            --flag=QXN_:1:no-c-format --flag=QXN_:2:no-c-format --flag=QXC_:2:no-c-format \
             --add-location=file --sort-by-file --no-wrap \
             --package-name=qavix --msgid-bugs-address=qavix@example.org
     # The date of each extraction would change every catalogue each time.

@@ -7,6 +7,7 @@
 
 #include "BankLoading.h"
 #include "ExitCodes.h"
+#include "Translate.h"
 #include "files/BankFields.h"
 #include "files/BankFile.h"
 
@@ -18,9 +19,10 @@ namespace {
 // hold its values in the wrong fields; the user hears of each such entry.
 void warnOfMisplacedKeys(const std::string& path, const LoadedSet& loaded) {
     for (const bankfile::KeyMismatch& m : loaded.misplaced) {
-        std::cerr << "warning: " << path << ": [" << m.section << "] entry " << m.position
-                  << ": expected key " << m.expected << ", found "
-                  << (m.found.empty() ? std::string("nothing") : m.found) << '\n';
+        const std::string found = m.found.empty() ? std::string(QX_("なし")) : m.found;
+        std::cerr << i18n::fill(QX_("警告: %1: [%2] の %3 番目の項目: キー %4 のはずが %5 です"),
+                                {path, m.section, std::to_string(m.position), m.expected, found})
+                  << '\n';
     }
 }
 
@@ -38,7 +40,7 @@ int runCheck(const std::string& path) {
 int runShow(const std::string& path) {
     const LoadedSet loaded = loadBankFile(path);
     if (loaded.exitCode != kExitOk) {
-        std::cerr << path << ": " << loaded.message << '\n';
+        std::cerr << i18n::fill(QX_("%1: %2"), {path, loaded.message}) << '\n';
         if (!loaded.reason.empty()) {
             std::cerr << loaded.reason << '\n';
         }
@@ -56,7 +58,7 @@ int runDiff(const std::string& pathA, const std::string& pathB) {
     bool failed = false;
     for (const auto& [path, loaded] : {std::pair{&pathA, &a}, std::pair{&pathB, &b}}) {
         if (loaded->exitCode != kExitOk) {
-            std::cerr << *path << ": " << loaded->message << '\n';
+            std::cerr << i18n::fill(QX_("%1: %2"), {*path, loaded->message}) << '\n';
             failed = true;
         }
     }
@@ -73,32 +75,32 @@ int runDiff(const std::string& pathA, const std::string& pathB) {
 }  // namespace
 
 CLI::App* addBankCommands(CLI::App& app, int& exitCode) {
-    CLI::App* bank = app.add_subcommand("bank", "Check, show and compare bank files (.qbk)");
+    CLI::App* bank =
+        app.add_subcommand("bank", QX_("Bankファイル（.qbk）の確認、表示と比較"));
     bank->require_subcommand(1);
 
     auto checkPath = std::make_shared<std::string>();
     CLI::App* check = bank->add_subcommand(
         "check",
-        "Read FILE as an import would (lengths, decoding, value ranges); print OK or "
-        "the reason; warn on standard error of every key out of its place. Exit 0 OK, 1 "
-        "rejected, 2 cannot open");
-    check->add_option("FILE", *checkPath, "bank file")->required();
+        QX_("FILE をインポートと同じように読み（長さ、デコード、値の範囲）、OK か理由を表示する。"
+            "位置の合わないキーはそれぞれ標準エラーに警告する。終了コード 0 OK、1 不可、2 開けない"));
+    check->add_option("FILE", *checkPath, QX_("Bankファイル"))->required();
     check->callback([checkPath, &exitCode] { exitCode = runCheck(*checkPath); });
 
     auto showPath = std::make_shared<std::string>();
     CLI::App* show = bank->add_subcommand(
         "show",
-        "Print the stored set in FILE, one NAME=VALUE line per field (see docs/qavixctl.md)");
-    show->add_option("FILE", *showPath, "bank file")->required();
+        QX_("FILE の設定値を項目ごとに NAME=VALUE の1行で表示する（docs/qavixctl.md）"));
+    show->add_option("FILE", *showPath, QX_("Bankファイル"))->required();
     show->callback([showPath, &exitCode] { exitCode = runShow(*showPath); });
 
     auto diffPaths = std::make_shared<std::pair<std::string, std::string>>();
     CLI::App* diff = bank->add_subcommand(
         "diff",
-        "Print each field that differs as 'NAME: A -> B'. Exit 0 equal, 1 differ, "
-        "2 a file cannot be read");
-    diff->add_option("FILE_A", diffPaths->first, "first bank file")->required();
-    diff->add_option("FILE_B", diffPaths->second, "second bank file")->required();
+        QX_("異なる項目をそれぞれ 'NAME: A -> B' と表示する。終了コード 0 同じ、1 異なる、"
+            "2 読めないファイルがある"));
+    diff->add_option("FILE_A", diffPaths->first, QX_("1つ目のBankファイル"))->required();
+    diff->add_option("FILE_B", diffPaths->second, QX_("2つ目のBankファイル"))->required();
     diff->callback(
         [diffPaths, &exitCode] { exitCode = runDiff(diffPaths->first, diffPaths->second); });
     return bank;

@@ -6,6 +6,7 @@
 #include "DeviceSession.h"
 #include "ExitCodes.h"
 #include "OutputFile.h"
+#include "Translate.h"
 #include "files/BankFile.h"
 #include "files/BankImport.h"
 
@@ -100,7 +101,7 @@ int importChecked(DeviceSession& session, const bankfile::ImportResult& read,
         return compatible;
     }
     if (session.model().storedSet(target).compatible != 0 &&
-        !session.host().confirm(kOverwriteQuestion)) {
+        !session.host().confirm(i18n::translate(kOverwriteQuestion))) {
         return kExitFailed;
     }
     return writeImported(session, target);
@@ -114,8 +115,9 @@ int readBankForExport(DeviceSession& session, int bank, SettingsData& data, std:
     }
     const StoredSet& stored = session.model().storedSet(bank);
     if (!isCompatible(session.model().working(), stored)) {
-        why = "Bank " + std::to_string(bank) +
-              " does not hold settings for this controller (erased or foreign)";
+        why = i18n::fill(QX_("Bank %1 にはこのコントローラの設定値がありません（消去済みか他の"
+                             "コントローラのもの）"),
+                         {std::to_string(bank)});
         return kExitFailed;
     }
     data = stored;
@@ -141,7 +143,7 @@ int runExport(const DeviceOptions& options, int set, const std::string& path,
     const bankfile::BankFileText file =
         bankfile::formatBankFile(data, kBankFileVersion, title, localNow());
     if (!file.ok) {
-        std::cerr << path << ": " << file.error << '\n';
+        std::cerr << i18n::fill(QX_("%1: %2"), {path, file.error}) << '\n';
         return kExitFileError;
     }
     return writeTextOutput(path, file.text);

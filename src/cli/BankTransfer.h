@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "DeviceOptions.h"
+#include "Translate.h"
 #include "model/DeviceData.h"
 
 namespace qavix::cli {
@@ -14,8 +15,9 @@ class DeviceSession;
 // The version text a bank file written here carries.
 constexpr const char* kBankFileVersion = "2.10";
 // The question before an import replaces settings the target already holds.
+// Asked through i18n::translate.
 constexpr const char* kOverwriteQuestion =
-    "インポート先に既に設定値が設定されています。\n上書きしてもよろしいですか？";
+    N_("インポート先に既に設定値が設定されています。\n上書きしてもよろしいですか？");
 
 // Reads set `set` (0 current values, 1..4 a bank) from the controller and writes it to
 // `path`.

@@ -39,6 +39,25 @@ void setUpLanguage(const std::vector<std::string>& args, const std::string& sett
     }
 }
 
+void speakInHelp(CLI::App& app) {
+    const auto formatter = app.get_formatter();
+    formatter->label("Usage", QX_("使い方"));
+    formatter->label("OPTIONS", QXC_("usage", "オプション"));
+    formatter->label("SUBCOMMAND", QXC_("usage", "サブコマンド"));
+    formatter->label("SUBCOMMANDS", QXC_("usage", "サブコマンド"));
+    formatter->label("Positionals", QX_("引数"));
+    formatter->label("REQUIRED", QX_("必須"));
+    formatter->label("Needs", QX_("要"));
+    formatter->label("Excludes", QX_("併用不可"));
+    app.option_defaults()->group(QX_("オプション"));
+    app.group(QX_("サブコマンド"));
+    app.set_help_flag("-h,--help", QX_("このヘルプを表示して終了する"));
+    app.failure_message([](const CLI::App*, const CLI::Error& error) {
+        return std::string(error.what()) + "\n" + QX_("詳しくは --help を付けて実行してください。") +
+               "\n";
+    });
+}
+
 void addLanguageOption(CLI::App& app) {
     app.add_option_function<std::string>(
            i18n::kLanguageOption, [](const std::string&) {},

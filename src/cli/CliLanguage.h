@@ -20,4 +20,9 @@ void setUpLanguage(const std::vector<std::string>& args, const std::string& sett
 // took its value.
 void addLanguageOption(CLI::App& app);
 
+// The help's own words (usage, the option and subcommand headings, -h) and the hint after a
+// wrong command line in the chosen language. Before any option or subcommand is added:
+// they inherit the headings.
+void speakInHelp(CLI::App& app);
+
 }  // namespace qavix::cli

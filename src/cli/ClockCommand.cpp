@@ -7,6 +7,7 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
+#include "Translate.h"
 #include "model/ClockText.h"
 
 namespace qavix::cli {
@@ -37,7 +38,7 @@ int printClock(DeviceSession& session) {
     }
     const auto shown = formatControllerClock(session.model().working().general);
     if (!shown) {
-        std::cerr << "the controller's clock holds no valid date\n";
+        std::cerr << QX_("コントローラの時計が有効な日付ではありません") << '\n';
         return kExitFailed;
     }
     std::cout << *shown << '\n';

@@ -9,6 +9,7 @@
 #include "DeviceOptions.h"
 #include "ErrorLogCommand.h"
 #include "InfoCommand.h"
+#include "Translate.h"
 
 namespace qavix::cli {
 
@@ -29,7 +30,8 @@ const CLI::Validator kTitleLength(
     [](std::string& title) {
         return characterCount(title) <= kMaxTitleLength
                    ? std::string()
-                   : "a title has at most " + std::to_string(kMaxTitleLength) + " characters";
+                   : i18n::fill(QX_("タイトルは %1 文字までです"),
+                                {std::to_string(kMaxTitleLength)});
     },
     "TEXT");
 
@@ -47,12 +49,13 @@ struct ImportArgs {
 void addExport(CLI::App& bank, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<ExportArgs>();
     CLI::App* cmd = bank.add_subcommand(
-        "export", "Read set N (0 current values, 1..4 Bank 1..4) from the controller into FILE");
-    cmd->add_option("N", args->set, "0 current values, 1..4 a bank")
+        "export",
+        QX_("コントローラから設定 N（0 現在値、1..4 Bank 1..4）を読み、FILE に書く"));
+    cmd->add_option("N", args->set, QX_("0 現在値、1..4 Bank"))
         ->required()
         ->check(CLI::Range(0, kLastSet));
-    cmd->add_option("FILE", args->path, "bank file to write ('-': standard output)")->required();
-    cmd->add_option("--title", args->title, "title stored in the file")->check(kTitleLength);
+    cmd->add_option("FILE", args->path, QX_("書き出すBankファイル（'-': 標準出力）"))->required();
+    cmd->add_option("--title", args->title, QX_("ファイルに書くタイトル"))->check(kTitleLength);
     cmd->callback([args, &options, &exitCode] {
         exitCode = runExport(options, args->set, args->path, args->title);
     });
@@ -62,9 +65,9 @@ void addImport(CLI::App& bank, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<ImportArgs>();
     CLI::App* cmd = bank.add_subcommand(
         "import",
-        "Check FILE against the controller and write it to set N, verified by reading back");
-    cmd->add_option("FILE", args->path, "bank file to read")->required();
-    cmd->add_option("--to", args->target, "0 current values, 1..4 a bank")
+        QX_("FILE をコントローラと照らし合わせて設定 N に書き、読み返して確かめる"));
+    cmd->add_option("FILE", args->path, QX_("読み込むBankファイル"))->required();
+    cmd->add_option("--to", args->target, QX_("0 現在値、1..4 Bank"))
         ->required()
         ->check(CLI::Range(0, kLastSet));
     cmd->callback(
@@ -75,24 +78,24 @@ void addImport(CLI::App& bank, const DeviceOptions& options, int& exitCode) {
 
 void addDeviceCommands(CLI::App& app, const DeviceOptions& options, int& exitCode) {
     CLI::App* info = app.add_subcommand(
-        "info", "Print the controller's type, version, ID, serial number and sensors");
+        "info", QX_("コントローラの形式、バージョン、ID、シリアルNo.とセンサを表示する"));
     info->callback([&options, &exitCode] { exitCode = runInfo(options); });
 
     auto csvPath = std::make_shared<std::string>();
     CLI::App* errors =
-        app.add_subcommand("errors", "Print the controller's error log (20 entries)");
+        app.add_subcommand("errors", QX_("コントローラのエラーログ（20件）を表示する"));
     errors->add_option("--csv", *csvPath,
-                       "also save the log as a CSV file ('-': print the CSV instead of the "
-                       "table)");
+                       QX_("ログを CSV ファイルにも保存する（'-': 表の代わりに CSV を表示する）"));
     errors->callback([csvPath, &options, &exitCode] { exitCode = runErrors(options, *csvPath); });
 
     auto sync = std::make_shared<bool>(false);
-    CLI::App* clock = app.add_subcommand("clock", "Print the controller's clock");
-    clock->add_flag("--sync", *sync, "first set the controller's clock to the PC's time");
+    CLI::App* clock = app.add_subcommand("clock", QX_("コントローラの時計を表示する"));
+    clock->add_flag("--sync", *sync, QX_("先にコントローラの時計を PC の時刻に合わせる"));
     clock->callback([sync, &options, &exitCode] { exitCode = runClock(options, *sync); });
 
     CLI::App* bank = app.get_subcommand("bank");
-    bank->description("Bank files: check, show, compare, export from and import to the controller");
+    bank->description(QX_("Bankファイル: 確認、表示、比較、コントローラからのエクスポートと"
+                          "コントローラへのインポート"));
     addExport(*bank, options, exitCode);
     addImport(*bank, options, exitCode);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "NetworkAddress.h"
+#include "Translate.h"
 #include "comm/LinkSettings.h"
 
 namespace qavix::cli {
@@ -43,8 +44,9 @@ void addDeviceOptions(CLI::App& app, DeviceOptions& options) {
                if (link::isNetworkValue(name)) {
                    link::AddressProblem problem = link::AddressProblem::None;
                    if (!link::parseNetworkAddress(name, &problem)) {
-                       throw CLI::ValidationError("--port",
-                                                  link::addressProblemText(problem) + ": " + name);
+                       throw CLI::ValidationError(
+                           "--port", i18n::fill(QX_("%1: %2"),
+                                                {link::addressProblemText(problem), name}));
                    }
                    options.networkTarget = name;
                    options.port.reset();
@@ -54,21 +56,23 @@ void addDeviceOptions(CLI::App& app, DeviceOptions& options) {
                if (!index) {
                    throw CLI::ValidationError(
                        "--port",
-                       "expected COM1 .. COM6, tcp:HOST:PORT or rfc2217:HOST:PORT, got " + name);
+                       i18n::fill(QX_("COM1 .. COM6、tcp:HOST:PORT または rfc2217:HOST:PORT を"
+                                      "指定してください（指定: %1）"),
+                                  {name}));
                }
                options.port = *index;
                options.networkTarget.clear();
            },
-           "serial port COM1..COM6 (default: ActivePort of Qavix.ini), or a device server "
-           "tcp:HOST:PORT / rfc2217:HOST:PORT opened with the active port's line settings")
+           QX_("シリアルポート COM1..COM6（既定: Qavix.ini の ActivePort）、またはアクティブな"
+               "ポートの通信設定で開くデバイスサーバー tcp:HOST:PORT / rfc2217:HOST:PORT"))
         ->type_name("COMn|TARGET");
     app.add_option_function<int>(
            "--unit", [&options](int unit) { options.unit = unit; },
-           "unit number of the controller (default: ActiveMachine of Qavix.ini)")
+           QX_("コントローラの号機（既定: Qavix.ini の ActiveMachine）"))
         ->check(CLI::Range(0, kMaxUnit))
         ->type_name("N");
     app.add_flag("--yes,-y", options.yes,
-                 "answer OK to every question (reset the controller, overwrite a bank)");
+                 QX_("すべての問い合わせに OK と答える（コントローラのリセット、Bankの上書き）"));
 }
 
 }  // namespace qavix::cli

@@ -7,6 +7,7 @@
 #include "ExitCodes.h"
 #include "IniText.h"
 #include "PortSelection.h"
+#include "Translate.h"
 #include "comm/LinkLibrary.h"
 
 namespace qavix::cli {
@@ -43,8 +44,8 @@ int DeviceSession::connect() {
     const LinkConnection connection =
         m_setup.ownConnection ? LinkConnection::Own : LinkConnection::Shared;
     if (!m_link.start(std::string(), connection)) {
-        m_host.showMessage(std::string(i18n::translate(kLinkLoadFailedMessage)) + "\n(" + m_link.libraryError() +
-                           ")");
+        m_host.showMessage(std::string(i18n::translate(kLinkLoadFailedMessage)) + "\n(" +
+                           m_link.libraryError() + ")");
         return kExitConnection;
     }
     // Nothing of a backup or a check needs saving when its line is lost, and a session
@@ -94,8 +95,8 @@ int DeviceSession::failureExit() {
     }
     if (!m_link.lastUnreadableReply().empty()) {
         // Nothing else says it: the controller answered, but not in a form the program reads.
-        m_host.showMessage("the controller's answer is not one the program can read (" +
-                           ini::printable(m_link.lastUnreadableReply()) + ")");
+        m_host.showMessage(i18n::fill(QX_("コントローラの応答をプログラムが読めません（%1）"),
+                                      {ini::printable(m_link.lastUnreadableReply())}));
     }
     return kExitFailed;
 }
@@ -110,10 +111,10 @@ int DeviceSession::interruptedExit(const std::string& what) {
         // A write given up half-way: without EnableSetting the reset discards its puts, so
         // the controller keeps the settings it had and answers normally again.
         text += m_link.leaveSettingMode() == kRequestOk
-                    ? "; the controller was reset out of setting mode and keeps its previous "
-                      "settings (nothing of this write was taken)"
-                    : "; the controller could not be reset out of setting mode (answer its "
-                      "question with --yes on the next command, or power it off and on)";
+                    ? QX_("。コントローラは設定モードからリセットされ、前の設定値のままです（"
+                          "この書込みは何も反映されていません）")
+                    : QX_("。コントローラを設定モードからリセットできませんでした（次のコマンドで"
+                          "--yes を付けて問い合わせに答えるか、電源を入れ直してください）");
     }
     m_host.showMessage(text);
     return kExitInterrupted;

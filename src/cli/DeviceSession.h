@@ -4,6 +4,7 @@
 
 #include <optional>
 #include "CliCommHost.h"
+#include "Translate.h"
 
 #include "DeviceOptions.h"
 #include "StopSignals.h"
@@ -45,7 +46,7 @@ class DeviceSession {
     // Ends a command that Ctrl+C or SIGTERM interrupted: a setting mode that a write left
     // open is reset (what was put is discarded), `what` and the outcome of the reset are
     // printed, and the result is kExitInterrupted.
-    int interruptedExit(const std::string& what = "interrupted");
+    int interruptedExit(const std::string& what = QX_("中断しました"));
 
     CCommLink& link() { return m_link; }
     DeviceModel& model() { return m_model; }

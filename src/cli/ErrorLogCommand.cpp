@@ -5,6 +5,7 @@
 #include "DeviceSession.h"
 #include "ExitCodes.h"
 #include "OutputFile.h"
+#include "Translate.h"
 #include "model/ErrorLog.h"
 
 namespace qavix::cli {
@@ -21,22 +22,24 @@ int readHistory(DeviceSession& session) {
 }
 
 void printRows(const ErrorLogRows& rows) {
-    std::cout << "No.\t日付\tエラーNo.\tエラ－内容\t発生シリアルNo.\n";
+    // The page's columns in the language of the texts; the CSV file keeps its own header.
+    std::cout << "No.\t" << QX_("日付") << '\t' << QX_("エラーNo.") << '\t' << QX_("エラ－内容") << '\t'
+              << QX_("発生シリアルNo.") << '\n';
     for (const ErrorLogRow& row : rows) {
-        std::cout << row.number << '\t' << row.date << '\t' << row.code << '\t' << row.text << '\t'
-                  << row.serial << '\n';
+        std::cout << row.number << '\t' << row.date << '\t' << row.code << '\t'
+                  << i18n::translate(row.text.c_str()) << '\t' << row.serial << '\n';
     }
 }
 
 int saveCsv(const std::string& path, const ErrorLogRows& rows) {
-    return writeTextOutput(path, errorLogCsv(rows), kCsvOpenFailed);
+    return writeTextOutput(path, errorLogCsv(rows), i18n::translate(kCsvOpenFailed));
 }
 
 }  // namespace
 
 int runErrors(const DeviceOptions& options, const std::string& csvPath) {
     // A log that cannot be kept is refused before the controller is asked for it.
-    if (!csvPath.empty() && checkOutputTarget(csvPath, kCsvOpenFailed) != kExitOk) {
+    if (!csvPath.empty() && checkOutputTarget(csvPath, i18n::translate(kCsvOpenFailed)) != kExitOk) {
         return kExitFileError;
     }
     DeviceSession session(options);
@@ -49,7 +52,7 @@ int runErrors(const DeviceOptions& options, const std::string& csvPath) {
             return session.failureExit();
         }
         const int code = session.failureExit();
-        session.host().showMessage(kErrorLogReadFailed);
+        session.host().showMessage(i18n::translate(kErrorLogReadFailed));
         return code;
     }
     // The page's rows: the same dates in the same desktop language.

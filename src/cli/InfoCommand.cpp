@@ -5,6 +5,7 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
+#include "Translate.h"
 #include "model/BasicInformation.h"
 
 namespace qavix::cli {
@@ -38,12 +39,12 @@ void printSensors(const SettingsData& set) {
     const int joint = std::clamp(set.general.jointNum, 0, kChannelCount);
     for (int c = 0; c < joint; ++c) {
         const ChannelRecord& ch = set.channel(c);
-        const std::string prefix = "CH" + std::to_string(c + 1) + " ";
-        printItem(prefix + "光軸数", std::to_string(ch.beamCount));
-        printItem(prefix + "ピッチ", ch.pitchText);
-        printItem(prefix + "バージョン", ch.versionText);
-        printItem(prefix + "VER_R", ch.verR);
-        printItem(prefix + "VER_E", ch.verE);
+        const std::string channel = std::to_string(c + 1);
+        printItem(i18n::fill(QX_("CH%1 光軸数"), {channel}), std::to_string(ch.beamCount));
+        printItem(i18n::fill(QX_("CH%1 ピッチ"), {channel}), i18n::translate(ch.pitchText.c_str()));
+        printItem(i18n::fill(QX_("CH%1 バージョン"), {channel}), ch.versionText);
+        printItem("CH" + channel + " VER_R", ch.verR);
+        printItem("CH" + channel + " VER_E", ch.verE);
     }
 }
 

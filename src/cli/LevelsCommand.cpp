@@ -15,6 +15,7 @@
 #include "ExitCodes.h"
 #include "OutputFile.h"
 #include "StopSignals.h"
+#include "Translate.h"
 #include "model/ErrorLog.h"
 #include "monitor/LevelCsv.h"
 #include "monitor/LevelReading.h"
@@ -46,20 +47,22 @@ int readAll(DeviceSession& session, const std::vector<PageRead>& reads) {
 const char* stateText(chart::BarState state) {
     switch (state) {
         case chart::BarState::Incident:
-            return "入光";
+            return QX_("入光");
         case chart::BarState::Unstable:
-            return "不安定状態";
+            return QX_("不安定状態");
         case chart::BarState::Blocked:
-            return "遮光";
+            return QX_("遮光");
         case chart::BarState::Blanked:
-            return "ブランキング光軸";
+            return QX_("ブランキング光軸");
     }
     return "";
 }
 
 void printReading(const SettingsData& set, levels::GraphChoice choice, bool ratio) {
     const char* unit = ratio ? "%" : "";
-    std::cout << "光軸\t受光レベル\tONしきい値\tOFFしきい値\t状態\n";
+    // A table for people, in the language of the texts; the CSV log keeps its own form.
+    std::cout << QX_("光軸") << '\t' << QX_("受光レベル") << '\t' << QX_("ONしきい値") << '\t'
+              << QX_("OFFしきい値") << '\t' << QX_("状態") << '\n';
     for (const levels::BarView& v : levels::barViews(set, choice, ratio)) {
         std::cout << "CH" << v.ref.sensor + 1 << '-' << v.ref.beam + 1 << '\t' << v.value << unit
                   << '\t' << v.thresholds.on << unit << '\t' << v.thresholds.off << unit << '\t'
@@ -118,7 +121,9 @@ bool pause(int ms) {
 }
 
 std::string stoppedAfter(int readings) {
-    return "levels: interrupted after " + std::to_string(readings) + " reading(s)";
+    return i18n::fill(QXN_("levels: %1 回の読込みで中断しました", "levels: %1 回の読込みで中断しました",
+                           readings),
+                      {std::to_string(readings)});
 }
 
 // What the program learns at start-up (connected sensors and their beam counts), then the
@@ -132,8 +137,10 @@ int readSensorsAndPickChannel(DeviceSession& session, const LevelsArgs& args, in
     const int connectedSensors = levels::connectedSensors(session.model().working());
     channel = args.channel == "all" ? levels::kAllChannels : std::stoi(args.channel) - 1;
     if (channel != levels::kAllChannels && channel >= connectedSensors) {
-        std::cerr << "CH" << channel + 1 << " is not connected (" << connectedSensors
-                  << " sensor(s))\n";
+        std::cerr << i18n::fill(QXN_("CH%1 は接続されていません（センサ %2 台）",
+                                     "CH%1 は接続されていません（センサ %2 台）", connectedSensors),
+                                {std::to_string(channel + 1), std::to_string(connectedSensors)})
+                  << '\n';
         return kExitFailed;
     }
     return kExitOk;
@@ -151,7 +158,8 @@ class LevelLog {
         // for a reader.
         m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
         if (m_fd < 0) {
-            std::cerr << kCsvOpenFailed << '\n' << path << ": " << std::strerror(errno) << '\n';
+            std::cerr << i18n::translate(kCsvOpenFailed) << '\n'
+                      << i18n::fill(QX_("%1: %2"), {path, std::strerror(errno)}) << '\n';
             return false;
         }
         return true;
@@ -201,9 +209,10 @@ struct LevelsRun {
         if (failed.error == 0) {
             return true;
         }
-        std::cerr << args.csvPath << ": " << std::strerror(failed.error)
-                  << (failed.partLeft ? " (the file ends in part of a row)"
-                                      : " (the file ends with the last whole reading)")
+        std::cerr << i18n::fill(failed.partLeft
+                                    ? QX_("%1: %2（ファイルは行の途中で終わっています）")
+                                    : QX_("%1: %2（ファイルは最後の読込みの行で終わっています）"),
+                                {args.csvPath, std::strerror(failed.error)})
                   << '\n';
         log.close();
         return false;
@@ -247,19 +256,19 @@ struct LevelsRun {
 void addLevelsCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<LevelsArgs>();
     CLI::App* cmd = app.add_subcommand(
-        "levels", "Read the beams' received-light levels once, or log them to a CSV file");
-    cmd->add_option("--channel", args->channel, "sensor 1, 2 or 3, or all (default 1)")
+        "levels", QX_("光軸の受光レベルを一度読む、または CSV ファイルに記録する"));
+    cmd->add_option("--channel", args->channel, QX_("センサ 1、2、3 または all（既定 1）"))
         ->check(CLI::IsMember({"1", "2", "3", "all"}));
-    cmd->add_option("--interval", args->intervalMs, "pause between readings in ms (default 200)")
+    cmd->add_option("--interval", args->intervalMs, QX_("読込みの間隔 ms（既定 200）"))
         ->check(CLI::Range(0, kMaxIntervalMs));
     cmd->add_option("--count", args->count,
-                    "number of readings (default 1, or until Ctrl+C with --csv)")
+                    QX_("読込み回数（既定 1、--csv では Ctrl+C まで）"))
         ->check(CLI::Range(1, 1 << 30));
     cmd->add_option("--csv", args->csvPath,
-                    "append one row per sensor and reading: time, CHn, then each beam's level");
+                    QX_("センサと読込みごとに1行を追記する: 時刻、CHn、各光軸のレベル"));
     cmd->add_flag(
         "--absolute", args->absolute,
-        "absolute levels (at most " + std::to_string(kFullScale) + ") instead of percent");
+        i18n::fill(QX_("パーセントではなく絶対値のレベル（最大 %1）"), {std::to_string(kFullScale)}));
     cmd->callback([args, &options, &exitCode] { exitCode = runLevels(options, *args); });
 }
 

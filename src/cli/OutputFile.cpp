@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "ExitCodes.h"
+#include "Translate.h"
 #include "files/FileIo.h"
 #include "files/TextFile.h"
 
@@ -47,13 +48,13 @@ int writeTextOutput(const std::string& path, std::string_view text,
     }
     const textfile::EncodedText encoded = textfile::encodeText(text);
     if (!encoded.ok) {
-        printFailure(failureMessage, "the text holds characters that Shift-JIS cannot store");
+        printFailure(failureMessage, QX_("Shift-JIS で保存できない文字がテキストにあります"));
         return kExitFileError;
     }
     std::cout.write(encoded.bytes.data(), static_cast<std::streamsize>(encoded.bytes.size()));
     std::cout.flush();
     if (!std::cout) {
-        printFailure(failureMessage, "standard output cannot be written");
+        printFailure(failureMessage, QX_("標準出力に書けません"));
         return kExitFileError;
     }
     return kExitOk;

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "IniText.h"
+#include "Translate.h"
 #include "files/PortSettings.h"
 #include "files/ProfileFile.h"
 
@@ -20,7 +21,8 @@ PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& o
 
 void reportUnreadableSettings(const PortSelection& selection) {
     if (!selection.unreadable.empty()) {
-        std::cerr << ini::printable(selection.unreadable) << "; the default settings are used\n";
+        std::cerr << i18n::fill(QX_("%1。既定の設定を使います"), {ini::printable(selection.unreadable)})
+                  << '\n';
     }
 }
 

@@ -13,6 +13,7 @@
 #include "BankLoading.h"
 #include "ExitCodes.h"
 #include "OutputFile.h"
+#include "Translate.h"
 #include "report/SettingsReport.h"
 
 namespace qavix::cli {
@@ -108,23 +109,23 @@ void addReportCommand(CLI::App& bank, int& exitCode) {
     auto options = std::make_shared<ReportOptions>();
     CLI::App* report = bank.add_subcommand(
         "report",
-        "Print the settings report of the set in FILE (UTF-8), or write it to a Shift-JIS "
-        "text file with --out. FILE is read as 'bank check' reads it. Exit 0 done, "
-        "1 rejected, 2 cannot open FILE or write the output");
-    report->add_option("FILE", options->path, "bank file")->required();
+        QX_("FILE の設定値の設定内容一覧を表示する（UTF-8）。--out で Shift-JIS のテキストファイルに"
+            "書く。FILE は 'bank check' と同じように読む。終了コード 0 完了、1 不可、2 FILE を開けないか"
+            "出力を書けない"));
+    report->add_option("FILE", options->path, QX_("Bankファイル"))->required();
     report->add_flag("--extended", options->extended,
-                     "include the sections of the extended mode (option settings, sensor "
-                     "thresholds, functions and blanking beams)");
+                     QX_("拡張モードの節（オプション設定、センサのしきい値、機能設定とブランキング光軸）も"
+                         "含める"));
     report
         ->add_option("--blocks", options->blocks,
-                     "comma-separated blocks to report: ctrl, ch1, ch2, ch3 (default: ctrl and "
-                     "every connected sensor)")
+                     QX_("一覧にするブロックをカンマ区切りで: ctrl, ch1, ch2, ch3（既定: ctrl と接続"
+                         "されている全センサ）"))
         ->delimiter(',')
         ->check(CLI::IsMember(blockNames(), CLI::ignore_case));
     report->add_option("--out", options->out,
-                       "write the report to this file in Shift-JIS with CR LF line ends, "
-                       "replacing it atomically ('-': those bytes to standard output); a "
-                       "device, FIFO or read-only file is refused");
+                       QX_("一覧を Shift-JIS、改行 CR LF でこのファイルに書き、まとめて置き換える"
+                           "（'-': そのバイト列を標準出力へ）。デバイス、FIFO、読み取り専用のファイル"
+                           "は受け付けない"));
     report->callback([options, &exitCode] { exitCode = runReport(*options); });
 }
 

@@ -12,6 +12,7 @@
 #include "ExitCodes.h"
 #include "OutputFile.h"
 #include "StopSignals.h"
+#include "Translate.h"
 #include "comm/ScanReader.h"
 #include "comm/ThreadPriority.h"
 #include "files/TextFile.h"
@@ -26,10 +27,11 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kBeamCountCode = code::kReadBeamCounts;
 constexpr int kJointNumCode = code::kReadJointNum;
-constexpr const char* kReadFailed = "コントローラ読込みできません";
+constexpr const char* kReadFailed = N_("コントローラ読込みできません");
 constexpr const char* kScanStopped =
-    "サンプルの読込みが2回続けて失敗しました。スキャンを中止します。";
+    N_("サンプルの読込みが2回続けて失敗しました。スキャンを中止します。");
 
+// The rows are CSV for other programs: the same in every language.
 std::string header(const scan::ScanRows& rows) {
     std::string line = "サンプル,時間(ms)";
     for (int r = 0; r < rows.count(); ++r) {
@@ -53,8 +55,13 @@ int channelIndex(const std::string& text, int sensors, std::string& error) {
     }
     const int n = text.size() == 1 && text[0] >= '1' && text[0] <= '3' ? text[0] - '0' : 0;
     if (n == 0 || n > sensors) {
-        error = "--channel " + text + ": the controller has " + std::to_string(sensors) +
-                " sensor(s); choose 1.." + std::to_string(sensors) + " or all";
+        const std::string count = std::to_string(sensors);
+        error = i18n::fill(QXN_("--channel %1: コントローラのセンサは %2 台です。1..%2 または all を"
+                                "選んでください",
+                                "--channel %1: コントローラのセンサは %2 台です。1..%2 または all を"
+                                "選んでください",
+                                sensors),
+                           {text, count});
         return -1;
     }
     return n - 1;
@@ -142,7 +149,7 @@ int readLayout(DeviceSession& session) {
         return session.failureExit();
     }
     const int code = session.failureExit();
-    session.host().showMessage(kReadFailed);
+    session.host().showMessage(i18n::translate(kReadFailed));
     return code;
 }
 
@@ -163,24 +170,26 @@ ScanChoice chooseChannelAndInterval(DeviceSession& session, const ScanArgs& args
     choice.intervalMs = args.intervalMs == 0 ? offered.front() : args.intervalMs;
     if (choice.error.empty() &&
         std::find(offered.begin(), offered.end(), choice.intervalMs) == offered.end()) {
-        choice.error = "--interval " + std::to_string(choice.intervalMs) + ": at " +
-                       std::to_string(baud) + " baud the intervals are " + intervalList(baud) +
-                       " ms";
+        choice.error = i18n::fill(QX_("--interval %1: %2 baud で選べる間隔は %3 ms です"),
+                                  {std::to_string(choice.intervalMs), std::to_string(baud),
+                                   intervalList(baud)});
     }
     return choice;
 }
 
 int samplingExit(DeviceSession& session, const Sampled& sampled, bool resumed) {
     if (sampled.stopped) {
-        session.host().showMessage(kScanStopped);
+        session.host().showMessage(i18n::translate(kScanStopped));
         return kExitConnection;
     }
     if (!resumed) {
         return session.failureExit();
     }
     if (sampled.interrupted) {
-        return session.interruptedExit("scan: interrupted after " + std::to_string(sampled.taken) +
-                                       " sample(s)");
+        return session.interruptedExit(
+            i18n::fill(QXN_("scan: %1 サンプルで中断しました", "scan: %1 サンプルで中断しました",
+                            sampled.taken),
+                       {std::to_string(sampled.taken)}));
     }
     return kExitOk;
 }
@@ -235,18 +244,19 @@ int runScan(const DeviceOptions& options, const ScanArgs& args) {
 void addScanCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<ScanArgs>();
     CLI::App* scan = app.add_subcommand(
-        "scan", "Sample every beam's state as the scan monitor does; one CSV row per sample");
+        "scan", QX_("スキャンモニタと同じように全光軸の状態をサンプルし、1サンプルを CSV の1行にする"));
     scan->add_option("--interval", args->intervalMs,
-                     "sampling interval in ms: " + std::to_string(scan::kFastestIntervalMs) + ".." +
-                         std::to_string(scan::kSlowestIntervalMs) + " in steps of " +
-                         std::to_string(scan::kIntervalStepMs) +
-                         ", no faster than the port's line rate allows (default: the fastest)")
+                     i18n::fill(QX_("サンプル間隔 ms: %1..%2、%3 ms 刻み。ポートの通信速度で"
+                                    "可能な間隔より速くはできない（既定: 最も速い間隔）"),
+                                {std::to_string(scan::kFastestIntervalMs),
+                                 std::to_string(scan::kSlowestIntervalMs),
+                                 std::to_string(scan::kIntervalStepMs)}))
         ->check(CLI::Range(scan::kFastestIntervalMs, scan::kSlowestIntervalMs));
-    scan->add_option("--samples", args->samples, "samples to take (default 100)")
+    scan->add_option("--samples", args->samples, QX_("サンプル数（既定 100）"))
         ->check(CLI::Range(1, kMaxScanSamples));
-    scan->add_option("--channel", args->channel, "sensor 1..3, or all (default)")
+    scan->add_option("--channel", args->channel, QX_("センサ 1..3 または all（既定）"))
         ->check(CLI::IsMember({"1", "2", "3", "all"}));
-    scan->add_option("--csv", args->csvPath, "write the rows to this file instead of stdout");
+    scan->add_option("--csv", args->csvPath, QX_("行を標準出力ではなくこのファイルに書く"));
     scan->callback([args, &options, &exitCode] { exitCode = runScan(options, *args); });
 }
 

@@ -19,15 +19,17 @@
 #include "ProgramVersion.h"
 #include "ReportCommand.h"
 #include "ScanCommand.h"
+#include "Translate.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // Before any text is made: the help texts are made in the chosen language.
     qavix::cli::setUpLanguage(args, qavix::cli::kSettingsFileName);
-    CLI::App app{"qavixctl: command-line client for the Qavix area scanner tools"};
+    CLI::App app{QX_("qavixctl: Qavix のエリアスキャナ用コマンドラインクライアント")};
+    qavix::cli::speakInHelp(app);
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("qavixctl ") + qavix::programVersion(),
-                         "Print the version and exit");
+                         QX_("バージョンを表示して終了する"));
     int exitCode = qavix::cli::kExitOk;
     qavix::cli::DeviceOptions deviceOptions;
     // Before any subcommand exists, so that every one of them hands these options up.
@@ -44,7 +46,7 @@ int main(int argc, char** argv) {
     // A service's options come from a file; they are read as if given on the command line.
     std::string configError;
     if (!qavix::cli::expandMonitorConfig(args, configError)) {
-        std::cerr << "monitor: " << configError << '\n';
+        std::cerr << qavix::i18n::fill(QX_("monitor: %1"), {configError}) << '\n';
         return qavix::cli::kExitUsage;
     }
     // CLI11 takes the arguments last first.

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "Translate.h"
 #include "comm/CommMessages.h"
 #include "files/RecoveryFiles.h"
 #include "model/Codec.h"
@@ -77,7 +78,7 @@ bool CCommLink::start(const std::string& libraryPath, LinkConnection connection)
     if (connection == LinkConnection::Own) {
         const LinkApi& api = m_library.api();
         if (!api.hasConnections() || api.newConnection(&m_connection) != 1) {
-            m_library.failLoad("the link library serves one connection at a time");
+            m_library.failLoad(QX_("リンクライブラリは一度に1つの接続しか扱えません"));
             return false;
         }
     }
@@ -163,8 +164,8 @@ int CCommLink::post(RequestBlock& r) {
         for (const std::string& part : r.replies) {
             reply += (reply.empty() ? "" : " ") + part;
         }
-        m_unreadableReply = "request " + std::to_string(r.code) + ", " +
-                            std::to_string(reply.size()) + " characters: \"" + reply + "\"";
+        m_unreadableReply = i18n::fill(QX_("要求 %1、%2 文字: \"%3\""),
+                                       {std::to_string(r.code), std::to_string(reply.size()), reply});
         return kRequestFailed;
     }
     return mapped;

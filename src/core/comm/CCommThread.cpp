@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "Translate.h"
 #include "comm/CommMessages.h"
 #include "comm/PortFailure.h"
 #include "model/ControllerError.h"
@@ -194,7 +195,7 @@ int CCommThread::call(const std::function<int()>& entry) {
     if (m_connecting) {
         return kWorkerLost;
     }
-    return lost(msg::kCommunicationCut);
+    return lost(i18n::translate(msg::kCommunicationCut));
 }
 
 std::string CCommThread::portName() const {

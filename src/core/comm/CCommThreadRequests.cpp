@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "Translate.h"
 #include "comm/CCommThread.h"
 #include "comm/CommMessages.h"
 #include "comm/PortFailure.h"
@@ -336,7 +337,7 @@ int CCommThread::verifyWrittenBlocks(bool wholeText) {
                                     : back.size() >= written.text.size() &&
                                           back.compare(0, written.text.size(), written.text) == 0;
         if (!same) {
-            m_host.showMessage(msg::kWriteFailed);
+            m_host.showMessage(i18n::translate(msg::kWriteFailed));
             return kWorkerFailed;
         }
     }

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Translate.h"
+
 namespace qavix {
 
 namespace {
@@ -89,23 +91,23 @@ bool LinkLibrary::load(const std::string& path) {
     m_handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (m_handle == nullptr) {
         const char* why = dlerror();
-        return fail(why != nullptr ? why : "dlopen failed: " + file);
+        return fail(why != nullptr ? why : i18n::fill(QX_("dlopen に失敗しました: %1"), {file}));
     }
 
     KrylGetLastError getLastError = nullptr;
     bind(m_handle, "KRYL_GetLastError", getLastError);
     if (getLastError == nullptr) {
-        return fail("KRYL_GetLastError missing");
+        return fail(QX_("KRYL_GetLastError がありません"));
     }
     std::array<char, kErrorCodeTextSize> code{};
     std::array<char, kErrorMessageTextSize> message{};
     if (getLastError(code.data(), message.data()) != 1 || code[0] != '\0' || message[0] != '\0') {
-        return fail("link library reports an error: " + std::string(code.data()) + " " +
-                    std::string(message.data()));
+        return fail(i18n::fill(QX_("リンクライブラリがエラーを報告しています: %1 %2"),
+                               {code.data(), message.data()}));
     }
     for (const char* name : kEntryNames) {
         if (dlsym(m_handle, name) == nullptr) {
-            return fail(std::string("missing entry ") + name);
+            return fail(i18n::fill(QX_("エントリ %1 がありません"), {name}));
         }
     }
 
@@ -134,7 +136,7 @@ bool LinkLibrary::load(const std::string& path) {
     bind(m_handle, "KRYL_EndConnection", m_api.endConnection);
 
     if (m_api.initialize() != 1) {
-        return fail("KRYL_Initialize failed");
+        return fail(QX_("KRYL_Initialize に失敗しました"));
     }
     return true;
 }

@@ -4,12 +4,13 @@
 #include <filesystem>
 
 #include "PortResolver.h"
+#include "Translate.h"
 
 namespace qavix {
 
 namespace {
 
-constexpr const char* kAutomaticLabel = "自動（この番号のシリアルデバイス）";
+constexpr const char* kAutomaticLabel = N_("自動（この番号のシリアルデバイス）");
 
 }  // namespace
 
@@ -28,20 +29,21 @@ std::string deviceLabel(const std::string& path) {
 std::vector<PortChoice> portChoices(const std::vector<std::string>& devices,
                                     const std::string& current) {
     std::vector<PortChoice> choices;
-    choices.push_back({"", kAutomaticLabel});
+    choices.push_back({"", i18n::translate(kAutomaticLabel)});
     bool currentListed = current.empty() || current == kEmulatorValue;
     for (const std::string& device : devices) {
         choices.push_back({device, deviceLabel(device)});
         currentListed = currentListed || device == current;
     }
-    choices.push_back({kEmulatorValue, kEmulatorLabel});
+    choices.push_back({kEmulatorValue, i18n::translate(kEmulatorLabel)});
     const bool network = link::isNetworkValue(current);
-    choices.push_back({network ? current : kNetworkChoiceValue, kNetworkLabel});
+    choices.push_back({network ? current : kNetworkChoiceValue, i18n::translate(kNetworkLabel)});
     if (!currentListed && !network) {
         const auto target = link::parsePortValue(current);
         const bool emulator = target && target->emulator;
         choices.push_back(
-            {current, emulator ? std::string(kEmulatorLabel) + " (" + current + ")" : current});
+            {current, emulator ? std::string(i18n::translate(kEmulatorLabel)) + " (" + current + ")"
+                              : current});
     }
     return choices;
 }
@@ -64,7 +66,7 @@ std::string targetLabel(int port, const std::string& mapping,
         return {};
     }
     if (target->emulator) {
-        return kEmulatorLabel;
+        return i18n::translate(kEmulatorLabel);
     }
     if (target->onNetwork()) {
         return target->value;

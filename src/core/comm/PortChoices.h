@@ -7,15 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "Translate.h"
+
 namespace qavix {
 
 constexpr const char* kPortsSection = "Ports";
 constexpr const char* kEmulatorValue = "sim";
-constexpr const char* kEmulatorLabel = "内蔵エミュレータ";
+// Labels shown through i18n::translate (portChoices translates its own).
+constexpr const char* kEmulatorLabel = N_("内蔵エミュレータ");
 // The choice that leads to a device server; its value is the network value itself once
 // the fields give one, this marker until then.
 constexpr const char* kNetworkChoiceValue = "net:";
-constexpr const char* kNetworkLabel = "ネットワーク（TCP / RFC 2217 のデバイスサーバー）";
+constexpr const char* kNetworkLabel = N_("ネットワーク（TCP / RFC 2217 のデバイスサーバー）");
 
 struct PortChoice {
     std::string value;  // as stored in [Ports]; empty: the n-th serial device of the machine

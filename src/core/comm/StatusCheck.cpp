@@ -1,5 +1,6 @@
 #include "comm/StatusCheck.h"
 
+#include "Translate.h"
 #include "comm/CommMessages.h"
 #include "comm/RequestBlock.h"
 #include "comm/StatusReply.h"
@@ -48,17 +49,17 @@ int StatusCheck::once(int mode, bool& again) {
         return unanswered(mode, again);
     }
     m_line.setConnected(true);
-    m_line.setStatusText(msg::kConnectedStatus);
+    m_line.setStatusText(i18n::translate(msg::kConnectedStatus));
 
     const std::optional<StatusReply> status = parseStatusReply(*reply);
     if (!status) {
         // A status the program cannot read is treated as an abnormal state rather than as
         // "normal": nothing would be safe to write to such a controller.
-        m_host.showMessage(msg::kAbnormalState);
+        m_host.showMessage(i18n::translate(msg::kAbnormalState));
         return kWorkerLost;
     }
     if (status->sensors == 0) {
-        m_host.showMessage(msg::kNoSensor);
+        m_host.showMessage(i18n::translate(msg::kNoSensor));
         return kWorkerLost;
     }
     return evaluateState(status->state, mode, again);
@@ -72,7 +73,8 @@ int StatusCheck::unanswered(int mode, bool& again) {
             problem = m_line.silenceText();
         }
         const std::string question =
-            problem.empty() ? msg::kAskCommSetup : problem + "\n\n" + msg::kAskCommSetupOnly;
+            problem.empty() ? std::string(i18n::translate(msg::kAskCommSetup))
+                            : problem + "\n\n" + i18n::translate(msg::kAskCommSetupOnly);
         if (m_host.ask(Question::CommSetup, question)) {
             m_host.runCommSettings();
             again = true;
@@ -82,7 +84,7 @@ int StatusCheck::unanswered(int mode, bool& again) {
         return kWorkerLost;
     }
     m_line.setConnected(false);
-    return m_line.lost(msg::kCommunicationCut);
+    return m_line.lost(i18n::translate(msg::kCommunicationCut));
 }
 
 int StatusCheck::evaluateState(int state, int mode, bool& again) {
@@ -90,11 +92,11 @@ int StatusCheck::evaluateState(int state, int mode, bool& again) {
     switch (state) {
         case kStateNormal:
             if (mode == kStatusDuringWrite) {
-                m_host.showMessage(msg::kWriteFailed);
+                m_host.showMessage(i18n::translate(msg::kWriteFailed));
                 return kWorkerFailed;
             }
             if (mode == kStatusFactoryMode) {
-                m_host.showMessage(msg::kBankClearFailed);
+                m_host.showMessage(i18n::translate(msg::kBankClearFailed));
                 return kWorkerFailed;
             }
             m_lastErrorShown = -1;
@@ -103,16 +105,18 @@ int StatusCheck::evaluateState(int state, int mode, bool& again) {
             if (mode == kStatusDuringWrite) {
                 return ok;
             }
-            return askReset(Question::ResetSettingMode, msg::kAskResetSettingMode, again);
+            return askReset(Question::ResetSettingMode, i18n::translate(msg::kAskResetSettingMode),
+                            again);
         case kStateError:
             return evaluateErrorState(mode, again);
         case kStateFactory:
             if (mode == kStatusFactoryMode) {
                 return ok;
             }
-            return askReset(Question::ResetFactoryMode, msg::kAskResetFactoryMode, again);
+            return askReset(Question::ResetFactoryMode, i18n::translate(msg::kAskResetFactoryMode),
+                            again);
         default:
-            m_host.showMessage(msg::kAbnormalState);
+            m_host.showMessage(i18n::translate(msg::kAbnormalState));
             return kWorkerLost;
     }
 }
@@ -138,7 +142,7 @@ int StatusCheck::evaluateErrorState(int mode, bool& again) {
             return kWorkerOk;
         }
         m_line.setConnected(false);
-        return m_line.connecting() ? kWorkerLost : m_line.lost(msg::kCommunicationCut);
+        return m_line.connecting() ? kWorkerLost : m_line.lost(i18n::translate(msg::kCommunicationCut));
     }
     m_errorBlockMisses = 0;
     if (error->kind == ErrorKind::Setting) {

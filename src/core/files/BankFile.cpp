@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "Translate.h"
 #include "files/BankFileLayout.h"
 #include "files/ProfileFile.h"
 #include "files/TextFile.h"
@@ -86,7 +87,7 @@ BankFileText formatBankFile(const SettingsData& set, std::string_view version,
                             std::string_view title, const std::tm& when) {
     BankFileText result;
     if (title.find_first_of("\r\n") != std::string_view::npos) {
-        result.error = "the title must be one line";
+        result.error = QX_("タイトルは1行にしてください");
         return result;
     }
     ProfileFile profile = ProfileFile::fromText(std::string(kFileTitleLine) + "\n## Ver " +
@@ -94,7 +95,7 @@ BankFileText formatBankFile(const SettingsData& set, std::string_view version,
     std::vector<std::string> attribute = {std::string(kTitleKey) + "=" + std::string(title),
                                           std::string(kDateKey) + "=" + dateText(when)};
     if (!profile.writeSection("ATTRIBUTE", attribute)) {
-        result.error = "the title holds characters that Shift-JIS cannot store";
+        result.error = QX_("タイトルに Shift-JIS で保存できない文字があります");
         return result;
     }
     std::string error;

@@ -9,15 +9,17 @@
 #include <string_view>
 #include <vector>
 
+#include "Translate.h"
 #include "files/BankFileEntries.h"
 #include "files/FileIo.h"
 #include "model/DeviceData.h"
 
 namespace qavix::bankfile {
 
+// Shown through i18n::translate.
 constexpr const char* kOpenFailedMessage =
-    "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。";
-constexpr const char* kInvalidDataMessage = "Bankデータが無効です。インポートを中止します。";
+    N_("指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。");
+constexpr const char* kInvalidDataMessage = N_("Bankデータが無効です。インポートを中止します。");
 
 // The eleven block texts in bank-image order: channels 1..3, general, thresholds 1..3,
 // zero tables 1..3, extended.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "Translate.h"
+
 namespace qavix::bankfile::layout {
 
 namespace {
@@ -42,7 +44,7 @@ class Entries {
         }
         // Blanks at either end would be trimmed away when the file is read.
         if (text.size() != kCodeTextLength || isBlank(text.front()) || isBlank(text.back())) {
-            fail(key, "is not four characters without blanks at its ends");
+            fail(key, QX_("%1 が前後に空白のない4文字ではありません"));
         }
         add(key, text);
     }
@@ -51,7 +53,7 @@ class Entries {
     // code 0, which ends the text again when it is read.
     void characters(const std::string& key, const std::string& text, size_t length) {
         if (text.size() > length) {
-            fail(key, "is longer than " + std::to_string(length) + " characters");
+            fail(key, QX_("%1 が %2 文字より長くなっています"), std::to_string(length));
         }
         std::string value;
         for (size_t i = 0; i < length; ++i) {
@@ -64,7 +66,7 @@ class Entries {
     std::string hexText(const std::string& key, int32_t value, int digits) {
         const int64_t limit = int64_t{1} << (4 * digits);
         if (value < 0 || value >= limit) {
-            fail(key, "value " + std::to_string(value) + " does not fit its field");
+            fail(key, QX_("%1 の値 %2 が欄に収まりません"), std::to_string(value));
             return std::string(static_cast<size_t>(digits), '0');
         }
         char buffer[16];
@@ -74,7 +76,7 @@ class Entries {
 
     std::string decimalText(const std::string& key, int32_t value) {
         if (value < 0 || value > 99) {
-            fail(key, "value " + std::to_string(value) + " does not fit its field");
+            fail(key, QX_("%1 の値 %2 が欄に収まりません"), std::to_string(value));
             return "00";
         }
         char buffer[8];
@@ -88,9 +90,10 @@ class Entries {
     void add(const std::string& key, const std::string& value) {
         m_entries.push_back(key + "=" + value);
     }
-    void fail(const std::string& key, const std::string& why) {
+    // `why`: %1 the key, %2 `value`.
+    void fail(const std::string& key, const char* why, const std::string& value = {}) {
         if (m_error.empty()) {
-            m_error = key + " " + why;
+            m_error = i18n::fill(why, {key, value});
         }
     }
 

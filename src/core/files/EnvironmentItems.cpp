@@ -3,31 +3,36 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Translate.h"
+
 namespace qavix::env {
 
 namespace {
 
-constexpr const char* kBlankingChoices = "グラフ|リスト|";
-constexpr const char* kSplashChoices = "非表示|表示|";
-constexpr const char* kBrowserChoices = "禁止|許可|";
+// A list of choices is one text, translated whole; a default is one of its choices, in
+// the same words.
+constexpr const char* kBlankingChoices = N_("グラフ|リスト|");
+constexpr const char* kSplashChoices = N_("非表示|表示|");
+constexpr const char* kBrowserChoices = N_("禁止|許可|");
+// The styles' own names, the same in every language.
 constexpr const char* kButtonChoices =
     "Normal|Hard bump|Soft bump|Flat|V shade|H shade|Noise|Metal|";
 
 constexpr ItemInfo kItems[kItemCount] = {
-    {kTabOperation, "インターバル値", Editor::Text, "", "200"},
-    {kTabOperation, "ブランキング表示", Editor::Choice, kBlankingChoices, "グラフ"},
-    {kTabColour, "受光レベル入光", Editor::Colour, "", "RGB(30,200,30)"},
-    {kTabColour, "受光レベル不安定", Editor::Colour, "", "RGB(240,240,0)"},
-    {kTabColour, "受光レベル遮光", Editor::Colour, "", "RGB(255,50,50)"},
-    {kTabColour, "受光レベルブランキング", Editor::Colour, "", "RGB(128,128,128)"},
-    {kTabColour, "ブランキング背景", Editor::Colour, "", "RGB(192,192,192)"},
-    {kTabColour, "ON しきい値", Editor::Colour, "", "RGB(20,20,255)"},
-    {kTabColour, "OFFしきい値", Editor::Colour, "", "RGB(255,0,0)"},
-    {kTabColour, "スキャンモニタON", Editor::Colour, "", "RGB(0,255,0)"},
-    {kTabColour, "スキャンモニタOFF", Editor::Colour, "", "RGB(128,128,128)"},
-    {kTabOther, "スプラッシュ表示", Editor::Choice, kSplashChoices, "表示"},
-    {kTabOther, "Webリンク機能", Editor::Choice, kBrowserChoices, "許可"},
-    {kTabOther, "ボタンスタイル", Editor::Choice, kButtonChoices, "Normal"},
+    {kTabOperation, N_("インターバル値"), Editor::Text, "", "200"},
+    {kTabOperation, N_("ブランキング表示"), Editor::Choice, kBlankingChoices, N_("グラフ")},
+    {kTabColour, N_("受光レベル入光"), Editor::Colour, "", "RGB(30,200,30)"},
+    {kTabColour, N_("受光レベル不安定"), Editor::Colour, "", "RGB(240,240,0)"},
+    {kTabColour, N_("受光レベル遮光"), Editor::Colour, "", "RGB(255,50,50)"},
+    {kTabColour, N_("受光レベルブランキング"), Editor::Colour, "", "RGB(128,128,128)"},
+    {kTabColour, N_("ブランキング背景"), Editor::Colour, "", "RGB(192,192,192)"},
+    {kTabColour, N_("ON しきい値"), Editor::Colour, "", "RGB(20,20,255)"},
+    {kTabColour, N_("OFFしきい値"), Editor::Colour, "", "RGB(255,0,0)"},
+    {kTabColour, N_("スキャンモニタON"), Editor::Colour, "", "RGB(0,255,0)"},
+    {kTabColour, N_("スキャンモニタOFF"), Editor::Colour, "", "RGB(128,128,128)"},
+    {kTabOther, N_("スプラッシュ表示"), Editor::Choice, kSplashChoices, N_("表示")},
+    {kTabOther, N_("Webリンク機能"), Editor::Choice, kBrowserChoices, N_("許可")},
+    {kTabOther, N_("ボタンスタイル"), Editor::Choice, kButtonChoices, "Normal"},
 };
 
 constexpr size_t kRgbNumbersStart = 4;  // after "RGB("
@@ -40,13 +45,13 @@ int componentOf(std::string_view part) {
 }
 
 std::string choiceAt(const char* choices, int index) {
-    const std::vector<std::string> all = splitChoices(choices);
+    const std::vector<std::string> all = splitChoices(i18n::translate(choices));
     return index >= 0 && index < static_cast<int>(all.size()) ? all[static_cast<size_t>(index)]
                                                               : std::string();
 }
 
 int choiceIndex(const char* choices, const std::string& text) {
-    const std::vector<std::string> all = splitChoices(choices);
+    const std::vector<std::string> all = splitChoices(i18n::translate(choices));
     const auto it = std::find(all.begin(), all.end(), text);
     return it == all.end() ? -1 : static_cast<int>(it - all.begin());
 }
@@ -67,10 +72,18 @@ bool parseInterval(const std::string& text, int& value) {
 
 }  // namespace
 
-const char* const kRangeMessage = "指定範囲が異常です\n\n";
+const char* const kRangeMessage = N_("指定範囲が異常です\n\n");
 
 const ItemInfo& itemInfo(int item) {
     return kItems[item];
+}
+
+const char* itemName(int item) {
+    return i18n::translate(kItems[item].name);
+}
+
+std::vector<std::string> itemChoices(int item) {
+    return splitChoices(i18n::translate(kItems[item].choices));
 }
 
 std::vector<int> itemsOfTab(Tab tab) {
@@ -139,14 +152,15 @@ ValueTexts valueTexts(const AppSettings& s) {
 
 void resetTab(ValueTexts& texts, Tab tab) {
     for (int i : itemsOfTab(tab)) {
-        texts[static_cast<size_t>(i)] = kItems[i].defaultText;
+        texts[static_cast<size_t>(i)] = i18n::translate(kItems[i].defaultText);
     }
 }
 
 StoreResult storeTexts(const ValueTexts& t, AppSettings& s) {
     int interval = 0;
     if (!parseInterval(t[kItemInterval], interval)) {
-        return StoreResult{false, std::string(kRangeMessage) + kItems[kItemInterval].name};
+        return StoreResult{false, std::string(i18n::translate(kRangeMessage)) +
+                                      itemName(kItemInterval)};
     }
     s.interval = interval;
     s.blanking = t[kItemBlanking] == choiceAt(kBlankingChoices, 0) ? 0 : 1;

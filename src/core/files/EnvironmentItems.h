@@ -1,7 +1,8 @@
 #pragma once
 // What the environment settings dialog edits: its fourteen items on three tabs, the value
 // texts it shows, the defaults of each tab, and how the texts go back into the settings.
-// The dialog only shows these texts and hands them back.
+// The dialog only shows these texts and hands them back; they are in the language of the
+// texts (core/i18n), so the dialog needs no translation of its own for them.
 
 #include <array>
 #include <string>
@@ -28,6 +29,7 @@ enum Item : int {
     kItemCount,
 };
 
+// The texts as written (Japanese); itemName and itemChoices give them translated.
 struct ItemInfo {
     Tab tab;
     const char* name;
@@ -39,6 +41,9 @@ struct ItemInfo {
 using ValueTexts = std::array<std::string, kItemCount>;
 
 const ItemInfo& itemInfo(int item);
+// The item's name and its choices as the dialog shows them, translated.
+const char* itemName(int item);
+std::vector<std::string> itemChoices(int item);
 // The items of one tab, in list order.
 std::vector<int> itemsOfTab(Tab tab);
 // "グラフ|リスト|" -> {"グラフ", "リスト"}.
@@ -48,7 +53,7 @@ ColorIndex colourOfItem(int item);
 
 constexpr int kIntervalMin = 100;
 constexpr int kIntervalMax = 1000;
-extern const char* const kRangeMessage;  // followed by the item name
+extern const char* const kRangeMessage;  // followed by the item name; shown translated
 
 // What the dialog shows when it opens.
 ValueTexts valueTexts(const AppSettings& settings);

@@ -1,5 +1,6 @@
 #include "files/FileIo.h"
 
+#include "Translate.h"
 #include "files/Descriptor.h"
 #include "files/WriteTarget.h"
 
@@ -16,7 +17,7 @@ namespace qavix::fileio {
 namespace {
 
 std::string errnoText(const std::string& what, int error) {
-    return what + ": " + std::strerror(error);
+    return i18n::fill(QX_("%1: %2"), {what, std::strerror(error)});
 }
 
 WriteResult failure(const std::string& path, int error) {
@@ -48,20 +49,21 @@ std::string temporaryName(const std::string& target) {
            std::to_string(counter++);
 }
 
-std::string notRegularText(mode_t mode) {
+// %1 the path.
+const char* notRegularPattern(mode_t mode) {
     if (S_ISDIR(mode)) {
-        return "is a folder, not a file";
+        return QX_("%1: フォルダです（ファイルではありません）");
     }
     if (S_ISFIFO(mode)) {
-        return "is a FIFO, not a regular file";
+        return QX_("%1: FIFO です（通常のファイルではありません）");
     }
     if (S_ISSOCK(mode)) {
-        return "is a socket, not a regular file";
+        return QX_("%1: ソケットです（通常のファイルではありません）");
     }
     if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "is a device, not a regular file";
+        return QX_("%1: デバイスです（通常のファイルではありません）");
     }
-    return "is not a regular file";
+    return QX_("%1: 通常のファイルではありません");
 }
 
 void syncFolder(int folder) {
@@ -90,12 +92,12 @@ ReadResult readFile(const std::string& path) {
         return result;
     }
     if (!S_ISREG(info.st_mode)) {
-        result.error = path + ": " + notRegularText(info.st_mode);
+        result.error = i18n::fill(notRegularPattern(info.st_mode), {path});
         return result;
     }
     if (static_cast<unsigned long long>(info.st_size) > kMaxReadSize) {
         result.status = ReadStatus::TooLarge;
-        result.error = path + ": file too large";
+        result.error = i18n::fill(QX_("%1: ファイルが大きすぎます"), {path});
         return result;
     }
     // One allocation of the size the file has now; a file that grows meanwhile is still
@@ -117,7 +119,7 @@ ReadResult readFile(const std::string& path) {
         }
         if (result.bytes.size() + static_cast<size_t>(n) > kMaxReadSize) {
             result.status = ReadStatus::TooLarge;
-            result.error = path + ": file too large";
+            result.error = i18n::fill(QX_("%1: ファイルが大きすぎます"), {path});
             result.bytes = std::string();
             return result;
         }

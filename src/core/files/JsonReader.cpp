@@ -2,6 +2,7 @@
 #include <charconv>
 #include <string>
 
+#include "Translate.h"
 #include "files/Json.h"
 #include "Utf8.h"
 
@@ -36,18 +37,18 @@ class Parser {
         if (value) {
             skipBlanks();
             if (m_at != m_text.size()) {
-                fail("text after the value");
+                fail(QX_("値の後に余分なテキストがあります"));
                 value.reset();
             }
         }
         if (!value) {
-            error = m_error + " at byte " + std::to_string(m_at);
+            error = i18n::fill(QX_("%1（%2 バイト目）"), {m_error, std::to_string(m_at)});
         }
         return value;
     }
 
   private:
-    std::optional<Value> fail(const std::string& why) {
+    std::optional<Value> fail(const char* why) {
         if (m_error.empty()) {
             m_error = why;
         }
@@ -80,11 +81,11 @@ class Parser {
 
     std::optional<Value> parseValue(int depth) {
         if (depth > kMaxDepth) {
-            return fail("nested too deeply");
+            return fail(QX_("入れ子が深すぎます"));
         }
         skipBlanks();
         if (m_at >= m_text.size()) {
-            return fail("a value is missing");
+            return fail(QX_("値がありません"));
         }
         const char c = m_text[m_at];
         if (c == '{') {
@@ -122,10 +123,10 @@ class Parser {
             skipBlanks();
             std::string key;
             if (m_at >= m_text.size() || m_text[m_at] != '"' || !parseString(key)) {
-                return fail("a member name is missing");
+                return fail(QX_("メンバー名がありません"));
             }
             if (!take(':')) {
-                return fail("':' is missing");
+                return fail(QX_("':' がありません"));
             }
             std::optional<Value> value = parseValue(depth + 1);
             if (!value) {
@@ -134,7 +135,7 @@ class Parser {
             object.set(key, std::move(*value));
         } while (take(','));
         if (!take('}')) {
-            return fail("'}' is missing");
+            return fail(QX_("'}' がありません"));
         }
         return object;
     }
@@ -153,7 +154,7 @@ class Parser {
             array.push(std::move(*value));
         } while (take(','));
         if (!take(']')) {
-            return fail("']' is missing");
+            return fail(QX_("']' がありません"));
         }
         return array;
     }
@@ -188,7 +189,7 @@ class Parser {
                 return true;
             }
             if (c < 0x20) {
-                fail("a control character in a string");
+                fail(QX_("文字列に制御文字があります"));
                 return false;
             }
             if (c == '\\') {
@@ -203,13 +204,13 @@ class Parser {
             }
             const size_t length = utf8::sequenceLength(m_text, m_at);
             if (length == 0) {
-                fail("a string that is not UTF-8");
+                fail(QX_("UTF-8 でない文字列があります"));
                 return false;
             }
             out.append(m_text, m_at, length);
             m_at += length;
         }
-        fail("a string is not closed");
+        fail(QX_("文字列が閉じていません"));
         return false;
     }
 
@@ -240,7 +241,7 @@ class Parser {
             case 'u':
                 return parseUnicodeEscape(out);
             default:
-                fail("a bad escape");
+                fail(QX_("不正なエスケープがあります"));
                 return false;
         }
     }
@@ -249,18 +250,18 @@ class Parser {
     bool parseUnicodeEscape(std::string& out) {
         unsigned code = 0;
         if (!hex4(code)) {
-            fail("a bad \\u escape");
+            fail(QX_("不正な \\u エスケープがあります"));
             return false;
         }
         if (code >= 0xD800 && code <= 0xDBFF) {
             unsigned low = 0;
             if (!word("\\u") || !hex4(low) || low < 0xDC00 || low > 0xDFFF) {
-                fail("an unpaired surrogate");
+                fail(QX_("対になっていないサロゲートがあります"));
                 return false;
             }
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
         } else if (code >= 0xDC00 && code <= 0xDFFF) {
-            fail("an unpaired surrogate");
+            fail(QX_("対になっていないサロゲートがあります"));
             return false;
         }
         appendUtf8(out, code);
@@ -282,12 +283,12 @@ class Parser {
         if (m_at < m_text.size() && m_text[m_at] == '0') {
             ++m_at;
         } else if (digits() == 0) {
-            return fail("not a JSON value");
+            return fail(QX_("JSON の値ではありません"));
         }
         if (m_at < m_text.size() && m_text[m_at] == '.') {
             ++m_at;
             if (digits() == 0) {
-                return fail("a digit is missing");
+                return fail(QX_("数字がありません"));
             }
         }
         if (m_at < m_text.size() && (m_text[m_at] == 'e' || m_text[m_at] == 'E')) {
@@ -296,13 +297,13 @@ class Parser {
                 ++m_at;
             }
             if (digits() == 0) {
-                return fail("a digit is missing");
+                return fail(QX_("数字がありません"));
             }
         }
         double value = 0;
         const auto result = std::from_chars(m_text.data() + start, m_text.data() + m_at, value);
         if (result.ec != std::errc()) {
-            return fail("a number out of range");
+            return fail(QX_("範囲外の数値があります"));
         }
         return Value(value);
     }

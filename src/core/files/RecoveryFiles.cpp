@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Translate.h"
 #include "files/BankFile.h"
 
 namespace qavix {
@@ -59,7 +60,7 @@ RecoverySave saveRecoveryFiles(const DeviceModel& model, const std::vector<std::
                                        ? static_cast<const SettingsData&>(model.working())
                                        : model.storedSet(bank);
         const std::string title = "Bank" + std::to_string(bank) + " recovery";
-        std::string lastError = "no folder to save in";
+        std::string lastError = QX_("保存できるフォルダがありません");
         bool saved = false;
         for (size_t i = 0; i < folders.size() && !saved; ++i) {
             const std::string& folder = folders[i].empty() ? std::string(".") : folders[i];
@@ -76,7 +77,7 @@ RecoverySave saveRecoveryFiles(const DeviceModel& model, const std::vector<std::
             } else {
                 // Errors of the file system name the path already; others do not.
                 lastError = result.error.find(path) == std::string::npos
-                                ? path + ": " + result.error
+                                ? i18n::fill(QX_("%1: %2"), {path, result.error})
                                 : result.error;
             }
         }

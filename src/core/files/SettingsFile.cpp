@@ -1,6 +1,7 @@
 #include "files/SettingsFile.h"
 
 #include "IniText.h"
+#include "Translate.h"
 
 namespace qavix {
 
@@ -21,8 +22,9 @@ std::string SettingsFile::problemText() const {
     const std::string named = m_path + ": ";
     const std::string reason =
         m_problem.compare(0, named.size(), named) == 0 ? m_problem.substr(named.size()) : m_problem;
-    return "Qavix.ini を読み込めないため、既定の設定で動作しています（" + ini::printable(reason) +
-           "）。設定を保存すると、このファイルは置き換えられます。";
+    return i18n::fill(QX_("Qavix.ini を読み込めないため、既定の設定で動作しています（%1）。"
+                          "設定を保存すると、このファイルは置き換えられます。"),
+                      {ini::printable(reason)});
 }
 
 bool SettingsFile::save() const {

@@ -2,6 +2,7 @@
 
 #include "IniText.h"
 #include "ShiftJis.h"
+#include "Translate.h"
 
 namespace qavix::textfile {
 
@@ -68,7 +69,8 @@ fileio::WriteResult writeText(const std::string& path, std::string_view text) {
     const EncodedText encoded = encodeText(text);
     if (!encoded.ok) {
         fileio::WriteResult refused;
-        refused.error = path + ": the text holds characters that Shift-JIS cannot store";
+        refused.error =
+            i18n::fill(QX_("%1: Shift-JIS で保存できない文字がテキストにあります"), {path});
         return refused;
     }
     return fileio::writeFileAtomic(path, encoded.bytes);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "Translate.h"
+
 namespace qavix {
 
 namespace {
@@ -36,13 +38,13 @@ std::string userDataFolder() {
 
 bool enterFolder(const std::string& folder, std::string& error) {
     if (folder.empty()) {
-        error = "HOME is not set";
+        error = QX_("環境変数 HOME が設定されていません");
         return false;
     }
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) {
-        error = folder + ": " + ec.message();
+        error = i18n::fill(QX_("%1: %2"), {folder, ec.message()});
         return false;
     }
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all,

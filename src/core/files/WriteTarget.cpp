@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "Translate.h"
+
 namespace qavix::fileio {
 
 namespace {
@@ -38,6 +40,11 @@ bool mayFollow(const struct stat& folder, const struct stat& link) {
     return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
 }
 
+// A step of the path on the way to the target's folder failed.
+std::string folderProblem(const std::string& path, const std::string& folder, int error) {
+    return i18n::fill(QX_("%1: フォルダ %2: %3"), {path, folder, std::strerror(error)});
+}
+
 std::string shownFolder(const fs::path& folder) {
     return folder.empty() ? std::string(".") : folder.string();
 }
@@ -63,11 +70,11 @@ bool WriteTarget::fail(const std::string& message, int error) {
 void WriteTarget::resolve() {
     const std::string path = m_shown;
     if (path.empty()) {
-        fail("no file name");
+        fail(QX_("ファイル名がありません"));
         return;
     }
     if (path.back() == '/') {
-        fail(path + ": names a folder, not a file");
+        fail(i18n::fill(QX_("%1: ファイルではなくフォルダを指しています"), {path}));
         return;
     }
     std::vector<std::string> pending = partsReversed(path);
@@ -78,7 +85,7 @@ void WriteTarget::resolve() {
     int links = 0;
     while (!pending.empty()) {
         if (m_folder.get() < 0) {
-            fail(path + ": its folder " + shownFolder(walked) + ": " + std::strerror(errno), errno);
+            fail(folderProblem(path, shownFolder(walked), errno), errno);
             return;
         }
         const std::string part = pending.back();
@@ -91,20 +98,19 @@ void WriteTarget::resolve() {
                 m_name = part;
                 break;
             }
-            fail(path + ": its folder " + shownFolder(walked / part) + ": " + std::strerror(error),
-                 error);
+            fail(folderProblem(path, shownFolder(walked / part), error), error);
             return;
         }
         if (S_ISLNK(info.st_mode)) {
             struct stat folder {};
             if (++links > kMaxSymbolicLinks || ::fstat(m_folder.get(), &folder) != 0) {
-                fail(path + ": " + std::strerror(ELOOP), ELOOP);
+                fail(i18n::fill(QX_("%1: %2"), {path, std::strerror(ELOOP)}), ELOOP);
                 return;
             }
             if (!mayFollow(folder, info)) {
-                fail(path + ": " + (walked / part).string() +
-                         " is a symbolic link of another user in a folder that everyone may "
-                         "write; it is not followed",
+                fail(i18n::fill(QX_("%1: %2 は誰でも書き込めるフォルダにある他のユーザーのシンボ"
+                                    "リックリンクなので、たどりません"),
+                                {path, (walked / part).string()}),
                      EACCES);
                 return;
             }
@@ -112,7 +118,7 @@ void WriteTarget::resolve() {
             const ssize_t n = ::readlinkat(m_folder.get(), part.c_str(), target, sizeof target);
             if (n <= 0 || static_cast<size_t>(n) >= sizeof target) {
                 const int error = n < 0 ? errno : ENAMETOOLONG;
-                fail(path + ": " + std::strerror(error), error);
+                fail(i18n::fill(QX_("%1: %2"), {path, std::strerror(error)}), error);
                 return;
             }
             const std::string text(target, static_cast<size_t>(n));
@@ -124,7 +130,7 @@ void WriteTarget::resolve() {
                 walked = "/";
             }
             if (pending.empty()) {  // a link to "/"
-                fail(path + ": is a folder", EISDIR);
+                fail(i18n::fill(QX_("%1: フォルダです"), {path}), EISDIR);
                 return;
             }
             followed = true;
@@ -135,7 +141,8 @@ void WriteTarget::resolve() {
             break;
         }
         if (!S_ISDIR(info.st_mode)) {
-            fail(path + ": " + shownFolder(walked / part) + " is not a folder", ENOTDIR);
+            fail(i18n::fill(QX_("%1: %2 はフォルダではありません"), {path, shownFolder(walked / part)}),
+                 ENOTDIR);
             return;
         }
         // Opened without following: a folder swapped for a link meanwhile is not entered.
@@ -144,7 +151,7 @@ void WriteTarget::resolve() {
         walked /= part;
     }
     if (m_name.empty()) {  // "/" itself
-        fail(path + ": is a folder", EISDIR);
+        fail(i18n::fill(QX_("%1: フォルダです"), {path}), EISDIR);
         return;
     }
     m_folderShown = shownFolder(walked);
@@ -162,17 +169,18 @@ WriteResult WriteTarget::check() const {
     struct stat existing {};
     if (::fstatat(m_folder.get(), m_name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(existing.st_mode)) {
-            result.error = m_shown + ": is a folder";
+            result.error = i18n::fill(QX_("%1: フォルダです"), {m_shown});
             result.errorNumber = EISDIR;
             return result;
         }
         if (!S_ISREG(existing.st_mode)) {
-            result.error = m_shown + ": is not a regular file (a device, FIFO or socket)";
+            result.error = i18n::fill(
+                QX_("%1: 通常のファイルではありません（デバイス、FIFO またはソケット）"), {m_shown});
             return result;
         }
         if ((existing.st_mode & 0222) == 0 ||
             ::faccessat(m_folder.get(), m_name.c_str(), W_OK, 0) != 0) {
-            result.error = m_shown + ": the file is read-only";
+            result.error = i18n::fill(QX_("%1: 読み取り専用のファイルです"), {m_shown});
             result.errorNumber = EACCES;
             return result;
         }
@@ -182,7 +190,7 @@ WriteResult WriteTarget::check() const {
     // controller) whose result would then be lost.
     if (::faccessat(m_folder.get(), ".", W_OK | X_OK, 0) != 0) {
         const int error = errno;
-        result.error = m_shown + ": its folder " + m_folderShown + ": " + std::strerror(error);
+        result.error = folderProblem(m_shown, m_folderShown, error);
         result.errorNumber = error;
         return result;
     }

@@ -16,6 +16,13 @@ const char* translatePlural(const char* singular, const char* plural, unsigned l
     return dngettext(kTextDomain, singular, plural, count);
 }
 
+const char* translateInContext(const char* context, const char* text) {
+    // The catalogue's key of a text in a context, as msgfmt writes it.
+    const std::string key = std::string(context) + '\004' + text;
+    const char* found = dgettext(kTextDomain, key.c_str());
+    return found == key.c_str() ? text : found;
+}
+
 std::string fill(std::string_view pattern, std::initializer_list<std::string_view> values) {
     std::string out;
     out.reserve(pattern.size());

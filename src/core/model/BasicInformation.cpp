@@ -1,5 +1,6 @@
 #include "model/BasicInformation.h"
 
+#include "Translate.h"
 #include "model/ResponseTimes.h"
 #include "model/SerialNumber.h"
 
@@ -23,14 +24,14 @@ BasicInformation basicInformation(const SettingsData& set) {
 std::vector<std::pair<std::string, std::string>> basicInformationItems(
     const BasicInformation& info) {
     return {
-        {"形式", info.type},
-        {"バージョン", info.version},
-        {"ＩＤ", info.id},
-        {"シリアルNo.", info.serial},
-        {"接続センサ数", info.sensors},
-        {"P-I/O 応答時間", info.pioResponse},
-        {"OUT1応答時間", info.out1Response},
-        {"OUT2,3応答時間", info.out23Response},
+        {QX_("形式"), info.type},
+        {QX_("バージョン"), info.version},
+        {QX_("ＩＤ"), info.id},
+        {QX_("シリアルNo."), info.serial},
+        {QX_("接続センサ数"), info.sensors},
+        {QX_("P-I/O 応答時間"), info.pioResponse},
+        {QX_("OUT1応答時間"), info.out1Response},
+        {QX_("OUT2,3応答時間"), info.out23Response},
     };
 }
 

@@ -119,7 +119,8 @@ DecodeResult decodeBankImage(int start, std::string_view text, SettingsData& set
 DecodeResult applyOffline(int putCode, int channel, int start, std::string_view text,
                           SettingsData& set);
 
-// The pitch text of a TYPE_2 value (its low four bits).
+// The pitch text of a TYPE_2 value (its low four bits); "無効" as written for a value that is
+// no pitch (the manifest keeps it so; a screen shows it through i18n::translate).
 std::string pitchText(int32_t type2);
 
 }  // namespace codec

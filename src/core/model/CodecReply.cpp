@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "Translate.h"
 #include "model/Codec.h"
 #include "model/CodecDetail.h"
 #include "model/ControllerCodes.h"
@@ -257,7 +258,7 @@ std::string pitchText(int32_t type2) {
         case 5:
             return "60mm";
         default:
-            return "無効";
+            return N_("無効");
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "Translate.h"
 #include "model/HexText.h"
 
 namespace qavix {
@@ -19,10 +20,10 @@ struct ErrorRange {
     ErrorKind kind;
 };
 
-constexpr const char* kSensorCircuit = "センサ内部回路異常";
-constexpr const char* kWiring = "配線異常";
-constexpr const char* kCommunication = "通信エラー";
-constexpr const char* kUnidentified = "原因不明エラー";
+constexpr const char* kSensorCircuit = N_("センサ内部回路異常");
+constexpr const char* kWiring = N_("配線異常");
+constexpr const char* kCommunication = N_("通信エラー");
+constexpr const char* kUnidentified = N_("原因不明エラー");
 
 constexpr ErrorRange kErrorTable[] = {
     {32, 37, kSensorCircuit, ErrorKind::Dealer},
@@ -32,54 +33,55 @@ constexpr ErrorRange kErrorTable[] = {
     {57, 58, kSensorCircuit, ErrorKind::Dealer},
     {65, 66, kWiring, ErrorKind::Installation},
     {96, 113, kSensorCircuit, ErrorKind::Dealer},
-    {160, 160, "直列連結相手が異常", ErrorKind::Installation},
-    {161, 161, "相手センサの形式が異常", ErrorKind::Installation},
-    {162, 162, "相互干渉エラー", ErrorKind::Installation},
-    {163, 163, "外部リレーモニタエラー", ErrorKind::Dealer},
-    {164, 165, "直列連結相手が異常", ErrorKind::Installation},
+    {160, 160, N_("直列連結相手が異常"), ErrorKind::Installation},
+    {161, 161, N_("相手センサの形式が異常"), ErrorKind::Installation},
+    {162, 162, N_("相互干渉エラー"), ErrorKind::Installation},
+    {163, 163, N_("外部リレーモニタエラー"), ErrorKind::Dealer},
+    {164, 165, N_("直列連結相手が異常"), ErrorKind::Installation},
     {166, 166, kSensorCircuit, ErrorKind::Dealer},
     {167, 167, kCommunication, ErrorKind::Installation},
     {168, 168, kWiring, ErrorKind::Dealer},
-    {169, 169, "センサ設定異常", ErrorKind::Dealer},
-    {170, 170, "インターロック配線ミス", ErrorKind::Dealer},
-    {171, 171, "センサ内部処理エラー", ErrorKind::Dealer},
+    {169, 169, N_("センサ設定異常"), ErrorKind::Dealer},
+    {170, 170, N_("インターロック配線ミス"), ErrorKind::Dealer},
+    {171, 171, N_("センサ内部処理エラー"), ErrorKind::Dealer},
     {192, 194, kCommunication, ErrorKind::Dealer},
-    {195, 196, "SW変更", ErrorKind::Installation},
-    {197, 197, "接続センサ形式異常", ErrorKind::Installation},
-    {198, 198, "センサ接続異常", ErrorKind::Installation},
-    {199, 199, "コントローラ内部異常", ErrorKind::Dealer},
-    {200, 200, "P-I/O機能割当エラー", ErrorKind::Setting},
-    {201, 201, "P-I/O Invertエラー", ErrorKind::Setting},
-    {202, 202, "グループ光軸範囲エラー", ErrorKind::Setting},
-    {203, 203, "パラレル判定エラー", ErrorKind::Setting},
-    {204, 204, "光軸毎総合エラー", ErrorKind::Setting},
-    {205, 205, "バッテリーロー", ErrorKind::Dealer},
-    {206, 206, "ティーチ端子機能設定エラー", ErrorKind::Setting},
-    {207, 207, "Bank端子機能設定エラー", ErrorKind::Setting},
-    {208, 208, "Bank メモリエラー", ErrorKind::Dealer},
-    {209, 209, "Bank設定値-反映先エラー", ErrorKind::Setting},
-    {210, 210, "Bank No.選択エラー", ErrorKind::Setting},
-    {211, 211, "センサ接続異常", ErrorKind::Installation},
-    {212, 212, "しきい値設定異常", ErrorKind::Setting},
+    {195, 196, N_("SW変更"), ErrorKind::Installation},
+    {197, 197, N_("接続センサ形式異常"), ErrorKind::Installation},
+    {198, 198, N_("センサ接続異常"), ErrorKind::Installation},
+    {199, 199, N_("コントローラ内部異常"), ErrorKind::Dealer},
+    {200, 200, N_("P-I/O機能割当エラー"), ErrorKind::Setting},
+    {201, 201, N_("P-I/O Invertエラー"), ErrorKind::Setting},
+    {202, 202, N_("グループ光軸範囲エラー"), ErrorKind::Setting},
+    {203, 203, N_("パラレル判定エラー"), ErrorKind::Setting},
+    {204, 204, N_("光軸毎総合エラー"), ErrorKind::Setting},
+    {205, 205, N_("バッテリーロー"), ErrorKind::Dealer},
+    {206, 206, N_("ティーチ端子機能設定エラー"), ErrorKind::Setting},
+    {207, 207, N_("Bank端子機能設定エラー"), ErrorKind::Setting},
+    {208, 208, N_("Bank メモリエラー"), ErrorKind::Dealer},
+    {209, 209, N_("Bank設定値-反映先エラー"), ErrorKind::Setting},
+    {210, 210, N_("Bank No.選択エラー"), ErrorKind::Setting},
+    {211, 211, N_("センサ接続異常"), ErrorKind::Installation},
+    {212, 212, N_("しきい値設定異常"), ErrorKind::Setting},
 };
 
-constexpr const char* kDealerFormat =
-    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%02X　%s　\n"
-    "販売店までお問い合わせください。\nQavixを終了します。\n";
-constexpr const char* kInstallationFormat =
-    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%02X　%s　\n"
-    "エリアスキャナの設置状態を確認してください。\nQavixを終了します。\n";
-constexpr const char* kSettingFormat =
-    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%02X　%s　設定値エラー\n"
-    "設定の修正を行って下さい\n";
-constexpr const char* kUnidentifiedFormat =
-    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%02X　　　　原因不明エラー\n"
-    "営業担当へお問い合わせください。\nQavixを終了します。\n";
+// %1 the error number in two hexadecimal digits, %2 the error's text.
+constexpr const char* kDealerFormat = N_(
+    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　\n"
+    "販売店までお問い合わせください。\nQavixを終了します。\n");
+constexpr const char* kInstallationFormat = N_(
+    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　\n"
+    "エリアスキャナの設置状態を確認してください。\nQavixを終了します。\n");
+constexpr const char* kSettingFormat = N_(
+    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　設定値エラー\n"
+    "設定の修正を行って下さい\n");
+constexpr const char* kUnidentifiedFormat = N_(
+    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　　　　原因不明エラー\n"
+    "営業担当へお問い合わせください。\nQavixを終了します。\n");
 
-std::string format(const char* fmt, int number, const char* text) {
-    char buf[512];
-    std::snprintf(buf, sizeof buf, fmt, static_cast<unsigned>(number), text);
-    return buf;
+std::string format(const char* pattern, int number, const char* text) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(number));
+    return i18n::fill(i18n::translate(pattern), {hex, i18n::translate(text)});
 }
 
 const ErrorRange* findError(int number) {
@@ -117,7 +119,7 @@ ControllerError evaluateControllerError(int number) {
             break;
         case ErrorKind::Setting:
             e.message = format(kSettingFormat, number, r->text);
-            e.statusText = r->text;
+            e.statusText = i18n::translate(r->text);
             break;
         case ErrorKind::Unidentified:
             break;

@@ -21,9 +21,11 @@ enum class ErrorKind : int {
 struct ControllerError {
     int number = 0;
     ErrorKind kind = ErrorKind::Unidentified;
-    std::string message;
-    std::string statusText;  // the short text, for setting errors only
-    std::string text;        // the short text the message names, for every error
+    std::string message;     // in the language of the texts
+    std::string statusText;  // the short text, for setting errors only; translated
+    // The short text the message names, for every error, as written (Japanese): what the
+    // monitor publishes; shown through i18n::translate.
+    std::string text;
 };
 
 // The error block (code::kReadErrorLog) is read with this time-out, once, without retries.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Translate.h"
 #include "model/ClockText.h"
 #include "model/HexText.h"
 #include "model/SerialNumber.h"
@@ -20,11 +21,11 @@ struct CodeRange {
     const char* text;
 };
 
-constexpr const char* kSensorCircuit = "センサ内部回路異常";
-constexpr const char* kWiring = "配線異常";
-constexpr const char* kSeriesPartner = "直列連結相手が異常";
-constexpr const char* kCommunication = "通信エラー";
-constexpr const char* kSetting = "設定エラー";
+constexpr const char* kSensorCircuit = N_("センサ内部回路異常");
+constexpr const char* kWiring = N_("配線異常");
+constexpr const char* kSeriesPartner = N_("直列連結相手が異常");
+constexpr const char* kCommunication = N_("通信エラー");
+constexpr const char* kSetting = N_("設定エラー");
 
 constexpr CodeRange kCodeTable[] = {
     {0x20, 0x34, kSensorCircuit},
@@ -33,30 +34,30 @@ constexpr CodeRange kCodeTable[] = {
     {0x41, 0x42, kWiring},
     {0x60, 0x71, kSensorCircuit},
     {0xA0, 0xA0, kSeriesPartner},
-    {0xA1, 0xA1, "相手センサの形式が異常"},
-    {0xA2, 0xA2, "相互干渉エラー"},
-    {0xA3, 0xA3, "外部リレーモニタエラー"},
+    {0xA1, 0xA1, N_("相手センサの形式が異常")},
+    {0xA2, 0xA2, N_("相互干渉エラー")},
+    {0xA3, 0xA3, N_("外部リレーモニタエラー")},
     {0xA4, 0xA5, kSeriesPartner},
     {0xA6, 0xA6, kSensorCircuit},
     {0xA7, 0xA7, kCommunication},
     {0xA8, 0xA8, kWiring},
-    {0xA9, 0xA9, "センサ設定異常"},
+    {0xA9, 0xA9, N_("センサ設定異常")},
     {0xAA, 0xAA, kWiring},
-    {0xAB, 0xAB, "センサ内部処理エラー"},
+    {0xAB, 0xAB, N_("センサ内部処理エラー")},
     {0xC0, 0xC2, kCommunication},
-    {0xC3, 0xC4, "SW変更"},
-    {0xC5, 0xC5, "接続センサ形式異常"},
-    {0xC6, 0xC6, "センサ接続異常"},
-    {0xC7, 0xC7, "コントローラ内部異常"},
+    {0xC3, 0xC4, N_("SW変更")},
+    {0xC5, 0xC5, N_("接続センサ形式異常")},
+    {0xC6, 0xC6, N_("センサ接続異常")},
+    {0xC7, 0xC7, N_("コントローラ内部異常")},
     {0xC8, 0xCC, kSetting},
-    {0xCD, 0xCD, "バッテリーロー"},
+    {0xCD, 0xCD, N_("バッテリーロー")},
     {0xCE, 0xCE, kSetting},
-    {0xCF, 0xCF, "Bank 設定エラー"},
-    {0xD0, 0xD0, "Bank メモリエラー"},
-    {0xD1, 0xD1, "Bank 設定値エラー"},
-    {0xD2, 0xD2, "Bank No.設定エラー"},
-    {0xD3, 0xD3, "センサ接続異常"},
-    {0xD4, 0xD4, "しきい値設定エラー"},
+    {0xCF, 0xCF, N_("Bank 設定エラー")},
+    {0xD0, 0xD0, N_("Bank メモリエラー")},
+    {0xD1, 0xD1, N_("Bank 設定値エラー")},
+    {0xD2, 0xD2, N_("Bank No.設定エラー")},
+    {0xD3, 0xD3, N_("センサ接続異常")},
+    {0xD4, 0xD4, N_("しきい値設定エラー")},
 };
 
 bool isUtf8Codeset(const char* codeset) {

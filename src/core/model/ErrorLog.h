@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "Translate.h"
 #include "model/ControllerCodes.h"
 #include "model/DeviceData.h"
 
@@ -12,10 +13,10 @@ namespace qavix {
 
 constexpr const char* kNoValue = "---";
 
-// A request of the history failed.
-constexpr const char* kErrorLogReadFailed = "コントローラ読込みできません";
-// The CSV file (or any file a page saves) cannot be written.
-constexpr const char* kCsvOpenFailed = "ファイル,オープンできません";
+// A request of the history failed (shown through i18n::translate).
+constexpr const char* kErrorLogReadFailed = N_("コントローラ読込みできません");
+// The CSV file (or any file a page saves) cannot be written (shown through i18n::translate).
+constexpr const char* kCsvOpenFailed = N_("ファイル,オープンできません");
 
 // Weekday abbreviations, Sunday first.
 using WeekdayNames = std::array<std::string, 7>;
@@ -28,7 +29,9 @@ WeekdayNames systemWeekdays();
 // The same for the locale `name`.
 WeekdayNames weekdaysOfLocale(const char* name);
 
-// The text of an error code, "---" for codes the controller does not document.
+// The text of an error code, "---" for codes the controller does not document; as written
+// (Japanese), for the CSV file and the monitor's payloads: a screen shows it through
+// i18n::translate.
 std::string errorLogText(int code);
 // The code of an entry's error code text; -1 when it is not hexadecimal.
 int parseErrorCode(std::string_view codeText);
@@ -37,7 +40,7 @@ struct ErrorLogRow {
     std::string number;  // "1".."20"
     std::string date;    // "02/12/05 木 13:04:59" or "---"
     std::string code;
-    std::string text;
+    std::string text;  // errorLogText: as written, translated where it is shown
     std::string serial;
 };
 

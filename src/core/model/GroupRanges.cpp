@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "Translate.h"
+
 namespace qavix {
 
 namespace {
 
-constexpr char kRangeMessage[] = "範囲指定が異常です\n\n";
+constexpr const char* kRangeMessage = N_("範囲指定が異常です\n\n");
 
 GroupEnd endOf(const std::array<int32_t, kGroupTableSize>& table, size_t group) {
     GroupEnd end;
@@ -77,11 +79,14 @@ std::vector<int> invalidGroups(const GroupTable& table,
 }
 
 std::string groupRangeMessage(const std::vector<int>& invalid) {
-    std::string text = kRangeMessage;
+    std::string text = i18n::translate(kRangeMessage);
     for (size_t i = 0; i < invalid.size(); ++i) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, i == 0 ? "Ｇｒ.%02d" : "，Ｇｒ.%02d", invalid[i]);
-        text += buf;
+        char number[16];
+        std::snprintf(number, sizeof number, "%02d", invalid[i]);
+        if (i > 0) {
+            text += QX_("，");
+        }
+        text += i18n::fill(QX_("Ｇｒ.%1"), {number});
     }
     return text;
 }

@@ -6,13 +6,15 @@
 #include <string_view>
 #include <vector>
 
+#include "Translate.h"
 #include "model/Codec.h"
 #include "model/PageRequests.h"
 
 namespace qavix {
 
 constexpr int kIdMaxLength = 6;
-constexpr const char* kIdOutOfRangeMessage = "有効なIDの範囲を超えています。";
+// Shown through i18n::translate.
+constexpr const char* kIdOutOfRangeMessage = N_("有効なIDの範囲を超えています。");
 
 // Every character is a hexadecimal digit; the empty text is valid (it writes as 000000).
 bool isValidIdText(std::string_view text);

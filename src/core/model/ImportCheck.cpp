@@ -196,9 +196,7 @@ std::optional<std::string> findOutOfRangeField(const SettingsData& set) {
 }
 
 std::string importAbnormalMessage(const std::string& fieldName) {
-    std::string message = kImportAbnormalFormat;
-    const size_t at = message.find("%s");
-    return message.replace(at, 2, fieldName);
+    return i18n::fill(i18n::translate(kImportAbnormalFormat), {fieldName});
 }
 
 }  // namespace qavix

@@ -4,13 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "Translate.h"
 #include "model/DeviceData.h"
 
 namespace qavix {
 
-// The message shown for a set that fails the check; "%s" is the failing field's name.
+// The message shown for a set that fails the check; "%1" is the failing field's name.
 constexpr const char* kImportAbnormalFormat =
-    "インポートしたデータが異常です。\nファイルの内容を確認して下さい。\n（%s）";
+    N_("インポートしたデータが異常です。\nファイルの内容を確認して下さい。\n（%1）");
 
 constexpr const char* kJointNumField = "JOINT_NUM";
 
@@ -19,7 +20,7 @@ constexpr const char* kJointNumField = "JOINT_NUM";
 // All three sensors are examined whatever the joint number.
 std::optional<std::string> findOutOfRangeField(const SettingsData& set);
 
-// kImportAbnormalFormat with `fieldName` put in.
+// kImportAbnormalFormat, translated, with `fieldName` put in.
 std::string importAbnormalMessage(const std::string& fieldName);
 
 }  // namespace qavix

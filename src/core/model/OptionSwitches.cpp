@@ -1,5 +1,7 @@
 #include "model/OptionSwitches.h"
 
+#include "Translate.h"
+
 namespace qavix {
 
 namespace {
@@ -7,11 +9,11 @@ namespace {
 // Ticking the overall judgement or the parallel outputs on selects the separate
 // arrangement (value 2) of their pages.
 constexpr std::array<OptionSwitch, kOptionSwitchCount> kSwitches = {{
-    {"Fix Blanking Teach 機能", code::kPutTchCnf, 0x11, &GeneralBlock::tchCnf},
-    {"Bank　機能", code::kPutBankFunction, 0x10, &GeneralBlock::bankFunction},
-    {"グループ判定", code::kPutGrpCnf, 0x02, &GeneralBlock::grpCnf},
-    {"総合ON/OFF判定", code::kPutAllOnOffCnf, 0x02, &GeneralBlock::allOnOffCnf},
-    {"パラレル出力", code::kPutParaCnf, 0x02, &GeneralBlock::paraCnf},
+    {N_("Fix Blanking Teach 機能"), code::kPutTchCnf, 0x11, &GeneralBlock::tchCnf},
+    {N_("Bank　機能"), code::kPutBankFunction, 0x10, &GeneralBlock::bankFunction},
+    {N_("グループ判定"), code::kPutGrpCnf, 0x02, &GeneralBlock::grpCnf},
+    {N_("総合ON/OFF判定"), code::kPutAllOnOffCnf, 0x02, &GeneralBlock::allOnOffCnf},
+    {N_("パラレル出力"), code::kPutParaCnf, 0x02, &GeneralBlock::paraCnf},
 }};
 
 }  // namespace

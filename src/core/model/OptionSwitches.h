@@ -24,7 +24,7 @@ enum OptionSwitchIndex : int {
 };
 
 struct OptionSwitch {
-    const char* label;
+    const char* label;  // marked for translation: shown through i18n::translate
     int putCode;
     int32_t onValue;  // written when ticked; 0 when cleared
     int32_t GeneralBlock::*field;

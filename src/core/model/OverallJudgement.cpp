@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <numeric>
+
+#include "Translate.h"
 
 namespace qavix {
 
@@ -28,29 +29,42 @@ std::optional<int32_t> digitValue(const std::string& text) {
     return static_cast<int32_t>(value);
 }
 
-std::string boxName(BeamJudgement kind, int channel, bool together) {
-    char prefix[8];
-    if (together) {
-        std::snprintf(prefix, sizeof prefix, "総合");
-    } else {
-        std::snprintf(prefix, sizeof prefix, "CH%d", channel + 1);
-    }
-    return std::string(prefix) + (kind == BeamJudgement::Blocked ? "遮光" : "入光") +
-           "光軸数の値が";
+// The box a message names: "総合" when the sensors are judged together, else its sensor.
+std::string boxPlace(int channel, bool together) {
+    return together ? std::string(QX_("総合")) : "CH" + std::to_string(channel + 1);
 }
+
+// Which of the box's values is wrong, the whole sentence per kind so that each language can
+// put the words in its own order: %1 the box's place.
+struct BoxMessages {
+    const char* invalid;
+    const char* tooLarge;
+    const char* tooSmall;
+};
+
+constexpr BoxMessages kBlockedMessages = {
+    N_("%1遮光光軸数の値が無効です"),
+    N_("%1遮光光軸数の値が大きすぎます"),
+    N_("%1遮光光軸数の値が小さすぎます。\n1 以上の値を入力してください"),
+};
+constexpr BoxMessages kIncidentMessages = {
+    N_("%1入光光軸数の値が無効です"),
+    N_("%1入光光軸数の値が大きすぎます"),
+    N_("%1入光光軸数の値が小さすぎます。\n1 以上の値を入力してください"),
+};
 
 }  // namespace
 
 const char* arrangementText(int32_t value) {
     switch (value) {
         case kArrangementOff:
-            return "無効";
+            return QX_("無効");
         case kArrangementTogether:
-            return "センサ一括処理";
+            return QX_("センサ一括処理");
         case kArrangementSeparate:
-            return "センサ個別処理";
+            return QX_("センサ個別処理");
         default:
-            return "該当無";
+            return QX_("該当無");
     }
 }
 
@@ -89,16 +103,18 @@ std::optional<std::string> checkOverallBox(BeamJudgement kind, int channel, cons
     if (channel == 0 && (together || validatingChange)) {
         limit = std::accumulate(beams.begin(), beams.end(), 0);
     }
-    const std::string name = boxName(kind, channel, together && channel == 0);
+    const std::string place = boxPlace(channel, together && channel == 0);
+    const BoxMessages& messages =
+        kind == BeamJudgement::Blocked ? kBlockedMessages : kIncidentMessages;
     const std::optional<int32_t> value = digitValue(text);
     if (!value) {
-        return name + "無効です";
+        return i18n::fill(i18n::translate(messages.invalid), {place});
     }
     if (*value > limit) {
-        return name + "大きすぎます";
+        return i18n::fill(i18n::translate(messages.tooLarge), {place});
     }
     if (*value < 1) {
-        return name + "小さすぎます。\n1 以上の値を入力してください";
+        return i18n::fill(i18n::translate(messages.tooSmall), {place});
     }
     return std::nullopt;
 }

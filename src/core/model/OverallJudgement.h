@@ -21,7 +21,7 @@ enum Arrangement : int32_t {
     kArrangementTogether = 1,
     kArrangementSeparate = 2,
 };
-// "無効", "センサ一括処理", "センサ個別処理"; "該当無" for any other value.
+// "無効", "センサ一括処理", "センサ個別処理"; "該当無" for any other value; translated.
 const char* arrangementText(int32_t value);
 
 // The arrangement drop-down of the page: index 0 together, 1 separate.

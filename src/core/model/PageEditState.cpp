@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Translate.h"
+
 namespace qavix {
 
 namespace {
@@ -23,7 +25,7 @@ void setPageEdited(WorkingSet& working, int flag, bool on) {
 }
 
 const char* writeButtonText(int selectedSet) {
-    return selectedSet >= 1 && selectedSet <= kBankCount ? "適用" : "書込み";
+    return selectedSet >= 1 && selectedSet <= kBankCount ? QX_("適用") : QX_("書込み");
 }
 
 PageEditState::PageEditState(int editedFlag, int fieldCount)

@@ -42,7 +42,8 @@ struct CommandButtons {
     }
 };
 
-// The write button reads "適用" while a bank is the selected set.
+// The write button reads "適用" while a bank is the selected set ("書込み" otherwise);
+// translated.
 const char* writeButtonText(int selectedSet);
 
 class PageEditState {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Translate.h"
 #include "model/OverallJudgement.h"
 
 namespace qavix {
@@ -35,11 +36,11 @@ bool parallelTargetOf(int32_t code, ParallelTarget& target) {
 std::string parallelTargetName(int32_t code) {
     ParallelTarget t;
     if (!parallelTargetOf(code, t)) {
-        return "該当無";
+        return QX_("該当無");
     }
     return "CH" + std::to_string(t.sensor + 1) + "  " +
-           kParallelStateNames[static_cast<size_t>(t.state)] + "  " +
-           kParallelModeNames[static_cast<size_t>(t.mode)];
+           i18n::translate(kParallelStateNames[static_cast<size_t>(t.state)]) + "  " +
+           i18n::translate(kParallelModeNames[static_cast<size_t>(t.mode)]);
 }
 
 ParallelOutputChoice parallelOutputChoice(int32_t code, int32_t format, int jointNum) {

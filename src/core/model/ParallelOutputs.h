@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Translate.h"
 #include "model/Codec.h"
 #include "model/DeviceData.h"
 #include "model/PageRequests.h"
@@ -17,11 +18,12 @@ namespace qavix {
 
 constexpr int kParallelOutputCount = 2;
 
-// List entries of the page, in the order of their indexes in the code.
-inline constexpr std::array<const char*, 3> kParallelModeNames = {"最上位光軸番号",
-                                                                  "最下位光軸番号", "総光軸数"};
-inline constexpr std::array<const char*, 2> kParallelStateNames = {"遮光", "入光"};
-inline constexpr std::array<const char*, 2> kParallelFormatNames = {"バイナリ", "BCD"};
+// List entries of the page, in the order of their indexes in the code; shown through
+// i18n::translate.
+inline constexpr std::array<const char*, 3> kParallelModeNames = {
+    N_("最上位光軸番号"), N_("最下位光軸番号"), N_("総光軸数")};
+inline constexpr std::array<const char*, 2> kParallelStateNames = {N_("遮光"), N_("入光")};
+inline constexpr std::array<const char*, 2> kParallelFormatNames = {N_("バイナリ"), "BCD"};
 
 struct ParallelTarget {
     int sensor = 0;  // 0..2 for CH1..CH3

@@ -1,5 +1,6 @@
 #include "model/PioFunctions.h"
 
+#include "Translate.h"
 #include "model/HexText.h"
 
 #include <algorithm>
@@ -15,56 +16,55 @@ namespace {
 constexpr size_t kCodeLength = 4;
 constexpr int kLastGroupWithPadding = 9;  // one-digit group numbers keep their column
 
+// The names line up in the report's fixed-pitch columns; a translation keeps the columns
+// of its own names (the report test holds it to that).
 constexpr std::array<const char*, 6> kOverallNames = {
-    "総合ON/OFF出力 遮光  CH1", "総合ON/OFF出力 入光  CH1", "総合ON/OFF出力 遮光  CH2",
-    "総合ON/OFF出力 入光  CH2", "総合ON/OFF出力 遮光  CH3", "総合ON/OFF出力 入光  CH3",
+    N_("総合ON/OFF出力 遮光  CH1"), N_("総合ON/OFF出力 入光  CH1"), N_("総合ON/OFF出力 遮光  CH2"),
+    N_("総合ON/OFF出力 入光  CH2"), N_("総合ON/OFF出力 遮光  CH3"), N_("総合ON/OFF出力 入光  CH3"),
 };
 
-const char* const kUnassigned = "未設定";
-const char* const kUnknown = "該当無";
+const char* const kUnassigned = N_("未設定");
+const char* const kUnknown = N_("該当無");
 
 std::string groupName(int index, bool incident) {
     const int group = index + 1;
-    const char* format = nullptr;
+    const char* pattern = nullptr;
     if (group <= kLastGroupWithPadding) {
-        format = incident ? "グループ%d   　 入光" : "グループ%d   　 遮光";
+        pattern = incident ? QX_("グループ%1   　 入光") : QX_("グループ%1   　 遮光");
     } else {
-        format = incident ? "グループ%d   　入光" : "グループ%d   　遮光";
+        pattern = incident ? QX_("グループ%1   　入光") : QX_("グループ%1   　遮光");
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, format, group);
-    return buf;
+    return i18n::fill(pattern, {std::to_string(group)});
 }
 
 std::string parallelName(int output, int bit) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "パラレル出力%d   －   %dbit", output, bit);
-    return buf;
+    return i18n::fill(QX_("パラレル出力%1   －   %2bit"),
+                      {std::to_string(output), std::to_string(bit)});
 }
 
 }  // namespace
 
 std::string pioFunctionName(std::string_view code) {
     if (code.empty()) {
-        return kUnassigned;
+        return i18n::translate(kUnassigned);
     }
     if (code.size() < kCodeLength) {
-        return kUnknown;
+        return i18n::translate(kUnknown);
     }
     const int lead = hex::readHex(code, 0, 1).value_or(-1);
     const int kind = hex::readDecimal(code, 2, 1).value_or(-1);
     const int index = hex::readHex(code, 3, 1).value_or(-1);
     if (lead == 0 || kind == kKindUnassigned) {
-        return kUnassigned;
+        return i18n::translate(kUnassigned);
     }
     if (lead < 0 || kind < 0 || index < 0) {
-        return kUnknown;
+        return i18n::translate(kUnknown);
     }
     switch (kind) {
         case kKindOverall:
-            return index < static_cast<int>(kOverallNames.size())
-                       ? kOverallNames[static_cast<size_t>(index)]
-                       : kUnknown;
+            return i18n::translate(index < static_cast<int>(kOverallNames.size())
+                                       ? kOverallNames[static_cast<size_t>(index)]
+                                       : kUnknown);
         case kKindGroupBlocked:
             return groupName(index, false);
         case kKindGroupIncident:
@@ -74,7 +74,7 @@ std::string pioFunctionName(std::string_view code) {
         case kKindParallel2:
             return parallelName(2, index);
         default:
-            return kUnknown;
+            return i18n::translate(kUnknown);
     }
 }
 
@@ -84,10 +84,10 @@ constexpr char kUnassignedCode[] = "8000";
 constexpr char kNoCode[] = "0000";
 
 constexpr std::array<const char*, kPioFunctionCount> kFunctionTexts = {
-    "未設定", "総合ON/OFF出力", "グループ", "パラレル出力 1", "パラレル出力 2",
+    N_("未設定"), N_("総合ON/OFF出力"), N_("グループ"), N_("パラレル出力 1"), N_("パラレル出力 2"),
 };
-constexpr std::array<const char*, 3> kJudgementTexts = {"-", "遮光", "入光"};
-constexpr std::array<const char*, 2> kInversionTexts = {"無効", "有効"};
+constexpr std::array<const char*, 3> kJudgementTexts = {"-", N_("遮光"), N_("入光")};
+constexpr std::array<const char*, 2> kInversionTexts = {N_("無効"), N_("有効")};
 
 int numberCount(int function) {
     switch (function) {
@@ -211,15 +211,15 @@ std::string pioPortName(int terminal) {
 }
 
 const char* pioFunctionText(int function) {
-    return function >= 0 && function < kPioFunctionCount
-               ? kFunctionTexts[static_cast<size_t>(function)]
-               : kFunctionTexts[kPioUnassigned];
+    return i18n::translate(function >= 0 && function < kPioFunctionCount
+                               ? kFunctionTexts[static_cast<size_t>(function)]
+                               : kFunctionTexts[kPioUnassigned]);
 }
 
 const char* pioJudgementText(int judgement) {
-    return judgement >= 0 && judgement < static_cast<int>(kJudgementTexts.size())
-               ? kJudgementTexts[static_cast<size_t>(judgement)]
-               : kJudgementTexts[kPioNoJudgement];
+    return i18n::translate(judgement >= 0 && judgement < static_cast<int>(kJudgementTexts.size())
+                               ? kJudgementTexts[static_cast<size_t>(judgement)]
+                               : kJudgementTexts[kPioNoJudgement]);
 }
 
 std::string pioNumberText(int function, int number) {
@@ -242,7 +242,7 @@ std::string pioNumberText(int function, int number) {
 }
 
 const char* pioInversionText(int inversion) {
-    return kInversionTexts[inversion == 1 ? 1 : 0];
+    return i18n::translate(kInversionTexts[inversion == 1 ? 1 : 0]);
 }
 
 std::vector<int> pioFunctionChoices(const GeneralBlock& general) {

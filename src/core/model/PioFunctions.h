@@ -84,7 +84,7 @@ PioAssignment pioFunctionDefaults(int function);
 // The page's table from the general block: codes of unknown kind read as unassigned.
 PioTable pioTableOf(const GeneralBlock& general);
 
-// Column texts.
+// Column texts, translated.
 std::string pioPortName(int terminal);  // "D00".."D15"
 const char* pioFunctionText(int function);
 const char* pioJudgementText(int judgement);

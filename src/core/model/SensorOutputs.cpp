@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "Translate.h"
+
 namespace qavix {
 
 namespace {
@@ -19,18 +21,18 @@ struct SensorOutput {
 // blanking-setting outputs follow it. The page lists the functions an operator sets on
 // site; the others are shown only by the report.
 constexpr std::array<SensorOutput, 12> kOutputs = {{
-    {0x01, "OUT1 同期出力", 0, "OUT1　同期出力"},
-    {0x02, "最端光軸出力", 4, "両端光軸遮光時出力"},
-    {0x03, "ロックアウト出力", 3, "ロックアウト時出力"},
-    {0x04, "光量診断出力", 2, "光量診断出力"},
-    {kDesignatedBeamOutput, "指定光軸出力", 6, "指定光軸出力"},
-    {0x06, "通電時間出力", kNotOffered, nullptr},
-    {0x07, "ブランキング出力", 5, "ブランキング出力"},
-    {0x08, "負荷開閉回数出力", kNotOffered, nullptr},
-    {0x0F, "OUT1 反転出力", 1, "OUT1　反転出力"},
-    {0x10, "テスト入力線出力", kNotOffered, nullptr},
-    {0x11, "テスト入力線反転出力", kNotOffered, nullptr},
-    {0x12, "ブランキング設定時出力", kNotOffered, nullptr},
+    {0x01, N_("OUT1 同期出力"), 0, N_("OUT1　同期出力")},
+    {0x02, N_("最端光軸出力"), 4, N_("両端光軸遮光時出力")},
+    {0x03, N_("ロックアウト出力"), 3, N_("ロックアウト時出力")},
+    {0x04, N_("光量診断出力"), 2, N_("光量診断出力")},
+    {kDesignatedBeamOutput, N_("指定光軸出力"), 6, N_("指定光軸出力")},
+    {0x06, N_("通電時間出力"), kNotOffered, nullptr},
+    {0x07, N_("ブランキング出力"), 5, N_("ブランキング出力")},
+    {0x08, N_("負荷開閉回数出力"), kNotOffered, nullptr},
+    {0x0F, N_("OUT1 反転出力"), 1, N_("OUT1　反転出力")},
+    {0x10, N_("テスト入力線出力"), kNotOffered, nullptr},
+    {0x11, N_("テスト入力線反転出力"), kNotOffered, nullptr},
+    {0x12, N_("ブランキング設定時出力"), kNotOffered, nullptr},
 }};
 
 std::vector<SensorOutputChoice> makeChoices() {
@@ -54,10 +56,10 @@ std::vector<SensorOutputChoice> makeChoices() {
 std::string sensorOutputName(int32_t code) {
     for (const SensorOutput& entry : kOutputs) {
         if (entry.code == code) {
-            return entry.reportName;
+            return i18n::translate(entry.reportName);
         }
     }
-    return "該当無";
+    return QX_("該当無");
 }
 
 const std::vector<SensorOutputChoice>& sensorOutputChoices() {

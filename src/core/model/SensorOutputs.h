@@ -10,11 +10,12 @@
 namespace qavix {
 
 // The name the settings report shows for an OUT2 or OUT3 code; unknown codes give "該当無".
+// Translated.
 std::string sensorOutputName(int32_t code);
 
 struct SensorOutputChoice {
     int32_t code;
-    const char* name;  // as the page's list shows it
+    const char* name;  // as the page's list shows it; shown through i18n::translate
 };
 // The functions the page offers, in list order.
 const std::vector<SensorOutputChoice>& sensorOutputChoices();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "Translate.h"
+
 namespace qavix::chart {
 
 namespace {
@@ -40,9 +42,9 @@ int32_t displayedLevel(int32_t level, bool ratioDisplay) {
 std::string tooltipText(int sensor, const std::string& beamLabel, int32_t value, int32_t on,
                         int32_t off, bool percentAxis) {
     const char* unit = percentAxis ? "%" : "";
-    return "光軸:CH" + std::to_string(sensor) + "-" + beamLabel + "\n " +
-           line("受光レベル ", value, unit) + line("ONしきい値 ", on, unit) +
-           line("OFFしきい値", off, unit);
+    return i18n::fill(QX_("光軸:CH%1-%2"), {std::to_string(sensor), beamLabel}) + "\n " +
+           line(QX_("受光レベル "), value, unit) + line(QX_("ONしきい値 "), on, unit) +
+           line(QX_("OFFしきい値"), off, unit);
 }
 
 ThresholdPair dragAbsolute(ThresholdPair now, int32_t targetOn, bool wholeSensor) {

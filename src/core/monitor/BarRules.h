@@ -21,7 +21,8 @@ BarState barState(int32_t value, int32_t on, int32_t off, bool blankedInForce);
 // saved), ratio levels as read.
 int32_t displayedLevel(int32_t level, bool ratioDisplay);
 
-// "光軸:CH1-5\n 受光レベル :  87%\n ..." with a "%" after each value on the percent axis.
+// "光軸:CH1-5\n 受光レベル :  87%\n ..." with a "%" after each value on the percent axis;
+// translated.
 std::string tooltipText(int sensor, const std::string& beamLabel, int32_t value, int32_t on,
                         int32_t off, bool percentAxis);
 

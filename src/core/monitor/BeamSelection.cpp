@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Translate.h"
+
 namespace qavix::beams {
 
 namespace {
@@ -237,18 +239,22 @@ std::vector<codec::PutRequest> writePuts(const SettingsData& set, BeamFlagTable 
 }
 
 ReturnTarget returnTarget(const std::string& title, bool listPage) {
-    if (contains(title, "総合ON/OFF判定")) {
+    // The title is in the language of the texts; Japanese is always recognised.
+    const auto names = [&title](const char* part) {
+        return contains(title, part) || contains(title, i18n::translate(part));
+    };
+    if (names(N_("総合ON/OFF判定"))) {
         return ReturnTarget::OverallJudgement;
     }
     if (listPage) {
-        for (const char* sensor : {"CH1 動作設定", "CH2 動作設定", "CH3 動作設定"}) {
-            if (contains(title, sensor)) {
+        for (const char* sensor : {N_("CH1 動作設定"), N_("CH2 動作設定"), N_("CH3 動作設定")}) {
+            if (names(sensor)) {
                 return ReturnTarget::SensorOperation;
             }
         }
         return ReturnTarget::None;
     }
-    return contains(title, "動作設定") ? ReturnTarget::SensorOperation : ReturnTarget::None;
+    return names(N_("動作設定")) ? ReturnTarget::SensorOperation : ReturnTarget::None;
 }
 
 }  // namespace qavix::beams

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Translate.h"
 #include "model/BeamThresholds.h"
 #include "monitor/LevelCsv.h"
 #include "monitor/LevelReading.h"
@@ -24,10 +25,23 @@ bool inRange(int32_t v) {
 
 }  // namespace
 
-std::string rowLabel(int sensor, int beam) {
+namespace {
+
+// %1 the sensor, %2 the padding, %3 the beam number.
+std::string labelOf(const char* pattern, int sensor, int beam) {
     const int number = beam + 1;
     const char* pad = number < 10 ? "   " : number < 100 ? " " : "";
-    return "CH" + std::to_string(sensor + 1) + "_光軸" + pad + std::to_string(number);
+    return i18n::fill(pattern, {std::to_string(sensor + 1), pad, std::to_string(number)});
+}
+
+}  // namespace
+
+std::string rowLabel(int sensor, int beam) {
+    return labelOf(N_("CH%1_光軸%2%3"), sensor, beam);
+}
+
+std::string shownRowLabel(int sensor, int beam) {
+    return labelOf(QX_("CH%1_光軸%2%3"), sensor, beam);
 }
 
 chart::ThresholdPair derivedPair(const SettingsData& set, int sensor, int beam, bool channelMode) {

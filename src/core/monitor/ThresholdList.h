@@ -13,8 +13,11 @@
 
 namespace qavix::thlist {
 
-// "CH1_光軸   5": the sensor and the beam number padded so that numbers line up.
+// "CH1_光軸   5": the sensor and the beam number padded so that numbers line up; as written,
+// the same in every language, for the list's CSV file.
 std::string rowLabel(int sensor, int beam);
+// The same label as the list shows it, translated ("CH1_Beam   5").
+std::string shownRowLabel(int sensor, int beam);
 
 // The ON and OFF threshold a row shows, from the working set: the channel thresholds in
 // channel-threshold mode, else the beam's AXIS_TH with the sensor's HYS by its TH_CNF.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Translate.h"
+#include "ShiftJis.h"
 #include "model/BeamThresholds.h"
 #include "model/OverallJudgement.h"
 #include "model/ParallelOutputs.h"
@@ -19,46 +21,54 @@ constexpr int kTmBaseYear = 1900;
 
 void appendTitle(ReportLines& lines, const std::tm& now) {
     lines.push_back(std::string(kTitleIndent, ' ') +
-                    "＃＃　エリアスキャナ　コントローラ設定内容一覧　＃＃");
+                    QX_("＃＃　エリアスキャナ　コントローラ設定内容一覧　＃＃"));
     lines.push_back(std::string(kDateIndent, ' ') +
-                    formatText("日付　%d/%02d/%02d   %2d：%02d：%02d", now.tm_year + kTmBaseYear,
-                               now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec));
+                    i18n::fill(QX_("日付　%1/%2/%3   %4：%5：%6"),
+                               {std::to_string(now.tm_year + kTmBaseYear),
+                                formatText("%02d", now.tm_mon + 1), formatText("%02d", now.tm_mday),
+                                formatText("%2d", now.tm_hour), formatText("%02d", now.tm_min),
+                                formatText("%02d", now.tm_sec)}));
     lines.emplace_back();
 }
 
 void appendBasicInformation(ReportLines& lines, const SettingsData& set) {
     const GeneralBlock& general = set.general;
     const double base = responseTimeBase(set);
-    lines.emplace_back("■ 基本情報");
-    lines.push_back(itemLine("形式", general.type));
-    lines.push_back(itemLine("バージョン", general.versionText));
-    lines.push_back(itemLine("シリアル№", formatControllerSerial(general.serialText)));
-    lines.push_back(itemLine("ＩＤ", general.idText));
-    lines.push_back(itemLine("接続センサ数", decimalText(general.jointNum)));
-    lines.push_back(itemLine("P-I/O 応答時間", formatPioResponseTime(base)));
-    lines.push_back(itemLine("OUT1応答時間", formatOut1ResponseTime(base)));
-    lines.push_back(itemLine("OUT2,3応答時間", formatOut23ResponseTime(base)));
+    lines.emplace_back(QX_("■ 基本情報"));
+    lines.push_back(itemLine(QX_("形式"), general.type));
+    lines.push_back(itemLine(QX_("バージョン"), general.versionText));
+    lines.push_back(itemLine(QX_("シリアル№"), formatControllerSerial(general.serialText)));
+    lines.push_back(itemLine(QX_("ＩＤ"), general.idText));
+    lines.push_back(itemLine(QX_("接続センサ数"), decimalText(general.jointNum)));
+    lines.push_back(itemLine(QX_("P-I/O 応答時間"), formatPioResponseTime(base)));
+    lines.push_back(itemLine(QX_("OUT1応答時間"), formatOut1ResponseTime(base)));
+    lines.push_back(itemLine(QX_("OUT2,3応答時間"), formatOut23ResponseTime(base)));
 }
 
 void appendPioAssignments(ReportLines& lines, const GeneralBlock& general) {
-    lines.emplace_back("■P-I/O割付け");
+    lines.emplace_back(QX_("■P-I/O割付け"));
+    // The function names start in one column, whichever inversion a line has.
+    const char* inverted = QX_("反転有効");
+    const char* straight = QX_("反転無効");
+    const std::size_t width = std::max(sjis::byteWidth(inverted), sjis::byteWidth(straight)) + 1;
     for (size_t i = 0; i < general.pio.size(); ++i) {
-        const char* inversion = general.pioInv[i] != 0 ? "反転有効 " : "反転無効 ";
+        const char* inversion = general.pioInv[i] != 0 ? inverted : straight;
         lines.push_back(itemLine(formatText("D%02d", static_cast<int>(i)),
-                                 inversion + pioFunctionName(general.pio[i])));
+                                 paddedText(inversion, width) + pioFunctionName(general.pio[i])));
     }
 }
 
 void appendOverallJudgement(ReportLines& lines, const GeneralBlock& general, int sensors) {
-    lines.emplace_back("■計測処理 総合ON/OFF判定");
-    lines.push_back(itemLine("総合ON/OFF判定", arrangementText(general.allOnOffCnf)));
+    lines.emplace_back(QX_("■計測処理 総合ON/OFF判定"));
+    lines.push_back(itemLine(QX_("総合ON/OFF判定"), arrangementText(general.allOnOffCnf)));
     for (int ch = 0; ch < sensors; ++ch) {
         const auto i = static_cast<size_t>(ch);
-        lines.push_back(
-            itemLine(formatText("CH%d FIXブランキング機能", ch + 1), onOffText(general.fixCnf[i])));
-        lines.push_back(itemLine(formatText("CH%d 総合入光判定光軸数", ch + 1),
+        const std::string channel = std::to_string(ch + 1);
+        lines.push_back(itemLine(i18n::fill(QX_("CH%1 FIXブランキング機能"), {channel}),
+                                 onOffText(general.fixCnf[i])));
+        lines.push_back(itemLine(i18n::fill(QX_("CH%1 総合入光判定光軸数"), {channel}),
                                  formatText("%4d", general.allOn[i])));
-        lines.push_back(itemLine(formatText("CH%d 総合遮光判定光軸数", ch + 1),
+        lines.push_back(itemLine(i18n::fill(QX_("CH%1 総合遮光判定光軸数"), {channel}),
                                  formatText("%4d", general.allOff[i])));
     }
 }
@@ -72,25 +82,25 @@ std::string groupEnd(int32_t channel, int32_t beam) {
 }
 
 void appendGroups(ReportLines& lines, const GeneralBlock& general) {
-    lines.emplace_back("■計測処理 グループ判定");
+    lines.emplace_back(QX_("■計測処理 グループ判定"));
     for (size_t g = 0; g < kGroupCount; ++g) {
         const size_t channelAt = g + kGroupCount;
         const std::string value = groupEnd(general.grpUp[channelAt], general.grpUp[g]) +
                                   "   ～   " +
                                   groupEnd(general.grpLow[channelAt], general.grpLow[g]);
-        lines.push_back(itemLine(formatText("グループ%d", static_cast<int>(g + 1)), value));
+        lines.push_back(itemLine(i18n::fill(QX_("グループ%1"), {std::to_string(g + 1)}), value));
     }
 }
 
 void appendParallelOutputs(ReportLines& lines, const GeneralBlock& general) {
-    lines.emplace_back("■計測処理 パラレル出力");
-    lines.push_back(itemLine("パラレル出力", arrangementText(general.paraCnf)));
+    lines.emplace_back(QX_("■計測処理 パラレル出力"));
+    lines.push_back(itemLine(QX_("パラレル出力"), arrangementText(general.paraCnf)));
     for (size_t out = 0; out < general.paraRes.size(); ++out) {
-        const int number = static_cast<int>(out + 1);
-        lines.push_back(itemLine(formatText("P-I/O出力判定モード　%d", number),
+        const std::string number = std::to_string(out + 1);
+        lines.push_back(itemLine(i18n::fill(QX_("P-I/O出力判定モード　%1"), {number}),
                                  parallelTargetName(general.paraRes[out])));
-        lines.push_back(itemLine(formatText("出力フォーマット　%d", number),
-                                 general.paraType[out] == 0 ? "バイナリ" : "BCD"));
+        lines.push_back(itemLine(i18n::fill(QX_("出力フォーマット　%1"), {number}),
+                                 general.paraType[out] == 0 ? QX_("バイナリ") : "BCD"));
     }
 }
 
@@ -99,9 +109,9 @@ void appendOptions(ReportLines& lines, const GeneralBlock& general, bool extende
         lines.emplace_back();
         return;
     }
-    lines.emplace_back("■オプション設定");
-    lines.push_back(itemLine("FIX Blanking Teach 機能", onOffText(general.tchCnf)));
-    lines.push_back(itemLine("Bank 機能", onOffText(general.bankFunction)));
+    lines.emplace_back(QX_("■オプション設定"));
+    lines.push_back(itemLine(QX_("FIX Blanking Teach 機能"), onOffText(general.tchCnf)));
+    lines.push_back(itemLine(QX_("Bank 機能"), onOffText(general.bankFunction)));
 }
 
 int beamsOf(const ChannelRecord& channel) {
@@ -109,7 +119,7 @@ int beamsOf(const ChannelRecord& channel) {
 }
 
 void appendBeamThresholds(ReportLines& lines, const SettingsData& set, int sensors) {
-    lines.emplace_back("■光軸毎しきい値設定");
+    lines.emplace_back(QX_("■光軸毎しきい値設定"));
     for (int ch = 0; ch < sensors; ++ch) {
         const ChannelRecord& channel = set.channel(ch);
         std::vector<std::string> on;
@@ -119,18 +129,19 @@ void appendBeamThresholds(ReportLines& lines, const SettingsData& set, int senso
             on.push_back(decimalText(th.on));
             off.push_back(decimalText(th.off));
         }
-        appendBeamRows(lines, formatText("CH%d ON しきい値 ", ch + 1), on);
+        const std::string channel = std::to_string(ch + 1);
+        appendBeamRows(lines, i18n::fill(QX_("CH%1 ON しきい値 "), {channel}), on);
         lines.emplace_back();
-        appendBeamRows(lines, formatText("CH%d OFF しきい値 ", ch + 1), off);
+        appendBeamRows(lines, i18n::fill(QX_("CH%1 OFF しきい値 "), {channel}), off);
         lines.emplace_back();
     }
 }
 
 void appendBlankingBeams(ReportLines& lines, const SettingsData& set, int sensors) {
-    lines.emplace_back("■ブランキング光軸（0 : ブランキング指定無し，1 : ブランキング光軸）");
+    lines.emplace_back(QX_("■ブランキング光軸（0 : ブランキング指定無し，1 : ブランキング光軸）"));
     for (int ch = 0; ch < sensors; ++ch) {
         const ChannelRecord& channel = set.channel(ch);
-        appendBeamRows(lines, formatText("CH%d ブランキング光軸　", ch + 1),
+        appendBeamRows(lines, i18n::fill(QX_("CH%1 ブランキング光軸　"), {std::to_string(ch + 1)}),
                        beamFlagTexts(channel.fixAxis, beamsOf(channel)));
     }
     lines.emplace_back();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ShiftJis.h"
+#include "Translate.h"
 
 namespace qavix::report {
 
@@ -28,7 +29,8 @@ void appendBeamRows(ReportLines& lines, std::string_view labelPrefix,
     for (std::size_t first = 0; first < values.size(); first += kBeamsPerRow) {
         const std::size_t last = std::min(first + kBeamsPerRow, values.size());
         const std::string range =
-            formatText("%3d～%3d", static_cast<int>(first + 1), static_cast<int>(last));
+            i18n::fill(QX_("%1～%2"), {formatText("%3d", static_cast<int>(first + 1)),
+                                       formatText("%3d", static_cast<int>(last))});
         std::string row;
         for (std::size_t i = first; i < last; ++i) {
             row += values[i];
@@ -49,7 +51,14 @@ std::vector<std::string> beamFlagTexts(const BeamTable& flags, int beams) {
 }
 
 const char* onOffText(int value) {
-    return value != 0 ? "有効" : "無効";
+    return value != 0 ? QX_("有効") : QX_("無効");
+}
+
+std::string paddedText(std::string_view text, std::size_t bytes) {
+    std::string padded(text);
+    const std::size_t width = sjis::byteWidth(text);
+    padded.append(width < bytes ? bytes - width : 0, ' ');
+    return padded;
 }
 
 std::string decimalText(int value) {

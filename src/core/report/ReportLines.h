@@ -19,14 +19,20 @@ std::string itemLine(std::string_view label, std::string_view value);
 
 // Rows of ten beams: the label is `labelPrefix` followed by the row's first and last beam
 // number (from 1) as "%3d～%3d", the values are joined with ", ".
+//
+// Every text of the report is in the language of the texts (core/i18n); the layout is the
+// same in every language: a translated label fits the 32 bytes of its column.
 void appendBeamRows(ReportLines& lines, std::string_view labelPrefix,
                     const std::vector<std::string>& values);
 
 // "1" for a flagged beam, "0" otherwise, for the first `beams` entries of a flag table.
 std::vector<std::string> beamFlagTexts(const BeamTable& flags, int beams);
 
-// "有効" for a switch that is on (non-zero), "無効" otherwise.
+// "有効" for a switch that is on (non-zero), "無効" otherwise; translated.
 const char* onOffText(int value);
+
+// `text` followed by spaces up to `bytes` Shift-JIS bytes (nothing added when it is as wide).
+std::string paddedText(std::string_view text, std::size_t bytes);
 
 std::string decimalText(int value);
 

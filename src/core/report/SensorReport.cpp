@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Translate.h"
 #include "model/SensorOperation.h"
 #include "model/SensorOutputs.h"
 #include "model/SerialNumber.h"
@@ -23,38 +24,38 @@ std::string versionText(const std::string& stored) {
 }
 
 void appendBasicInformation(ReportLines& lines, const ChannelRecord& channel) {
-    lines.emplace_back("■基本情報");
-    lines.push_back(itemLine("形式", channel.modelText));
-    lines.push_back(itemLine("投光器バージョン", versionText(channel.verE)));
-    lines.push_back(itemLine("受光器バージョン", versionText(channel.verR)));
-    lines.push_back(itemLine("投光器シリアルNo.", formatSensorSerial(channel.emitterSerial)));
-    lines.push_back(itemLine("受光器シリアルNo.", formatSensorSerial(channel.receiverSerial)));
-    lines.push_back(itemLine("ＩＤ", channel.sensorId));
-    lines.push_back(itemLine("光軸数", decimalText(channel.beamCount)));
-    lines.push_back(itemLine("光軸ピッチ", channel.pitchText));
+    lines.emplace_back(QX_("■基本情報"));
+    lines.push_back(itemLine(QX_("形式"), channel.modelText));
+    lines.push_back(itemLine(QX_("投光器バージョン"), versionText(channel.verE)));
+    lines.push_back(itemLine(QX_("受光器バージョン"), versionText(channel.verR)));
+    lines.push_back(itemLine(QX_("投光器シリアルNo."), formatSensorSerial(channel.emitterSerial)));
+    lines.push_back(itemLine(QX_("受光器シリアルNo."), formatSensorSerial(channel.receiverSerial)));
+    lines.push_back(itemLine(QX_("ＩＤ"), channel.sensorId));
+    lines.push_back(itemLine(QX_("光軸数"), decimalText(channel.beamCount)));
+    lines.push_back(itemLine(QX_("光軸ピッチ"), i18n::translate(channel.pitchText.c_str())));
 }
 
 void appendOutputs(ReportLines& lines, const ChannelRecord& channel) {
-    lines.emplace_back("■出力設定");
+    lines.emplace_back(QX_("■出力設定"));
     lines.push_back(itemLine("OUT2", sensorOutputName(channel.subConf)));
     lines.push_back(itemLine("OUT3", sensorOutputName(channel.almConf)));
 }
 
 void appendThresholds(ReportLines& lines, const ChannelRecord& channel) {
-    lines.emplace_back("■しきい値");
-    lines.push_back(itemLine("ONしきい値", decimalText(channel.onTh)));
-    lines.push_back(itemLine("OFFしきい値", decimalText(channel.offTh)));
+    lines.emplace_back(QX_("■しきい値"));
+    lines.push_back(itemLine(QX_("ONしきい値"), decimalText(channel.onTh)));
+    lines.push_back(itemLine(QX_("OFFしきい値"), decimalText(channel.offTh)));
 }
 
 void appendFunctions(ReportLines& lines, const ChannelRecord& channel) {
     const bool floating = channel.functionBit2 != 0;
-    lines.emplace_back("■機能設定");
-    lines.push_back(itemLine("FIX ブランキング", onOffText(channel.functionBit1)));
-    lines.push_back(itemLine("Floating ブランキング", onOffText(channel.functionBit2)));
+    lines.emplace_back(QX_("■機能設定"));
+    lines.push_back(itemLine(QX_("FIX ブランキング"), onOffText(channel.functionBit1)));
+    lines.push_back(itemLine(QX_("Floating ブランキング"), onOffText(channel.functionBit2)));
     lines.push_back(
-        itemLine("Floating ブランキング光軸数",
+        itemLine(QX_("Floating ブランキング光軸数"),
                  floating ? decimalText(channel.floConf & kFloatingBeamsMask) : kNotApplicable));
-    lines.push_back(itemLine("Floating ブランキング連続設定",
+    lines.push_back(itemLine(QX_("Floating ブランキング連続設定"),
                              floating ? onOffText(channel.floConfBit4) : kNotApplicable));
 }
 
@@ -66,9 +67,9 @@ int beamsOf(const ChannelRecord& channel) {
 
 void appendSensorBlock(ReportLines& lines, const ChannelRecord& channel, int channelIndex,
                        bool extendedMode) {
-    lines.push_back(
-        std::string(kTitleIndent, ' ') +
-        formatText("＃＃　エリアスキャナ　センサ　CH%d　設定内容一覧　＃＃", channelIndex + 1));
+    lines.push_back(std::string(kTitleIndent, ' ') +
+                    i18n::fill(QX_("＃＃　エリアスキャナ　センサ　CH%1　設定内容一覧　＃＃"),
+                               {std::to_string(channelIndex + 1)}));
     lines.emplace_back();
     appendBasicInformation(lines, channel);
     if (channelIndex == kOutputChannel) {
@@ -77,12 +78,13 @@ void appendSensorBlock(ReportLines& lines, const ChannelRecord& channel, int cha
     if (extendedMode) {
         appendThresholds(lines, channel);
         appendFunctions(lines, channel);
-        lines.emplace_back("■ブランキング光軸（0 : ブランキング指定無し，1 : ブランキング光軸）");
-        appendBeamRows(lines, "ブランキング光軸　",
+        lines.emplace_back(
+            QX_("■ブランキング光軸（0 : ブランキング指定無し，1 : ブランキング光軸）"));
+        appendBeamRows(lines, QX_("ブランキング光軸　"),
                        beamFlagTexts(channel.fixAxis, beamsOf(channel)));
     }
-    lines.emplace_back("■指定光軸（0 : 光軸指定無し，1 : 指定光軸）");
-    appendBeamRows(lines, "指定光軸　", beamFlagTexts(channel.setAxis, beamsOf(channel)));
+    lines.emplace_back(QX_("■指定光軸（0 : 光軸指定無し，1 : 指定光軸）"));
+    appendBeamRows(lines, QX_("指定光軸　"), beamFlagTexts(channel.setAxis, beamsOf(channel)));
     lines.emplace_back();
     lines.emplace_back();
 }
