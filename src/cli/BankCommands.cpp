@@ -75,30 +75,28 @@ int runDiff(const std::string& pathA, const std::string& pathB) {
 }  // namespace
 
 CLI::App* addBankCommands(CLI::App& app, int& exitCode) {
-    CLI::App* bank =
-        app.add_subcommand("bank", QX_("Bankファイル（.qbk）の確認、表示と比較"));
+    CLI::App* bank = app.add_subcommand("bank", QX_("Bankファイル（.qbk）の確認、表示と比較"));
     bank->require_subcommand(1);
 
     auto checkPath = std::make_shared<std::string>();
     CLI::App* check = bank->add_subcommand(
         "check",
         QX_("FILE をインポートと同じように読み（長さ、デコード、値の範囲）、OK か理由を表示する。"
-            "位置の合わないキーはそれぞれ標準エラーに警告する。終了コード 0 OK、1 不可、2 開けない"));
+            "位置の合わないキーはそれぞれ標準エラーに警告する。終了コード 0 OK、1 不可、2 "
+            "開けない"));
     check->add_option("FILE", *checkPath, QX_("Bankファイル"))->required();
     check->callback([checkPath, &exitCode] { exitCode = runCheck(*checkPath); });
 
     auto showPath = std::make_shared<std::string>();
     CLI::App* show = bank->add_subcommand(
-        "show",
-        QX_("FILE の設定値を項目ごとに NAME=VALUE の1行で表示する（docs/qavixctl.md）"));
+        "show", QX_("FILE の設定値を項目ごとに NAME=VALUE の1行で表示する（docs/qavixctl.md）"));
     show->add_option("FILE", *showPath, QX_("Bankファイル"))->required();
     show->callback([showPath, &exitCode] { exitCode = runShow(*showPath); });
 
     auto diffPaths = std::make_shared<std::pair<std::string, std::string>>();
     CLI::App* diff = bank->add_subcommand(
-        "diff",
-        QX_("異なる項目をそれぞれ 'NAME: A -> B' と表示する。終了コード 0 同じ、1 異なる、"
-            "2 読めないファイルがある"));
+        "diff", QX_("異なる項目をそれぞれ 'NAME: A -> B' と表示する。終了コード 0 同じ、1 異なる、"
+                    "2 読めないファイルがある"));
     diff->add_option("FILE_A", diffPaths->first, QX_("1つ目のBankファイル"))->required();
     diff->add_option("FILE_B", diffPaths->second, QX_("2つ目のBankファイル"))->required();
     diff->callback(

@@ -53,8 +53,8 @@ void speakInHelp(CLI::App& app) {
     app.group(QX_("サブコマンド"));
     app.set_help_flag("-h,--help", QX_("このヘルプを表示して終了する"));
     app.failure_message([](const CLI::App*, const CLI::Error& error) {
-        return std::string(error.what()) + "\n" + QX_("詳しくは --help を付けて実行してください。") +
-               "\n";
+        return std::string(error.what()) + "\n" +
+               QX_("詳しくは --help を付けて実行してください。") + "\n";
     });
 }
 

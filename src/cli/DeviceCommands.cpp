@@ -49,8 +49,7 @@ struct ImportArgs {
 void addExport(CLI::App& bank, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<ExportArgs>();
     CLI::App* cmd = bank.add_subcommand(
-        "export",
-        QX_("コントローラから設定 N（0 現在値、1..4 Bank 1..4）を読み、FILE に書く"));
+        "export", QX_("コントローラから設定 N（0 現在値、1..4 Bank 1..4）を読み、FILE に書く"));
     cmd->add_option("N", args->set, QX_("0 現在値、1..4 Bank"))
         ->required()
         ->check(CLI::Range(0, kLastSet));
@@ -64,8 +63,7 @@ void addExport(CLI::App& bank, const DeviceOptions& options, int& exitCode) {
 void addImport(CLI::App& bank, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<ImportArgs>();
     CLI::App* cmd = bank.add_subcommand(
-        "import",
-        QX_("FILE をコントローラと照らし合わせて設定 N に書き、読み返して確かめる"));
+        "import", QX_("FILE をコントローラと照らし合わせて設定 N に書き、読み返して確かめる"));
     cmd->add_option("FILE", args->path, QX_("読み込むBankファイル"))->required();
     cmd->add_option("--to", args->target, QX_("0 現在値、1..4 Bank"))
         ->required()
@@ -94,8 +92,9 @@ void addDeviceCommands(CLI::App& app, const DeviceOptions& options, int& exitCod
     clock->callback([sync, &options, &exitCode] { exitCode = runClock(options, *sync); });
 
     CLI::App* bank = app.get_subcommand("bank");
-    bank->description(QX_("Bankファイル: 確認、表示、比較、コントローラからのエクスポートと"
-                          "コントローラへのインポート"));
+    bank->description(
+        QX_("Bankファイル: 確認、表示、比較、コントローラからのエクスポートと"
+            "コントローラへのインポート"));
     addExport(*bank, options, exitCode);
     addImport(*bank, options, exitCode);
 }

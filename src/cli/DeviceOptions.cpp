@@ -45,8 +45,8 @@ void addDeviceOptions(CLI::App& app, DeviceOptions& options) {
                    link::AddressProblem problem = link::AddressProblem::None;
                    if (!link::parseNetworkAddress(name, &problem)) {
                        throw CLI::ValidationError(
-                           "--port", i18n::fill(QX_("%1: %2"),
-                                                {link::addressProblemText(problem), name}));
+                           "--port",
+                           i18n::fill(QX_("%1: %2"), {link::addressProblemText(problem), name}));
                    }
                    options.networkTarget = name;
                    options.port.reset();

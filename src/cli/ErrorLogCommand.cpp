@@ -23,8 +23,8 @@ int readHistory(DeviceSession& session) {
 
 void printRows(const ErrorLogRows& rows) {
     // The page's columns in the language of the texts; the CSV file keeps its own header.
-    std::cout << "No.\t" << QX_("日付") << '\t' << QX_("エラーNo.") << '\t' << QX_("エラ－内容") << '\t'
-              << QX_("発生シリアルNo.") << '\n';
+    std::cout << "No.\t" << QX_("日付") << '\t' << QX_("エラーNo.") << '\t' << QX_("エラ－内容")
+              << '\t' << QX_("発生シリアルNo.") << '\n';
     for (const ErrorLogRow& row : rows) {
         std::cout << row.number << '\t' << row.date << '\t' << row.code << '\t'
                   << i18n::translate(row.text.c_str()) << '\t' << row.serial << '\n';
@@ -39,7 +39,8 @@ int saveCsv(const std::string& path, const ErrorLogRows& rows) {
 
 int runErrors(const DeviceOptions& options, const std::string& csvPath) {
     // A log that cannot be kept is refused before the controller is asked for it.
-    if (!csvPath.empty() && checkOutputTarget(csvPath, i18n::translate(kCsvOpenFailed)) != kExitOk) {
+    if (!csvPath.empty() &&
+        checkOutputTarget(csvPath, i18n::translate(kCsvOpenFailed)) != kExitOk) {
         return kExitFileError;
     }
     DeviceSession session(options);

@@ -121,8 +121,8 @@ bool pause(int ms) {
 }
 
 std::string stoppedAfter(int readings) {
-    return i18n::fill(QXN_("levels: %1 回の読込みで中断しました", "levels: %1 回の読込みで中断しました",
-                           readings),
+    return i18n::fill(QXN_("levels: %1 回の読込みで中断しました",
+                           "levels: %1 回の読込みで中断しました", readings),
                       {std::to_string(readings)});
 }
 
@@ -261,14 +261,13 @@ void addLevelsCommand(CLI::App& app, const DeviceOptions& options, int& exitCode
         ->check(CLI::IsMember({"1", "2", "3", "all"}));
     cmd->add_option("--interval", args->intervalMs, QX_("読込みの間隔 ms（既定 200）"))
         ->check(CLI::Range(0, kMaxIntervalMs));
-    cmd->add_option("--count", args->count,
-                    QX_("読込み回数（既定 1、--csv では Ctrl+C まで）"))
+    cmd->add_option("--count", args->count, QX_("読込み回数（既定 1、--csv では Ctrl+C まで）"))
         ->check(CLI::Range(1, 1 << 30));
     cmd->add_option("--csv", args->csvPath,
                     QX_("センサと読込みごとに1行を追記する: 時刻、CHn、各光軸のレベル"));
-    cmd->add_flag(
-        "--absolute", args->absolute,
-        i18n::fill(QX_("パーセントではなく絶対値のレベル（最大 %1）"), {std::to_string(kFullScale)}));
+    cmd->add_flag("--absolute", args->absolute,
+                  i18n::fill(QX_("パーセントではなく絶対値のレベル（最大 %1）"),
+                             {std::to_string(kFullScale)}));
     cmd->callback([args, &options, &exitCode] { exitCode = runLevels(options, *args); });
 }
 

@@ -21,7 +21,8 @@ PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& o
 
 void reportUnreadableSettings(const PortSelection& selection) {
     if (!selection.unreadable.empty()) {
-        std::cerr << i18n::fill(QX_("%1。既定の設定を使います"), {ini::printable(selection.unreadable)})
+        std::cerr << i18n::fill(QX_("%1。既定の設定を使います"),
+                                {ini::printable(selection.unreadable)})
                   << '\n';
     }
 }

@@ -107,25 +107,29 @@ int runReport(const ReportOptions& options) {
 
 void addReportCommand(CLI::App& bank, int& exitCode) {
     auto options = std::make_shared<ReportOptions>();
-    CLI::App* report = bank.add_subcommand(
-        "report",
-        QX_("FILE の設定値の設定内容一覧を表示する（UTF-8）。--out で Shift-JIS のテキストファイルに"
-            "書く。FILE は 'bank check' と同じように読む。終了コード 0 完了、1 不可、2 FILE を開けないか"
-            "出力を書けない"));
+    CLI::App* report =
+        bank.add_subcommand("report", QX_("FILE の設定値の設定内容一覧を表示する（UTF-8）。--out "
+                                          "で Shift-JIS のテキストファイルに"
+                                          "書く。FILE は 'bank check' と同じように読む。終了コード "
+                                          "0 完了、1 不可、2 FILE を開けないか"
+                                          "出力を書けない"));
     report->add_option("FILE", options->path, QX_("Bankファイル"))->required();
-    report->add_flag("--extended", options->extended,
-                     QX_("拡張モードの節（オプション設定、センサのしきい値、機能設定とブランキング光軸）も"
-                         "含める"));
+    report->add_flag(
+        "--extended", options->extended,
+        QX_("拡張モードの節（オプション設定、センサのしきい値、機能設定とブランキング光軸）も"
+            "含める"));
     report
-        ->add_option("--blocks", options->blocks,
-                     QX_("一覧にするブロックをカンマ区切りで: ctrl, ch1, ch2, ch3（既定: ctrl と接続"
-                         "されている全センサ）"))
+        ->add_option(
+            "--blocks", options->blocks,
+            QX_("一覧にするブロックをカンマ区切りで: ctrl, ch1, ch2, ch3（既定: ctrl と接続"
+                "されている全センサ）"))
         ->delimiter(',')
         ->check(CLI::IsMember(blockNames(), CLI::ignore_case));
-    report->add_option("--out", options->out,
-                       QX_("一覧を Shift-JIS、改行 CR LF でこのファイルに書き、まとめて置き換える"
-                           "（'-': そのバイト列を標準出力へ）。デバイス、FIFO、読み取り専用のファイル"
-                           "は受け付けない"));
+    report->add_option(
+        "--out", options->out,
+        QX_("一覧を Shift-JIS、改行 CR LF でこのファイルに書き、まとめて置き換える"
+            "（'-': そのバイト列を標準出力へ）。デバイス、FIFO、読み取り専用のファイル"
+            "は受け付けない"));
     report->callback([options, &exitCode] { exitCode = runReport(*options); });
 }
 

@@ -56,12 +56,13 @@ int channelIndex(const std::string& text, int sensors, std::string& error) {
     const int n = text.size() == 1 && text[0] >= '1' && text[0] <= '3' ? text[0] - '0' : 0;
     if (n == 0 || n > sensors) {
         const std::string count = std::to_string(sensors);
-        error = i18n::fill(QXN_("--channel %1: コントローラのセンサは %2 台です。1..%2 または all を"
-                                "選んでください",
-                                "--channel %1: コントローラのセンサは %2 台です。1..%2 または all を"
-                                "選んでください",
-                                sensors),
-                           {text, count});
+        error =
+            i18n::fill(QXN_("--channel %1: コントローラのセンサは %2 台です。1..%2 または all を"
+                            "選んでください",
+                            "--channel %1: コントローラのセンサは %2 台です。1..%2 または all を"
+                            "選んでください",
+                            sensors),
+                       {text, count});
         return -1;
     }
     return n - 1;
@@ -170,9 +171,9 @@ ScanChoice chooseChannelAndInterval(DeviceSession& session, const ScanArgs& args
     choice.intervalMs = args.intervalMs == 0 ? offered.front() : args.intervalMs;
     if (choice.error.empty() &&
         std::find(offered.begin(), offered.end(), choice.intervalMs) == offered.end()) {
-        choice.error = i18n::fill(QX_("--interval %1: %2 baud で選べる間隔は %3 ms です"),
-                                  {std::to_string(choice.intervalMs), std::to_string(baud),
-                                   intervalList(baud)});
+        choice.error = i18n::fill(
+            QX_("--interval %1: %2 baud で選べる間隔は %3 ms です"),
+            {std::to_string(choice.intervalMs), std::to_string(baud), intervalList(baud)});
     }
     return choice;
 }
@@ -244,7 +245,8 @@ int runScan(const DeviceOptions& options, const ScanArgs& args) {
 void addScanCommand(CLI::App& app, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<ScanArgs>();
     CLI::App* scan = app.add_subcommand(
-        "scan", QX_("スキャンモニタと同じように全光軸の状態をサンプルし、1サンプルを CSV の1行にする"));
+        "scan",
+        QX_("スキャンモニタと同じように全光軸の状態をサンプルし、1サンプルを CSV の1行にする"));
     scan->add_option("--interval", args->intervalMs,
                      i18n::fill(QX_("サンプル間隔 ms: %1..%2、%3 ms 刻み。ポートの通信速度で"
                                     "可能な間隔より速くはできない（既定: 最も速い間隔）"),

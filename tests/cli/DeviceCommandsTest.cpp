@@ -132,8 +132,7 @@ TEST(QavixctlConnection, AnAnswerThatCannotBeReadIsNamed) {
               std::vector<std::string>{"bank", "export", "0", dir + "/out.qbk"}}) {
             const CtlRun run = runCtl(simulated("--bank-file " + file), withPort(args));
             EXPECT_EQ(run.exitCode, 1) << args[0];
-            EXPECT_TRUE(
-                contains(run.err, "the controller's answer is not one the program can read"))
+            EXPECT_TRUE(contains(run.err, "コントローラの応答をプログラムが読めません"))
                 << args[0] << ": " << run.err;
         }
     }
@@ -179,7 +178,7 @@ TEST(QavixctlConnection, AnUnusableQavixIniIsSaidOnceAndTheDefaultsAreUsed) {
         std::ofstream(dir + "/Qavix.ini", std::ios::binary) << ini;
         const CtlRun run = runCtl(env, {"clock"});
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        const std::string note = "; the default settings are used\n";
+        const std::string note = "。既定の設定を使います\n";
         EXPECT_EQ(occurrences(run.err, note), 1u) << run.err;
         EXPECT_EQ(run.err.rfind("Qavix.ini: ", 0), 0u) << run.err;
     }
@@ -262,7 +261,7 @@ TEST(QavixctlImport, FilesThatDoNotFitAreRefused) {
     fifo.rescueReaders();
     const CtlRun fromFifo = runCtl(nowhere, withPort({"bank", "import", fifo.path(), "--to", "2"}));
     EXPECT_EQ(fromFifo.exitCode, 2);
-    EXPECT_TRUE(contains(fromFifo.err, fifo.path() + ": is a FIFO, not a regular file"))
+    EXPECT_TRUE(contains(fromFifo.err, fifo.path() + ": FIFO です（通常のファイルではありません）"))
         << fromFifo.err;
 }
 
@@ -375,4 +374,26 @@ TEST(QavixctlExport, DashWritesTheBankFileToStandardOutput) {
 }
 
 }  // namespace
+// What a plant keeps (bank files, the error log's CSV) is the same in every language, to the
+// byte: scripts parse it. Only the bank file's date may differ between two runs.
+TEST(QavixctlLanguage, StoredValuesAreTheSameInEveryLanguage) {
+    const std::string dir = qavix::cli::test::makeTempDir("language-values");
+    const auto output = [&dir](const char* language, std::vector<std::string> args) {
+        args.insert(args.begin(), {"--lang", language});
+        const CtlRun run = runCtl(simulated("--sensors 40,32", dir), withPort(args));
+        EXPECT_EQ(run.exitCode, 0) << language << ": " << run.err;
+        return run.out;
+    };
+    const auto withoutDate = [](std::string text) {
+        const size_t date = text.find("DATE=");
+        return date == std::string::npos ? text : text.erase(date, text.find('\n', date) - date);
+    };
+    const std::string bankJa = output("ja", {"bank", "export", "0", "-"});
+    ASSERT_NE(bankJa.find("DATE="), std::string::npos) << bankJa;
+    EXPECT_EQ(withoutDate(output("en", {"bank", "export", "0", "-"})), withoutDate(bankJa));
+    const std::string csvJa = output("ja", {"errors", "--csv", "-"});
+    ASSERT_FALSE(csvJa.empty());
+    EXPECT_EQ(output("en", {"errors", "--csv", "-"}), csvJa);
+}
+
 }  // namespace qavix::cli::test

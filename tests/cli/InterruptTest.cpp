@@ -108,8 +108,8 @@ TEST(QavixctlInterrupt, CtrlCDuringAnImportResetsSettingModeAndTheControllerKeep
     const CtlRun run = import.wait(20s);
     ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << import.endSignal() << "\n"
                                               << run.err;
-    EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
-    EXPECT_TRUE(contains(run.err, "reset out of setting mode")) << run.err;
+    EXPECT_TRUE(contains(run.err, "中断しました")) << run.err;
+    EXPECT_TRUE(contains(run.err, "設定モードからリセットされ")) << run.err;
 
     const std::vector<std::string> sent = loggedCommands(log);
     const size_t started = indexOf(sent, "SS", start);
@@ -166,7 +166,7 @@ TEST(QavixctlInterrupt, LevelsAnswerCtrlCWhileConnecting) {
     const CtlRun run = levels.wait(20s);
     ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << levels.endSignal() << "\n"
                                               << run.err;
-    EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
+    EXPECT_TRUE(contains(run.err, "中断しました")) << run.err;
     EXPECT_EQ(countFrom(loggedCommands(log), 0, "GP"), 0u) << readBytes(log);
 }
 
@@ -191,7 +191,7 @@ TEST(QavixctlInterrupt, CtrlCWhileConnectingToASilentLineEnds130) {
     const CtlRun run = info.wait(20s);
     ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << info.endSignal() << "\n"
                                               << run.err;
-    EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
+    EXPECT_TRUE(contains(run.err, "中断しました")) << run.err;
     EXPECT_FALSE(contains(run.err, "断絶")) << run.err;
 }
 
@@ -220,7 +220,7 @@ TEST(QavixctlInterrupt, CtrlCWhileADeviceServerHoldsUpTheOpenMakesNoFurtherAttem
         ASSERT_EQ(run.exitCode, kExitInterrupted)
             << name << ": ended by signal " << info.endSignal() << "\n"
             << run.err;
-        EXPECT_TRUE(contains(run.err, "interrupted")) << name << ": " << run.err;
+        EXPECT_TRUE(contains(run.err, "中断しました")) << name << ": " << run.err;
         EXPECT_EQ(server.accepted(), 1) << name << ": " << run.err;
     }
 }

@@ -92,4 +92,45 @@ TEST(QavixctlLanguage, ALanguageWithoutTranslationIsNamed) {
     EXPECT_TRUE(contains(passedOver.err, kEnglishLoadFailed)) << "the locale decides instead";
 }
 
+// Help, messages and errors follow the language; the locale alone is enough to ask for it.
+TEST(QavixctlLanguage, HelpAndMessagesSpeakTheChosenLanguage) {
+    struct Case {
+        CtlEnv env;
+        std::vector<std::string> lead;
+        bool english;
+    };
+    const Case cases[] = {
+        {CtlEnv{}, {"--lang", "en"}, true},
+        {onlyThese({{"LANG", "en_US.UTF-8"}}), {}, true},
+        {onlyThese({{"LANG", "ja_JP.UTF-8"}}), {}, false},
+        {onlyThese({{"LANG", "C.UTF-8"}}), {}, false},
+    };
+    for (const Case& c : cases) {
+        const auto with = [&c](std::vector<std::string> args) {
+            args.insert(args.begin(), c.lead.begin(), c.lead.end());
+            return runCtl(c.env, args);
+        };
+        const std::string name = c.english ? "English" : "Japanese";
+        const CtlRun help = with({"bank", "check", "--help"});
+        EXPECT_EQ(help.exitCode, 0) << name;
+        EXPECT_TRUE(contains(help.out, c.english ? "Usage:" : "使い方:")) << name << help.out;
+        EXPECT_TRUE(contains(help.out, c.english ? "Read FILE as an import would"
+                                                 : "FILE をインポートと同じように読み"))
+            << name << help.out;
+
+        const CtlRun missing = with({"bank", "check", "/nonexistent/x.qbk"});
+        EXPECT_EQ(missing.exitCode, 2) << name;
+        EXPECT_TRUE(contains(missing.out, c.english
+                                              ? "The file could not be opened."
+                                              : "指定されたファイルを開くことが出来ませんでした。"))
+            << name << missing.out;
+
+        const CtlRun wrong = with({"bank", "export", "9", "x.qbk"});
+        EXPECT_EQ(wrong.exitCode, 64) << name;
+        EXPECT_TRUE(contains(wrong.err, c.english ? "Run with --help for more information."
+                                                  : "詳しくは --help を付けて実行してください。"))
+            << name << wrong.err;
+    }
+}
+
 }  // namespace

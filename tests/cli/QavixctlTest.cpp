@@ -61,8 +61,8 @@ TEST(QavixctlBankCheck, AFifoOrADeviceIsRefusedWithoutWaiting) {
     ASSERT_TRUE(fifo.made());
     fifo.rescueReaders();
     for (const std::string& path : {fifo.path(), std::string("/dev/zero")}) {
-        const std::string reason = path + (path == fifo.path() ? ": is a FIFO" : ": is a device") +
-                                   ", not a regular file\n";
+        const std::string reason = path + (path == fifo.path() ? ": FIFO です" : ": デバイスです") +
+                                   "（通常のファイルではありません）\n";
         const CtlRun check = qavixctl({"bank", "check", path});
         EXPECT_EQ(check.exitCode, 2) << path;
         EXPECT_EQ(check.out, kCannotOpen) << path;
@@ -83,8 +83,8 @@ TEST(QavixctlBankCheck, WarnsOfEveryKeyOutOfItsPlaceAndStillPasses) {
         const char* firstWarning;
     };
     const Case cases[] = {
-        {"renamed_keys.qbk", "[CH1] entry 1: expected key TYPE_1, found NUMBER_OF_BEAMS"},
-        {"reordered_keys.qbk", "[CH1] entry 2: expected key TYPE_2, found TYPE_3"},
+        {"renamed_keys.qbk", "[CH1] の 1 番目の項目: キー TYPE_1 のはずが NUMBER_OF_BEAMS です"},
+        {"reordered_keys.qbk", "[CH1] の 2 番目の項目: キー TYPE_2 のはずが TYPE_3 です"},
     };
     for (const Case& c : cases) {
         const CtlRun run = qavixctl({"bank", "check", data(c.file)});
@@ -96,7 +96,7 @@ TEST(QavixctlBankCheck, WarnsOfEveryKeyOutOfItsPlaceAndStillPasses) {
             warnings.push_back(line);
         }
         ASSERT_EQ(warnings.size(), 2u) << run.err;
-        EXPECT_EQ(warnings[0], "warning: " + data(c.file) + ": " + c.firstWarning);
+        EXPECT_EQ(warnings[0], "警告: " + data(c.file) + ": " + c.firstWarning);
     }
 }
 

@@ -118,7 +118,7 @@ TEST(QavixctlScan, IntervalsAndChannelsTheControllerCannotServeAreRefused) {
     };
     for (const Case& c :
          {Case{{"--interval", "25"}, "125, 150, 175, 200"}, Case{{"--interval", "130"}, "125, 150"},
-          Case{{"--channel", "3"}, "2 sensor(s)"}, Case{{"--interval", "10"}, "--interval"},
+          Case{{"--channel", "3"}, "センサは 2 台です"}, Case{{"--interval", "10"}, "--interval"},
           Case{{"--samples", "0"}, "--samples"}}) {
         const CtlRun run = runCtl(simulated("--sensors 40,32", dir), scan(c.args));
         EXPECT_EQ(run.exitCode, 64) << ::testing::PrintToString(c.args);
@@ -177,7 +177,7 @@ TEST(QavixctlScan, CtrlCEndsSamplingWithTheRowsSoFarAndExit130) {
     const std::vector<std::string> rows = lines(readBytes(out));
     ASSERT_GE(rows.size(), 3u);
     EXPECT_EQ(readBytes(err),
-              "scan: interrupted after " + std::to_string(rows.size() - 1) + " sample(s)\n");
+              "scan: " + std::to_string(rows.size() - 1) + " サンプルで中断しました\n");
     EXPECT_EQ(fields(rows[0])[2], "CH1-1");
     expectRows(rows, 8, 125);
 }

@@ -318,9 +318,9 @@ TEST(BankFileReader, UnopenableFilesGiveTheOpenMessageAndTheReason) {
     ASSERT_TRUE(fifo.made());
     const std::pair<std::string, std::string> cases[] = {
         {dir.file("missing.qbk"), "No such file or directory"},
-        {dir.path().string(), "is a folder, not a file"},
-        {fifo.path(), "is a FIFO, not a regular file"},
-        {"/dev/zero", "is a device, not a regular file"},
+        {dir.path().string(), "フォルダです（ファイルではありません）"},
+        {fifo.path(), "FIFO です（通常のファイルではありません）"},
+        {"/dev/zero", "デバイスです（通常のファイルではありません）"},
     };
     for (const auto& [path, reason] : cases) {
         const auto read = fifo.readAlone([&path = path] { return bankfile::readBlocks(path); });

@@ -137,7 +137,7 @@ TEST(Json, MalformedTextIsRefusedWithItsPlace) {
     for (const char* text : bad) {
         std::string error;
         EXPECT_FALSE(parse(text, error)) << text;
-        EXPECT_NE(error.find("at byte"), std::string::npos) << text << ": " << error;
+        EXPECT_NE(error.find("バイト目"), std::string::npos) << text << ": " << error;
     }
 }
 

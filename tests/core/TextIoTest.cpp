@@ -132,12 +132,12 @@ TEST(FileIo, ReadRefusesWhatIsNotARegularFile) {
     const auto fromFifo = fifo.readAlone([&] { return fileio::readFile(fifo.path()); });
     ASSERT_TRUE(fromFifo) << "the read waited for a writer";
     EXPECT_EQ(fromFifo->status, fileio::ReadStatus::Failed);
-    EXPECT_EQ(fromFifo->error, fifo.path() + ": is a FIFO, not a regular file");
+    EXPECT_EQ(fromFifo->error, fifo.path() + ": FIFO です（通常のファイルではありません）");
     EXPECT_TRUE(fromFifo->bytes.empty());
 
     const fileio::ReadResult fromDevice = fileio::readFile("/dev/zero");
     EXPECT_EQ(fromDevice.status, fileio::ReadStatus::Failed);
-    EXPECT_EQ(fromDevice.error, "/dev/zero: is a device, not a regular file");
+    EXPECT_EQ(fromDevice.error, "/dev/zero: デバイスです（通常のファイルではありません）");
     EXPECT_TRUE(fromDevice.bytes.empty());
 }
 

@@ -164,8 +164,9 @@ int CCommLink::post(RequestBlock& r) {
         for (const std::string& part : r.replies) {
             reply += (reply.empty() ? "" : " ") + part;
         }
-        m_unreadableReply = i18n::fill(QX_("要求 %1、%2 文字: \"%3\""),
-                                       {std::to_string(r.code), std::to_string(reply.size()), reply});
+        m_unreadableReply =
+            i18n::fill(QX_("要求 %1、%2 文字: \"%3\""),
+                       {std::to_string(r.code), std::to_string(reply.size()), reply});
         return kRequestFailed;
     }
     return mapped;

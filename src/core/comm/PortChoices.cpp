@@ -43,7 +43,7 @@ std::vector<PortChoice> portChoices(const std::vector<std::string>& devices,
         const bool emulator = target && target->emulator;
         choices.push_back(
             {current, emulator ? std::string(i18n::translate(kEmulatorLabel)) + " (" + current + ")"
-                              : current});
+                               : current});
     }
     return choices;
 }

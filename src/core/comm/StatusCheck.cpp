@@ -142,7 +142,8 @@ int StatusCheck::evaluateErrorState(int mode, bool& again) {
             return kWorkerOk;
         }
         m_line.setConnected(false);
-        return m_line.connecting() ? kWorkerLost : m_line.lost(i18n::translate(msg::kCommunicationCut));
+        return m_line.connecting() ? kWorkerLost
+                                   : m_line.lost(i18n::translate(msg::kCommunicationCut));
     }
     m_errorBlockMisses = 0;
     if (error->kind == ErrorKind::Setting) {

@@ -159,8 +159,8 @@ void resetTab(ValueTexts& texts, Tab tab) {
 StoreResult storeTexts(const ValueTexts& t, AppSettings& s) {
     int interval = 0;
     if (!parseInterval(t[kItemInterval], interval)) {
-        return StoreResult{false, std::string(i18n::translate(kRangeMessage)) +
-                                      itemName(kItemInterval)};
+        return StoreResult{false,
+                           std::string(i18n::translate(kRangeMessage)) + itemName(kItemInterval)};
     }
     s.interval = interval;
     s.blanking = t[kItemBlanking] == choiceAt(kBlankingChoices, 0) ? 0 : 1;

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "Translate.h"
-#include "files/Json.h"
 #include "Utf8.h"
+#include "files/Json.h"
 
 namespace qavix::json {
 

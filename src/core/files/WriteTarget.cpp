@@ -141,7 +141,8 @@ void WriteTarget::resolve() {
             break;
         }
         if (!S_ISDIR(info.st_mode)) {
-            fail(i18n::fill(QX_("%1: %2 はフォルダではありません"), {path, shownFolder(walked / part)}),
+            fail(i18n::fill(QX_("%1: %2 はフォルダではありません"),
+                            {path, shownFolder(walked / part)}),
                  ENOTDIR);
             return;
         }
@@ -174,8 +175,9 @@ WriteResult WriteTarget::check() const {
             return result;
         }
         if (!S_ISREG(existing.st_mode)) {
-            result.error = i18n::fill(
-                QX_("%1: 通常のファイルではありません（デバイス、FIFO またはソケット）"), {m_shown});
+            result.error =
+                i18n::fill(QX_("%1: 通常のファイルではありません（デバイス、FIFO またはソケット）"),
+                           {m_shown});
             return result;
         }
         if ((existing.st_mode & 0222) == 0 ||

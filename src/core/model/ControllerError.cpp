@@ -65,18 +65,18 @@ constexpr ErrorRange kErrorTable[] = {
 };
 
 // %1 the error number in two hexadecimal digits, %2 the error's text.
-constexpr const char* kDealerFormat = N_(
-    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　\n"
-    "販売店までお問い合わせください。\nQavixを終了します。\n");
-constexpr const char* kInstallationFormat = N_(
-    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　\n"
-    "エリアスキャナの設置状態を確認してください。\nQavixを終了します。\n");
-constexpr const char* kSettingFormat = N_(
-    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　設定値エラー\n"
-    "設定の修正を行って下さい\n");
-constexpr const char* kUnidentifiedFormat = N_(
-    "エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　　　　原因不明エラー\n"
-    "営業担当へお問い合わせください。\nQavixを終了します。\n");
+constexpr const char* kDealerFormat =
+    N_("エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　\n"
+       "販売店までお問い合わせください。\nQavixを終了します。\n");
+constexpr const char* kInstallationFormat =
+    N_("エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　\n"
+       "エリアスキャナの設置状態を確認してください。\nQavixを終了します。\n");
+constexpr const char* kSettingFormat =
+    N_("エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　%2　設定値エラー\n"
+       "設定の修正を行って下さい\n");
+constexpr const char* kUnidentifiedFormat =
+    N_("エリアスキャナがエラー状態となっています｡\nエラー内容は：%1　　　　原因不明エラー\n"
+       "営業担当へお問い合わせください。\nQavixを終了します。\n");
 
 std::string format(const char* pattern, int number, const char* text) {
     char hex[8];

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "Translate.h"
 #include "ShiftJis.h"
+#include "Translate.h"
 #include "model/BeamThresholds.h"
 #include "model/OverallJudgement.h"
 #include "model/ParallelOutputs.h"
@@ -22,12 +22,12 @@ constexpr int kTmBaseYear = 1900;
 void appendTitle(ReportLines& lines, const std::tm& now) {
     lines.push_back(std::string(kTitleIndent, ' ') +
                     QX_("＃＃　エリアスキャナ　コントローラ設定内容一覧　＃＃"));
-    lines.push_back(std::string(kDateIndent, ' ') +
-                    i18n::fill(QX_("日付　%1/%2/%3   %4：%5：%6"),
-                               {std::to_string(now.tm_year + kTmBaseYear),
-                                formatText("%02d", now.tm_mon + 1), formatText("%02d", now.tm_mday),
-                                formatText("%2d", now.tm_hour), formatText("%02d", now.tm_min),
-                                formatText("%02d", now.tm_sec)}));
+    lines.push_back(
+        std::string(kDateIndent, ' ') +
+        i18n::fill(QX_("日付　%1/%2/%3   %4：%5：%6"),
+                   {std::to_string(now.tm_year + kTmBaseYear), formatText("%02d", now.tm_mon + 1),
+                    formatText("%02d", now.tm_mday), formatText("%2d", now.tm_hour),
+                    formatText("%02d", now.tm_min), formatText("%02d", now.tm_sec)}));
     lines.emplace_back();
 }
 
