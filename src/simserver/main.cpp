@@ -17,9 +17,12 @@
 #include <vector>
 
 #include "FrameServer.h"
+#include "MessageCatalogue.h"
+#include "ProgramLanguage.h"
 #include "ProgramVersion.h"
 #include "PtyServer.h"
 #include "TcpServer.h"
+#include "Translate.h"
 #include "sim/Options.h"
 #include "sim/UnitBus.h"
 
@@ -30,24 +33,28 @@ using namespace qavix;
 constexpr const char* kListenOption = "--listen";
 
 void printHelp() {
-    std::cout << "Usage: qavix-sim [--listen [HOST:]PORT] [options]\n"
-                 "Serves the area scanner controller emulator on a pseudo-terminal and prints\n"
-                 "the device path as the first line. Runs until killed, or until standard\n"
-                 "input closes when it is a pipe.\n\n"
-                 "  --listen [HOST:]PORT serve on a TCP port instead (raw; one client at a time,\n"
-                 "                       the newest taking the line) and print the port value\n"
-                 "                       \"tcp:HOST:PORT\" first.\n"
-                 "                       HOST defaults to 127.0.0.1: only this machine can\n"
-                 "                       connect unless another address is given. PORT 0 takes\n"
-                 "                       any free port.\n\n"
-                 "Options:\n"
-              << sim::optionsHelp()
-              << "  --version            print the version and exit\n"
-                 "  -h, --help           print this help and exit\n"
-              << "\nWith --line-rate each reply is held back until a line of that baud rate\n"
-                 "(\"tty\": the rate the client set on the terminal; with --log each change of\n"
-                 "it is logged as \"line-rate BAUD\") would have carried the request and the\n"
-                 "reply, at --bits bits per character.\n";
+    // The emulator's own options are described in English only (docs/emulator.md); what
+    // this program adds around them speaks the chosen language.
+    std::cout
+        << QX_("使い方: qavix-sim [--listen [HOST:]PORT] [--lang ja|en] [オプション]\n"
+               "エリアスキャナのコントローラのエミュレータを疑似端末で動かし、デバイスのパスを\n"
+               "最初の行に表示する。終了させられるまで、または標準入力がパイプのときはそれが\n"
+               "閉じるまで動く。\n\n"
+               "  --listen [HOST:]PORT 代わりに TCP ポートで動き（生のバイト列、クライアントは\n"
+               "                       一度に1つで最新のものが回線を取る）、ポートの値\n"
+               "                       \"tcp:HOST:PORT\" を最初に表示する。\n"
+               "                       HOST の既定は 127.0.0.1: 別のアドレスを指定しない限り\n"
+               "                       このマシンからしか接続できない。PORT 0 は空いている\n"
+               "                       ポートを使う。\n"
+               "  --lang ja|en         表示の言語（既定: QAVIX_LANG、ロケール）\n\n"
+               "オプション:\n")
+        << sim::optionsHelp()
+        << QX_("  --version            バージョンを表示して終了する\n"
+               "  -h, --help           このヘルプを表示して終了する\n")
+        << "\nWith --line-rate each reply is held back until a line of that baud rate\n"
+           "(\"tty\": the rate the client set on the terminal; with --log each change of\n"
+           "it is logged as \"line-rate BAUD\") would have carried the request and the\n"
+           "reply, at --bits bits per character.\n";
 }
 
 // Takes --listen VALUE (or --listen=VALUE) out of args; the rest are emulator options.
@@ -104,13 +111,29 @@ struct CommandLine {
     int listenPort = 0;
 };
 
+// Takes --lang VALUE (or --lang=VALUE) out of args: the language is set up before anything
+// else reads them.
+void takeLanguage(std::vector<std::string>& args) {
+    const std::string withValue = std::string(i18n::kLanguageOption) + "=";
+    for (auto it = args.begin(); it != args.end();) {
+        if (*it == i18n::kLanguageOption) {
+            it = args.erase(it, it + 1 == args.end() ? it + 1 : it + 2);
+        } else if (it->compare(0, withValue.size(), withValue) == 0) {
+            it = args.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 bool parseCommandLine(std::vector<std::string> args, CommandLine& line) {
     std::string error;
+    takeLanguage(args);
     if (!takeListen(args, line.listen, error) ||
         (line.listen &&
          !sim::tool::parseListenAddress(*line.listen, line.listenHost, line.listenPort, error)) ||
         !sim::parseOptions(args, line.options, error)) {
-        std::cerr << "qavix-sim: " << error << "\n(see --help)\n";
+        std::cerr << "qavix-sim: " << error << '\n' << QX_("（--help を参照）") << '\n';
         return false;
     }
     return true;
@@ -165,6 +188,22 @@ int servePty(link::FrameServer& server, const sim::tool::LineRate& rate, std::of
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // Before any text is made. The emulator reads no Qavix.ini.
+    const i18n::LanguageChoice language =
+        i18n::setUpProgramLanguage(i18n::languageArgument(args), std::string());
+    if (!language.passedOver.empty()) {
+        std::string spoken;
+        for (const std::string& name : i18n::spokenLanguages(i18n::catalogueFolder())) {
+            spoken += (spoken.empty() ? "" : ", ") + name;
+        }
+        std::cerr << "qavix-sim: "
+                  << i18n::fill(QX_("%1: この言語はありません（%2）"),
+                                {language.passedOver, spoken})
+                  << '\n';
+        if (language.passedOver.rfind(i18n::kLanguageOption, 0) == 0) {
+            return 2;
+        }
+    }
     if (printedHelpOrVersion(args)) {
         return 0;
     }

@@ -55,8 +55,9 @@ if command -v git > /dev/null; then
     echo "version script: checkout, folder in another repository, no checkout, no git"
 fi
 
-# No display of any kind: what a service PC over ssh or a package check has.
-bare() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
+# No display of any kind: what a service PC over ssh or a package check has. The man pages
+# are English, so the help they are held against is asked for in English.
+bare() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM QAVIX_LANG=en "$@"; }
 
 # The long options in a text: "--name" words, roff's "\-\-" read as "--".
 long_options() {
