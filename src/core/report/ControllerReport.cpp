@@ -129,10 +129,10 @@ void appendBeamThresholds(ReportLines& lines, const SettingsData& set, int senso
             on.push_back(decimalText(th.on));
             off.push_back(decimalText(th.off));
         }
-        const std::string channel = std::to_string(ch + 1);
-        appendBeamRows(lines, i18n::fill(QX_("CH%1 ON しきい値 "), {channel}), on);
+        const std::string number = std::to_string(ch + 1);
+        appendBeamRows(lines, i18n::fill(QX_("CH%1 ON しきい値 "), {number}), on);
         lines.emplace_back();
-        appendBeamRows(lines, i18n::fill(QX_("CH%1 OFF しきい値 "), {channel}), off);
+        appendBeamRows(lines, i18n::fill(QX_("CH%1 OFF しきい値 "), {number}), off);
         lines.emplace_back();
     }
 }
