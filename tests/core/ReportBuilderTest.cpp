@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ScopedLanguage.h"
 #include "ShiftJis.h"
 #include "report/SettingsReport.h"
 
@@ -315,6 +316,47 @@ TEST(ReportBuilder, SensorBlockLayout) {
 TEST(ReportBuilder, JoinUsesCrLfBetweenLines) {
     EXPECT_EQ(joinReportLines({"a", "", "b"}), "a\r\n\r\nb");
     EXPECT_EQ(joinReportLines({}), "");
+}
+
+// In English the report keeps the Japanese one's lines and columns: every label, longer as
+// it is, still leaves its value at byte 36, and no text is left untranslated.
+TEST(ReportBuilder, EnglishKeepsTheLinesAndColumns) {
+    SettingsData set = twoSensors();
+    set.general.pio[0] = "8010";
+    set.general.pio[1] = "8050";
+    set.channel(0).functionBit2 = 1;
+    const ReportLines japanese = build(set, true);
+    ReportLines english;
+    {
+        const test::ScopedLanguage language("en");
+        ASSERT_TRUE(language.used()) << "the English catalogue of the build tree is missing";
+        english = build(set, true);
+    }
+    ASSERT_EQ(english.size(), japanese.size());
+    EXPECT_EQ(english[0].find("##  Area scanner  controller settings report  ##"), 15u)
+        << english[0];
+    for (size_t i = 0; i < japanese.size(); ++i) {
+        const std::string ja = cp932Bytes(japanese[i]);
+        const std::string en = cp932Bytes(english[i]);
+        // Only the section mark is outside ASCII: the data here is ASCII.
+        std::string rest = english[i];
+        for (size_t at = rest.find("■"); at != std::string::npos; at = rest.find("■")) {
+            rest.erase(at, std::string("■").size());
+        }
+        EXPECT_TRUE(std::all_of(rest.begin(), rest.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        })) << english[i];
+        const bool itemLine = ja.rfind("    ", 0) == 0 && ja.size() > kValueColumn &&
+                              ja[kValueColumn - 1] == ' ' && ja[kValueColumn] != ' ';
+        if (itemLine) {
+            ASSERT_GT(en.size(), kValueColumn) << english[i];
+            EXPECT_EQ(en[kValueColumn - 1], ' ') << "label too long: " << english[i];
+            EXPECT_NE(en[kValueColumn], ' ') << english[i];
+        }
+    }
+    EXPECT_EQ(valueAtColumn(lineWithLabel(english, "D00")), "Straight Overall ON/OFF Blocked  CH1");
+    EXPECT_EQ(valueAtColumn(lineWithLabel(english, "D05")), "Inverted Group 16    Clear");
+    EXPECT_EQ(valueAtColumn(lineWithLabel(english, "CH1 overall blocked beams")), "   0");
 }
 
 }  // namespace
