@@ -1,6 +1,7 @@
 #include "BankLoading.h"
 
 #include "ExitCodes.h"
+#include "Translate.h"
 #include "files/BankFile.h"
 #include "files/BankImport.h"
 
@@ -32,7 +33,7 @@ LoadedSet loadBankFile(const std::string& path) {
     }
     if (bankfile::decodeBlocks(read.texts, loaded.set) != codec::DecodeResult::Ok) {
         loaded.exitCode = kExitFailed;
-        loaded.message = bankfile::kInvalidDataMessage;
+        loaded.message = i18n::translate(bankfile::kInvalidDataMessage);
     }
     return loaded;
 }

@@ -58,7 +58,7 @@ int checkCompatible(DeviceSession& session, const SettingsData& imported) {
     static_cast<SettingsData&>(model.storedSet(kSpareSet)) = imported;
     model.checkCompatibility();
     if (model.storedSet(kSpareSet).compatible == 0) {
-        session.host().showMessage(bankfile::kInvalidDataMessage);
+        session.host().showMessage(i18n::translate(bankfile::kInvalidDataMessage));
         return kExitFileError;
     }
     return kExitOk;

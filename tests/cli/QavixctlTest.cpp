@@ -176,7 +176,7 @@ TEST(Qavixctl, HelpOnEveryCommandAndUsageErrors) {
                                                  {"bank", "diff", "--help"}}) {
         const CtlRun run = qavixctl(args);
         EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(args);
-        EXPECT_NE(run.out.find("Usage"), std::string::npos) << ::testing::PrintToString(args);
+        EXPECT_NE(run.out.find("使い方:"), std::string::npos) << ::testing::PrintToString(args);
     }
     EXPECT_EQ(qavixctl({}).exitCode, 64);
     EXPECT_EQ(qavixctl({"bank"}).exitCode, 64);

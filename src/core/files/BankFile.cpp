@@ -64,7 +64,8 @@ std::optional<std::string> joinValues(const std::vector<std::string>& entries, s
 BlockRead failure(ReadStatus status) {
     BlockRead result;
     result.status = status;
-    result.message = status == ReadStatus::CannotOpen ? kOpenFailedMessage : kInvalidDataMessage;
+    result.message = i18n::translate(status == ReadStatus::CannotOpen ? kOpenFailedMessage
+                                                                      : kInvalidDataMessage);
     return result;
 }
 

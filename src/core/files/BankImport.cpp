@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "Translate.h"
 #include "model/ImportCheck.h"
 
 namespace qavix::bankfile {
@@ -72,7 +73,7 @@ ImportResult importBlocks(const BlockRead& read, SettingsData& set) {
             return result;
         }
         result.status = ImportStatus::InvalidData;
-        result.message = kInvalidDataMessage;
+        result.message = i18n::translate(kInvalidDataMessage);
         return result;
     }
     if (auto field = findOutOfRangeField(set)) {
@@ -83,7 +84,7 @@ ImportResult importBlocks(const BlockRead& read, SettingsData& set) {
     }
     if (!describesAController(read.texts, set)) {
         result.status = ImportStatus::InvalidData;
-        result.message = kInvalidDataMessage;
+        result.message = i18n::translate(kInvalidDataMessage);
         return result;
     }
     result.status = ImportStatus::Ok;
@@ -124,7 +125,7 @@ ImportResult importIntoSpare(const std::string& path, DeviceModel& model) {
     model.checkCompatibility();
     if (spare.compatible == 0) {
         result.status = ImportStatus::InvalidData;
-        result.message = kInvalidDataMessage;
+        result.message = i18n::translate(kInvalidDataMessage);
     }
     return result;
 }
