@@ -162,7 +162,7 @@ TEST(Json, DeepNestingIsRefusedInsteadOfExhaustingTheStack) {
     std::string error;
     const std::string deep(100000, '[');
     EXPECT_FALSE(parse(deep, error));
-    EXPECT_NE(error.find("nested too deeply"), std::string::npos) << error;
+    EXPECT_NE(error.find("入れ子が深すぎます"), std::string::npos) << error;
     const std::string fine = std::string(kMaxDepth, '[') + std::string(kMaxDepth, ']');
     EXPECT_TRUE(parse(fine, error)) << error;
 }

@@ -338,10 +338,13 @@ TEST(ReportBuilder, EnglishKeepsTheLinesAndColumns) {
     for (size_t i = 0; i < japanese.size(); ++i) {
         const std::string ja = cp932Bytes(japanese[i]);
         const std::string en = cp932Bytes(english[i]);
-        // Only the section mark is outside ASCII: the data here is ASCII.
+        // Only the section mark and the sign of "not applicable" are outside ASCII: the
+        // data here is ASCII.
         std::string rest = english[i];
-        for (size_t at = rest.find("■"); at != std::string::npos; at = rest.find("■")) {
-            rest.erase(at, std::string("■").size());
+        for (const std::string symbol : {"■", "━"}) {
+            for (size_t at = rest.find(symbol); at != std::string::npos; at = rest.find(symbol)) {
+                rest.erase(at, symbol.size());
+            }
         }
         EXPECT_TRUE(std::all_of(rest.begin(), rest.end(), [](char c) {
             return static_cast<unsigned char>(c) < 0x80;

@@ -85,9 +85,9 @@ void appendGroups(ReportLines& lines, const GeneralBlock& general) {
     lines.emplace_back(QX_("■計測処理 グループ判定"));
     for (size_t g = 0; g < kGroupCount; ++g) {
         const size_t channelAt = g + kGroupCount;
-        const std::string value = groupEnd(general.grpUp[channelAt], general.grpUp[g]) +
-                                  "   ～   " +
-                                  groupEnd(general.grpLow[channelAt], general.grpLow[g]);
+        const std::string value = i18n::fill(
+            QX_("%1   ～   %2"), {groupEnd(general.grpUp[channelAt], general.grpUp[g]),
+                                  groupEnd(general.grpLow[channelAt], general.grpLow[g])});
         lines.push_back(itemLine(i18n::fill(QX_("グループ%1"), {std::to_string(g + 1)}), value));
     }
 }
