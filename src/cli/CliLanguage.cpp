@@ -58,6 +58,15 @@ void speakInHelp(CLI::App& app) {
     });
 }
 
+void speakInSubcommandHelp(CLI::App& app) {
+    for (CLI::App* subcommand : app.get_subcommands([](CLI::App*) { return true; })) {
+        if (CLI::Option* help = subcommand->get_help_ptr()) {
+            help->group(QX_("オプション"));
+        }
+        speakInSubcommandHelp(*subcommand);
+    }
+}
+
 void addLanguageOption(CLI::App& app) {
     app.add_option_function<std::string>(
            i18n::kLanguageOption, [](const std::string&) {},

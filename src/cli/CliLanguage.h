@@ -25,4 +25,8 @@ void addLanguageOption(CLI::App& app);
 // they inherit the headings.
 void speakInHelp(CLI::App& app);
 
+// A subcommand's -h is made before it inherits the heading of its options: after every
+// subcommand is added, each -h is put under the heading of the chosen language.
+void speakInSubcommandHelp(CLI::App& app);
+
 }  // namespace qavix::cli

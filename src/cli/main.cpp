@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     qavix::cli::addLevelsCommand(app, deviceOptions, exitCode);
     qavix::cli::addFleetCommands(app, deviceOptions, exitCode);
     qavix::cli::addMonitorCommand(app, deviceOptions, exitCode);
+    qavix::cli::speakInSubcommandHelp(app);
     app.name(argc > 0 ? argv[0] : "qavixctl");
     // A service's options come from a file; they are read as if given on the command line.
     std::string configError;
