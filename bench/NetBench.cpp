@@ -23,8 +23,8 @@
 namespace {
 
 using qavix::link::test::LinkApi;
-using qavix::link::test::Ser2netProcess;
-using qavix::link::test::SimProcess;
+using qavix::test::Ser2netProcess;
+using qavix::test::SimProcess;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kStatusId = 48;

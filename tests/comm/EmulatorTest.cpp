@@ -8,6 +8,7 @@
 
 #include "FakeLink.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 #include "comm/CCommLink.h"
 #include "comm/Transactions.h"
 #include "model/Codec.h"
@@ -266,12 +267,8 @@ TEST_F(EmulatorTest, PulledCableEndsTheProgramAfterSavingUnwrittenBankEdits) {
     model.working().channel(0).axisTh[0] = 99;
     model.markEdited(1);
 
-    const auto start = std::chrono::steady_clock::now();
     link->resumePolling();  // the idle poll meets the silent line
-    while (host.endCount() == 0 &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(15)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    waitUntil([&] { return host.endCount() > 0; }, std::chrono::seconds(15));
     ASSERT_EQ(host.endCount(), 1);
 
     const std::string file = folder + "/" + recoveryFileName(1, when);
