@@ -20,8 +20,8 @@ struct CtlEnv {
     std::string workDir;                                    // empty: a fresh temporary folder
     std::vector<std::pair<std::string, std::string>> vars;  // e.g. {"QAVLINK_COM1", "sim"}
     unsigned long long memoryLimit = 0;                     // RLIMIT_AS in bytes; 0 none
-    std::string outFile;  // CtlChild: where its output goes for a test to watch; empty: its own
-    std::string errFile;
+    std::string outFile{};  // CtlChild: where its output goes for a test to watch; empty: its own
+    std::string errFile{};
 };
 
 using CtlRun = ProcessResult;
