@@ -32,10 +32,6 @@ using namespace std::chrono_literals;
 
 constexpr auto kWait = 8000ms;
 
-std::string testName() {
-    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
 void write(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;
 }
