@@ -19,7 +19,6 @@
 namespace qavix::test {
 namespace {
 
-
 const QColor kBadText(255, 0, 0);
 
 QMessageBox* shownMessageBox() {
