@@ -101,25 +101,32 @@ void Broker::stop() {
 Subscriber::Subscriber(const std::string& dir, int port, const std::vector<std::string>& extra) {
     static int count = 0;
     m_file = dir + "/sub" + std::to_string(++count) + ".txt";
-    // -d: the client says when the broker has taken the subscription, between the messages.
-    std::vector<std::string> argv{"mosquitto_sub",
-                                  "-h",
-                                  "127.0.0.1",
-                                  "-p",
-                                  std::to_string(port),
-                                  "-t",
-                                  "qavix/#",
-                                  "-v",
-                                  "-q",
-                                  "1",
-                                  "-d"};
+    // Subscribed once a probe published on a topic of its own comes back (its output is
+    // written a message at a time; the client says nothing of the subscription itself).
+    std::vector<std::string> argv{"mosquitto_sub",      "-h", "127.0.0.1", "-p",
+                                  std::to_string(port), "-t", "qavix/#",   "-t",
+                                  "qavix-probe/ready",  "-v", "-q",        "1"};
     argv.insert(argv.end(), extra.begin(), extra.end());
     ProcessSetup setup;
     setup.outFile = m_file;
     setup.errFile = m_file + ".err";
     m_process = std::make_unique<ChildProcess>(argv, setup);
-    waitUntil([&] { return readBytes(m_file).find("received SUBACK") != std::string::npos; },
-              std::chrono::seconds(5));
+    std::vector<std::string> probe{
+        "mosquitto_pub",     "-h", "127.0.0.1", "-p", std::to_string(port), "-t",
+        "qavix-probe/ready", "-m", "1"};
+    for (size_t i = 0; i < extra.size(); ++i) {
+        if (extra[i] == "-i") {
+            ++i;  // the subscriber's session is its own
+        } else if (extra[i] != "-c") {
+            probe.push_back(extra[i]);
+        }
+    }
+    waitUntil(
+        [&] {
+            runProcess(probe, {}, std::chrono::seconds(2));
+            return readBytes(m_file).find("qavix-probe/ready") != std::string::npos;
+        },
+        std::chrono::seconds(5), std::chrono::milliseconds(20));
 }
 
 std::vector<std::string> Subscriber::lines() const {
