@@ -19,6 +19,7 @@ struct ProcessSetup {
     std::string workDir;                                   // empty: a fresh folder
     std::vector<std::pair<std::string, std::string>> env;  // set, replacing inherited ones
     std::vector<std::string> unset;                        // removed from the environment
+    bool clearEnv = false;                                 // nothing inherited: only `env`
     unsigned long long memoryLimit = 0;                    // RLIMIT_AS in bytes; 0 none
     bool inputPipe = false;  // standard input a pipe the test holds (closeInput), else empty
     std::string outFile;     // empty: a file of the process's own
