@@ -22,6 +22,7 @@ struct CtlEnv {
     unsigned long long memoryLimit = 0;                     // RLIMIT_AS in bytes; 0 none
     std::string outFile{};  // CtlChild: where its output goes for a test to watch; empty: its own
     std::string errFile{};
+    bool onlyVars = false;  // nothing of the runner's environment, as `env -i`
 };
 
 using CtlRun = ProcessResult;
