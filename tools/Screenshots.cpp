@@ -8,13 +8,14 @@
 // pages, the received-light graph, threshold tuning (a drag in progress, the batch dialog
 // with its preview), the received-light list and a bank's threshold list, a sensor's graph
 // and the scan monitor in a 1024 x 768 window, and the beam pages. Usage:
-//   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
-//                                    basic|basic-edited|clock|settings-list|print-preview|
-//                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
-//                                    groups|parallel|options|sensor|graph...|batch-dialog|
+//   gui_screenshots [--lang en] <output folder> [current|bank|debug|splash|textures|
+//                                    dialogs|navi-...|basic|basic-edited|clock|
+//                                    settings-list|print-preview|report-pdf|error-log|
+//                                    scan|scan-stopped|overall|pio|groups|parallel|options|sensor|graph...|batch-dialog|
 //                                    level-list|bank-threshold-list|small-graph|small-scan|
 //                                    scale2-graph|scale2-sensor|scale2-level-list|
 //                                    scale2-error-log|banks|offline|beams-...]...
+// --lang en takes them in English (docs/screenshots/en); Japanese otherwise.
 
 #include <QApplication>
 #include <QColorDialog>
@@ -28,11 +29,15 @@
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "MessageCatalogue.h"
 #include "app/CQavixApp.h"
 #include "app/CSplashDlg.h"
 #include "app/CommSettingsDialog.h"
 #include "app/DesktopSetup.h"
+#include "app/ProgramTranslations.h"
 #include "files/BankFile.h"
 #include "files/BankFileDialogs.h"
 #include "files/CBankExportDlg.h"
@@ -804,9 +809,17 @@ int main(int argc, char* argv[]) {
     setenv("QAVLINK_COM1", "sim", 0);
     QApplication application(argc, argv);
     QApplication::setWindowIcon(qavix::applicationIcon());
-    qavix::installQtTranslations(application);
-    if (argc < 2) {
-        std::cerr << "usage: gui_screenshots <folder> "
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Japanese unless asked, whatever the desktop's locale: the pictures of the docs are.
+    const std::string language =
+        qavix::takeLanguageArgument(arguments).value_or(qavix::i18n::kSourceLanguage);
+    if (!qavix::i18n::useLanguage(language, qavix::i18n::catalogueFolder()) ||
+        !qavix::useProgramTranslations(application, language)) {
+        std::cerr << "gui_screenshots: no translation into " << language << "\n";
+        return 2;
+    }
+    if (arguments.empty()) {
+        std::cerr << "usage: gui_screenshots [--lang en] <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
@@ -818,10 +831,11 @@ int main(int argc, char* argv[]) {
                      "(scale2 and scale2-... under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
-    QDir().mkpath(argv[1]);
+    const QString folder = QString::fromStdString(arguments.front());
+    QDir().mkpath(folder);
     QStringList kinds;
-    for (int i = 2; i < argc; ++i) {
-        kinds << argv[i];
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        kinds << QString::fromStdString(arguments[i]);
     }
     if (kinds.isEmpty()) {
         // clang-format off
@@ -837,7 +851,7 @@ int main(int argc, char* argv[]) {
     }
     bool ok = true;
     for (const QString& k : kinds) {
-        ok = shoot(argv[1], k) && ok;
+        ok = shoot(folder, k) && ok;
     }
     return ok ? 0 : 1;
 }

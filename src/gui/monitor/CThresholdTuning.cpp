@@ -16,8 +16,9 @@ namespace qavix {
 namespace {
 
 const char* const kNoZeroPoint =
-    "次の光軸はゼロ点レベルが0のため、比率でしきい値を設定できません。"
-    "これらの光軸のしきい値は変更しません。\n";
+    QT_TRANSLATE_NOOP("qavix::CThresholdTuning",
+                      "次の光軸はゼロ点レベルが0のため、比率でしきい値を設定できません。"
+                      "これらの光軸のしきい値は変更しません。\n");
 
 }  // namespace
 
@@ -163,7 +164,7 @@ void CThresholdTuning::preview(int percent, bool onReference) {
     const auto missing = tuning::beamsWithoutZeroPoint(set, sensors());
     if (!missing.empty() && !m_zeroWarned) {
         m_zeroWarned = true;
-        m_context.messages.showMessage(kNoZeroPoint + tuning::beamList(missing));
+        m_context.messages.showMessage(tr(kNoZeroPoint).toStdString() + tuning::beamList(missing));
     }
 }
 

@@ -330,7 +330,7 @@ void CView003::cancel() {
 
 void CView003::saveCsv() {
     const QString path = askSaveFile(
-        this, SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv",
+        this, SaveFileRequest{saveAsTitle(), csvFileFilters(), "csv",
                               QString::fromStdString(levels::defaultCsvName(localNow()))});
     if (!path.isEmpty()) {
         saveCsvTo(path);
