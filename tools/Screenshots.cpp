@@ -568,6 +568,10 @@ void showBeams(const QString& kind, qavix::CQavixApp& app) {
     QTest::keyClick(view, Qt::Key_Space);
 }
 
+// The main window's size: a translation's pictures are taken on the smallest screen the
+// program is made for, where longer texts would be the first to be cut.
+QSize g_windowSize(1000, 700);
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -636,7 +640,7 @@ bool shoot(const QString& folder, const QString& kind) {
     if (kind.startsWith("small-")) {
         frame->resize(1024, 768);
     } else if (!kind.startsWith("scale2")) {
-        frame->resize(1000, 700);
+        frame->resize(g_windowSize);
     }
     settle(300);
     qavix::CLeftPaneView* tree = frame->tree();
@@ -761,7 +765,8 @@ bool shoot(const QString& folder, const QString& kind) {
             bool ok = false;
             QTimer::singleShot(800, [&ok, folder] {
                 if (QWidget* preview = QApplication::activeModalWidget()) {
-                    preview->resize(900, 700);
+                    preview->resize(g_windowSize == QSize(1000, 700) ? QSize(900, 700)
+                                                                     : g_windowSize);
                     settle(400);
                     ok = save(preview->grab(), folder, "print-preview.png");
                     preview->close();
@@ -830,6 +835,9 @@ int main(int argc, char* argv[]) {
                      "beams-chart-blanking|beams-list|beams-list-designated]...\n"
                      "(scale2 and scale2-... under QT_SCALE_FACTOR=2)\n";
         return 2;
+    }
+    if (language != qavix::i18n::kSourceLanguage) {
+        g_windowSize = QSize(1024, 768);
     }
     const QString folder = QString::fromStdString(arguments.front());
     QDir().mkpath(folder);
