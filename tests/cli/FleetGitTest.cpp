@@ -10,6 +10,7 @@
 #include <map>
 #include <regex>
 
+#include "BankText.h"
 #include "CtlProcess.h"
 #include "FileText.h"
 #include "SimProcess.h"
@@ -52,17 +53,6 @@ std::vector<std::string> gitLog(const std::string& repo) {
     return lines(git(repo, {"log", "--format=%H"}).out);
 }
 
-// The bank file's text with the value of `key` starting with `value` instead.
-std::string withValue(const std::string& text, const std::string& key, const std::string& value) {
-    const size_t at = text.find("\r\n" + key + "=");
-    if (at == std::string::npos) {
-        return {};
-    }
-    std::string changed = text;
-    changed.replace(at + 2 + key.size() + 1, value.size(), value);
-    return changed;
-}
-
 // Three controllers on ptys, backed up three times into a repository; between the first and
 // the second run one threshold of line-2 changes through an import (hexadecimal 3C = 60).
 class FleetGit : public ::testing::Test {
@@ -86,7 +76,8 @@ class FleetGit : public ::testing::Test {
         const CtlEnv atTwo{dir, {{"QAVLINK_COM1", two.device()}}};
         ASSERT_EQ(runCtl(atTwo, {"bank", "export", "0", "before.qbk", "--port", "COM1"}).exitCode,
                   0);
-        const std::string changed = withValue(readBytes(dir + "/before.qbk"), "AXIS_TH1_1", "3C");
+        const std::string changed =
+            qavix::cli::test::withBankValue(readBytes(dir + "/before.qbk"), "AXIS_TH1_1", "3C");
         ASSERT_FALSE(changed.empty());
         writeFile(dir + "/changed.qbk", changed);
         const CtlRun import = runCtl(
@@ -197,7 +188,8 @@ TEST(FleetGitHooks, HooksGetNamesIntactAndNeitherAFailingNorAHangingHookChangesT
 
     // The stored threshold of beam 1 edited by hand: the next run finds the controller changed.
     const std::string stored = dir + "/repo/" + hostile + "/current.qbk";
-    const std::string edited = withValue(readBytes(stored), "AXIS_TH1_1", "3C");
+    const std::string edited =
+        qavix::cli::test::withBankValue(readBytes(stored), "AXIS_TH1_1", "3C");
     ASSERT_FALSE(edited.empty());
     writeFile(stored, edited);
     ASSERT_EQ(git(dir + "/repo", {"commit", "-q", "-a", "-m", "edited"}).exitCode, 0);
@@ -285,7 +277,8 @@ TEST(FleetGitErrors, LockedForeignAndReadOnlyRepositoriesLoseNothing) {
     }
     // The stored file edited, so that the next run has a version to write.
     writeFile(dir + "/repo/a/current.qbk",
-              withValue(readBytes(dir + "/repo/a/current.qbk"), "AXIS_TH1_1", "3C"));
+              qavix::cli::test::withBankValue(readBytes(dir + "/repo/a/current.qbk"), "AXIS_TH1_1",
+                                              "3C"));
     ASSERT_EQ(git(dir + "/repo", {"commit", "-q", "-a", "-m", "edited"}).exitCode, 0);
     const std::vector<std::string> before = gitLog(dir + "/repo");
     for (const auto& entry : fs::recursive_directory_iterator(dir + "/repo")) {
@@ -316,7 +309,8 @@ TEST(FleetGitMetrics, MetricsParseAndAFailedPushIsDoneByTheNextRun) {
     const std::string dir = tmp.str();
     const CtlEnv env{dir, {{"QAVLINK_COM1", "sim"}}};
     ASSERT_EQ(runCtl(env, {"bank", "export", "0", "same.qbk", "--port", "COM1"}).exitCode, 0);
-    writeFile(dir + "/drifted.qbk", withValue(readBytes(dir + "/same.qbk"), "AXIS_TH1_1", "3C"));
+    writeFile(dir + "/drifted.qbk",
+              qavix::cli::test::withBankValue(readBytes(dir + "/same.qbk"), "AXIS_TH1_1", "3C"));
     const std::string plant = section("same", "sim", "banks = none\ngolden = same.qbk\n") +
                               section("drifted", "sim", "banks = none\ngolden = drifted.qbk\n");
     writeFile(dir + "/plant.ini", plant + section("flaky", "sim"));

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "BankText.h"
 #include "CtlProcess.h"
 #include "FileText.h"
 #include "SimProcess.h"
@@ -215,18 +216,6 @@ TEST(Fleet, BackupOnADiskThatFillsUpLeavesAManifestOfEveryFileItLeft) {
     EXPECT_TRUE(savedAll);
 }
 
-// A bank file's text with the value of `key` starting with `value` instead.
-std::string setAxisThreshold(const std::string& text, const std::string& key,
-                             const std::string& value) {
-    const size_t at = text.find("\r\n" + key + "=");
-    if (at == std::string::npos) {
-        return {};
-    }
-    std::string changed = text;
-    changed.replace(at + 2 + key.size() + 1, value.size(), value);
-    return changed;
-}
-
 // A controller with a golden file exported from it and a plant naming both; its current
 // values then get another threshold for beam 1 of sensor 1 (hexadecimal 3C = 60) through an
 // import, which `changed` holds.
@@ -237,7 +226,7 @@ class FleetDrift : public ::testing::Test {
         ASSERT_EQ(runCtl(env, {"bank", "export", "0", "golden.qbk", "--port", "COM1"}).exitCode, 0);
         writeFile(dir + "/plant.ini", section("line7", sim.device(), 0, "golden = golden.qbk\n"));
         const std::string golden = readBytes(dir + "/golden.qbk");
-        changed = setAxisThreshold(golden, "AXIS_TH1_1", "3C");
+        changed = qavix::cli::test::withBankValue(golden, "AXIS_TH1_1", "3C");
         ASSERT_FALSE(changed.empty());
         ASSERT_NE(changed, golden);
         writeFile(dir + "/changed.qbk", changed);
