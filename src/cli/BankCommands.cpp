@@ -9,6 +9,7 @@
 #include "ExitCodes.h"
 #include "files/BankFields.h"
 #include "files/BankFile.h"
+#include "files/FieldChanges.h"
 
 namespace qavix::cli {
 

@@ -112,7 +112,8 @@ int runFleetRestore(const DeviceOptions& options, const FleetRestoreArgs& args) 
         return read;
     }
     DeviceSession session(options, SessionSetup{links[0], false, false});
-    return runImportBytes(session, file.bytes, kCurrentSet);
+    return runImportBytes(session, file.bytes, kCurrentSet,
+                          {journal::Operation::FleetRestore, path});
 }
 
 }  // namespace qavix::cli

@@ -1,0 +1,221 @@
+#include "comm/JournaledWrite.h"
+
+#include <cstdio>
+#include <random>
+
+#include "PortResolver.h"
+#include "comm/CommMessages.h"
+#include "comm/Transactions.h"
+#include "journal/SettingChanges.h"
+#include "model/ControllerCodes.h"
+
+namespace qavix {
+
+namespace {
+
+std::string operationId() {
+    std::random_device random;
+    std::string id;
+    for (int i = 0; i < 4; ++i) {
+        char part[9];
+        std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(random()));
+        id += part;
+    }
+    return id;
+}
+
+std::optional<Fingerprint> fingerprintOf(const std::optional<SettingsData>& set) {
+    if (!set) {
+        return std::nullopt;
+    }
+    return settingsFingerprint(*set);
+}
+
+std::string deviceOf(const LinkSettings& settings) {
+    if (!settings.portName.empty()) {
+        return settings.portName;
+    }
+    const std::optional<link::PortTarget> target =
+        link::resolvePort("COM" + std::to_string(settings.activePort + 1));
+    if (!target) {
+        return {};
+    }
+    return target->emulator ? "sim" : !target->device.empty() ? target->device : target->value;
+}
+
+std::string describe(const journal::Record& r) {
+    std::string text = journal::operationName(r.operation);
+    if (!r.detail.empty()) {
+        text += " (" + r.detail + ")";
+    }
+    return text;
+}
+
+std::string failureText(CCommLink& link) {
+    if (link.lastRequestCancelled()) {
+        return "中断されました";
+    }
+    if (link.lastRequestLostConnection() || link.programEnding()) {
+        return "通信が断絶しました";
+    }
+    return "コントローラが書込みを受け付けなかったか、読み戻した値が書き込んだ値と一致しませんでし"
+           "た";
+}
+
+}  // namespace
+
+void readIdentityForJournal(CCommLink& link) {
+    DeviceModel& model = link.model();
+    if (model.selectedSet() != kCurrentSet) {
+        return;  // the initial read has run: a bank is only selected after it
+    }
+    const GeneralBlock& g = model.working().general;
+    for (const ReadStep& step : readAllFixedSteps()) {
+        const bool missing = (step.code == code::kReadControlTexts && g.versionText.empty()) ||
+                             (step.code == code::kReadType && g.type.empty()) ||
+                             (step.code == code::kReadIdNumber && g.idText.empty());
+        if (missing) {
+            link.request(step.code, step.arg1, step.start, step.count);
+        }
+    }
+    if (g.serialText.empty()) {
+        link.request(code::kReadSerialText);
+    }
+}
+
+const SettingsData& currentValues(const DeviceModel& model) {
+    return model.selectedSet() == kCurrentSet ? static_cast<const SettingsData&>(model.working())
+                                              : model.storedSet(kCurrentSet);
+}
+
+std::optional<SettingsData> knownSettings(const SettingsData& set) {
+    if (set.general.jointNum <= 0) {
+        return std::nullopt;
+    }
+    return set;
+}
+
+JournaledWrite::JournaledWrite(CCommLink& link, WriteDescription what, int target,
+                               std::optional<SettingsData> before,
+                               std::optional<SettingsData> after,
+                               std::vector<bankfile::FieldChange> otherChanges, bool identityReads)
+    : m_link(link),
+      m_journal(link.journal()),
+      m_before(std::move(before)),
+      m_otherChanges(std::move(otherChanges)) {
+    if (m_journal == nullptr) {
+        return;
+    }
+    if (identityReads) {
+        readIdentityForJournal(link);
+    }
+    journal::Record& r = m_start;
+    r.kind = journal::RecordKind::Start;
+    r.operationId = operationId();
+    r.operation = what.operation;
+    r.detail = std::move(what.detail);
+    r.target = journal::targetName(target);
+    fillSource(r);
+    if (m_before && after) {
+        r.changes = journal::settingChanges(*m_before, *after);
+    }
+    r.changes.insert(r.changes.end(), m_otherChanges.begin(), m_otherChanges.end());
+    r.fingerprintBefore = fingerprintOf(m_before).value_or(Fingerprint{});
+    r.fingerprintAfter = fingerprintOf(after).value_or(Fingerprint{});
+    const std::optional<std::string> reason = m_journal->reasonFor(describe(r));
+    m_journal->setLastRefused(false);
+    if (!reason) {
+        m_allowed = false;  // the user cancelled the write when asked why
+        return;
+    }
+    r.reason = *reason;
+    m_allowed = append(r, msg::kJournalRefused);
+    m_journal->setLastRefused(!m_allowed);
+    if (m_allowed) {
+        m_sentAtStart = m_journal->settingsSent();
+        m_journal->openWrite();
+    }
+}
+
+JournaledWrite::~JournaledWrite() {
+    finish(kRequestFailed, std::nullopt);
+}
+
+void JournaledWrite::fillSource(journal::Record& r) {
+    const WriteSource& source = m_journal->source();
+    r.user = source.user;
+    r.host = source.host;
+    r.program = source.program;
+    r.version = source.version;
+    const LinkSettings settings = m_link.settings();
+    r.port = "COM" + std::to_string(settings.activePort + 1);
+    r.device = deviceOf(settings);
+    r.unit = settings.unit;
+    r.controller = fleet::identityOf(currentValues(m_link.model()));
+}
+
+bool JournaledWrite::append(journal::Record& record, const char* failureMessage) {
+    const journal::AppendResult appended = m_journal->journal().append(record);
+    if (!appended.ok) {
+        m_link.host().showMessage(std::string(failureMessage) + m_journal->folder() + "\n（" +
+                                  appended.error + "）");
+    }
+    return appended.ok;
+}
+
+void JournaledWrite::finish(int requestResult, const std::optional<SettingsData>& reached) {
+    if (m_finished || m_journal == nullptr || !m_allowed) {
+        m_finished = true;
+        return;
+    }
+    m_finished = true;
+    const bool anythingSent = m_journal->settingsSent() > m_sentAtStart;
+    m_journal->closeWrite();
+    journal::Record end = m_start;
+    end.kind = journal::RecordKind::End;
+    end.time.clear();
+    end.afterDamage = false;
+    end.changes.clear();
+    const bool ok = requestResult == kRequestOk;
+    if (m_before && reached) {
+        end.changes = journal::settingChanges(*m_before, *reached);
+    }
+    if (ok) {
+        end.changes.insert(end.changes.end(), m_otherChanges.begin(), m_otherChanges.end());
+        end.result = journal::Result::Ok;
+        end.fingerprintAfter = fingerprintOf(reached).value_or(Fingerprint{});
+    } else {
+        end.result = anythingSent ? journal::Result::Failed : journal::Result::Refused;
+        // Refused: the target holds what it held. Failed: only a read would tell.
+        end.fingerprintAfter = anythingSent ? Fingerprint{} : end.fingerprintBefore;
+        end.message = failureText(m_link);
+    }
+    append(end, msg::kJournalEndLost);
+}
+
+bool journaledReset(CCommLink& link, const std::function<bool()>& reset) {
+    std::optional<JournaledWrite> write;
+    std::optional<SettingsData> known;
+    link.host().runOnUiThread([&] {
+        known = knownSettings(currentValues(link.model()));
+        // The reset ends a setting or factory mode: what was put and not enabled is
+        // discarded, the settings stay as they were.
+        write.emplace(link, WriteDescription{journal::Operation::Reset, ""}, kCurrentSet, known,
+                      known, std::vector<bankfile::FieldChange>{}, false);
+    });
+    if (!write->allowed()) {
+        link.host().runOnUiThread([&] { write.reset(); });
+        return false;
+    }
+    const bool taken = reset();
+    link.host().runOnUiThread([&] {
+        if (taken) {
+            link.journal()->noteSettingSent();
+        }
+        write->finish(taken ? kRequestOk : kRequestFailed, known);
+        write.reset();
+    });
+    return true;
+}
+
+}  // namespace qavix
