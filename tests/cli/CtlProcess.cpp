@@ -55,6 +55,14 @@ class RemoveTestFolders : public ::testing::EmptyTestEventListener {
     return true;
 }();
 
+// Every qavixctl run records its writes in the change journal of the user's state folder;
+// a test's go to a folder of its own, removed with the others.
+[[maybe_unused]] const bool g_stateRedirected = [] {
+    g_rootUsed = true;
+    ::setenv("XDG_STATE_HOME", (processRoot() / "state").c_str(), 1);
+    return true;
+}();
+
 }  // namespace
 
 std::string makeTempDir(const std::string& name) {

@@ -64,23 +64,42 @@ std::string failureText(CCommLink& link) {
 
 }  // namespace
 
-void readIdentityForJournal(CCommLink& link) {
+namespace {
+
+// Who the controller is, for the records: the identity `source` holds, with what the initial
+// read leaves out (the serial number; everything when it did not run) read now when
+// `mayRead`. Reads change nothing.
+fleet::ControllerIdentity controllerIdentity(CCommLink& link, SettingsData source, bool mayRead) {
     DeviceModel& model = link.model();
-    if (model.selectedSet() != kCurrentSet) {
-        return;  // the initial read has run: a bank is only selected after it
-    }
-    const GeneralBlock& g = model.working().general;
-    for (const ReadStep& step : readAllFixedSteps()) {
-        const bool missing = (step.code == code::kReadControlTexts && g.versionText.empty()) ||
-                             (step.code == code::kReadType && g.type.empty()) ||
-                             (step.code == code::kReadIdNumber && g.idText.empty());
-        if (missing) {
-            link.request(step.code, step.arg1, step.start, step.count);
+    GeneralBlock& g = source.general;
+    // Texts only the controller has: read while its current values are shown (a bank is
+    // selected only after the initial read has run).
+    if (mayRead && model.selectedSet() == kCurrentSet) {
+        for (const ReadStep& step : readAllFixedSteps()) {
+            const bool missing = (step.code == code::kReadControlTexts && g.versionText.empty()) ||
+                                 (step.code == code::kReadType && g.type.empty()) ||
+                                 (step.code == code::kReadIdNumber && g.idText.empty());
+            if (missing &&
+                link.request(step.code, step.arg1, step.start, step.count) == kRequestOk) {
+                const GeneralBlock& read = model.working().general;
+                g.versionText = g.versionText.empty() ? read.versionText : g.versionText;
+                g.type = g.type.empty() ? read.type : g.type;
+                g.idText = g.idText.empty() ? read.idText : g.idText;
+            }
         }
     }
-    if (g.serialText.empty()) {
-        link.request(code::kReadSerialText);
+    if (mayRead && g.serialText.empty() && link.request(code::kReadSerialText) == kRequestOk) {
+        g.serialText = model.working().general.serialText;
+        // The controller's, whichever set is shown: the next write need not read it again.
+        model.storedSet(kCurrentSet).general.serialText = g.serialText;
     }
+    return fleet::identityOf(source);
+}
+
+}  // namespace
+
+void readIdentityForJournal(CCommLink& link) {
+    controllerIdentity(link, currentValues(link.model()), true);
 }
 
 const SettingsData& currentValues(const DeviceModel& model) {
@@ -106,9 +125,11 @@ JournaledWrite::JournaledWrite(CCommLink& link, WriteDescription what, int targe
     if (m_journal == nullptr) {
         return;
     }
-    if (identityReads) {
-        readIdentityForJournal(link);
-    }
+    // A write of the current values names the controller as it was before: the working set
+    // may hold a file's settings by now.
+    m_identity = controllerIdentity(
+        link, target == kCurrentSet && m_before ? *m_before : currentValues(link.model()),
+        identityReads);
     journal::Record& r = m_start;
     r.kind = journal::RecordKind::Start;
     r.operationId = operationId();
@@ -151,7 +172,7 @@ void JournaledWrite::fillSource(journal::Record& r) {
     r.port = "COM" + std::to_string(settings.activePort + 1);
     r.device = deviceOf(settings);
     r.unit = settings.unit;
-    r.controller = fleet::identityOf(currentValues(m_link.model()));
+    r.controller = m_identity;
 }
 
 bool JournaledWrite::append(journal::Record& record, const char* failureMessage) {

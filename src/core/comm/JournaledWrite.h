@@ -10,6 +10,7 @@
 
 #include "comm/CCommLink.h"
 #include "files/FieldChanges.h"
+#include "fleet/ControllerIdentity.h"
 #include "journal/JournalRecord.h"
 #include "model/DeviceData.h"
 
@@ -64,6 +65,7 @@ class JournaledWrite {
     journal::Record m_start;
     std::optional<SettingsData> m_before;
     std::vector<bankfile::FieldChange> m_otherChanges;
+    fleet::ControllerIdentity m_identity;
     long m_sentAtStart = 0;
     bool m_allowed = true;
     bool m_finished = false;
