@@ -56,12 +56,18 @@ class RemoveTestFolders : public ::testing::EmptyTestEventListener {
 }();
 
 // Every qavixctl run records its writes in the change journal of the user's state folder;
-// a test's go to a folder of its own, removed with the others.
-[[maybe_unused]] const bool g_stateRedirected = [] {
+// a test's go to a folder of this process's, removed with the others, unless it names one.
+std::vector<std::pair<std::string, std::string>> withStateFolder(const CtlEnv& env) {
+    std::vector<std::pair<std::string, std::string>> vars = env.vars;
+    for (const auto& var : vars) {
+        if (var.first == "XDG_STATE_HOME") {
+            return vars;
+        }
+    }
     g_rootUsed = true;
-    ::setenv("XDG_STATE_HOME", (processRoot() / "state").c_str(), 1);
-    return true;
-}();
+    vars.emplace_back("XDG_STATE_HOME", (processRoot() / "state").string());
+    return vars;
+}
 
 }  // namespace
 
@@ -122,7 +128,7 @@ CtlRun runCtlAs(int uid, int gid, const CtlEnv& env, const std::vector<std::stri
     for (const char* variable : kLanguageVariables) {
         command += std::string(" -u ") + variable;
     }
-    for (const auto& [name, value] : env.vars) {
+    for (const auto& [name, value] : withStateFolder(env)) {
         command += " " + quoted(name + "=" + value);
     }
     if (uid >= 0) {
@@ -152,12 +158,13 @@ CtlChild::CtlChild(const CtlEnv& env, const std::vector<std::string>& args) {
     // Everything the child needs is made before the fork: after it only system calls run.
     std::vector<std::string> argv{QAVIXCTL};
     argv.insert(argv.end(), args.begin(), args.end());
+    const std::vector<std::pair<std::string, std::string>> vars = withStateFolder(env);
     std::vector<std::string> environment;
     for (char** e = environ; *e != nullptr && !env.onlyVars; ++e) {
         const std::string entry(*e);
         const std::string name = entry.substr(0, entry.find('='));
         bool replaced = false;
-        for (const auto& var : env.vars) {
+        for (const auto& var : vars) {
             replaced = replaced || var.first == name;
         }
         for (const char* variable : kLanguageVariables) {
@@ -167,7 +174,7 @@ CtlChild::CtlChild(const CtlEnv& env, const std::vector<std::string>& args) {
             environment.push_back(entry);
         }
     }
-    for (const auto& [name, value] : env.vars) {
+    for (const auto& [name, value] : vars) {
         environment.push_back(name + "=" + value);
     }
     std::vector<char*> argPointers;
