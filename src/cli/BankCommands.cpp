@@ -10,6 +10,7 @@
 #include "files/BankFields.h"
 #include "files/BankFile.h"
 #include "files/FieldChanges.h"
+#include "journal/Fingerprint.h"
 
 namespace qavix::cli {
 
@@ -48,6 +49,10 @@ int runShow(const std::string& path) {
     for (const bankfile::Field& field : bankfile::bankFields(loaded.set)) {
         std::cout << field.name << '=' << field.value << '\n';
     }
+    // After the fields, so that scripts reading them by position are not disturbed.
+    const Fingerprint fingerprint = settingsFingerprint(loaded.set);
+    std::cout << "FINGERPRINT=" << fingerprint.shortForm() << '\n'
+              << "FINGERPRINT_SHA256=" << fingerprint.sha256 << '\n';
     return kExitOk;
 }
 

@@ -160,6 +160,12 @@ TEST(QavixctlJournal, EveryWriteLeavesAStartAndAnEndWithTheFieldsBankDiffShows) 
         EXPECT_EQ(before.size(), 64u);
     }
     EXPECT_EQ(ops[0].find("start")->stringOf("reason"), "点検 No.7");
+    // One fingerprint for the controller's current values: in the journal, in `info` and
+    // in `bank show` of an export of them.
+    const std::string current = ops[0].find("end")->find("fingerprintAfter")->stringOf("short");
+    EXPECT_TRUE(contains(info.out, "設定フィンガープリント: " + current + "\n")) << info.out;
+    EXPECT_TRUE(
+        contains(ctl(c, {"bank", "show", "after.qbk"}).out, "FINGERPRINT=" + current + "\n"));
 
     const json::Value& clock = *ops[2].find("end");
     EXPECT_EQ(clock.stringOf("operation"), "clock set");

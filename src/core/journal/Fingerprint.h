@@ -12,6 +12,9 @@
 
 namespace qavix {
 
+// How the program and qavixctl label it beside the basic information.
+constexpr const char* kFingerprintLabel = "設定フィンガープリント";
+
 struct Fingerprint {
     std::string sha256;  // 64 lower-case hexadecimal digits; empty when not known
 
