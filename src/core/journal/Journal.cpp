@@ -228,13 +228,15 @@ AppendResult Journal::append(Record& record) {
         result.error = systemError(path);
         return result;
     }
-    const bool written = writeWhole(out.get(), bytes) && ::fsync(out.get()) == 0;
+    // fdatasync is the fsync an append needs: the data and the new size reach the disk,
+    // the modification time may follow later.
+    const bool written = writeWhole(out.get(), bytes) && ::fdatasync(out.get()) == 0;
     // A new file's name must reach the disk with it.
     if (!written || (created && !syncFolder(m_folder))) {
         result.error = systemError(written ? m_folder : path);
         // Nothing half-recorded: what went in is taken out again.
         if (::ftruncate(out.get(), st.st_size) == 0) {
-            ::fsync(out.get());
+            ::fdatasync(out.get());
         }
         return result;
     }
