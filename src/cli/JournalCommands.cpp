@@ -55,9 +55,8 @@ void printEntry(const journal::JournalEntry& entry) {
     std::cout << "  controller " << shown(r.controller.type) << ' ' << shown(r.controller.version)
               << ", ID " << shown(r.controller.id) << ", serial " << shown(r.controller.serial)
               << '\n';
-    const Fingerprint& after = entry.end ? entry.end->fingerprintAfter : r.fingerprintAfter;
     std::cout << "  fingerprint " << fingerprintText(r.fingerprintBefore) << " -> "
-              << fingerprintText(after) << '\n';
+              << fingerprintText(entry.fingerprintAfter()) << '\n';
     if (!r.reason.empty()) {
         std::cout << "  reason: " << shown(r.reason) << '\n';
     }
@@ -65,13 +64,10 @@ void printEntry(const journal::JournalEntry& entry) {
         if (!entry.end->message.empty()) {
             std::cout << "  message: " << shown(entry.end->message) << '\n';
         }
-        std::cout << "  written before it stopped:" << (entry.end->changes.empty() ? " none" : "")
+        std::cout << "  written before it stopped:" << (entry.changes().empty() ? " none" : "")
                   << '\n';
-        printChanges(entry.end->changes);
-        return;
     }
-    // Done: what was written. Not finished: what it set out to write.
-    printChanges(entry.end ? entry.end->changes : r.changes);
+    printChanges(entry.changes());
 }
 
 json::Value entryJson(const journal::JournalEntry& entry) {

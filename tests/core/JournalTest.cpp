@@ -15,6 +15,7 @@
 #include "SmallTmpfs.h"
 #include "TempDir.h"
 #include "journal/Journal.h"
+#include "journal/JournalCsv.h"
 #include "journal/JournalReader.h"
 #include "journal/JournalVerify.h"
 
@@ -306,6 +307,15 @@ TEST(JournalReader, PairsEachStartWithItsEndAndFilters) {
     EXPECT_EQ(all.entries[0].status(), "ok");
     EXPECT_EQ(all.entries[1].status(), "failed");
     EXPECT_EQ(all.entries[2].status(), "not finished");
+
+    // Saved as CSV: one row per changed field, values with commas, quotes or line breaks
+    // quoted; a write that never finished shows what it set out to change.
+    const std::vector<std::string> csv = journal::journalCsvLines(all.entries);
+    ASSERT_EQ(csv.size(), 4u);
+    EXPECT_EQ(csv[0].substr(0, 9), "日時");
+    EXPECT_NE(csv[3].find(",not finished,\"点検\n2行目\","), std::string::npos) << csv[3];
+    EXPECT_EQ(csv[3].substr(csv[3].size() - 16), ",CH1.ON_TH,35,45");
+    EXPECT_EQ(journal::csvValue("a\"b,c"), "\"a\"\"b,c\"");
 
     journal::JournalFilter bySerial;
     bySerial.serial = "0400111";

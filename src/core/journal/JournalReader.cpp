@@ -48,6 +48,14 @@ std::string JournalEntry::status() const {
     return end ? resultName(end->result) : "not finished";
 }
 
+const Fingerprint& JournalEntry::fingerprintAfter() const {
+    return end ? end->fingerprintAfter : start->fingerprintAfter;
+}
+
+const std::vector<bankfile::FieldChange>& JournalEntry::changes() const {
+    return end ? end->changes : start->changes;
+}
+
 std::optional<std::time_t> parseIsoTime(std::string_view text) {
     std::tm tm{};
     int year = 0;

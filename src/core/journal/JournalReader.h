@@ -22,6 +22,10 @@ struct JournalEntry {
     const Record& first() const { return start ? *start : *end; }
     // "ok", "refused", "failed", or "not finished".
     std::string status() const;
+    // What a finished write left (its fingerprint after, the fields it wrote); for a write
+    // that never finished, what it set out to do.
+    const Fingerprint& fingerprintAfter() const;
+    const std::vector<bankfile::FieldChange>& changes() const;
 };
 
 struct JournalFilter {
