@@ -9,14 +9,26 @@
 #include "PortSelection.h"
 #include "ProgramVersion.h"
 #include "comm/LinkLibrary.h"
+#include "journal/JournalSettings.h"
 
 namespace qavix::cli {
+
+namespace {
+
+std::string journalFolderFor(const DeviceOptions& options, const SessionSetup& setup) {
+    if (options.journalFolder.empty() && !setup.journalFolder.empty()) {
+        return journalFolder(setup.journalFolder);
+    }
+    return selectJournalFolder(kSettingsFileName, options);
+}
+
+}  // namespace
 
 DeviceSession::DeviceSession(const DeviceOptions& options, SessionSetup setup)
     : m_host(options.yes, setup.keepMessages, !setup.ownConnection),
       m_options(options),
       m_setup(std::move(setup)),
-      m_journal(selectJournalFolder(kSettingsFileName, m_options),
+      m_journal(journalFolderFor(m_options, m_setup),
                 writeSource("qavixctl", programVersion())),
       m_link(m_host, m_model),
       m_transactions(m_link, m_model) {

@@ -22,6 +22,9 @@ struct SessionSetup {
     bool ownConnection = false;
     // Messages are kept (host().keptMessages()) instead of printed.
     bool keepMessages = false;
+    // The change journal's folder of a plant file ([Journal] Folder), taken unless --journal
+    // names one; empty: Qavix.ini's, else the default.
+    std::string journalFolder;
 };
 
 class DeviceSession {

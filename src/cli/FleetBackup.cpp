@@ -119,7 +119,7 @@ class ControllerBackup {
         : m_controller(controller),
           m_runFolder(runFolder),
           m_stop(stop),
-          m_session(DeviceOptions{}, SessionSetup{link, true, true}) {
+          m_session(DeviceOptions{}, SessionSetup{link, true, true, {}}) {
         m_record.name = controller.name;
         m_record.port = controller.port;
         m_record.unit = controller.unit;

@@ -55,7 +55,7 @@ CheckResult check(const fleet::PlantController& c, const LinkSettings& link) {
     if (golden.exitCode != kExitOk) {
         return failed(kExitFileError, "golden file " + c.golden + ": " + oneLine({golden.message}));
     }
-    DeviceSession session(DeviceOptions{}, SessionSetup{link, true, true});
+    DeviceSession session(DeviceOptions{}, SessionSetup{link, true, true, {}});
     const int connected = session.connect();
     if (connected != kExitOk || session.transactions().readAll() != kRequestOk) {
         const std::string messages = oneLine(session.host().keptMessages());

@@ -312,7 +312,7 @@ TEST(JournalReader, PairsEachStartWithItsEndAndFilters) {
     // quoted; a write that never finished shows what it set out to change.
     const std::vector<std::string> csv = journal::journalCsvLines(all.entries);
     ASSERT_EQ(csv.size(), 4u);
-    EXPECT_EQ(csv[0].substr(0, 9), "日時");
+    EXPECT_EQ(csv[0].substr(0, 7), "日時,");
     EXPECT_NE(csv[3].find(",not finished,\"点検\n2行目\","), std::string::npos) << csv[3];
     EXPECT_EQ(csv[3].substr(csv[3].size() - 16), ",CH1.ON_TH,35,45");
     EXPECT_EQ(journal::csvValue("a\"b,c"), "\"a\"\"b,c\"");
