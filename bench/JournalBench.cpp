@@ -70,7 +70,8 @@ void JournalAppend(benchmark::State& state) {
     for (int i = 0; i < state.range(0); ++i) {
         record.changes.push_back({"CONTROLLER.AXIS_TH1_" + std::to_string(i % 8 + 1),
                                   "58,58,58,58,58,58,58,58,58,58,58,58,58,58,58,58",
-                                  "60,58,58,58,58,58,58,58,58,58,58,58,58,58,58,58"});
+                                  "60,58,58,58,58,58,58,58,58,58,58,58,58,58,58,58", "beam",
+                                  1 + (i % 8) * 16});
     }
     for (auto _ : state) {
         record.time.clear();

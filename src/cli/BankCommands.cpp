@@ -9,7 +9,6 @@
 #include "ExitCodes.h"
 #include "files/BankFields.h"
 #include "files/BankFile.h"
-#include "files/FieldChanges.h"
 #include "journal/Fingerprint.h"
 
 namespace qavix::cli {
@@ -71,7 +70,7 @@ int runDiff(const std::string& pathA, const std::string& pathB) {
     }
     const std::vector<bankfile::FieldChange> changes = bankfile::fieldChanges(a.set, b.set);
     for (const bankfile::FieldChange& c : changes) {
-        std::cout << c.name << ": " << c.before << " -> " << c.after << '\n';
+        std::cout << bankfile::changeLine(c) << '\n';
     }
     return changes.empty() ? kExitOk : kExitFailed;
 }

@@ -238,7 +238,7 @@ TEST(QavixctlJournal, ListsWritesWithTheirResultAndVerifyNamesTheBrokenLine) {
         r.detail = "基本情報";
         r.target = "current";
         r.controller.serial = serial;
-        r.changes = {{"CH1.ON_TH", "35", "45"}};
+        r.changes = {{"CH1.ON_TH", "35", "45", "", 1}};
         ASSERT_TRUE(j.append(r).ok);
     };
     record("a", "0300920", journal::RecordKind::Start);

@@ -41,7 +41,7 @@ Record startRecord(const std::string& id, const std::string& serial = "0300920")
     r.operation = journal::Operation::PageWrite;
     r.detail = "基本情報";
     r.reason = "点検\n2行目";
-    r.changes = {{"CH1.ON_TH", "35", "45"}};
+    r.changes = {{"CH1.ON_TH", "35", "45", "", 1}};
     r.fingerprintBefore = Fingerprint{std::string(64, 'a')};
     r.fingerprintAfter = Fingerprint{std::string(64, 'b')};
     return r;
@@ -267,7 +267,8 @@ TEST(Journal, AWriteTheDiskCannotTakeLeavesNothingOfIt) {
     const auto size = std::filesystem::file_size(file);
     ASSERT_TRUE(disk.fill(64));
     Record big = startRecord("big");
-    big.changes.assign(200, {"CONTROLLER.AXIS_TH1_1", std::string(60, '1'), std::string(60, '2')});
+    big.changes.assign(
+        200, {"CONTROLLER.AXIS_TH1_1", std::string(60, '1'), std::string(60, '2'), "beam", 1});
     const journal::AppendResult full = j.append(big);
     EXPECT_FALSE(full.ok);
     EXPECT_NE(full.error.find(file), std::string::npos) << full.error;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "comm/CCommLink.h"
-#include "files/FieldChanges.h"
+#include "files/BankFields.h"
 #include "fleet/ControllerIdentity.h"
 #include "journal/JournalRecord.h"
 #include "model/DeviceData.h"

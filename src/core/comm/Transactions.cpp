@@ -547,7 +547,7 @@ int Transactions::setClock(const std::function<std::tm()>& now) {
     const std::optional<SettingsData> known = knownSettings(currentValues(m_model));
     const std::vector<bankfile::FieldChange> clock = {
         {"CONTROLLER.CLOCK", formatControllerClock(currentValues(m_model).general).value_or(""),
-         formatClockTime(when)}};
+         formatClockTime(when), "", 1}};
     JournaledWrite journaled(m_link, {journal::Operation::ClockSet, ""}, kCurrentSet, known, known,
                              clock);
     if (!journaled.allowed()) {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "files/FieldChanges.h"
+#include "files/BankFields.h"
+#include "files/ComparableSettings.h"
 
 namespace qavix::fleet {
 
@@ -67,7 +68,7 @@ DriftResult compareWithGolden(const SettingsData& golden, const SettingsData& li
     }
     bankfile::clearMissingBeams(a);
     bankfile::clearMissingBeams(b);
-    for (bankfile::FieldChange& change : bankfile::changedBankFields(a, b)) {
+    for (bankfile::FieldChange& change : bankfile::fieldChanges(a, b)) {
         result.changes.push_back(
             {std::move(change.name), std::move(change.before), std::move(change.after)});
     }

@@ -2,7 +2,8 @@
 
 #include <cctype>
 
-#include "files/FieldChanges.h"
+#include "files/BankFields.h"
+#include "files/ComparableSettings.h"
 #include "files/Sha256.h"
 
 namespace qavix {

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "telemetry/MonitorPayloads.h"
+#include "files/IsoTime.h"
 
 namespace qavix::journal {
 
@@ -215,7 +215,7 @@ AppendResult Journal::append(Record& record) {
         }
     }
     if (record.time.empty()) {
-        record.time = telemetry::isoTime(now);
+        record.time = isoLocalTime(now);
     }
     const std::string line = formatRecord(record, prev);
     bytes += line;

@@ -3,8 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "files/JsonWriter.h"
 #include "files/Sha256.h"
-#include "telemetry/Json.h"
 
 namespace qavix::journal {
 
@@ -48,7 +48,7 @@ bool isLowerHex(std::string_view text) {
 }
 
 // One line of JSON, through the program's JSON writer.
-void writeCompact(telemetry::JsonWriter& j, const json::Value& v) {
+void writeCompact(json::Writer& j, const json::Value& v) {
     switch (v.type()) {
         case json::Value::Type::Null:
             j.null();
@@ -57,7 +57,7 @@ void writeCompact(telemetry::JsonWriter& j, const json::Value& v) {
             j.value(v.asBool());
             return;
         case json::Value::Type::Number:
-            j.value(static_cast<std::int64_t>(v.asNumber()));
+            j.value(v.asNumber());
             return;
         case json::Value::Type::String:
             j.value(v.asString());
@@ -81,7 +81,7 @@ void writeCompact(telemetry::JsonWriter& j, const json::Value& v) {
 }
 
 std::string compactJson(const json::Value& v) {
-    telemetry::JsonWriter j;
+    json::Writer j(json::Writer::Layout::Compact);
     writeCompact(j, v);
     return j.take();
 }
@@ -110,7 +110,8 @@ std::vector<bankfile::FieldChange> changesOf(const json::Value& record, std::str
         return changes;
     }
     for (const json::Value& item : list->items()) {
-        changes.push_back({item.stringOf("field"), item.stringOf("old"), item.stringOf("new")});
+        changes.push_back(
+            {item.stringOf("field"), item.stringOf("old"), item.stringOf("new"), "", 1});
     }
     return changes;
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "files/FieldChanges.h"
+#include "files/BankFields.h"
 #include "files/Json.h"
 #include "fleet/ControllerIdentity.h"
 #include "journal/Fingerprint.h"

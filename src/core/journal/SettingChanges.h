@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "files/FieldChanges.h"
+#include "files/BankFields.h"
 #include "model/DeviceData.h"
 
 namespace qavix::journal {

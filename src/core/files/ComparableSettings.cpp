@@ -1,4 +1,4 @@
-#include "files/FieldChanges.h"
+#include "files/ComparableSettings.h"
 
 #include <algorithm>
 #include <ctime>
@@ -7,25 +7,6 @@
 #include "files/BankImport.h"
 
 namespace qavix::bankfile {
-
-std::vector<FieldChange> fieldChanges(const std::vector<Field>& before,
-                                      const std::vector<Field>& after) {
-    std::vector<FieldChange> changes;
-    for (size_t i = 0; i < before.size() && i < after.size(); ++i) {
-        if (before[i].value != after[i].value) {
-            changes.push_back({before[i].name, before[i].value, after[i].value});
-        }
-    }
-    return changes;
-}
-
-std::vector<FieldChange> changedBankFields(const SettingsData& before, const SettingsData& after) {
-    return fieldChanges(bankFields(before), bankFields(after));
-}
-
-std::string changeLine(const FieldChange& change) {
-    return change.name + ": " + change.before + " -> " + change.after;
-}
 
 SettingsData asBankFileHolds(const SettingsData& set) {
     const BankFileText file = formatBankFile(set, "", "", std::tm{});
