@@ -9,7 +9,7 @@
 #include "ExitCodes.h"
 #include "files/BankFields.h"
 #include "files/BankFile.h"
-#include "journal/Fingerprint.h"
+#include "files/Fingerprint.h"
 
 namespace qavix::cli {
 

@@ -5,7 +5,7 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
-#include "journal/Fingerprint.h"
+#include "files/Fingerprint.h"
 #include "model/BasicInformation.h"
 
 namespace qavix::cli {

@@ -166,6 +166,10 @@ TEST(QavixctlJournal, EveryWriteLeavesAStartAndAnEndWithTheFieldsBankDiffShows) 
     EXPECT_TRUE(contains(info.out, "設定フィンガープリント: " + current + "\n")) << info.out;
     EXPECT_TRUE(
         contains(ctl(c, {"bank", "show", "after.qbk"}).out, "FINGERPRINT=" + current + "\n"));
+    const CtlRun monitor = runCtl(
+        c.env, {"monitor", "--jsonl", "-", "--once", "--state-file", dir + "/monitor.state"});
+    EXPECT_TRUE(contains(monitor.out, R"("fingerprint":{"short":")" + current + "\""))
+        << monitor.out << monitor.err;
 
     const json::Value& clock = *ops[2].find("end");
     EXPECT_EQ(clock.stringOf("operation"), "clock set");

@@ -11,7 +11,7 @@
 #include "BankSample.h"
 #include "files/BankFile.h"
 #include "files/BankImport.h"
-#include "journal/Fingerprint.h"
+#include "files/Fingerprint.h"
 
 namespace qavix::test {
 namespace {

@@ -104,6 +104,24 @@ std::vector<ReadStep> readAllBeamSteps(const SettingsData& set) {
     return steps;
 }
 
+std::vector<ReadStep> settingsReadSteps(const SettingsData& set) {
+    using namespace code;
+    std::vector<ReadStep> steps;
+    for (const ReadStep& step : readAllFixedSteps()) {
+        if (step.code != kReadSensorModel && step.code != kReadControllerText) {
+            steps.push_back(step);
+        }
+    }
+    const int joint = std::clamp(set.general.jointNum, 0, kChannelCount);
+    for (int c = 1; c <= joint; ++c) {
+        const int beams = std::clamp(set.channel(c - 1).beamCount, 0, kMaxBeams);
+        for (int read : {kReadSetAxis, kReadFixAxis, kReadZero, kReadAxisTh}) {
+            steps.push_back(channelStep(read, c, beams));
+        }
+    }
+    return steps;
+}
+
 std::vector<codec::PutRequest> wholeSetPuts(SettingsData& set) {
     using namespace code;
     static constexpr int kControllerPuts[] = {

@@ -31,6 +31,11 @@ std::vector<ReadStep> readAllFixedSteps();
 // The per-beam requests for the connected sensors, from the counts already read.
 std::vector<ReadStep> readAllBeamSteps(const SettingsData& set);
 
+// The reads that give every setting a bank file holds, from which the configuration
+// fingerprint is made: Read all without the texts and the derived thresholds it reads for the
+// pages. The per-beam tables follow the beam counts already read in `set`.
+std::vector<ReadStep> settingsReadSteps(const SettingsData& set);
+
 // Sub-blocks of a bank write, in the order they are sent.
 extern const int kBankWriteOrder[codec::kSubBlockCount];
 

@@ -91,18 +91,6 @@ const char* changesKey(RecordKind kind) {
     return kind == RecordKind::Start ? "changes" : "written";
 }
 
-Fingerprint fingerprintOf(const json::Value& record, std::string_view key) {
-    const json::Value* f = record.find(key);
-    if (f == nullptr || !f->isObject()) {
-        return {};
-    }
-    const std::string digest = f->stringOf("sha256");
-    if (digest.size() != kDigestDigits || !isLowerHex(digest)) {
-        return {};
-    }
-    return Fingerprint{digest};
-}
-
 std::vector<bankfile::FieldChange> changesOf(const json::Value& record, std::string_view key) {
     std::vector<bankfile::FieldChange> changes;
     const json::Value* list = record.find(key);
@@ -245,8 +233,8 @@ std::optional<Record> parseRecord(std::string_view line) {
     r.target = v.stringOf("target");
     r.detail = v.stringOf("detail");
     r.reason = v.stringOf("reason");
-    r.fingerprintBefore = fingerprintOf(v, "fingerprintBefore");
-    r.fingerprintAfter = fingerprintOf(v, "fingerprintAfter");
+    r.fingerprintBefore = fingerprintFromJson(v.find("fingerprintBefore"));
+    r.fingerprintAfter = fingerprintFromJson(v.find("fingerprintAfter"));
     r.changes = changesOf(v, changesKey(r.kind));
     const json::Value* damage = v.find("afterDamage");
     r.afterDamage =
@@ -267,20 +255,6 @@ json::Value changesJson(const std::vector<bankfile::FieldChange>& changes) {
     }
     return list;
 }
-
-namespace {
-
-json::Value fingerprintJson(const Fingerprint& f) {
-    if (!f.known()) {
-        return json::Value();
-    }
-    json::Value v = json::Value::object();
-    v.set("short", f.shortForm());
-    v.set("sha256", f.sha256);
-    return v;
-}
-
-}  // namespace
 
 json::Value recordJson(const Record& r) {
     json::Value v = json::Value::object();

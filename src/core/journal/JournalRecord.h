@@ -11,7 +11,7 @@
 #include "files/BankFields.h"
 #include "files/Json.h"
 #include "fleet/ControllerIdentity.h"
-#include "journal/Fingerprint.h"
+#include "files/Fingerprint.h"
 
 namespace qavix::journal {
 

@@ -7,7 +7,10 @@
 // the current values carries theirs.
 
 #include <string>
+#include <string_view>
 
+#include "files/Json.h"
+#include "files/JsonWriter.h"
 #include "model/DeviceData.h"
 
 namespace qavix {
@@ -30,5 +33,14 @@ struct Fingerprint {
 std::string fingerprintText(const SettingsData& set);
 
 Fingerprint settingsFingerprint(const SettingsData& set);
+// Of the set a bank file's bytes hold (decoded as `bank show` decodes); not known for bytes
+// that are no bank file.
+Fingerprint bankFileFingerprint(std::string_view bytes);
+
+// In JSON: {"short": "3F2A-91C0", "sha256": "…"}, or null when not known.
+json::Value fingerprintJson(const Fingerprint& fingerprint);
+void writeFingerprint(json::Writer& writer, const Fingerprint& fingerprint);
+// Not known for anything but that form (a missing member, another value, a damaged digest).
+Fingerprint fingerprintFromJson(const json::Value* value);
 
 }  // namespace qavix
