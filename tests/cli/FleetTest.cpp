@@ -262,12 +262,19 @@ TEST_F(FleetDrift, CheckReportsTheOneChangedThreshold) {
     const CtlRun differs = runCtl(env, {"fleet", "check", "plant.ini"});
     EXPECT_EQ(differs.exitCode, 1) << differs.out << differs.err;
     const std::vector<std::string> out = lines(differs.out);
-    ASSERT_GE(out.size(), 3u) << differs.out;
+    ASSERT_GE(out.size(), 4u) << differs.out;
     EXPECT_EQ(out[0], "line7: differs");
-    EXPECT_TRUE(
-        std::regex_match(out[1], std::regex(R"(  CONTROLLER\.AXIS_TH1_1: (\d+),.* -> 60,.*)")))
+    std::smatch fingerprints;
+    ASSERT_TRUE(std::regex_match(
+        out[1], fingerprints,
+        std::regex(
+            R"(  fingerprint: golden ([0-9A-F]{4}-[0-9A-F]{4}), live ([0-9A-F]{4}-[0-9A-F]{4}))")))
         << out[1];
-    EXPECT_EQ(out[2].rfind("not compared", 0), 0u) << differs.out;
+    EXPECT_NE(fingerprints[1].str(), fingerprints[2].str());
+    EXPECT_TRUE(
+        std::regex_match(out[2], std::regex(R"(  CONTROLLER\.AXIS_TH1_1: (\d+),.* -> 60,.*)")))
+        << out[2];
+    EXPECT_EQ(out[3].rfind("not compared", 0), 0u) << differs.out;
 
     const CtlRun json = runCtl(env, {"fleet", "check", "plant.ini", "--json"});
     EXPECT_EQ(json.exitCode, 1);
@@ -334,8 +341,7 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
     EXPECT_EQ(end.stringOf("detail"), run + "/line7/current.qbk");
     EXPECT_FALSE(end.find("written")->items().empty());
     const std::string golden = runCtl(env, {"bank", "show", "golden.qbk"}).out;
-    EXPECT_NE(golden.find("FINGERPRINT=" +
-                          end.find("fingerprintAfter")->stringOf("short") + "\n"),
+    EXPECT_NE(golden.find("FINGERPRINT=" + end.find("fingerprintAfter")->stringOf("short") + "\n"),
               std::string::npos);
 
     // A manifest whose path leads out of its folder is refused, even with a matching checksum.

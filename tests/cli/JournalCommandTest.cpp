@@ -160,12 +160,15 @@ TEST(QavixctlJournal, EveryWriteLeavesAStartAndAnEndWithTheFieldsBankDiffShows) 
         EXPECT_EQ(before.size(), 64u);
     }
     EXPECT_EQ(ops[0].find("start")->stringOf("reason"), "点検 No.7");
-    // One fingerprint for the controller's current values: in the journal, in `info` and
-    // in `bank show` of an export of them.
+    // One fingerprint for the controller's current values: in the journal, in `info`, in
+    // `bank show` and the settings report of an export of them, and in the monitor's status.
     const std::string current = ops[0].find("end")->find("fingerprintAfter")->stringOf("short");
     EXPECT_TRUE(contains(info.out, "設定フィンガープリント: " + current + "\n")) << info.out;
     EXPECT_TRUE(
         contains(ctl(c, {"bank", "show", "after.qbk"}).out, "FINGERPRINT=" + current + "\n"));
+    const CtlRun report = ctl(c, {"bank", "report", "after.qbk"});
+    EXPECT_TRUE(contains(report.out, "設定フィンガープリント") && contains(report.out, current))
+        << report.out;
     const CtlRun monitor = runCtl(
         c.env, {"monitor", "--jsonl", "-", "--once", "--state-file", dir + "/monitor.state"});
     EXPECT_TRUE(contains(monitor.out, R"("fingerprint":{"short":")" + current + "\""))

@@ -30,6 +30,18 @@ class ControllerMonitorTest : public ::testing::Test {
         }
         link.parameterReplies[91] = repeat("0032", 40);
         link.parameterReplies[94] = repeat("0028", 40);
+        // The areas of fixed size that a whole read of the settings takes, at their sizes.
+        link.parameterReplies[63] = std::string(kPioCount * 4, '0');
+        link.parameterReplies[64] = std::string(kPioCount * 2, '0');
+        for (int area : {129, 130}) {
+            link.parameterReplies[area] = std::string(kChannelCount * 4, '0');
+        }
+        for (int area : {134, 135, 136}) {
+            link.parameterReplies[area] = "0000";
+        }
+        for (int area : {144, 145}) {
+            link.parameterReplies[area] = std::string(kGroupTableSize * 2, '0');
+        }
         timings = instantTimings(milliseconds(1000));
     }
     static std::string repeat(const std::string& s, int n) {
