@@ -43,14 +43,6 @@ std::string deviceOf(const LinkSettings& settings) {
     return target->emulator ? "sim" : !target->device.empty() ? target->device : target->value;
 }
 
-std::string describe(const journal::Record& r) {
-    std::string text = journal::operationName(r.operation);
-    if (!r.detail.empty()) {
-        text += " (" + r.detail + ")";
-    }
-    return text;
-}
-
 std::string failureText(CCommLink& link) {
     if (link.lastRequestCancelled()) {
         return "中断されました";
@@ -143,7 +135,7 @@ JournaledWrite::JournaledWrite(CCommLink& link, WriteDescription what, int targe
     r.changes.insert(r.changes.end(), m_otherChanges.begin(), m_otherChanges.end());
     r.fingerprintBefore = fingerprintOf(m_before).value_or(Fingerprint{});
     r.fingerprintAfter = fingerprintOf(after).value_or(Fingerprint{});
-    const std::optional<std::string> reason = m_journal->reasonFor(describe(r));
+    const std::optional<std::string> reason = m_journal->reasonFor(r.operation, r.detail);
     m_journal->setLastRefused(false);
     if (!reason) {
         m_allowed = false;  // the user cancelled the write when asked why

@@ -34,9 +34,10 @@ WriteSource writeSource(const std::string& program, const std::string& version) 
     return WriteSource{program, version, userName(), hostName()};
 }
 
-std::optional<std::string> WriteJournal::reasonFor(const std::string& what) const {
+std::optional<std::string> WriteJournal::reasonFor(journal::Operation operation,
+                                                   const std::string& detail) const {
     if (m_asker) {
-        return m_asker(what);
+        return m_asker(operation, detail);
     }
     return m_reason;
 }

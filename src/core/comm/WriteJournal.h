@@ -24,8 +24,10 @@ WriteSource writeSource(const std::string& program, const std::string& version);
 
 class WriteJournal {
   public:
-    // Asked before every write with what it is about to do; nothing cancels the write.
-    using ReasonAsker = std::function<std::optional<std::string>(const std::string& what)>;
+    // Asked before every write with what it is about to do (the operation and its detail);
+    // nothing means the user cancelled, and the write does not go out.
+    using ReasonAsker = std::function<std::optional<std::string>(journal::Operation operation,
+                                                                 const std::string& detail)>;
 
     WriteJournal(std::string folder, WriteSource source)
         : m_journal(std::move(folder)), m_source(std::move(source)) {}
@@ -38,7 +40,8 @@ class WriteJournal {
     void setReason(std::string reason) { m_reason = std::move(reason); }
     // Asks for each write's reason instead (the program's optional prompt).
     void setReasonAsker(ReasonAsker asker) { m_asker = std::move(asker); }
-    std::optional<std::string> reasonFor(const std::string& what) const;
+    std::optional<std::string> reasonFor(journal::Operation operation,
+                                         const std::string& detail) const;
 
     // From a write's start record on the disk to its end record. Writes nest: the reset a
     // status check makes may fall inside a page's write.

@@ -39,6 +39,7 @@ const std::vector<CommandRow>& frameCommands() {
         {kCmdBankCopy, M::Bank, "Bankｺﾋﾟｰ", ""},
         {kCmdCommSettings, M::Settings, "通信設定(&C)", ""},
         {kCmdEnvSettings, M::Settings, "環境設定(&G)", ""},
+        {kCmdJournal, M::Settings, "変更履歴(&J)...", ""},
         {kCmdToolBar, M::View, "ﾂｰﾙ ﾊﾞｰ(&T)", "", K::Action, false, true},
         {kCmdBankBar, M::View, "Bank ﾊﾞｰ(&B)", "", K::Action, false, true},
         {kCmdInfoBar, M::View, "ﾀﾞｲｱﾛｸﾞﾊﾞｰ(&D)", "", K::Action, false, true},

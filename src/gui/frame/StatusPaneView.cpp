@@ -1,5 +1,6 @@
 #include "frame/StatusPaneView.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 #include "widgets/CColorStatusBar.h"
@@ -47,10 +48,14 @@ void StatusPaneView::update(int pane, const QString& editedFile) {
         m_bar.pane(3)->setToolTip(editedFile);
         return;
     }
-    m_bar.pane(3)->setToolTip(inputs.portTarget.empty()
-                                  ? QString("デバイスなし（ダブルクリックで通信設定）")
-                                  : QString::fromStdString(inputs.portTarget) +
-                                        "\n（ダブルクリックで通信設定）");
+    QString tip = inputs.portTarget.empty() ? QString("デバイスなし（ダブルクリックで通信設定）")
+                                            : QString::fromStdString(inputs.portTarget) +
+                                                  "\n（ダブルクリックで通信設定）";
+    if (!inputs.fingerprint.empty()) {
+        tip += "\n" + QCoreApplication::translate("StatusPaneView", "設定フィンガープリント: %1")
+                          .arg(QString::fromStdString(inputs.fingerprint));
+    }
+    m_bar.pane(3)->setToolTip(tip);
 }
 
 }  // namespace qavix
