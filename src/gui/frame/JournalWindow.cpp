@@ -134,8 +134,8 @@ JournalWindow::JournalWindow(std::string folder, journal::JournalFilter controll
     m_since->setDisplayFormat("yyyy-MM-dd");
     m_since->setEnabled(false);
     m_since->setAccessibleName(m_sinceOn->text());
-    auto* reload = new QPushButton(tr("更新"), this);
-    reload->setObjectName("reloadButton");
+    auto* reloadButton = new QPushButton(tr("更新"), this);
+    reloadButton->setObjectName("reloadButton");
 
     auto* filters = new QHBoxLayout();
     filters->addWidget(userLabel);
@@ -144,7 +144,7 @@ JournalWindow::JournalWindow(std::string folder, journal::JournalFilter controll
     filters->addWidget(m_sinceOn);
     filters->addWidget(m_since);
     filters->addStretch(1);
-    filters->addWidget(reload);
+    filters->addWidget(reloadButton);
 
     m_writes = makeTable(
         {tr("日時"), tr("操作"), tr("対象"), tr("結果"), tr("ユーザー"), tr("ホスト"), tr("理由")},
@@ -188,10 +188,10 @@ JournalWindow::JournalWindow(std::string folder, journal::JournalFilter controll
     connect(m_user, &QComboBox::currentIndexChanged, this, [this] { reload(); });
     connect(m_sinceOn, &QCheckBox::toggled, this, [this](bool on) {
         m_since->setEnabled(on);
-        this->reload();
+        reload();
     });
     connect(m_since, &QDateEdit::dateChanged, this, [this] { reload(); });
-    connect(reload, &QPushButton::clicked, this, [this] { this->reload(); });
+    connect(reloadButton, &QPushButton::clicked, this, [this] { reload(); });
     connect(m_writes, &QTableWidget::itemSelectionChanged, this, [this] { showSelected(); });
     connect(m_export, &QPushButton::clicked, this, [this] { exportCsv(); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
