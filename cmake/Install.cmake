@@ -55,6 +55,8 @@ install(PROGRAMS ${QAVIX_DIST}/hooks/fleet-mail-hook ${QAVIX_DIST}/hooks/fleet-w
         DESTINATION ${CMAKE_INSTALL_DATADIR}/qavix/hooks)
 # The plant file of qavixctl's fleet commands, which the man page points to.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/plant.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+# The change journal and the configuration fingerprint, which the man page points to.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/journal.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 
 # The manual: built beside the programs at the path the installation gives it, so the
 # program finds it from the build tree too (bin/../share/doc/qavix/manual). Japanese at the

@@ -7,14 +7,15 @@
 // pages with edited and refused fields, the parallel output, option and sensor operation
 // pages, the received-light graph, threshold tuning (a drag in progress, the batch dialog
 // with its preview), the received-light list and a bank's threshold list, a sensor's graph
-// and the scan monitor in a 1024 x 768 window, and the beam pages. Usage:
+// and the scan monitor in a 1024 x 768 window, the beam pages, and the change journal's
+// window after a write. Usage:
 //   gui_screenshots [--lang en] <output folder> [current|bank|debug|splash|textures|
 //                                    dialogs|navi-...|basic|basic-edited|clock|
 //                                    settings-list|print-preview|report-pdf|error-log|
 //                                    scan|scan-stopped|overall|pio|groups|parallel|options|sensor|graph...|batch-dialog|
 //                                    level-list|bank-threshold-list|small-graph|small-scan|
 //                                    scale2-graph|scale2-sensor|scale2-level-list|
-//                                    scale2-error-log|banks|offline|beams-...]...
+//                                    scale2-error-log|banks|offline|beams-...|journal]...
 // --lang en takes them in English (docs/screenshots/en); Japanese otherwise.
 
 #include <QApplication>
@@ -50,6 +51,7 @@
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CRightPaneFrame.h"
+#include "frame/CommandIds.h"
 #include "frame/EnvironmentDialog.h"
 #include "widgets/CPictureButton.h"
 
@@ -69,6 +71,7 @@
 #include "monitor/CView007.h"
 #include "monitor/CView017.h"
 #include "monitor/ChartGeometry.h"
+#include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
 #include "pages/CView008.h"
 #include "pages/CView009.h"
@@ -609,6 +612,8 @@ bool shoot(const QString& folder, const QString& kind) {
         ini.write(
             "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nleft=0\r\ntop=0\r\nright=1000\r\nbottom="
             "700\r\n");
+        // The writes of a shot are recorded in the shot's own folder.
+        ini.write("[Journal]\r\nFolder=" + QDir(work.path()).filePath("journal").toUtf8() + "\r\n");
     }
     // The port setting goes back after the shot, so later shots see the factory settings.
     struct PortRestore {
@@ -693,6 +698,30 @@ bool shoot(const QString& folder, const QString& kind) {
             page->idBox()->selectAll();
             QTest::keyClicks(page->idBox(), "abc");
         }
+    } else if (kind == "journal") {
+        // An ID written through the basic information page, then the window that lists it.
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::BasicInfo, 0));
+        settle(300);
+        auto* page = static_cast<qavix::CView001*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewPage001));
+        page->idBox()->selectAll();
+        QTest::keyClicks(page->idBox(), "abc");
+        static_cast<qavix::CCommandDlg*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewCommandDlg))
+            ->writeButton()
+            ->click();
+        settle(500);
+        bool ok = false;
+        QTimer::singleShot(800, [&ok, folder] {
+            if (QWidget* window = QApplication::activeModalWidget()) {
+                settle(300);
+                ok = save(window->grab(), folder, "journal.png");
+                window->close();
+            }
+        });
+        frame->action(qavix::kCmdJournal)->trigger();
+        app.shutdown();
+        return ok;
     } else if (kind == "batch-dialog") {
         const bool ok = showTuning(kind, frame, folder);
         app.shutdown();
@@ -832,7 +861,7 @@ int main(int argc, char* argv[]) {
                      "scale2-sensor|scale2-level-list|scale2-error-log|graph|"
                      "graph-absolute|graph-all|graph-png|graph-drag|batch-dialog|level-list|"
                      "bank-threshold-list|small-graph|small-scan|banks|offline|beams-chart|"
-                     "beams-chart-blanking|beams-list|beams-list-designated]...\n"
+                     "beams-chart-blanking|beams-list|beams-list-designated|journal]...\n"
                      "(scale2 and scale2-... under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
@@ -854,7 +883,7 @@ int main(int argc, char* argv[]) {
                  "comm-network", "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
                  "graph-drag", "batch-dialog", "level-list", "bank-threshold-list",
                  "small-graph", "small-scan", "banks", "offline", "beams-chart",
-                 "beams-chart-blanking", "beams-list", "beams-list-designated"};
+                 "beams-chart-blanking", "beams-list", "beams-list-designated", "journal"};
         // clang-format on
     }
     bool ok = true;

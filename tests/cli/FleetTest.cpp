@@ -255,12 +255,19 @@ TEST_F(FleetDrift, CheckReportsTheOneChangedThreshold) {
     const CtlRun differs = runCtl(env, {"fleet", "check", "plant.ini"});
     EXPECT_EQ(differs.exitCode, 1) << differs.out << differs.err;
     const std::vector<std::string> out = lines(differs.out);
-    ASSERT_GE(out.size(), 3u) << differs.out;
+    ASSERT_GE(out.size(), 4u) << differs.out;
     EXPECT_EQ(out[0], "line7: differs");
-    EXPECT_TRUE(
-        std::regex_match(out[1], std::regex(R"(  CONTROLLER\.AXIS_TH1_1: (\d+),.* -> 60,.*)")))
+    std::smatch fingerprints;
+    ASSERT_TRUE(std::regex_match(
+        out[1], fingerprints,
+        std::regex(
+            R"(  fingerprint: golden ([0-9A-F]{4}-[0-9A-F]{4}), live ([0-9A-F]{4}-[0-9A-F]{4}))")))
         << out[1];
-    EXPECT_EQ(out[2].rfind("not compared", 0), 0u) << differs.out;
+    EXPECT_NE(fingerprints[1].str(), fingerprints[2].str());
+    EXPECT_TRUE(
+        std::regex_match(out[2], std::regex(R"(  CONTROLLER\.AXIS_TH1_1: (\d+),.* -> 60,.*)")))
+        << out[2];
+    EXPECT_EQ(out[3].rfind("not compared", 0), 0u) << differs.out;
 
     const CtlRun json = runCtl(env, {"fleet", "check", "plant.ini", "--json"});
     EXPECT_EQ(json.exitCode, 1);
@@ -283,7 +290,9 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
     // The controller comes back from repair with the changed settings.
     SimProcess repaired({"--bank-file", dir + "/changed.qbk"});
     ASSERT_FALSE(repaired.device().empty());
-    writeFile(dir + "/plant.ini", section("line7", repaired.device(), 0, "golden = golden.qbk\n"));
+    // The plant records its writes in a journal of its own.
+    writeFile(dir + "/plant.ini", section("line7", repaired.device(), 0, "golden = golden.qbk\n") +
+                                      "[Journal]\nFolder = plant-journal\n");
     EXPECT_EQ(runCtl(env, {"fleet", "check", "plant.ini"}).exitCode, 1);
 
     const CtlRun asked = runCtl(env, {"fleet", "restore", "plant.ini", "line7", "--from", run});
@@ -310,6 +319,23 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
     }
     EXPECT_EQ(opens, 1);
     EXPECT_EQ(runCtl(env, {"fleet", "check", "plant.ini"}).exitCode, 0);
+
+    // One write, recorded as a fleet restore; the controller now carries the golden file's
+    // fingerprint.
+    const CtlRun journal = runCtl(env, {"journal", "--json", "--journal", "plant-journal"});
+    std::string error;
+    const std::optional<json::Value> doc = json::parse(journal.out, error);
+    ASSERT_TRUE(doc.has_value()) << error << journal.err;
+    const std::vector<json::Value>& ops = doc->find("operations")->items();
+    ASSERT_EQ(ops.size(), 1u) << journal.out;
+    EXPECT_EQ(ops[0].stringOf("status"), "ok");
+    const json::Value& end = *ops[0].find("end");
+    EXPECT_EQ(end.stringOf("operation"), "fleet restore");
+    EXPECT_EQ(end.stringOf("detail"), run + "/line7/current.qbk");
+    EXPECT_FALSE(end.find("written")->items().empty());
+    const std::string golden = runCtl(env, {"bank", "show", "golden.qbk"}).out;
+    EXPECT_NE(golden.find("FINGERPRINT=" + end.find("fingerprintAfter")->stringOf("short") + "\n"),
+              std::string::npos);
 
     // A manifest whose path leads out of its folder is refused, even with a matching checksum.
     const std::string manifestPath = run + "/manifest.json";

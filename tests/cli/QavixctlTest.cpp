@@ -103,8 +103,9 @@ TEST(QavixctlBankShow, PrintsTheDecodedSetInItsDocumentedOrder) {
     const CtlRun run = qavixctl({"bank", "show", data("valid.qbk")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<std::string> lines = qavix::test::lines(run.out);
-    // 3 channels of 30 fields, then 4 + 16 + 1 + 48 + 24 + 4 controller fields.
-    ASSERT_EQ(lines.size(), 3u * 30u + 97u);
+    // 3 channels of 30 fields, then 4 + 16 + 1 + 48 + 24 + 4 controller fields, then the
+    // fingerprint in its two forms.
+    ASSERT_EQ(lines.size(), 3u * 30u + 97u + 2u);
     EXPECT_EQ(lines[0], "CH1.TYPE_1=24");
     EXPECT_EQ(lines[1], "CH1.TYPE_2=19");
     EXPECT_EQ(lines[3], "CH1.VER_R=0105");
@@ -118,7 +119,9 @@ TEST(QavixctlBankShow, PrintsTheDecodedSetInItsDocumentedOrder) {
     EXPECT_EQ(lines[94], "CONTROLLER.PIO_01=8030");
     EXPECT_EQ(lines[111], "CONTROLLER.AXIS_TH1_1=40,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40");
     EXPECT_EQ(lines[113], "CONTROLLER.AXIS_TH1_3=18,18,18,18,18,18,18,18,18,18,18,18,18,18,18,18");
-    EXPECT_EQ(lines.back(), "CONTROLLER.GRP_LOW_CH=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
+    EXPECT_EQ(lines[186], "CONTROLLER.GRP_LOW_CH=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
+    EXPECT_EQ(lines[187].substr(0, 12), "FINGERPRINT=");
+    EXPECT_EQ(lines[188].size(), 19u + 64u) << lines[188];
 }
 
 TEST(QavixctlBankShow, RejectedFilesGoToStandardError) {

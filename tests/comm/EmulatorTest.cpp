@@ -184,8 +184,9 @@ TEST_F(EmulatorTest, WrittenCurrentValuesReadBackAfterVerification) {
 TEST_F(EmulatorTest, WholeCurrentSetWriteIsAcceptedAndVerified) {
     connect("--sensors 40,32,8");
     ASSERT_EQ(tx->readAll(), kRequestOk);
+    const SettingsData before = model.working();
     model.working().channel(2).zero.fill(90);
-    ASSERT_EQ(tx->writeCurrentValues(), kRequestOk);
+    ASSERT_EQ(tx->writeCurrentValues(before, {}), kRequestOk);
     EXPECT_TRUE(host.messagesShown().empty());
     model.working().channel(2).zero.fill(0);
     ASSERT_EQ(link->request(102, 3, 256, 8), kRequestOk);

@@ -29,7 +29,7 @@ expected=(
     share/doc/qavix/monitor.md share/doc/qavix/plant.md share/doc/qavix/settings-text.md
     lib/systemd/system/qavix-fleet-backup@.service lib/systemd/system/qavix-fleet-backup@.timer
     share/doc/qavix/fleet-backup.conf.example share/doc/qavix/fleet-history.md
-    share/qavix/hooks/fleet-mail-hook share/qavix/hooks/fleet-webhook-hook
+    share/qavix/hooks/fleet-mail-hook share/qavix/hooks/fleet-webhook-hook share/doc/qavix/journal.md
 )
 for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"

@@ -1,15 +1,31 @@
 #include "CtlProcess.h"
 
+#include <algorithm>
 #include <iterator>
+
+#include "TempDir.h"
 
 namespace qavix::test {
 
 namespace {
 
+// qavixctl records every write in the change journal of the user's state folder; a test's
+// records go to a folder of this test program's, removed when it ends, unless it names one.
+std::vector<std::pair<std::string, std::string>> withStateFolder(const CtlEnv& env) {
+    static const TempDir stateFolder;
+    std::vector<std::pair<std::string, std::string>> vars = env.vars;
+    const bool named = std::any_of(vars.begin(), vars.end(),
+                                   [](const auto& var) { return var.first == "XDG_STATE_HOME"; });
+    if (!named) {
+        vars.emplace_back("XDG_STATE_HOME", stateFolder.str());
+    }
+    return vars;
+}
+
 ProcessSetup setupFor(const CtlEnv& env) {
     ProcessSetup setup;
     setup.workDir = env.workDir;
-    setup.env = env.vars;
+    setup.env = withStateFolder(env);
     setup.clearEnv = env.onlyVars;
     setup.unset.assign(std::begin(kLanguageVariables), std::end(kLanguageVariables));
     setup.memoryLimit = env.memoryLimit;

@@ -250,7 +250,10 @@ CBankManager::CopyOutcome CBankManager::copy(int source, int destination) {
         copyStoredSet(kCurrentSet, source);
         // Reload the working set from the copy: it is what goes to the controller.
         m_model.selectSet(kCurrentSet);
-        if (writeCurrentValues() != kRequestOk) {
+        const WriteDescription what{
+            journal::Operation::BankCopy,
+            source == kCurrentSet ? std::string("現在値") : "Bank" + std::to_string(source)};
+        if (writeCurrentValues(previous, what) != kRequestOk) {
             // The controller still holds its old values; so does the program.
             m_model.storedSet(kCurrentSet) = previous;
             m_model.selectSet(kCurrentSet);
@@ -277,7 +280,8 @@ bool CBankManager::importInto(const QString& path, int target) {
         selectStoredSet(kCurrentSet);
         copyStoredSet(kCurrentSet, kSpareSet);
         m_model.selectSet(kCurrentSet);
-        if (writeCurrentValues() != kRequestOk) {
+        if (writeCurrentValues(previous, {journal::Operation::BankImport, path.toStdString()}) !=
+            kRequestOk) {
             // The controller refused the values: the program keeps showing what it holds.
             m_model.storedSet(kCurrentSet) = previous;
             m_model.selectSet(kCurrentSet);

@@ -64,7 +64,10 @@ class CBankManager : public QObject, public BankFileHost {
     void selectStoredSet(int index);
     int rereadBank(int bank);
     int writeSelectedBank() { return m_transactions.writeSelectedBank(); }
-    int writeCurrentValues() { return m_transactions.writeCurrentValues(); }
+    // `before`: the current values the controller held until the working set was replaced.
+    int writeCurrentValues(const SettingsData& before, const WriteDescription& what) {
+        return m_transactions.writeCurrentValues(before, what);
+    }
     bool copyStoredSet(int destination, int source);
     bool clearBank(int bank) { return m_model.clearBank(bank); }
     void checkCompatibility() { m_model.checkCompatibility(); }

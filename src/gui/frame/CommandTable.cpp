@@ -44,6 +44,7 @@ const std::vector<CommandRow>& frameCommands() {
         {kCmdBankCopy, M::Bank, QT_TRANSLATE_NOOP("qavix::CommandTable", "Bankｺﾋﾟｰ"), ""},
         {kCmdCommSettings, M::Settings, QT_TRANSLATE_NOOP("qavix::CommandTable", "通信設定(&C)"), ""},
         {kCmdEnvSettings, M::Settings, QT_TRANSLATE_NOOP("qavix::CommandTable", "環境設定(&G)"), ""},
+        {kCmdJournal, M::Settings, QT_TRANSLATE_NOOP("qavix::CommandTable", "変更履歴(&J)..."), ""},
         {kCmdToolBar, M::View, QT_TRANSLATE_NOOP("qavix::CommandTable", "ﾂｰﾙ ﾊﾞｰ(&T)"), "", K::Action, false, true},
         {kCmdBankBar, M::View, QT_TRANSLATE_NOOP("qavix::CommandTable", "Bank ﾊﾞｰ(&B)"), "", K::Action, false, true},
         {kCmdInfoBar, M::View, QT_TRANSLATE_NOOP("qavix::CommandTable", "ﾀﾞｲｱﾛｸﾞﾊﾞｰ(&D)"), "", K::Action, false, true},

@@ -48,13 +48,18 @@ void StatusPaneView::update(int pane, const QString& editedFile) {
         m_bar.pane(3)->setToolTip(editedFile);
         return;
     }
-    m_bar.pane(3)->setToolTip(
+    QString tip =
         inputs.portTarget.empty()
             ? QCoreApplication::translate("qavix::StatusPaneView",
                                           "デバイスなし（ダブルクリックで通信設定）")
             : QCoreApplication::translate("qavix::StatusPaneView",
                                           "%1\n（ダブルクリックで通信設定）")
-                  .arg(QString::fromStdString(inputs.portTarget)));
+                  .arg(QString::fromStdString(inputs.portTarget));
+    if (!inputs.fingerprint.empty()) {
+        tip += "\n" + QCoreApplication::translate("qavix::StatusPaneView", "設定フィンガープリント: %1")
+                          .arg(QString::fromStdString(inputs.fingerprint));
+    }
+    m_bar.pane(3)->setToolTip(tip);
 }
 
 }  // namespace qavix

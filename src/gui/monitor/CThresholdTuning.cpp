@@ -88,7 +88,9 @@ bool CThresholdTuning::writeThresholds() {
     if (m_context.openWaitWindow) {
         m_context.openWaitWindow(true);
     }
-    const PageWriteResult result = writePage(m_context.link, model, puts);
+    const PageWriteResult result =
+        writePage(m_context.link, model, puts, kRequestTimeoutMs,
+                  {journal::Operation::PageWrite, state.pageTitle.toStdString()});
     const bool ok = result.ok;
     if (ok) {
         for (int s : sensors()) {
@@ -197,7 +199,11 @@ void CThresholdTuning::teach(tuning::TeachMode mode, bool onReference, int perce
                 transactions.teachRatio(s + 1, 1, tuning::kBlockedMaxPercent);
                 break;
             case tuning::TeachMode::Ratio:
-                transactions.teachRatio(s + 1, onReference ? 1 : 0, percent);
+                // The batch dialog's own setting: a ratio of the reference level.
+                transactions.teachRatio(
+                    s + 1, onReference ? 1 : 0, percent,
+                    {journal::Operation::BatchThreshold,
+                     "CH" + std::to_string(s + 1) + " " + std::to_string(percent) + "%"});
                 break;
         }
     }
