@@ -73,6 +73,13 @@ void addDeviceOptions(CLI::App& app, DeviceOptions& options) {
         ->type_name("N");
     app.add_flag("--yes,-y", options.yes,
                  QX_("すべての問い合わせに OK と答える（コントローラのリセット、Bankの上書き）"));
+    app.add_option("--journal", options.journalFolder,
+                   QX_("変更履歴のフォルダ（既定: Qavix.ini の [Journal] Folder、なければ "
+                       "$XDG_STATE_HOME/qavix/journal）"))
+        ->type_name("DIR");
+    app.add_option("--reason", options.reason,
+                   QX_("コントローラへ書き込む理由。変更履歴に記録されます"))
+        ->type_name("TEXT");
 }
 
 }  // namespace qavix::cli

@@ -6,6 +6,7 @@
 #include "DeviceSession.h"
 #include "ExitCodes.h"
 #include "Translate.h"
+#include "files/Fingerprint.h"
 #include "model/BasicInformation.h"
 
 namespace qavix::cli {
@@ -63,6 +64,7 @@ int runInfo(const DeviceOptions& options) {
     for (const auto& [label, value] : basicInformationItems(basicInformation(set))) {
         printItem(label, value);
     }
+    printItem(i18n::translate(kFingerprintLabel), settingsFingerprint(set).shortForm());
     printSensors(set);
     return kExitOk;
 }

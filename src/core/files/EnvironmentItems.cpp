@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kBlankingChoices = N_("グラフ|リスト|");
 constexpr const char* kSplashChoices = N_("非表示|表示|");
 constexpr const char* kBrowserChoices = N_("禁止|許可|");
+constexpr const char* kAskReasonChoices = N_("しない|する|");
 // The styles' own names, the same in every language.
 constexpr const char* kButtonChoices =
     "Normal|Hard bump|Soft bump|Flat|V shade|H shade|Noise|Metal|";
@@ -33,6 +34,8 @@ constexpr ItemInfo kItems[kItemCount] = {
     {kTabOther, N_("スプラッシュ表示"), Editor::Choice, kSplashChoices, N_("表示")},
     {kTabOther, N_("Webリンク機能"), Editor::Choice, kBrowserChoices, N_("許可")},
     {kTabOther, N_("ボタンスタイル"), Editor::Choice, kButtonChoices, "Normal"},
+    {kTabOperation, N_("書込み時に変更理由を入力"), Editor::Choice, kAskReasonChoices,
+     N_("しない")},
 };
 
 constexpr size_t kRgbNumbersStart = 4;  // after "RGB("
@@ -147,6 +150,7 @@ ValueTexts valueTexts(const AppSettings& s) {
     // A style number the list does not know shows as the first style.
     const std::string style = choiceAt(kButtonChoices, s.button);
     t[kItemButton] = style.empty() ? choiceAt(kButtonChoices, 0) : style;
+    t[kItemAskReason] = choiceAt(kAskReasonChoices, s.journal.askReason ? 1 : 0);
     return t;
 }
 
@@ -173,6 +177,7 @@ StoreResult storeTexts(const ValueTexts& t, AppSettings& s) {
     if (style >= 0) {
         s.button = style;
     }
+    s.journal.askReason = t[kItemAskReason] == choiceAt(kAskReasonChoices, 1);
     return StoreResult{};
 }
 

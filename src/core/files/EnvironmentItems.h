@@ -1,5 +1,5 @@
 #pragma once
-// What the environment settings dialog edits: its fourteen items on three tabs, the value
+// What the environment settings dialog edits: its fifteen items on three tabs, the value
 // texts it shows, the defaults of each tab, and how the texts go back into the settings.
 // The dialog only shows these texts and hands them back; they are in the language of the
 // texts (core/i18n), so the dialog needs no translation of its own for them.
@@ -26,6 +26,7 @@ enum Item : int {
     kItemSplash,
     kItemBrowser,
     kItemButton,
+    kItemAskReason,  // on the operation tab: whether every write asks for its reason
     kItemCount,
 };
 

@@ -4,6 +4,7 @@
 
 #include "ShiftJis.h"
 #include "Translate.h"
+#include "files/Fingerprint.h"
 #include "model/BeamThresholds.h"
 #include "model/OverallJudgement.h"
 #include "model/ParallelOutputs.h"
@@ -39,6 +40,8 @@ void appendBasicInformation(ReportLines& lines, const SettingsData& set) {
     lines.push_back(itemLine(QX_("バージョン"), general.versionText));
     lines.push_back(itemLine(QX_("シリアル№"), formatControllerSerial(general.serialText)));
     lines.push_back(itemLine(QX_("ＩＤ"), general.idText));
+    lines.push_back(
+        itemLine(i18n::translate(kFingerprintLabel), settingsFingerprint(set).shortForm()));
     lines.push_back(itemLine(QX_("接続センサ数"), decimalText(general.jointNum)));
     lines.push_back(itemLine(QX_("P-I/O 応答時間"), formatPioResponseTime(base)));
     lines.push_back(itemLine(QX_("OUT1応答時間"), formatOut1ResponseTime(base)));

@@ -113,6 +113,12 @@ std::map<int, std::function<void()>> CMainFrame::commandHandlers() {
         {kCmdBankCopy, [this] { m_banks.runCopyDialog(); }},
         {kCmdCommSettings, [this] { applyCommunicationSettings(); }},
         {kCmdEnvSettings, [this] { runEnvironmentSettings(); }},
+        {kCmdJournal,
+         [this] {
+             if (m_openJournal) {
+                 m_openJournal();
+             }
+         }},
         {kCmdToolBar, [this] { toggle(m_toolBar); }},
         {kCmdBankBar, [this] { toggle(m_bankBar); }},
         {kCmdInfoBar, [this] { toggle(m_infoBar); }},

@@ -103,6 +103,8 @@ class CMainFrame : public QMainWindow {
     bool commandsAllowed() const { return m_ctx.commandsAllowed; }
 
     void setConnectionHooks(ConnectionHooks hooks) { m_reconnection.setHooks(std::move(hooks)); }
+    // "変更履歴": the program opens the window over its journal and controller.
+    void setJournalOpener(std::function<void()> open) { m_openJournal = std::move(open); }
     // Turns the window into the editor of one bank file: title, "上書き保存" (Ctrl+S) and the
     // question about unsaved changes when leaving.
     void setOfflineEditing(OfflineEditing editing);
@@ -153,6 +155,7 @@ class CMainFrame : public QMainWindow {
 
     HelpLauncher m_help{this};
     Reconnection m_reconnection;
+    std::function<void()> m_openJournal;
     OfflineEditSession m_offline;
     EditClipboard m_clipboard;
     CommandContext m_ctx;

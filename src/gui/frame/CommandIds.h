@@ -28,6 +28,7 @@ enum CommandId : int {
     kCmdManual = 32783,
     kCmdAbout = 57664,
     kCmdSaveEditedFile = 57603,  // "上書き保存", only while a bank file is edited offline
+    kCmdJournal = 32784,         // "変更履歴", the change journal's window
 };
 
 }  // namespace qavix

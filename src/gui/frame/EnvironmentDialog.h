@@ -1,7 +1,8 @@
 #pragma once
 // "環境設定": the monitoring interval, blanking display, the nine display colours, splash,
-// web links and button style, on three tabs of property lists. OK stores the values into
-// the settings it was given; the main frame applies and saves them.
+// web links and button style, on three tabs of property lists, and below them the language
+// of the interface, which takes effect on the next start. OK stores the values into the
+// settings it was given; the main frame applies and saves them.
 
 #include <QDialog>
 #include <array>
@@ -9,6 +10,7 @@
 #include "files/AppSettings.h"
 #include "files/EnvironmentItems.h"
 
+class QComboBox;
 class QTabWidget;
 
 namespace qavix {
@@ -23,6 +25,8 @@ class EnvironmentDialog : public QDialog {
 
     PropertyList* list(int tab) const { return m_lists.at(static_cast<size_t>(tab)); }
     QTabWidget* tabs() const { return m_tabs; }
+    // Language= of Qavix.ini: "auto" first, then each language the program speaks.
+    QComboBox* languages() const { return m_languages; }
     // The value text of an item as the list holds it now.
     QString text(int item) const;
     void setText(int item, const QString& text);
@@ -37,6 +41,7 @@ class EnvironmentDialog : public QDialog {
 
     AppSettings& m_settings;
     QTabWidget* m_tabs = nullptr;
+    QComboBox* m_languages = nullptr;
     std::array<PropertyList*, env::kTabCount> m_lists{};
     CPictureButton* m_ok = nullptr;
     CPictureButton* m_cancel = nullptr;
