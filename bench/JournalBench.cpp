@@ -92,7 +92,7 @@ class QuietHost : public qavix::CommHost {
 };
 
 void RoundTrip115200(benchmark::State& state) {
-    qavix::link::test::SimProcess sim({"--sensors", "128,128", "--line-rate", "tty", "--bits",
+    qavix::test::SimProcess sim({"--sensors", "128,128", "--line-rate", "tty", "--bits",
                                        std::to_string(kBitsPerCharacter)});
     if (sim.device().empty()) {
         state.SkipWithError("qavix-sim did not start");

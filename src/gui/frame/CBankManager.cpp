@@ -12,6 +12,7 @@
 #include "frame/CBankCopyDlg.h"
 #include "frame/CBankEditDlg.h"
 #include "frame/CBankEraseDlg.h"
+#include "journal/JournalRecord.h"
 #include "state/AppState.h"
 
 namespace qavix {
@@ -250,9 +251,8 @@ CBankManager::CopyOutcome CBankManager::copy(int source, int destination) {
         copyStoredSet(kCurrentSet, source);
         // Reload the working set from the copy: it is what goes to the controller.
         m_model.selectSet(kCurrentSet);
-        const WriteDescription what{
-            journal::Operation::BankCopy,
-            source == kCurrentSet ? std::string("現在値") : "Bank" + std::to_string(source)};
+        // The journal names the source as it names targets, in every language alike.
+        const WriteDescription what{journal::Operation::BankCopy, journal::targetName(source)};
         if (writeCurrentValues(previous, what) != kRequestOk) {
             // The controller still holds its old values; so does the program.
             m_model.storedSet(kCurrentSet) = previous;
