@@ -10,6 +10,7 @@
 
 #include "ExitCodes.h"
 #include "IniText.h"
+#include "broker/BrokerFiles.h"
 #include "files/FileIo.h"
 #include "telemetry/ConfigFile.h"
 #include "telemetry/MonitorPayloads.h"
@@ -17,8 +18,6 @@
 namespace qavix::cli {
 
 namespace {
-
-constexpr size_t kMaxPasswordLength = 4096;
 
 bool givenOnCommandLine(const std::vector<std::string>& args, const std::string& key) {
     const std::string option = "--" + key;
@@ -39,46 +38,10 @@ bool truthValue(const std::string& v, bool& out) {
     return false;
 }
 
-// A file the monitor needs before it connects: there, a regular file, readable.
-std::string unreadableFile(const std::string& option, const std::string& rawPath) {
-    const std::string path = ini::printable(rawPath);
-    struct stat st {};
-    if (::stat(rawPath.c_str(), &st) != 0) {
-        return option + " " + path + ": no such file";
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return option + " " + path + ": not a regular file";
-    }
-    if (::access(rawPath.c_str(), R_OK) != 0) {
-        return option + " " + path + ": cannot be read by this user";
-    }
-    return {};
-}
-
-std::string readPassword(const std::string& path, std::string& error) {
-    const fileio::ReadResult r = fileio::readFile(path);
-    if (!r.ok()) {
-        error = "--password-file " + path + ": " + r.error;
-        return {};
-    }
-    std::string password = r.bytes.substr(0, r.bytes.find('\n'));
-    if (!password.empty() && password.back() == '\r') {
-        password.pop_back();
-    }
-    if (password.empty() || password.size() > kMaxPasswordLength) {
-        error = "--password-file " + path + ": the first line holds no password";
-        return {};
-    }
-    return password;
-}
-
 // Taken all the same (a service must not stop over it), but said: any user of the machine
 // could log in at the broker as the monitor.
 void warnIfEveryoneReads(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IROTH) != 0) {
-        char mode[8];
-        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    if (std::string mode; broker::everyoneReads(path, mode)) {
         std::cerr << "monitor: warning: --password-file " << ini::printable(path)
                   << " can be read by every user (mode " << mode
                   << "); make it readable by its owner alone (chmod 600)\n";
@@ -125,14 +88,14 @@ int checkMonitorArgs(const MonitorArgs& a, std::optional<telemetry::BrokerUrl>& 
                                        {"--key", a.keyFile},
                                        {"--password-file", a.passwordFile}}) {
         if (!path.empty()) {
-            if (const std::string why = unreadableFile(option, path); !why.empty()) {
+            if (const std::string why = broker::unreadableFile(option, path); !why.empty()) {
                 return usage(why);
             }
         }
     }
     if (!a.passwordFile.empty()) {
         std::string error;
-        password = readPassword(a.passwordFile, error);
+        password = broker::readPasswordFile("--password-file", a.passwordFile, error);
         if (!error.empty()) {
             return usage(error);
         }

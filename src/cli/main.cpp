@@ -15,6 +15,7 @@
 #include "FleetCommands.h"
 #include "LevelsCommand.h"
 #include "MonitorCommand.h"
+#include "PlantCommands.h"
 #include "PortSelection.h"
 #include "ProgramVersion.h"
 #include "ReportCommand.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     qavix::cli::addLevelsCommand(app, deviceOptions, exitCode);
     qavix::cli::addFleetCommands(app, deviceOptions, exitCode);
     qavix::cli::addMonitorCommand(app, deviceOptions, exitCode);
+    qavix::cli::addPlantCommands(app, exitCode);
     app.name(argc > 0 ? argv[0] : "qavixctl");
     // A service's options come from a file; they are read as if given on the command line.
     std::string configError;
