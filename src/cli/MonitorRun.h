@@ -11,6 +11,7 @@
 
 #include "JsonlSink.h"
 #include "MonitorOptions.h"
+#include "MonitorWait.h"
 #include "broker/MqttClient.h"
 #include "telemetry/BrokerUrl.h"
 #include "telemetry/ControllerMonitor.h"

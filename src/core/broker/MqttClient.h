@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "broker/BrokerState.h"
 #include "broker/ReceivedMessage.h"
 #include "telemetry/Backoff.h"
 #include "telemetry/BrokerUrl.h"
@@ -45,21 +46,6 @@ struct MqttOptions {
     std::vector<std::string> subscriptions;  // a subscriber's topic filters (QoS 1)
     std::chrono::milliseconds retryFirst{1000};
     std::chrono::milliseconds retryMax{60000};
-};
-
-// How the connection fares, for a window or a command that shows it.
-struct BrokerState {
-    enum class Phase {
-        Connecting,
-        Connected,    // the broker took the connection
-        Subscribed,   // and acknowledged the subscriptions
-        Unreachable,  // no connection came about (down, no route, TLS, no answer)
-        Refused,      // the broker answered and said no (login, client)
-        Lost,         // a standing connection broke
-    };
-    Phase phase = Phase::Connecting;
-    std::string reason;                    // the library's or the broker's words
-    std::chrono::milliseconds retryIn{0};  // after a failure: the wait before the next attempt
 };
 
 // "qavix-NAME-HOST-1a2b3c4d": two monitors given the same name (or two controllers with

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "plant/PlantTopics.h"
+
 namespace qavix::plant {
 
 namespace {
@@ -194,10 +196,17 @@ bool PlantSubscriber::acknowledge(const std::string& name) {
     return true;
 }
 
-bool PlantSubscriber::waitForRetained(Clock::time_point until, std::chrono::milliseconds quiet) {
+bool PlantSubscriber::waitForRetained(Clock::time_point until, std::chrono::milliseconds quiet,
+                                      bool giveUpOnFailure) {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         const auto now = Clock::now();
+        const BrokerState::Phase phase = m_connection.state.phase;
+        if (giveUpOnFailure && (phase == BrokerState::Phase::Unreachable ||
+                                phase == BrokerState::Phase::Refused ||
+                                phase == BrokerState::Phase::Lost)) {
+            return false;
+        }
         if (m_subscribed) {
             const auto since = std::max(m_subscribedAt, m_lastArrival);
             if (now - since >= quiet) {

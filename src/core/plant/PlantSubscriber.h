@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "broker/MqttClient.h"
+#include "plant/PlantConnection.h"
 #include "plant/PlantTable.h"
 
 namespace qavix::plant {
@@ -25,11 +26,6 @@ namespace qavix::plant {
 // After the subscriptions are acknowledged the retained messages come at once; a broker
 // that has sent none by then has no monitors under the root.
 constexpr std::chrono::milliseconds kNoTopicsWait{3000};
-
-struct PlantConnection {
-    broker::BrokerState state;
-    bool noTopics = false;  // subscribed, and no monitor's message came within kNoTopicsWait
-};
 
 struct PlantUpdate {
     std::vector<PlantRow> rows;  // the rows that changed since the last take
@@ -69,8 +65,10 @@ class PlantSubscriber {
     bool acknowledge(const std::string& name);
 
     // Waits until the retained messages are in (subscribed, then `quiet` without a message)
-    // or `until` came; true in the first case.
-    bool waitForRetained(broker::Clock::time_point until, std::chrono::milliseconds quiet);
+    // or `until` came, or with `giveUpOnFailure` the first attempt to connect failed; true
+    // in the first case.
+    bool waitForRetained(broker::Clock::time_point until, std::chrono::milliseconds quiet,
+                         bool giveUpOnFailure = false);
 
   private:
     void run();

@@ -211,6 +211,31 @@ std::string portText(const StatusMessage& status) {
     return text + " / ユニット " + std::to_string(status.unit);
 }
 
+std::string connectionText(const PlantConnection& c, const std::string& root) {
+    using Phase = broker::BrokerState::Phase;
+    const std::string why = c.state.reason.empty() ? "" : " (" + shownText(c.state.reason) + ")";
+    const auto seconds = (c.state.retryIn.count() + 999) / 1000;
+    const std::string retry =
+        seconds > 0 ? "。" + std::to_string(seconds) + " 秒後に再接続します" : std::string();
+    switch (c.state.phase) {
+        case Phase::Connecting:
+            return "ブローカーに接続しています…";
+        case Phase::Connected:
+            return "ブローカーに接続しました。購読を待っています…";
+        case Phase::Subscribed:
+            return c.noTopics ? "ブローカーに " + shownText(root) +
+                                    "/ のトピックがありません (モニタが動いていません)"
+                              : "ブローカーに接続中";
+        case Phase::Unreachable:
+            return "ブローカーに接続できません" + why + retry;
+        case Phase::Refused:
+            return "ブローカーが接続を拒否しました" + why + retry;
+        case Phase::Lost:
+            return "ブローカーとの接続が切れました" + why + retry;
+    }
+    return {};
+}
+
 std::string summaryText(const PlantSummary& summary) {
     return std::to_string(summary.controllers) + " 台 / オフライン " +
            std::to_string(summary.offline) + " / 注意 " + std::to_string(summary.attention);

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "plant/PlantConnection.h"
 #include "plant/PlantHealth.h"
 #include "plant/PlantMessages.h"
 
@@ -36,6 +37,11 @@ std::string errorEntryText(const ErrorEntryMessage& entry);
 std::string controllerStateText(const StatusMessage& status);
 // "COM1 → tcp:127.0.0.1:4001 / ユニット 0".
 std::string portText(const StatusMessage& status);
+
+// How the broker connection fares, in the operator's words: connecting, connected, the
+// broker down or refusing the login (with its own words and the next attempt), or no
+// monitor publishing under `root`.
+std::string connectionText(const PlantConnection& connection, const std::string& root);
 
 // "42 台 / オフライン 2 / 注意 3".
 std::string summaryText(const PlantSummary& summary);

@@ -27,6 +27,7 @@ const std::vector<CommandRow>& frameCommands() {
         {kCmdPrintPreview, M::File, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", ""},
         // Ctrl+Q closes the window, so it passes the same bank editing guard as the close
         // button. Spelled out: the standard Quit key is empty on platforms without key bindings.
+        {kCmdPlantView, M::File, "プラント表示(&L)...", "", K::Action, true},
         {kCmdExit, M::File, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "Ctrl+Q", K::Action, true},
         {kCmdPrintSetup, M::None, "", ""},
         {kCmdCopy, M::Edit, "ｺﾋﾟｰ(&P) Ctrl + C", "Ctrl+C", K::WhileEnabled},

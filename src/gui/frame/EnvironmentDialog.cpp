@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "frame/PlantSettingsPage.h"
 #include "widgets/CPictureButton.h"
 #include "widgets/PropertyList.h"
 
@@ -48,8 +49,9 @@ CPictureButton* makeButton(const QString& text, ButtonTexture texture, QWidget* 
 
 }  // namespace
 
-EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent)
-    : QDialog(parent), m_settings(settings) {
+EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent,
+                                     plant::PlantSettings* plant)
+    : QDialog(parent), m_settings(settings), m_plant(plant) {
     setObjectName("EnvironmentDialog");
     setWindowTitle("環境設定");
     setModal(true);
@@ -77,6 +79,10 @@ EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent)
         }
         m_lists[static_cast<size_t>(tab)] = list;
         m_tabs->addTab(list, kTabNames[tab]);
+    }
+    if (m_plant != nullptr) {
+        m_plantPage = new PlantSettingsPage(*m_plant);
+        m_tabs->addTab(m_plantPage, tr("プラント"));
     }
     m_tabs->setCurrentIndex(env::kTabOperation);
 
@@ -117,6 +123,10 @@ void EnvironmentDialog::setText(int item, const QString& text) {
 }
 
 void EnvironmentDialog::resetShownTab() {
+    if (m_plantPage != nullptr && m_tabs->currentWidget() == m_plantPage) {
+        m_plantPage->resetToDefaults();
+        return;
+    }
     const auto tab = static_cast<env::Tab>(m_tabs->currentIndex());
     env::ValueTexts texts;
     env::resetTab(texts, tab);
@@ -131,6 +141,14 @@ void EnvironmentDialog::confirm() {
     for (PropertyList* l : m_lists) {
         l->closeEditor();
     }
+    // Checked first: a refusal keeps the dialog open with nothing stored.
+    if (m_plantPage != nullptr) {
+        if (const QString problem = m_plantPage->problem(); !problem.isEmpty()) {
+            m_tabs->setCurrentWidget(m_plantPage);
+            QMessageBox::warning(this, "Qavix", problem);
+            return;
+        }
+    }
     for (int item = 0; item < env::kItemCount; ++item) {
         texts[static_cast<size_t>(item)] = text(item).toStdString();
     }
@@ -138,6 +156,9 @@ void EnvironmentDialog::confirm() {
     if (!result.ok) {
         QMessageBox::warning(this, "Qavix", QString::fromStdString(result.message));
         return;
+    }
+    if (m_plantPage != nullptr) {
+        *m_plant = m_plantPage->settings();
     }
     accept();
 }
