@@ -250,7 +250,8 @@ int runPlantStatus(const PlantStatusArgs& a) {
         say(error);
         return kExitConnection;
     }
-    const bool subscribed = subscriber.waitForRetained(Clock::now() + kConnectWait, kRetainedQuiet, true);
+    const bool subscribed =
+        subscriber.waitForRetained(Clock::now() + kConnectWait, kRetainedQuiet, true);
     if (!subscribed) {
         const broker::BrokerState state = subscriber.connection().state;
         say("broker " + settings.brokerUrl + ": " +

@@ -212,15 +212,16 @@ TEST(PlantHealth, SilentAfterThreeIntervalsOfItsOwn) {
     table.apply(msg("qavix/a/online", "true"), kNow);
     table.apply(msg("qavix/a/status", status("a", telemetry::LineState::Ok, 0, 2.0)), kNow);
     const PlantRow& a = *table.row("a");
-    EXPECT_FALSE(isStale(a, kNow + 6));
-    EXPECT_TRUE(isStale(a, kNow + 7));
-    EXPECT_EQ(reasonsOf(a, kNow + 7), std::vector<Reason>{Reason::Stale});
+    // Three intervals of 2 s, and the second the times are rounded to.
+    EXPECT_FALSE(isStale(a, kNow + 7));
+    EXPECT_TRUE(isStale(a, kNow + 8));
+    EXPECT_EQ(reasonsOf(a, kNow + 8), std::vector<Reason>{Reason::Stale});
     // A monitor that names no interval is taken at the monitor's default, 10 s.
     table.apply(
         msg("qavix/b/status", R"({"time":"2024-03-15T10:00:00+09:00","line":"ok","unit":0})", true),
         kNow + 100);
-    EXPECT_FALSE(isStale(*table.row("b"), kNow + 30));
-    EXPECT_TRUE(isStale(*table.row("b"), kNow + 31));
+    EXPECT_FALSE(isStale(*table.row("b"), kNow + 31));
+    EXPECT_TRUE(isStale(*table.row("b"), kNow + 32));
 }
 
 TEST(PlantHealth, WorstReasonFirstAndTheSummary) {

@@ -19,7 +19,8 @@ bool isStale(const PlantRow& row, std::time_t now) {
     if (!row.lastSeen) {
         return false;
     }
-    return static_cast<double>(now - *row.lastSeen) > kStaleIntervals * intervalSecondsOf(row);
+    return static_cast<double>(now - *row.lastSeen) >
+           kStaleIntervals * intervalSecondsOf(row) + kTimeResolutionSeconds;
 }
 
 namespace {

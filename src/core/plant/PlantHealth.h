@@ -32,8 +32,10 @@ enum class Reason {
     NoStatus,  // online, but no status has come yet
 };
 
-// A monitor that says nothing for this many intervals is taken as silent.
+// A monitor that says nothing for this many intervals is taken as silent; the times of
+// the payloads are whole seconds, so one second more is allowed for.
 constexpr int kStaleIntervals = 3;
+constexpr double kTimeResolutionSeconds = 1.0;
 
 // The interval a status names, or the monitor's default for one that names none.
 double intervalSecondsOf(const PlantRow& row);

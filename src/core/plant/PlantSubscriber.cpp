@@ -202,9 +202,9 @@ bool PlantSubscriber::waitForRetained(Clock::time_point until, std::chrono::mill
     for (;;) {
         const auto now = Clock::now();
         const BrokerState::Phase phase = m_connection.state.phase;
-        if (giveUpOnFailure && (phase == BrokerState::Phase::Unreachable ||
-                                phase == BrokerState::Phase::Refused ||
-                                phase == BrokerState::Phase::Lost)) {
+        if (giveUpOnFailure &&
+            (phase == BrokerState::Phase::Unreachable || phase == BrokerState::Phase::Refused ||
+             phase == BrokerState::Phase::Lost)) {
             return false;
         }
         if (m_subscribed) {

@@ -24,6 +24,10 @@ DesktopNotifier& PlantLauncher::notifier() {
     return *m_notifier;
 }
 
+void PlantLauncher::useNotifier(std::unique_ptr<DesktopNotifier> notifier) {
+    m_notifier = std::move(notifier);
+}
+
 PlantWindow* PlantLauncher::open(const QString& brokerUrl) {
     if (m_window) {
         m_window->showNormal();

@@ -33,6 +33,8 @@ class PlantLauncher {
     PlantWindow* open(const QString& brokerUrl = {});
     PlantWindow* window() const { return m_window; }
     DesktopNotifier& notifier();
+    // Notifications go through `notifier` from now on (another bus than the session's).
+    void useNotifier(std::unique_ptr<DesktopNotifier> notifier);
 
   private:
     PlantOpenOutcome openController(const plant::Reach& reach);
