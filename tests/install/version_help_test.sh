@@ -77,7 +77,8 @@ for program in qavix qavixctl qavix-sim; do
     if [ "$program" = qavixctl ]; then
         for command in info errors clock scan levels monitor "bank check" "bank show" \
                        "bank diff" "bank report" "bank export" "bank import" \
-                       "fleet backup" "fleet check" "fleet restore" "fleet history" "fleet diff"; do
+                       "fleet backup" "fleet check" "fleet restore" "fleet history" "fleet diff" \
+                       "plant status"; do
             # shellcheck disable=SC2086 # the command is two words on purpose
             bare "$binary" $command --help >> "$work/help" || fail "qavixctl $command --help"
         done
