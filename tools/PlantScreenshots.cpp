@@ -41,7 +41,7 @@ struct Controller {
     int age = 0;  // seconds since its last status
 };
 
-std::vector<Controller> plant() {
+std::vector<Controller> twentyControllers() {
     std::vector<Controller> c;
     for (int i = 1; i <= 20; ++i) {
         char name[32];
@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
         client.init(error);
         telemetry::Publisher publisher(client);
         client.attach(publisher);
-        const auto controllers = plant();
+        const auto controllers = twentyControllers();
         for (size_t i = 0; i < controllers.size(); ++i) {
             for (auto& m : messagesOf(controllers[i], static_cast<int>(i))) {
                 publisher.publish(std::move(m));

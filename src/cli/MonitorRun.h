@@ -11,7 +11,7 @@
 
 #include "JsonlSink.h"
 #include "MonitorOptions.h"
-#include "MonitorWait.h"
+#include "StopSignals.h"
 #include "broker/MqttClient.h"
 #include "telemetry/BrokerUrl.h"
 #include "telemetry/ControllerMonitor.h"

@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include "AppRunSupport.h"
+#include "CtlProcess.h"
 #include "GuiTestSupport.h"
 #include "MonitorSupport.h"
 #include "frame/DesktopNotifier.h"
@@ -28,7 +29,9 @@
 #include "frame/PlantSettingsPage.h"
 #include "frame/PlantTableModel.h"
 #include "frame/PlantWindow.h"
+#include "plant/PlantHealth.h"
 #include "telemetry/MonitorPayloads.h"
+#include "widgets/CColorStatusBar.h"
 
 namespace qavix::test {
 namespace {

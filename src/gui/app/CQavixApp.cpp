@@ -63,12 +63,14 @@ CQavixApp::~CQavixApp() {
 StatusInputs CQavixApp::statusInputs() const {
     StatusInputs in;
     in.port = m_ports.activePort;
-    in.unit = m_ports.activeMachine;
+    // The link's own: a controller opened from the plant window has the unit its monitor
+    // names, which Qavix.ini does not hold.
+    in.unit = m_link ? m_link->settings().unit : m_ports.activeMachine;
     in.baudIndex = m_ports.active().baudIndex;
     in.portPresent = m_present[static_cast<size_t>(m_ports.activePort)];
     in.portTarget = m_portTarget;
     if (m_link) {
-        in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
+        in.unitConnected = m_link->unitConnected(in.unit);
         in.statusText = m_link->statusText();
     }
     if (m_edited) {

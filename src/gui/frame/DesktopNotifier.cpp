@@ -32,8 +32,9 @@ void DesktopNotifier::notify(const QString& summary, const QString& body, bool u
     call << QStringLiteral("Qavix") << 0u << QStringLiteral("qavix") << summary << body
          << QStringList() << hints << kServerDecidesTimeout;
     // No answer is awaited: a desktop without the service answers with an error nobody needs.
-    m_bus.asyncCall(call);
-    ++m_sent;
+    if (m_bus.send(call)) {
+        ++m_sent;
+    }
 }
 
 }  // namespace qavix

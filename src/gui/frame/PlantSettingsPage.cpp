@@ -40,7 +40,7 @@ PlantSettingsPage::PlantSettingsPage(const plant::PlantSettings& settings, QWidg
         this);
     note->setWordWrap(true);
     form->addRow(note);
-    show(settings);
+    showValues(settings);
 }
 
 QLineEdit* PlantSettingsPage::addField(QFormLayout* form, const QString& label, const char* name,
@@ -71,7 +71,7 @@ QLineEdit* PlantSettingsPage::addField(QFormLayout* form, const QString& label, 
     return edit;
 }
 
-void PlantSettingsPage::show(const plant::PlantSettings& s) {
+void PlantSettingsPage::showValues(const plant::PlantSettings& s) {
     m_url->setText(QString::fromStdString(s.brokerUrl));
     m_caFile->setText(QString::fromStdString(s.caFile));
     m_user->setText(QString::fromStdString(s.username));
@@ -96,7 +96,7 @@ QString PlantSettingsPage::problem() const {
 }
 
 void PlantSettingsPage::resetToDefaults() {
-    show(plant::PlantSettings{});
+    showValues(plant::PlantSettings{});
 }
 
 }  // namespace qavix

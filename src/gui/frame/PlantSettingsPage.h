@@ -8,6 +8,7 @@
 #include "plant/PlantSettings.h"
 
 class QCheckBox;
+class QFormLayout;
 class QLineEdit;
 
 namespace qavix {
@@ -30,9 +31,8 @@ class PlantSettingsPage : public QWidget {
     QCheckBox* soundBox() const { return m_sound; }
 
   private:
-    QLineEdit* addField(class QFormLayout* form, const QString& label, const char* name,
-                        bool browse);
-    void show(const plant::PlantSettings& settings);
+    QLineEdit* addField(QFormLayout* form, const QString& label, const char* name, bool browse);
+    void showValues(const plant::PlantSettings& settings);
 
     QLineEdit* m_url = nullptr;
     QLineEdit* m_caFile = nullptr;

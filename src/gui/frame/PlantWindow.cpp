@@ -54,9 +54,9 @@ PlantWindow::PlantWindow(PlantWindowServices services, QWidget* parent)
 }
 
 PlantWindow::~PlantWindow() {
-    // The subscriber's thread ends before the window it tells goes.
+    // The subscriber's thread ends before the window it tells goes; what it posted to the
+    // window goes with the window.
     if (m_subscriber) {
-        m_subscriber->onNews({});
         m_subscriber->stop();
     }
 }
