@@ -237,7 +237,7 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
         << w->windowTitle().toStdString();
     ASSERT_TRUE(waitUntil([&] { return server.summaries.size() >= 2; }, kWaitMs));
     settle(1000);  // a few more of line7's reads: the alert stands, nothing more is said
-    EXPECT_EQ(server.summaries.filter("マージン低下").size(), 1)
+    EXPECT_EQ(server.summaries.filter("line7: マージン低下").size(), 1)
         << server.summaries.join("|").toStdString();
     EXPECT_EQ(server.summaries.filter("press-2 がオフラインになりました").size(), 1);
 

@@ -95,7 +95,10 @@ short PlantSubscriber::wait(Clock::time_point until, int fd, short events) {
 
 void PlantSubscriber::arrived(const broker::ReceivedMessage& message) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_lastArrival = Clock::now();
+    // What the monitors publish now keeps coming; only the retained burst ends.
+    if (message.retained) {
+        m_lastRetained = Clock::now();
+    }
     std::vector<PlantEvent> events;
     const std::uint64_t skippedBefore = m_table.skipped();
     if (m_table.apply(message, m_wallClock(), &events)) {
@@ -208,7 +211,7 @@ bool PlantSubscriber::waitForRetained(Clock::time_point until, std::chrono::mill
             return false;
         }
         if (m_subscribed) {
-            const auto since = std::max(m_subscribedAt, m_lastArrival);
+            const auto since = std::max(m_subscribedAt, m_lastRetained);
             if (now - since >= quiet) {
                 return true;
             }

@@ -64,7 +64,8 @@ class PlantSubscriber {
     std::string lastSkip() const;
     bool acknowledge(const std::string& name);
 
-    // Waits until the retained messages are in (subscribed, then `quiet` without a message)
+    // Waits until the retained messages are in (subscribed, then `quiet` without a retained
+    // one: monitors that publish often never leave the broker quiet)
     // or `until` came, or with `giveUpOnFailure` the first attempt to connect failed; true
     // in the first case.
     bool waitForRetained(broker::Clock::time_point until, std::chrono::milliseconds quiet,
@@ -95,7 +96,7 @@ class PlantSubscriber {
     bool m_connectionChanged = false;
     bool m_told = false;
     broker::Clock::time_point m_subscribedAt{};
-    broker::Clock::time_point m_lastArrival{};
+    broker::Clock::time_point m_lastRetained{};
     bool m_subscribed = false;
     News m_news;
 };

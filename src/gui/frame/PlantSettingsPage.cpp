@@ -7,16 +7,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace qavix {
 
 namespace {
 
+// The label's words as a screen reader says them: without "(&U)", "&" or the colon.
 QString withoutMnemonic(QString text) {
-    text.remove('&');
-    if (text.endsWith(':')) {
-        text.chop(1);
-    }
+    text.remove(QRegularExpression("\\(&.\\)|&|:$"));
     return text;
 }
 
