@@ -43,7 +43,7 @@ class CountingHost : public qavix::CommHost {
 
 void ReadAllAndBanks(benchmark::State& state) {
     const auto baud = static_cast<int>(state.range(0));
-    qavix::link::test::SimProcess sim(
+    qavix::test::SimProcess sim(
         {"--sensors", "16,16", "--line-rate", "tty", "--bits", std::to_string(kBitsPerCharacter)});
     if (sim.device().empty()) {
         state.SkipWithError("qavix-sim did not start");

@@ -69,9 +69,9 @@ std::string section(size_t i, const std::string& device) {
 }
 
 void FourLinesAgainstSlowestSingle(benchmark::State& state) {
-    std::vector<std::unique_ptr<qavix::link::test::SimProcess>> sims;
+    std::vector<std::unique_ptr<qavix::test::SimProcess>> sims;
     for (const std::string& sensors : kSensors) {
-        sims.push_back(std::make_unique<qavix::link::test::SimProcess>(
+        sims.push_back(std::make_unique<qavix::test::SimProcess>(
             std::vector<std::string>{"--sensors", sensors, "--line-rate", kLineRate}));
         if (sims.back()->device().empty()) {
             state.SkipWithError("qavix-sim did not start");

@@ -20,7 +20,7 @@
 namespace {
 
 using qavix::link::test::LinkApi;
-using qavix::link::test::SimProcess;
+using qavix::test::SimProcess;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kStatusId = 48;

@@ -23,8 +23,8 @@
 namespace {
 
 using qavix::link::test::LinkApi;
-using qavix::link::test::Ser2netProcess;
-using qavix::link::test::SimProcess;
+using qavix::test::Ser2netProcess;
+using qavix::test::SimProcess;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kStatusId = 48;
@@ -100,7 +100,7 @@ void compare(benchmark::State& state, const std::vector<std::string>& simOptions
     const bool rfc2217 = state.range(1) != 0;
     SimProcess sim(simOptions);
     // The raw port's rate is the server's; RFC 2217 starts elsewhere and sets it.
-    const qavix::link::test::Ser2netPort port{
+    const qavix::test::Ser2netPort port{
         rfc2217, sim.device(), (rfc2217 ? std::string("9600") : std::to_string(baud)) + "e72"};
     if (sim.device().empty() || !Ser2netProcess::available()) {
         state.SkipWithError("no emulator or no ser2net");

@@ -20,7 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "MonitorSupport.h"
+#include "BrokerProcess.h"
+#include "TempDir.h"
 #include "frame/PlantFilterProxy.h"
 #include "frame/PlantTableModel.h"
 #include "frame/PlantWindow.h"
@@ -128,10 +129,10 @@ double percentile(std::vector<double> v, double p) {
 void BM_PlantWindowScale(benchmark::State& state) {
     const char* secondsText = std::getenv("PLANT_BENCH_SECONDS");
     const int seconds = secondsText != nullptr ? std::atoi(secondsText) : 60;
-    char pattern[] = "/tmp/plant-bench-XXXXXX";
-    const std::string dir = ::mkdtemp(pattern);
+    const qavix::test::TempDir tmp;
+    const std::string dir = tmp.str();
     for (auto _ : state) {
-        cli::test::Broker broker(dir);
+        qavix::test::Broker broker(dir);
         if (!broker.start()) {
             state.SkipWithError("mosquitto did not start");
             break;
@@ -165,10 +166,9 @@ void BM_PlantWindowScale(benchmark::State& state) {
             }
             changed.clear();
         });
-        cli::test::Child load(
-            {PLANT_LOAD, std::to_string(broker.port()), std::to_string(kControllers),
-             std::to_string(kIntervalSeconds), std::to_string(seconds)},
-            dir + "/load.out", dir + "/load.err");
+        qavix::test::ChildProcess load({PLANT_LOAD, std::to_string(broker.port()),
+                                        std::to_string(kControllers),
+                                        std::to_string(kIntervalSeconds), std::to_string(seconds)});
         // The first round of retained messages is the start, not the steady state.
         QEventLoop settle;
         QTimer::singleShot(static_cast<int>(kIntervalSeconds * 1000), &settle, &QEventLoop::quit);
@@ -187,10 +187,8 @@ void BM_PlantWindowScale(benchmark::State& state) {
         state.counters["latency_max_ms"] = percentile(latencies, 1.0);
         state.counters["statuses"] = static_cast<double>(latencies.size());
         state.counters["rows"] = window.model()->rowCount();
-        load.waitExit(std::chrono::seconds(10));
+        load.wait(std::chrono::seconds(10));
     }
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
 }
 BENCHMARK(BM_PlantWindowScale)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 

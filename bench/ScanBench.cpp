@@ -103,7 +103,7 @@ class QuietHost : public CommHost {
 
 // One sample read of all three sensors as the page makes it, over a real serial line.
 void BM_ScanReadAt115200(benchmark::State& state) {
-    link::test::SimProcess sim({"--sensors", "128,128,128", "--line-rate", "tty"});
+    qavix::test::SimProcess sim({"--sensors", "128,128,128", "--line-rate", "tty"});
     if (sim.device().empty()) {
         state.SkipWithError("qavix-sim did not start");
         return;

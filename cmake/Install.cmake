@@ -54,26 +54,40 @@ install(FILES ${QAVIX_DIST}/fleet-backup.conf.example ${PROJECT_SOURCE_DIR}/docs
 install(PROGRAMS ${QAVIX_DIST}/hooks/fleet-mail-hook ${QAVIX_DIST}/hooks/fleet-webhook-hook
         DESTINATION ${CMAKE_INSTALL_DATADIR}/qavix/hooks)
 # The plant file of qavixctl's fleet commands, which the man page points to.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/plant.md ${PROJECT_SOURCE_DIR}/docs/plant-view.md
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/plant.md ${PROJECT_SOURCE_DIR}/docs/plant-view.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+# The change journal and the configuration fingerprint, which the man page points to.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/journal.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 
 # The manual: built beside the programs at the path the installation gives it, so the
-# program finds it from the build tree too (bin/../share/doc/qavix/manual).
+# program finds it from the build tree too (bin/../share/doc/qavix/manual). Japanese at the
+# top, each translation in a folder of its language (docs/manual/en/index.md: manual/en/).
 find_program(QAVIX_MARKDOWN NAMES markdown_py)
 set(QAVIX_MANUAL_DIR ${CMAKE_BINARY_DIR}/share/doc/qavix/manual)
 if(QAVIX_MARKDOWN)
-  add_custom_command(
-    OUTPUT ${QAVIX_MANUAL_DIR}/index.html
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${QAVIX_MANUAL_DIR}
-    COMMAND ${CMAKE_COMMAND} -DMARKDOWN=${QAVIX_MARKDOWN}
-            -DSOURCE=${PROJECT_SOURCE_DIR}/docs/manual/index.md
-            -DTEMPLATE=${PROJECT_SOURCE_DIR}/docs/manual/page.html.in
-            -DOUTPUT=${QAVIX_MANUAL_DIR}/index.html -P ${PROJECT_SOURCE_DIR}/cmake/ManualHtml.cmake
-    DEPENDS ${PROJECT_SOURCE_DIR}/docs/manual/index.md ${PROJECT_SOURCE_DIR}/docs/manual/page.html.in
-            ${PROJECT_SOURCE_DIR}/cmake/ManualHtml.cmake
-    COMMENT "User's manual (HTML)")
-  add_custom_target(manual ALL DEPENDS ${QAVIX_MANUAL_DIR}/index.html)
-  install(FILES ${QAVIX_MANUAL_DIR}/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix/manual)
+  file(GLOB manual_translations CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/manual/*/index.md)
+  set(manual_pages)
+  foreach(source ${PROJECT_SOURCE_DIR}/docs/manual/index.md ${manual_translations})
+    get_filename_component(folder ${source} DIRECTORY)
+    file(RELATIVE_PATH language ${PROJECT_SOURCE_DIR}/docs/manual ${folder})
+    set(page_language ${language})
+    if(language STREQUAL "")
+      set(page_language ja)
+    endif()
+    set(page_dir ${QAVIX_MANUAL_DIR}/${language})
+    add_custom_command(
+      OUTPUT ${page_dir}/index.html
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${page_dir}
+      COMMAND ${CMAKE_COMMAND} -DMARKDOWN=${QAVIX_MARKDOWN} -DSOURCE=${source}
+              -DTEMPLATE=${PROJECT_SOURCE_DIR}/docs/manual/page.html.in -DLANG=${page_language}
+              -DOUTPUT=${page_dir}/index.html -P ${PROJECT_SOURCE_DIR}/cmake/ManualHtml.cmake
+      DEPENDS ${source} ${PROJECT_SOURCE_DIR}/docs/manual/page.html.in
+              ${PROJECT_SOURCE_DIR}/cmake/ManualHtml.cmake
+      COMMENT "User's manual (HTML, ${page_language})")
+    list(APPEND manual_pages ${page_dir}/index.html)
+    install(FILES ${page_dir}/index.html
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix/manual/${language})
+  endforeach()
+  add_custom_target(manual ALL DEPENDS ${manual_pages})
 else()
   message(WARNING "markdown_py (Debian python3-markdown) not found: the user's manual is not built")
 endif()

@@ -1,5 +1,6 @@
 # Turns the user's manual from Markdown into one HTML page (cmake -P).
-# In: MARKDOWN (the converter), SOURCE (index.md), TEMPLATE (page.html.in), OUTPUT.
+# In: MARKDOWN (the converter), SOURCE (index.md), TEMPLATE (page.html.in), LANG (the
+# page's language, "ja"), OUTPUT. The page's title is the manual's first heading.
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${MARKDOWN} -x tables -e utf-8 ${SOURCE}
                 OUTPUT_VARIABLE body RESULT_VARIABLE failed)
@@ -12,6 +13,12 @@ string(FIND "${page}" "@BODY@" at)
 string(SUBSTRING "${page}" 0 ${at} head)
 math(EXPR rest "${at} + 6")
 string(SUBSTRING "${page}" ${rest} -1 tail)
-file(WRITE ${OUTPUT} "${head}")
-file(APPEND ${OUTPUT} "${body}")
-file(APPEND ${OUTPUT} "${tail}")
+file(STRINGS ${SOURCE} heading LIMIT_COUNT 1 ENCODING UTF-8)
+string(REGEX REPLACE "^# *" "" title "${heading}")
+string(REPLACE "@LANG@" "${LANG}" head "${head}")
+string(REPLACE "@TITLE@" "${title}" head "${head}")
+# Written beside the target and renamed: a failed run leaves no half page behind.
+file(WRITE ${OUTPUT}.tmp "${head}")
+file(APPEND ${OUTPUT}.tmp "${body}")
+file(APPEND ${OUTPUT}.tmp "${tail}")
+file(RENAME ${OUTPUT}.tmp ${OUTPUT})

@@ -10,7 +10,7 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     poppler-utils
-    qt6-translations-l10n python3-markdown
+    qt6-translations-l10n python3-markdown qt6-l10n-tools qt6-tools-dev
     desktop-file-utils appstream udev
     libmosquitto-dev mosquitto mosquitto-clients openssl libssl-dev
     dbus-daemon

@@ -7,14 +7,16 @@
 // pages with edited and refused fields, the parallel output, option and sensor operation
 // pages, the received-light graph, threshold tuning (a drag in progress, the batch dialog
 // with its preview), the received-light list and a bank's threshold list, a sensor's graph
-// and the scan monitor in a 1024 x 768 window, and the beam pages. Usage:
-//   gui_screenshots <output folder> [current|bank|debug|splash|textures|dialogs|navi-...|
-//                                    basic|basic-edited|clock|settings-list|print-preview|
-//                                    report-pdf|error-log|scan|scan-stopped|overall|pio|
-//                                    groups|parallel|options|sensor|graph...|batch-dialog|
+// and the scan monitor in a 1024 x 768 window, the beam pages, and the change journal's
+// window after a write. Usage:
+//   gui_screenshots [--lang en] <output folder> [current|bank|debug|splash|textures|
+//                                    dialogs|navi-...|basic|basic-edited|clock|
+//                                    settings-list|print-preview|report-pdf|error-log|
+//                                    scan|scan-stopped|overall|pio|groups|parallel|options|sensor|graph...|batch-dialog|
 //                                    level-list|bank-threshold-list|small-graph|small-scan|
 //                                    scale2-graph|scale2-sensor|scale2-level-list|
-//                                    scale2-error-log|banks|offline|beams-...]...
+//                                    scale2-error-log|banks|offline|beams-...|journal]...
+// --lang en takes them in English (docs/screenshots/en); Japanese otherwise.
 
 #include <QApplication>
 #include <QColorDialog>
@@ -28,11 +30,15 @@
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "MessageCatalogue.h"
 #include "app/CQavixApp.h"
 #include "app/CSplashDlg.h"
 #include "app/CommSettingsDialog.h"
 #include "app/DesktopSetup.h"
+#include "app/ProgramTranslations.h"
 #include "files/BankFile.h"
 #include "files/BankFileDialogs.h"
 #include "files/CBankExportDlg.h"
@@ -45,6 +51,7 @@
 #include "frame/CLeftPaneView.h"
 #include "frame/CMainFrame.h"
 #include "frame/CRightPaneFrame.h"
+#include "frame/CommandIds.h"
 #include "frame/EnvironmentDialog.h"
 #include "widgets/CPictureButton.h"
 
@@ -64,6 +71,7 @@
 #include "monitor/CView007.h"
 #include "monitor/CView017.h"
 #include "monitor/ChartGeometry.h"
+#include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
 #include "pages/CView008.h"
 #include "pages/CView009.h"
@@ -563,6 +571,10 @@ void showBeams(const QString& kind, qavix::CQavixApp& app) {
     QTest::keyClick(view, Qt::Key_Space);
 }
 
+// The main window's size: a translation's pictures are taken on the smallest screen the
+// program is made for, where longer texts would be the first to be cut.
+QSize g_windowSize(1000, 700);
+
 bool shoot(const QString& folder, const QString& kind) {
     if (kind == "splash") {
         return shootSplash(folder);
@@ -600,6 +612,8 @@ bool shoot(const QString& folder, const QString& kind) {
         ini.write(
             "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nleft=0\r\ntop=0\r\nright=1000\r\nbottom="
             "700\r\n");
+        // The writes of a shot are recorded in the shot's own folder.
+        ini.write("[Journal]\r\nFolder=" + QDir(work.path()).filePath("journal").toUtf8() + "\r\n");
     }
     // The port setting goes back after the shot, so later shots see the factory settings.
     struct PortRestore {
@@ -631,7 +645,7 @@ bool shoot(const QString& folder, const QString& kind) {
     if (kind.startsWith("small-")) {
         frame->resize(1024, 768);
     } else if (!kind.startsWith("scale2")) {
-        frame->resize(1000, 700);
+        frame->resize(g_windowSize);
     }
     settle(300);
     qavix::CLeftPaneView* tree = frame->tree();
@@ -684,6 +698,30 @@ bool shoot(const QString& folder, const QString& kind) {
             page->idBox()->selectAll();
             QTest::keyClicks(page->idBox(), "abc");
         }
+    } else if (kind == "journal") {
+        // An ID written through the basic information page, then the window that lists it.
+        tree->tree()->setCurrentItem(tree->findItem(qavix::nav::ItemKind::BasicInfo, 0));
+        settle(300);
+        auto* page = static_cast<qavix::CView001*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewPage001));
+        page->idBox()->selectAll();
+        QTest::keyClicks(page->idBox(), "abc");
+        static_cast<qavix::CCommandDlg*>(
+            frame->rightPane()->splitterView()->view(qavix::nav::kViewCommandDlg))
+            ->writeButton()
+            ->click();
+        settle(500);
+        bool ok = false;
+        QTimer::singleShot(800, [&ok, folder] {
+            if (QWidget* window = QApplication::activeModalWidget()) {
+                settle(300);
+                ok = save(window->grab(), folder, "journal.png");
+                window->close();
+            }
+        });
+        frame->action(qavix::kCmdJournal)->trigger();
+        app.shutdown();
+        return ok;
     } else if (kind == "batch-dialog") {
         const bool ok = showTuning(kind, frame, folder);
         app.shutdown();
@@ -756,7 +794,8 @@ bool shoot(const QString& folder, const QString& kind) {
             bool ok = false;
             QTimer::singleShot(800, [&ok, folder] {
                 if (QWidget* preview = QApplication::activeModalWidget()) {
-                    preview->resize(900, 700);
+                    preview->resize(g_windowSize == QSize(1000, 700) ? QSize(900, 700)
+                                                                     : g_windowSize);
                     settle(400);
                     ok = save(preview->grab(), folder, "print-preview.png");
                     preview->close();
@@ -804,9 +843,17 @@ int main(int argc, char* argv[]) {
     setenv("QAVLINK_COM1", "sim", 0);
     QApplication application(argc, argv);
     QApplication::setWindowIcon(qavix::applicationIcon());
-    qavix::installQtTranslations(application);
-    if (argc < 2) {
-        std::cerr << "usage: gui_screenshots <folder> "
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Japanese unless asked, whatever the desktop's locale: the pictures of the docs are.
+    const std::string language =
+        qavix::takeLanguageArgument(arguments).value_or(qavix::i18n::kSourceLanguage);
+    if (!qavix::i18n::useLanguage(language, qavix::i18n::catalogueFolder()) ||
+        !qavix::useProgramTranslations(application, language)) {
+        std::cerr << "gui_screenshots: no translation into " << language << "\n";
+        return 2;
+    }
+    if (arguments.empty()) {
+        std::cerr << "usage: gui_screenshots [--lang en] <folder> "
                      "[current|bank|debug|splash|textures|dialogs|navi-current|navi-bank|"
                      "navi-sensor|basic|basic-edited|clock|settings-list|print-preview|"
                      "report-pdf|error-log|scan|scan-stopped|overall|pio|groups|parallel|"
@@ -814,14 +861,18 @@ int main(int argc, char* argv[]) {
                      "scale2-sensor|scale2-level-list|scale2-error-log|graph|"
                      "graph-absolute|graph-all|graph-png|graph-drag|batch-dialog|level-list|"
                      "bank-threshold-list|small-graph|small-scan|banks|offline|beams-chart|"
-                     "beams-chart-blanking|beams-list|beams-list-designated]...\n"
+                     "beams-chart-blanking|beams-list|beams-list-designated|journal]...\n"
                      "(scale2 and scale2-... under QT_SCALE_FACTOR=2)\n";
         return 2;
     }
-    QDir().mkpath(argv[1]);
+    if (language != qavix::i18n::kSourceLanguage) {
+        g_windowSize = QSize(1024, 768);
+    }
+    const QString folder = QString::fromStdString(arguments.front());
+    QDir().mkpath(folder);
     QStringList kinds;
-    for (int i = 2; i < argc; ++i) {
-        kinds << argv[i];
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        kinds << QString::fromStdString(arguments[i]);
     }
     if (kinds.isEmpty()) {
         // clang-format off
@@ -832,12 +883,12 @@ int main(int argc, char* argv[]) {
                  "comm-network", "colour-dialog", "graph", "graph-absolute", "graph-all", "graph-png",
                  "graph-drag", "batch-dialog", "level-list", "bank-threshold-list",
                  "small-graph", "small-scan", "banks", "offline", "beams-chart",
-                 "beams-chart-blanking", "beams-list", "beams-list-designated"};
+                 "beams-chart-blanking", "beams-list", "beams-list-designated", "journal"};
         // clang-format on
     }
     bool ok = true;
     for (const QString& k : kinds) {
-        ok = shoot(argv[1], k) && ok;
+        ok = shoot(folder, k) && ok;
     }
     return ok ? 0 : 1;
 }

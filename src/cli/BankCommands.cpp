@@ -9,6 +9,7 @@
 #include "ExitCodes.h"
 #include "files/BankFields.h"
 #include "files/BankFile.h"
+#include "files/Fingerprint.h"
 
 namespace qavix::cli {
 
@@ -47,6 +48,10 @@ int runShow(const std::string& path) {
     for (const bankfile::Field& field : bankfile::bankFields(loaded.set)) {
         std::cout << field.name << '=' << field.value << '\n';
     }
+    // After the fields, so that scripts reading them by position are not disturbed.
+    const Fingerprint fingerprint = settingsFingerprint(loaded.set);
+    std::cout << "FINGERPRINT=" << fingerprint.shortForm() << '\n'
+              << "FINGERPRINT_SHA256=" << fingerprint.sha256 << '\n';
     return kExitOk;
 }
 
@@ -65,7 +70,7 @@ int runDiff(const std::string& pathA, const std::string& pathB) {
     }
     const std::vector<bankfile::FieldChange> changes = bankfile::fieldChanges(a.set, b.set);
     for (const bankfile::FieldChange& c : changes) {
-        std::cout << c.name << ": " << c.before << " -> " << c.after << '\n';
+        std::cout << bankfile::changeLine(c) << '\n';
     }
     return changes.empty() ? kExitOk : kExitFailed;
 }

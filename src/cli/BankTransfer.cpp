@@ -63,24 +63,25 @@ int checkCompatible(DeviceSession& session, const SettingsData& imported) {
     return kExitOk;
 }
 
-int writeImported(DeviceSession& session, int target) {
+int writeImported(DeviceSession& session, int target, const WriteDescription& what) {
     DeviceModel& model = session.model();
     Transactions& transactions = session.transactions();
+    const SettingsData before = model.working();  // the current values, read just now
     model.copyStoredSet(target, kSpareSet);
     if (target == kCurrentSet) {
         // Selecting the set already selected reloads the working set from it.
         model.selectSet(kCurrentSet);
-        return session.exitFor(transactions.writeCurrentValues());
+        return session.exitFor(transactions.writeCurrentValues(before, what));
     }
     const int selected = transactions.selectStoredSet(target);
     if (selected != kRequestOk) {
         return session.failureExit();
     }
-    return session.exitFor(transactions.writeSelectedBank());
+    return session.exitFor(transactions.writeSelectedBank(what));
 }
 
 int importChecked(DeviceSession& session, const bankfile::ImportResult& read,
-                  const SettingsData& imported, int target) {
+                  const SettingsData& imported, int target, const WriteDescription& what) {
     // A file that cannot be taken is refused before the controller is involved.
     if (const int checked = checkImportFile(session, read); checked != kExitOk) {
         return checked;
@@ -103,7 +104,7 @@ int importChecked(DeviceSession& session, const bankfile::ImportResult& read,
         !session.host().confirm(kOverwriteQuestion)) {
         return kExitFailed;
     }
-    return writeImported(session, target);
+    return writeImported(session, target, what);
 }
 
 }  // namespace
@@ -154,14 +155,16 @@ int runImport(const DeviceOptions& options, const std::string& path, int target)
 
 int runImport(DeviceSession& session, const std::string& path, int target) {
     SettingsData imported;
-    return importChecked(session, bankfile::importFile(path, imported), imported, target);
+    return importChecked(session, bankfile::importFile(path, imported), imported, target,
+                         {journal::Operation::BankImport, path});
 }
 
-int runImportBytes(DeviceSession& session, std::string_view bytes, int target) {
+int runImportBytes(DeviceSession& session, std::string_view bytes, int target,
+                   const WriteDescription& what) {
     SettingsData imported;
     return importChecked(session,
                          bankfile::importBlocks(bankfile::parseBankFile(bytes).blocks, imported),
-                         imported, target);
+                         imported, target, what);
 }
 
 }  // namespace qavix::cli

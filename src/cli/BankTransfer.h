@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "DeviceOptions.h"
+#include "comm/JournaledWrite.h"
 #include "model/DeviceData.h"
 
 namespace qavix::cli {
@@ -29,7 +30,9 @@ int runImport(const DeviceOptions& options, const std::string& path, int target)
 int runImport(DeviceSession& session, const std::string& path, int target);
 // The same for a file's bytes already read (and checked) by the caller, imported as they
 // are: nothing is read from the file again.
-int runImportBytes(DeviceSession& session, std::string_view bytes, int target);
+// `what` names the write in the change journal (a fleet restore, with its file).
+int runImportBytes(DeviceSession& session, std::string_view bytes, int target,
+                   const WriteDescription& what);
 
 // After Read all: bank 1..4 read fresh into `data`. kExitFailed with `why` when the bank
 // does not hold settings for this controller (erased or foreign): the program offers no

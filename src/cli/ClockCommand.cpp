@@ -27,8 +27,7 @@ std::tm startOfNextSecond() {
 }
 
 int syncClock(DeviceSession& session) {
-    const std::string text = clockSetText(startOfNextSecond());
-    return session.link().request(kCodePutControl, 0, 0, 0, kRequestTimeoutMs, 0, 0, text);
+    return session.transactions().setClock(startOfNextSecond);
 }
 
 int printClock(DeviceSession& session) {

@@ -69,6 +69,13 @@ void addDeviceOptions(CLI::App& app, DeviceOptions& options) {
         ->type_name("N");
     app.add_flag("--yes,-y", options.yes,
                  "answer OK to every question (reset the controller, overwrite a bank)");
+    app.add_option("--journal", options.journalFolder,
+                   "folder of the change journal (default: [Journal] Folder of Qavix.ini, else "
+                   "$XDG_STATE_HOME/qavix/journal)")
+        ->type_name("DIR");
+    app.add_option("--reason", options.reason,
+                   "why the command writes to the controller, recorded in the change journal")
+        ->type_name("TEXT");
 }
 
 }  // namespace qavix::cli

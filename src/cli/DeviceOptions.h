@@ -17,10 +17,14 @@ struct DeviceOptions {
     std::string networkTarget;
     std::optional<int> unit;  // 号機
     bool yes = false;         // answer every OK/Cancel question with OK
+    // The change journal's folder (--journal); empty: [Journal] Folder of Qavix.ini, else
+    // the default of the user's state folder.
+    std::string journalFolder;
+    std::string reason;  // --reason: recorded with every write of the command
 };
 
-// Adds --port, --unit and --yes to the top-level command; subcommands created afterwards
-// hand these options up to it wherever they stand.
+// Adds --port, --unit, --yes, --journal and --reason to the top-level command; subcommands created
+// afterwards hand these options up to it wherever they stand.
 void addDeviceOptions(CLI::App& app, DeviceOptions& options);
 
 }  // namespace qavix::cli

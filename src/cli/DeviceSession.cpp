@@ -7,16 +7,33 @@
 #include "ExitCodes.h"
 #include "IniText.h"
 #include "PortSelection.h"
+#include "ProgramVersion.h"
 #include "comm/LinkLibrary.h"
+#include "journal/JournalSettings.h"
 
 namespace qavix::cli {
+
+namespace {
+
+std::string journalFolderFor(const DeviceOptions& options, const SessionSetup& setup) {
+    if (options.journalFolder.empty() && !setup.journalFolder.empty()) {
+        return journalFolder(setup.journalFolder);
+    }
+    return selectJournalFolder(kSettingsFileName, options);
+}
+
+}  // namespace
 
 DeviceSession::DeviceSession(const DeviceOptions& options, SessionSetup setup)
     : m_host(options.yes, setup.keepMessages, !setup.ownConnection),
       m_options(options),
       m_setup(std::move(setup)),
+      m_journal(journalFolderFor(m_options, m_setup),
+                writeSource("qavixctl", programVersion())),
       m_link(m_host, m_model),
       m_transactions(m_link, m_model) {
+    m_journal.setReason(m_options.reason);
+    m_link.setJournal(&m_journal);
     // Sessions that run side by side (a plant's) are stopped by whoever runs them, which
     // takes the signals itself; only a command's own session makes them its cancel.
     if (!m_setup.ownConnection) {
@@ -91,6 +108,9 @@ int DeviceSession::failureExit() {
     }
     if (m_host.programEnded() || m_link.programEnding() || m_link.lastRequestLostConnection()) {
         return kExitConnection;
+    }
+    if (m_journal.lastRefused()) {
+        return kExitFileError;
     }
     if (!m_link.lastUnreadableReply().empty()) {
         // Nothing else says it: the controller answered, but not in a form the program reads.

@@ -22,6 +22,9 @@ struct SessionSetup {
     bool ownConnection = false;
     // Messages are kept (host().keptMessages()) instead of printed.
     bool keepMessages = false;
+    // The change journal's folder of a plant file ([Journal] Folder), taken unless --journal
+    // names one; empty: Qavix.ini's, else the default.
+    std::string journalFolder;
 };
 
 class DeviceSession {
@@ -35,8 +38,9 @@ class DeviceSession {
     int connect();
 
     // The exit code of a request or sequence that did not succeed: one not sent because of
-    // Ctrl+C ends as interruptedExit does, a lost connection (or the end it forced) is 3,
-    // anything else (refused, verification failed) is 1.
+    // Ctrl+C ends as interruptedExit does, a lost connection (or the end it forced) is 3, a
+    // write the change journal could not record is 2, anything else (refused, verification
+    // failed) is 1.
     int failureExit();
 
     // Runs `result` of a request or sequence through failureExit when it is not a success.
@@ -51,6 +55,7 @@ class DeviceSession {
     DeviceModel& model() { return m_model; }
     Transactions& transactions() { return m_transactions; }
     CliCommHost& host() { return m_host; }
+    WriteJournal& journal() { return m_journal; }
 
   private:
     // First, so that it exists before the link's threads start and after they end; empty
@@ -60,6 +65,8 @@ class DeviceSession {
     DeviceModel m_model;
     DeviceOptions m_options;
     SessionSetup m_setup;
+    // Before the link, which records into it until its worker has ended.
+    WriteJournal m_journal;
     CCommLink m_link;
     Transactions m_transactions;
 };

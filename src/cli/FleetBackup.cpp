@@ -17,6 +17,7 @@
 #include "FleetRunFiles.h"
 #include "files/BankFile.h"
 #include "files/FileIo.h"
+#include "files/Fingerprint.h"
 #include "files/IsoTime.h"
 #include "files/Sha256.h"
 #include "files/TextFile.h"
@@ -119,7 +120,7 @@ class ControllerBackup {
         : m_controller(controller),
           m_runFolder(runFolder),
           m_stop(stop),
-          m_session(DeviceOptions{}, SessionSetup{link, true, true}) {
+          m_session(DeviceOptions{}, SessionSetup{link, true, true, {}}) {
         m_record.name = controller.name;
         m_record.port = controller.port;
         m_record.unit = controller.unit;
@@ -219,7 +220,8 @@ class ControllerBackup {
             return false;
         }
         m_record.files.push_back({set, m_controller.name + "/" + name, sha256Hex(encoded.bytes),
-                                  static_cast<uint64_t>(encoded.bytes.size())});
+                                  static_cast<uint64_t>(encoded.bytes.size()),
+                                  settingsFingerprint(data)});
         return true;
     }
 

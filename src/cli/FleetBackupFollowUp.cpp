@@ -12,6 +12,7 @@
 #include "ExitCodes.h"
 #include "FleetRunFiles.h"
 #include "files/FileIo.h"
+#include "files/Fingerprint.h"
 #include "files/Json.h"
 #include "files/Sha256.h"
 #include "fleet/DriftCheck.h"
@@ -68,7 +69,8 @@ fleet::Manifest storedManifest(const fleet::Manifest& run, const history::RunPla
             const int set = setOfFile(file);
             if (set >= 0) {
                 record.files.push_back({set, record.name + "/" + file, sha256Hex(bytes),
-                                        static_cast<uint64_t>(bytes.size())});
+                                        static_cast<uint64_t>(bytes.size()),
+                                        bankFileFingerprint(bytes)});
             }
         }
         std::sort(

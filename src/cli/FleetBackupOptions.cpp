@@ -1,26 +1,16 @@
 #include "FleetBackupOptions.h"
 
 #include <iostream>
+#include <optional>
 
 #include "ExitCodes.h"
+#include "IniText.h"
 #include "fleet/LinePlan.h"
 #include "history/BackupConfig.h"
 
 namespace qavix::cli {
 
 namespace {
-
-bool truthValue(const std::string& v, bool& out) {
-    if (v == "true" || v == "yes" || v == "1" || v == "on") {
-        out = true;
-        return true;
-    }
-    if (v == "false" || v == "no" || v == "0" || v == "off") {
-        out = false;
-        return true;
-    }
-    return false;
-}
 
 bool numberValue(const std::string& text, double& out) {
     try {
@@ -71,11 +61,11 @@ std::string applyValue(const CLI::App& backup, const history::ConfigValue& v,
         return command("--on-failure", f.onFailure);
     }
     if (v.key == "quiet") {
-        bool on = false;
-        if (!truthValue(v.value, on)) {
+        const std::optional<bool> on = ini::truthValue(v.value);
+        if (!on) {
             return "quiet takes true or false, not \"" + v.value + "\"";
         }
-        args.quiet = given("--quiet") ? args.quiet : on;
+        args.quiet = given("--quiet") ? args.quiet : *on;
         return {};
     }
     if (v.key == "jobs" || v.key == "hook-timeout") {

@@ -7,6 +7,7 @@
 #include "ExitCodes.h"
 #include "FleetProgress.h"
 #include "FleetRun.h"
+#include "files/Fingerprint.h"
 #include "files/Json.h"
 #include "fleet/DriftCheck.h"
 
@@ -23,6 +24,9 @@ struct CheckResult {
     std::string reason;  // why it differs without a field list, or why it failed
     int exitCode = kExitOk;
     std::vector<fleet::FieldChange> changes;
+    // Of the golden file and of the current values; the same exactly when no field differs.
+    Fingerprint golden;
+    Fingerprint live;
 };
 
 // An unreachable controller outweighs a golden file that cannot be read, which outweighs a
@@ -55,7 +59,7 @@ CheckResult check(const fleet::PlantController& c, const LinkSettings& link) {
     if (golden.exitCode != kExitOk) {
         return failed(kExitFileError, "golden file " + c.golden + ": " + oneLine({golden.message}));
     }
-    DeviceSession session(DeviceOptions{}, SessionSetup{link, true, true});
+    DeviceSession session(DeviceOptions{}, SessionSetup{link, true, true, {}});
     const int connected = session.connect();
     if (connected != kExitOk || session.transactions().readAll() != kRequestOk) {
         const std::string messages = oneLine(session.host().keptMessages());
@@ -68,6 +72,8 @@ CheckResult check(const fleet::PlantController& c, const LinkSettings& link) {
     r.verdict = drift.same() ? Verdict::Same : Verdict::Differs;
     r.reason = drift.mismatch;
     r.changes = drift.changes;
+    r.golden = settingsFingerprint(golden.set);
+    r.live = settingsFingerprint(session.model().working());
     return r;
 }
 
@@ -75,6 +81,9 @@ std::string describe(const std::string& name, const CheckResult& r) {
     std::string text = name + ": " + kVerdictTexts[static_cast<int>(r.verdict)];
     if (!r.reason.empty()) {
         text += ": " + r.reason;
+    }
+    if (r.live.known()) {
+        text += "\n  fingerprint: golden " + r.golden.shortForm() + ", live " + r.live.shortForm();
     }
     for (const fleet::FieldChange& change : r.changes) {
         text += "\n  " + change.field + ": " + change.golden + " -> " + change.live;
@@ -106,6 +115,11 @@ json::Value report(const std::vector<fleet::PlantController>& controllers,
         item.set("result", kVerdictTexts[static_cast<int>(r.verdict)]);
         if (!r.reason.empty()) {
             item.set("reason", r.reason);
+        }
+        if (r.live.known()) {
+            json::Value& fingerprint = item.set("fingerprint", json::Value::object());
+            fingerprint.set("golden", fingerprintJson(r.golden));
+            fingerprint.set("live", fingerprintJson(r.live));
         }
         json::Value& changes = item.set("changes", json::Value::array());
         for (const fleet::FieldChange& change : r.changes) {

@@ -111,8 +111,9 @@ int runFleetRestore(const DeviceOptions& options, const FleetRestoreArgs& args) 
     if (const int read = plantLinks({*controller}, links); read != kExitOk) {
         return read;
     }
-    DeviceSession session(options, SessionSetup{links[0], false, false});
-    return runImportBytes(session, file.bytes, kCurrentSet);
+    DeviceSession session(options, SessionSetup{links[0], false, false, plant.journalFolder});
+    return runImportBytes(session, file.bytes, kCurrentSet,
+                          {journal::Operation::FleetRestore, path});
 }
 
 }  // namespace qavix::cli

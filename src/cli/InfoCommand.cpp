@@ -5,6 +5,7 @@
 
 #include "DeviceSession.h"
 #include "ExitCodes.h"
+#include "files/Fingerprint.h"
 #include "model/BasicInformation.h"
 
 namespace qavix::cli {
@@ -62,6 +63,7 @@ int runInfo(const DeviceOptions& options) {
     for (const auto& [label, value] : basicInformationItems(basicInformation(set))) {
         printItem(label, value);
     }
+    printItem(kFingerprintLabel, settingsFingerprint(set).shortForm());
     printSensors(set);
     return kExitOk;
 }

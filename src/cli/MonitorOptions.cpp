@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <optional>
 
 #include "ExitCodes.h"
 #include "IniText.h"
@@ -24,18 +25,6 @@ bool givenOnCommandLine(const std::vector<std::string>& args, const std::string&
     return std::any_of(args.begin(), args.end(), [&](const std::string& a) {
         return a == option || a.rfind(option + "=", 0) == 0;
     });
-}
-
-bool truthValue(const std::string& v, bool& out) {
-    if (v == "true" || v == "yes" || v == "1" || v == "on") {
-        out = true;
-        return true;
-    }
-    if (v == "false" || v == "no" || v == "0" || v == "off") {
-        out = false;
-        return true;
-    }
-    return false;
 }
 
 // Taken all the same (a service must not stop over it), but said: any user of the machine
@@ -146,13 +135,13 @@ bool expandMonitorConfig(std::vector<std::string>& args, std::string& error) {
             continue;
         }
         if (flag) {
-            bool on = false;
-            if (!truthValue(value, on)) {
+            const std::optional<bool> on = ini::truthValue(value);
+            if (!on) {
                 error = path + ": " + key + " takes true or false, got \"" + ini::printable(value) +
                         "\"";
                 return false;
             }
-            if (on) {
+            if (*on) {
                 extra.push_back("--" + key);
             }
             continue;

@@ -5,6 +5,7 @@
 #include "IniText.h"
 #include "files/PortSettings.h"
 #include "files/ProfileFile.h"
+#include "journal/JournalSettings.h"
 
 namespace qavix::cli {
 
@@ -16,6 +17,15 @@ PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& o
                                       options.unit.value_or(settings.activeMachine));
     selection.networkTarget = options.networkTarget;
     return selection;
+}
+
+std::string selectJournalFolder(const std::string& settingsPath, const DeviceOptions& options) {
+    if (!options.journalFolder.empty()) {
+        return journalFolder(options.journalFolder);
+    }
+    std::string unreadable;
+    const ProfileFile profile = ProfileFile::loadSettings(settingsPath, unreadable);
+    return journalFolder(JournalSettings::load(profile).folder);
 }
 
 void reportUnreadableSettings(const PortSelection& selection) {

@@ -1,6 +1,6 @@
 #pragma once
-// The port and unit a device command talks to: Qavix.ini of the working directory, with
-// --port and --unit taking precedence.
+// The port and unit a device command talks to, and where it records its writes: Qavix.ini of
+// the working directory, with --port, --unit and --journal taking precedence.
 
 #include <string>
 
@@ -20,6 +20,10 @@ struct PortSelection {
 };
 
 PortSelection selectPort(const std::string& settingsPath, const DeviceOptions& options);
+
+// The change journal's folder: --journal, else [Journal] Folder of the settings file, else
+// the user's state folder; made absolute, so a later change of folder does not move it.
+std::string selectJournalFolder(const std::string& settingsPath, const DeviceOptions& options);
 
 // Says on standard error, when it is so, that the settings file could not be used and the
 // defaults are (the program says it in its status bar).

@@ -13,6 +13,7 @@
 #include "DeviceOptions.h"
 #include "ExitCodes.h"
 #include "FleetCommands.h"
+#include "JournalCommands.h"
 #include "LevelsCommand.h"
 #include "MonitorCommand.h"
 #include "PlantCommands.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     qavix::cli::addFleetCommands(app, deviceOptions, exitCode);
     qavix::cli::addMonitorCommand(app, deviceOptions, exitCode);
     qavix::cli::addPlantCommands(app, exitCode);
+    qavix::cli::addJournalCommands(app, deviceOptions, exitCode);
     app.name(argc > 0 ? argv[0] : "qavixctl");
     // A service's options come from a file; they are read as if given on the command line.
     std::string configError;

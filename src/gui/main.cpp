@@ -3,22 +3,48 @@
 // `--help` and `--version` answer before Qt looks for a display.
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "ProgramVersion.h"
 #include "app/CQavixApp.h"
 #include "app/CommandLineHelp.h"
 #include "app/DesktopSetup.h"
 #include "app/PrintReportRun.h"
+#include "app/ProgramTranslations.h"
+
+namespace {
+
+constexpr const char* kSettingsFileName = "Qavix.ini";
+
+// The language of the settings in the working folder; false when --lang named a language the
+// program does not speak (said on standard error in the language chosen without it).
+bool setUpLanguage(QApplication& application, const std::optional<std::string>& option) {
+    const qavix::i18n::LanguageChoice choice = qavix::setUpProgramLanguage(
+        application, option, QDir::current().filePath(kSettingsFileName).toStdString());
+    if (option && choice.passedOver.rfind(qavix::i18n::kLanguageOption, 0) == 0) {
+        std::cerr << QCoreApplication::translate("qavix::main",
+                                                 "qavix: --lang %1: この言語はありません")
+                         .arg(QString::fromStdString(*option))
+                         .toStdString()
+                  << '\n';
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i]);
     }
+    const std::optional<std::string> language = qavix::takeLanguageArgument(arguments);
     switch (qavix::infoRequest(arguments)) {
         case qavix::InfoRequest::Help:
             std::cout << qavix::helpText();
@@ -39,8 +65,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(qavix::programVersion());
     QApplication::setDesktopFileName("qavix");
     QApplication::setWindowIcon(qavix::applicationIcon());
-    qavix::installQtTranslations(application);
     if (printReport) {
+        if (!setUpLanguage(application, language)) {
+            return qavix::kPrintReportUsage;
+        }
         return qavix::runPrintReport(arguments, QDir::currentPath());
     }
 
@@ -49,8 +77,14 @@ int main(int argc, char* argv[]) {
         args << QString::fromStdString(a);
     }
     QString error;
-    if (!qavix::enterUserFolderIfAsked(args, error)) {
-        QMessageBox::critical(nullptr, "Qavix", "作業フォルダを作成できません。\n" + error);
+    const bool inFolder = qavix::enterUserFolderIfAsked(args, error);
+    if (!setUpLanguage(application, language)) {
+        return qavix::kPrintReportUsage;
+    }
+    if (!inFolder) {
+        QMessageBox::critical(
+            nullptr, "Qavix",
+            QCoreApplication::translate("qavix::main", "作業フォルダを作成できません。\n") + error);
         return 1;
     }
     qavix::AppOptions options;

@@ -366,4 +366,14 @@ std::optional<std::string> settingValueText(std::string_view value) {
     return "\"" + std::string(value) + "\"";
 }
 
+std::optional<bool> truthValue(std::string_view value) {
+    if (value == "true" || value == "yes" || value == "1" || value == "on") {
+        return true;
+    }
+    if (value == "false" || value == "no" || value == "0" || value == "off") {
+        return false;
+    }
+    return std::nullopt;
+}
+
 }  // namespace qavix::ini

@@ -97,4 +97,8 @@ std::optional<std::string> settingValueText(std::string_view value);
 // printed.
 std::string printable(std::string_view text);
 
+// A yes/no value of a settings text: true, yes, 1, on or false, no, 0, off. Nothing for
+// anything else, so that a misspelt switch is refused rather than read as off.
+std::optional<bool> truthValue(std::string_view value);
+
 }  // namespace qavix::ini

@@ -15,16 +15,10 @@
 #include <sstream>
 
 #include "BankReaders.h"
+#include "FileText.h"
 
 namespace qavix::test {
 namespace {
-
-std::string readWhole(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 std::vector<std::string> seedFiles() {
     std::vector<std::string> seeds;
@@ -35,7 +29,7 @@ std::vector<std::string> seedFiles() {
         }
         std::sort(paths.begin(), paths.end());  // the same seeds in the same order every run
         for (const auto& path : paths) {
-            seeds.push_back(readWhole(path));
+            seeds.push_back(readBytes(path.string()));
         }
     }
     return seeds;
@@ -329,7 +323,7 @@ TEST(BankReaders, AgreeOnTheCorpusAndItsMutations) {
 class BankReaderExample : public ::testing::Test {
   protected:
     static std::string sample() {
-        return readWhole(std::string(QAVIX_BANK_CORPUS) + "/sample.qbk");
+        return readBytes(std::string(QAVIX_BANK_CORPUS) + "/sample.qbk");
     }
 
     static std::string replaced(std::string text, const std::string& from, const std::string& to) {

@@ -4,9 +4,9 @@ namespace qavix::clitest {
 
 CtlRun qavixctl(const std::vector<std::string>& args,
                 const std::vector<std::pair<std::string, std::string>>& environment) {
-    cli::test::CtlEnv env;
+    qavix::test::CtlEnv env;
     env.vars = environment;
-    return cli::test::runCtl(env, args);
+    return qavix::test::runCtl(env, args);
 }
 
 std::string data(const char* name) {

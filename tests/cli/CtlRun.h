@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "CtlProcess.h"
+#include "FileText.h"
 
 namespace qavix::clitest {
 
-using cli::test::CtlRun;
+using qavix::test::CtlRun;
 
 // Runs qavixctl with `args` and extra environment variables.
 CtlRun qavixctl(const std::vector<std::string>& args,
@@ -20,6 +21,8 @@ CtlRun qavixctl(const std::vector<std::string>& args,
 std::string data(const char* name);
 
 // The whole file, or "" when it cannot be read.
-inline std::string slurp(const std::string& path) { return cli::test::readBytes(path); }
+inline std::string slurp(const std::string& path) {
+    return qavix::test::readBytes(path);
+}
 
 }  // namespace qavix::clitest

@@ -12,9 +12,13 @@
 
 #include "CtlProcess.h"
 #include "FifoWriter.h"
+#include "FileText.h"
+#include "TempDir.h"
 #include "files/TextFile.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
 const char* const kAskCommSetup = "通信設定を行いますか？\n（キャンセルでQavixを終了します）\n";
@@ -110,7 +114,8 @@ TEST(QavixctlConnection, ConnectionLostDuringTheReadsExitsThree) {
 // another control byte passes its checks; the emulator started from it answers with a type
 // the program cannot read. Every command that reads it says so instead of ending silently.
 TEST(QavixctlConnection, AnAnswerThatCannotBeReadIsNamed) {
-    const std::string dir = makeTempDir("unreadable");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     ASSERT_EQ(runCtl(simulated(""), withPort({"bank", "export", "0", dir + "/g.qbk"})).exitCode, 0);
     const std::string golden = readBytes(dir + "/g.qbk");
     const size_t type = golden.find("\r\nTYPE=");
@@ -140,7 +145,8 @@ TEST(QavixctlConnection, AnAnswerThatCannotBeReadIsNamed) {
 }
 
 TEST(QavixctlConnection, PortAndUnitAnywhereOnTheLineOrFromQavixIni) {
-    const std::string dir = makeTempDir("ini");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlEnv env{dir, {{"QAVLINK_COM3", "sim:--unit 2"}}};
     // Options before and after the subcommand.
     EXPECT_EQ(runCtl(env, {"--port", "COM3", "clock", "--unit", "2"}).exitCode, 0);
@@ -162,7 +168,8 @@ TEST(QavixctlConnection, PortAndUnitAnywhereOnTheLineOrFromQavixIni) {
 // Qavix.ini that is no settings file (damaged, binary, far too large) chooses nothing: the
 // command says so once and goes on with the defaults, as the program does.
 TEST(QavixctlConnection, AnUnusableQavixIniIsSaidOnceAndTheDefaultsAreUsed) {
-    const std::string dir = makeTempDir("unusable-ini");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     // Read, it would send the command to COM3, which leads nowhere.
     const std::string choosesCom3 = "[Qavix_Section]\r\nActivePort=2\r\n";
     std::string huge = choosesCom3;
@@ -188,7 +195,8 @@ TEST(QavixctlConnection, AnUnusableQavixIniIsSaidOnceAndTheDefaultsAreUsed) {
 // Names from the environment or Qavix.ini reach the terminal with their control characters
 // written out, never as the bytes that would act on it.
 TEST(QavixctlConnection, ControlCharactersOfAPortAreShownEscaped) {
-    const std::string dir = makeTempDir("escaped-port");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlRun fromEnvironment =
         runCtl(CtlEnv{dir, {{"QAVLINK_COM1", "/dev/\x1b[2Jnone\x9b"}}}, withPort({"info"}));
     EXPECT_EQ(fromEnvironment.exitCode, 3);
@@ -219,7 +227,8 @@ TEST(QavixctlConnection, UsageErrors) {
 }
 
 TEST(QavixctlImport, CompatibleTargetIsNotOverwrittenWithoutYes) {
-    const std::string dir = makeTempDir("overwrite");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     ASSERT_EQ(runCtl(simulated("", dir), withPort({"bank", "export", "2", "b2.qbk"})).exitCode, 0);
     const CtlRun run = runCtl(simulated("--log requests.log", dir),
                               withPort({"bank", "import", "b2.qbk", "--to", "3"}));
@@ -233,7 +242,8 @@ TEST(QavixctlImport, CompatibleTargetIsNotOverwrittenWithoutYes) {
 }
 
 TEST(QavixctlImport, FilesThatDoNotFitAreRefused) {
-    const std::string dir = makeTempDir("foreign");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     ASSERT_EQ(runCtl(simulated("--sensors 40,32,16", dir),
                      withPort({"bank", "export", "0", "three.qbk", "--title", "三台"}))
                   .exitCode,
@@ -267,7 +277,8 @@ TEST(QavixctlImport, FilesThatDoNotFitAreRefused) {
 }
 
 TEST(QavixctlExport, ErasedBankIsNotExported) {
-    const std::string dir = makeTempDir("erased");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string scenario = dir + "/erased.ini";
     ASSERT_TRUE(textfile::writeText(scenario, "[bank4]\nclear = 1\n").ok);
     const CtlRun run = runCtl(simulated("--scenario " + scenario, dir),
@@ -277,7 +288,8 @@ TEST(QavixctlExport, ErasedBankIsNotExported) {
 }
 
 TEST(QavixctlErrors, PrintsTheTwentyRowsAndSavesThemAsCsv) {
-    const std::string dir = makeTempDir("errors");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlRun run = runCtl(simulated("", dir), withPort({"errors", "--csv", "Error.csv"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<std::string> rows = lines(run.out);
@@ -324,7 +336,8 @@ TEST(QavixctlErrors, PrintsTheTwentyRowsAndSavesThemAsCsv) {
 // Every command that saves what it read from the controller finds out before connecting
 // that the result could not be kept: after a long scan or log it would be lost.
 TEST(QavixctlOutput, TargetsThatCannotBeKeptAreRefusedBeforeConnecting) {
-    const std::string dir = makeTempDir("targets");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string fifo = dir + "/pipe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     const std::string readOnly = dir + "/kept.csv";
@@ -356,7 +369,8 @@ TEST(QavixctlOutput, TargetsThatCannotBeKeptAreRefusedBeforeConnecting) {
 }
 
 TEST(QavixctlExport, DashWritesTheBankFileToStandardOutput) {
-    const std::string dir = makeTempDir("export-dash");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlRun saved =
         runCtl(simulated("", dir), withPort({"bank", "export", "1", "b1.qbk", "--title", "t"}));
     const CtlRun printed =

@@ -14,13 +14,15 @@
 #include <vector>
 
 #include "CtlProcess.h"
+#include "FileText.h"
 #include "SimProcess.h"
+#include "TempDir.h"
 #include "comm/CCommLink.h"
 
 namespace qavix::cli::test {
-namespace {
 
-using link::test::SimProcess;
+using namespace qavix::test;
+namespace {
 
 CtlEnv onDevice(const SimProcess& sim, const std::string& dir) {
     return CtlEnv{dir, {{"QAVLINK_COM1", sim.device()}}};
@@ -42,7 +44,8 @@ TEST(QavixctlPty, BankExportedAndImportedIntoAnotherBankReadsBackEqual) {
     // the same values everywhere.
     SimProcess sim({"--sensors", "128,128,128"});
     ASSERT_FALSE(sim.device().empty());
-    const std::string dir = makeTempDir("pty-banks");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlEnv env = onDevice(sim, dir);
 
     // The factory banks 1 and 4 copy the current set; a current-set export that missed a
@@ -101,7 +104,8 @@ TEST(QavixctlPty, ImportIntoTheCurrentValuesWritesThemToTheController) {
     const std::vector<int> beams = {24, 64};
     SimProcess sim({"--sensors", "24,64"});
     ASSERT_FALSE(sim.device().empty());
-    const std::string dir = makeTempDir("pty-current");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlEnv env = onDevice(sim, dir);
 
     expectRun(env, {"bank", "export", "3", "bank3.qbk"});
@@ -161,7 +165,7 @@ TEST(QavixctlPty, ClockShowsTheControllerTimeAndSyncSetsItToThePc) {
     SimProcess sim({});
     ASSERT_FALSE(sim.device().empty());
     ASSERT_TRUE(setEmulatorClock(sim.device(), "02120518304504"));
-    const CtlEnv env = onDevice(sim, makeTempDir("pty-clock"));
+    const CtlEnv env = onDevice(sim, {});
 
     const CtlRun before = runCtl(env, withPort({"clock"}));
     ASSERT_EQ(before.exitCode, 0) << before.err;
@@ -178,7 +182,7 @@ TEST(QavixctlPty, ClockShowsTheControllerTimeAndSyncSetsItToThePc) {
 TEST(QavixctlPty, ControllerThatStopsAnsweringExitsThree) {
     SimProcess sim({"--hang-after", "0"});
     ASSERT_FALSE(sim.device().empty());
-    const CtlRun run = runCtl(onDevice(sim, makeTempDir("pty-hang")), withPort({"info"}));
+    const CtlRun run = runCtl(onDevice(sim, {}), withPort({"info"}));
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_NE(run.err.find("通信設定を行いますか？"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");

@@ -1,10 +1,8 @@
 // qavixctl fleet backup --git, history and diff, hooks, metrics and push, with Debian's git
 // and the Prometheus text parser as outside readers.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -12,15 +10,19 @@
 #include <map>
 #include <regex>
 
+#include "BankText.h"
 #include "CtlProcess.h"
+#include "FileText.h"
 #include "SimProcess.h"
+#include "TempDir.h"
 #include "files/Json.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
 namespace fs = std::filesystem;
-using link::test::SimProcess;
 
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -31,45 +33,16 @@ std::string section(const std::string& name, const std::string& port,
     return "[" + name + "]\nport = " + port + "\nunit = 0\n" + extra;
 }
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-// A program of the system (git, python3) run in `dir` with its output collected.
-ToolRun runTool(const std::string& dir, const std::vector<std::string>& argv) {
-    // Beside the test's folders, not in `dir`: a repository's status must not see them.
-    const std::string outPath = makeTempDir("tool-output") + "/out";
-    const std::string errPath = makeTempDir("tool-output") + "/err";
-    std::vector<std::string> args = argv;
-    std::vector<char*> pointers;
-    for (std::string& a : args) {
-        pointers.push_back(a.data());
-    }
-    pointers.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0 ||
-            chdir(dir.c_str()) != 0) {
-            _exit(127);
-        }
-        execvp(pointers[0], pointers.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(outPath),
-                readBytes(errPath)};
-    fs::remove(outPath);
-    fs::remove(errPath);
-    return run;
+// A program of the system (git, python3) run in `dir` with its output collected (beside the
+// test's folders, not in `dir`: a repository's status must not see it).
+ProcessResult runTool(const std::string& dir, const std::vector<std::string>& argv) {
+    ProcessSetup setup;
+    setup.workDir = dir;
+    return runProcess(argv, setup);
 }
 
 // Debian's git as an outside reader, also of a repository another user owns.
-ToolRun git(const std::string& dir, const std::vector<std::string>& args) {
+ProcessResult git(const std::string& dir, const std::vector<std::string>& args) {
     std::vector<std::string> argv{"git",         "-c", "safe.directory=*", "-c",
                                   "user.name=t", "-c", "user.email=t@t"};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -78,17 +51,6 @@ ToolRun git(const std::string& dir, const std::vector<std::string>& args) {
 
 std::vector<std::string> gitLog(const std::string& repo) {
     return lines(git(repo, {"log", "--format=%H"}).out);
-}
-
-// The bank file's text with the value of `key` starting with `value` instead.
-std::string withValue(const std::string& text, const std::string& key, const std::string& value) {
-    const size_t at = text.find("\r\n" + key + "=");
-    if (at == std::string::npos) {
-        return {};
-    }
-    std::string changed = text;
-    changed.replace(at + 2 + key.size() + 1, value.size(), value);
-    return changed;
 }
 
 // Three controllers on ptys, backed up three times into a repository; between the first and
@@ -114,7 +76,8 @@ class FleetGit : public ::testing::Test {
         const CtlEnv atTwo{dir, {{"QAVLINK_COM1", two.device()}}};
         ASSERT_EQ(runCtl(atTwo, {"bank", "export", "0", "before.qbk", "--port", "COM1"}).exitCode,
                   0);
-        const std::string changed = withValue(readBytes(dir + "/before.qbk"), "AXIS_TH1_1", "3C");
+        const std::string changed =
+            qavix::cli::test::withBankValue(readBytes(dir + "/before.qbk"), "AXIS_TH1_1", "3C");
         ASSERT_FALSE(changed.empty());
         writeFile(dir + "/changed.qbk", changed);
         const CtlRun import = runCtl(
@@ -125,7 +88,8 @@ class FleetGit : public ::testing::Test {
     SimProcess one{{"--sensors", "40,32"}};
     SimProcess two{{"--sensors", "128"}};
     SimProcess three{{"--sensors", "8,16,24"}};
-    std::string dir = makeTempDir("fleet-git");
+    const TempDir tmp;
+    std::string dir = tmp.str();
     std::string repo = dir + "/repo";
     CtlEnv env{dir, {}};
 };
@@ -212,7 +176,8 @@ exit 1
 )";
 
 TEST(FleetGitHooks, HooksGetNamesIntactAndNeitherAFailingNorAHangingHookChangesTheExit) {
-    const std::string dir = makeTempDir("fleet-hooks");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string hostile = "line 7 'x' $(touch pwned) `touch pwned2`";
     writeFile(dir + "/plant.ini", section(hostile, "sim:--sensors 40") + section("press", "sim"));
     writeFile(dir + "/hook.sh", kRecordingHook);
@@ -223,7 +188,8 @@ TEST(FleetGitHooks, HooksGetNamesIntactAndNeitherAFailingNorAHangingHookChangesT
 
     // The stored threshold of beam 1 edited by hand: the next run finds the controller changed.
     const std::string stored = dir + "/repo/" + hostile + "/current.qbk";
-    const std::string edited = withValue(readBytes(stored), "AXIS_TH1_1", "3C");
+    const std::string edited =
+        qavix::cli::test::withBankValue(readBytes(stored), "AXIS_TH1_1", "3C");
     ASSERT_FALSE(edited.empty());
     writeFile(stored, edited);
     ASSERT_EQ(git(dir + "/repo", {"commit", "-q", "-a", "-m", "edited"}).exitCode, 0);
@@ -271,7 +237,8 @@ TEST(FleetGitHooks, HooksGetNamesIntactAndNeitherAFailingNorAHangingHookChangesT
 // Repositories a backup cannot use: each a clear error (exit 2), with the dated folder of
 // --out still written and the repository as it was.
 TEST(FleetGitErrors, LockedForeignAndReadOnlyRepositoriesLoseNothing) {
-    const std::string dir = makeTempDir("fleet-git-errors");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     writeFile(dir + "/plant.ini", section("a", "sim"));
     const CtlEnv env{dir, {}};
     ASSERT_EQ(runCtl(env, {"fleet", "backup", "plant.ini", "--git", "repo", "-q"}).exitCode, 0);
@@ -310,7 +277,8 @@ TEST(FleetGitErrors, LockedForeignAndReadOnlyRepositoriesLoseNothing) {
     }
     // The stored file edited, so that the next run has a version to write.
     writeFile(dir + "/repo/a/current.qbk",
-              withValue(readBytes(dir + "/repo/a/current.qbk"), "AXIS_TH1_1", "3C"));
+              qavix::cli::test::withBankValue(readBytes(dir + "/repo/a/current.qbk"), "AXIS_TH1_1",
+                                              "3C"));
     ASSERT_EQ(git(dir + "/repo", {"commit", "-q", "-a", "-m", "edited"}).exitCode, 0);
     const std::vector<std::string> before = gitLog(dir + "/repo");
     for (const auto& entry : fs::recursive_directory_iterator(dir + "/repo")) {
@@ -325,7 +293,7 @@ TEST(FleetGitErrors, LockedForeignAndReadOnlyRepositoriesLoseNothing) {
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     fs::create_directories(dir + "/open");
-    const ToolRun readOnly =
+    const ProcessResult readOnly =
         runTool(dir, {"setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", QAVIXCTL,
                       "fleet", "backup", "plant.ini", "--git", "repo", "--out", "open"});
     EXPECT_EQ(readOnly.exitCode, 2) << readOnly.out << readOnly.err;
@@ -337,10 +305,12 @@ TEST(FleetGitErrors, LockedForeignAndReadOnlyRepositoriesLoseNothing) {
 // Metrics of three runs (the last success outlives a failure) read by the Prometheus
 // client's parser, and a push that fails and then catches up.
 TEST(FleetGitMetrics, MetricsParseAndAFailedPushIsDoneByTheNextRun) {
-    const std::string dir = makeTempDir("fleet-metrics");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlEnv env{dir, {{"QAVLINK_COM1", "sim"}}};
     ASSERT_EQ(runCtl(env, {"bank", "export", "0", "same.qbk", "--port", "COM1"}).exitCode, 0);
-    writeFile(dir + "/drifted.qbk", withValue(readBytes(dir + "/same.qbk"), "AXIS_TH1_1", "3C"));
+    writeFile(dir + "/drifted.qbk",
+              qavix::cli::test::withBankValue(readBytes(dir + "/same.qbk"), "AXIS_TH1_1", "3C"));
     const std::string plant = section("same", "sim", "banks = none\ngolden = same.qbk\n") +
                               section("drifted", "sim", "banks = none\ngolden = drifted.qbk\n");
     writeFile(dir + "/plant.ini", plant + section("flaky", "sim"));
@@ -363,7 +333,7 @@ TEST(FleetGitMetrics, MetricsParseAndAFailedPushIsDoneByTheNextRun) {
     EXPECT_EQ(second.err.find("push"), std::string::npos) << second.err;
     EXPECT_EQ(gitLog(dir + "/remote.git"), gitLog(dir + "/repo"));
 
-    const ToolRun parsed =
+    const ProcessResult parsed =
         runTool(dir, {"/usr/bin/python3", "-c",
                       "import json, sys\n"
                       "from prometheus_client.parser import text_string_to_metric_families\n"

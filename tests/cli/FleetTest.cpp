@@ -1,12 +1,9 @@
 // qavixctl fleet against emulators: qavix-sim on pseudo-terminals (one of them two units on
 // one line) and the built-in emulator for a line that stops answering.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/inotify.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,18 +14,23 @@
 #include <sstream>
 #include <thread>
 
+#include "BankText.h"
 #include "CtlProcess.h"
+#include "FileText.h"
 #include "SimProcess.h"
 #include "SmallTmpfs.h"
+#include "TempDir.h"
+#include "WaitUntil.h"
 #include "files/Json.h"
 #include "files/Sha256.h"
 #include "fleet/BackupManifest.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
 namespace fs = std::filesystem;
-using link::test::SimProcess;
 
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -75,7 +77,8 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
     SimProcess first({"--sensors", "40,32"});
     SimProcess second({"--sensors", "128", "--unit", "2"});
     SimProcess third({"--sensors", "8,16,24"});
-    const std::string dir = makeTempDir("fleet-backup");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string log = dir + "/shared.log";
     // Each unit of the shared line takes about a second to read, longer than the link's retries
     // of a busy port would wait, so two units read at once would fail one of them.
@@ -173,7 +176,8 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
 // every file the run left (each whole, as its checksum says), never calls a controller with
 // files "not started", and a message names its path once.
 TEST(Fleet, BackupOnADiskThatFillsUpLeavesAManifestOfEveryFileItLeft) {
-    const std::string dir = makeTempDir("fleet-full");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     writeFile(dir + "/plant.ini", section("a", "sim", 0, "banks = 1\n"));
     bool savedSome = false;
     bool savedAll = false;
@@ -212,18 +216,6 @@ TEST(Fleet, BackupOnADiskThatFillsUpLeavesAManifestOfEveryFileItLeft) {
     EXPECT_TRUE(savedAll);
 }
 
-// A bank file's text with the value of `key` starting with `value` instead.
-std::string setAxisThreshold(const std::string& text, const std::string& key,
-                             const std::string& value) {
-    const size_t at = text.find("\r\n" + key + "=");
-    if (at == std::string::npos) {
-        return {};
-    }
-    std::string changed = text;
-    changed.replace(at + 2 + key.size() + 1, value.size(), value);
-    return changed;
-}
-
 // A controller with a golden file exported from it and a plant naming both; its current
 // values then get another threshold for beam 1 of sensor 1 (hexadecimal 3C = 60) through an
 // import, which `changed` holds.
@@ -234,7 +226,7 @@ class FleetDrift : public ::testing::Test {
         ASSERT_EQ(runCtl(env, {"bank", "export", "0", "golden.qbk", "--port", "COM1"}).exitCode, 0);
         writeFile(dir + "/plant.ini", section("line7", sim.device(), 0, "golden = golden.qbk\n"));
         const std::string golden = readBytes(dir + "/golden.qbk");
-        changed = setAxisThreshold(golden, "AXIS_TH1_1", "3C");
+        changed = qavix::cli::test::withBankValue(golden, "AXIS_TH1_1", "3C");
         ASSERT_FALSE(changed.empty());
         ASSERT_NE(changed, golden);
         writeFile(dir + "/changed.qbk", changed);
@@ -247,7 +239,8 @@ class FleetDrift : public ::testing::Test {
     }
 
     SimProcess sim{{"--sensors", "40,32"}};
-    std::string dir = makeTempDir("fleet-drift");
+    const TempDir tmp;
+    std::string dir = tmp.str();
     CtlEnv env{dir, {{"QAVLINK_COM1", sim.device()}}};
     std::string changed;
 };
@@ -262,12 +255,19 @@ TEST_F(FleetDrift, CheckReportsTheOneChangedThreshold) {
     const CtlRun differs = runCtl(env, {"fleet", "check", "plant.ini"});
     EXPECT_EQ(differs.exitCode, 1) << differs.out << differs.err;
     const std::vector<std::string> out = lines(differs.out);
-    ASSERT_GE(out.size(), 3u) << differs.out;
+    ASSERT_GE(out.size(), 4u) << differs.out;
     EXPECT_EQ(out[0], "line7: differs");
-    EXPECT_TRUE(
-        std::regex_match(out[1], std::regex(R"(  CONTROLLER\.AXIS_TH1_1: (\d+),.* -> 60,.*)")))
+    std::smatch fingerprints;
+    ASSERT_TRUE(std::regex_match(
+        out[1], fingerprints,
+        std::regex(
+            R"(  fingerprint: golden ([0-9A-F]{4}-[0-9A-F]{4}), live ([0-9A-F]{4}-[0-9A-F]{4}))")))
         << out[1];
-    EXPECT_EQ(out[2].rfind("not compared", 0), 0u) << differs.out;
+    EXPECT_NE(fingerprints[1].str(), fingerprints[2].str());
+    EXPECT_TRUE(
+        std::regex_match(out[2], std::regex(R"(  CONTROLLER\.AXIS_TH1_1: (\d+),.* -> 60,.*)")))
+        << out[2];
+    EXPECT_EQ(out[3].rfind("not compared", 0), 0u) << differs.out;
 
     const CtlRun json = runCtl(env, {"fleet", "check", "plant.ini", "--json"});
     EXPECT_EQ(json.exitCode, 1);
@@ -290,7 +290,9 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
     // The controller comes back from repair with the changed settings.
     SimProcess repaired({"--bank-file", dir + "/changed.qbk"});
     ASSERT_FALSE(repaired.device().empty());
-    writeFile(dir + "/plant.ini", section("line7", repaired.device(), 0, "golden = golden.qbk\n"));
+    // The plant records its writes in a journal of its own.
+    writeFile(dir + "/plant.ini", section("line7", repaired.device(), 0, "golden = golden.qbk\n") +
+                                      "[Journal]\nFolder = plant-journal\n");
     EXPECT_EQ(runCtl(env, {"fleet", "check", "plant.ini"}).exitCode, 1);
 
     const CtlRun asked = runCtl(env, {"fleet", "restore", "plant.ini", "line7", "--from", run});
@@ -317,6 +319,23 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
     }
     EXPECT_EQ(opens, 1);
     EXPECT_EQ(runCtl(env, {"fleet", "check", "plant.ini"}).exitCode, 0);
+
+    // One write, recorded as a fleet restore; the controller now carries the golden file's
+    // fingerprint.
+    const CtlRun journal = runCtl(env, {"journal", "--json", "--journal", "plant-journal"});
+    std::string error;
+    const std::optional<json::Value> doc = json::parse(journal.out, error);
+    ASSERT_TRUE(doc.has_value()) << error << journal.err;
+    const std::vector<json::Value>& ops = doc->find("operations")->items();
+    ASSERT_EQ(ops.size(), 1u) << journal.out;
+    EXPECT_EQ(ops[0].stringOf("status"), "ok");
+    const json::Value& end = *ops[0].find("end");
+    EXPECT_EQ(end.stringOf("operation"), "fleet restore");
+    EXPECT_EQ(end.stringOf("detail"), run + "/line7/current.qbk");
+    EXPECT_FALSE(end.find("written")->items().empty());
+    const std::string golden = runCtl(env, {"bank", "show", "golden.qbk"}).out;
+    EXPECT_NE(golden.find("FINGERPRINT=" + end.find("fingerprintAfter")->stringOf("short") + "\n"),
+              std::string::npos);
 
     // A manifest whose path leads out of its folder is refused, even with a matching checksum.
     const std::string manifestPath = run + "/manifest.json";
@@ -348,7 +367,8 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
 }
 
 TEST(Fleet, CheckOfAnotherControllerTypeDiffersWithTheReasonAndUnreachableExitsThree) {
-    const std::string dir = makeTempDir("fleet-mismatch");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlEnv env{dir, {{"QAVLINK_COM1", "sim:--sensors 40,32"}}};
     ASSERT_EQ(runCtl(env, {"bank", "export", "0", "golden.qbk", "--port", "COM1"}).exitCode, 0);
     writeFile(dir + "/plant.ini",
@@ -372,7 +392,8 @@ TEST(Fleet, CheckOfAnotherControllerTypeDiffersWithTheReasonAndUnreachableExitsT
 // Ctrl+C during a check: the controllers never reached are named as not checked, and the
 // run exits as interrupted, not as a drift it never saw.
 TEST(Fleet, AnInterruptedCheckNamesWhatItDidNotCheckAndExits130) {
-    const std::string dir = makeTempDir("fleet-check-stop");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlEnv env{dir, {{"QAVLINK_COM1", "sim"}}};
     ASSERT_EQ(runCtl(env, {"bank", "export", "0", "golden.qbk", "--port", "COM1"}).exitCode, 0);
     // One job reads the three one after the other, each for a second or so at this rate.
@@ -383,11 +404,8 @@ TEST(Fleet, AnInterruptedCheckNamesWhatItDidNotCheckAndExits130) {
                   section("third", "sim:--line-rate 115200", 0, "golden = golden.qbk\n"));
     CtlChild check(env, {"fleet", "check", "plant.ini", "--json", "--jobs", "1"});
     ASSERT_TRUE(check.started());
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fs::exists(log) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ASSERT_TRUE(fs::exists(log));
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(log); }, std::chrono::seconds(20),
+                          std::chrono::milliseconds(5)));
     check.signal(SIGINT);
     const CtlRun run = check.wait(std::chrono::seconds(30));
     EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
@@ -414,7 +432,8 @@ TEST(Fleet, BadPlantFilesAreRefusedWithTheirLineBeforeAnythingConnects) {
         const char* message;
     };
     // The emulator would log any request; none may come.
-    const std::string dir = makeTempDir("fleet-bad");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string log = dir + "/requests.log";
     const std::string port = "sim:--log " + log;
     const Bad cases[] = {
@@ -443,57 +462,33 @@ TEST(Fleet, BadPlantFilesAreRefusedWithTheirLineBeforeAnythingConnects) {
     EXPECT_FALSE(fs::exists(log));
 }
 
-// Starts qavixctl without waiting for it; its output goes to files in `dir`.
-pid_t startCtl(const std::string& dir, const std::vector<std::string>& args) {
-    std::vector<std::string> all = {QAVIXCTL};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, (dir + "/ctl.out").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (dir + "/ctl.err").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, QAVIXCTL, &actions, nullptr, argv.data(), environ) != 0) {
-        pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
 TEST(Fleet, CtrlCStartsNoFurtherControllerAndWritesTheManifestOfWhatWasDone) {
-    const std::string dir = makeTempDir("fleet-interrupt");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     // With one job the three controllers are read one after the other; at 115200 baud each
     // takes a second or two, so the first is still in flight when Ctrl+C comes.
     const std::string slow = "sim:--line-rate 115200";
     writeFile(dir + "/plant.ini",
               section("first", slow, 0) + section("second", slow, 0) + section("third", slow, 0));
-    const pid_t pid = startCtl(
-        dir, {"fleet", "backup", dir + "/plant.ini", "--out", dir + "/out", "--jobs", "1"});
-    ASSERT_GT(pid, 0);
+    CtlChild backup(CtlEnv{dir, {}},
+                    {"fleet", "backup", dir + "/plant.ini", "--out", dir + "/out", "--jobs", "1"});
     // Ctrl+C once the first controller's current values are on disk.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    bool inFlight = false;
-    while (!inFlight && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        std::error_code ec;
-        for (const auto& run : fs::directory_iterator(dir + "/out", ec)) {
-            inFlight = inFlight || fs::exists(run.path() / "first" / "current.qbk");
-        }
-    }
+    const bool inFlight = waitUntil(
+        [&] {
+            std::error_code ec;
+            for (const auto& run : fs::directory_iterator(dir + "/out", ec)) {
+                if (fs::exists(run.path() / "first" / "current.qbk")) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        std::chrono::seconds(20), std::chrono::milliseconds(5));
     ASSERT_TRUE(inFlight);
-    ::kill(pid, SIGINT);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_EQ(WEXITSTATUS(status), 130) << "interrupted, as the exit table says";
-    const std::string err = readBytes(dir + "/ctl.err");
-    EXPECT_NE(err.find("interrupted"), std::string::npos) << err;
+    backup.signal(SIGINT);
+    const CtlRun run = backup.wait(std::chrono::seconds(30));
+    EXPECT_EQ(run.exitCode, 130) << "interrupted, as the exit table says; signal " << run.signal;
+    EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
 
     const std::string folder = onlyRunFolder(dir + "/out");
     const fleet::Manifest manifest = readManifest(folder);

@@ -7,18 +7,21 @@
 
 #include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "CtlProcess.h"
 #include "FakeDeviceServer.h"
+#include "FileText.h"
 #include "SimProcess.h"
+#include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
 using link::test::FakeDeviceServer;
-using link::test::SimProcess;
 using namespace std::chrono_literals;
 
 constexpr int kExitInterrupted = 130;
@@ -54,22 +57,40 @@ size_t countFrom(const std::vector<std::string>& commands, size_t from, const st
     return n;
 }
 
-// Waits until the log holds `count` requests `command` after position `from`, holds the
-// emulator there with the request in flight, sends Ctrl+C and lets the emulator go on.
-bool interruptAt(SimProcess& sim, const CtlChild& child, const std::string& log,
-                 const std::string& command, size_t count, size_t from = 0) {
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    bool seen = false;
-    while (!seen && std::chrono::steady_clock::now() < deadline) {
-        seen = countFrom(loggedCommands(log), from, command) >= count;
-        if (!seen) {
-            std::this_thread::sleep_for(1ms);
+// A line of /proc/PID/status ("State", "SigPnd", ...), "" when the process is gone.
+std::string procStatus(pid_t pid, const std::string& key) {
+    for (const std::string& line : lines(readBytes("/proc/" + std::to_string(pid) + "/status"))) {
+        if (line.rfind(key + ":", 0) == 0) {
+            return line.substr(key.size() + 1);
         }
     }
+    return {};
+}
+
+// Whether the process has taken `number`: no longer pending for it or its threads.
+bool signalTaken(pid_t pid, int number) {
+    const unsigned long long bit = 1ULL << (number - 1);
+    for (const char* key : {"SigPnd", "ShdPnd"}) {
+        const std::string pending = procStatus(pid, key);
+        if (!pending.empty() && (std::stoull(pending, nullptr, 16) & bit) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Waits until the log holds `count` requests `command` after position `from`, holds the
+// emulator there with the request in flight, sends Ctrl+C and lets the emulator go on once
+// the command has taken it.
+bool interruptAt(SimProcess& sim, CtlChild& child, const std::string& log,
+                 const std::string& command, size_t count, size_t from = 0) {
+    const bool seen =
+        waitUntil([&] { return countFrom(loggedCommands(log), from, command) >= count; }, 20s, 1ms);
     sim.pause(true);
-    std::this_thread::sleep_for(20ms);
+    waitUntil([&] { return procStatus(sim.pid(), "State").find('T') != std::string::npos; }, 5s,
+              1ms);
     child.signal(SIGINT);
-    std::this_thread::sleep_for(20ms);
+    waitUntil([&] { return signalTaken(child.pid(), SIGINT); }, 5s, 1ms);
     sim.pause(false);
     return seen;
 }
@@ -88,7 +109,8 @@ bool contains(const std::string& text, const std::string& part) {
 }
 
 TEST(QavixctlInterrupt, CtrlCDuringAnImportResetsSettingModeAndTheControllerKeepsItsSettings) {
-    const std::string dir = makeTempDir("interrupt-import");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string log = dir + "/sim.log";
     // A line as fast as a real one leaves the puts of the write in flight for a while.
     SimProcess sim({"--line-rate", "115200", "--log", log});
@@ -106,7 +128,7 @@ TEST(QavixctlInterrupt, CtrlCDuringAnImportResetsSettingModeAndTheControllerKeep
     ASSERT_TRUE(import.started());
     ASSERT_TRUE(interruptAt(sim, import, log, "PP", 2, start)) << readBytes(log);
     const CtlRun run = import.wait(20s);
-    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << import.endSignal() << "\n"
+    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << run.signal << "\n"
                                               << run.err;
     EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
     EXPECT_TRUE(contains(run.err, "reset out of setting mode")) << run.err;
@@ -129,7 +151,8 @@ TEST(QavixctlInterrupt, CtrlCDuringAnImportResetsSettingModeAndTheControllerKeep
 // The clock is set in one request (start, put, enable): it is finished, not cut, and the
 // controller is left in normal operation.
 TEST(QavixctlInterrupt, CtrlCDuringAClockSyncFinishesTheRequestAndEnds130) {
-    const std::string dir = makeTempDir("interrupt-clock");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string log = dir + "/sim.log";
     // A slow line keeps the few exchanges of the request in flight long enough.
     SimProcess sim({"--line-rate", "1200", "--log", log});
@@ -140,7 +163,7 @@ TEST(QavixctlInterrupt, CtrlCDuringAClockSyncFinishesTheRequestAndEnds130) {
     ASSERT_TRUE(sync.started());
     ASSERT_TRUE(interruptAt(sim, sync, log, "SS", 1)) << readBytes(log);
     const CtlRun run = sync.wait(20s);
-    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << sync.endSignal() << "\n"
+    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << run.signal << "\n"
                                               << run.err;
     EXPECT_TRUE(run.out.empty()) << "the clock is not printed: " << run.out;
     const std::vector<std::string> sent = loggedCommands(log);
@@ -155,7 +178,8 @@ TEST(QavixctlInterrupt, CtrlCDuringAClockSyncFinishesTheRequestAndEnds130) {
 // Ctrl+C while the connection is made is answered when the request in flight ends; the
 // levels are never read.
 TEST(QavixctlInterrupt, LevelsAnswerCtrlCWhileConnecting) {
-    const std::string dir = makeTempDir("interrupt-connect");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string log = dir + "/sim.log";
     SimProcess sim({"--line-rate", "300", "--log", log});
     ASSERT_FALSE(sim.device().empty());
@@ -164,7 +188,7 @@ TEST(QavixctlInterrupt, LevelsAnswerCtrlCWhileConnecting) {
     ASSERT_TRUE(levels.started());
     ASSERT_TRUE(interruptAt(sim, levels, log, "GC", 1)) << "the status check of the connection";
     const CtlRun run = levels.wait(20s);
-    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << levels.endSignal() << "\n"
+    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << run.signal << "\n"
                                               << run.err;
     EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
     EXPECT_EQ(countFrom(loggedCommands(log), 0, "GP"), 0u) << readBytes(log);
@@ -173,7 +197,8 @@ TEST(QavixctlInterrupt, LevelsAnswerCtrlCWhileConnecting) {
 // Ctrl+C while the first status is asked for on a line that never answers: the command ends
 // with 130 and says so, not as a lost connection.
 TEST(QavixctlInterrupt, CtrlCWhileConnectingToASilentLineEnds130) {
-    const std::string dir = makeTempDir("interrupt-silent");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string log = dir + "/sim.log";
     // It answers unit 5 only and the command asks unit 0: every request is logged, none
     // answered.
@@ -181,15 +206,11 @@ TEST(QavixctlInterrupt, CtrlCWhileConnectingToASilentLineEnds130) {
     ASSERT_FALSE(sim.device().empty());
     CtlChild info(onDevice(sim, dir), withPort({"info"}));
     ASSERT_TRUE(info.started());
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (countFrom(loggedCommands(log), 0, "GC") == 0 &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(1ms);
-    }
+    waitUntil([&] { return countFrom(loggedCommands(log), 0, "GC") > 0; }, 20s, 1ms);
     ASSERT_EQ(countFrom(loggedCommands(log), 0, "GC"), 1u) << "the status check of the connection";
     info.signal(SIGINT);
     const CtlRun run = info.wait(20s);
-    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << info.endSignal() << "\n"
+    ASSERT_EQ(run.exitCode, kExitInterrupted) << "ended by signal " << run.signal << "\n"
                                               << run.err;
     EXPECT_TRUE(contains(run.err, "interrupted")) << run.err;
     EXPECT_FALSE(contains(run.err, "断絶")) << run.err;
@@ -204,21 +225,19 @@ TEST(QavixctlInterrupt, CtrlCWhileADeviceServerHoldsUpTheOpenMakesNoFurtherAttem
         {"flooding", [&junk](int fd) { link::test::floodUntilClosed(fd, junk, 20s); }},
     };
     for (const auto& [name, script] : servers) {
-        const std::string dir = makeTempDir(std::string("interrupt-open-") + name);
+        const TempDir tmp;
+        const std::string dir = tmp.str();
         FakeDeviceServer server(script, 3);
         const std::string target = "rfc2217:127.0.0.1:" + std::to_string(server.port());
         CtlChild info(CtlEnv{dir, {{"QAVLINK_COM1", target}, {"QAVLINK_CONNECT_TIMEOUT", "1500"}}},
                       withPort({"info"}));
         ASSERT_TRUE(info.started()) << name;
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (server.accepted() == 0 && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(1ms);
-        }
+        waitUntil([&] { return server.accepted() > 0; }, 20s, 1ms);
         ASSERT_EQ(server.accepted(), 1) << name;
         info.signal(SIGINT);
         const CtlRun run = info.wait(20s);
         ASSERT_EQ(run.exitCode, kExitInterrupted)
-            << name << ": ended by signal " << info.endSignal() << "\n"
+            << name << ": ended by signal " << run.signal << "\n"
             << run.err;
         EXPECT_TRUE(contains(run.err, "interrupted")) << name << ": " << run.err;
         EXPECT_EQ(server.accepted(), 1) << name << ": " << run.err;

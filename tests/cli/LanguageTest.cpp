@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "CtlProcess.h"
+#include "TempDir.h"
 
 namespace {
 
-using qavix::cli::test::CtlEnv;
-using qavix::cli::test::CtlRun;
-using qavix::cli::test::runCtl;
+using qavix::test::CtlEnv;
+using qavix::test::CtlRun;
+using qavix::test::runCtl;
 
 constexpr const char* kJapaneseLoadFailed = "DLLのロードに失敗しました。Qavixを終了します";
 constexpr const char* kEnglishLoadFailed =
@@ -66,8 +67,9 @@ TEST(QavixctlLanguage, TheLocaleChoosesWithoutAGeneratedLocale) {
 }
 
 TEST(QavixctlLanguage, OptionBeforeVariableBeforeSettingsFile) {
+    const qavix::test::TempDir folder;
     CtlEnv env;
-    env.workDir = qavix::cli::test::makeTempDir("language");
+    env.workDir = folder.str();
     std::ofstream(env.workDir + "/Qavix.ini") << "[Environment]\r\nLanguage=en\r\n";
     env.vars = {{"LANG", "ja_JP.UTF-8"}};
     EXPECT_TRUE(contains(infoWithoutLibrary(env).err, kEnglishLoadFailed));

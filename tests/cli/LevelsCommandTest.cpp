@@ -3,19 +3,20 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "CtlProcess.h"
+#include "FileText.h"
 #include "SmallTmpfs.h"
+#include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
 CtlEnv simulated(const std::string& options, const std::string& dir) {
@@ -59,8 +60,8 @@ void expectRow(const std::string& row, const std::string& channel, size_t beams,
 }
 
 struct LevelsFixture : ::testing::Test {
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string dir = makeTempDir("levels");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
 };
 
 TEST_F(LevelsFixture, CountedLogAppendsOneRowPerSensorAndReading) {
@@ -123,27 +124,13 @@ TEST_F(LevelsFixture, WrongChannelsAreRefused) {
 
 TEST_F(LevelsFixture, InterruptEndsTheLogWithWholeRows) {
     const std::string csv = dir + "/log.csv";
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (chdir(dir.c_str()) != 0) {
-            _exit(120);
-        }
-        setenv("QAVLINK_COM1", "sim:--sensors 128", 1);
-        execl(QAVIXCTL, QAVIXCTL, "levels", "--port", "COM1", "--interval", "0", "--csv",
-              csv.c_str(), static_cast<char*>(nullptr));
-        _exit(121);
-    }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (readBytes(csv).size() < 2000 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ASSERT_EQ(kill(child, SIGINT), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << status;
+    CtlChild levels(simulated("--sensors 128", dir),
+                    {"levels", "--port", "COM1", "--interval", "0", "--csv", csv});
+    waitUntil([&] { return readBytes(csv).size() >= 2000; }, std::chrono::seconds(20));
+    levels.signal(SIGINT);
+    const CtlRun run = levels.wait(std::chrono::seconds(10));
     // A log cut short by Ctrl+C is no complete run; the rows so far are kept.
-    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(run.exitCode, 130) << "signal " << run.signal << " " << run.err;
     const auto logged = rows(readBytes(csv));
     ASSERT_GE(logged.size(), 2u);
     for (const std::string& row : logged) {

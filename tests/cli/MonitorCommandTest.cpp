@@ -10,26 +10,27 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <tuple>
 
 #include "CtlProcess.h"
-#include "MonitorSupport.h"
+#include "FileText.h"
+#include "BrokerProcess.h"
 #include "SimProcess.h"
+#include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
-using link::test::SimProcess;
 using namespace std::chrono_literals;
 
 constexpr auto kWait = 8000ms;
-
-std::string testName() {
-    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
 
 void write(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;
@@ -37,13 +38,11 @@ void write(const std::string& path, const std::string& text) {
 
 class MonitorTest : public ::testing::Test {
   protected:
-    void SetUp() override { dir = makeTempDir(testName()); }
-
-    std::unique_ptr<Child> startMonitor(const std::vector<std::string>& args) {
-        std::vector<std::string> argv{QAVIXCTL, "monitor"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return std::make_unique<Child>(argv, dir + "/monitor.out", dir + "/monitor.err",
-                                       std::vector<std::pair<std::string, std::string>>{}, dir);
+    std::unique_ptr<CtlChild> startMonitor(std::vector<std::string> args,
+                                           const std::string& output = "monitor") {
+        args.insert(args.begin(), "monitor");
+        return std::make_unique<CtlChild>(
+            CtlEnv{dir, {}, 0, dir + "/" + output + ".out", dir + "/" + output + ".err"}, args);
     }
     std::vector<std::string> monitorArgs(const std::string& device, const std::string& name) {
         return {"--mqtt",       "mqtt://127.0.0.1:" + std::to_string(broker->port()),
@@ -62,7 +61,8 @@ class MonitorTest : public ::testing::Test {
         return s.payloads(topic).size() >= n;
     }
 
-    std::string dir;
+    const TempDir scratch;
+    const std::string dir = scratch.str();
     std::unique_ptr<Broker> broker;
 };
 
@@ -116,7 +116,7 @@ TEST_F(MonitorTest, PublishesRetainedStatusAndLevelsAsTheLevelsCommandReadsThem)
 
     // SIGTERM: "offline" said, exit 0, the last status kept by the broker.
     monitor->signal(SIGTERM);
-    EXPECT_EQ(monitor->waitExit(5000ms), 0) << monitorErr();
+    EXPECT_EQ(monitor->wait(5000ms).exitCode, 0) << monitorErr();
     const auto kept = retained(broker->port(), "qavix/line7/#");
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_EQ(kept[0], "qavix/line7/online false");
@@ -184,7 +184,7 @@ TEST_F(MonitorTest, ErrorOnceAndOneMarginAlertEachWayAndNoRepeatAfterRestart) {
 
     // A restart with the same state file publishes no entry again.
     monitor->signal(SIGTERM);
-    ASSERT_EQ(monitor->waitExit(5000ms), 0);
+    ASSERT_EQ(monitor->wait(5000ms).exitCode, 0);
     const size_t statusBefore = sub.payloads("qavix/line8/status").size();
     monitor = startMonitor(args);
     ASSERT_TRUE(sub.waitFor(
@@ -199,14 +199,17 @@ TEST_F(MonitorTest, AlertsMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder) {
     write(dir + "/scenario.ini", "[events]\n1.5 = light CH1:5 50\n3.0 = light CH1:5 100\n");
     SimProcess sim({"--sensors", "40", "--light", "steady", "--scenario", dir + "/scenario.ini"});
     ASSERT_FALSE(sim.device().empty());
-    const std::string sessions = makeTempDir(testName() + "-sessions");
+    const TempDir tmp;
+    const std::string sessions = tmp.str();
     startBroker(sessions);
     // A collector whose session the broker keeps over its restart: what comes for it while
     // it is away waits for it.
     const std::vector<std::string> session{"-c", "-i", "plant-collector"};
     auto sub = std::make_unique<Subscriber>(dir, broker->port(), session);
     auto args = monitorArgs(sim.device(), "line9");
-    args.insert(args.end(), {"--warn-count", "2"});
+    // The JSON lines show the alerts as they are made, whether or not a broker is there.
+    const std::string made = dir + "/line9.jsonl";
+    args.insert(args.end(), {"--warn-count", "2", "--jsonl", made});
     auto monitor = startMonitor(args);
     ASSERT_TRUE(
         sub->waitFor([](const Subscriber& s) { return has(s, "qavix/line9/status"); }, kWait))
@@ -214,7 +217,11 @@ TEST_F(MonitorTest, AlertsMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder) {
     ASSERT_TRUE(sub->payloads("qavix/line9/alerts").empty());
     sub.reset();
     broker->stop();
-    std::this_thread::sleep_for(3500ms);  // both alert changes happen meanwhile
+    ASSERT_TRUE(waitUntil(
+        [&] { return occurrences(readBytes(made), "\"topic\":\"qavix/line9/alerts\"") >= 2; },
+        kWait))
+        << "both alert changes happen meanwhile\n"
+        << monitorErr();
     ASSERT_TRUE(monitor->running()) << monitorErr();
     EXPECT_NE(monitorErr().find("connection lost"), std::string::npos) << monitorErr();
     ASSERT_TRUE(broker->start());
@@ -236,7 +243,9 @@ TEST_F(MonitorTest, ErrorEntryTheBrokerRefusesIsLostAloudAndNotMarkedDelivered) 
     write(dir + "/scenario.ini", "[events]\n1.0 = error A2\n");
     SimProcess sim({"--sensors", "8", "--light", "steady", "--scenario", dir + "/scenario.ini"});
     ASSERT_FALSE(sim.device().empty());
+    // The subscriber's probe (BrokerProcess) may be written; the errors topic may not.
     startBroker({}, BrokerRules{"topic read qavix/#\n"
+                                "topic readwrite qavix-probe/ready\n"
                                 "topic write qavix/+/status\n"
                                 "topic write qavix/+/online\n"
                                 "topic write qavix/+/levels/#\n",
@@ -261,7 +270,7 @@ TEST_F(MonitorTest, ErrorEntryTheBrokerRefusesIsLostAloudAndNotMarkedDelivered) 
     EXPECT_NE(monitorErr().find("lost"), std::string::npos) << monitorErr();
     EXPECT_EQ(readBytes(state), before);
     monitor->signal(SIGTERM);
-    EXPECT_EQ(monitor->waitExit(5000ms), 0);
+    EXPECT_EQ(monitor->wait(5000ms).exitCode, 0);
 }
 
 // Level messages above the broker's message_size_limit: each is refused, said once, and
@@ -295,13 +304,7 @@ TEST_F(MonitorTest, TwoMonitorsOfOneNameDoNotTakeEachOthersSession) {
     auto a = startMonitor(monitorArgs(simA.device(), "twin"));
     auto args = monitorArgs(simB.device(), "twin");
     args.back() = dir + "/twin-b.state";
-    auto b = std::make_unique<Child>(
-        [&] {
-            std::vector<std::string> argv{QAVIXCTL, "monitor"};
-            argv.insert(argv.end(), args.begin(), args.end());
-            return argv;
-        }(),
-        dir + "/b.out", dir + "/b.err", std::vector<std::pair<std::string, std::string>>{}, dir);
+    auto b = startMonitor(args, "b");
     ASSERT_TRUE(
         sub.waitFor([](const Subscriber& s) { return has(s, "qavix/twin/status", 12); }, kWait))
         << monitorErr();
@@ -334,7 +337,7 @@ TEST_F(MonitorTest, KilledMonitorShowsOfflineThroughItsLastWill) {
         sub.waitFor([](const Subscriber& s) { return has(s, "qavix/line10/status"); }, kWait))
         << monitorErr();
     monitor->signal(SIGKILL);
-    monitor->waitExit(2000ms);
+    (void)monitor->wait(2000ms);
     ASSERT_TRUE(
         sub.waitFor([](const Subscriber& s) { return has(s, "qavix/line10/online", 2); }, kWait));
     EXPECT_EQ(sub.payloads("qavix/line10/online").back(), "false");
@@ -359,7 +362,7 @@ TEST_F(MonitorTest, PulledLineIsPublishedAsNoAnswerAndTheMonitorGoesOn) {
     EXPECT_TRUE(has(sub, "qavix/line11/levels/CH1"));  // read while the line was there
     EXPECT_TRUE(monitor->running());
     monitor->signal(SIGTERM);
-    EXPECT_EQ(monitor->waitExit(6000ms), 0);
+    EXPECT_EQ(monitor->wait(6000ms).exitCode, 0);
 }
 
 TEST_F(MonitorTest, BusyPortIsPublishedAndReadOnceFree) {
@@ -386,8 +389,9 @@ TEST_F(MonitorTest, BusyPortIsPublishedAndReadOnceFree) {
 
 // Runs a tool of the test's own (openssl, mosquitto_passwd) and says whether it succeeded.
 bool tool(const std::string& dir, const std::vector<std::string>& argv) {
-    Child c(argv, dir + "/tool.out", dir + "/tool.err");
-    return c.waitExit(10000ms) == 0;
+    ProcessSetup setup;
+    setup.workDir = dir;
+    return runProcess(argv, setup, 10000ms).exitCode == 0;
 }
 
 // A throw-away authority and a certificate it signs for 127.0.0.1.
@@ -447,7 +451,8 @@ TEST_F(MonitorTest, TlsWithTheRightAuthorityAndLoginOnly) {
     EXPECT_EQ(wrongCa.exitCode, 3);
     EXPECT_NE(wrongCa.err.find("authority not trusted"), std::string::npos) << wrongCa.err;
     const auto otherBroker = [&](const std::string& name, const std::vector<std::string>& extra) {
-        const std::string folder = makeTempDir(testName() + "-" + name);
+        const std::string folder = dir + "/" + name;
+        std::filesystem::create_directory(folder);
         EXPECT_TRUE(
             tool(dir, {"openssl", "req", "-newkey", "ec", "-pkeyopt",
                        "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", folder + "/server.key",

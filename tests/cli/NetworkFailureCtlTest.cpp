@@ -15,6 +15,8 @@
 #include "TelnetCodec.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
 using link::test::FakeDeviceServer;

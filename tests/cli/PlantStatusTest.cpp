@@ -7,10 +7,15 @@
 #include <algorithm>
 #include <fstream>
 
+#include "BrokerProcess.h"
 #include "CtlProcess.h"
-#include "MonitorSupport.h"
+#include "FileText.h"
+#include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
 using namespace std::chrono_literals;
@@ -19,40 +24,40 @@ constexpr auto kWait = 10000ms;
 // Well under the emulator's margins, which stray around the monitor's own default.
 constexpr const char* kWarnMargin = "60";
 
-std::string testName() {
-    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+// mosquitto_pub of one retained message, as another publisher on the plant's broker would.
+int publishRetained(int port, const std::string& topic, const std::string& payload) {
+    return runProcess({"mosquitto_pub", "-h", "127.0.0.1", "-p", std::to_string(port), "-r", "-t",
+                       topic, "-m", payload},
+                      {}, kWait)
+        .exitCode;
 }
 
 class PlantStatusTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = makeTempDir(testName());
         broker = std::make_unique<Broker>(dir);
         ASSERT_TRUE(broker->start()) << readBytes(dir + "/mosquitto1.err");
     }
     std::string url() const { return "mqtt://127.0.0.1:" + std::to_string(broker->port()); }
-    std::unique_ptr<Child> startMonitor(const std::string& name, const std::string& device) {
-        return std::make_unique<Child>(
-            std::vector<std::string>{QAVIXCTL, "monitor", "--mqtt", url(), "--device", device,
-                                     "--name", name, "--interval", "0.25", "--warn-margin",
-                                     kWarnMargin, "--state-file", dir + "/" + name + ".state"},
-            dir + "/" + name + ".out", dir + "/" + name + ".err",
-            std::vector<std::pair<std::string, std::string>>{}, dir);
+    std::unique_ptr<CtlChild> startMonitor(const std::string& name, const std::string& device) {
+        return std::make_unique<CtlChild>(
+            CtlEnv{dir, {}, 0, dir + "/" + name + ".out", dir + "/" + name + ".err"},
+            std::vector<std::string>{"monitor", "--mqtt", url(), "--device", device, "--name",
+                                     name, "--interval", "0.25", "--warn-margin", kWarnMargin,
+                                     "--state-file", dir + "/" + name + ".state"});
     }
     // Until every one of `names` has a retained status.
     bool waitForStatuses(const std::vector<std::string>& names) {
-        const auto until = std::chrono::steady_clock::now() + kWait;
-        while (std::chrono::steady_clock::now() < until) {
-            const auto got = retained(broker->port(), "qavix/+/status");
-            if (std::all_of(names.begin(), names.end(), [&](const std::string& n) {
+        return waitUntil(
+            [&] {
+                const auto got = retained(broker->port(), "qavix/+/status");
+                return std::all_of(names.begin(), names.end(), [&](const std::string& n) {
                     return std::any_of(got.begin(), got.end(), [&](const std::string& line) {
                         return line.rfind("qavix/" + n + "/status ", 0) == 0;
                     });
-                })) {
-                return true;
-            }
-        }
-        return false;
+                });
+            },
+            kWait, std::chrono::milliseconds(100));
     }
     CtlRun status(const std::vector<std::string>& extra = {}) {
         std::vector<std::string> args{"plant", "status", "--mqtt", url()};
@@ -60,7 +65,8 @@ class PlantStatusTest : public ::testing::Test {
         return runCtl(CtlEnv{}, args);
     }
 
-    std::string dir;
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     std::unique_ptr<Broker> broker;
 };
 
@@ -85,11 +91,13 @@ TEST_F(PlantStatusTest, ThreeMonitorsThenOneKilled) {
     // SIGKILL: the monitor says nothing; the broker says its last will at once, as the
     // connection breaks.
     b->signal(SIGKILL);
-    const auto until = std::chrono::steady_clock::now() + kWait;
     CtlRun one;
-    do {
-        one = status({"--json"});
-    } while (one.exitCode == 0 && std::chrono::steady_clock::now() < until);
+    waitUntil(
+        [&] {
+            one = status({"--json"});
+            return one.exitCode != 0;
+        },
+        kWait, std::chrono::milliseconds(100));
     EXPECT_EQ(one.exitCode, 1) << one.out << one.err;
     EXPECT_NE(one.out.find(R"("offline":1)"), std::string::npos) << one.out;
     EXPECT_NE(one.out.find(R"({"name":"press-2","severity":"offline")"), std::string::npos)
@@ -109,14 +117,8 @@ TEST_F(PlantStatusTest, WhatCannotBeReadIsCountedAndNoMonitorIsNotWell) {
 
     // Someone else's publisher on the root: a payload no monitor makes, and a name with a
     // right-to-left override (the broker refuses control characters in topics itself).
-    Child pub({"mosquitto_pub", "-h", "127.0.0.1", "-p", std::to_string(broker->port()), "-r", "-t",
-               "qavix/odd\u202Eevil/status", "-m", "{not json"},
-              dir + "/pub.out", dir + "/pub.err");
-    ASSERT_EQ(pub.waitExit(kWait), 0) << readBytes(dir + "/pub.err");
-    Child online({"mosquitto_pub", "-h", "127.0.0.1", "-p", std::to_string(broker->port()), "-r",
-                  "-t", "qavix/odd\u202Eevil/online", "-m", "true"},
-                 dir + "/pub2.out", dir + "/pub2.err");
-    ASSERT_EQ(online.waitExit(kWait), 0);
+    ASSERT_EQ(publishRetained(broker->port(), "qavix/odd\u202Eevil/status", "{not json"), 0);
+    ASSERT_EQ(publishRetained(broker->port(), "qavix/odd\u202Eevil/online", "true"), 0);
     const CtlRun odd = status();
     EXPECT_EQ(odd.exitCode, 1);
     EXPECT_NE(odd.err.find("1 messages could not be read"), std::string::npos) << odd.err;

@@ -11,8 +11,11 @@
 
 #include "CtlProcess.h"
 #include "HeldPty.h"
+#include "TempDir.h"
 
 namespace qavix::cli::test {
+
+using namespace qavix::test;
 namespace {
 
 constexpr int kExitConnection = 3;
@@ -20,14 +23,11 @@ constexpr int kExitConnection = 3;
 // A working folder the unprivileged user may enter and write, removed afterwards.
 class OpenFolder {
   public:
-    explicit OpenFolder(const std::string& name) : m_path(makeTempDir(name)) {
-        std::filesystem::permissions(m_path, std::filesystem::perms::all);
-    }
-    ~OpenFolder() { std::filesystem::remove_all(m_path); }
-    const std::string& path() const { return m_path; }
+    OpenFolder() { std::filesystem::permissions(m_dir.path(), std::filesystem::perms::all); }
+    std::string path() const { return m_dir.str(); }
 
   private:
-    std::string m_path;
+    TempDir m_dir;
 };
 
 struct Unprivileged {
@@ -70,7 +70,7 @@ TEST(QavixctlPortErrors, PermissionNamesAGroupOnlyWhenJoiningItOpensTheDevice) {
         {0, 0660, nullptr},
         {0, 0600, nullptr},
     };
-    OpenFolder dir("port-permission");
+    OpenFolder dir;
     for (const Case& c : cases) {
         qavix::test::HeldPty pty(false, -1, -1, c.mode);
         ASSERT_TRUE(pty.ready());
@@ -106,7 +106,7 @@ TEST(QavixctlPortErrors, BusyDeviceNamesTheProcessHoldingIt) {
     // /proc shows one's own processes' open files.
     qavix::test::HeldPty pty(true, user.uid, user.gid, 0666);
     ASSERT_TRUE(pty.ready());
-    OpenFolder dir("port-busy");
+    OpenFolder dir;
     const CtlRun run = runCtlAs(user.uid, user.gid, {dir.path(), {{"QAVLINK_COM1", pty.slave()}}},
                                 {"info", "--port", "COM1"});
     EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
@@ -117,7 +117,7 @@ TEST(QavixctlPortErrors, BusyDeviceNamesTheProcessHoldingIt) {
 }
 
 TEST(QavixctlPortErrors, UnpluggedDeviceIsNamed) {
-    OpenFolder dir("port-absent");
+    OpenFolder dir;
     const std::string gone = dir.path() + "/ttyUSB-gone";
     const CtlRun run = runCtl({dir.path(), {{"QAVLINK_COM1", gone}}}, {"info", "--port", "COM1"});
     EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
@@ -125,7 +125,7 @@ TEST(QavixctlPortErrors, UnpluggedDeviceIsNamed) {
 }
 
 TEST(QavixctlPortErrors, DevicesThatAreNoTerminalAreNoSerialPort) {
-    OpenFolder dir("port-not-tty");
+    OpenFolder dir;
     for (const char* device : {"/dev/null", "/dev/zero"}) {
         const CtlRun run =
             runCtl({dir.path(), {{"QAVLINK_COM1", device}}}, {"info", "--port", "COM1"});

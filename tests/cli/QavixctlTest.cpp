@@ -8,6 +8,8 @@
 
 #include "CtlRun.h"
 #include "FifoWriter.h"
+#include "FileText.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -56,7 +58,8 @@ TEST(QavixctlBankCheck, VerdictsAndExitCodes) {
 // Anything but a regular file is refused at once with the reason, by every command that
 // reads a bank file: a FIFO would otherwise hold the command until some writer came.
 TEST(QavixctlBankCheck, AFifoOrADeviceIsRefusedWithoutWaiting) {
-    const std::string dir = qavix::cli::test::makeTempDir("fifo");
+    const qavix::test::TempDir tmp;
+    const std::string dir = tmp.str();
     qavix::test::FifoWriter fifo(dir + "/bank.qbk");
     ASSERT_TRUE(fifo.made());
     fifo.rescueReaders();
@@ -90,11 +93,7 @@ TEST(QavixctlBankCheck, WarnsOfEveryKeyOutOfItsPlaceAndStillPasses) {
         const CtlRun run = qavixctl({"bank", "check", data(c.file)});
         EXPECT_EQ(run.exitCode, 0) << c.file;
         EXPECT_EQ(run.out, "OK\n") << c.file;
-        std::vector<std::string> warnings;
-        std::istringstream in(run.err);
-        for (std::string line; std::getline(in, line);) {
-            warnings.push_back(line);
-        }
+        const std::vector<std::string> warnings = qavix::test::lines(run.err);
         ASSERT_EQ(warnings.size(), 2u) << run.err;
         EXPECT_EQ(warnings[0], "warning: " + data(c.file) + ": " + c.firstWarning);
     }
@@ -103,13 +102,10 @@ TEST(QavixctlBankCheck, WarnsOfEveryKeyOutOfItsPlaceAndStillPasses) {
 TEST(QavixctlBankShow, PrintsTheDecodedSetInItsDocumentedOrder) {
     const CtlRun run = qavixctl({"bank", "show", data("valid.qbk")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    std::vector<std::string> lines;
-    std::istringstream in(run.out);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    // 3 channels of 30 fields, then 4 + 16 + 1 + 48 + 24 + 4 controller fields.
-    ASSERT_EQ(lines.size(), 3u * 30u + 97u);
+    const std::vector<std::string> lines = qavix::test::lines(run.out);
+    // 3 channels of 30 fields, then 4 + 16 + 1 + 48 + 24 + 4 controller fields, then the
+    // fingerprint in its two forms.
+    ASSERT_EQ(lines.size(), 3u * 30u + 97u + 2u);
     EXPECT_EQ(lines[0], "CH1.TYPE_1=24");
     EXPECT_EQ(lines[1], "CH1.TYPE_2=19");
     EXPECT_EQ(lines[3], "CH1.VER_R=0105");
@@ -123,7 +119,9 @@ TEST(QavixctlBankShow, PrintsTheDecodedSetInItsDocumentedOrder) {
     EXPECT_EQ(lines[94], "CONTROLLER.PIO_01=8030");
     EXPECT_EQ(lines[111], "CONTROLLER.AXIS_TH1_1=40,40,40,40,40,40,40,40,40,40,40,40,40,40,40,40");
     EXPECT_EQ(lines[113], "CONTROLLER.AXIS_TH1_3=18,18,18,18,18,18,18,18,18,18,18,18,18,18,18,18");
-    EXPECT_EQ(lines.back(), "CONTROLLER.GRP_LOW_CH=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
+    EXPECT_EQ(lines[186], "CONTROLLER.GRP_LOW_CH=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
+    EXPECT_EQ(lines[187].substr(0, 12), "FINGERPRINT=");
+    EXPECT_EQ(lines[188].size(), 19u + 64u) << lines[188];
 }
 
 TEST(QavixctlBankShow, RejectedFilesGoToStandardError) {

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "CtlRun.h"
+#include "FileText.h"
+#include "TempDir.h"
 
 namespace qavix::clitest {
 namespace {
@@ -23,15 +25,6 @@ const std::string kControllerTitle =
 std::string sensorTitle(int channel) {
     return std::string(15, ' ') + "＃＃　エリアスキャナ　センサ　CH" + std::to_string(channel) +
            "　設定内容一覧　＃＃";
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 std::vector<std::string> titlesOf(const std::vector<std::string>& lines) {
@@ -89,10 +82,6 @@ std::string withoutDateLine(const std::string& text, const std::string& eol) {
     return text.substr(0, start + eol.size()) + "<date>" + text.substr(end);
 }
 
-std::string tempPath(const char* name) {
-    return cli::test::makeTempDir("report") + "/" + name;
-}
-
 TEST(QavixctlBankReport, BlocksFollowTheSelection) {
     struct Case {
         const char* file;
@@ -118,7 +107,7 @@ TEST(QavixctlBankReport, BlocksFollowTheSelection) {
         const std::string what = c.file + (" " + ::testing::PrintToString(c.options));
         ASSERT_EQ(run.exitCode, 0) << what << run.err;
         EXPECT_EQ(run.err, "") << what;
-        const std::vector<std::string> lines = linesOf(run.out);
+        const std::vector<std::string> lines = qavix::test::lines(run.out);
         EXPECT_EQ(titlesOf(lines), c.titles) << what;
         ASSERT_FALSE(lines.empty()) << what;
         EXPECT_EQ(lines.front(), c.titles.front()) << what;
@@ -131,7 +120,7 @@ TEST(QavixctlBankReport, BlocksFollowTheSelection) {
 TEST(QavixctlBankReport, DefaultReportHoldsTheFileDataOfConnectedSensorsOnly) {
     const CtlRun run = qavixctl({"bank", "report", data("two_sensors.qbk")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::string> lines = linesOf(run.out);
+    const std::vector<std::string> lines = qavix::test::lines(run.out);
     EXPECT_TRUE(hasLine(lines, "    接続センサ数                    2"));
     // AXIS_TH 40 with HYS1 5 and TH_CNF1 0: ON 45, OFF 40; sensor 2 has 18 and HYS2 3.
     EXPECT_TRUE(hasLine(lines,
@@ -148,7 +137,7 @@ TEST(QavixctlBankReport, DefaultReportHoldsTheFileDataOfConnectedSensorsOnly) {
 TEST(QavixctlBankReport, ExtendedAddsTheExtendedSections) {
     const CtlRun run = qavixctl({"bank", "report", data("valid.qbk"), "--extended"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::string> lines = linesOf(run.out);
+    const std::vector<std::string> lines = qavix::test::lines(run.out);
     EXPECT_TRUE(hasLine(lines, "■オプション設定"));
     EXPECT_TRUE(hasLine(lines, "■しきい値"));
     EXPECT_TRUE(hasLine(lines, "    ONしきい値                      35"));  // CH1 ON_TH 0x23
@@ -161,7 +150,7 @@ TEST(QavixctlBankReport, DateLineIsTheLocalTimeOfTheRun) {
     const CtlRun run = qavixctl({"bank", "report", data("valid.qbk")}, {{"TZ", "JST-9"}});
     const std::time_t after = std::time(nullptr);
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::string> lines = linesOf(run.out);
+    const std::vector<std::string> lines = qavix::test::lines(run.out);
     ASSERT_GT(lines.size(), 1u);
     std::vector<std::string> candidates;
     for (std::time_t t = before; t <= after; ++t) {
@@ -178,7 +167,8 @@ TEST(QavixctlBankReport, DateLineIsTheLocalTimeOfTheRun) {
 }
 
 TEST(QavixctlBankReport, OutWritesTheSameReportInShiftJisWithCrLf) {
-    const std::string path = tempPath("out.txt");
+    const qavix::test::TempDir tmp;
+    const std::string path = tmp.file("out.txt");
     std::ofstream(path, std::ios::binary) << std::string(20000, 'x');  // longer than a report
     for (const std::vector<std::string>& options :
          {std::vector<std::string>{}, {"--extended"}, {"--blocks", "ch1,ch2"}}) {
@@ -193,7 +183,7 @@ TEST(QavixctlBankReport, OutWritesTheSameReportInShiftJisWithCrLf) {
 
         // Lines joined with CR LF, none after the last one, then Shift-JIS.
         std::string crlf;
-        for (const std::string& line : linesOf(printed.out)) {
+        for (const std::string& line : qavix::test::lines(printed.out)) {
             crlf += (crlf.empty() ? "" : "\r\n") + line;
         }
         std::string expected = toCp932(crlf);
@@ -221,8 +211,8 @@ TEST(QavixctlBankReport, RefusesWhatBankCheckRefusesWithItsMessageAndExitCode) {
         {"on_off_equal.qbk", 1},      {"axis_th_201.qbk", 1},  {"para_cnf_3.qbk", 1},
         {"ch2_missing_entry.qbk", 1}, {"no_such_file.qbk", 2},
     };
-    const std::string path = tempPath("refused.txt");
-    std::remove(path.c_str());
+    const qavix::test::TempDir tmp;
+    const std::string path = tmp.file("refused.txt");
     for (const Case& c : cases) {
         const CtlRun check = qavixctl({"bank", "check", data(c.file)});
         const CtlRun report = qavixctl({"bank", "report", data(c.file), "--out", path});
@@ -248,14 +238,16 @@ TEST(QavixctlBankReport, CommandLineAndOutputErrors) {
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--blocks"), std::string::npos);
 
-    const std::string unwritable = tempPath("no-such-folder") + "/r.txt";
+    const qavix::test::TempDir tmp;
+    const std::string unwritable = tmp.file("no-such-folder") + "/r.txt";
     const CtlRun run = qavixctl({"bank", "report", data("valid.qbk"), "--out", unwritable});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find(unwritable), std::string::npos) << run.err;
 }
 
 TEST(QavixctlBankReport, OutRefusesWhatItMustNotReplaceAndTakesDashForStandardOutput) {
-    const std::string dir = cli::test::makeTempDir("report-targets");
+    const qavix::test::TempDir tmp;
+    const std::string dir = tmp.str();
     const std::string fifo = dir + "/pipe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     const std::string readOnly = dir + "/kept.txt";

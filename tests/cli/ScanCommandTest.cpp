@@ -2,33 +2,26 @@
 // schedule the line rate allows, the interval and channel checks, and the stop with exit 3
 // after two failed reads in a row that keeps what was sampled.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <thread>
-
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "CtlProcess.h"
+#include "FileText.h"
+#include "TempDir.h"
+#include "WaitUntil.h"
 #include "files/TextFile.h"
 
 namespace qavix::cli::test {
-namespace {
 
-// A folder of its own for each test, removed afterwards with what the runs left in it.
-struct Scratch {
-    explicit Scratch(const std::string& name) : path(makeTempDir(name)) {}
-    ~Scratch() { std::filesystem::remove_all(path); }
-    const std::string path;
-};
+using namespace qavix::test;
+using namespace std::chrono_literals;
+namespace {
 
 CtlEnv simulated(const std::string& options, const std::string& workDir) {
     return CtlEnv{workDir, {{"QAVLINK_COM1", "sim:" + options}}};
@@ -73,8 +66,8 @@ void expectRows(const std::vector<std::string>& lines, size_t beams, int interva
 }
 
 TEST(QavixctlScan, WritesOneRowPerSampleToTheCsvFile) {
-    const Scratch scratch("scan-csv");
-    const std::string& dir = scratch.path;
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const CtlRun run =
         runCtl(simulated("--sensors 40,32", dir), scan({"--samples", "4", "--csv", "scan.csv"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -96,8 +89,8 @@ TEST(QavixctlScan, WritesOneRowPerSampleToTheCsvFile) {
 }
 
 TEST(QavixctlScan, OneChannelOnStandardOutputAtTheLineRatesFastestInterval) {
-    const Scratch scratch("scan-fast");
-    const std::string& dir = scratch.path;
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     std::ofstream(dir + "/Qavix.ini") << "[COM1_SETTING]\r\nBaudrate=5\r\n";  // 115200
     const CtlRun run =
         runCtl(simulated("--sensors 40,32,8", dir), scan({"--samples", "6", "--channel", "2"}));
@@ -110,8 +103,8 @@ TEST(QavixctlScan, OneChannelOnStandardOutputAtTheLineRatesFastestInterval) {
 }
 
 TEST(QavixctlScan, IntervalsAndChannelsTheControllerCannotServeAreRefused) {
-    const Scratch scratch("scan-usage");
-    const std::string& dir = scratch.path;
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     struct Case {
         std::vector<std::string> args;
         const char* says;
@@ -128,8 +121,8 @@ TEST(QavixctlScan, IntervalsAndChannelsTheControllerCannotServeAreRefused) {
 }
 
 TEST(QavixctlScan, TwoFailedReadsInARowStopWithExitThreeAndKeepTheRows) {
-    const Scratch scratch("scan-cable");
-    const std::string& dir = scratch.path;
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     // The connection, the beam counts and the sensor count, then a few samples; then the
     // cable is pulled.
     const CtlRun run = runCtl(simulated("--sensors 16 --hang-after 8 --instant-timeout on", dir),
@@ -145,38 +138,18 @@ TEST(QavixctlScan, TwoFailedReadsInARowStopWithExitThreeAndKeepTheRows) {
 }
 
 TEST(QavixctlScan, CtrlCEndsSamplingWithTheRowsSoFarAndExit130) {
-    const Scratch scratch("scan-interrupt");
-    const std::string out = scratch.path + "/out.txt";
-    const std::string err = scratch.path + "/err.txt";
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(fd, STDOUT_FILENO);
-        dup2(errFd, STDERR_FILENO);
-        if (chdir(scratch.path.c_str()) == 0) {
-            setenv("QAVLINK_COM1", "sim:--sensors 8", 1);
-            execl(QAVIXCTL, QAVIXCTL, "scan", "--port", "COM1", "--samples", "100000",
-                  static_cast<char*>(nullptr));
-        }
-        _exit(127);
-    }
+    CtlChild scan(CtlEnv{{}, {{"QAVLINK_COM1", "sim:--sensors 8"}}},
+                  {"scan", "--port", "COM1", "--samples", "100000"});
     // Rows are written one by one as they are sampled; wait for a few.
-    bool sampling = false;
-    for (int i = 0; i < 200 && !sampling; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        sampling = lines(readBytes(out)).size() >= 3;
-    }
-    kill(child, SIGINT);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(sampling) << readBytes(out);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    const std::vector<std::string> rows = lines(readBytes(out));
+    const bool sampling = waitUntil([&] { return lines(scan.out()).size() >= 3; }, 10s);
+    scan.signal(SIGINT);
+    const CtlRun run = scan.wait(10s);
+    ASSERT_TRUE(sampling) << run.out;
+    ASSERT_EQ(run.signal, 0) << "ended by signal " << run.signal;
+    EXPECT_EQ(run.exitCode, 130);
+    const std::vector<std::string> rows = lines(run.out);
     ASSERT_GE(rows.size(), 3u);
-    EXPECT_EQ(readBytes(err),
+    EXPECT_EQ(run.err,
               "scan: interrupted after " + std::to_string(rows.size() - 1) + " sample(s)\n");
     EXPECT_EQ(fields(rows[0])[2], "CH1-1");
     expectRows(rows, 8, 125);

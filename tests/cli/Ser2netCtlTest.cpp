@@ -8,14 +8,15 @@
 #include <string>
 
 #include "CtlProcess.h"
+#include "FileText.h"
 #include "Ser2netProcess.h"
 #include "SimProcess.h"
+#include "TempDir.h"
 
 namespace qavix::cli::test {
-namespace {
 
-using link::test::Ser2netProcess;
-using link::test::SimProcess;
+using namespace qavix::test;
+namespace {
 
 struct Ser2netCtl : ::testing::Test {
     void SetUp() override {
@@ -24,7 +25,8 @@ struct Ser2netCtl : ::testing::Test {
         }
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string dir = makeTempDir("ser2net");
+    const TempDir tmp;
+    std::string dir = tmp.str();
 };
 
 TEST_F(Ser2netCtl, InfoErrorsAndLevelsThroughEitherServer) {

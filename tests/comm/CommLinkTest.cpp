@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "FakeLink.h"
+#include "WaitUntil.h"
 #include "comm/CCommLink.h"
 #include "comm/CommMessages.h"
 #include "comm/Transactions.h"
@@ -185,9 +186,7 @@ TEST_F(CommLinkTest, IdlePollThatLosesTheControllerEndsTheProgram) {
         std::lock_guard<std::mutex> lock(fake.mutex);
         fake.statusReplies = {""};
     }
-    for (int i = 0; i < 200 && host.endCount() == 0; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    waitUntil([&] { return host.endCount() > 0; }, std::chrono::seconds(5));
     EXPECT_EQ(host.endCount(), 1);
     EXPECT_EQ(host.messagesShown(), std::vector<std::string>{msg::kCommunicationCut});
 }

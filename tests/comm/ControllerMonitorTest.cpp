@@ -30,6 +30,18 @@ class ControllerMonitorTest : public ::testing::Test {
         }
         link.parameterReplies[91] = repeat("0032", 40);
         link.parameterReplies[94] = repeat("0028", 40);
+        // The areas of fixed size that a whole read of the settings takes, at their sizes.
+        link.parameterReplies[63] = std::string(kPioCount * 4, '0');
+        link.parameterReplies[64] = std::string(kPioCount * 2, '0');
+        for (int area : {129, 130}) {
+            link.parameterReplies[area] = std::string(kChannelCount * 4, '0');
+        }
+        for (int area : {134, 135, 136}) {
+            link.parameterReplies[area] = "0000";
+        }
+        for (int area : {144, 145}) {
+            link.parameterReplies[area] = std::string(kGroupTableSize * 2, '0');
+        }
         timings = instantTimings(milliseconds(1000));
     }
     static std::string repeat(const std::string& s, int n) {
@@ -64,8 +76,8 @@ TEST_F(ControllerMonitorTest, ReadsOnlyAndReportsSettingModeWithoutResetting) {
     ASSERT_FALSE(out.empty());
     EXPECT_NE(out.back().payload.find(R"("state":"setting")"), std::string::npos);
     EXPECT_EQ(count(out, MessageKind::Levels), 2u);
-    const std::set<std::string> reads{"Open", "Close", "GetControl", "GetParameter",
-                                      "GetLastError"};
+    const std::set<std::string> reads{"Open",         "Close",     "GetControl",
+                                      "GetParameter", "GetString", "GetLastError"};
     for (const FakeCall& c : link.calls) {
         EXPECT_TRUE(reads.count(c.entry)) << c.entry << " " << c.id;
     }
@@ -175,6 +187,25 @@ TEST_F(ControllerMonitorTest, RatioThresholdsAreReadAgainOnlyWhenTheyMayHaveChan
     link.openSucceeds = true;
     link.errorCode.clear();
     EXPECT_EQ(thresholdReads(false), 4);
+}
+
+// The status names the fingerprint of the current values, read whole (the controller's type
+// comes as a text) when the settings may have changed, never with every cycle.
+TEST_F(ControllerMonitorTest, TheStatusCarriesTheFingerprintOfSettingsReadWhenTheyMayHaveChanged) {
+    ControllerReader reader(link.api(), settings, timings);
+    ControllerMonitor monitor(reader, config(milliseconds(1000)));
+    const auto cycle = [&](const char* status) {
+        link.statusReplies = {status};
+        link.calls.clear();
+        const std::string payload = monitor.cycle(false).back().payload;
+        return std::pair{link.callsOf("GetString").size(),
+                         payload.find(R"("fingerprint":{"short":")") != std::string::npos};
+    };
+    EXPECT_EQ(cycle("0002"), std::pair(size_t{1}, true));
+    EXPECT_EQ(cycle("0002"), std::pair(size_t{0}, true));
+    EXPECT_EQ(cycle("0102"), std::pair(size_t{0}, true)) << "not while a write may be open";
+    EXPECT_EQ(cycle("0002"), std::pair(size_t{1}, true));
+    EXPECT_EQ(cycle("0002"), std::pair(size_t{0}, true));
 }
 
 // A reader asked to read on a closed port opens it and reads; success without a read would

@@ -15,7 +15,7 @@ namespace qavix::test {
 namespace {
 
 TEST(EmulatorPty, EveryPutCodeIsWrittenAndVerifiedOverTheLine) {
-    link::test::SimProcess sim({"--sensors", "40,32"});
+    qavix::test::SimProcess sim({"--sensors", "40,32"});
     ASSERT_FALSE(sim.device().empty());
     setenv("QAVLINK_COM1", sim.device().c_str(), 1);
     ScriptedHost host;

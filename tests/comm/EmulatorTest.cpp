@@ -8,6 +8,7 @@
 
 #include "FakeLink.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 #include "comm/CCommLink.h"
 #include "comm/Transactions.h"
 #include "model/Codec.h"
@@ -183,8 +184,9 @@ TEST_F(EmulatorTest, WrittenCurrentValuesReadBackAfterVerification) {
 TEST_F(EmulatorTest, WholeCurrentSetWriteIsAcceptedAndVerified) {
     connect("--sensors 40,32,8");
     ASSERT_EQ(tx->readAll(), kRequestOk);
+    const SettingsData before = model.working();
     model.working().channel(2).zero.fill(90);
-    ASSERT_EQ(tx->writeCurrentValues(), kRequestOk);
+    ASSERT_EQ(tx->writeCurrentValues(before, {}), kRequestOk);
     EXPECT_TRUE(host.messagesShown().empty());
     model.working().channel(2).zero.fill(0);
     ASSERT_EQ(link->request(102, 3, 256, 8), kRequestOk);
@@ -266,12 +268,8 @@ TEST_F(EmulatorTest, PulledCableEndsTheProgramAfterSavingUnwrittenBankEdits) {
     model.working().channel(0).axisTh[0] = 99;
     model.markEdited(1);
 
-    const auto start = std::chrono::steady_clock::now();
     link->resumePolling();  // the idle poll meets the silent line
-    while (host.endCount() == 0 &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(15)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    waitUntil([&] { return host.endCount() > 0; }, std::chrono::seconds(15));
     ASSERT_EQ(host.endCount(), 1);
 
     const std::string file = folder + "/" + recoveryFileName(1, when);

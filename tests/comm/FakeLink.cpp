@@ -177,6 +177,12 @@ int FakeLink::controlGet(int id, char* reply) {
         std::strcpy(reply, s.c_str());
         return 1;
     }
+    if (id == 46) {
+        // Type (20), two blanks, version (8), two blanks and a text (8): what a whole read of
+        // the settings takes apart.
+        std::strcpy(reply, "QX-AS300 CONTROLLER   01.20     TEXT3   ");
+        return 1;
+    }
     std::strcpy(reply, "CONTROL");
     return 1;
 }

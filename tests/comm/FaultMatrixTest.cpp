@@ -24,6 +24,8 @@
 #include "comm/CommMessages.h"
 #include "comm/LostConnection.h"
 #include "comm/Transactions.h"
+#include "comm/WriteJournal.h"
+#include "journal/JournalLines.h"
 #include "model/ClockText.h"
 #include "model/Codec.h"
 #include "model/GroupRanges.h"
@@ -50,8 +52,11 @@ CommTimings matrixTimings() {
     return t;
 }
 
-// One connection to the emulator, read as the program reads at start-up.
+// One connection to the emulator, read as the program reads at start-up, recording its
+// writes in a change journal of its own.
 struct Session {
+    TempDir journalDir;
+    WriteJournal journal{journalDir.file("journal"), writeSource("comm_tests", "test")};
     ScriptedHost host;
     DeviceModel model;
     std::unique_ptr<CCommLink> link;
@@ -61,6 +66,7 @@ struct Session {
         setenv("QAVLINK_COM1", ("sim:--sensors 40,32 --instant-timeout on " + simOptions).c_str(),
                1);
         link = std::make_unique<CCommLink>(host, model, matrixTimings());
+        link->setJournal(&journal);
         if (!link->start(QAVLINK_PATH)) {
             return false;
         }
@@ -86,6 +92,8 @@ struct Session {
     // What a setting page's row made of its edit: built once, before the write, so the
     // check afterwards compares with exactly what was sent.
     std::vector<codec::PutRequest> puts;
+    // The current values before a row replaced the working set with what it writes.
+    SettingsData before;
 };
 
 // Whether the controller holds each put's block, read with its paired read code (tried as
@@ -165,8 +173,11 @@ std::vector<WriteCase> writeCases() {
          },
          [](const Session& s) { return s.model.storedSet(2).edited != 0; }},
         {"current values from a file",
-         [](Session& s) { s.model.working().channel(1).zero.fill(90); },
-         [](Session& s) { return s.tx->writeCurrentValues(); },
+         [](Session& s) {
+             s.before = s.model.working();
+             s.model.working().channel(1).zero.fill(90);
+         },
+         [](Session& s) { return s.tx->writeCurrentValues(s.before, {}); },
          [](Session& s) {
              s.model.working().channel(1).zero.fill(0);
              return s.link->request(102, 2, 128, 32) == kRequestOk &&
@@ -180,11 +191,7 @@ std::vector<WriteCase> writeCases() {
          },
          // A failed clear must not show the bank as cleared.
          [](const Session& s) { return s.model.storedSet(3).compatible == 1; }},
-        {"clock sync", [](Session&) {},
-         [](Session& s) {
-             return s.link->request(kCodePutControl, 0, 0, 0, kRequestTimeoutMs, 0, 0,
-                                    clockSetText(clockTime()));
-         },
+        {"clock sync", [](Session&) {}, [](Session& s) { return s.tx->setClock(clockTime); },
          [](Session& s) {
              if (s.link->request(kCodeClock, 0, 0, 0, kRequestTimeoutMs) != kRequestOk) {
                  return false;
@@ -536,6 +543,59 @@ int firstOpAfter(const std::string& log, const char* op, int after) {
     return 0;
 }
 
+// The records the session's journal holds, in order.
+std::vector<journal::Record> journalRecords(const Session& s) {
+    std::vector<journal::Record> records;
+    std::string error;
+    journal::forEachLine(
+        s.journal.folder(),
+        [&](const journal::JournalLine& line) {
+            const std::optional<journal::Record> r = journal::parseRecord(line.bytes);
+            EXPECT_TRUE(r.has_value()) << line.file << ":" << line.number;
+            if (r) {
+                records.push_back(*r);
+            }
+            return true;
+        },
+        error);
+    EXPECT_EQ(error, "");
+    return records;
+}
+
+// What the journal says of a write that returned `result`: every start record has its end,
+// an end is ok exactly when the write succeeded, and what a stopped write reports as
+// written is part of what it announced. A write that changed nothing before it stopped is
+// refused, never ok.
+void expectJournalTellsTheTruth(const Session& s, int result) {
+    const std::vector<journal::Record> records = journalRecords(s);
+    ASSERT_EQ(records.size() % 2, 0u) << "a start record without its end";
+    if (result == kRequestOk) {
+        ASSERT_FALSE(records.empty()) << "a write the journal does not know";
+    }
+    for (size_t i = 0; i + 1 < records.size(); i += 2) {
+        const journal::Record& start = records[i];
+        const journal::Record& end = records[i + 1];
+        ASSERT_EQ(start.kind, journal::RecordKind::Start);
+        ASSERT_EQ(end.kind, journal::RecordKind::End);
+        EXPECT_EQ(start.operationId, end.operationId);
+        EXPECT_EQ(end.result == journal::Result::Ok, result == kRequestOk)
+            << journal::resultName(end.result) << ": " << end.message;
+        if (end.result == journal::Result::Ok) {
+            EXPECT_EQ(end.fingerprintAfter, start.fingerprintAfter);
+            continue;
+        }
+        EXPECT_NE(end.message, "");
+        for (const bankfile::FieldChange& written : end.changes) {
+            bool announced = false;
+            for (const bankfile::FieldChange& meant : start.changes) {
+                announced =
+                    announced || (meant.name == written.name && meant.after == written.after);
+            }
+            EXPECT_TRUE(announced) << "written but not announced: " << written.name;
+        }
+    }
+}
+
 struct Baseline {
     int before = 0;   // requests up to the start of the write
     int total = 0;    // requests up to its end
@@ -560,6 +620,7 @@ class FaultMatrix : public ::testing::TestWithParam<size_t> {
         b.before = loggedRequests(log);
         EXPECT_EQ(writeCase().write(s), kRequestOk);
         b.total = loggedRequests(log);
+        expectJournalTellsTheTruth(s, kRequestOk);
         EXPECT_TRUE(s.host.messagesShown().empty());
         EXPECT_TRUE(writeCase().holdsWhatWasMeant(s));
         b.change = firstOpAfter(log, "ES", b.before);
@@ -588,6 +649,7 @@ TEST_P(FaultMatrix, APulledCableAtEveryRequestIsAFailureThatSaysWhereItFailed) {
         ASSERT_TRUE(s.connect("--hang-after " + std::to_string(answered)));
         writeCase().prepare(s);
         EXPECT_EQ(writeCase().write(s), kRequestFailed);
+        expectJournalTellsTheTruth(s, kRequestFailed);
         EXPECT_TRUE(s.link->lastRequestLostConnection());
         EXPECT_EQ(s.host.endCount(), 1);
         const int failedAt = answered + 1;
@@ -618,7 +680,9 @@ TEST_P(FaultMatrix, DroppedOrSpoiledRepliesEndInTheTruthOrAReportedFailure) {
                 continue;
             }
             writeCase().prepare(s);
-            if (writeCase().write(s) == kRequestOk) {
+            const int result = writeCase().write(s);
+            expectJournalTellsTheTruth(s, result);
+            if (result == kRequestOk) {
                 succeeded += (succeeded.empty() ? "" : ", ") + options;
                 EXPECT_EQ(s.host.messagesShown(), std::vector<std::string>{});
                 EXPECT_TRUE(writeCase().holdsWhatWasMeant(s));

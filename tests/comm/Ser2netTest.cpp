@@ -11,7 +11,9 @@
 #include <thread>
 
 #include "FakeLink.h"
+#include "FileText.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 #include "comm/CCommLink.h"
 #include "comm/CommMessages.h"
 #include "comm/Transactions.h"
@@ -29,8 +31,6 @@
 namespace qavix::test {
 namespace {
 
-using link::test::Ser2netProcess;
-using link::test::SimProcess;
 using namespace std::chrono_literals;
 
 // What the initial read leaves in the model, to compare one path with another.
@@ -159,12 +159,13 @@ TEST_F(Ser2net, ABankWrittenThroughEitherServerReadsBack) {
 
 TEST_F(Ser2net, AServerKilledDuringTheReadIsALostLineWithTheRecoveryFiles) {
     // Replies paced at 9600 baud, so Read all is still running when the server dies.
-    SimProcess sim({"--sensors", "40,32", "--line-rate", "9600"});
+    const TempDir temp;
+    const std::string folder = temp.path().string();
+    const std::string requests = temp.file("requests.log");
+    SimProcess sim({"--sensors", "40,32", "--line-rate", "9600", "--log", requests});
     Ser2netProcess server({false, sim.device(), "9600e72"});
     ASSERT_TRUE(server.running()) << server.log();
     connect(server.target());
-    const TempDir temp;
-    const std::string folder = temp.path().string();
     std::tm when{};
     when.tm_year = 126;
     when.tm_mon = 2;
@@ -175,8 +176,10 @@ TEST_F(Ser2net, AServerKilledDuringTheReadIsALostLineWithTheRecoveryFiles) {
     model->working().channel(0).axisTh[0] = 77;
     model->markEdited(2);
 
-    std::thread killer([&server] {
-        std::this_thread::sleep_for(300ms);
+    // Killed once the read of everything is under way.
+    const size_t before = lines(readBytes(requests)).size();
+    std::thread killer([&] {
+        waitUntil([&] { return lines(readBytes(requests)).size() > before + 2; }, 10s);
         server.kill();
     });
     const int result = tx->readAll();

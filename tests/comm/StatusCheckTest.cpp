@@ -46,7 +46,10 @@ class ScriptedLine : public StatusLine {
         ++errorBlockReads;
         return next(errorBlocks);
     }
-    void resetController() override { ++resets; }
+    bool resetController() override {
+        ++resets;
+        return true;
+    }
     void pause(milliseconds duration) override { pauses.push_back(duration); }
     bool stopping() const override {
         return stopAfterPauses >= 0 && static_cast<int>(pauses.size()) >= stopAfterPauses;

@@ -10,8 +10,8 @@
 
 #include "BankSample.h"
 #include "TempDir.h"
-#include "fleet/BackupFolder.h"
 #include "files/IsoTime.h"
+#include "fleet/BackupFolder.h"
 #include "fleet/BackupManifest.h"
 
 namespace qavix::fleet {
@@ -35,8 +35,9 @@ ControllerRecord savedRecord() {
     sensor.receiverSerial = "R-1";
     id.sensors.push_back(sensor);
     r.identity = id;
-    r.files.push_back({0, "プレス1/current.qbk", std::string(64, 'a'), 11871});
-    r.files.push_back({2, "プレス1/bank2.qbk", std::string(64, 'b'), 11870});
+    r.files.push_back(
+        {0, "プレス1/current.qbk", std::string(64, 'a'), 11871, {std::string(64, 'c')}});
+    r.files.push_back({2, "プレス1/bank2.qbk", std::string(64, 'b'), 11870, {}});
     r.notes.push_back("Bank 3 erased: not saved");
     return r;
 }
@@ -81,6 +82,8 @@ TEST(BackupManifest, WrittenManifestReadsBackWithEveryController) {
     EXPECT_EQ(saved->files[1].set, 2);
     EXPECT_EQ(saved->files[1].path, "プレス1/bank2.qbk");
     EXPECT_EQ(saved->files[1].size, 11870u);
+    EXPECT_EQ(saved->files[0].fingerprint.shortForm(), "CCCC-CCCC");
+    EXPECT_FALSE(saved->files[1].fingerprint.known()) << "an older manifest names none";
     EXPECT_EQ(saved->notes, std::vector<std::string>{"Bank 3 erased: not saved"});
     EXPECT_EQ(back->find("line2")->reason, "通信異常");
     EXPECT_EQ(back->find("line3")->result, BackupResult::NotStarted);

@@ -132,7 +132,10 @@ TEST(EnvironmentItems, StoringTheChoices) {
     t[kItemBrowser] = "禁止";
     t[kItemFirstColour + kColorScanOn] = "green";
     t[kItemButton] = "Soft bump";
+    t[kItemAskReason] = "する";
     ASSERT_TRUE(storeTexts(t, s).ok);
+    EXPECT_TRUE(s.journal.askReason);
+    EXPECT_EQ(valueTexts(s)[kItemAskReason], "する");
     EXPECT_EQ(s.blanking, 1);
     EXPECT_EQ(s.splash, 0);
     EXPECT_EQ(s.browser, 0);
@@ -154,7 +157,8 @@ TEST(EnvironmentItems, StoringTheChoices) {
 }
 
 TEST(EnvironmentItems, TabsHoldTheirItems) {
-    EXPECT_EQ(itemsOfTab(kTabOperation), (std::vector<int>{kItemInterval, kItemBlanking}));
+    EXPECT_EQ(itemsOfTab(kTabOperation),
+              (std::vector<int>{kItemInterval, kItemBlanking, kItemAskReason}));
     EXPECT_EQ(itemsOfTab(kTabColour).size(), 9u);
     EXPECT_EQ(itemsOfTab(kTabOther), (std::vector<int>{kItemSplash, kItemBrowser, kItemButton}));
     EXPECT_EQ(splitChoices("グラフ|リスト|"), (std::vector<std::string>{"グラフ", "リスト"}));

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "TempDir.h"
+#include "TestLocale.h"
 #include "model/SerialNumber.h"
 
 namespace qavix {
@@ -95,20 +96,16 @@ TEST(ErrorLog, LocalesWithoutALanguageKeepTheJapaneseWeekdays) {
 // installed, so the test compiles a small one (time names only) into its own folder.
 TEST(ErrorLog, InstalledLocaleGivesItsOwnWeekdays) {
     test::TempDir dir;
-    {
-        std::ofstream src(dir.file("src"));
-        src << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\nLC_TIME\n"
-               "abday \"So\";\"Mo\";\"Di\";\"Mi\";\"Do\";\"Fr\";\"Sa\"\n"
-               "END LC_TIME\n";
-    }
-    const std::string command = "localedef -c -i " + dir.file("src") + " -f UTF-8 " +
-                                dir.file("xx_TEST.UTF-8") + " >/dev/null 2>&1";
-    // localedef warns (and exits 1) about the categories left out; the names tell.
-    const int status = std::system(command.c_str());
+    const test::ProcessResult made =
+        test::compileLocale(dir,
+                            "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\nLC_TIME\n"
+                            "abday \"So\";\"Mo\";\"Di\";\"Mi\";\"Do\";\"Fr\";\"Sa\"\n"
+                            "END LC_TIME\n",
+                            "xx_TEST.UTF-8");
     setenv("LOCPATH", dir.path().c_str(), 1);
     const WeekdayNames names = weekdaysOfLocale("xx_TEST.UTF-8");
     unsetenv("LOCPATH");
-    EXPECT_EQ(names[0], "So") << "localedef status " << status;
+    EXPECT_EQ(names[0], "So") << made.err;
     EXPECT_EQ(formatErrorDate(entryAt2002_12_05_130459(), names), "02/12/05 Do 13:04:59");
 }
 

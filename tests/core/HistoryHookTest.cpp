@@ -6,18 +6,15 @@
 #include <fstream>
 #include <thread>
 
+#include "FileText.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 #include "history/HookProcess.h"
 
 namespace qavix::history {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 constexpr std::chrono::milliseconds kGenerous{20000};
 
@@ -34,7 +31,7 @@ TEST(HookProcess, ArgumentsEnvironmentAndInputArriveAsGivenAndNothingRunsFromThe
     EXPECT_EQ(run.code, 3);
     EXPECT_FALSE(run.ok());
     EXPECT_EQ(describeHookRun(run, kGenerous), "exit 3");
-    EXPECT_EQ(readText(out), hostile + "\n" + hostile + "\n{\"changes\": []}\n");
+    EXPECT_EQ(test::readBytes(out), hostile + "\n" + hostile + "\n{\"changes\": []}\n");
     EXPECT_FALSE(fs::exists(dir.file("pwned")));
 }
 
@@ -49,18 +46,18 @@ TEST(HookProcess, AHookThatHangsIsKilledWithItsChildren) {
                 "", timeout);
     EXPECT_EQ(run.end, HookRun::End::TimedOut);
     EXPECT_EQ(describeHookRun(run, timeout), "killed after its time-out of 1.5 s");
-    const std::string child = readText(pidFile);
+    const std::string child = test::readBytes(pidFile);
     ASSERT_FALSE(child.empty()) << "the hook did not start its child within its time-out";
     // The sleeping child was in the hook's group: it ends (gone, or a zombie of init) soon
     // after the SIGKILL, which the kernel delivers on its own time.
     const std::string stat = "/proc/" + child.substr(0, child.find('\n')) + "/stat";
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::string state = readText(stat);
-    while (!state.empty() && state.find(") Z") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        state = readText(stat);
-    }
+    std::string state;
+    test::waitUntil(
+        [&] {
+            state = test::readBytes(stat);
+            return state.empty() || state.find(") Z") != std::string::npos;
+        },
+        std::chrono::seconds(10));
     EXPECT_TRUE(state.empty() || state.find(") Z") != std::string::npos) << state;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FileText.h"
 #include "TempDir.h"
 #include "history/GitRepository.h"
 #include "history/HistoryLog.h"
@@ -16,11 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const Signature kAuthor{"qavix fleet backup", "test@host"};
-
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(GitRepository, VersionsAreCommittedReadBackAndCheckedOut) {
     test::TempDir dir;
@@ -42,7 +38,7 @@ TEST(GitRepository, VersionsAreCommittedReadBackAndCheckedOut) {
     ASSERT_TRUE(third) << error;
 
     // The working tree shows the last version.
-    EXPECT_EQ(readText(fs::path(path) / "a/current.qbk"), "A2");
+    EXPECT_EQ(test::readBytes(path + "/a/current.qbk"), "A2");
     EXPECT_FALSE(fs::exists(fs::path(path) / "a/bank1.qbk"));
 
     const auto log = repo->log(error);
@@ -100,7 +96,7 @@ TEST(GitRepository, ALockOfAnotherGitProcessStopsTheCommitBeforeAnythingMoves) {
     EXPECT_FALSE(repo->commit({{"a/x", "2"}}, "second\n", kAuthor, error));
     EXPECT_NE(error.find("locked by another git process"), std::string::npos) << error;
     EXPECT_EQ(repo->head(error).value_or(""), *first);
-    EXPECT_EQ(readText(dir.file("repo/a/x")), "1");
+    EXPECT_EQ(test::readBytes(dir.file("repo/a/x")), "1");
 }
 
 TEST(GitRepository, ADamagedRepositoryIsReportedNotTakenForEmpty) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "TempDir.h"
+#include "TestLocale.h"
 #include "files/Json.h"
 #include "files/JsonWriter.h"
 
@@ -66,13 +67,11 @@ TEST(JsonWriter, CompactPayloadsWithFixedDecimals) {
 class DecimalCommaLocale : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string source = m_dir.file("comma");
-        std::ofstream(source) << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\n"
-                                 "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\n"
-                                 "grouping 3;3\nEND LC_NUMERIC\n";
-        const std::string command = "localedef -c -f UTF-8 -i '" + source + "' '" +
-                                    m_dir.file("xx_XX.UTF-8") + "' >/dev/null 2>&1";
-        (void)std::system(command.c_str());
+        test::compileLocale(m_dir,
+                            "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\n"
+                            "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\n"
+                            "grouping 3;3\nEND LC_NUMERIC\n",
+                            "xx_XX.UTF-8");
         const char* old = std::getenv("LOCPATH");
         m_oldPath = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
         m_oldLocale = std::setlocale(LC_NUMERIC, nullptr);

@@ -73,6 +73,23 @@ struct BadPlant {
     const char* message;  // a piece of the expected message
 };
 
+TEST(PlantFile, TheJournalSectionNamesAFolderAndNoController) {
+    const Plant plant = parsePlant(
+        "[journal]\nfolder = records\n[press]\nport = COM1\nunit = 0\n", "/plants/north");
+    ASSERT_TRUE(plant.ok()) << describeProblems(plant, "plant.ini");
+    EXPECT_EQ(plant.journalFolder, "/plants/north/records");
+    ASSERT_EQ(plant.controllers.size(), 1u);
+    EXPECT_EQ(parsePlant("[press]\nport = COM1\nunit = 0\n", "").journalFolder, "");
+
+    const Plant bad = parsePlant(
+        "[Journal]\nport = COM1\nFolder = a\nFolder = b\n[JOURNAL]\n[x]\nport = COM1\nunit = 0\n",
+        "");
+    ASSERT_EQ(bad.problems.size(), 3u) << describeProblems(bad, "plant.ini");
+    EXPECT_EQ(bad.problems[0].line, 2);
+    EXPECT_EQ(bad.problems[1].line, 4);
+    EXPECT_EQ(bad.problems[2].line, 5);
+}
+
 TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
     const BadPlant cases[] = {
         {"duplicate name",

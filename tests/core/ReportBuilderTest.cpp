@@ -151,6 +151,22 @@ TEST(ReportBuilder, ControllerBasicInformation) {
     EXPECT_EQ(valueAtColumn(lineWithLabel(lines, "OUT2,3応答時間")), "3.0ms / 7.5ms");
 }
 
+TEST(ReportBuilder, FingerprintLineLeavesOutWhatIdentifiesTheUnit) {
+    const auto fingerprintOf = [](const SettingsData& set) {
+        return valueAtColumn(lineWithLabel(build(set), "設定フィンガープリント"));
+    };
+    const std::string shown = fingerprintOf(twoSensors());
+    ASSERT_EQ(shown.size(), 9u) << shown;
+    EXPECT_EQ(shown[4], '-');
+    SettingsData other = twoSensors();
+    other.general.idText = "000001";
+    other.general.serialText = "020B0099";
+    other.channel(0).sensorId = "9999";
+    EXPECT_EQ(fingerprintOf(other), shown);
+    other.channel(1).hys = 11;
+    EXPECT_NE(fingerprintOf(other), shown);
+}
+
 TEST(ReportBuilder, PioLinesShowInversionThenFunction) {
     const ReportLines lines = build(twoSensors());
     EXPECT_EQ(lineWithLabel(lines, "D00"), "    D00" + std::string(29, ' ') + "反転無効 未設定");

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "FileText.h"
+#include "TempDir.h"
 #include "report/ReportExport.h"
 #include "report/SettingsReport.h"
 
@@ -19,17 +21,7 @@ namespace fs = std::filesystem;
 
 class ReportExport : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "qavix-report-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    static std::string readBytes(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::string readBytes(const fs::path& path) { return test::readBytes(path.string()); }
     static void writeBytes(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
@@ -37,7 +29,8 @@ class ReportExport : public ::testing::Test {
         return static_cast<size_t>(std::distance(fs::directory_iterator(m_dir), {}));
     }
 
-    fs::path m_dir;
+    const test::TempDir m_tmp;
+    const fs::path m_dir = m_tmp.path();
 };
 
 TEST_F(ReportExport, FileHoldsTheTextInShiftJisWithCrLf) {

@@ -85,7 +85,8 @@ TEST(AppSettings, SaveWritesOnlyTheChangeableKeysInOrder) {
               "[Color]\r\nColorNyukou=30,200,30\r\nColorFuantei=240,240,0\r\n"
               "ColorSyakou=255,50,50\r\nColorBlankBar=128,128,128\r\n"
               "ColorBlankBack=192,192,192\r\nColorOn=1,2,3\r\nColorOff=255,0,0\r\n"
-              "ColorScanOn=0,255,0\r\nColorScanOff=128,128,128\r\n");
+              "ColorScanOn=0,255,0\r\nColorScanOff=128,128,128\r\n"
+              "[Journal]\r\nAskReason=0\r\n");
     EXPECT_EQ(AppSettings::load(profile).colors[kColorOn], makeColor(1, 2, 3));
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "IniText.h"
@@ -106,6 +107,20 @@ TEST(SettingsText, ValuesWrittenReadBackOrAreRefused) {
 
 namespace qavix::telemetry {
 namespace {
+
+// A switch's value is one of the known words; anything else, a misspelling or a case
+// the rule does not take, is refused rather than read as off.
+TEST(SettingsText, TruthValuesAreTheKnownWordsAndNothingElse) {
+    for (const char* on : {"true", "yes", "1", "on"}) {
+        EXPECT_EQ(qavix::ini::truthValue(on), std::optional<bool>(true)) << on;
+    }
+    for (const char* off : {"false", "no", "0", "off"}) {
+        EXPECT_EQ(qavix::ini::truthValue(off), std::optional<bool>(false)) << off;
+    }
+    for (const char* neither : {"", "ture", "2", "True", " on", "enabled"}) {
+        EXPECT_EQ(qavix::ini::truthValue(neither), std::nullopt) << neither;
+    }
+}
 
 TEST(MonitorConfig, KeysOfTheCommandInFileOrder) {
     ConfigEntries e;

@@ -412,8 +412,11 @@ TEST_F(JapanTime, PayloadsAsDocumented) {
         R"("target":"tcp:192.0.2.40:4001","host":"press-pc","interval":0.25,)"
         R"("line":"ok","problem":null,"state":"error","state_code":2,"state_text":"エラー状態",)"
         R"("error":{"number":"A2","code":162,"text":"相互干渉エラー","kind":"installation"},)"
-        R"("sensors":[{"channel":1,"beams":40}],"read":"ok","read_error":null,)"
+        R"("sensors":[{"channel":1,"beams":40}],"fingerprint":null,"read":"ok","read_error":null,)"
         R"("delivery":{"levels_dropped":0,"refused":3,"alerts_lost":0,"errors_lost":1}})");
+    r.fingerprint = Fingerprint{"3f2a91c0" + std::string(56, '0')};
+    EXPECT_NE(statusPayload(r).find(R"("fingerprint":{"short":"3F2A-91C0","sha256":"3f2a91c0)"),
+              std::string::npos);
     StatusReport busy;
     busy.time = kTime;
     busy.line = LineState::Busy;

@@ -1,10 +1,11 @@
 // "環境設定" as the user drives it: the property lists and their editors, the interval
-// check, "初期値" per tab, colours typed by hand, and the frame applying a new button style
-// to its bars and saving the settings.
+// check, "初期値" per tab, colours typed by hand, the frame applying a new button style
+// to its bars and saving the settings, and the language for the next start.
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -278,6 +279,43 @@ TEST(EnvironmentSettingsCommand, MetalReachesTheBarsAndIsSaved) {
     command->trigger();
     EXPECT_EQ(f.state.user.button, 7);
     EXPECT_EQ(toolButton->texture(), ButtonTexture::Metal);
+}
+
+TEST(EnvironmentSettingsCommand, TheLanguageIsChosenForTheNextStartAndSaved) {
+    QTemporaryDir dir;
+    FrameFixture f;
+    const std::string path = dir.filePath("Qavix.ini").toStdString();
+    f.settings.loadFrom(path);
+    auto frame = f.makeFrame();
+    frame->show();
+    frame->updateCommandStates();
+    std::vector<QString> offered;
+    QString note;
+    onDialog([&](EnvironmentDialog& d) {
+        QComboBox* list = d.languages();
+        for (int i = 0; i < list->count(); ++i) {
+            offered.push_back(list->itemData(i).toString());
+        }
+        note = d.findChild<QLabel*>("languageNote")->text();
+        list->setCurrentIndex(list->findData("en"));
+        d.confirm();
+    });
+    frame->action(kCmdEnvSettings)->trigger();
+    EXPECT_EQ(offered, (std::vector<QString>{"auto", "ja", "en"}));
+    EXPECT_EQ(note, "次回の起動から有効になります");
+    EXPECT_EQ(f.state.user.language, "en");
+    SettingsFile saved;
+    ASSERT_TRUE(saved.loadFrom(path));
+    EXPECT_EQ(saved.getString("Environment", "Language", ""), "en");
+
+    // A language this installation lacks stays as Qavix.ini has it.
+    f.state.user.language = "de";
+    onDialog([](EnvironmentDialog& d) {
+        EXPECT_EQ(d.languages()->currentData().toString(), "de");
+        d.confirm();
+    });
+    frame->action(kCmdEnvSettings)->trigger();
+    EXPECT_EQ(f.state.user.language, "de");
 }
 
 }  // namespace

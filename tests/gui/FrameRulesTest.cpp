@@ -178,6 +178,7 @@ TEST(CommandRules, EnableRulesAsATable) {
         {kCmdBankCopy, true, false, false, true, true, true, false},
         {kCmdCommSettings, true, true, true, false, true, false, true},
         {kCmdEnvSettings, true, true, true, false, true, false, true},
+        {kCmdJournal, true, false, true, true, true, true, false},
         {kCmdHelp, true, true, true, false, true, false, true},
         {kCmdManual, true, true, true, false, true, false, true},
         {kCmdAbout, true, true, true, false, true, false, true},

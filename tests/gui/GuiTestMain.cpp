@@ -5,10 +5,15 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "TempDir.h"
 #include "app/CQavixApp.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The program's writes are recorded in the change journal of the state folder: the
+    // tests' go into a folder of this run, removed with it.
+    const qavix::test::TempDir state;
+    setenv("XDG_STATE_HOME", state.path().c_str(), 1);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     qavix::CQavixApp::initResources();

@@ -19,8 +19,6 @@
 namespace qavix::test {
 namespace {
 
-using link::test::Ser2netProcess;
-
 const QColor kBadText(255, 0, 0);
 
 QMessageBox* shownMessageBox() {

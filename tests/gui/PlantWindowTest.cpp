@@ -20,9 +20,11 @@
 #include <QTest>
 
 #include "AppRunSupport.h"
+#include "BrokerProcess.h"
 #include "CtlProcess.h"
+#include "FileText.h"
 #include "GuiTestSupport.h"
-#include "MonitorSupport.h"
+#include "SimProcess.h"
 #include "frame/DesktopNotifier.h"
 #include "frame/EnvironmentDialog.h"
 #include "frame/PlantFilterProxy.h"
@@ -35,9 +37,6 @@
 
 namespace qavix::test {
 namespace {
-
-using cli::test::Broker;
-using cli::test::Child;
 
 constexpr int kWaitMs = 15000;
 
@@ -90,36 +89,14 @@ class PrivateBus {
     QString m_address;
 };
 
-std::string bin(const char* name) {
-    return std::string(QAVIX_BIN_DIR) + "/" + name;
+// qavix-sim serving a controller of 16 beams on a free loopback TCP port.
+std::unique_ptr<SimProcess> tcpSim(const std::string& log, const std::string& scenario = {}) {
+    std::vector<std::string> options{"--listen", "0", "--sensors", "16", "--log", log};
+    if (!scenario.empty()) {
+        options.insert(options.end(), {"--scenario", scenario});
+    }
+    return std::make_unique<SimProcess>(options);
 }
-
-// qavix-sim serving a controller on a free loopback TCP port.
-class TcpSim {
-  public:
-    TcpSim(const QString& log, const QString& scenario = {}) {
-        QStringList args{"--listen", "0", "--sensors", "16", "--log", log};
-        if (!scenario.isEmpty()) {
-            args << "--scenario" << scenario;
-        }
-        m_process.start(QString::fromStdString(bin("qavix-sim")), args);
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000)) {
-            m_target = QString::fromUtf8(m_process.readLine()).trimmed();
-        }
-    }
-    ~TcpSim() {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(2000)) {
-            m_process.kill();
-            m_process.waitForFinished(2000);
-        }
-    }
-    const QString& target() const { return m_target; }
-
-  private:
-    QProcess m_process;
-    QString m_target;
-};
 
 class PlantRun : public ::testing::Test {
   protected:
@@ -134,15 +111,15 @@ class PlantRun : public ::testing::Test {
         return dir.path().toStdString() + "/" + name;
     }
     std::string url() const { return "mqtt://127.0.0.1:" + std::to_string(broker->port()); }
-    std::unique_ptr<Child> monitor(const std::string& name, const QString& target,
-                                   std::vector<std::string> extra = {}) {
-        std::vector<std::string> argv{
-            bin("qavixctl"),      "monitor", "--mqtt", url(),          "--device",
-            target.toStdString(), "--name",  name,     "--state-file", path(name + ".state")};
-        argv.insert(argv.end(), extra.begin(), extra.end());
-        return std::make_unique<Child>(argv, path(name + ".out"), path(name + ".err"),
-                                       std::vector<std::pair<std::string, std::string>>{},
-                                       dir.path().toStdString());
+    std::unique_ptr<CtlChild> monitor(const std::string& name, const std::string& target,
+                                      std::vector<std::string> extra = {}) {
+        std::vector<std::string> args{"monitor", "--mqtt", url(),          "--device",
+                                      target,    "--name", name,  "--state-file",
+                                      path(name + ".state")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return std::make_unique<CtlChild>(
+            CtlEnv{dir.path().toStdString(), {}, 0, path(name + ".out"), path(name + ".err")},
+            args);
     }
 
     QTemporaryDir dir;
@@ -173,20 +150,20 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     NotificationServer server;
     ASSERT_TRUE(bus.serve(server));
 
-    const QString logA = QString::fromStdString(path("a.log"));
-    TcpSim simA(logA);
-    TcpSim simB(QString::fromStdString(path("b.log")));
+    const std::string logA = path("a.log");
+    const auto simA = tcpSim(logA);
+    const auto simB = tcpSim(path("b.log"));
     // Beam 5 of CH1 gets half the light from the start: its margin stays under the default
     // limit of 130 %. The others' limit is well under the emulator's margins, which stray
     // around the default.
     const std::string scenario = path("dim.ini");
     std::ofstream(scenario) << "[events]\n0 = light CH1:5 50\n";
-    TcpSim simC(QString::fromStdString(path("c.log")), QString::fromStdString(scenario));
-    ASSERT_FALSE(simA.target().isEmpty());
-    ASSERT_FALSE(simC.target().isEmpty());
+    const auto simC = tcpSim(path("c.log"), scenario);
+    ASSERT_FALSE(simA->device().empty());
+    ASSERT_FALSE(simC->device().empty());
     // A's monitor gives the port up between its reads, so the program can take it.
-    auto monA = monitor("press-1", simA.target(), {"--interval", "5", "--warn-margin", "60"});
-    auto monB = monitor("press-2", simB.target(), {"--interval", "0.25", "--warn-margin", "60"});
+    auto monA = monitor("press-1", simA->device(), {"--interval", "5", "--warn-margin", "60"});
+    auto monB = monitor("press-2", simB->device(), {"--interval", "0.25", "--warn-margin", "60"});
 
     setPort(1, "sim");
     CQavixApp app(appOptions(dir.path()));
@@ -207,7 +184,7 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
         kWaitMs))
         << w->connectionLabel()->text().toStdString();
     const plant::PlantRow& a = *rowNamed(w, "press-1");
-    EXPECT_EQ(a.status->target, simA.target().toStdString());
+    EXPECT_EQ(a.status->target, simA->device());
     EXPECT_EQ(a.status->unit, 0);
     EXPECT_EQ(a.status->line, telemetry::LineState::Ok);
     ASSERT_EQ(a.status->sensors.size(), 1u);
@@ -216,14 +193,14 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     EXPECT_TRUE(w->connectionLabel()->text().contains("接続中"));
 
     // The third monitor starts while the window watches: its alert is news.
-    auto monC = monitor("line7", simC.target(), {"--interval", "0.25"});
+    auto monC = monitor("line7", simC->device(), {"--interval", "0.25"});
     ASSERT_TRUE(waitUntil(
         [&] {
             const auto* c = rowNamed(w, "line7");
             return c && c->sensors[0].marginLow;
         },
         kWaitMs))
-        << cli::test::readBytes(path("line7.err"));
+        << readBytes(path("line7.err"));
     EXPECT_LT(rowNamed(w, "line7")->sensors[0].margin->percent, 130.0);
     EXPECT_EQ(severityOf(w, "line7"), plant::Severity::Attention);
     EXPECT_EQ(w->model()->rowCount(), 3);
@@ -253,7 +230,7 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     w->filterEdit()->clear();
 
     // Enter on press-1: its status names tcp:127.0.0.1:PORT, which the main window opens.
-    const int linesBefore = lineCount(logA);
+    const int linesBefore = lineCount(QString::fromStdString(logA));
     w->view()->setCurrentIndex(w->proxy()->index(viewRowOf(w, "press-1"), 0));
     ModalAnswerer answerer;
     QTest::keyClick(w->view(), Qt::Key_Return);
@@ -261,12 +238,12 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     EXPECT_TRUE(app.connected());
     EXPECT_TRUE(app.state().dataReady);
     // The initial read went to A's emulator: far more requests than a monitor's cycle.
-    EXPECT_GT(lineCount(logA) - linesBefore, 100);
-    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains(simA.target()))
+    EXPECT_GT(lineCount(QString::fromStdString(logA)) - linesBefore, 100);
+    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains(QString::fromStdString(simA->device())))
         << app.mainFrame()->colorStatusBar()->pane(3)->toolTip().toStdString();
     app.shutdown();
     // Qavix.ini keeps its own port: the monitor's target was for this run only.
-    EXPECT_FALSE(iniText(dir.path()).contains(simA.target()));
+    EXPECT_FALSE(iniText(dir.path()).contains(QString::fromStdString(simA->device())));
 }
 
 TEST_F(PlantRun, ABrokerAwaySaysWhyAndGreysTheRows) {
@@ -274,10 +251,11 @@ TEST_F(PlantRun, ABrokerAwaySaysWhyAndGreysTheRows) {
     services.settings.brokerUrl = url();
     auto w = std::make_unique<PlantWindow>(services);
     w->start();
-    Child pub({"mosquitto_pub", "-h", "127.0.0.1", "-p", std::to_string(broker->port()), "-r", "-t",
-               "qavix/x/online", "-m", "true"},
-              path("pub.out"), path("pub.err"));
-    ASSERT_EQ(pub.waitExit(std::chrono::milliseconds(kWaitMs)), 0);
+    ASSERT_EQ(runProcess({"mosquitto_pub", "-h", "127.0.0.1", "-p", std::to_string(broker->port()),
+                          "-r", "-t", "qavix/x/online", "-m", "true"},
+                         {}, std::chrono::milliseconds(kWaitMs))
+                  .exitCode,
+              0);
     ASSERT_TRUE(waitUntil([&] { return w->model()->rowCount() == 1; }, kWaitMs));
     const QModelIndex cell = w->model()->index(0, PlantTableModel::kColName);
     EXPECT_FALSE(cell.data(Qt::ForegroundRole).isValid());

@@ -23,13 +23,14 @@ expected=(
     share/icons/hicolor/scalable/apps/qavix.svg share/icons/hicolor/48x48/apps/qavix.png
     share/icons/hicolor/256x256/apps/qavix.png lib/udev/rules.d/60-qavix-serial.rules
     share/man/man1/qavix.1.gz share/man/man1/qavixctl.1.gz share/man/man1/qavix-sim.1.gz
-    share/doc/qavix/manual/index.html share/doc/qavix/copyright share/doc/qavix/changelog.gz
+    share/doc/qavix/manual/index.html share/doc/qavix/manual/en/index.html
+    share/doc/qavix/copyright share/doc/qavix/changelog.gz
     lib/systemd/system/qavix-monitor@.service share/doc/qavix/monitor.conf.example
     share/doc/qavix/monitor.md share/doc/qavix/plant.md share/doc/qavix/settings-text.md
     share/doc/qavix/plant-view.md
     lib/systemd/system/qavix-fleet-backup@.service lib/systemd/system/qavix-fleet-backup@.timer
     share/doc/qavix/fleet-backup.conf.example share/doc/qavix/fleet-history.md
-    share/qavix/hooks/fleet-mail-hook share/qavix/hooks/fleet-webhook-hook
+    share/qavix/hooks/fleet-mail-hook share/qavix/hooks/fleet-webhook-hook share/doc/qavix/journal.md
 )
 for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "not installed: $f"

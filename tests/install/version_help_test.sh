@@ -78,7 +78,7 @@ for program in qavix qavixctl qavix-sim; do
         for command in info errors clock scan levels monitor "bank check" "bank show" \
                        "bank diff" "bank report" "bank export" "bank import" \
                        "fleet backup" "fleet check" "fleet restore" "fleet history" "fleet diff" \
-                       "plant status"; do
+                       journal "journal verify" "plant status"; do
             # shellcheck disable=SC2086 # the command is two words on purpose
             bare "$binary" $command --help >> "$work/help" || fail "qavixctl $command --help"
         done
@@ -96,7 +96,8 @@ for program in qavix qavixctl qavix-sim; do
     fi
     if [ "$program" = qavixctl ]; then
         for command in $commands; do
-            grep -q "^\.B[I]* \"\?${command}[ \"]\|^\.B ${command}$" "$page" ||
+            # A subcommand is described after its command ("journal verify").
+            grep -q "^\.B[I]* \"\?\([a-z]* \)\?${command}[ \"]\|^\.B \([a-z]* \)\?${command}$" "$page" ||
                 fail "qavixctl.1 does not describe the command $command"
         done
     fi

@@ -24,6 +24,7 @@ namespace qavix::link::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qavix::test::SimProcess;
 using std::chrono::milliseconds;
 
 constexpr int kStatusId = 48;

@@ -30,6 +30,7 @@
 #include "TcpConnect.h"
 #include "TcpTransport.h"
 #include "TelnetCodec.h"
+#include "TempDir.h"
 
 namespace qavix::link {
 namespace {
@@ -234,8 +235,8 @@ bool behindASilentNameServer(const std::string& resolvConf) {
 // resolver would wait for ten seconds) ends it at the deadline as no answer in time.
 TEST(TcpConnect, ASilentNameServerEndsTheOpenAtItsDeadline) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("qavix-resolver-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const qavix::test::TempDir tmp;
+    const fs::path& dir = tmp.path();
     const std::string resolvConf = (dir / "resolv.conf").string();
     std::ofstream(resolvConf) << "nameserver 127.0.0.1\noptions timeout:5 attempts:2\n";
     int result[2];
@@ -266,7 +267,6 @@ TEST(TcpConnect, ASilentNameServerEndsTheOpenAtItsDeadline) {
     ::close(result[0]);
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    fs::remove_all(dir);
     if (outcome == "skip") {
         GTEST_SKIP() << "no user, mount and network namespaces to fake a name server in";
     }

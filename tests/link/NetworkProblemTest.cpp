@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "PortProblem.h"
+#include "TempDir.h"
 
 namespace qavix::link {
 namespace {
@@ -94,9 +95,8 @@ TEST(NetworkProblem, TheLibrarysMessageCarriesTheDetailToTheProgramsText) {
 }
 
 TEST(NetworkProblem, LibraryCodesAreExplainedFromThePortsValue) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("qavix-netproblem-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const qavix::test::TempDir tmp;
+    const fs::path& dir = tmp.path();
     const fs::path ini = dir / "Qavix.ini";
     std::ofstream(ini) << "[Ports]\nCOM2=rfc2217:plc-line3:4001\nCOM3=tcp:plc:0\n";
     ::unsetenv("QAVLINK_COM2");
@@ -125,7 +125,6 @@ TEST(NetworkProblem, LibraryCodesAreExplainedFromThePortsValue) {
     ASSERT_TRUE(direct);
     EXPECT_EQ(direct->port, "");
     EXPECT_EQ(direct->device, "tcp:10.0.0.7:4001");
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "HeldPty.h"
 #include "IniText.h"
 #include "PortProblem.h"
+#include "TempDir.h"
 
 namespace qavix::link {
 namespace {
@@ -159,8 +160,8 @@ TEST(PortProblem, TheGroupToJoinIsOneThatOpensTheDevice) {
     if (dialout == nullptr || geteuid() != 0) {
         GTEST_SKIP() << "needs the dialout group and the right to give a file to it";
     }
-    const fs::path dir = fs::temp_directory_path() / ("qavix-group-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const qavix::test::TempDir tmp;
+    const fs::path& dir = tmp.path();
     const std::string device = (dir / "ttyUSB9").string();
     std::ofstream(device) << "";
     struct Case {
@@ -179,13 +180,11 @@ TEST(PortProblem, TheGroupToJoinIsOneThatOpensTheDevice) {
         EXPECT_EQ(groupToJoin(device), c.group) << std::oct << c.mode << " gid " << c.gid;
     }
     EXPECT_EQ(groupToJoin((dir / "gone").string()), "");
-    fs::remove_all(dir);
 }
 
 TEST(PortProblem, FailureCodesAreExplainedAgainFromThePortName) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("qavix-portproblem-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const qavix::test::TempDir tmp;
+    const fs::path& dir = tmp.path();
     const fs::path regular = dir / "not-a-tty";
     std::ofstream(regular) << "x";
     const fs::path ini = dir / "Qavix.ini";
@@ -218,7 +217,6 @@ TEST(PortProblem, FailureCodesAreExplainedAgainFromThePortName) {
     EXPECT_EQ(access->port, "COM4");
     EXPECT_EQ(access->kind, PortProblemKind::Permission);
     EXPECT_EQ(access->device, regular.string());
-    fs::remove_all(dir);
 }
 
 }  // namespace

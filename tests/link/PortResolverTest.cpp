@@ -7,6 +7,7 @@
 #include "IniLookup.h"
 #include "PortResolver.h"
 #include "PortSettings.h"
+#include "TempDir.h"
 
 namespace qavix::link {
 namespace {
@@ -15,15 +16,11 @@ namespace fs = std::filesystem;
 
 class TempIni {
   public:
-    explicit TempIni(const std::string& text)
-        : m_path(fs::temp_directory_path() / ("qavlink_" + std::to_string(::getpid()) + ".ini")) {
-        std::ofstream(m_path, std::ios::binary) << text;
-    }
-    ~TempIni() { fs::remove(m_path); }
-    std::string path() const { return m_path.string(); }
+    explicit TempIni(const std::string& text) { std::ofstream(path(), std::ios::binary) << text; }
+    std::string path() const { return m_dir.file("Qavix.ini"); }
 
   private:
-    fs::path m_path;
+    qavix::test::TempDir m_dir;
 };
 
 TEST(PortResolver, ComNumbers) {

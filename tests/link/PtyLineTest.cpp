@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "BaudRate.h"
+#include "ChildProcess.h"
 #include "Frame.h"
 #include "FrameServer.h"
 #include "HeldPty.h"
@@ -30,6 +31,7 @@ namespace qavix::link::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qavix::test::SimProcess;
 using std::chrono::milliseconds;
 
 constexpr int kStatusId = 48;
@@ -160,10 +162,9 @@ TEST_F(PtyLine, DeviceIsHeldExclusively) {
     ASSERT_FALSE(sim.device().empty());
     ASSERT_NO_FATAL_FAILURE(openDevice(sim.device()));
     // Another process.
-    const std::string command = "flock -n " + sim.device() + " true";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_NE(WEXITSTATUS(status), 0);
+    const qavix::test::ProcessResult other =
+        qavix::test::runProcess({"flock", "-n", sim.device(), "true"});
+    EXPECT_EQ(other.exitCode, 1) << other.err;
     // This process, past the library.
     const int fd = ::open(sim.device().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);

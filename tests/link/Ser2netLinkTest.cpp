@@ -17,15 +17,19 @@
 #include <vector>
 
 #include "FakeDeviceServer.h"
+#include "FileText.h"
 #include "LinkApi.h"
 #include "Ser2netProcess.h"
 #include "SimProcess.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace qavix::link::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qavix::test::Ser2netProcess;
+using qavix::test::SimProcess;
 using namespace std::chrono_literals;
 
 constexpr int kStatusId = 48;
@@ -154,14 +158,22 @@ TEST_F(Ser2netLink, BytesFFInAPayloadSurviveBothWays) {
 TEST_F(Ser2netLink, AServerKilledDuringAReadIsALostLineNeverASuccess) {
     requireSer2net();
     for (bool rfc2217 : {false, true}) {
-        // A reply of 800 characters takes most of a second at 9600 baud.
-        SimProcess sim({"--line-rate", "9600"});
+        // A reply of 800 characters takes most of a second at 9600 baud: the server is
+        // killed once the emulator has the request.
+        const qavix::test::TempDir dir;
+        const std::string requests = dir.file("requests.log");
+        SimProcess sim({"--line-rate", "9600", "--log", requests});
         Ser2netProcess server({rfc2217, sim.device(), "9600e72"});
         ASSERT_TRUE(server.running()) << server.log();
         ASSERT_TRUE(openVia(server.target())) << lastMessage();
         ASSERT_TRUE(statusOk());
-        std::thread killer([&server] {
-            std::this_thread::sleep_for(150ms);
+        const size_t before = qavix::test::lines(qavix::test::readBytes(requests)).size();
+        std::thread killer([&] {
+            qavix::test::waitUntil(
+                [&] {
+                    return qavix::test::lines(qavix::test::readBytes(requests)).size() > before;
+                },
+                10s);
             server.kill();
         });
         char reply[1024] = {};
@@ -198,7 +210,8 @@ TEST_F(Ser2netLink, ASecondClientTakingThePortIsNamedForWhatItIs) {
         ASSERT_TRUE(keeping.running()) << keeping.log();
         OtherClient other(keeping.port());
         ASSERT_TRUE(other.connected());
-        std::this_thread::sleep_for(50ms);  // the server has given the line to it
+        ASSERT_TRUE(qavix::test::waitUntil([&] { return keeping.holds(sim.device()); }, 5s))
+            << "the server gives the line to the first client";
         const bool opened = openVia(keeping.target());
         // A raw port cannot tell before the first request; RFC 2217 fails the open.
         EXPECT_EQ(opened, !rfc2217);

@@ -28,6 +28,7 @@ class TempDir {
 
     std::string file(const std::string& name) const { return (m_path / name).string(); }
     const std::filesystem::path& path() const { return m_path; }
+    std::string str() const { return m_path.string(); }
 
   private:
     std::filesystem::path m_path;

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "comm/CommMessages.h"
+#include "comm/JournaledWrite.h"
 #include "files/RecoveryFiles.h"
 #include "model/Codec.h"
 #include "model/PageRequests.h"
@@ -83,6 +84,7 @@ bool CCommLink::start(const std::string& libraryPath, LinkConnection connection)
     }
     m_worker = std::make_unique<CCommThread>(m_library.api(), m_host, m_timings);
     m_worker->setLostHook([this](const LostConnection& lost) { return onConnectionLost(lost); });
+    installResetHook();
     m_worker->start(m_connection);
     return true;
 }
@@ -141,7 +143,17 @@ int CCommLink::request(RequestBlock& r) {
         m_lastCancelled = true;
         return kRequestFailed;
     }
-    return post(r);
+    const bool write = m_journal != nullptr && changesSettings(r.code);
+    if (write && !m_journal->writeOpen()) {
+        // A write that no start record announced: refused, whoever forgot to announce it.
+        m_host.showMessage(msg::kUnrecordedWrite);
+        return kRequestFailed;
+    }
+    const int result = post(r);
+    if (write && result == kRequestOk) {
+        m_journal->noteSettingSent();
+    }
+    return result;
 }
 
 int CCommLink::post(RequestBlock& r) {
@@ -190,6 +202,20 @@ bool CCommLink::decodeAnswer(const RequestBlock& r) {
         }
     }
     return true;
+}
+
+void CCommLink::setJournal(WriteJournal* journal) {
+    m_journal = journal;
+    installResetHook();
+}
+
+void CCommLink::installResetHook() {
+    if (m_journal == nullptr) {
+        m_worker->setResetHook(nullptr);
+        return;
+    }
+    m_worker->setResetHook(
+        [this](const std::function<bool()>& reset) { return journaledReset(*this, reset); });
 }
 
 int CCommLink::open() {

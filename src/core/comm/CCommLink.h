@@ -14,6 +14,7 @@
 #include "comm/CommTimings.h"
 #include "comm/LinkLibrary.h"
 #include "comm/RequestBlock.h"
+#include "comm/WriteJournal.h"
 #include "model/DeviceModel.h"
 
 namespace qavix {
@@ -48,6 +49,11 @@ class CCommLink {
     void setSettings(const LinkSettings& settings) { m_worker->setSettings(settings); }
     LinkSettings settings() const { return m_worker->settings(); }
     void setRecoveryWriter(RecoveryWriter writer) { m_recovery = std::move(writer); }
+    // The change journal every write of this link is recorded in (not owned). With one, a
+    // request that changes a setting goes out only inside a JournaledWrite; without one
+    // (tests of the connection itself) writes are not recorded. Set before start().
+    void setJournal(WriteJournal* journal);
+    WriteJournal* journal() const { return m_journal; }
     void setTraceEnabled(bool on) { m_worker->setTraceEnabled(on); }
     void setConnecting(bool on) { m_worker->setConnecting(on); }
     // The communication-busy flag: while set, the wait lets input through differently.
@@ -89,11 +95,13 @@ class CCommLink {
     const LinkApi& api() const { return m_library.api(); }
     CCommThread& worker() { return *m_worker; }
     DeviceModel& model() { return m_model; }
+    CommHost& host() { return m_host; }
 
   private:
     int post(RequestBlock& r);
     bool decodeAnswer(const RequestBlock& r);
     std::string onConnectionLost(const LostConnection& lost);
+    void installResetHook();
 
     CommHost& m_host;
     DeviceModel& m_model;
@@ -101,6 +109,7 @@ class CCommLink {
     LinkLibrary m_library;
     std::unique_ptr<CCommThread> m_worker;
     RecoveryWriter m_recovery;
+    WriteJournal* m_journal = nullptr;
     std::atomic<bool> m_busy{false};
     bool m_lastLost = false;
     int m_connection = 0;  // the library's number of an own connection; 0 the shared one

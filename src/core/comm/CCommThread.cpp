@@ -69,6 +69,10 @@ void CCommThread::setLostHook(LostHook hook) {
     m_lostHook = std::move(hook);
 }
 
+void CCommThread::setResetHook(ResetHook hook) {
+    m_resetHook = std::move(hook);
+}
+
 void CCommThread::post(const RequestBlock& request) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -257,9 +261,17 @@ std::optional<std::string> CCommThread::readErrorBlock() {
     return textOf(buffer.data(), buffer.size());
 }
 
-void CCommThread::resetController() {
-    m_api.reset(unit());
-    m_settingOpen = false;
+bool CCommThread::resetController() {
+    const auto reset = [this] {
+        const bool taken = m_api.reset(unit()) == 1;
+        m_settingOpen = false;
+        return taken;
+    };
+    if (m_resetHook) {
+        return m_resetHook(reset);
+    }
+    reset();
+    return true;
 }
 
 void CCommThread::setConnected(bool connected) {

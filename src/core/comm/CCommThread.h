@@ -27,6 +27,9 @@ class CCommThread : private StatusLine {
     // Called when the connection is found lost, before its message is shown; returns the
     // text to show (it may name files saved on the way out).
     using LostHook = std::function<std::string(const LostConnection& lost)>;
+    // Wraps the reset that the status check makes at the user's word: runs `reset` (true when
+    // the library took it) or refuses it; true when the reset was made.
+    using ResetHook = std::function<bool(const std::function<bool()>& reset)>;
 
     CCommThread(const LinkApi& api, CommHost& host, const CommTimings& timings);
     ~CCommThread() override;
@@ -42,6 +45,7 @@ class CCommThread : private StatusLine {
     void setSettings(const LinkSettings& settings);
     LinkSettings settings() const;
     void setLostHook(LostHook hook);
+    void setResetHook(ResetHook hook);
     void setTraceEnabled(bool on) { m_trace = on; }
     void setConnecting(bool on) { m_connecting = on; }
     bool connecting() const override { return m_connecting; }
@@ -113,7 +117,7 @@ class CCommThread : private StatusLine {
     // The status check's view of this connection.
     std::optional<std::string> readStatus() override;
     std::optional<std::string> readErrorBlock() override;
-    void resetController() override;
+    bool resetController() override;
     void pause(std::chrono::milliseconds duration) override { sleep(duration); }
     bool stopping() const override { return m_stop; }
     void setConnected(bool connected) override;
@@ -137,6 +141,7 @@ class CCommThread : private StatusLine {
     CommHost& m_host;
     CommTimings m_timings;
     LostHook m_lostHook;
+    ResetHook m_resetHook;
 
     std::thread m_thread;
     int m_connection = 0;

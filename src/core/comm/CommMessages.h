@@ -29,5 +29,15 @@ constexpr const char* kAskResetFactoryMode =
     "エリアスキャナが工場モードとなっています。\nエリアスキャナをリセットします。\nよろしいですか？"
     "\n（キャンセルでQavixを終了します）\n";
 constexpr const char* kConnectedStatus = "接続";
+// A write refused because the change journal cannot take its record: the folder and the
+// system's reason follow.
+constexpr const char* kJournalRefused =
+    "変更履歴に記録できないため、書込みを中止しました。\nコントローラには何も書き込んでいません。"
+    "\n変更履歴のフォルダ: ";
+// The write went out but its result could not be recorded: the journal shows it as not
+// finished.
+constexpr const char* kJournalEndLost =
+    "書込みの結果を変更履歴に記録できませんでした。\n変更履歴のフォルダ: ";
+constexpr const char* kUnrecordedWrite = "変更履歴に記録されていない書込みは行いません。";
 
 }  // namespace qavix::msg

@@ -10,7 +10,8 @@ WriteTarget pageWriteTarget(const DeviceModel& model) {
 }
 
 PageWriteResult writePage(CCommLink& link, DeviceModel& model,
-                          const std::vector<codec::PutRequest>& puts, int startTimeoutMs) {
+                          const std::vector<codec::PutRequest>& puts, int startTimeoutMs,
+                          const WriteDescription& what) {
     PageWriteResult result;
     result.target = pageWriteTarget(model);
     if (result.target == WriteTarget::SelectedBank) {
@@ -19,7 +20,7 @@ PageWriteResult writePage(CCommLink& link, DeviceModel& model,
         return result;
     }
     Transactions transactions(link, model);
-    result.ok = transactions.writeCurrentSet(puts, startTimeoutMs) == kRequestOk;
+    result.ok = transactions.writeCurrentSet(puts, what, startTimeoutMs) == kRequestOk;
     if (result.ok) {
         // The controller keeps what it was sent; the working set learns it only here.
         applyWrittenPuts(puts, model.working());

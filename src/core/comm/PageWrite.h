@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "comm/CCommLink.h"
+#include "comm/JournaledWrite.h"
 #include "model/Codec.h"
 #include "model/DeviceModel.h"
 
@@ -26,9 +27,11 @@ WriteTarget pageWriteTarget(const DeviceModel& model);
 
 // Writes `puts` to the target and, when that succeeded, applies them to the working set.
 // A failure leaves the working set as the controller last reported it, so the page still
-// holds its edits to retry or cancel. `startTimeoutMs` is what the start setting carries.
+// holds its edits to retry or cancel. `startTimeoutMs` is what the start setting carries;
+// `what` names the write in the change journal (the page's name as its detail).
 PageWriteResult writePage(CCommLink& link, DeviceModel& model,
                           const std::vector<codec::PutRequest>& puts,
-                          int startTimeoutMs = kRequestTimeoutMs);
+                          int startTimeoutMs = kRequestTimeoutMs,
+                          const WriteDescription& what = WriteDescription{});
 
 }  // namespace qavix

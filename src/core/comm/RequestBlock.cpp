@@ -31,4 +31,9 @@ Route routeRequest(int code, int selectedSet) {
     return Route::Controller;
 }
 
+bool changesSettings(int code) {
+    return (code >= kCodePutControl && code <= kCodeLastBankPut) || code == kCodeClearBank ||
+           code == kCodeZeroReset || code == kCodeTeachRatio;
+}
+
 }  // namespace qavix

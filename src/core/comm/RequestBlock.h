@@ -92,4 +92,9 @@ enum class Route {
 };
 Route routeRequest(int code, int selectedSet);
 
+// Requests that change what the controller holds when they reach it: the puts, bank
+// sub-blocks, bank erasure, zero reset and teaching. Entering and leaving setting or
+// factory mode, and every read, change no setting.
+bool changesSettings(int code);
+
 }  // namespace qavix

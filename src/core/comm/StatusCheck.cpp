@@ -121,7 +121,9 @@ int StatusCheck::askReset(Question question, const char* text, bool& again) {
     if (!m_host.ask(question, text)) {
         return kWorkerLost;
     }
-    m_line.resetController();
+    if (!m_line.resetController()) {
+        return kWorkerLost;
+    }
     m_line.pause(m_timings.resetSettle);
     again = true;
     return kWorkerOk;

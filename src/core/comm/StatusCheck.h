@@ -39,7 +39,9 @@ class StatusLine {
     virtual std::optional<std::string> readStatus() = 0;
     // One read of the error block; nothing when it did not come.
     virtual std::optional<std::string> readErrorBlock() = 0;
-    virtual void resetController() = 0;
+    // False when the reset was not made (the change journal could not record it; its
+    // message has been shown): the check ends as if the question had been answered Cancel.
+    virtual bool resetController() = 0;
     virtual void pause(std::chrono::milliseconds duration) = 0;
     // The worker is ending: a check that would look again returns instead.
     virtual bool stopping() const = 0;

@@ -1,6 +1,10 @@
 #include "comm/Transactions.h"
 
 #include <algorithm>
+#include <memory>
+
+#include "model/ClockText.h"
+#include "model/PageRequests.h"
 
 namespace qavix {
 
@@ -94,6 +98,24 @@ std::vector<ReadStep> readAllBeamSteps(const SettingsData& set) {
         const int beams = std::clamp(set.channel(c - 1).beamCount, 0, kMaxBeams);
         for (int read : {kReadSetAxis, kReadFixAxis, kReadZero, kReadAxisTh, kReadAbsOnTh,
                          kReadAbsOffTh, kReadRatioOnTh, kReadRatioOffTh, kReadAxisTh, kReadZero}) {
+            steps.push_back(channelStep(read, c, beams));
+        }
+    }
+    return steps;
+}
+
+std::vector<ReadStep> settingsReadSteps(const SettingsData& set) {
+    using namespace code;
+    std::vector<ReadStep> steps;
+    for (const ReadStep& step : readAllFixedSteps()) {
+        if (step.code != kReadSensorModel && step.code != kReadControllerText) {
+            steps.push_back(step);
+        }
+    }
+    const int joint = std::clamp(set.general.jointNum, 0, kChannelCount);
+    for (int c = 1; c <= joint; ++c) {
+        const int beams = std::clamp(set.channel(c - 1).beamCount, 0, kMaxBeams);
+        for (int read : {kReadSetAxis, kReadFixAxis, kReadZero, kReadAxisTh}) {
             steps.push_back(channelStep(read, c, beams));
         }
     }
@@ -223,6 +245,28 @@ int Transactions::readBanks() {
     return result;
 }
 
+int Transactions::readBankImage(int bank, StoredSet& into) {
+    int result = kRequestOk;
+    for (int sub = 1; sub <= codec::kSubBlockCount && result == kRequestOk; ++sub) {
+        const codec::SubBlockLayout layout = codec::subBlockLayout(sub);
+        RequestBlock r;
+        r.code = bankReadCode(bank);
+        r.arg = {0, layout.start, layout.count, kRequestTimeoutMs, 0, 0};
+        result = m_link.request(r);
+        if (result == kRequestOk &&
+            codec::decodeBankImage(layout.start, r.reply, into) != codec::DecodeResult::Ok) {
+            result = kRequestFailed;
+        }
+        if (result == kRequestOk) {
+            report(sub, codec::kSubBlockCount);
+        }
+    }
+    if (into.general.jointNum > 0) {
+        deriveThresholds(into);
+    }
+    return result;
+}
+
 int Transactions::rereadBank(int bank) {
     if (bank < 1 || bank > kBankCount) {
         return kRequestFailed;
@@ -232,29 +276,29 @@ int Transactions::rereadBank(int bank) {
     set.edited = 0;
     set.writeAll = 0;
     set.loaded = 1;
-    int result = kRequestOk;
-    for (int sub = 1; sub <= codec::kSubBlockCount && result == kRequestOk; ++sub) {
-        const codec::SubBlockLayout layout = codec::subBlockLayout(sub);
-        RequestBlock r;
-        r.code = bankReadCode(bank);
-        r.arg = {0, layout.start, layout.count, kRequestTimeoutMs, 0, 0};
-        result = m_link.request(r);
-        if (result == kRequestOk &&
-            codec::decodeBankImage(layout.start, r.reply, set) != codec::DecodeResult::Ok) {
-            result = kRequestFailed;
-        }
-        if (result == kRequestOk) {
-            report(sub, codec::kSubBlockCount);
-        }
-    }
-    if (set.general.jointNum > 0) {
-        deriveThresholds(set);
-    }
+    const int result = readBankImage(bank, set);
     unlock();
     return result;
 }
 
-int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts, int startTimeoutMs) {
+std::optional<SettingsData> Transactions::bankAsHeld(int bank) {
+    const StoredSet& stored = m_model.storedSet(bank);
+    const SettingsData& current = currentValues(m_model);
+    // A bank the program has read and not replaced or edited away from is what the
+    // controller holds; the edits of the selected bank are in the working set.
+    if (stored.loaded != 0 && stored.writeAll == 0 &&
+        (stored.edited == 0 || m_model.selectedSet() == bank)) {
+        return stored.compatible != 0 ? std::optional<SettingsData>(stored) : std::nullopt;
+    }
+    StoredSet held;
+    if (readBankImage(bank, held) != kRequestOk || !isCompatible(current, held)) {
+        return std::nullopt;
+    }
+    return held;
+}
+
+int Transactions::sendCurrentSet(const std::vector<codec::PutRequest>& puts, int startTimeoutMs,
+                                 SettingsData& reached) {
     // Start, the blocks, then enable (which reads back and compares).
     const int total = static_cast<int>(puts.size()) + 2;
     int done = 0;
@@ -270,6 +314,7 @@ int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts, int start
         if (m_link.request(r) != kRequestOk) {
             return kRequestFailed;
         }
+        applyWrittenPuts({p}, reached);
         report(++done, total);
     }
     const int result = m_link.request(kCodeEnableSetting);
@@ -279,17 +324,49 @@ int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts, int start
     return result;
 }
 
-int Transactions::writeCurrentValues() {
+int Transactions::writeCurrentSet(std::vector<codec::PutRequest> puts, const WriteDescription& what,
+                                  int startTimeoutMs) {
+    const SettingsData before = m_model.working();
     if (m_model.selectedSet() != kCurrentSet) {
+        // Applied to the bank's working set only: the controller sees it with the bank write.
+        SettingsData applied = before;
+        return sendCurrentSet(puts, startTimeoutMs, applied);
+    }
+    SettingsData after = before;
+    applyWrittenPuts(puts, after);
+    JournaledWrite journaled(m_link, what, kCurrentSet, knownSettings(before), after);
+    if (!journaled.allowed()) {
         return kRequestFailed;
     }
-    lock(true);
-    const int result = writeCurrentSet(wholeSetPuts(m_model.working()));
-    unlock();
+    SettingsData reached = before;
+    const int result = sendCurrentSet(puts, startTimeoutMs, reached);
+    journaled.finish(result, reached);
     return result;
 }
 
-int Transactions::writeSelectedBank() {
+int Transactions::writeCurrentValues(const SettingsData& before, const WriteDescription& what) {
+    if (m_model.selectedSet() != kCurrentSet) {
+        return kRequestFailed;
+    }
+    const std::vector<codec::PutRequest> puts = wholeSetPuts(m_model.working());
+    // What the controller will hold: what it held with every put applied; the working set
+    // itself holds more (what a bank file does not carry is empty there).
+    const std::optional<SettingsData> held = knownSettings(before);
+    SettingsData after = held.value_or(m_model.working());
+    applyWrittenPuts(puts, after);
+    JournaledWrite journaled(m_link, what, kCurrentSet, held, after);
+    if (!journaled.allowed()) {
+        return kRequestFailed;
+    }
+    lock(true);
+    SettingsData reached = held.value_or(m_model.working());
+    const int result = sendCurrentSet(puts, kRequestTimeoutMs, reached);
+    unlock();
+    journaled.finish(result, reached);
+    return result;
+}
+
+int Transactions::writeSelectedBank(const WriteDescription& what) {
     const int s = m_model.selectedSet();
     if (s < 1 || s > kBankCount) {
         return kRequestOk;
@@ -304,6 +381,26 @@ int Transactions::writeSelectedBank() {
         return kRequestOk;
     }
     lock(true);
+    std::optional<SettingsData> before;
+    if (m_link.journal() != nullptr) {
+        before = bankAsHeld(s);
+    }
+    std::vector<std::string> texts;
+    for (int block : blocks) {
+        texts.push_back(codec::encodeSubBlock(block, m_model.working()));
+    }
+    // What the bank will hold: what it held with every sub-block written over it.
+    SettingsData after = before.value_or(SettingsData{});
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        codec::decodeBankImage(codec::subBlockLayout(blocks[i]).start, texts[i], after);
+    }
+    deriveThresholds(after);
+    JournaledWrite journaled(m_link, what, s, before, after);
+    if (!journaled.allowed()) {
+        unlock();
+        return kRequestFailed;
+    }
+    SettingsData reached = before.value_or(SettingsData{});
     const int total = static_cast<int>(blocks.size()) + 2;
     int done = 0;
     int result = m_link.request(kCodeStartBankSetting);
@@ -313,8 +410,11 @@ int Transactions::writeSelectedBank() {
         RequestBlock r;
         r.code = bankPutCode(s);
         r.arg = {0, layout.start, layout.count, kRequestTimeoutMs, 0, 0};
-        r.text = codec::encodeSubBlock(blocks[i], m_model.working());
+        r.text = texts[i];
         result = m_link.request(r);
+        if (result == kRequestOk) {
+            codec::decodeBankImage(layout.start, r.text, reached);
+        }
     }
     if (result == kRequestOk) {
         report(++done, total);
@@ -330,6 +430,8 @@ int Transactions::writeSelectedBank() {
         stored.writeAll = 0;
     }
     unlock();
+    deriveThresholds(reached);
+    journaled.finish(result, reached);
     return result;
 }
 
@@ -338,10 +440,26 @@ int Transactions::clearBanks(const std::vector<int>& banks) {
         return kRequestOk;
     }
     lock(true);
+    // What each bank held and who the controller is, for the records: read before the
+    // controller is in factory mode, where a read's status check would find it so.
+    std::vector<std::optional<SettingsData>> held;
+    for (int b : banks) {
+        held.push_back(m_link.journal() != nullptr ? bankAsHeld(b) : std::nullopt);
+    }
+    if (m_link.journal() != nullptr) {
+        readIdentityForJournal(m_link);
+    }
     int result = m_link.request(kCodeFactoryStart);
     std::vector<int> erased;
-    for (int b : banks) {
-        if (result != kRequestOk) {
+    // One record per bank, each on the disk before its erasure goes out; all end once the
+    // banks' summaries have been read again, which is when the erasures are seen to stand.
+    std::vector<std::unique_ptr<JournaledWrite>> records;
+    for (size_t i = 0; i < banks.size() && result == kRequestOk; ++i) {
+        const int b = banks[i];
+        records.push_back(std::make_unique<JournaledWrite>(
+            m_link, WriteDescription{journal::Operation::BankErase, ""}, b, held[i], std::nullopt));
+        if (!records.back()->allowed()) {
+            result = kRequestFailed;
             break;
         }
         result = m_link.request(kCodeClearBank, b - 1);
@@ -354,33 +472,109 @@ int Transactions::clearBanks(const std::vector<int>& banks) {
         result = m_link.request(kCodeFactoryEnd);
     }
     unlock();
-    if (result != kRequestOk) {
-        return result;
-    }
+    // An erasure is done when the bank's summary, read again, shows it empty.
+    std::vector<int> confirmed;
     const int previous = m_model.selectedSet();
-    lock(false);
-    for (int b : erased) {
-        if (selectStoredSet(b) != kRequestOk ||
-            m_link.request(kCodeFirstBankSummary + b - 1) != kRequestOk) {
-            result = kRequestFailed;
-            break;
+    if (result == kRequestOk) {
+        lock(false);
+        for (int b : erased) {
+            if (selectStoredSet(b) != kRequestOk ||
+                m_link.request(kCodeFirstBankSummary + b - 1) != kRequestOk) {
+                result = kRequestFailed;
+                break;
+            }
+            confirmed.push_back(b);
         }
+        unlock();
+        // Always back to the set that was shown, also after a failed read.
+        if (selectStoredSet(previous) != kRequestOk) {
+            result = kRequestFailed;
+        }
+        m_model.checkCompatibility();
     }
-    unlock();
-    // Always back to the set that was shown, also after a failed read.
-    if (selectStoredSet(previous) != kRequestOk) {
-        result = kRequestFailed;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const int b = banks[i];
+        // A sequence that failed afterwards is recorded as failed, as the user is told: the
+        // record never claims more than the program does.
+        const bool done = result == kRequestOk &&
+                          std::find(confirmed.begin(), confirmed.end(), b) != confirmed.end() &&
+                          m_model.storedSet(b).compatible == 0;
+        records[i]->finish(done ? kRequestOk : kRequestFailed, std::nullopt);
     }
-    m_model.checkCompatibility();
     return result;
 }
 
-int Transactions::zeroReset(int channelOrCode) {
-    return m_link.request(kCodeZeroReset, channelOrCode);
+std::optional<SettingsData> Transactions::readTaughtValues(int channel) {
+    if (m_model.selectedSet() != kCurrentSet || channel < 1 || channel > kChannelCount) {
+        return std::nullopt;
+    }
+    const int beams = std::clamp(m_model.working().channel(channel - 1).beamCount, 0, kMaxBeams);
+    for (int read : {code::kReadZero, code::kReadAxisTh}) {
+        const ReadStep step = channelStep(read, channel, beams);
+        if (m_link.request(step.code, step.arg1, step.start, step.count) != kRequestOk) {
+            return std::nullopt;
+        }
+    }
+    return SettingsData(m_model.working());
 }
 
-int Transactions::teachRatio(int arg1, int arg5, int arg6) {
-    return m_link.request(kCodeTeachRatio, arg1, 0, 0, kRequestTimeoutMs, arg5, arg6);
+int Transactions::zeroReset(int channel) {
+    JournaledWrite journaled(m_link,
+                             {journal::Operation::ZeroReset, "CH" + std::to_string(channel)},
+                             kCurrentSet, knownSettings(currentValues(m_model)), std::nullopt);
+    if (!journaled.allowed()) {
+        return kRequestFailed;
+    }
+    const int result = m_link.request(kCodeZeroReset, channel);
+    finishTaught(journaled, result, channel);
+    return result;
+}
+
+int Transactions::teachRatio(int channel, int arg5, int arg6, const WriteDescription& what) {
+    WriteDescription described = what;
+    if (described.detail.empty()) {
+        described.detail = "CH" + std::to_string(channel);
+    }
+    JournaledWrite journaled(m_link, described, kCurrentSet, knownSettings(currentValues(m_model)),
+                             std::nullopt);
+    if (!journaled.allowed()) {
+        return kRequestFailed;
+    }
+    const int result =
+        m_link.request(kCodeTeachRatio, channel, 0, 0, kRequestTimeoutMs, arg5, arg6);
+    finishTaught(journaled, result, channel);
+    return result;
+}
+
+void Transactions::finishTaught(JournaledWrite& journaled, int result, int channel) {
+    std::optional<SettingsData> reached;
+    if (result == kRequestOk && m_link.journal() != nullptr) {
+        reached = readTaughtValues(channel);
+    }
+    // Without the values read back the end record cannot say what the controller took.
+    journaled.finish(reached ? result : kRequestFailed, reached);
+}
+
+int Transactions::setClock(const std::function<std::tm()>& now) {
+    if (m_link.journal() != nullptr) {
+        // The time it had, for the record; a clock that cannot be read is recorded as unknown.
+        m_link.request(kCodeClock);
+        readIdentityForJournal(m_link);
+    }
+    const std::tm when = now();
+    const std::optional<SettingsData> known = knownSettings(currentValues(m_model));
+    const std::vector<bankfile::FieldChange> clock = {
+        {"CONTROLLER.CLOCK", formatControllerClock(currentValues(m_model).general).value_or(""),
+         formatClockTime(when), "", 1}};
+    JournaledWrite journaled(m_link, {journal::Operation::ClockSet, ""}, kCurrentSet, known, known,
+                             clock);
+    if (!journaled.allowed()) {
+        return kRequestFailed;
+    }
+    const int result =
+        m_link.request(kCodePutControl, 0, 0, 0, kRequestTimeoutMs, 0, 0, clockSetText(when));
+    journaled.finish(result, known);
+    return result;
 }
 
 }  // namespace qavix

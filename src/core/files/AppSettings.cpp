@@ -62,6 +62,7 @@ AppSettings AppSettings::load(const ProfileFile& profile) {
     s.homeAddr = profile.getString(kMainSection, "HomeAddr", kDefaultHomeAddr);
     s.show = profile.getInt(kMainSection, "Show", s.show);
     s.language = profile.getString(i18n::kLanguageSection, i18n::kLanguageKey, s.language);
+    s.journal = JournalSettings::load(profile);
     return s;
 }
 
@@ -78,6 +79,7 @@ void AppSettings::save(ProfileFile& profile) const {
         profile.value(i18n::kLanguageSection, i18n::kLanguageKey).has_value()) {
         profile.setString(i18n::kLanguageSection, i18n::kLanguageKey, language);
     }
+    journal.save(profile);
 }
 
 }  // namespace qavix

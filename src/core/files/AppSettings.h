@@ -1,11 +1,13 @@
 #pragma once
 // The user settings of Qavix.ini: monitoring interval, splash, web links, button style,
-// blanking page choice, the display colours and the language, with their defaults.
+// blanking page choice, the display colours, the language and the change journal's, with their
+// defaults.
 
 #include <string>
 
 #include "LanguageChoice.h"
 #include "files/ColorValue.h"
+#include "journal/JournalSettings.h"
 
 namespace qavix {
 
@@ -45,6 +47,8 @@ struct AppSettings {
     ColorValue colors[kColorCount] = {};
     // [Environment] Language=: "auto", "ja", "en" (i18n/LanguageChoice), as written.
     std::string language = i18n::kAutomatic;
+    // Section [Journal]: the journal's folder (only ever read) and the reason prompt.
+    JournalSettings journal;
 
     AppSettings();
 

@@ -187,8 +187,14 @@ std::vector<Field> bankFields(const SettingsData& set) {
 }
 
 std::vector<FieldChange> fieldChanges(const SettingsData& before, const SettingsData& after) {
-    const std::vector<Field> a = bankFields(before);
-    const std::vector<Field> b = bankFields(after);
+    return fieldChanges(bankFields(before), bankFields(after));
+}
+
+std::string changeLine(const FieldChange& change) {
+    return change.name + ": " + change.before + " -> " + change.after;
+}
+
+std::vector<FieldChange> fieldChanges(const std::vector<Field>& a, const std::vector<Field>& b) {
     std::vector<FieldChange> changes;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
         if (a[i].value != b[i].value) {

@@ -33,6 +33,11 @@ struct FieldChange {
     int firstElement = 1;
 };
 std::vector<FieldChange> fieldChanges(const SettingsData& before, const SettingsData& after);
+// The same of two lists of the same fields (named values that are no bank file's, too).
+std::vector<FieldChange> fieldChanges(const std::vector<Field>& before,
+                                      const std::vector<Field>& after);
+// "NAME: BEFORE -> AFTER", the line `bank diff` prints.
+std::string changeLine(const FieldChange& change);
 
 // A text value made safe for one output line: control characters, bytes that are not UTF-8
 // and the backslash itself written as escapes (\xNN, \\).

@@ -10,6 +10,7 @@ namespace {
 constexpr const char* kBlankingChoices = "グラフ|リスト|";
 constexpr const char* kSplashChoices = "非表示|表示|";
 constexpr const char* kBrowserChoices = "禁止|許可|";
+constexpr const char* kAskReasonChoices = "しない|する|";
 constexpr const char* kButtonChoices =
     "Normal|Hard bump|Soft bump|Flat|V shade|H shade|Noise|Metal|";
 
@@ -28,6 +29,7 @@ constexpr ItemInfo kItems[kItemCount] = {
     {kTabOther, "スプラッシュ表示", Editor::Choice, kSplashChoices, "表示"},
     {kTabOther, "Webリンク機能", Editor::Choice, kBrowserChoices, "許可"},
     {kTabOther, "ボタンスタイル", Editor::Choice, kButtonChoices, "Normal"},
+    {kTabOperation, "書込み時に変更理由を入力", Editor::Choice, kAskReasonChoices, "しない"},
 };
 
 constexpr size_t kRgbNumbersStart = 4;  // after "RGB("
@@ -134,6 +136,7 @@ ValueTexts valueTexts(const AppSettings& s) {
     // A style number the list does not know shows as the first style.
     const std::string style = choiceAt(kButtonChoices, s.button);
     t[kItemButton] = style.empty() ? choiceAt(kButtonChoices, 0) : style;
+    t[kItemAskReason] = choiceAt(kAskReasonChoices, s.journal.askReason ? 1 : 0);
     return t;
 }
 
@@ -159,6 +162,7 @@ StoreResult storeTexts(const ValueTexts& t, AppSettings& s) {
     if (style >= 0) {
         s.button = style;
     }
+    s.journal.askReason = t[kItemAskReason] == choiceAt(kAskReasonChoices, 1);
     return StoreResult{};
 }
 

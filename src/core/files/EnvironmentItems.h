@@ -1,5 +1,5 @@
 #pragma once
-// What the environment settings dialog edits: its fourteen items on three tabs, the value
+// What the environment settings dialog edits: its fifteen items on three tabs, the value
 // texts it shows, the defaults of each tab, and how the texts go back into the settings.
 // The dialog only shows these texts and hands them back.
 
@@ -25,6 +25,7 @@ enum Item : int {
     kItemSplash,
     kItemBrowser,
     kItemButton,
+    kItemAskReason,  // on the operation tab: whether every write asks for its reason
     kItemCount,
 };
 

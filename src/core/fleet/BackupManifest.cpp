@@ -30,6 +30,7 @@ json::Value recordJson(const ControllerRecord& r) {
         file.set("path", f.path);
         file.set("size", f.size);
         file.set("sha256", f.sha256);
+        file.set("fingerprint", fingerprintJson(f.fingerprint));
     }
     json::Value& notes = v.set("notes", json::Value::array());
     for (const std::string& note : r.notes) {
@@ -77,6 +78,7 @@ bool readRecord(const json::Value& v, ControllerRecord& r, std::string& error) {
             const auto set = setFromText(f.stringOf("set"));
             file.path = f.stringOf("path");
             file.sha256 = f.stringOf("sha256");
+            file.fingerprint = fingerprintFromJson(f.find("fingerprint"));
             const json::Value* size = f.find("size");
             const int64_t bytes = size != nullptr ? size->integer().value_or(-1) : -1;
             if (!set || file.path.empty() || file.sha256.size() != 64 || bytes < 0) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/Fingerprint.h"
 #include "fleet/ControllerIdentity.h"
 
 namespace qavix::fleet {
@@ -30,6 +31,7 @@ struct BackupFile {
     std::string path;  // relative to the backup folder: NAME/current.qbk
     std::string sha256;
     uint64_t size = 0;
+    Fingerprint fingerprint;  // of the settings the file holds; not known in older manifests
 };
 
 struct ControllerRecord {

@@ -1,12 +1,9 @@
 #include "fleet/DriftCheck.h"
 
 #include <algorithm>
-#include <ctime>
 
 #include "files/BankFields.h"
-#include "files/BankFile.h"
-#include "files/BankImport.h"
-#include "files/ProfileFile.h"
+#include "files/ComparableSettings.h"
 
 namespace qavix::fleet {
 
@@ -22,32 +19,6 @@ std::string trimmed(const std::string& s) {
 
 std::string goldenLive(const std::string& golden, const std::string& live) {
     return "golden " + golden + ", live " + live;
-}
-
-// The set as a bank file would carry it: what the writer stores in place of an empty
-// value (a threshold of 0 as 18, for one) is then the same on both sides.
-SettingsData asBankFileHolds(const SettingsData& set) {
-    const bankfile::BankFileText file = bankfile::formatBankFile(set, "", "", std::tm{});
-    if (!file.ok) {
-        return set;  // a value no file can hold: compared as it is, so it shows as changed
-    }
-    const bankfile::BlockRead blocks = bankfile::readBlocks(bankfile::BankFileEntries::fromText(file.text));
-    SettingsData decoded;
-    if (!blocks.ok() || bankfile::decodeBlocks(blocks.texts, decoded) != codec::DecodeResult::Ok) {
-        return set;
-    }
-    return decoded;
-}
-
-void clearMissingBeams(SettingsData& set) {
-    const int joint = std::clamp(set.general.jointNum, 0, kChannelCount);
-    for (int c = 0; c < kChannelCount; ++c) {
-        ChannelRecord& ch = set.channel(c);
-        const int beams = c < joint ? std::clamp(ch.beamCount, 0, kMaxBeams) : 0;
-        for (BeamTable* table : {&ch.fixAxis, &ch.setAxis, &ch.axisTh, &ch.zero}) {
-            std::fill(table->begin() + beams, table->end(), 0);
-        }
-    }
 }
 
 }  // namespace
@@ -89,20 +60,17 @@ std::string controllerMismatch(const SettingsData& golden, const SettingsData& l
 
 DriftResult compareWithGolden(const SettingsData& golden, const SettingsData& live) {
     DriftResult result;
-    SettingsData a = asBankFileHolds(golden);
-    SettingsData b = asBankFileHolds(live);
+    SettingsData a = bankfile::asBankFileHolds(golden);
+    SettingsData b = bankfile::asBankFileHolds(live);
     result.mismatch = controllerMismatch(a, b);
     if (!result.mismatch.empty()) {
         return result;
     }
-    clearMissingBeams(a);
-    clearMissingBeams(b);
-    const std::vector<bankfile::Field> fa = bankfile::bankFields(a);
-    const std::vector<bankfile::Field> fb = bankfile::bankFields(b);
-    for (size_t i = 0; i < fa.size() && i < fb.size(); ++i) {
-        if (fa[i].value != fb[i].value) {
-            result.changes.push_back({fa[i].name, fa[i].value, fb[i].value});
-        }
+    bankfile::clearMissingBeams(a);
+    bankfile::clearMissingBeams(b);
+    for (bankfile::FieldChange& change : bankfile::fieldChanges(a, b)) {
+        result.changes.push_back(
+            {std::move(change.name), std::move(change.before), std::move(change.after)});
     }
     return result;
 }

@@ -100,7 +100,9 @@ class Reader {
                 startSection(header, text.sections[section++].name);
             } else {
                 const ini::SettingLine& line = text.settings[setting++];
-                if (!m_current) {
+                if (m_inJournal) {
+                    readJournalKey(line.line, lower(line.key), line.value);
+                } else if (!m_current) {
                     problem(line.line, "a key outside any controller section");
                 } else {
                     readKey(line.line, lower(line.key), line.value);
@@ -119,8 +121,28 @@ class Reader {
         m_plant.problems.push_back({line, std::move(message)});
     }
 
+    // [Journal]: the folder of the change journal, the section's only key.
+    void readJournalKey(int number, const std::string& key, std::string_view value) {
+        if (key != "folder") {
+            problem(number, "unknown key '" + ini::printable(key) + "' in [Journal] (known: folder)");
+        } else if (value.empty() || hasControlCharacter(value)) {
+            problem(number, "the journal's folder must be a path without control characters");
+        } else {
+            m_plant.journalFolder = resolve(value);
+        }
+    }
+
     void startSection(int number, std::string_view name) {
         finishSection();
+        m_inJournal = lower(name) == kJournalSection;
+        if (m_inJournal) {
+            if (m_journalLine != 0) {
+                problem(number, "[Journal] given twice (first at line " +
+                                    std::to_string(m_journalLine) + ")");
+            }
+            m_journalLine = number;
+            return;
+        }
         m_current = PlantController{};
         m_current->name = std::string(name);
         m_current->line = number;
@@ -231,6 +253,8 @@ class Reader {
     Plant m_plant;
     std::optional<PlantController> m_current;
     bool m_valid = true;
+    bool m_inJournal = false;
+    int m_journalLine = 0;  // of the [Journal] header
     std::map<std::string, std::pair<int, std::string>> m_names;  // folded name -> line, name
     std::map<std::string, int> m_keysSeen;                       // of the current section
 };

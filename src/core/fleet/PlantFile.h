@@ -35,8 +35,13 @@ struct PlantProblem {
     std::string message;
 };
 
+// The section that is no controller: [Journal], where `Folder` names the change journal of
+// the plant's writes (docs/journal.md).
+constexpr const char* kJournalSection = "journal";
+
 struct Plant {
     std::vector<PlantController> controllers;
+    std::string journalFolder;  // [Journal] Folder, resolved; empty: not given
     std::vector<PlantProblem> problems;  // the plant may be used only when empty
 
     bool ok() const { return problems.empty(); }

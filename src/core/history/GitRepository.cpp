@@ -449,8 +449,8 @@ bool GitRepository::push(const std::string& remoteName, std::string& error) {
     auto headRef = own(rawHead, git_reference_free);
     const std::string branch = git_reference_name(headRef.get());
     std::string refspec = branch + ":" + branch;
-    char* specs[] = {refspec.data()};
-    const git_strarray refspecs = {specs, 1};
+    char* pushed[] = {refspec.data()};
+    const git_strarray refspecs = {pushed, 1};
     PushPayload payload;
     git_push_options options;
     git_push_options_init(&options, GIT_PUSH_OPTIONS_VERSION);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "files/Fingerprint.h"
 #include "model/BeamThresholds.h"
 #include "model/OverallJudgement.h"
 #include "model/ParallelOutputs.h"
@@ -34,6 +35,7 @@ void appendBasicInformation(ReportLines& lines, const SettingsData& set) {
     lines.push_back(itemLine("バージョン", general.versionText));
     lines.push_back(itemLine("シリアル№", formatControllerSerial(general.serialText)));
     lines.push_back(itemLine("ＩＤ", general.idText));
+    lines.push_back(itemLine(kFingerprintLabel, settingsFingerprint(set).shortForm()));
     lines.push_back(itemLine("接続センサ数", decimalText(general.jointNum)));
     lines.push_back(itemLine("P-I/O 応答時間", formatPioResponseTime(base)));
     lines.push_back(itemLine("OUT1応答時間", formatOut1ResponseTime(base)));

@@ -4,6 +4,7 @@
 
 #include "IniText.h"
 #include "comm/StatusCheck.h"
+#include "comm/Transactions.h"
 #include "model/ErrorLog.h"
 #include "monitor/LevelReading.h"
 
@@ -124,15 +125,21 @@ std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors,
         const bool settled = status.reply.state == kStateNormal;
         if (!settled || report.beams != m_beamsOfThresholds) {
             m_thresholdsStale = true;
+            m_settingsStale = true;
         }
         r = readLevels(out, now, m_thresholdsStale || readErrors);
         m_beamsOfThresholds = report.beams;
         // What a write in progress has put is final only when it is enabled: read again then.
         m_thresholdsStale = m_thresholdsStale || !settled;
+        if (r.ok() && settled && m_settingsStale) {
+            r = readSettings();
+        }
     }
     if (!r.ok()) {
         m_thresholdsStale = true;
+        m_settingsStale = true;
     }
+    report.fingerprint = m_fingerprint;
     if (r.ok() && readErrors) {
         r = readErrorLog(out, now);
     }
@@ -143,6 +150,20 @@ std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors,
         message(MessageKind::Status, topic(m_name, "status"), statusPayload(report), true));
     endCycle(r);
     return out;
+}
+
+LineResult ControllerMonitor::readSettings() {
+    std::vector<PageRead> reads;
+    for (const ReadStep& step : settingsReadSteps(m_model.working())) {
+        reads.push_back(
+            {step.code, step.arg1, step.start, step.count, levels::kLevelReadTimeoutMs});
+    }
+    const LineResult r = m_reader.read(reads, m_model);
+    if (r.ok()) {
+        m_fingerprint = settingsFingerprint(m_model.working());
+        m_settingsStale = false;
+    }
+    return r;
 }
 
 LineResult ControllerMonitor::readLevels(std::vector<OutMessage>& out, std::time_t now,

@@ -74,6 +74,8 @@ class ControllerMonitor {
     bool lastCycleOk() const { return m_lastOk; }
 
   private:
+    // Every setting a bank file holds, for the fingerprint of the status.
+    LineResult readSettings();
     LineResult readLevels(std::vector<OutMessage>& out, std::time_t now, bool withThresholds);
     LineResult readErrorLog(std::vector<OutMessage>& out, std::time_t now);
     void endCycle(const LineResult& result);
@@ -91,6 +93,10 @@ class ControllerMonitor {
     // The ratio thresholds held may be out of date: none read yet, a cycle failed, the
     // controller was found out of normal operation, or the sensors changed.
     bool m_thresholdsStale = true;
+    // The settings are read whole, for the fingerprint, when they may have changed: as the
+    // thresholds, but not with every error-log read.
+    bool m_settingsStale = true;
+    Fingerprint m_fingerprint;
     std::vector<int> m_beamsOfThresholds;
 };
 

@@ -156,6 +156,17 @@ LineResult ControllerReader::readStatus(ControllerStatus& out) {
     return r;
 }
 
+int ControllerReader::call(const PageRead& r, char* buffer, int timeout) const {
+    // Texts and control data come through entries of their own, as the worker calls them.
+    if (r.code == kCodeControl46 || r.code == kCodeControl47 || r.code == kCodeClock) {
+        return m_api.getControlDataWait(r.code, buffer, timeout);
+    }
+    if (r.code >= kCodeFirstString && r.code <= kCodeLastString) {
+        return m_api.getStringDataWait(r.code, r.arg1, r.count, buffer, timeout);
+    }
+    return m_api.getParameterDataWait(r.code, r.start, r.count, buffer, timeout);
+}
+
 LineResult ControllerReader::read(const std::vector<PageRead>& reads, DeviceModel& model) {
     if (!m_open) {
         if (LineResult opened = open(); !opened.ok()) {
@@ -172,8 +183,7 @@ LineResult ControllerReader::read(const std::vector<PageRead>& reads, DeviceMode
                 pause();
             }
             buffer.fill('\0');
-            done =
-                m_api.getParameterDataWait(r.code, r.start, r.count, buffer.data(), timeout) == 1;
+            done = call(r, buffer.data(), timeout) == 1;
         }
         if (!done) {
             return failure(r.code);

@@ -1,8 +1,9 @@
 #pragma once
 // The monitor's side of the line: opens the port, reads the controller's status and the
 // areas it asks for, and says how the line fared. It calls only the library's read entries
-// (open, close, status and parameter reads): the monitor never writes to a controller, and
-// a controller in setting, factory or error state is reported as found, never reset.
+// (open, close, status, parameter, text and control data reads): the monitor never writes to a
+// controller, and a controller in setting, factory or error state is reported as found, never
+// reset.
 //
 // Unlike the program's worker it has no thread and no supervision of its own: the monitor
 // runs it from one thread, one cycle at a time, and decides itself what a failure means.
@@ -56,6 +57,8 @@ class ControllerReader {
     std::string portName() const;
 
   private:
+    // One call of the read entry the request's code belongs to.
+    int call(const PageRead& r, char* buffer, int timeout) const;
     LineResult failure(int code) const;
     std::string lastErrorCode() const;
     void pause() const;

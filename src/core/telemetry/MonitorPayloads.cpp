@@ -183,6 +183,8 @@ std::string statusPayload(const StatusReport& r) {
         j.endObject();
     }
     j.endArray();
+    j.key("fingerprint");
+    writeFingerprint(j, r.fingerprint);
     j.key("read").value(r.readError.empty() && r.line == LineState::Ok ? "ok" : "failed");
     j.key("read_error");
     r.readError.empty() ? j.null() : j.value(r.readError);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/Fingerprint.h"
 #include "model/ControllerError.h"
 #include "model/DeviceData.h"
 #include "monitor/LevelReading.h"
@@ -65,6 +66,8 @@ struct StatusReport {
     std::vector<int> beams;  // beams of each connected sensor, CH1 first
     std::string readError;   // a read of this cycle failed (malformed reply ...)
     DeliveryCounters delivery;
+    // Of the controller's current values, once read whole; not known before.
+    Fingerprint fingerprint;
 };
 
 std::string onlinePayload(bool online);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QVBoxLayout>
 
 #include "frame/CProgressDlg.h"
@@ -24,7 +25,8 @@ CInitialReadDlg::CInitialReadDlg(std::function<bool()> read, int startDelayMs, i
     setWindowTitle("Qavix");
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    m_text = new QLabel(CProgressDlg::kReadingText, this);
+    m_text = new QLabel(
+        QCoreApplication::translate("qavix::CProgressDlg", CProgressDlg::kReadingText), this);
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setFont(QFont("Noto Sans CJK JP", 11, QFont::Bold));
     m_text->setStyleSheet(kBrightStyle);
@@ -32,7 +34,7 @@ CInitialReadDlg::CInitialReadDlg(std::function<bool()> read, int startDelayMs, i
     layout->addWidget(m_text);
     m_bar = new QProgressBar(this);
     m_bar->setObjectName("progressBar");
-    m_bar->setAccessibleName("進行状況");
+    m_bar->setAccessibleName(tr("進行状況"));
     m_bar->setFormat("%v / %m");
     m_bar->setRange(0, 0);
     layout->addWidget(m_bar);

@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QThread>
 #include <ctime>
 #include <iostream>
 
 #include "PortResolver.h"
+#include "ProgramVersion.h"
 #include "app/CInitialReadDlg.h"
 #include "app/CSplashDlg.h"
 #include "app/InitialRead.h"
@@ -17,6 +20,7 @@
 #include "comm/LinkLibrary.h"
 #include "comm/PortChoices.h"
 #include "files/CommandLine.h"
+#include "files/Fingerprint.h"
 #include "files/RecoveryFiles.h"
 #include "frame/CBankManager.h"
 #include "frame/CDebugView.h"
@@ -24,7 +28,9 @@
 #include "frame/CMainFrame.h"
 #include "frame/CProgressDlg.h"
 #include "frame/CRightPaneFrame.h"
+#include "frame/JournalWindow.h"
 #include "frame/PageViews.h"
+#include "journal/JournalSettings.h"
 #include "pages/PageRegistry.h"
 #include "widgets/CColorStatusBar.h"
 
@@ -76,6 +82,11 @@ StatusInputs CQavixApp::statusInputs() const {
     if (m_edited) {
         in.editedFile =
             QFileInfo(QString::fromStdString(m_edited->path())).fileName().toStdString();
+    }
+    if (m_state->dataReady) {
+        if (const std::optional<SettingsData> current = knownSettings(currentValues(m_model))) {
+            in.fingerprint = settingsFingerprint(*current).shortForm();
+        }
     }
     return in;
 }
@@ -168,6 +179,7 @@ bool CQavixApp::connectController() {
     // the port and the reason, said once in the question that comes after it.
     findPorts();
     m_link = std::make_unique<CCommLink>(*m_host, m_model, m_options.commTimings);
+    startJournal();
     if (!m_link->start(m_options.libraryPath.toStdString())) {
         QMessageBox::critical(nullptr, "Qavix", kLinkLoadFailedMessage);
         m_exitCode = kExitFailure;
@@ -229,6 +241,7 @@ void CQavixApp::createFrame() {
     m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
                                                 [this] { return reconnect(); }});
     m_frame->plant().setOpener([this](const plant::Reach& reach) { return openFromPlant(reach); });
+    m_frame->setJournalOpener([this] { openJournalWindow(); });
     m_host->setDialogParent(m_frame);
     if (!m_settings.problem().empty()) {
         // Said once, where the program reports what it is doing: the defaults are in use.
@@ -386,6 +399,57 @@ PlantOpenOutcome CQavixApp::openFromPlant(const plant::Reach& reach) {
     m_link->setBusy(false);
     m_state->setCommBusy(false);
     return outcome;
+void CQavixApp::startJournal() {
+    if (m_edited) {
+        return;
+    }
+    m_journal = std::make_unique<WriteJournal>(journalFolder(m_state->user.journal.folder),
+                                               writeSource("qavix", programVersion()));
+    m_journal->setReasonAsker([this](journal::Operation operation, const std::string& detail) {
+        return askWriteReason(operation, detail);
+    });
+    m_link->setJournal(m_journal.get());
+}
+
+std::optional<std::string> CQavixApp::askWriteReason(journal::Operation operation,
+                                                     const std::string& detail) {
+    // A reset the status check makes comes from the connection's thread, which shows no
+    // window; it is recorded without a reason.
+    if (!m_state->user.journal.askReason || QThread::currentThread() != thread()) {
+        return std::string();
+    }
+    QString what = journalOperationText(operation);
+    if (!detail.empty()) {
+        what += QStringLiteral(" (%1)").arg(QString::fromStdString(detail));
+    }
+    bool ok = false;
+    const QString reason = QInputDialog::getText(
+        m_frame, tr("変更の理由"),
+        tr("%1\nこの変更の理由を入力して下さい（変更履歴に記録されます）。").arg(what),
+        QLineEdit::Normal, QString(), &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return reason.toStdString();
+}
+
+void CQavixApp::openJournalWindow() {
+    if (!m_journal) {
+        return;
+    }
+    // The serial number names the controller for good; the initial read leaves it out.
+    if (m_connected && currentValues(m_model).general.serialText.empty()) {
+        readIdentityForJournal(*m_link);
+    }
+    const fleet::ControllerIdentity identity = fleet::identityOf(currentValues(m_model));
+    journal::JournalFilter filter;
+    if (!identity.serial.empty()) {
+        filter.serial = identity.serial;
+    } else {
+        filter.controllerId = identity.id;
+    }
+    JournalWindow window(m_journal->folder(), filter, m_frame);
+    window.exec();
 }
 
 PageContext CQavixApp::pageContext() {

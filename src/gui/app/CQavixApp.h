@@ -17,6 +17,7 @@
 #include "comm/CCommLink.h"
 #include "comm/PortEnumeration.h"
 #include "comm/Transactions.h"
+#include "comm/WriteJournal.h"
 #include "files/AppSettings.h"
 #include "files/OfflineEditFile.h"
 #include "files/PortSettings.h"
@@ -106,6 +107,13 @@ class CQavixApp : public QObject {
     void createFrame();
     // What the setting pages get from the program.
     PageContext pageContext();
+    // The change journal of the program's writes, asking for their reason when the
+    // environment settings say so. Not while a bank file is edited: no controller is written.
+    void startJournal();
+    std::optional<std::string> askWriteReason(journal::Operation operation,
+                                              const std::string& detail);
+    // "変更履歴": the journal's writes to the connected controller.
+    void openJournalWindow();
     void onEndRequested();
     bool endingNow();
     void raiseMainWindow();
@@ -128,6 +136,8 @@ class CQavixApp : public QObject {
     std::pair<int, int> m_initialProgress{0, 0};
     bool m_restarted = false;
     std::unique_ptr<QtCommHost> m_host;
+    // Outlives the link, which records every write in it.
+    std::unique_ptr<WriteJournal> m_journal;
     std::unique_ptr<CCommLink> m_link;
     std::unique_ptr<Transactions> m_transactions;
     std::unique_ptr<CBankManager> m_banks;

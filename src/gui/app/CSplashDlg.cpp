@@ -28,7 +28,7 @@ CSplashDlg::CSplashDlg(int splashTimeMs, QWidget* parent)
     QFont titleFont("Noto Sans CJK JP", 22, QFont::Bold);
     title->setFont(titleFont);
     title->setAlignment(Qt::AlignCenter);
-    auto* subtitle = new QLabel("エリアスキャナ設定・モニタツール", this);
+    auto* subtitle = new QLabel(tr("エリアスキャナ設定・モニタツール"), this);
     subtitle->setFont(QFont("Noto Sans CJK JP", 9));
     subtitle->setAlignment(Qt::AlignCenter);
     m_picture = new QLabel(this);

@@ -26,23 +26,25 @@ namespace {
 const QColor kConnectedColour(0, 255, 0);
 const QColor kNotConnectedColour(255, 0, 0);
 const QColor kNotConnectedBlink(255, 128, 128);
-constexpr const char* kConnectedText = "接続";
-constexpr const char* kNotConnectedText = "未接続";
+constexpr const char* kConnectedText = QT_TRANSLATE_NOOP("qavix::CommSettingsDialog", "接続");
+constexpr const char* kNotConnectedText = QT_TRANSLATE_NOOP("qavix::CommSettingsDialog", "未接続");
 
 constexpr int kProtocolRfc2217 = 1;
 
 }  // namespace
 
-const char* const CommSettingsDialog::kAskEndText = "終了しますか？\n（ＯＫでQavixを終了します）\n";
+const char* const CommSettingsDialog::kAskEndText =
+    QT_TRANSLATE_NOOP("qavix::CommSettingsDialog", "終了しますか？\n（ＯＫでQavixを終了します）\n");
 
 CommSettingsDialog::CommSettingsDialog(const CommDialogContext& context, QWidget* parent)
     : QDialog(parent), m_ctx(context) {
     // The dialog may come before the main frame, when the first connection fails.
     installLabelledComboAccessibility();
     setObjectName("CommSettingsDialog");
-    setWindowTitle("通信設定");
+    setWindowTitle(tr("通信設定"));
     setModal(true);
-    m_form = buildCommSettingsForm(*this, m_ctx.state.user.button, kUnitCount, kNotConnectedText);
+    m_form =
+        buildCommSettingsForm(*this, m_ctx.state.user.button, kUnitCount, tr(kNotConnectedText));
     connectControls();
     loadFromSettings();
     m_blinkTimer.setInterval(m_ctx.timings.blinkMs);
@@ -124,7 +126,7 @@ void CommSettingsDialog::fillDeviceList() {
     if (const auto env = environmentMapping(port + 1)) {
         // The environment wins over Qavix.ini; a choice here would not be the one used.
         m_form.devices->addItem(
-            QString("環境変数 QAVLINK_COM%1: %2").arg(port + 1).arg(QString::fromStdString(*env)));
+            tr("環境変数 QAVLINK_COM%1: %2").arg(port + 1).arg(QString::fromStdString(*env)));
         m_form.devices->setEnabled(false);
         showNetworkRow(false);
         return;
@@ -213,11 +215,12 @@ void CommSettingsDialog::updateTargets() {
         }
         if (port == m_ctx.ports.activePort && !m_networkProblem.empty() && networkChosen()) {
             // The fields are being typed: what they hold now is no target yet.
-            text = "ネットワーク（" + m_networkProblem + "）";
+            text = tr("ネットワーク（%1）")
+                       .arg(QString::fromStdString(m_networkProblem))
+                       .toStdString();
         }
         QLabel* label = m_form.target[static_cast<size_t>(port)];
-        const QString full =
-            text.empty() ? QString("（デバイスなし）") : QString::fromStdString(text);
+        const QString full = text.empty() ? tr("（デバイスなし）") : QString::fromStdString(text);
         label->setToolTip(full);
         label->setText(label->fontMetrics().elidedText(full, Qt::ElideMiddle, kPortTargetMinWidth));
         m_form.port[static_cast<size_t>(port)]->setToolTip(full);
@@ -231,7 +234,10 @@ std::string CommSettingsDialog::openNameForTest(std::string& problem) const {
         return comName;
     }
     if (networkChosen() && !m_networkProblem.empty()) {
-        problem = "通信ポート " + comName + " の接続先: " + m_networkProblem;
+        problem =
+            tr("通信ポート %1 の接続先: %2")
+                .arg(QString::fromStdString(comName), QString::fromStdString(m_networkProblem))
+                .toStdString();
         return {};
     }
     // The mapping is tried before it is saved: the library opens the device, emulator or
@@ -294,7 +300,7 @@ void CommSettingsDialog::setControlsEnabled(bool on) {
 
 void CommSettingsDialog::showStatus(bool connected) {
     m_notConnected = !connected;
-    m_form.status->setText(connected ? kConnectedText : kNotConnectedText);
+    m_form.status->setText(connected ? tr(kConnectedText) : tr(kNotConnectedText));
     QPalette pal = m_form.status->palette();
     pal.setColor(QPalette::WindowText, connected ? kConnectedColour : kNotConnectedColour);
     m_form.status->setPalette(pal);
@@ -389,8 +395,8 @@ bool CommSettingsDialog::askEnd() {
     // What the test found names the port and why, rather than calling a line that may never
     // have answered a cut one.
     const QString text = m_testProblem.empty()
-                             ? QString(kAskEndText)
-                             : QString::fromStdString(m_testProblem + "\n\n" + kAskEndText);
+                             ? tr(kAskEndText)
+                             : QString::fromStdString(m_testProblem + "\n\n") + tr(kAskEndText);
     const auto answer = QMessageBox::warning(
         this, "Qavix", text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     if (answer != QMessageBox::Ok) {

@@ -1,5 +1,7 @@
 #include "app/CommSettingsForm.h"
 
+#include <QCoreApplication>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -69,16 +71,21 @@ QLabel* portTargetLabel(int port, QWidget* parent) {
 
 // The device row under the ports: the list of serial devices and "再検索".
 QHBoxLayout* deviceRow(CommSettingsForm& f, QWidget* box, int buttonStyle) {
-    auto* deviceLabel = new QLabel("接続先デバイス(&D):", box);
+    auto* deviceLabel = new QLabel(
+        QCoreApplication::translate("qavix::CommSettingsForm", "接続先デバイス(&D):"), box);
     f.devices = new QComboBox(box);
     f.devices->setObjectName("deviceList");
     f.devices->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     f.devices->setMinimumContentsLength(36);
-    f.devices->setToolTip("選んだポートが開くシリアルデバイス（Qavix.ini の [Ports] に保存）");
+    f.devices->setToolTip(QCoreApplication::translate(
+        "qavix::CommSettingsForm",
+        "選んだポートが開くシリアルデバイス（Qavix.ini の [Ports] に保存）"));
     deviceLabel->setBuddy(f.devices);
-    f.rescan = pictureButton("再検索", "rescanButton", buttonStyle);
+    f.rescan = pictureButton(QCoreApplication::translate("qavix::CommSettingsForm", "再検索"),
+                             "rescanButton", buttonStyle);
     f.rescan->setMinimumSize(72, 26);
-    f.rescan->setToolTip("USB アダプタなどを接続した後、デバイスを探し直します");
+    f.rescan->setToolTip(QCoreApplication::translate(
+        "qavix::CommSettingsForm", "USB アダプタなどを接続した後、デバイスを探し直します"));
     auto* row = new QHBoxLayout();
     row->addWidget(deviceLabel);
     row->addWidget(f.devices, 1);
@@ -95,20 +102,24 @@ QWidget* networkRow(CommSettingsForm& f) {
     f.host = new QLineEdit(row);
     f.host->setObjectName("hostField");
     f.host->setPlaceholderText("plc-line3 / 192.168.0.20 / [fe80::1]");
-    f.host->setToolTip("デバイスサーバーのホスト名または IP アドレス（IPv6 は [ ] で囲む）");
+    f.host->setToolTip(QCoreApplication::translate(
+        "qavix::CommSettingsForm",
+        "デバイスサーバーのホスト名または IP アドレス（IPv6 は [ ] で囲む）"));
     f.networkPort = new QLineEdit(row);
     f.networkPort->setObjectName("networkPortField");
     f.networkPort->setMaxLength(kNetworkPortDigits);
     f.networkPort->setPlaceholderText("4001");
     f.networkPort->setMaximumWidth(f.networkPort->fontMetrics().horizontalAdvance("000000") + 16);
-    f.networkPort->setToolTip("デバイスサーバーの TCP ポート番号（1〜65535）");
+    f.networkPort->setToolTip(QCoreApplication::translate(
+        "qavix::CommSettingsForm", "デバイスサーバーの TCP ポート番号（1〜65535）"));
     f.protocol = new QComboBox(row);
     f.protocol->setObjectName("protocolList");
-    f.protocol->addItem("TCP（そのまま）");
+    f.protocol->addItem(QCoreApplication::translate("qavix::CommSettingsForm", "TCP（そのまま）"));
     f.protocol->addItem("RFC 2217");
-    f.protocol->setToolTip(
+    f.protocol->setToolTip(QCoreApplication::translate(
+        "qavix::CommSettingsForm",
         "TCP: 通信条件はデバイスサーバー側の設定のまま\n"
-        "RFC 2217: 通信速度などをこのポートの設定でデバイスサーバーに設定します");
+        "RFC 2217: 通信速度などをこのポートの設定でデバイスサーバーに設定します"));
     f.networkProblemLabel = new QLabel(row);
     f.networkProblemLabel->setObjectName("networkProblem");
     QPalette problemPalette = f.networkProblemLabel->palette();
@@ -118,11 +129,15 @@ QWidget* networkRow(CommSettingsForm& f) {
 
     auto* fields = new QHBoxLayout();
     fields->setContentsMargins(0, 0, 0, 0);
-    fields->addWidget(fieldLabel("ホスト(&H):", f.host, row));
+    fields->addWidget(fieldLabel(
+        QCoreApplication::translate("qavix::CommSettingsForm", "ホスト(&H):"), f.host, row));
     fields->addWidget(f.host, 1);
-    fields->addWidget(fieldLabel("ポート(&N):", f.networkPort, row));
+    fields->addWidget(fieldLabel(
+        QCoreApplication::translate("qavix::CommSettingsForm", "ポート(&N):"), f.networkPort, row));
     fields->addWidget(f.networkPort);
-    fields->addWidget(fieldLabel("プロトコル(&R):", f.protocol, row));
+    fields->addWidget(
+        fieldLabel(QCoreApplication::translate("qavix::CommSettingsForm", "プロトコル(&R):"),
+                   f.protocol, row));
     fields->addWidget(f.protocol);
     auto* column = new QVBoxLayout(row);
     column->setContentsMargins(0, 0, 0, 0);
@@ -133,7 +148,7 @@ QWidget* networkRow(CommSettingsForm& f) {
 }
 
 QGroupBox* portBox(CommSettingsForm& f, int buttonStyle) {
-    auto* box = new QGroupBox("通信ポート");
+    auto* box = new QGroupBox(QCoreApplication::translate("qavix::CommSettingsForm", "通信ポート"));
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(10, 6, 10, 6);
     grid->setHorizontalSpacing(10);
@@ -155,7 +170,7 @@ QGroupBox* portBox(CommSettingsForm& f, int buttonStyle) {
 }
 
 QGroupBox* unitBox(CommSettingsForm& f, int unitCount) {
-    auto* box = new QGroupBox("号機番号");
+    auto* box = new QGroupBox(QCoreApplication::translate("qavix::CommSettingsForm", "号機番号"));
     f.unit = new QComboBox(box);
     f.unit->setObjectName("unitList");
     // The box's title is the list's only label.
@@ -223,13 +238,19 @@ CommSettingsForm buildCommSettingsForm(QDialog& dialog, int buttonStyle, int uni
         bauds << b;
     }
     QGroupBox* ports = portBox(f, buttonStyle);
-    QGroupBox* baud = radioGroup("通信速度", *f.baudGroup, bauds, f.baud.data(), 3);
+    QGroupBox* baud = radioGroup(QCoreApplication::translate("qavix::CommSettingsForm", "通信速度"),
+                                 *f.baudGroup, bauds, f.baud.data(), 3);
     QGroupBox* byte =
-        radioGroup("データビット長", *f.byteGroup, {"8 bits", "7 bits"}, f.byte.data(), 2);
-    QGroupBox* parity =
-        radioGroup("パリティ", *f.parityGroup, {"無し", "偶数"}, f.parity.data(), 2);
+        radioGroup(QCoreApplication::translate("qavix::CommSettingsForm", "データビット長"),
+                   *f.byteGroup, {"8 bits", "7 bits"}, f.byte.data(), 2);
+    QGroupBox* parity = radioGroup(
+        QCoreApplication::translate("qavix::CommSettingsForm", "パリティ"), *f.parityGroup,
+        {QCoreApplication::translate("qavix::CommSettingsForm", "無し"),
+         QCoreApplication::translate("qavix::CommSettingsForm", "偶数")},
+        f.parity.data(), 2);
     QGroupBox* stop =
-        radioGroup("ストップビット", *f.stopGroup, {"1 bits", "2 bits"}, f.stop.data(), 2);
+        radioGroup(QCoreApplication::translate("qavix::CommSettingsForm", "ストップビット"),
+                   *f.stopGroup, {"1 bits", "2 bits"}, f.stop.data(), 2);
     QGroupBox* unit = unitBox(f, unitCount);
     const QPalette boxes = lifted(dialog.palette());
     for (QGroupBox* box : {ports, baud, byte, parity, stop, unit}) {
@@ -237,9 +258,12 @@ CommSettingsForm buildCommSettingsForm(QDialog& dialog, int buttonStyle, int uni
         box->setPalette(boxes);
     }
     f.status = statusLabel(notConnectedText);
-    f.test = pictureButton("通信テスト", "testButton", buttonStyle);
-    f.ok = pictureButton("設定", "okButton", buttonStyle);
-    f.cancel = pictureButton("取消し", "cancelButton", buttonStyle);
+    f.test = pictureButton(QCoreApplication::translate("qavix::CommSettingsForm", "通信テスト"),
+                           "testButton", buttonStyle);
+    f.ok = pictureButton(QCoreApplication::translate("qavix::CommSettingsForm", "設定"), "okButton",
+                         buttonStyle);
+    f.cancel = pictureButton(QCoreApplication::translate("qavix::CommSettingsForm", "取消し"),
+                             "cancelButton", buttonStyle);
     f.error = errorLabel();
 
     auto* lineRow = new QHBoxLayout();

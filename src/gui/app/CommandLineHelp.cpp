@@ -48,6 +48,8 @@ std::string helpText() {
            "                         2 the file cannot be written, 3 no controller answers,\n"
            "                         64 a wrong command line\n"
            "  --extended             with --print-report: the extended settings list\n"
+           "  --lang ja|en|auto      the language of the interface (default: QAVIX_LANG,\n"
+           "                         [Environment] Language= of Qavix.ini, the locale)\n"
            "  -h, --help             print this help and exit\n"
            "  --version              print the version and exit\n"
            "\n"

@@ -22,12 +22,13 @@ QIcon applicationIcon() {
     return icon;
 }
 
-QTranslator* installQtTranslations(QCoreApplication& app, const QString& folder) {
+QTranslator* installQtTranslations(QCoreApplication& app, const QString& folder,
+                                   const QString& language) {
     const QString where =
         folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
-    // The interface is Japanese whatever the desktop's locale, so Qt's dialogs are too.
+    // Qt's dialogs speak the program's language, not the desktop locale's.
     auto* translator = new QTranslator(&app);
-    if (!translator->load("qtbase_ja", where)) {
+    if (!translator->load("qtbase_" + language, where)) {
         delete translator;
         return nullptr;
     }

@@ -13,10 +13,11 @@ namespace qavix {
 // The program's icon at every size it is drawn in.
 QIcon applicationIcon();
 
-// Loads Qt's Japanese translations (colour, file and print dialogs, standard buttons)
-// from `folder` (empty: Qt's translations folder). The translator belongs to `app`; null
-// when the translations are not installed.
-QTranslator* installQtTranslations(QCoreApplication& app, const QString& folder = QString());
+// Loads Qt's translations (colour, file and print dialogs, standard buttons) into
+// `language` from `folder` (empty: Qt's translations folder). The translator belongs to
+// `app`; null when the translations are not installed, as for English, Qt's own language.
+QTranslator* installQtTranslations(QCoreApplication& app, const QString& folder = QString(),
+                                   const QString& language = QStringLiteral("ja"));
 
 // The option that the desktop entry passes: work in the per-user data folder.
 constexpr const char* kUserFolderOption = "--user-folder";

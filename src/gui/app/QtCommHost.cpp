@@ -98,8 +98,8 @@ void QtCommHost::showLostMessage(const std::string& text) {
             m_filter.pause();
             QMessageBox box(QMessageBox::Warning, kBoxTitle, QString::fromStdString(text),
                             QMessageBox::Ok, m_dialogParent);
-            QPushButton* reconnect = box.addButton(kReconnectText, QMessageBox::AcceptRole);
-            reconnect->setToolTip("Qavix を同じ引数と作業フォルダで起動し直します");
+            QPushButton* reconnect = box.addButton(tr(kReconnectText), QMessageBox::AcceptRole);
+            reconnect->setToolTip(tr("Qavix を同じ引数と作業フォルダで起動し直します"));
             box.setDefaultButton(QMessageBox::Ok);
             box.exec();
             m_restart = box.clickedButton() == reconnect;

@@ -29,7 +29,7 @@ class QtCommHost : public QObject, public CommHost {
     // Offers "再接続" beside OK; choosing it asks for a restart once the program has ended.
     void showLostMessage(const std::string& text) override;
     bool restartRequested() const { return m_restart; }
-    static constexpr const char* kReconnectText = "再接続";
+    static constexpr const char* kReconnectText = QT_TRANSLATE_NOOP("qavix::QtCommHost", "再接続");
     bool ask(Question question, const std::string& text) override;
     void runCommSettings() override;
     void endProgram() override;

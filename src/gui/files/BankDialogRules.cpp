@@ -1,9 +1,12 @@
 #include "files/BankDialogRules.h"
 
+#include "state/UiText.h"
+
 namespace qavix::bankrules {
 
 std::string setLabel(int set) {
-    return set == kCurrentSet ? "現在値" : "Bank " + std::to_string(set);
+    return set == kCurrentSet ? uiText("qavix::BankDialogRules", "現在値")
+                              : "Bank " + std::to_string(set);
 }
 
 std::vector<int> copySources(const DeviceModel& model) {

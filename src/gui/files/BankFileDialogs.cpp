@@ -1,5 +1,7 @@
 #include "files/BankFileDialogs.h"
 
+#include <QCoreApplication>
+
 #include <QFileDialog>
 
 #include "widgets/FileDialogSetup.h"
@@ -21,7 +23,8 @@ QString run(QFileDialog& dialog) {
 }  // namespace
 
 QString chooseBankFileToOpen(QWidget* parent, const QString& folder) {
-    QFileDialog dialog(parent, "インポート", folder);
+    QFileDialog dialog(parent, QCoreApplication::translate("qavix::BankFileDialogs", "インポート"),
+                       folder);
     dialog.setObjectName("importFileDialog");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -29,7 +32,8 @@ QString chooseBankFileToOpen(QWidget* parent, const QString& folder) {
 }
 
 QString chooseBankFileToSave(QWidget* parent, const QString& folder) {
-    QFileDialog dialog(parent, "エクスポート", folder);
+    QFileDialog dialog(
+        parent, QCoreApplication::translate("qavix::BankFileDialogs", "エクスポート"), folder);
     dialog.setObjectName("exportFileDialog");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

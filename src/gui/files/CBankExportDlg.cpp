@@ -12,25 +12,29 @@
 namespace qavix {
 
 namespace {
-const char* const kSourceLabels[kBankCount + 1] = {"現在の設定", "Bank 1 の設定", "Bank 2 の設定",
-                                                   "Bank 3 の設定", "Bank 4 の設定"};
+const char* const kSourceLabels[kBankCount + 1] = {
+    QT_TRANSLATE_NOOP("qavix::CBankExportDlg", "現在の設定"),
+    QT_TRANSLATE_NOOP("qavix::CBankExportDlg", "Bank 1 の設定"),
+    QT_TRANSLATE_NOOP("qavix::CBankExportDlg", "Bank 2 の設定"),
+    QT_TRANSLATE_NOOP("qavix::CBankExportDlg", "Bank 3 の設定"),
+    QT_TRANSLATE_NOOP("qavix::CBankExportDlg", "Bank 4 の設定")};
 constexpr int kTitleWidth = 360;
 }  // namespace
 
 CBankExportDlg::CBankExportDlg(BankFileHost& banks, bool savingEdits, QWidget* parent)
     : QDialog(parent), m_banks(banks) {
     setObjectName("CBankExportDlg");
-    setWindowTitle("Qavix Bank 設定 エクスポート 処理");
+    setWindowTitle(tr("Qavix Bank 設定 エクスポート 処理"));
     AppState* state = banks.appState();
     const bool dataReady = state == nullptr || state->dataReady;
     const int selected = banks.model().selectedSet();
     auto* layout = new QVBoxLayout(this);
-    auto* box = new QGroupBox("エクスポート元", this);
+    auto* box = new QGroupBox(tr("エクスポート元"), this);
     auto* radios = new QHBoxLayout(box);
     const bankrules::SetFlags enabled =
         bankrules::exportSources(banks.model(), dataReady, savingEdits);
     for (int s = 0; s <= kBankCount; ++s) {
-        m_sources[s] = new QRadioButton(kSourceLabels[s], box);
+        m_sources[s] = new QRadioButton(tr(kSourceLabels[s]), box);
         m_sources[s]->setObjectName(QString("source%1").arg(s));
         m_sources[s]->setEnabled(enabled[static_cast<size_t>(s)]);
         m_group.addButton(m_sources[s], s);
@@ -49,11 +53,11 @@ CBankExportDlg::CBankExportDlg(BankFileHost& banks, bool savingEdits, QWidget* p
     if (state != nullptr) {
         m_title->setText(state->exportTitle);
     }
-    form->addRow("タイトル", m_title);
+    form->addRow(tr("タイトル"), m_title);
     layout->addLayout(form);
 
-    auto* run = bankDialogButton("実行", "run", state, this);
-    auto* cancel = bankDialogButton("取消し", "cancel", state, this);
+    auto* run = bankDialogButton(tr("実行"), "run", state, this);
+    auto* cancel = bankDialogButton(tr("取消し"), "cancel", state, this);
     layout->addLayout(runCancelRow(run, cancel));
     connect(run, &QToolButton::clicked, this, &CBankExportDlg::execute);
     connect(cancel, &QToolButton::clicked, this, &QDialog::reject);
@@ -62,7 +66,7 @@ CBankExportDlg::CBankExportDlg(BankFileHost& banks, bool savingEdits, QWidget* p
 void CBankExportDlg::execute() {
     const int source = m_group.checkedId();
     if (source < 0 || !m_sources[source]->isEnabled()) {
-        m_banks.inform(kNoSourceMessage);
+        m_banks.inform(tr(kNoSourceMessage));
         return;
     }
     if (AppState* state = m_banks.appState()) {

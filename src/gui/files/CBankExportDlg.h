@@ -15,7 +15,8 @@ class CBankExportDlg : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kMaxTitleLength = 256;
-    static constexpr const char* kNoSourceMessage = "対象データが選択されていません\n";
+    static constexpr const char* kNoSourceMessage =
+        QT_TRANSLATE_NOOP("qavix::CBankExportDlg", "対象データが選択されていません\n");
 
     // `savingEdits`: opened by the bank editing dialog to save the shown bank's edits.
     CBankExportDlg(BankFileHost& banks, bool savingEdits, QWidget* parent = nullptr);

@@ -21,8 +21,12 @@ namespace {
 constexpr int kListWidth = 520;
 constexpr int kListHeight = 180;
 constexpr int kColumnUnits = 5;  // title one fifth, date and file two fifths each
-const char* const kTargetLabels[kBankCount + 1] = {"現在の設定", "Bank 1 の設定", "Bank 2 の設定",
-                                                   "Bank 3 の設定", "Bank 4 の設定"};
+const char* const kTargetLabels[kBankCount + 1] = {
+    QT_TRANSLATE_NOOP("qavix::CBankImportDlg", "現在の設定"),
+    QT_TRANSLATE_NOOP("qavix::CBankImportDlg", "Bank 1 の設定"),
+    QT_TRANSLATE_NOOP("qavix::CBankImportDlg", "Bank 2 の設定"),
+    QT_TRANSLATE_NOOP("qavix::CBankImportDlg", "Bank 3 の設定"),
+    QT_TRANSLATE_NOOP("qavix::CBankImportDlg", "Bank 4 の設定")};
 
 // The chosen path without its last four characters (the extension as typed), which a
 // listed path must start with to be the chosen file.
@@ -41,15 +45,15 @@ bool sameFileAsChosen(const QString& listed, const QString& chosen) {
 CBankImportDlg::CBankImportDlg(BankFileHost& banks, QWidget* parent)
     : QDialog(parent), m_banks(banks), m_folder(banks.startDirectory()) {
     setObjectName("CBankImportDlg");
-    setWindowTitle("Qavix Bank 設定 インポート 処理");
+    setWindowTitle(tr("Qavix Bank 設定 インポート 処理"));
     auto* layout = new QVBoxLayout(this);
-    auto* box = new QGroupBox("インポート先", this);
+    auto* box = new QGroupBox(tr("インポート先"), this);
     auto* radios = new QHBoxLayout(box);
     const AppState* state = banks.appState();
     const bankrules::SetFlags enabled =
         bankrules::importTargets(state == nullptr || state->dataReady, banks.model().selectedSet());
     for (int t = 0; t <= kBankCount; ++t) {
-        m_targets[t] = new QRadioButton(kTargetLabels[t], box);
+        m_targets[t] = new QRadioButton(tr(kTargetLabels[t]), box);
         m_targets[t]->setObjectName(QString("target%1").arg(t));
         m_targets[t]->setEnabled(enabled[static_cast<size_t>(t)]);
         m_group.addButton(m_targets[t], t);
@@ -58,15 +62,15 @@ CBankImportDlg::CBankImportDlg(BankFileHost& banks, QWidget* parent)
     m_targets[kCurrentSet]->setChecked(true);
     layout->addWidget(box);
 
-    auto* listLabel = new QLabel("インポートファイル", this);
+    auto* listLabel = new QLabel(tr("インポートファイル"), this);
     m_list = new QTreeWidget(this);
     m_list->setObjectName("fileList");
-    m_list->setAccessibleName("インポートファイル");
+    m_list->setAccessibleName(tr("インポートファイル"));
     listLabel->setBuddy(m_list);
     m_list->setRootIsDecorated(false);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setHeaderLabels({"タイトル名", "日付", "ファイル名称"});
+    m_list->setHeaderLabels({tr("タイトル名"), tr("日付"), tr("ファイル名称")});
     m_list->headerItem()->setTextAlignment(0, Qt::AlignCenter);
     m_list->setMinimumSize(kListWidth, kListHeight);
     const int unit = kListWidth / kColumnUnits;
@@ -76,9 +80,9 @@ CBankImportDlg::CBankImportDlg(BankFileHost& banks, QWidget* parent)
     layout->addWidget(listLabel);
     layout->addWidget(m_list);
 
-    auto* run = bankDialogButton("実行", "run", state, this);
-    auto* cancel = bankDialogButton("取消し", "cancel", state, this);
-    auto* browseButton = bankDialogButton("参照", "browse", state, this);
+    auto* run = bankDialogButton(tr("実行"), "run", state, this);
+    auto* cancel = bankDialogButton(tr("取消し"), "cancel", state, this);
+    auto* browseButton = bankDialogButton(tr("参照"), "browse", state, this);
     QHBoxLayout* row = runCancelRow(run, cancel);
     row->insertWidget(0, browseButton);
     layout->addLayout(row);
@@ -112,7 +116,7 @@ void CBankImportDlg::listFolderOf(const QString& chosen) {
     // Without QDir::CaseSensitive the pattern also finds "*.QBK" files from other systems.
     const QFileInfoList files = folder.entryInfoList();
     if (files.isEmpty()) {
-        QMessageBox::information(this, kSearchCaption, kNoBankFiles);
+        QMessageBox::information(this, tr(kSearchCaption), tr(kNoBankFiles));
         return;
     }
     QTreeWidgetItem* chosenRow = nullptr;
@@ -137,7 +141,7 @@ void CBankImportDlg::execute() {
         return;
     }
     DeviceModel& model = m_banks.model();
-    if (model.storedSet(target).compatible != 0 && !m_banks.ask(kOverwriteQuestion)) {
+    if (model.storedSet(target).compatible != 0 && !m_banks.ask(tr(kOverwriteQuestion))) {
         return;
     }
     if (!m_banks.mayLeaveSelectedSet()) {
@@ -148,7 +152,7 @@ void CBankImportDlg::execute() {
     }
     QTreeWidgetItem* row = m_list->currentItem();
     if (row == nullptr || !row->isSelected()) {
-        m_banks.inform(kNoFileMessage);
+        m_banks.inform(tr(kNoFileMessage));
         return;
     }
     if (m_banks.importInto(row->text(2), target)) {

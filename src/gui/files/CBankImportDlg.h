@@ -15,12 +15,16 @@ namespace qavix {
 class CBankImportDlg : public QDialog {
     Q_OBJECT
   public:
-    static constexpr const char* kNoBankFiles = "Bankﾌｧｲﾙが存在しません";
-    static constexpr const char* kSearchCaption = "検索結果";
-    static constexpr const char* kOverwriteQuestion =
-        "インポート先に既に設定値が設定されています。\n上書きしてもよろしいですか？";
+    static constexpr const char* kNoBankFiles =
+        QT_TRANSLATE_NOOP("qavix::CBankImportDlg", "Bankﾌｧｲﾙが存在しません");
+    static constexpr const char* kSearchCaption =
+        QT_TRANSLATE_NOOP("qavix::CBankImportDlg", "検索結果");
+    static constexpr const char* kOverwriteQuestion = QT_TRANSLATE_NOOP(
+        "qavix::CBankImportDlg",
+        "インポート先に既に設定値が設定されています。\n上書きしてもよろしいですか？");
     static constexpr const char* kNoFileMessage =
-        "インポートファイルが指定されていません。\nファイルを指定して下さい。";
+        QT_TRANSLATE_NOOP("qavix::CBankImportDlg",
+                          "インポートファイルが指定されていません。\nファイルを指定して下さい。");
 
     CBankImportDlg(BankFileHost& banks, QWidget* parent = nullptr);
 

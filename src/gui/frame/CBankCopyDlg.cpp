@@ -31,25 +31,25 @@ void fill(QListWidget* list, const std::vector<int>& sets) {
 
 CBankCopyDlg::CBankCopyDlg(CBankManager& banks, QWidget* parent) : QDialog(parent), m_banks(banks) {
     setObjectName("CBankCopyDlg");
-    setWindowTitle("Qavix Bank 複写 処理");
+    setWindowTitle(tr("Qavix Bank 複写 処理"));
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
-    auto* sourceLabel = new QLabel("コピー元", this);
-    auto* destinationLabel = new QLabel("コピー先", this);
+    auto* sourceLabel = new QLabel(tr("コピー元"), this);
+    auto* destinationLabel = new QLabel(tr("コピー先"), this);
     m_sources = new QListWidget(this);
     m_sources->setObjectName("sources");
     m_destinations = new QListWidget(this);
     m_destinations->setObjectName("destinations");
     sourceLabel->setBuddy(m_sources);
     destinationLabel->setBuddy(m_destinations);
-    m_sources->setAccessibleName("コピー元");
-    m_destinations->setAccessibleName("コピー先");
+    m_sources->setAccessibleName(tr("コピー元"));
+    m_destinations->setAccessibleName(tr("コピー先"));
     for (QListWidget* list : {m_sources, m_destinations}) {
         list->setFixedSize(kListWidth, kListHeight);
     }
     m_arrow = new QLabel("→", this);
     m_arrow->setObjectName("arrow");
-    m_arrow->setAccessibleName("コピー方向");
+    m_arrow->setAccessibleName(tr("コピー方向"));
     m_arrow->setFont(QFont("Noto Sans CJK JP", kArrowPointSize, QFont::Bold));
     m_arrowColour = readableOn(palette().color(QPalette::Window), kLightArrow, kDarkArrow);
     QPalette arrowPalette = m_arrow->palette();
@@ -62,8 +62,8 @@ CBankCopyDlg::CBankCopyDlg(CBankManager& banks, QWidget* parent) : QDialog(paren
     grid->addWidget(m_arrow, 1, 1);
     grid->addWidget(m_destinations, 1, 2);
     layout->addLayout(grid);
-    auto* run = bankDialogButton("実行", "run", banks.appState(), this);
-    auto* cancel = bankDialogButton("取消し", "cancel", banks.appState(), this);
+    auto* run = bankDialogButton(tr("実行"), "run", banks.appState(), this);
+    auto* cancel = bankDialogButton(tr("取消し"), "cancel", banks.appState(), this);
     layout->addLayout(runCancelRow(run, cancel));
     connect(run, &QToolButton::clicked, this, &CBankCopyDlg::execute);
     connect(cancel, &QToolButton::clicked, this, &QDialog::reject);

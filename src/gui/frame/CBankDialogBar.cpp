@@ -10,15 +10,15 @@ namespace qavix {
 CBankDialogBar::CBankDialogBar(QWidget* parent)
     : DialogBar("CBankDialogBar", barTitle(kCmdBankBar), parent) {
     struct Def {
-        const char* text;
-        const char* tip;
+        QString text;
+        QString tip;
         QStyle::StandardPixmap icon;
     };
     const Def defs[ButtonCount] = {
-        {"破棄", "Bank編集を破棄", QStyle::SP_DialogDiscardButton},
-        {"書込み", "Bank設定を書込み", QStyle::SP_ArrowDown},
-        {"消去", "Bank設定を消去", QStyle::SP_TrashIcon},
-        {"複写", "Bank設定を複写", QStyle::SP_FileDialogNewFolder},
+        {tr("破棄"), tr("Bank編集を破棄"), QStyle::SP_DialogDiscardButton},
+        {tr("書込み"), tr("Bank設定を書込み"), QStyle::SP_ArrowDown},
+        {tr("消去"), tr("Bank設定を消去"), QStyle::SP_TrashIcon},
+        {tr("複写"), tr("Bank設定を複写"), QStyle::SP_FileDialogNewFolder},
     };
     for (int i = 0; i < ButtonCount; ++i) {
         auto* b = addPictureButton(defs[i].text, defs[i].icon, defs[i].tip);

@@ -12,14 +12,16 @@ CBankEditDlg::CBankEditDlg(int bank, bool switching, Executor execute, const App
                            QWidget* parent)
     : QDialog(parent), m_execute(std::move(execute)) {
     setObjectName("CBankEditDlg");
-    setWindowTitle("Qavix Bank 編集中です");
+    setWindowTitle(tr("Qavix Bank 編集中です"));
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(QString("Bank%1が編集中です！！").arg(bank), this);
+    auto* text = new QLabel(tr("Bank%1が編集中です！！").arg(bank), this);
     text->setFont(QFont("Noto Sans CJK JP", 11, QFont::Bold));
     layout->addWidget(text);
-    const char* labels[3] = {"コントローラーへ書き込む", "ファイルへ保存", "破棄する"};
+    const char* labels[3] = {QT_TRANSLATE_NOOP("qavix::CBankEditDlg", "コントローラーへ書き込む"),
+                             QT_TRANSLATE_NOOP("qavix::CBankEditDlg", "ファイルへ保存"),
+                             QT_TRANSLATE_NOOP("qavix::CBankEditDlg", "破棄する")};
     for (int i = 0; i < 3; ++i) {
-        m_options[i] = new QRadioButton(labels[i], this);
+        m_options[i] = new QRadioButton(tr(labels[i]), this);
         layout->addWidget(m_options[i]);
     }
     m_options[Discard]->setChecked(true);
@@ -27,8 +29,8 @@ CBankEditDlg::CBankEditDlg(int bank, bool switching, Executor execute, const App
     m_options[SaveToFile]->setEnabled(!switching);
 
     // The texture of the user's settings, as on the other bank dialogs.
-    auto* run = bankDialogButton("実行", "run", state, this);
-    auto* cancel = bankDialogButton("取消し", "cancel", state, this);
+    auto* run = bankDialogButton(tr("実行"), "run", state, this);
+    auto* cancel = bankDialogButton(tr("取消し"), "cancel", state, this);
     layout->addLayout(runCancelRow(run, cancel));
     connect(run, &QToolButton::clicked, this, &QDialog::accept);
     connect(cancel, &QToolButton::clicked, this, &QDialog::reject);

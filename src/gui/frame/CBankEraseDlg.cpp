@@ -11,11 +11,11 @@ namespace qavix {
 CBankEraseDlg::CBankEraseDlg(CBankManager& banks, QWidget* parent)
     : QDialog(parent), m_banks(banks) {
     setObjectName("CBankEraseDlg");
-    setWindowTitle("Qavix Bank 消去 処理");
+    setWindowTitle(tr("Qavix Bank 消去 処理"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("指定されたバンクの内容を消去します。", this));
+    layout->addWidget(new QLabel(tr("指定されたバンクの内容を消去します。"), this));
     layout->addWidget(
-        new QLabel("消去したい Bank No. を選択し、実行ボタンを押してください。", this));
+        new QLabel(tr("消去したい Bank No. を選択し、実行ボタンを押してください。"), this));
     auto* row = new QHBoxLayout;
     const bankrules::SetFlags offered = bankrules::eraseOffered(banks.model().selectedSet());
     for (int b = 1; b <= kBankCount; ++b) {
@@ -26,8 +26,8 @@ CBankEraseDlg::CBankEraseDlg(CBankManager& banks, QWidget* parent)
         row->addWidget(box);
     }
     layout->addLayout(row);
-    auto* run = bankDialogButton("実行", "run", banks.appState(), this);
-    auto* cancel = bankDialogButton("取消し", "cancel", banks.appState(), this);
+    auto* run = bankDialogButton(tr("実行"), "run", banks.appState(), this);
+    auto* cancel = bankDialogButton(tr("取消し"), "cancel", banks.appState(), this);
     layout->addLayout(runCancelRow(run, cancel));
     connect(run, &QToolButton::clicked, this, &CBankEraseDlg::execute);
     connect(cancel, &QToolButton::clicked, this, &QDialog::reject);

@@ -45,10 +45,9 @@ CBankManager::CBankManager(DeviceModel& model, Transactions& transactions, QObje
 
 QString CBankManager::editingMessage(int selectedSet) {
     if (selectedSet == kCurrentSet) {
-        return "現在値が編集中です。\n「書込み」又は「取消し」を行ってください。";
+        return tr("現在値が編集中です。\n「書込み」又は「取消し」を行ってください。");
     }
-    return QString("Bank%1が編集中です。\n「適用」又は「取消し」を行ってください。")
-        .arg(selectedSet);
+    return tr("Bank%1が編集中です。\n「適用」又は「取消し」を行ってください。").arg(selectedSet);
 }
 
 bool CBankManager::ask(const QString& text) const {
@@ -172,7 +171,7 @@ void CBankManager::discardEdits() {
         showEditingMessage();
         return;
     }
-    if (!ask(kDiscardQuestion)) {
+    if (!ask(tr(kDiscardQuestion))) {
         return;
     }
     StoredSet& stored = m_model.storedSet(selected);
@@ -207,7 +206,7 @@ void CBankManager::writeBank() {
         showEditingMessage();
         return;
     }
-    if (ask(kWriteQuestion)) {
+    if (ask(tr(kWriteQuestion))) {
         m_transactions.writeSelectedBank();
     }
 }
@@ -225,7 +224,7 @@ void CBankManager::runEraseDialog() {
 
 CBankManager::CopyOutcome CBankManager::copy(int source, int destination) {
     DataReplacedScope replacing(m_state);
-    if (m_model.storedSet(destination).compatible != 0 && !ask(kCopyOverwriteQuestion)) {
+    if (m_model.storedSet(destination).compatible != 0 && !ask(tr(kCopyOverwriteQuestion))) {
         return CopyOutcome::Stay;
     }
     const int selected = m_model.selectedSet();
@@ -233,7 +232,7 @@ CBankManager::CopyOutcome CBankManager::copy(int source, int destination) {
         return CopyOutcome::Stay;
     }
     if (m_model.storedSet(source).compatible == 0) {
-        inform(kCopyEmptySourceMessage);
+        inform(tr(kCopyEmptySourceMessage));
         switchToBank(kCurrentSet);
         emit setsReplaced(kCurrentSet);
         return CopyOutcome::Abandoned;
@@ -251,7 +250,10 @@ CBankManager::CopyOutcome CBankManager::copy(int source, int destination) {
         copyStoredSet(kCurrentSet, source);
         // Reload the working set from the copy: it is what goes to the controller.
         m_model.selectSet(kCurrentSet);
-        if (writeCurrentValues() != kRequestOk) {
+        const WriteDescription what{
+            journal::Operation::BankCopy,
+            source == kCurrentSet ? std::string("現在値") : "Bank" + std::to_string(source)};
+        if (writeCurrentValues(previous, what) != kRequestOk) {
             // The controller still holds its old values; so does the program.
             m_model.storedSet(kCurrentSet) = previous;
             m_model.selectSet(kCurrentSet);
@@ -278,7 +280,8 @@ bool CBankManager::importInto(const QString& path, int target) {
         selectStoredSet(kCurrentSet);
         copyStoredSet(kCurrentSet, kSpareSet);
         m_model.selectSet(kCurrentSet);
-        if (writeCurrentValues() != kRequestOk) {
+        if (writeCurrentValues(previous, {journal::Operation::BankImport, path.toStdString()}) !=
+            kRequestOk) {
             // The controller refused the values: the program keeps showing what it holds.
             m_model.storedSet(kCurrentSet) = previous;
             m_model.selectSet(kCurrentSet);
@@ -318,7 +321,7 @@ bool CBankManager::exportTo(int source, const QString& title, QWidget* dialog) {
                                 title.toStdString(), local);
     if (!written.ok) {
         // Said, not kept silent: the user would otherwise believe the bank saved.
-        inform(QString(kExportFailedMessage).arg(QString::fromStdString(written.error)));
+        inform(tr(kExportFailedMessage).arg(QString::fromStdString(written.error)));
         return false;
     }
     return true;

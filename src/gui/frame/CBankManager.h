@@ -21,18 +21,22 @@ class CBankManager : public QObject, public BankFileHost {
   public:
     enum Reason { kReasonSwitch = 0, kReasonClosing = 1 };
 
-    static constexpr const char* kDiscardQuestion =
+    static constexpr const char* kDiscardQuestion = QT_TRANSLATE_NOOP(
+        "qavix::CBankManager",
         "コントローラのデータを読み込みなおします。\n今までの編集内容は破棄されます。\nよろしいです"
-        "か？";
-    static constexpr const char* kWriteQuestion =
+        "か？");
+    static constexpr const char* kWriteQuestion = QT_TRANSLATE_NOOP(
+        "qavix::CBankManager",
         "Bankの設定をコントローラに書き込みます。\n（変更されていない場合は書き込みを行いません。）"
         "\n"
-        "よろしいですか？";
+        "よろしいですか？");
     static constexpr const char* kCopyOverwriteQuestion =
-        "コピー先に既に設定値が設定されています。\n上書きしてもよろしいですか？";
-    static constexpr const char* kExportFailedMessage = "ファイルを書き込めませんでした。\n%1";
-    static constexpr const char* kCopyEmptySourceMessage =
-        "コピー元に設定値が設定されていません。\nコピーを中止します。";
+        QT_TRANSLATE_NOOP("qavix::CBankManager",
+                          "コピー先に既に設定値が設定されています。\n上書きしてもよろしいですか？");
+    static constexpr const char* kExportFailedMessage =
+        QT_TRANSLATE_NOOP("qavix::CBankManager", "ファイルを書き込めませんでした。\n%1");
+    static constexpr const char* kCopyEmptySourceMessage = QT_TRANSLATE_NOOP(
+        "qavix::CBankManager", "コピー元に設定値が設定されていません。\nコピーを中止します。");
 
     CBankManager(DeviceModel& model, Transactions& transactions, QObject* parent = nullptr);
 
@@ -60,7 +64,10 @@ class CBankManager : public QObject, public BankFileHost {
     void selectStoredSet(int index);
     int rereadBank(int bank);
     int writeSelectedBank() { return m_transactions.writeSelectedBank(); }
-    int writeCurrentValues() { return m_transactions.writeCurrentValues(); }
+    // `before`: the current values the controller held until the working set was replaced.
+    int writeCurrentValues(const SettingsData& before, const WriteDescription& what) {
+        return m_transactions.writeCurrentValues(before, what);
+    }
     bool copyStoredSet(int destination, int source);
     bool clearBank(int bank) { return m_model.clearBank(bank); }
     void checkCompatibility() { m_model.checkCompatibility(); }

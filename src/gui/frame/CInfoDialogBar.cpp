@@ -7,7 +7,7 @@
 namespace qavix {
 
 CInfoDialogBar::CInfoDialogBar(QWidget* parent)
-    : DialogBar("CInfoDialogBar", "インフォメーション", parent) {
+    : DialogBar("CInfoDialogBar", tr("インフォメーション"), parent) {
     auto* panel = new QWidget(this);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(4, 0, 4, 0);
@@ -26,9 +26,10 @@ CInfoDialogBar::CInfoDialogBar(QWidget* parent)
         heading->setContentsMargins(3, 0, 3, 0);
         m_headings[static_cast<size_t>(ch)] = heading;
         grid->addWidget(heading, 0, 0, 2, 1);
-        const char* captions[2] = {"光軸数", "ピッチ"};
+        const char* captions[2] = {QT_TRANSLATE_NOOP("qavix::CInfoDialogBar", "光軸数"),
+                                   QT_TRANSLATE_NOOP("qavix::CInfoDialogBar", "ピッチ")};
         for (int k = 0; k < 2; ++k) {
-            auto* caption = new QLabel(captions[k], column);
+            auto* caption = new QLabel(tr(captions[k]), column);
             caption->setFont(font);
             auto* value = new QLabel("-", column);
             value->setFont(font);
@@ -76,7 +77,7 @@ void CInfoDialogBar::showChannel(int channel, const SettingsData& set) {
         heading->setAutoFillBackground(marked);
         heading->setBackgroundRole(marked ? QPalette::Highlight : QPalette::Window);
         heading->setForegroundRole(marked ? QPalette::HighlightedText : QPalette::WindowText);
-        heading->setAccessibleDescription(marked ? "表示中" : QString());
+        heading->setAccessibleDescription(marked ? tr("表示中") : QString());
         if (marked) {
             updateField(2 * ch, set);
             updateField(2 * ch + 1, set);

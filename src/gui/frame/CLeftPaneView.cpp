@@ -52,7 +52,7 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     layout->setContentsMargins(0, 0, 0, 0);
     m_tree = new NavigationTreeWidget(this);
     m_tree->setObjectName("navigationTree");
-    m_tree->setAccessibleName("ナビゲーション");
+    m_tree->setAccessibleName(tr("ナビゲーション"));
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
     m_tree->setIconSize(QSize(16, 16));
@@ -423,7 +423,7 @@ void CLeftPaneView::refreshBankMeasurement(int bank, bool showOptions) {
         if (folder == nullptr) {
             nav::NavItem f;
             f.kind = ItemKind::Measurement;
-            f.text = "計測処理";
+            f.text = tr("計測処理").toStdString();
             f.image = nav::kImageMeasurement;
             f.navKind = 3 + bank;
             f.bank = bank;

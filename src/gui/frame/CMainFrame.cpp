@@ -120,6 +120,12 @@ std::map<int, std::function<void()>> CMainFrame::commandHandlers() {
         {kCmdCommSettings, [this] { applyCommunicationSettings(); }},
         {kCmdEnvSettings, [this] { runEnvironmentSettings(); }},
         {kCmdPlantView, [this] { m_plant.open(); }},
+        {kCmdJournal,
+         [this] {
+             if (m_openJournal) {
+                 m_openJournal();
+             }
+         }},
         {kCmdToolBar, [this] { toggle(m_toolBar); }},
         {kCmdBankBar, [this] { toggle(m_bankBar); }},
         {kCmdInfoBar, [this] { toggle(m_infoBar); }},

@@ -106,6 +106,8 @@ class CMainFrame : public QMainWindow {
     void setConnectionHooks(ConnectionHooks hooks) { m_reconnection.setHooks(std::move(hooks)); }
     // "プラント表示": the plant window, and a controller opened from it.
     PlantLauncher& plant() { return m_plant; }
+    // "変更履歴": the program opens the window over its journal and controller.
+    void setJournalOpener(std::function<void()> open) { m_openJournal = std::move(open); }
     // Turns the window into the editor of one bank file: title, "上書き保存" (Ctrl+S) and the
     // question about unsaved changes when leaving.
     void setOfflineEditing(OfflineEditing editing);
@@ -156,6 +158,7 @@ class CMainFrame : public QMainWindow {
 
     HelpLauncher m_help{this};
     Reconnection m_reconnection;
+    std::function<void()> m_openJournal;
     OfflineEditSession m_offline;
     PlantLauncher m_plant;
     EditClipboard m_clipboard;

@@ -235,11 +235,11 @@ QWidget* CNaviView::makeLinks() {
         b->setObjectName(QString("webLink%1").arg(i));
         b->setFont(labelFont());
         if (i == kLinkProducts) {
-            b->setText("製品のホームページ");
+            b->setText(tr("製品のホームページ"));
             b->setToolButtonStyle(Qt::ToolButtonTextOnly);
         } else {
             // A picture alone says nothing to a screen reader.
-            b->setAccessibleName(i == kLinkProductsPicture ? kProductsPictureName : kHomeName);
+            b->setAccessibleName(tr(i == kLinkProductsPicture ? kProductsPictureName : kHomeName));
             b->setIcon(linkIcon(i == kLinkProductsPicture));
             b->setIconSize(QSize(kIconSize, kIconSize));
             b->setToolButtonStyle(Qt::ToolButtonIconOnly);

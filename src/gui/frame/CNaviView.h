@@ -26,8 +26,9 @@ class CNaviView : public QScrollArea {
 
     enum WebLink { kLinkProducts = 0, kLinkProductsPicture = 1, kLinkHome = 2, kLinkCount = 3 };
     // What a screen reader calls the two picture links (the first one carries its text).
-    static constexpr const char* kProductsPictureName = "製品情報";
-    static constexpr const char* kHomeName = "ホームページ";
+    static constexpr const char* kProductsPictureName =
+        QT_TRANSLATE_NOOP("qavix::CNaviView", "製品情報");
+    static constexpr const char* kHomeName = QT_TRANSLATE_NOOP("qavix::CNaviView", "ホームページ");
 
     explicit CNaviView(std::function<nav::TreeShape()> shape, QWidget* parent = nullptr);
     ~CNaviView() override;

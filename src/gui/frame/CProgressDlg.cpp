@@ -20,7 +20,7 @@ CProgressDlg::CProgressDlg(QWidget* parent, int blinkMs)
     setWindowTitle("Qavix");
     setModal(false);
     auto* layout = new QVBoxLayout(this);
-    m_text = new QLabel(kReadingText, this);
+    m_text = new QLabel(tr(kReadingText), this);
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setFont(QFont("Noto Sans CJK JP", 11, QFont::Bold));
     m_text->setMinimumSize(260, 90);
@@ -28,7 +28,7 @@ CProgressDlg::CProgressDlg(QWidget* parent, int blinkMs)
     layout->addWidget(m_text);
     m_bar = new QProgressBar(this);
     m_bar->setObjectName("progressBar");
-    m_bar->setAccessibleName("進行状況");
+    m_bar->setAccessibleName(tr("進行状況"));
     m_bar->setFormat("%v / %m");
     layout->addWidget(m_bar);
     m_blink.setInterval(blinkMs);
@@ -39,7 +39,7 @@ CProgressDlg::CProgressDlg(QWidget* parent, int blinkMs)
 }
 
 void CProgressDlg::showKind(Kind kind) {
-    m_text->setText(kind == Writing ? kWritingText : kReadingText);
+    m_text->setText(kind == Writing ? tr(kWritingText) : tr(kReadingText));
     m_bar->setRange(0, 0);
     show();
     raise();

@@ -13,8 +13,10 @@ class CProgressDlg : public QDialog {
   public:
     enum Kind { Reading = 0, Writing = 1 };
     // The wait texts; the initial read's window shows the reading one too.
-    static constexpr const char* kReadingText = "データ読込み中\n\nしばらくお待ちください";
-    static constexpr const char* kWritingText = "データ書込み中\n\nしばらくお待ちください";
+    static constexpr const char* kReadingText =
+        QT_TRANSLATE_NOOP("qavix::CProgressDlg", "データ読込み中\n\nしばらくお待ちください");
+    static constexpr const char* kWritingText =
+        QT_TRANSLATE_NOOP("qavix::CProgressDlg", "データ書込み中\n\nしばらくお待ちください");
 
     explicit CProgressDlg(QWidget* parent = nullptr, int blinkMs = 300);
 

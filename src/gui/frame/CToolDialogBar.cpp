@@ -10,20 +10,20 @@ namespace qavix {
 CToolDialogBar::CToolDialogBar(QWidget* parent)
     : DialogBar("CToolDialogBar", barTitle(kCmdToolBar), parent) {
     struct Def {
-        const char* text;
+        QString text;
         QStyle::StandardPixmap icon;
-        const char* tip;
+        QString tip;
     };
     const Def defs[ButtonCount] = {
-        {"インポート", QStyle::SP_DialogOpenButton,
-         "バンクファイル (*.qbk) を読み込み、バンクに書き込みます (Ctrl+O)"},
-        {"エクスポート", QStyle::SP_DialogSaveButton,
-         "現在値またはバンクをバンクファイル (*.qbk) に保存します (Ctrl+S)"},
-        {"複写", QStyle::SP_FileDialogContentsView,
-         "選択した文字をクリップボードにコピーします (Ctrl+C)"},
-        {"貼り付け", QStyle::SP_FileDialogDetailedView,
-         "クリップボードの文字を入力欄に貼り付けます (Ctrl+V)"},
-        {"印刷", QStyle::SP_FileIcon, "設定一覧を印刷します (Ctrl+P)"},
+        {tr("インポート"), QStyle::SP_DialogOpenButton,
+         tr("バンクファイル (*.qbk) を読み込み、バンクに書き込みます (Ctrl+O)")},
+        {tr("エクスポート"), QStyle::SP_DialogSaveButton,
+         tr("現在値またはバンクをバンクファイル (*.qbk) に保存します (Ctrl+S)")},
+        {tr("複写"), QStyle::SP_FileDialogContentsView,
+         tr("選択した文字をクリップボードにコピーします (Ctrl+C)")},
+        {tr("貼り付け"), QStyle::SP_FileDialogDetailedView,
+         tr("クリップボードの文字を入力欄に貼り付けます (Ctrl+V)")},
+        {tr("印刷"), QStyle::SP_FileIcon, tr("設定一覧を印刷します (Ctrl+P)")},
     };
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (int i = 0; i < ButtonCount; ++i) {

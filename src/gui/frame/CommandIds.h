@@ -29,6 +29,7 @@ enum CommandId : int {
     kCmdAbout = 57664,
     kCmdPlantView = 32790,       // "プラント表示": the plant window
     kCmdSaveEditedFile = 57603,  // "上書き保存", only while a bank file is edited offline
+    kCmdJournal = 32784,         // "変更履歴", the change journal's window
 };
 
 }  // namespace qavix

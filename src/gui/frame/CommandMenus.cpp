@@ -1,5 +1,6 @@
 #include "frame/CommandMenus.h"
 
+#include <QCoreApplication>
 #include <QMenuBar>
 #include <QShortcut>
 
@@ -8,7 +9,8 @@ namespace qavix {
 CommandMenus::CommandMenus(QMainWindow& window, Handlers handlers, std::function<void()> refresh)
     : QObject(&window), m_window(window), m_refresh(std::move(refresh)) {
     for (const MenuRow& m : frameMenus()) {
-        QMenu* popup = window.menuBar()->addMenu(QString::fromUtf8(m.title));
+        QMenu* popup =
+            window.menuBar()->addMenu(QCoreApplication::translate("qavix::CommandTable", m.title));
         m_menus[m.id] = popup;
         connect(popup, &QMenu::aboutToShow, this, [this] { m_refresh(); });
     }
@@ -30,7 +32,8 @@ QMenu* CommandMenus::menu(MenuId id) const {
 }
 
 QAction* CommandMenus::add(QMenu* menu, const CommandRow& entry, std::function<void()> handler) {
-    auto* a = new QAction(QString::fromUtf8(entry.text), &m_window);
+    auto* a =
+        new QAction(QCoreApplication::translate("qavix::CommandTable", entry.text), &m_window);
     a->setData(entry.id);
     const QKeySequence key(QString::fromLatin1(entry.key));
     if (entry.keyScope == KeyScope::WhileEnabled) {

@@ -42,6 +42,9 @@ bool commandRuleAllows(int id, const CommandContext& c) {
             return settingsLike && !c.offlineEditing;
         case kCmdSaveEditedFile:
             return c.offlineEditing && !c.busy;
+        case kCmdJournal:
+            // The window reads the controller's serial number when it is not known yet.
+            return c.dataReady && !c.offlineEditing && !c.busy;
         case kCmdEnvSettings:
         case kCmdHelp:
         case kCmdManual:

@@ -2,14 +2,19 @@
 
 #include "frame/CommandIds.h"
 
+#include <QtGlobal>
 #include <algorithm>
 
 namespace qavix {
 
 const std::vector<MenuRow>& frameMenus() {
     static const std::vector<MenuRow> menus = {
-        {MenuId::File, "ファイル(&F)"}, {MenuId::Edit, "編集(&E)"}, {MenuId::Bank, "Bank(&B)"},
-        {MenuId::Settings, "設定(&S)"}, {MenuId::View, "表示(&V)"}, {MenuId::Help, "ヘルプ(&H)"},
+        {MenuId::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "ファイル(&F)")},
+        {MenuId::Edit, QT_TRANSLATE_NOOP("qavix::CommandTable", "編集(&E)")},
+        {MenuId::Bank, "Bank(&B)"},
+        {MenuId::Settings, QT_TRANSLATE_NOOP("qavix::CommandTable", "設定(&S)")},
+        {MenuId::View, QT_TRANSLATE_NOOP("qavix::CommandTable", "表示(&V)")},
+        {MenuId::Help, QT_TRANSLATE_NOOP("qavix::CommandTable", "ヘルプ(&H)")},
     };
     return menus;
 }
@@ -20,33 +25,34 @@ const std::vector<CommandRow>& frameCommands() {
     // clang-format off
     static const std::vector<CommandRow> commands = {
         // Ctrl+S saves the file being edited; the export then keeps its item without the key.
-        {kCmdSaveEditedFile, M::File, "上書き保存(&W)", "Ctrl+S", K::Action, false, false, true},
-        {kCmdImport, M::File, "インポート(&O)...", "Ctrl+O"},
-        {kCmdExport, M::File, "エクスポート(&S)", "Ctrl+S"},
-        {kCmdPrint, M::File, "印刷(&P)...", "Ctrl+P", K::Action, true},
-        {kCmdPrintPreview, M::File, "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", ""},
+        {kCmdSaveEditedFile, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "上書き保存(&W)"), "Ctrl+S", K::Action, false, false, true},
+        {kCmdImport, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "インポート(&O)..."), "Ctrl+O"},
+        {kCmdExport, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "エクスポート(&S)"), "Ctrl+S"},
+        {kCmdPrint, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "印刷(&P)..."), "Ctrl+P", K::Action, true},
+        {kCmdPrintPreview, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)"), ""},
         // Ctrl+Q closes the window, so it passes the same bank editing guard as the close
         // button. Spelled out: the standard Quit key is empty on platforms without key bindings.
-        {kCmdPlantView, M::File, "プラント表示(&L)...", "", K::Action, true},
-        {kCmdExit, M::File, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "Ctrl+Q", K::Action, true},
+        {kCmdPlantView, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "プラント表示(&L)..."), "", K::Action, true},
+        {kCmdExit, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), "Ctrl+Q", K::Action, true},
         {kCmdPrintSetup, M::None, "", ""},
-        {kCmdCopy, M::Edit, "ｺﾋﾟｰ(&P) Ctrl + C", "Ctrl+C", K::WhileEnabled},
-        {kCmdPaste, M::Edit, "貼り付け Ctrl + P", "Ctrl+V", K::WhileEnabled},
+        {kCmdCopy, M::Edit, QT_TRANSLATE_NOOP("qavix::CommandTable", "ｺﾋﾟｰ(&P) Ctrl + C"), "Ctrl+C", K::WhileEnabled},
+        {kCmdPaste, M::Edit, QT_TRANSLATE_NOOP("qavix::CommandTable", "貼り付け Ctrl + P"), "Ctrl+V", K::WhileEnabled},
         {kCmdCut, M::None, "", "Ctrl+X"},
         {kCmdUndo, M::None, "", "Ctrl+Z"},
-        {kCmdBankDiscard, M::Bank, "Bank編集破棄", ""},
-        {kCmdBankWrite, M::Bank, "Bank書込み", ""},
-        {kCmdBankErase, M::Bank, "Bank消去", ""},
-        {kCmdBankCopy, M::Bank, "Bankｺﾋﾟｰ", ""},
-        {kCmdCommSettings, M::Settings, "通信設定(&C)", ""},
-        {kCmdEnvSettings, M::Settings, "環境設定(&G)", ""},
-        {kCmdToolBar, M::View, "ﾂｰﾙ ﾊﾞｰ(&T)", "", K::Action, false, true},
-        {kCmdBankBar, M::View, "Bank ﾊﾞｰ(&B)", "", K::Action, false, true},
-        {kCmdInfoBar, M::View, "ﾀﾞｲｱﾛｸﾞﾊﾞｰ(&D)", "", K::Action, false, true},
-        {kCmdStatusBar, M::View, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", "", K::Action, false, true},
-        {kCmdHelp, M::Help, "ヘルプ", "Ctrl+H"},
-        {kCmdManual, M::Help, "ユーザーズマニュアル(&U)", "Ctrl+U"},
-        {kCmdAbout, M::Help, "ﾊﾞｰｼﾞｮﾝ情報(&A)...", "", K::Action, true},
+        {kCmdBankDiscard, M::Bank, QT_TRANSLATE_NOOP("qavix::CommandTable", "Bank編集破棄"), ""},
+        {kCmdBankWrite, M::Bank, QT_TRANSLATE_NOOP("qavix::CommandTable", "Bank書込み"), ""},
+        {kCmdBankErase, M::Bank, QT_TRANSLATE_NOOP("qavix::CommandTable", "Bank消去"), ""},
+        {kCmdBankCopy, M::Bank, QT_TRANSLATE_NOOP("qavix::CommandTable", "Bankｺﾋﾟｰ"), ""},
+        {kCmdCommSettings, M::Settings, QT_TRANSLATE_NOOP("qavix::CommandTable", "通信設定(&C)"), ""},
+        {kCmdEnvSettings, M::Settings, QT_TRANSLATE_NOOP("qavix::CommandTable", "環境設定(&G)"), ""},
+        {kCmdJournal, M::Settings, QT_TRANSLATE_NOOP("qavix::CommandTable", "変更履歴(&J)..."), ""},
+        {kCmdToolBar, M::View, QT_TRANSLATE_NOOP("qavix::CommandTable", "ﾂｰﾙ ﾊﾞｰ(&T)"), "", K::Action, false, true},
+        {kCmdBankBar, M::View, QT_TRANSLATE_NOOP("qavix::CommandTable", "Bank ﾊﾞｰ(&B)"), "", K::Action, false, true},
+        {kCmdInfoBar, M::View, QT_TRANSLATE_NOOP("qavix::CommandTable", "ﾀﾞｲｱﾛｸﾞﾊﾞｰ(&D)"), "", K::Action, false, true},
+        {kCmdStatusBar, M::View, QT_TRANSLATE_NOOP("qavix::CommandTable", "ｽﾃｰﾀｽ ﾊﾞｰ(&S)"), "", K::Action, false, true},
+        {kCmdHelp, M::Help, QT_TRANSLATE_NOOP("qavix::CommandTable", "ヘルプ"), "Ctrl+H"},
+        {kCmdManual, M::Help, QT_TRANSLATE_NOOP("qavix::CommandTable", "ユーザーズマニュアル(&U)"), "Ctrl+U"},
+        {kCmdAbout, M::Help, QT_TRANSLATE_NOOP("qavix::CommandTable", "ﾊﾞｰｼﾞｮﾝ情報(&A)..."), "", K::Action, true},
     };
     // clang-format on
     return commands;

@@ -1,6 +1,7 @@
 #include "frame/DialogBar.h"
 
 #include "frame/CommandTable.h"
+#include "state/UiText.h"
 #include "widgets/CPictureButton.h"
 #include "widgets/GreyedIcon.h"
 
@@ -11,7 +12,9 @@ namespace qavix {
 
 QString barTitle(int showCommand) {
     const auto command = frameCommand(showCommand);
-    return command ? QString::fromStdString(menuTextWords(command->text)) : QString();
+    return command
+               ? QString::fromStdString(menuTextWords(uiText("qavix::CommandTable", command->text)))
+               : QString();
 }
 
 DialogBar::DialogBar(const QString& objectName, const QString& title, QWidget* parent)
@@ -23,7 +26,7 @@ DialogBar::DialogBar(const QString& objectName, const QString& title, QWidget* p
     // The button Qt shows when the window is too narrow for the whole bar: a screen reader
     // must be able to say what it opens.
     if (auto* more = findChild<QToolButton*>("qt_toolbar_ext_button")) {
-        more->setAccessibleName(kMoreButtonName);
+        more->setAccessibleName(tr(kMoreButtonName));
     }
 }
 

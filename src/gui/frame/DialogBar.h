@@ -18,7 +18,8 @@ class DialogBar : public QToolBar {
     Q_OBJECT
   public:
     // The accessible name of the button that opens the controls a narrow window cuts off.
-    static constexpr const char* kMoreButtonName = "ツールバーの続き";
+    static constexpr const char* kMoreButtonName =
+        QT_TRANSLATE_NOOP("qavix::DialogBar", "ツールバーの続き");
 
     DialogBar(const QString& objectName, const QString& title, QWidget* parent = nullptr);
 

@@ -1,12 +1,16 @@
 #include "frame/EnvironmentDialog.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "LanguageChoice.h"
 #include "frame/PlantSettingsPage.h"
+#include "state/ProgramLanguages.h"
 #include "widgets/CPictureButton.h"
 #include "widgets/PropertyList.h"
 
@@ -16,7 +20,10 @@ namespace {
 
 constexpr int kListWidth = 370;
 constexpr int kListHeight = 270;
-constexpr const char* kTabNames[env::kTabCount] = {"動作", "色", "その他"};
+constexpr const char* kTabNames[env::kTabCount] = {
+    QT_TRANSLATE_NOOP("qavix::EnvironmentDialog", "動作"),
+    QT_TRANSLATE_NOOP("qavix::EnvironmentDialog", "色"),
+    QT_TRANSLATE_NOOP("qavix::EnvironmentDialog", "その他")};
 
 PropertyList::Editor editorOf(env::Editor e) {
     switch (e) {
@@ -47,13 +54,30 @@ CPictureButton* makeButton(const QString& text, ButtonTexture texture, QWidget* 
     return b;
 }
 
+QComboBox* languageList(const std::string& current, const QString& automatic, QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName("languageList");
+    list->addItem(automatic, QString(i18n::kAutomatic));
+    for (const std::string& language : programLanguages()) {
+        list->addItem(languageName(language), QString::fromStdString(language));
+    }
+    int index = list->findData(QString::fromStdString(current));
+    if (index < 0) {
+        // A language this installation lacks stays chosen, as Qavix.ini has it.
+        list->addItem(QString::fromStdString(current), QString::fromStdString(current));
+        index = list->count() - 1;
+    }
+    list->setCurrentIndex(index);
+    return list;
+}
+
 }  // namespace
 
 EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent,
                                      plant::PlantSettings* plant)
     : QDialog(parent), m_settings(settings), m_plant(plant) {
     setObjectName("EnvironmentDialog");
-    setWindowTitle("環境設定");
+    setWindowTitle(tr("環境設定"));
     setModal(true);
 
     m_tabs = new QTabWidget(this);
@@ -78,7 +102,7 @@ EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent,
                           choicesOf(info));
         }
         m_lists[static_cast<size_t>(tab)] = list;
-        m_tabs->addTab(list, kTabNames[tab]);
+        m_tabs->addTab(list, tr(kTabNames[tab]));
     }
     if (m_plant != nullptr) {
         m_plantPage = new PlantSettingsPage(*m_plant);
@@ -86,10 +110,22 @@ EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent,
     }
     m_tabs->setCurrentIndex(env::kTabOperation);
 
+    m_languages = languageList(settings.language, tr("自動（ロケールに従う）"), this);
+    auto* languageLabel = new QLabel(tr("言語(&L):"), this);
+    languageLabel->setBuddy(m_languages);
+    m_languages->setAccessibleName(tr("言語"));
+    auto* languageNote = new QLabel(tr("次回の起動から有効になります"), this);
+    languageNote->setObjectName("languageNote");
+    m_languages->setAccessibleDescription(languageNote->text());
+    auto* language = new QHBoxLayout();
+    language->addWidget(languageLabel);
+    language->addWidget(m_languages);
+    language->addWidget(languageNote, 1);
+
     const ButtonTexture texture = textureFromSetting(settings.button);
-    m_ok = makeButton("設定", texture, this);
-    m_cancel = makeButton("取消し", texture, this);
-    m_defaults = makeButton("初期値", texture, this);
+    m_ok = makeButton(tr("設定"), texture, this);
+    m_cancel = makeButton(tr("取消し"), texture, this);
+    m_defaults = makeButton(tr("初期値"), texture, this);
     m_ok->setObjectName("okButton");
     m_cancel->setObjectName("cancelButton");
     m_defaults->setObjectName("defaultsButton");
@@ -105,6 +141,7 @@ EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent,
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addWidget(m_tabs, 1);
+    layout->addLayout(language);
     layout->addLayout(buttons);
 }
 
@@ -160,6 +197,7 @@ void EnvironmentDialog::confirm() {
     if (m_plantPage != nullptr) {
         *m_plant = m_plantPage->settings();
     }
+    m_settings.language = m_languages->currentData().toString().toStdString();
     accept();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // "環境設定": the monitoring interval, blanking display, the nine display colours, splash,
-// web links and button style, on three tabs of property lists. OK stores the values into
-// the settings it was given; the main frame applies and saves them.
+// web links and button style, on three tabs of property lists, and below them the language
+// of the interface, which takes effect on the next start. OK stores the values into the
+// settings it was given; the main frame applies and saves them.
 
 #include <QDialog>
 #include <array>
@@ -10,6 +11,7 @@
 #include "files/EnvironmentItems.h"
 #include "plant/PlantSettings.h"
 
+class QComboBox;
 class QTabWidget;
 
 namespace qavix {
@@ -28,6 +30,8 @@ class EnvironmentDialog : public QDialog {
 
     PropertyList* list(int tab) const { return m_lists.at(static_cast<size_t>(tab)); }
     QTabWidget* tabs() const { return m_tabs; }
+    // Language= of Qavix.ini: "auto" first, then each language the program speaks.
+    QComboBox* languages() const { return m_languages; }
     // The value text of an item as the list holds it now.
     QString text(int item) const;
     void setText(int item, const QString& text);
@@ -44,6 +48,7 @@ class EnvironmentDialog : public QDialog {
     plant::PlantSettings* m_plant = nullptr;
     PlantSettingsPage* m_plantPage = nullptr;
     QTabWidget* m_tabs = nullptr;
+    QComboBox* m_languages = nullptr;
     std::array<PropertyList*, env::kTabCount> m_lists{};
     CPictureButton* m_ok = nullptr;
     CPictureButton* m_cancel = nullptr;

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 
+#include "MessageCatalogue.h"
 #include "ProgramVersion.h"
 #include "frame/ManualLocation.h"
 
@@ -25,7 +26,8 @@ void HelpLauncher::openHelp() {
 }
 
 void HelpLauncher::openManual() {
-    const auto places = manualCandidates(QCoreApplication::applicationDirPath().toStdString());
+    const auto places = manualCandidates(QCoreApplication::applicationDirPath().toStdString(),
+                                         i18n::currentLanguage());
     const std::string manual = findManual(places);
     if (manual.empty()) {
         QMessageBox::warning(m_parent, "Qavix",
@@ -34,16 +36,20 @@ void HelpLauncher::openManual() {
     }
     const QUrl url = QUrl::fromLocalFile(QString::fromStdString(manual));
     if (m_urlOpener ? !m_urlOpener(url) : !QDesktopServices::openUrl(url)) {
-        QMessageBox::warning(m_parent, "Qavix",
-                             QString("ブラウザでマニュアルを開けませんでした。\n%1")
-                                 .arg(QString::fromStdString(manual)));
+        QMessageBox::warning(
+            m_parent, "Qavix",
+            QCoreApplication::translate("qavix::HelpLauncher",
+                                        "ブラウザでマニュアルを開けませんでした。\n%1")
+                .arg(QString::fromStdString(manual)));
     }
 }
 
 void HelpLauncher::showAbout() {
-    QMessageBox::about(m_parent, "Qavixのバージョン情報",
-                       QString("Qavix Version %1\n\nエリアスキャナ設定・モニタツール")
-                           .arg(QString::fromUtf8(programVersion())));
+    QMessageBox::about(
+        m_parent, QCoreApplication::translate("qavix::HelpLauncher", "Qavixのバージョン情報"),
+        QCoreApplication::translate("qavix::HelpLauncher",
+                                    "Qavix Version %1\n\nエリアスキャナ設定・モニタツール")
+            .arg(QString::fromUtf8(programVersion())));
 }
 
 }  // namespace qavix

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "Translate.h"
+#include "state/UiText.h"
+
 namespace qavix::nav {
 
 namespace {
@@ -68,7 +71,8 @@ TreeShape shapeOf(const DeviceModel& model, bool extended) {
 
 std::vector<NavItem> rootItems(const TreeShape& shape) {
     std::vector<NavItem> roots;
-    roots.push_back(folder(ItemKind::CurrentRoot, "現在値", kImageController, kNavKindCurrent));
+    roots.push_back(folder(ItemKind::CurrentRoot, uiText("qavix::nav", "現在値"), kImageController,
+                           kNavKindCurrent));
     if (shape.bankFunction) {
         for (int b = 1; b <= kBankCount; ++b) {
             const int image = shape.bankHasData[static_cast<size_t>(b - 1)] ? kImageBankWithData
@@ -83,58 +87,65 @@ std::vector<NavItem> rootItems(const TreeShape& shape) {
 std::vector<NavItem> measurementItems(const TreeShape& shape, int bank) {
     std::vector<NavItem> items;
     if (shape.overallJudgement) {
-        items.push_back(page(ItemKind::OverallJudgement, "総合ON/OFF判定", kImageMeasurement,
-                             kPageOverallJudgement, titled(bank, "総合ON/OFF判定"), bank));
+        items.push_back(page(ItemKind::OverallJudgement, uiText("qavix::nav", "総合ON/OFF判定"),
+                             kImageMeasurement, kPageOverallJudgement,
+                             titled(bank, uiText("qavix::nav", "総合ON/OFF判定")), bank));
     }
     if (shape.parallelOutput) {
-        items.push_back(page(ItemKind::ParallelOutput, "パラレル出力", kImageMeasurement,
-                             kPageParallelOutput, titled(bank, "パラレル出力"), bank));
+        items.push_back(page(ItemKind::ParallelOutput, uiText("qavix::nav", "パラレル出力"),
+                             kImageMeasurement, kPageParallelOutput,
+                             titled(bank, uiText("qavix::nav", "パラレル出力")), bank));
     }
     if (shape.groupJudgement) {
-        items.push_back(page(ItemKind::GroupJudgement, "グループ判定", kImageMeasurement,
-                             kPageGroupJudgement, titled(bank, "グループ判定"), bank));
+        items.push_back(page(ItemKind::GroupJudgement, uiText("qavix::nav", "グループ判定"),
+                             kImageMeasurement, kPageGroupJudgement,
+                             titled(bank, uiText("qavix::nav", "グループ判定")), bank));
     }
     return items;
 }
 
 NavItem optionsItem(int bank) {
-    return page(ItemKind::Options, "オプション設定", kImageOptions, kPageOptions,
-                titled(bank, "オプション設定"), bank);
+    return page(ItemKind::Options, uiText("qavix::nav", "オプション設定"), kImageOptions,
+                kPageOptions, titled(bank, uiText("qavix::nav", "オプション設定")), bank);
 }
 
 namespace {
 
 NavItem measurementFolder(const TreeShape& shape, int bank) {
-    NavItem f = folder(ItemKind::Measurement, "計測処理", kImageMeasurement, navKindOf(bank), bank);
+    NavItem f = folder(ItemKind::Measurement, uiText("qavix::nav", "計測処理"), kImageMeasurement,
+                       navKindOf(bank), bank);
     f.children = measurementItems(shape, bank);
     return f;
 }
 
 NavItem currentController(const TreeShape& shape) {
-    NavItem display = folder(ItemKind::Display, "表示", kImageDisplayFolder, kNavKindCurrent);
+    NavItem display = folder(ItemKind::Display, uiText("qavix::nav", "表示"), kImageDisplayFolder,
+                             kNavKindCurrent);
     display.children = {
-        page(ItemKind::BasicInfo, "基本情報", kImagePage, kPageBasicInfo, "ｺﾝﾄﾛｰﾗ基本情報"),
-        page(ItemKind::LevelGraph, "受光レベルグラフ", kImageGraph, kPageLevelGraph,
-             "受光ﾚﾍﾞﾙｸﾞﾗﾌ表示"),
-        page(ItemKind::LevelList, "受光レベルリスト", kImageList, kPageLevelList,
-             "受光ﾚﾍﾞﾙﾘｽﾄ表示"),
-        page(ItemKind::ScanMonitor, "スキャンモニタ", kImageScan, kPageScanMonitor,
-             "スキャンモニタ"),
+        page(ItemKind::BasicInfo, uiText("qavix::nav", "基本情報"), kImagePage, kPageBasicInfo,
+             uiText("qavix::nav", "ｺﾝﾄﾛｰﾗ基本情報")),
+        page(ItemKind::LevelGraph, uiText("qavix::nav", "受光レベルグラフ"), kImageGraph,
+             kPageLevelGraph, uiText("qavix::nav", "受光ﾚﾍﾞﾙｸﾞﾗﾌ表示")),
+        page(ItemKind::LevelList, uiText("qavix::nav", "受光レベルリスト"), kImageList,
+             kPageLevelList, uiText("qavix::nav", "受光ﾚﾍﾞﾙﾘｽﾄ表示")),
+        page(ItemKind::ScanMonitor, uiText("qavix::nav", "スキャンモニタ"), kImageScan,
+             kPageScanMonitor, uiText("qavix::nav", "スキャンモニタ")),
     };
-    NavItem settings = folder(ItemKind::Settings, "設定", kImageSettingsFolder, kNavKindCurrent);
-    settings.children.push_back(
-        page(ItemKind::Pio, "P-I/O割付け", kImagePio, kPagePio, "P-I/O割付け"));
+    NavItem settings = folder(ItemKind::Settings, uiText("qavix::nav", "設定"),
+                              kImageSettingsFolder, kNavKindCurrent);
+    settings.children.push_back(page(ItemKind::Pio, uiText("qavix::nav", "P-I/O割付け"), kImagePio,
+                                     kPagePio, uiText("qavix::nav", "P-I/O割付け")));
     if (shape.anyMeasurement()) {
         settings.children.push_back(measurementFolder(shape, 0));
     }
     if (shape.extended) {
         settings.children.push_back(optionsItem(0));
     }
-    settings.children.push_back(
-        page(ItemKind::Clock, "時計設定", kImageClock, kPageClock, "時計設定"));
+    settings.children.push_back(page(ItemKind::Clock, uiText("qavix::nav", "時計設定"), kImageClock,
+                                     kPageClock, uiText("qavix::nav", "時計設定")));
 
-    NavItem controller =
-        folder(ItemKind::Controller, "コントローラ", kImageController, kNavKindCurrent);
+    NavItem controller = folder(ItemKind::Controller, uiText("qavix::nav", "コントローラ"),
+                                kImageController, kNavKindCurrent);
     controller.children = {display, settings};
     return controller;
 }
@@ -145,34 +156,43 @@ std::vector<NavItem> currentValuesChildren(const TreeShape& shape) {
     std::vector<NavItem> children;
     children.push_back(currentController(shape));
     for (int ch = 1; ch <= shape.sensorCount; ++ch) {
-        NavItem sensor = folder(ItemKind::Sensor, "センサ " + channelName(ch), kImageSensor, ch);
+        NavItem sensor = folder(ItemKind::Sensor,
+                                i18n::fill(uiText("qavix::nav", "センサ %1"), {channelName(ch)}),
+                                kImageSensor, ch);
         sensor.channel = ch;
-        sensor.children.push_back(page(ItemKind::SensorOperation, "動作設定", kImagePage,
-                                       kPageSensorOperation, channelName(ch) + " 動作設定", 0, ch));
+        sensor.children.push_back(
+            page(ItemKind::SensorOperation, uiText("qavix::nav", "動作設定"), kImagePage,
+                 kPageSensorOperation,
+                 i18n::fill(uiText("qavix::nav", "%1 動作設定"), {channelName(ch)}), 0, ch));
         if (shape.extended) {
-            sensor.children.push_back(page(ItemKind::SensorGraph, "受光レベルグラフ", kImagePage,
-                                           kPageLevelGraph, channelName(ch) + " 受光レベルグラフ",
-                                           0, ch));
+            sensor.children.push_back(page(
+                ItemKind::SensorGraph, uiText("qavix::nav", "受光レベルグラフ"), kImagePage,
+                kPageLevelGraph,
+                i18n::fill(uiText("qavix::nav", "%1 受光レベルグラフ"), {channelName(ch)}), 0, ch));
         }
         children.push_back(sensor);
     }
-    children.push_back(page(ItemKind::SettingsList, "設定一覧", kImageSettingsList,
-                            kPageSettingsList, "設定値リスト"));
-    children.push_back(
-        page(ItemKind::ErrorLog, "エラーログ", kImageErrorLog, kPageErrorLog, "エラーログ"));
+    children.push_back(page(ItemKind::SettingsList, uiText("qavix::nav", "設定一覧"),
+                            kImageSettingsList, kPageSettingsList,
+                            uiText("qavix::nav", "設定値リスト")));
+    children.push_back(page(ItemKind::ErrorLog, uiText("qavix::nav", "エラーログ"), kImageErrorLog,
+                            kPageErrorLog, uiText("qavix::nav", "エラーログ")));
     return children;
 }
 
 std::vector<NavItem> bankChildren(const TreeShape& shape, int bank) {
     const std::string n = std::to_string(bank);
-    NavItem controller =
-        folder(ItemKind::Controller, "コントローラ", kImageController, navKindOf(bank), bank);
-    NavItem threshold = page(ItemKind::BankThresholdList, "しきい値設定", kImageList,
-                             kPageLevelList, "Bank" + n + " コントローラ しきい値設定", bank);
+    NavItem controller = folder(ItemKind::Controller, uiText("qavix::nav", "コントローラ"),
+                                kImageController, navKindOf(bank), bank);
+    NavItem threshold =
+        page(ItemKind::BankThresholdList, uiText("qavix::nav", "しきい値設定"), kImageList,
+             kPageLevelList,
+             i18n::fill(uiText("qavix::nav", "Bank%1 コントローラ しきい値設定"), {n}), bank);
     threshold.channelFromLastShown = true;
     controller.children.push_back(threshold);
-    controller.children.push_back(page(ItemKind::Pio, "P-I/O 割付け", kImagePio, kPagePio,
-                                       "Bank " + n + " P-I/O割付け", bank));
+    controller.children.push_back(
+        page(ItemKind::Pio, uiText("qavix::nav", "P-I/O 割付け"), kImagePio, kPagePio,
+             i18n::fill(uiText("qavix::nav", "Bank %1 P-I/O割付け"), {n}), bank));
     if (shape.anyMeasurement()) {
         controller.children.push_back(measurementFolder(shape, bank));
     }
@@ -183,21 +203,28 @@ std::vector<NavItem> bankChildren(const TreeShape& shape, int bank) {
     std::vector<NavItem> children;
     children.push_back(controller);
     for (int ch = 1; ch <= shape.sensorCount; ++ch) {
-        NavItem sensor = folder(ItemKind::Sensor, "センサ " + channelName(ch), kImageSensor,
-                                navKindOf(bank), bank);
+        NavItem sensor = folder(ItemKind::Sensor,
+                                i18n::fill(uiText("qavix::nav", "センサ %1"), {channelName(ch)}),
+                                kImageSensor, navKindOf(bank), bank);
         sensor.channel = ch;
         sensor.children.push_back(
-            page(ItemKind::SensorOperation, "動作設定", kImagePage, kPageSensorOperation,
-                 "BANK " + n + " " + channelName(ch) + " 動作設定", bank, ch));
+            page(ItemKind::SensorOperation, uiText("qavix::nav", "動作設定"), kImagePage,
+                 kPageSensorOperation,
+                 i18n::fill(uiText("qavix::nav", "BANK %1 %2 動作設定"), {n, channelName(ch)}),
+                 bank, ch));
         if (shape.extended) {
             sensor.children.push_back(
-                page(ItemKind::BankThresholdScreen, "しきい値設定画面", kImagePage, kPageLevelGraph,
-                     "Bank " + n + " CH " + std::to_string(ch) + " しきい値設定画面", bank, ch));
+                page(ItemKind::BankThresholdScreen, uiText("qavix::nav", "しきい値設定画面"),
+                     kImagePage, kPageLevelGraph,
+                     i18n::fill(uiText("qavix::nav", "Bank %1 CH %2 しきい値設定画面"),
+                                {n, std::to_string(ch)}),
+                     bank, ch));
         }
         children.push_back(sensor);
     }
-    children.push_back(page(ItemKind::SettingsList, "設定一覧", kImageSettingsList,
-                            kPageSettingsList, "Bank " + n + " 設定値リスト", bank));
+    children.push_back(page(ItemKind::SettingsList, uiText("qavix::nav", "設定一覧"),
+                            kImageSettingsList, kPageSettingsList,
+                            i18n::fill(uiText("qavix::nav", "Bank %1 設定値リスト"), {n}), bank));
     return children;
 }
 

@@ -1,5 +1,6 @@
 #include "frame/OfflineEditSession.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -12,7 +13,8 @@ void OfflineEditSession::start(OfflineEditing editing) {
     m_editing = std::move(editing);
     m_active = true;
     m_window.setWindowTitle(
-        QString("%1[*] - Qavix オフライン編集").arg(QFileInfo(m_editing.filePath).fileName()));
+        QCoreApplication::translate("qavix::OfflineEditSession", "%1[*] - Qavix オフライン編集")
+            .arg(QFileInfo(m_editing.filePath).fileName()));
 }
 
 void OfflineEditSession::showModified() {
@@ -32,9 +34,10 @@ bool OfflineEditSession::save() {
     }
     const QString error = m_editing.save();
     if (!error.isEmpty()) {
-        QMessageBox::warning(
-            &m_window, "Qavix",
-            QString("%1 を保存できませんでした。\n%2").arg(m_editing.filePath, error));
+        QMessageBox::warning(&m_window, "Qavix",
+                             QCoreApplication::translate("qavix::OfflineEditSession",
+                                                         "%1 を保存できませんでした。\n%2")
+                                 .arg(m_editing.filePath, error));
         return false;
     }
     m_window.setWindowModified(false);
@@ -47,7 +50,8 @@ bool OfflineEditSession::confirmLeaving() {
     }
     const auto answer = QMessageBox::question(
         &m_window, "Qavix",
-        QString("%1 は変更されています。\n保存しますか？")
+        QCoreApplication::translate("qavix::OfflineEditSession",
+                                    "%1 は変更されています。\n保存しますか？")
             .arg(QFileInfo(m_editing.filePath).fileName()),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save) {

@@ -1,5 +1,6 @@
 #include "frame/StatusPaneView.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 #include "widgets/CColorStatusBar.h"
@@ -20,7 +21,7 @@ StatusPaneView::StatusPaneView(CColorStatusBar& bar, std::function<StatusInputs(
     : m_bar(bar), m_inputs(std::move(inputs)) {}
 
 void StatusPaneView::showInitial() {
-    m_bar.setPaneText(0, "ﾚﾃﾞｨ");
+    m_bar.setPaneText(0, QCoreApplication::translate("qavix::StatusPaneView", "ﾚﾃﾞｨ"));
     apply(1);
     apply(2);
     apply(3);
@@ -47,10 +48,18 @@ void StatusPaneView::update(int pane, const QString& editedFile) {
         m_bar.pane(3)->setToolTip(editedFile);
         return;
     }
-    m_bar.pane(3)->setToolTip(inputs.portTarget.empty()
-                                  ? QString("デバイスなし（ダブルクリックで通信設定）")
-                                  : QString::fromStdString(inputs.portTarget) +
-                                        "\n（ダブルクリックで通信設定）");
+    QString tip =
+        inputs.portTarget.empty()
+            ? QCoreApplication::translate("qavix::StatusPaneView",
+                                          "デバイスなし（ダブルクリックで通信設定）")
+            : QCoreApplication::translate("qavix::StatusPaneView",
+                                          "%1\n（ダブルクリックで通信設定）")
+                  .arg(QString::fromStdString(inputs.portTarget));
+    if (!inputs.fingerprint.empty()) {
+        tip += "\n" + QCoreApplication::translate("qavix::StatusPaneView", "設定フィンガープリント: %1")
+                          .arg(QString::fromStdString(inputs.fingerprint));
+    }
+    m_bar.pane(3)->setToolTip(tip);
 }
 
 }  // namespace qavix

@@ -1,6 +1,10 @@
 #include "frame/StatusPanes.h"
 
+#include <QtGlobal>
 #include <array>
+
+#include "Translate.h"
+#include "state/UiText.h"
 
 #include "NetworkAddress.h"
 #include "ShiftJis.h"
@@ -10,8 +14,22 @@ namespace qavix {
 namespace {
 
 constexpr std::array<const char*, 16> kUnitLabels = {
-    "０号機", "１号機", "２号機",   "３号機",   "４号機",   "５号機",   "６号機",   "７号機",
-    "８号機", "９号機", "１０号機", "１１号機", "１２号機", "１３号機", "１４号機", "１５号機",
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "０号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "１号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "２号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "３号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "４号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "５号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "６号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "７号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "８号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "９号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "１０号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "１１号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "１２号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "１３号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "１４号機"),
+    QT_TRANSLATE_NOOP("qavix::StatusPanes", "１５号機"),
 };
 constexpr std::array<const char*, 6> kBaudTexts = {"9600",  "14400", "19200",
                                                    "38400", "57600", "115200"};
@@ -27,9 +45,9 @@ std::string pane3Text(const StatusInputs& in) {
 
 std::string unitLabel(int unit) {
     if (unit < 0 || unit >= static_cast<int>(kUnitLabels.size())) {
-        return std::to_string(unit) + "号機";
+        return i18n::fill(uiText("qavix::StatusPanes", "%1号機"), {std::to_string(unit)});
     }
-    return kUnitLabels[static_cast<size_t>(unit)];
+    return uiText("qavix::StatusPanes", kUnitLabels[static_cast<size_t>(unit)]);
 }
 
 std::string portText(int port, int baudIndex) {
@@ -58,15 +76,15 @@ std::string portText(int port, int baudIndex, const std::string& target) {
 }
 
 std::string notConnectedText() {
-    return " 未接続 ";
+    return uiText("qavix::StatusPanes", " 未接続 ");
 }
 
 std::string offlineText() {
-    return "オフライン編集";
+    return uiText("qavix::StatusPanes", "オフライン編集");
 }
 
 std::string fileLabel() {
-    return "ファイル";
+    return uiText("qavix::StatusPanes", "ファイル");
 }
 
 int paneWidth(const std::string& text) {
@@ -75,7 +93,7 @@ int paneWidth(const std::string& text) {
 
 StatusPanes::StatusPanes() {
     at(1) = {notConnectedText(), paneWidth(notConnectedText()), kPaneStartText, kPaneStartBack};
-    at(2) = {" １号機 ", 0, kPaneBadText, kPaneBack};
+    at(2) = {" " + unitLabel(1) + " ", 0, kPaneBadText, kPaneBack};
     at(3) = {"COM1  9600bps", paneWidth("COM1  9600bps"), kPaneBadText, kPaneBack};
 }
 

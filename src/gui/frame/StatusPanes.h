@@ -32,6 +32,9 @@ struct StatusInputs {
     std::string portTarget;  // the device, emulator or network value the active port leads to
     // Offline editing: the name of the bank file, which takes the place of port and unit.
     std::string editedFile;
+    // The configuration fingerprint of the controller's current values ("3F2A-91C0"); empty
+    // until they are read.
+    std::string fingerprint;
 };
 
 struct PaneLook {

@@ -92,19 +92,19 @@ BeamCommandBar::BeamCommandBar(const QString& className, AppState& state, BeamPa
     m_title->setObjectName(QString("edit%1").arg(kIdTitle));
     m_title->setReadOnly(true);
     m_title->setFixedWidth(kTitleWidth);
-    m_title->setAccessibleName("開いたページ");
-    m_channel = makeCombo(kIdChannel, "表示CH", this);
+    m_title->setAccessibleName(tr("開いたページ"));
+    m_channel = makeCombo(kIdChannel, tr("表示CH"), this);
     m_top->addWidget(m_label1);
     m_top->addWidget(m_label2);
     m_top->addWidget(m_title);
-    m_top->addWidget(keepTogether({labelFor("表示CH", m_channel, this), m_channel}, this));
+    m_top->addWidget(keepTogether({labelFor(tr("表示CH"), m_channel, this), m_channel}, this));
 
-    m_update = makeButton("更新", kIdUpdate, this);
-    m_incident = makeButton("入光光軸", kIdIncident, this);
-    m_blocked = makeButton("遮光光軸", kIdBlocked, this);
-    m_clear = makeButton("クリア", kIdClear, this);
-    m_write = makeButton("書込み", kIdWrite, this);
-    m_cancel = makeButton(kCloseText, kIdCancel, this);
+    m_update = makeButton(tr("更新"), kIdUpdate, this);
+    m_incident = makeButton(tr("入光光軸"), kIdIncident, this);
+    m_blocked = makeButton(tr("遮光光軸"), kIdBlocked, this);
+    m_clear = makeButton(tr("クリア"), kIdClear, this);
+    m_write = makeButton(tr("書込み"), kIdWrite, this);
+    m_cancel = makeButton(tr(kCloseText), kIdCancel, this);
     for (QWidget* w : {m_update, m_incident, m_blocked, m_clear}) {
         m_bottom->addWidget(w);
     }
@@ -129,8 +129,8 @@ void BeamCommandBar::pageShown(const QString& title) {
 
 void BeamCommandBar::pageOpened() {
     const bool designated = m_page.table() == BeamFlagTable::Designated;
-    m_label1->setText(designated ? "指定光軸" : "ブランキング");
-    m_label2->setText(designated ? "　設定" : "光軸設定");
+    m_label1->setText(designated ? tr("指定光軸") : tr("ブランキング"));
+    m_label2->setText(designated ? tr("　設定") : tr("光軸設定"));
     const int sensors = levels::connectedSensors(m_state.model().working());
     {
         const QSignalBlocker block(m_channel);
@@ -138,7 +138,7 @@ void BeamCommandBar::pageOpened() {
         for (int s = 1; s <= sensors; ++s) {
             m_channel->addItem(QString("CH%1").arg(s));
         }
-        m_channel->addItem("全CH");
+        m_channel->addItem(tr("全CH"));
         const int channel = m_page.channel();
         m_channel->setCurrentIndex(channel == beams::kAllSensors ? sensors
                                                                  : std::min(channel, sensors));
@@ -150,7 +150,7 @@ void BeamCommandBar::pageOpened() {
 
 void BeamCommandBar::showEdited(bool edited) {
     m_write->setEnabled(edited);
-    m_cancel->setText(edited ? kCancelText : kCloseText);
+    m_cancel->setText(edited ? tr(kCancelText) : tr(kCloseText));
     m_cancel->setAccessibleName(m_cancel->text());
 }
 
@@ -200,25 +200,26 @@ void BeamCommandBar::cancelOrClose() {
 CBrkCommand::CBrkCommand(AppState& state, CView007& page, std::function<void(int)> closeTo,
                          QWidget* parent)
     : BeamCommandBar("CBrkCommand", state, page, std::move(closeTo), parent), m_chartPage(page) {
-    m_visible = makeCombo(kIdVisible, "表示光軸数", this);
-    m_ratio = new QRadioButton("比率", this);
+    m_visible = makeCombo(kIdVisible, tr("表示光軸数"), this);
+    m_ratio = new QRadioButton(tr("比率"), this);
     m_ratio->setObjectName(QString("radio%1").arg(kIdRatio));
-    m_ratio->setAccessibleName("比率");
-    m_absolute = new QRadioButton("絶対値", this);
+    m_ratio->setAccessibleName(tr("比率"));
+    m_absolute = new QRadioButton(tr("絶対値"), this);
     m_absolute->setObjectName(QString("radio%1").arg(kIdAbsolute));
-    m_absolute->setAccessibleName("絶対値");
+    m_absolute->setAccessibleName(tr("絶対値"));
     auto* group = new QButtonGroup(this);
     group->addButton(m_ratio);
     group->addButton(m_absolute);
     m_ratio->setChecked(true);
     // The scale list has no caption of its own; its entries say what it is.
-    m_scale = makeCombo(kIdScale, "スケール", this);
+    m_scale = makeCombo(kIdScale, tr("スケール"), this);
     for (int step = chart::kMinScaleStep; step <= chart::kMaxScaleStep; ++step) {
         m_scale->addItem(QString("%1%").arg(step * chart::kPercentPerStep));
     }
     m_scale->setCurrentIndex(kInitialScaleIndex);
-    m_legend = makeButton("凡例", kIdLegend, this);
-    topRow()->addWidget(keepTogether({labelFor("表示光軸数", m_visible, this), m_visible}, this));
+    m_legend = makeButton(tr("凡例"), kIdLegend, this);
+    topRow()->addWidget(
+        keepTogether({labelFor(tr("表示光軸数"), m_visible, this), m_visible}, this));
     topRow()->addWidget(keepTogether({m_ratio, m_absolute, m_scale}, this));
     bottomRow()->addWidget(m_legend);
     bottomRow()->addAligned(keepTogether({writeButton(), cancelButton()}, this, 2), Qt::AlignRight);

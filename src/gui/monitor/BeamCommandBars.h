@@ -26,8 +26,8 @@ class CView007;
 class BeamCommandBar : public PaneView {
     Q_OBJECT
   public:
-    static constexpr const char* kCancelText = "取消し";
-    static constexpr const char* kCloseText = "閉じる";
+    static constexpr const char* kCancelText = QT_TRANSLATE_NOOP("qavix::BeamCommandBar", "取消し");
+    static constexpr const char* kCloseText = QT_TRANSLATE_NOOP("qavix::BeamCommandBar", "閉じる");
     // Page indexes "閉じる" leads back to.
     static constexpr int kOverallJudgementPage = nav::kPageOverallJudgement;
     static constexpr int kSensorOperationPage = nav::kPageSensorOperation;

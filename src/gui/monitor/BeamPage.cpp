@@ -98,7 +98,9 @@ bool BeamPage::write() {
         beams::writePuts(working(), m_table, m_picks, m_range);
     setCommBusy(true);
     openWait(true);
-    const bool ok = writePage(link(), state().model(), puts).ok;
+    const bool ok = writePage(link(), state().model(), puts, kRequestTimeoutMs,
+                              {journal::Operation::PageWrite, state().pageTitle.toStdString()})
+                        .ok;
     if (ok) {
         // What the controller now holds, and the levels beside it.
         runReads(beams::tableReads(working(), m_table));

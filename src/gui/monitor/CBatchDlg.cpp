@@ -15,8 +15,8 @@ namespace qavix {
 
 namespace {
 
-const char* const kClose = "閉じる";
-const char* const kCancel = "取消し";
+const char* const kClose = QT_TRANSLATE_NOOP("qavix::CBatchDlg", "閉じる");
+const char* const kCancel = QT_TRANSLATE_NOOP("qavix::CBatchDlg", "取消し");
 constexpr int kPercentEditWidth = 90;
 constexpr int kSliderMinWidth = 380;
 
@@ -34,7 +34,7 @@ QPushButton* button(const QString& text, QWidget* parent) {
 CBatchDlg::CBatchDlg(CThresholdTuning& tuning, QWidget* parent)
     : QDialog(parent), m_tuning(tuning) {
     setObjectName("CBatchDlg");
-    setWindowTitle("しきい値設定グラフモード一括設定");
+    setWindowTitle(tr("しきい値設定グラフモード一括設定"));
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
@@ -46,7 +46,7 @@ CBatchDlg::CBatchDlg(CThresholdTuning& tuning, QWidget* parent)
 }
 
 void CBatchDlg::buildReference(QVBoxLayout* layout) {
-    auto* group = new QGroupBox(" 基準しきい値 ", this);
+    auto* group = new QGroupBox(tr(" 基準しきい値 "), this);
     auto* groupLayout = new QHBoxLayout(group);
     m_on = new QRadioButton("ON", group);
     m_off = new QRadioButton("OFF", group);
@@ -63,9 +63,9 @@ void CBatchDlg::buildReference(QVBoxLayout* layout) {
 
 void CBatchDlg::buildPercent(QVBoxLayout* layout) {
     auto* percentRow = new QHBoxLayout;
-    auto* percentLabel = new QLabel("しきい値(&P)", this);
+    auto* percentLabel = new QLabel(tr("しきい値(&P)"), this);
     m_edit = new QLineEdit(this);
-    m_edit->setAccessibleName("しきい値");
+    m_edit->setAccessibleName(tr("しきい値"));
     m_edit->setMaximumWidth(kPercentEditWidth);
     m_edit->setAlignment(Qt::AlignRight);
     percentLabel->setBuddy(m_edit);
@@ -77,7 +77,7 @@ void CBatchDlg::buildPercent(QVBoxLayout* layout) {
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setRange(0, tuning::kSliderMax);
     m_slider->setPageStep(1);
-    m_slider->setAccessibleName("しきい値スライダー");
+    m_slider->setAccessibleName(tr("しきい値スライダー"));
     m_slider->setMinimumWidth(kSliderMinWidth);
     layout->addWidget(m_slider);
     // The scale marks sit under their slider positions: 100 % is at 100 of 190.
@@ -92,9 +92,9 @@ void CBatchDlg::buildPercent(QVBoxLayout* layout) {
 
 void CBatchDlg::buildButtons(QVBoxLayout* layout) {
     auto* presets = new QHBoxLayout;
-    m_blockedMax = button("遮光最大感度", this);
-    m_incidentMax = button("入光最大感度", this);
-    m_zeroReset = button("ゼロリセット", this);
+    m_blockedMax = button(tr("遮光最大感度"), this);
+    m_incidentMax = button(tr("入光最大感度"), this);
+    m_zeroReset = button(tr("ゼロリセット"), this);
     presets->addWidget(m_blockedMax);
     presets->addWidget(m_incidentMax);
     presets->addWidget(m_zeroReset);
@@ -102,8 +102,8 @@ void CBatchDlg::buildButtons(QVBoxLayout* layout) {
 
     auto* actions = new QHBoxLayout;
     actions->addStretch(1);
-    m_write = button("書込み", this);
-    m_cancel = button(kClose, this);
+    m_write = button(tr("書込み"), this);
+    m_cancel = button(tr(kClose), this);
     actions->addWidget(m_write);
     actions->addWidget(m_cancel);
     layout->addLayout(actions);
@@ -165,8 +165,8 @@ void CBatchDlg::computeResults() {
 void CBatchDlg::startPreview() {
     m_previewing = true;
     m_write->setEnabled(true);
-    m_cancel->setText(kCancel);
-    m_cancel->setAccessibleName(kCancel);
+    m_cancel->setText(tr(kCancel));
+    m_cancel->setAccessibleName(tr(kCancel));
     m_tuning.preview(m_percent, m_onReference);
 }
 
@@ -228,8 +228,8 @@ void CBatchDlg::cancelOrClose() {
     m_tuning.reloadThresholds();
     showPercent();
     m_previewing = false;
-    m_cancel->setText(kClose);
-    m_cancel->setAccessibleName(kClose);
+    m_cancel->setText(tr(kClose));
+    m_cancel->setAccessibleName(tr(kClose));
     m_write->setEnabled(false);
 }
 
@@ -244,7 +244,7 @@ void CBatchDlg::reject() {
 void CBatchDlg::teach(int mode) {
     m_tuning.teach(static_cast<tuning::TeachMode>(mode), m_onReference, m_percent);
     m_previewing = false;
-    m_cancel->setText(kClose);
+    m_cancel->setText(tr(kClose));
     m_write->setEnabled(false);
     done(Taught);
 }

@@ -28,13 +28,13 @@ size_t at(int i) {
 CChartWnd::CChartWnd(AppState& state, QWidget* parent) : QWidget(parent), m_state(state) {
     installChartAccessibility();
     setObjectName("CChartWnd");
-    setAccessibleName("受光レベルグラフ");
+    setAccessibleName(tr("受光レベルグラフ"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_scroll = new QScrollBar(Qt::Horizontal, this);
     m_scroll->setObjectName("chartScroll");
-    m_scroll->setAccessibleName("光軸スクロール");
+    m_scroll->setAccessibleName(tr("光軸スクロール"));
     m_scroll->hide();
     connect(m_scroll, &QScrollBar::valueChanged, this, [this](int v) {
         m_first = chart::clampFirstVisible(itemCount(), m_visible, v);

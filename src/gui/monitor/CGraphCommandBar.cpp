@@ -56,23 +56,23 @@ CGraphCommandBar::CGraphCommandBar(QWidget* parent) : QWidget(parent) {
 
 FlowLayout* CGraphCommandBar::buildShownRow() {
     auto* top = new FlowLayout(nullptr, 6, 2);
-    m_channel = makeCombo("combo1004", "表示CH", this);
-    auto* channelLabel = labelFor("表示CH", m_channel, this);
-    m_channel->addItems({"CH1", "CH2", "CH3", "全CH"});
-    m_visible = makeCombo("combo1294", "表示光軸数", this);
-    auto* visibleLabel = labelFor("表示光軸数", m_visible, this);
-    m_ratio = new QRadioButton("比率", this);
+    m_channel = makeCombo("combo1004", tr("表示CH"), this);
+    auto* channelLabel = labelFor(tr("表示CH"), m_channel, this);
+    m_channel->addItems({"CH1", "CH2", "CH3", tr("全CH")});
+    m_visible = makeCombo("combo1294", tr("表示光軸数"), this);
+    auto* visibleLabel = labelFor(tr("表示光軸数"), m_visible, this);
+    m_ratio = new QRadioButton(tr("比率"), this);
     m_ratio->setObjectName("radio1032");
-    m_ratio->setAccessibleName("比率");
-    m_absolute = new QRadioButton("絶対値", this);
+    m_ratio->setAccessibleName(tr("比率"));
+    m_absolute = new QRadioButton(tr("絶対値"), this);
     m_absolute->setObjectName("radio1033");
-    m_absolute->setAccessibleName("絶対値");
+    m_absolute->setAccessibleName(tr("絶対値"));
     auto* group = new QButtonGroup(this);
     group->addButton(m_ratio);
     group->addButton(m_absolute);
     m_ratio->setChecked(true);
     // The scale list has no caption of its own; its entries say what it is.
-    m_scale = makeCombo("combo1029", "スケール", this);
+    m_scale = makeCombo("combo1029", tr("スケール"), this);
     for (int step = chart::kMinScaleStep; step <= chart::kMaxScaleStep; ++step) {
         m_scale->addItem(QString("%1%").arg(step * chart::kPercentPerStep));
     }
@@ -85,16 +85,16 @@ FlowLayout* CGraphCommandBar::buildShownRow() {
 
 FlowLayout* CGraphCommandBar::buildActionRow() {
     auto* bottom = new FlowLayout(nullptr, 2, 2);
-    m_continuous = makeButton("連続更新", "button1025", this);
+    m_continuous = makeButton(tr("連続更新"), "button1025", this);
     m_continuous->setIcon(startPicture());
     m_continuous->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_update = makeButton("更新", "button1026", this);
-    m_individual = makeButton("個別設定", "button1043", this);
-    m_sensitivity = makeButton("感度設定", "button1295", this);
-    m_batch = makeButton("一括設定", "button1042", this);
-    m_save = makeButton("保存", "button1048", this);
-    m_image = makeButton("画像保存", "buttonImage", this);
-    m_legend = makeButton("凡例", "button1041", this);
+    m_update = makeButton(tr("更新"), "button1026", this);
+    m_individual = makeButton(tr("個別設定"), "button1043", this);
+    m_sensitivity = makeButton(tr("感度設定"), "button1295", this);
+    m_batch = makeButton(tr("一括設定"), "button1042", this);
+    m_save = makeButton(tr("保存"), "button1048", this);
+    m_image = makeButton(tr("画像保存"), "buttonImage", this);
+    m_legend = makeButton(tr("凡例"), "button1041", this);
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_continuous, m_update, m_individual, m_sensitivity,
                                          m_batch, m_save, m_image, m_legend}) {
@@ -122,7 +122,7 @@ void CGraphCommandBar::enableRunning() {
 }
 
 void CGraphCommandBar::showRunning(bool running) {
-    m_continuous->setText(running ? "停止" : "連続更新");
+    m_continuous->setText(running ? tr("停止") : tr("連続更新"));
     m_continuous->setAccessibleName(m_continuous->text());
     m_continuous->setIcon(running ? stopPicture() : startPicture());
 }

@@ -15,9 +15,12 @@ struct Entry {
 };
 
 constexpr Entry kEntries[CLegendDlg::kEntryCount] = {
-    {"入光", kColorNyukou},     {"不安定状態", kColorFuantei},
-    {"遮光", kColorSyakou},     {"ブランキング光軸", kColorBlankBar},
-    {"ONスレッシュ", kColorOn}, {"OFFスレッシュ", kColorOff},
+    {QT_TRANSLATE_NOOP("qavix::CLegendDlg", "入光"), kColorNyukou},
+    {QT_TRANSLATE_NOOP("qavix::CLegendDlg", "不安定状態"), kColorFuantei},
+    {QT_TRANSLATE_NOOP("qavix::CLegendDlg", "遮光"), kColorSyakou},
+    {QT_TRANSLATE_NOOP("qavix::CLegendDlg", "ブランキング光軸"), kColorBlankBar},
+    {QT_TRANSLATE_NOOP("qavix::CLegendDlg", "ONスレッシュ"), kColorOn},
+    {QT_TRANSLATE_NOOP("qavix::CLegendDlg", "OFFスレッシュ"), kColorOff},
 };
 
 constexpr int kBoxWidth = 36;
@@ -27,7 +30,7 @@ constexpr int kBoxHeight = 16;
 
 CLegendDlg::CLegendDlg(const AppSettings& user, QWidget* parent) : QDialog(parent), m_user(user) {
     setObjectName("CLegendDlg");
-    setWindowTitle("凡例");
+    setWindowTitle(tr("凡例"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* grid = new QGridLayout(this);
     for (int i = 0; i < kEntryCount; ++i) {
@@ -36,12 +39,12 @@ CLegendDlg::CLegendDlg(const AppSettings& user, QWidget* parent) : QDialog(paren
         m_boxes[static_cast<size_t>(i)]->setFixedSize(kBoxWidth, kBoxHeight);
         m_boxes[static_cast<size_t>(i)]->setFrameShape(QFrame::Box);
         m_boxes[static_cast<size_t>(i)]->setAutoFillBackground(true);
-        m_boxes[static_cast<size_t>(i)]->setAccessibleName(QString::fromUtf8(kEntries[i].text));
-        m_texts[static_cast<size_t>(i)] = new QLabel(QString::fromUtf8(kEntries[i].text), this);
+        m_boxes[static_cast<size_t>(i)]->setAccessibleName(tr(kEntries[i].text));
+        m_texts[static_cast<size_t>(i)] = new QLabel(tr(kEntries[i].text), this);
         grid->addWidget(m_boxes[static_cast<size_t>(i)], i, 0);
         grid->addWidget(m_texts[static_cast<size_t>(i)], i, 1);
     }
-    auto* close = new QPushButton("閉じる", this);
+    auto* close = new QPushButton(tr("閉じる"), this);
     close->setObjectName("legendClose");
     close->setDefault(true);
     grid->addWidget(close, kEntryCount, 0, 1, 2, Qt::AlignHCenter);

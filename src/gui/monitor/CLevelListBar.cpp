@@ -29,18 +29,18 @@ CLevelListBar::CLevelListBar(QWidget* parent) : QWidget(parent) {
     setObjectName("levelListCommands");
     auto* row = new FlowLayout(this, 6, 2);
     row->setContentsMargins(0, 2, 0, 2);
-    m_update = makeButton("更新", "listUpdate", kButtonWidth, this);
-    m_continuous = makeButton("連続更新", "listContinuous", kWideButtonWidth, this);
+    m_update = makeButton(tr("更新"), "listUpdate", kButtonWidth, this);
+    m_continuous = makeButton(tr("連続更新"), "listContinuous", kWideButtonWidth, this);
     m_continuous->setIcon(startPicture());
     m_continuous->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    auto* label = new QLabel("表示CH(&C)", this);
+    auto* label = new QLabel(tr("表示CH(&C)"), this);
     m_channel = new QComboBox(this);
     m_channel->setObjectName("listChannel");
-    m_channel->setAccessibleName("表示CH");
-    m_channel->addItems({"CH1", "CH2", "CH3", "全CH"});
+    m_channel->setAccessibleName(tr("表示CH"));
+    m_channel->addItems({"CH1", "CH2", "CH3", tr("全CH")});
     label->setBuddy(m_channel);
-    m_write = makeButton("書込み", "listWrite", kButtonWidth, this);
-    m_cancel = makeButton("取消し", "listCancel", kButtonWidth, this);
+    m_write = makeButton(tr("書込み"), "listWrite", kButtonWidth, this);
+    m_cancel = makeButton(tr("取消し"), "listCancel", kButtonWidth, this);
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_update, m_continuous, keepTogether({label, m_channel}, this), m_write, m_cancel}) {
         row->addWidget(w);
@@ -51,8 +51,8 @@ CLevelListBar::CLevelListBar(QWidget* parent) : QWidget(parent) {
 void CLevelListBar::showIdle(bool edited) {
     m_update->setEnabled(true);
     m_continuous->setEnabled(true);
-    m_continuous->setText("連続更新");
-    m_continuous->setAccessibleName("連続更新");
+    m_continuous->setText(tr("連続更新"));
+    m_continuous->setAccessibleName(tr("連続更新"));
     m_continuous->setIcon(startPicture());
     m_channel->setEnabled(true);
     m_write->setEnabled(edited);
@@ -65,8 +65,8 @@ void CLevelListBar::showRunning() {
     m_write->setEnabled(false);
     m_cancel->setEnabled(false);
     m_continuous->setEnabled(true);
-    m_continuous->setText("停止");
-    m_continuous->setAccessibleName("停止");
+    m_continuous->setText(tr("停止"));
+    m_continuous->setAccessibleName(tr("停止"));
     m_continuous->setIcon(stopPicture());
 }
 

@@ -16,9 +16,9 @@ constexpr int kScrollBarWidth = 16;
 
 CLevelListTable::CLevelListTable(QWidget* parent) : QTableWidget(0, kColumnCount, parent) {
     setObjectName("list1034");
-    setAccessibleName("受光レベルリスト");
-    setHorizontalHeaderLabels(
-        {"光軸番号", "受光レベル", "ONしきい値", "OFFしきい値", "受光レベルグラフ"});
+    setAccessibleName(tr("受光レベルリスト"));
+    setHorizontalHeaderLabels({tr("光軸番号"), tr("受光レベル"), tr("ONしきい値"),
+                               tr("OFFしきい値"), tr("受光レベルグラフ")});
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);

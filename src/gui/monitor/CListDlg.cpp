@@ -20,8 +20,8 @@ CListDlg::CListDlg(QWidget* parent) : PaneView("CListDlg", parent) {
     m_title->setObjectName("pageTitle");
     m_title->setFont(QFont("Noto Sans CJK JP", 12, QFont::Bold));
     m_save = new CPictureButton(this);
-    m_save->setText("保存");
-    m_save->setAccessibleName("保存");
+    m_save->setText(tr("保存"));
+    m_save->setAccessibleName(tr("保存"));
     m_save->setObjectName(QString("button%1").arg(kSaveId));
     m_save->setFixedSize(kButtonWidth, kButtonHeight);
     m_save->setFocusPolicy(Qt::StrongFocus);

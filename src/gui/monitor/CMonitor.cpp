@@ -48,7 +48,7 @@ CMonitor::CMonitor(AppState& state, CCommLink& link, CView004& page, QWidget* pa
 
     m_start = pictureButton(kStartText, startPicture(), this);
     m_start->setObjectName("button1049");
-    m_clear = pictureButton("クリア", clearPicture(), this);
+    m_clear = pictureButton(tr("クリア"), clearPicture(), this);
     m_clear->setObjectName("button1050");
     m_channelCombo = new QComboBox(this);
     m_channelCombo->setObjectName("combo1004");
@@ -60,11 +60,14 @@ CMonitor::CMonitor(AppState& state, CCommLink& link, CView004& page, QWidget* pa
     m_intervalCombo->setObjectName("combo1007");
 
     row->addWidget(keepTogether({m_start, m_clear}, this, kSpacing));
-    row->addWidget(keepTogether({labelFor("表示CH", m_channelCombo, this), m_channelCombo}, this));
-    row->addWidget(keepTogether({labelFor("表示光軸数", m_beamsCombo, this), m_beamsCombo}, this));
-    row->addWidget(keepTogether({labelFor("表示サンプル数", m_samples, this), m_samples}, this));
     row->addWidget(
-        keepTogether({labelFor("ｻﾝﾌﾟﾘﾝｸﾞTIME", m_intervalCombo, this), m_intervalCombo}, this));
+        keepTogether({labelFor(tr("表示CH"), m_channelCombo, this), m_channelCombo}, this));
+    row->addWidget(
+        keepTogether({labelFor(tr("表示光軸数"), m_beamsCombo, this), m_beamsCombo}, this));
+    row->addWidget(
+        keepTogether({labelFor(tr("表示サンプル数"), m_samples, this), m_samples}, this));
+    row->addWidget(
+        keepTogether({labelFor(tr("ｻﾝﾌﾟﾘﾝｸﾞTIME"), m_intervalCombo, this), m_intervalCombo}, this));
 
     connect(m_start, &QToolButton::clicked, this, &CMonitor::startStop);
     connect(m_clear, &QToolButton::clicked, this, &CMonitor::clearChart);
@@ -119,7 +122,7 @@ void CMonitor::fillChannels() {
         m_channelCombo->addItem(QString("CH%1").arg(c));
     }
     if (sensors > 1) {
-        m_channelCombo->addItem("全CH");
+        m_channelCombo->addItem(tr("全CH"));
     }
     m_channelCombo->setCurrentIndex(0);
 }

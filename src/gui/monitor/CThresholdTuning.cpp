@@ -16,8 +16,9 @@ namespace qavix {
 namespace {
 
 const char* const kNoZeroPoint =
-    "次の光軸はゼロ点レベルが0のため、比率でしきい値を設定できません。"
-    "これらの光軸のしきい値は変更しません。\n";
+    QT_TRANSLATE_NOOP("qavix::CThresholdTuning",
+                      "次の光軸はゼロ点レベルが0のため、比率でしきい値を設定できません。"
+                      "これらの光軸のしきい値は変更しません。\n");
 
 }  // namespace
 
@@ -87,7 +88,9 @@ bool CThresholdTuning::writeThresholds() {
     if (m_context.openWaitWindow) {
         m_context.openWaitWindow(true);
     }
-    const PageWriteResult result = writePage(m_context.link, model, puts);
+    const PageWriteResult result =
+        writePage(m_context.link, model, puts, kRequestTimeoutMs,
+                  {journal::Operation::PageWrite, state.pageTitle.toStdString()});
     const bool ok = result.ok;
     if (ok) {
         for (int s : sensors()) {
@@ -163,7 +166,7 @@ void CThresholdTuning::preview(int percent, bool onReference) {
     const auto missing = tuning::beamsWithoutZeroPoint(set, sensors());
     if (!missing.empty() && !m_zeroWarned) {
         m_zeroWarned = true;
-        m_context.messages.showMessage(kNoZeroPoint + tuning::beamList(missing));
+        m_context.messages.showMessage(tr(kNoZeroPoint).toStdString() + tuning::beamList(missing));
     }
 }
 
@@ -196,7 +199,11 @@ void CThresholdTuning::teach(tuning::TeachMode mode, bool onReference, int perce
                 transactions.teachRatio(s + 1, 1, tuning::kBlockedMaxPercent);
                 break;
             case tuning::TeachMode::Ratio:
-                transactions.teachRatio(s + 1, onReference ? 1 : 0, percent);
+                // The batch dialog's own setting: a ratio of the reference level.
+                transactions.teachRatio(
+                    s + 1, onReference ? 1 : 0, percent,
+                    {journal::Operation::BatchThreshold,
+                     "CH" + std::to_string(s + 1) + " " + std::to_string(percent) + "%"});
                 break;
         }
     }

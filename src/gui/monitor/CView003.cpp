@@ -304,7 +304,9 @@ bool CView003::write() {
         thlist::listPuts(edited, sensors, pairs, m_channelMode);
     setCommBusy(true);
     openWait(true);
-    const bool ok = writePage(link(), model, puts).ok;
+    const bool ok = writePage(link(), model, puts, kRequestTimeoutMs,
+                              {journal::Operation::PageWrite, state().pageTitle.toStdString()})
+                        .ok;
     closeWait();
     setCommBusy(false);
     if (!ok) {
@@ -330,7 +332,7 @@ void CView003::cancel() {
 
 void CView003::saveCsv() {
     const QString path = askSaveFile(
-        this, SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv",
+        this, SaveFileRequest{saveAsTitle(), csvFileFilters(), "csv",
                               QString::fromStdString(levels::defaultCsvName(localNow()))});
     if (!path.isEmpty()) {
         saveCsvTo(path);

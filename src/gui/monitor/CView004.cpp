@@ -169,9 +169,9 @@ void CView004::tick() {
 void CView004::showStatus() {
     m_statusShown = now();
     const scan::ScanHistory& h = m_chart->history();
-    QString text = QString("サンプル数：%1　周回：%2").arg(h.samplesTaken()).arg(h.wraps());
+    QString text = tr("サンプル数：%1　周回：%2").arg(h.samplesTaken()).arg(h.wraps());
     if (m_measuredMs > 0) {
-        text += QString("　実測間隔：%1ms　読込み時間：%2ms").arg(m_measuredMs).arg(m_readMs);
+        text += tr("　実測間隔：%1ms　読込み時間：%2ms").arg(m_measuredMs).arg(m_readMs);
     }
     m_status->setText(text);
 }

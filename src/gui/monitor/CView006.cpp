@@ -14,8 +14,11 @@ namespace {
 constexpr int kListControlId = 1034;
 // Each column is a fifth of the page, give or take, so the date and the text get more.
 constexpr std::array<int, CView006::kColumnCount> kColumnAdjust = {-84, 80, -60, 90, -26};
-constexpr const char* kHeaders[CView006::kColumnCount] = {"No.", "日付", "エラーNo.", "エラ－内容",
-                                                          "発生シリアルNo."};
+constexpr const char* kHeaders[CView006::kColumnCount] = {
+    "No.", QT_TRANSLATE_NOOP("qavix::CView006", "日付"),
+    QT_TRANSLATE_NOOP("qavix::CView006", "エラーNo."),
+    QT_TRANSLATE_NOOP("qavix::CView006", "エラ－内容"),
+    QT_TRANSLATE_NOOP("qavix::CView006", "発生シリアルNo.")};
 constexpr int kMinimumColumn = 24;
 constexpr int kRowPadding = 6;
 
@@ -27,7 +30,7 @@ CView006::CView006(const PageContext& context, QWidget* parent)
       m_rows(emptyErrorLogRows()) {
     m_table = new QTableWidget(kErrorHistoryCount, kColumnCount, this);
     m_table->setObjectName(QString("list%1").arg(kListControlId));
-    m_table->setAccessibleName("エラーログ");
+    m_table->setAccessibleName(tr("エラーログ"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -37,7 +40,7 @@ CView006::CView006(const PageContext& context, QWidget* parent)
     m_table->horizontalHeader()->setHighlightSections(false);
     QStringList headers;
     for (const char* h : kHeaders) {
-        headers << h;
+        headers << tr(h);
     }
     m_table->setHorizontalHeaderLabels(headers);
     for (int k = 0; k < kErrorHistoryCount; ++k) {
@@ -123,7 +126,7 @@ void CView006::hideEvent(QHideEvent* event) {
 
 void CView006::saveCsv() {
     const QString path =
-        askSaveFile(this, SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv", "Error.csv"});
+        askSaveFile(this, SaveFileRequest{saveAsTitle(), csvFileFilters(), "csv", "Error.csv"});
     if (!path.isEmpty()) {
         saveCsvTo(path);
     }

@@ -18,7 +18,7 @@ CView007::CView007(const PageContext& context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_chart = new CChartWnd(state(), this);
-    m_chart->setAccessibleName("光軸選択グラフ");
+    m_chart->setAccessibleName(tr("光軸選択グラフ"));
     layout->addWidget(m_chart);
     m_chart->setScaleStep(m_scaleStep);
     m_chart->setPercentAxis(true);
@@ -107,9 +107,9 @@ CLegendDlg* CView007::showLegend() {
     // Designated beams have no colour of their own but the pick colour; blanked beams keep
     // the one the graph page draws them in.
     if (table() == BeamFlagTable::Designated) {
-        legend->setEntry(kPickedLegendEntry, "指定光軸", kColorSpare);
+        legend->setEntry(kPickedLegendEntry, tr("指定光軸"), kColorSpare);
     } else {
-        legend->setEntry(kPickedLegendEntry, "ブランキング光軸", kColorBlankBar);
+        legend->setEntry(kPickedLegendEntry, tr("ブランキング光軸"), kColorBlankBar);
     }
     return legend;
 }

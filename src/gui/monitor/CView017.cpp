@@ -105,7 +105,7 @@ QVariant BeamListModel::data(const QModelIndex& index, int role) const {
                 return m_page.picks().picked(m_page.range(), row) ? Qt::Checked : Qt::Unchecked;
             }
             if (role == Qt::AccessibleTextRole) {
-                return m_page.picks().picked(m_page.range(), row) ? "設定" : "未設定";
+                return m_page.picks().picked(m_page.range(), row) ? tr("設定") : tr("未設定");
             }
             break;
         default:
@@ -118,9 +118,12 @@ QVariant BeamListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }
-    static const char* const kHeaders[kColumnCount] = {"光軸番号", "受光レベル", "受光レベルグラフ",
-                                                       "設定"};
-    return section >= 0 && section < kColumnCount ? QString(kHeaders[section]) : QVariant();
+    static const char* const kHeaders[kColumnCount] = {
+        QT_TRANSLATE_NOOP("qavix::BeamListModel", "光軸番号"),
+        QT_TRANSLATE_NOOP("qavix::BeamListModel", "受光レベル"),
+        QT_TRANSLATE_NOOP("qavix::BeamListModel", "受光レベルグラフ"),
+        QT_TRANSLATE_NOOP("qavix::BeamListModel", "設定")};
+    return section >= 0 && section < kColumnCount ? tr(kHeaders[section]) : QVariant();
 }
 
 Qt::ItemFlags BeamListModel::flags(const QModelIndex& index) const {
@@ -157,7 +160,8 @@ CView017::CView017(const PageContext& context, QWidget* parent)
     m_model = new BeamListModel(*this);
     m_list = new QTableView(this);
     m_list->setObjectName("list1034");
-    m_list->setAccessibleName("光軸一覧");
+    // Spelled out: lupdate loses this class behind its model's forward declaration.
+    m_list->setAccessibleName(QCoreApplication::translate("qavix::CView017", "光軸一覧"));
     m_list->setModel(m_model);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -44,8 +44,10 @@ class CView017 : public BeamPage {
     Q_OBJECT
   public:
     static constexpr int kPageIndex = nav::kPageBeamDesignation;
-    // The list in text form starts with this line.
-    static constexpr const char* kTextHeading = "光軸番号,受光レベル,設定\n";
+    // The list in text form starts with this line; a CSV header other tools read, so the
+    // same in every language.
+    static constexpr const char* kTextHeading =
+        "光軸番号,受光レベル,設定\n";  // untranslated: a CSV header
 
     explicit CView017(const PageContext& context, QWidget* parent = nullptr);
 

@@ -1,5 +1,7 @@
 #include "monitor/ChartAccessible.h"
 
+#include <QCoreApplication>
+
 #include <QAccessibleWidget>
 #include <algorithm>
 
@@ -23,7 +25,7 @@ class ChartAccessible : public QAccessibleWidget {
             return QString();
         }
         const int last = std::min(chart->firstVisible() + chart->visibleBars(), chart->itemCount());
-        return QString("%1 〜 %2 / %3%4")
+        return QCoreApplication::translate("qavix::ChartAccessible", "%1 〜 %2 / %3%4")
             .arg(chart->beamLabel(chart->firstVisible()), chart->beamLabel(last - 1))
             .arg(chart->itemCount())
             .arg(chart->percentAxis() ? " (%)" : "");

@@ -1,5 +1,7 @@
 #include "monitor/LevelGraphFiles.h"
 
+#include <QCoreApplication>
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -23,15 +25,17 @@ std::tm localNow() {
 
 QString LevelGraphFiles::csvPath(const QString& given) {
     return choose(given,
-                  SaveFileRequest{kSaveAsTitle, csvFileFilters(), "csv",
+                  SaveFileRequest{saveAsTitle(), csvFileFilters(), "csv",
                                   QString::fromStdString(levels::defaultCsvName(localNow()))});
 }
 
 QString LevelGraphFiles::imagePath(const QString& given) {
     std::string name = levels::defaultCsvName(localNow());
     name.replace(name.size() - 3, 3, "png");
-    return choose(given, SaveFileRequest{kSaveAsTitle,
-                                         {"PNG 画像 (.png) (*.png)", csvFileFilters().last()},
+    return choose(given, SaveFileRequest{saveAsTitle(),
+                                         {QCoreApplication::translate("qavix::LevelGraphFiles",
+                                                                      "PNG 画像 (.png) (*.png)"),
+                                          csvFileFilters().last()},
                                          "png",
                                          QString::fromStdString(name)});
 }
@@ -59,8 +63,10 @@ bool LevelGraphFiles::confirmOverwrite(const QString& path) {
         return true;
     }
     const auto answer = QMessageBox::question(
-        &m_owner, "名前を付けて保存",
-        QString("%1 は既に存在します。\n上書きしますか?").arg(QFileInfo(path).fileName()),
+        &m_owner, QCoreApplication::translate("qavix::LevelGraphFiles", "名前を付けて保存"),
+        QCoreApplication::translate("qavix::LevelGraphFiles",
+                                    "%1 は既に存在します。\n上書きしますか?")
+            .arg(QFileInfo(path).fileName()),
         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
     return answer == QMessageBox::Ok;
 }

@@ -1,5 +1,7 @@
 #include "monitor/LevelListDelegate.h"
 
+#include <QCoreApplication>
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -36,8 +38,10 @@ void LevelListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 QWidget* LevelListDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                          const QModelIndex& index) const {
     auto* edit = new QLineEdit(parent);
-    edit->setAccessibleName(index.column() == CLevelListTable::kOnColumn ? "ONしきい値"
-                                                                         : "OFFしきい値");
+    edit->setAccessibleName(
+        index.column() == CLevelListTable::kOnColumn
+            ? QCoreApplication::translate("qavix::LevelListDelegate", "ONしきい値")
+            : QCoreApplication::translate("qavix::LevelListDelegate", "OFFしきい値"));
     edit->setFrame(false);
     return edit;
 }

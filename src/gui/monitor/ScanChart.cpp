@@ -41,7 +41,7 @@ ScanChart::ScanChart(QWidget* parent) : QAbstractScrollArea(parent) {
     }();
     Q_UNUSED(accessibleChart);
     setObjectName("scanChart");
-    setAccessibleName("スキャンモニタ");
+    setAccessibleName(tr("スキャンモニタ"));
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -360,7 +360,7 @@ QString ScanChart::toolTipAt(const QPoint& pos) const {
     if (!beam || !number) {
         return QString();
     }
-    return QString("光軸：CH%1-%2 サンプル：%3").arg(beam->sensor).arg(beam->beam).arg(*number);
+    return tr("光軸：CH%1-%2 サンプル：%3").arg(beam->sensor).arg(beam->beam).arg(*number);
 }
 
 bool ScanChart::viewportEvent(QEvent* event) {

@@ -11,7 +11,7 @@ namespace {
 constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 32;
 constexpr int kMargin = 12;
-constexpr const char* kPageActionText = "個別設定";
+constexpr const char* kPageActionText = QT_TRANSLATE_NOOP("qavix::CCommandDlg", "個別設定");
 
 CPictureButton* makeButton(const QString& text, int id, QWidget* parent) {
     auto* b = new CPictureButton(parent);
@@ -33,8 +33,8 @@ CCommandDlg::CCommandDlg(AppState& state, std::shared_ptr<PageRegistry> registry
     m_title->setObjectName("pageTitle");
     m_title->setFont(QFont("Noto Sans CJK JP", 12, QFont::Bold));
     m_write = makeButton(writeButtonText(kCurrentSet), kWriteId, this);
-    m_cancel = makeButton("取消し", kCancelId, this);
-    m_pageAction = makeButton(kPageActionText, kPageActionId, this);
+    m_cancel = makeButton(tr("取消し"), kCancelId, this);
+    m_pageAction = makeButton(tr(kPageActionText), kPageActionId, this);
     m_pageAction->setEnabled(true);
     m_pageAction->hide();
     m_layout = layout;
@@ -66,7 +66,7 @@ void CCommandDlg::setMode(int pageIndex) {
     m_write->setVisible(shown);
     m_cancel->setVisible(shown);
     // Each page that uses the page action button shows it with its own text.
-    setPageActionButton(kPageActionText, false);
+    setPageActionButton(tr(kPageActionText), false);
     for (const auto& [page, controls] : m_pageControls) {
         controls->setVisible(page == pageIndex);
     }

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "comm/JournaledWrite.h"
+#include "files/Fingerprint.h"
 #include "model/BasicInformation.h"
 #include "model/IdentificationNumber.h"
 #include "pages/FieldColours.h"
@@ -18,6 +20,14 @@ constexpr int kIdEditedState = 0;  // the page's one field state
 constexpr int kBoxWidth = 240;
 constexpr int kMargin = 24;
 constexpr int kRowSpacing = 10;
+
+// Shown as information, not as a field the user may change.
+void showAsInformation(QLineEdit* edit) {
+    edit->setReadOnly(true);
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    edit->setPalette(p);
+}
 
 }  // namespace
 
@@ -36,17 +46,22 @@ CView001::CView001(const PageContext& context, QWidget* parent)
         edit->setObjectName(QString("edit%1").arg(kFirstControlId + i));
         edit->setFixedWidth(kBoxWidth);
         if (i != kIdField) {
-            // Shown as information, not as a field the user may change.
-            edit->setReadOnly(true);
-            QPalette p = edit->palette();
-            p.setColor(QPalette::Base, p.color(QPalette::Window));
-            edit->setPalette(p);
+            showAsInformation(edit);
         }
         label->setBuddy(edit);
         grid->addWidget(label, i, 0);
         grid->addWidget(edit, i, 1);
         m_boxes[static_cast<size_t>(i)] = edit;
     }
+    auto* fingerprintLabel = new QLabel(tr("設定フィンガープリント"), this);
+    m_fingerprint = new QLineEdit(this);
+    m_fingerprint->setObjectName("fingerprint");
+    m_fingerprint->setFixedWidth(kBoxWidth);
+    m_fingerprint->setAccessibleName(fingerprintLabel->text());
+    showAsInformation(m_fingerprint);
+    fingerprintLabel->setBuddy(m_fingerprint);
+    grid->addWidget(fingerprintLabel, kFieldCount, 0);
+    grid->addWidget(m_fingerprint, kFieldCount, 1);
     grid->setColumnStretch(2, 1);
     outer->addLayout(grid);
     outer->addStretch(1);
@@ -62,6 +77,10 @@ void CView001::fillFromWorkingSet() {
     for (int i = 0; i < kFieldCount; ++i) {
         box(i)->setText(QString::fromStdString(items[static_cast<size_t>(i)].second));
     }
+    // Of every setting the set holds, not only this page's: empty until they are all read.
+    const std::optional<SettingsData> settings = knownSettings(working());
+    m_fingerprint->setText(
+        settings ? QString::fromStdString(settingsFingerprint(*settings).shortForm()) : QString());
     idBox()->setMaxLength(kIdMaxLength);
     // The controller's identification is its own: a bank file has no place for it.
     idBox()->setReadOnly(!state().controllerOwnFieldsEditable());

@@ -1,7 +1,8 @@
 #pragma once
 // The basic information page: what identifies the connected controller and how
 // fast it answers, read fresh from the controller the first time the page is shown, and
-// its identification number, the one value the user may change.
+// its identification number, the one value the user may change; below them the
+// configuration fingerprint of the settings shown.
 
 #include <QLineEdit>
 #include <array>
@@ -20,6 +21,7 @@ class CView001 : public SettingPage {
 
     QLineEdit* box(int index) const { return m_boxes.at(static_cast<size_t>(index)); }
     QLineEdit* idBox() const { return box(kIdField); }
+    QLineEdit* fingerprintBox() const { return m_fingerprint; }
 
   protected:
     std::vector<PageRead> controllerReads() const override;
@@ -36,6 +38,7 @@ class CView001 : public SettingPage {
     void refuseId();
 
     std::array<QLineEdit*, kFieldCount> m_boxes{};
+    QLineEdit* m_fingerprint = nullptr;
 };
 
 }  // namespace qavix

@@ -20,9 +20,12 @@ CView008::CView008(const PageContext& context, QWidget* parent)
     : SettingPage("CView008", context, kPageIndex, kEditedPio, kPioCount, parent) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
-    m_list = makeChoiceTable(
-        this, "list1001", "P-I/O割付け", kPioCount,
-        {{"ポート", 80}, {"出力", 180}, {"入光判定/遮光判定", 120}, {"No.", 60}, {"反転", 60}});
+    m_list = makeChoiceTable(this, "list1001", tr("P-I/O割付け"), kPioCount,
+                             {{tr("ポート"), 80},
+                              {tr("出力"), 180},
+                              {tr("入光判定/遮光判定"), 120},
+                              {"No.", 60},
+                              {tr("反転"), 60}});
     outer->addWidget(m_list, 1);
     m_editor =
         new CellChoiceEditor(m_list, [this](int row, int column) { return choices(row, column); });

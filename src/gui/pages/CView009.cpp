@@ -16,7 +16,7 @@ constexpr int kSwitchWidth = 100;
 constexpr int kArrangementWidth = 180;
 constexpr int kMaxDigits = 3;  // at most 384 beams in all
 
-const char* const kTogetherTitle = "総合";
+const char* const kTogetherTitle = QT_TRANSLATE_NOOP("qavix::CView009", "総合");
 
 QString rowTitle(int channel) {
     return QString("CH%1").arg(channel + 1);
@@ -31,10 +31,10 @@ CView009::CView009(const PageContext& context, QWidget* parent)
     outer->setSpacing(kSpacing);
 
     auto* top = new QHBoxLayout;
-    auto* label = new QLabel("センサ配置設定", this);
+    auto* label = new QLabel(tr("センサ配置設定"), this);
     m_arrangement = new FieldComboBox(this);
     m_arrangement->setObjectName("combo1078");
-    m_arrangement->addItems({"センサ一括処理", "センサ個別処理"});
+    m_arrangement->addItems({tr("センサ一括処理"), tr("センサ個別処理")});
     m_arrangement->setFixedWidth(kArrangementWidth);
     label->setBuddy(m_arrangement);
     top->addWidget(label);
@@ -83,15 +83,15 @@ CView009::Row CView009::makeRow(int channel) {
     }
     row.fix = new FieldComboBox(row.group);
     row.fix->setObjectName(QString("combo%1").arg(kFixIds[i]));
-    row.fix->addItems({"無効", "有効"});
+    row.fix->addItems({tr("無効"), tr("有効")});
     row.fix->setFixedWidth(kSwitchWidth);
-    row.blanking = new QPushButton("ブランキング光軸設定", row.group);
+    row.blanking = new QPushButton(tr("ブランキング光軸設定"), row.group);
     row.blanking->setObjectName(QString("button%1").arg(kButtonIds[i]));
     row.blanking->setEnabled(false);
 
-    addLabelled(0, "遮光判定光軸数", row.blocked);
-    addLabelled(1, "入光判定光軸数", row.incident);
-    addLabelled(2, "FIXブランキング機能", row.fix);
+    addLabelled(0, tr("遮光判定光軸数"), row.blocked);
+    addLabelled(1, tr("入光判定光軸数"), row.incident);
+    addLabelled(2, tr("FIXブランキング機能"), row.fix);
     grid->addWidget(row.blanking, 1, 3);
     grid->setColumnStretch(4, 1);
 
@@ -219,15 +219,15 @@ void CView009::layOut(int arrangementIndex) {
     for (int c = 0; c < kChannelCount; ++c) {
         rowBox(c)->setVisible(c < rows);
     }
-    const QString first = arrangementIndex == kTogetherIndex ? kTogetherTitle : rowTitle(0);
+    const QString first = arrangementIndex == kTogetherIndex ? tr(kTogetherTitle) : rowTitle(0);
     rowBox(0)->setTitle(first);
     for (int c = 0; c < kChannelCount; ++c) {
         const QString title = c == 0 ? first : rowTitle(c);
         // The labels repeat in every row; the row's title tells them apart when heard.
-        blockedBox(c)->setAccessibleName(title + " 遮光判定光軸数");
-        incidentBox(c)->setAccessibleName(title + " 入光判定光軸数");
-        fixBox(c)->setAccessibleName(title + " FIXブランキング機能");
-        blankingButton(c)->setAccessibleName(title + " ブランキング光軸設定");
+        blockedBox(c)->setAccessibleName(tr("%1 遮光判定光軸数").arg(title));
+        incidentBox(c)->setAccessibleName(tr("%1 入光判定光軸数").arg(title));
+        fixBox(c)->setAccessibleName(tr("%1 FIXブランキング機能").arg(title));
+        blankingButton(c)->setAccessibleName(tr("%1 ブランキング光軸設定").arg(title));
     }
 }
 

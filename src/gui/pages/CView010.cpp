@@ -49,10 +49,10 @@ CView010::CView010(const PageContext& context, QWidget* parent)
 
     auto* top = new QGridLayout;
     top->setHorizontalSpacing(kSpacing);
-    m_arrangement = addList(kFieldArrangement, "センサ配置設定");
+    m_arrangement = addList(kFieldArrangement, tr("センサ配置設定"));
     m_arrangement->addItems(
         {arrangementText(kArrangementTogether), arrangementText(kArrangementSeparate)});
-    auto* arrangementLabel = new QLabel("センサ配置設定", this);
+    auto* arrangementLabel = new QLabel(tr("センサ配置設定"), this);
     arrangementLabel->setBuddy(m_arrangement);
     top->addWidget(arrangementLabel, 0, 0);
     top->addWidget(m_arrangement, 0, 1);
@@ -62,19 +62,19 @@ CView010::CView010(const PageContext& context, QWidget* parent)
     auto* outputs = new QHBoxLayout;
     outputs->setSpacing(kSpacing * 2);
     for (int out = 0; out < kParallelOutputCount; ++out) {
-        auto* box = new QGroupBox(out == 0 ? "出力１" : "出力２", this);
+        auto* box = new QGroupBox(out == 0 ? tr("出力１") : tr("出力２"), this);
         box->setObjectName(QString("output%1").arg(out + 1));
         auto* grid = new QGridLayout(box);
         grid->setHorizontalSpacing(kSpacing);
         grid->setVerticalSpacing(kSpacing);
-        const QString suffix = out == 0 ? " 出力１" : " 出力２";
+        const QString suffix = out == 0 ? tr(" 出力１") : tr(" 出力２");
         const struct {
             int field;
-            const char* label;
-        } rows[] = {{kFieldSensor, "対象センサ"},
-                    {kFieldMode, "判定モード"},
-                    {kFieldState, "光軸状態"},
-                    {kFieldFormat, "出力フォーマット"}};
+            QString label;
+        } rows[] = {{kFieldSensor, tr("対象センサ")},
+                    {kFieldMode, tr("判定モード")},
+                    {kFieldState, tr("光軸状態")},
+                    {kFieldFormat, tr("出力フォーマット")}};
         int row = 0;
         for (const auto& r : rows) {
             FieldComboBox* l = addList(fieldOf(out, r.field), r.label + suffix);

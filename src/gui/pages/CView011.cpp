@@ -31,23 +31,23 @@ CView011::CView011(const PageContext& context, QWidget* parent)
     // The dialog's captions over the list: the group number, then the two ends.
     auto* captions = new QHBoxLayout;
     captions->setSpacing(0);
-    auto caption = [this, captions](const char* text, int width) {
+    auto caption = [this, captions](const QString& text, int width) {
         auto* l = new QLabel(text, this);
         l->setFixedWidth(width);
         l->setAlignment(Qt::AlignCenter);
         captions->addWidget(l);
     };
-    caption("グループ", kNumberWidth);
-    caption("下位", 2 * kEndWidth);
-    caption("上位", 2 * kEndWidth);
+    caption(tr("グループ"), kNumberWidth);
+    caption(tr("下位"), 2 * kEndWidth);
+    caption(tr("上位"), 2 * kEndWidth);
     captions->addStretch(1);
     outer->addLayout(captions);
-    m_list = makeChoiceTable(this, "list1002", "グループ判定", kGroupCount,
+    m_list = makeChoiceTable(this, "list1002", tr("グループ判定"), kGroupCount,
                              {{"No.", kNumberWidth},
-                              {"ＣＨ", kEndWidth},
-                              {"光軸No.", kEndWidth},
-                              {"ＣＨ", kEndWidth},
-                              {"光軸No.", kEndWidth}});
+                              {tr("ＣＨ"), kEndWidth},
+                              {tr("光軸No."), kEndWidth},
+                              {tr("ＣＨ"), kEndWidth},
+                              {tr("光軸No."), kEndWidth}});
     outer->addWidget(m_list, 1);
     m_editor =
         new CellChoiceEditor(m_list, [this](int row, int column) { return choices(row, column); });

@@ -34,7 +34,7 @@ CView012::CView012(const PageContext& context, QWidget* parent)
     // Left-aligned at their own width, so the changed colour covers the box and its text.
     outer->addWidget(box(kOptionTeach), 0, Qt::AlignLeft);
     outer->addWidget(box(kOptionBank), 0, Qt::AlignLeft);
-    auto* measurement = new QGroupBox("計測処理", this);
+    auto* measurement = new QGroupBox(tr("計測処理"), this);
     measurement->setObjectName("measurementGroup");
     auto* inner = new QVBoxLayout(measurement);
     // The order on screen; the write order is the table's.
@@ -115,7 +115,7 @@ void CView012::focusFirstField() {
 }
 
 void CView012::readFailed() {
-    showMessage(kReadFailedMessage);
+    showMessage(tr(kReadFailedMessage));
 }
 
 void CView012::hideEvent(QHideEvent* event) {

@@ -14,7 +14,8 @@ namespace qavix {
 class CView012 : public SettingPage {
     Q_OBJECT
   public:
-    static constexpr const char* kReadFailedMessage = "コントローラ読込みできません";
+    static constexpr const char* kReadFailedMessage =
+        QT_TRANSLATE_NOOP("qavix::CView012", "コントローラ読込みできません");
 
     explicit CView012(const PageContext& context, QWidget* parent = nullptr);
 

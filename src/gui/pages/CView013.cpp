@@ -46,8 +46,8 @@ CView013::CView013(const PageContext& context, QWidget* parent)
     m_pc->setObjectName("display1039");
     m_controller = new ClockDisplay(this);
     m_controller->setObjectName("display1040");
-    grid->addWidget(new QLabel("パソコン時計時間", this), 0, 0);
-    grid->addWidget(new QLabel("RQ5M時計時間", this), 0, 1);
+    grid->addWidget(new QLabel(tr("パソコン時計時間"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("RQ5M時計時間"), this), 0, 1);
     grid->addWidget(m_pc, 1, 0);
     grid->addWidget(m_controller, 1, 1);
     grid->setColumnStretch(2, 1);
@@ -55,7 +55,7 @@ CView013::CView013(const PageContext& context, QWidget* parent)
 
     m_sync = new CPictureButton(this);
     m_sync->setObjectName("button1001");
-    m_sync->setText("同期");
+    m_sync->setText(tr("同期"));
     m_sync->setFixedSize(kButtonWidth, kButtonHeight);
     auto* row = new QHBoxLayout;
     row->addWidget(m_sync);

@@ -1,5 +1,6 @@
 #include "pages/CView016.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,7 +28,8 @@ constexpr int kDesignatedEntry = 6;  // "指定光軸出力" in the OUT lists
 const char* const kThresholdPattern = "[0-9]{0,3}";
 
 QStringList enableItems() {
-    return {"有効", "無効"};
+    return {QCoreApplication::translate("qavix::CView016", "有効"),
+            QCoreApplication::translate("qavix::CView016", "無効")};
 }
 
 int channelIndex(int channel) {
@@ -79,41 +81,41 @@ void CView016::FormRows::addWide(QWidget* w) {
 
 void CView016::buildIdentityRows(FormRows& rows) {
     auto addRow = [&rows](const QString& label, QWidget* field) { return rows.add(label, field); };
-    m_model = addBox(1063, "形式", false);
-    addRow("形式", m_model);
-    m_emitterSerial = addBox(1088, "シリアルNo. 投光器", false);
-    m_receiverSerial = addBox(1069, "シリアルNo. 受光器", false);
+    m_model = addBox(1063, tr("形式"), false);
+    addRow(tr("形式"), m_model);
+    m_emitterSerial = addBox(1088, tr("シリアルNo. 投光器"), false);
+    m_receiverSerial = addBox(1069, tr("シリアルNo. 受光器"), false);
     // A row each, so that each number says which half of the sensor it belongs to.
-    addRow("シリアルNo. 投光器", m_emitterSerial);
-    addRow("シリアルNo. 受光器", m_receiverSerial);
-    m_id = addBox(1065, "ＩＤ", true);
+    addRow(tr("シリアルNo. 投光器"), m_emitterSerial);
+    addRow(tr("シリアルNo. 受光器"), m_receiverSerial);
+    m_id = addBox(1065, tr("ＩＤ"), true);
     m_id->setMaxLength(kSensorIdMaxLength);
-    addRow("ＩＤ", m_id);
+    addRow(tr("ＩＤ"), m_id);
     connect(m_id, &QLineEdit::textEdited, this, &CView016::idEdited);
 }
 
 void CView016::buildOutputRows(FormRows& rows) {
     const QStringList outputs;
-    addList(kFieldOut2, 1020, "OUT2出力設定", outputs);
-    addList(kFieldOut3, 1021, "OUT3出力設定", outputs);
-    m_designate = new QPushButton("光軸指定", this);
+    addList(kFieldOut2, 1020, tr("OUT2出力設定"), outputs);
+    addList(kFieldOut3, 1021, tr("OUT3出力設定"), outputs);
+    m_designate = new QPushButton(tr("光軸指定"), this);
     m_designate->setObjectName("button1269");
-    QLabel* out2Label = rows.add("OUT2出力設定", list(kFieldOut2), m_designate);
-    QLabel* out3Label = rows.add("OUT3出力設定", list(kFieldOut3));
+    QLabel* out2Label = rows.add(tr("OUT2出力設定"), list(kFieldOut2), m_designate);
+    QLabel* out3Label = rows.add(tr("OUT3出力設定"), list(kFieldOut3));
     m_outputRow = {out2Label, list(kFieldOut2), m_designate, out3Label, list(kFieldOut3)};
     buildThresholdRow(rows);
 }
 
 void CView016::buildThresholdRow(FormRows& rows) {
-    auto* thresholds = new QGroupBox("しきい値", this);
+    auto* thresholds = new QGroupBox(tr("しきい値"), this);
     auto* th = new QHBoxLayout(thresholds);
-    m_on = addBox(1066, "ＯＮ", true);
-    m_off = addBox(1067, "ＯＦＦ", true);
+    m_on = addBox(1066, tr("ＯＮ"), true);
+    m_off = addBox(1067, tr("ＯＦＦ"), true);
     for (QLineEdit* box : {m_on, m_off}) {
         box->setFixedWidth(kThresholdWidth);
         box->setValidator(
             new QRegularExpressionValidator(QRegularExpression(kThresholdPattern), box));
-        auto* l = new QLabel(box == m_on ? "ＯＮ" : "ＯＦＦ", thresholds);
+        auto* l = new QLabel(box == m_on ? tr("ＯＮ") : tr("ＯＦＦ"), thresholds);
         l->setBuddy(box);
         th->addWidget(l);
         th->addWidget(box);
@@ -127,20 +129,20 @@ void CView016::buildThresholdRow(FormRows& rows) {
 }
 
 void CView016::buildBlankingRows(FormRows& rows) {
-    addList(kFieldFloating, 1022, "Ｆｌｏａｔｉｎｇ　Ｂｌａｎｋｉｎｇ　機能", enableItems());
+    addList(kFieldFloating, 1022, tr("Ｆｌｏａｔｉｎｇ　Ｂｌａｎｋｉｎｇ　機能"), enableItems());
     QLabel* floatingLabel =
-        rows.add("Ｆｌｏａｔｉｎｇ　Ｂｌａｎｋｉｎｇ　機能", list(kFieldFloating));
+        rows.add(tr("Ｆｌｏａｔｉｎｇ　Ｂｌａｎｋｉｎｇ　機能"), list(kFieldFloating));
     m_floatingRow = {floatingLabel, list(kFieldFloating)};
-    addList(kFieldMode, 1023, "動作モード", {"連続", "非連続"});
-    rows.add("動作モード", list(kFieldMode));
-    addList(kFieldBeams, 1024, "光軸数", {"-", "1", "2", "3"});
-    rows.add("光軸数", list(kFieldBeams));
+    addList(kFieldMode, 1023, tr("動作モード"), {tr("連続"), tr("非連続")});
+    rows.add(tr("動作モード"), list(kFieldMode));
+    addList(kFieldBeams, 1024, tr("光軸数"), {"-", "1", "2", "3"});
+    rows.add(tr("光軸数"), list(kFieldBeams));
 
-    auto* fixed = new QGroupBox("Ｆｉｘ　Ｂｌａｎｋｉｎｇ　設定", this);
+    auto* fixed = new QGroupBox(tr("Ｆｉｘ　Ｂｌａｎｋｉｎｇ　設定"), this);
     fixed->setObjectName("fixedBlankingGroup");
     auto* fx = new QHBoxLayout(fixed);
-    addList(kFieldFixed, 1025, "Ｆｉｘ　Ｂｌａｎｋｉｎｇ　設定", enableItems());
-    m_fixedBeams = new QPushButton("光軸設定", fixed);
+    addList(kFieldFixed, 1025, tr("Ｆｉｘ　Ｂｌａｎｋｉｎｇ　設定"), enableItems());
+    m_fixedBeams = new QPushButton(tr("光軸設定"), fixed);
     m_fixedBeams->setObjectName("button1068");
     fx->addWidget(list(kFieldFixed));
     fx->addWidget(m_fixedBeams);
@@ -213,7 +215,7 @@ void CView016::pageShown(const QString& /*title*/) {
         repaintFields();
     }
     if (CommandBarButtons* bar = commandBar()) {
-        bar->setPageActionButton(kDefaultsText, m_channel == 1 || state().extendedMode);
+        bar->setPageActionButton(tr(kDefaultsText), m_channel == 1 || state().extendedMode);
     }
     setFocus();
     applyCommandButtons();

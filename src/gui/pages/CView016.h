@@ -31,7 +31,7 @@ class CView016 : public SettingPage {
         kFieldFixed,
         kFieldCount,
     };
-    static constexpr const char* kDefaultsText = "ﾃﾞﾌｫﾙﾄ";
+    static constexpr const char* kDefaultsText = QT_TRANSLATE_NOOP("qavix::CView016", "ﾃﾞﾌｫﾙﾄ");
 
     explicit CView016(const PageContext& context, QWidget* parent = nullptr);
 

@@ -11,7 +11,7 @@
 namespace qavix {
 
 struct ChoiceColumn {
-    const char* header;
+    QString header;
     int width;
 };
 

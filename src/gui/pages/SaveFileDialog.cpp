@@ -1,5 +1,6 @@
 #include "pages/SaveFileDialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 
@@ -7,8 +8,16 @@
 
 namespace qavix {
 
+QString saveAsTitle() {
+    return QCoreApplication::translate("qavix::SaveFileDialog", "名前を付けて保存");
+}
+
+QString reportSaveTitle() {
+    return QCoreApplication::translate("qavix::SaveFileDialog", "ファイルの保存");
+}
+
 QStringList csvFileFilters() {
-    return {QStringLiteral("Csv ファイル形式 (.csv) (*.csv)"),
+    return {QCoreApplication::translate("qavix::SaveFileDialog", "Csv ファイル形式 (.csv) (*.csv)"),
             QStringLiteral("All Supported Files (.csv;.text) (*.csv *.text)"),
             QStringLiteral("All Files (*.*) (*)")};
 }

@@ -11,9 +11,9 @@ class QWidget;
 namespace qavix {
 
 // The level CSV files of the graph and list pages, the error log's file, the chart picture.
-inline const QString kSaveAsTitle = QStringLiteral("名前を付けて保存");
+QString saveAsTitle();
 // The settings list's text file.
-inline const QString kReportSaveTitle = QStringLiteral("ファイルの保存");
+QString reportSaveTitle();
 
 // Filters as the user reads them, each followed by the patterns Qt matches files with
 // ("Name (*.ext)"); the dialog shows the names alone, so "All Files (*.*)" also lists files

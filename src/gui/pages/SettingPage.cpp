@@ -120,7 +120,9 @@ bool SettingPage::writePage() {
     setCommBusy(true);
     openWait(true);
     const bool ok =
-        qavix::writePage(link(), state().model(), pagePuts(), startSettingTimeoutMs()).ok;
+        qavix::writePage(link(), state().model(), pagePuts(), startSettingTimeoutMs(),
+                         {journal::Operation::PageWrite, state().pageTitle.toStdString()})
+            .ok;
     if (ok) {
         markClean();
     }

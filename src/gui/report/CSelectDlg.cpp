@@ -23,10 +23,10 @@ struct ToggleText {
 };
 
 constexpr ToggleText kToggleTexts[CSelectDlg::kToggleCount] = {
-    {"RQ5M", "コントローラ情報"},
-    {"CH1", "センサCH1情報"},
-    {"CH2", "センサCH2情報"},
-    {"CH3", "センサCH3情報"},
+    {"RQ5M", QT_TRANSLATE_NOOP("qavix::CSelectDlg", "コントローラ情報")},
+    {"CH1", QT_TRANSLATE_NOOP("qavix::CSelectDlg", "センサCH1情報")},
+    {"CH2", QT_TRANSLATE_NOOP("qavix::CSelectDlg", "センサCH2情報")},
+    {"CH3", QT_TRANSLATE_NOOP("qavix::CSelectDlg", "センサCH3情報")},
 };
 
 CPictureButton* makeButton(const QString& text, int id, QWidget* parent) {
@@ -47,23 +47,23 @@ CSelectDlg::CSelectDlg(AppState& state, CView005& page, QWidget* parent)
     auto* layout = new FlowLayout(this, kMargin, 2);
     layout->setContentsMargins(kMargin, 2, kMargin, 2);
 
-    auto* operation = new QGroupBox("操作", this);
+    auto* operation = new QGroupBox(tr("操作"), this);
     auto* opLayout = new QHBoxLayout(operation);
-    m_save = makeButton("保存", kSaveId, operation);
-    m_print = makeButton("印刷", kPrintId, operation);
-    m_save->setToolTip("設定一覧をテキストファイルに保存");
-    m_print->setToolTip("印刷プレビュー");
+    m_save = makeButton(tr("保存"), kSaveId, operation);
+    m_print = makeButton(tr("印刷"), kPrintId, operation);
+    m_save->setToolTip(tr("設定一覧をテキストファイルに保存"));
+    m_print->setToolTip(tr("印刷プレビュー"));
     opLayout->addWidget(m_save);
     opLayout->addWidget(m_print);
 
-    auto* display = new QGroupBox("表示設定", this);
+    auto* display = new QGroupBox(tr("表示設定"), this);
     auto* displayLayout = new QHBoxLayout(display);
     for (int block = 0; block < kToggleCount; ++block) {
         const ToggleText& t = kToggleTexts[block];
         CPictureButton* b = makeButton(t.label, kFirstToggleId + block, display);
         b->setCheckable(true);
-        b->setToolTip(t.tip);
-        b->setAccessibleDescription(t.tip);
+        b->setToolTip(tr(t.tip));
+        b->setAccessibleDescription(tr(t.tip));
         connect(b, &QToolButton::toggled, this, [this, block](bool on) { toggled(block, on); });
         displayLayout->addWidget(b);
         m_toggles[static_cast<size_t>(block)] = b;

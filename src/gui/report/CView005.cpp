@@ -41,7 +41,7 @@ CView005::CView005(const PageContext& context, QWidget* parent)
     m_view->setObjectName(QString("edit%1").arg(kTextControlId));
     m_view->setReadOnly(true);
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_view->setAccessibleName("設定一覧");
+    m_view->setAccessibleName(tr("設定一覧"));
     QFont font(kFontFamily);
     font.setStyleHint(QFont::Monospace);
     font.setPointSizeF(kFontPointSize);
@@ -104,8 +104,8 @@ void CView005::rebuild() {
 }
 
 void CView005::saveText() {
-    const QString path =
-        askSaveFile(this, SaveFileRequest{kReportSaveTitle, reportFileFilters(), "TXT", QString()});
+    const QString path = askSaveFile(
+        this, SaveFileRequest{reportSaveTitle(), reportFileFilters(), "TXT", QString()});
     if (!path.isEmpty()) {
         saveTextTo(path);
     }
@@ -123,7 +123,7 @@ bool CView005::saveTextTo(const QString& path) {
 QPrinter& CView005::printer() {
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        m_printer->setDocName("設定一覧");
+        m_printer->setDocName(tr("設定一覧"));
     }
     return *m_printer;
 }
@@ -139,7 +139,7 @@ void CView005::print() {
         return;
     }
     if (!report.print(p)) {
-        showMessage(QString("印刷できません\n%1")
+        showMessage(tr("印刷できません\n%1")
                         .arg(p.outputFileName().isEmpty() ? p.printerName() : p.outputFileName()));
     }
 }
@@ -148,7 +148,7 @@ void CView005::printPreview() {
     const ReportPrinter report(reportLineList(m_lines));
     QPrintPreviewDialog preview(&printer(), this);
     preview.setObjectName("CPrintPreView");
-    preview.setWindowTitle("印刷プレビュー - 設定一覧");
+    preview.setWindowTitle(tr("印刷プレビュー - 設定一覧"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [&report](QPrinter* target) { report.print(*target); });
     preview.exec();

@@ -17,7 +17,7 @@ constexpr QPageSize::PageSizeId kPapers[] = {QPageSize::A4,    QPageSize::A3,   
 PaperSetupDialog::PaperSetupDialog(QPrinter& printer, QWidget* parent)
     : QDialog(parent), m_printer(printer) {
     setObjectName("printSetupDialog");
-    setWindowTitle("プリンタの設定");
+    setWindowTitle(tr("プリンタの設定"));
     m_paper = new QComboBox(this);
     for (QPageSize::PageSizeId id : kPapers) {
         m_paper->addItem(QPageSize::name(id), static_cast<int>(id));
@@ -25,14 +25,14 @@ PaperSetupDialog::PaperSetupDialog(QPrinter& printer, QWidget* parent)
     const int current = m_paper->findData(static_cast<int>(printer.pageLayout().pageSize().id()));
     m_paper->setCurrentIndex(std::max(current, 0));
     m_orientation = new QComboBox(this);
-    m_orientation->addItem("縦", static_cast<int>(QPageLayout::Portrait));
-    m_orientation->addItem("横", static_cast<int>(QPageLayout::Landscape));
+    m_orientation->addItem(tr("縦"), static_cast<int>(QPageLayout::Portrait));
+    m_orientation->addItem(tr("横"), static_cast<int>(QPageLayout::Landscape));
     m_orientation->setCurrentIndex(printer.pageLayout().orientation() == QPageLayout::Landscape);
 
     auto* form = new QFormLayout(this);
-    auto* paperLabel = new QLabel("用紙サイズ(&Z):", this);
+    auto* paperLabel = new QLabel(tr("用紙サイズ(&Z):"), this);
     paperLabel->setBuddy(m_paper);
-    auto* orientationLabel = new QLabel("印刷の向き(&O):", this);
+    auto* orientationLabel = new QLabel(tr("印刷の向き(&O):"), this);
     orientationLabel->setBuddy(m_orientation);
     form->addRow(paperLabel, m_paper);
     form->addRow(orientationLabel, m_orientation);

@@ -1,6 +1,7 @@
 #include "report/ReportPrinter.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPageLayout>
@@ -54,7 +55,7 @@ void ReportPrinter::drawHeader(QPainter& painter, const Geometry& g, const QPain
         painter.drawText(0, 0, text);
         painter.restore();
     };
-    slanted(0, kHeaderText);
+    slanted(0, QCoreApplication::translate("qavix::ReportPrinter", kHeaderText));
     const int slantReach = static_cast<int>(std::ceil(kHeaderSlant * hm.ascent()));
     slanted(g.page.width() - hm.horizontalAdvance(pageText) - slantReach, pageText);
     painter.drawLine(0, hm.height(), g.page.width(), hm.height());
@@ -127,7 +128,7 @@ QByteArray ReportPrinter::pdf() const {
         QPdfWriter writer(&buffer);
         writer.setResolution(reference.resolution());
         writer.setPageLayout(reference.pageLayout());
-        writer.setTitle(kHeaderText);
+        writer.setTitle(QCoreApplication::translate("qavix::ReportPrinter", kHeaderText));
         if (!printPages(writer, reference.pageLayout(), reference.resolution(), 1, 0)) {
             return {};
         }

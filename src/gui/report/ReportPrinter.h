@@ -18,7 +18,8 @@ namespace qavix {
 
 class ReportPrinter {
   public:
-    static constexpr const char* kHeaderText = "設定一覧";
+    static constexpr const char* kHeaderText =
+        QT_TRANSLATE_NOOP("qavix::ReportPrinter", "設定一覧");
     static constexpr const char* kPageFormat = "Page %1";
     static constexpr double kBodyPointSize = 9.0;
 

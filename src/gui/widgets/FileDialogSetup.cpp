@@ -25,8 +25,15 @@ constexpr int kTypeColumn = 2;
 constexpr int kDateColumn = 3;
 constexpr int kColumnPadding = 24;
 
-QLocale japanese() {
-    return QLocale(QLocale::Japanese, QLocale::Japan);
+QString& dialogLanguage() {
+    static QString language = QStringLiteral("ja");
+    return language;
+}
+
+// The dialog's dates and Qt's texts in it follow the program's language, not the desktop's.
+QLocale dialogLocale() {
+    return dialogLanguage() == QLatin1String("ja") ? QLocale(QLocale::Japanese, QLocale::Japan)
+                                                   : QLocale(dialogLanguage());
 }
 
 std::vector<OwnFileType> readMimeEntry() {
@@ -48,7 +55,7 @@ std::vector<OwnFileType> readMimeEntry() {
                    xml.name() == QLatin1String("comment")) {
             const QString lang = xml.attributes().value("xml:lang").toString();
             const QString text = xml.readElementText();
-            if (lang == QLatin1String("ja")) {
+            if (lang == dialogLanguage()) {
                 current->name = text;
             } else if (lang.isEmpty()) {
                 plainName = text;
@@ -67,7 +74,7 @@ std::vector<OwnFileType> readMimeEntry() {
     return types;
 }
 
-// Qt's file list as the dialog shows it, with the program's type names and Japanese dates.
+// Qt's file list as the dialog shows it, with the program's type names and dates.
 class FileListModel : public QIdentityProxyModel {
   public:
     using QIdentityProxyModel::QIdentityProxyModel;
@@ -83,7 +90,7 @@ class FileListModel : public QIdentityProxyModel {
                     return own;
                 }
             } else if (index.column() == kDateColumn) {
-                return japanese().toString(files->lastModified(source), QLocale::ShortFormat);
+                return dialogLocale().toString(files->lastModified(source), QLocale::ShortFormat);
             }
         }
         return QIdentityProxyModel::data(index, role);
@@ -91,6 +98,10 @@ class FileListModel : public QIdentityProxyModel {
 };
 
 }  // namespace
+
+void useFileDialogLanguage(const QString& language) {
+    dialogLanguage() = language;
+}
 
 const std::vector<OwnFileType>& ownFileTypes() {
     static const std::vector<OwnFileType> types = readMimeEntry();
@@ -114,20 +125,20 @@ QString ownFileTypeName(const QString& fileName) {
 void prepareFileDialog(QFileDialog& dialog) {
     // The desktop's own dialog would name the types and dates its own way.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setLocale(japanese());
+    dialog.setLocale(dialogLocale());
     // The list with its columns: the type and the date are what a user goes by.
     dialog.setViewMode(QFileDialog::Detail);
     dialog.setProxyModel(new FileListModel(&dialog));
     // Qt sizes the columns for its own texts; the type names and dates here are longer.
     if (auto* list = dialog.findChild<QTreeView*>("treeView")) {
         const QFontMetrics metrics(list->font());
-        QString widestType = QStringLiteral("フォルダ");
+        QString widestType = QStringLiteral("フォルダ");  // untranslated: a width sample
         for (const OwnFileType& type : ownFileTypes()) {
             if (metrics.horizontalAdvance(type.name) > metrics.horizontalAdvance(widestType)) {
                 widestType = type.name;
             }
         }
-        const QString sampleDate = japanese().toString(
+        const QString sampleDate = dialogLocale().toString(
             QDateTime(QDate(2000, 12, 28), QTime(23, 58)), QLocale::ShortFormat);
         list->header()->resizeSection(kTypeColumn,
                                       metrics.horizontalAdvance(widestType) + kColumnPadding);

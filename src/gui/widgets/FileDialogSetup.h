@@ -1,9 +1,9 @@
 #pragma once
 // What the program's own file dialogs share, whatever the desktop and whether or not the
-// program is installed: Qt's own dialog, dates in the Japanese form, and the program's file
-// types called by their names. The names come from the shared-mime-info entry the program
-// installs, a copy of which is in the resources: without it the desktop's type database
-// guesses from the contents (a bank file's "##" header reads as a MATLAB file).
+// program is installed: Qt's own dialog, dates in the form of the program's language, and
+// the program's file types called by their names in it. The names come from the shared-mime-info
+// entry the program installs, a copy of which is in the resources: without it the desktop's type
+// database guesses from the contents (a bank file's "##" header reads as a MATLAB file).
 
 #include <QString>
 #include <QStringList>
@@ -15,9 +15,13 @@ namespace qavix {
 
 struct OwnFileType {
     QString mimeType;
-    QString name;  // the Japanese comment, else the plain one
+    QString name;  // the comment in the program's language, else the plain (English) one
     QStringList globs;
 };
+
+// The language of the dialogs ("ja" unless told), set at start-up before any dialog opens:
+// the type names are read once.
+void useFileDialogLanguage(const QString& language);
 
 // The types of the resource's MIME entry (empty when it cannot be read).
 const std::vector<OwnFileType>& ownFileTypes();

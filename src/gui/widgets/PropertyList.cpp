@@ -162,8 +162,8 @@ QWidget* PropertyList::makeEditor(int row) {
             auto* more = new QToolButton(box);
             more->setObjectName("colourButton");
             more->setText("...");
-            more->setAccessibleName("色の選択");
-            more->setToolTip("色の選択");
+            more->setAccessibleName(tr("色の選択"));
+            more->setToolTip(tr("色の選択"));
             layout->addWidget(m_line, 1);
             layout->addWidget(more);
             connect(more, &QToolButton::clicked, this, &PropertyList::pickColour);

@@ -4,13 +4,13 @@
 // The server is stopped when the object goes (and killed with the test process should that
 // die first), so nothing stays running.
 
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
 
+#include "ChildProcess.h"
 #include "TempDir.h"
 
-namespace qavix::link::test {
+namespace qavix::test {
 
 struct Ser2netPort {
     bool rfc2217 = false;          // accepter telnet(rfc2217),tcp rather than tcp
@@ -29,12 +29,14 @@ class Ser2netProcess {
     // Whether the ser2net program exists here; tests skip without it.
     static bool available();
 
-    bool running() const { return m_pid > 0 && m_port > 0; }
+    bool running() const { return m_process != nullptr && m_port > 0; }
     int port() const { return m_port; }
     // "tcp:127.0.0.1:PORT" or "rfc2217:127.0.0.1:PORT".
     std::string target() const;
     // What ser2net wrote, for a failure message.
     std::string log() const;
+    // Whether the server has `device` open (it opens the line for a client it took).
+    bool holds(const std::string& device) const;
     // Ends the server at once, as a crash or a power cut would.
     void kill();
 
@@ -43,9 +45,9 @@ class Ser2netProcess {
     void stop();
 
     Ser2netPort m_config;
-    qavix::test::TempDir m_dir;
-    pid_t m_pid = -1;
+    TempDir m_dir;
+    std::unique_ptr<ChildProcess> m_process;
     int m_port = 0;
 };
 
-}  // namespace qavix::link::test
+}  // namespace qavix::test

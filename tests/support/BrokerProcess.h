@@ -1,10 +1,7 @@
 #pragma once
-// What the monitor's tests run beside it, each stopped when it goes out of scope, whatever
-// way the test ends: Debian's mosquitto on a free loopback port from a generated
-// configuration, mosquitto_sub collecting what the broker passes on, and qavixctl monitor
-// itself as a process that can be stopped, killed or looked at.
-
-#include <sys/types.h>
+// What the tests of the monitor and the plant view run beside them, each stopped when it goes
+// out of scope, whatever way the test ends: Debian's mosquitto on a free loopback port from a
+// generated configuration and mosquitto_sub collecting what the broker passes on.
 
 #include <chrono>
 #include <functional>
@@ -13,34 +10,9 @@
 #include <utility>
 #include <vector>
 
-namespace qavix::cli::test {
+#include "ChildProcess.h"
 
-// A child process with standard output and error in files.
-class Child {
-  public:
-    Child(const std::vector<std::string>& argv, const std::string& outFile,
-          const std::string& errFile,
-          const std::vector<std::pair<std::string, std::string>>& env = {},
-          const std::string& workDir = {});
-    ~Child();
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    bool started() const { return m_pid > 0; }
-    bool running();
-    void signal(int sig);
-    // The exit code once it ended within `wait`; -1 when killed by a signal, -2 when it is
-    // still running (it is then killed).
-    int waitExit(std::chrono::milliseconds wait);
-    pid_t pid() const { return m_pid; }
-
-  private:
-    pid_t m_pid = -1;
-    int m_status = 0;
-    bool m_reaped = false;
-};
-
-int freeTcpPort();
+namespace qavix::test {
 
 struct BrokerTls {
     std::string caFile;
@@ -68,7 +40,7 @@ class Broker {
   private:
     std::string m_dir;
     int m_port;
-    std::unique_ptr<Child> m_process;
+    std::unique_ptr<ChildProcess> m_process;
     int m_starts = 0;
 };
 
@@ -85,7 +57,7 @@ class Subscriber {
 
   private:
     std::string m_file;
-    std::unique_ptr<Child> m_process;
+    std::unique_ptr<ChildProcess> m_process;
 };
 
 // The retained messages of `topicFilter` now, "topic payload" each.
@@ -97,4 +69,4 @@ std::vector<std::string> retained(int port, const std::string& topicFilter,
 std::string jsonField(const std::string& json, const std::string& key);
 std::vector<int> jsonIntArray(const std::string& json, const std::string& key);
 
-}  // namespace qavix::cli::test
+}  // namespace qavix::test

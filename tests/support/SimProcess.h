@@ -1,12 +1,13 @@
 #pragma once
-// A qavix-sim child process serving a pseudo-terminal for one test.
-
-#include <sys/types.h>
+// qavix-sim for one test, serving a pseudo-terminal (or a loopback port with --listen);
+// shared by the link, command-line and program tests.
 
 #include <string>
 #include <vector>
 
-namespace qavix::link::test {
+#include "ChildProcess.h"
+
+namespace qavix::test {
 
 class SimProcess {
   public:
@@ -15,8 +16,12 @@ class SimProcess {
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
-    // The slave device the emulator printed; empty when it did not start.
+    // The device the emulator printed ("/dev/pts/N" or "tcp:127.0.0.1:PORT"); empty when it
+    // did not start.
     const std::string& device() const { return m_device; }
+    pid_t pid() const { return m_process.pid(); }
+    // Ends the emulator the polite way: its input closes.
+    void stop();
     // Ends the emulator at once, as a pulled cable would end the line.
     void kill();
     // Holds the emulator where it is (SIGSTOP) or lets it go on (SIGCONT): a request it has
@@ -24,9 +29,8 @@ class SimProcess {
     void pause(bool held);
 
   private:
-    pid_t m_pid = -1;
-    int m_stdin = -1;  // closing it asks the emulator to end
+    ChildProcess m_process;
     std::string m_device;
 };
 
-}  // namespace qavix::link::test
+}  // namespace qavix::test
