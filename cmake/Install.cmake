@@ -54,7 +54,7 @@ install(FILES ${QAVIX_DIST}/fleet-backup.conf.example ${PROJECT_SOURCE_DIR}/docs
 install(PROGRAMS ${QAVIX_DIST}/hooks/fleet-mail-hook ${QAVIX_DIST}/hooks/fleet-webhook-hook
         DESTINATION ${CMAKE_INSTALL_DATADIR}/qavix/hooks)
 # The plant file of qavixctl's fleet commands, which the man page points to.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/plant.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/plant.md ${PROJECT_SOURCE_DIR}/docs/plant-view.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 # The change journal and the configuration fingerprint, which the man page points to.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/journal.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qavix)
 

@@ -13,6 +13,7 @@ packages=(
     qt6-translations-l10n python3-markdown qt6-l10n-tools qt6-tools-dev
     desktop-file-utils appstream udev
     libmosquitto-dev mosquitto mosquitto-clients openssl libssl-dev
+    dbus-daemon
     libicu-dev
     locales
     ser2net

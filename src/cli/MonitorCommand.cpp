@@ -6,8 +6,11 @@
 #include <iostream>
 #include <memory>
 
+#include <unistd.h>
+
 #include "ExitCodes.h"
 #include "MonitorRun.h"
+#include "PortResolver.h"
 #include "PortSelection.h"
 #include "StopSignals.h"
 #include "comm/LinkLibrary.h"
@@ -26,7 +29,24 @@ void leadPortTo(const std::string& device, const PortSelection& selection) {
     ::setenv(variable.c_str(), device.c_str(), 1);
 }
 
-telemetry::MonitorConfig monitorConfig(const MonitorArgs& args, int unit) {
+// What the port leads to, as the status names it for a plant view: a device server's
+// address, a device path, or "sim" for the built-in emulator, which lives in this process.
+std::string portTargetText(const PortSelection& selection) {
+    const auto target =
+        link::resolvePort("COM" + std::to_string(selection.link.activePort + 1), kSettingsFileName);
+    if (!target) {
+        return {};
+    }
+    return target->emulator ? "sim" : target->onNetwork() ? target->value : target->device;
+}
+
+std::string hostName() {
+    char host[256] = {};
+    return ::gethostname(host, sizeof host - 1) == 0 ? std::string(host) : std::string();
+}
+
+telemetry::MonitorConfig monitorConfig(const MonitorArgs& args, const PortSelection& selection) {
+    const int unit = selection.link.unit;
     telemetry::MonitorConfig config;
     config.name = args.name;
     config.interval = toMs(args.intervalSeconds);
@@ -35,6 +55,8 @@ telemetry::MonitorConfig monitorConfig(const MonitorArgs& args, int unit) {
     config.warnMarginPercent = args.warnMargin;
     config.warnCount = args.warnCount;
     config.unit = unit;
+    config.target = portTargetText(selection);
+    config.host = hostName();
     return config;
 }
 
@@ -115,7 +137,7 @@ int runMonitor(const DeviceOptions& options, const MonitorArgs& args) {
     signals.listen();
 
     telemetry::ControllerReader reader(library.api(), selection.link);
-    telemetry::ControllerMonitor monitor(reader, monitorConfig(args, selection.link.unit));
+    telemetry::ControllerMonitor monitor(reader, monitorConfig(args, selection));
     if (int exitCode = kExitOk; !waitForIdentity(monitor, args.once, exitCode)) {
         return exitCode;
     }

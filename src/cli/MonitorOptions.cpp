@@ -11,6 +11,7 @@
 
 #include "ExitCodes.h"
 #include "IniText.h"
+#include "broker/BrokerFiles.h"
 #include "files/FileIo.h"
 #include "telemetry/ConfigFile.h"
 #include "telemetry/MonitorPayloads.h"
@@ -19,8 +20,6 @@ namespace qavix::cli {
 
 namespace {
 
-constexpr size_t kMaxPasswordLength = 4096;
-
 bool givenOnCommandLine(const std::vector<std::string>& args, const std::string& key) {
     const std::string option = "--" + key;
     return std::any_of(args.begin(), args.end(), [&](const std::string& a) {
@@ -28,46 +27,10 @@ bool givenOnCommandLine(const std::vector<std::string>& args, const std::string&
     });
 }
 
-// A file the monitor needs before it connects: there, a regular file, readable.
-std::string unreadableFile(const std::string& option, const std::string& rawPath) {
-    const std::string path = ini::printable(rawPath);
-    struct stat st {};
-    if (::stat(rawPath.c_str(), &st) != 0) {
-        return option + " " + path + ": no such file";
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return option + " " + path + ": not a regular file";
-    }
-    if (::access(rawPath.c_str(), R_OK) != 0) {
-        return option + " " + path + ": cannot be read by this user";
-    }
-    return {};
-}
-
-std::string readPassword(const std::string& path, std::string& error) {
-    const fileio::ReadResult r = fileio::readFile(path);
-    if (!r.ok()) {
-        error = "--password-file " + path + ": " + r.error;
-        return {};
-    }
-    std::string password = r.bytes.substr(0, r.bytes.find('\n'));
-    if (!password.empty() && password.back() == '\r') {
-        password.pop_back();
-    }
-    if (password.empty() || password.size() > kMaxPasswordLength) {
-        error = "--password-file " + path + ": the first line holds no password";
-        return {};
-    }
-    return password;
-}
-
 // Taken all the same (a service must not stop over it), but said: any user of the machine
 // could log in at the broker as the monitor.
 void warnIfEveryoneReads(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IROTH) != 0) {
-        char mode[8];
-        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    if (std::string mode; broker::everyoneReads(path, mode)) {
         std::cerr << "monitor: warning: --password-file " << ini::printable(path)
                   << " can be read by every user (mode " << mode
                   << "); make it readable by its owner alone (chmod 600)\n";
@@ -114,14 +77,14 @@ int checkMonitorArgs(const MonitorArgs& a, std::optional<telemetry::BrokerUrl>& 
                                        {"--key", a.keyFile},
                                        {"--password-file", a.passwordFile}}) {
         if (!path.empty()) {
-            if (const std::string why = unreadableFile(option, path); !why.empty()) {
+            if (const std::string why = broker::unreadableFile(option, path); !why.empty()) {
                 return usage(why);
             }
         }
     }
     if (!a.passwordFile.empty()) {
         std::string error;
-        password = readPassword(a.passwordFile, error);
+        password = broker::readPasswordFile("--password-file", a.passwordFile, error);
         if (!error.empty()) {
             return usage(error);
         }

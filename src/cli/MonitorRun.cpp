@@ -95,7 +95,7 @@ bool MonitorRun::openSinks(const std::optional<telemetry::BrokerUrl>& broker,
         }
     }
     if (broker) {
-        MqttOptions o;
+        broker::MqttOptions o;
         o.broker = *broker;
         o.caFile = m_args.caFile;
         o.certFile = m_args.certFile;
@@ -103,11 +103,11 @@ bool MonitorRun::openSinks(const std::optional<telemetry::BrokerUrl>& broker,
         o.username = m_args.username;
         o.password = password;
         o.mqtt5 = m_args.mqttVersion == "5";
-        o.clientId = uniqueClientId(m_monitor.name());
+        o.clientId = broker::uniqueClientId(m_monitor.name());
         o.onlineTopic = telemetry::topic(m_monitor.name(), "online");
         o.retryFirst = std::min(toMs(m_args.retryMaxSeconds), milliseconds(1000));
         o.retryMax = toMs(m_args.retryMaxSeconds);
-        m_mqtt = std::make_unique<MqttClient>(o);
+        m_mqtt = std::make_unique<broker::MqttClient>(o, waitUntil);
         if (!m_mqtt->init(error)) {
             return false;
         }

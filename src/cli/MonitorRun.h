@@ -11,7 +11,8 @@
 
 #include "JsonlSink.h"
 #include "MonitorOptions.h"
-#include "MqttClient.h"
+#include "StopSignals.h"
+#include "broker/MqttClient.h"
 #include "telemetry/BrokerUrl.h"
 #include "telemetry/ControllerMonitor.h"
 #include "telemetry/Publisher.h"
@@ -45,7 +46,7 @@ class MonitorRun {
 
     const MonitorArgs& m_args;
     telemetry::ControllerMonitor& m_monitor;
-    std::unique_ptr<MqttClient> m_mqtt;
+    std::unique_ptr<broker::MqttClient> m_mqtt;
     std::unique_ptr<telemetry::Publisher> m_publisher;
     std::unique_ptr<JsonlSink> m_jsonl;
     std::string m_statePath;

@@ -16,6 +16,7 @@
 #include "JournalCommands.h"
 #include "LevelsCommand.h"
 #include "MonitorCommand.h"
+#include "PlantCommands.h"
 #include "PortSelection.h"
 #include "ProgramVersion.h"
 #include "ReportCommand.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     qavix::cli::addLevelsCommand(app, deviceOptions, exitCode);
     qavix::cli::addFleetCommands(app, deviceOptions, exitCode);
     qavix::cli::addMonitorCommand(app, deviceOptions, exitCode);
+    qavix::cli::addPlantCommands(app, exitCode);
     qavix::cli::addJournalCommands(app, deviceOptions, exitCode);
     qavix::cli::speakInSubcommandHelp(app);
     app.name(argc > 0 ? argv[0] : "qavixctl");

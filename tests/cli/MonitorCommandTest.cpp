@@ -18,7 +18,7 @@
 
 #include "CtlProcess.h"
 #include "FileText.h"
-#include "MonitorSupport.h"
+#include "BrokerProcess.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 #include "WaitUntil.h"
@@ -243,7 +243,7 @@ TEST_F(MonitorTest, ErrorEntryTheBrokerRefusesIsLostAloudAndNotMarkedDelivered) 
     write(dir + "/scenario.ini", "[events]\n1.0 = error A2\n");
     SimProcess sim({"--sensors", "8", "--light", "steady", "--scenario", dir + "/scenario.ini"});
     ASSERT_FALSE(sim.device().empty());
-    // The subscriber's probe (MonitorSupport) may be written; the errors topic may not.
+    // The subscriber's probe (BrokerProcess) may be written; the errors topic may not.
     startBroker({}, BrokerRules{"topic read qavix/#\n"
                                 "topic readwrite qavix-probe/ready\n"
                                 "topic write qavix/+/status\n"

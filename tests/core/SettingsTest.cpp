@@ -184,5 +184,19 @@ TEST(CommandLine, TheEditFileIsTakenOutBeforeTheSwitchesAreSearched) {
     EXPECT_FALSE(parseCommandLineSwitches({"/ad"}).editWithoutFile);
 }
 
+TEST(CommandLine, ThePlantWindowWithOrWithoutItsBroker) {
+    const CommandLineSwitches url = parseCommandLineSwitches({"--plant", "mqtt://b:1883", "/db"});
+    EXPECT_TRUE(url.plant);
+    EXPECT_EQ(url.plantUrl, "mqtt://b:1883");
+    EXPECT_TRUE(url.debug);
+    // A switch after --plant is no URL, and stays a switch.
+    const CommandLineSwitches bare = parseCommandLineSwitches({"--plant", "/ad"});
+    EXPECT_TRUE(bare.plant);
+    EXPECT_TRUE(bare.plantUrl.empty());
+    EXPECT_TRUE(bare.extended);
+    EXPECT_EQ(parseCommandLineSwitches({"--plant=mqtts://b"}).plantUrl, "mqtts://b");
+    EXPECT_FALSE(parseCommandLineSwitches({"/ad"}).plant);
+}
+
 }  // namespace
 }  // namespace qavix

@@ -398,6 +398,9 @@ TEST_F(JapanTime, PayloadsAsDocumented) {
     r.time = kTime;
     r.name = "line7";
     r.port = "COM1";
+    r.target = "tcp:192.0.2.40:4001";
+    r.host = "press-pc";
+    r.intervalSeconds = 0.25;
     r.state = 2;
     r.error = evaluateControllerError(0xA2);
     r.beams = {40};
@@ -406,6 +409,7 @@ TEST_F(JapanTime, PayloadsAsDocumented) {
     EXPECT_EQ(
         statusPayload(r),
         R"({"time":"2024-03-15T10:00:00+09:00","name":"line7","port":"COM1","unit":0,)"
+        R"("target":"tcp:192.0.2.40:4001","host":"press-pc","interval":0.25,)"
         R"("line":"ok","problem":null,"state":"error","state_code":2,"state_text":"エラー状態",)"
         R"("error":{"number":"A2","code":162,"text":"相互干渉エラー","kind":"installation"},)"
         R"("sensors":[{"channel":1,"beams":40}],"fingerprint":null,"read":"ok","read_error":null,)"
@@ -421,6 +425,7 @@ TEST_F(JapanTime, PayloadsAsDocumented) {
     EXPECT_NE(b.find(R"("line":"busy","problem":"COM1 in use","state":null)"), std::string::npos)
         << b;
     EXPECT_NE(b.find(R"("read":"failed")"), std::string::npos) << b;
+    EXPECT_NE(b.find(R"("target":null,"host":"","interval":0,)"), std::string::npos) << b;
 
     auto e = entry(5, 13, "C8");
     e.year = 2;

@@ -27,6 +27,7 @@ expected=(
     share/doc/qavix/copyright share/doc/qavix/changelog.gz
     lib/systemd/system/qavix-monitor@.service share/doc/qavix/monitor.conf.example
     share/doc/qavix/monitor.md share/doc/qavix/plant.md share/doc/qavix/settings-text.md
+    share/doc/qavix/plant-view.md
     lib/systemd/system/qavix-fleet-backup@.service lib/systemd/system/qavix-fleet-backup@.timer
     share/doc/qavix/fleet-backup.conf.example share/doc/qavix/fleet-history.md
     share/qavix/hooks/fleet-mail-hook share/qavix/hooks/fleet-webhook-hook share/doc/qavix/journal.md

@@ -79,7 +79,7 @@ for program in qavix qavixctl qavix-sim; do
         for command in info errors clock scan levels monitor "bank check" "bank show" \
                        "bank diff" "bank report" "bank export" "bank import" \
                        "fleet backup" "fleet check" "fleet restore" "fleet history" "fleet diff" \
-                       journal "journal verify"; do
+                       journal "journal verify" "plant status"; do
             # shellcheck disable=SC2086 # the command is two words on purpose
             bare "$binary" $command --help >> "$work/help" || fail "qavixctl $command --help"
         done

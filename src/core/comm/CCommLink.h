@@ -87,6 +87,9 @@ class CCommLink {
     const std::string& lastUnreadableReply() const { return m_unreadableReply; }
     bool programEnding() const { return m_worker->ended(); }
     std::string statusText() const { return m_worker->statusText(); }
+    // Why the last open failed, and whether another program holds the port.
+    std::string openProblem() const { return m_worker->openProblem(); }
+    bool openFoundBusy() const { return m_worker->openFoundBusy(); }
     bool unitConnected(int unit) const { return m_worker->unitConnected(unit); }
     void setUnitConnected(int unit, bool on) { m_worker->setUnitConnected(unit, on); }
     const LinkApi& api() const { return m_library.api(); }

@@ -114,9 +114,15 @@ std::string CCommThread::silenceText() const {
     return silentLineText(port, port);
 }
 
-void CCommThread::setOpenProblem(const std::string& text) {
+bool CCommThread::openFoundBusy() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_openBusy;
+}
+
+void CCommThread::setOpenProblem(const std::string& text, bool busy) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_openProblem = text;
+    m_openBusy = busy;
 }
 
 int CCommThread::unit() const {

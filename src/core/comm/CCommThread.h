@@ -67,6 +67,8 @@ class CCommThread : private StatusLine {
     // Why the last Open failed, in the operator's words; empty after a successful one.
     std::string openProblem() const override;
     std::string silenceText() const override;
+    // Whether the last Open failed because another program holds the port.
+    bool openFoundBusy() const;
 
     // The status check of the given mode. Runs on the worker; callable directly while the
     // worker is not started.
@@ -132,7 +134,7 @@ class CCommThread : private StatusLine {
     // A library call's time-out: what the request asks for, never more than the timings allow.
     int cappedTimeout(int timeoutMs) const;
     int timeoutOf(const RequestBlock& r) const;
-    void setOpenProblem(const std::string& text);
+    void setOpenProblem(const std::string& text, bool busy = false);
     int unit() const;
 
     LinkApi m_api;
@@ -150,6 +152,7 @@ class CCommThread : private StatusLine {
     LinkSettings m_settings;
     std::string m_statusText;
     std::string m_openProblem;
+    bool m_openBusy = false;
     std::array<bool, 16> m_unitConnected{};
 
     std::vector<RequestBlock> m_written;

@@ -240,7 +240,7 @@ int CCommThread::open(RequestBlock& /*r*/) {
     }
     // A port that is busy, forbidden or unplugged is no lost connection: the question
     // that follows says what is wrong with it.
-    setOpenProblem(openFailureText(m_api, name));
+    setOpenProblem(openFailureText(m_api, name), qavix::openFoundBusy(m_api));
     return kWorkerLost;
 }
 

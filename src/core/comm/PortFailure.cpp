@@ -28,6 +28,19 @@ std::string openFailureText(const LinkApi& api, const std::string& port, const s
     return message.data();
 }
 
+bool openFoundBusy(const LinkApi& api) {
+    if (api.getLastError == nullptr) {
+        return false;
+    }
+    std::array<char, kErrorCodeTextSize> code{};
+    std::array<char, kErrorMessageTextSize> message{};
+    if (api.getLastError(code.data(), message.data()) != 1) {
+        return false;
+    }
+    const auto kind = link::portProblemKindFromCode(code.data());
+    return kind == link::PortProblemKind::Busy || kind == link::PortProblemKind::Dropped;
+}
+
 std::string lineFailureText(const LinkApi& api, const std::string& port,
                             const std::string& iniPath) {
     if (api.getLastError == nullptr) {

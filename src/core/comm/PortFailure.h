@@ -15,6 +15,10 @@ std::string openFailureText(const LinkApi& api, const std::string& port,
                             const std::string& iniPath = "Qavix.ini",
                             const std::string& shownPort = std::string());
 
+// Whether the last failed KRYL_Open found the port held by another program (a local device
+// in use, or a device server that keeps its port for another client).
+bool openFoundBusy(const LinkApi& api);
+
 // Why an open line failed, when the library knows more than that it did: a device server
 // on the network that closed the connection (another client took the port, the server
 // stopped) or says the port is in use. Empty for a line that only went silent or failed.

@@ -5,6 +5,8 @@ namespace qavix {
 namespace {
 constexpr const char* kEditOption = "--edit";
 constexpr const char* kEditOptionWithValue = "--edit=";
+constexpr const char* kPlantOption = "--plant";
+constexpr const char* kPlantOptionWithValue = "--plant=";
 }  // namespace
 
 CommandLineSwitches parseCommandLineSwitches(const std::vector<std::string>& arguments) {
@@ -23,6 +25,18 @@ CommandLineSwitches parseCommandLineSwitches(const std::vector<std::string>& arg
         if (argument.rfind(kEditOptionWithValue, 0) == 0) {
             switches.editFile = argument.substr(std::string(kEditOptionWithValue).size());
             switches.editWithoutFile = switches.editFile.empty();
+            continue;
+        }
+        if (argument == kPlantOption) {
+            switches.plant = true;
+            if (i + 1 < arguments.size() && arguments[i + 1].find("://") != std::string::npos) {
+                switches.plantUrl = arguments[++i];
+            }
+            continue;
+        }
+        if (argument.rfind(kPlantOptionWithValue, 0) == 0) {
+            switches.plant = true;
+            switches.plantUrl = argument.substr(std::string(kPlantOptionWithValue).size());
             continue;
         }
         joined += argument;

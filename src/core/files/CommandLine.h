@@ -1,5 +1,5 @@
 #pragma once
-// The two start-up switches. The arguments after the program name are joined without
+// The start-up switches. The arguments after the program name are joined without
 // separators and searched case-sensitively, so "/d" "b" given as two arguments is "/db".
 
 #include <string>
@@ -12,6 +12,10 @@ struct CommandLineSwitches {
     bool debug = false;            // "/db": trace pane and recording of every exchange
     std::string editFile;          // "--edit FILE" or "--edit=FILE": offline editing of a bank file
     bool editWithoutFile = false;  // "--edit" was the last argument
+    // "--plant [URL]" or "--plant=URL": the plant window, with the broker URL (an argument
+    // holding "://") instead of the environment settings' one.
+    bool plant = false;
+    std::string plantUrl;
 };
 
 // `arguments` without the program name. The file of "--edit" is taken out before the

@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace qavix {
 
@@ -12,6 +14,10 @@ namespace qavix {
 // the extended form most readers expect (strftime's %z alone gives +0900).
 std::string isoLocalTime(std::time_t t);
 std::string isoLocalTime(std::chrono::system_clock::time_point when);
+
+// The moment a time of isoLocalTime's form names ("Z" for UTC taken too); nothing for a
+// text of another form or without an offset, whose moment is unknown.
+std::optional<std::time_t> parseIsoTime(std::string_view text);
 
 // "2002-12-05T13:04:59": a date and time that carries no zone, as a controller's clock.
 std::string isoDateTime(int year, int month, int day, int hour, int minute, int second);

@@ -101,6 +101,9 @@ std::vector<OutMessage> ControllerMonitor::cycle(bool readErrors,
     report.name = m_name;
     report.port = m_reader.portName();
     report.unit = m_config.unit;
+    report.target = m_config.target;
+    report.host = m_config.host;
+    report.intervalSeconds = std::chrono::duration<double>(m_config.interval).count();
     report.delivery = delivery;
 
     LineResult r = m_reader.open();

@@ -35,6 +35,8 @@ struct MonitorConfig {
     double warnMarginPercent = kDefaultWarnMarginPercent;
     int warnCount = kDefaultWarnCount;
     int unit = 0;
+    std::string target;  // what the port leads to here, as the status names it
+    std::string host;    // this machine's name
 };
 
 class ControllerMonitor {

@@ -65,6 +65,16 @@ const char* lineStateName(LineState line) {
     return "lost";
 }
 
+std::optional<LineState> lineStateOfName(std::string_view name) {
+    for (const LineState line :
+         {LineState::Ok, LineState::Busy, LineState::Lost, LineState::NoAnswer}) {
+        if (name == lineStateName(line)) {
+            return line;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string topic(const std::string& name, const std::string& leaf) {
     return std::string(kTopicRoot) + '/' + name + '/' + leaf;
 }
@@ -138,6 +148,10 @@ std::string statusPayload(const StatusReport& r) {
     j.key("name").value(r.name);
     j.key("port").value(r.port);
     j.key("unit").value(r.unit);
+    j.key("target");
+    r.target.empty() ? j.null() : j.value(r.target);
+    j.key("host").value(r.host);
+    j.key("interval").value(r.intervalSeconds);
     j.key("line").value(lineStateName(r.line));
     j.key("problem");
     r.problem.empty() ? j.null() : j.value(r.problem);

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/Fingerprint.h"
@@ -28,6 +29,8 @@ enum class LineState {
     NoAnswer,  // the port opened but the controller stayed silent
 };
 const char* lineStateName(LineState line);
+// The state a name of lineStateName stands for; nothing for another text.
+std::optional<LineState> lineStateOfName(std::string_view name);
 
 // "qavix/NAME/LEAF".
 std::string topic(const std::string& name, const std::string& leaf);
@@ -50,6 +53,12 @@ struct StatusReport {
     std::string name;
     std::string port;  // "COM1"
     int unit = 0;
+    // What the port leads to on the monitor's machine ("tcp:HOST:PORT", "/dev/ttyUSB0",
+    // "sim"; empty when nothing is configured), that machine's name and the read interval:
+    // what a plant view needs to tell a silent monitor and whether it can open the port.
+    std::string target;
+    std::string host;
+    double intervalSeconds = 0;
     LineState line = LineState::Ok;
     std::string problem;       // why the line is not ok, in the operator's words
     std::optional<int> state;  // known when the controller answered

@@ -69,12 +69,14 @@ CQavixApp::~CQavixApp() {
 StatusInputs CQavixApp::statusInputs() const {
     StatusInputs in;
     in.port = m_ports.activePort;
-    in.unit = m_ports.activeMachine;
+    // The link's own: a controller opened from the plant window has the unit its monitor
+    // names, which Qavix.ini does not hold.
+    in.unit = m_link ? m_link->settings().unit : m_ports.activeMachine;
     in.baudIndex = m_ports.active().baudIndex;
     in.portPresent = m_present[static_cast<size_t>(m_ports.activePort)];
     in.portTarget = m_portTarget;
     if (m_link) {
-        in.unitConnected = m_link->unitConnected(m_ports.activeMachine);
+        in.unitConnected = m_link->unitConnected(in.unit);
         in.statusText = m_link->statusText();
     }
     if (m_edited) {
@@ -133,7 +135,11 @@ bool CQavixApp::start() {
         m_exitCode = kExitFailure;
         return false;
     }
-    startSplash();
+    m_plantStart = switches.plant;
+    // A plant PC watches first: no port is opened, and so nothing waits for a splash.
+    if (!m_plantStart) {
+        startSplash();
+    }
 
     if (!connectController() || endingNow()) {
         return false;
@@ -145,6 +151,9 @@ bool CQavixApp::start() {
     m_state->setCommBusy(false);
     m_state->setContinuousMonitoring(false);
     m_state->editInProgress = false;
+    if (m_plantStart) {
+        m_frame->plant().open(QString::fromStdString(switches.plantUrl));
+    }
     return true;
 }
 
@@ -191,6 +200,11 @@ bool CQavixApp::connectController() {
     });
 
     m_link->setConnecting(true);
+    if (m_plantStart) {
+        // As after a port that would not open: the frame without a controller, until one
+        // is opened from the plant window.
+        return true;
+    }
     if (m_link->open() != kRequestOk) {
         return !endingNow();
     }
@@ -226,6 +240,7 @@ void CQavixApp::createFrame() {
     m_frame = new CMainFrame(services);
     m_frame->setConnectionHooks(ConnectionHooks{[this] { m_link->communicationSettings(); },
                                                 [this] { return reconnect(); }});
+    m_frame->plant().setOpener([this](const plant::Reach& reach) { return openFromPlant(reach); });
     m_frame->setJournalOpener([this] { openJournalWindow(); });
     m_host->setDialogParent(m_frame);
     if (!m_settings.problem().empty()) {
@@ -334,6 +349,56 @@ bool CQavixApp::reconnect() {
     return read && !endingNow();
 }
 
+PlantOpenOutcome CQavixApp::openFromPlant(const plant::Reach& reach) {
+    if (m_edited) {
+        return {false, false, tr("バンクファイルの編集中は、ほかのコントローラを開けません。")};
+    }
+    if (m_state->commBusy() || m_state->continuousMonitoring() || m_state->editInProgress) {
+        return {false, false,
+                tr("通信中、モニタ中、または編集中です。終わってから、もう一度開いてください。")};
+    }
+    const auto port = link::comPortNumber(reach.portName);
+    LinkSettings settings = makeLinkSettings(
+        m_ports, port && *port <= kPortCount ? *port - 1 : m_ports.activePort, reach.unit);
+    // The target as the monitor's status names it, for this run only: Qavix.ini's ports
+    // stay as they are.
+    settings.portName = reach.target;
+    m_state->setCommBusy(true);
+    m_link->setBusy(true);
+    if (m_frame) {
+        m_frame->lockMenuUnderOwnWindow();
+    }
+    const LinkSettings previous = m_link->settings();
+    const bool wasConnected = m_connected;
+    m_link->setSettings(settings);
+    // A controller that cannot be opened or does not answer is said, not the end of the
+    // program: the controller shown before is opened again.
+    m_link->setConnecting(true);
+    PlantOpenOutcome outcome;
+    if (m_link->open() != kRequestOk) {
+        outcome.busy = m_link->openFoundBusy();
+        outcome.message = QString::fromStdString(m_link->openProblem());
+    } else if (m_link->checkStatus() != kRequestOk || endingNow()) {
+        outcome.message = tr("コントローラが応答しません。");
+    } else {
+        m_link->setConnecting(false);
+        m_connected = true;
+        m_portTarget = reach.target;
+        m_model.resetForNewConnection();
+        m_state->dataReady = runInitialRead(m_frame);
+        observeTransactionsInFrame();
+        outcome.opened = m_state->dataReady;
+    }
+    if (!outcome.opened && (outcome.busy || !outcome.message.isEmpty())) {
+        m_link->setSettings(previous);
+        m_connected = wasConnected && m_link->open() == kRequestOk &&
+                      m_link->checkStatus() == kRequestOk && !endingNow();
+        m_link->setConnecting(!m_connected);
+    }
+    unlockFrame();
+    m_link->setBusy(false);
+    m_state->setCommBusy(false);
+    return outcome;
 void CQavixApp::startJournal() {
     if (m_edited) {
         return;

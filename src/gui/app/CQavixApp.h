@@ -122,6 +122,9 @@ class CQavixApp : public QObject {
     void runCommSettingsDialog();
     // After a change of port or unit: opens the link again and reads everything anew.
     bool reconnect();
+    // A controller of the plant window: its port target and unit opened for this run and
+    // read into the main window; says why when it cannot be.
+    PlantOpenOutcome openFromPlant(const plant::Reach& reach);
 
     AppOptions m_options;
     DeviceModel m_model;
@@ -147,6 +150,7 @@ class CQavixApp : public QObject {
     bool m_loopRunning = false;
     bool m_connected = false;
     bool m_shutDown = false;
+    bool m_plantStart = false;  // qavix --plant: the plant window instead of a first connection
     int m_exitCode = 0;
 };
 

@@ -44,7 +44,8 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
       m_workingDirectory(s.workingDirectory),
       m_blinkMs(s.blinkMs),
       m_reconnection(s.state, s.banks, s.status),
-      m_offline(*this, s.state, s.banks) {
+      m_offline(*this, s.state, s.banks),
+      m_plant(s.state, s.banks, s.settings, this) {
     // Before any window part exists: the descriptions Qt makes for screen readers are kept.
     installShownOnlyAccessibility();
     installLabelledComboAccessibility();
@@ -60,6 +61,11 @@ CMainFrame::CMainFrame(const FrameServices& s, QWidget* parent)
     createClient();
     m_banks.setDialogParent(this);
     m_banks.setAppState(&m_state);
+    m_plant.setAfterOpen([this] {
+        refreshAfterReconnect();
+        raise();
+        activateWindow();
+    });
     m_banks.setStartDirectory(m_workingDirectory.isEmpty() ? QDir::currentPath()
                                                            : m_workingDirectory);
     connect(&m_banks, &CBankManager::storedSetSelected, this,
@@ -113,6 +119,7 @@ std::map<int, std::function<void()>> CMainFrame::commandHandlers() {
         {kCmdBankCopy, [this] { m_banks.runCopyDialog(); }},
         {kCmdCommSettings, [this] { applyCommunicationSettings(); }},
         {kCmdEnvSettings, [this] { runEnvironmentSettings(); }},
+        {kCmdPlantView, [this] { m_plant.open(); }},
         {kCmdJournal,
          [this] {
              if (m_openJournal) {
@@ -339,12 +346,14 @@ void CMainFrame::refreshAfterReconnect() {
 }
 
 void CMainFrame::runEnvironmentSettings() {
-    EnvironmentDialog dialog(m_state.user, this);
+    plant::PlantSettings plantSettings = plant::PlantSettings::load(m_settings);
+    EnvironmentDialog dialog(m_state.user, this, &plantSettings);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     applyUserSettings();
     m_state.user.save(m_settings);
+    plantSettings.save(m_settings);
     m_settings.save();
 }
 

@@ -22,6 +22,7 @@
 #include "frame/HelpLauncher.h"
 #include "frame/NavigationTree.h"
 #include "frame/OfflineEditSession.h"
+#include "frame/PlantLauncher.h"
 #include "frame/Reconnection.h"
 #include "frame/StatusPaneView.h"
 #include "state/AppState.h"
@@ -103,6 +104,8 @@ class CMainFrame : public QMainWindow {
     bool commandsAllowed() const { return m_ctx.commandsAllowed; }
 
     void setConnectionHooks(ConnectionHooks hooks) { m_reconnection.setHooks(std::move(hooks)); }
+    // "プラント表示": the plant window, and a controller opened from it.
+    PlantLauncher& plant() { return m_plant; }
     // "変更履歴": the program opens the window over its journal and controller.
     void setJournalOpener(std::function<void()> open) { m_openJournal = std::move(open); }
     // Turns the window into the editor of one bank file: title, "上書き保存" (Ctrl+S) and the
@@ -157,6 +160,7 @@ class CMainFrame : public QMainWindow {
     Reconnection m_reconnection;
     std::function<void()> m_openJournal;
     OfflineEditSession m_offline;
+    PlantLauncher m_plant;
     EditClipboard m_clipboard;
     CommandContext m_ctx;
     CommandMenus* m_menus = nullptr;

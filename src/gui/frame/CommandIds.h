@@ -27,6 +27,7 @@ enum CommandId : int {
     kCmdHelp = 57670,
     kCmdManual = 32783,
     kCmdAbout = 57664,
+    kCmdPlantView = 32790,       // "プラント表示": the plant window
     kCmdSaveEditedFile = 57603,  // "上書き保存", only while a bank file is edited offline
     kCmdJournal = 32784,         // "変更履歴", the change journal's window
 };

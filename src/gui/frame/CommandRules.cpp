@@ -20,6 +20,7 @@ bool commandRuleAllows(int id, const CommandContext& c) {
         case kCmdPrintSetup:
             return c.printSetupEnabled;
         case kCmdExit:
+        case kCmdPlantView:  // a plant PC may have no port of its own
         case kCmdToolBar:
         case kCmdInfoBar:
         case kCmdStatusBar:

@@ -32,6 +32,7 @@ const std::vector<CommandRow>& frameCommands() {
         {kCmdPrintPreview, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)"), ""},
         // Ctrl+Q closes the window, so it passes the same bank editing guard as the close
         // button. Spelled out: the standard Quit key is empty on platforms without key bindings.
+        {kCmdPlantView, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "プラント表示(&L)..."), "", K::Action, true},
         {kCmdExit, M::File, QT_TRANSLATE_NOOP("qavix::CommandTable", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), "Ctrl+Q", K::Action, true},
         {kCmdPrintSetup, M::None, "", ""},
         {kCmdCopy, M::Edit, QT_TRANSLATE_NOOP("qavix::CommandTable", "ｺﾋﾟｰ(&P) Ctrl + C"), "Ctrl+C", K::WhileEnabled},

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "LanguageChoice.h"
+#include "frame/PlantSettingsPage.h"
 #include "state/ProgramLanguages.h"
 #include "widgets/CPictureButton.h"
 #include "widgets/PropertyList.h"
@@ -72,8 +73,9 @@ QComboBox* languageList(const std::string& current, const QString& automatic, QW
 
 }  // namespace
 
-EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent)
-    : QDialog(parent), m_settings(settings) {
+EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent,
+                                     plant::PlantSettings* plant)
+    : QDialog(parent), m_settings(settings), m_plant(plant) {
     setObjectName("EnvironmentDialog");
     setWindowTitle(tr("環境設定"));
     setModal(true);
@@ -101,6 +103,10 @@ EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent)
         }
         m_lists[static_cast<size_t>(tab)] = list;
         m_tabs->addTab(list, tr(kTabNames[tab]));
+    }
+    if (m_plant != nullptr) {
+        m_plantPage = new PlantSettingsPage(*m_plant);
+        m_tabs->addTab(m_plantPage, tr("プラント"));
     }
     m_tabs->setCurrentIndex(env::kTabOperation);
 
@@ -154,6 +160,10 @@ void EnvironmentDialog::setText(int item, const QString& text) {
 }
 
 void EnvironmentDialog::resetShownTab() {
+    if (m_plantPage != nullptr && m_tabs->currentWidget() == m_plantPage) {
+        m_plantPage->resetToDefaults();
+        return;
+    }
     const auto tab = static_cast<env::Tab>(m_tabs->currentIndex());
     env::ValueTexts texts;
     env::resetTab(texts, tab);
@@ -168,6 +178,14 @@ void EnvironmentDialog::confirm() {
     for (PropertyList* l : m_lists) {
         l->closeEditor();
     }
+    // Checked first: a refusal keeps the dialog open with nothing stored.
+    if (m_plantPage != nullptr) {
+        if (const QString problem = m_plantPage->problem(); !problem.isEmpty()) {
+            m_tabs->setCurrentWidget(m_plantPage);
+            QMessageBox::warning(this, "Qavix", problem);
+            return;
+        }
+    }
     for (int item = 0; item < env::kItemCount; ++item) {
         texts[static_cast<size_t>(item)] = text(item).toStdString();
     }
@@ -175,6 +193,9 @@ void EnvironmentDialog::confirm() {
     if (!result.ok) {
         QMessageBox::warning(this, "Qavix", QString::fromStdString(result.message));
         return;
+    }
+    if (m_plantPage != nullptr) {
+        *m_plant = m_plantPage->settings();
     }
     m_settings.language = m_languages->currentData().toString().toStdString();
     accept();

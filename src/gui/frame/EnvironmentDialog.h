@@ -9,6 +9,7 @@
 
 #include "files/AppSettings.h"
 #include "files/EnvironmentItems.h"
+#include "plant/PlantSettings.h"
 
 class QComboBox;
 class QTabWidget;
@@ -16,12 +17,16 @@ class QTabWidget;
 namespace qavix {
 
 class CPictureButton;
+class PlantSettingsPage;
 class PropertyList;
 
 class EnvironmentDialog : public QDialog {
     Q_OBJECT
   public:
-    EnvironmentDialog(AppSettings& settings, QWidget* parent = nullptr);
+    // With `plant`, a tab "プラント" edits the plant window's broker settings too.
+    EnvironmentDialog(AppSettings& settings, QWidget* parent = nullptr,
+                      plant::PlantSettings* plant = nullptr);
+    PlantSettingsPage* plantPage() const { return m_plantPage; }
 
     PropertyList* list(int tab) const { return m_lists.at(static_cast<size_t>(tab)); }
     QTabWidget* tabs() const { return m_tabs; }
@@ -40,6 +45,8 @@ class EnvironmentDialog : public QDialog {
     int rowOf(int item) const;
 
     AppSettings& m_settings;
+    plant::PlantSettings* m_plant = nullptr;
+    PlantSettingsPage* m_plantPage = nullptr;
     QTabWidget* m_tabs = nullptr;
     QComboBox* m_languages = nullptr;
     std::array<PropertyList*, env::kTabCount> m_lists{};

@@ -1,7 +1,7 @@
 #pragma once
-// What the monitor's tests run beside it, each stopped when it goes out of scope, whatever
-// way the test ends: Debian's mosquitto on a free loopback port from a generated
-// configuration and mosquitto_sub collecting what the broker passes on.
+// What the tests of the monitor and the plant view run beside them, each stopped when it goes
+// out of scope, whatever way the test ends: Debian's mosquitto on a free loopback port from a
+// generated configuration and mosquitto_sub collecting what the broker passes on.
 
 #include <chrono>
 #include <functional>
@@ -12,7 +12,7 @@
 
 #include "ChildProcess.h"
 
-namespace qavix::cli::test {
+namespace qavix::test {
 
 struct BrokerTls {
     std::string caFile;
@@ -40,7 +40,7 @@ class Broker {
   private:
     std::string m_dir;
     int m_port;
-    std::unique_ptr<qavix::test::ChildProcess> m_process;
+    std::unique_ptr<ChildProcess> m_process;
     int m_starts = 0;
 };
 
@@ -57,7 +57,7 @@ class Subscriber {
 
   private:
     std::string m_file;
-    std::unique_ptr<qavix::test::ChildProcess> m_process;
+    std::unique_ptr<ChildProcess> m_process;
 };
 
 // The retained messages of `topicFilter` now, "topic payload" each.
@@ -69,4 +69,4 @@ std::vector<std::string> retained(int port, const std::string& topicFilter,
 std::string jsonField(const std::string& json, const std::string& key);
 std::vector<int> jsonIntArray(const std::string& json, const std::string& key);
 
-}  // namespace qavix::cli::test
+}  // namespace qavix::test

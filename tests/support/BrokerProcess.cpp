@@ -1,4 +1,4 @@
-#include "MonitorSupport.h"
+#include "BrokerProcess.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -16,9 +16,7 @@
 #include "FreePort.h"
 #include "WaitUntil.h"
 
-namespace qavix::cli::test {
-
-using namespace qavix::test;
+namespace qavix::test {
 
 namespace {
 
@@ -186,4 +184,4 @@ std::vector<int> jsonIntArray(const std::string& json, const std::string& key) {
     return out;
 }
 
-}  // namespace qavix::cli::test
+}  // namespace qavix::test

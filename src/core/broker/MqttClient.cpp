@@ -1,9 +1,10 @@
-#include "MqttClient.h"
+#include "broker/MqttClient.h"
 
 #include <mosquitto.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
+#include <poll.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -13,11 +14,9 @@
 #include <cstring>
 #include <mutex>
 
-namespace qavix::cli {
+namespace qavix::broker {
 
 namespace {
-
-using Clock = StopClock;
 
 constexpr int kKeepAliveSeconds = 30;
 // The broker ends a session silent for 1.5 keep-alives; waking a third of one apart at the
@@ -111,8 +110,10 @@ std::string uniqueClientId(const std::string& name) {
     return "qavix-" + name + "-" + hostPart() + "-" + suffix;
 }
 
-MqttClient::MqttClient(const MqttOptions& options)
-    : m_options(options), m_backoff(options.retryFirst, options.retryMax) {}
+MqttClient::MqttClient(const MqttOptions& options, Wait wait)
+    : m_options(options),
+      m_wait(std::move(wait)),
+      m_backoff(options.retryFirst, options.retryMax) {}
 
 MqttClient::~MqttClient() {
     if (m_mosq != nullptr) {
@@ -141,10 +142,15 @@ bool MqttClient::init(std::string& error) {
     // The plain publish callback fires for a refused message too; this one has its reason.
     mosquitto_publish_v5_callback_set(m_mosq, onPublish);
     mosquitto_log_callback_set(m_mosq, onLog);
-    const std::string willPayload = "false";
-    int rc = mosquitto_will_set(m_mosq, m_options.onlineTopic.c_str(),
+    mosquitto_subscribe_callback_set(m_mosq, onSubscribe);
+    mosquitto_message_callback_set(m_mosq, onArrival);
+    int rc = MOSQ_ERR_SUCCESS;
+    if (!m_options.onlineTopic.empty()) {
+        const std::string willPayload = "false";
+        rc = mosquitto_will_set(m_mosq, m_options.onlineTopic.c_str(),
                                 static_cast<int>(willPayload.size()), willPayload.data(),
                                 kQosAtLeastOnce, true);
+    }
     if (rc == MOSQ_ERR_SUCCESS && !m_options.username.empty()) {
         rc = mosquitto_username_pw_set(
             m_mosq, m_options.username.c_str(),
@@ -191,13 +197,24 @@ telemetry::BrokerLink::Send MqttClient::send(const telemetry::OutMessage& messag
     return Send::Later;
 }
 
-void MqttClient::attemptFailed(const std::string& why) {
+void MqttClient::changeState(BrokerState::Phase phase, const std::string& reason,
+                             std::chrono::milliseconds retryIn) {
+    if (m_stateChange) {
+        m_stateChange(BrokerState{phase, reason, retryIn});
+    }
+}
+
+void MqttClient::attemptFailed(BrokerState::Phase phase, const std::string& why) {
     m_connecting = false;
     m_failed = true;
     const auto wait = m_backoff.next();
     m_nextAttempt = Clock::now() + wait;
-    notice("broker " + address() + ": " + why + "; next attempt in " +
+    const char* said = phase == BrokerState::Phase::Refused ? "refused the connection: "
+                       : phase == BrokerState::Phase::Lost  ? "connection lost: "
+                                                            : "cannot connect: ";
+    notice("broker " + address() + ": " + said + why + "; next attempt in " +
            std::to_string((wait.count() + 999) / 1000) + " s");
+    changeState(phase, why, wait);
 }
 
 std::string MqttClient::failureText(int rc) const {
@@ -230,9 +247,10 @@ void MqttClient::startAttemptIfDue() {
         m_everStarted = true;
         m_connecting = true;
         m_attemptDeadline = now + kConnectTimeout;
+        changeState(BrokerState::Phase::Connecting);
     } else {
         m_everStarted = m_everStarted || rc != MOSQ_ERR_INVAL;
-        attemptFailed("cannot connect: " + failureText(rc));
+        attemptFailed(BrokerState::Phase::Unreachable, failureText(rc));
     }
 }
 
@@ -244,12 +262,13 @@ bool MqttClient::serveSocket(Clock::time_point until) {
     // Our own wait, so that a stop signal ends it at once; then the library's own round with
     // nothing left to wait for, which knows what a TLS handshake in progress needs.
     const short want = static_cast<short>(POLLIN | (mosquitto_want_write(m_mosq) ? POLLOUT : 0));
-    waitUntil(wakeAt, mosquitto_socket(m_mosq), want);
+    m_wait(wakeAt, mosquitto_socket(m_mosq), want);
     const int rc = mosquitto_loop(m_mosq, 0, kMaxPacketsPerLoop);
     if (rc != MOSQ_ERR_SUCCESS && (m_connecting || m_connected)) {
         const bool wasConnected = m_connected;
         m_connected = false;
-        attemptFailed((wasConnected ? "connection lost: " : "cannot connect: ") + failureText(rc));
+        attemptFailed(wasConnected ? BrokerState::Phase::Lost : BrokerState::Phase::Unreachable,
+                      failureText(rc));
         return false;
     }
     return true;
@@ -258,7 +277,7 @@ bool MqttClient::serveSocket(Clock::time_point until) {
 void MqttClient::service(Clock::time_point until) {
     startAttemptIfDue();
     if (!m_connected && !m_connecting) {
-        waitUntil(m_stopping ? until : std::min(until, std::max(m_nextAttempt, Clock::now())));
+        m_wait(m_stopping ? until : std::min(until, std::max(m_nextAttempt, Clock::now())), -1, 0);
         return;
     }
     if (!serveSocket(until)) {
@@ -269,13 +288,13 @@ void MqttClient::service(Clock::time_point until) {
     }
     if (m_connecting && Clock::now() >= m_attemptDeadline) {
         mosquitto_disconnect(m_mosq);
-        attemptFailed("no answer to the connect");
+        attemptFailed(BrokerState::Phase::Unreachable, "no answer to the connect");
     }
 }
 
 void MqttClient::shutdown(std::chrono::milliseconds wait) {
     const auto deadline = Clock::now() + wait;
-    if (m_connected) {
+    if (m_connected && !m_options.onlineTopic.empty()) {
         const std::string payload = "false";
         mosquitto_publish(m_mosq, nullptr, m_options.onlineTopic.c_str(),
                           static_cast<int>(payload.size()), payload.data(), kQosAtLeastOnce, true);
@@ -301,9 +320,9 @@ void MqttClient::onConnect(mosquitto* /*mosq*/, void* self, int rc) {
         c->m_connected = false;
         // MQTT 3.1.1 answers with the codes 1..5, MQTT 5 with its reason codes.
         constexpr int kLastV311Code = 5;
-        c->attemptFailed(
-            std::string("refused the connection: ") +
-            (rc <= kLastV311Code ? mosquitto_connack_string(rc) : mosquitto_reason_string(rc)));
+        c->attemptFailed(BrokerState::Phase::Refused, rc <= kLastV311Code
+                                                          ? mosquitto_connack_string(rc)
+                                                          : mosquitto_reason_string(rc));
         return;
     }
     c->m_connected = true;
@@ -311,10 +330,66 @@ void MqttClient::onConnect(mosquitto* /*mosq*/, void* self, int rc) {
     c->m_failed = false;
     c->m_backoff.reset();
     c->notice("broker " + c->address() + ": connected");
-    const std::string payload = "true";
-    mosquitto_publish(c->m_mosq, nullptr, c->m_options.onlineTopic.c_str(),
-                      static_cast<int>(payload.size()), payload.data(), kQosAtLeastOnce, true);
+    c->changeState(BrokerState::Phase::Connected);
+    if (!c->m_options.onlineTopic.empty()) {
+        const std::string payload = "true";
+        mosquitto_publish(c->m_mosq, nullptr, c->m_options.onlineTopic.c_str(),
+                          static_cast<int>(payload.size()), payload.data(), kQosAtLeastOnce, true);
+    }
+    // A clean session keeps no subscriptions: each connection asks for them again.
+    c->subscribe();
     // The queue goes out after the callback: inside it the library only queues packets.
+}
+
+void MqttClient::subscribe() {
+    if (m_options.subscriptions.empty()) {
+        return;
+    }
+    std::vector<char*> filters;
+    for (std::string& f : m_options.subscriptions) {
+        filters.push_back(f.data());
+    }
+    const int rc =
+        mosquitto_subscribe_multiple(m_mosq, &m_subscribeId, static_cast<int>(filters.size()),
+                                     filters.data(), kQosAtLeastOnce, 0, nullptr);
+    if (rc != MOSQ_ERR_SUCCESS) {
+        // The connection is going: the next one asks again.
+        notice("broker " + address() + ": cannot subscribe: " + mosquitto_strerror(rc));
+    }
+}
+
+void MqttClient::onSubscribe(mosquitto* /*mosq*/, void* self, int mid, int count,
+                             const int* granted) {
+    auto* c = static_cast<MqttClient*>(self);
+    if (mid != c->m_subscribeId) {
+        return;
+    }
+    // A filter the broker will not serve (an ACL) is granted 0x80.
+    constexpr int kNotGranted = 0x80;
+    for (int i = 0; i < count; ++i) {
+        if (granted[i] >= kNotGranted) {
+            c->changeState(BrokerState::Phase::Refused,
+                           "the broker refused the subscription to " +
+                               c->m_options.subscriptions[static_cast<size_t>(i)]);
+            return;
+        }
+    }
+    c->changeState(BrokerState::Phase::Subscribed);
+}
+
+void MqttClient::onArrival(mosquitto* /*mosq*/, void* self, const mosquitto_message* message) {
+    auto* c = static_cast<MqttClient*>(self);
+    if (!c->m_arrival || message == nullptr || message->topic == nullptr) {
+        return;
+    }
+    ReceivedMessage m;
+    m.topic = message->topic;
+    if (message->payload != nullptr && message->payloadlen > 0) {
+        m.payload.assign(static_cast<const char*>(message->payload),
+                         static_cast<size_t>(message->payloadlen));
+    }
+    m.retained = message->retain;
+    c->m_arrival(m);
 }
 
 void MqttClient::onDisconnect(mosquitto* /*mosq*/, void* self, int rc) {
@@ -322,7 +397,7 @@ void MqttClient::onDisconnect(mosquitto* /*mosq*/, void* self, int rc) {
     const bool was = c->m_connected;
     c->m_connected = false;
     if (was && !c->m_stopping) {
-        c->attemptFailed("connection lost (" + std::string(mosquitto_strerror(rc)) + ")");
+        c->attemptFailed(BrokerState::Phase::Lost, mosquitto_strerror(rc));
     }
 }
 
@@ -355,4 +430,4 @@ void MqttClient::onLog(mosquitto* mosq, void* self, int level, const char* text)
     }
 }
 
-}  // namespace qavix::cli
+}  // namespace qavix::broker

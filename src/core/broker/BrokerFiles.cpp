@@ -1,0 +1,57 @@
+#include "broker/BrokerFiles.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "IniText.h"
+#include "files/FileIo.h"
+
+namespace qavix::broker {
+
+std::string unreadableFile(const std::string& label, const std::string& rawPath) {
+    const std::string path = ini::printable(rawPath);
+    struct stat st {};
+    if (::stat(rawPath.c_str(), &st) != 0) {
+        return label + " " + path + ": no such file";
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return label + " " + path + ": not a regular file";
+    }
+    if (::access(rawPath.c_str(), R_OK) != 0) {
+        return label + " " + path + ": cannot be read by this user";
+    }
+    return {};
+}
+
+std::string readPasswordFile(const std::string& label, const std::string& path,
+                             std::string& error) {
+    const fileio::ReadResult r = fileio::readFile(path);
+    if (!r.ok()) {
+        error = label + " " + ini::printable(path) + ": " + r.error;
+        return {};
+    }
+    std::string password = r.bytes.substr(0, r.bytes.find('\n'));
+    if (!password.empty() && password.back() == '\r') {
+        password.pop_back();
+    }
+    if (password.empty() || password.size() > kMaxPasswordLength) {
+        error = label + " " + ini::printable(path) + ": the first line holds no password";
+        return {};
+    }
+    return password;
+}
+
+bool everyoneReads(const std::string& path, std::string& modeText) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || (st.st_mode & S_IROTH) == 0) {
+        return false;
+    }
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    modeText = mode;
+    return true;
+}
+
+}  // namespace qavix::broker
