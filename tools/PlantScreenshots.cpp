@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "MonitorSupport.h"
+#include "BrokerProcess.h"
 #include "broker/MqttClient.h"
 #include "frame/PlantTableModel.h"
 #include "frame/PlantWindow.h"
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     const std::string dir = ::mkdtemp(pattern);
     int exitCode = 0;
     {
-        cli::test::Broker broker(dir);
+        qavix::test::Broker broker(dir);
         if (!broker.start()) {
             std::fprintf(stderr, "plant_screenshots: mosquitto did not start\n");
             return 3;
