@@ -391,7 +391,8 @@ TEST(QavixctlExport, DashWritesTheBankFileToStandardOutput) {
 // What a plant keeps (bank files, the error log's CSV) is the same in every language, to the
 // byte: scripts parse it. Only the bank file's date may differ between two runs.
 TEST(QavixctlLanguage, StoredValuesAreTheSameInEveryLanguage) {
-    const std::string dir = qavix::cli::test::makeTempDir("language-values");
+    const TempDir tmp;
+    const std::string dir = tmp.str();
     const auto output = [&dir](const char* language, std::vector<std::string> args) {
         args.insert(args.begin(), {"--lang", language});
         const CtlRun run = runCtl(simulated("--sensors 40,32", dir), withPort(args));

@@ -399,6 +399,8 @@ PlantOpenOutcome CQavixApp::openFromPlant(const plant::Reach& reach) {
     m_link->setBusy(false);
     m_state->setCommBusy(false);
     return outcome;
+}
+
 void CQavixApp::startJournal() {
     if (m_edited) {
         return;
