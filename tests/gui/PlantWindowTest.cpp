@@ -24,7 +24,6 @@
 #include "CtlProcess.h"
 #include "FileText.h"
 #include "GuiTestSupport.h"
-#include "SimProcess.h"
 #include "frame/DesktopNotifier.h"
 #include "frame/EnvironmentDialog.h"
 #include "frame/PlantFilterProxy.h"
@@ -91,9 +90,9 @@ class PrivateBus {
 
 // qavix-sim serving a controller of 16 beams on a free loopback TCP port.
 std::unique_ptr<SimProcess> tcpSim(const std::string& log, const std::string& scenario = {}) {
-    std::vector<std::string> options{"--listen", "0", "--sensors", "16", "--log", log};
+    QStringList options{"--listen", "0", "--sensors", "16", "--log", QString::fromStdString(log)};
     if (!scenario.empty()) {
-        options.insert(options.end(), {"--scenario", scenario});
+        options << "--scenario" << QString::fromStdString(scenario);
     }
     return std::make_unique<SimProcess>(options);
 }
@@ -113,9 +112,9 @@ class PlantRun : public ::testing::Test {
     std::string url() const { return "mqtt://127.0.0.1:" + std::to_string(broker->port()); }
     std::unique_ptr<CtlChild> monitor(const std::string& name, const std::string& target,
                                       std::vector<std::string> extra = {}) {
-        std::vector<std::string> args{"monitor", "--mqtt", url(),          "--device",
-                                      target,    "--name", name,  "--state-file",
-                                      path(name + ".state")};
+        std::vector<std::string> args{"monitor",  "--mqtt",       url(),
+                                      "--device", target,         "--name",
+                                      name,       "--state-file", path(name + ".state")};
         args.insert(args.end(), extra.begin(), extra.end());
         return std::make_unique<CtlChild>(
             CtlEnv{dir.path().toStdString(), {}, 0, path(name + ".out"), path(name + ".err")},
@@ -159,11 +158,13 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     const std::string scenario = path("dim.ini");
     std::ofstream(scenario) << "[events]\n0 = light CH1:5 50\n";
     const auto simC = tcpSim(path("c.log"), scenario);
-    ASSERT_FALSE(simA->device().empty());
-    ASSERT_FALSE(simC->device().empty());
+    ASSERT_FALSE(simA->device().isEmpty());
+    ASSERT_FALSE(simC->device().isEmpty());
     // A's monitor gives the port up between its reads, so the program can take it.
-    auto monA = monitor("press-1", simA->device(), {"--interval", "5", "--warn-margin", "60"});
-    auto monB = monitor("press-2", simB->device(), {"--interval", "0.25", "--warn-margin", "60"});
+    auto monA = monitor("press-1", simA->device().toStdString(),
+                        {"--interval", "5", "--warn-margin", "60"});
+    auto monB = monitor("press-2", simB->device().toStdString(),
+                        {"--interval", "0.25", "--warn-margin", "60"});
 
     setPort(1, "sim");
     CQavixApp app(appOptions(dir.path()));
@@ -184,7 +185,7 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
         kWaitMs))
         << w->connectionLabel()->text().toStdString();
     const plant::PlantRow& a = *rowNamed(w, "press-1");
-    EXPECT_EQ(a.status->target, simA->device());
+    EXPECT_EQ(a.status->target, simA->device().toStdString());
     EXPECT_EQ(a.status->unit, 0);
     EXPECT_EQ(a.status->line, telemetry::LineState::Ok);
     ASSERT_EQ(a.status->sensors.size(), 1u);
@@ -193,7 +194,7 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     EXPECT_TRUE(w->connectionLabel()->text().contains("接続中"));
 
     // The third monitor starts while the window watches: its alert is news.
-    auto monC = monitor("line7", simC->device(), {"--interval", "0.25"});
+    auto monC = monitor("line7", simC->device().toStdString(), {"--interval", "0.25"});
     ASSERT_TRUE(waitUntil(
         [&] {
             const auto* c = rowNamed(w, "line7");
@@ -239,11 +240,11 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     EXPECT_TRUE(app.state().dataReady);
     // The initial read went to A's emulator: far more requests than a monitor's cycle.
     EXPECT_GT(lineCount(QString::fromStdString(logA)) - linesBefore, 100);
-    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains(QString::fromStdString(simA->device())))
+    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains(simA->device()))
         << app.mainFrame()->colorStatusBar()->pane(3)->toolTip().toStdString();
     app.shutdown();
     // Qavix.ini keeps its own port: the monitor's target was for this run only.
-    EXPECT_FALSE(iniText(dir.path()).contains(QString::fromStdString(simA->device())));
+    EXPECT_FALSE(iniText(dir.path()).contains(simA->device()));
 }
 
 TEST_F(PlantRun, ABrokerAwaySaysWhyAndGreysTheRows) {
