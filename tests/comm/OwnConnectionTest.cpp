@@ -78,7 +78,7 @@ TEST(OwnConnection, ALibraryWithOneConnectionIsRefusedForAnOwnLink) {
     DeviceModel model;
     CCommLink link(host, model, quickTimings());
     EXPECT_FALSE(link.start(FAKE_LINK_PATH, LinkConnection::Own));
-    EXPECT_NE(link.libraryError().find("one connection"), std::string::npos) << link.libraryError();
+    EXPECT_NE(link.libraryError().find("1つの接続"), std::string::npos) << link.libraryError();
     // The same library serves a shared link.
     EXPECT_TRUE(link.start(FAKE_LINK_PATH));
 }

@@ -219,7 +219,7 @@ TEST(FileIo, AtomicWriteRefusesAnotherUsersLinkInASharedFolder) {
         SCOPED_TRACE(path);
         const fileio::WriteResult checked = fileio::checkWriteTarget(path);
         EXPECT_FALSE(checked.ok);
-        EXPECT_NE(checked.error.find("not followed"), std::string::npos) << checked.error;
+        EXPECT_NE(checked.error.find("たどりません"), std::string::npos) << checked.error;
         const fileio::WriteResult written = textfile::writeText(path, "output");
         EXPECT_FALSE(written.ok);
         EXPECT_EQ(written.error, checked.error);

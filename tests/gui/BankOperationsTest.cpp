@@ -319,8 +319,15 @@ TEST_F(BankOperations, EraseAndDiscardSelectTheirSetsAsEverySelectionDoes) {
     dlg.bankBox(4)->setChecked(true);
     dlg.execute();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(bankRequestsSince(from),
-              (std::vector<int>{149, 150, 150, 150, 150, 149, 153, 153, 153, 153, 149}));
+    // Before it, the change journal reads what the erase is about to remove (the banks'
+    // settings, requests 150 and 153), so that the record names the values it removed.
+    const std::vector<int> requests = bankRequestsSince(from);
+    const std::vector<int> erase{149, 150, 150, 150, 150, 149, 153, 153, 153, 153, 149};
+    ASSERT_GE(requests.size(), erase.size());
+    const auto eraseStart = requests.end() - static_cast<std::ptrdiff_t>(erase.size());
+    EXPECT_EQ(std::vector<int>(eraseStart, requests.end()), erase);
+    EXPECT_TRUE(
+        std::all_of(requests.begin(), eraseStart, [](int r) { return r == 150 || r == 153; }));
     EXPECT_EQ(model().selectedSet(), 2);
 
     // Bank 2 with an applied edit, left for the current values: "破棄する".

@@ -57,7 +57,7 @@ TEST(EnvironmentDialog, OpensWithTheSettingsOnThreeTabs) {
     EXPECT_EQ(d.tabs()->tabText(1), "色");
     EXPECT_EQ(d.tabs()->tabText(2), "その他");
     EXPECT_EQ(d.tabs()->currentIndex(), 0);
-    EXPECT_EQ(d.list(0)->rowCount(), 2);
+    EXPECT_EQ(d.list(0)->rowCount(), 3);
     EXPECT_EQ(d.list(1)->rowCount(), 9);
     EXPECT_EQ(d.list(2)->rowCount(), 3);
     EXPECT_EQ(d.list(0)->item(0, 0)->text(), "インターバル値");

@@ -13,6 +13,7 @@
 #include "comm/WriteJournal.h"
 #include "files/BankFields.h"
 #include "files/Fingerprint.h"
+#include "fleet/ControllerIdentity.h"
 #include "journal/JournalReader.h"
 #include "pages/CView001.h"
 #include "pages/CView009.h"
@@ -76,7 +77,7 @@ TEST_F(JournalPagesFixture, APagesWriteLeavesAStartAndAnEndWithTheFieldsItChange
     EXPECT_EQ(e.start->detail, "総合ON/OFF判定");
     EXPECT_EQ(e.start->program, "qavix");
     EXPECT_EQ(e.start->target, "current");
-    EXPECT_EQ(e.start->controller.serial, after.general.serialText);
+    EXPECT_EQ(e.start->controller.serial, fleet::identityOf(after).serial);
     EXPECT_EQ(lines(e.start->changes), diff);
     EXPECT_EQ(lines(e.end->changes), diff);
     EXPECT_EQ(e.start->fingerprintBefore, settingsFingerprint(before));

@@ -182,10 +182,11 @@ TEST(MainFrame, MenuBarHoldsEveryCommandWithItsKey) {
     auto frame = f.makeFrame();
     EXPECT_EQ(menuOutline(frame->menuBar()).toStdString(),
               "ファイル(&F): インポート(&O)... [Ctrl+O] | エクスポート(&S) [Ctrl+S] | - | "
-              "印刷(&P)... [Ctrl+P] | 印刷ﾌﾟﾚﾋﾞｭｰ(&V) | - | ｱﾌﾟﾘｹｰｼｮﾝの終了(&X) [Ctrl+Q]\n"
+              "印刷(&P)... [Ctrl+P] | 印刷ﾌﾟﾚﾋﾞｭｰ(&V) | - | プラント表示(&L)... | - | "
+              "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X) [Ctrl+Q]\n"
               "編集(&E): ｺﾋﾟｰ(&P) Ctrl + C | 貼り付け Ctrl + P\n"
               "Bank(&B): Bank編集破棄 | Bank書込み | Bank消去 | Bankｺﾋﾟｰ\n"
-              "設定(&S): 通信設定(&C) | 環境設定(&G)\n"
+              "設定(&S): 通信設定(&C) | 環境設定(&G) | 変更履歴(&J)...\n"
               "表示(&V): ﾂｰﾙ ﾊﾞｰ(&T) (check) | Bank ﾊﾞｰ(&B) (check) | ﾀﾞｲｱﾛｸﾞﾊﾞｰ(&D) (check) | "
               "ｽﾃｰﾀｽ ﾊﾞｰ(&S) (check)\n"
               "ヘルプ(&H): ヘルプ [Ctrl+H] | ユーザーズマニュアル(&U) [Ctrl+U] | - | "
