@@ -1,56 +1,21 @@
 #pragma once
 // What the tests that run the whole program share: its options for a settings folder of
-// their own, the ports, and qavix-sim on a pseudo-terminal for the whole serial path.
+// their own, the ports, and the fixture that gives each test such a folder.
+
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <cstdlib>
 #include <string>
 
+#include "SimProcess.h"
+#include "TempFolder.h"
 #include "app/CQavixApp.h"
 
 namespace qavix::test {
-
-class SimProcess {
-  public:
-    explicit SimProcess(const QStringList& args) {
-        m_process.setProgram(QString(QAVIX_BIN_DIR) + "/qavix-sim");
-        m_process.setArguments(args);
-        m_process.start();
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000)) {
-            m_device = QString::fromUtf8(m_process.readLine()).trimmed();
-        }
-    }
-    ~SimProcess() { stop(); }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    // Ends the emulator the polite way: its input closes.
-    void stop() {
-        if (m_process.state() == QProcess::NotRunning) {
-            return;
-        }
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(2000)) {
-            m_process.kill();
-            m_process.waitForFinished(2000);
-        }
-    }
-    // Pulls the cable: the emulator and its terminal go at once.
-    void kill() {
-        m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-    // The pseudo-terminal the emulator serves; empty when it did not start.
-    const QString& device() const { return m_device; }
-
-  private:
-    QProcess m_process;
-    QString m_device;
-};
 
 // The program in `folder` (where its Qavix.ini is), on the built link library, with no
 // single-instance check and no waits before the initial read.
@@ -67,7 +32,7 @@ inline AppOptions appOptions(const QString& folder) {
 }
 
 // The Qavix.ini of `folder`: written whole, or read back ("" when missing).
-inline bool writeIni(const QString& folder, const char* text) {
+inline bool writeIni(const QString& folder, const QByteArray& text) {
     QFile ini(QDir(folder).filePath("Qavix.ini"));
     return ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write(text) >= 0;
 }
@@ -87,6 +52,41 @@ inline void clearPorts() {
 inline void setPort(int n, const QString& device) {
     setenv(("QAVLINK_COM" + std::to_string(n)).c_str(), device.toUtf8().constData(), 1);
 }
+
+// The device an emulator serves, as the program's texts show it.
+inline QString deviceOf(const SimProcess& sim) {
+    return QString::fromStdString(sim.device());
+}
+
+// The whole program in a folder of the test's own: a Qavix.ini without the splash (and what
+// a test adds to it), no COMn from the environment before or after, and the program's waits
+// (splash, first read, retries, dialog and reset settling) zeroed.
+class AppFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        clearPorts();
+        ASSERT_TRUE(writeIni(kNoSplash));
+    }
+    void TearDown() override { clearPorts(); }
+
+    QString dirPath() const { return pathOf(m_dir); }
+    QString file(const QString& name) const { return QDir(dirPath()).filePath(name); }
+    // Qavix.ini written whole, or read back ("" when missing).
+    bool writeIni(const QByteArray& text) const { return test::writeIni(dirPath(), text); }
+    QString iniText() const { return test::iniText(dirPath()); }
+    AppOptions options() const {
+        AppOptions o = appOptions(dirPath());
+        o.commTimings.retryDelay = std::chrono::milliseconds(0);
+        o.commTimings.resetSettle = std::chrono::milliseconds(0);
+        o.commDialogTimings.settleMs = 0;
+        return o;
+    }
+
+    static constexpr const char* kNoSplash = "[Option]\r\nSplash=0\r\n";
+
+  private:
+    TempDir m_dir;
+};
 
 // Lines in a file (the emulator's request log); -1 when it cannot be read.
 inline int lineCount(const QString& path) {

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdlib>
 
@@ -26,18 +25,8 @@ namespace {
 
 using nav::ItemKind;
 
-class AppRun : public ::testing::Test {
+class AppRun : public AppFixture {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        clearPorts();
-        writeIni("[Option]\r\nSplash=0\r\n");
-    }
-
-    void writeIni(const char* text) { ASSERT_TRUE(test::writeIni(dir.path(), text)); }
-    QString iniText() { return test::iniText(dir.path()); }
-    AppOptions options() { return appOptions(dir.path()); }
-
     static QStringList sensorItems(CLeftPaneView* tree) {
         QStringList out;
         for (int ch = 1; ch <= 3; ++ch) {
@@ -66,8 +55,6 @@ class AppRun : public ::testing::Test {
         const int roots = app.model().working().general.bankFunction != 0 ? 5 : 1;
         EXPECT_EQ(frame->tree()->tree()->topLevelItemCount(), roots);
     }
-
-    QTemporaryDir dir;
 };
 
 TEST_F(AppRun, StartsAgainstTheBuiltInEmulator) {
@@ -138,7 +125,7 @@ TEST_F(AppRun, TwoArgumentsMakeTheDebugSwitchAndTheTraceFills) {
 TEST_F(AppRun, AMissingLinkLibraryEndsStartUpWithItsMessage) {
     setenv("QAVLINK_COM1", "sim", 1);
     AppOptions o = options();
-    o.libraryPath = QDir(dir.path()).filePath("libqavlink.so");
+    o.libraryPath = file("libqavlink.so");
     ModalAnswerer answers;
     CQavixApp app(o);
     EXPECT_FALSE(app.start());
@@ -151,7 +138,7 @@ TEST_F(AppRun, AMissingLinkLibraryEndsStartUpWithItsMessage) {
 TEST_F(AppRun, WithoutPortsTheUserIsToldAndCancelEnds) {
     for (int n = 1; n <= 6; ++n) {
         setenv(("QAVLINK_COM" + std::to_string(n)).c_str(),
-               QDir(dir.path()).filePath("no-such-tty").toUtf8().constData(), 1);
+               file("no-such-tty").toUtf8().constData(), 1);
     }
     AppOptions o = options();
     o.commTimings.retryDelay = std::chrono::milliseconds(0);
@@ -195,8 +182,8 @@ TEST_F(AppRun, APortWhereNothingEverAnsweredIsNamedNotCalledCut) {
 
 TEST_F(AppRun, ConnectsToTheEmulatorOnAPseudoTerminal) {
     SimProcess sim({"--sensors", "40,32,16"});
-    ASSERT_TRUE(sim.device().startsWith("/dev/")) << sim.device().toStdString();
-    setPort(1, sim.device());
+    ASSERT_TRUE(deviceOf(sim).startsWith("/dev/")) << deviceOf(sim).toStdString();
+    setPort(1, deviceOf(sim));
     CQavixApp app(options());
     ASSERT_TRUE(app.start());
     expectConnectedWithThreeSensors(app);
@@ -204,7 +191,7 @@ TEST_F(AppRun, ConnectsToTheEmulatorOnAPseudoTerminal) {
 
 TEST_F(AppRun, ACableLostDuringTheInitialReadEndsStartUp) {
     SimProcess sim({"--hang-after", "40"});
-    setPort(1, sim.device());
+    setPort(1, deviceOf(sim));
     ModalAnswerer answers;
     CQavixApp app(options());
     EXPECT_FALSE(app.start());
@@ -223,7 +210,7 @@ TEST_F(AppRun, ACableLostDuringTheInitialReadEndsStartUp) {
 
 TEST_F(AppRun, ReconnectAfterALostConnectionStartsTheProgramAgainAlike) {
     SimProcess sim({"--hang-after", "40"});
-    setPort(1, sim.device());
+    setPort(1, deviceOf(sim));
     // Chooses "再接続" in the message of the lost connection, OK anywhere else.
     QTimer clicker;
     QString lostText;
@@ -261,7 +248,7 @@ TEST_F(AppRun, ReconnectAfterALostConnectionStartsTheProgramAgainAlike) {
     EXPECT_EQ(restarts, 1);
     EXPECT_EQ(program, QCoreApplication::applicationFilePath());
     EXPECT_EQ(args, (QStringList{"/ad", "/db"}));
-    EXPECT_EQ(folder, dir.path());
+    EXPECT_EQ(folder, dirPath());
     // The settings were written before the new start reads them.
     EXPECT_TRUE(iniText().contains("ActivePort=0"));
     EXPECT_FALSE(app.restartIfAsked()) << "only once";
@@ -271,9 +258,9 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
     // How many requests start-up makes, so the cable can be pulled just after it.
     int startupRequests = 0;
     {
-        const QString log = QDir(dir.path()).filePath("startup.log");
-        SimProcess sim({"--sensors", "40,32,16", "--log", log});
-        setPort(1, sim.device());
+        const QString log = file("startup.log");
+        SimProcess sim({"--sensors", "40,32,16", "--log", log.toStdString()});
+        setPort(1, deviceOf(sim));
         CQavixApp app(options());
         ASSERT_TRUE(app.start());
         settle(100);
@@ -282,8 +269,8 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
     }
     ASSERT_GT(startupRequests, 100);
 
-    SimProcess sim({"--sensors", "40,32,16", "--hang-after", QString::number(startupRequests + 3)});
-    setPort(1, sim.device());
+    SimProcess sim({"--sensors", "40,32,16", "--hang-after", std::to_string(startupRequests + 3)});
+    setPort(1, deviceOf(sim));
     AppOptions o = options();
     o.commTimings.pollPeriod = std::chrono::milliseconds(200);
     ModalAnswerer answers;
@@ -303,7 +290,7 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
 // the defaults and says so once in the status bar rather than not at all.
 TEST_F(AppRun, AnUnusableQavixIniIsSaidInTheStatusBarAndTheDefaultsAreUsed) {
     setenv("QAVLINK_COM1", "sim", 1);
-    QFile ini(QDir(dir.path()).filePath("Qavix.ini"));
+    QFile ini(file("Qavix.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
     // Read, it would choose COM3, where nothing answers.
     QByteArray bytes("[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nActivePort=2\r\n");

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include "AppRunSupport.h"
@@ -52,15 +51,13 @@ class FileDialogAnswerer {
     int m_shown = 0;
 };
 
-class BankOperations : public ::testing::Test {
+class BankOperations : public AppFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        clearPorts();
-        ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
-        log = QDir(dir.path()).filePath("requests.log");
+        AppFixture::SetUp();
+        log = file("requests.log");
         setenv("QAVLINK_COM1", ("sim:--sensors 40,32 --log " + log).toUtf8().constData(), 1);
-        app = std::make_unique<CQavixApp>(appOptions(dir.path()));
+        app = std::make_unique<CQavixApp>(options());
         ASSERT_TRUE(app->start());
         frame = app->mainFrame();
         banks = &frame->bankManager();
@@ -100,7 +97,7 @@ class BankOperations : public ::testing::Test {
         return fresh.storedSet(bank).channel(0).axisTh[0];
     }
     QString exportSet(int source, const QString& name, const QString& title = "line") {
-        const QString path = QDir(dir.path()).filePath(name);
+        const QString path = file(name);
         FileDialogAnswerer files(path);
         EXPECT_TRUE(banks->exportTo(source, title, frame));
         EXPECT_EQ(files.shown(), 1);
@@ -125,7 +122,6 @@ class BankOperations : public ::testing::Test {
         return ids;
     }
 
-    QTemporaryDir dir;
     QString log;
     std::unique_ptr<CQavixApp> app;
     CMainFrame* frame = nullptr;
@@ -137,7 +133,7 @@ TEST_F(BankOperations, UnappliedPageEditsBlockEveryBankOperation) {
     model().working().pageEdited[3] = true;
     const std::string message = "Bank1が編集中です。\n「適用」又は「取消し」を行ってください。";
     const auto before = model().storedSet(2);
-    const QString file = QDir(dir.path()).filePath("any.qbk");
+    const QString file = file("any.qbk");
     ASSERT_TRUE(
         bankfile::writeBankFile(file.toStdString(), model().storedSet(0), "2.10", "t", std::tm{})
             .ok);
@@ -168,7 +164,7 @@ TEST_F(BankOperations, UnappliedPageEditsBlockEveryBankOperation) {
         EXPECT_EQ(model().storedSet(2).channel(0).axisTh[0], before.channel(0).axisTh[0]);
     }
     EXPECT_EQ(controllerBankThreshold(2), 45);
-    EXPECT_FALSE(QFileInfo::exists(QDir(dir.path()).filePath("t.qbk")));
+    EXPECT_FALSE(QFileInfo::exists(file("t.qbk")));
 }
 
 TEST_F(BankOperations, ACopyIntoABankStaysInTheProgramUntilDiscardedOrWritten) {
@@ -359,7 +355,7 @@ TEST_F(BankOperations, ExportReadsANeverReadBankAndImportChecksBeforeReplacing) 
     const size_t at = text.find("TYPE_3=01");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 9, "TYPE_3=02");
-    const QString foreign = QDir(dir.path()).filePath("foreign.QBK");
+    const QString foreign = file("foreign.QBK");
     ASSERT_TRUE(textfile::writeText(foreign.toStdString(), text).ok);
     {
         CBankImportDlg dlg(*banks, frame);
@@ -393,9 +389,9 @@ TEST_F(BankOperations, ImportTargetsAndTheFileList) {
     EXPECT_FALSE(dlg.target(2)->isEnabled());
     EXPECT_TRUE(dlg.target(0)->isChecked());
 
-    QTemporaryDir empty;
+    const TempDir empty;
     ModalAnswerer ok(true);
-    dlg.listFolderOf(QDir(empty.path()).filePath("nothing.qbk"));
+    dlg.listFolderOf(QDir(pathOf(empty)).filePath("nothing.qbk"));
     settle();
     ASSERT_EQ(ok.texts().size(), 1u);
     EXPECT_EQ(ok.texts()[0], CBankImportDlg::kNoBankFiles);
@@ -433,7 +429,7 @@ TEST_F(BankOperations, SavingABanksEditsToAFileClearsThemAndACancelledSaveKeepsT
     showSet(1);
     model().working().channel(0).axisTh[0] = 77;
     model().storedSet(1).edited = 1;
-    const QString path = QDir(dir.path()).filePath("edits.qbk");
+    const QString path = file("edits.qbk");
     QTimer chooser;
     chooser.setInterval(10);
     bool cancelExport = true;

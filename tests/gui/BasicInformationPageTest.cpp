@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "PageTestSupport.h"
+#include "TempFolder.h"
 #include "frame/PageTable.h"
 #include "model/IdentificationNumber.h"
 #include "pages/CView001.h"
@@ -21,8 +21,7 @@ using nav::ItemKind;
 struct BasicPageFixture : EmulatorPageFixture {
     // A controller with two sensors whose serial number has month part 0C.
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        const QString scenario = dir.filePath("serial.txt");
+        const QString scenario = filePathOf(dir, "serial.txt");
         QFile f(scenario);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[current]\n61 = 140C002A\n");
@@ -39,7 +38,6 @@ struct BasicPageFixture : EmulatorPageFixture {
     bool cancelOn() const { return pane->bar()->cancelButton()->isEnabled(); }
     QColor idColour() const { return page->idBox()->palette().color(QPalette::Base); }
 
-    QTemporaryDir dir;
     CView001* page = nullptr;
 };
 

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "PageTestSupport.h"
 #include "RequestLog.h"
+#include "TempFolder.h"
 #include "frame/PageTable.h"
 #include "model/OverallJudgement.h"
 #include "monitor/BeamCommandBars.h"
@@ -30,13 +30,12 @@ constexpr int kAllTogether = 4;  // what an opening page passes for all sensors
 struct BeamPagesFixture : EmulatorPageFixture {
     // `scenario` holds lines of the emulator's current set ("127 = 01").
     void start(const std::string& sensors, int blanking = 0, const std::string& scenario = "") {
-        ASSERT_TRUE(dir.isValid());
-        log = dir.filePath("requests.log").toStdString();
+        log = filePathOf(dir, "requests.log").toStdString();
         state.extendedMode = true;
         state.user.blanking = blanking;
         std::string options = "--sensors " + sensors + " --log " + log;
         if (!scenario.empty()) {
-            const QString path = dir.filePath("scenario.txt");
+            const QString path = filePathOf(dir, "scenario.txt");
             QFile file(path);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write(("[current]\n" + scenario).c_str());
@@ -123,7 +122,6 @@ struct BeamPagesFixture : EmulatorPageFixture {
         send(QEvent::MouseButtonRelease, {xOf(to), y});
     }
 
-    QTemporaryDir dir;
     std::string log;
     CView007* chartPage = nullptr;
     CView017* listPage = nullptr;

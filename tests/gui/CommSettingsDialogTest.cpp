@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 
@@ -79,9 +78,8 @@ class DialogDriver {
 class CommDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
         clearPorts();
-        settings.loadFrom(QDir(dir.path()).filePath("Qavix.ini").toStdString());
+        settings.loadFrom(QDir(pathOf(dir)).filePath("Qavix.ini").toStdString());
     }
     void TearDown() override { link.end(); }
 
@@ -111,7 +109,7 @@ class CommDialog : public ::testing::Test {
         return t;
     }
 
-    QTemporaryDir dir;
+    const TempDir dir;
     SettingsFile settings;
     DeviceModel model;
     SilentHost host;
@@ -176,9 +174,9 @@ TEST_F(CommDialog, APortPickedByAScreenReaderIsTheOneChosen) {
 
 TEST_F(CommDialog, SettingTheEmulatorsPortSavesItAndCloses) {
     SimProcess sim({"--sensors", "40,32"});
-    ASSERT_TRUE(sim.device().startsWith("/dev/"));
-    setPort(1, QDir(dir.path()).filePath("no-such-tty"));
-    setPort(2, sim.device());
+    ASSERT_TRUE(deviceOf(sim).startsWith("/dev/"));
+    setPort(1, QDir(pathOf(dir)).filePath("no-such-tty"));
+    setPort(2, deviceOf(sim));
     present = {false, true, false, false, false, false};
     connectLink();
     ASSERT_FALSE(link.unitConnected(0));
@@ -187,7 +185,7 @@ TEST_F(CommDialog, SettingTheEmulatorsPortSavesItAndCloses) {
     d.show();
     EXPECT_EQ(d.statusLabel()->text(), "未接続");
     EXPECT_TRUE(d.portTarget(0)->toolTip().endsWith("no-such-tty"));
-    EXPECT_EQ(d.portTarget(1)->toolTip(), sim.device());
+    EXPECT_EQ(d.portTarget(1)->toolTip(), deviceOf(sim));
     // Set from the environment, which wins over Qavix.ini: shown, not offered for change.
     EXPECT_FALSE(d.deviceList()->isEnabled());
     d.portButton(1)->click();
@@ -211,22 +209,22 @@ TEST_F(CommDialog, SettingTheEmulatorsPortSavesItAndCloses) {
 
 TEST_F(CommDialog, DevicesAreListedAndAMappingIsTriedThenSavedForTheNextStart) {
     SimProcess sim({"--sensors", "40,32"});
-    ASSERT_TRUE(sim.device().startsWith("/dev/"));
-    settings.setString("Ports", "COM2", sim.device().toStdString());
+    ASSERT_TRUE(deviceOf(sim).startsWith("/dev/"));
+    settings.setString("Ports", "COM2", deviceOf(sim).toStdString());
     settings.setInt("Option", "Splash", 0);
     connectLink();
 
     CommSettingsDialog d(context());
     d.show();
-    EXPECT_EQ(d.portTarget(1)->toolTip(), sim.device());
+    EXPECT_EQ(d.portTarget(1)->toolTip(), deviceOf(sim));
     d.portButton(1)->click();
     QStringList listed;
     for (int i = 0; i < d.deviceList()->count(); ++i) {
         listed << d.deviceList()->itemData(i).toString();
     }
-    EXPECT_TRUE(listed.contains(sim.device())) << listed.join(",").toStdString();
+    EXPECT_TRUE(listed.contains(deviceOf(sim))) << listed.join(",").toStdString();
     EXPECT_TRUE(listed.contains("sim"));
-    EXPECT_EQ(d.deviceList()->currentData().toString(), sim.device());
+    EXPECT_EQ(d.deviceList()->currentData().toString(), deviceOf(sim));
 
     // COM4 has nothing behind it: the test says so and names the port.
     d.portButton(3)->click();
@@ -243,7 +241,7 @@ TEST_F(CommDialog, DevicesAreListedAndAMappingIsTriedThenSavedForTheNextStart) {
     d.deviceList()->setCurrentIndex(emulator);
     emit d.deviceList()->activated(emulator);
     EXPECT_EQ(d.portTarget(3)->text(), "内蔵エミュレータ");
-    EXPECT_TRUE(iniText(dir.path()).isEmpty() || !iniText(dir.path()).contains("COM4=sim"));
+    EXPECT_TRUE(iniText(pathOf(dir)).isEmpty() || !iniText(pathOf(dir)).contains("COM4=sim"));
     d.okButton()->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_FALSE(d.errorLabel()->isVisibleTo(&d));
@@ -251,15 +249,15 @@ TEST_F(CommDialog, DevicesAreListedAndAMappingIsTriedThenSavedForTheNextStart) {
     SettingsFile saved;
     ASSERT_TRUE(saved.loadFrom(settings.path()));
     EXPECT_EQ(saved.getString("Ports", "COM4", ""), "sim");
-    EXPECT_EQ(saved.getString("Ports", "COM2", ""), sim.device().toStdString());
+    EXPECT_EQ(saved.getString("Ports", "COM2", ""), deviceOf(sim).toStdString());
     EXPECT_EQ(saved.getInt("Qavix_Section", "ActivePort", -1), 3);
     link.end();
 
     // The next start, in that folder, opens COM4 through the saved mapping.
     const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ASSERT_TRUE(QDir::setCurrent(pathOf(dir)));
     {
-        CQavixApp app(appOptions(dir.path()));
+        CQavixApp app(appOptions(pathOf(dir)));
         EXPECT_TRUE(app.start());
         EXPECT_TRUE(app.connected());
         ASSERT_NE(app.mainFrame(), nullptr);
@@ -272,11 +270,11 @@ TEST_F(CommDialog, DevicesAreListedAndAMappingIsTriedThenSavedForTheNextStart) {
 }
 
 TEST_F(CommDialog, CancelAfterAnotherPortReconnectsWithTheOriginalSettings) {
-    const QString logA = QDir(dir.path()).filePath("a.log");
-    SimProcess a({"--log", logA});
+    const QString logA = QDir(pathOf(dir)).filePath("a.log");
+    SimProcess a({"--log", logA.toStdString()});
     SimProcess b({});
-    setPort(1, a.device());
-    setPort(2, b.device());
+    setPort(1, deviceOf(a));
+    setPort(2, deviceOf(b));
     present = {true, true, false, false, false, false};
     connectLink();
     ASSERT_TRUE(link.unitConnected(0));
@@ -308,7 +306,7 @@ TEST_F(CommDialog, CancelAfterAnotherPortReconnectsWithTheOriginalSettings) {
 
 TEST_F(CommDialog, WithNoControllerBothButtonsAskWhetherToEnd) {
     SimProcess sim({});
-    setPort(1, sim.device());
+    setPort(1, deviceOf(sim));
     present = {true, false, false, false, false, false};
     connectLink();
     ASSERT_TRUE(link.unitConnected(0));
@@ -384,8 +382,8 @@ bool markedInvalid(const QLineEdit* field) {
 TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
     ::setenv("QAVLINK_CONNECT_TIMEOUT", "300", 1);
     SimProcess sim({"--listen", "0", "--sensors", "40,32"});
-    ASSERT_TRUE(sim.device().startsWith("tcp:127.0.0.1:")) << sim.device().toStdString();
-    const QString port = sim.device().section(':', 2);
+    ASSERT_TRUE(deviceOf(sim).startsWith("tcp:127.0.0.1:")) << deviceOf(sim).toStdString();
+    const QString port = deviceOf(sim).section(':', 2);
     connectLink();
 
     CommSettingsDialog d(context());
@@ -421,8 +419,8 @@ TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
     QTest::keyClicks(d.networkPortField(), port);
     EXPECT_FALSE(markedInvalid(d.networkPortField()));
     EXPECT_FALSE(d.networkProblemLabel()->isVisible());
-    EXPECT_EQ(QString::fromStdString(d.mapping(2)), sim.device());
-    EXPECT_EQ(d.portTarget(2)->toolTip(), sim.device());
+    EXPECT_EQ(QString::fromStdString(d.mapping(2)), deviceOf(sim));
+    EXPECT_EQ(d.portTarget(2)->toolTip(), deviceOf(sim));
 
     // The emulator's port is raw: RFC 2217 finds nobody to negotiate with, and says so.
     d.protocolList()->setCurrentIndex(1);
@@ -442,7 +440,7 @@ TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
     EXPECT_EQ(link.settings().activePort, 2);
     SettingsFile saved;
     ASSERT_TRUE(saved.loadFrom(settings.path()));
-    EXPECT_EQ(QString::fromStdString(saved.value("Ports", "COM3").value_or("")), sim.device());
+    EXPECT_EQ(QString::fromStdString(saved.value("Ports", "COM3").value_or("")), deviceOf(sim));
     ::unsetenv("QAVLINK_CONNECT_TIMEOUT");
 }
 
@@ -479,27 +477,12 @@ TEST_F(CommDialog, AStoredNetworkPortOpensWithItsFieldsFilled) {
     EXPECT_FALSE(d.networkRow()->isVisible()) << "COM1 is no network port";
 }
 
-class CommApp : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        clearPorts();
-        ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
-    }
-    AppOptions options() {
-        AppOptions o = appOptions(dir.path());
-        o.commTimings.retryDelay = std::chrono::milliseconds(0);
-        o.commDialogTimings.settleMs = 0;
-        return o;
-    }
-    QString iniText() { return test::iniText(dir.path()); }
-    QTemporaryDir dir;
-};
+using CommApp = AppFixture;
 
 TEST_F(CommApp, TheFirstConnectionQuestionRunsTheDialog) {
     SimProcess sim({"--sensors", "40"});
-    setPort(1, QDir(dir.path()).filePath("no-such-tty"));
-    setPort(2, sim.device());
+    setPort(1, file("no-such-tty"));
+    setPort(2, deviceOf(sim));
     DialogDriver driver([](CommSettingsDialog& d) {
         d.portButton(1)->click();
         d.okButton()->click();
@@ -523,8 +506,8 @@ TEST_F(CommApp, TheFirstConnectionQuestionRunsTheDialog) {
 TEST_F(CommApp, AnotherUnitReachesTheStatusBarAfterTheLinkIsOpenedAgain) {
     SimProcess a({"--sensors", "40,32,16"});
     SimProcess b({"--sensors", "24", "--unit", "12"});
-    setPort(1, a.device());
-    setPort(2, b.device());
+    setPort(1, deviceOf(a));
+    setPort(2, deviceOf(b));
     CQavixApp app(options());
     ASSERT_TRUE(app.start());
     CMainFrame* frame = app.mainFrame();
@@ -574,15 +557,15 @@ TEST_F(CommApp, AnotherUnitReachesTheStatusBarAfterTheLinkIsOpenedAgain) {
 
 TEST_F(CommApp, TheStatusBarShowsTheDeviceServerAPortLeadsTo) {
     SimProcess sim({"--listen", "0", "--sensors", "40"});
-    ASSERT_TRUE(sim.device().startsWith("tcp:"));
-    setPort(1, sim.device());
+    ASSERT_TRUE(deviceOf(sim).startsWith("tcp:"));
+    setPort(1, deviceOf(sim));
     CQavixApp app(options());
     ASSERT_TRUE(app.start());
     CMainFrame* frame = app.mainFrame();
     EXPECT_EQ(frame->infoBar()->fieldText(0), "40");
     frame->refreshStatusPanes();
-    EXPECT_EQ(frame->colorStatusBar()->pane(3)->text(), "COM1 " + sim.device());
-    EXPECT_TRUE(frame->colorStatusBar()->pane(3)->toolTip().startsWith(sim.device() + "\n"));
+    EXPECT_EQ(frame->colorStatusBar()->pane(3)->text(), "COM1 " + deviceOf(sim));
+    EXPECT_TRUE(frame->colorStatusBar()->pane(3)->toolTip().startsWith(deviceOf(sim) + "\n"));
     app.shutdown();
 }
 

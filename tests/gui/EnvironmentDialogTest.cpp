@@ -8,11 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include "GuiTestSupport.h"
+#include "TempFolder.h"
 #include "frame/CBankCopyDlg.h"
 #include "frame/CBankDialogBar.h"
 #include "frame/CBankEditDlg.h"
@@ -236,9 +236,9 @@ TEST(BankCopyDialog, TheArrowReadsOnTheDialogAndBlinks) {
 }
 
 TEST(EnvironmentSettingsCommand, MetalReachesTheBarsAndIsSaved) {
-    QTemporaryDir dir;
+    const TempDir dir;
     FrameFixture f;
-    const std::string path = dir.filePath("Qavix.ini").toStdString();
+    const std::string path = filePathOf(dir, "Qavix.ini").toStdString();
     f.settings.loadFrom(path);
     auto frame = f.makeFrame();
     frame->show();

@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 
 #include "PageTestSupport.h"
 #include "SaveDialogAnswer.h"
+#include "TempFolder.h"
 #include "frame/PageTable.h"
 #include "monitor/CListDlg.h"
 #include "monitor/CView006.h"
@@ -34,8 +32,7 @@ QByteArray fileBytes(const QString& path) {
 
 struct ErrorLogFixture : EmulatorPageFixture {
     void open(const std::string& extra = std::string()) {
-        ASSERT_TRUE(dir.isValid());
-        scenario = dir.filePath("errors.ini");
+        scenario = filePathOf(dir, "errors.ini");
         QFile f(scenario);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(kScenario);
@@ -47,7 +44,6 @@ struct ErrorLogFixture : EmulatorPageFixture {
     }
     QString cell(int row, int column) const { return page->table()->item(row, column)->text(); }
 
-    QTemporaryDir dir;
     QString scenario;
     std::string simOptions;
     CView006* page = nullptr;
@@ -90,7 +86,7 @@ TEST_F(ErrorLogFixture, CsvIsTheCommandLineClientsByteForByte) {
     open();
     pane->select(ItemKind::ErrorLog);
     // Through the bar's "保存" and its dialog, as the user saves.
-    SaveDialogAnswer answer(dir.filePath("page.csv"));
+    SaveDialogAnswer answer(filePathOf(dir, "page.csv"));
     bar->saveButton()->click();
     ASSERT_TRUE(answer.answered());
     EXPECT_EQ(answer.seen().title, "名前を付けて保存");
@@ -99,17 +95,13 @@ TEST_F(ErrorLogFixture, CsvIsTheCommandLineClientsByteForByte) {
     EXPECT_EQ(answer.seen().shownFilters,
               (QStringList{"Csv ファイル形式 (.csv)", "All Supported Files (.csv;.text)",
                            "All Files (*.*)"}));
-    const QString mine = dir.filePath("page.csv");
+    const QString mine = filePathOf(dir, "page.csv");
 
-    QProcess ctl;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QAVLINK_COM1", QString::fromStdString("sim:" + simOptions));
-    ctl.setProcessEnvironment(env);
-    ctl.setWorkingDirectory(dir.path());
-    const QString theirs = dir.filePath("ctl.csv");
-    ctl.start(QString(QAVIX_BIN_DIR) + "/qavixctl", {"errors", "--csv", theirs, "--port", "COM1"});
-    ASSERT_TRUE(ctl.waitForFinished(30000));
-    ASSERT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
+    const QString theirs = filePathOf(dir, "ctl.csv");
+    const CtlRun ctl =
+        runCtl(CtlEnv{pathOf(dir).toStdString(), {{"QAVLINK_COM1", "sim:" + simOptions}}},
+               {"errors", "--csv", theirs.toStdString(), "--port", "COM1"});
+    ASSERT_EQ(ctl.exitCode, 0) << ctl.err;
 
     const QByteArray bytes = fileBytes(mine);
     EXPECT_EQ(bytes, fileBytes(theirs));
@@ -134,7 +126,7 @@ TEST_F(ErrorLogFixture, ReadThatFailsHalfWayKeepsWhatItRead) {
 
 TEST_F(ErrorLogFixture, UnwritableCsvSaysSo) {
     open();
-    const QString path = dir.filePath("missing/Error.csv");
+    const QString path = filePathOf(dir, "missing/Error.csv");
     EXPECT_FALSE(page->saveCsvTo(path));
     EXPECT_EQ(host.messages(), std::vector<std::string>{"ファイル,オープンできません"});
     EXPECT_FALSE(QFile::exists(path));

@@ -12,10 +12,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "GuiTestSupport.h"
+#include "TempFolder.h"
 #include "files/BankFileDialogs.h"
 #include "pages/SaveFileDialog.h"
 #include "widgets/FileDialogSetup.h"
@@ -68,10 +68,9 @@ bool writeFile(const QString& path, const QByteArray& text) {
 }
 
 TEST(FileDialogs, BankFilesGoByTheProgramsOwnTypeAndDatesAreJapanese) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString bank = dir.filePath("LINE2.QBK");
-    const QString csv = dir.filePath("levels.csv");
+    const TempDir dir;
+    const QString bank = filePathOf(dir, "LINE2.QBK");
+    const QString csv = filePathOf(dir, "levels.csv");
     // The header that makes a type database guess a MATLAB file.
     ASSERT_TRUE(writeFile(bank, "## Area Scanner Configuration File\r\n## Ver 2.10\r\n"));
     ASSERT_TRUE(writeFile(csv, "1,2\r\n"));
@@ -79,8 +78,8 @@ TEST(FileDialogs, BankFilesGoByTheProgramsOwnTypeAndDatesAreJapanese) {
     modified.setTime(QTime(modified.time().hour(), modified.time().minute()));
 
     for (const auto& [what, open] : std::vector<std::pair<std::string, std::function<void()>>>{
-             {"import", [&] { chooseBankFileToOpen(nullptr, dir.path()); }},
-             {"export", [&] { chooseBankFileToSave(nullptr, dir.path()); }},
+             {"import", [&] { chooseBankFileToOpen(nullptr, pathOf(dir)); }},
+             {"export", [&] { chooseBankFileToSave(nullptr, pathOf(dir)); }},
          }) {
         SCOPED_TRACE(what);
         const ListedFile seen = listedIn(open, bank);
@@ -92,7 +91,7 @@ TEST(FileDialogs, BankFilesGoByTheProgramsOwnTypeAndDatesAreJapanese) {
 
     // The pages' save dialog starts in the current folder.
     const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ASSERT_TRUE(QDir::setCurrent(pathOf(dir)));
     const ListedFile saved = listedIn(
         [] {
             askSaveFile(nullptr, {"保存", {"Csv ファイル形式 (*.csv)"}, "csv", "levels.csv"});

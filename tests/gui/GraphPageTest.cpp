@@ -8,12 +8,12 @@
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
 
 #include "AccessibleNames.h"
 #include "PageTestSupport.h"
+#include "TempFolder.h"
 #include "files/FileIo.h"
 #include "frame/PageTable.h"
 #include "monitor/CView002.h"
@@ -62,23 +62,15 @@ struct LogLine {
     int code = 0;
 };
 
-struct GraphPageFixture : ::testing::Test {
+struct GraphPageFixture : EmulatorPageFixtureWith<PumpingHost> {
     void connect(const std::string& options, bool extended = false) {
-        ASSERT_TRUE(dir.isValid());
-        logPath = dir.filePath("requests.log").toStdString();
-        link = emulatorLink(host, model, options + " --log " + logPath + " --log-times on");
-        transactions = std::make_unique<Transactions>(*link, model);
+        logPath = filePathOf(dir, "requests.log").toStdString();
+        openLink(options + " --log " + logPath + " --log-times on");
         ASSERT_EQ(transactions->readAll(), kRequestOk);
-        banks = std::make_unique<CBankManager>(model, *transactions);
         state.extendedMode = extended;
-        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        makePane();
         page = pane->page<CView002>(nav::kViewPage002);
         ASSERT_NE(page, nullptr);
-    }
-    void TearDown() override {
-        pane.reset();
-        link.reset();
-        unsetenv("QAVLINK_COM1");
     }
     std::vector<LogLine> logLines() const {
         std::ifstream in(logPath);
@@ -105,15 +97,7 @@ struct GraphPageFixture : ::testing::Test {
     }
     CGraphCommandBar* controls() const { return page->commandControls(); }
 
-    QTemporaryDir dir;
     std::string logPath;
-    DeviceModel model;
-    PumpingHost host;
-    std::unique_ptr<CCommLink> link;
-    std::unique_ptr<Transactions> transactions;
-    std::unique_ptr<CBankManager> banks;
-    AppState state{model};
-    std::unique_ptr<PagePane> pane;
     CView002* page = nullptr;
 };
 
@@ -362,7 +346,7 @@ TEST_F(GraphPageFixture, SensorItemShowsThatSensorWithItsChannelThresholds) {
 TEST_F(GraphPageFixture, CsvHoldsEveryBeamInAbsoluteValuesAndReplacesOnlyAfterTheQuestion) {
     connect("--sensors 40");
     pane->select(ItemKind::LevelGraph);
-    const QString path = dir.filePath("levels.csv");
+    const QString path = filePathOf(dir, "levels.csv");
     page->setSavePathAsker([&](const SaveFileRequest& q) {
         EXPECT_EQ(q.title, "名前を付けて保存");
         EXPECT_TRUE(q.defaultName.startsWith("Th"));
@@ -410,7 +394,7 @@ TEST_F(GraphPageFixture, CsvHoldsEveryBeamInAbsoluteValuesAndReplacesOnlyAfterTh
 
     // A folder that does not exist gives the question sound, the file message and no file.
     const int beeps = host.beeps();
-    EXPECT_FALSE(page->saveCsv(dir.filePath("none/levels.csv")));
+    EXPECT_FALSE(page->saveCsv(filePathOf(dir, "none/levels.csv")));
     EXPECT_EQ(host.messages().back(), "ファイル,オープンできません");
     EXPECT_EQ(host.beeps(), beeps + 1);
 }
@@ -418,7 +402,7 @@ TEST_F(GraphPageFixture, CsvHoldsEveryBeamInAbsoluteValuesAndReplacesOnlyAfterTh
 TEST_F(GraphPageFixture, ImageIsTheChartAsShown) {
     connect("--sensors 40");
     pane->select(ItemKind::LevelGraph);
-    const QString path = dir.filePath("chart.png");
+    const QString path = filePathOf(dir, "chart.png");
     ASSERT_TRUE(page->saveImage(path));
     QImage image(path);
     ASSERT_FALSE(image.isNull());

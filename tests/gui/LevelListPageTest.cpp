@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 
 #include "PageTestSupport.h"
+#include "TempFolder.h"
 #include "files/TextFile.h"
 #include "frame/PageTable.h"
 #include "model/PageEditState.h"
@@ -157,9 +157,7 @@ TEST_F(ListFixture, WriteSendsTheEditedThresholdsAndReadsThemBack) {
 // A bank keeps thresholds but no levels: its threshold list shows the controller's levels
 // under the bank's channel thresholds, and a write goes into the bank only.
 TEST_F(ListFixture, BankThresholdListShowsLiveLevelsUnderTheBanksChannelThresholds) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string log = dir.filePath("requests.log").toStdString();
+    const std::string log = filePathOf(dir, "requests.log").toStdString();
     open("40 --log " + log);
     EXPECT_FALSE(page->channelThresholdMode());
     const auto levelReads = [&log] {
@@ -233,9 +231,7 @@ TEST_F(ListFixture, ContinuousUpdateLocksTheCellsUntilStopped) {
 
 TEST_F(ListFixture, CsvHoldsTheCellsAsShown) {
     open("40");
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("list.csv");
+    const QString path = filePathOf(dir, "list.csv");
     ASSERT_TRUE(page->saveCsvTo(path));
     const textfile::TextReadResult read = textfile::readText(path.toStdString());
     ASSERT_TRUE(read.ok());
@@ -258,7 +254,7 @@ TEST_F(ListFixture, CsvHoldsTheCellsAsShown) {
                   .toStdString());
     // A folder that does not exist cannot take the file: the question sound and the message.
     const int beeps = host.beeps();
-    EXPECT_FALSE(page->saveCsvTo(dir.filePath("missing/list.csv")));
+    EXPECT_FALSE(page->saveCsvTo(filePathOf(dir, "missing/list.csv")));
     EXPECT_EQ(host.messages(), std::vector<std::string>{"ファイル,オープンできません"});
     EXPECT_EQ(host.beeps(), beeps + 1);
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "GuiTestSupport.h"
+#include "TempDir.h"
 #include "frame/CMainFrame.h"
 #include "frame/ManualLocation.h"
 
@@ -16,8 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ManualLocation, FoundBesideAnInstalledProgramOrNamedWhereLookedFor) {
-    const fs::path root =
-        fs::temp_directory_path() / ("qavix-manual-" + std::to_string(::getpid()));
+    const TempDir tmp;
+    const fs::path& root = tmp.path();
     fs::create_directories(root / "bin");
     const auto places = manualCandidates((root / "bin").string());
     ASSERT_FALSE(places.empty());
@@ -34,7 +35,6 @@ TEST(ManualLocation, FoundBesideAnInstalledProgramOrNamedWhereLookedFor) {
     fs::create_directories(root / "share/doc/qavix/manual");
     std::ofstream(root / "share/doc/qavix/manual/index.html") << "<html></html>";
     EXPECT_EQ(findManual(places), places.front());
-    fs::remove_all(root);
 }
 
 TEST(ManualLocation, HelpAndManualOpenTheBuiltManual) {

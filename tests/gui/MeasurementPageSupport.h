@@ -4,9 +4,9 @@
 // ways a test reads back what the controller holds.
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "PageTestSupport.h"
+#include "TempFolder.h"
 #include "comm/Transactions.h"
 #include "frame/PageTable.h"
 #include "model/PageRequests.h"
@@ -17,8 +17,7 @@ namespace qavix::test {
 struct MeasurementPageFixture : EmulatorPageFixture {
     // `scenario` is the [current] section's lines; `options` further emulator options.
     void start(const std::string& scenario, const std::string& options = "--sensors 40,32") {
-        ASSERT_TRUE(dir.isValid());
-        const QString path = dir.filePath("scenario.txt");
+        const QString path = filePathOf(dir, "scenario.txt");
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(("[current]\n" + scenario).c_str());
@@ -45,8 +44,6 @@ struct MeasurementPageFixture : EmulatorPageFixture {
     bool cancelOn() const { return pane->bar()->cancelButton()->isEnabled(); }
     void clickWrite() { QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton); }
     void clickCancel() { QTest::mouseClick(pane->bar()->cancelButton(), Qt::LeftButton); }
-
-    QTemporaryDir dir;
 };
 
 }  // namespace qavix::test

@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QDirIterator>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 
 #include "AppRunSupport.h"
+#include "CtlProcess.h"
 #include "GuiTestSupport.h"
 #include "PageTestSupport.h"
 #include "app/CQavixApp.h"
@@ -30,19 +29,16 @@
 namespace qavix::test {
 namespace {
 
-class OfflineEdit : public ::testing::Test {
+class OfflineEdit : public AppFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        clearPorts();
+        AppFixture::SetUp();
         // Qavix.ini names COM3 and unit 2: the file's emulator takes their place.
-        ASSERT_TRUE(writeIni(dir.path(),
-                             "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\n"
-                             "ActivePort=2\r\nActiveMachine=2\r\n"));
-        file = QDir(dir.path()).filePath("line 7.qbk");
+        ASSERT_TRUE(writeIni(QByteArray(kNoSplash) +
+                             "[Qavix_Section]\r\nActivePort=2\r\nActiveMachine=2\r\n"));
+        file = AppFixture::file("line 7.qbk");
         writeFileFromEmulator("sim:--sensors 24,128");
     }
-    void TearDown() override { clearPorts(); }
 
     // A bank file of the current values of an emulator unlike the default one.
     void writeFileFromEmulator(const std::string& simOptions) {
@@ -59,7 +55,7 @@ class OfflineEdit : public ::testing::Test {
     }
 
     AppOptions editOptions(const QString& path) {
-        AppOptions o = appOptions(dir.path());
+        AppOptions o = options();
         o.arguments = {"--edit", path.toStdString()};
         return o;
     }
@@ -75,12 +71,11 @@ class OfflineEdit : public ::testing::Test {
         applyWrittenPuts(puts, model.working());
     }
 
-    QTemporaryDir dir;
     QString file;
 };
 
 TEST_F(OfflineEdit, TheFilesControllerRunsAndASaveWritesExactlyTheChange) {
-    const QString original = QDir(dir.path()).filePath("original.qbk");
+    const QString original = AppFixture::file("original.qbk");
     ASSERT_TRUE(QFile::copy(file, original));
     CQavixApp app(editOptions(file));
     ASSERT_TRUE(app.start());
@@ -117,12 +112,9 @@ TEST_F(OfflineEdit, TheFilesControllerRunsAndASaveWritesExactlyTheChange) {
     EXPECT_FALSE(frame->isWindowModified());
     EXPECT_EQ(bankfile::readTitleAndDate(file.toStdString()).title, "ライン7 仕込み");
 
-    QProcess diff;
-    diff.start(QString(QAVIX_BIN_DIR) + "/qavixctl", {"bank", "diff", original, file});
-    ASSERT_TRUE(diff.waitForFinished(10000));
-    EXPECT_EQ(diff.exitCode(), 1);
-    const QStringList lines =
-        QString::fromUtf8(diff.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const CtlRun diff = runCtl({}, {"bank", "diff", original.toStdString(), file.toStdString()});
+    EXPECT_EQ(diff.exitCode, 1);
+    const QStringList lines = QString::fromStdString(diff.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1) << lines.join('\n').toStdString();
     const QString rest = QString(",50").repeated(15);
     EXPECT_EQ(lines[0], "CONTROLLER.AXIS_TH1_1: 50" + rest + " -> 61" + rest);
@@ -130,7 +122,7 @@ TEST_F(OfflineEdit, TheFilesControllerRunsAndASaveWritesExactlyTheChange) {
     // Saved: leaving asks nothing. Qavix.ini keeps its port and unit.
     EXPECT_TRUE(frame->close());
     app.shutdown();
-    EXPECT_TRUE(iniText(dir.path()).contains("ActivePort=2"));
+    EXPECT_TRUE(iniText().contains("ActivePort=2"));
 }
 
 TEST_F(OfflineEdit, LeavingWithUnsavedChangesAsksSaveDiscardOrCancel) {
@@ -213,9 +205,8 @@ TEST_F(OfflineEdit, TheControllerHoldsExactlyWhatTheProgramReadFromTheFile) {
 // would split into options of its own (here a log that truncates another file), opens the
 // file it names and touches nothing else.
 TEST_F(OfflineEdit, AFileNameThatLooksLikeOptionsOpensThatFileAndTouchesNothingElse) {
-    QTemporaryDir trap;
-    ASSERT_TRUE(trap.isValid());
-    const QString base = trap.path();
+    const TempDir trap;
+    const QString base = pathOf(trap);
     const QString victim = QDir(base).filePath("thesis.txt");
     const QString decoy = QDir(base).filePath("decoy/line.qbk");
     // As option text, the path reads: --bank-file "<base>/x" --log "<victim>" --bank-file
@@ -307,7 +298,7 @@ TEST_F(OfflineEdit, ADamagedFileIsRefusedBeforeAnyWindowWithTheImportMessage) {
     ASSERT_EQ(ok.texts().size(), 1u);
     EXPECT_EQ(ok.texts()[0], "Bankデータが無効です。インポートを中止します。");
 
-    CQavixApp missing(editOptions(QDir(dir.path()).filePath("none.qbk")));
+    CQavixApp missing(editOptions(AppFixture::file("none.qbk")));
     EXPECT_FALSE(missing.start());
     EXPECT_EQ(missing.exitCode(), 1);
 }

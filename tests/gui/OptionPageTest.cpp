@@ -5,10 +5,10 @@
 
 #include <QAccessible>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "PageTestSupport.h"
 #include "RequestLog.h"
+#include "TempFolder.h"
 #include "frame/PageTable.h"
 #include "pages/CView012.h"
 #include "pages/FieldColours.h"
@@ -21,13 +21,12 @@ using nav::ItemKind;
 struct OptionPageFixture : EmulatorPageFixture {
     // Two sensors with the overall judgement and the parallel outputs on, groups off.
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        const QString scenario = dir.filePath("options.txt");
+        const QString scenario = filePathOf(dir, "options.txt");
         QFile f(scenario);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[current]\n127 = 02\n133 = 02\n143 = 00\n");
         f.close();
-        log = dir.filePath("requests.log").toStdString();
+        log = filePathOf(dir, "requests.log").toStdString();
         state.extendedMode = true;
         link = emulatorLink(
             host, model, "--sensors 40,32 --scenario " + scenario.toStdString() + " --log " + log);
@@ -45,7 +44,6 @@ struct OptionPageFixture : EmulatorPageFixture {
     }
     bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
 
-    QTemporaryDir dir;
     std::string log;
     CView012* page = nullptr;
 };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "TempFolder.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CRightPaneFrame.h"
 #include "frame/PageViews.h"
@@ -142,13 +143,22 @@ struct PagePane {
 };
 
 // A page shown in its pane over the built-in emulator: the link, the transactions, the bank
-// manager and the pane, connected by connect() and torn down in reverse order.
-struct EmulatorPageFixture : ::testing::Test {
-    void connect(const std::string& simOptions) {
+// manager and the pane, connected by connect() (or openLink() and, after what the test reads
+// first, makePane()) and torn down in reverse order; a folder for the test's files. `Host`
+// is the program's side of a request's wait.
+template <typename Host>
+struct EmulatorPageFixtureWith : ::testing::Test {
+    void openLink(const std::string& simOptions) {
         link = emulatorLink(host, model, simOptions);
         transactions = std::make_unique<Transactions>(*link, model);
+    }
+    void makePane() {
         banks = std::make_unique<CBankManager>(model, *transactions);
         pane = std::make_unique<PagePane>(state, *link, *banks, host);
+    }
+    void connect(const std::string& simOptions) {
+        openLink(simOptions);
+        makePane();
     }
     void TearDown() override {
         pane.reset();
@@ -156,13 +166,16 @@ struct EmulatorPageFixture : ::testing::Test {
         unsetenv("QAVLINK_COM1");
     }
 
+    const TempDir dir;
     DeviceModel model;
-    RecordingHost host;
+    Host host;
     std::unique_ptr<CCommLink> link;
     std::unique_ptr<Transactions> transactions;
     std::unique_ptr<CBankManager> banks;
     AppState state{model};
     std::unique_ptr<PagePane> pane;
 };
+
+using EmulatorPageFixture = EmulatorPageFixtureWith<RecordingHost>;
 
 }  // namespace qavix::test

@@ -6,7 +6,6 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <memory>
 
@@ -31,16 +30,13 @@ namespace {
 using nav::ItemKind;
 
 // The whole program on the built-in emulator, without its splash.
-class PagesInApp : public ::testing::Test {
+class PagesInApp : public AppFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(
-            writeIni(dir.path(), "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n"));
+        AppFixture::SetUp();
+        ASSERT_TRUE(writeIni(QByteArray(kNoSplash) + "[Qavix_Section]\r\nInterval=50\r\n"));
         setenv("QAVLINK_COM1", "sim", 1);
-        AppOptions o = appOptions(dir.path());
-        o.commTimings.resetSettle = std::chrono::milliseconds(0);
-        app = std::make_unique<CQavixApp>(o);
+        app = std::make_unique<CQavixApp>(options());
         ASSERT_TRUE(app->start());
         frame = app->mainFrame();
         tree = frame->tree();
@@ -50,10 +46,9 @@ class PagesInApp : public ::testing::Test {
         if (app) {
             app->shutdown();
         }
-        unsetenv("QAVLINK_COM1");
+        AppFixture::TearDown();
     }
 
-    QTemporaryDir dir;
     std::unique_ptr<CQavixApp> app;
     CMainFrame* frame = nullptr;
     CLeftPaneView* tree = nullptr;

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "PageTestSupport.h"
 #include "RequestLog.h"
+#include "TempFolder.h"
 #include "frame/PageTable.h"
 #include "pages/CView010.h"
 
@@ -18,13 +18,12 @@ using nav::ItemKind;
 
 struct ParallelPageFixture : EmulatorPageFixture {
     void start(const std::string& sensors, const std::string& scenarioLines) {
-        ASSERT_TRUE(dir.isValid());
-        const QString scenario = dir.filePath("parallel.txt");
+        const QString scenario = filePathOf(dir, "parallel.txt");
         QFile f(scenario);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(("[current]\n133 = 02\n" + scenarioLines).c_str());
         f.close();
-        log = dir.filePath("requests.log").toStdString();
+        log = filePathOf(dir, "requests.log").toStdString();
         link = emulatorLink(
             host, model,
             "--sensors " + sensors + " --scenario " + scenario.toStdString() + " --log " + log);
@@ -57,7 +56,6 @@ struct ParallelPageFixture : EmulatorPageFixture {
     }
     bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
 
-    QTemporaryDir dir;
     std::string log;
     CView010* page = nullptr;
 };

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 
+#include "ChildProcess.h"
 #include "SmallTmpfs.h"
+#include "TempFolder.h"
 #include "app/PrintReportRun.h"
 
 namespace qavix::test {
@@ -20,30 +20,23 @@ struct QavixRun {
     QString err;
 };
 
-QavixRun runQavix(const QTemporaryDir& dir, const QString& com1, const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QAVLINK_COM1", com1);
-    env.remove("QT_QPA_PLATFORM");  // the program must not need a display for this
-    env.remove("DISPLAY");
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(dir.path());
-    p.start(QString(QAVIX_BIN_DIR) + "/qavix", args);
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
+QavixRun runQavix(const TempDir& dir, const QString& com1, const QStringList& args) {
+    std::vector<std::string> argv{QAVIX_BIN_DIR "/qavix"};
+    for (const QString& a : args) {
+        argv.push_back(a.toStdString());
     }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardError())};
+    ProcessSetup setup;
+    setup.workDir = dir.str();
+    setup.env = {{"QAVLINK_COM1", com1.toStdString()}};
+    setup.unset = {"QT_QPA_PLATFORM", "DISPLAY"};  // the program must not need a display
+    const ProcessResult run = runProcess(argv, setup, std::chrono::seconds(30));
+    return {run.exitCode, QString::fromStdString(run.err)};
 }
 
 // The text a reader copies from the PDF or searches in it, as it is.
 QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return QString::fromStdString(
+        runProcess({"pdftotext", "-enc", "UTF-8", pdf.toStdString(), "-"}).out);
 }
 
 QByteArray bytesOf(const QString& path) {
@@ -52,9 +45,8 @@ QByteArray bytesOf(const QString& path) {
 }
 
 TEST(PrintReport, WritesTheConnectedControllersSettingsListAsPdf) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString pdf = dir.filePath("service.pdf");
+    const TempDir dir;
+    const QString pdf = filePathOf(dir, "service.pdf");
     const QavixRun run = runQavix(dir, "sim:--sensors 40,32,24", {"--print-report", pdf});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile f(pdf);
@@ -73,16 +65,16 @@ TEST(PrintReport, WritesTheConnectedControllersSettingsListAsPdf) {
     EXPECT_TRUE(text.contains("0215714"));
     EXPECT_FALSE(text.contains("オプション設定"));
     // No Qavix.ini is written by a report run.
-    EXPECT_FALSE(QFile::exists(dir.filePath("Qavix.ini")));
+    EXPECT_FALSE(QFile::exists(filePathOf(dir, "Qavix.ini")));
 
-    const QString extended = dir.filePath("extended.pdf");
+    const QString extended = filePathOf(dir, "extended.pdf");
     ASSERT_EQ(runQavix(dir, "sim", {"--print-report", extended, "--extended"}).exitCode, 0);
     EXPECT_TRUE(pdfText(extended).contains("オプション設定"));
 }
 
 TEST(PrintReport, NoControllerExitsThreeAndSaysSo) {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath("none.pdf");
+    const TempDir dir;
+    const QString pdf = filePathOf(dir, "none.pdf");
     const QavixRun run = runQavix(dir, "/nonexistent/qavix-device", {"--print-report", pdf});
     EXPECT_EQ(run.exitCode, kPrintReportNoAnswer);
     EXPECT_TRUE(run.err.contains("no controller answered on COM1")) << run.err.toStdString();
@@ -90,12 +82,12 @@ TEST(PrintReport, NoControllerExitsThreeAndSaysSo) {
 }
 
 TEST(PrintReport, BadCommandLineAndUnwritableFile) {
-    QTemporaryDir dir;
+    const TempDir dir;
     EXPECT_EQ(runQavix(dir, "sim", {"--print-report"}).exitCode, kPrintReportUsage);
     EXPECT_EQ(runQavix(dir, "sim", {"--print-report", "a.pdf", "--bogus"}).exitCode,
               kPrintReportUsage);
     const QavixRun unwritable =
-        runQavix(dir, "sim", {"--print-report", dir.filePath("missing/a.pdf")});
+        runQavix(dir, "sim", {"--print-report", filePathOf(dir, "missing/a.pdf")});
     EXPECT_EQ(unwritable.exitCode, kPrintReportFileError);
     EXPECT_TRUE(unwritable.err.contains("cannot write")) << unwritable.err.toStdString();
     EXPECT_TRUE(wantsPrintReport({"/ad", "--print-report", "x.pdf"}));
@@ -105,10 +97,10 @@ TEST(PrintReport, BadCommandLineAndUnwritableFile) {
 // A report that cannot be written whole says why, exits 2 and leaves what the target held:
 // nothing is written in place, and what the other outputs refuse is refused here too.
 TEST(PrintReport, ATargetThatCannotTakeTheReportKeepsWhatItHeld) {
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath("pipe.pdf");
+    const TempDir dir;
+    const QString fifo = filePathOf(dir, "pipe.pdf");
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0644), 0);
-    const QString readOnly = dir.filePath("signed.pdf");
+    const QString readOnly = filePathOf(dir, "signed.pdf");
     {
         QFile f(readOnly);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -121,7 +113,7 @@ TEST(PrintReport, ATargetThatCannotTakeTheReportKeepsWhatItHeld) {
         EXPECT_TRUE(run.err.contains("cannot write " + target)) << run.err.toStdString();
     }
     EXPECT_EQ(bytesOf(readOnly), "%PDF- the signed report");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+    EXPECT_EQ(QDir(pathOf(dir)).entryList(QDir::Files | QDir::System).size(), 2);
 
     // A disk that fills up part-way: the old report stays, no part of the new one is left.
     const SmallTmpfs disk(64);

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <ctime>
 
+#include "ChildProcess.h"
+#include "TempFolder.h"
 #include "model/DeviceData.h"
 #include "report/CView005.h"
 #include "report/PaperSetupDialog.h"
@@ -19,12 +19,12 @@ namespace {
 
 // The text of a PDF's pages, one string per page ("" when pdftotext fails).
 QStringList pdfPages(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {"-enc", "UTF-8", "-layout", pdf, "-"});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+    const ProcessResult text =
+        runProcess({"pdftotext", "-enc", "UTF-8", "-layout", pdf.toStdString(), "-"});
+    if (text.exitCode != 0) {
         return {};
     }
-    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
+    QStringList pages = QString::fromStdString(text.out).split('\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) {
         pages.removeLast();
     }
@@ -67,12 +67,12 @@ QStringList reportOf(const SettingsData& set, bool extended) {
 
 struct PdfFixture : ::testing::Test {
     QString print(const QStringList& lines, QPrinter& printer) {
-        const QString path = dir.filePath("report.pdf");
+        const QString path = filePathOf(dir, "report.pdf");
         ReportPrinter::preparePdf(printer, path);
         EXPECT_TRUE(ReportPrinter(lines).print(printer));
         return path;
     }
-    QTemporaryDir dir;
+    const TempDir dir;
 };
 
 TEST_F(PdfFixture, EveryPageHasTheHeaderAndItsNumberAndEveryLineIsPrintedInOrder) {
@@ -127,7 +127,7 @@ TEST_F(PdfFixture, NoLinesGiveOnePageWithItsHeader) {
 TEST_F(PdfFixture, PaperSetupWithoutAPrinterChangesTheNextPrint) {
     const QStringList lines = reportOf(longSet(3, 128), true);
     QPrinter printer(QPrinter::HighResolution);
-    ReportPrinter::preparePdf(printer, dir.filePath("setup.pdf"));
+    ReportPrinter::preparePdf(printer, filePathOf(dir, "setup.pdf"));
     printer.setPageSize(QPageSize(QPageSize::A4));
     const int portraitPages = ReportPrinter(lines).pageCount(printer);
 
@@ -146,7 +146,7 @@ TEST_F(PdfFixture, PaperSetupWithoutAPrinterChangesTheNextPrint) {
 
 TEST_F(PdfFixture, UnwritablePdfFails) {
     QPrinter printer(QPrinter::HighResolution);
-    ReportPrinter::preparePdf(printer, dir.filePath("missing/report.pdf"));
+    ReportPrinter::preparePdf(printer, filePathOf(dir, "missing/report.pdf"));
     EXPECT_FALSE(ReportPrinter(QStringList{"x"}).print(printer));
 }
 

@@ -9,11 +9,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
 #include "AccessibleNames.h"
 #include "PageTestSupport.h"
 #include "RequestLog.h"
+#include "TempFolder.h"
 #include "frame/PageTable.h"
 #include "pages/CView016.h"
 
@@ -24,8 +24,7 @@ using nav::ItemKind;
 
 struct SensorPageFixture : EmulatorPageFixture {
     void start(bool extended) {
-        ASSERT_TRUE(dir.isValid());
-        log = dir.filePath("requests.log").toStdString();
+        log = filePathOf(dir, "requests.log").toStdString();
         state.extendedMode = extended;
         link = emulatorLink(host, model, "--sensors 40,32 --log " + log);
         transactions = std::make_unique<Transactions>(*link, model);
@@ -51,7 +50,6 @@ struct SensorPageFixture : EmulatorPageFixture {
     bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
     QWidget* defaults() const { return pane->bar()->pageActionButton(); }
 
-    QTemporaryDir dir;
     std::string log;
     CView016* page = nullptr;
 };

@@ -5,11 +5,11 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include "PageTestSupport.h"
 #include "SaveDialogAnswer.h"
 #include "ShiftJis.h"
+#include "TempFolder.h"
 #include "frame/CommandIds.h"
 #include "frame/PageTable.h"
 #include "model/ErrorLog.h"
@@ -30,8 +30,7 @@ QByteArray fileBytes(const QString& path) {
 
 struct SettingsListFixture : EmulatorPageFixture {
     void open(const std::string& sensors) {
-        ASSERT_TRUE(dir.isValid());
-        const QString scenario = dir.filePath("serial.txt");
+        const QString scenario = filePathOf(dir, "serial.txt");
         QFile f(scenario);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[current]\n61 = 020B002A\n");
@@ -47,7 +46,6 @@ struct SettingsListFixture : EmulatorPageFixture {
     }
     QString text() const { return page->textView()->toPlainText(); }
 
-    QTemporaryDir dir;
     CView005* page = nullptr;
     CSelectDlg* bar = nullptr;
 };
@@ -150,8 +148,7 @@ TEST_F(SettingsListFixture, PrintButtonOpensThePreview) {
 
 TEST_F(SettingsListFixture, SavedTextIsThePagesTextInShiftJis) {
     open("40,32");
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("report.TXT");
+    const QString path = filePathOf(dir, "report.TXT");
     ASSERT_TRUE(page->saveTextTo(path));
     const QByteArray bytes = fileBytes(path);
 
@@ -186,7 +183,7 @@ TEST_F(SettingsListFixture, SaveButtonAsksForATextFile) {
         EXPECT_EQ(cancel.seen().suffix, "TXT");
         EXPECT_EQ(cancel.seen().shownFilters, QStringList{"TXT Files (.TXT)"});
     }
-    const QString path = dir.filePath("list.TXT");
+    const QString path = filePathOf(dir, "list.TXT");
     EXPECT_FALSE(QFile::exists(path));
     SaveDialogAnswer choose(path);
     bar->saveButton()->click();
@@ -196,7 +193,7 @@ TEST_F(SettingsListFixture, SaveButtonAsksForATextFile) {
 
 TEST_F(SettingsListFixture, SaveThatCannotWriteSaysSoAndLeavesNoFile) {
     open("40");
-    const QString path = dir.filePath("missing/report.TXT");
+    const QString path = filePathOf(dir, "missing/report.TXT");
     EXPECT_FALSE(page->saveTextTo(path));
     EXPECT_EQ(host.messages(), std::vector<std::string>{"ファイル,オープンできません"});
     EXPECT_FALSE(QFile::exists(path));

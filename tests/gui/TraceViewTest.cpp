@@ -6,19 +6,9 @@
 namespace qavix::test {
 namespace {
 
-TEST(TraceView, KeepsTheNewest300LinesWithoutRenumbering) {
-    CDebugView view([] { return false; });
-    for (int i = 0; i < 350; ++i) {
-        view.addLine("[STX]X[ETX]0", i % 2 == 0 ? TraceLog::Sent : TraceLog::Received);
-    }
-    const QStringList lines = view.toPlainText().split('\n');
-    ASSERT_EQ(lines.size(), 300);
-    EXPECT_EQ(lines.first(), "  51 S > [STX]X[ETX]0");
-    EXPECT_EQ(lines.last(), " 350 R > [STX]X[ETX]0");
-    EXPECT_EQ(view.log().lineCount(), 350);
-}
-
-TEST(TraceView, ExchangesAreFormattedAsFrames) {
+// What lines the log keeps and how a frame reads are the log's (TraceLogTest); the view
+// shows them.
+TEST(TraceView, ExchangesAreShownAsTheLogFormatsThem) {
     CDebugView view([] { return false; });
     view.recordExchange(
         "\x02"

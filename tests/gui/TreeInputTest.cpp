@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QSplitter>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -20,17 +19,15 @@
 namespace qavix::test {
 namespace {
 
-class TreeInput : public ::testing::Test {
+class TreeInput : public AppFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        clearPorts();
+        AppFixture::SetUp();
         setenv("QAVLINK_COM1", "sim", 1);
-        ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
     }
 
     std::unique_ptr<CQavixApp> startApp(const std::vector<std::string>& arguments = {}) {
-        AppOptions o = appOptions(dir.path());
+        AppOptions o = options();
         o.arguments = arguments;
         auto app = std::make_unique<CQavixApp>(o);
         if (!app->start()) {
@@ -105,8 +102,6 @@ class TreeInput : public ::testing::Test {
             EXPECT_LE(textEnd, tree->viewport()->width()) << (*it)->text(0).toStdString();
         }
     }
-
-    QTemporaryDir dir;
 };
 
 TEST_F(TreeInput, AClickChoosesTheBankUnderThePointerWhileRowsAboveItClose) {
@@ -193,8 +188,8 @@ TEST_F(TreeInput, TheTreeFillsItsColumnAndKeepsItsLabelsAcrossARestart) {
         app->shutdown();
     }
     ASSERT_GT(dragged, 0);
-    EXPECT_TRUE(iniText(dir.path()).contains(QString("TreeWidth=%1\r\n").arg(dragged)))
-        << iniText(dir.path()).toStdString();
+    EXPECT_TRUE(iniText().contains(QString("TreeWidth=%1\r\n").arg(dragged)))
+        << iniText().toStdString();
     {
         auto app = startApp();
         ASSERT_NE(app, nullptr);
@@ -209,9 +204,9 @@ TEST_F(TreeInput, TheTreeFillsItsColumnAndKeepsItsLabelsAcrossARestart) {
         app->shutdown();
     }
     // A width saved wider than the pane may be.
-    QString ini = iniText(dir.path());
+    QString ini = iniText();
     ini.replace(QRegularExpression("TreeWidth=\\d+"), "TreeWidth=700");
-    ASSERT_TRUE(writeIni(dir.path(), ini.toUtf8().constData()));
+    ASSERT_TRUE(writeIni(ini.toUtf8().constData()));
     {
         auto app = startApp();
         ASSERT_NE(app, nullptr);
