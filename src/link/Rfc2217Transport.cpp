@@ -90,7 +90,7 @@ bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point
         detail = problem ? problem->detail : std::string();
         return false;
     };
-    if (const IoStatus status = m_stream.send(m_options.start(), deadline);
+    if (const IoStatus status = send(m_options.start(), deadline);
         status != IoStatus::Ok) {
         return fail(status);
     }
@@ -108,7 +108,7 @@ bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point
             // Like the serial transport: no flow control. Servers on a line set "local"
             // do not answer it, so nothing waits for it.
             commands += comPortCommand(kSetControl, kControlNoFlowControl);
-            if (const IoStatus status = m_stream.send(commands, deadline); status != IoStatus::Ok) {
+            if (const IoStatus status = send(commands, deadline); status != IoStatus::Ok) {
                 return fail(status);
             }
             commandsSent = true;
@@ -142,8 +142,7 @@ bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point
     }
 }
 
-IoStatus Rfc2217Transport::take(std::string_view raw, Clock::time_point deadline) {
-    std::vector<Event> events;
+void Rfc2217Transport::decode(std::string_view raw, std::vector<Event>& events) {
     const std::size_t before = m_data.size();
     m_decoder.feed(raw, m_data, events);
     m_words.note(std::string_view(m_data).substr(before));
@@ -152,6 +151,22 @@ IoStatus Rfc2217Transport::take(std::string_view raw, Clock::time_point deadline
     if (m_data.size() > kMaxReadBytes) {
         m_data.erase(0, m_data.size() - kMaxReadBytes);
     }
+}
+
+IoStatus Rfc2217Transport::send(std::string_view bytes, Clock::time_point deadline) {
+    const IoStatus status = m_stream.send(bytes, deadline);
+    if (status == IoStatus::Failed) {
+        std::string rest;
+        m_stream.leftBehind(rest, kMaxDiscardBytes);
+        std::vector<Event> ignored;
+        decode(rest, ignored);
+    }
+    return status;
+}
+
+IoStatus Rfc2217Transport::take(std::string_view raw, Clock::time_point deadline) {
+    std::vector<Event> events;
+    decode(raw, events);
     std::string replies;
     for (const Event& event : events) {
         if (event.kind == Event::Kind::Negotiation) {
@@ -164,11 +179,11 @@ IoStatus Rfc2217Transport::take(std::string_view raw, Clock::time_point deadline
             }
         }
     }
-    return replies.empty() ? IoStatus::Ok : m_stream.send(replies, deadline);
+    return replies.empty() ? IoStatus::Ok : send(replies, deadline);
 }
 
 IoStatus Rfc2217Transport::write(std::string_view bytes, Clock::time_point deadline) {
-    return m_stream.send(escapeData(bytes), deadline);
+    return send(escapeData(bytes), deadline);
 }
 
 IoStatus Rfc2217Transport::read(std::string& out, Clock::time_point deadline) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "NetworkAddress.h"
 #include "PortSettings.h"
@@ -42,6 +43,10 @@ class Rfc2217Transport : public Transport {
     // Decodes received bytes: data kept for read, negotiations answered, COM-PORT-OPTION
     // answers recorded.
     IoStatus take(std::string_view raw, Clock::time_point deadline);
+    // Decodes received bytes into the data kept for read; their Telnet commands as events.
+    void decode(std::string_view raw, std::vector<telnet::Event>& events);
+    // Sends, and when the server has gone, still hears what it said before it went.
+    IoStatus send(std::string_view bytes, Clock::time_point deadline);
 
     SocketStream m_stream;
     LastWords m_words;

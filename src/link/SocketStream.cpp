@@ -100,6 +100,21 @@ std::optional<PortProblem> LastWords::explain(const std::optional<PortProblem>& 
     return explained;
 }
 
+void SocketStream::leftBehind(std::string& out, std::size_t limit) {
+    char buffer[kMaxReadBytes];
+    const std::size_t end = out.size() + limit;
+    while (out.size() < end) {
+        const ssize_t got = ::recv(m_fd, buffer, std::min(end - out.size(), sizeof buffer), 0);
+        if (got > 0) {
+            out.append(buffer, static_cast<std::size_t>(got));
+        } else if (got < 0 && errno == EINTR) {
+            continue;
+        } else {
+            return;  // nothing more waiting, or the end after it
+        }
+    }
+}
+
 IoStatus SocketStream::send(std::string_view bytes, Clock::time_point deadline) {
     if (m_problem) {
         return IoStatus::Failed;

@@ -26,6 +26,10 @@ class SocketStream {
     IoStatus receive(std::string& out, Clock::time_point deadline);
     // Appends what has arrived already, without waiting, up to `limit` bytes.
     void drain(std::string& out, std::size_t limit);
+    // Appends, up to `limit` bytes, what the server sent and nobody read before the stream
+    // ended. A server that says why it closes and goes may reset the connection when our
+    // next write reaches it: that write fails, but its words are still waiting here.
+    void leftBehind(std::string& out, std::size_t limit);
 
     // Why the stream ended, once it has.
     const std::optional<PortProblem>& problem() const { return m_problem; }

@@ -16,7 +16,13 @@ std::unique_ptr<TcpTransport> TcpTransport::open(const NetworkAddress& address,
 }
 
 IoStatus TcpTransport::write(std::string_view bytes, Clock::time_point deadline) {
-    return m_stream.send(bytes, deadline);
+    const IoStatus status = m_stream.send(bytes, deadline);
+    if (status == IoStatus::Failed) {
+        std::string rest;
+        m_stream.leftBehind(rest, kMaxDiscardBytes);
+        m_words.note(rest);
+    }
+    return status;
 }
 
 IoStatus TcpTransport::read(std::string& out, Clock::time_point deadline) {

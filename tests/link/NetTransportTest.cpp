@@ -31,6 +31,7 @@
 #include "TcpTransport.h"
 #include "TelnetCodec.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
 namespace qavix::link {
 namespace {
@@ -309,9 +310,11 @@ TEST(Rfc2217Transport, SetsTheLineFromThePortSettingsAndEscapesFFBothWays) {
            "M");
     std::unique_ptr<Rfc2217Transport> transport;
     std::string reply;
+    std::atomic<bool> firstPartRead{false};
     {
-        // The reply comes in two writes that split IAC IAC, with a modem state notice
-        // between frames that must not reach the data.
+        // The reply comes in two writes that split IAC IAC, the second only once the client
+        // has read the first, with a modem state notice between frames that must not reach
+        // the data.
         FakeDeviceServer server([&](int fd) {
             sendAll(fd, deviceServerGreeting());
             seen.commands = readUntil(fd, kControlCommand);
@@ -320,7 +323,7 @@ TEST(Rfc2217Transport, SetsTheLineFromThePortSettingsAndEscapesFFBothWays) {
             sendAll(fd,
                     "\x02"
                     "00\xff");
-            std::this_thread::sleep_for(30ms);
+            qavix::test::waitUntil([&] { return firstPartRead.load(); }, kIoWait);
             sendAll(fd,
                     "\xff"
                     "x\x03"
@@ -334,7 +337,10 @@ TEST(Rfc2217Transport, SetsTheLineFromThePortSettingsAndEscapesFFBothWays) {
                                            "rfc2217:x", line7E2(115200), kTimeout, failure, detail);
         ASSERT_TRUE(transport) << detail;
         ASSERT_EQ(transport->write(request, Clock::now() + kIoWait), IoStatus::Ok);
-        reply = readAll(*transport, 6);
+        // The first part's lone IAC waits for what follows it.
+        reply = readAll(*transport, 3);
+        firstPartRead = true;
+        reply += readAll(*transport, 4);
         transport.reset();
     }
     for (const std::string& command :
@@ -423,6 +429,43 @@ TEST(Rfc2217Transport, AServerWithoutTheComPortOptionOrWithTheLineInUse) {
     }
 }
 
+// A server that says why it closes and goes while our write is on its way resets the
+// connection: the write fails, but the reason it sent first still names the problem.
+TEST(NetTransport, AReasonLeftUnreadIsHeardWhenAWriteFindsTheServerGone) {
+    using namespace telnet;
+    for (const NetProtocol protocol : {NetProtocol::Tcp, NetProtocol::Rfc2217}) {
+        FakeDeviceServer server([&](int fd) {
+            if (protocol == NetProtocol::Rfc2217) {
+                sendAll(fd, deviceServerGreeting());
+                readUntil(fd, kControlCommand);
+                sendAll(fd, answersFor(9600, 7, kParityEven, kStopTwo));
+            }
+            sendAll(fd, "Port already in use\r\n");
+            readUntil(fd, "first");
+        });
+        PortProblemKind failure{};
+        std::string detail;
+        std::unique_ptr<Transport> transport;
+        if (protocol == NetProtocol::Tcp) {
+            transport =
+                TcpTransport::open(loopback(server.port()), "tcp:x", kTimeout, failure, detail);
+        } else {
+            transport = Rfc2217Transport::open(loopback(server.port(), protocol), "rfc2217:x",
+                                               line7E2(9600), kTimeout, failure, detail);
+        }
+        ASSERT_TRUE(transport) << detail;
+        ASSERT_EQ(transport->write("first", Clock::now() + kIoWait), IoStatus::Ok);
+        // Written on, never read: the server's reset ends the writes.
+        EXPECT_TRUE(qavix::test::waitUntil(
+            [&] { return transport->write("again", Clock::now() + kIoWait) == IoStatus::Failed; },
+            kIoWait));
+        const auto problem = transport->lineProblem();
+        ASSERT_TRUE(problem);
+        EXPECT_EQ(problem->kind, PortProblemKind::Busy) << static_cast<int>(protocol);
+        EXPECT_EQ(problem->detail, "Port already in use");
+    }
+}
+
 // Servers that never stop sending, or never finish what they began: the open ends at its
 // deadline, named as one that got no answer, and the client leaves while the server still
 // sends (a client that waited for the flood to end would have gone on for ever).
@@ -508,11 +551,7 @@ TEST(HostileServer, ReadsAndDiscardsTakeAFewFramesWorthAtATime) {
         }
         ASSERT_TRUE(transport) << c.name << ": " << detail;
         // On loopback the whole backlog is in the client's buffer once the server sent it.
-        const auto until = Clock::now() + kIoWait;
-        while (!sent && Clock::now() < until) {
-            std::this_thread::sleep_for(1ms);
-        }
-        ASSERT_TRUE(sent) << c.name;
+        ASSERT_TRUE(qavix::test::waitUntil([&] { return sent.load(); }, kIoWait)) << c.name;
         if (c.discardFirst) {
             transport->discardInput();
         }
