@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -12,11 +13,13 @@
 #include "fleet/LinePlan.h"
 #include "fleet/LineScheduler.h"
 #include "fleet/PlantLink.h"
+#include "WaitUntil.h"
 
 namespace qavix::fleet {
 namespace {
 
 using std::chrono::milliseconds;
+using test::waitUntil;
 using Lines = std::vector<std::vector<size_t>>;
 
 // COM1 and COM2 lead to one adapter through two names; COM3 to the emulator; COM4 to nothing;
@@ -101,15 +104,21 @@ TEST(PlantLink, LineSettingsComeFromQavixIniAndThePlantOnTop) {
     EXPECT_EQ(s.blocks[0], (PortBlock{19200, 7, 2, 0, 0, 5}));
 }
 
-// Records when each controller's work ran.
+// Records when each controller's work ran. Work that looks for company first waits (with a
+// bound) until a second one runs beside it, so lines that may run side by side are seen to
+// however the machine schedules the workers.
 class Recorder {
   public:
-    void run(size_t controller, milliseconds length) {
+    void run(size_t controller, milliseconds length, bool lookForCompany = false) {
         const auto begin = std::chrono::steady_clock::now();
         {
-            std::lock_guard lock(m_mutex);
+            std::unique_lock lock(m_mutex);
             ++m_active;
             m_peak = std::max(m_peak, m_active);
+            m_changed.notify_all();
+            if (lookForCompany) {
+                m_changed.wait_for(lock, std::chrono::seconds(5), [this] { return m_peak > 1; });
+            }
         }
         std::this_thread::sleep_for(length);
         std::lock_guard lock(m_mutex);
@@ -126,6 +135,7 @@ class Recorder {
 
   private:
     mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
     int m_active = 0;
     int m_peak = 0;
     std::map<size_t, std::pair<std::chrono::steady_clock::time_point,
@@ -137,8 +147,8 @@ TEST(LineScheduler, LinesRunSideBySideAndALinesControllersInTurn) {
     Recorder recorder;
     LineScheduler scheduler({{0, 3}, {1}, {2, 4, 5}}, 8);
     EXPECT_EQ(scheduler.workers(), 3);  // no more workers than lines
-    scheduler.start([&](size_t c) { recorder.run(c, milliseconds(40)); });
-    ASSERT_TRUE(scheduler.waitFinished(milliseconds(5000)));
+    scheduler.start([&](size_t c) { recorder.run(c, milliseconds(40), true); });
+    ASSERT_TRUE(scheduler.waitFinished(milliseconds(20000)));
     EXPECT_EQ(recorder.done(), 6u);
     EXPECT_FALSE(recorder.overlap(0, 3));
     EXPECT_FALSE(recorder.overlap(2, 4));
@@ -161,16 +171,17 @@ TEST(LineScheduler, JobsLimitHowManyLinesRunAtOnce) {
 TEST(LineScheduler, AStopStartsNothingNewAndLetsTheWorkInProgressFinish) {
     std::atomic<int> finished{0};
     std::atomic<int> inFlight{0};
+    std::atomic<bool> stopAsked{false};
     LineScheduler scheduler({{0, 1, 2}, {3, 4}}, 2);
+    // The work in progress lasts until the stop has been asked for.
     scheduler.start([&](size_t) {
         ++inFlight;
-        std::this_thread::sleep_for(milliseconds(50));
+        waitUntil([&] { return stopAsked.load(); }, milliseconds(5000));
         ++finished;
     });
-    while (inFlight < 2) {
-        std::this_thread::sleep_for(milliseconds(1));
-    }
+    ASSERT_TRUE(waitUntil([&] { return inFlight == 2; }, milliseconds(5000)));
     scheduler.requestStop();
+    stopAsked = true;
     ASSERT_TRUE(scheduler.waitFinished(milliseconds(5000)));
     // Both first controllers ran to their end; the rest of each line never began.
     EXPECT_EQ(finished, 2);
