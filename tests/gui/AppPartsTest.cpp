@@ -61,7 +61,8 @@ TEST(RequestWait, WhileBusyLeftClicksAreDroppedAndTheRestDelivered) {
     postPress(&target, Qt::RightButton);
     postKey(&target);
     filter.pump(true);
-    settle(30);
+    ASSERT_TRUE(waitUntil([&] { return counter.rightPresses == 1 && counter.keys == 1; }, 5000));
+    settle();
     EXPECT_EQ(counter.presses, 0);
     EXPECT_EQ(counter.rightPresses, 1);
     EXPECT_EQ(counter.keys, 1);
@@ -81,8 +82,8 @@ TEST(RequestWait, OtherwiseClicksWaitUntilTheWaitIsOver) {
     EXPECT_EQ(counter.presses, 0);
     EXPECT_EQ(counter.keys, 1);
     EXPECT_EQ(filter.heldCount(), 1);
-    settle(30);  // the wait is over
-    EXPECT_EQ(counter.presses, 1);
+    // The wait is over: the held click follows.
+    EXPECT_TRUE(waitUntil([&] { return counter.presses == 1; }, 5000));
     EXPECT_EQ(filter.heldCount(), 0);
 }
 
@@ -118,7 +119,8 @@ TEST(QtHost, NothingIsShownOnceTheProgramEnds) {
         host.endProgram();
     });
     worker.join();
-    settle(20);
+    ASSERT_TRUE(waitUntil([&] { return ends > 0 && !traces.empty(); }, 5000));
+    settle();
     EXPECT_EQ(ends, 1);
     ASSERT_EQ(traces.size(), 1u);
     EXPECT_EQ(traces[0].second, "R");

@@ -263,9 +263,10 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
         setPort(1, deviceOf(sim));
         CQavixApp app(options());
         ASSERT_TRUE(app.start());
-        settle(100);
-        startupRequests = lineCount(log);
         app.shutdown();
+        // Ended, the emulator has written its whole log.
+        sim.stop();
+        startupRequests = lineCount(log);
     }
     ASSERT_GT(startupRequests, 100);
 
@@ -282,8 +283,9 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
     ASSERT_FALSE(answers.texts().empty());
     EXPECT_EQ(answers.texts().back(), msg::kCommunicationCut);
     EXPECT_TRUE(app.ending());
-    settle(50);
-    EXPECT_FALSE(app.mainFrame() != nullptr && app.mainFrame()->isVisible());
+    EXPECT_TRUE(
+        waitUntil([&] { return app.mainFrame() == nullptr || !app.mainFrame()->isVisible(); },
+                  5000));
 }
 
 // A Qavix.ini that is no settings text (here a NUL) chooses nothing: the program starts with

@@ -282,9 +282,9 @@ TEST(EnvironmentSettingsCommand, MetalReachesTheBarsAndIsSaved) {
 }
 
 TEST(EnvironmentSettingsCommand, TheLanguageIsChosenForTheNextStartAndSaved) {
-    QTemporaryDir dir;
+    const TempDir dir;
     FrameFixture f;
-    const std::string path = dir.filePath("Qavix.ini").toStdString();
+    const std::string path = dir.file("Qavix.ini");
     f.settings.loadFrom(path);
     auto frame = f.makeFrame();
     frame->show();

@@ -7,7 +7,6 @@
 
 #include <QInputDialog>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -53,18 +52,15 @@ void answerReason(QObject* owner, std::optional<QString> reason) {
     timer->start();
 }
 
-class JournalInApp : public ::testing::Test {
+class JournalInApp : public AppFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        folder = dir.filePath("journal").toStdString();
-        const std::string ini =
-            "[Option]\r\nSplash=0\r\n[Journal]\r\nFolder=" + folder + "\r\nAskReason=1\r\n";
-        ASSERT_TRUE(writeIni(dir.path(), ini.c_str()));
+        AppFixture::SetUp();
+        folder = file("journal").toStdString();
+        const std::string journal = "[Journal]\r\nFolder=" + folder + "\r\nAskReason=1\r\n";
+        ASSERT_TRUE(writeIni(kNoSplash + QByteArray::fromStdString(journal)));
         setenv("QAVLINK_COM1", "sim", 1);
-        AppOptions o = appOptions(dir.path());
-        o.commTimings.resetSettle = std::chrono::milliseconds(0);
-        app = std::make_unique<CQavixApp>(o);
+        app = std::make_unique<CQavixApp>(options());
         ASSERT_TRUE(app->start());
         frame = app->mainFrame();
         frame->tree()->tree()->setCurrentItem(frame->tree()->findItem(ItemKind::BasicInfo, 0));
@@ -77,7 +73,7 @@ class JournalInApp : public ::testing::Test {
         if (app) {
             app->shutdown();
         }
-        unsetenv("QAVLINK_COM1");
+        AppFixture::TearDown();
     }
     void writeId(const QString& id) {
         page->idBox()->selectAll();
@@ -90,7 +86,6 @@ class JournalInApp : public ::testing::Test {
         return frame->colorStatusBar()->pane(3)->toolTip();
     }
 
-    QTemporaryDir dir;
     std::string folder;
     std::unique_ptr<CQavixApp> app;
     CMainFrame* frame = nullptr;

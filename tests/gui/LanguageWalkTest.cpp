@@ -21,7 +21,6 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
@@ -158,19 +157,16 @@ std::vector<QString> coreLiterals() {
 }
 
 // The whole program on the built-in emulator, in extended mode (every page), in a language.
-class LanguageWalk : public ::testing::Test {
+class LanguageWalk : public AppFixture {
   protected:
     void start(const std::string& language) {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(
-            writeIni(dir.path(), "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n"));
+        ASSERT_TRUE(writeIni(kNoSplash + QByteArray("[Qavix_Section]\r\nInterval=50\r\n")));
         setenv("QAVLINK_COM1", "sim", 1);
         ASSERT_TRUE(i18n::useLanguage(language, i18n::catalogueFolder()) ||
                     language == i18n::kSourceLanguage);
         ASSERT_TRUE(useProgramTranslations(*QCoreApplication::instance(), language));
-        AppOptions o = appOptions(dir.path());
+        AppOptions o = options();
         o.arguments = {"/ad"};
-        o.commTimings.resetSettle = std::chrono::milliseconds(0);
         app = std::make_unique<CQavixApp>(o);
         ASSERT_TRUE(app->start());
         frame = app->mainFrame();
@@ -227,7 +223,6 @@ class LanguageWalk : public ::testing::Test {
         }
     }
 
-    QTemporaryDir dir;
     std::unique_ptr<CQavixApp> app;
     CMainFrame* frame = nullptr;
     TextWalk walk;

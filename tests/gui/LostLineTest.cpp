@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <optional>
 
@@ -30,30 +29,24 @@ QMessageBox* shownMessageBox() {
     return nullptr;
 }
 
-class LostLine : public ::testing::TestWithParam<bool> {
+class LostLine : public AppFixture, public ::testing::WithParamInterface<bool> {
   protected:
     void SetUp() override {
         if (!Ser2netProcess::available()) {
             GTEST_SKIP() << "ser2net is not installed (scripts/setup.sh installs it)";
         }
-        ASSERT_TRUE(dir.isValid());
-        clearPorts();
-        ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
+        AppFixture::SetUp();
     }
-    void TearDown() override { clearPorts(); }
-    QTemporaryDir dir;
 };
 
 TEST_P(LostLine, TheStatusBarShowsTheLineGoneWhileItsMessageIsUp) {
     const bool rfc2217 = GetParam();
     SimProcess sim({"--sensors", "40"});
-    ASSERT_TRUE(sim.device().startsWith("/dev/")) << sim.device().toStdString();
-    Ser2netProcess server({rfc2217, sim.device().toStdString(), "9600e72"});
+    ASSERT_EQ(sim.device().rfind("/dev/", 0), 0u) << sim.device();
+    Ser2netProcess server({rfc2217, sim.device(), "9600e72"});
     ASSERT_TRUE(server.running()) << server.log();
     setPort(1, QString::fromStdString(server.target()));
-    AppOptions o = appOptions(dir.path());
-    o.commTimings.retryDelay = std::chrono::milliseconds(0);
-    CQavixApp app(o);
+    CQavixApp app(options());
     ASSERT_TRUE(app.start());
     QLabel* pane = app.mainFrame()->colorStatusBar()->pane(1);
     ASSERT_TRUE(waitUntil([&] { return pane->text() == "接続"; }, 5000));

@@ -16,7 +16,6 @@
 #include <QProcess>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "AppRunSupport.h"
@@ -24,6 +23,7 @@
 #include "CtlProcess.h"
 #include "FileText.h"
 #include "GuiTestSupport.h"
+#include "SimProcess.h"
 #include "frame/DesktopNotifier.h"
 #include "frame/EnvironmentDialog.h"
 #include "frame/PlantFilterProxy.h"
@@ -90,38 +90,35 @@ class PrivateBus {
 
 // qavix-sim serving a controller of 16 beams on a free loopback TCP port.
 std::unique_ptr<SimProcess> tcpSim(const std::string& log, const std::string& scenario = {}) {
-    QStringList options{"--listen", "0", "--sensors", "16", "--log", QString::fromStdString(log)};
+    std::vector<std::string> options{"--listen", "0", "--sensors", "16", "--log", log};
     if (!scenario.empty()) {
-        options << "--scenario" << QString::fromStdString(scenario);
+        options.insert(options.end(), {"--scenario", scenario});
     }
     return std::make_unique<SimProcess>(options);
 }
 
-class PlantRun : public ::testing::Test {
+class PlantRun : public AppFixture {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        clearPorts();
-        ASSERT_TRUE(writeIni(dir.path(), "[Option]\r\nSplash=0\r\n"));
+        AppFixture::SetUp();
         broker = std::make_unique<Broker>(path(""));
         ASSERT_TRUE(broker->start());
     }
     std::string path(const std::string& name) const {
-        return dir.path().toStdString() + "/" + name;
+        return file(QString::fromStdString(name)).toStdString();
     }
     std::string url() const { return "mqtt://127.0.0.1:" + std::to_string(broker->port()); }
     std::unique_ptr<CtlChild> monitor(const std::string& name, const std::string& target,
                                       std::vector<std::string> extra = {}) {
-        std::vector<std::string> args{"monitor",  "--mqtt",       url(),
-                                      "--device", target,         "--name",
-                                      name,       "--state-file", path(name + ".state")};
+        std::vector<std::string> args{"monitor", "--mqtt", url(),          "--device",
+                                      target,    "--name", name,  "--state-file",
+                                      path(name + ".state")};
         args.insert(args.end(), extra.begin(), extra.end());
         return std::make_unique<CtlChild>(
-            CtlEnv{dir.path().toStdString(), {}, 0, path(name + ".out"), path(name + ".err")},
+            CtlEnv{dirPath().toStdString(), {}, 0, path(name + ".out"), path(name + ".err")},
             args);
     }
 
-    QTemporaryDir dir;
     std::unique_ptr<Broker> broker;
 };
 
@@ -158,16 +155,14 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     const std::string scenario = path("dim.ini");
     std::ofstream(scenario) << "[events]\n0 = light CH1:5 50\n";
     const auto simC = tcpSim(path("c.log"), scenario);
-    ASSERT_FALSE(simA->device().isEmpty());
-    ASSERT_FALSE(simC->device().isEmpty());
+    ASSERT_FALSE(simA->device().empty());
+    ASSERT_FALSE(simC->device().empty());
     // A's monitor gives the port up between its reads, so the program can take it.
-    auto monA = monitor("press-1", simA->device().toStdString(),
-                        {"--interval", "5", "--warn-margin", "60"});
-    auto monB = monitor("press-2", simB->device().toStdString(),
-                        {"--interval", "0.25", "--warn-margin", "60"});
+    auto monA = monitor("press-1", simA->device(), {"--interval", "5", "--warn-margin", "60"});
+    auto monB = monitor("press-2", simB->device(), {"--interval", "0.25", "--warn-margin", "60"});
 
     setPort(1, "sim");
-    CQavixApp app(appOptions(dir.path()));
+    CQavixApp app(options());
     ASSERT_TRUE(app.start());
     PlantLauncher& launcher = app.mainFrame()->plant();
     launcher.useNotifier(std::make_unique<DesktopNotifier>(bus.client()));
@@ -185,7 +180,7 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
         kWaitMs))
         << w->connectionLabel()->text().toStdString();
     const plant::PlantRow& a = *rowNamed(w, "press-1");
-    EXPECT_EQ(a.status->target, simA->device().toStdString());
+    EXPECT_EQ(a.status->target, simA->device());
     EXPECT_EQ(a.status->unit, 0);
     EXPECT_EQ(a.status->line, telemetry::LineState::Ok);
     ASSERT_EQ(a.status->sensors.size(), 1u);
@@ -194,7 +189,7 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     EXPECT_TRUE(w->connectionLabel()->text().contains("接続中"));
 
     // The third monitor starts while the window watches: its alert is news.
-    auto monC = monitor("line7", simC->device().toStdString(), {"--interval", "0.25"});
+    auto monC = monitor("line7", simC->device(), {"--interval", "0.25"});
     ASSERT_TRUE(waitUntil(
         [&] {
             const auto* c = rowNamed(w, "line7");
@@ -240,11 +235,11 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     EXPECT_TRUE(app.state().dataReady);
     // The initial read went to A's emulator: far more requests than a monitor's cycle.
     EXPECT_GT(lineCount(QString::fromStdString(logA)) - linesBefore, 100);
-    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains(simA->device()))
+    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains(QString::fromStdString(simA->device())))
         << app.mainFrame()->colorStatusBar()->pane(3)->toolTip().toStdString();
     app.shutdown();
     // Qavix.ini keeps its own port: the monitor's target was for this run only.
-    EXPECT_FALSE(iniText(dir.path()).contains(simA->device()));
+    EXPECT_FALSE(iniText().contains(QString::fromStdString(simA->device())));
 }
 
 TEST_F(PlantRun, ABrokerAwaySaysWhyAndGreysTheRows) {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -56,9 +55,9 @@ TEST(ProgramLanguage, TheOptionIsTakenOutBeforeTheOtherOptionsReadThem) {
 
 TEST(ProgramLanguage, TheSettingChoosesEveryTranslatorAndTheOptionWins) {
     NoLanguageVariables clean;
-    QTemporaryDir dir;
-    ASSERT_TRUE(writeIni(dir.path(), "[Environment]\r\nLanguage=en\r\n"));
-    const std::string ini = dir.filePath("Qavix.ini").toStdString();
+    const TempDir dir;
+    ASSERT_TRUE(writeIni(pathOf(dir), "[Environment]\r\nLanguage=en\r\n"));
+    const std::string ini = dir.file("Qavix.ini");
     QCoreApplication& app = *QCoreApplication::instance();
 
     i18n::LanguageChoice choice = setUpProgramLanguage(app, std::nullopt, ini);

@@ -13,7 +13,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
 #include "PageTestSupport.h"
 #include "frame/CSplitterView.h"
@@ -26,9 +25,8 @@ using nav::ItemKind;
 
 struct SmallPaneFixture : EmulatorPageFixture {
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
         // The measurement functions on, so their pages are in the tree.
-        const QString scenario = dir.filePath("scenario.txt");
+        const QString scenario = filePathOf(dir, "scenario.txt");
         QFile f(scenario);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[current]\n127 = 02\n133 = 02\n143 = 02\n");
@@ -42,8 +40,6 @@ struct SmallPaneFixture : EmulatorPageFixture {
         settle();
     }
     QScrollArea* pageScroll() const { return pane->right->findChild<QScrollArea*>("pageScroll"); }
-
-    QTemporaryDir dir;
 };
 
 QRect inPage(const QWidget* w, const QWidget* page) {
