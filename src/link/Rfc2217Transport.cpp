@@ -90,8 +90,7 @@ bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point
         detail = problem ? problem->detail : std::string();
         return false;
     };
-    if (const IoStatus status = send(m_options.start(), deadline);
-        status != IoStatus::Ok) {
+    if (const IoStatus status = send(m_options.start(), deadline); status != IoStatus::Ok) {
         return fail(status);
     }
     for (;;) {

@@ -10,10 +10,10 @@
 #include <mutex>
 #include <thread>
 
+#include "WaitUntil.h"
 #include "fleet/LinePlan.h"
 #include "fleet/LineScheduler.h"
 #include "fleet/PlantLink.h"
-#include "WaitUntil.h"
 
 namespace qavix::fleet {
 namespace {

@@ -283,9 +283,8 @@ TEST_F(AppRun, APulledCableEndsTheProgramAfterItsMessage) {
     ASSERT_FALSE(answers.texts().empty());
     EXPECT_EQ(answers.texts().back(), msg::kCommunicationCut);
     EXPECT_TRUE(app.ending());
-    EXPECT_TRUE(
-        waitUntil([&] { return app.mainFrame() == nullptr || !app.mainFrame()->isVisible(); },
-                  5000));
+    EXPECT_TRUE(waitUntil(
+        [&] { return app.mainFrame() == nullptr || !app.mainFrame()->isVisible(); }, 5000));
 }
 
 // A Qavix.ini that is no settings text (here a NUL) chooses nothing: the program starts with

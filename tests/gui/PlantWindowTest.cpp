@@ -115,8 +115,7 @@ class PlantRun : public AppFixture {
                                       path(name + ".state")};
         args.insert(args.end(), extra.begin(), extra.end());
         return std::make_unique<CtlChild>(
-            CtlEnv{dirPath().toStdString(), {}, 0, path(name + ".out"), path(name + ".err")},
-            args);
+            CtlEnv{dirPath().toStdString(), {}, 0, path(name + ".out"), path(name + ".err")}, args);
     }
 
     std::unique_ptr<Broker> broker;

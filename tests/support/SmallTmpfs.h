@@ -6,22 +6,17 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "TempDir.h"
 
 namespace qavix::test {
 
 class SmallTmpfs {
   public:
-    explicit SmallTmpfs(std::size_t kilobytes) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qavix-small-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            return;
-        }
-        m_path = pattern;
+    explicit SmallTmpfs(std::size_t kilobytes) : m_path(m_dir.str()) {
         const std::string options = "size=" + std::to_string(kilobytes) + "k,mode=0755";
         m_mounted = ::mount("tmpfs", m_path.c_str(), "tmpfs", MS_NOSUID | MS_NODEV | MS_NOEXEC,
                             options.c_str()) == 0;
@@ -29,10 +24,6 @@ class SmallTmpfs {
     ~SmallTmpfs() {
         if (m_mounted) {
             ::umount2(m_path.c_str(), MNT_DETACH);
-        }
-        if (!m_path.empty()) {
-            std::error_code ec;
-            std::filesystem::remove_all(m_path, ec);
         }
     }
     SmallTmpfs(const SmallTmpfs&) = delete;
@@ -60,6 +51,7 @@ class SmallTmpfs {
     }
 
   private:
+    TempDir m_dir;  // the mount point, removed once unmounted
     std::string m_path;
     bool m_mounted = false;
 };
