@@ -161,8 +161,8 @@ TEST_F(AppRun, WithoutPortsTheUserIsToldAndCancelEnds) {
 // and its device and what to check, and calls nothing cut.
 TEST_F(AppRun, APortWhereNothingEverAnsweredIsNamedNotCalledCut) {
     SimProcess sim({"--hang-after", "0"});
-    ASSERT_TRUE(sim.device().startsWith("/dev/")) << sim.device().toStdString();
-    setPort(1, sim.device());
+    ASSERT_TRUE(deviceOf(sim).startsWith("/dev/")) << sim.device();
+    setPort(1, deviceOf(sim));
     AppOptions o = options();
     o.commTimings.retryDelay = std::chrono::milliseconds(0);
     o.commTimings.requestTimeout = std::chrono::milliseconds(50);
@@ -172,7 +172,7 @@ TEST_F(AppRun, APortWhereNothingEverAnsweredIsNamedNotCalledCut) {
     EXPECT_TRUE(app.ending());
     ASSERT_EQ(cancel.texts().size(), 1u);
     const std::string& question = cancel.texts()[0];
-    const std::string named = "通信ポート COM1 のデバイス " + sim.device().toStdString();
+    const std::string named = "通信ポート COM1 のデバイス " + sim.device();
     EXPECT_EQ(question.rfind(named, 0), 0u) << question;
     EXPECT_NE(question.find("エリアスキャナが応答しません"), std::string::npos) << question;
     EXPECT_NE(question.find("号機番号"), std::string::npos) << question;

@@ -133,10 +133,10 @@ TEST_F(BankOperations, UnappliedPageEditsBlockEveryBankOperation) {
     model().working().pageEdited[3] = true;
     const std::string message = "Bank1が編集中です。\n「適用」又は「取消し」を行ってください。";
     const auto before = model().storedSet(2);
-    const QString file = file("any.qbk");
-    ASSERT_TRUE(
-        bankfile::writeBankFile(file.toStdString(), model().storedSet(0), "2.10", "t", std::tm{})
-            .ok);
+    const QString bankFile = file("any.qbk");
+    ASSERT_TRUE(bankfile::writeBankFile(bankFile.toStdString(), model().storedSet(0), "2.10", "t",
+                                        std::tm{})
+                    .ok);
 
     std::vector<std::function<void()>> operations = {
         [&] { banks->discardEdits(); },
@@ -145,7 +145,7 @@ TEST_F(BankOperations, UnappliedPageEditsBlockEveryBankOperation) {
         [&] { EXPECT_FALSE(banks->exportTo(1, "t", frame)); },
         [&] {
             CBankImportDlg dlg(*banks, frame);
-            dlg.listFolderOf(file);
+            dlg.listFolderOf(bankFile);
             dlg.target(2)->setChecked(true);
             dlg.execute();
             EXPECT_EQ(dlg.result(), QDialog::Rejected);

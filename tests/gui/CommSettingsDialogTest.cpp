@@ -321,8 +321,7 @@ TEST_F(CommDialog, WithNoControllerBothButtonsAskWhetherToEnd) {
     // another program meanwhile.)
     auto expectNamedQuestion = [&sim](const std::string& asked) {
         const std::string question = CommSettingsDialog::kAskEndText;
-        EXPECT_EQ(asked.rfind("通信ポート COM1 のデバイス " + sim.device().toStdString(), 0), 0u)
-            << asked;
+        EXPECT_EQ(asked.rfind("通信ポート COM1 のデバイス " + sim.device(), 0), 0u) << asked;
         EXPECT_EQ(asked.substr(asked.size() - std::min(asked.size(), question.size())), question);
         EXPECT_EQ(asked.find("断絶"), std::string::npos) << asked;
     };
@@ -448,15 +447,15 @@ TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
 // test names the port and its target and does not send the user to the speed or cable.
 TEST_F(CommDialog, ARawDeviceServerWhereNothingAnswersIsNamedWithoutSpeedOrCable) {
     SimProcess sim({"--listen", "0", "--hang-after", "0"});
-    ASSERT_TRUE(sim.device().startsWith("tcp:127.0.0.1:")) << sim.device().toStdString();
-    settings.setString("Ports", "COM3", sim.device().toStdString());
+    ASSERT_TRUE(deviceOf(sim).startsWith("tcp:127.0.0.1:")) << sim.device();
+    settings.setString("Ports", "COM3", sim.device());
     ASSERT_TRUE(link.start(QString(QAVIX_BIN_DIR "/libqavlink.so").toStdString()));
     CommSettingsDialog d(context());
     d.show();
     d.portButton(2)->click();
     EXPECT_FALSE(d.runTest());
     const QString said = d.errorLabel()->text();
-    EXPECT_TRUE(said.startsWith("通信ポート COM3 の接続先 " + sim.device())) << said.toStdString();
+    EXPECT_TRUE(said.startsWith("通信ポート COM3 の接続先 " + deviceOf(sim))) << said.toStdString();
     EXPECT_TRUE(said.contains("エリアスキャナが応答しません")) << said.toStdString();
     EXPECT_TRUE(said.contains("号機番号"));
     EXPECT_FALSE(said.contains("通信速度")) << said.toStdString();

@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include "CtlProcess.h"
 #include "PageTestSupport.h"
 #include "SaveDialogAnswer.h"
 #include "TempFolder.h"

@@ -55,7 +55,7 @@ struct PioPageFixture : MeasurementPageFixture {
         return codes;
     }
     std::string logOption() {
-        logPath = dir.filePath("requests.log").toStdString();
+        logPath = dir.file("requests.log");
         return " --log " + logPath;
     }
 
