@@ -42,6 +42,7 @@ TEST(ButtonTextureMath, GrainIsStableBoundedAndNotFlat) {
             const int g = texture::grainAt(x, y, 16);
             ASSERT_GE(g, -16);
             ASSERT_LE(g, 16);
+            // Asked again, the same: a grain drawn anew at every paint would flicker.
             EXPECT_EQ(g, texture::grainAt(x, y, 16));
             seen.insert(g);
             sum += g;
@@ -61,7 +62,6 @@ TEST(ButtonTextureMath, BrushingIsBoundedAndVariesByRow) {
     std::set<int> values;
     for (int row = 0; row < 60; ++row) {
         values.insert(texture::brushAt(row, 2, 18));
-        EXPECT_EQ(texture::brushAt(row, 2, 18), texture::brushAt(row, 2, 18));
     }
     EXPECT_GT(values.size(), 6u);
     EXPECT_EQ(texture::brushAt(5, 1, 0), 0);
