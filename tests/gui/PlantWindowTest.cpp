@@ -110,9 +110,9 @@ class PlantRun : public AppFixture {
     std::string url() const { return "mqtt://127.0.0.1:" + std::to_string(broker->port()); }
     std::unique_ptr<CtlChild> monitor(const std::string& name, const std::string& target,
                                       std::vector<std::string> extra = {}) {
-        std::vector<std::string> args{"monitor", "--mqtt", url(),          "--device",
-                                      target,    "--name", name,  "--state-file",
-                                      path(name + ".state")};
+        std::vector<std::string> args{"monitor",  "--mqtt",       url(),
+                                      "--device", target,         "--name",
+                                      name,       "--state-file", path(name + ".state")};
         args.insert(args.end(), extra.begin(), extra.end());
         return std::make_unique<CtlChild>(
             CtlEnv{dirPath().toStdString(), {}, 0, path(name + ".out"), path(name + ".err")}, args);
@@ -234,7 +234,8 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     EXPECT_TRUE(app.state().dataReady);
     // The initial read went to A's emulator: far more requests than a monitor's cycle.
     EXPECT_GT(lineCount(QString::fromStdString(logA)) - linesBefore, 100);
-    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains(QString::fromStdString(simA->device())))
+    EXPECT_TRUE(app.mainFrame()->colorStatusBar()->pane(3)->toolTip().contains(
+        QString::fromStdString(simA->device())))
         << app.mainFrame()->colorStatusBar()->pane(3)->toolTip().toStdString();
     app.shutdown();
     // Qavix.ini keeps its own port: the monitor's target was for this run only.
