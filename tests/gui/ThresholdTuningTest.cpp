@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
 
 #include "PageTestSupport.h"
-#include "TempFolder.h"
 #include "frame/PageTable.h"
 #include "model/PageEditState.h"
 #include "monitor/CBatchDlg.h"
@@ -35,7 +35,8 @@ struct Logged {
 struct TuningFixture : EmulatorPageFixture {
     // Opens the graph page, or with `sensorItem` 1..3 that sensor's graph (extended mode).
     void open(const std::string& sensors, int sensorItem = 0) {
-        logPath = filePathOf(dir, "requests.log").toStdString();
+        ASSERT_TRUE(dir.isValid());
+        logPath = dir.filePath("requests.log").toStdString();
         state.extendedMode = sensorItem != 0;
         connect("--sensors " + sensors + " --log " + logPath);
         ASSERT_EQ(transactions->readAll(), kRequestOk);
@@ -91,6 +92,7 @@ struct TuningFixture : EmulatorPageFixture {
         tuning->setBatchDriver({});
     }
 
+    QTemporaryDir dir;
     std::string logPath;
     CView002* page = nullptr;
     CThresholdTuning* tuning = nullptr;
