@@ -9,7 +9,9 @@
 #include <sstream>
 
 #include "PageTestSupport.h"
+#include "comm/WriteJournal.h"
 #include "frame/PageTable.h"
+#include "journal/JournalReader.h"
 #include "model/PageEditState.h"
 #include "monitor/CBatchDlg.h"
 #include "monitor/CThresholdTuning.h"
@@ -282,6 +284,48 @@ TEST_F(TuningFixture, TeachSendsTheChosenReferenceAndPercentage) {
     // The page loaded the thresholds the controller taught.
     const ChannelRecord& ch = model.working().channel(0);
     EXPECT_EQ(chart()->thresholds(0, 0).on, ch.ratioOnTh[0]);
+}
+
+// Each way of tuning leaves its own pair of records in the change journal: a drag as the
+// page's write with the threshold it moved, a zero reset and the batch setting as what they
+// are, with what the controller set itself.
+TEST_F(TuningFixture, EveryWayOfTuningIsJournaledAsItsOwnOperation) {
+    open("40");
+    WriteJournal journal(dir.filePath("journal").toStdString(), writeSource("qavix", "test"));
+    link->setJournal(&journal);
+    page->setDisplayMode(false);
+    page->commandControls()->individualButton()->click();
+    const ThresholdPair before = chart()->thresholds(0, 3);
+    drag(3, before.on, before.on - 20);
+    pane->bar()->findChild<QAbstractButton*>("button1044")->click();
+    settle();
+    // The batch dialog works on the ratio display.
+    page->setDisplayMode(true);
+    batch([](CBatchDlg& d) { d.zeroResetButton()->click(); });
+    batch([](CBatchDlg& d) {
+        d.chooseReference(true);
+        d.typePercent("70");
+        d.writeButton()->click();
+    });
+    link->setJournal(nullptr);
+
+    const journal::JournalListing listing = journal::readJournal(journal.folder());
+    ASSERT_EQ(listing.entries.size(), 3u);
+    std::vector<journal::Operation> operations;
+    for (const journal::JournalEntry& e : listing.entries) {
+        EXPECT_EQ(e.status(), "ok") << journal::operationName(e.first().operation);
+        operations.push_back(e.first().operation);
+    }
+    EXPECT_EQ(operations, (std::vector<journal::Operation>{journal::Operation::PageWrite,
+                                                           journal::Operation::ZeroReset,
+                                                           journal::Operation::BatchThreshold}));
+    // The dragged beam's threshold is in the first line of sensor 1's table.
+    const std::vector<bankfile::FieldChange>& dragged = listing.entries[0].changes();
+    ASSERT_EQ(dragged.size(), 1u);
+    EXPECT_EQ(dragged[0].name, "CONTROLLER.AXIS_TH1_1");
+    // The batch setting's thresholds are the controller's to compute: the record names what
+    // it read back.
+    EXPECT_FALSE(listing.entries[2].changes().empty());
 }
 
 TEST_F(TuningFixture, BeamsWithoutZeroPointKeepTheirThresholdsAndAreNamedOnce) {
