@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
 
@@ -37,8 +36,7 @@ struct Logged {
 struct TuningFixture : EmulatorPageFixture {
     // Opens the graph page, or with `sensorItem` 1..3 that sensor's graph (extended mode).
     void open(const std::string& sensors, int sensorItem = 0) {
-        ASSERT_TRUE(dir.isValid());
-        logPath = dir.filePath("requests.log").toStdString();
+        logPath = dir.file("requests.log");
         state.extendedMode = sensorItem != 0;
         connect("--sensors " + sensors + " --log " + logPath);
         ASSERT_EQ(transactions->readAll(), kRequestOk);
@@ -94,7 +92,6 @@ struct TuningFixture : EmulatorPageFixture {
         tuning->setBatchDriver({});
     }
 
-    QTemporaryDir dir;
     std::string logPath;
     CView002* page = nullptr;
     CThresholdTuning* tuning = nullptr;
@@ -291,7 +288,7 @@ TEST_F(TuningFixture, TeachSendsTheChosenReferenceAndPercentage) {
 // are, with what the controller set itself.
 TEST_F(TuningFixture, EveryWayOfTuningIsJournaledAsItsOwnOperation) {
     open("40");
-    WriteJournal journal(dir.filePath("journal").toStdString(), writeSource("qavix", "test"));
+    WriteJournal journal(dir.file("journal"), writeSource("qavix", "test"));
     link->setJournal(&journal);
     page->setDisplayMode(false);
     page->commandControls()->individualButton()->click();
