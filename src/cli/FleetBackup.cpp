@@ -15,6 +15,7 @@
 #include "FleetProgress.h"
 #include "FleetRun.h"
 #include "FleetRunFiles.h"
+#include "Translate.h"
 #include "files/BankFile.h"
 #include "files/FileIo.h"
 #include "files/Fingerprint.h"
@@ -59,7 +60,8 @@ class BackupRun {
         const std::string reserve = (std::filesystem::path(m_folder) / kReserveName).string();
         if (!m_reserve.make(reserve, fleet::manifestReserveBytes(m_manifest.controllers.size()),
                             m_error)) {
-            m_error = "no room for the backup's manifest: " + m_error;
+            m_error =
+                i18n::fill(QX_("バックアップのマニフェストを書く空きがありません: %1"), {m_error});
             ::unlink((std::filesystem::path(m_folder) / fleet::kManifestName).c_str());
             return false;
         }
@@ -235,11 +237,10 @@ class ControllerBackup {
 std::string describe(const ControllerRecord& r) {
     std::string text = r.name + ": " + fleet::resultText(r.result);
     if (r.result == BackupResult::Ok || r.result == BackupResult::Interrupted) {
-        text += ", " + std::to_string(r.files.size()) + (r.files.size() == 1 ? " file" : " files");
         char seconds[32];
-        std::snprintf(seconds, sizeof seconds, " in %.1f s",
-                      static_cast<double>(r.durationMs) / 1000);
-        text += seconds;
+        std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(r.durationMs) / 1000);
+        text += i18n::fill(QXN_("、%1 ファイル、%2 秒", "、%1 ファイル、%2 秒", r.files.size()),
+                           {std::to_string(r.files.size()), seconds});
     }
     if (!r.reason.empty()) {
         text += ": " + r.reason;
@@ -315,8 +316,15 @@ int finishBackup(const std::string& folder, const BackupOutcome& outcome, Backup
     }
     if (!quiet || saved != records.size()) {
         std::ostream& out = saved == records.size() ? std::cout : std::cerr;
-        out << "backup " << folder << ": " << saved << " of " << records.size()
-            << " controllers saved" << (outcome.stopped ? " (interrupted)" : "") << '\n';
+        out << i18n::fill(
+                   outcome.stopped
+                       ? QXN_("バックアップ %1: %3 台のうち %2 台を保存しました（中断）",
+                              "バックアップ %1: %3 台のうち %2 台を保存しました（中断）",
+                              records.size())
+                       : QXN_("バックアップ %1: %3 台のうち %2 台を保存しました",
+                              "バックアップ %1: %3 台のうち %2 台を保存しました", records.size()),
+                   {folder, std::to_string(saved), std::to_string(records.size())})
+            << '\n';
     }
     if (!manifestOk) {
         return kExitFileError;
@@ -371,8 +379,9 @@ int runFleetBackup(const FleetBackupArgs& args) {
         return kExitFileError;
     }
     const BackupOutcome outcome = backUpControllers(plant, links, manifest, run, args);
-    const int saved = finishBackup(args.out.empty() ? "into " + args.followUp.git : folder.path,
-                                   outcome, run, args.quiet);
+    const int saved =
+        finishBackup(args.out.empty() ? i18n::fill(QX_("%1 へ"), {args.followUp.git}) : folder.path,
+                     outcome, run, args.quiet);
     fleet::Manifest finished = manifest;
     finished.controllers = outcome.records;
     return followUp.finish(plant, finished, folder.path, saved);

@@ -11,6 +11,7 @@
 #include "BankLoading.h"
 #include "ExitCodes.h"
 #include "FleetRunFiles.h"
+#include "Translate.h"
 #include "files/FileIo.h"
 #include "files/Fingerprint.h"
 #include "files/Json.h"
@@ -128,13 +129,13 @@ struct BackupFollowUp::Recorded {
 
 std::string followUpProblem(const BackupFollowUpOptions& options) {
     if (options.git.empty() && !options.onChange.empty()) {
-        return "--on-change needs --git: a change is what differs from the last version";
+        return QX_("--on-change には --git が必要です: 変更とは前回の版との違いです");
     }
     if (options.git.empty() && !options.push.empty()) {
-        return "--push needs --git";
+        return QX_("--push には --git が必要です");
     }
     if (!(options.hookTimeout > 0)) {
-        return "--hook-timeout must be above 0 seconds";
+        return QX_("--hook-timeout には 0 秒より大きい値を指定してください");
     }
     return {};
 }
@@ -166,9 +167,9 @@ bool BackupFollowUp::prepare(bool keepsFolder) {
     if (m_repo) {
         return true;
     }
-    std::cerr << "git: " << m_repoError << '\n';
+    std::cerr << i18n::fill(QX_("git: %1"), {m_repoError}) << '\n';
     if (keepsFolder) {
-        std::cerr << "git: the backup goes on into its dated folder only\n";
+        std::cerr << QX_("git: バックアップは日時のフォルダにだけ続けます") << '\n';
     }
     return keepsFolder;
 }
@@ -212,7 +213,9 @@ bool BackupFollowUp::record(const fleet::Manifest& manifest, const std::string& 
     const history::RunPlan& p = out.plan;
     if (!p.changed()) {
         if (!m_quiet) {
-            std::cout << "git " << m_options.git << ": no setting changed, no commit\n";
+            std::cout << i18n::fill(QX_("git %1: 変わった設定はありません。コミットしません"),
+                                    {m_options.git})
+                      << '\n';
         }
         return true;
     }
@@ -227,11 +230,13 @@ bool BackupFollowUp::record(const fleet::Manifest& manifest, const std::string& 
     }
     out.commit = *commit;
     if (!m_quiet) {
-        std::cout << "git " << m_options.git << ": commit " << commit->substr(0, 12) << ", "
-                  << p.count(history::ControllerState::Changed) << " changed, "
-                  << p.count(history::ControllerState::New) << " new, "
-                  << p.count(history::ControllerState::Failed) << " failed, "
-                  << p.count(history::ControllerState::Unchanged) << " unchanged\n";
+        std::cout << i18n::fill(QX_("git %1: コミット %2、変更 %3、新規 %4、失敗 %5、変更なし %6"),
+                                {m_options.git, commit->substr(0, 12),
+                                 std::to_string(p.count(history::ControllerState::Changed)),
+                                 std::to_string(p.count(history::ControllerState::New)),
+                                 std::to_string(p.count(history::ControllerState::Failed)),
+                                 std::to_string(p.count(history::ControllerState::Unchanged))})
+                  << '\n';
     }
     return true;
 }
@@ -267,8 +272,10 @@ void BackupFollowUp::runHooks(const fleet::Manifest& manifest, const Recorded& r
                              hookInput(call, m_plantPath, recorded.commit), timeout);
         if (!run.ok() || !m_quiet) {
             (run.ok() ? std::cout : std::cerr)
-                << "hook " << (change ? "--on-change" : "--on-failure") << " for "
-                << call.controller << ": " << history::describeHookRun(run, timeout) << '\n';
+                << i18n::fill(QX_("%2 のフック %1: %3"),
+                              {change ? "--on-change" : "--on-failure", call.controller,
+                               history::describeHookRun(run, timeout)})
+                << '\n';
         }
     }
 }
@@ -283,11 +290,12 @@ bool BackupFollowUp::push() {
         return true;  // nothing committed yet, nothing to push
     }
     if (!head || !m_repo->push(m_options.push, error)) {
-        std::cerr << "git: " << error << "; tried again at the next run\n";
+        std::cerr << i18n::fill(QX_("git: %1。次の実行で再試行します"), {error}) << '\n';
         return false;
     }
     if (!m_quiet) {
-        std::cout << "git " << m_options.git << ": pushed to " << m_options.push << '\n';
+        std::cout << i18n::fill(QX_("git %1: %2 へ push しました"), {m_options.git, m_options.push})
+                  << '\n';
     }
     return true;
 }
@@ -334,7 +342,9 @@ int BackupFollowUp::finish(const fleet::Plant& plant, const fleet::Manifest& man
     Recorded recorded;
     if (!m_options.git.empty() && (!m_repo || !record(manifest, runFolder, recorded))) {
         if (!m_repo) {
-            std::cerr << "git: " << m_repoError << "; nothing was recorded in the repository\n";
+            std::cerr << i18n::fill(QX_("git: %1。リポジトリには何も記録されていません"),
+                                    {m_repoError})
+                      << '\n';
         }
         code = std::max(code, kExitFileError);
     }

@@ -5,6 +5,7 @@
 
 #include "ExitCodes.h"
 #include "IniText.h"
+#include "Translate.h"
 #include "fleet/LinePlan.h"
 #include "history/BackupConfig.h"
 
@@ -63,7 +64,8 @@ std::string applyValue(const CLI::App& backup, const history::ConfigValue& v,
     if (v.key == "quiet") {
         const std::optional<bool> on = ini::truthValue(v.value);
         if (!on) {
-            return "quiet takes true or false, not \"" + v.value + "\"";
+            return i18n::fill(QX_("quiet には true か false を指定してください（指定: \"%1\"）"),
+                              {v.value});
         }
         args.quiet = given("--quiet") ? args.quiet : *on;
         return {};
@@ -71,52 +73,56 @@ std::string applyValue(const CLI::App& backup, const history::ConfigValue& v,
     if (v.key == "jobs" || v.key == "hook-timeout") {
         double number = 0;
         if (!numberValue(v.value, number)) {
-            return v.key + " takes a number, not \"" + v.value + "\"";
+            return i18n::fill(QX_("%1 には数値を指定してください（指定: \"%2\"）"),
+                              {v.key, v.value});
         }
         if (v.key == "hook-timeout" && !given("--hook-timeout")) {
             f.hookTimeout = number;
         } else if (v.key == "jobs" && !given("--jobs")) {
             if (number < 1 || number > fleet::kMaxJobs || number != static_cast<int>(number)) {
-                return "jobs takes a whole number from 1 to " + std::to_string(fleet::kMaxJobs);
+                return i18n::fill(QX_("jobs には 1 から %1 までの整数を指定してください"),
+                                  {std::to_string(fleet::kMaxJobs)});
             }
             args.jobs = static_cast<int>(number);
         }
         return {};
     }
-    return "unknown key \"" + v.key +
-           "\" (known: plant, out, git, push, metrics, on-change, on-failure, hook-timeout, "
-           "jobs, quiet)";
+    return i18n::fill(QX_("キー \"%1\" は使えません（使えるキー: plant、out、git、push、"
+                          "metrics、on-change、on-failure、hook-timeout、jobs、quiet）"),
+                      {v.key});
 }
 
 }  // namespace
 
 void addBackupFollowUpOptions(CLI::App& backup, BackupFollowUpOptions& options) {
     backup.add_option("--git", options.git,
-                      "record the run in this git repository (made when missing): one commit "
-                      "when a setting changed");
+                      QX_("実行をこの git リポジトリ（なければ作る）に記録する: 設定が変わった"
+                          "ときにコミットを1つ"));
     backup.add_option("--push", options.push,
-                      "push the repository's branch to this remote after the run");
+                      QX_("実行の後、リポジトリのブランチをこのリモートへ push する"));
     backup.add_option("--metrics", options.metrics,
-                      "write the Prometheus metrics of the run to FILE (node-exporter textfile)");
+                      QX_("実行の Prometheus メトリクスを FILE に書く（node-exporter の "
+                          "textfile）"));
     backup
         .add_option("--on-change", options.onChange,
-                    "run CMD [ARG...] once for each controller whose settings changed (argument "
-                    "list, fields as JSON on standard input); give it after PLANT")
+                    QX_("設定が変わったコントローラごとに CMD [ARG...] を1回実行する（引数の"
+                        "リスト、項目は標準入力に JSON で）。PLANT の後に指定する"))
         ->expected(1, CLI::detail::expected_max_vector_size);
     backup
         .add_option("--on-failure", options.onFailure,
-                    "run CMD [ARG...] once for each controller that failed; give it after PLANT")
+                    QX_("失敗したコントローラごとに CMD [ARG...] を1回実行する。PLANT の後に"
+                        "指定する"))
         ->expected(1, CLI::detail::expected_max_vector_size);
     backup.add_option("--hook-timeout", options.hookTimeout,
-                      "seconds a hook may run before it is killed (default 30)");
+                      QX_("フックを強制終了するまでの秒数（既定 30）"));
     backup.add_option("--config", options.config,
-                      "read PLANT and these options from FILE (KEY = VALUE lines; the command "
-                      "line wins)");
+                      QX_("PLANT とこれらのオプションを FILE から読む（KEY = VALUE の行。"
+                          "コマンドラインが優先）"));
 }
 
 int completeBackupArgs(const CLI::App& backup, FleetBackupArgs& args) {
     const auto usage = [](const std::string& text) {
-        std::cerr << "fleet backup: " << text << '\n';
+        std::cerr << i18n::fill(QX_("fleet backup: %1"), {text}) << '\n';
         return kExitUsage;
     };
     if (!args.followUp.config.empty()) {
@@ -132,10 +138,10 @@ int completeBackupArgs(const CLI::App& backup, FleetBackupArgs& args) {
         }
     }
     if (args.plant.empty()) {
-        return usage("give PLANT (or plant = in --config)");
+        return usage(QX_("PLANT を指定してください（または --config の plant =）"));
     }
     if (args.out.empty() && args.followUp.git.empty()) {
-        return usage("give --out DIR, --git REPO or both");
+        return usage(QX_("--out DIR、--git REPO またはその両方を指定してください"));
     }
     if (const std::string why = followUpProblem(args.followUp); !why.empty()) {
         return usage(why);

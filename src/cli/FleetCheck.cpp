@@ -7,6 +7,7 @@
 #include "ExitCodes.h"
 #include "FleetProgress.h"
 #include "FleetRun.h"
+#include "Translate.h"
 #include "files/Fingerprint.h"
 #include "files/Json.h"
 #include "fleet/DriftCheck.h"
@@ -17,7 +18,9 @@ namespace {
 
 enum class Verdict { Same, Differs, Failed, NotStarted };
 
+// As the JSON report names them, and as a person reads them in the lines.
 constexpr const char* kVerdictTexts[] = {"same", "differs", "failed", "not started"};
+constexpr const char* kVerdictLabels[] = {N_("同じ"), N_("違う"), N_("失敗"), N_("未開始")};
 
 struct CheckResult {
     Verdict verdict = Verdict::NotStarted;
@@ -78,12 +81,13 @@ CheckResult check(const fleet::PlantController& c, const LinkSettings& link) {
 }
 
 std::string describe(const std::string& name, const CheckResult& r) {
-    std::string text = name + ": " + kVerdictTexts[static_cast<int>(r.verdict)];
+    std::string text = name + ": " + i18n::translate(kVerdictLabels[static_cast<int>(r.verdict)]);
     if (!r.reason.empty()) {
         text += ": " + r.reason;
     }
     if (r.live.known()) {
-        text += "\n  fingerprint: golden " + r.golden.shortForm() + ", live " + r.live.shortForm();
+        text += "\n  " + i18n::fill(QX_("フィンガープリント: ゴールデン %1、現在 %2"),
+                                    {r.golden.shortForm(), r.live.shortForm()});
     }
     for (const fleet::FieldChange& change : r.changes) {
         text += "\n  " + change.field + ": " + change.golden + " -> " + change.live;
@@ -161,7 +165,9 @@ int runFleetCheck(const FleetCheckArgs& args) {
         }
     }
     if (checked.empty()) {
-        std::cerr << args.plant << ": no controller has a golden file\n";
+        std::cerr << i18n::fill(QX_("%1: ゴールデンファイルのあるコントローラがありません"),
+                                {args.plant})
+                  << '\n';
         return kExitFileError;
     }
     std::vector<LinkSettings> links;
@@ -204,7 +210,8 @@ int runFleetCheck(const FleetCheckArgs& args) {
         for (size_t i : run.notStarted) {
             std::cout << describe(checked[i].name, results[i]) << '\n';
         }
-        std::cout << "not compared (they tell one unit from another): " << uncomparedNote() << '\n';
+        std::cout << i18n::fill(QX_("比べない項目（機器ごとに違うため）: %1"), {uncomparedNote()})
+                  << '\n';
     }
     return exitCode;
 }

@@ -10,6 +10,7 @@
 #include "FleetCheck.h"
 #include "FleetHistoryCommands.h"
 #include "FleetRestore.h"
+#include "Translate.h"
 #include "fleet/LinePlan.h"
 
 namespace qavix::cli {
@@ -17,22 +18,23 @@ namespace qavix::cli {
 namespace {
 
 std::string jobsHelp() {
-    return "lines read at once (default: one per line, at most " + std::to_string(fleet::kMaxJobs) +
-           ")";
+    return i18n::fill(QX_("同時に読む回線の数（既定: 回線ごとに1つ、最大 %1）"),
+                      {std::to_string(fleet::kMaxJobs)});
 }
 
 void addBackup(CLI::App& fleet, int& exitCode) {
     auto args = std::make_shared<FleetBackupArgs>();
     CLI::App* cmd = fleet.add_subcommand(
         "backup",
-        "Save every controller's current values and chosen banks as bank files in "
-        "DIR/YYYYMMDD-HHMMSS/NAME/ with manifest.json, and/or record them in a git repository. "
-        "Exit 0 all saved, 1 any not or the push failed, 2 the plant, DIR, the repository or "
-        "the metrics file cannot be used, 130 interrupted");
-    cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)");
-    cmd->add_option("--out", args->out, "folder that receives the backup folder");
+        QX_("全コントローラの現在値と選んだバンクを manifest.json と共に "
+            "DIR/YYYYMMDD-HHMMSS/NAME/ にBankファイルとして保存する、または git リポジトリに"
+            "記録する（両方も可）。終了コード 0 全て保存、1 保存できないものがあるか push に失敗、"
+            "2 プラント、DIR、リポジトリまたはメトリクスファイルを使えない、130 中断"));
+    cmd->add_option("PLANT", args->plant, QX_("プラントファイル（docs/plant.md 参照）"));
+    cmd->add_option("--out", args->out, QX_("バックアップフォルダを作るフォルダ"));
     cmd->add_option("--jobs", args->jobs, jobsHelp())->check(CLI::Range(1, fleet::kMaxJobs));
-    cmd->add_flag("--quiet,-q", args->quiet, "print only what went wrong (for cron)");
+    cmd->add_flag("--quiet,-q", args->quiet,
+                  QX_("うまくいかなかったことだけを表示する（cron 用）"));
     addBackupFollowUpOptions(*cmd, args->followUp);
     cmd->callback([cmd, args, &exitCode] {
         exitCode = completeBackupArgs(*cmd, *args);
@@ -46,13 +48,14 @@ void addCheck(CLI::App& fleet, int& exitCode) {
     auto args = std::make_shared<FleetCheckArgs>();
     CLI::App* cmd = fleet.add_subcommand(
         "check",
-        "Compare the current values of every controller that has a golden file with it, field "
-        "by field. Exit 0 all same, 1 any differs, 2 a golden file cannot be read, 3 any "
-        "unreachable");
-    cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)")->required();
+        QX_("ゴールデンファイルのある全コントローラの現在値をそのファイルと項目ごとに比べる。"
+            "終了コード 0 全て同じ、1 違うものがある、2 ゴールデンファイルを読めない、"
+            "3 接続できないものがある"));
+    cmd->add_option("PLANT", args->plant, QX_("プラントファイル（docs/plant.md 参照）"))
+        ->required();
     cmd->add_option("--jobs", args->jobs, jobsHelp())->check(CLI::Range(1, fleet::kMaxJobs));
-    cmd->add_flag("--quiet,-q", args->quiet, "print only the controllers that are not the same");
-    cmd->add_flag("--json", args->json, "print one JSON document instead of lines");
+    cmd->add_flag("--quiet,-q", args->quiet, QX_("同じでないコントローラだけを表示する"));
+    cmd->add_flag("--json", args->json, QX_("行の代わりに1つの JSON ドキュメントを表示する"));
     cmd->callback([args, &exitCode] { exitCode = runFleetCheck(*args); });
 }
 
@@ -60,12 +63,14 @@ void addRestore(CLI::App& fleet, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<FleetRestoreArgs>();
     CLI::App* cmd = fleet.add_subcommand(
         "restore",
-        "Write the backed-up current values of controller NAME back to it, checked and "
-        "verified as bank import does; asks first (--yes answers)");
-    cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)")->required();
-    cmd->add_option("NAME", args->name, "the controller, as its section in PLANT")->required();
-    cmd->add_option("--from", args->from,
-                    "the backup folder (DIR/YYYYMMDD-HHMMSS) or NAME's folder in it")
+        QX_("バックアップしたコントローラ NAME の現在値を、bank import と同じように確認と"
+            "照合をしてコントローラに書き戻す。先に確認を求める（--yes で応答）"));
+    cmd->add_option("PLANT", args->plant, QX_("プラントファイル（docs/plant.md 参照）"))
+        ->required();
+    cmd->add_option("NAME", args->name, QX_("コントローラ（PLANT のセクション名）"))->required();
+    cmd->add_option(
+           "--from", args->from,
+           QX_("バックアップフォルダ（DIR/YYYYMMDD-HHMMSS）またはその中の NAME のフォルダ"))
         ->required();
     cmd->callback([args, &options, &exitCode] { exitCode = runFleetRestore(options, *args); });
 }
@@ -75,7 +80,8 @@ void addRestore(CLI::App& fleet, const DeviceOptions& options, int& exitCode) {
 void addFleetCommands(CLI::App& app, const DeviceOptions& options, int& exitCode) {
     CLI::App* fleet = app.add_subcommand(
         "fleet",
-        "Many controllers at once, named by a plant file: backup, check, restore, history, diff");
+        QX_("プラントファイルに記載の複数コントローラを一度に: backup、check、restore、history、"
+            "diff"));
     fleet->require_subcommand(1);
     addBackup(*fleet, exitCode);
     addCheck(*fleet, exitCode);

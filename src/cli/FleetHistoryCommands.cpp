@@ -8,6 +8,7 @@
 #include "FleetBackup.h"
 #include "FleetRun.h"
 #include "FleetRunFiles.h"
+#include "Translate.h"
 #include "files/IsoTime.h"
 #include "files/Json.h"
 #include "history/GitRepository.h"
@@ -58,7 +59,7 @@ int checkPlantName(const std::string& path, const std::string& name, fleet::Plan
         return loaded;
     }
     if (!name.empty() && plant.find(name) == nullptr) {
-        std::cerr << path << ": no controller \"" << name << "\"\n";
+        std::cerr << i18n::fill(QX_("%1: コントローラ \"%2\" がありません"), {path, name}) << '\n';
         return kExitUsage;
     }
     return kExitOk;
@@ -80,7 +81,10 @@ int runHistory(const HistoryArgs& args) {
     }
     const int64_t since = args.since.empty() ? 0 : parseSince(args.since);
     if (!args.since.empty() && since == 0) {
-        std::cerr << "--since " << args.since << ": give YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS]\n";
+        std::cerr << i18n::fill(QX_("--since %1: YYYY-MM-DD または YYYY-MM-DDTHH:MM[:SS] の形で"
+                                    "指定してください"),
+                                {args.since})
+                  << '\n';
         return kExitUsage;
     }
     const auto repo = openRepository(args.git);
@@ -154,7 +158,7 @@ int storedFiles(const history::GitRepository& repo, const std::string& revision,
     std::string error;
     const auto id = revision.empty() ? repo.head(error) : repo.resolve(revision, error);
     if (id && id->empty()) {
-        error = repo.path() + ": no backup committed yet";
+        error = i18n::fill(QX_("%1: コミットされたバックアップがまだありません"), {repo.path()});
     }
     const auto files =
         id && !id->empty() ? history::controllerFilesAt(repo, *id, name, error) : std::nullopt;
@@ -163,7 +167,9 @@ int storedFiles(const history::GitRepository& repo, const std::string& revision,
         return kExitFileError;
     }
     if (files->empty()) {
-        std::cerr << "git: " << name << " has no files in " << id->substr(0, kShortId) << '\n';
+        std::cerr << i18n::fill(QX_("git: %2 に %1 のファイルがありません"),
+                                {name, id->substr(0, kShortId)})
+                  << '\n';
         return kExitFileError;
     }
     out = *files;
@@ -202,14 +208,15 @@ void addHistory(CLI::App& fleet, int& exitCode) {
     auto args = std::make_shared<HistoryArgs>();
     CLI::App* cmd = fleet.add_subcommand(
         "history",
-        "List the versions of the backup repository in which a setting of controller NAME (or "
-        "of any) changed, with the fields, newest first");
-    cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)")->required();
-    cmd->add_option("NAME", args->name, "only this controller");
-    cmd->add_option("--git", args->git, "the repository `fleet backup --git` records in")
+        QX_("コントローラ NAME（または全コントローラ）の設定が変わったバックアップリポジトリの"
+            "版を、変わった項目と共に新しい順に表示する"));
+    cmd->add_option("PLANT", args->plant, QX_("プラントファイル（docs/plant.md 参照）"))
         ->required();
-    cmd->add_option("--since", args->since, "only versions from DATE on (YYYY-MM-DD[THH:MM])");
-    cmd->add_flag("--json", args->json, "print one JSON document instead of lines");
+    cmd->add_option("NAME", args->name, QX_("このコントローラだけ"));
+    cmd->add_option("--git", args->git, QX_("`fleet backup --git` が記録するリポジトリ"))
+        ->required();
+    cmd->add_option("--since", args->since, QX_("DATE 以降の版だけ（YYYY-MM-DD[THH:MM]）"));
+    cmd->add_flag("--json", args->json, QX_("行の代わりに1つの JSON ドキュメントを表示する"));
     cmd->callback([args, &exitCode] { exitCode = runHistory(*args); });
 }
 
@@ -217,16 +224,17 @@ void addDiff(CLI::App& fleet, int& exitCode) {
     auto args = std::make_shared<DiffArgs>();
     CLI::App* cmd = fleet.add_subcommand(
         "diff",
-        "Print each setting of controller NAME that differs between two stored versions, or "
-        "between one (default: the last) and the live controller. Exit 0 same, 1 differ, 2 the "
-        "repository or a version cannot be read, 3 the controller cannot be read");
-    cmd->add_option("PLANT", args->plant, "plant file (see docs/plant.md)")->required();
-    cmd->add_option("NAME", args->name, "the controller, as its section in PLANT")->required();
+        QX_("記録された2つの版の間、または1つの版（既定: 最後の版）と現在のコントローラの間で"
+            "違うコントローラ NAME の設定を表示する。終了コード 0 同じ、1 違う、2 リポジトリか版を"
+            "読めない、3 コントローラを読めない"));
+    cmd->add_option("PLANT", args->plant, QX_("プラントファイル（docs/plant.md 参照）"))
+        ->required();
+    cmd->add_option("NAME", args->name, QX_("コントローラ（PLANT のセクション名）"))->required();
     cmd->add_option("REV", args->revisions,
-                    "a stored version (commit id, HEAD~1, a tag); a second one to compare with "
-                    "instead of the live controller")
+                    QX_("記録された版（コミット ID、HEAD~1、タグ）。2つ目を指定すると現在の"
+                        "コントローラの代わりにそれと比べる"))
         ->expected(0, 2);
-    cmd->add_option("--git", args->git, "the repository `fleet backup --git` records in")
+    cmd->add_option("--git", args->git, QX_("`fleet backup --git` が記録するリポジトリ"))
         ->required();
     cmd->callback([args, &exitCode] { exitCode = runDiff(*args); });
 }

@@ -1,4 +1,5 @@
 #include "FleetProgress.h"
+#include "Translate.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -79,7 +80,7 @@ void FleetProgress::drawLocked() {
     }
     std::string line = "[" + std::to_string(m_done) + "/" + std::to_string(m_total) + "]";
     if (!m_inFlight.empty()) {
-        line += " reading:";
+        line += QX_(" 読込み中:");
         for (const std::string& name : m_inFlight) {
             line += " " + name;
         }

@@ -8,6 +8,7 @@
 #include "ExitCodes.h"
 #include "FleetRun.h"
 #include "IniText.h"
+#include "Translate.h"
 #include "files/FileIo.h"
 #include "files/Sha256.h"
 #include "fleet/BackupManifest.h"
@@ -60,11 +61,15 @@ int runFleetRestore(const DeviceOptions& options, const FleetRestoreArgs& args) 
     }
     const fleet::PlantController* controller = plant.find(args.name);
     if (controller == nullptr) {
-        return refuse(args.plant + ": no controller named " + args.name);
+        return refuse(i18n::fill(QX_("%1: %2 という名前のコントローラがありません"),
+                                 {args.plant, args.name}));
     }
     const std::string run = runFolderOf(args.from, args.name);
     if (run.empty()) {
-        return refuse(args.from + ": no backup (manifest.json) here or one folder up");
+        return refuse(
+            i18n::fill(QX_("%1: ここにも1つ上のフォルダにもバックアップ（manifest.json）が"
+                           "ありません"),
+                       {args.from}));
     }
     const std::string manifestPath = (fs::path(run) / fleet::kManifestName).string();
     const fileio::ReadResult manifestFile = fileio::readFile(manifestPath);
@@ -82,11 +87,12 @@ int runFleetRestore(const DeviceOptions& options, const FleetRestoreArgs& args) 
         }
     }
     if (current == nullptr) {
-        return refuse(manifestPath + ": holds no current values of " + args.name);
+        return refuse(i18n::fill(QX_("%1: %2 の現在値がありません"), {manifestPath, args.name}));
     }
     if (!insideBackup(current->path)) {
-        return refuse(manifestPath + ": the path of " + args.name + "'s current values (" +
-                      ini::printable(current->path) + ") leads out of the backup folder");
+        return refuse(i18n::fill(QX_("%1: %2 の現在値のパス（%3）がバックアップフォルダの外を"
+                                     "指しています"),
+                                 {manifestPath, args.name, ini::printable(current->path)}));
     }
     // The file must be the one the backup wrote: a changed or damaged file is not written to
     // a controller. It is read once; what was checked is what is imported.
@@ -96,16 +102,20 @@ int runFleetRestore(const DeviceOptions& options, const FleetRestoreArgs& args) 
         return refuse(file.error);
     }
     if (sha256Hex(file.bytes) != current->sha256 || file.bytes.size() != current->size) {
-        return refuse(path + ": differs from the file the backup wrote (SHA-256 " +
-                      current->sha256 + ")");
+        return refuse(i18n::fill(QX_("%1: バックアップが書いたファイルと違います（SHA-256 %2）"),
+                                 {path, current->sha256}));
     }
 
-    std::cout << "restoring the current values of " << args.name << " from " << path
-              << " (backup of " << manifest->created;
-    if (record->identity && !record->identity->serial.empty()) {
-        std::cout << ", serial " << record->identity->serial;
-    }
-    std::cout << ") to " << controller->port << " unit " << controller->unit << '\n';
+    const std::string unit = std::to_string(controller->unit);
+    std::cout << (record->identity && !record->identity->serial.empty()
+                      ? i18n::fill(QX_("%1 の現在値を %2（%3 のバックアップ、シリアル番号 %6）から "
+                                       "%4 ユニット %5 に戻します"),
+                                   {args.name, path, manifest->created, controller->port, unit,
+                                    record->identity->serial})
+                      : i18n::fill(QX_("%1 の現在値を %2（%3 のバックアップ）から %4 ユニット %5 に"
+                                       "戻します"),
+                                   {args.name, path, manifest->created, controller->port, unit}))
+              << '\n';
 
     std::vector<LinkSettings> links;
     if (const int read = plantLinks({*controller}, links); read != kExitOk) {

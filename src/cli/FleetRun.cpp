@@ -6,6 +6,7 @@
 #include "ExitCodes.h"
 #include "PortSelection.h"
 #include "StopSignals.h"
+#include "Translate.h"
 #include "files/PortSettings.h"
 #include "files/ProfileFile.h"
 #include "fleet/LinePlan.h"
@@ -68,8 +69,8 @@ FleetRunResult runOnLines(const std::vector<fleet::PlantController>& controllers
             if (stopRequested() && !stop.exchange(true)) {
                 scheduler.requestStop();
                 progress.note(
-                    "interrupted: no further controller starts; the ones being "
-                    "read finish their current file");
+                    QX_("中断: 新しいコントローラは始めません。読込み中のものは今のファイルを"
+                        "終えます"));
             }
         }
         result.notStarted = scheduler.notStarted();

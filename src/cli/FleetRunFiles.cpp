@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "Translate.h"
 #include "files/FileIo.h"
 #include "files/Json.h"
 
@@ -42,7 +43,8 @@ const std::string& ScratchFolder::path(std::string& error) {
         std::string pattern =
             (std::filesystem::temp_directory_path(ec) / "qavix-fleet-XXXXXX").string();
         if (ec || ::mkdtemp(pattern.data()) == nullptr) {
-            error = "no scratch folder in " + pattern + ": " + std::strerror(errno);
+            error = i18n::fill(QX_("%1 に作業フォルダを作れません: %2"),
+                               {pattern, std::strerror(errno)});
         } else {
             m_path = pattern;
         }

@@ -9,6 +9,7 @@
 #include "DeviceOptions.h"
 #include "ExitCodes.h"
 #include "PortSelection.h"
+#include "Translate.h"
 #include "files/BankFields.h"
 #include "journal/JournalReader.h"
 #include "journal/JournalVerify.h"
@@ -30,7 +31,7 @@ std::string shown(const std::string& text) {
 }
 
 std::string fingerprintText(const Fingerprint& f) {
-    return f.known() ? f.shortForm() : "unknown";
+    return f.known() ? f.shortForm() : std::string(QX_("不明"));
 }
 
 void printChanges(const std::vector<bankfile::FieldChange>& changes) {
@@ -51,20 +52,28 @@ void printEntry(const journal::JournalEntry& entry) {
     if (!r.device.empty()) {
         std::cout << " (" << shown(r.device) << ")";
     }
-    std::cout << " unit " << r.unit << '\n';
-    std::cout << "  controller " << shown(r.controller.type) << ' ' << shown(r.controller.version)
-              << ", ID " << shown(r.controller.id) << ", serial " << shown(r.controller.serial)
+    std::cout << i18n::fill(QX_(" ユニット %1"), {std::to_string(r.unit)}) << '\n';
+    std::cout << "  "
+              << i18n::fill(QX_("コントローラ %1 %2、ID %3、シリアル番号 %4"),
+                            {shown(r.controller.type), shown(r.controller.version),
+                             shown(r.controller.id), shown(r.controller.serial)})
               << '\n';
-    std::cout << "  fingerprint " << fingerprintText(r.fingerprintBefore) << " -> "
-              << fingerprintText(entry.fingerprintAfter()) << '\n';
+    std::cout << "  "
+              << i18n::fill(QX_("フィンガープリント %1 -> %2"),
+                            {fingerprintText(r.fingerprintBefore),
+                             fingerprintText(entry.fingerprintAfter())})
+              << '\n';
     if (!r.reason.empty()) {
-        std::cout << "  reason: " << shown(r.reason) << '\n';
+        std::cout << "  " << i18n::fill(QX_("理由: %1"), {shown(r.reason)}) << '\n';
     }
     if (entry.end && entry.end->result != journal::Result::Ok) {
         if (!entry.end->message.empty()) {
-            std::cout << "  message: " << shown(entry.end->message) << '\n';
+            std::cout << "  " << i18n::fill(QX_("メッセージ: %1"), {shown(entry.end->message)})
+                      << '\n';
         }
-        std::cout << "  written before it stopped:" << (entry.changes().empty() ? " none" : "")
+        std::cout << "  "
+                  << (entry.changes().empty() ? QX_("中断までに書き込んだもの: なし")
+                                              : QX_("中断までに書き込んだもの:"))
                   << '\n';
     }
     printChanges(entry.changes());
@@ -87,21 +96,27 @@ int runList(const DeviceOptions& options, const ListArgs& args) {
     if (!args.since.empty()) {
         filter.since = journal::parseIsoTime(args.since);
         if (!filter.since) {
-            std::cerr
-                << "--since: 日付は 2026-12-07 または 2026-12-07T10:15 の形で指定してください: "
-                << shown(args.since) << '\n';
+            std::cerr << i18n::fill(QX_("--since: 日付は 2026-12-07 または 2026-12-07T10:15 の"
+                                        "形で指定してください: %1"),
+                                    {shown(args.since)})
+                      << '\n';
             return kExitUsage;
         }
     }
     const std::string folder = selectJournalFolder(kSettingsFileName, options);
     const journal::JournalListing listing = journal::readJournal(folder, filter);
     if (!listing.error.empty()) {
-        std::cerr << "変更履歴を読み込めません: " << shown(listing.error) << '\n';
+        std::cerr << i18n::fill(QX_("変更履歴を読み込めません: %1"), {shown(listing.error)})
+                  << '\n';
         return kExitFileError;
     }
     if (listing.damagedLines > 0) {
-        std::cerr << "変更履歴に記録として読めない行が " << listing.damagedLines
-                  << " 行あります（qavixctl journal verify で確認してください）: " << shown(folder)
+        std::cerr << i18n::fill(QXN_("変更履歴に記録として読めない行が %1 行あります（qavixctl "
+                                     "journal verify で確認してください）: %2",
+                                     "変更履歴に記録として読めない行が %1 行あります（qavixctl "
+                                     "journal verify で確認してください）: %2",
+                                     listing.damagedLines),
+                                {std::to_string(listing.damagedLines), shown(folder)})
                   << '\n';
     }
     if (args.json) {
@@ -125,26 +140,31 @@ int runVerify(const DeviceOptions& options) {
     const std::string folder = selectJournalFolder(kSettingsFileName, options);
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
-        std::cerr << "変更履歴のフォルダがありません: " << shown(folder) << '\n';
+        std::cerr << i18n::fill(QX_("変更履歴のフォルダがありません: %1"), {shown(folder)}) << '\n';
         return kExitFileError;
     }
     const journal::VerifyResult result = journal::verifyJournal(folder);
     if (!result.readable) {
-        std::cerr << "変更履歴を読み込めません: " << shown(result.error) << '\n';
+        std::cerr << i18n::fill(QX_("変更履歴を読み込めません: %1"), {shown(result.error)}) << '\n';
         return kExitFileError;
     }
     if (result.intact()) {
-        std::cout << "変更履歴は途切れていません（" << result.lines << " 件）: " << shown(folder)
+        std::cout << i18n::fill(QXN_("変更履歴は途切れていません（%1 件）: %2",
+                                     "変更履歴は途切れていません（%1 件）: %2", result.lines),
+                                {std::to_string(result.lines), shown(folder)})
                   << '\n';
         if (!result.head.empty()) {
-            std::cout << "最後の記録のハッシュ: " << result.head << '\n';
+            std::cout << i18n::fill(QX_("最後の記録のハッシュ: %1"), {result.head}) << '\n';
         }
         return kExitOk;
     }
-    std::cout << result.file << " の " << result.line
-              << " 行目: " << journal::breakText(result.firstBreak) << '\n';
-    std::cout << "変更履歴 " << result.lines << " 件のうち " << result.broken
-              << " 件で記録のつながりが途切れています: " << shown(folder) << '\n';
+    std::cout << i18n::fill(QX_("%1 の %2 行目: %3"), {result.file, std::to_string(result.line),
+                                                       journal::breakText(result.firstBreak)})
+              << '\n';
+    std::cout << i18n::fill(
+                     QX_("変更履歴 %1 件のうち %2 件で記録のつながりが途切れています: %3"),
+                     {std::to_string(result.lines), std::to_string(result.broken), shown(folder)})
+              << '\n';
     return kExitFailed;
 }
 
@@ -153,24 +173,23 @@ int runVerify(const DeviceOptions& options) {
 void addJournalCommands(CLI::App& app, const DeviceOptions& options, int& exitCode) {
     auto args = std::make_shared<ListArgs>();
     CLI::App* list = app.add_subcommand(
-        "journal",
-        "List the change journal: every write to a controller with its fields and result "
-        "(oldest first; --journal DIR names the folder)");
+        "journal", QX_("変更履歴を表示する: コントローラへの書込みごとにその項目と結果（古い順。"
+                       "--journal DIR でフォルダを指定）"));
     CLI::Option* id =
         list->add_option("--controller", args->controllerId,
-                         "only writes to the controller of this ID, as info prints it");
+                         QX_("この ID（info の表示と同じ）のコントローラへの書込みだけ"));
     list->add_option("--serial", args->serial,
-                     "only writes to the controller of this serial number, as info prints it")
+                     QX_("このシリアル番号（info の表示と同じ）のコントローラへの書込みだけ"))
         ->excludes(id);
-    list->add_option("--user", args->user, "only writes made by this user");
+    list->add_option("--user", args->user, QX_("このユーザーが行った書込みだけ"));
     list->add_option("--since", args->since,
-                     "only writes from this date or time on (2026-12-07, 2026-12-07T10:15)")
+                     QX_("この日付または日時以降の書込みだけ（2026-12-07、2026-12-07T10:15）"))
         ->type_name("DATE");
-    list->add_flag("--json", args->json, "print one JSON document");
+    list->add_flag("--json", args->json, QX_("1つの JSON ドキュメントを表示する"));
     CLI::App* verify = list->add_subcommand(
         "verify",
-        "Walk the journal's chain of records; name the first broken one. Exit 0 intact, 1 "
-        "broken, 2 the journal cannot be read");
+        QX_("変更履歴の記録のつながりをたどり、最初に途切れた記録を示す。終了コード 0 途切れ"
+            "なし、1 途切れあり、2 変更履歴を読めない"));
     verify->callback([&options, &exitCode] { exitCode = runVerify(options); });
     list->callback([list, verify, args, &options, &exitCode] {
         if (list->got_subcommand(verify)) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "Translate.h"
 #include "files/JsonWriter.h"
 
 namespace qavix::cli {
@@ -49,7 +50,7 @@ bool JsonlSink::write(const telemetry::OutMessage& message, std::string& error) 
             continue;
         }
         if (n <= 0) {
-            error = (m_path == "-" ? std::string("standard output") : m_path) + ": " +
+            error = (m_path == "-" ? std::string(QX_("標準出力")) : m_path) + ": " +
                     std::strerror(n < 0 ? errno : EIO);
             // A part of a line would spoil the next one for a reader: take it back.
             if (done > 0 && m_ownFd) {

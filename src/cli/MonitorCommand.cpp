@@ -13,6 +13,7 @@
 #include "PortResolver.h"
 #include "PortSelection.h"
 #include "StopSignals.h"
+#include "Translate.h"
 #include "comm/LinkLibrary.h"
 
 namespace qavix::cli {
@@ -66,48 +67,49 @@ void addMonitorCommand(CLI::App& app, const DeviceOptions& options, int& exitCod
     auto a = std::make_shared<MonitorArgs>();
     CLI::App* cmd = app.add_subcommand(
         kMonitorCommand,
-        "Read one controller for as long as it runs and publish its status, levels, new "
-        "error-log entries and lens-dirt alerts to an MQTT broker (docs/monitor.md)");
-    cmd->add_option("--mqtt", a->mqtt, "broker: mqtt://HOST[:PORT] or mqtts://HOST[:PORT]");
-    cmd->add_option("--cafile", a->caFile, "certificate authority that signed the broker's");
-    cmd->add_option("--cert", a->certFile, "client certificate (with --key)");
-    cmd->add_option("--key", a->keyFile, "client key (with --cert)");
-    cmd->add_option("--username", a->username, "login at the broker");
+        QX_("1台のコントローラを動作中ずっと読み、状態、受光レベル、エラー履歴の新しい記録と"
+            "レンズ汚れのアラートを MQTT ブローカーに送信する（docs/monitor.md）"));
+    cmd->add_option("--mqtt", a->mqtt,
+                    QX_("ブローカー: mqtt://HOST[:PORT] または mqtts://HOST[:PORT]"));
+    cmd->add_option("--cafile", a->caFile, QX_("ブローカーの証明書に署名した認証局"));
+    cmd->add_option("--cert", a->certFile, QX_("クライアント証明書（--key と共に）"));
+    cmd->add_option("--key", a->keyFile, QX_("クライアント鍵（--cert と共に）"));
+    cmd->add_option("--username", a->username, QX_("ブローカーのログイン名"));
     cmd->add_option("--password-file", a->passwordFile,
-                    "file whose first line is the password (never on the command line)");
-    cmd->add_option("--mqtt-version", a->mqttVersion, "5 (default) or 3.1.1")
+                    QX_("1行目がパスワードのファイル（パスワードはコマンドラインに書かない）"));
+    cmd->add_option("--mqtt-version", a->mqttVersion, QX_("5（既定）または 3.1.1"))
         ->check(CLI::IsMember({"5", "3.1.1"}));
     cmd->add_option("--name", a->name,
-                    "the controller's name in the topics (default: its ID, read first)");
+                    QX_("トピックでのコントローラの名前（既定: 最初に読む ID）"));
     cmd->add_option("--interval", a->intervalSeconds,
-                    "seconds between reads of status and levels (default 10; from 5 on the "
-                    "port is opened for each read and left free in between)")
+                    QX_("状態と受光レベルを読む間隔の秒数（既定 10。5 以上では読むたびにポートを"
+                        "開き、その間は空けておく）"))
         ->check(CLI::Range(kMinInterval, kMaxInterval));
     cmd->add_option("--errors-every", a->errorsEverySeconds,
-                    "seconds between reads of the error log (default 60)")
+                    QX_("エラー履歴を読む間隔の秒数（既定 60）"))
         ->check(CLI::Range(kMinInterval, kMaxInterval));
     cmd->add_option("--warn-margin", a->warnMargin,
-                    "alert when a sensor's margin (level / ON threshold) stays under this "
-                    "percent (default 130)")
+                    QX_("センサのマージン（受光レベル / ONしきい値）がこのパーセントを下回り"
+                        "続けたらアラートを出す（既定 130）"))
         ->check(CLI::Range(1.0, 1000.0));
-    cmd->add_option("--warn-count", a->warnCount, "... for this many reads (default 3)")
+    cmd->add_option("--warn-count", a->warnCount, QX_("…この回数の読込みの間（既定 3）"))
         ->check(CLI::Range(1, 1000));
     cmd->add_option("--retry-max", a->retryMaxSeconds,
-                    "longest wait between attempts to reach a silent controller or an absent "
-                    "broker, in seconds (default 60)")
+                    QX_("応答しないコントローラや見つからないブローカーへの再試行の最長間隔、"
+                        "秒（既定 60）"))
         ->check(CLI::Range(kMinInterval, 3600.0));
     cmd->add_option("--config", a->config,
-                    "read these options from an INI file (key = value, keys as the long "
-                    "options); the command line wins");
-    cmd->add_flag("--once", a->once, "one read, publish, then exit (0: all done, 3: not)");
+                    QX_("これらのオプションを INI ファイルから読む（key = value、キーは長い"
+                        "オプション名。コマンドラインが優先）"));
+    cmd->add_flag("--once", a->once, QX_("一度読んで送信し、終了する（0: 全て完了、3: 未完了）"));
     cmd->add_option("--jsonl", a->jsonl,
-                    "also write every message as a JSON line to FILE ('-': standard output)");
+                    QX_("全てのメッセージを JSON の行として FILE にも書く（'-': 標準出力）"));
     cmd->add_option("--state-file", a->stateFile,
-                    "where the last delivered error entry is kept (default: "
-                    "$STATE_DIRECTORY or ~/.local/state/qavix)");
+                    QX_("最後に送信したエラー記録を保存する場所（既定: $STATE_DIRECTORY または "
+                        "~/.local/state/qavix）"));
     cmd->add_option("--device", a->device,
-                    "what the port leads to (a device path, sim:..., or any port target), "
-                    "instead of Qavix.ini");
+                    QX_("Qavix.ini の代わりに、ポートの接続先（デバイスのパス、sim:...、"
+                        "またはその他のポートの接続先）"));
     cmd->callback([a, cmd, &options, &exitCode] {
         a->nameGiven = cmd->count("--name") > 0;
         exitCode = runMonitor(options, *a);
@@ -144,7 +146,7 @@ int runMonitor(const DeviceOptions& options, const MonitorArgs& args) {
     MonitorRun run(args, monitor);
     std::string error;
     if (!run.openSinks(broker, password, error)) {
-        std::cerr << "monitor: " << error << '\n';
+        std::cerr << i18n::fill(QX_("monitor: %1"), {error}) << '\n';
         return kExitFileError;
     }
     run.restoreState();

@@ -11,6 +11,7 @@
 
 #include "ExitCodes.h"
 #include "IniText.h"
+#include "Translate.h"
 #include "broker/BrokerFiles.h"
 #include "files/FileIo.h"
 #include "telemetry/ConfigFile.h"
@@ -31,9 +32,11 @@ bool givenOnCommandLine(const std::vector<std::string>& args, const std::string&
 // could log in at the broker as the monitor.
 void warnIfEveryoneReads(const std::string& path) {
     if (std::string mode; broker::everyoneReads(path, mode)) {
-        std::cerr << "monitor: warning: --password-file " << ini::printable(path)
-                  << " can be read by every user (mode " << mode
-                  << "); make it readable by its owner alone (chmod 600)\n";
+        std::cerr << i18n::fill(QX_("monitor: 警告: --password-file %1 は全ユーザーが読めます"
+                                    "（モード %2）。所有者だけが読めるようにしてください"
+                                    "（chmod 600）"),
+                                {ini::printable(path), mode})
+                  << '\n';
     }
 }
 
@@ -46,11 +49,13 @@ std::chrono::milliseconds toMs(double seconds) {
 int checkMonitorArgs(const MonitorArgs& a, std::optional<telemetry::BrokerUrl>& broker,
                      std::string& password) {
     const auto usage = [](const std::string& text) {
-        std::cerr << "monitor: " << text << '\n';
+        std::cerr << i18n::fill(QX_("monitor: %1"), {text}) << '\n';
         return kExitUsage;
     };
     if (a.mqtt.empty() && a.jsonl.empty()) {
-        return usage("give --mqtt mqtt://HOST[:PORT] or --jsonl FILE|- (or both)");
+        return usage(
+            QX_("--mqtt mqtt://HOST[:PORT] または --jsonl FILE|-（または両方）を指定"
+                "してください"));
     }
     if (!a.mqtt.empty()) {
         std::string error;
@@ -61,16 +66,16 @@ int checkMonitorArgs(const MonitorArgs& a, std::optional<telemetry::BrokerUrl>& 
     }
     const bool tlsOptions = !a.caFile.empty() || !a.certFile.empty() || !a.keyFile.empty();
     if (tlsOptions && (!broker || !broker->tls)) {
-        return usage("--cafile, --cert and --key need an mqtts:// broker");
+        return usage(QX_("--cafile、--cert と --key には mqtts:// のブローカーが必要です"));
     }
     if (a.certFile.empty() != a.keyFile.empty()) {
-        return usage("--cert and --key go together");
+        return usage(QX_("--cert と --key は一緒に指定してください"));
     }
     if (!a.passwordFile.empty() && a.username.empty()) {
-        return usage("--password-file needs --username");
+        return usage(QX_("--password-file には --username が必要です"));
     }
     if ((!a.username.empty() || !a.passwordFile.empty()) && !broker) {
-        return usage("--username and --password-file need --mqtt");
+        return usage(QX_("--username と --password-file には --mqtt が必要です"));
     }
     for (const auto& [option, path] : {std::pair{"--cafile", a.caFile},
                                        {"--cert", a.certFile},
@@ -92,12 +97,13 @@ int checkMonitorArgs(const MonitorArgs& a, std::optional<telemetry::BrokerUrl>& 
     }
     if (a.nameGiven) {
         if (const std::string why = telemetry::topicNameProblem(a.name); !why.empty()) {
-            return usage("--name \"" + ini::printable(a.name) + "\" cannot stand in a topic: it " +
-                         why + " (1..64 bytes of UTF-8, no blanks, '/', '+' or '#')");
+            return usage(i18n::fill(QX_("--name \"%1\" はトピックに使えません: %2（UTF-8 で "
+                                        "1..64 バイト、空白、'/'、'+'、'#' なし）"),
+                                    {ini::printable(a.name), why}));
         }
     }
     if (!a.device.empty() && a.device.find('\0') != std::string::npos) {
-        return usage("--device holds a NUL byte");
+        return usage(QX_("--device に NUL バイトがあります"));
     }
     return kExitOk;
 }
@@ -120,7 +126,7 @@ bool expandMonitorConfig(std::vector<std::string>& args, std::string& error) {
     }
     const fileio::ReadResult file = fileio::readFile(path);
     if (!file.ok()) {
-        error = "--config " + path + ": " + file.error;
+        error = i18n::fill(QX_("--config %1: %2"), {path, file.error});
         return false;
     }
     telemetry::ConfigEntries entries;
@@ -137,8 +143,9 @@ bool expandMonitorConfig(std::vector<std::string>& args, std::string& error) {
         if (flag) {
             const std::optional<bool> on = ini::truthValue(value);
             if (!on) {
-                error = path + ": " + key + " takes true or false, got \"" + ini::printable(value) +
-                        "\"";
+                error = i18n::fill(QX_("%1: %2 には true か false を指定してください（指定: "
+                                       "\"%3\"）"),
+                                   {path, key, ini::printable(value)});
                 return false;
             }
             if (*on) {

@@ -7,6 +7,7 @@
 
 #include "ExitCodes.h"
 #include "StopSignals.h"
+#include "Translate.h"
 #include "telemetry/ErrorLogWatch.h"
 
 namespace qavix::cli {
@@ -25,7 +26,7 @@ constexpr milliseconds kOnceWait{10000};
 constexpr milliseconds kBrokerShare{500};
 
 void say(const std::string& text) {
-    std::cerr << "monitor: " << text << '\n';
+    std::cerr << i18n::fill(QX_("monitor: %1"), {text}) << '\n';
     std::cerr.flush();
 }
 
@@ -67,7 +68,7 @@ bool waitForIdentity(telemetry::ControllerMonitor& monitor, bool once, int& exit
     std::string lastProblem;
     while (!monitor.identify(problem)) {
         if (problem != lastProblem) {
-            say("cannot read the controller's ID: " + problem);
+            say(i18n::fill(QX_("コントローラの ID を読めません: %1"), {problem}));
             lastProblem = problem;
         }
         if (once) {
@@ -120,7 +121,7 @@ bool MonitorRun::openSinks(const std::optional<telemetry::BrokerUrl>& broker,
     }
     if (m_jsonl) {
         if (!writeJsonl(onlineMessage(m_monitor.name(), true))) {
-            error = "the JSON lines cannot be written";
+            error = QX_("JSON の行を書けません");
             return false;
         }
     }
@@ -132,7 +133,8 @@ void MonitorRun::restoreState() {
     std::string error;
     m_savedState = telemetry::loadErrorState(m_statePath, error);
     if (!error.empty()) {
-        say(error + " (taken as no state: old error-log entries are not published)");
+        say(i18n::fill(QX_("%1（状態なしとして扱います: 古いエラー履歴の記録は送信しません）"),
+                       {error}));
     }
     m_monitor.restoreErrorState(m_savedState);
 }
@@ -148,7 +150,9 @@ void MonitorRun::saveState(const std::string& key) {
         m_savedState = key;
         m_stateWarned = false;
     } else if (!m_stateWarned) {
-        say("cannot keep the state file: " + error + " (a restart may repeat error entries)");
+        say(i18n::fill(QX_("状態ファイルを保存できません: %1（再起動でエラー記録を再び送信する"
+                           "ことがあります）"),
+                       {error}));
         m_stateWarned = true;
     }
 }
@@ -170,13 +174,17 @@ void MonitorRun::refused(const OutMessage& m, const std::string& reason) {
         m_errorRefused = true;
     }
     if (entry || m.kind == telemetry::MessageKind::Alert) {
-        say("the broker refused " + m.topic + " (" + reason +
-            "): " + (entry ? "an error-log entry" : "an alert") + " is lost");
+        say(i18n::fill(entry ? QX_("ブローカーが %1 を拒否しました（%2）: エラー履歴の記録が"
+                                   "失われます")
+                             : QX_("ブローカーが %1 を拒否しました（%2）: アラートが失われます"),
+                       {m.topic, reason}));
         return;
     }
     // Every cycle would say it again: once per topic and reason is enough to find the rule.
     if (m_refusalsTold.insert(m.topic + '\n' + reason).second) {
-        say("the broker refused " + m.topic + " (" + reason + "); such messages are dropped");
+        say(i18n::fill(QX_("ブローカーが %1 を拒否しました（%2）。このようなメッセージは"
+                           "破棄します"),
+                       {m.topic, reason}));
     }
 }
 
@@ -191,7 +199,8 @@ bool MonitorRun::writeJsonl(const OutMessage& m) {
         return false;
     }
     // The broker is the monitor's main road: a full disk under the log file must not end it.
-    say(error + ": no more JSON lines; the broker goes on");
+    say(i18n::fill(QX_("%1: JSON の行はこれ以上書きません。ブローカーへの送信は続けます"),
+                   {error}));
     m_jsonl.reset();
     return true;
 }
@@ -224,7 +233,7 @@ void MonitorRun::reportLine() {
         return;
     }
     if (m_reportedLine || line != telemetry::LineState::Ok) {
-        say(std::string("controller line: ") + telemetry::lineStateName(line));
+        say(i18n::fill(QX_("コントローラの回線: %1"), {telemetry::lineStateName(line)}));
     }
     m_reportedLine = line;
 }
@@ -250,7 +259,7 @@ int MonitorRun::finishOnce() {
     const bool deliveredAll =
         !m_publisher || (m_publisher->idle() && m_publisher->counters().refused == 0);
     if (!deliveredAll) {
-        say("the broker did not take the messages");
+        say(QX_("ブローカーがメッセージを受け取りませんでした"));
         return kExitConnection;
     }
     return m_monitor.lastCycleOk() ? kExitOk : kExitConnection;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "PlantStatus.h"
+#include "Translate.h"
 
 namespace qavix::cli {
 
@@ -15,27 +16,27 @@ constexpr double kMaxWaitSeconds = 3600.0;
 
 void addPlantCommands(CLI::App& app, int& exitCode) {
     CLI::App* plant = app.add_subcommand(
-        "plant", "The plant's controllers as their monitors publish them to an MQTT broker");
+        "plant", QX_("モニターが MQTT ブローカーに送信するプラントのコントローラ"));
     plant->require_subcommand(1);
     auto a = std::make_shared<PlantStatusArgs>();
     CLI::App* cmd = plant->add_subcommand(
         "status",
-        "Print every controller the broker's retained messages name: online, line, state, "
-        "margins, last alert and error, last seen. Exit 0 all online and well, 1 any offline "
-        "or needing attention (or none found), 3 the broker could not be reached");
+        QX_("ブローカーの保持メッセージにある全コントローラを表示する: オンライン、回線、状態、"
+            "マージン、最後のアラートとエラー、最終受信。終了コード 0 全てオンラインで正常、"
+            "1 オフラインか要対応のものがある（または1台もない）、3 ブローカーに接続できない"));
     cmd->add_option("--mqtt", a->mqtt,
-                    "broker: mqtt://HOST[:PORT] or mqtts://HOST[:PORT] (default: [Plant] "
-                    "BrokerUrl of Qavix.ini)");
-    cmd->add_option("--cafile", a->caFile, "certificate authority that signed the broker's");
-    cmd->add_option("--username", a->username, "login at the broker");
+                    QX_("ブローカー: mqtt://HOST[:PORT] または mqtts://HOST[:PORT]（既定: "
+                        "Qavix.ini の [Plant] BrokerUrl）"));
+    cmd->add_option("--cafile", a->caFile, QX_("ブローカーの証明書に署名した認証局"));
+    cmd->add_option("--username", a->username, QX_("ブローカーのログイン名"));
     cmd->add_option("--password-file", a->passwordFile,
-                    "file whose first line is the password (never on the command line)");
-    cmd->add_option("--topic-root", a->topicRoot, "the monitors' topic root (default qavix)");
+                    QX_("1行目がパスワードのファイル（パスワードはコマンドラインに書かない）"));
+    cmd->add_option("--topic-root", a->topicRoot, QX_("モニターのトピックのルート（既定 qavix）"));
     cmd->add_option("--wait", a->waitSeconds,
-                    "also listen this many seconds for what the monitors publish now (levels, "
-                    "alerts, error entries); default: the retained messages only")
+                    QX_("モニターがいま送信するもの（受光レベル、アラート、エラー記録）もこの秒数"
+                        "だけ受信する。既定: 保持メッセージだけ"))
         ->check(CLI::Range(0.0, kMaxWaitSeconds));
-    cmd->add_flag("--json", a->json, "print one JSON document instead of the table");
+    cmd->add_flag("--json", a->json, QX_("表の代わりに1つの JSON ドキュメントを表示する"));
     cmd->callback([a, &exitCode] { exitCode = runPlantStatus(*a); });
 }
 

@@ -8,6 +8,7 @@
 #include "ExitCodes.h"
 #include "PortSelection.h"
 #include "ShiftJis.h"
+#include "Translate.h"
 #include "files/IsoTime.h"
 #include "files/JsonWriter.h"
 #include "files/ProfileFile.h"
@@ -30,7 +31,7 @@ constexpr std::chrono::seconds kConnectWait{10};
 constexpr std::chrono::milliseconds kRetainedQuiet{300};
 
 void say(const std::string& text) {
-    std::cerr << "plant status: " << text << '\n';
+    std::cerr << i18n::fill(QX_("plant status: %1"), {text}) << '\n';
 }
 
 plant::PlantSettings settingsOf(const PlantStatusArgs& a) {
@@ -84,8 +85,8 @@ std::string errorColumn(const PlantRow& row, std::time_t now) {
 
 void printTable(const std::map<std::string, PlantRow>& rows, std::time_t now) {
     std::vector<std::vector<std::string>> table;
-    table.push_back(
-        {"状態", "名前", "理由", "マージン", "最終アラート", "最新エラー", "最終受信", "ポート"});
+    table.push_back({QX_("状態"), QX_("名前"), QX_("理由"), QX_("マージン"), QX_("最終アラート"),
+                     QX_("最新エラー"), QX_("最終受信"), QX_("ポート")});
     for (const auto& [name, row] : rows) {
         table.push_back({plant::severityText(plant::severityOf(row, now)), plant::shownText(name),
                          plant::reasonsText(row, now), marginsText(row), alertColumn(row, now),
@@ -237,7 +238,9 @@ int runPlantStatus(const PlantStatusArgs& a) {
     const plant::PlantSettings settings = settingsOf(a);
     std::string error;
     if (settings.brokerUrl.empty()) {
-        say("give --mqtt mqtt://HOST[:PORT] (or set [Plant] BrokerUrl in Qavix.ini)");
+        say(
+            QX_("--mqtt mqtt://HOST[:PORT] を指定してください（または Qavix.ini の [Plant] "
+                "BrokerUrl を設定してください）"));
         return kExitUsage;
     }
     const auto options = plant::plantBrokerOptions(settings, error);
@@ -254,8 +257,10 @@ int runPlantStatus(const PlantStatusArgs& a) {
         subscriber.waitForRetained(Clock::now() + kConnectWait, kRetainedQuiet, true);
     if (!subscribed) {
         const broker::BrokerState state = subscriber.connection().state;
-        say("broker " + settings.brokerUrl + ": " +
-            (state.reason.empty() ? std::string("no answer") : state.reason));
+        say(i18n::fill(
+            QX_("ブローカー %1: %2"),
+            {settings.brokerUrl,
+             state.reason.empty() ? std::string(QX_("応答がありません")) : state.reason}));
         return kExitConnection;
     }
     if (a.waitSeconds > 0) {
@@ -271,11 +276,14 @@ int runPlantStatus(const PlantStatusArgs& a) {
         std::cout << plant::summaryText(plant::summarize(rows, now)) << '\n';
     }
     if (subscriber.skipped() > 0) {
-        say(std::to_string(subscriber.skipped()) +
-            " messages could not be read, the last: " + subscriber.lastSkip());
+        say(i18n::fill(
+            QXN_("%1 件のメッセージを読めませんでした。最後のもの: %2",
+                 "%1 件のメッセージを読めませんでした。最後のもの: %2", subscriber.skipped()),
+            {std::to_string(subscriber.skipped()), subscriber.lastSkip()}));
     }
     if (rows.empty()) {
-        say("no monitor publishes under " + plant::shownText(settings.topicRoot) + "/");
+        say(i18n::fill(QX_("%1/ の下に送信しているモニターがありません"),
+                       {plant::shownText(settings.topicRoot)}));
         return kExitFailed;
     }
     return plant::summarize(rows, now).allWell() ? kExitOk : kExitFailed;

@@ -4,6 +4,7 @@
 
 #include "FrameServer.h"
 #include "SimTransport.h"
+#include "Translate.h"
 #include "sim/Options.h"
 #include "sim/UnitBus.h"
 
@@ -23,7 +24,7 @@ std::unique_ptr<Transport> openEmulator(const std::string& options, const PortSe
     if (!parsed.logFile.empty()) {
         log = std::make_unique<std::ofstream>(parsed.logFile, std::ios::trunc);
         if (!*log) {
-            error = "cannot write " + parsed.logFile;
+            error = i18n::fill(QX_("%1 に書き込めません"), {parsed.logFile});
             return nullptr;
         }
     }

@@ -1,4 +1,5 @@
 #include "HostLookup.h"
+#include "Translate.h"
 
 #include <mutex>
 #include <vector>
@@ -7,7 +8,7 @@ namespace qavix::link {
 
 namespace {
 
-constexpr const char* kLookupUnanswered = "ホスト名の問い合わせに応答がありません";
+constexpr const char* kLookupUnanswered = N_("ホスト名の問い合わせに応答がありません");
 
 // One asynchronous lookup: the request and everything it points to live together until
 // the resolver has finished with them.
@@ -108,7 +109,7 @@ AddressList lookUpHost(const std::string& host, int port, Clock::time_point dead
     if (state == EAI_INPROGRESS) {
         abandon(lookup);
         failure = PortProblemKind::NoAnswer;
-        detail = kLookupUnanswered;
+        detail = i18n::translate(kLookupUnanswered);
         return nullptr;
     }
     if (state != 0) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "LinkConnections.h"
+#include "Translate.h"
 #include "qavlink.h"
 
 using qavix::link::currentConnection;
@@ -37,7 +38,7 @@ int toUnit(Op op, int unit, int arg1 = 0, int arg2 = 0, int arg3 = 0) {
 // Puts need a text; a null pointer is a caller's mistake, not an empty text.
 int putById(Op op, int id, int start, int count, const char* text, int timeoutMs) {
     if (text == nullptr) {
-        currentConnection()->rejectArgument("No text to send");
+        currentConnection()->rejectArgument(QX_("送信するテキストがありません"));
         return 0;
     }
     return byId(op, id, start, count, text, nullptr, timeoutMs);
@@ -46,7 +47,7 @@ int putById(Op op, int id, int start, int count, const char* text, int timeoutMs
 // Gets need somewhere to put the reply.
 int getById(Op op, int id, int start, int count, char* reply, int timeoutMs) {
     if (reply == nullptr) {
-        currentConnection()->rejectArgument("No reply buffer");
+        currentConnection()->rejectArgument(QX_("応答のバッファがありません"));
         return 0;
     }
     return byId(op, id, start, count, nullptr, reply, timeoutMs);
@@ -171,11 +172,11 @@ int KRYL_FACTEnd(int unit) {
 
 int KRYL_NewConnection(int* number) {
     if (number == nullptr) {
-        currentConnection()->rejectArgument("No place for the connection number");
+        currentConnection()->rejectArgument(QX_("接続番号の格納先がありません"));
         return 0;
     }
     if (!qavix::link::newConnection(*number)) {
-        currentConnection()->rejectArgument("No connection left");
+        currentConnection()->rejectArgument(QX_("空いている接続がありません"));
         return 0;
     }
     return 1;
@@ -183,7 +184,8 @@ int KRYL_NewConnection(int* number) {
 
 int KRYL_UseConnection(int number) {
     if (!qavix::link::useConnection(number)) {
-        currentConnection()->rejectArgument("No connection " + std::to_string(number));
+        currentConnection()->rejectArgument(
+            qavix::i18n::fill(QX_("接続 %1 がありません"), {std::to_string(number)}));
         return 0;
     }
     return 1;
@@ -191,7 +193,8 @@ int KRYL_UseConnection(int number) {
 
 int KRYL_EndConnection(int number) {
     if (!qavix::link::endConnection(number)) {
-        currentConnection()->rejectArgument("No connection " + std::to_string(number) + " to end");
+        currentConnection()->rejectArgument(
+            qavix::i18n::fill(QX_("終了する接続 %1 がありません"), {std::to_string(number)}));
         return 0;
     }
     return 1;

@@ -7,6 +7,7 @@
 #include "PortOpener.h"
 #include "PortProblem.h"
 #include "PortResolver.h"
+#include "Translate.h"
 #include "qavlink.h"
 
 namespace qavix::link {
@@ -28,7 +29,7 @@ bool retryable(ExchangeStatus status) {
 bool LinkLibrary::initialize() {
     std::lock_guard lock(m_mutex);
     if (m_ended) {
-        return fail("NOINIT", "This thread's connection was ended");
+        return fail("NOINIT", QX_("このスレッドの接続は終了しています"));
     }
     m_initialised = true;
     m_failure.reset();
@@ -46,14 +47,14 @@ void LinkLibrary::terminate() {
 bool LinkLibrary::open(const char* port, const int* block) {
     std::lock_guard lock(m_mutex);
     if (!m_initialised) {
-        return fail("NOINIT", "The library is not initialised");
+        return fail("NOINIT", QX_("ライブラリが初期化されていません"));
     }
     if (port == nullptr) {
-        return fail("ARG", "No port name");
+        return fail("ARG", QX_("ポート名がありません"));
     }
     const auto settings = portSettingsFromBlock(block);
     if (!settings) {
-        return fail("ARG", "Invalid port settings");
+        return fail("ARG", QX_("ポートの通信設定が正しくありません"));
     }
     return openLocked(port, *settings);
 }
@@ -81,10 +82,10 @@ void LinkLibrary::close() {
 bool LinkLibrary::reopen() {
     std::lock_guard lock(m_mutex);
     if (!m_initialised) {
-        return fail("NOINIT", "The library is not initialised");
+        return fail("NOINIT", QX_("ライブラリが初期化されていません"));
     }
     if (!m_settings) {
-        return fail("NOTOPEN", "No port was opened before");
+        return fail("NOTOPEN", QX_("ポートがまだ開かれていません"));
     }
     return openLocked(m_portName, *m_settings);
 }
@@ -92,7 +93,8 @@ bool LinkLibrary::reopen() {
 bool LinkLibrary::setRetryCount(int count) {
     std::lock_guard lock(m_mutex);
     if (count < 0 || count > KRYL_MAX_RETRIES) {
-        return fail("ARG", "Retry count outside 0.." + std::to_string(KRYL_MAX_RETRIES));
+        return fail("ARG", i18n::fill(QX_("再試行回数が 0..%1 の範囲外です"),
+                                      {std::to_string(KRYL_MAX_RETRIES)}));
     }
     m_retries = count;
     return succeed();
@@ -104,10 +106,10 @@ bool LinkLibrary::request(sim::Command command, int timeoutMs, char* reply, bool
         reply[0] = '\0';
     }
     if (!m_initialised) {
-        return fail("NOINIT", "The library is not initialised");
+        return fail("NOINIT", QX_("ライブラリが初期化されていません"));
     }
     if (!m_session) {
-        return fail("NOTOPEN", "No port is open");
+        return fail("NOTOPEN", QX_("開いているポートがありません"));
     }
     if (unitFromOpen) {
         command.unit = m_settings->unit;
@@ -134,27 +136,28 @@ bool LinkLibrary::request(sim::Command command, int timeoutMs, char* reply, bool
 bool LinkLibrary::failExchange(const ExchangeResult& result, int timeoutMs) {
     switch (result.status) {
         case ExchangeStatus::TimedOut:
-            return fail("TIMEOUT", "No reply within " + std::to_string(timeoutMs) + " ms");
+            return fail("TIMEOUT", i18n::fill(QX_("%1 ms 以内に応答がありません"),
+                                              {std::to_string(timeoutMs)}));
         case ExchangeStatus::BadCheck:
-            return fail("CHECK", "The reply's check character is wrong");
+            return fail("CHECK", QX_("応答のチェック文字が正しくありません"));
         case ExchangeStatus::Refused: {
             char code[KRYL_ERROR_CODE_SIZE];
             std::snprintf(code, sizeof code, "NAK%02d", result.controllerError % 100);
-            return fail(code, "The controller refused the request (error " +
-                                  std::to_string(result.controllerError) + ")");
+            return fail(code, i18n::fill(QX_("コントローラが要求を拒否しました（エラー %1）"),
+                                         {std::to_string(result.controllerError)}));
         }
         case ExchangeStatus::TooLong:
-            return fail("LONG", "The reply is longer than " + std::to_string(KRYL_MAX_REPLY) +
-                                    " characters");
+            return fail("LONG", i18n::fill(QX_("応答が %1 文字より長いです"),
+                                           {std::to_string(KRYL_MAX_REPLY)}));
         case ExchangeStatus::LineError:
             if (auto problem = m_session->lineProblem()) {
                 problem->port = comPortNumber(m_portName) ? m_portName : std::string();
                 return fail(portProblemCode(problem->kind),
                             portProblemMessage(*problem, KRYL_ERROR_TEXT_SIZE));
             }
-            return fail("LINE", "The line failed or was disconnected");
+            return fail("LINE", QX_("回線が故障したか切断されました"));
         case ExchangeStatus::Unsendable:
-            return fail("SEND", "The request cannot be sent (unit or text too long)");
+            return fail("SEND", QX_("要求を送信できません（号機またはテキストが長すぎます）"));
         case ExchangeStatus::Ok:
             break;
     }
@@ -183,7 +186,7 @@ bool LinkLibrary::lastError(char* code, char* message) {
 bool LinkLibrary::commData(char* sent, char* received) {
     std::lock_guard lock(m_mutex);
     if (sent == nullptr || received == nullptr) {
-        return fail("ARG", "Missing buffer");
+        return fail("ARG", QX_("バッファがありません"));
     }
     copyText(sent, m_lastSent, KRYL_FRAME_BUFFER_SIZE);
     copyText(received, m_lastReceived, KRYL_FRAME_BUFFER_SIZE);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "TcpConnect.h"
+#include "Translate.h"
 
 namespace qavix::link {
 
@@ -21,10 +22,11 @@ std::string valueText(unsigned char command, std::uint32_t value) {
         case kSetBaudRate:
             return std::to_string(value) + " bps";
         case kSetDataSize:
-            return std::to_string(value) + " ビット";
+            return i18n::fill(QX_("%1 ビット"), {std::to_string(value)});
         case kSetParity: {
-            static const char* const kNames[] = {"?", "無し", "奇数", "偶数", "マーク", "スペース"};
-            return value < 6 ? kNames[value] : std::to_string(value);
+            static const char* const kNames[] = {"?",        N_("無し"),   N_("奇数"),
+                                                 N_("偶数"), N_("マーク"), N_("スペース")};
+            return value < 6 ? i18n::translate(kNames[value]) : std::to_string(value);
         }
         case kSetStopSize: {
             static const char* const kNames[] = {"?", "1", "2", "1.5"};
@@ -49,7 +51,7 @@ std::vector<LineSetting> lineSettings(const PortSettings& settings) {
     };
 }
 
-constexpr const char* kNoAnswer = "応答なし";
+constexpr const char* kNoAnswer = N_("応答なし");
 
 }  // namespace
 
@@ -80,9 +82,9 @@ bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point
     auto fail = [&](IoStatus status) {
         if (status == IoStatus::TimedOut) {
             failure = commandsSent ? missing->refused : PortProblemKind::NoComPortOption;
-            detail = commandsSent
-                         ? "要求 " + valueText(missing->command, missing->value) + "、" + kNoAnswer
-                         : kNoAnswer;
+            detail = commandsSent ? i18n::fill(QX_("要求 %1、応答なし"),
+                                               {valueText(missing->command, missing->value)})
+                                  : i18n::translate(kNoAnswer);
             return false;
         }
         const auto problem = lineProblem();
@@ -117,8 +119,9 @@ bool Rfc2217Transport::negotiate(const PortSettings& settings, Clock::time_point
             const auto answer = m_answers.find(s.command);
             if (commandsSent && answer != m_answers.end() && answer->second != s.value) {
                 failure = s.refused;
-                detail = "要求 " + valueText(s.command, s.value) + "、応答 " +
-                         valueText(s.command, answer->second);
+                detail = i18n::fill(
+                    QX_("要求 %1、応答 %2"),
+                    {valueText(s.command, s.value), valueText(s.command, answer->second)});
                 return false;
             }
             if (missing == nullptr && answer == m_answers.end()) {

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "BaudRate.h"
+#include "Translate.h"
 
 namespace qavix::link {
 
@@ -71,20 +72,20 @@ std::unique_ptr<SerialTransport> SerialTransport::open(const std::string& path,
     // flock also conflicts between two descriptors of this process, which TIOCEXCL does
     // not cover (and TIOCEXCL does not stop a privileged process).
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        detail = "in use";
+        detail = QX_("使用中");
         failure = PortProblemKind::Busy;
         ::close(fd);
         return nullptr;
     }
     if (!isatty(fd)) {
-        detail = "not a terminal";
+        detail = QX_("端末ではありません");
         failure = PortProblemKind::NotTerminal;
         ::close(fd);
         return nullptr;
     }
     ioctl(fd, TIOCEXCL);
     if (!applySettings(fd, settings)) {
-        detail = "the line settings were refused";
+        detail = QX_("通信条件が受け付けられませんでした");
         failure = PortProblemKind::Settings;
         closeDevice(fd);
         return nullptr;

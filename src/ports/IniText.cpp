@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "ShiftJis.h"
+#include "Translate.h"
 #include "Utf8.h"
 
 namespace qavix::ini {
@@ -54,20 +55,21 @@ std::string textProblem(std::string_view bytes) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c == 0) {
-            return "holds a NUL byte (offset " + std::to_string(i) + ")";
+            return i18n::fill(QX_("NUL バイトがあります（オフセット %1）"), {std::to_string(i)});
         }
         if ((c < 0x20 && c != '\t' && !isLineEnd(static_cast<char>(c))) || c == kDelete) {
-            return "holds the control character " + hexByte(c) + " (offset " + std::to_string(i) +
-                   ")";
+            return i18n::fill(QX_("制御文字 %1 があります（オフセット %2）"),
+                              {hexByte(c), std::to_string(i)});
         }
     }
     const sjis::Conversion decoded = sjis::fromCp932(bytes);
     if (!decoded.complete) {
-        return "is no Shift-JIS text (offset " + std::to_string(decoded.firstFailure) + ")";
+        return i18n::fill(QX_("Shift-JIS のテキストではありません（オフセット %1）"),
+                          {std::to_string(decoded.firstFailure)});
     }
     // Code page 932 gives a few single bytes to the C1 controls.
     if (isC1(decoded.text)) {
-        return "holds a control character";
+        return QX_("制御文字があります");
     }
     return {};
 }
@@ -224,7 +226,7 @@ bool decodeText(std::string_view bytes, std::string& text, SettingsText& out) {
         const sjis::Conversion decoded = sjis::fromCp932(bytes);
         if (!decoded.complete) {
             out.problems.push_back({lineOfOffset(bytes, decoded.firstFailure),
-                                    "a byte that is neither UTF-8 nor Shift-JIS"});
+                                    QX_("UTF-8 でも Shift-JIS でもないバイト")});
             return false;
         }
         text = decoded.text;
@@ -233,7 +235,7 @@ bool decodeText(std::string_view bytes, std::string& text, SettingsText& out) {
         const auto c = static_cast<unsigned char>(text[i]);
         if ((c < 0x20 && c != '\t' && !isLineEnd(static_cast<char>(c))) || c == kDelete) {
             out.problems.push_back(
-                {lineOfOffset(text, i), "the control character " + hexByte(c) + " in a line"});
+                {lineOfOffset(text, i), i18n::fill(QX_("行の中の制御文字 %1"), {hexByte(c)})});
             return false;
         }
     }
@@ -255,12 +257,12 @@ class SettingsReader {
         }
         const size_t equals = t.find('=');
         if (equals == std::string_view::npos) {
-            problem(number, "expected key = value or [section]");
+            problem(number, QX_("key = value または [section] の形ではありません"));
             return;
         }
         const std::string_view key = trim(t.substr(0, equals));
         if (key.empty()) {
-            problem(number, "a value without a key");
+            problem(number, QX_("キーのない値"));
             return;
         }
         std::string value;
@@ -269,8 +271,8 @@ class SettingsReader {
         }
         for (const SettingLine& earlier : m_out.settings) {
             if (earlier.section == m_section && sameName(earlier.key, key)) {
-                problem(number, "key '" + printable(key) + "' given twice (first at line " +
-                                    std::to_string(earlier.line) + ")");
+                problem(number, i18n::fill(QX_("キー '%1' が2回あります（最初は %2 行目）"),
+                                           {printable(key), std::to_string(earlier.line)}));
                 return;
             }
         }
@@ -285,20 +287,20 @@ class SettingsReader {
     void header(int number, std::string_view t) {
         const size_t close = t.find(']');
         if (close == std::string_view::npos) {
-            problem(number, "a section header must end with ']'");
+            problem(number, QX_("セクションの見出しは ']' で終わる必要があります"));
             return;
         }
         const std::string_view after = trim(t.substr(close + 1));
         if (!after.empty() && !startsComment(after.front())) {
-            problem(number, "text after the section header");
+            problem(number, QX_("セクションの見出しの後にテキストがあります"));
             return;
         }
         const std::string_view name = trim(t.substr(1, close - 1));
         m_section = std::string(name);
         for (const SectionLine& earlier : m_out.sections) {
             if (sameName(earlier.name, name)) {
-                problem(number, "section [" + printable(name) + "] given twice (first at line " +
-                                    std::to_string(earlier.line) + ")");
+                problem(number, i18n::fill(QX_("セクション [%1] が2回あります（最初は %2 行目）"),
+                                           {printable(name), std::to_string(earlier.line)}));
                 return;
             }
         }
@@ -312,12 +314,12 @@ class SettingsReader {
         }
         const size_t close = v.find('"', 1);
         if (close == std::string_view::npos) {
-            problem(number, "a quoted value without its closing quote");
+            problem(number, QX_("引用符で始まる値に閉じる引用符がありません"));
             return false;
         }
         const std::string_view after = trim(v.substr(close + 1));
         if (!after.empty() && !startsComment(after.front())) {
-            problem(number, "text after the closing quote");
+            problem(number, QX_("閉じる引用符の後にテキストがあります"));
             return false;
         }
         value = std::string(v.substr(1, close - 1));
@@ -333,7 +335,7 @@ class SettingsReader {
 SettingsText readSettingsText(std::string_view bytes) {
     SettingsText out;
     if (bytes.size() > kMaxFileSize) {
-        out.problems.push_back({0, "larger than a settings text can be"});
+        out.problems.push_back({0, QX_("設定テキストとしては大きすぎます")});
         return out;
     }
     std::string text;

@@ -1,4 +1,5 @@
 #include "NetworkAddress.h"
+#include "Translate.h"
 
 #include <arpa/inet.h>
 
@@ -193,15 +194,15 @@ std::string addressProblemText(AddressProblem problem) {
         case AddressProblem::None:
             return {};
         case AddressProblem::Malformed:
-            return "tcp:ホスト:ポート または rfc2217:ホスト:ポート の形で指定してください";
+            return QX_("tcp:ホスト:ポート または rfc2217:ホスト:ポート の形で指定してください");
         case AddressProblem::NoHost:
-            return "ホスト名がありません";
+            return QX_("ホスト名がありません");
         case AddressProblem::BadHost:
-            return "ホスト名または IP アドレスとして読めません";
+            return QX_("ホスト名または IP アドレスとして読めません");
         case AddressProblem::BareIpv6:
-            return "IPv6 アドレスは [ ] で囲んでください";
+            return QX_("IPv6 アドレスは [ ] で囲んでください");
         case AddressProblem::BadPort:
-            return "ポート番号は 1〜65535 の数字です";
+            return QX_("ポート番号は 1〜65535 の数字です");
     }
     return {};
 }

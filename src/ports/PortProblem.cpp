@@ -2,6 +2,7 @@
 
 #include "IniText.h"
 #include "PortResolver.h"
+#include "Translate.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -71,9 +72,10 @@ bool isPid(const std::string& name) {
 // Names come from the environment and Qavix.ini; shown as they may be printed.
 std::string subject(const PortProblem& p) {
     if (p.port.empty()) {
-        return "デバイス " + ini::printable(p.device);
+        return i18n::fill(QX_("デバイス %1"), {ini::printable(p.device)});
     }
-    return "通信ポート " + ini::printable(p.port) + " のデバイス " + ini::printable(p.device);
+    return i18n::fill(QX_("通信ポート %1 のデバイス %2"),
+                      {ini::printable(p.port), ini::printable(p.device)});
 }
 
 // The library reports every "nothing usable there" alike; what is there tells them apart.
@@ -109,22 +111,29 @@ bool isNetworkProblem(const PortProblem& p) {
 // Without the target: the short form of the library's message, whose caller named it.
 std::string networkSubject(const PortProblem& p, bool withTarget) {
     if (!withTarget) {
-        return "接続先";
+        return QX_("接続先");
     }
     if (p.port.empty()) {
-        return "接続先 " + ini::printable(p.device);
+        return i18n::fill(QX_("接続先 %1"), {ini::printable(p.device)});
     }
-    return "通信ポート " + ini::printable(p.port) + " の接続先 " + ini::printable(p.device);
+    return i18n::fill(QX_("通信ポート %1 の接続先 %2"),
+                      {ini::printable(p.port), ini::printable(p.device)});
 }
 
 // A detail comes from a resolver, a server or the system; it is shown as it may be printed.
 // It is the last bracket of a text's first line, where detailOfMessage finds it again.
 std::string inBrackets(const std::string& detail) {
-    return detail.empty() ? std::string() : "（" + ini::printable(detail) + "）";
+    return detail.empty() ? std::string() : i18n::fill(QX_("（%1）"), {ini::printable(detail)});
 }
 
-constexpr std::string_view kOpenBracket = "（";
-constexpr std::string_view kCloseBracketAndStop = "）。";
+// How a first line ends with its detail, in the Japanese and in the Latin punctuation of the
+// translations: the library's message was made in the language of the process.
+struct DetailEnding {
+    std::string_view open;
+    std::string_view close;
+    std::string_view stop;
+};
+constexpr DetailEnding kDetailEndings[] = {{"（", "）", "。"}, {"(", ")", "."}};
 
 std::string secondsText(std::chrono::milliseconds time) {
     const auto ms = time.count();
@@ -137,59 +146,67 @@ std::string secondsText(std::chrono::milliseconds time) {
 
 std::string lineSettingRefused(const PortProblem& p, const std::string& subject,
                                const char* setting) {
-    return subject + " が RFC 2217 による" + setting + "の設定を受け付けません" +
-           inBrackets(p.detail) +
-           "。\n"
-           "デバイスサーバーとその先の機器がこの通信条件に対応しているか確認してください。";
+    return i18n::fill(QX_("%1 が RFC 2217 による%2の設定を受け付けません%3。\n"
+                          "デバイスサーバーとその先の機器がこの通信条件に対応しているか確認して"
+                          "ください。"),
+                      {subject, i18n::translate(setting), inBrackets(p.detail)});
 }
 
 std::string networkProblemText(const PortProblem& p, bool withTarget = true) {
     const std::string subject = networkSubject(p, withTarget);
     switch (p.kind) {
         case PortProblemKind::BadAddress:
-            return subject + " の書き方が正しくありません" + inBrackets(p.detail) + "。";
+            return i18n::fill(QX_("%1 の書き方が正しくありません%2。"),
+                              {subject, inBrackets(p.detail)});
         case PortProblemKind::HostUnknown:
-            return subject + " のホスト名が見つかりません" + inBrackets(p.detail) +
-                   "。\nホスト名の綴りと DNS の設定を確認してください。";
+            return i18n::fill(QX_("%1 のホスト名が見つかりません%2。\n"
+                                  "ホスト名の綴りと DNS の設定を確認してください。"),
+                              {subject, inBrackets(p.detail)});
         case PortProblemKind::LookupFailed:
-            return subject + " のホスト名を調べられません" + inBrackets(p.detail) +
-                   "。\nネットワークと DNS サーバーの設定を確認してください。";
+            return i18n::fill(QX_("%1 のホスト名を調べられません%2。\n"
+                                  "ネットワークと DNS サーバーの設定を確認してください。"),
+                              {subject, inBrackets(p.detail)});
         case PortProblemKind::Refused:
-            return subject +
-                   " への接続が拒否されました。\n"
-                   "ポート番号と、デバイスサーバーが動いているかを確認してください。";
+            return i18n::fill(
+                QX_("%1 への接続が拒否されました。\n"
+                    "ポート番号と、デバイスサーバーが動いているかを確認してください。"),
+                {subject});
         case PortProblemKind::Unreachable:
-            return subject + " に届きません" + inBrackets(p.detail) +
-                   "。\nネットワークの接続と経路を確認してください。";
+            return i18n::fill(
+                QX_("%1 に届きません%2。\nネットワークの接続と経路を確認してください。"),
+                {subject, inBrackets(p.detail)});
         case PortProblemKind::NoAnswer:
-            return subject + " が " + secondsText(connectTimeout()) + " 秒以内に接続に応じません" +
-                   inBrackets(p.detail) +
-                   "。\n"
-                   "ホスト名、ポート番号と、途中のファイアウォールを確認してください。";
+            return i18n::fill(QX_("%1 が %2 秒以内に接続に応じません%3。\n"
+                                  "ホスト名、ポート番号と、途中のファイアウォールを確認して"
+                                  "ください。"),
+                              {subject, secondsText(connectTimeout()), inBrackets(p.detail)});
         case PortProblemKind::Dropped:
-            return subject + " との接続がデバイスサーバー側で切られました" + inBrackets(p.detail) +
-                   "。\n"
-                   "別のクライアントが同じポートに接続して切り替わった"
-                   "（ser2net の kickolduser など）か、デバイスサーバーが停止しました。";
+            return i18n::fill(QX_("%1 との接続がデバイスサーバー側で切られました%2。\n"
+                                  "別のクライアントが同じポートに接続して切り替わった"
+                                  "（ser2net の kickolduser など）か、デバイスサーバーが"
+                                  "停止しました。"),
+                              {subject, inBrackets(p.detail)});
         case PortProblemKind::Busy:
-            return subject + " は他のクライアントが使用中です" + inBrackets(p.detail) +
-                   "。\nそのクライアントを終了してください。";
+            return i18n::fill(QX_("%1 は他のクライアントが使用中です%2。\n"
+                                  "そのクライアントを終了してください。"),
+                              {subject, inBrackets(p.detail)});
         case PortProblemKind::NoComPortOption:
-            return subject + " は RFC 2217（COM-PORT-OPTION）に応じません" + inBrackets(p.detail) +
-                   "。\n"
-                   "デバイスサーバーを telnet(rfc2217) で設定するか、tcp: で接続してください。";
+            return i18n::fill(QX_("%1 は RFC 2217（COM-PORT-OPTION）に応じません%2。\n"
+                                  "デバイスサーバーを telnet(rfc2217) で設定するか、tcp: で"
+                                  "接続してください。"),
+                              {subject, inBrackets(p.detail)});
         case PortProblemKind::RateRefused:
-            return lineSettingRefused(p, subject, "通信速度");
+            return lineSettingRefused(p, subject, N_("通信速度"));
         case PortProblemKind::DataSizeRefused:
-            return lineSettingRefused(p, subject, "データビット長");
+            return lineSettingRefused(p, subject, N_("データビット長"));
         case PortProblemKind::ParityRefused:
-            return lineSettingRefused(p, subject, "パリティ");
+            return lineSettingRefused(p, subject, N_("パリティ"));
         case PortProblemKind::StopSizeRefused:
-            return lineSettingRefused(p, subject, "ストップビット");
+            return lineSettingRefused(p, subject, N_("ストップビット"));
         default:
             break;
     }
-    return subject + " と通信できません" + inBrackets(p.detail) + "。";
+    return i18n::fill(QX_("%1 と通信できません%2。"), {subject, inBrackets(p.detail)});
 }
 
 PortProblem describeNetworkFailure(PortProblemKind kind, const std::string& port,
@@ -285,7 +302,8 @@ std::string deviceHolder(const std::string& device, const std::string& procRoot)
                 continue;
             }
             if (count < kMaxHoldersNamed) {
-                named += (count > 0 ? "、" : "") + processName(proc.path()) + " (PID " + pid + ")";
+                const std::string holder = processName(proc.path()) + " (PID " + pid + ")";
+                named = count > 0 ? i18n::fill(QX_("%1、%2"), {named, holder}) : holder;
             }
             ++count;
             break;
@@ -343,42 +361,44 @@ std::string portProblemText(const PortProblem& p) {
     }
     switch (p.kind) {
         case PortProblemKind::NoDevice:
-            return "通信ポート " + ini::printable(p.port.empty() ? p.device : p.port) +
-                   " に当たるシリアルデバイスがありません。\n"
-                   "通信設定でデバイスか内蔵エミュレータを選んでください。";
+            return i18n::fill(QX_("通信ポート %1 に当たるシリアルデバイスがありません。\n"
+                                  "通信設定でデバイスか内蔵エミュレータを選んでください。"),
+                              {ini::printable(p.port.empty() ? p.device : p.port)});
         case PortProblemKind::Absent:
-            return subject(p) +
-                   " がありません。\nケーブルと USB アダプタの接続を確認してください。";
+            return i18n::fill(QX_("%1 がありません。\nケーブルと USB アダプタの接続を確認して"
+                                  "ください。"),
+                              {subject(p)});
         case PortProblemKind::Permission: {
-            std::string text = subject(p) + " を開く権限がありません。\n";
+            std::string text = i18n::fill(QX_("%1 を開く権限がありません。"), {subject(p)}) + "\n";
             if (!p.group.empty()) {
-                const std::string group = ini::printable(p.group);
-                text += "グループ " + group + " に参加してください（sudo usermod -aG " + group +
-                        " $USER の後、ログインし直す）。";
+                text += i18n::fill(QX_("グループ %1 に参加してください（sudo usermod -aG %1 $USER "
+                                       "の後、ログインし直す）。"),
+                                   {ini::printable(p.group)});
             } else {
                 // No group opens it: joining one (root least of all) would not help.
-                text +=
-                    "このデバイスはこのユーザーには閉じられています。\n"
-                    "USB シリアルアダプタなら、Qavix の udev ルール " +
-                    std::string(kUdevRuleName) +
-                    " でアダプタをグループ dialout の読み書き可能にし（挿し直すと有効）、"
-                    "そのグループに参加してください。";
+                text += i18n::fill(QX_("このデバイスはこのユーザーには閉じられています。\n"
+                                       "USB シリアルアダプタなら、Qavix の udev ルール %1 で"
+                                       "アダプタをグループ dialout の読み書き可能にし（挿し直すと"
+                                       "有効）、そのグループに参加してください。"),
+                                   {kUdevRuleName});
             }
             return text;
         }
         case PortProblemKind::Busy:
             if (!p.holder.empty()) {
-                return subject(p) + " は他のプログラムが使用中です: " + ini::printable(p.holder) +
-                       "。\nそのプログラムを終了してください。";
+                return i18n::fill(QX_("%1 は他のプログラムが使用中です: %2。\n"
+                                      "そのプログラムを終了してください。"),
+                                  {subject(p), ini::printable(p.holder)});
             }
-            return subject(p) +
-                   " は他のプログラムが使用中です。\nそのプログラムを終了してください。";
+            return i18n::fill(QX_("%1 は他のプログラムが使用中です。\nそのプログラムを終了して"
+                                  "ください。"),
+                              {subject(p)});
         case PortProblemKind::NotTerminal:
-            return subject(p) + " はシリアルポートではありません。";
+            return i18n::fill(QX_("%1 はシリアルポートではありません。"), {subject(p)});
         case PortProblemKind::Settings:
-            return subject(p) +
-                   " が通信条件（速度・データビット長・パリティ・ストップビット）を受け付けません"
-                   "。";
+            return i18n::fill(QX_("%1 が通信条件（速度・データビット長・パリティ・ストップビット）"
+                                  "を受け付けません。"),
+                              {subject(p)});
         case PortProblemKind::Io:
         case PortProblemKind::BadAddress:
         case PortProblemKind::HostUnknown:
@@ -394,7 +414,7 @@ std::string portProblemText(const PortProblem& p) {
         case PortProblemKind::StopSizeRefused:
             break;
     }
-    return subject(p) + " を開けません" + inBrackets(p.detail) + "。";
+    return i18n::fill(QX_("%1 を開けません%2。"), {subject(p), inBrackets(p.detail)});
 }
 
 std::string portProblemMessage(const PortProblem& p, std::size_t capacity) {
@@ -408,19 +428,28 @@ std::string portProblemMessage(const PortProblem& p, std::size_t capacity) {
 }
 
 std::string detailOfMessage(const std::string& message) {
-    const std::string line = message.substr(0, message.find('\n'));
-    if (line.size() < kCloseBracketAndStop.size() ||
-        line.compare(line.size() - kCloseBracketAndStop.size(), kCloseBracketAndStop.size(),
-                     kCloseBracketAndStop) != 0) {
+    const std::string_view line = std::string_view(message).substr(0, message.find('\n'));
+    for (const DetailEnding& e : kDetailEndings) {
+        const std::size_t endingSize = e.close.size() + e.stop.size();
+        if (line.size() < endingSize || line.substr(line.size() - e.stop.size()) != e.stop ||
+            line.substr(line.size() - endingSize, e.close.size()) != e.close) {
+            continue;
+        }
+        // The bracket that the last one closes: a detail may hold brackets of its own.
+        const std::size_t end = line.size() - endingSize;
+        int depth = 1;
+        for (std::size_t at = end; at-- > 0;) {
+            const std::string_view rest = line.substr(at);
+            if (rest.substr(0, e.close.size()) == e.close) {
+                ++depth;
+            } else if (rest.substr(0, e.open.size()) == e.open && --depth == 0) {
+                const std::size_t start = at + e.open.size();
+                return std::string(line.substr(start, end - start));
+            }
+        }
         return {};
     }
-    const std::size_t end = line.size() - kCloseBracketAndStop.size();
-    const std::size_t open = line.rfind(kOpenBracket, end);
-    if (open == std::string::npos) {
-        return {};
-    }
-    const std::size_t start = open + kOpenBracket.size();
-    return line.substr(start, end - start);
+    return {};
 }
 
 std::string portSubject(const PortProblem& p) {

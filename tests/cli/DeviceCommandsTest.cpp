@@ -204,8 +204,7 @@ TEST(QavixctlConnection, ControlCharactersOfAPortAreShownEscaped) {
     std::ofstream(dir + "/Qavix.ini", std::ios::binary) << "[Ports]\r\nCOM6=/dev/\x1b[31mred\r\n";
     const CtlRun fromIni = runCtl(CtlEnv{dir, {}}, {"info", "--port", "COM6"});
     EXPECT_EQ(fromIni.exitCode, 3);
-    EXPECT_TRUE(contains(fromIni.err, "Qavix.ini: holds the control character \\x1B"))
-        << fromIni.err;
+    EXPECT_TRUE(contains(fromIni.err, "Qavix.ini: 制御文字 \\x1B があります")) << fromIni.err;
     for (const CtlRun& run : {fromEnvironment, fromIni}) {
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
         EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << run.out;

@@ -97,14 +97,16 @@ class FleetGit : public ::testing::Test {
 TEST_F(FleetGit, OneCommitPerChangeNamingTheFieldAndHistoryAndDiffAgreeWithGit) {
     const CtlRun first = backup();
     ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
-    EXPECT_NE(first.out.find("backup into repo: 3 of 3 controllers saved"), std::string::npos)
+    EXPECT_NE(first.out.find("バックアップ repo へ: 3 台のうち 3 台を保存しました"),
+              std::string::npos)
         << first.out;
     ASSERT_NO_FATAL_FAILURE(changeLineTwo());
     const CtlRun second = backup();
     ASSERT_EQ(second.exitCode, 0) << second.out << second.err;
     const CtlRun third = backup();
     ASSERT_EQ(third.exitCode, 0) << third.out << third.err;
-    EXPECT_NE(third.out.find("no setting changed, no commit"), std::string::npos) << third.out;
+    EXPECT_NE(third.out.find("変わった設定はありません。コミットしません"), std::string::npos)
+        << third.out;
 
     const std::vector<std::string> commits = gitLog(repo);
     ASSERT_EQ(commits.size(), 2u);
@@ -199,7 +201,7 @@ TEST(FleetGitHooks, HooksGetNamesIntactAndNeitherAFailingNorAHangingHookChangesT
               "on-change = ./hook.sh calls \"two words\" '$(touch pwned3)'\n");
     const CtlRun changed = runCtl(env, {"fleet", "backup", "--config", "fleet.conf"});
     EXPECT_EQ(changed.exitCode, 0) << changed.out << changed.err;
-    EXPECT_NE(changed.err.find("hook --on-change for " + hostile + ": exit 1"), std::string::npos)
+    EXPECT_NE(changed.err.find(hostile + " のフック --on-change: exit 1"), std::string::npos)
         << changed.err;
     const std::string head = lines(git(dir + "/repo", {"rev-parse", "HEAD"}).out).at(0);
     const std::string call = readBytes(dir + "/calls/changed-0.txt");
@@ -228,7 +230,7 @@ TEST(FleetGitHooks, HooksGetNamesIntactAndNeitherAFailingNorAHangingHookChangesT
         runCtl(env, {"fleet", "backup", "plant.ini", "--git", "repo", "--hook-timeout", "0.5",
                      "--on-failure", "/bin/sleep", "600"});
     EXPECT_EQ(failed.exitCode, 1) << failed.out << failed.err;
-    EXPECT_NE(failed.err.find("hook --on-failure for pulled: killed after its time-out of 0.5 s"),
+    EXPECT_NE(failed.err.find("pulled のフック --on-failure: killed after its time-out of 0.5 s"),
               std::string::npos)
         << failed.err;
     EXPECT_EQ(gitLog(dir + "/repo").size(), 3u) << "a failure alone makes no version";
@@ -323,7 +325,7 @@ TEST(FleetGitMetrics, MetricsParseAndAFailedPushIsDoneByTheNextRun) {
     const CtlRun first = runCtl(env, run);
     EXPECT_EQ(first.exitCode, 1) << "the push failed: " << first.out << first.err;
     EXPECT_NE(first.err.find("push to backup failed"), std::string::npos) << first.err;
-    EXPECT_NE(first.err.find("tried again at the next run"), std::string::npos) << first.err;
+    EXPECT_NE(first.err.find("次の実行で再試行します"), std::string::npos) << first.err;
     ASSERT_EQ(git(dir + "/repo", {"remote", "set-url", "backup", dir + "/remote.git"}).exitCode, 0);
 
     writeFile(dir + "/plant.ini",

@@ -98,10 +98,10 @@ TEST(FleetPty, BackupSavesEveryLineAndAHangingControllerFailsAlone) {
 
     const CtlRun run = runCtl(CtlEnv{dir, {}}, {"fleet", "backup", "plant.ini", "--out", "out"});
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    EXPECT_NE(run.err.find("backup "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(": 5 of 6 controllers saved"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("バックアップ "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(": 6 台のうち 5 台を保存しました"), std::string::npos) << run.err;
     for (const char* name : {"press1", "press2", "press3", "bus-a", "bus-b"}) {
-        EXPECT_NE(run.out.find(std::string(name) + ": ok,"), std::string::npos) << name << run.out;
+        EXPECT_NE(run.out.find(std::string(name) + ": ok、"), std::string::npos) << name << run.out;
     }
     EXPECT_NE(run.out.find("pulled: failed: "), std::string::npos) << run.out;
 
@@ -248,26 +248,26 @@ class FleetDrift : public ::testing::Test {
 TEST_F(FleetDrift, CheckReportsTheOneChangedThreshold) {
     const CtlRun same = runCtl(env, {"fleet", "check", "plant.ini"});
     EXPECT_EQ(same.exitCode, 0) << same.out << same.err;
-    EXPECT_EQ(lines(same.out).at(0), "line7: same") << same.out;
-    EXPECT_NE(same.out.find("not compared"), std::string::npos) << same.out;
+    EXPECT_EQ(lines(same.out).at(0), "line7: 同じ") << same.out;
+    EXPECT_NE(same.out.find("比べない項目"), std::string::npos) << same.out;
 
     ASSERT_NO_FATAL_FAILURE(changeTheController());
     const CtlRun differs = runCtl(env, {"fleet", "check", "plant.ini"});
     EXPECT_EQ(differs.exitCode, 1) << differs.out << differs.err;
     const std::vector<std::string> out = lines(differs.out);
     ASSERT_GE(out.size(), 4u) << differs.out;
-    EXPECT_EQ(out[0], "line7: differs");
+    EXPECT_EQ(out[0], "line7: 違う");
     std::smatch fingerprints;
     ASSERT_TRUE(std::regex_match(
         out[1], fingerprints,
         std::regex(
-            R"(  fingerprint: golden ([0-9A-F]{4}-[0-9A-F]{4}), live ([0-9A-F]{4}-[0-9A-F]{4}))")))
+            R"(  フィンガープリント: ゴールデン ([0-9A-F]{4}-[0-9A-F]{4})、現在 ([0-9A-F]{4}-[0-9A-F]{4}))")))
         << out[1];
     EXPECT_NE(fingerprints[1].str(), fingerprints[2].str());
     EXPECT_TRUE(
         std::regex_match(out[2], std::regex(R"(  CONTROLLER\.AXIS_TH1_1: (\d+),.* -> 60,.*)")))
         << out[2];
-    EXPECT_EQ(out[3].rfind("not compared", 0), 0u) << differs.out;
+    EXPECT_EQ(out[3].rfind("比べない項目", 0), 0u) << differs.out;
 
     const CtlRun json = runCtl(env, {"fleet", "check", "plant.ini", "--json"});
     EXPECT_EQ(json.exitCode, 1);
@@ -351,7 +351,7 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
         const CtlRun refused =
             runCtl(env, {"--yes", "fleet", "restore", "plant.ini", "line7", "--from", run});
         EXPECT_EQ(refused.exitCode, 2) << refused.out << refused.err;
-        EXPECT_NE(refused.err.find("leads out of the backup folder"), std::string::npos)
+        EXPECT_NE(refused.err.find("バックアップフォルダの外を指しています"), std::string::npos)
             << refused.err;
     }
     writeFile(manifestPath, original);
@@ -362,7 +362,7 @@ TEST_F(FleetDrift, RestoreAsksThenWritesTheBackedUpValuesBackAndRefusesAChangedF
     const CtlRun tampered =
         runCtl(env, {"--yes", "fleet", "restore", "plant.ini", "line7", "--from", run});
     EXPECT_EQ(tampered.exitCode, 2);
-    EXPECT_NE(tampered.err.find("differs from the file the backup wrote"), std::string::npos)
+    EXPECT_NE(tampered.err.find("バックアップが書いたファイルと違います"), std::string::npos)
         << tampered.err;
 }
 
@@ -376,7 +376,7 @@ TEST(Fleet, CheckOfAnotherControllerTypeDiffersWithTheReasonAndUnreachableExitsT
     const CtlRun differs = runCtl(env, {"fleet", "check", "plant.ini"});
     EXPECT_EQ(differs.exitCode, 1);
     EXPECT_EQ(lines(differs.out).at(0),
-              "other: differs: another sensor on CH2: golden 32 beams, live 24 beams");
+              "other: 違う: another sensor on CH2: golden 32 beams, live 24 beams");
 
     writeFile(
         dir + "/plant.ini",
@@ -385,8 +385,8 @@ TEST(Fleet, CheckOfAnotherControllerTypeDiffersWithTheReasonAndUnreachableExitsT
     const CtlRun unreachable = runCtl(env, {"fleet", "check", "plant.ini", "--quiet"});
     EXPECT_EQ(unreachable.exitCode, 3);
     EXPECT_EQ(unreachable.out, "");
-    EXPECT_NE(unreachable.err.find("gone: failed: "), std::string::npos) << unreachable.err;
-    EXPECT_NE(unreachable.err.find("other: differs"), std::string::npos) << unreachable.err;
+    EXPECT_NE(unreachable.err.find("gone: 失敗: "), std::string::npos) << unreachable.err;
+    EXPECT_NE(unreachable.err.find("other: 違う"), std::string::npos) << unreachable.err;
 }
 
 // Ctrl+C during a check: the controllers never reached are named as not checked, and the
@@ -437,10 +437,10 @@ TEST(Fleet, BadPlantFilesAreRefusedWithTheirLineBeforeAnythingConnects) {
     const std::string log = dir + "/requests.log";
     const std::string port = "sim:--log " + log;
     const Bad cases[] = {
-        {"[a]\nport=X\nunit=0\n[a]\nport=X\nunit=1\n", "plant.ini:4: section [a] given twice"},
-        {"[a]\nport=X\nunit=0\nspeed=1\n", "plant.ini:4: unknown key 'speed'"},
-        {"[ok]\nport=X\nunit=0\n\n[a]\nunit=0\n", "plant.ini:5: [a] has no port"},
-        {"[hall/a]\nport=X\nunit=0\n", "plant.ini:1: name 'hall/a'"},
+        {"[a]\nport=X\nunit=0\n[a]\nport=X\nunit=1\n", "plant.ini:4: セクション [a] が2回あります"},
+        {"[a]\nport=X\nunit=0\nspeed=1\n", "plant.ini:4: キー 'speed' は使えません"},
+        {"[ok]\nport=X\nunit=0\n\n[a]\nunit=0\n", "plant.ini:5: [a] に port がありません"},
+        {"[hall/a]\nport=X\nunit=0\n", "plant.ini:1: 名前 'hall/a'"},
     };
     for (const Bad& c : cases) {
         std::string text = std::regex_replace(c.text, std::regex("port=X"), "port=" + port);
@@ -488,7 +488,7 @@ TEST(Fleet, CtrlCStartsNoFurtherControllerAndWritesTheManifestOfWhatWasDone) {
     backup.signal(SIGINT);
     const CtlRun run = backup.wait(std::chrono::seconds(30));
     EXPECT_EQ(run.exitCode, 130) << "interrupted, as the exit table says; signal " << run.signal;
-    EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("中断"), std::string::npos) << run.err;
 
     const std::string folder = onlyRunFolder(dir + "/out");
     const fleet::Manifest manifest = readManifest(folder);

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -185,6 +188,48 @@ TEST(QavixctlJournal, EveryWriteLeavesAStartAndAnEndWithTheFieldsBankDiffShows) 
     const CtlRun verify = ctl(c, {"journal", "verify"});
     EXPECT_EQ(verify.exitCode, 0) << verify.out << verify.err;
     EXPECT_TRUE(contains(verify.out, "6 件")) << verify.out;
+}
+
+// What a plant stores or a script parses does not follow the language: the records of the
+// same write and the monitor's messages about the same controller, byte for byte, once the
+// moment, the run's ids and the emulator's terminal are set aside.
+std::string withoutRunDetails(const std::string& text) {
+    static const std::regex moment(R"re("(time|id|prev|hash)":("[^"]*"|[0-9]+))re");
+    static const std::regex terminal(R"(/dev/pts/[0-9]+)");
+    return std::regex_replace(std::regex_replace(text, moment, "\"$1\":_"), terminal, "PTY");
+}
+
+TEST(QavixctlJournal, RecordsAndMonitorMessagesAreTheSameInEveryLanguage) {
+    const TempDir tmp;
+    std::map<std::string, std::string> records;
+    std::map<std::string, std::string> messages;
+    for (const std::string language : {"ja", "en"}) {
+        SimProcess sim({"--sensors", "40,32"});
+        ASSERT_FALSE(sim.device().empty());
+        const std::string dir = tmp.str() + "/" + language;
+        std::filesystem::create_directory(dir);
+        Controller c = onDevice(sim, dir);
+        c.env.vars.emplace_back("QAVIX_LANG", language);
+        expectRun(c, {"bank", "export", "0", "before.qbk"});
+        withNewThreshold(dir + "/before.qbk", dir + "/changed.qbk");
+        expectRun(c, {"--yes", "--reason", "点検", "bank", "import", "changed.qbk", "--to", "0"});
+        for (const std::string& file : journal::journalFiles(c.journal)) {
+            records[language] += withoutRunDetails(readBytes(file));
+        }
+        const CtlRun monitor = runCtl(
+            c.env, {"monitor", "--jsonl", "-", "--once", "--state-file", dir + "/monitor.state"});
+        EXPECT_EQ(monitor.exitCode, 0) << monitor.err;
+        // The levels are the emulator's noise; the texts are in the other messages.
+        for (const std::string& line : lines(monitor.out)) {
+            if (!contains(line, "/levels/CH")) {
+                messages[language] += withoutRunDetails(line) + "\n";
+            }
+        }
+    }
+    EXPECT_TRUE(contains(records["ja"], "bank import")) << records["ja"];
+    EXPECT_EQ(records["ja"], records["en"]);
+    EXPECT_TRUE(contains(messages["ja"], "\"state_text\"")) << messages["ja"];
+    EXPECT_EQ(messages["ja"], messages["en"]);
 }
 
 TEST(QavixctlJournal, AJournalThatCannotBeWrittenStopsTheWriteBeforeAnythingIsSent) {

@@ -16,9 +16,9 @@
 #include <thread>
 #include <tuple>
 
+#include "BrokerProcess.h"
 #include "CtlProcess.h"
 #include "FileText.h"
-#include "BrokerProcess.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 #include "WaitUntil.h"
@@ -266,8 +266,9 @@ TEST_F(MonitorTest, ErrorEntryTheBrokerRefusesIsLostAloudAndNotMarkedDelivered) 
         kWait))
         << monitorErr();
     EXPECT_TRUE(sub.payloads("qavix/acl1/errors").empty());
-    EXPECT_EQ(occurrences(monitorErr(), "refused qavix/acl1/errors"), 1u) << monitorErr();
-    EXPECT_NE(monitorErr().find("lost"), std::string::npos) << monitorErr();
+    EXPECT_EQ(occurrences(monitorErr(), "ブローカーが qavix/acl1/errors を拒否しました"), 1u)
+        << monitorErr();
+    EXPECT_NE(monitorErr().find("失われます"), std::string::npos) << monitorErr();
     EXPECT_EQ(readBytes(state), before);
     monitor->signal(SIGTERM);
     EXPECT_EQ(monitor->wait(5000ms).exitCode, 0);
@@ -290,7 +291,8 @@ TEST_F(MonitorTest, MessageAboveTheSizeLimitIsDroppedAndTheQueueGoesOn) {
         kWait))
         << monitorErr();
     EXPECT_TRUE(sub.payloads("qavix/big/levels/CH1").empty());
-    EXPECT_EQ(occurrences(monitorErr(), "refused qavix/big/levels/CH1"), 1u) << monitorErr();
+    EXPECT_EQ(occurrences(monitorErr(), "ブローカーが qavix/big/levels/CH1 を拒否しました"), 1u)
+        << monitorErr();
     EXPECT_EQ(jsonField(sub.payloads("qavix/big/status").back(), "errors_lost"), "0");
 }
 
@@ -325,7 +327,7 @@ TEST_F(MonitorTest, FailingJsonLinesLeaveTheBrokerGoingOn) {
         sub.waitFor([](const Subscriber& s) { return has(s, "qavix/full/status", 3); }, kWait))
         << monitorErr();
     EXPECT_TRUE(monitor->running());
-    EXPECT_EQ(occurrences(monitorErr(), "no more JSON lines"), 1u) << monitorErr();
+    EXPECT_EQ(occurrences(monitorErr(), "JSON の行はこれ以上書きません"), 1u) << monitorErr();
 }
 
 TEST_F(MonitorTest, KilledMonitorShowsOfflineThroughItsLastWill) {
@@ -442,7 +444,7 @@ TEST_F(MonitorTest, TlsWithTheRightAuthorityAndLoginOnly) {
     ::chmod((dir + "/password").c_str(), 0644);
     const CtlRun good = runCtl(env, monitorArgs("ca.pem", "password"));
     EXPECT_EQ(good.exitCode, 0) << good.err;
-    EXPECT_NE(good.err.find("can be read by every user"), std::string::npos) << good.err;
+    EXPECT_NE(good.err.find("は全ユーザーが読めます"), std::string::npos) << good.err;
     EXPECT_TRUE(sub.waitFor([](const Subscriber& s) { return has(s, "qavix/tls/status"); }, kWait));
 
     // Each certificate fault says what it is: an unknown authority, an expired certificate,
@@ -516,9 +518,9 @@ TEST_F(MonitorTest, BadOptionsAreUsageErrorsBeforeAnythingConnects) {
     const std::vector<Case> cases = {
         {{"--mqtt", "http://127.0.0.1"}, "mqtt://HOST"},
         {{"--mqtt", "mqtt://127.0.0.1:70000"}, "1..65535"},
-        {{"--mqtt", "mqtts://127.0.0.1", "--cafile", dir + "/missing.pem"}, "no such file"},
+        {{"--mqtt", "mqtts://127.0.0.1", "--cafile", dir + "/missing.pem"}, "ファイルがありません"},
         {{"--mqtt", "mqtt://127.0.0.1", "--username", "u", "--password-file", dir + "/none"},
-         "no such file"},
+         "ファイルがありません"},
         {{"--mqtt", "mqtt://127.0.0.1", "--password", "secret"}, "password"},
         {{"--mqtt", "mqtt://127.0.0.1", "--cafile", dir + "/unknown.conf"}, "mqtts://"},
         {{"--mqtt", "mqtt://127.0.0.1", "--name", "a/b"}, "topic"},

@@ -42,8 +42,8 @@ class PlantStatusTest : public ::testing::Test {
     std::unique_ptr<CtlChild> startMonitor(const std::string& name, const std::string& device) {
         return std::make_unique<CtlChild>(
             CtlEnv{dir, {}, 0, dir + "/" + name + ".out", dir + "/" + name + ".err"},
-            std::vector<std::string>{"monitor", "--mqtt", url(), "--device", device, "--name",
-                                     name, "--interval", "0.25", "--warn-margin", kWarnMargin,
+            std::vector<std::string>{"monitor", "--mqtt", url(), "--device", device, "--name", name,
+                                     "--interval", "0.25", "--warn-margin", kWarnMargin,
                                      "--state-file", dir + "/" + name + ".state"});
     }
     // Until every one of `names` has a retained status.
@@ -113,7 +113,8 @@ TEST_F(PlantStatusTest, ThreeMonitorsThenOneKilled) {
 TEST_F(PlantStatusTest, WhatCannotBeReadIsCountedAndNoMonitorIsNotWell) {
     const CtlRun none = status();
     EXPECT_EQ(none.exitCode, 1) << none.out << none.err;
-    EXPECT_NE(none.err.find("no monitor publishes under qavix/"), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("qavix/ の下に送信しているモニターがありません"), std::string::npos)
+        << none.err;
 
     // Someone else's publisher on the root: a payload no monitor makes, and a name with a
     // right-to-left override (the broker refuses control characters in topics itself).
@@ -121,7 +122,7 @@ TEST_F(PlantStatusTest, WhatCannotBeReadIsCountedAndNoMonitorIsNotWell) {
     ASSERT_EQ(publishRetained(broker->port(), "qavix/odd\u202Eevil/online", "true"), 0);
     const CtlRun odd = status();
     EXPECT_EQ(odd.exitCode, 1);
-    EXPECT_NE(odd.err.find("1 messages could not be read"), std::string::npos) << odd.err;
+    EXPECT_NE(odd.err.find("1 件のメッセージを読めませんでした"), std::string::npos) << odd.err;
     EXPECT_NE(odd.out.find("odd\\u202Eevil"), std::string::npos) << odd.out;
     EXPECT_EQ(odd.out.find("\u202E"), std::string::npos);
     EXPECT_NE(odd.out.find("状態未受信"), std::string::npos) << odd.out;
@@ -134,7 +135,7 @@ TEST_F(PlantStatusTest, ABrokerThatIsNotThereEndsAtOnce) {
     const CtlRun down =
         runCtl(CtlEnv{}, {"plant", "status", "--mqtt", "mqtt://127.0.0.1:" + std::to_string(port)});
     EXPECT_EQ(down.exitCode, 3) << down.out << down.err;
-    EXPECT_NE(down.err.find("broker mqtt://127.0.0.1:"), std::string::npos) << down.err;
+    EXPECT_NE(down.err.find("ブローカー mqtt://127.0.0.1:"), std::string::npos) << down.err;
     // Not the whole wait for a broker that answers late: a refused connection is final here.
     EXPECT_LT(std::chrono::steady_clock::now() - started, kWait);
 

@@ -149,8 +149,7 @@ TEST(QavixctlScan, CtrlCEndsSamplingWithTheRowsSoFarAndExit130) {
     EXPECT_EQ(run.exitCode, 130);
     const std::vector<std::string> rows = lines(run.out);
     ASSERT_GE(rows.size(), 3u);
-    EXPECT_EQ(run.err,
-              "scan: " + std::to_string(rows.size() - 1) + " サンプルで中断しました\n");
+    EXPECT_EQ(run.err, "scan: " + std::to_string(rows.size() - 1) + " サンプルで中断しました\n");
     EXPECT_EQ(fields(rows[0])[2], "CH1-1");
     expectRows(rows, 8, 125);
 }

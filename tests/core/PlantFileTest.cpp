@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "ScopedLanguage.h"
 #include "TempDir.h"
 #include "fleet/PlantFile.h"
 
@@ -74,8 +75,8 @@ struct BadPlant {
 };
 
 TEST(PlantFile, TheJournalSectionNamesAFolderAndNoController) {
-    const Plant plant = parsePlant(
-        "[journal]\nfolder = records\n[press]\nport = COM1\nunit = 0\n", "/plants/north");
+    const Plant plant = parsePlant("[journal]\nfolder = records\n[press]\nport = COM1\nunit = 0\n",
+                                   "/plants/north");
     ASSERT_TRUE(plant.ok()) << describeProblems(plant, "plant.ini");
     EXPECT_EQ(plant.journalFolder, "/plants/north/records");
     ASSERT_EQ(plant.controllers.size(), 1u);
@@ -91,6 +92,7 @@ TEST(PlantFile, TheJournalSectionNamesAFolderAndNoController) {
 }
 
 TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
+    const qavix::test::ScopedLanguage english("en");
     const BadPlant cases[] = {
         {"duplicate name",
          "[a]\nport=COM1\nunit=1\n\n[b]\nport=COM1\nunit=2\n[a]\nport=COM2\nunit=1\n", 8,
@@ -137,8 +139,10 @@ TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
         {"trailing dot", "[line.]\nport=COM1\nunit=1\n", 1, "must not end with '.'"},
         {"control byte in a line, escaped", "[a\x1B[2Jb]\nport=COM1\nunit=1\n", 1,
          "the control character \\x1B"},
-        {"C1 control in a name, escaped", "[a\xC2\x9B" "2Jb]\nport=COM1\nunit=1\n", 1,
-         "name 'a\\xC2\\x9B2Jb' holds a byte"},
+        {"C1 control in a name, escaped",
+         "[a\xC2\x9B"
+         "2Jb]\nport=COM1\nunit=1\n",
+         1, "name 'a\\xC2\\x9B2Jb' holds a byte"},
         {"relative device", "[a]\nport=ttyUSB0\nunit=1\n", 2, "port 'ttyUSB0' is none of"},
         {"network port without port number", "[a]\nport=rfc2217:host\nunit=1\n", 2,
          "port 'rfc2217:host': "},
@@ -160,6 +164,7 @@ TEST(PlantFile, EachMistakeIsReportedWithItsLine) {
 }
 
 TEST(PlantFile, EveryProblemOfTheFileIsListedAndBadSectionsAreLeftOut) {
+    const qavix::test::ScopedLanguage english("en");
     const Plant plant = parsePlant(
         "[a]\nport=COM1\nunit=1\nfoo=1\n"
         "[b/c]\nport=COM2\nunit=1\n"

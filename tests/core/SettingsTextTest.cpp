@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "IniText.h"
+#include "ScopedLanguage.h"
 #include "telemetry/ConfigFile.h"
 
 namespace qavix::ini {
@@ -61,6 +62,7 @@ TEST(SettingsText, ShiftJisIsReadAsUtf8) {
 }
 
 TEST(SettingsText, EveryProblemNamesItsLine) {
+    const qavix::test::ScopedLanguage english("en");
     struct Case {
         const char* text;
         int line;
@@ -136,7 +138,7 @@ TEST(MonitorConfig, KeysOfTheCommandInFileOrder) {
     EXPECT_EQ(e[2].second, "10");
     for (const char* bad : {"[other]\n", "x\n", "colour = red\n", "[monitor\n"}) {
         EXPECT_FALSE(parseConfigText(std::string("\n") + bad, e, error)) << bad;
-        EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+        EXPECT_NE(error.find("2 行目: "), std::string::npos) << error;
     }
 }
 

@@ -332,7 +332,7 @@ TEST(ErrorLogWatch, StateFileRoundTripAndFaults) {
         fileio::writeFileAtomic(dir.file("long"), "last-error = " + std::string(65, '1') + "\n")
             .ok);
     EXPECT_FALSE(loadErrorState(dir.file("long"), error));
-    EXPECT_NE(error.find("longer than 64"), std::string::npos) << error;
+    EXPECT_NE(error.find("64 文字より長いです"), std::string::npos) << error;
 }
 
 TEST(BrokerUrl, KnownAnswers) {

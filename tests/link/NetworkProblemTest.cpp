@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "PortProblem.h"
+#include "ScopedLanguage.h"
 #include "TempDir.h"
 
 namespace qavix::link {
@@ -92,6 +93,29 @@ TEST(NetworkProblem, TheLibrarysMessageCarriesTheDetailToTheProgramsText) {
     p.detail = std::string(200, 'w');
     EXPECT_EQ(detailOfMessage(cutUtf8(portProblemMessage(p, kLibraryBuffer), kLibraryBuffer)), "")
         << "a detail cut short is left out";
+}
+
+// In English the detail sits in Latin brackets at the end of the first line; the program
+// finds it there as it does in Japanese.
+TEST(NetworkProblem, TheDetailComesThroughInEnglishToo) {
+    const qavix::test::ScopedLanguage english("en");
+    ASSERT_TRUE(english.used());
+    PortProblem p;
+    p.kind = PortProblemKind::NoAnswer;
+    p.port = "COM2";
+    p.device = "tcp:plc-7:4001";
+    p.detail = "no route (EHOSTUNREACH)";
+    const std::string message = portProblemMessage(p, 128);
+    // Too long for the library's buffer with the target: the cause line alone, detail whole.
+    EXPECT_EQ(message.rfind("No answer to the connection from the target within ", 0), 0u)
+        << message;
+    EXPECT_EQ(detailOfMessage(message), p.detail) << message;
+    EXPECT_EQ(detailOfMessage("Cannot open device /dev/ttyS0."), "");
+
+    PortProblem busy{PortProblemKind::Busy, "COM1", "/dev/ttyACM0", "", "minicom (PID 42)", ""};
+    EXPECT_EQ(portProblemText(busy),
+              "Another program is using device /dev/ttyACM0 of port COM1: minicom (PID 42).\n"
+              "End that program.");
 }
 
 TEST(NetworkProblem, LibraryCodesAreExplainedFromThePortsValue) {

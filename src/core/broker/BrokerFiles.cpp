@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "IniText.h"
+#include "Translate.h"
 #include "files/FileIo.h"
 
 namespace qavix::broker {
@@ -14,13 +15,13 @@ std::string unreadableFile(const std::string& label, const std::string& rawPath)
     const std::string path = ini::printable(rawPath);
     struct stat st {};
     if (::stat(rawPath.c_str(), &st) != 0) {
-        return label + " " + path + ": no such file";
+        return i18n::fill(QX_("%1 %2: ファイルがありません"), {label, path});
     }
     if (!S_ISREG(st.st_mode)) {
-        return label + " " + path + ": not a regular file";
+        return i18n::fill(QX_("%1 %2: 通常のファイルではありません"), {label, path});
     }
     if (::access(rawPath.c_str(), R_OK) != 0) {
-        return label + " " + path + ": cannot be read by this user";
+        return i18n::fill(QX_("%1 %2: このユーザーでは読めません"), {label, path});
     }
     return {};
 }
@@ -29,7 +30,7 @@ std::string readPasswordFile(const std::string& label, const std::string& path,
                              std::string& error) {
     const fileio::ReadResult r = fileio::readFile(path);
     if (!r.ok()) {
-        error = label + " " + ini::printable(path) + ": " + r.error;
+        error = i18n::fill(QX_("%1 %2: %3"), {label, ini::printable(path), r.error});
         return {};
     }
     std::string password = r.bytes.substr(0, r.bytes.find('\n'));
@@ -37,7 +38,8 @@ std::string readPasswordFile(const std::string& label, const std::string& path,
         password.pop_back();
     }
     if (password.empty() || password.size() > kMaxPasswordLength) {
-        error = label + " " + ini::printable(path) + ": the first line holds no password";
+        error =
+            i18n::fill(QX_("%1 %2: 1行目にパスワードがありません"), {label, ini::printable(path)});
         return {};
     }
     return password;

@@ -4,6 +4,7 @@
 
 #include "PortProblem.h"
 #include "PortResolver.h"
+#include "Translate.h"
 
 namespace qavix {
 
@@ -63,27 +64,30 @@ std::string silentLineText(const std::string& shownPort, const std::string& open
                            const std::string& iniPath) {
     const auto target = link::resolvePort(opened, iniPath);
     if (target && target->emulator) {
-        return "通信ポート " + shownPort +
-               " の内蔵エミュレータが応答しません。\n号機番号を確認してください。";
+        return i18n::fill(QX_("通信ポート %1 の内蔵エミュレータが応答しません。\n"
+                              "号機番号を確認してください。"),
+                          {shownPort});
     }
     link::PortProblem p;
     p.port = shownPort;
     p.device = !target ? std::string() : target->onNetwork() ? target->value : target->device;
-    const std::string subject = p.device.empty() ? "通信ポート " + shownPort : link::portSubject(p);
+    const std::string subject =
+        p.device.empty() ? i18n::fill(QX_("通信ポート %1"), {shownPort}) : link::portSubject(p);
     if (target && target->network && target->network->protocol == link::NetProtocol::Tcp) {
-        return subject +
-               " には接続できましたが、エリアスキャナが応答しません。\n"
-               "号機番号と、デバイスサーバー側のシリアルポートの設定を確認してください。";
+        return i18n::fill(QX_("%1 には接続できましたが、エリアスキャナが応答しません。\n"
+                              "号機番号と、デバイスサーバー側のシリアルポートの設定を確認して"
+                              "ください。"),
+                          {subject});
     }
     if (target && target->network) {
-        return subject +
-               " には接続できましたが、エリアスキャナが応答しません。\n"
-               "通信速度などの設定、号機番号と、デバイスサーバーからエリアスキャナまでの"
-               "ケーブルを確認してください。";
+        return i18n::fill(QX_("%1 には接続できましたが、エリアスキャナが応答しません。\n"
+                              "通信速度などの設定、号機番号と、デバイスサーバーからエリア"
+                              "スキャナまでのケーブルを確認してください。"),
+                          {subject});
     }
-    return subject +
-           " は開けましたが、エリアスキャナが応答しません。\n"
-           "通信速度などの設定、号機番号とケーブルを確認してください。";
+    return i18n::fill(QX_("%1 は開けましたが、エリアスキャナが応答しません。\n"
+                          "通信速度などの設定、号機番号とケーブルを確認してください。"),
+                      {subject});
 }
 
 }  // namespace qavix

@@ -1,4 +1,5 @@
 #include "fleet/BackupFolder.h"
+#include "Translate.h"
 
 #include <sys/stat.h>
 
@@ -40,8 +41,8 @@ BackupFolder createBackupFolder(const std::string& outDir, const std::tm& when) 
             return result;
         }
     }
-    result.error = base + ": " + std::to_string(kMaxFoldersPerSecond) +
-                   " backup folders of this second exist already";
+    result.error = i18n::fill(QX_("%1: この秒のバックアップフォルダが既に %2 個あります"),
+                              {base, std::to_string(kMaxFoldersPerSecond)});
     return result;
 }
 
@@ -51,7 +52,7 @@ bool ensureFolder(const std::string& path, std::string& error) {
         if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
             return true;
         }
-        error = path + ": exists and is no folder";
+        error = i18n::fill(QX_("%1: フォルダではないものがあります"), {path});
         return false;
     }
     error = path + ": " + std::strerror(errno);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "IniText.h"
+#include "Translate.h"
 
 namespace qavix::fleet {
 
@@ -56,30 +57,35 @@ bool isDeviceName(std::string_view name) {
 
 std::string nameProblem(std::string_view name) {
     if (name.empty()) {
-        return "a controller needs a name: [NAME]";
+        return QX_("コントローラには名前が必要です: [NAME]");
     }
     const std::string quoted = "'" + ini::printable(name) + "'";
     if (name.size() > kMaxNameBytes) {
-        return "name " + quoted + " is longer than " + std::to_string(kMaxNameBytes) + " bytes";
+        return i18n::fill(QX_("名前 %1 が %2 バイトより長いです"),
+                          {quoted, std::to_string(kMaxNameBytes)});
     }
     if (ini::printable(name) != name) {
-        return "name " + quoted + " holds a byte that is no printable UTF-8 character";
+        return i18n::fill(QX_("名前 %1 に表示できる UTF-8 の文字でないバイトがあります"), {quoted});
     }
     if (name.find_first_of(kForbiddenInNames) != std::string_view::npos) {
-        return "name " + quoted + " holds one of " + std::string(kForbiddenInNames) +
-               ", which a folder name cannot hold everywhere";
+        return i18n::fill(QX_("名前 %1 に %2 のどれかがあります。どこでもフォルダ名に使えるわけでは"
+                              "ありません"),
+                          {quoted, kForbiddenInNames});
     }
     if (name.front() == '.' || name.front() == '-') {
-        return "name " + quoted + " must not start with '.' or '-'";
+        return i18n::fill(QX_("名前 %1 を '.' や '-' で始めることはできません"), {quoted});
     }
     if (name.back() == '.' || name.back() == ' ') {
-        return "name " + quoted + " must not end with '.' or a blank, which Windows drops";
+        return i18n::fill(QX_("名前 %1 を '.' や空白で終えることはできません（Windows では"
+                              "落とされます）"),
+                          {quoted});
     }
     if (asciiLower(name) == kReservedName) {
-        return "name " + quoted + " is the manifest's own file name";
+        return i18n::fill(QX_("名前 %1 はマニフェスト自身のファイル名です"), {quoted});
     }
     if (isDeviceName(name)) {
-        return "name " + quoted + " is a device name on Windows, which no folder may have";
+        return i18n::fill(QX_("名前 %1 は Windows のデバイス名で、フォルダ名には使えません"),
+                          {quoted});
     }
     return {};
 }

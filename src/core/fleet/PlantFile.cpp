@@ -9,6 +9,7 @@
 #include "IniText.h"
 #include "NetworkAddress.h"
 #include "PortResolver.h"
+#include "Translate.h"
 #include "files/FileIo.h"
 #include "files/PortSettings.h"
 
@@ -103,7 +104,7 @@ class Reader {
                 if (m_inJournal) {
                     readJournalKey(line.line, lower(line.key), line.value);
                 } else if (!m_current) {
-                    problem(line.line, "a key outside any controller section");
+                    problem(line.line, QX_("コントローラのセクションの外にキーがあります"));
                 } else {
                     readKey(line.line, lower(line.key), line.value);
                 }
@@ -111,7 +112,7 @@ class Reader {
         }
         finishSection();
         if (m_plant.controllers.empty() && m_plant.problems.empty()) {
-            problem(0, "no controller: the file holds no [NAME] section");
+            problem(0, QX_("コントローラがありません: ファイルに [NAME] セクションがありません"));
         }
         return std::move(m_plant);
     }
@@ -124,9 +125,11 @@ class Reader {
     // [Journal]: the folder of the change journal, the section's only key.
     void readJournalKey(int number, const std::string& key, std::string_view value) {
         if (key != "folder") {
-            problem(number, "unknown key '" + ini::printable(key) + "' in [Journal] (known: folder)");
+            problem(number,
+                    i18n::fill(QX_("[Journal] のキー '%1' は使えません（使えるキー: folder）"),
+                               {ini::printable(key)}));
         } else if (value.empty() || hasControlCharacter(value)) {
-            problem(number, "the journal's folder must be a path without control characters");
+            problem(number, QX_("変更履歴のフォルダは制御文字のないパスで指定してください"));
         } else {
             m_plant.journalFolder = resolve(value);
         }
@@ -137,8 +140,8 @@ class Reader {
         m_inJournal = lower(name) == kJournalSection;
         if (m_inJournal) {
             if (m_journalLine != 0) {
-                problem(number, "[Journal] given twice (first at line " +
-                                    std::to_string(m_journalLine) + ")");
+                problem(number, i18n::fill(QX_("[Journal] が2回あります（最初は %1 行目）"),
+                                           {std::to_string(m_journalLine)}));
             }
             m_journalLine = number;
             return;
@@ -159,9 +162,12 @@ class Reader {
         if (const auto first = m_names.find(key); first != m_names.end()) {
             const auto& [line, firstName] = first->second;
             problem(number,
-                    "duplicate name '" + ini::printable(name) + "' (first at line " +
-                        std::to_string(line) +
-                        (firstName == name ? "" : " as '" + ini::printable(firstName) + "'") + ")");
+                    firstName == name
+                        ? i18n::fill(QX_("名前 '%1' が重複しています（最初は %2 行目）"),
+                                     {ini::printable(name), std::to_string(line)})
+                        : i18n::fill(QX_("名前 '%1' が重複しています（最初は %2 行目の '%3'）"),
+                                     {ini::printable(name), std::to_string(line),
+                                      ini::printable(firstName)}));
             m_valid = false;
         } else {
             m_names.emplace(key, std::make_pair(number, std::string(name)));
@@ -174,15 +180,15 @@ class Reader {
                            key == "baud" || key == "databits" || key == "parity" ||
                            key == "stopbits";
         if (!known) {
-            problem(number,
-                    "unknown key '" + ini::printable(key) + "' (known: " + kKnownKeys + ")");
+            problem(number, i18n::fill(QX_("キー '%1' は使えません（使えるキー: %2）"),
+                                       {ini::printable(key), kKnownKeys}));
             m_valid = false;
             return;
         }
         // A key given twice in a section is the settings-text rule's to refuse.
         m_keysSeen.emplace(key, number);
         if (value.empty()) {
-            problem(number, "key '" + key + "' has no value");
+            problem(number, i18n::fill(QX_("キー '%1' に値がありません"), {key}));
             m_valid = false;
             return;
         }
@@ -192,31 +198,40 @@ class Reader {
             c.port = std::string(value);
         } else if (key == "unit") {
             const auto unit = parseNumber(value, 0, kMaxUnit);
-            bad = unit ? "" : "unit must be a number from 0 to " + std::to_string(kMaxUnit);
+            bad = unit ? ""
+                       : i18n::fill(QX_("unit は 0 から %1 までの数値で指定してください"),
+                                    {std::to_string(kMaxUnit)});
             c.unit = unit.value_or(0);
         } else if (key == "golden") {
-            bad = hasControlCharacter(value) ? "golden holds a control character" : "";
+            bad = hasControlCharacter(value) ? QX_("golden に制御文字があります") : "";
             c.golden = resolve(value);
         } else if (key == "banks") {
             const auto banks = parseBanks(value);
-            bad = banks ? "" : "banks must be 'all', 'none' or bank numbers 1 to 4 (\"1,3\")";
+            bad = banks
+                      ? ""
+                      : QX_("banks は 'all'、'none' またはバンク番号 1 から 4（\"1,3\"）で指定して"
+                            "ください");
             c.banks = banks.value_or(c.banks);
         } else if (key == "baud") {
             const auto baud = parseNumber(value, 1, 1000000);
             const bool offered =
                 baud && std::find(kBaudRates.begin(), kBaudRates.end(), *baud) != kBaudRates.end();
-            bad = offered ? "" : "baud must be one of 9600, 14400, 19200, 38400, 57600, 115200";
+            bad = offered ? ""
+                          : QX_("baud は 9600、14400、19200、38400、57600、115200 のどれかで"
+                                "指定してください");
             c.baud = baud;
         } else if (key == "databits") {
             c.dataBits = parseNumber(value, 7, 8);
-            bad = c.dataBits ? "" : "databits must be 7 or 8";
+            bad = c.dataBits ? "" : QX_("databits は 7 か 8 で指定してください");
         } else if (key == "parity") {
             const std::string word = lower(value);
-            bad = word == "even" || word == "none" ? "" : "parity must be 'even' or 'none'";
+            bad = word == "even" || word == "none"
+                      ? ""
+                      : QX_("parity は 'even' か 'none' で指定してください");
             c.evenParity = word == "even";
         } else if (key == "stopbits") {
             c.stopBits = parseNumber(value, 1, 2);
-            bad = c.stopBits ? "" : "stopbits must be 1 or 2";
+            bad = c.stopBits ? "" : QX_("stopbits は 1 か 2 で指定してください");
         }
         if (!bad.empty()) {
             problem(number, bad);
@@ -230,8 +245,8 @@ class Reader {
         }
         for (const char* required : {"port", "unit"}) {
             if (m_keysSeen.count(required) == 0) {
-                problem(m_current->line,
-                        "[" + ini::printable(m_current->name) + "] has no " + required);
+                problem(m_current->line, i18n::fill(QX_("[%1] に %2 がありません"),
+                                                    {ini::printable(m_current->name), required}));
                 m_valid = false;
             }
         }
@@ -254,7 +269,7 @@ class Reader {
     std::optional<PlantController> m_current;
     bool m_valid = true;
     bool m_inJournal = false;
-    int m_journalLine = 0;  // of the [Journal] header
+    int m_journalLine = 0;                                       // of the [Journal] header
     std::map<std::string, std::pair<int, std::string>> m_names;  // folded name -> line, name
     std::map<std::string, int> m_keysSeen;                       // of the current section
 };
@@ -272,9 +287,9 @@ const PlantController* Plant::find(std::string_view name) const {
 
 std::string portProblem(std::string_view port) {
     const std::string text(port);
-    const std::string quoted = "port '" + ini::printable(text) + "'";
+    const std::string quoted = i18n::fill(QX_("port '%1'"), {ini::printable(text)});
     if (hasControlCharacter(port)) {
-        return quoted + " holds a control character";
+        return i18n::fill(QX_("%1 に制御文字があります"), {quoted});
     }
     if (link::comPortNumber(text) || port.front() == '/' || port == "sim" ||
         port.substr(0, 4) == "sim:") {
@@ -287,9 +302,10 @@ std::string portProblem(std::string_view port) {
         }
         return quoted + ": " + link::addressProblemText(why);
     }
-    return quoted +
-           " is none of COMn, a device path (/dev/...), sim:OPTIONS or a network target "
-           "(tcp:HOST:PORT, rfc2217:HOST:PORT)";
+    return i18n::fill(
+        QX_("%1 は COMn、デバイスのパス（/dev/...）、sim:OPTIONS、ネットワークの接続先"
+            "（tcp:HOST:PORT、rfc2217:HOST:PORT）のどれでもありません"),
+        {quoted});
 }
 
 Plant parsePlant(std::string_view text, const std::string& folder) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "Translate.h"
 #include "files/IsoTime.h"
 
 namespace qavix::journal {
@@ -185,7 +186,7 @@ AppendResult Journal::append(Record& record) {
     if (!lockFolder(lock.get())) {
         result.error = m_folder + ": " +
                        (errno == EAGAIN || errno == EACCES || errno == EINTR
-                            ? "another program has held the journal's lock for too long"
+                            ? QX_("他のプログラムが変更履歴のロックを長く保持しています")
                             : std::strerror(errno));
         return result;
     }

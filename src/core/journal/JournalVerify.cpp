@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "Translate.h"
 #include "files/Json.h"
 #include "journal/JournalLines.h"
 #include "journal/JournalRecord.h"
@@ -30,12 +31,14 @@ Break lineBreak(const JournalLine& line, const std::string& expectedPrev) {
 std::string breakText(Break kind) {
     switch (kind) {
         case Break::CutShort:
-            return "記録が途中で切れています（追記中の電源断など）";
+            return QX_("記録が途中で切れています（追記中の電源断など）");
         case Break::NotARecord:
-            return "記録の内容がハッシュと一致しません（書き換えられたか、記録ではありません）";
+            return QX_(
+                "記録の内容がハッシュと一致しません（書き換えられたか、記録ではありません）");
         case Break::ChainBroken:
-            return "直前の記録とつながっていません（前の記録が書き換え・削除・入れ替えられています"
-                   "）";
+            return QX_(
+                "直前の記録とつながっていません（前の記録が書き換え・削除・入れ替えられて"
+                "います）");
         case Break::None:
             break;
     }

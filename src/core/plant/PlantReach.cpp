@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "NetworkAddress.h"
+#include "Translate.h"
 #include "plant/PlantText.h"
 #include "telemetry/ControllerMonitor.h"
 
@@ -48,35 +49,41 @@ Reach reachOf(const PlantRow& row, const std::string& thisHost) {
 
 std::string reachProblemText(const Reach& reach, const PlantRow& row) {
     const std::string host =
-        row.status && !row.status->host.empty() ? shownText(row.status->host) : "不明";
+        row.status && !row.status->host.empty() ? shownText(row.status->host) : QX_("不明");
     switch (reach.problem) {
         case ReachProblem::None:
             return {};
         case ReachProblem::NoStatus:
-            return "このコントローラの状態をまだ受信していません。";
+            return QX_("このコントローラの状態をまだ受信していません。");
         case ReachProblem::NoTarget:
-            return "モニタがポートの接続先を知らせていません (古いモニタか、ポートが未設定です)。";
+            return QX_(
+                "モニタがポートの接続先を知らせていません (古いモニタか、ポートが未設定です)。");
         case ReachProblem::EmulatorInMonitor:
-            return "このコントローラはモニタ内蔵のエミュレータです。ほかのプログラムからは開けませ"
-                   "ん。";
+            return QX_(
+                "このコントローラはモニタ内蔵のエミュレータです。ほかのプログラムからは"
+                "開けません。");
         case ReachProblem::OtherMachine:
-            return "ポート " + shownText(reach.target) + " はモニタの PC (" + host +
-                   ") につながっています。この PC からは開けません。その PC で開いてください。";
+            return i18n::fill(QX_("ポート %1 はモニタの PC (%2) につながっています。この PC からは"
+                                  "開けません。その PC で開いてください。"),
+                              {shownText(reach.target), host});
         case ReachProblem::BadTarget:
-            return "ポートの接続先 " + shownText(reach.target) + " が正しくありません。";
+            return i18n::fill(QX_("ポートの接続先 %1 が正しくありません。"),
+                              {shownText(reach.target)});
     }
     return {};
 }
 
 std::string busyPortText(const Reach& reach) {
-    std::string text = "ポート " + shownText(reach.target) +
-                       " は使用中です。プラントのモニタ (qavixctl monitor) が保持しています。";
+    std::string text = i18n::fill(QX_("ポート %1 は使用中です。プラントのモニタ (qavixctl monitor) "
+                                      "が保持しています。"),
+                                  {shownText(reach.target)});
     if (reach.monitorHoldsPort) {
         text +=
-            "モニタの読込み間隔が 5 秒未満のため、ポートは開いたままです。"
-            "モニタを止めるか、間隔を 5 秒以上にしてください。";
+            QX_("モニタの読込み間隔が 5 秒未満のため、ポートは開いたままです。"
+                "モニタを止めるか、間隔を 5 秒以上にしてください。");
     } else {
-        text += "モニタは読込みの合間にポートを空けます。しばらくして、もう一度開いてください。";
+        text +=
+            QX_("モニタは読込みの合間にポートを空けます。しばらくして、もう一度開いてください。");
     }
     return text;
 }

@@ -1,6 +1,7 @@
 #include "plant/PlantSettings.h"
 
 #include "IniText.h"
+#include "Translate.h"
 #include "broker/BrokerFiles.h"
 #include "files/ProfileFile.h"
 #include "plant/PlantTopics.h"
@@ -51,19 +52,20 @@ std::string plantSettingsProblem(const PlantSettings& s) {
     std::string error;
     const auto url = telemetry::parseBrokerUrl(s.brokerUrl, error);
     if (!url) {
-        return "ブローカー URL が正しくありません: " + error;
+        return i18n::fill(QX_("ブローカー URL が正しくありません: %1"), {error});
     }
     if (!s.caFile.empty() && !url->tls) {
-        return "CA ファイルは mqtts:// のブローカーにだけ使えます";
+        return QX_("CA ファイルは mqtts:// のブローカーにだけ使えます");
     }
     if (!s.passwordFile.empty() && s.username.empty()) {
-        return "パスワードファイルにはユーザー名が必要です";
+        return QX_("パスワードファイルにはユーザー名が必要です");
     }
     if (const std::string why = topicRootProblem(s.topicRoot); !why.empty()) {
-        return "トピックルート \"" + ini::printable(s.topicRoot) + "\" は使えません: it " + why;
+        return i18n::fill(QX_("トピックルート \"%1\" は使えません: %2"),
+                          {ini::printable(s.topicRoot), why});
     }
     for (const auto& [label, path] :
-         {std::pair{"CA ファイル", s.caFile}, {"パスワードファイル", s.passwordFile}}) {
+         {std::pair{QX_("CA ファイル"), s.caFile}, {QX_("パスワードファイル"), s.passwordFile}}) {
         if (!path.empty()) {
             if (const std::string why = broker::unreadableFile(label, path); !why.empty()) {
                 return why;
@@ -75,7 +77,7 @@ std::string plantSettingsProblem(const PlantSettings& s) {
 
 std::optional<broker::MqttOptions> plantBrokerOptions(const PlantSettings& s, std::string& error) {
     if (s.brokerUrl.empty()) {
-        error = "ブローカーが設定されていません (環境設定の「プラント」)";
+        error = QX_("ブローカーが設定されていません (環境設定の「プラント」)");
         return std::nullopt;
     }
     if (error = plantSettingsProblem(s); !error.empty()) {
@@ -86,7 +88,7 @@ std::optional<broker::MqttOptions> plantBrokerOptions(const PlantSettings& s, st
     o.caFile = s.caFile;
     o.username = s.username;
     if (!s.passwordFile.empty()) {
-        o.password = broker::readPasswordFile("パスワードファイル", s.passwordFile, error);
+        o.password = broker::readPasswordFile(QX_("パスワードファイル"), s.passwordFile, error);
         if (!error.empty()) {
             return std::nullopt;
         }

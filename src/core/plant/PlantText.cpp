@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "IniText.h"
+#include "Translate.h"
 #include "Utf8.h"
 
 namespace qavix::plant {
@@ -74,53 +75,53 @@ std::string shownText(std::string_view text) {
 const char* severityText(Severity severity) {
     switch (severity) {
         case Severity::Ok:
-            return "正常";
+            return QX_("正常");
         case Severity::Attention:
-            return "注意";
+            return QX_("注意");
         case Severity::Fault:
-            return "異常";
+            return QX_("異常");
         case Severity::Offline:
-            return "オフライン";
+            return QX_("オフライン");
     }
-    return "注意";
+    return QX_("注意");
 }
 
 std::string reasonText(Reason reason, const PlantRow& row) {
     switch (reason) {
         case Reason::Offline:
-            return "オフライン";
+            return QX_("オフライン");
         case Reason::LineLost:
-            return "回線切断";
+            return QX_("回線切断");
         case Reason::NoAnswer:
-            return "コントローラ応答なし";
+            return QX_("コントローラ応答なし");
         case Reason::ReadFailed:
-            return "読込み失敗";
+            return QX_("読込み失敗");
         case Reason::ControllerError:
         case Reason::Abnormal:
-            return row.status ? controllerStateText(*row.status) : "エラー状態";
+            return row.status ? controllerStateText(*row.status) : QX_("エラー状態");
         case Reason::Stale:
-            return "更新なし";
+            return QX_("更新なし");
         case Reason::LineBusy:
-            return "ポート使用中";
+            return QX_("ポート使用中");
         case Reason::SettingMode:
-            return "設定モード";
+            return QX_("設定モード");
         case Reason::FactoryMode:
-            return "工場モード";
+            return QX_("工場モード");
         case Reason::MarginLow: {
-            std::string text = "マージン低下";
+            std::string channels;
             for (int c = 0; c < kPlantChannels; ++c) {
                 if (row.sensors[static_cast<size_t>(c)].marginLow) {
-                    text += " CH" + std::to_string(c + 1);
+                    channels += " CH" + std::to_string(c + 1);
                 }
             }
-            return text;
+            return i18n::fill(QX_("マージン低下%1"), {channels});
         }
         case Reason::WentOffline:
-            return "オフラインになった (未確認)";
+            return QX_("オフラインになった (未確認)");
         case Reason::NewError:
-            return "新しいエラー履歴 (未確認)";
+            return QX_("新しいエラー履歴 (未確認)");
         case Reason::NoStatus:
-            return "状態未受信";
+            return QX_("状態未受信");
     }
     return {};
 }
@@ -143,29 +144,29 @@ std::string ageText(std::optional<std::time_t> when, std::time_t now) {
     }
     const std::time_t age = now > *when ? now - *when : 0;
     if (age < kMinute) {
-        return std::to_string(age) + " 秒前";
+        return i18n::fill(QX_("%1 秒前"), {std::to_string(age)});
     }
     if (age < kHour) {
-        return std::to_string(age / kMinute) + " 分前";
+        return i18n::fill(QX_("%1 分前"), {std::to_string(age / kMinute)});
     }
     if (age < kDay) {
-        return std::to_string(age / kHour) + " 時間前";
+        return i18n::fill(QX_("%1 時間前"), {std::to_string(age / kHour)});
     }
-    return std::to_string(age / kDay) + " 日前";
+    return i18n::fill(QX_("%1 日前"), {std::to_string(age / kDay)});
 }
 
 const char* lineText(telemetry::LineState line) {
     switch (line) {
         case telemetry::LineState::Ok:
-            return "正常";
+            return QX_("正常");
         case telemetry::LineState::Busy:
-            return "使用中";
+            return QX_("使用中");
         case telemetry::LineState::Lost:
-            return "切断";
+            return QX_("切断");
         case telemetry::LineState::NoAnswer:
-            return "応答なし";
+            return QX_("応答なし");
     }
-    return "切断";
+    return QX_("切断");
 }
 
 std::string marginText(int channel, const SensorMarginView& sensor) {
@@ -173,14 +174,14 @@ std::string marginText(int channel, const SensorMarginView& sensor) {
     if (!sensor.margin) {
         return text + "—";
     }
-    return text + percentText(sensor.margin->percent) + " (光軸 " +
-           std::to_string(sensor.margin->beam) + ")";
+    return text + i18n::fill(QX_("%1 (光軸 %2)"), {percentText(sensor.margin->percent),
+                                                   std::to_string(sensor.margin->beam)});
 }
 
 std::string alertText(const AlertMessage& alert) {
-    return std::string(alert.low ? "マージン低下" : "マージン回復") + " CH" +
-           std::to_string(alert.channel) + " 光軸 " + std::to_string(alert.beam) + " " +
-           percentText(alert.margin);
+    return i18n::fill(
+        alert.low ? QX_("マージン低下 CH%1 光軸 %2 %3") : QX_("マージン回復 CH%1 光軸 %2 %3"),
+        {std::to_string(alert.channel), std::to_string(alert.beam), percentText(alert.margin)});
 }
 
 std::string errorEntryText(const ErrorEntryMessage& entry) {
@@ -208,7 +209,7 @@ std::string portText(const StatusMessage& status) {
     if (!status.target.empty()) {
         text += " → " + shownText(status.target);
     }
-    return text + " / ユニット " + std::to_string(status.unit);
+    return text + i18n::fill(QX_(" / ユニット %1"), {std::to_string(status.unit)});
 }
 
 std::string connectionText(const PlantConnection& c, const std::string& root) {
@@ -216,29 +217,33 @@ std::string connectionText(const PlantConnection& c, const std::string& root) {
     const std::string why = c.state.reason.empty() ? "" : " (" + shownText(c.state.reason) + ")";
     const auto seconds = (c.state.retryIn.count() + 999) / 1000;
     const std::string retry =
-        seconds > 0 ? "。" + std::to_string(seconds) + " 秒後に再接続します" : std::string();
+        seconds > 0 ? i18n::fill(QX_("。%1 秒後に再接続します"), {std::to_string(seconds)})
+                    : std::string();
     switch (c.state.phase) {
         case Phase::Connecting:
-            return "ブローカーに接続しています…";
+            return QX_("ブローカーに接続しています…");
         case Phase::Connected:
-            return "ブローカーに接続しました。購読を待っています…";
+            return QX_("ブローカーに接続しました。購読を待っています…");
         case Phase::Subscribed:
-            return c.noTopics ? "ブローカーに " + shownText(root) +
-                                    "/ のトピックがありません (モニタが動いていません)"
-                              : "ブローカーに接続中";
+            return c.noTopics ? i18n::fill(QX_("ブローカーに %1/ のトピックがありません (モニタが"
+                                               "動いていません)"),
+                                           {shownText(root)})
+                              : QX_("ブローカーに接続中");
         case Phase::Unreachable:
-            return "ブローカーに接続できません" + why + retry;
+            return QX_("ブローカーに接続できません") + why + retry;
         case Phase::Refused:
-            return "ブローカーが接続を拒否しました" + why + retry;
+            return QX_("ブローカーが接続を拒否しました") + why + retry;
         case Phase::Lost:
-            return "ブローカーとの接続が切れました" + why + retry;
+            return QX_("ブローカーとの接続が切れました") + why + retry;
     }
     return {};
 }
 
 std::string summaryText(const PlantSummary& summary) {
-    return std::to_string(summary.controllers) + " 台 / オフライン " +
-           std::to_string(summary.offline) + " / 注意 " + std::to_string(summary.attention);
+    return i18n::fill(QXN_("%1 台 / オフライン %2 / 注意 %3", "%1 台 / オフライン %2 / 注意 %3",
+                           summary.controllers),
+                      {std::to_string(summary.controllers), std::to_string(summary.offline),
+                       std::to_string(summary.attention)});
 }
 
 }  // namespace qavix::plant

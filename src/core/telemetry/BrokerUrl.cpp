@@ -1,4 +1,5 @@
 #include "telemetry/BrokerUrl.h"
+#include "Translate.h"
 
 #include <cctype>
 
@@ -22,14 +23,18 @@ bool takeScheme(const std::string& text, BrokerUrl& url, std::string& rest, std:
         url.port = kMqttsPort;
         rest = text.substr(8);
     } else {
-        error = "the broker is mqtt://HOST[:PORT] or mqtts://HOST[:PORT], got \"" + text + "\"";
+        error =
+            i18n::fill(QX_("ブローカーは mqtt://HOST[:PORT] または mqtts://HOST[:PORT] で指定して"
+                           "ください（指定: \"%1\"）"),
+                       {text});
         return false;
     }
     if (!rest.empty() && rest.back() == '/') {
         rest.pop_back();
     }
     if (rest.find_first_of("/@?#") != std::string::npos) {
-        error = "the broker address takes no path, user or query: \"" + text + "\"";
+        error = i18n::fill(QX_("ブローカーのアドレスにパス、ユーザー、クエリは書けません: \"%1\""),
+                           {text});
         return false;
     }
     return true;
@@ -40,19 +45,19 @@ bool takeBracketedHost(const std::string& rest, const std::string& text, BrokerU
                        std::string& portText, std::string& error) {
     const auto close = rest.find(']');
     if (close == std::string::npos) {
-        error = "unclosed [ in the broker address \"" + text + "\"";
+        error = i18n::fill(QX_("ブローカーのアドレス \"%1\" の [ が閉じていません"), {text});
         return false;
     }
     url.host = rest.substr(1, close - 1);
     const std::string after = rest.substr(close + 1);
     if (!after.empty() && after.front() != ':') {
-        error = "unexpected text after ] in \"" + text + "\"";
+        error = i18n::fill(QX_("\"%1\" の ] の後に余分なテキストがあります"), {text});
         return false;
     }
     portText = after.empty() ? std::string() : after.substr(1);
     if (url.host.empty() ||
         url.host.find_first_not_of("0123456789abcdefABCDEF:.") != std::string::npos) {
-        error = "not an IPv6 address: \"" + url.host + "\"";
+        error = i18n::fill(QX_("IPv6 アドレスではありません: \"%1\""), {url.host});
         return false;
     }
     return true;
@@ -66,13 +71,13 @@ bool takePlainHost(const std::string& rest, const std::string& text, BrokerUrl& 
     if (colon != std::string::npos) {
         portText = rest.substr(colon + 1);
         if (portText.empty()) {
-            error = "no port after : in \"" + text + "\"";
+            error = i18n::fill(QX_("\"%1\" の : の後にポートがありません"), {text});
             return false;
         }
     }
     for (const char c : url.host) {
         if (!validHostChar(c)) {
-            error = "not a host name: \"" + url.host + "\"";
+            error = i18n::fill(QX_("ホスト名ではありません: \"%1\""), {url.host});
             return false;
         }
     }
@@ -84,12 +89,15 @@ bool takePort(const std::string& portText, BrokerUrl& url, std::string& error) {
         return true;
     }
     if (portText.size() > 5 || portText.find_first_not_of("0123456789") != std::string::npos) {
-        error = "the broker port must be a number 1..65535, got \"" + portText + "\"";
+        error = i18n::fill(QX_("ブローカーのポートは 1..65535 の数値で指定してください（指定: "
+                               "\"%1\"）"),
+                           {portText});
         return false;
     }
     url.port = std::stoi(portText);
     if (url.port < 1 || url.port > kMaxPort) {
-        error = "the broker port must be 1..65535, got " + portText;
+        error = i18n::fill(QX_("ブローカーのポートは 1..65535 で指定してください（指定: %1）"),
+                           {portText});
         return false;
     }
     return true;
@@ -111,7 +119,7 @@ std::optional<BrokerUrl> parseBrokerUrl(const std::string& text, std::string& er
         return std::nullopt;
     }
     if (url.host.empty() || url.host.size() > kMaxHostLength) {
-        error = "no broker host in \"" + text + "\"";
+        error = i18n::fill(QX_("\"%1\" にブローカーのホストがありません"), {text});
         return std::nullopt;
     }
     if (!takePort(portText, url, error)) {

@@ -1,6 +1,7 @@
 #include "telemetry/ConfigFile.h"
 
 #include "IniText.h"
+#include "Translate.h"
 
 namespace qavix::telemetry {
 
@@ -26,7 +27,7 @@ bool listed(const std::string_view (&keys)[N], std::string_view key) {
 }
 
 std::string lineText(int line) {
-    return line > 0 ? "line " + std::to_string(line) + ": " : std::string();
+    return line > 0 ? i18n::fill(QX_("%1 行目: "), {std::to_string(line)}) : std::string();
 }
 
 std::string lower(std::string_view text) {
@@ -58,8 +59,9 @@ bool parseConfigText(std::string_view text, ConfigEntries& out, std::string& err
     }
     for (const ini::SectionLine& section : read.sections) {
         if (!ini::sameName(section.name, kSection)) {
-            error = lineText(section.line) + "unknown section [" + ini::printable(section.name) +
-                    "] (only [monitor])";
+            error = lineText(section.line) +
+                    i18n::fill(QX_("セクション [%1] は使えません（[monitor] だけ）"),
+                               {ini::printable(section.name)});
             return false;
         }
     }
@@ -67,7 +69,8 @@ bool parseConfigText(std::string_view text, ConfigEntries& out, std::string& err
     for (const ini::SettingLine& s : read.settings) {
         std::string key = lower(s.key);
         if (!isConfigFlag(key) && !isConfigOption(key)) {
-            error = lineText(s.line) + "unknown key \"" + ini::printable(s.key) + "\"";
+            error = lineText(s.line) +
+                    i18n::fill(QX_("キー \"%1\" は使えません"), {ini::printable(s.key)});
             return false;
         }
         entries.emplace_back(std::move(key), s.value);

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "IniText.h"
+#include "Translate.h"
 #include "files/FileIo.h"
 
 namespace qavix::telemetry {
@@ -110,20 +111,23 @@ std::optional<std::string> loadErrorState(const std::string& path, std::string& 
             continue;  // a later version's keys
         }
         if (s.value.size() > kMaxKeyLength) {
-            error = path + ":" + std::to_string(s.line) + ": " + kStateKey + " is longer than " +
-                    std::to_string(kMaxKeyLength) + " characters";
+            error = path + ":" + std::to_string(s.line) + ": " +
+                    i18n::fill(QX_("%1 が %2 文字より長いです"),
+                               {kStateKey, std::to_string(kMaxKeyLength)});
             return std::nullopt;
         }
         return s.value;
     }
-    error = path + ": no " + kStateKey + " line";
+    error = path + ": " + i18n::fill(QX_("%1 の行がありません"), {kStateKey});
     return std::nullopt;
 }
 
 bool saveErrorState(const std::string& path, const std::string& lastKey, std::string& error) {
     const std::optional<std::string> value = ini::settingValueText(lastKey);
     if (!value || lastKey.size() > kMaxKeyLength) {
-        error = path + ": the entry \"" + ini::printable(lastKey) + "\" cannot be kept in it";
+        error = path + ": " +
+                i18n::fill(QX_("記録 \"%1\" をこのファイルに保存できません"),
+                           {ini::printable(lastKey)});
         return false;
     }
     const std::string text =
