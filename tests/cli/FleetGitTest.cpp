@@ -201,7 +201,7 @@ TEST(FleetGitHooks, HooksGetNamesIntactAndNeitherAFailingNorAHangingHookChangesT
               "on-change = ./hook.sh calls \"two words\" '$(touch pwned3)'\n");
     const CtlRun changed = runCtl(env, {"fleet", "backup", "--config", "fleet.conf"});
     EXPECT_EQ(changed.exitCode, 0) << changed.out << changed.err;
-    EXPECT_NE(changed.err.find(hostile + " のフック --on-change: exit 1"), std::string::npos)
+    EXPECT_NE(changed.err.find(hostile + " のフック --on-change: 終了コード 1"), std::string::npos)
         << changed.err;
     const std::string head = lines(git(dir + "/repo", {"rev-parse", "HEAD"}).out).at(0);
     const std::string call = readBytes(dir + "/calls/changed-0.txt");
@@ -230,7 +230,7 @@ TEST(FleetGitHooks, HooksGetNamesIntactAndNeitherAFailingNorAHangingHookChangesT
         runCtl(env, {"fleet", "backup", "plant.ini", "--git", "repo", "--hook-timeout", "0.5",
                      "--on-failure", "/bin/sleep", "600"});
     EXPECT_EQ(failed.exitCode, 1) << failed.out << failed.err;
-    EXPECT_NE(failed.err.find("pulled のフック --on-failure: killed after its time-out of 0.5 s"),
+    EXPECT_NE(failed.err.find("pulled のフック --on-failure: 制限時間 0.5 秒を過ぎたため強制終了"),
               std::string::npos)
         << failed.err;
     EXPECT_EQ(gitLog(dir + "/repo").size(), 3u) << "a failure alone makes no version";
@@ -256,7 +256,8 @@ TEST(FleetGitErrors, LockedForeignAndReadOnlyRepositoriesLoseNothing) {
     const CtlRun locked =
         runCtl(env, {"fleet", "backup", "plant.ini", "--git", "repo", "--out", "out"});
     EXPECT_EQ(locked.exitCode, 2) << locked.out << locked.err;
-    EXPECT_NE(locked.err.find("locked by another git process"), std::string::npos) << locked.err;
+    EXPECT_NE(locked.err.find("別の git プロセスがロックしています"), std::string::npos)
+        << locked.err;
     EXPECT_EQ(countRuns("out"), 1u);
     fs::remove(dir + "/repo/.git/index.lock");
 
@@ -265,7 +266,8 @@ TEST(FleetGitErrors, LockedForeignAndReadOnlyRepositoriesLoseNothing) {
     const CtlRun foreign =
         runCtl(env, {"fleet", "backup", "plant.ini", "--git", "notes", "--out", "out"});
     EXPECT_EQ(foreign.exitCode, 2) << foreign.err;
-    EXPECT_NE(foreign.err.find("notes: not a git repository"), std::string::npos) << foreign.err;
+    EXPECT_NE(foreign.err.find("notes: git リポジトリではありません"), std::string::npos)
+        << foreign.err;
     EXPECT_EQ(countRuns("out"), 2u);
     // Without --out nothing could be saved: the run ends before any controller is read.
     const CtlRun nowhere = runCtl(env, {"fleet", "backup", "plant.ini", "--git", "notes"});
@@ -299,7 +301,7 @@ TEST(FleetGitErrors, LockedForeignAndReadOnlyRepositoriesLoseNothing) {
         runTool(dir, {"setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", QAVIXCTL,
                       "fleet", "backup", "plant.ini", "--git", "repo", "--out", "open"});
     EXPECT_EQ(readOnly.exitCode, 2) << readOnly.out << readOnly.err;
-    EXPECT_NE(readOnly.err.find("repo: cannot write"), std::string::npos) << readOnly.err;
+    EXPECT_NE(readOnly.err.find("repo: 書き込めません"), std::string::npos) << readOnly.err;
     EXPECT_EQ(countRuns("open"), 1u);
     EXPECT_EQ(gitLog(dir + "/repo"), before);
 }
@@ -324,7 +326,7 @@ TEST(FleetGitMetrics, MetricsParseAndAFailedPushIsDoneByTheNextRun) {
                                           "--metrics", "m.prom", "--push",    "backup"};
     const CtlRun first = runCtl(env, run);
     EXPECT_EQ(first.exitCode, 1) << "the push failed: " << first.out << first.err;
-    EXPECT_NE(first.err.find("push to backup failed"), std::string::npos) << first.err;
+    EXPECT_NE(first.err.find("backup への push に失敗しました"), std::string::npos) << first.err;
     EXPECT_NE(first.err.find("次の実行で再試行します"), std::string::npos) << first.err;
     ASSERT_EQ(git(dir + "/repo", {"remote", "set-url", "backup", dir + "/remote.git"}).exitCode, 0);
 

@@ -46,10 +46,10 @@ TEST(BackupConfig, KeysValuesAndTheirMistakesWithLines) {
               (std::vector<std::string>{"/bin/hook", "a b", "c"}));
 
     const std::pair<const char*, const char*> bad[] = {
-        {"plant = a\nplant = b\n", ":2: plant given twice (first at line 1)"},
-        {"[monitor]\n", ":1: unknown section [monitor]"},
-        {"plant\n", ":1: expected KEY = VALUE"},
-        {"plant = a\x01\n", ":1: a control character"},
+        {"plant = a\nplant = b\n", ":2: plant が2回あります（最初は 1 行目）"},
+        {"[monitor]\n", ":1: セクション [monitor] は使えません"},
+        {"plant\n", ":1: KEY = VALUE の形ではありません"},
+        {"plant = a\x01\n", ":1: 制御文字か UTF-8 でないバイト"},
     };
     for (const auto& [text, message] : bad) {
         std::ofstream(path, std::ios::trunc) << text;
@@ -63,7 +63,7 @@ TEST(BackupConfig, CommandWordsAreSplitWithoutAnyExpansion) {
     EXPECT_EQ(splitCommandWords(R"(/usr/bin/x "$HOME" '$(id)' a\ b "q\"t" *)", error),
               (std::vector<std::string>{"/usr/bin/x", "$HOME", "$(id)", "a b", "q\"t", "*"}));
     EXPECT_FALSE(splitCommandWords("/bin/x 'open", error));
-    EXPECT_EQ(error, "unclosed '");
+    EXPECT_EQ(error, "' が閉じていません");
     EXPECT_FALSE(splitCommandWords("   ", error));
 }
 

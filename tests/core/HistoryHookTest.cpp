@@ -30,7 +30,7 @@ TEST(HookProcess, ArgumentsEnvironmentAndInputArriveAsGivenAndNothingRunsFromThe
     EXPECT_EQ(run.end, HookRun::End::Exited);
     EXPECT_EQ(run.code, 3);
     EXPECT_FALSE(run.ok());
-    EXPECT_EQ(describeHookRun(run, kGenerous), "exit 3");
+    EXPECT_EQ(describeHookRun(run, kGenerous), "終了コード 3");
     EXPECT_EQ(test::readBytes(out), hostile + "\n" + hostile + "\n{\"changes\": []}\n");
     EXPECT_FALSE(fs::exists(dir.file("pwned")));
 }
@@ -45,7 +45,7 @@ TEST(HookProcess, AHookThatHangsIsKilledWithItsChildren) {
         runHook({"/bin/sh", "-c", "trap '' TERM; sleep 600 & echo $! > \"$0\"; wait", pidFile}, {},
                 "", timeout);
     EXPECT_EQ(run.end, HookRun::End::TimedOut);
-    EXPECT_EQ(describeHookRun(run, timeout), "killed after its time-out of 1.5 s");
+    EXPECT_EQ(describeHookRun(run, timeout), "制限時間 1.5 秒を過ぎたため強制終了");
     const std::string child = test::readBytes(pidFile);
     ASSERT_FALSE(child.empty()) << "the hook did not start its child within its time-out";
     // The sleeping child was in the hook's group: it ends (gone, or a zombie of init) soon
@@ -69,7 +69,7 @@ TEST(HookProcess, AHookThatReadsNoInputOrCannotStartIsReported) {
 
     const HookRun missing = runHook({"/nonexistent/hook"}, {}, "", kGenerous);
     EXPECT_EQ(missing.end, HookRun::End::NotStarted);
-    EXPECT_NE(describeHookRun(missing, kGenerous).find("could not start"), std::string::npos);
+    EXPECT_NE(describeHookRun(missing, kGenerous).find("起動できません"), std::string::npos);
     EXPECT_EQ(runHook({}, {}, "", kGenerous).end, HookRun::End::NotStarted);
 }
 

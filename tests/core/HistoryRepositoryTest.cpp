@@ -74,9 +74,9 @@ TEST(GitRepository, AFolderThatIsNoRepositoryIsRefusedAlsoInsideOne) {
     std::ofstream(dir.file("plain.txt")) << "x";
 
     EXPECT_FALSE(GitRepository::openOrCreate(dir.file("outer/inside"), error));
-    EXPECT_NE(error.find("not a git repository"), std::string::npos) << error;
+    EXPECT_NE(error.find("git リポジトリではありません"), std::string::npos) << error;
     EXPECT_FALSE(GitRepository::openOrCreate(dir.file("plain.txt"), error));
-    EXPECT_NE(error.find("not a folder"), std::string::npos) << error;
+    EXPECT_NE(error.find("フォルダではありません"), std::string::npos) << error;
     EXPECT_FALSE(GitRepository::open(dir.file("missing"), error));
     // An empty folder (a service's state folder) becomes a repository.
     fs::create_directories(dir.file("empty"));
@@ -94,7 +94,7 @@ TEST(GitRepository, ALockOfAnotherGitProcessStopsTheCommitBeforeAnythingMoves) {
 
     EXPECT_NE(repo->lockProblem().find("index.lock"), std::string::npos);
     EXPECT_FALSE(repo->commit({{"a/x", "2"}}, "second\n", kAuthor, error));
-    EXPECT_NE(error.find("locked by another git process"), std::string::npos) << error;
+    EXPECT_NE(error.find("別の git プロセスがロックしています"), std::string::npos) << error;
     EXPECT_EQ(repo->head(error).value_or(""), *first);
     EXPECT_EQ(test::readBytes(dir.file("repo/a/x")), "1");
 }
@@ -110,7 +110,7 @@ TEST(GitRepository, ADamagedRepositoryIsReportedNotTakenForEmpty) {
     fs::create_directories(dir.file("repo/.git/objects"));
 
     EXPECT_FALSE(GitRepository::openOrCreate(dir.file("repo"), error));
-    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+    EXPECT_NE(error.find("壊れています"), std::string::npos) << error;
 }
 
 TEST(HistoryLog, EveryVersionThatChangedAControllerWithItsFields) {

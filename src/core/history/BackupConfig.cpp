@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "IniText.h"
+#include "Translate.h"
 #include "files/FileIo.h"
 
 namespace qavix::history {
@@ -44,7 +45,7 @@ std::optional<std::vector<ConfigValue>> readBackupConfig(const std::string& path
         std::string blanks(line);
         std::replace(blanks.begin(), blanks.end(), '\t', ' ');
         if (ini::printable(blanks) != blanks) {
-            error = where + "a control character or a byte that is no UTF-8";
+            error = where + QX_("制御文字か UTF-8 でないバイトがあります");
             return std::nullopt;
         }
         const std::string_view trimmed = ini::trim(line);
@@ -53,8 +54,8 @@ std::optional<std::vector<ConfigValue>> readBackupConfig(const std::string& path
         }
         if (const auto header = ini::headerName(trimmed)) {
             if (!ini::sameName(*header, kBackupConfigSection)) {
-                error = where + "unknown section [" + std::string(*header) + "] (only [" +
-                        kBackupConfigSection + "])";
+                error = where + i18n::fill(QX_("セクション [%1] は使えません（[%2] だけ）"),
+                                           {*header, kBackupConfigSection});
                 return std::nullopt;
             }
             continue;
@@ -64,15 +65,15 @@ std::optional<std::vector<ConfigValue>> readBackupConfig(const std::string& path
             continue;
         }
         if (!entry.value || entry.key.empty()) {
-            error = where + "expected KEY = VALUE";
+            error = where + QX_("KEY = VALUE の形ではありません");
             return std::nullopt;
         }
         ConfigValue value{lowerAscii(entry.key), std::string(ini::unquote(*entry.value)),
                           std::string(*entry.value), number};
         for (const ConfigValue& earlier : values) {
             if (earlier.key == value.key) {
-                error = where + value.key + " given twice (first at line " +
-                        std::to_string(earlier.line) + ")";
+                error = where + i18n::fill(QX_("%1 が2回あります（最初は %2 行目）"),
+                                           {value.key, std::to_string(earlier.line)});
                 return std::nullopt;
             }
         }
@@ -125,14 +126,14 @@ std::optional<std::vector<std::string>> splitCommandWords(std::string_view text,
         }
     }
     if (quote != 0) {
-        error = std::string("unclosed ") + quote;
+        error = i18n::fill(QX_("%1 が閉じていません"), {std::string(1, quote)});
         return std::nullopt;
     }
     if (inWord) {
         words.push_back(std::move(word));
     }
     if (words.empty()) {
-        error = "no command";
+        error = QX_("コマンドがありません");
         return std::nullopt;
     }
     return words;

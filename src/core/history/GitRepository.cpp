@@ -1,4 +1,5 @@
 #include "history/GitRepository.h"
+#include "Translate.h"
 
 #include <git2.h>
 #include <sys/stat.h>
@@ -81,7 +82,7 @@ GitRepository::~GitRepository() {
 }
 
 std::string GitRepository::failure(const std::string& what) const {
-    return m_path + ": " + what + ": " + lastError();
+    return i18n::fill(QX_("%1: %2: %3"), {m_path, what, lastError()});
 }
 
 std::unique_ptr<GitRepository> GitRepository::open(const std::string& path, std::string& error) {
@@ -92,11 +93,11 @@ std::unique_ptr<GitRepository> GitRepository::open(const std::string& path, std:
     if (git_repository_open_ext(&repo, path.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr) != 0) {
         std::error_code ec;
         if (!fs::exists(path, ec)) {
-            error = path + ": no such repository";
+            error = i18n::fill(QX_("%1: リポジトリがありません"), {path});
         } else if (!fs::is_directory(path, ec)) {
-            error = path + ": not a folder";
+            error = i18n::fill(QX_("%1: フォルダではありません"), {path});
         } else {
-            error = path + ": not a git repository (" + lastError() + ")";
+            error = i18n::fill(QX_("%1: git リポジトリではありません（%2）"), {path, lastError()});
         }
         return nullptr;
     }
@@ -120,7 +121,7 @@ std::unique_ptr<GitRepository> GitRepository::openOrCreate(const std::string& pa
     options.initial_head = "main";
     git_repository* repo = nullptr;
     if (git_repository_init_ext(&repo, path.c_str(), &options) != 0) {
-        error = path + ": cannot make a repository: " + lastError();
+        error = i18n::fill(QX_("%1: リポジトリを作れません: %2"), {path, lastError()});
         return nullptr;
     }
     return std::unique_ptr<GitRepository>(new GitRepository(repo, path));
@@ -142,8 +143,9 @@ std::string GitRepository::lockProblem() const {
     for (const fs::path& lock : locks) {
         std::error_code ec;
         if (fs::exists(lock, ec)) {
-            return m_path + ": locked by another git process (" + lock.string() +
-                   " exists; remove it when no git command is running)";
+            return i18n::fill(QX_("%1: 別の git プロセスがロックしています（%2 があります。git "
+                                  "コマンドが動いていないときに削除してください）"),
+                              {m_path, lock.string()});
         }
     }
     return {};
@@ -156,12 +158,12 @@ std::optional<std::string> GitRepository::head(std::string& error) const {
         return std::string();
     }
     if (found != 0) {
-        error = failure("damaged (HEAD cannot be read)");
+        error = failure(QX_("壊れています（HEAD を読めません）"));
         return std::nullopt;
     }
     git_commit* commit = nullptr;
     if (git_commit_lookup(&commit, m_repo, &oid) != 0) {
-        error = failure("damaged (the last commit cannot be read)");
+        error = failure(QX_("壊れています（最後のコミットを読めません）"));
         return std::nullopt;
     }
     git_tree* tree = nullptr;
@@ -169,7 +171,7 @@ std::optional<std::string> GitRepository::head(std::string& error) const {
     git_commit_free(commit);
     git_tree_free(tree);
     if (treeRead != 0) {
-        error = failure("damaged (the last commit's files cannot be read)");
+        error = failure(QX_("壊れています（最後のコミットのファイルを読めません）"));
         return std::nullopt;
     }
     return hexId(oid);
@@ -179,14 +181,14 @@ std::optional<std::string> GitRepository::resolve(const std::string& revision,
                                                   std::string& error) const {
     git_object* object = nullptr;
     if (git_revparse_single(&object, m_repo, revision.c_str()) != 0) {
-        error = m_path + ": no version \"" + revision + "\": " + lastError();
+        error = i18n::fill(QX_("%1: 版 \"%2\" がありません: %3"), {m_path, revision, lastError()});
         return std::nullopt;
     }
     git_object* peeled = nullptr;
     const int ok = git_object_peel(&peeled, object, GIT_OBJECT_COMMIT);
     git_object_free(object);
     if (ok != 0) {
-        error = m_path + ": \"" + revision + "\" is no commit";
+        error = i18n::fill(QX_("%1: \"%2\" はコミットではありません"), {m_path, revision});
         return std::nullopt;
     }
     const std::string id = hexId(*git_object_id(peeled));
@@ -199,13 +201,13 @@ std::optional<std::map<std::string, std::string>> GitRepository::folderFiles(
     git_oid oid;
     git_commit* rawCommit = nullptr;
     if (!parseId(commitId, oid) || git_commit_lookup(&rawCommit, m_repo, &oid) != 0) {
-        error = failure("commit " + commitId + " cannot be read");
+        error = failure(i18n::fill(QX_("コミット %1 を読めません"), {commitId}));
         return std::nullopt;
     }
     auto commit = own(rawCommit, git_commit_free);
     git_tree* rawTree = nullptr;
     if (git_commit_tree(&rawTree, commit.get()) != 0) {
-        error = failure("the files of " + commitId + " cannot be read");
+        error = failure(i18n::fill(QX_("%1 のファイルを読めません"), {commitId}));
         return std::nullopt;
     }
     auto tree = own(rawTree, git_tree_free);
@@ -216,7 +218,7 @@ std::optional<std::map<std::string, std::string>> GitRepository::folderFiles(
         return files;
     }
     if (found != 0) {
-        error = failure(folder + " in " + commitId + " cannot be read");
+        error = failure(i18n::fill(QX_("%2 の %1 を読めません"), {folder, commitId}));
         return std::nullopt;
     }
     auto entry = own(rawEntry, git_tree_entry_free);
@@ -225,7 +227,7 @@ std::optional<std::map<std::string, std::string>> GitRepository::folderFiles(
     }
     git_tree* rawFolder = nullptr;
     if (git_tree_lookup(&rawFolder, m_repo, git_tree_entry_id(entry.get())) != 0) {
-        error = failure(folder + " in " + commitId + " cannot be read");
+        error = failure(i18n::fill(QX_("%2 の %1 を読めません"), {folder, commitId}));
         return std::nullopt;
     }
     auto folderTree = own(rawFolder, git_tree_free);
@@ -236,7 +238,8 @@ std::optional<std::map<std::string, std::string>> GitRepository::folderFiles(
         }
         git_blob* blob = nullptr;
         if (git_blob_lookup(&blob, m_repo, git_tree_entry_id(e)) != 0) {
-            error = failure(folder + "/" + git_tree_entry_name(e) + " cannot be read");
+            error = failure(
+                i18n::fill(QX_("%1 を読めません"), {folder + "/" + git_tree_entry_name(e)}));
             return std::nullopt;
         }
         files[git_tree_entry_name(e)] =
@@ -266,7 +269,7 @@ std::optional<std::vector<std::string>> GitRepository::changedFolders(const std:
         before = rootOf(parentId);
     }
     if (!now || (!parentId.empty() && !before)) {
-        error = failure("commit " + commitId + " cannot be read");
+        error = failure(i18n::fill(QX_("コミット %1 を読めません"), {commitId}));
         return std::nullopt;
     }
     std::vector<std::string> folders;
@@ -314,7 +317,7 @@ std::optional<std::string> GitRepository::commit(const std::vector<FileUpdate>& 
         if (git_commit_lookup(&rawParent, m_repo, &oid) != 0 ||
             git_commit_tree(&rawBase, rawParent) != 0) {
             git_commit_free(rawParent);
-            error = failure("damaged (the last commit cannot be read)");
+            error = failure(QX_("壊れています（最後のコミットを読めません）"));
             return std::nullopt;
         }
         parent.reset(rawParent);
@@ -326,7 +329,7 @@ std::optional<std::string> GitRepository::commit(const std::vector<FileUpdate>& 
                           git_tree_lookup(&rawBase, m_repo, &emptyTree) == 0;
         git_treebuilder_free(builder);
         if (!made) {
-            error = failure("cannot write");
+            error = failure(QX_("書き込めません"));
             return std::nullopt;
         }
     }
@@ -346,7 +349,7 @@ std::optional<std::string> GitRepository::commit(const std::vector<FileUpdate>& 
         changes[i].filemode = GIT_FILEMODE_BLOB;
         if (git_blob_create_from_buffer(&changes[i].id, m_repo, sorted[i].bytes->data(),
                                         sorted[i].bytes->size()) != 0) {
-            error = failure("cannot write");
+            error = failure(QX_("書き込めません"));
             return std::nullopt;
         }
     }
@@ -354,7 +357,7 @@ std::optional<std::string> GitRepository::commit(const std::vector<FileUpdate>& 
     git_tree* rawTree = nullptr;
     if (git_tree_create_updated(&treeId, m_repo, base.get(), changes.size(), changes.data()) != 0 ||
         git_tree_lookup(&rawTree, m_repo, &treeId) != 0) {
-        error = failure("cannot write");
+        error = failure(QX_("書き込めません"));
         return std::nullopt;
     }
     auto tree = own(rawTree, git_tree_free);
@@ -368,12 +371,13 @@ std::optional<std::string> GitRepository::commit(const std::vector<FileUpdate>& 
     checkout.baseline = base.get();
     if (worktree &&
         git_checkout_tree(m_repo, reinterpret_cast<git_object*>(tree.get()), &checkout) != 0) {
-        error = failure("cannot update the working tree");
+        error = failure(QX_("作業ツリーを更新できません"));
         return std::nullopt;
     }
     git_signature* rawSignature = nullptr;
     if (git_signature_now(&rawSignature, author.name.c_str(), author.email.c_str()) != 0) {
-        error = failure("author \"" + author.name + " <" + author.email + ">\" refused");
+        error = failure(i18n::fill(QX_("作成者 \"%1 <%2>\" が受け付けられません"),
+                                   {author.name, author.email}));
         return std::nullopt;
     }
     auto signature = own(rawSignature, git_signature_free);
@@ -381,7 +385,7 @@ std::optional<std::string> GitRepository::commit(const std::vector<FileUpdate>& 
     git_oid commitId;
     if (git_commit_create(&commitId, m_repo, "HEAD", signature.get(), signature.get(), nullptr,
                           message.c_str(), tree.get(), parent ? 1 : 0, parents) != 0) {
-        error = failure("cannot commit");
+        error = failure(QX_("コミットできません"));
         if (worktree) {
             // Back to the files of the branch, which did not move.
             checkout.baseline = tree.get();
@@ -403,20 +407,20 @@ std::optional<std::vector<CommitInfo>> GitRepository::log(std::string& error) co
     }
     git_revwalk* rawWalk = nullptr;
     if (git_revwalk_new(&rawWalk, m_repo) != 0) {
-        error = failure("the log cannot be read");
+        error = failure(QX_("履歴を読めません"));
         return std::nullopt;
     }
     auto walk = own(rawWalk, git_revwalk_free);
     git_revwalk_simplify_first_parent(walk.get());
     if (git_revwalk_push_head(walk.get()) != 0) {
-        error = failure("the log cannot be read");
+        error = failure(QX_("履歴を読めません"));
         return std::nullopt;
     }
     git_oid oid;
     while (git_revwalk_next(&oid, walk.get()) == 0) {
         git_commit* commit = nullptr;
         if (git_commit_lookup(&commit, m_repo, &oid) != 0) {
-            error = failure("commit " + hexId(oid) + " cannot be read");
+            error = failure(i18n::fill(QX_("コミット %1 を読めません"), {hexId(oid)}));
             return std::nullopt;
         }
         CommitInfo info;
@@ -436,14 +440,14 @@ std::optional<std::vector<CommitInfo>> GitRepository::log(std::string& error) co
 bool GitRepository::push(const std::string& remoteName, std::string& error) {
     git_remote* rawRemote = nullptr;
     if (git_remote_lookup(&rawRemote, m_repo, remoteName.c_str()) != 0) {
-        error =
-            m_path + ": no remote \"" + remoteName + "\" (git remote add " + remoteName + " URL)";
+        error = i18n::fill(QX_("%1: リモート \"%2\" がありません（git remote add %2 URL）"),
+                           {m_path, remoteName});
         return false;
     }
     auto remote = own(rawRemote, git_remote_free);
     git_reference* rawHead = nullptr;
     if (git_repository_head(&rawHead, m_repo) != 0) {
-        error = m_path + ": nothing to push yet";
+        error = i18n::fill(QX_("%1: push するものがまだありません"), {m_path});
         return false;
     }
     auto headRef = own(rawHead, git_reference_free);
@@ -458,11 +462,13 @@ bool GitRepository::push(const std::string& remoteName, std::string& error) {
     options.callbacks.credentials = credentials;
     options.callbacks.payload = &payload;
     if (git_remote_push(remote.get(), &refspecs, &options) != 0) {
-        error = m_path + ": push to " + remoteName + " failed: " + lastError();
+        error = i18n::fill(QX_("%1: %2 への push に失敗しました: %3"),
+                           {m_path, remoteName, lastError()});
         return false;
     }
     if (!payload.rejected.empty()) {
-        error = m_path + ": push to " + remoteName + " refused: " + payload.rejected;
+        error = i18n::fill(QX_("%1: %2 への push が拒否されました: %3"),
+                           {m_path, remoteName, payload.rejected});
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "history/HookProcess.h"
+#include "Translate.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -186,7 +187,7 @@ HookRun runHook(const std::vector<std::string>& command,
                 const std::string& input, std::chrono::milliseconds timeout) {
     HookRun run;
     if (command.empty() || command[0].empty()) {
-        run.error = "no command";
+        run.error = QX_("コマンドがありません");
         return run;
     }
     int pipeFds[2];
@@ -239,19 +240,19 @@ HookRun runHook(const std::vector<std::string>& command,
 std::string describeHookRun(const HookRun& run, std::chrono::milliseconds timeout) {
     switch (run.end) {
         case HookRun::End::Exited:
-            return "exit " + std::to_string(run.code);
+            return i18n::fill(QX_("終了コード %1"), {std::to_string(run.code)});
         case HookRun::End::Signalled:
-            return "ended by signal " + std::to_string(run.code);
+            return i18n::fill(QX_("シグナル %1 で終了"), {std::to_string(run.code)});
         case HookRun::End::TimedOut: {
             const auto seconds = std::chrono::duration<double>(timeout).count();
-            char text[64];
-            std::snprintf(text, sizeof text, "killed after its time-out of %g s", seconds);
-            return text;
+            char text[32];
+            std::snprintf(text, sizeof text, "%g", seconds);
+            return i18n::fill(QX_("制限時間 %1 秒を過ぎたため強制終了"), {text});
         }
         case HookRun::End::NotStarted:
             break;
     }
-    return "could not start: " + run.error;
+    return i18n::fill(QX_("起動できません: %1"), {run.error});
 }
 
 }  // namespace qavix::history
