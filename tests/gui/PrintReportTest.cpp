@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include "ChildProcess.h"
 #include "SmallTmpfs.h"
@@ -70,6 +71,20 @@ TEST(PrintReport, WritesTheConnectedControllersSettingsListAsPdf) {
     const QString extended = filePathOf(dir, "extended.pdf");
     ASSERT_EQ(runQavix(dir, "sim", {"--print-report", extended, "--extended"}).exitCode, 0);
     EXPECT_TRUE(pdfText(extended).contains("オプション設定"));
+}
+
+// In English the report is the catalogue's: the text a reader copies from the PDF is English.
+TEST(PrintReport, TheReportSpeaksTheChosenLanguage) {
+    const TempDir dir;
+    const QString pdf = filePathOf(dir, "english.pdf");
+    const QavixRun run = runQavix(dir, "sim", {"--lang", "en", "--print-report", pdf});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains("controller settings report")) << text.left(400).toStdString();
+    EXPECT_TRUE(text.contains("Page 1"));
+    // The emulator's values are ASCII: any Japanese left is a text without its translation.
+    const QRegularExpression japanese(R"([\p{Han}\p{Hiragana}\p{Katakana}])");
+    EXPECT_FALSE(text.contains(japanese)) << text.toStdString();
 }
 
 TEST(PrintReport, NoControllerExitsThreeAndSaysSo) {
