@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "Translate.h"
 #include "files/Json.h"
 
 namespace qavix::fleet {
@@ -51,13 +52,13 @@ std::optional<int> setFromText(const std::string& text) {
 
 bool readRecord(const json::Value& v, ControllerRecord& r, std::string& error) {
     if (!v.isObject()) {
-        error = "a controller entry is no object";
+        error = QX_("コントローラの項目がオブジェクトではありません");
         return false;
     }
     r.name = v.stringOf("name");
     const auto result = resultFromText(v.stringOf("result"));
     if (r.name.empty() || !result) {
-        error = "a controller entry without name or result";
+        error = QX_("名前か結果のないコントローラの項目があります");
         return false;
     }
     r.result = *result;
@@ -82,7 +83,7 @@ bool readRecord(const json::Value& v, ControllerRecord& r, std::string& error) {
             const json::Value* size = f.find("size");
             const int64_t bytes = size != nullptr ? size->integer().value_or(-1) : -1;
             if (!set || file.path.empty() || file.sha256.size() != 64 || bytes < 0) {
-                error = "a file entry of " + r.name + " is incomplete";
+                error = i18n::fill(QX_("%1 のファイルの項目が欠けています"), {r.name});
                 return false;
             }
             file.set = *set;
@@ -155,7 +156,8 @@ std::optional<Manifest> parseManifest(std::string_view text, std::string& error)
     const json::Value* format = v->find("format");
     if (!v->isObject() || format == nullptr || !format->isNumber() ||
         format->asNumber() != kManifestFormat) {
-        error = "not a backup manifest of format " + std::to_string(kManifestFormat);
+        error = i18n::fill(QX_("形式 %1 のバックアップのマニフェストではありません"),
+                           {std::to_string(kManifestFormat)});
         return std::nullopt;
     }
     Manifest manifest;
@@ -163,7 +165,7 @@ std::optional<Manifest> parseManifest(std::string_view text, std::string& error)
     manifest.plant = v->stringOf("plant");
     const json::Value* controllers = v->find("controllers");
     if (controllers == nullptr || !controllers->isArray()) {
-        error = "the manifest lists no controllers";
+        error = QX_("マニフェストにコントローラがありません");
         return std::nullopt;
     }
     for (const json::Value& item : controllers->items()) {
