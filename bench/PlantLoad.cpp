@@ -5,7 +5,6 @@
 // message took to reach the screen.
 //
 //   plant_load PORT N INTERVAL_S SECONDS
-#include <poll.h>
 
 #include <chrono>
 #include <cstdio>
@@ -108,15 +107,7 @@ int main(int argc, char** argv) {
     o.broker.host = "127.0.0.1";
     o.broker.port = port;
     o.clientId = broker::uniqueClientId("plant-load");
-    broker::MqttClient client(o, [](Clock::time_point until, int fd, short events) -> short {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-        pollfd p{fd, events, 0};
-        if (left <= 0 || ::poll(&p, fd >= 0 ? 1 : 0, static_cast<int>(left)) <= 0) {
-            return 0;
-        }
-        return p.revents;
-    });
+    broker::MqttClient client(o, broker::waitForSocket);
     std::string error;
     if (!client.init(error)) {
         std::fprintf(stderr, "plant_load: %s\n", error.c_str());

@@ -4,7 +4,6 @@
 // size and at 1024 x 768.
 //
 //   plant_screenshots FOLDER
-#include <poll.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -135,16 +134,6 @@ std::vector<telemetry::OutMessage> messagesOf(const Controller& k, int index) {
     return out;
 }
 
-short pollWait(Clock::time_point until, int fd, short events) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-    pollfd p{fd, events, 0};
-    if (left <= 0 || ::poll(&p, fd >= 0 ? 1 : 0, static_cast<int>(left)) <= 0) {
-        return 0;
-    }
-    return p.revents;
-}
-
 void runFor(int ms) {
     QElapsedTimer t;
     t.start();
@@ -184,7 +173,7 @@ int main(int argc, char** argv) {
         o.broker.host = "127.0.0.1";
         o.broker.port = broker.port();
         o.clientId = broker::uniqueClientId("screenshots");
-        broker::MqttClient client(o, pollWait);
+        broker::MqttClient client(o, broker::waitForSocket);
         std::string error;
         client.init(error);
         telemetry::Publisher publisher(client);

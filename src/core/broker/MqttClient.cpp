@@ -98,6 +98,16 @@ std::string certificateFault(SSL* ssl, const std::string& host) {
 
 }  // namespace
 
+short waitForSocket(Clock::time_point until, int fd, short events) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+    pollfd p{fd, events, 0};
+    if (left <= 0 || ::poll(&p, fd >= 0 ? 1 : 0, static_cast<int>(left)) <= 0) {
+        return 0;
+    }
+    return p.revents;
+}
+
 std::string uniqueClientId(const std::string& name) {
     unsigned char random[4] = {};
     if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {

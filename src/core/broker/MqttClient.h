@@ -33,6 +33,9 @@ using Clock = std::chrono::steady_clock;
 // wake; returns the events that are ready (0 for the others).
 using Wait = std::function<short(Clock::time_point until, int fd, short events)>;
 
+// The Wait of a client with no reason of its own to wake: the socket or the time.
+short waitForSocket(Clock::time_point until, int fd, short events);
+
 struct MqttOptions {
     telemetry::BrokerUrl broker;
     std::string caFile;
