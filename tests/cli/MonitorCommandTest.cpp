@@ -223,7 +223,7 @@ TEST_F(MonitorTest, AlertsMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder) {
         << "both alert changes happen meanwhile\n"
         << monitorErr();
     ASSERT_TRUE(monitor->running()) << monitorErr();
-    EXPECT_NE(monitorErr().find("connection lost"), std::string::npos) << monitorErr();
+    EXPECT_NE(monitorErr().find("接続が切れました"), std::string::npos) << monitorErr();
     ASSERT_TRUE(broker->start());
     sub = std::make_unique<Subscriber>(dir, broker->port(), session);
     ASSERT_TRUE(
@@ -310,8 +310,8 @@ TEST_F(MonitorTest, TwoMonitorsOfOneNameDoNotTakeEachOthersSession) {
     ASSERT_TRUE(
         sub.waitFor([](const Subscriber& s) { return has(s, "qavix/twin/status", 12); }, kWait))
         << monitorErr();
-    EXPECT_EQ(monitorErr().find("connection lost"), std::string::npos) << monitorErr();
-    EXPECT_EQ(readBytes(dir + "/b.err").find("connection lost"), std::string::npos)
+    EXPECT_EQ(monitorErr().find("接続が切れました"), std::string::npos) << monitorErr();
+    EXPECT_EQ(readBytes(dir + "/b.err").find("接続が切れました"), std::string::npos)
         << readBytes(dir + "/b.err");
 }
 
@@ -451,7 +451,7 @@ TEST_F(MonitorTest, TlsWithTheRightAuthorityAndLoginOnly) {
     // one made out to another host.
     const CtlRun wrongCa = runCtl(env, monitorArgs("other-ca.pem", "password"));
     EXPECT_EQ(wrongCa.exitCode, 3);
-    EXPECT_NE(wrongCa.err.find("authority not trusted"), std::string::npos) << wrongCa.err;
+    EXPECT_NE(wrongCa.err.find("信頼されていない認証局"), std::string::npos) << wrongCa.err;
     const auto otherBroker = [&](const std::string& name, const std::vector<std::string>& extra) {
         const std::string folder = dir + "/" + name;
         std::filesystem::create_directory(folder);
@@ -483,10 +483,10 @@ TEST_F(MonitorTest, TlsWithTheRightAuthorityAndLoginOnly) {
     for (const auto& [name, extra, says] :
          {std::tuple{"expired",
                      std::vector<std::string>{"-days", "-1", "-extfile", dir + "/san.cnf"},
-                     "has expired"},
+                     "有効期限が切れています"},
           std::tuple{"elsewhere",
                      std::vector<std::string>{"-days", "1", "-extfile", dir + "/other-host.cnf"},
-                     "another host than 127.0.0.1"}}) {
+                     "127.0.0.1 ではない別のホスト宛てです"}}) {
         const auto b = otherBroker(name, extra);
         auto args = monitorArgs("ca.pem", "password");
         args[2] = "mqtts://127.0.0.1:" + std::to_string(b->port());
@@ -499,7 +499,7 @@ TEST_F(MonitorTest, TlsWithTheRightAuthorityAndLoginOnly) {
     const CtlRun wrongPassword = runCtl(env, monitorArgs("ca.pem", "wrong-password"));
     EXPECT_EQ(wrongPassword.err.find("every user"), std::string::npos) << wrongPassword.err;
     EXPECT_EQ(wrongPassword.exitCode, 3);
-    EXPECT_NE(wrongPassword.err.find("refused the connection"), std::string::npos)
+    EXPECT_NE(wrongPassword.err.find("接続を拒否されました"), std::string::npos)
         << wrongPassword.err;
     std::string said = wrongPassword.err;
     std::transform(said.begin(), said.end(), said.begin(), ::tolower);

@@ -1,4 +1,5 @@
 #include "broker/MqttClient.h"
+#include "Translate.h"
 
 #include <mosquitto.h>
 #include <openssl/ssl.h>
@@ -77,11 +78,15 @@ std::string certificateFault(SSL* ssl, const std::string& host) {
         case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
         case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
         case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
-            return "signed by an authority not trusted here, see --cafile (" + openssl + ")";
+            return i18n::fill(
+                QX_("ここで信頼されていない認証局が署名しています。--cafile を参照して"
+                    "ください（%1）"),
+                {openssl});
         case X509_V_ERR_CERT_HAS_EXPIRED:
-            return "it has expired (" + openssl + ")";
+            return i18n::fill(QX_("有効期限が切れています（%1）"), {openssl});
         case X509_V_ERR_CERT_NOT_YET_VALID:
-            return "it is not valid yet: is this machine's clock right? (" + openssl + ")";
+            return i18n::fill(QX_("まだ有効になっていません。この PC の時計は正しいですか（%1）"),
+                              {openssl});
         default:
             break;
     }
@@ -91,7 +96,7 @@ std::string certificateFault(SSL* ssl, const std::string& host) {
         cert = sk_X509_value(chain, 0);
     }
     if (cert != nullptr && !madeOutTo(cert, host)) {
-        return "it is made out to another host than " + host + " (hostname mismatch)";
+        return i18n::fill(QX_("%1 ではない別のホスト宛てです（ホスト名の不一致）"), {host});
     }
     return openssl;
 }
@@ -142,7 +147,7 @@ bool MqttClient::init(std::string& error) {
     initLibrary();
     m_mosq = mosquitto_new(m_options.clientId.c_str(), true, this);
     if (m_mosq == nullptr) {
-        error = std::string("cannot create an MQTT client: ") + std::strerror(errno);
+        error = i18n::fill(QX_("MQTT クライアントを作れません: %1"), {std::strerror(errno)});
         return false;
     }
     mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION,
@@ -176,8 +181,10 @@ bool MqttClient::init(std::string& error) {
                                nullptr);
     }
     if (rc != MOSQ_ERR_SUCCESS) {
-        error = "cannot set up the MQTT client: " + std::string(mosquitto_strerror(rc)) +
-                (m_lastError.empty() ? "" : " (" + m_lastError + ")");
+        error = m_lastError.empty() ? i18n::fill(QX_("MQTT クライアントを設定できません: %1"),
+                                                 {mosquitto_strerror(rc)})
+                                    : i18n::fill(QX_("MQTT クライアントを設定できません: %1（%2）"),
+                                                 {mosquitto_strerror(rc), m_lastError});
         return false;
     }
     return true;
@@ -219,11 +226,12 @@ void MqttClient::attemptFailed(BrokerState::Phase phase, const std::string& why)
     m_failed = true;
     const auto wait = m_backoff.next();
     m_nextAttempt = Clock::now() + wait;
-    const char* said = phase == BrokerState::Phase::Refused ? "refused the connection: "
-                       : phase == BrokerState::Phase::Lost  ? "connection lost: "
-                                                            : "cannot connect: ";
-    notice("broker " + address() + ": " + said + why + "; next attempt in " +
-           std::to_string((wait.count() + 999) / 1000) + " s");
+    const char* said = phase == BrokerState::Phase::Refused
+                           ? QX_("ブローカー %1: 接続を拒否されました: %2。%3 秒後に再試行します")
+                       : phase == BrokerState::Phase::Lost
+                           ? QX_("ブローカー %1: 接続が切れました: %2。%3 秒後に再試行します")
+                           : QX_("ブローカー %1: 接続できません: %2。%3 秒後に再試行します");
+    notice(i18n::fill(said, {address(), why, std::to_string((wait.count() + 999) / 1000)}));
     changeState(phase, why, wait);
 }
 
@@ -231,7 +239,7 @@ std::string MqttClient::failureText(int rc) const {
     // The certificate's own fault (unknown authority, expired, another host's) says what to
     // mend; the library's words for every one of them are "certificate verify failed".
     if (!m_tlsVerify.empty()) {
-        return "TLS: the broker's certificate is not trusted: " + m_tlsVerify;
+        return i18n::fill(QX_("TLS: ブローカーの証明書を信頼できません: %1"), {m_tlsVerify});
     }
     if (rc == MOSQ_ERR_TLS && !m_lastError.empty()) {
         return "TLS: " + m_lastError;
@@ -298,7 +306,7 @@ void MqttClient::service(Clock::time_point until) {
     }
     if (m_connecting && Clock::now() >= m_attemptDeadline) {
         mosquitto_disconnect(m_mosq);
-        attemptFailed(BrokerState::Phase::Unreachable, "no answer to the connect");
+        attemptFailed(BrokerState::Phase::Unreachable, QX_("接続に応答がありません"));
     }
 }
 
@@ -339,7 +347,7 @@ void MqttClient::onConnect(mosquitto* /*mosq*/, void* self, int rc) {
     c->m_connecting = false;
     c->m_failed = false;
     c->m_backoff.reset();
-    c->notice("broker " + c->address() + ": connected");
+    c->notice(i18n::fill(QX_("ブローカー %1: 接続しました"), {c->address()}));
     c->changeState(BrokerState::Phase::Connected);
     if (!c->m_options.onlineTopic.empty()) {
         const std::string payload = "true";
@@ -364,7 +372,8 @@ void MqttClient::subscribe() {
                                      filters.data(), kQosAtLeastOnce, 0, nullptr);
     if (rc != MOSQ_ERR_SUCCESS) {
         // The connection is going: the next one asks again.
-        notice("broker " + address() + ": cannot subscribe: " + mosquitto_strerror(rc));
+        notice(i18n::fill(QX_("ブローカー %1: 購読できません: %2"),
+                          {address(), mosquitto_strerror(rc)}));
     }
 }
 
@@ -379,8 +388,8 @@ void MqttClient::onSubscribe(mosquitto* /*mosq*/, void* self, int mid, int count
     for (int i = 0; i < count; ++i) {
         if (granted[i] >= kNotGranted) {
             c->changeState(BrokerState::Phase::Refused,
-                           "the broker refused the subscription to " +
-                               c->m_options.subscriptions[static_cast<size_t>(i)]);
+                           i18n::fill(QX_("ブローカーが %1 の購読を拒否しました"),
+                                      {c->m_options.subscriptions[static_cast<size_t>(i)]}));
             return;
         }
     }
