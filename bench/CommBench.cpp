@@ -6,20 +6,18 @@
 // included); the target is <= 1.2, i.e. the program adds little beyond the line itself.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <mutex>
 #include <string>
 
-#include "SimProcess.h"
-#include "comm/CCommLink.h"
+#include "EmulatedLink.h"
 #include "comm/Transactions.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kBitsPerCharacter = 11;  // 1 start, 7 data, even parity, 2 stop
+using qavix::bench::kBitsPerCharacter;
 
 // Counts the characters of every exchange; answers nothing, since nothing may be asked.
 class CountingHost : public qavix::CommHost {
@@ -43,30 +41,13 @@ class CountingHost : public qavix::CommHost {
 
 void ReadAllAndBanks(benchmark::State& state) {
     const auto baud = static_cast<int>(state.range(0));
-    qavix::test::SimProcess sim(
-        {"--sensors", "16,16", "--line-rate", "tty", "--bits", std::to_string(kBitsPerCharacter)});
-    if (sim.device().empty()) {
-        state.SkipWithError("qavix-sim did not start");
-        return;
-    }
-    setenv("QAVLINK_COM1", sim.device().c_str(), 1);
     CountingHost host;
-    qavix::DeviceModel model;
-    qavix::CCommLink link(host, model);
-    if (!link.start(QAVLINK_PATH)) {
-        state.SkipWithError("link library not loaded");
+    qavix::bench::EmulatedLink line(host, "16,16", baud, true);
+    if (!line.problem().empty()) {
+        state.SkipWithError(line.problem().c_str());
         return;
     }
-    qavix::LinkSettings settings;
-    settings.blocks[0] = {baud, 7, 2, 2, 0, 0};
-    link.setSettings(settings);
-    link.setTraceEnabled(true);
-    link.suspendPolling();
-    if (link.open() != qavix::kRequestOk || link.checkStatus() != qavix::kRequestOk) {
-        state.SkipWithError("no answer from the emulator");
-        return;
-    }
-    qavix::Transactions transactions(link, model);
+    qavix::Transactions transactions(line.link(), line.model());
     double measured = 0;
     std::size_t characters = 0;
     for (auto _ : state) {

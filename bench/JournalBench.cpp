@@ -19,14 +19,12 @@
 #include <filesystem>
 #include <string>
 
-#include "SimProcess.h"
-#include "comm/CCommLink.h"
+#include "EmulatedLink.h"
 #include "journal/Journal.h"
 
 namespace {
 
 constexpr int kBaud = 115200;
-constexpr int kBitsPerCharacter = 11;
 
 // A folder of the disk the build is on (not a tmpfs), removed at the end.
 class BenchFolder {
@@ -92,34 +90,18 @@ class QuietHost : public qavix::CommHost {
 };
 
 void RoundTrip115200(benchmark::State& state) {
-    qavix::test::SimProcess sim({"--sensors", "128,128", "--line-rate", "tty", "--bits",
-                                       std::to_string(kBitsPerCharacter)});
-    if (sim.device().empty()) {
-        state.SkipWithError("qavix-sim did not start");
-        return;
-    }
-    setenv("QAVLINK_COM1", sim.device().c_str(), 1);
     QuietHost host;
-    qavix::DeviceModel model;
-    qavix::CCommLink link(host, model);
-    if (!link.start(QAVLINK_PATH)) {
-        state.SkipWithError("link library not loaded");
-        return;
-    }
-    qavix::LinkSettings settings;
-    settings.blocks[0] = {kBaud, 7, 2, 2, 0, 0};
-    link.setSettings(settings);
-    link.suspendPolling();
-    if (link.open() != qavix::kRequestOk || link.checkStatus() != qavix::kRequestOk) {
-        state.SkipWithError("no answer from the emulator");
+    qavix::bench::EmulatedLink line(host, "128,128", kBaud);
+    if (!line.problem().empty()) {
+        state.SkipWithError(line.problem().c_str());
         return;
     }
     constexpr int kAxisThresholds = 103;
     const auto beams = static_cast<int>(state.range(0));
     std::array<char, qavix::kReplyBufferSize> reply{};
     for (auto _ : state) {
-        if (link.api().getParameterDataWait(kAxisThresholds, 0, beams, reply.data(),
-                                            qavix::kRequestTimeoutMs) != 1) {
+        if (line.link().api().getParameterDataWait(kAxisThresholds, 0, beams, reply.data(),
+                                                   qavix::kRequestTimeoutMs) != 1) {
             state.SkipWithError("the read failed");
             return;
         }
