@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
