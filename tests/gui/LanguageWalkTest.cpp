@@ -37,6 +37,8 @@
 #include "app/ProgramTranslations.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CommandIds.h"
+#include "frame/PlantTableModel.h"
+#include "frame/PlantWindow.h"
 #include "state/ProgramLanguages.h"
 
 namespace qavix::test {
@@ -162,8 +164,11 @@ class LanguageWalk : public ::testing::Test {
   protected:
     void start(const std::string& language) {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(
-            writeIni(dir.path(), "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n"));
+        const std::string ini =
+            "[Option]\r\nSplash=0\r\n[Qavix_Section]\r\nInterval=50\r\n"
+            "[Journal]\r\nFolder=" +
+            dir.filePath("journal").toStdString() + "\r\n";
+        ASSERT_TRUE(writeIni(dir.path(), ini.c_str()));
         setenv("QAVLINK_COM1", "sim", 1);
         ASSERT_TRUE(i18n::useLanguage(language, i18n::catalogueFolder()) ||
                     language == i18n::kSourceLanguage);
@@ -203,10 +208,21 @@ class LanguageWalk : public ::testing::Test {
         walk.widget(frame->menuBar());
     }
 
+    // A window's texts, every tab of it shown in turn: a tab's page is hidden until chosen.
+    void walkWindow(QWidget* w) {
+        walk.widget(w);
+        for (QTabWidget* tabs : w->findChildren<QTabWidget*>()) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                walk.widget(tabs->widget(i));
+            }
+        }
+    }
+
     // The dialog each command opens, its texts taken before it is closed.
     void walkDialogs() {
-        const int commands[] = {kCmdCommSettings, kCmdEnvSettings, kCmdImport, kCmdExport,
-                                kCmdAbout};
+        const int commands[] = {kCmdCommSettings, kCmdEnvSettings, kCmdImport,
+                                kCmdExport,       kCmdJournal,     kCmdAbout};
         for (int command : commands) {
             bool seen = false;
             QTimer probe;
@@ -215,7 +231,7 @@ class LanguageWalk : public ::testing::Test {
                 QWidget* w = QApplication::activeModalWidget();
                 if (w != nullptr && !seen) {
                     seen = true;
-                    walk.widget(w);
+                    walkWindow(w);
                     w->close();
                 }
             });
@@ -225,6 +241,31 @@ class LanguageWalk : public ::testing::Test {
             probe.stop();
             settle();
         }
+    }
+
+    // The plant window without a broker, its table holding a controller online and one
+    // gone offline, as their monitors left them.
+    void walkPlantWindow() {
+        PlantWindow* plant = frame->plant().open();
+        ASSERT_NE(plant, nullptr);
+        const std::time_t now = std::time(nullptr);
+        plant::PlantRow online;
+        online.name = "press-01";
+        online.online = true;
+        online.status.emplace();
+        online.status->port = "COM1";
+        online.status->target = "tcp:127.0.0.1:4001";
+        online.lastSeen = now;
+        plant::PlantRow offline = online;
+        offline.name = "press-02";
+        offline.online = false;
+        offline.status->line = telemetry::LineState::Lost;
+        offline.lastSeen = now - 400;
+        plant->model()->update({online, offline});
+        settle();
+        walkWindow(plant);
+        plant->close();
+        settle();
     }
 
     QTemporaryDir dir;
@@ -242,6 +283,7 @@ TEST_F(LanguageWalk, EnglishShowsNoJapaneseButData) {
     start("en");
     walkPages();
     walkDialogs();
+    walkPlantWindow();
     // A language is offered by its own name, so that its speakers find it whatever is shown.
     const QString ownName = languageName("ja");
     std::string untranslated;
@@ -273,8 +315,9 @@ TEST_F(LanguageWalk, EnglishShowsNoJapaneseButData) {
     for (const auto& t : walk.texts) {
         shown.insert(t.first);
     }
-    for (const char* english : {"&File", "&Settings", "Current values", "Light level graph",
-                                "Communication settings", "Environment settings"}) {
+    for (const char* english :
+         {"&File", "&Settings", "Current values", "Light level graph", "Communication settings",
+          "Environment settings", "Change journal", "Broker &URL:", "Last seen"}) {
         EXPECT_EQ(shown.count(english), 1u) << english;
     }
 }
@@ -283,13 +326,15 @@ TEST_F(LanguageWalk, JapaneseShowsTheDescribedTexts) {
     start("ja");
     walkPages();
     walkDialogs();
+    walkPlantWindow();
     std::set<QString> shown;
     for (const auto& t : walk.texts) {
         shown.insert(t.first);
     }
     for (const char* japanese :
          {"ファイル(&F)", "設定(&S)", "現在値", "受光レベルグラフ", "通信設定", "環境設定",
-          "ナビゲーション", "インポート", "ﾚﾃﾞｨ", "次回の起動から有効になります"}) {
+          "ナビゲーション", "インポート", "ﾚﾃﾞｨ", "次回の起動から有効になります", "変更履歴",
+          "ブローカー URL(&U):", "最終受信"}) {
         EXPECT_EQ(shown.count(QString::fromUtf8(japanese)), 1u) << japanese;
     }
 }

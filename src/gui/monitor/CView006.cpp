@@ -5,6 +5,7 @@
 
 #include "files/TextFile.h"
 #include "pages/SaveFileDialog.h"
+#include "state/UiText.h"
 #include "widgets/TableColumns.h"
 
 namespace qavix {
@@ -112,7 +113,7 @@ bool CView006::readHistory() {
     setCommBusy(false);
     closeWait();
     if (!ok) {
-        showMessage(kErrorLogReadFailed);
+        showMessage(coreText(kErrorLogReadFailed));
     }
     return ok;
 }
