@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -320,6 +321,25 @@ TEST_F(LanguageWalk, EnglishShowsNoJapaneseButData) {
           "Environment settings", "Change journal", "Broker &URL:", "Last seen"}) {
         EXPECT_EQ(shown.count(english), 1u) << english;
     }
+}
+
+// English names are longer: in a pane narrower than they are, every item of the tree still
+// shows its whole text (the pane scrolls sideways) instead of a cut one.
+TEST_F(LanguageWalk, TreeTextsAreWholeInANarrowPane) {
+    start("en");
+    QTreeWidget* tree = frame->tree()->tree();
+    tree->expandAll();
+    tree->setFixedWidth(120);
+    settle();
+    const QFontMetrics metrics(tree->font());
+    int items = 0;
+    for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it, ++items) {
+        const QString text = (*it)->text(0);
+        const int needed = metrics.horizontalAdvance(text) + tree->iconSize().width();
+        EXPECT_GE(tree->visualItemRect(*it).width(), needed) << text.toStdString();
+    }
+    EXPECT_GT(items, 20);
+    EXPECT_GT(tree->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(LanguageWalk, JapaneseShowsTheDescribedTexts) {
