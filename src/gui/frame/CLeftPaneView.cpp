@@ -62,7 +62,6 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     // rather than being cut short.
     m_tree->setTextElideMode(Qt::ElideNone);
     m_tree->header()->setStretchLastSection(false);
-    m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_tree->installEventFilter(this);
     layout->addWidget(m_tree);
