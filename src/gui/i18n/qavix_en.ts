@@ -883,13 +883,6 @@ Enter the reason for this change (it is recorded in the change journal).</transl
     </message>
 </context>
 <context>
-    <name>qavix::CView001</name>
-    <message>
-        <source>設定フィンガープリント</source>
-        <translation>Settings fingerprint</translation>
-    </message>
-</context>
-<context>
     <name>qavix::CView004</name>
     <message>
         <source>サンプル数：%1&#x3000;周回：%2</source>
