@@ -3,7 +3,8 @@
 // error entry) into Debian's mosquitto on a free loopback port, shown at the window's own
 // size and at 1024 x 768.
 //
-//   plant_screenshots FOLDER
+//   plant_screenshots [--lang en] FOLDER
+// --lang en takes them in English (docs/screenshots/en); Japanese otherwise.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "BrokerProcess.h"
+#include "MessageCatalogue.h"
+#include "app/ProgramTranslations.h"
 #include "broker/MqttClient.h"
 #include "frame/PlantTableModel.h"
 #include "frame/PlantWindow.h"
@@ -147,11 +150,19 @@ void runFor(int ms) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: plant_screenshots FOLDER\n");
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Japanese unless asked, whatever the desktop's locale: the pictures of the docs are.
+    const std::string language = takeLanguageArgument(arguments).value_or(i18n::kSourceLanguage);
+    if (arguments.size() != 1) {
+        std::fprintf(stderr, "usage: plant_screenshots [--lang en] FOLDER\n");
         return 64;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (!i18n::useLanguage(language, i18n::catalogueFolder()) ||
+        !useProgramTranslations(app, language)) {
+        std::fprintf(stderr, "plant_screenshots: no translation into %s\n", language.c_str());
+        return 2;
+    }
+    const QString folder = QString::fromStdString(arguments.front());
     char pattern[] = "/tmp/plant-shots-XXXXXX";
     const std::string dir = ::mkdtemp(pattern);
     int exitCode = 0;
@@ -190,7 +201,6 @@ int main(int argc, char** argv) {
             QApplication::processEvents();
         }
         runFor(1500);
-        window->view()->resizeColumnsToContents();
         if (!window->grab().save(folder + "/plant-window.png")) {
             exitCode = 2;
         }

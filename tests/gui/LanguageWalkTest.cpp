@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
@@ -36,6 +37,8 @@
 #include "app/ProgramTranslations.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CommandIds.h"
+#include "frame/PlantTableModel.h"
+#include "frame/PlantWindow.h"
 #include "state/ProgramLanguages.h"
 
 namespace qavix::test {
@@ -160,7 +163,12 @@ std::vector<QString> coreLiterals() {
 class LanguageWalk : public AppFixture {
   protected:
     void start(const std::string& language) {
-        ASSERT_TRUE(writeIni(kNoSplash + QByteArray("[Qavix_Section]\r\nInterval=50\r\n")));
+        ASSERT_TRUE(writeIni(kNoSplash + QByteArray("[Qavix_Section]
+Interval=50
+") +
+                             "[Journal]
+Folder=" + file("journal").toUtf8() + "
+"));
         setenv("QAVLINK_COM1", "sim", 1);
         ASSERT_TRUE(i18n::useLanguage(language, i18n::catalogueFolder()) ||
                     language == i18n::kSourceLanguage);
@@ -199,10 +207,21 @@ class LanguageWalk : public AppFixture {
         walk.widget(frame->menuBar());
     }
 
+    // A window's texts, every tab of it shown in turn: a tab's page is hidden until chosen.
+    void walkWindow(QWidget* w) {
+        walk.widget(w);
+        for (QTabWidget* tabs : w->findChildren<QTabWidget*>()) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                walk.widget(tabs->widget(i));
+            }
+        }
+    }
+
     // The dialog each command opens, its texts taken before it is closed.
     void walkDialogs() {
-        const int commands[] = {kCmdCommSettings, kCmdEnvSettings, kCmdImport, kCmdExport,
-                                kCmdAbout};
+        const int commands[] = {kCmdCommSettings, kCmdEnvSettings, kCmdImport,
+                                kCmdExport,       kCmdJournal,     kCmdAbout};
         for (int command : commands) {
             bool seen = false;
             QTimer probe;
@@ -211,7 +230,7 @@ class LanguageWalk : public AppFixture {
                 QWidget* w = QApplication::activeModalWidget();
                 if (w != nullptr && !seen) {
                     seen = true;
-                    walk.widget(w);
+                    walkWindow(w);
                     w->close();
                 }
             });
@@ -223,6 +242,30 @@ class LanguageWalk : public AppFixture {
         }
     }
 
+    // The plant window without a broker, its table holding a controller online and one
+    // gone offline, as their monitors left them.
+    void walkPlantWindow() {
+        PlantWindow* plant = frame->plant().open();
+        ASSERT_NE(plant, nullptr);
+        const std::time_t now = std::time(nullptr);
+        plant::PlantRow online;
+        online.name = "press-01";
+        online.online = true;
+        online.status.emplace();
+        online.status->port = "COM1";
+        online.status->target = "tcp:127.0.0.1:4001";
+        online.lastSeen = now;
+        plant::PlantRow offline = online;
+        offline.name = "press-02";
+        offline.online = false;
+        offline.status->line = telemetry::LineState::Lost;
+        offline.lastSeen = now - 400;
+        plant->model()->update({online, offline});
+        settle();
+        walkWindow(plant);
+        plant->close();
+        settle();
+    }
     std::unique_ptr<CQavixApp> app;
     CMainFrame* frame = nullptr;
     TextWalk walk;
@@ -237,6 +280,7 @@ TEST_F(LanguageWalk, EnglishShowsNoJapaneseButData) {
     start("en");
     walkPages();
     walkDialogs();
+    walkPlantWindow();
     // A language is offered by its own name, so that its speakers find it whatever is shown.
     const QString ownName = languageName("ja");
     std::string untranslated;
@@ -268,23 +312,45 @@ TEST_F(LanguageWalk, EnglishShowsNoJapaneseButData) {
     for (const auto& t : walk.texts) {
         shown.insert(t.first);
     }
-    for (const char* english : {"&File", "&Settings", "Current values", "Light level graph",
-                                "Communication settings", "Environment settings"}) {
+    for (const char* english :
+         {"&File", "&Settings", "Current values", "Light level graph", "Communication settings",
+          "Environment settings", "Change journal", "Broker &URL:", "Last seen"}) {
         EXPECT_EQ(shown.count(english), 1u) << english;
     }
+}
+
+// English names are longer: in a pane narrower than they are, every item of the tree still
+// shows its whole text (the pane scrolls sideways) instead of a cut one.
+TEST_F(LanguageWalk, TreeTextsAreWholeInANarrowPane) {
+    start("en");
+    QTreeWidget* tree = frame->tree()->tree();
+    tree->expandAll();
+    tree->setFixedWidth(120);
+    settle();
+    const QFontMetrics metrics(tree->font());
+    int items = 0;
+    for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it, ++items) {
+        const QString text = (*it)->text(0);
+        const int needed = metrics.horizontalAdvance(text) + tree->iconSize().width();
+        EXPECT_GE(tree->visualItemRect(*it).width(), needed) << text.toStdString();
+    }
+    EXPECT_GT(items, 20);
+    EXPECT_GT(tree->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(LanguageWalk, JapaneseShowsTheDescribedTexts) {
     start("ja");
     walkPages();
     walkDialogs();
+    walkPlantWindow();
     std::set<QString> shown;
     for (const auto& t : walk.texts) {
         shown.insert(t.first);
     }
     for (const char* japanese :
          {"ファイル(&F)", "設定(&S)", "現在値", "受光レベルグラフ", "通信設定", "環境設定",
-          "ナビゲーション", "インポート", "ﾚﾃﾞｨ", "次回の起動から有効になります"}) {
+          "ナビゲーション", "インポート", "ﾚﾃﾞｨ", "次回の起動から有効になります", "変更履歴",
+          "ブローカー URL(&U):", "最終受信"}) {
         EXPECT_EQ(shown.count(QString::fromUtf8(japanese)), 1u) << japanese;
     }
 }

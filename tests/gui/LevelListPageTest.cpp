@@ -8,6 +8,8 @@
 #include <QTest>
 #include <fstream>
 
+#include "LanguageChoice.h"
+#include "MessageCatalogue.h"
 #include "PageTestSupport.h"
 #include "TempFolder.h"
 #include "files/TextFile.h"
@@ -256,6 +258,25 @@ TEST_F(ListFixture, CsvHoldsTheCellsAsShown) {
     EXPECT_FALSE(page->saveCsvTo(filePathOf(dir, "missing/list.csv")));
     EXPECT_EQ(host.messages(), std::vector<std::string>{"ファイル,オープンできません"});
     EXPECT_EQ(host.beeps(), beeps + 1);
+}
+
+// In English the list names its rows in English, while its CSV file keeps them as written,
+// the same in every language, for the tools that read it.
+TEST_F(ListFixture, InEnglishTheCsvKeepsTheRowLabelsAsWritten) {
+    ASSERT_TRUE(i18n::useLanguage("en", i18n::catalogueFolder()));
+    struct Back {
+        ~Back() { i18n::useLanguage(i18n::kSourceLanguage, i18n::catalogueFolder()); }
+    } back;
+    open("40");
+    EXPECT_EQ(cell(4, CLevelListTable::kBeamColumn), "CH1_Beam   5");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("list.csv");
+    ASSERT_TRUE(page->saveCsvTo(path));
+    const std::vector<std::string> lines =
+        textfile::splitLines(textfile::readText(path.toStdString()).text);
+    ASSERT_EQ(lines.size(), 41u);
+    EXPECT_EQ(lines[5].substr(0, lines[5].find(',')), "CH1_光軸   5");
 }
 
 }  // namespace

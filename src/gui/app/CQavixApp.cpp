@@ -12,6 +12,7 @@
 
 #include "PortResolver.h"
 #include "ProgramVersion.h"
+#include "Translate.h"
 #include "app/CInitialReadDlg.h"
 #include "app/CSplashDlg.h"
 #include "app/InitialRead.h"
@@ -32,6 +33,7 @@
 #include "frame/PageViews.h"
 #include "journal/JournalSettings.h"
 #include "pages/PageRegistry.h"
+#include "state/UiText.h"
 #include "widgets/CColorStatusBar.h"
 
 static void initQavixResources() {
@@ -169,7 +171,7 @@ void CQavixApp::findPorts() {
     const auto target =
         link::resolvePort("COM" + std::to_string(m_ports.activePort + 1), m_settings.path());
     m_portTarget = !target               ? std::string()
-                   : target->emulator    ? std::string(kEmulatorLabel)
+                   : target->emulator    ? std::string(i18n::translate(kEmulatorLabel))
                    : target->onNetwork() ? target->value
                                          : deviceLabel(target->device);
 }
@@ -181,7 +183,7 @@ bool CQavixApp::connectController() {
     m_link = std::make_unique<CCommLink>(*m_host, m_model, m_options.commTimings);
     startJournal();
     if (!m_link->start(m_options.libraryPath.toStdString())) {
-        QMessageBox::critical(nullptr, "Qavix", kLinkLoadFailedMessage);
+        QMessageBox::critical(nullptr, "Qavix", coreText(kLinkLoadFailedMessage));
         m_exitCode = kExitFailure;
         return false;
     }

@@ -9,6 +9,7 @@
 #include "PortProblem.h"
 #include "PortResolver.h"
 #include "SerialPorts.h"
+#include "Translate.h"
 #include "comm/CommMessages.h"
 #include "comm/LinkSettings.h"
 #include "comm/PortChoices.h"
@@ -209,7 +210,7 @@ void CommSettingsDialog::updateTargets() {
         std::string text;
         if (const auto env = environmentMapping(port + 1)) {
             const auto target = link::parsePortValue(*env);
-            text = target && target->emulator ? kEmulatorLabel : deviceLabel(*env);
+            text = target && target->emulator ? i18n::translate(kEmulatorLabel) : deviceLabel(*env);
         } else {
             text = targetLabel(port + 1, m_mapping[static_cast<size_t>(port)], m_deviceFiles);
         }

@@ -6,6 +6,9 @@
 #include <ctime>
 #include <iostream>
 
+#include "Translate.h"
+#include "state/UiText.h"
+
 namespace qavix {
 
 std::optional<OfflineEditFile> openOfflineEdit(const std::string& path, const PortSettings& ports) {
@@ -27,9 +30,9 @@ std::optional<OfflineEditFile> openOfflineEdit(const std::string& path, const Po
     const std::optional<std::string> options =
         offlineEmulatorOptions(file.imageText(), ports.activeMachine);
     if (!options) {
-        std::cerr << "qavix: " << absolute.toStdString() << ": " << bankfile::kInvalidDataMessage
-                  << '\n';
-        QMessageBox::critical(nullptr, "Qavix", bankfile::kInvalidDataMessage);
+        std::cerr << "qavix: " << absolute.toStdString() << ": "
+                  << i18n::translate(bankfile::kInvalidDataMessage) << '\n';
+        QMessageBox::critical(nullptr, "Qavix", coreText(bankfile::kInvalidDataMessage));
         return std::nullopt;
     }
     const std::string variable = "QAVLINK_COM" + std::to_string(ports.activePort + 1);

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "IniText.h"
+#include "Translate.h"
 #include "comm/CCommLink.h"
 #include "comm/LinkLibrary.h"
 #include "comm/LinkSettings.h"
@@ -101,7 +102,7 @@ int readController(const PortSettings& ports, const QString& libraryPath, Device
     StderrHost host;
     CCommLink link(host, model);
     if (!link.start(libraryPath.toStdString())) {
-        host.showMessage(kLinkLoadFailedMessage);
+        host.showMessage(i18n::translate(kLinkLoadFailedMessage));
         std::cerr << "(" << link.libraryError() << ")\n";
         return kPrintReportNoAnswer;
     }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -57,7 +58,11 @@ CLeftPaneView::CLeftPaneView(AppState& state, CBankManager& banks, CRightPaneFra
     m_tree->setColumnCount(1);
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setFont(QFont("Noto Sans CJK JP", 9));
-    m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A text wider than the pane (a longer language, a large scale factor) scrolls sideways
+    // rather than being cut short.
+    m_tree->setTextElideMode(Qt::ElideNone);
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_tree->installEventFilter(this);
     layout->addWidget(m_tree);
 

@@ -37,9 +37,9 @@ PropertyList::Editor editorOf(env::Editor e) {
     return PropertyList::Editor::Text;
 }
 
-QStringList choicesOf(const env::ItemInfo& info) {
+QStringList choicesOf(int item) {
     QStringList out;
-    for (const std::string& c : env::splitChoices(info.choices)) {
+    for (const std::string& c : env::itemChoices(item)) {
         out << QString::fromStdString(c);
     }
     return out;
@@ -97,9 +97,9 @@ EnvironmentDialog::EnvironmentDialog(AppSettings& settings, QWidget* parent,
             });
         for (int item : env::itemsOfTab(static_cast<env::Tab>(tab))) {
             const env::ItemInfo& info = env::itemInfo(item);
-            list->addItem(QString::fromUtf8(info.name), editorOf(info.editor),
+            list->addItem(QString::fromUtf8(env::itemName(item)), editorOf(info.editor),
                           QString::fromStdString(texts[static_cast<size_t>(item)]),
-                          choicesOf(info));
+                          choicesOf(item));
         }
         m_lists[static_cast<size_t>(tab)] = list;
         m_tabs->addTab(list, tr(kTabNames[tab]));

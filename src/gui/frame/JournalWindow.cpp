@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -132,6 +133,9 @@ JournalWindow::JournalWindow(std::string folder, journal::JournalFilter controll
     m_since->setObjectName("since");
     m_since->setCalendarPopup(true);
     m_since->setDisplayFormat("yyyy-MM-dd");
+    // The size the style suggests leaves no room for the popup's arrow beside the date.
+    m_since->setMinimumWidth(m_since->sizeHint().width() +
+                             m_since->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     m_since->setEnabled(false);
     m_since->setAccessibleName(m_sinceOn->text());
     auto* reloadButton = new QPushButton(tr("更新"), this);

@@ -1,7 +1,10 @@
 #include "frame/NaviBoard.h"
 
 #include <QtGlobal>
+#include <map>
+#include <string>
 
+#include "MessageCatalogue.h"
 #include "Translate.h"
 #include "state/UiText.h"
 
@@ -151,8 +154,14 @@ std::vector<BoardGroup> makeGroups() {
 }  // namespace
 
 const std::vector<BoardGroup>& boardGroups() {
-    static const std::vector<BoardGroup> groups = makeGroups();
-    return groups;
+    // Made once for each language the process has spoken: the texts are its translations.
+    static std::map<std::string, std::vector<BoardGroup>> byLanguage;
+    const std::string& language = i18n::currentLanguage();
+    auto it = byLanguage.find(language);
+    if (it == byLanguage.end()) {
+        it = byLanguage.emplace(language, makeGroups()).first;
+    }
+    return it->second;
 }
 
 std::vector<int> groupsShown(int kind, int sensorCount) {

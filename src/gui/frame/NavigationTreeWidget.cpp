@@ -1,7 +1,9 @@
 #include "frame/NavigationTreeWidget.h"
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace qavix {
 
@@ -54,6 +56,17 @@ void NavigationTreeWidget::selectOnlyCurrent() {
     if (selected.size() != 1 || selected.constFirst() != current) {
         selection->select(current, QItemSelectionModel::ClearAndSelect);
     }
+}
+
+void NavigationTreeWidget::updateGeometries() {
+    QTreeWidget::updateGeometries();
+    if (m_fitting) {
+        return;
+    }
+    // Resizing the section lays the view out again, which comes back here.
+    m_fitting = true;
+    header()->resizeSection(0, std::max(sizeHintForColumn(0), viewport()->width()));
+    m_fitting = false;
 }
 
 }  // namespace qavix

@@ -17,12 +17,16 @@ class NavigationTreeWidget : public QTreeWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // The column is as wide as its widest shown text and never narrower than the pane: the
+    // highlight spans the pane, and a text wider than the pane scrolls sideways.
+    void updateGeometries() override;
 
   private:
     // The highlight is the current item and nothing else.
     void selectOnlyCurrent();
 
     QPersistentModelIndex m_pressed;
+    bool m_fitting = false;
 };
 
 }  // namespace qavix

@@ -52,7 +52,7 @@ PlantWindow* PlantLauncher::open(const QString& brokerUrl) {
 
 PlantOpenOutcome PlantLauncher::openController(const plant::Reach& reach) {
     if (!m_opener) {
-        return {false, false, QObject::tr("このプログラムからはコントローラを開けません。")};
+        return {false, false, tr("このプログラムからはコントローラを開けません。")};
     }
     // Reading another controller replaces the data shown, which would drop bank edits that
     // were applied but not written: the editing guard offers to write, save or discard them.

@@ -4,6 +4,7 @@
 // opened from a row passes the bank editing guard before the connection's owner opens its
 // port and reads it into the main window.
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QString>
 #include <functional>
@@ -19,6 +20,8 @@ class DesktopNotifier;
 class SettingsFile;
 
 class PlantLauncher {
+    Q_DECLARE_TR_FUNCTIONS(qavix::PlantLauncher)
+
   public:
     using Opener = std::function<PlantOpenOutcome(const plant::Reach&)>;
 

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "frame/DesktopNotifier.h"
 #include "frame/MarginBarDelegate.h"
@@ -30,6 +31,10 @@ QString qs(const std::string& text) {
 
 constexpr int kDefaultWidth = 1100;
 constexpr int kDefaultHeight = 560;
+// A column fitted to its texts grows no wider than this many average characters: a long
+// error text is cut short (its tooltip holds it whole) rather than pushing the columns after
+// it out of sight.
+constexpr int kWidestColumnChars = 32;
 
 }  // namespace
 
@@ -81,6 +86,15 @@ void PlantWindow::buildControls() {
     m_view->verticalHeader()->setVisible(false);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
+    // Fitted to the texts as controllers appear, until the user sizes a column; the rest
+    // of a row stays reachable by scrolling sideways.
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &PlantWindow::fitColumns);
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_fittingColumns) {
+            m_columnsSizedByUser = true;
+        }
+    });
     auto* bars = new MarginBarDelegate(m_view);
     for (int c = PlantTableModel::kColCh1; c <= PlantTableModel::kColCh3; ++c) {
         m_view->setItemDelegateForColumn(c, bars);
@@ -187,6 +201,22 @@ void PlantWindow::refresh() {
     notifyEvents(update.events);
     updateTexts();
     emit refreshed();
+}
+
+void PlantWindow::fitColumns() {
+    if (m_columnsSizedByUser) {
+        return;
+    }
+    m_fittingColumns = true;
+    m_view->resizeColumnsToContents();
+    const int widest = kWidestColumnChars * m_view->fontMetrics().averageCharWidth();
+    QHeaderView* header = m_view->horizontalHeader();
+    for (int c = 0; c < header->count(); ++c) {
+        // The header's own text is never cut, however narrow the widest may be.
+        const int headerWidth = header->sectionSizeHint(c);
+        header->resizeSection(c, std::min(header->sectionSize(c), std::max(widest, headerWidth)));
+    }
+    m_fittingColumns = false;
 }
 
 void PlantWindow::tick() {

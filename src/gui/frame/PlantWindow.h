@@ -87,6 +87,7 @@ class PlantWindow : public QMainWindow {
     void updateTexts();
     void notifyEvents(const std::vector<plant::PlantEvent>& events);
     void say(const QString& text);
+    void fitColumns();
 
     PlantWindowServices m_services;
     std::unique_ptr<plant::PlantSubscriber> m_subscriber;
@@ -108,6 +109,8 @@ class PlantWindow : public QMainWindow {
     std::uint64_t m_skipped = 0;
     QString m_lastSkip;
     MessageShower m_showMessage;
+    bool m_fittingColumns = false;
+    bool m_columnsSizedByUser = false;
 };
 
 }  // namespace qavix

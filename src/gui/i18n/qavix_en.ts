@@ -756,6 +756,31 @@ Please wait</translation>
     </message>
 </context>
 <context>
+    <name>qavix::CQavixApp</name>
+    <message>
+        <source>バンクファイルの編集中は、ほかのコントローラを開けません。</source>
+        <translation>No other controller can be opened while a bank file is being edited.</translation>
+    </message>
+    <message>
+        <source>通信中、モニタ中、または編集中です。終わってから、もう一度開いてください。</source>
+        <translation>Communicating, monitoring or editing. Open it again when that has finished.</translation>
+    </message>
+    <message>
+        <source>コントローラが応答しません。</source>
+        <translation>The controller does not answer.</translation>
+    </message>
+    <message>
+        <source>変更の理由</source>
+        <translation>Reason for the change</translation>
+    </message>
+    <message>
+        <source>%1
+この変更の理由を入力して下さい（変更履歴に記録されます）。</source>
+        <translation>%1
+Enter the reason for this change (it is recorded in the change journal).</translation>
+    </message>
+</context>
+<context>
     <name>qavix::CSelectDlg</name>
     <message>
         <source>コントローラ情報</source>
@@ -1432,6 +1457,14 @@ RFC 2217: this port&apos;s speed and line settings are set on the device server<
         <source>ﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
         <translation>&amp;About Qavix...</translation>
     </message>
+    <message>
+        <source>プラント表示(&amp;L)...</source>
+        <translation>P&amp;lant View...</translation>
+    </message>
+    <message>
+        <source>変更履歴(&amp;J)...</source>
+        <translation>Change &amp;Journal...</translation>
+    </message>
 </context>
 <context>
     <name>qavix::DialogBar</name>
@@ -1486,6 +1519,10 @@ RFC 2217: this port&apos;s speed and line settings are set on the device server<
         <source>次回の起動から有効になります</source>
         <translation>Takes effect on the next start</translation>
     </message>
+    <message>
+        <source>プラント</source>
+        <translation>Plant</translation>
+    </message>
 </context>
 <context>
     <name>qavix::HelpLauncher</name>
@@ -1506,6 +1543,180 @@ RFC 2217: this port&apos;s speed and line settings are set on the device server<
         <translation>Qavix Version %1
 
 Area scanner configuration and monitoring tool</translation>
+    </message>
+</context>
+<context>
+    <name>qavix::JournalWindow</name>
+    <message>
+        <source>未完了</source>
+        <translation>Unfinished</translation>
+    </message>
+    <message>
+        <source>完了</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>拒否</source>
+        <translation>Refused</translation>
+    </message>
+    <message>
+        <source>途中で失敗</source>
+        <translation>Failed partway</translation>
+    </message>
+    <message>
+        <source>現在値</source>
+        <translation>Current values</translation>
+    </message>
+    <message>
+        <source>Bank%1</source>
+        <translation>Bank%1</translation>
+    </message>
+    <message>
+        <source>ページ書込み</source>
+        <translation>Page write</translation>
+    </message>
+    <message>
+        <source>Bank書込み</source>
+        <translation>Bank write</translation>
+    </message>
+    <message>
+        <source>Bankコピー</source>
+        <translation>Bank copy</translation>
+    </message>
+    <message>
+        <source>Bank消去</source>
+        <translation>Bank erase</translation>
+    </message>
+    <message>
+        <source>インポート</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>時計設定</source>
+        <translation>Clock setting</translation>
+    </message>
+    <message>
+        <source>ゼロリセット</source>
+        <translation>Zero reset</translation>
+    </message>
+    <message>
+        <source>ティーチング</source>
+        <translation>Teaching</translation>
+    </message>
+    <message>
+        <source>しきい値一括設定</source>
+        <translation>Batch threshold setting</translation>
+    </message>
+    <message>
+        <source>リセット</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>バックアップからの復元</source>
+        <translation>Restore from a backup</translation>
+    </message>
+    <message>
+        <source>変更履歴</source>
+        <translation>Change journal</translation>
+    </message>
+    <message>
+        <source>変更履歴のフォルダ: %1</source>
+        <translation>Change journal folder: %1</translation>
+    </message>
+    <message>
+        <source>ユーザー</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>この日から</source>
+        <translation>From this day</translation>
+    </message>
+    <message>
+        <source>更新</source>
+        <translation>Reload</translation>
+    </message>
+    <message>
+        <source>日時</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <source>対象</source>
+        <translation>Target</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>ホスト</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>理由</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>項目</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>変更前</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>変更後</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>変更した項目</source>
+        <translation>Changed items</translation>
+    </message>
+    <message>
+        <source>CSV保存...</source>
+        <translation>Save CSV...</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>すべて</source>
+        <translation>All</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 件</source>
+        <translation>
+            <numerusform>%n write</numerusform>
+            <numerusform>%n writes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>変更履歴を読めません: %1</source>
+        <translation>Cannot read the change journal: %1</translation>
+    </message>
+    <message>
+        <source>（記録として読めない行が %1 行あります）</source>
+        <translation> (%1 lines cannot be read as records)</translation>
+    </message>
+    <message>
+        <source>%1@%2, %3 %4, %5 号機 %6</source>
+        <translation>%1@%2, %3 %4, %5 unit %6</translation>
+    </message>
+    <message>
+        <source>コントローラ: %1 %2, ID %3, シリアルNo. %4</source>
+        <translation>Controller: %1 %2, ID %3, serial No. %4</translation>
+    </message>
+    <message>
+        <source>設定フィンガープリント: %1 -&gt; %2</source>
+        <translation>Settings fingerprint: %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>変更履歴の保存</source>
+        <translation>Save the change journal</translation>
     </message>
 </context>
 <context>
@@ -1590,6 +1801,154 @@ Save it?</translation>
     </message>
 </context>
 <context>
+    <name>qavix::PlantLauncher</name>
+    <message>
+        <source>このプログラムからはコントローラを開けません。</source>
+        <translation>Controllers cannot be opened from this program.</translation>
+    </message>
+</context>
+<context>
+    <name>qavix::PlantSettingsPage</name>
+    <message>
+        <source>ブローカー URL(&amp;U):</source>
+        <translation>Broker &amp;URL:</translation>
+    </message>
+    <message>
+        <source>CA ファイル(&amp;C):</source>
+        <translation>&amp;CA file:</translation>
+    </message>
+    <message>
+        <source>ユーザー名(&amp;N):</source>
+        <translation>User &amp;name:</translation>
+    </message>
+    <message>
+        <source>パスワードファイル(&amp;W):</source>
+        <translation>Pass&amp;word file:</translation>
+    </message>
+    <message>
+        <source>トピックルート(&amp;T):</source>
+        <translation>&amp;Topic root:</translation>
+    </message>
+    <message>
+        <source>音でも知らせる(&amp;S)</source>
+        <translation>Also alert with a &amp;sound</translation>
+    </message>
+    <message>
+        <source>パスワードは保存しません。1 行目にパスワードを書いたファイルを指定してください。</source>
+        <translation>The password is never stored. Name a file whose first line holds the password.</translation>
+    </message>
+    <message>
+        <source>参照...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation>Browse</translation>
+    </message>
+</context>
+<context>
+    <name>qavix::PlantTableModel</name>
+    <message>
+        <source>状態</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>回線</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>コントローラ</source>
+        <translation>Controller</translation>
+    </message>
+    <message>
+        <source>CH1 マージン</source>
+        <translation>CH1 margin</translation>
+    </message>
+    <message>
+        <source>CH2 マージン</source>
+        <translation>CH2 margin</translation>
+    </message>
+    <message>
+        <source>CH3 マージン</source>
+        <translation>CH3 margin</translation>
+    </message>
+    <message>
+        <source>最終アラート</source>
+        <translation>Last alert</translation>
+    </message>
+    <message>
+        <source>最新エラー履歴</source>
+        <translation>Newest error log entry</translation>
+    </message>
+    <message>
+        <source>最終受信</source>
+        <translation>Last seen</translation>
+    </message>
+    <message>
+        <source>フィンガープリント</source>
+        <translation>Fingerprint</translation>
+    </message>
+    <message>
+        <source>ポート</source>
+        <translation>Port</translation>
+    </message>
+</context>
+<context>
+    <name>qavix::PlantWindow</name>
+    <message>
+        <source>コントローラ一覧</source>
+        <translation>Controllers</translation>
+    </message>
+    <message>
+        <source>問題のみ(&amp;P)</source>
+        <translation>&amp;Problems only</translation>
+    </message>
+    <message>
+        <source>検索(&amp;F):</source>
+        <translation>&amp;Find:</translation>
+    </message>
+    <message>
+        <source>検索</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>確認済みにする(&amp;A)</source>
+        <translation>&amp;Acknowledge</translation>
+    </message>
+    <message>
+        <source>すべて確認済み(&amp;L)</source>
+        <translation>Acknowledge A&amp;ll</translation>
+    </message>
+    <message>
+        <source>プラント表示</source>
+        <translation>Plant view</translation>
+    </message>
+    <message>
+        <source>読めないメッセージ %1 件 (最後: %2)</source>
+        <translation>Unreadable messages: %1 (last: %2)</translation>
+    </message>
+    <message>
+        <source>%1 がオフラインになりました</source>
+        <translation>%1 went offline</translation>
+    </message>
+    <message>
+        <source>%1: マージン低下</source>
+        <translation>%1: margin low</translation>
+    </message>
+    <message>
+        <source>%1: 新しいエラー履歴</source>
+        <translation>%1: new error log entry</translation>
+    </message>
+</context>
+<context>
     <name>qavix::PropertyList</name>
     <message>
         <source>色の選択</source>
@@ -1655,6 +2014,10 @@ Save it?</translation>
 （ダブルクリックで通信設定）</source>
         <translation>%1
 (double-click for the communication settings)</translation>
+    </message>
+    <message>
+        <source>設定フィンガープリント: %1</source>
+        <translation>Settings fingerprint: %1</translation>
     </message>
 </context>
 <context>

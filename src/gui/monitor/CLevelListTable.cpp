@@ -46,7 +46,7 @@ void CLevelListTable::applyColumnWidths() {
     applyFittedColumns(*this, std::vector<int>(widths.begin(), widths.end()));
 }
 
-void CLevelListTable::setRows(const std::vector<std::string>& beamLabels) {
+void CLevelListTable::setRows(const std::vector<BeamLabel>& beamLabels) {
     setRowCount(0);
     setRowCount(static_cast<int>(beamLabels.size()));
     for (int row = 0; row < rowCount(); ++row) {
@@ -63,8 +63,9 @@ void CLevelListTable::setRows(const std::vector<std::string>& beamLabels) {
             cell->setFlags(flags);
             setItem(row, c, cell);
         }
-        item(row, kBeamColumn)
-            ->setText(QString::fromStdString(beamLabels[static_cast<size_t>(row)]));
+        const BeamLabel& label = beamLabels[static_cast<size_t>(row)];
+        item(row, kBeamColumn)->setText(QString::fromStdString(label.shown));
+        item(row, kBeamColumn)->setData(kFileLabelRole, QString::fromStdString(label.inFile));
     }
 }
 
@@ -87,7 +88,10 @@ std::vector<std::vector<std::string>> CLevelListTable::csvRows() const {
     for (int row = 0; row < rowCount(); ++row) {
         std::vector<std::string> cells;
         for (int c = kBeamColumn; c <= kOffColumn; ++c) {
-            cells.push_back(item(row, c)->text().toStdString());
+            const QTableWidgetItem* cell = item(row, c);
+            cells.push_back(
+                (c == kBeamColumn ? cell->data(kFileLabelRole).toString() : cell->text())
+                    .toStdString());
         }
         rows.push_back(std::move(cells));
     }

@@ -19,6 +19,13 @@ class CLevelListTable : public QTableWidget {
     // Item data of the bar column: the level drawn and its colour.
     static constexpr int kBarLevelRole = Qt::UserRole;
     static constexpr int kBarColourRole = Qt::UserRole + 1;
+    // The beam cell's label as the CSV file holds it, the same in every language.
+    static constexpr int kFileLabelRole = Qt::UserRole + 2;
+
+    struct BeamLabel {
+        std::string shown;
+        std::string inFile;
+    };
 
     explicit CLevelListTable(QWidget* parent = nullptr);
 
@@ -28,7 +35,7 @@ class CLevelListTable : public QTableWidget {
     void applyColumnWidths();
 
     // One row per label, the label in the beam column and the other cells empty.
-    void setRows(const std::vector<std::string>& beamLabels);
+    void setRows(const std::vector<BeamLabel>& beamLabels);
     void showPair(int row, const std::string& on, const std::string& off);
     void showLevel(int row, int level, const QColor& colour);
     // The beam, level, ON and OFF texts of every row, as the CSV holds them.

@@ -114,12 +114,12 @@ void CView003::deriveShown() {
 void CView003::fillList() {
     m_filling = true;
     m_rows.clear();
-    std::vector<std::string> labels;
+    std::vector<CLevelListTable::BeamLabel> labels;
     const SettingsData& set = working();
     for (int s : listedSensors()) {
         for (int b = 0; b < std::clamp(set.channel(s).beamCount, 0, kMaxBeams); ++b) {
             m_rows.push_back(RowRef{s, b});
-            labels.push_back(thlist::rowLabel(s, b));
+            labels.push_back({thlist::shownRowLabel(s, b), thlist::rowLabel(s, b)});
         }
     }
     m_list->setRows(labels);

@@ -5,6 +5,7 @@
 
 #include "files/TextFile.h"
 #include "pages/SaveFileDialog.h"
+#include "state/UiText.h"
 #include "widgets/TableColumns.h"
 
 namespace qavix {
@@ -75,15 +76,18 @@ void CView006::resizeEvent(QResizeEvent* event) {
 
 void CView006::showRow(int k) {
     const ErrorLogRow& row = m_rows[static_cast<size_t>(k)];
-    const std::string* texts[kColumnCount] = {&row.number, &row.date, &row.code, &row.text,
-                                              &row.serial};
+    // The error's text is kept as written (the CSV file holds it so) and shown translated.
+    const QString texts[kColumnCount] = {
+        QString::fromStdString(row.number), QString::fromStdString(row.date),
+        QString::fromStdString(row.code), coreText(row.text.c_str()),
+        QString::fromStdString(row.serial)};
     for (int c = 0; c < kColumnCount; ++c) {
         QTableWidgetItem* item = m_table->item(k, c);
         if (item == nullptr) {
             item = new QTableWidgetItem;
             m_table->setItem(k, c, item);
         }
-        item->setText(QString::fromStdString(*texts[c]));
+        item->setText(texts[c]);
     }
 }
 
@@ -112,7 +116,7 @@ bool CView006::readHistory() {
     setCommBusy(false);
     closeWait();
     if (!ok) {
-        showMessage(kErrorLogReadFailed);
+        showMessage(coreText(kErrorLogReadFailed));
     }
     return ok;
 }

@@ -10,6 +10,7 @@
 #include "model/IdentificationNumber.h"
 #include "pages/FieldColours.h"
 #include "pages/PageIndex.h"
+#include "state/UiText.h"
 
 namespace qavix {
 
@@ -53,7 +54,7 @@ CView001::CView001(const PageContext& context, QWidget* parent)
         grid->addWidget(edit, i, 1);
         m_boxes[static_cast<size_t>(i)] = edit;
     }
-    auto* fingerprintLabel = new QLabel(tr("設定フィンガープリント"), this);
+    auto* fingerprintLabel = new QLabel(coreText(kFingerprintLabel), this);
     m_fingerprint = new QLineEdit(this);
     m_fingerprint->setObjectName("fingerprint");
     m_fingerprint->setFixedWidth(kBoxWidth);
@@ -103,7 +104,7 @@ void CView001::onIdEdited(const QString& text) {
 }
 
 void CView001::refuseId() {
-    showMessage(kIdOutOfRangeMessage);
+    showMessage(coreText(kIdOutOfRangeMessage));
     focusAndSelect(idBox());
 }
 

@@ -7,6 +7,7 @@
 
 #include "model/OverallJudgement.h"
 #include "pages/PageIndex.h"
+#include "state/UiText.h"
 
 namespace qavix {
 
@@ -34,7 +35,7 @@ template <size_t N>
 QStringList names(const std::array<const char*, N>& texts) {
     QStringList out;
     for (const char* t : texts) {
-        out << QString::fromUtf8(t);
+        out << coreText(t);
     }
     return out;
 }

@@ -6,6 +6,7 @@
 
 #include "pages/FieldColours.h"
 #include "pages/PageIndex.h"
+#include "state/UiText.h"
 
 namespace qavix {
 
@@ -25,7 +26,7 @@ CView012::CView012(const PageContext& context, QWidget* parent)
     outer->setSpacing(kSpacing);
     const auto& switches = optionSwitches();
     for (int i = 0; i < kOptionSwitchCount; ++i) {
-        auto* b = new QCheckBox(QString::fromUtf8(switches[static_cast<size_t>(i)].label), this);
+        auto* b = new QCheckBox(coreText(switches[static_cast<size_t>(i)].label), this);
         b->setObjectName(QString("check%1").arg(kBoxIds[static_cast<size_t>(i)]));
         m_boxes[static_cast<size_t>(i)] = b;
         // The state, not the click: a screen reader ticks a box without a mouse click.

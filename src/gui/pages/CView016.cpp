@@ -13,6 +13,7 @@
 #include "model/SensorOutputs.h"
 #include "model/SerialNumber.h"
 #include "pages/PageIndex.h"
+#include "state/UiText.h"
 
 namespace qavix {
 
@@ -249,7 +250,7 @@ void CView016::readFailed() {
 void CView016::fillOutputList(FieldComboBox* l, int32_t storedCode, int entry) {
     QStringList items;
     for (const SensorOutputChoice& c : sensorOutputChoices()) {
-        items << QString::fromUtf8(c.name);
+        items << coreText(c.name);
     }
     if (sensorOutputChoiceIndex(storedCode) < 0) {
         // A function the lists do not offer stays visible until another is chosen.
@@ -371,7 +372,7 @@ void CView016::idEdited(const QString& text) {
 }
 
 void CView016::refuseId() {
-    showMessage(kIdOutOfRangeMessage);
+    showMessage(coreText(kIdOutOfRangeMessage));
     focusAndSelect(m_id);
 }
 

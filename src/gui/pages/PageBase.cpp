@@ -1,6 +1,7 @@
 #include "pages/PageBase.h"
 
 #include "model/ErrorLog.h"
+#include "state/UiText.h"
 
 namespace qavix {
 
@@ -32,7 +33,7 @@ void PageBase::showFileNotWritten(bool withSound) {
     if (withSound) {
         m_context.messages.beep();
     }
-    showMessage(kCsvOpenFailed);
+    showMessage(coreText(kCsvOpenFailed));
 }
 
 bool PageBase::runReads(const std::vector<PageRead>& reads, BusyFlag busy) {

@@ -15,6 +15,7 @@
 #include "report/ReportExport.h"
 #include "report/ReportPrinter.h"
 #include "report/ReportReads.h"
+#include "state/UiText.h"
 
 namespace qavix {
 
@@ -78,7 +79,7 @@ bool CView005::readIdentity() {
     closeWait();
     setCommBusy(false);
     if (!ok) {
-        showMessage(kErrorLogReadFailed);
+        showMessage(coreText(kErrorLogReadFailed));
     }
     return ok;
 }
