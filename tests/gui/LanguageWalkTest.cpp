@@ -163,12 +163,8 @@ std::vector<QString> coreLiterals() {
 class LanguageWalk : public AppFixture {
   protected:
     void start(const std::string& language) {
-        ASSERT_TRUE(writeIni(kNoSplash + QByteArray("[Qavix_Section]
-Interval=50
-") +
-                             "[Journal]
-Folder=" + file("journal").toUtf8() + "
-"));
+        ASSERT_TRUE(writeIni(kNoSplash + QByteArray("[Qavix_Section]\r\nInterval=50\r\n") +
+                             "[Journal]\r\nFolder=" + file("journal").toUtf8() + "\r\n"));
         setenv("QAVLINK_COM1", "sim", 1);
         ASSERT_TRUE(i18n::useLanguage(language, i18n::catalogueFolder()) ||
                     language == i18n::kSourceLanguage);

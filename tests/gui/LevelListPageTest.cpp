@@ -269,9 +269,7 @@ TEST_F(ListFixture, InEnglishTheCsvKeepsTheRowLabelsAsWritten) {
     } back;
     open("40");
     EXPECT_EQ(cell(4, CLevelListTable::kBeamColumn), "CH1_Beam   5");
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("list.csv");
+    const QString path = filePathOf(dir, "list.csv");
     ASSERT_TRUE(page->saveCsvTo(path));
     const std::vector<std::string> lines =
         textfile::splitLines(textfile::readText(path.toStdString()).text);
