@@ -13,7 +13,10 @@
 
 #include "AppRunSupport.h"
 #include "GuiTestSupport.h"
+#include "LanguageChoice.h"
+#include "MessageCatalogue.h"
 #include "app/CQavixApp.h"
+#include "app/ProgramTranslations.h"
 #include "comm/JournaledWrite.h"
 #include "files/Fingerprint.h"
 #include "frame/CLeftPaneView.h"
@@ -21,6 +24,7 @@
 #include "frame/CSplitterView.h"
 #include "frame/CommandIds.h"
 #include "frame/JournalWindow.h"
+#include "frame/NavigationTree.h"
 #include "journal/JournalReader.h"
 #include "pages/CCommandDlg.h"
 #include "pages/CView001.h"
@@ -137,6 +141,36 @@ TEST_F(JournalInApp, TheMenuOpensTheWritesOfTheConnectedController) {
     ASSERT_TRUE(frame->action(kCmdJournal)->isEnabled());
     frame->action(kCmdJournal)->trigger();
     EXPECT_EQ(rows, 1);
+}
+
+// The journal keeps a page by its title as written, whatever language the program speaks,
+// and the program names it in its own.
+class JournalInEnglish : public JournalInApp {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(i18n::useLanguage("en", i18n::catalogueFolder()));
+        ASSERT_TRUE(useProgramTranslations(*QCoreApplication::instance(), "en"));
+        JournalInApp::SetUp();
+    }
+    void TearDown() override {
+        JournalInApp::TearDown();
+        useProgramTranslations(*QCoreApplication::instance(), i18n::kSourceLanguage);
+        i18n::useLanguage(i18n::kSourceLanguage, i18n::catalogueFolder());
+    }
+};
+
+TEST_F(JournalInEnglish, APageIsRecordedAsWrittenAndShownInEnglish) {
+    answerReason(frame, QString());
+    writeId("abc");
+    const journal::JournalListing listing = journal::readJournal(folder);
+    ASSERT_EQ(listing.entries.size(), 1u);
+    const std::string& detail = listing.entries[0].start->detail;
+    EXPECT_EQ(detail, "ｺﾝﾄﾛｰﾗ基本情報");
+    EXPECT_EQ(journalOperationText(journal::Operation::PageWrite, detail),
+              "Page write (Controller basic information)");
+    EXPECT_EQ(nav::shownTitle("BANK 3 CH2 動作設定"), "BANK 3 CH2 operation settings");
+    EXPECT_EQ(journalOperationText(journal::Operation::FleetRestore, "backup-3.qbk"),
+              "Restore from a backup (backup-3.qbk)");
 }
 
 }  // namespace

@@ -422,10 +422,7 @@ std::optional<std::string> CQavixApp::askWriteReason(journal::Operation operatio
     if (!m_state->user.journal.askReason || QThread::currentThread() != thread()) {
         return std::string();
     }
-    QString what = journalOperationText(operation);
-    if (!detail.empty()) {
-        what += QStringLiteral(" (%1)").arg(QString::fromStdString(detail));
-    }
+    const QString what = journalOperationText(operation, detail);
     bool ok = false;
     const QString reason = QInputDialog::getText(
         m_frame, tr("変更の理由"),

@@ -100,6 +100,7 @@ QTreeWidgetItem* CLeftPaneView::addItem(QTreeWidgetItem* parent, const nav::NavI
     item->setData(0, kRoleChannel, n.channel);
     item->setData(0, kRoleBank, n.bank);
     item->setData(0, kRoleTitle, QString::fromStdString(n.title));
+    item->setData(0, kRoleWrittenTitle, QString::fromStdString(n.writtenTitle));
     item->setData(0, kRoleImage, n.image);
     item->setData(0, kRoleFromLastShown, n.channelFromLastShown);
     item->setData(0, kRoleChartItem, n.isChartItem());
@@ -303,6 +304,7 @@ void CLeftPaneView::applySelection(QTreeWidgetItem* item) {
         m_chartItem = item;
     }
     m_state.pageTitle = item->data(0, kRoleTitle).toString();
+    m_state.pageWrittenTitle = item->data(0, kRoleWrittenTitle).toString().toStdString();
     if (m_page == nav::kPageNavigation) {
         m_right.setNavigationKind(item->data(0, kRoleNavKind).toInt());
     }

@@ -28,6 +28,7 @@ class CLeftPaneView : public QWidget {
         kRoleImage,
         kRoleFromLastShown,
         kRoleChartItem,
+        kRoleWrittenTitle,
     };
     static constexpr int kMaxWidth = 220;
 

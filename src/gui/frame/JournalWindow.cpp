@@ -17,6 +17,7 @@
 #include <set>
 
 #include "files/FileIo.h"
+#include "frame/NavigationTree.h"
 #include "journal/JournalCsv.h"
 #include "pages/SaveFileDialog.h"
 
@@ -109,6 +110,15 @@ QString journalOperationText(journal::Operation operation) {
             return JournalWindow::tr("バックアップからの復元");
     }
     return text(journal::operationName(operation));
+}
+
+QString journalOperationText(journal::Operation operation, const std::string& detail) {
+    QString what = journalOperationText(operation);
+    if (!detail.empty()) {
+        what += QStringLiteral(" (%1)").arg(
+            text(operation == journal::Operation::PageWrite ? nav::shownTitle(detail) : detail));
+    }
+    return what;
 }
 
 JournalWindow::JournalWindow(std::string folder, journal::JournalFilter controller, QWidget* parent)
@@ -238,10 +248,7 @@ void JournalWindow::reload() {
     for (size_t i = 0; i < m_shown.size(); ++i) {
         const journal::JournalEntry& e = m_shown[i];
         const journal::Record& r = e.first();
-        QString operation = journalOperationText(r.operation);
-        if (!r.detail.empty()) {
-            operation += QStringLiteral(" (%1)").arg(text(r.detail));
-        }
+        const QString operation = journalOperationText(r.operation, r.detail);
         setRow(m_writes, static_cast<int>(i),
                {text(r.time), operation, targetText(r.target), statusText(e), text(r.user),
                 text(r.host), text(r.reason)});

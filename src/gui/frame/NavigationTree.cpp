@@ -1,6 +1,8 @@
 #include "frame/NavigationTree.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <string_view>
 
 #include "Translate.h"
 #include "state/UiText.h"
@@ -31,14 +33,30 @@ NavItem folder(ItemKind kind, const std::string& text, int image, int navKind, i
     return item;
 }
 
-NavItem page(ItemKind kind, const std::string& text, int image, int pageIndex,
-             const std::string& title, int bank = 0, int channel = 0) {
+// A page's title as shown, and as written: the change journal records a page by the
+// latter, so that its files read the same whatever language wrote them.
+struct Title {
+    std::string shown;
+    std::string written;
+};
+
+Title title(const char* written) {
+    return {uiText("qavix::nav", written), written};
+}
+
+Title filled(const char* pattern, std::initializer_list<std::string_view> values) {
+    return {i18n::fill(uiText("qavix::nav", pattern), values), i18n::fill(pattern, values)};
+}
+
+NavItem page(ItemKind kind, const std::string& text, int image, int pageIndex, const Title& title,
+             int bank = 0, int channel = 0) {
     NavItem item;
     item.kind = kind;
     item.text = text;
     item.image = image;
     item.page = pageIndex;
-    item.title = title;
+    item.title = title.shown;
+    item.writtenTitle = title.written;
     item.bank = bank;
     item.channel = channel;
     return item;
@@ -48,8 +66,9 @@ int navKindOf(int bank) {
     return bank == 0 ? kNavKindCurrent : kNavKindBankBase + bank;
 }
 
-std::string titled(int bank, const std::string& title) {
-    return bank == 0 ? title : bankPrefix(bank) + title;
+Title titled(int bank, const Title& title) {
+    return bank == 0 ? title
+                     : Title{bankPrefix(bank) + title.shown, bankPrefix(bank) + title.written};
 }
 
 }  // namespace
@@ -89,24 +108,28 @@ std::vector<NavItem> measurementItems(const TreeShape& shape, int bank) {
     if (shape.overallJudgement) {
         items.push_back(page(ItemKind::OverallJudgement, uiText("qavix::nav", "総合ON/OFF判定"),
                              kImageMeasurement, kPageOverallJudgement,
-                             titled(bank, uiText("qavix::nav", "総合ON/OFF判定")), bank));
+                             titled(bank, title(QT_TRANSLATE_NOOP("qavix::nav", "総合ON/OFF判定"))),
+                             bank));
     }
     if (shape.parallelOutput) {
         items.push_back(page(ItemKind::ParallelOutput, uiText("qavix::nav", "パラレル出力"),
                              kImageMeasurement, kPageParallelOutput,
-                             titled(bank, uiText("qavix::nav", "パラレル出力")), bank));
+                             titled(bank, title(QT_TRANSLATE_NOOP("qavix::nav", "パラレル出力"))),
+                             bank));
     }
     if (shape.groupJudgement) {
         items.push_back(page(ItemKind::GroupJudgement, uiText("qavix::nav", "グループ判定"),
                              kImageMeasurement, kPageGroupJudgement,
-                             titled(bank, uiText("qavix::nav", "グループ判定")), bank));
+                             titled(bank, title(QT_TRANSLATE_NOOP("qavix::nav", "グループ判定"))),
+                             bank));
     }
     return items;
 }
 
 NavItem optionsItem(int bank) {
     return page(ItemKind::Options, uiText("qavix::nav", "オプション設定"), kImageOptions,
-                kPageOptions, titled(bank, uiText("qavix::nav", "オプション設定")), bank);
+                kPageOptions,
+                titled(bank, title(QT_TRANSLATE_NOOP("qavix::nav", "オプション設定"))), bank);
 }
 
 namespace {
@@ -123,18 +146,19 @@ NavItem currentController(const TreeShape& shape) {
                              kNavKindCurrent);
     display.children = {
         page(ItemKind::BasicInfo, uiText("qavix::nav", "基本情報"), kImagePage, kPageBasicInfo,
-             uiText("qavix::nav", "ｺﾝﾄﾛｰﾗ基本情報")),
+             title(QT_TRANSLATE_NOOP("qavix::nav", "ｺﾝﾄﾛｰﾗ基本情報"))),
         page(ItemKind::LevelGraph, uiText("qavix::nav", "受光レベルグラフ"), kImageGraph,
-             kPageLevelGraph, uiText("qavix::nav", "受光ﾚﾍﾞﾙｸﾞﾗﾌ表示")),
+             kPageLevelGraph, title(QT_TRANSLATE_NOOP("qavix::nav", "受光ﾚﾍﾞﾙｸﾞﾗﾌ表示"))),
         page(ItemKind::LevelList, uiText("qavix::nav", "受光レベルリスト"), kImageList,
-             kPageLevelList, uiText("qavix::nav", "受光ﾚﾍﾞﾙﾘｽﾄ表示")),
+             kPageLevelList, title(QT_TRANSLATE_NOOP("qavix::nav", "受光ﾚﾍﾞﾙﾘｽﾄ表示"))),
         page(ItemKind::ScanMonitor, uiText("qavix::nav", "スキャンモニタ"), kImageScan,
-             kPageScanMonitor, uiText("qavix::nav", "スキャンモニタ")),
+             kPageScanMonitor, title(QT_TRANSLATE_NOOP("qavix::nav", "スキャンモニタ"))),
     };
     NavItem settings = folder(ItemKind::Settings, uiText("qavix::nav", "設定"),
                               kImageSettingsFolder, kNavKindCurrent);
     settings.children.push_back(page(ItemKind::Pio, uiText("qavix::nav", "P-I/O割付け"), kImagePio,
-                                     kPagePio, uiText("qavix::nav", "P-I/O割付け")));
+                                     kPagePio,
+                                     title(QT_TRANSLATE_NOOP("qavix::nav", "P-I/O割付け"))));
     if (shape.anyMeasurement()) {
         settings.children.push_back(measurementFolder(shape, 0));
     }
@@ -142,7 +166,8 @@ NavItem currentController(const TreeShape& shape) {
         settings.children.push_back(optionsItem(0));
     }
     settings.children.push_back(page(ItemKind::Clock, uiText("qavix::nav", "時計設定"), kImageClock,
-                                     kPageClock, uiText("qavix::nav", "時計設定")));
+                                     kPageClock,
+                                     title(QT_TRANSLATE_NOOP("qavix::nav", "時計設定"))));
 
     NavItem controller = folder(ItemKind::Controller, uiText("qavix::nav", "コントローラ"),
                                 kImageController, kNavKindCurrent);
@@ -163,20 +188,21 @@ std::vector<NavItem> currentValuesChildren(const TreeShape& shape) {
         sensor.children.push_back(
             page(ItemKind::SensorOperation, uiText("qavix::nav", "動作設定"), kImagePage,
                  kPageSensorOperation,
-                 i18n::fill(uiText("qavix::nav", "%1 動作設定"), {channelName(ch)}), 0, ch));
+                 filled(QT_TRANSLATE_NOOP("qavix::nav", "%1 動作設定"), {channelName(ch)}), 0, ch));
         if (shape.extended) {
             sensor.children.push_back(page(
                 ItemKind::SensorGraph, uiText("qavix::nav", "受光レベルグラフ"), kImagePage,
                 kPageLevelGraph,
-                i18n::fill(uiText("qavix::nav", "%1 受光レベルグラフ"), {channelName(ch)}), 0, ch));
+                filled(QT_TRANSLATE_NOOP("qavix::nav", "%1 受光レベルグラフ"), {channelName(ch)}),
+                0, ch));
         }
         children.push_back(sensor);
     }
     children.push_back(page(ItemKind::SettingsList, uiText("qavix::nav", "設定一覧"),
                             kImageSettingsList, kPageSettingsList,
-                            uiText("qavix::nav", "設定値リスト")));
+                            title(QT_TRANSLATE_NOOP("qavix::nav", "設定値リスト"))));
     children.push_back(page(ItemKind::ErrorLog, uiText("qavix::nav", "エラーログ"), kImageErrorLog,
-                            kPageErrorLog, uiText("qavix::nav", "エラーログ")));
+                            kPageErrorLog, title(QT_TRANSLATE_NOOP("qavix::nav", "エラーログ"))));
     return children;
 }
 
@@ -184,15 +210,15 @@ std::vector<NavItem> bankChildren(const TreeShape& shape, int bank) {
     const std::string n = std::to_string(bank);
     NavItem controller = folder(ItemKind::Controller, uiText("qavix::nav", "コントローラ"),
                                 kImageController, navKindOf(bank), bank);
-    NavItem threshold =
-        page(ItemKind::BankThresholdList, uiText("qavix::nav", "しきい値設定"), kImageList,
-             kPageLevelList,
-             i18n::fill(uiText("qavix::nav", "Bank%1 コントローラ しきい値設定"), {n}), bank);
+    NavItem threshold = page(
+        ItemKind::BankThresholdList, uiText("qavix::nav", "しきい値設定"), kImageList,
+        kPageLevelList,
+        filled(QT_TRANSLATE_NOOP("qavix::nav", "Bank%1 コントローラ しきい値設定"), {n}), bank);
     threshold.channelFromLastShown = true;
     controller.children.push_back(threshold);
     controller.children.push_back(
         page(ItemKind::Pio, uiText("qavix::nav", "P-I/O 割付け"), kImagePio, kPagePio,
-             i18n::fill(uiText("qavix::nav", "Bank %1 P-I/O割付け"), {n}), bank));
+             filled(QT_TRANSLATE_NOOP("qavix::nav", "Bank %1 P-I/O割付け"), {n}), bank));
     if (shape.anyMeasurement()) {
         controller.children.push_back(measurementFolder(shape, bank));
     }
@@ -207,25 +233,60 @@ std::vector<NavItem> bankChildren(const TreeShape& shape, int bank) {
                                 i18n::fill(uiText("qavix::nav", "センサ %1"), {channelName(ch)}),
                                 kImageSensor, navKindOf(bank), bank);
         sensor.channel = ch;
-        sensor.children.push_back(
-            page(ItemKind::SensorOperation, uiText("qavix::nav", "動作設定"), kImagePage,
-                 kPageSensorOperation,
-                 i18n::fill(uiText("qavix::nav", "BANK %1 %2 動作設定"), {n, channelName(ch)}),
-                 bank, ch));
+        sensor.children.push_back(page(
+            ItemKind::SensorOperation, uiText("qavix::nav", "動作設定"), kImagePage,
+            kPageSensorOperation,
+            filled(QT_TRANSLATE_NOOP("qavix::nav", "BANK %1 %2 動作設定"), {n, channelName(ch)}),
+            bank, ch));
         if (shape.extended) {
             sensor.children.push_back(
                 page(ItemKind::BankThresholdScreen, uiText("qavix::nav", "しきい値設定画面"),
                      kImagePage, kPageLevelGraph,
-                     i18n::fill(uiText("qavix::nav", "Bank %1 CH %2 しきい値設定画面"),
-                                {n, std::to_string(ch)}),
+                     filled(QT_TRANSLATE_NOOP("qavix::nav", "Bank %1 CH %2 しきい値設定画面"),
+                            {n, std::to_string(ch)}),
                      bank, ch));
         }
         children.push_back(sensor);
     }
     children.push_back(page(ItemKind::SettingsList, uiText("qavix::nav", "設定一覧"),
                             kImageSettingsList, kPageSettingsList,
-                            i18n::fill(uiText("qavix::nav", "Bank %1 設定値リスト"), {n}), bank));
+                            filled(QT_TRANSLATE_NOOP("qavix::nav", "Bank %1 設定値リスト"), {n}),
+                            bank));
     return children;
+}
+
+namespace {
+
+const NavItem* findWritten(const std::vector<NavItem>& items, const std::string& written) {
+    for (const NavItem& item : items) {
+        if (!item.writtenTitle.empty() && item.writtenTitle == written) {
+            return &item;
+        }
+        if (const NavItem* found = findWritten(item.children, written)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string shownTitle(const std::string& written) {
+    // Every page there can be: all sensors, banks and switches, in extended mode.
+    TreeShape every;
+    every.sensorCount = kChannelCount;
+    every.bankFunction = true;
+    every.extended = true;
+    every.overallJudgement = true;
+    every.parallelOutput = true;
+    every.groupJudgement = true;
+    std::vector<NavItem> items = currentValuesChildren(every);
+    for (int bank = 1; bank <= kBankCount; ++bank) {
+        const std::vector<NavItem> children = bankChildren(every, bank);
+        items.insert(items.end(), children.begin(), children.end());
+    }
+    const NavItem* found = findWritten(items, written);
+    return found != nullptr ? found->title : written;
 }
 
 }  // namespace qavix::nav

@@ -85,7 +85,8 @@ struct NavItem {
     int bank = 0;      // 0 current values, 1..4
     // The bank threshold list takes the channel last shown (1 when none) at selection time.
     bool channelFromLastShown = false;
-    std::string title;  // page title; empty for folders
+    std::string title;         // page title; empty for folders
+    std::string writtenTitle;  // the title as written (Japanese), as the change journal keeps it
     std::vector<NavItem> children;
 
     // The item a threshold page keeps to know it was opened for the sensors' own thresholds
@@ -108,5 +109,9 @@ std::vector<NavItem> bankChildren(const TreeShape& shape, int bank);
 std::vector<NavItem> measurementItems(const TreeShape& shape, int bank);
 // The option item of a bank or of the current values (extended mode only).
 NavItem optionsItem(int bank);
+
+// A page's title as the program shows it now, from the title as written (a page the change
+// journal names); a text that names no page is returned as it is.
+std::string shownTitle(const std::string& written);
 
 }  // namespace qavix::nav

@@ -99,7 +99,7 @@ bool BeamPage::write() {
     setCommBusy(true);
     openWait(true);
     const bool ok = writePage(link(), state().model(), puts, kRequestTimeoutMs,
-                              {journal::Operation::PageWrite, state().pageTitle.toStdString()})
+                              {journal::Operation::PageWrite, state().pageWrittenTitle})
                         .ok;
     if (ok) {
         // What the controller now holds, and the levels beside it.

@@ -90,7 +90,7 @@ bool CThresholdTuning::writeThresholds() {
     }
     const PageWriteResult result =
         writePage(m_context.link, model, puts, kRequestTimeoutMs,
-                  {journal::Operation::PageWrite, state.pageTitle.toStdString()});
+                  {journal::Operation::PageWrite, state.pageWrittenTitle});
     const bool ok = result.ok;
     if (ok) {
         for (int s : sensors()) {

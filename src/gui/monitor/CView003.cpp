@@ -305,7 +305,7 @@ bool CView003::write() {
     setCommBusy(true);
     openWait(true);
     const bool ok = writePage(link(), model, puts, kRequestTimeoutMs,
-                              {journal::Operation::PageWrite, state().pageTitle.toStdString()})
+                              {journal::Operation::PageWrite, state().pageWrittenTitle})
                         .ok;
     closeWait();
     setCommBusy(false);

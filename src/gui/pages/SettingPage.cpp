@@ -119,10 +119,9 @@ bool SettingPage::writePage() {
     // replayed once the write is over.
     setCommBusy(true);
     openWait(true);
-    const bool ok =
-        qavix::writePage(link(), state().model(), pagePuts(), startSettingTimeoutMs(),
-                         {journal::Operation::PageWrite, state().pageTitle.toStdString()})
-            .ok;
+    const bool ok = qavix::writePage(link(), state().model(), pagePuts(), startSettingTimeoutMs(),
+                                     {journal::Operation::PageWrite, state().pageWrittenTitle})
+                        .ok;
     if (ok) {
         markClean();
     }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <string>
 
 #include "files/AppSettings.h"
 #include "model/DeviceModel.h"
@@ -67,6 +68,8 @@ class AppState : public QObject {
 
     // Handed from the tree to the pages and command bars.
     QString pageTitle;
+    // The same title as written (Japanese): what the change journal records of a page's write.
+    std::string pageWrittenTitle;
     int currentPage = 1;
     int lastShownChannel = 0;
     // The sensor of the selected item (1..3, 0 for none), and whether the item is a chart
