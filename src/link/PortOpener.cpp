@@ -7,6 +7,7 @@
 #include "Rfc2217Transport.h"
 #include "SerialTransport.h"
 #include "TcpTransport.h"
+#include "Translate.h"
 #include "qavlink.h"
 
 namespace qavix::link {
@@ -55,7 +56,7 @@ std::unique_ptr<Transport> openPort(const std::string& name, const PortSettings&
         std::string error;
         auto transport = openEmulator(target->emulatorOptions, settings, error);
         if (!transport) {
-            failure = {"SIMOPT", "Emulator: " + ini::printable(error)};
+            failure = {"SIMOPT", i18n::fill(QX_("エミュレータ: %1"), {ini::printable(error)})};
         }
         return transport;
     }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "BaudRate.h"
+#include "Translate.h"
 
 namespace qavix::sim::tool {
 
@@ -47,12 +48,12 @@ PtyServer::~PtyServer() {
 bool PtyServer::open(std::string& error) {
     m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
-        error = std::string("pseudo-terminal: ") + std::strerror(errno);
+        error = i18n::fill(QX_("擬似端末: %1"), {std::strerror(errno)});
         return false;
     }
     const char* name = ptsname(m_master);
     if (name == nullptr) {
-        error = std::string("pseudo-terminal name: ") + std::strerror(errno);
+        error = i18n::fill(QX_("擬似端末の名前: %1"), {std::strerror(errno)});
         return false;
     }
     m_slavePath = name;

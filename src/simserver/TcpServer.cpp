@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Translate.h"
+
 namespace qavix::sim::tool {
 
 namespace {
@@ -43,18 +45,19 @@ bool parseListenAddress(const std::string& text, std::string& host, int& port, s
         if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
             host = host.substr(1, host.size() - 2);
         } else if (host.find(':') != std::string::npos) {
-            error = "--listen: an IPv6 address goes in brackets, as [::1]:4001";
+            error = QX_("--listen: IPv6 アドレスは [::1]:4001 のように角かっこで囲みます");
             return false;
         }
         if (host.empty()) {
-            error = "--listen: no host before the colon";
+            error = QX_("--listen: コロンの前にホストがありません");
             return false;
         }
     }
     if (portText.empty() || portText.size() > 5 ||
         portText.find_first_not_of("0123456789") != std::string::npos ||
         std::stoi(portText) > kMaxPort) {
-        error = "--listen: the port must be a number 0..65535, got \"" + portText + "\"";
+        error =
+            i18n::fill(QX_("--listen: ポートは 0..65535 の数値です（指定: \"%1\"）"), {portText});
         return false;
     }
     port = std::stoi(portText);
@@ -82,7 +85,7 @@ bool TcpServer::open(const std::string& host, int port, std::string& error) {
         error = host + ": " + gai_strerror(lookup);
         return false;
     }
-    error = host + ": no address to listen on";
+    error = i18n::fill(QX_("%1: 待ち受けるアドレスがありません"), {host});
     for (const addrinfo* a = found; a != nullptr && m_listen < 0; a = a->ai_next) {
         const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
         const int on = 1;

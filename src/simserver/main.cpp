@@ -64,7 +64,7 @@ bool takeListen(std::vector<std::string>& args, std::optional<std::string>& list
     for (auto it = args.begin(); it != args.end(); ++it) {
         if (*it == kListenOption) {
             if (it + 1 == args.end()) {
-                error = "--listen needs [HOST:]PORT";
+                error = QX_("--listen には [HOST:]PORT が要ります");
                 return false;
             }
             listen = *(it + 1);
@@ -157,8 +157,10 @@ sim::tool::LineRate lineRateOf(const sim::Options& options) {
 
 int serveTcp(link::FrameServer& server, const sim::tool::LineRate& rate, const CommandLine& line) {
     if (rate.baud == sim::kLineRateFromTerminal) {
-        std::cerr << "qavix-sim: --line-rate tty needs the pseudo-terminal; give --listen a "
-                     "rate in baud\n";
+        std::cerr << "qavix-sim: "
+                  << QX_("--line-rate tty は擬似端末でのみ使えます。--listen "
+                         "にはボーレートを指定してください")
+                  << '\n';
         return 2;
     }
     sim::tool::TcpServer tcp(server, rate);
@@ -222,7 +224,8 @@ int main(int argc, char** argv) {
     if (!options.logFile.empty()) {
         log = std::make_unique<std::ofstream>(options.logFile, std::ios::trunc);
         if (!*log) {
-            std::cerr << "qavix-sim: cannot write " << options.logFile << '\n';
+            std::cerr << "qavix-sim: " << i18n::fill(QX_("%1 に書き込めません"), {options.logFile})
+                      << '\n';
             return 2;
         }
     }
