@@ -340,9 +340,6 @@ TEST_F(BankReaderExample, AHashLineAndSpareEntriesReadAsTheProgramReadsThem) {
     std::string text = replaced(sample(), onTh + "\r\n", "#=" + onTh.substr(6) + "\r\n");
     text = replaced(text, "BLANK3=0000000000000000000000\r\n",
                     "BLANK3=0000000000000000000000\r\nSPARE=\r\nSPARE=28\r\n");
-    const ReaderVerdict program = programReads(text);
-    ASSERT_TRUE(program.accepted) << program.why;
-    EXPECT_EQ(program.image, programReads(sample()).image);
     expectAgreement(text, "hash line and spare entries");
 }
 
@@ -352,15 +349,11 @@ TEST_F(BankReaderExample, CarriageReturnLineEndsReadAsCrLf) {
         text.erase(at + 1, 1);
     }
     ASSERT_EQ(text.find('\n'), std::string::npos);
-    const ReaderVerdict program = programReads(text);
-    ASSERT_TRUE(program.accepted) << program.why;
-    EXPECT_EQ(program.image, programReads(sample()).image);
     expectAgreement(text, "CR line ends");
 }
 
 TEST_F(BankReaderExample, ARepeatedSectionIsPassedOver) {
     const std::string text = sample() + "[CH1]\r\nTYPE_1=01\r\n[ch2]\r\nTYPE_1=02\r\n";
-    EXPECT_EQ(programReads(text).image, programReads(sample()).image);
     expectAgreement(text, "repeated sections");
 }
 

@@ -10,7 +10,6 @@
 
 #include "BankSample.h"
 #include "TempDir.h"
-#include "files/IsoTime.h"
 #include "fleet/BackupFolder.h"
 #include "fleet/BackupManifest.h"
 
@@ -115,15 +114,6 @@ TEST(BackupManifest, WhatIsNoManifestOfOursIsRefused) {
         EXPECT_FALSE(parseManifest(text, error)) << text;
         EXPECT_FALSE(error.empty()) << text;
     }
-}
-
-TEST(BackupManifest, FileNamesAndTimes) {
-    EXPECT_EQ(backupFileName(0), "current.qbk");
-    EXPECT_EQ(backupFileName(4), "bank4.qbk");
-    const std::string t = isoLocalTime(std::chrono::system_clock::from_time_t(0));
-    ASSERT_EQ(t.size(), 25u) << t;
-    EXPECT_EQ(t[10], 'T');
-    EXPECT_EQ(t[22], ':');
 }
 
 TEST(ControllerIdentity, FromTheSetAndTheReadsThatCompleteIt) {

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "BankSample.h"
-#include "FifoWriter.h"
 #include "TempDir.h"
 #include "files/FileIo.h"
 #include "files/ProfileFile.h"
@@ -14,22 +11,7 @@
 namespace qavix {
 namespace {
 
-using test::FifoWriter;
 using test::TempDir;
-
-std::string sampleText() {
-    const textfile::TextReadResult read = textfile::readText(test::sampleBankPath());
-    EXPECT_TRUE(read.ok());
-    return read.text;
-}
-
-// The sample file with `from` replaced by `to` once.
-std::string editedSample(const std::string& from, const std::string& to) {
-    std::string text = sampleText();
-    const size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return text.replace(at, from.size(), to);
-}
 
 bankfile::BlockRead readText(const std::string& text) {
     return bankfile::readBlocks(bankfile::BankFileEntries::fromText(text));
@@ -149,46 +131,46 @@ TEST(BankFileReader, JoinsTheHandWrittenSampleIntoBlockTexts) {
 }
 
 TEST(BankFileReader, TakesEntriesByPositionNotByKey) {
-    const bankfile::BlockRead original = readText(sampleText());
+    const bankfile::BlockRead original = readText(test::sampleBankText());
     ASSERT_TRUE(original.ok());
 
-    const bankfile::BlockRead renamed =
-        readText(editedSample("TYPE_2=12\r\nTYPE_3=01", "WHATEVER=12\r\nNO_EQUALS_LATER=01"));
+    const bankfile::BlockRead renamed = readText(
+        test::sampleBankText("TYPE_2=12\r\nTYPE_3=01", "WHATEVER=12\r\nNO_EQUALS_LATER=01"));
     ASSERT_TRUE(renamed.ok());
     EXPECT_EQ(renamed.texts, original.texts);
 
     const bankfile::BlockRead reordered =
-        readText(editedSample("TYPE_2=12\r\nTYPE_3=01", "TYPE_3=01\r\nTYPE_2=12"));
+        readText(test::sampleBankText("TYPE_2=12\r\nTYPE_3=01", "TYPE_3=01\r\nTYPE_2=12"));
     ASSERT_TRUE(reordered.ok());
     EXPECT_EQ(reordered.texts[0].substr(0, 6), "280112");
     EXPECT_NE(reordered.texts[0], original.texts[0]);
 
     // Blanks around "=", comments and blank lines are no entries of their own.
     const bankfile::BlockRead spaced =
-        readText(editedSample("TYPE_2=12\r\n", "  TYPE_2 =  12 \r\n; note\r\n\r\n"));
+        readText(test::sampleBankText("TYPE_2=12\r\n", "  TYPE_2 =  12 \r\n; note\r\n\r\n"));
     ASSERT_TRUE(spaced.ok());
     EXPECT_EQ(spaced.texts, original.texts);
 
     // A line without "=" is a whole value.
-    const bankfile::BlockRead bare = readText(editedSample("TYPE_2=12\r\n", "12\r\n"));
+    const bankfile::BlockRead bare = readText(test::sampleBankText("TYPE_2=12\r\n", "12\r\n"));
     ASSERT_TRUE(bare.ok());
     EXPECT_EQ(bare.texts, original.texts);
 }
 
 TEST(BankFileReader, MalformedFilesGiveTheInvalidDataMessage) {
-    const std::string text = sampleText();
+    const std::string text = test::sampleBankText();
     struct Case {
         const char* what;
         std::string text;
     };
     const Case cases[] = {
-        {"CH2 lacks one entry", editedSample("[CH2]\r\nTYPE_1=80\r\n", "[CH2]\r\n")},
-        {"22nd channel entry holds a value", editedSample("[CH2]", "EXTRA=00\r\n[CH2]")},
-        {"over-long value", editedSample("ON_TH=1E", "ON_TH=01E")},
+        {"CH2 lacks one entry", test::sampleBankText("[CH2]\r\nTYPE_1=80\r\n", "[CH2]\r\n")},
+        {"22nd channel entry holds a value", test::sampleBankText("[CH2]", "EXTRA=00\r\n[CH2]")},
+        {"over-long value", test::sampleBankText("ON_TH=1E", "ON_TH=01E")},
         {"missing CONTROLLER", text.substr(0, text.find("[CONTROLLER]"))},
         {"truncated mid-file", text.substr(0, text.size() / 2)},
         {"truncated last value", text.substr(0, text.size() - 5)},
-        {"controller entry missing", editedSample("HYS2=0A\r\n", "")},
+        {"controller entry missing", test::sampleBankText("HYS2=0A\r\n", "")},
         {"empty file", ""},
     };
     for (const Case& c : cases) {
@@ -200,8 +182,9 @@ TEST(BankFileReader, MalformedFilesGiveTheInvalidDataMessage) {
 
 TEST(BankFileReader, BytesThatAreNotShiftJisMakeTheFileInvalid) {
     TempDir dir;
-    const std::string bytes = textfile::encodeText(sampleText()).bytes;
-    ASSERT_TRUE(bankfile::readBlocks(bankfile::BankFileEntries::fromText(sampleText())).ok());
+    const std::string bytes = textfile::encodeText(test::sampleBankText()).bytes;
+    ASSERT_TRUE(
+        bankfile::readBlocks(bankfile::BankFileEntries::fromText(test::sampleBankText())).ok());
     // In the version line, which the reader skips, and in a value.
     for (const auto& [from, to] : {std::pair<std::string, std::string>{"## Ver 2.10",
                                                                        "## Ver 2.\xFF"
@@ -220,15 +203,16 @@ TEST(BankFileReader, BytesThatAreNotShiftJisMakeTheFileInvalid) {
 }
 
 TEST(BankFileReader, NamesEveryKeyOutOfItsPlace) {
-    EXPECT_TRUE(bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(sampleText())).empty());
+    EXPECT_TRUE(bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(test::sampleBankText()))
+                    .empty());
     // Blanks around a key do not make it another key.
-    EXPECT_TRUE(bankfile::misplacedKeys(
-                    bankfile::BankFileEntries::fromText(editedSample("TYPE_2=12", " TYPE_2 =12")))
+    EXPECT_TRUE(bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(
+                                            test::sampleBankText("TYPE_2=12", " TYPE_2 =12")))
                     .empty());
 
     // A duplicated line in CH2 shifts every later key of the section by one.
     const auto shifted = bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(
-        editedSample("[CH2]\r\nTYPE_1=80\r\n", "[CH2]\r\nTYPE_1=80\r\nTYPE_1=80\r\n")));
+        test::sampleBankText("[CH2]\r\nTYPE_1=80\r\n", "[CH2]\r\nTYPE_1=80\r\nTYPE_1=80\r\n")));
     ASSERT_FALSE(shifted.empty());
     EXPECT_EQ(shifted[0].section, "CH2");
     EXPECT_EQ(shifted[0].position, 2u);
@@ -239,14 +223,14 @@ TEST(BankFileReader, NamesEveryKeyOutOfItsPlace) {
     }
 
     const auto renamed = bankfile::misplacedKeys(
-        bankfile::BankFileEntries::fromText(editedSample("HYS2=0A", "HYSTERESIS2=0A")));
+        bankfile::BankFileEntries::fromText(test::sampleBankText("HYS2=0A", "HYSTERESIS2=0A")));
     ASSERT_EQ(renamed.size(), 1u);
     EXPECT_EQ(renamed[0].section, "CONTROLLER");
     EXPECT_EQ(renamed[0].expected, "HYS2");
     EXPECT_EQ(renamed[0].found, "HYSTERESIS2");
 
     const auto missing = bankfile::misplacedKeys(bankfile::BankFileEntries::fromText(
-        sampleText().substr(0, sampleText().find("[CONTROLLER]"))));
+        test::sampleBankText().substr(0, test::sampleBankText().find("[CONTROLLER]"))));
     ASSERT_FALSE(missing.empty());
     EXPECT_EQ(missing[0].section, "CONTROLLER");
     EXPECT_EQ(missing[0].position, 1u);
@@ -254,13 +238,14 @@ TEST(BankFileReader, NamesEveryKeyOutOfItsPlace) {
 }
 
 TEST(BankFileReader, EntriesBeyondTheKeptCountsAreIgnored) {
-    const bankfile::BlockRead original = readText(sampleText());
+    const bankfile::BlockRead original = readText(test::sampleBankText());
     // An empty 22nd entry joins as nothing; a 23rd is never looked at.
     const bankfile::BlockRead extra =
-        readText(editedSample("[CH2]", "EXTRA=\r\nIGNORED=FFFF\r\n[CH2]"));
+        readText(test::sampleBankText("[CH2]", "EXTRA=\r\nIGNORED=FFFF\r\n[CH2]"));
     ASSERT_TRUE(extra.ok());
     EXPECT_EQ(extra.texts, original.texts);
-    const bankfile::BlockRead tail = readText(sampleText() + "[CONTROLLER]\r\nSECOND=1\r\n");
+    const bankfile::BlockRead tail =
+        readText(test::sampleBankText() + "[CONTROLLER]\r\nSECOND=1\r\n");
     ASSERT_TRUE(tail.ok());
     EXPECT_EQ(tail.texts, original.texts);
 }
@@ -269,16 +254,16 @@ TEST(BankFileReader, EntriesBeyondTheKeptCountsAreIgnored) {
 // like any other (only ";" starts a comment), any line end counts, and the second byte of a
 // Shift-JIS character is not taken for a bracket.
 TEST(BankFileReader, HashLinesLineEndsAndShiftJisFollowTheProfileRules) {
-    const bankfile::BlockRead original = readText(sampleText());
+    const bankfile::BlockRead original = readText(test::sampleBankText());
     ASSERT_TRUE(original.ok());
 
-    const bankfile::BlockRead hash = readText(editedSample("ON_TH=1E", "#=1E"));
+    const bankfile::BlockRead hash = readText(test::sampleBankText("ON_TH=1E", "#=1E"));
     ASSERT_TRUE(hash.ok());
     EXPECT_EQ(hash.texts, original.texts);
-    EXPECT_FALSE(readText(editedSample("ON_TH=1E\r\n", "# note\r\nON_TH=1E\r\n")).ok());
+    EXPECT_FALSE(readText(test::sampleBankText("ON_TH=1E\r\n", "# note\r\nON_TH=1E\r\n")).ok());
 
     for (const char* end : {"\r", "\n"}) {
-        std::string text = sampleText();
+        std::string text = test::sampleBankText();
         for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
             text.replace(at, 2, end);
         }
@@ -289,7 +274,7 @@ TEST(BankFileReader, HashLinesLineEndsAndShiftJisFollowTheProfileRules) {
 
     // 0x83 0x5D is a katakana whose second byte is "]": the header's name ends at the last
     // real "]", so this is still [CH2], whatever follows.
-    std::string bytes = textfile::encodeText(sampleText()).bytes;
+    std::string bytes = textfile::encodeText(test::sampleBankText()).bytes;
     bytes.replace(bytes.find("[CH2]\r\n"), 7, "[CH2]\x83\x5D\r\n");
     bool lossy = true;
     const bankfile::BlockRead katakana =
@@ -302,64 +287,23 @@ TEST(BankFileReader, HashLinesLineEndsAndShiftJisFollowTheProfileRules) {
 TEST(BankFileReader, OneReadingGivesBlocksTitleAndMisplacedKeys) {
     TempDir dir;
     const std::string path = dir.file("renamed.qbk");
-    ASSERT_TRUE(textfile::writeText(path, editedSample("HYS2=0A", "HYSTERESIS2=0A")).ok);
+    ASSERT_TRUE(textfile::writeText(path, test::sampleBankText("HYS2=0A", "HYSTERESIS2=0A")).ok);
     const bankfile::BankFileContents file = bankfile::readBankFile(path);
     ASSERT_TRUE(file.blocks.ok());
-    EXPECT_EQ(file.blocks.texts, readText(sampleText()).texts);
+    EXPECT_EQ(file.blocks.texts, readText(test::sampleBankText()).texts);
     EXPECT_EQ(file.attribute.title, test::kSampleTitle);
     EXPECT_EQ(file.attribute.date, "2024/03/05 14:07:09");
     ASSERT_EQ(file.misplaced.size(), 1u);
     EXPECT_EQ(file.misplaced[0].found, "HYSTERESIS2");
 }
 
-TEST(BankFileReader, UnopenableFilesGiveTheOpenMessageAndTheReason) {
+TEST(BankFileReader, AnUnopenableFileGivesTheOpenMessageAndTheReason) {
     TempDir dir;
-    FifoWriter fifo(dir.file("fifo.qbk"));
-    ASSERT_TRUE(fifo.made());
-    const std::pair<std::string, std::string> cases[] = {
-        {dir.file("missing.qbk"), "No such file or directory"},
-        {dir.path().string(), "フォルダです（ファイルではありません）"},
-        {fifo.path(), "FIFO です（通常のファイルではありません）"},
-        {"/dev/zero", "デバイスです（通常のファイルではありません）"},
-    };
-    for (const auto& [path, reason] : cases) {
-        const auto read = fifo.readAlone([&path = path] { return bankfile::readBlocks(path); });
-        ASSERT_TRUE(read) << path << ": the read waited for a writer";
-        EXPECT_EQ(read->status, bankfile::ReadStatus::CannotOpen) << path;
-        EXPECT_EQ(read->message,
-                  "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。");
-        EXPECT_EQ(read->reason, path + ": " + reason);
-    }
-}
-
-TEST(BankFileReader, SurvivesBinaryGarbageAndRandomDamage) {
-    std::mt19937 random(12345);
-    std::string garbage(4096, '\0');
-    for (char& c : garbage) {
-        c = static_cast<char>(random());
-    }
-    EXPECT_EQ(readText(garbage).status, bankfile::ReadStatus::InvalidData);
-    bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(garbage));
-
-    const std::string text = sampleText();
-    int stillValid = 0;
-    for (int round = 0; round < 300; ++round) {
-        std::string damaged = text;
-        for (int k = 0; k < 3; ++k) {
-            damaged[random() % damaged.size()] = static_cast<char>(random());
-        }
-        const bankfile::BlockRead read = readText(damaged);
-        if (read.ok()) {
-            ++stillValid;
-            for (size_t i = 0; i < bankfile::kBlockCount; ++i) {
-                EXPECT_EQ(read.texts[i].size(), bankfile::kBlockLengths[i]);
-            }
-        } else {
-            EXPECT_FALSE(read.message.empty());
-        }
-        bankfile::readTitleAndDate(bankfile::BankFileEntries::fromText(damaged));
-    }
-    EXPECT_GT(stillValid, 0);  // damage inside a value keeps the lengths
+    const bankfile::BlockRead read = bankfile::readBlocks(dir.file("missing.qbk"));
+    EXPECT_EQ(read.status, bankfile::ReadStatus::CannotOpen);
+    EXPECT_EQ(read.message,
+              "指定されたファイルを開くことが出来ませんでした。\nファイルを確認して下さい。");
+    EXPECT_EQ(read.reason, dir.file("missing.qbk") + ": No such file or directory");
 }
 
 TEST(BankFileTitle, ReadsTitleAndDate) {

@@ -1,9 +1,12 @@
 #pragma once
 // The stored set that data/bank_sample.qbk describes, built field by field.
 
+#include <gtest/gtest.h>
+
 #include <ctime>
 #include <string>
 
+#include "files/TextFile.h"
 #include "model/DeviceData.h"
 
 namespace qavix::test {
@@ -12,6 +15,16 @@ inline constexpr const char* kSampleTitle = "受光テスト ライン2";
 
 inline std::string sampleBankPath() {
     return std::string(QAVIX_TEST_DATA) + "/bank_sample.qbk";
+}
+
+// The sample file's text, with `from` replaced by `to` once when given.
+inline std::string sampleBankText(const std::string& from = {}, const std::string& to = {}) {
+    const textfile::TextReadResult read = textfile::readText(sampleBankPath());
+    EXPECT_TRUE(read.ok()) << sampleBankPath();
+    std::string text = read.text;
+    const size_t at = from.empty() ? std::string::npos : text.find(from);
+    EXPECT_TRUE(from.empty() || at != std::string::npos) << "not in the sample: " << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 // 2024/03/05 14:07:09, the DATE of the sample file.

@@ -2,21 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "SensorSets.h"
+
 namespace qavix::beams {
 namespace {
 
-SettingsData sensors(std::initializer_list<int> counts) {
-    SettingsData set;
-    int s = 0;
-    for (int count : counts) {
-        set.channel(s++).beamCount = count;
-    }
-    set.general.jointNum = s;
-    return set;
-}
+using test::withSensors;
 
 TEST(BeamRange, TwoSensorsTogetherMakeOneRowThatTheChartCuts) {
-    const SettingsData set = sensors({64, 80});
+    const SettingsData set = withSensors({64, 80});
     const BeamRange all(set, kAllSensors);
     EXPECT_EQ(all.size(), 144);
     EXPECT_EQ(all.chartBars(), 128);
@@ -43,7 +37,7 @@ TEST(BeamRange, TwoSensorsTogetherMakeOneRowThatTheChartCuts) {
 }
 
 TEST(BeamRange, ChannelsOutsideTheRangeCountAsTheFirstSensor) {
-    const SettingsData set = sensors({40, 32});
+    const SettingsData set = withSensors({40, 32});
     EXPECT_EQ(BeamRange(set, 7).channel(), 0);
     EXPECT_EQ(BeamRange(set, -1).size(), 40);
     // A single unconnected sensor has an empty row rather than another sensor's beams.
@@ -51,7 +45,7 @@ TEST(BeamRange, ChannelsOutsideTheRangeCountAsTheFirstSensor) {
 }
 
 TEST(BeamPicks, APickAcrossTheBoundaryWritesBothSensors) {
-    SettingsData set = sensors({64, 80});
+    SettingsData set = withSensors({64, 80});
     const BeamRange all(set, kAllSensors);
     BeamPicks picks;
     picks.load(set, BeamFlagTable::FixedBlanking);
@@ -82,7 +76,7 @@ TEST(BeamPicks, APickAcrossTheBoundaryWritesBothSensors) {
 }
 
 TEST(BeamPicks, PicksBeyondTheChartAndClippedSpans) {
-    const SettingsData set = sensors({64, 80});
+    const SettingsData set = withSensors({64, 80});
     const BeamRange all(set, kAllSensors);
     BeamPicks picks;
     EXPECT_EQ(picks.setSpan(all, 140, 500, true), 4);  // 140..143 only
@@ -93,7 +87,7 @@ TEST(BeamPicks, PicksBeyondTheChartAndClippedSpans) {
 }
 
 TEST(BeamPicks, WriteSendsTheShownSensorAndOthersEditedMeanwhile) {
-    const SettingsData set = sensors({40, 32, 24});
+    const SettingsData set = withSensors({40, 32, 24});
     BeamPicks picks;
     picks.load(set, BeamFlagTable::Designated);
     const BeamRange second(set, 1);
@@ -111,7 +105,7 @@ TEST(BeamPicks, WriteSendsTheShownSensorAndOthersEditedMeanwhile) {
 }
 
 TEST(BeamPicks, LoadTakesOnlyTheSensorsBeams) {
-    SettingsData set = sensors({10});
+    SettingsData set = withSensors({10});
     set.channel(0).setAxis[3] = beamBitWeight(3);
     set.channel(0).setAxis[12] = beamBitWeight(12);  // past the sensor's beams
     BeamPicks picks;
@@ -126,7 +120,7 @@ TEST(BeamPicks, LoadTakesOnlyTheSensorsBeams) {
 // absolute levels 120, 60, 5, 0 against ON 60 / OFF 40, beam 2 and 3 with thresholds 0
 // judged against TH_CNF 4.
 SettingsData levelSet() {
-    SettingsData set = sensors({4, 2});
+    SettingsData set = withSensors({4, 2});
     ChannelRecord& ch = set.channel(0);
     const int ratio[] = {90, 50, 30, 10};
     const int absolute[] = {120, 60, 5, 0};
@@ -180,7 +174,7 @@ TEST(BeamPicks, DesignatingTwiceAddsNothingAndKeepsEarlierPicks) {
 }
 
 TEST(BeamPicks, ClearingOneSensorLeavesTheOthers) {
-    const SettingsData set = sensors({8, 8});
+    const SettingsData set = withSensors({8, 8});
     const BeamRange all(set, kAllSensors);
     BeamPicks picks;
     picks.setSpan(all, 0, 15, true);
@@ -190,7 +184,7 @@ TEST(BeamPicks, ClearingOneSensorLeavesTheOthers) {
 }
 
 TEST(BeamPicks, ToggledRowsAllFollowTheCurrentRow) {
-    const SettingsData set = sensors({10});
+    const SettingsData set = withSensors({10});
     const BeamRange r(set, 0);
     BeamPicks picks;
     picks.set(r, 4, true);

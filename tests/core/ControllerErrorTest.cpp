@@ -111,12 +111,6 @@ TEST(ControllerError, MessagesUseTheControllersExactWording) {
               "営業担当へお問い合わせください。\nQavixを終了します。\n");
 }
 
-TEST(ControllerError, OnlySettingErrorsCarryAStatusText) {
-    EXPECT_EQ(evaluateControllerError(200).statusText, "P-I/O機能割当エラー");
-    EXPECT_EQ(evaluateControllerError(199).statusText, "");
-    EXPECT_EQ(evaluateControllerError(0).statusText, "");
-}
-
 TEST(ControllerError, ErrorBlockNumberIsReadFromCharacters14And15) {
     const auto e = evaluateErrorBlock("02120513045900C8020B04D2");
     ASSERT_TRUE(e.has_value());

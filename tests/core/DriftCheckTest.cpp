@@ -8,13 +8,6 @@
 namespace qavix::fleet {
 namespace {
 
-TEST(DriftCheck, UnchangedSettingsAreTheSame) {
-    const SettingsData golden = test::sampleBankSet();
-    const DriftResult r = compareWithGolden(golden, golden);
-    EXPECT_TRUE(r.same());
-    EXPECT_EQ(r.mismatch, "");
-}
-
 TEST(DriftCheck, AChangedBeamThresholdIsReportedAsItsFieldAlone) {
     const SettingsData golden = test::sampleBankSet();
     SettingsData live = golden;

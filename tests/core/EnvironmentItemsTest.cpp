@@ -65,7 +65,6 @@ TEST(EnvironmentItems, ColourTexts) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(parseRgb(c.text), c.expected);
     }
-    EXPECT_EQ(kColourWithoutRgb, makeColor(255, 255, 0));
     for (ColorValue v : {makeColor(1, 2, 3), makeColor(255, 0, 128), ColorValue{0}}) {
         EXPECT_EQ(parseRgb(formatRgb(v)), v);
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SensorSets.h"
 #include "TempDir.h"
 #include "files/FileIo.h"
 #include "files/TextFile.h"
@@ -14,15 +15,7 @@ namespace {
 using chart::BarState;
 using chart::ThresholdPair;
 
-SettingsData sensors(std::initializer_list<int> beams) {
-    SettingsData set;
-    int s = 0;
-    for (int count : beams) {
-        set.channel(s++).beamCount = count;
-    }
-    set.general.jointNum = s;
-    return set;
-}
+using test::withSensors;
 
 TEST(BarRules, StateAtAndAroundTheThresholds) {
     EXPECT_EQ(chart::barState(51, 50, 40, false), BarState::Incident);
@@ -68,16 +61,16 @@ TEST(BarRules, RatioRuleKeepsAbsoluteThresholdsInRange) {
 }
 
 TEST(LevelReading, ChannelChoicesBeamTotalsAndVisibleBars) {
-    const SettingsData two = sensors({64, 100});
+    const SettingsData two = withSensors({64, 100});
     EXPECT_EQ(channelOfComboIndex(0, two), 0);
     EXPECT_EQ(channelOfComboIndex(1, two), 1);
     EXPECT_EQ(channelOfComboIndex(2, two), kAllChannels);  // CH3 is not connected
     EXPECT_EQ(channelOfComboIndex(3, two), kAllChannels);
-    EXPECT_EQ(channelOfComboIndex(3, sensors({40})), kAllChannels);
-    EXPECT_EQ(shownSensors(sensors({40}), kAllChannels), std::vector<int>{0});
+    EXPECT_EQ(channelOfComboIndex(3, withSensors({40})), kAllChannels);
+    EXPECT_EQ(shownSensors(withSensors({40}), kAllChannels), std::vector<int>{0});
     EXPECT_EQ(beamTotal(two, kAllChannels), 128);  // 164 capped
     EXPECT_EQ(beamTotal(two, 1), 100);
-    EXPECT_EQ(beamTotal(sensors({}), kAllChannels), 0);
+    EXPECT_EQ(beamTotal(withSensors({}), kAllChannels), 0);
 
     EXPECT_EQ(visibleBarChoices(128),
               (std::vector<int>{128, 120, 110, 100, 90, 80, 70, 60, 50, 40, 30, 20, 10}));
@@ -88,7 +81,7 @@ TEST(LevelReading, ChannelChoicesBeamTotalsAndVisibleBars) {
 }
 
 TEST(LevelReading, BarsRunThroughTheSensorsInOrder) {
-    const SettingsData two = sensors({64, 100});
+    const SettingsData two = withSensors({64, 100});
     BeamRef ref;
     ASSERT_TRUE(beamOfBar(two, kAllChannels, 63, ref));
     EXPECT_EQ(ref.sensor, 0);
@@ -114,7 +107,7 @@ std::vector<int> codes(const std::vector<PageRead>& reads) {
 }
 
 TEST(LevelReading, OperationsSendTheirRequestsWithSensorAreas) {
-    const SettingsData two = sensors({40, 100});
+    const SettingsData two = withSensors({40, 100});
     const auto full = operationReads(Operation::FullLoad, two, GraphChoice{1, false});
     EXPECT_EQ(codes(full), (std::vector<int>{90, 93, 91, 94, 103, 102, 97, 90, 93, 91, 94, 103, 102,
                                              97, 128, 104, 105, 89}));
@@ -147,7 +140,7 @@ TEST(LevelReading, OperationsSendTheirRequestsWithSensorAreas) {
 }
 
 TEST(LevelReading, BarsTakeTheDisplaysThresholdsAndBlanking) {
-    SettingsData set = sensors({4, 4});
+    SettingsData set = withSensors({4, 4});
     ChannelRecord& ch = set.channel(0);
     ch.absLevel = {255, 50, 30, 120};
     ch.absOnTh = {60, 50, 60, 60};
@@ -187,7 +180,7 @@ TEST(LevelReading, BarsTakeTheDisplaysThresholdsAndBlanking) {
 }
 
 TEST(LevelCsv, OneLinePerBeamAfterTheHeaderInAbsoluteValues) {
-    SettingsData set = sensors({40, 3});
+    SettingsData set = withSensors({40, 3});
     ChannelRecord& ch = set.channel(0);
     for (int b = 0; b < 40; ++b) {
         ch.absLevel[static_cast<size_t>(b)] = 87;

@@ -8,7 +8,6 @@
 #include "BankSample.h"
 #include "TempDir.h"
 #include "files/BankImport.h"
-#include "files/RecoveryFiles.h"
 #include "files/TextFile.h"
 
 namespace qavix {
@@ -18,15 +17,7 @@ using test::TempDir;
 
 std::string copyOfSample(const TempDir& dir, const std::string& name, const std::string& from = {},
                          const std::string& to = {}) {
-    std::string text = textfile::readText(test::sampleBankPath()).text;
-    if (!from.empty()) {
-        const size_t at = text.find(from);
-        EXPECT_NE(at, std::string::npos) << from;
-        if (at != std::string::npos) {
-            text.replace(at, from.size(), to);
-        }
-    }
-    EXPECT_TRUE(textfile::writeText(dir.file(name), text).ok);
+    EXPECT_TRUE(textfile::writeText(dir.file(name), test::sampleBankText(from, to)).ok);
     return dir.file(name);
 }
 
@@ -114,28 +105,6 @@ TEST(ImportIntoSpare, AFileOfAnotherControllerIsInvalidAfterPassingItsOwnChecks)
     const auto range = bankfile::importIntoSpare(
         copyOfSample(dir, "range.qbk", "AXIS_TH2_2=16", "AXIS_TH2_2=C9"), model);
     EXPECT_EQ(range.status, bankfile::ImportStatus::OutOfRange);
-}
-
-TEST(ImportIntoSpare, ARecoveryFileImportsLikeAnyBankFile) {
-    TempDir dir;
-    DeviceModel model;
-    static_cast<SettingsData&>(model.storedSet(kCurrentSet)) = test::sampleBankSet();
-    static_cast<SettingsData&>(model.storedSet(3)) = test::sampleBankSet();
-    model.storedSet(3).compatible = 1;
-    model.storedSet(3).loaded = 1;
-    model.selectSet(3);
-    model.working().channel(2).axisTh[7] = 99;  // applied, not written, when the line broke
-    model.markEdited(3);
-    const std::vector<std::string> saved =
-        saveRecoveryFiles(model, {dir.path().string()}, test::sampleTime()).written;
-    ASSERT_EQ(saved.size(), 1u);
-    EXPECT_NE(saved[0].find(".qbk"), std::string::npos);
-
-    DeviceModel after;
-    static_cast<SettingsData&>(after.storedSet(kCurrentSet)) = test::sampleBankSet();
-    const auto imported = bankfile::importIntoSpare(saved[0], after);
-    ASSERT_TRUE(imported.ok()) << imported.message;
-    EXPECT_EQ(after.storedSet(kSpareSet).channel(2).axisTh[7], 99);
 }
 
 }  // namespace

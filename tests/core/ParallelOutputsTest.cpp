@@ -30,8 +30,6 @@ TEST(ParallelOutputs, CodesPackSensorModeAndStateAndReadBack) {
         EXPECT_FALSE(parallelTargetOf(bad, untouched)) << bad;
     }
     EXPECT_EQ(untouched, (ParallelTarget{1, 1, 1}));
-    EXPECT_EQ(parallelTargetName(22), "CH2  入光  総光軸数");
-    EXPECT_EQ(parallelTargetName(7), "該当無");
 }
 
 TEST(ParallelOutputs, TargetListHoldsConnectedSensorsAndKeepsAStoredFurtherOne) {

@@ -111,27 +111,6 @@ TEST(ReportBuilder, TwoSensorsGiveControllerCh1AndCh2Blocks) {
     EXPECT_FALSE(contains(lines, "CH3"));
 }
 
-TEST(ReportBuilder, DefaultSelectionFollowsConnectedSensors) {
-    const ReportSelection one = defaultReportSelection(1);
-    EXPECT_TRUE(one.controller);
-    EXPECT_TRUE(one.sensors[0]);
-    EXPECT_FALSE(one.sensors[1]);
-    EXPECT_FALSE(one.sensors[2]);
-    const ReportSelection three = defaultReportSelection(3);
-    EXPECT_TRUE(three.sensors[0] && three.sensors[1] && three.sensors[2]);
-}
-
-TEST(ReportBuilder, ClearingTheControllerFlagDropsTitleAndDate) {
-    ReportSelection selection = defaultReportSelection(2);
-    selection.controller = false;
-    const ReportLines lines = buildSettingsReport(twoSensors(), selection, false, fixedTime());
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "               ＃＃　エリアスキャナ　センサ　CH1　設定内容一覧　＃＃");
-    EXPECT_FALSE(contains(lines, "コントローラ設定内容一覧"));
-    EXPECT_FALSE(contains(lines, "日付"));
-    EXPECT_FALSE(contains(lines, "■P-I/O割付け"));
-}
-
 TEST(ReportBuilder, SensorSelectionIsIndependentOfConnection) {
     ReportSelection selection;
     selection.controller = false;
@@ -198,14 +177,6 @@ TEST(ReportBuilder, EveryItemValueStartsAtByteColumn36) {
         EXPECT_EQ(line.rfind(*label, 0), 0u) << line;
     }
     EXPECT_GT(items, 100);
-}
-
-TEST(ReportBuilder, FullWidthLabelsArePaddedByBytes) {
-    const ReportLines lines = build(twoSensors());
-    // "ＩＤ" is two full-width characters: four bytes, so 28 spaces follow it.
-    EXPECT_EQ(lineWithLabel(lines, "ＩＤ"), "    ＩＤ" + std::string(28, ' ') + "00ABCD");
-    EXPECT_EQ(lineWithLabel(lines, "CH1 総合入光判定光軸数"),
-              "    CH1 総合入光判定光軸数" + std::string(10, ' ') + "   0");
 }
 
 TEST(ReportBuilder, ThresholdRowsOfTenWithOnAboveOff) {

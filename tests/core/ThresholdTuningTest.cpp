@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SensorSets.h"
 #include "monitor/ThresholdList.h"
 #include "monitor/ThresholdTuning.h"
 
@@ -12,11 +13,7 @@ namespace {
 using chart::ThresholdPair;
 
 SettingsData twoSensors() {
-    SettingsData set;
-    set.general.jointNum = 2;
-    set.channel(0).beamCount = 40;
-    set.channel(1).beamCount = 2;
-    return set;
+    return test::withSensors({40, 2});
 }
 
 TEST(BatchSlider, FineUpToHundredThenTenPercentSteps) {

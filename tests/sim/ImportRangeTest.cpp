@@ -75,18 +75,6 @@ TEST(ImportRange, CurrentSetReadsAssembleIntoItsBankImage) {
     EXPECT_EQ(firstRangeFailure(image), "");
 }
 
-TEST(ImportRange, WritesThroughIndividualCodesShowInTheCurrentImage) {
-    Sim sim;
-    const std::string before = imageFromReads(sim);
-    ASSERT_EQ(sim.write(6, 1, 1, "40"), kOk);
-    ASSERT_EQ(sim.write(35, 0, 2, "2106"), kOk);
-    std::string expected = before;
-    expected.replace(2 * (64 + 40), 2, "40");
-    expected.replace(2 * (1040 + 25), 4, "2106");
-    EXPECT_EQ(imageFromReads(sim), expected);
-    EXPECT_EQ(firstRangeFailure(imageFromReads(sim)), "");
-}
-
 TEST(ImportRange, TheCheckFindsABadField) {
     // Evidence that the check above can fail: damaged copies of a good image.
     Sim sim;

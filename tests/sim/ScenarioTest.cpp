@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "SimTestHelper.h"
@@ -105,7 +104,6 @@ TEST(Scenario, CreateReadsTheFileNamedInTheOptions) {
     o.scenarioFile = path + ".missing";
     EXPECT_EQ(Controller::create(o, error), nullptr);
     EXPECT_NE(error.find("missing"), std::string::npos);
-    std::remove(path.c_str());
 }
 
 }  // namespace
