@@ -174,12 +174,6 @@ TEST(CodecPut, AddressesFollowTheReadsOfTheSameBlock) {
 TEST(CodecPut, KnownTexts) {
     SettingsData set;
     ChannelRecord& ch = set.channel(0);
-    ch.beamCount = 10;
-    ch.setAxis[9] = beamBitWeight(9);
-    EXPECT_EQ(encodePut(5, 1, set).text, "0002");
-
-    ch.timeConf = 0x1A2B;
-    EXPECT_EQ(encodePut(12, 1, set).text, "1A2B");
     ch.sensorId = "";
     EXPECT_EQ(encodePut(8, 1, set).text, "0000");
     ch.zero[3] = 0;

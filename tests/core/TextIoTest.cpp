@@ -56,27 +56,25 @@ TEST(ShiftJis, ConvertsKnownCharactersBothWays) {
 }
 
 TEST(ShiftJis, UnconvertibleInputIsReplacedAndReported) {
-    const sjis::Conversion emoji = sjis::toCp932(
-        "a\xF0\x9F\x98\x80"
-        "b");
-    EXPECT_FALSE(emoji.complete);
-    EXPECT_EQ(emoji.firstFailure, 1u);
-    EXPECT_EQ(emoji.text, "a?b");
-
-    const sjis::Conversion badUtf8 = sjis::toCp932("受\xFFz");
-    EXPECT_FALSE(badUtf8.complete);
-    EXPECT_EQ(badUtf8.firstFailure, 3u);
-    EXPECT_EQ(badUtf8.text, "\x8E\xF3?z");
-
-    // A lead byte with an impossible trail byte loses only itself.
-    const sjis::Conversion badTrail = sjis::fromCp932("A\x81\x20Z");
-    EXPECT_FALSE(badTrail.complete);
-    EXPECT_EQ(badTrail.firstFailure, 1u);
-    EXPECT_EQ(badTrail.text, "A? Z");
-
-    const sjis::Conversion cutOff = sjis::fromCp932("AB\x82");
-    EXPECT_FALSE(cutOff.complete);
-    EXPECT_EQ(cutOff.text, "AB?");
+    struct Case {
+        sjis::Conversion converted;
+        size_t firstFailure;
+        const char* text;
+    };
+    const Case cases[] = {
+        {sjis::toCp932("a\xF0\x9F\x98\x80"
+                       "b"),
+         1, "a?b"},
+        {sjis::toCp932("受\xFFz"), 3, "\x8E\xF3?z"},
+        // A lead byte with an impossible trail byte loses only itself.
+        {sjis::fromCp932("A\x81\x20Z"), 1, "A? Z"},
+        {sjis::fromCp932("AB\x82"), 2, "AB?"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(c.converted.complete) << c.text;
+        EXPECT_EQ(c.converted.firstFailure, c.firstFailure) << c.text;
+        EXPECT_EQ(c.converted.text, c.text);
+    }
 }
 
 TEST(ShiftJis, ByteWidthCountsFullWidthAsTwo) {
