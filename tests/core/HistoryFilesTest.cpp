@@ -46,7 +46,10 @@ TEST(BackupConfig, KeysValuesAndTheirMistakesWithLines) {
               (std::vector<std::string>{"/bin/hook", "a b", "c"}));
 
     const std::pair<const char*, const char*> bad[] = {
+        {"plant = a\nplant = b\n", ":2: plant が2回あります（最初は 1 行目）"},
         {"[monitor]\n", ":1: セクション [monitor] は使えません"},
+        {"plant\n", ":1: KEY = VALUE の形ではありません"},
+        {"plant = a\x01\n", ":1: 制御文字か UTF-8 でないバイト"},
     };
     for (const auto& [text, message] : bad) {
         std::ofstream(path, std::ios::trunc) << text;
