@@ -38,10 +38,6 @@ std::vector<std::string> withPort(std::vector<std::string> args) {
     return args;
 }
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(QavixctlInfo, PrintsTheControllerAndEachConnectedSensor) {
     struct Case {
         const char* sensors;

@@ -179,14 +179,5 @@ TEST(QavixctlPty, ClockShowsTheControllerTimeAndSyncSetsItToThePc) {
     EXPECT_LE(std::abs(secondsFromNow(lines(after.out)[0])), 2.0) << after.out;
 }
 
-TEST(QavixctlPty, ControllerThatStopsAnsweringExitsThree) {
-    SimProcess sim({"--hang-after", "0"});
-    ASSERT_FALSE(sim.device().empty());
-    const CtlRun run = runCtl(onDevice(sim, {}), withPort({"info"}));
-    EXPECT_EQ(run.exitCode, 3);
-    EXPECT_NE(run.err.find("通信設定を行いますか？"), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "");
-}
-
 }  // namespace
 }  // namespace qavix::cli::test

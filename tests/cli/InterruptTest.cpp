@@ -104,10 +104,6 @@ size_t indexOf(const std::vector<std::string>& commands, const std::string& c, s
     return commands.size();
 }
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(QavixctlInterrupt, CtrlCDuringAnImportResetsSettingModeAndTheControllerKeepsItsSettings) {
     const TempDir tmp;
     const std::string dir = tmp.str();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BankText.h"
 #include "CtlProcess.h"
 #include "FileText.h"
 #include "SimProcess.h"
@@ -44,10 +45,6 @@ CtlRun ctl(const Controller& c, std::vector<std::string> args) {
 void expectRun(const Controller& c, const std::vector<std::string>& args, int exitCode = 0) {
     const CtlRun run = ctl(c, args);
     EXPECT_EQ(run.exitCode, exitCode) << ::testing::PrintToString(args) << "\n" << run.err;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 // `bank diff` of two exports as its lines.
@@ -101,16 +98,7 @@ std::set<std::string> operator&(const std::set<std::string>& a, const std::set<s
 
 // A copy of `from` with the CH1 ON_TH entry set to 0x30 (48).
 void withNewThreshold(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    std::ofstream out(to, std::ios::binary);
-    bool first = true;
-    for (std::string line; std::getline(in, line);) {
-        if (first && line.rfind("ON_TH=", 0) == 0) {
-            line = "ON_TH=30\r";
-            first = false;
-        }
-        out << line << '\n';
-    }
+    std::ofstream(to, std::ios::binary) << withBankValue(readBytes(from), "ON_TH", "30");
 }
 
 TEST(QavixctlJournal, EveryWriteLeavesAStartAndAnEndWithTheFieldsBankDiffShows) {

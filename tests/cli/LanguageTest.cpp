@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "CtlProcess.h"
+#include "FileText.h"
 #include "TempDir.h"
 
 namespace {
 
+using qavix::test::contains;
 using qavix::test::CtlEnv;
 using qavix::test::CtlRun;
 using qavix::test::runCtl;
@@ -34,10 +36,6 @@ CtlEnv onlyThese(std::vector<std::pair<std::string, std::string>> vars) {
     env.vars = std::move(vars);
     env.onlyVars = true;
     return env;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 TEST(QavixctlLanguage, TheLocaleChoosesWithoutAGeneratedLocale) {

@@ -1,10 +1,8 @@
 // qavixctl monitor against Debian's mosquitto and the emulator on a pseudo-terminal: what a
 // subscriber of the plant sees, and what it sees when the broker, the monitor or the line
 // fails. Every broker, emulator and monitor a test starts is stopped when the test ends.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <sys/stat.h>
@@ -365,28 +363,6 @@ TEST_F(MonitorTest, PulledLineIsPublishedAsNoAnswerAndTheMonitorGoesOn) {
     EXPECT_TRUE(monitor->running());
     monitor->signal(SIGTERM);
     EXPECT_EQ(monitor->wait(6000ms).exitCode, 0);
-}
-
-TEST_F(MonitorTest, BusyPortIsPublishedAndReadOnceFree) {
-    SimProcess sim({"--sensors", "8"});
-    // Another program holds the port, as the desktop program would.
-    const int held = ::open(sim.device().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
-    startBroker();
-    Subscriber sub(dir, broker->port());
-    auto monitor = startMonitor(monitorArgs(sim.device(), "line12"));
-    const auto lineIs = [](const std::string& want) {
-        return [want](const Subscriber& s) {
-            const auto st = s.payloads("qavix/line12/status");
-            return !st.empty() && jsonField(st.back(), "line") == want;
-        };
-    };
-    ASSERT_TRUE(sub.waitFor(lineIs("busy"), kWait)) << monitorErr();
-    EXPECT_NE(jsonField(sub.payloads("qavix/line12/status").back(), "problem"), "null");
-    ::close(held);
-    ASSERT_TRUE(sub.waitFor(lineIs("ok"), kWait)) << monitorErr();
-    EXPECT_TRUE(monitor->running());
 }
 
 // Runs a tool of the test's own (openssl, mosquitto_passwd) and says whether it succeeded.

@@ -12,6 +12,7 @@
 
 #include "CtlProcess.h"
 #include "FakeDeviceServer.h"
+#include "FileText.h"
 #include "TelnetCodec.h"
 
 namespace qavix::cli::test {
@@ -39,10 +40,6 @@ constexpr unsigned long long kMemoryLimit = 512ull << 20;
 #else
 constexpr unsigned long long kMemoryLimit = 512ull << 20;
 #endif
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::string target(const char* scheme, const FakeDeviceServer& server) {
     return std::string(scheme) + "127.0.0.1:" + std::to_string(server.port());
@@ -74,17 +71,21 @@ TEST(QavixctlNetwork, AFloodingServerEndsTheCommandAtItsTimeOutWithinAMemoryLimi
         const char* scheme;
         int connections;  // the opens the command makes: three when none succeeds
         std::function<void(int)> before;
+        std::string flood;  // sent again and again after `before`
     };
     const Case cases[] = {
-        {"RFC 2217, data instead of the negotiation", "rfc2217:", 3, [](int) {}},
+        {"RFC 2217, data instead of the negotiation", "rfc2217:", 3, [](int) {}, junk},
+        {"RFC 2217, negotiations without end", "rfc2217:", 3, [](int) {},
+         telnet::negotiation(telnet::kWill, telnet::kOptionEcho)},
         {"RFC 2217, a subnegotiation never ended", "rfc2217:", 3,
          [](int fd) {
              link::test::sendAll(fd,
                                  telnet::subnegotiation(telnet::kOptionComPort, "").substr(0, 3));
-         }},
+         },
+         junk},
         {"RFC 2217, data once the line is set", "rfc2217:", 1,
-         [](int fd) { negotiate(fd, answersFor(9600)); }},
-        {"raw TCP", "tcp:", 1, [](int) {}},
+         [](int fd) { negotiate(fd, answersFor(9600)); }, junk},
+        {"raw TCP", "tcp:", 1, [](int) {}, junk},
     };
     for (const Case& c : cases) {
         std::atomic<int> outlasted{0};
@@ -93,7 +94,7 @@ TEST(QavixctlNetwork, AFloodingServerEndsTheCommandAtItsTimeOutWithinAMemoryLimi
             FakeDeviceServer server(
                 [&](int fd) {
                     c.before(fd);
-                    outlasted += link::test::floodUntilClosed(fd, junk, 60s) ? 0 : 1;
+                    outlasted += link::test::floodUntilClosed(fd, c.flood, 60s) ? 0 : 1;
                 },
                 c.connections);
             CtlEnv env{

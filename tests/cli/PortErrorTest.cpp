@@ -116,14 +116,6 @@ TEST(QavixctlPortErrors, BusyDeviceNamesTheProcessHoldingIt) {
     EXPECT_EQ(run.err.find("断絶"), std::string::npos) << "not a lost connection: " << run.err;
 }
 
-TEST(QavixctlPortErrors, UnpluggedDeviceIsNamed) {
-    OpenFolder dir;
-    const std::string gone = dir.path() + "/ttyUSB-gone";
-    const CtlRun run = runCtl({dir.path(), {{"QAVLINK_COM1", gone}}}, {"info", "--port", "COM1"});
-    EXPECT_EQ(run.exitCode, kExitConnection) << run.err;
-    EXPECT_NE(run.err.find(gone + " がありません"), std::string::npos) << run.err;
-}
-
 TEST(QavixctlPortErrors, DevicesThatAreNoTerminalAreNoSerialPort) {
     OpenFolder dir;
     for (const char* device : {"/dev/null", "/dev/zero"}) {

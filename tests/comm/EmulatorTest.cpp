@@ -163,24 +163,6 @@ TEST_F(EmulatorTest, InitialReadSendsTheListedRequestsAndBeamsOfConnectedSensors
     }
 }
 
-TEST_F(EmulatorTest, WrittenCurrentValuesReadBackAfterVerification) {
-    connect("--sensors 16");
-    ASSERT_EQ(tx->readAll(), kRequestOk);
-    SettingsData changed = model.working();
-    changed.channel(0).axisTh[3] = 77;
-    changed.general.tchCnf = 0x10;
-    std::vector<codec::PutRequest> puts = {codec::encodePut(24, 1, changed),
-                                           codec::encodePut(40, 0, changed)};
-    ASSERT_EQ(tx->writeCurrentSet(puts), kRequestOk);
-    EXPECT_TRUE(host.messagesShown().empty());
-
-    model.working().channel(0).axisTh[3] = 0;
-    ASSERT_EQ(link->request(103, 1, 0, 16), kRequestOk);
-    ASSERT_EQ(link->request(148), kRequestOk);
-    EXPECT_EQ(model.working().channel(0).axisTh[3], 77);
-    EXPECT_EQ(model.working().general.tchCnf, 0x10);
-}
-
 TEST_F(EmulatorTest, WholeCurrentSetWriteIsAcceptedAndVerified) {
     connect("--sensors 40,32,8");
     ASSERT_EQ(tx->readAll(), kRequestOk);
@@ -191,33 +173,6 @@ TEST_F(EmulatorTest, WholeCurrentSetWriteIsAcceptedAndVerified) {
     model.working().channel(2).zero.fill(0);
     ASSERT_EQ(link->request(102, 3, 256, 8), kRequestOk);
     EXPECT_EQ(model.working().channel(2).zero[7], 90);
-}
-
-TEST_F(EmulatorTest, BankWriteReadsBackThroughTheBankImage) {
-    connect("--sensors 40,32");
-    ASSERT_EQ(tx->readAll(), kRequestOk);
-    ASSERT_EQ(tx->readBanks(), kRequestOk);
-    ASSERT_EQ(tx->rereadBank(2), kRequestOk);
-    ASSERT_EQ(tx->selectStoredSet(2), kRequestOk);
-    model.working().channel(1).zero[5] = 123;
-    model.markEdited(2);
-    ASSERT_EQ(tx->writeSelectedBank(), kRequestOk);
-    EXPECT_TRUE(host.messagesShown().empty());
-    EXPECT_EQ(model.storedSet(2).edited, 0);
-
-    model.storedSet(2).channel(1).zero[5] = 0;
-    ASSERT_EQ(tx->rereadBank(2), kRequestOk);
-    EXPECT_EQ(model.storedSet(2).channel(1).zero[5], 123);
-}
-
-TEST_F(EmulatorTest, ClearedBankIsNoLongerCompatible) {
-    connect("--sensors 40");
-    ASSERT_EQ(tx->readAll(), kRequestOk);
-    ASSERT_EQ(tx->readBanks(), kRequestOk);
-    ASSERT_EQ(tx->clearBanks({3}), kRequestOk);
-    EXPECT_TRUE(host.messagesShown().empty());
-    EXPECT_EQ(model.storedSet(3).compatible, 0);
-    EXPECT_EQ(model.storedSet(2).compatible, 1);
 }
 
 TEST_F(EmulatorTest, ControllerInSettingModeAtStartIsResetOnOk) {

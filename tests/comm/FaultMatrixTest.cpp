@@ -187,7 +187,9 @@ std::vector<WriteCase> writeCases() {
          [](Session& s) { return s.tx->clearBanks({3}); },
          [](Session& s) {
              s.model.storedSet(3).compatible = 1;
-             return s.tx->readBanks() == kRequestOk && s.model.storedSet(3).compatible == 0;
+             // Only the bank asked for: its neighbour keeps its values.
+             return s.tx->readBanks() == kRequestOk && s.model.storedSet(3).compatible == 0 &&
+                    s.model.storedSet(2).compatible == 1;
          },
          // A failed clear must not show the bank as cleared.
          [](const Session& s) { return s.model.storedSet(3).compatible == 1; }},

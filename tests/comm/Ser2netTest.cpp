@@ -1,7 +1,7 @@
 // The program's own sequences through Debian's ser2net on loopback, its connector the
 // pseudo-terminal of a qavix-sim: Read all and the bank reads give what they give over the
-// pseudo-terminal itself, a bank write reads back, and a lost server is a lost line with
-// the recovery files, its message saying who closed it.
+// pseudo-terminal itself, and a lost server is a lost line with the recovery files, its
+// message saying who closed it. (Writes through a server: tests/link/Ser2netLinkTest.cpp.)
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -127,34 +127,6 @@ TEST_F(Ser2net, InitialReadThroughEitherServerIsTheReadOverThePseudoTerminal) {
         disconnect();
     }
     EXPECT_TRUE(host.messagesShown().empty());
-}
-
-TEST_F(Ser2net, ABankWrittenThroughEitherServerReadsBack) {
-    SimProcess sim({"--sensors", "40,32"});
-    for (bool rfc2217 : {false, true}) {
-        const int bank = rfc2217 ? 3 : 2;
-        const int threshold = rfc2217 ? 0xFF : 0xFE;  // 0xFF: the Telnet escape byte, as a value
-        {
-            Ser2netProcess server({rfc2217, sim.device(), "9600e72"});
-            ASSERT_TRUE(server.running()) << server.log();
-            connect(server.target());
-            ASSERT_EQ(tx->readAll(), kRequestOk);
-            ASSERT_EQ(tx->readBanks(), kRequestOk);
-            ASSERT_EQ(tx->selectStoredSet(bank), kRequestOk);
-            model->working().channel(0).axisTh[7] = threshold;
-            model->working().channel(1).zero[5] = 123;
-            model->markEdited(bank);
-            ASSERT_EQ(tx->writeSelectedBank(), kRequestOk) << server.target();
-            EXPECT_TRUE(host.messagesShown().empty());
-            disconnect();
-        }
-        // Read back over the pseudo-terminal itself: the controller holds them.
-        connect(sim.device());
-        ASSERT_EQ(tx->rereadBank(bank), kRequestOk);
-        EXPECT_EQ(model->storedSet(bank).channel(0).axisTh[7], threshold);
-        EXPECT_EQ(model->storedSet(bank).channel(1).zero[5], 123);
-        disconnect();
-    }
 }
 
 TEST_F(Ser2net, AServerKilledDuringTheReadIsALostLineWithTheRecoveryFiles) {

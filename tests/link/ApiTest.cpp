@@ -137,20 +137,16 @@ TEST_P(LinkApiTest, PulledCableFailsEveryLaterCallWithinItsTimeOut) {
     }
 }
 
-TEST_P(LinkApiTest, DroppedReplyFailsThatCallOnly) {
-    ASSERT_NO_FATAL_FAILURE(connect({"--drop", "2"}));
-    EXPECT_EQ(state(kShortTimeoutMs), "00");
-    EXPECT_EQ(state(kShortTimeoutMs), "failed");
-    EXPECT_EQ(api().errorCode(), "TIMEOUT");
-    EXPECT_EQ(state(kShortTimeoutMs), "00");
-}
-
-TEST_P(LinkApiTest, CorruptedReplyFailsThatCallOnly) {
-    ASSERT_NO_FATAL_FAILURE(connect({"--corrupt", "2"}));
-    EXPECT_EQ(state(), "00");
-    EXPECT_EQ(state(), "failed");
-    EXPECT_EQ(api().errorCode(), "CHECK");
-    EXPECT_EQ(state(), "00");
+TEST_P(LinkApiTest, DroppedOrCorruptedReplyFailsThatCallOnly) {
+    for (const auto& [fault, code] : {std::pair{"--drop", "TIMEOUT"}, {"--corrupt", "CHECK"}}) {
+        SCOPED_TRACE(fault);
+        ASSERT_NO_FATAL_FAILURE(connect({fault, "2"}));
+        EXPECT_EQ(state(kShortTimeoutMs), "00");
+        EXPECT_EQ(state(kShortTimeoutMs), "failed");
+        EXPECT_EQ(api().errorCode(), code);
+        EXPECT_EQ(state(kShortTimeoutMs), "00");
+        TearDown();
+    }
 }
 
 TEST_P(LinkApiTest, RetryCountRecoversADroppedReply) {

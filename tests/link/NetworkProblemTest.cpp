@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FileText.h"
 #include "PortProblem.h"
 #include "ScopedLanguage.h"
 #include "TempDir.h"
@@ -17,11 +18,9 @@
 namespace qavix::link {
 namespace {
 
-namespace fs = std::filesystem;
+using qavix::test::contains;
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+namespace fs = std::filesystem;
 
 TEST(NetworkProblem, EveryKindNamesTheTargetAndItsCause) {
     struct Case {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FileText.h"
 #include "HeldPty.h"
 #include "IniText.h"
 #include "PortProblem.h"
@@ -14,11 +15,9 @@
 namespace qavix::link {
 namespace {
 
-namespace fs = std::filesystem;
+using qavix::test::contains;
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+namespace fs = std::filesystem;
 
 TEST(PortProblem, EveryTextNamesTheDeviceAndTheCause) {
     struct Case {

@@ -188,12 +188,6 @@ TEST_F(PtyLine, VanishedEmulatorFailsCallsPromptly) {
     }
 }
 
-TEST_F(PtyLine, OpenOfAMissingDeviceFailsAtOnce) {
-    ::setenv("QAVLINK_COM1", "/dev/qavix-absent", 1);
-    EXPECT_EQ(api().open("COM1", kPortBlock), 0);
-    EXPECT_EQ(api().errorCode(), "NOPORT");
-}
-
 TEST_F(PtyLine, BusyDeviceIsReportedWithItsHolder) {
     qavix::test::HeldPty pty;
     ASSERT_TRUE(pty.ready());

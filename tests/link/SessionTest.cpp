@@ -107,17 +107,6 @@ TEST(LinkSession, DroppedOrCorruptedReplyFailsOnlyThatExchange) {
     }
 }
 
-TEST(LinkSession, HangAfterStopsEveryLaterAnswer) {
-    LineFaults faults;
-    faults.hangAfter = 2;
-    auto link = session(faults);
-    EXPECT_EQ(link->exchange(getControl(48), 50ms).status, ExchangeStatus::Ok);
-    EXPECT_EQ(link->exchange(getControl(48), 50ms).status, ExchangeStatus::Ok);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(link->exchange(getControl(48), 30ms).status, ExchangeStatus::TimedOut);
-    }
-}
-
 // A reply that arrives after its request timed out must not be taken for the answer to
 // the next request.
 TEST(LinkSession, LateReplyOfATimedOutRequestIsNotMistakenForTheNext) {

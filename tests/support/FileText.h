@@ -26,6 +26,10 @@ inline std::vector<std::string> lines(const std::string& text) {
 }
 
 // How often `part` stands in `text` (a message said once, not on every cycle).
+inline bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 inline size_t occurrences(const std::string& text, const std::string& part) {
     size_t n = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
