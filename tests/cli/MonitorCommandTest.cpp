@@ -328,23 +328,7 @@ TEST_F(MonitorTest, FailingJsonLinesLeaveTheBrokerGoingOn) {
     EXPECT_EQ(occurrences(monitorErr(), "JSON の行はこれ以上書きません"), 1u) << monitorErr();
 }
 
-TEST_F(MonitorTest, KilledMonitorShowsOfflineThroughItsLastWill) {
-    SimProcess sim({"--sensors", "8"});
-    startBroker();
-    Subscriber sub(dir, broker->port());
-    auto monitor = startMonitor(monitorArgs(sim.device(), "line10"));
-    ASSERT_TRUE(
-        sub.waitFor([](const Subscriber& s) { return has(s, "qavix/line10/status"); }, kWait))
-        << monitorErr();
-    monitor->signal(SIGKILL);
-    (void)monitor->wait(2000ms);
-    ASSERT_TRUE(
-        sub.waitFor([](const Subscriber& s) { return has(s, "qavix/line10/online", 2); }, kWait));
-    EXPECT_EQ(sub.payloads("qavix/line10/online").back(), "false");
-    EXPECT_EQ(retained(broker->port(), "qavix/line10/online"),
-              std::vector<std::string>{"qavix/line10/online false"});
-}
-
+// A killed monitor's last will: PlantStatusTest.cpp.
 TEST_F(MonitorTest, PulledLineIsPublishedAsNoAnswerAndTheMonitorGoesOn) {
     // The first cycle's 12 requests of status and levels, then the cable is pulled while the
     // error log is read.
