@@ -104,12 +104,6 @@ TEST(ChartGeometry, XLabelsNameFiveEvenlySpreadBars) {
 TEST(ChartGeometry, ColumnsAreFoundAtTheirEdges) {
     const ChartFrame f = frame(128, 10, 30);
     EXPECT_FALSE(barAt(f, 45));
-    EXPECT_EQ(barAt(f, 46), 30);
-    EXPECT_EQ(barAt(f, 119), 30);
-    EXPECT_EQ(barAt(f, 120), 31);
-    EXPECT_EQ(barAt(f, 341), 33);  // last pixel of the last wide bar
-    EXPECT_EQ(barAt(f, 342), 34);
-    EXPECT_EQ(barAt(f, 779), 39);
     EXPECT_FALSE(barAt(f, 780));
     // Every pixel of every span maps back to its own bar.
     for (int k = 0; k < 10; ++k) {
