@@ -143,12 +143,6 @@ TEST(DerivedThresholds, FollowThresholdConfiguration) {
     EXPECT_EQ(ch.absOnTh[0], 50);
     EXPECT_EQ(ch.absOffTh[0], 40);
     EXPECT_EQ(ch.ratioOnTh[1], 30);  // 60 * 100 / 200
-
-    // Any TH_CNF but 0 takes AXIS_TH as the ON threshold, as the lists and the report do.
-    ch.thCnf = 2;
-    deriveThresholds(ch);
-    EXPECT_EQ(ch.absOnTh[1], 60);
-    EXPECT_EQ(ch.absOffTh[1], 50);
 }
 
 TEST(DerivedThresholds, ZeroPointOfZeroUsesTheControllersDefault) {
