@@ -76,20 +76,7 @@ TEST(LinkSession, PutThenGetRoundTripsAndKeepsTheFrames) {
     EXPECT_EQ(link->lastReceived(), encodeFrame("002GCA:ABC"));
 }
 
-TEST(LinkSession, ControllerErrorIsReportedWithItsCode) {
-    auto link = session();
-    const ExchangeResult got = link->exchange(getControl(999), 100ms);
-    EXPECT_EQ(got.status, ExchangeStatus::Refused);
-    EXPECT_EQ(got.controllerError, sim::kUnknownId);
-}
-
-TEST(LinkSession, OtherUnitGetsNoAnswerAndTimesOutOnTime) {
-    auto link = session();
-    const auto start = Clock::now();
-    EXPECT_EQ(link->exchange(getControl(48, 4), 80ms).status, ExchangeStatus::TimedOut);
-    const auto took = Clock::now() - start;
-    EXPECT_GE(took, 80ms);
-}
+// A refusal with its code and a unit that never answers: through the library, ApiTest.cpp.
 
 // Every third reply goes wrong; the call in between must not suffer from it.
 TEST(LinkSession, DroppedOrCorruptedReplyFailsOnlyThatExchange) {
