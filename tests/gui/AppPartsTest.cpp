@@ -51,12 +51,18 @@ void postKey(QWidget* w) {
     QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
 }
 
-TEST(RequestWait, WhileBusyLeftClicksAreDroppedAndTheRestDelivered) {
-    QPushButton target("x");
-    target.show();
+// A shown button counting what reaches it while the request wait's filter runs.
+struct RequestWait : ::testing::Test {
+    void SetUp() override {
+        target.show();
+        target.installEventFilter(&counter);
+    }
+    QPushButton target{"x"};
     ClickCounter counter;
-    target.installEventFilter(&counter);
     RequestWaitFilter filter;
+};
+
+TEST_F(RequestWait, WhileBusyLeftClicksAreDroppedAndTheRestDelivered) {
     postPress(&target, Qt::LeftButton);
     postPress(&target, Qt::RightButton);
     postKey(&target);
@@ -69,12 +75,7 @@ TEST(RequestWait, WhileBusyLeftClicksAreDroppedAndTheRestDelivered) {
     EXPECT_EQ(filter.heldCount(), 0);
 }
 
-TEST(RequestWait, OtherwiseClicksWaitUntilTheWaitIsOver) {
-    QPushButton target("x");
-    target.show();
-    ClickCounter counter;
-    target.installEventFilter(&counter);
-    RequestWaitFilter filter;
+TEST_F(RequestWait, OtherwiseClicksWaitUntilTheWaitIsOver) {
     postPress(&target, Qt::LeftButton);
     postKey(&target);
     filter.pump(false);

@@ -37,8 +37,7 @@ inline bool writeIni(const QString& folder, const QByteArray& text) {
     return ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write(text) >= 0;
 }
 inline QString iniText(const QString& folder) {
-    QFile ini(QDir(folder).filePath("Qavix.ini"));
-    return ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
+    return QString::fromUtf8(fileBytes(QDir(folder).filePath("Qavix.ini")));
 }
 
 // No COMn set from the environment: every port falls back to Qavix.ini or the machine.

@@ -21,21 +21,11 @@ using nav::ItemKind;
 struct BasicPageFixture : EmulatorPageFixture {
     // A controller with two sensors whose serial number has month part 0C.
     void SetUp() override {
-        const QString scenario = filePathOf(dir, "serial.txt");
-        QFile f(scenario);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[current]\n61 = 140C002A\n");
-        f.close();
-        connect("--sensors 40,32 --scenario " + scenario.toStdString());
+        connect("--sensors 40,32" + scenarioOption("61 = 140C002A\n"));
         page = pane->page<CView001>(nav::kViewPage001);
     }
 
-    void typeId(const QString& text) {
-        page->idBox()->selectAll();
-        QTest::keyClicks(page->idBox(), text);
-    }
-    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
-    bool cancelOn() const { return pane->bar()->cancelButton()->isEnabled(); }
+    void typeId(const QString& text) { typeOver(page->idBox(), text); }
     QColor idColour() const { return page->idBox()->palette().color(QPalette::Base); }
 
     CView001* page = nullptr;

@@ -30,23 +30,11 @@ constexpr int kAllTogether = 4;  // what an opening page passes for all sensors
 struct BeamPagesFixture : EmulatorPageFixture {
     // `scenario` holds lines of the emulator's current set ("127 = 01").
     void start(const std::string& sensors, int blanking = 0, const std::string& scenario = "") {
-        log = filePathOf(dir, "requests.log").toStdString();
         state.extendedMode = true;
         state.user.blanking = blanking;
-        std::string options = "--sensors " + sensors + " --log " + log;
-        if (!scenario.empty()) {
-            const QString path = filePathOf(dir, "scenario.txt");
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(("[current]\n" + scenario).c_str());
-            file.close();
-            options += " --scenario " + path.toStdString();
-        }
-        link = emulatorLink(host, model, options);
-        transactions = std::make_unique<Transactions>(*link, model);
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        banks = std::make_unique<CBankManager>(model, *transactions);
-        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        connectRead("--sensors " + sensors + logOption() +
+                        (scenario.empty() ? std::string() : scenarioOption(scenario)),
+                    false);
         chartPage = pane->page<CView007>(nav::kViewPage007);
         listPage = pane->page<CView017>(nav::kViewPage017);
         chartBar = pane->page<CBrkCommand>(nav::kViewBrkCommand);
@@ -70,7 +58,7 @@ struct BeamPagesFixture : EmulatorPageFixture {
         return state.user.blanking == 1 ? static_cast<BeamPage*>(listPage) : chartPage;
     }
     void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-    std::vector<std::string> writeAndLog() {
+    std::vector<std::string> writeAndLog() {  // the beam bar's write button, not CCommandDlg's
         QFile::resize(QString::fromStdString(log), 0);
         click(bar()->writeButton());
         return loggedSettingRequests(log);
@@ -110,19 +98,11 @@ struct BeamPagesFixture : EmulatorPageFixture {
             return (s.left + s.right) / 2;
         };
         const int y = chart->height() / 2;
-        const auto send = [chart, button](QEvent::Type type, QPoint pos) {
-            const Qt::MouseButtons held =
-                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-            QMouseEvent e(type, QPointF(pos), chart->mapToGlobal(QPointF(pos)),
-                          type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
-            QCoreApplication::sendEvent(chart, &e);
-        };
-        send(QEvent::MouseButtonPress, {xOf(from), y});
-        send(QEvent::MouseMove, {xOf(to), y});
-        send(QEvent::MouseButtonRelease, {xOf(to), y});
+        sendMouse(chart, QEvent::MouseButtonPress, {xOf(from), y}, button);
+        sendMouse(chart, QEvent::MouseMove, {xOf(to), y}, button);
+        sendMouse(chart, QEvent::MouseButtonRelease, {xOf(to), y}, button);
     }
 
-    std::string log;
     CView007* chartPage = nullptr;
     CView017* listPage = nullptr;
     CBrkCommand* chartBar = nullptr;
@@ -298,10 +278,8 @@ TEST_F(BeamPagesFixture, TheOverallPageOpensAllSensorsTogetherAndIsReturnedTo) {
     start("64,80", 1, "127 = 01\n128 = 010000\n");
     pane->select(ItemKind::OverallJudgement);
     auto* overall = pane->page<CView009>(nav::kViewPage009);
-    overall->arrangementBox()->setCurrentIndex(kTogetherIndex);
-    emit overall->arrangementBox()->activated(kTogetherIndex);
-    overall->fixBox(0)->setCurrentIndex(1);
-    emit overall->fixBox(0)->activated(1);
+    choose(overall->arrangementBox(), kTogetherIndex);
+    choose(overall->fixBox(0), 1);
     ASSERT_TRUE(overall->blankingButton(0)->isEnabled());
     click(overall->blankingButton(0));
     settle();

@@ -36,11 +36,7 @@ struct ChartFixture : ::testing::Test {
         }
     }
     void mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::LeftButton) {
-        const Qt::MouseButtons held =
-            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-        QMouseEvent e(type, QPointF(pos), chart->mapToGlobal(QPointF(pos)),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
-        QCoreApplication::sendEvent(chart.get(), &e);
+        sendMouse(chart.get(), type, pos, button);
     }
     void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
         mouse(QEvent::MouseButtonPress, from, button);

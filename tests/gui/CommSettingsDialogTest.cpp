@@ -238,8 +238,7 @@ TEST_F(CommDialog, DevicesAreListedAndAMappingIsTriedThenSavedForTheNextStart) {
     }
     // Mapped to the emulator, it answers before anything is saved.
     const int emulator = d.deviceList()->findData("sim");
-    d.deviceList()->setCurrentIndex(emulator);
-    emit d.deviceList()->activated(emulator);
+    choose(d.deviceList(), emulator);
     EXPECT_EQ(d.portTarget(3)->text(), "内蔵エミュレータ");
     EXPECT_TRUE(iniText(pathOf(dir)).isEmpty() || !iniText(pathOf(dir)).contains("COM4=sim"));
     d.okButton()->click();
@@ -391,8 +390,7 @@ TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
     EXPECT_FALSE(d.networkRow()->isVisible());
     const int network = networkChoice(d);
     ASSERT_GE(network, 0);
-    d.deviceList()->setCurrentIndex(network);
-    emit d.deviceList()->activated(network);
+    choose(d.deviceList(), network);
     ASSERT_TRUE(d.networkRow()->isVisible());
     EXPECT_EQ(d.hostField()->accessibleName(), "ホスト");
     EXPECT_EQ(d.protocolList()->accessibleName(), "プロトコル");
@@ -422,14 +420,12 @@ TEST_F(CommDialog, ANetworkPortIsCheckedAsTypedThenTriedAndSaved) {
     EXPECT_EQ(d.portTarget(2)->toolTip(), deviceOf(sim));
 
     // The emulator's port is raw: RFC 2217 finds nobody to negotiate with, and says so.
-    d.protocolList()->setCurrentIndex(1);
-    emit d.protocolList()->activated(1);
+    choose(d.protocolList(), 1);
     EXPECT_EQ(QString::fromStdString(d.mapping(2)), "rfc2217:127.0.0.1:" + port);
     EXPECT_FALSE(d.runTest());
     EXPECT_NE(d.errorLabel()->text().indexOf("COM-PORT-OPTION"), -1)
         << d.errorLabel()->text().toStdString();
-    d.protocolList()->setCurrentIndex(0);
-    emit d.protocolList()->activated(0);
+    choose(d.protocolList(), 0);
 
     // A failed test here would leave "設定" waiting in its end-program question.
     ASSERT_TRUE(d.runTest()) << d.errorLabel()->text().toStdString();

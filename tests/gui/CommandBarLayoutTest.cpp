@@ -59,9 +59,7 @@ QString nameOf(const QWidget* w) {
 struct BarFixture : EmulatorPageFixture {
     void open(bool extended) {
         state.extendedMode = extended;
-        connect("--sensors 40,32");
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        pane->tree->buildTree();
+        connectRead("--sensors 40,32", false);
     }
     // The shown bar at `width`: each control whole, apart from the others and inside the
     // row; returns how many rows of controls the bar used (by distinct control tops).

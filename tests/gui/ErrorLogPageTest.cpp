@@ -26,11 +26,6 @@ constexpr const char* kScenario =
     "1 = 021205130459 00 C8 020B04D2\n"
     "2 = 021205130459 00 3B 020B04D2\n";
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 struct ErrorLogFixture : EmulatorPageFixture {
     void open(const std::string& extra = std::string()) {
         scenario = filePathOf(dir, "errors.ini");

@@ -1,4 +1,4 @@
-// The frame's rules without widgets: page table, status panes, command enable rules and bar
+// The frame's rules without widgets: status panes, command enable rules and bar
 // placement.
 
 #include <gtest/gtest.h>
@@ -7,45 +7,18 @@
 #include "frame/BarPlacement.h"
 #include "frame/CommandIds.h"
 #include "frame/CommandRules.h"
-#include "frame/NavigationTree.h"
-#include "frame/PageTable.h"
 #include "frame/StatusPanes.h"
 
 namespace qavix {
 namespace {
 
-struct PageCase {
-    int page;
-    const char* bar;
-    const char* view;
-};
-
-TEST(PageTable, EveryPageIndexHasItsCommandBarAndPage) {
-    const PageCase cases[] = {
-        {3, "CCommandDlg", "CView001"},  {4, "CCommandDlg", "CView002"},
-        {5, "CListDlg", "CView003"},     {6, "CMonitor", "CView004"},
-        {7, "CSelectDlg", "CView005"},   {8, "CListDlg", "CView006"},
-        {9, "CBrkCommand", "CView007"},  {10, "CCommandDlg", "CView008"},
-        {11, "CCommandDlg", "CView009"}, {12, "CCommandDlg", "CView010"},
-        {13, "CCommandDlg", "CView011"}, {14, "CCommandDlg", "CView012"},
-        {15, "CCommandDlg", "CView013"}, {18, "CCommandDlg", "CView016"},
-        {19, "CBrkCmdList", "CView017"},
-    };
-    for (const PageCase& c : cases) {
-        SCOPED_TRACE(c.page);
-        const auto e = nav::pageEntry(c.page);
-        ASSERT_TRUE(e.has_value());
-        EXPECT_STREQ(nav::kViewClassNames[static_cast<size_t>(e->commandBar)], c.bar);
-        EXPECT_STREQ(nav::kViewClassNames[static_cast<size_t>(e->page)], c.view);
-        EXPECT_LT(e->commandBar, nav::kCommandBarViewCount);
-        EXPECT_GE(e->page, nav::kCommandBarViewCount);
-        EXPECT_EQ(e->collapseCommandRow, c.page == 15);
-    }
-    EXPECT_TRUE(nav::pageEntry(7)->commandDlgGetsMode);
-    EXPECT_FALSE(nav::pageEntry(5)->commandDlgGetsMode);
-    for (int none : {1, 2, 16, 17, 20, 0}) {
-        EXPECT_FALSE(nav::pageEntry(none).has_value()) << none;
-    }
+// A controller that answers, as unit 0 on COM1 at 9600 bps.
+StatusInputs connected() {
+    StatusInputs in;
+    in.unitConnected = true;
+    in.portPresent = true;
+    in.statusText = "接続";
+    return in;
 }
 
 TEST(StatusPanes, TextsWidthsAndColours) {
@@ -81,10 +54,9 @@ TEST(StatusPanes, TextsWidthsAndColours) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.pane1) + (c.present ? " present" : " absent"));
-        StatusInputs in;
+        StatusInputs in = connected();
         in.unitConnected = c.connected;
         in.portPresent = c.present;
-        in.statusText = "接続";
         in.unit = 3;
         in.port = 2;
         in.baudIndex = 3;
@@ -106,12 +78,7 @@ TEST(StatusPanes, TextsWidthsAndColours) {
 // Offline editing: the controller is the file on the built-in emulator, so the file's name
 // stands where the port and its rate would, and the unit gives way to "ファイル".
 TEST(StatusPanes, OfflineEditingNamesTheFileInsteadOfPortAndUnit) {
-    StatusInputs in;
-    in.unitConnected = true;
-    in.portPresent = true;
-    in.statusText = "接続";
-    in.port = 0;
-    in.unit = 1;
+    StatusInputs in = connected();
     in.editedFile = "ライン7.qbk";
     StatusPanes p;
     p.updateAll(in);
@@ -131,10 +98,7 @@ TEST(StatusPanes, OfflineEditingNamesTheFileInsteadOfPortAndUnit) {
 
 TEST(StatusPanes, PaneOneAloneRecolorsTheOthersOnlyWhenConnected) {
     StatusPanes p;
-    StatusInputs in;
-    in.unitConnected = true;
-    in.portPresent = true;
-    in.statusText = "接続";
+    StatusInputs in = connected();
     in.port = 5;
     in.baudIndex = 5;
     p.update(1, in);
@@ -144,6 +108,13 @@ TEST(StatusPanes, PaneOneAloneRecolorsTheOthersOnlyWhenConnected) {
     p.update(1, in);
     EXPECT_EQ(p.pane(1).textColour, kPaneBadText);
     EXPECT_EQ(p.pane(2).textColour, kPaneGoodText);  // untouched until pane 2 is updated
+    // The unit answers, but its port has gone: pane 1 is good, the others are not.
+    in.unitConnected = true;
+    in.portPresent = false;
+    p.update(1, in);
+    EXPECT_EQ(p.pane(1).textColour, kPaneGoodText);
+    EXPECT_EQ(p.pane(2).textColour, kPaneBadText);
+    EXPECT_EQ(p.pane(3).textColour, kPaneBadText);
 }
 
 TEST(CommandRules, EnableRulesAsATable) {

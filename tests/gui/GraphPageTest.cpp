@@ -64,16 +64,13 @@ struct LogLine {
 
 struct GraphPageFixture : EmulatorPageFixtureWith<PumpingHost> {
     void connect(const std::string& options, bool extended = false) {
-        logPath = filePathOf(dir, "requests.log").toStdString();
-        openLink(options + " --log " + logPath + " --log-times on");
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
         state.extendedMode = extended;
-        makePane();
+        connectRead(options + logOption() + " --log-times on", false);
         page = pane->page<CView002>(nav::kViewPage002);
         ASSERT_NE(page, nullptr);
     }
     std::vector<LogLine> logLines() const {
-        std::ifstream in(logPath);
+        std::ifstream in(log);
         std::vector<LogLine> out;
         for (std::string line; std::getline(in, line);) {
             std::istringstream s(line);
@@ -97,7 +94,6 @@ struct GraphPageFixture : EmulatorPageFixtureWith<PumpingHost> {
     }
     CGraphCommandBar* controls() const { return page->commandControls(); }
 
-    std::string logPath;
     CView002* page = nullptr;
 };
 
@@ -126,11 +122,7 @@ TEST_F(GraphPageFixture, FirstShowingLoadsEverythingAndShowsCh1InPercent) {
     const ChannelRecord& ch = model.working().channel(0);
     EXPECT_EQ(page->chart()->value(7), ch.ratioLevel[7]);
     EXPECT_EQ(page->chart()->thresholds(0, 7).on, ch.ratioOnTh[7]);
-    QStringList visible;
-    for (int i = 0; i < controls()->visibleCombo()->count(); ++i) {
-        visible << controls()->visibleCombo()->itemText(i);
-    }
-    EXPECT_EQ(visible, (QStringList{"40", "30", "20", "10"}));
+    EXPECT_EQ(itemsOf(controls()->visibleCombo()), (QStringList{"40", "30", "20", "10"}));
     // The program installs threshold tuning; without it its buttons stay off.
     EXPECT_TRUE(controls()->updateButton()->isEnabled());
     EXPECT_TRUE(controls()->individualButton()->isEnabled());

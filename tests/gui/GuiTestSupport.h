@@ -3,11 +3,15 @@
 // built on an unconnected link.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -29,6 +33,38 @@ inline void settle(int ms = 0) {
     do {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     } while (t.elapsed() < ms);
+}
+
+// A press, move or release of `button` at `pos` on `w`, as a dragging hand makes them: the
+// button held from the press to the release.
+inline void sendMouse(QWidget* w, QEvent::Type type, QPoint pos,
+                      Qt::MouseButton button = Qt::LeftButton) {
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)),
+                  type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+// A drop-down's entry picked as a user picks it: the choice and its signal.
+inline void choose(QComboBox* box, int index) {
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+// A drop-down's entries, in order.
+inline QStringList itemsOf(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) {
+        items << box->itemText(i);
+    }
+    return items;
+}
+
+// Typed over whatever the box holds.
+inline void typeOver(QLineEdit* box, const QString& text) {
+    box->selectAll();
+    QTest::keyClicks(box, text);
 }
 
 // Runs the event loop until `done` holds or `timeoutMs` passes; returns `done()`.

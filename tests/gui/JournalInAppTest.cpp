@@ -80,8 +80,7 @@ class JournalInApp : public AppFixture {
         AppFixture::TearDown();
     }
     void writeId(const QString& id) {
-        page->idBox()->selectAll();
-        QTest::keyClicks(page->idBox(), id);
+        typeOver(page->idBox(), id);
         QTest::mouseClick(bar->writeButton(), Qt::LeftButton);
         settle();
     }

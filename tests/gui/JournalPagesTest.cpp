@@ -42,10 +42,6 @@ struct JournalPagesFixture : MeasurementPageFixture {
         link->setJournal(nullptr);
         MeasurementPageFixture::TearDown();
     }
-    void type(QLineEdit* box, const QString& text) {
-        box->selectAll();
-        QTest::keyClicks(box, text);
-    }
     // The controller's settings as a fresh read of everything finds them.
     SettingsData controllerSettings() {
         EXPECT_EQ(transactions->readAll(), kRequestOk);
@@ -60,8 +56,8 @@ TEST_F(JournalPagesFixture, APagesWriteLeavesAStartAndAnEndWithTheFieldsItChange
     const SettingsData before = controllerSettings();
     pane->select(ItemKind::OverallJudgement);
     auto* page = pane->page<CView009>(nav::kViewPage009);
-    type(page->blockedBox(1), "20");
-    type(page->incidentBox(0), "40");
+    typeOver(page->blockedBox(1), "20");
+    typeOver(page->incidentBox(0), "40");
     clickWrite();
     ASSERT_TRUE(host.messages().empty());
     const SettingsData after = controllerSettings();
@@ -88,7 +84,7 @@ TEST_F(JournalPagesFixture, APagesWriteLeavesAStartAndAnEndWithTheFieldsItChange
 TEST_F(JournalPagesFixture, TheIdOfTheBasicInformationPageIsRecordedBesideTheSettings) {
     pane->select(ItemKind::BasicInfo);
     auto* page = pane->page<CView001>(nav::kViewPage001);
-    type(page->idBox(), "abc");
+    typeOver(page->idBox(), "abc");
     clickWrite();
     ASSERT_TRUE(host.messages().empty());
     const journal::JournalListing listing = journal::readJournal(journal.folder());
@@ -109,7 +105,7 @@ TEST_F(JournalPagesFixture, AJournalThatCannotTakeTheRecordStopsTheWriteBeforeIt
     const SettingsData before = controllerSettings();
     pane->select(ItemKind::OverallJudgement);
     auto* page = pane->page<CView009>(nav::kViewPage009);
-    type(page->blockedBox(1), "20");
+    typeOver(page->blockedBox(1), "20");
     clickWrite();
     const std::vector<std::string> messages = host.messages();
     ASSERT_FALSE(messages.empty());

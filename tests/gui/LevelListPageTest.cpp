@@ -26,11 +26,8 @@ using nav::ItemKind;
 
 struct ListFixture : EmulatorPageFixture {
     void open(const std::string& sensors) {
-        connect("--sensors " + sensors);
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        ASSERT_EQ(transactions->readBanks(), kRequestOk);
         // The tree grows its sensor and bank items from what was read.
-        pane->tree->buildTree();
+        connectRead("--sensors " + sensors);
         page = pane->page<CView003>(nav::kViewPage003);
         pane->select(ItemKind::LevelList);
     }
@@ -44,11 +41,6 @@ struct ListFixture : EmulatorPageFixture {
         editor->setText(text);
         QTest::keyClick(editor, key);
         settle();
-    }
-    int32_t controllerAxisTh(int s, int beam) {
-        EXPECT_EQ(link->request(103, s + 1, 128 * s, model.working().channel(s).beamCount, 1500),
-                  kRequestOk);
-        return model.working().channel(s).axisTh[static_cast<size_t>(beam)];
     }
 
     CView003* page = nullptr;
@@ -159,10 +151,9 @@ TEST_F(ListFixture, WriteSendsTheEditedThresholdsAndReadsThemBack) {
 // A bank keeps thresholds but no levels: its threshold list shows the controller's levels
 // under the bank's channel thresholds, and a write goes into the bank only.
 TEST_F(ListFixture, BankThresholdListShowsLiveLevelsUnderTheBanksChannelThresholds) {
-    const std::string log = filePathOf(dir, "requests.log").toStdString();
-    open("40 --log " + log);
+    open("40" + logOption());
     EXPECT_FALSE(page->channelThresholdMode());
-    const auto levelReads = [&log] {
+    const auto levelReads = [this] {
         std::ifstream in(log);
         int count = 0;
         for (std::string line; std::getline(in, line);) {

@@ -385,52 +385,38 @@ TEST(MainFrame, ClosingIsRefusedWhileBusyOrWhenTheBankEditsAreKept) {
     f.model.storedSet(1).loaded = 1;
     auto frame = f.makeFrame();
     frame->show();
+    frame->lockMenu(CMainFrame::kUnlock);  // as once the splash has gone
     f.state.setCommBusy(true);
     EXPECT_FALSE(frame->close());
     EXPECT_TRUE(frame->isVisible());
     f.state.setCommBusy(false);
 
-    // Bank 1 holds applied edits: the editing dialog comes, and Cancel keeps the program.
+    // Bank 1 holds applied edits: the close button and Ctrl+Q bring the editing dialog, and
+    // Cancel keeps the program.
     frame->tree()->tree()->setCurrentItem(frame->tree()->rootItem(1));
     ASSERT_EQ(f.model.selectedSet(), 1);
     f.model.storedSet(1).edited = 1;
-    {
+    const std::function<void()> closings[] = {
+        [&] { EXPECT_FALSE(frame->close()); },
+        [&] {
+            QApplication::setActiveWindow(frame.get());
+            QTest::keyClick(frame.get(), Qt::Key_Q, Qt::ControlModifier);
+        },
+    };
+    for (const auto& close : closings) {
         ModalAnswerer cancel(false);
-        EXPECT_FALSE(frame->close());
+        close();
         settle();
         ASSERT_EQ(cancel.texts().size(), 1u);
         EXPECT_EQ(cancel.texts()[0], "CBankEditDlg");
+        EXPECT_TRUE(frame->isVisible());
     }
-    EXPECT_TRUE(frame->isVisible());
     // "破棄する" (preselected) lets it close and clears the edits.
     ModalAnswerer discard(true);
-    EXPECT_TRUE(frame->close());
-    EXPECT_EQ(f.model.storedSet(1).edited, 0);
-}
-
-TEST(MainFrame, CtrlQPassesTheBankEditingGuardLikeTheCloseButton) {
-    FrameFixture f;
-    f.model.storedSet(1).compatible = 1;
-    f.model.storedSet(1).loaded = 1;
-    auto frame = f.makeFrame();
-    frame->show();
-    frame->lockMenu(CMainFrame::kUnlock);  // as once the splash has gone
-    QApplication::setActiveWindow(frame.get());
-    frame->tree()->tree()->setCurrentItem(frame->tree()->rootItem(1));
-    f.model.storedSet(1).edited = 1;
-    {
-        ModalAnswerer cancel(false);
-        QTest::keyClick(frame.get(), Qt::Key_Q, Qt::ControlModifier);
-        settle();
-        ASSERT_EQ(cancel.texts().size(), 1u);
-        EXPECT_EQ(cancel.texts()[0], "CBankEditDlg");
-    }
-    EXPECT_TRUE(frame->isVisible());
-    ModalAnswerer discard(true);
-    QApplication::setActiveWindow(frame.get());
-    QTest::keyClick(frame.get(), Qt::Key_Q, Qt::ControlModifier);
+    closings[1]();
     settle();
     EXPECT_FALSE(frame->isVisible());
+    EXPECT_EQ(f.model.storedSet(1).edited, 0);
 }
 
 TEST(MainFrame, FirstStartOpensWithinTheScreenAndToolButtonsExplainThemselves) {

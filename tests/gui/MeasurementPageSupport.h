@@ -3,10 +3,7 @@
 // with a scenario of settings, the initial read done so the tree offers the pages, and the
 // ways a test reads back what the controller holds.
 
-#include <QFile>
-
 #include "PageTestSupport.h"
-#include "TempFolder.h"
 #include "comm/Transactions.h"
 #include "frame/PageTable.h"
 #include "model/PageRequests.h"
@@ -15,17 +12,9 @@
 namespace qavix::test {
 
 struct MeasurementPageFixture : EmulatorPageFixture {
-    // `scenario` is the [current] section's lines; `options` further emulator options.
-    void start(const std::string& scenario, const std::string& options = "--sensors 40,32") {
-        const QString path = filePathOf(dir, "scenario.txt");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(("[current]\n" + scenario).c_str());
-        f.close();
-        connect(options + " --scenario " + path.toStdString());
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        ASSERT_EQ(transactions->readBanks(), kRequestOk);
-        pane->tree->buildTree();
+    // `lines` are the [current] section's; `options` further emulator options.
+    void start(const std::string& lines, const std::string& options = "--sensors 40,32") {
+        connectRead(options + scenarioOption(lines));
     }
 
     // Reads a block again from the controller into a fresh model, so the answer cannot come
@@ -40,8 +29,6 @@ struct MeasurementPageFixture : EmulatorPageFixture {
         return fresh.general;
     }
 
-    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
-    bool cancelOn() const { return pane->bar()->cancelButton()->isEnabled(); }
     void clickWrite() { QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton); }
     void clickCancel() { QTest::mouseClick(pane->bar()->cancelButton(), Qt::LeftButton); }
 };

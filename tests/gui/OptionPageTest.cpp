@@ -21,30 +21,12 @@ using nav::ItemKind;
 struct OptionPageFixture : EmulatorPageFixture {
     // Two sensors with the overall judgement and the parallel outputs on, groups off.
     void SetUp() override {
-        const QString scenario = filePathOf(dir, "options.txt");
-        QFile f(scenario);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[current]\n127 = 02\n133 = 02\n143 = 00\n");
-        f.close();
-        log = filePathOf(dir, "requests.log").toStdString();
         state.extendedMode = true;
-        link = emulatorLink(
-            host, model, "--sensors 40,32 --scenario " + scenario.toStdString() + " --log " + log);
-        transactions = std::make_unique<Transactions>(*link, model);
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        ASSERT_EQ(transactions->readBanks(), kRequestOk);
-        banks = std::make_unique<CBankManager>(model, *transactions);
-        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        connectRead("--sensors 40,32" + scenarioOption("127 = 02\n133 = 02\n143 = 00\n") +
+                    logOption());
         page = pane->page<CView012>(nav::kViewPage012);
     }
-    std::vector<std::string> writeAndLog() {
-        QFile::resize(QString::fromStdString(log), 0);
-        QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton);
-        return loggedSettingRequests(log);
-    }
-    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
 
-    std::string log;
     CView012* page = nullptr;
 };
 

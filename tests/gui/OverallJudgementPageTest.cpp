@@ -22,14 +22,6 @@ struct OverallPageFixture : MeasurementPageFixture {
         page = pane->page<CView009>(nav::kViewPage009);
         pane->select(ItemKind::OverallJudgement);
     }
-    void type(QLineEdit* box, const QString& text) {
-        box->selectAll();
-        QTest::keyClicks(box, text);
-    }
-    void choose(QComboBox* combo, int index) {
-        combo->setCurrentIndex(index);
-        emit combo->activated(index);
-    }
 
     CView009* page = nullptr;
 };
@@ -58,19 +50,19 @@ TEST_F(OverallPageFixture, TogetherTheFirstRowTakesAllBeams) {
     EXPECT_FALSE(page->rowBox(1)->isVisible());
     EXPECT_EQ(page->blockedBox(0)->text(), "30");
 
-    type(page->blockedBox(0), "72");
+    typeOver(page->blockedBox(0), "72");
     EXPECT_TRUE(host.messages().empty());
     EXPECT_EQ(page->blockedBox(0)->palette().color(QPalette::Base), kChangedFieldColour);
     EXPECT_TRUE(writeOn());
 
-    type(page->blockedBox(0), "73");
+    typeOver(page->blockedBox(0), "73");
     EXPECT_EQ(host.messages(), std::vector<std::string>{"総合遮光光軸数の値が大きすぎます"});
     EXPECT_EQ(page->blockedBox(0)->palette().color(QPalette::Base), kInvalidFieldColour);
     EXPECT_FALSE(writeOn());
     EXPECT_TRUE(cancelOn());
 
     // The stored value typed back makes the page clean again.
-    type(page->blockedBox(0), "30");
+    typeOver(page->blockedBox(0), "30");
     EXPECT_FALSE(writeOn());
     EXPECT_FALSE(cancelOn());
     EXPECT_FALSE(model.working().anyPageEdited());
@@ -78,7 +70,7 @@ TEST_F(OverallPageFixture, TogetherTheFirstRowTakesAllBeams) {
 
 TEST_F(OverallPageFixture, ArrangementChangeIsCheckedAndUndoneWhenRowsDoNotFit) {
     show(kTogether);
-    type(page->blockedBox(0), "72");
+    typeOver(page->blockedBox(0), "72");
     // Separately the first row would hold at most 40, but the change is checked against the
     // total it had; the stored counts then come back into the boxes.
     choose(page->arrangementBox(), kSeparateIndex);
@@ -88,16 +80,16 @@ TEST_F(OverallPageFixture, ArrangementChangeIsCheckedAndUndoneWhenRowsDoNotFit) 
     EXPECT_EQ(page->blockedBox(0)->text(), "30");
     EXPECT_TRUE(writeOn());
 
-    type(page->blockedBox(0), "41");
+    typeOver(page->blockedBox(0), "41");
     EXPECT_EQ(host.messages().back(), "CH1遮光光軸数の値が大きすぎます");
-    type(page->incidentBox(1), "0");
+    typeOver(page->incidentBox(1), "0");
     EXPECT_EQ(host.messages().back(),
               "CH2入光光軸数の値が小さすぎます。\n1 以上の値を入力してください");
     // Back to together: CH1 fits the total now, but CH2's row is checked no more.
     choose(page->arrangementBox(), kTogetherIndex);
     EXPECT_EQ(page->arrangementBox()->currentIndex(), kTogetherIndex);
 
-    type(page->blockedBox(0), "x");
+    typeOver(page->blockedBox(0), "x");
     const size_t before = host.messages().size();
     choose(page->arrangementBox(), kSeparateIndex);
     // The message names the row as the arrangement being tried would.
@@ -110,8 +102,8 @@ TEST_F(OverallPageFixture, ArrangementChangeIsCheckedAndUndoneWhenRowsDoNotFit) 
 
 TEST_F(OverallPageFixture, WrittenCountsAndSwitchesAreWhatTheControllerHolds) {
     show(kSeparate);
-    type(page->blockedBox(1), "20");
-    type(page->incidentBox(0), "40");
+    typeOver(page->blockedBox(1), "20");
+    typeOver(page->incidentBox(0), "40");
     choose(page->fixBox(0), 1);
     EXPECT_TRUE(page->blankingButton(0)->isEnabled());
     ASSERT_TRUE(writeOn());
@@ -162,7 +154,7 @@ TEST_F(OverallPageFixture, OnlyThisPagesStartSettingCarriesTheShortTimeout) {
 
 TEST_F(OverallPageFixture, InvalidCountIsRefusedOnWriteAndNothingIsSent) {
     show(kSeparate);
-    type(page->blockedBox(0), "12");
+    typeOver(page->blockedBox(0), "12");
     page->incidentBox(1)->setText("33");  // as a paste that bypassed the typing check would
     EXPECT_FALSE(page->writePage());
     EXPECT_EQ(host.messages(), std::vector<std::string>{"CH2入光光軸数の値が大きすぎます"});

@@ -93,10 +93,7 @@ struct FrameworkFixture : ::testing::Test {
         pane->select(ItemKind::OverallJudgement);
     }
 
-    void type(const QString& text) {
-        page->box->selectAll();
-        QTest::keyClicks(page->box, text);
-    }
+    void type(const QString& text) { typeOver(page->box, text); }
     bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
     bool cancelOn() const { return pane->bar()->cancelButton()->isEnabled(); }
     QColor boxColour() const { return page->box->palette().color(QPalette::Base); }
@@ -139,19 +136,16 @@ TEST_F(FrameworkFixture, ValueTypedThenRestoredMakesThePageCleanAgain) {
     EXPECT_FALSE(model.working().anyPageEdited());
 
     // The drop-down list the same way, with its own painting.
-    page->list->setCurrentIndex(1);
-    emit page->list->activated(1);
+    choose(page->list, 1);
     EXPECT_EQ(page->list->fieldState(), FieldState::Changed);
     EXPECT_TRUE(writeOn());
-    page->list->setCurrentIndex(0);
-    emit page->list->activated(0);
+    choose(page->list, 0);
     EXPECT_EQ(page->list->fieldState(), FieldState::Unchanged);
     EXPECT_FALSE(cancelOn());
 }
 
 TEST_F(FrameworkFixture, InvalidFieldAndValidChangeLeaveCancelButNotWrite) {
-    page->list->setCurrentIndex(1);
-    emit page->list->activated(1);
+    choose(page->list, 1);
     type("200");
     EXPECT_EQ(boxColour(), kInvalidFieldColour);
     EXPECT_FALSE(writeOn());
@@ -202,8 +196,7 @@ TEST_F(FrameworkFixture, ApplyWithABankSelectedChangesTheWorkingSetAndMarksTheBa
     ASSERT_EQ(model.selectedSet(), 1);
     EXPECT_EQ(pane->bar()->writeButton()->text(), "適用");
     type("55");
-    page->list->setCurrentIndex(1);
-    emit page->list->activated(1);
+    choose(page->list, 1);
     QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton);
     // Nothing reached the controller (the link would have failed); the values are applied.
     EXPECT_EQ(model.working().general.allOn[0], 55);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTest>
 #include <memory>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "RequestLog.h"
 #include "TempFolder.h"
 #include "frame/CLeftPaneView.h"
 #include "frame/CRightPaneFrame.h"
@@ -160,6 +162,42 @@ struct EmulatorPageFixtureWith : ::testing::Test {
         openLink(simOptions);
         makePane();
     }
+    // connect() after the initial read (and the banks' summaries), as the program starts.
+    void connectRead(const std::string& simOptions, bool readBanks = true) {
+        openLink(simOptions);
+        ASSERT_EQ(transactions->readAll(), kRequestOk);
+        if (readBanks) {
+            ASSERT_EQ(transactions->readBanks(), kRequestOk);
+        }
+        makePane();
+    }
+    // The emulator option for a scenario file whose [current] section holds `lines`.
+    std::string scenarioOption(const std::string& lines) const {
+        const QString path = filePathOf(dir, "scenario.txt");
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("[current]\n" + lines).c_str());
+        return " --scenario " + path.toStdString();
+    }
+    // The emulator option for its request log, read back by writeAndLog().
+    std::string logOption() {
+        log = filePathOf(dir, "requests.log").toStdString();
+        return " --log " + log;
+    }
+    std::vector<std::string> writeAndLog() {
+        QFile::resize(QString::fromStdString(log), 0);
+        QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton);
+        return loggedSettingRequests(log);
+    }
+    // What the controller holds now in sensor `s`'s per-beam threshold table (read into the
+    // working set).
+    int32_t controllerAxisTh(int s, int beam) {
+        EXPECT_EQ(link->request(103, s + 1, 128 * s, model.working().channel(s).beamCount, 1500),
+                  kRequestOk);
+        return model.working().channel(s).axisTh[static_cast<size_t>(beam)];
+    }
+    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
+    bool cancelOn() const { return pane->bar()->cancelButton()->isEnabled(); }
     void TearDown() override {
         pane.reset();
         link.reset();
@@ -174,6 +212,7 @@ struct EmulatorPageFixtureWith : ::testing::Test {
     std::unique_ptr<CBankManager> banks;
     AppState state{model};
     std::unique_ptr<PagePane> pane;
+    std::string log;
 };
 
 using EmulatorPageFixture = EmulatorPageFixtureWith<RecordingHost>;

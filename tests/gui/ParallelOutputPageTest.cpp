@@ -18,33 +18,11 @@ using nav::ItemKind;
 
 struct ParallelPageFixture : EmulatorPageFixture {
     void start(const std::string& sensors, const std::string& scenarioLines) {
-        const QString scenario = filePathOf(dir, "parallel.txt");
-        QFile f(scenario);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(("[current]\n133 = 02\n" + scenarioLines).c_str());
-        f.close();
-        log = filePathOf(dir, "requests.log").toStdString();
-        link = emulatorLink(
-            host, model,
-            "--sensors " + sensors + " --scenario " + scenario.toStdString() + " --log " + log);
-        transactions = std::make_unique<Transactions>(*link, model);
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        banks = std::make_unique<CBankManager>(model, *transactions);
-        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        connectRead(
+            "--sensors " + sensors + scenarioOption("133 = 02\n" + scenarioLines) + logOption(),
+            false);
         page = pane->page<CView010>(nav::kViewPage010);
         pane->select(ItemKind::ParallelOutput);
-    }
-    QStringList items(QComboBox* list) const {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i) {
-            out << list->itemText(i);
-        }
-        return out;
-    }
-    std::vector<std::string> writeAndLog() {
-        QFile::resize(QString::fromStdString(log), 0);
-        QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton);
-        return loggedSettingRequests(log);
     }
     void readBack() {
         model.working().general.paraRes = {0, 0};
@@ -54,9 +32,7 @@ struct ParallelPageFixture : EmulatorPageFixture {
         ASSERT_EQ(link->request(134, 0, 0, 2), kRequestOk);
         ASSERT_EQ(link->request(135, 0, 0, 2), kRequestOk);
     }
-    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
 
-    std::string log;
     CView010* page = nullptr;
 };
 
@@ -64,7 +40,7 @@ TEST_F(ParallelPageFixture, ListsFollowTheConnectedSensorsAndTheStoredCodes) {
     start("40,32,16", "135 = 1602\n134 = 0100\n");
     EXPECT_EQ(pane->log.waits, (std::vector<std::string>{"read", "close"}));
     EXPECT_EQ(page->arrangementList()->currentText(), "センサ個別処理");
-    EXPECT_EQ(items(page->outputList(0, CView010::kFieldSensor)),
+    EXPECT_EQ(itemsOf(page->outputList(0, CView010::kFieldSensor)),
               (QStringList{"CH1", "CH2", "CH3"}));
     // 0x16 = 22: CH2, total, incident, BCD.
     EXPECT_EQ(page->outputList(0, CView010::kFieldSensor)->currentText(), "CH2");
@@ -107,9 +83,9 @@ TEST_F(ParallelPageFixture, StoredSensorBeyondTheConnectedOnesStaysSelectedAndWr
     // Output 1 observes CH3 (0x25: total, blocked) on a controller with two sensors.
     start("40,32", "135 = 2501\n");
     QComboBox* sensors = page->outputList(0, CView010::kFieldSensor);
-    EXPECT_EQ(items(sensors), (QStringList{"CH1", "CH2", "CH3"}));
+    EXPECT_EQ(itemsOf(sensors), (QStringList{"CH1", "CH2", "CH3"}));
     EXPECT_EQ(sensors->currentText(), "CH3");
-    EXPECT_EQ(items(page->outputList(1, CView010::kFieldSensor)), (QStringList{"CH1", "CH2"}));
+    EXPECT_EQ(itemsOf(page->outputList(1, CView010::kFieldSensor)), (QStringList{"CH1", "CH2"}));
 
     page->outputList(1, CView010::kFieldFormat)->setCurrentIndex(1);
     EXPECT_EQ(writeAndLog(),

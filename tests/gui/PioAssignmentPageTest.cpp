@@ -42,7 +42,7 @@ struct PioPageFixture : MeasurementPageFixture {
     }
     // The puts the emulator has logged since the log was last read: their codes.
     std::vector<int> putsLogged() {
-        std::ifstream in(logPath);
+        std::ifstream in(log);
         std::vector<int> codes;
         std::string line;
         for (int n = 0; std::getline(in, line); ++n) {
@@ -54,13 +54,8 @@ struct PioPageFixture : MeasurementPageFixture {
         }
         return codes;
     }
-    std::string logOption() {
-        logPath = dir.file("requests.log");
-        return " --log " + logPath;
-    }
 
     CView008* page = nullptr;
-    std::string logPath;
     int logRead = 0;
 };
 
@@ -220,7 +215,7 @@ TEST_F(PioPageFixture, AFailedWriteKeepsTheEditsToSendAgain) {
     int before = 0;
     {
         show(kAllOn, "--sensors 40,32" + logOption());
-        std::ifstream in(logPath);
+        std::ifstream in(log);
         for (std::string line; std::getline(in, line);) {
             ++before;
         }

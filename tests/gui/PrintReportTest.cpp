@@ -40,11 +40,6 @@ QString pdfText(const QString& pdf) {
         runProcess({"pdftotext", "-enc", "UTF-8", pdf.toStdString(), "-"}).out);
 }
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 TEST(PrintReport, WritesTheConnectedControllersSettingsListAsPdf) {
     const TempDir dir;
     const QString pdf = filePathOf(dir, "service.pdf");
@@ -127,7 +122,7 @@ TEST(PrintReport, ATargetThatCannotTakeTheReportKeepsWhatItHeld) {
         EXPECT_EQ(run.exitCode, kPrintReportFileError) << target.toStdString();
         EXPECT_TRUE(run.err.contains("cannot write " + target)) << run.err.toStdString();
     }
-    EXPECT_EQ(bytesOf(readOnly), "%PDF- the signed report");
+    EXPECT_EQ(fileBytes(readOnly), "%PDF- the signed report");
     EXPECT_EQ(QDir(pathOf(dir)).entryList(QDir::Files | QDir::System).size(), 2);
 
     // A disk that fills up part-way: the old report stays, no part of the new one is left.
@@ -145,7 +140,7 @@ TEST(PrintReport, ATargetThatCannotTakeTheReportKeepsWhatItHeld) {
     const QavixRun full = runQavix(dir, "sim", {"--print-report", old});
     EXPECT_EQ(full.exitCode, kPrintReportFileError) << full.err.toStdString();
     EXPECT_TRUE(full.err.contains("No space left on device")) << full.err.toStdString();
-    EXPECT_EQ(bytesOf(old), "%PDF- last month's report");
+    EXPECT_EQ(fileBytes(old), "%PDF- last month's report");
     EXPECT_EQ(QDir(QString::fromStdString(disk.path()))
                   .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)
                   .size(),

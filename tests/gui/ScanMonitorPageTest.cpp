@@ -20,14 +20,6 @@ namespace {
 
 using nav::ItemKind;
 
-QStringList itemsOf(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) {
-        items << combo->itemText(i);
-    }
-    return items;
-}
-
 struct ScanPageFixture : EmulatorPageFixture {
     // `baud` is the rate of the active port as the settings dialog would leave it; the
     // built-in emulator answers at once whatever the rate.
@@ -94,8 +86,7 @@ TEST_F(ScanPageFixture, ChannelsBeamsAndSamplesBox) {
     EXPECT_EQ(page->chart()->rows().count(), 40);
     EXPECT_EQ(page->chart()->samplesShown(), 60);
 
-    bar->channelCombo()->setCurrentIndex(2);
-    emit bar->channelCombo()->activated(2);
+    choose(bar->channelCombo(), 2);
     EXPECT_EQ(page->channel(), kAllChannels);
     EXPECT_EQ(page->chart()->rows().count(), 72);
     // The rows carry their beams' names down the left side, the cells take the rest.

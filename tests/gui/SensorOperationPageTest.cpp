@@ -24,33 +24,19 @@ using nav::ItemKind;
 
 struct SensorPageFixture : EmulatorPageFixture {
     void start(bool extended) {
-        log = filePathOf(dir, "requests.log").toStdString();
         state.extendedMode = extended;
-        link = emulatorLink(host, model, "--sensors 40,32 --log " + log);
-        transactions = std::make_unique<Transactions>(*link, model);
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        ASSERT_EQ(transactions->readBanks(), kRequestOk);
-        banks = std::make_unique<CBankManager>(model, *transactions);
-        pane = std::make_unique<PagePane>(state, *link, *banks, host);
+        connectRead("--sensors 40,32" + logOption());
         page = pane->page<CView016>(nav::kViewPage016);
     }
     void show(int channel) { pane->select(ItemKind::SensorOperation, kCurrentSet, channel); }
     // Types into a threshold box and moves the focus on, as leaving the box does.
     void typeThreshold(QLineEdit* box, const QString& text) {
         box->setFocus();
-        box->selectAll();
-        QTest::keyClicks(box, text);
+        typeOver(box, text);
         QTest::keyClick(box, Qt::Key_Return);
     }
-    std::vector<std::string> writeAndLog() {
-        QFile::resize(QString::fromStdString(log), 0);
-        QTest::mouseClick(pane->bar()->writeButton(), Qt::LeftButton);
-        return loggedSettingRequests(log);
-    }
-    bool writeOn() const { return pane->bar()->writeButton()->isEnabled(); }
     QWidget* defaults() const { return pane->bar()->pageActionButton(); }
 
-    std::string log;
     CView016* page = nullptr;
 };
 
@@ -225,8 +211,7 @@ TEST_F(SensorPageFixture, EachChannelKeepsItsOwnEdits) {
 TEST_F(SensorPageFixture, Ch1WriteReachesTheControllerAndPassesBlankingOn) {
     start(true);
     show(1);
-    page->idBox()->selectAll();
-    QTest::keyClicks(page->idBox(), "1f");
+    typeOver(page->idBox(), "1f");
     page->list(CView016::kFieldOut2)->setCurrentIndex(3);
     typeThreshold(page->onBox(), "70");
     page->list(CView016::kFieldFloating)->setCurrentIndex(kChoiceEnabled);
@@ -261,8 +246,7 @@ TEST_F(SensorPageFixture, Ch1WriteReachesTheControllerAndPassesBlankingOn) {
 TEST_F(SensorPageFixture, InvalidIdIsRefusedAndCancelRestoresTheChannel) {
     start(false);
     show(2);
-    page->idBox()->selectAll();
-    QTest::keyClicks(page->idBox(), "1x");
+    typeOver(page->idBox(), "1x");
     EXPECT_EQ(host.messages(), std::vector<std::string>{"有効なIDの範囲を超えています。"});
     EXPECT_FALSE(writeOn());
     EXPECT_TRUE(pane->bar()->cancelButton()->isEnabled());

@@ -23,23 +23,10 @@ using nav::ItemKind;
 
 constexpr const char* kControllerTitle = "コントローラ設定内容一覧";
 
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 struct SettingsListFixture : EmulatorPageFixture {
     void open(const std::string& sensors) {
-        const QString scenario = filePathOf(dir, "serial.txt");
-        QFile f(scenario);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[current]\n61 = 020B002A\n");
-        f.close();
-        connect("--sensors " + sensors + " --scenario " + scenario.toStdString());
         // The report shows what the initial read brought in; the tree is built for it.
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        ASSERT_EQ(transactions->readBanks(), kRequestOk);
-        pane->tree->buildTree();
+        connectRead("--sensors " + sensors + scenarioOption("61 = 020B002A\n"));
         page = pane->page<CView005>(nav::kViewPage005);
         bar = pane->page<CSelectDlg>(nav::kViewSelectDlg);
         pane->select(ItemKind::SettingsList);

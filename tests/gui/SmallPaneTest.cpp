@@ -26,15 +26,8 @@ using nav::ItemKind;
 struct SmallPaneFixture : EmulatorPageFixture {
     void SetUp() override {
         // The measurement functions on, so their pages are in the tree.
-        const QString scenario = filePathOf(dir, "scenario.txt");
-        QFile f(scenario);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[current]\n127 = 02\n133 = 02\n143 = 02\n");
-        f.close();
         state.extendedMode = true;
-        connect("--sensors 40,32 --scenario " + scenario.toStdString());
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
-        pane->tree->buildTree();
+        connectRead("--sensors 40,32" + scenarioOption("127 = 02\n133 = 02\n143 = 02\n"), false);
         // The room a page row has at a scale factor of 2 on a 1400 x 1000 screen.
         pane->right->resize(440, 300);
         settle();

@@ -36,12 +36,9 @@ struct Logged {
 struct TuningFixture : EmulatorPageFixture {
     // Opens the graph page, or with `sensorItem` 1..3 that sensor's graph (extended mode).
     void open(const std::string& sensors, int sensorItem = 0) {
-        logPath = dir.file("requests.log");
         state.extendedMode = sensorItem != 0;
-        connect("--sensors " + sensors + " --log " + logPath);
-        ASSERT_EQ(transactions->readAll(), kRequestOk);
         // The tree grows its sensor items from what was read.
-        pane->tree->buildTree();
+        connectRead("--sensors " + sensors + logOption(), false);
         page = pane->page<CView002>(nav::kViewPage002);
         if (sensorItem != 0) {
             pane->select(ItemKind::SensorGraph, 0, sensorItem);
@@ -52,8 +49,8 @@ struct TuningFixture : EmulatorPageFixture {
         ASSERT_NE(tuning, nullptr);
     }
     QObject* findTuning() const { return page->findChild<CThresholdTuning*>(); }
-    std::vector<Logged> log() const {
-        std::ifstream in(logPath);
+    std::vector<Logged> requests() const {
+        std::ifstream in(log);
         std::vector<Logged> out;
         for (std::string line; std::getline(in, line);) {
             std::istringstream s(line);
@@ -64,26 +61,13 @@ struct TuningFixture : EmulatorPageFixture {
         return out;
     }
     CChartWnd* chart() const { return page->chart(); }
-    void mouse(QEvent::Type type, QPoint pos) {
-        const Qt::MouseButtons held =
-            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-        QMouseEvent e(type, QPointF(pos), chart()->mapToGlobal(QPointF(pos)),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
-                      Qt::NoModifier);
-        QCoreApplication::sendEvent(chart(), &e);
-    }
+    void mouse(QEvent::Type type, QPoint pos) { sendMouse(chart(), type, pos); }
     void drag(int bar, double fromValue, double toValue) {
         const chart::BarSpan s = chart::barSpan(chart()->frame(), bar - chart()->firstVisible());
         const int x = (s.left + s.right) / 2;
         mouse(QEvent::MouseButtonPress, {x, chart::valueToY(chart()->frame(), fromValue)});
         mouse(QEvent::MouseMove, {x, chart::valueToY(chart()->frame(), toValue)});
         mouse(QEvent::MouseButtonRelease, {x, chart::valueToY(chart()->frame(), toValue)});
-    }
-    // What the controller holds now in sensor `s`'s per-beam threshold table.
-    int32_t controllerAxisTh(int s, int beam) {
-        EXPECT_EQ(link->request(103, s + 1, 128 * s, model.working().channel(s).beamCount, 1500),
-                  kRequestOk);
-        return model.working().channel(s).axisTh[static_cast<size_t>(beam)];
     }
     // Runs the batch dialog with `act` once it is shown.
     void batch(const std::function<void(CBatchDlg&)>& act) {
@@ -92,7 +76,6 @@ struct TuningFixture : EmulatorPageFixture {
         tuning->setBatchDriver({});
     }
 
-    std::string logPath;
     CView002* page = nullptr;
     CThresholdTuning* tuning = nullptr;
 };
@@ -118,7 +101,7 @@ TEST_F(TuningFixture, DraggedThresholdIsWrittenAndHeldByTheController) {
     EXPECT_TRUE(cancel->isEnabled());
 
     const ThresholdPair before = chart()->thresholds(0, 3);
-    const size_t logged = log().size();
+    const size_t logged = requests().size();
     drag(3, before.on, before.on + 30);
     const ThresholdPair dragged = chart()->thresholds(0, 3);
     EXPECT_EQ(dragged.on, std::min(before.on + 30, 200));
@@ -126,7 +109,7 @@ TEST_F(TuningFixture, DraggedThresholdIsWrittenAndHeldByTheController) {
     EXPECT_TRUE(chart()->marked(0, 3));
     EXPECT_TRUE(write->isEnabled());
     // Nothing goes out before "書込み".
-    EXPECT_EQ(log().size(), logged);
+    EXPECT_EQ(requests().size(), logged);
 
     write->click();
     settle();
@@ -154,11 +137,11 @@ TEST_F(TuningFixture, SensorGraphWritesTheChannelThresholds) {
     ASSERT_EQ(dragged.on, target);
     // Every beam of the sensor moved with it.
     EXPECT_EQ(chart()->thresholds(1, 31), dragged);
-    const size_t logged = log().size();
+    const size_t logged = requests().size();
     pane->bar()->findChild<QAbstractButton*>("button1044")->click();
     settle();
     std::vector<int> puts;
-    const auto lines = log();
+    const auto lines = requests();
     for (size_t i = logged; i < lines.size(); ++i) {
         if (lines[i].id == 6 || lines[i].id == 7 || lines[i].id == 24) {
             puts.push_back(lines[i].id);
@@ -178,13 +161,13 @@ TEST_F(TuningFixture, CancelPutsTheWorkingSetsThresholdsBack) {
     const ThresholdPair before = chart()->thresholds(0, 5);
     drag(5, before.on, before.on + 20);
     ASSERT_FALSE(chart()->thresholds(0, 5) == before);
-    const size_t logged = log().size();
+    const size_t logged = requests().size();
     pane->bar()->findChild<QAbstractButton*>("button1024")->click();
     EXPECT_EQ(chart()->thresholds(0, 5), before);
     EXPECT_EQ(chart()->mode(), CChartWnd::Mode::View);
     EXPECT_FALSE(state.editInProgress);
     EXPECT_FALSE(pageEdited(model.working(), CView002::kPageEditedFlag));
-    EXPECT_EQ(log().size(), logged);
+    EXPECT_EQ(requests().size(), logged);
 }
 
 TEST_F(TuningFixture, BatchPreviewFollowsTheSliderAndUndoes) {
@@ -247,10 +230,10 @@ TEST_F(TuningFixture, SwitchingTheReferenceShowsTheOtherThresholdsPercentage) {
 TEST_F(TuningFixture, ZeroResetOfAllSensorsGoesCh1First) {
     open("40,32");
     page->selectChannel(3);
-    const size_t before = log().size();
+    const size_t before = requests().size();
     batch([](CBatchDlg& d) { d.zeroResetButton()->click(); });
     std::vector<int> zeroResets;
-    const auto lines = log();
+    const auto lines = requests();
     for (size_t i = before; i < lines.size(); ++i) {
         if (lines[i].op() == "ZR") {
             zeroResets.push_back(lines[i].start);
@@ -261,31 +244,10 @@ TEST_F(TuningFixture, ZeroResetOfAllSensorsGoesCh1First) {
     EXPECT_FALSE(state.commBusy());
 }
 
-TEST_F(TuningFixture, TeachSendsTheChosenReferenceAndPercentage) {
-    open("40");
-    const size_t before = log().size();
-    batch([](CBatchDlg& d) {
-        d.chooseReference(true);
-        d.typePercent("70");
-        d.writeButton()->click();
-    });
-    const auto lines = log();
-    std::vector<std::pair<int, int>> taught;  // reference, sensor
-    for (size_t i = before; i < lines.size(); ++i) {
-        if (lines[i].op() == "TR") {
-            taught.emplace_back(lines[i].start, lines[i].count);
-        }
-        EXPECT_NE(lines[i].op(), "ZR");
-    }
-    EXPECT_EQ(taught, (std::vector<std::pair<int, int>>{{1, 1}}));
-    // The page loaded the thresholds the controller taught.
-    const ChannelRecord& ch = model.working().channel(0);
-    EXPECT_EQ(chart()->thresholds(0, 0).on, ch.ratioOnTh[0]);
-}
-
 // Each way of tuning leaves its own pair of records in the change journal: a drag as the
 // page's write with the threshold it moved, a zero reset and the batch setting as what they
-// are, with what the controller set itself.
+// are, with what the controller set itself. The batch setting teaches the chosen reference
+// alone, and the page shows what the controller taught.
 TEST_F(TuningFixture, EveryWayOfTuningIsJournaledAsItsOwnOperation) {
     open("40");
     WriteJournal journal(dir.file("journal"), writeSource("qavix", "test"));
@@ -299,12 +261,23 @@ TEST_F(TuningFixture, EveryWayOfTuningIsJournaledAsItsOwnOperation) {
     // The batch dialog works on the ratio display.
     page->setDisplayMode(true);
     batch([](CBatchDlg& d) { d.zeroResetButton()->click(); });
+    const size_t beforeTeach = requests().size();
     batch([](CBatchDlg& d) {
         d.chooseReference(true);
         d.typePercent("70");
         d.writeButton()->click();
     });
     link->setJournal(nullptr);
+    const auto lines = requests();
+    std::vector<std::pair<int, int>> taught;  // reference, sensor
+    for (size_t i = beforeTeach; i < lines.size(); ++i) {
+        if (lines[i].op() == "TR") {
+            taught.emplace_back(lines[i].start, lines[i].count);
+        }
+        EXPECT_NE(lines[i].op(), "ZR");
+    }
+    EXPECT_EQ(taught, (std::vector<std::pair<int, int>>{{1, 1}}));
+    EXPECT_EQ(chart()->thresholds(0, 0).on, model.working().channel(0).ratioOnTh[0]);
 
     const journal::JournalListing listing = journal::readJournal(journal.folder());
     ASSERT_EQ(listing.entries.size(), 3u);
