@@ -11,6 +11,7 @@
 #include "PortSelection.h"
 #include "Translate.h"
 #include "files/BankFields.h"
+#include "files/IsoTime.h"
 #include "journal/JournalReader.h"
 #include "journal/JournalVerify.h"
 
@@ -94,7 +95,7 @@ int runList(const DeviceOptions& options, const ListArgs& args) {
     filter.serial = args.serial;
     filter.user = args.user;
     if (!args.since.empty()) {
-        filter.since = journal::parseIsoTime(args.since);
+        filter.since = parseIsoTime(args.since, IsoTimeForm::Given);
         if (!filter.since) {
             std::cerr << i18n::fill(QX_("--since: 日付は 2026-12-07 または 2026-12-07T10:15 の"
                                         "形で指定してください: %1"),

@@ -14,6 +14,7 @@
 
 #include "SmallTmpfs.h"
 #include "TempDir.h"
+#include "files/IsoTime.h"
 #include "journal/Journal.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalReader.h"
@@ -325,21 +326,21 @@ TEST(JournalReader, PairsEachStartWithItsEndAndFilters) {
     byUser.user = "taro";
     EXPECT_EQ(journal::readJournal(folder, byUser).entries.size(), 2u);
     journal::JournalFilter later;
-    later.since = journal::parseIsoTime("2999-01-01");
+    later.since = parseIsoTime("2999-01-01", IsoTimeForm::Given);
     EXPECT_TRUE(journal::readJournal(folder, later).entries.empty());
 }
 
 TEST(JournalReader, TimesAsTheJournalWritesThemAndAsAUserGivesThem) {
-    EXPECT_EQ(journal::parseIsoTime("2026-12-07T10:15:00+09:00"),
-              journal::parseIsoTime("2026-12-07T01:15:00Z"));
-    EXPECT_EQ(*journal::parseIsoTime("1970-01-02T00:00:00-01:30"), 86400 + 5400);
-    EXPECT_EQ(*journal::parseIsoTime("2026-12-07T10:15+0900"),
-              *journal::parseIsoTime("2026-12-07T01:15:00Z"));
+    EXPECT_EQ(parseIsoTime("2026-12-07T10:15:00+09:00", IsoTimeForm::Given),
+              parseIsoTime("2026-12-07T01:15:00Z", IsoTimeForm::Given));
+    EXPECT_EQ(*parseIsoTime("1970-01-02T00:00:00-01:30", IsoTimeForm::Given), 86400 + 5400);
+    EXPECT_EQ(*parseIsoTime("2026-12-07T10:15+0900", IsoTimeForm::Given),
+              *parseIsoTime("2026-12-07T01:15:00Z", IsoTimeForm::Given));
     for (const char* bad : {"", "2026-13-01", "2026-12-7", "2026-12-07T25:00", "07.12.2026",
                             "2026-12-07T10:15:00+9"}) {
-        EXPECT_FALSE(journal::parseIsoTime(bad).has_value()) << bad;
+        EXPECT_FALSE(parseIsoTime(bad, IsoTimeForm::Given).has_value()) << bad;
     }
-    EXPECT_TRUE(journal::parseIsoTime("2026-12-07").has_value());
+    EXPECT_TRUE(parseIsoTime("2026-12-07", IsoTimeForm::Given).has_value());
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST(BarRules, RatioRuleKeepsAbsoluteThresholdsInRange) {
     EXPECT_EQ(chart::ratioRule({70, 60}, 0, 3, 50, true), (ThresholdPair{70, 60}));
 }
 
-TEST(LevelReading, ChannelChoicesBeamTotalsAndVisibleBars) {
+TEST(LevelReading, ChannelChoicesAndBeamTotals) {
     const SettingsData two = withSensors({64, 100});
     EXPECT_EQ(channelOfComboIndex(0, two), 0);
     EXPECT_EQ(channelOfComboIndex(1, two), 1);
@@ -69,13 +69,6 @@ TEST(LevelReading, ChannelChoicesBeamTotalsAndVisibleBars) {
     EXPECT_EQ(beamTotal(two, kAllChannels), 128);  // 164 capped
     EXPECT_EQ(beamTotal(two, 1), 100);
     EXPECT_EQ(beamTotal(withSensors({}), kAllChannels), 0);
-
-    EXPECT_EQ(visibleBarChoices(128),
-              (std::vector<int>{128, 120, 110, 100, 90, 80, 70, 60, 50, 40, 30, 20, 10}));
-    EXPECT_EQ(visibleBarChoices(64), (std::vector<int>{64, 60, 50, 40, 30, 20, 10}));
-    EXPECT_EQ(visibleBarChoices(40), (std::vector<int>{40, 30, 20, 10}));
-    EXPECT_EQ(visibleBarChoices(8), (std::vector<int>{8}));
-    EXPECT_TRUE(visibleBarChoices(0).empty());
 }
 
 TEST(LevelReading, BarsRunThroughTheSensorsInOrder) {

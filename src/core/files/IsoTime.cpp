@@ -23,55 +23,89 @@ std::string isoLocalTime(std::chrono::system_clock::time_point when) {
 
 namespace {
 
-// The decimal number of `count` digits at `at`, or -1.
-int digitsAt(std::string_view text, size_t at, size_t count) {
+bool digits(std::string_view text, size_t at, size_t count, int& value) {
     if (at + count > text.size()) {
-        return -1;
+        return false;
     }
-    int n = 0;
+    value = 0;
     for (size_t i = at; i < at + count; ++i) {
         if (text[i] < '0' || text[i] > '9') {
-            return -1;
+            return false;
         }
-        n = n * 10 + (text[i] - '0');
+        value = value * 10 + (text[i] - '0');
     }
-    return n;
+    return true;
 }
 
 }  // namespace
 
-std::optional<std::time_t> parseIsoTime(std::string_view text) {
-    // YYYY-MM-DDTHH:MM:SS then Z or +HH:MM / -HH:MM.
-    constexpr size_t kDateTimeLength = 19;
-    constexpr size_t kOffsetLength = 6;
-    if (text.size() < kDateTimeLength + 1 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
-        text[13] != ':' || text[16] != ':') {
+std::optional<std::time_t> parseIsoTime(std::string_view text, IsoTimeForm form) {
+    const bool written = form == IsoTimeForm::Written;
+    std::tm tm{};
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (!digits(text, 0, 4, year) || text.size() < 10 || text[4] != '-' ||
+        !digits(text, 5, 2, month) || text[7] != '-' || !digits(text, 8, 2, day) || month < 1 ||
+        month > 12 || day < 1 || day > 31) {
         return std::nullopt;
     }
-    std::tm t{};
-    t.tm_year = digitsAt(text, 0, 4) - 1900;
-    t.tm_mon = digitsAt(text, 5, 2) - 1;
-    t.tm_mday = digitsAt(text, 8, 2);
-    t.tm_hour = digitsAt(text, 11, 2);
-    t.tm_min = digitsAt(text, 14, 2);
-    t.tm_sec = digitsAt(text, 17, 2);
-    if (t.tm_year < 0 || t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > 31 ||
-        t.tm_hour < 0 || t.tm_hour > 23 || t.tm_min < 0 || t.tm_min > 59 || t.tm_sec < 0 ||
-        t.tm_sec > 60) {
-        return std::nullopt;
-    }
-    const std::string_view zone = text.substr(kDateTimeLength);
-    long offset = 0;
-    if (zone != "Z") {
-        const int hours = digitsAt(zone, 1, 2);
-        const int minutes = digitsAt(zone, 4, 2);
-        if (zone.size() != kOffsetLength || (zone[0] != '+' && zone[0] != '-') || zone[3] != ':' ||
-            hours < 0 || hours > 23 || minutes < 0 || minutes > 59) {
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    size_t at = 10;
+    bool seconds = false;
+    if (at < text.size()) {
+        if (text[at] != 'T' && (written || text[at] != ' ')) {
             return std::nullopt;
         }
-        offset = (zone[0] == '-' ? -1 : 1) * (hours * 3600L + minutes * 60L);
+        int hour = 0;
+        int minute = 0;
+        if (!digits(text, at + 1, 2, hour) || text.size() < at + 6 || text[at + 3] != ':' ||
+            !digits(text, at + 4, 2, minute) || hour > 23 || minute > 59) {
+            return std::nullopt;
+        }
+        tm.tm_hour = hour;
+        tm.tm_min = minute;
+        at += 6;
+        if (at < text.size() && text[at] == ':') {
+            int second = 0;
+            if (!digits(text, at + 1, 2, second) || second > 60) {
+                return std::nullopt;
+            }
+            tm.tm_sec = second;
+            at += 3;
+            seconds = true;
+        }
     }
-    return timegm(&t) - offset;
+    if (written && !seconds) {
+        return std::nullopt;
+    }
+    if (at == text.size()) {
+        // No offset: the moment is known only as the machine's local time, which a written
+        // time never leaves open.
+        if (written) {
+            return std::nullopt;
+        }
+        tm.tm_isdst = -1;
+        const std::time_t local = std::mktime(&tm);
+        return local == static_cast<std::time_t>(-1) ? std::nullopt : std::optional(local);
+    }
+    int offsetMinutes = 0;
+    if (text.substr(at) != "Z") {
+        const char sign = text[at];
+        int hours = 0;
+        int minutes = 0;
+        const std::string_view rest = text.substr(at + 1);
+        const bool colon = rest.size() == 5 && rest[2] == ':';
+        if ((sign != '+' && sign != '-') || !(colon || (!written && rest.size() == 4)) ||
+            !digits(rest, 0, 2, hours) || !digits(rest, colon ? 3 : 2, 2, minutes) || hours > 23 ||
+            minutes > 59) {
+            return std::nullopt;
+        }
+        offsetMinutes = (hours * 60 + minutes) * (sign == '-' ? -1 : 1);
+    }
+    return timegm(&tm) - static_cast<std::time_t>(offsetMinutes) * 60;
 }
 
 std::string isoDateTime(int year, int month, int day, int hour, int minute, int second) {

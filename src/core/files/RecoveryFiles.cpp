@@ -1,22 +1,13 @@
 #include "files/RecoveryFiles.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 #include "Translate.h"
 #include "files/BankFile.h"
+#include "files/UserDataFolder.h"
 
 namespace qavix {
-
-namespace {
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::string(value) : std::string();
-}
-
-}  // namespace
 
 std::string recoveryFileName(int bank, const std::tm& when) {
     char name[96];
@@ -26,22 +17,9 @@ std::string recoveryFileName(int bank, const std::tm& when) {
     return name;
 }
 
-std::string userRecoveryFolder() {
-    // Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
-    const std::string dataHome = environment("XDG_DATA_HOME");
-    if (!dataHome.empty() && dataHome.front() == '/') {
-        return dataHome + "/qavix";
-    }
-    const std::string home = environment("HOME");
-    if (!home.empty()) {
-        return home + "/.local/share/qavix";
-    }
-    return {};
-}
-
 std::vector<std::string> recoveryFolders(const std::string& workingFolder) {
     std::vector<std::string> folders{workingFolder.empty() ? std::string(".") : workingFolder};
-    const std::string user = userRecoveryFolder();
+    const std::string user = userDataFolder();
     if (!user.empty()) {
         folders.push_back(user);
     }

@@ -15,11 +15,8 @@ constexpr const char* kRecoveryBankFileVersion = "2.10";
 // The file name of bank `bank`'s recovery file at `when`.
 std::string recoveryFileName(int bank, const std::tm& when);
 
-// The per-user folder that takes recovery files when the working folder does not:
-// $XDG_DATA_HOME/qavix, else $HOME/.local/share/qavix; empty when neither is set.
-std::string userRecoveryFolder();
-
-// Where recovery files are tried, in order: the working folder, then the per-user folder.
+// Where recovery files are tried, in order: the working folder, then the per-user data
+// folder (files/UserDataFolder) when there is one.
 std::vector<std::string> recoveryFolders(const std::string& workingFolder);
 
 struct RecoverySave {

@@ -43,8 +43,4 @@ struct JournalListing {
 
 JournalListing readJournal(const std::string& folder, const JournalFilter& filter = {});
 
-// ISO 8601 as the journal writes it ("2026-12-07T10:15:00+09:00", "Z" for UTC) or as a
-// user gives a date: "2026-12-07" (local midnight), "2026-12-07T10:15" (local time).
-std::optional<std::time_t> parseIsoTime(std::string_view text);
-
 }  // namespace qavix::journal

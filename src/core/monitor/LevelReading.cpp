@@ -6,8 +6,6 @@ namespace qavix::levels {
 
 namespace {
 
-constexpr int kVisibleStep = 10;
-
 PageRead perBeam(int readCode, const SettingsData& set, int sensor) {
     return channelRead(readCode, sensor + 1, set.channel(sensor).beamCount, kLevelReadTimeoutMs);
 }
@@ -58,28 +56,6 @@ std::vector<int> shownSensors(const SettingsData& set, int channel) {
         return {};
     }
     return {channel};
-}
-
-int beamTotal(const SettingsData& set, int channel) {
-    int total = 0;
-    for (int s : shownSensors(set, channel)) {
-        total += std::clamp(set.channel(s).beamCount, 0, kMaxBeams);
-    }
-    return std::min(total, kMaxBars);
-}
-
-std::vector<int> visibleBarChoices(int total) {
-    std::vector<int> out;
-    if (total <= 0) {
-        return out;
-    }
-    if (total % kVisibleStep != 0) {
-        out.push_back(total);
-    }
-    for (int n = total / kVisibleStep * kVisibleStep; n >= kVisibleStep; n -= kVisibleStep) {
-        out.push_back(n);
-    }
-    return out;
 }
 
 std::vector<PageRead> thresholdReads(const SettingsData& set) {

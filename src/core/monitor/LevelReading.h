@@ -8,12 +8,15 @@
 
 #include "model/DeviceData.h"
 #include "model/PageRequests.h"
+#include "model/VisibleBeams.h"
 #include "monitor/BarRules.h"
 
 namespace qavix::levels {
 
-// The channel value that stands for all connected sensors ("全CH").
-constexpr int kAllChannels = 3;
+// The channel value that stands for all connected sensors ("全CH"), and the bars a channel
+// has: the rule every monitoring page shares.
+using qavix::beamTotal;
+using qavix::kAllChannels;
 // The chart never holds more bars than one sensor can have.
 constexpr int kMaxBars = kMaxBeams;
 constexpr int kLevelReadTimeoutMs = kRequestTimeoutMs;
@@ -40,11 +43,6 @@ int connectedSensors(const SettingsData& set);
 int channelOfComboIndex(int index, const SettingsData& set);
 // The 0-based sensors the channel shows, in bar order.
 std::vector<int> shownSensors(const SettingsData& set, int channel);
-// Bars of the channel: its beam count, or the connected sensors' sum; at most 128.
-int beamTotal(const SettingsData& set, int channel);
-// The "表示光軸数" choices: the total first when it is not a multiple of 10, then the
-// multiples of 10 from the largest not above it down to 10.
-std::vector<int> visibleBarChoices(int total);
 
 // The requests of `op` in the order they are sent.
 std::vector<PageRead> operationReads(Operation op, const SettingsData& set, GraphChoice choice);

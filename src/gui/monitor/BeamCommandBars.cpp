@@ -244,7 +244,7 @@ CBrkCommand::CBrkCommand(AppState& state, CView007& page, std::function<void(int
 void CBrkCommand::fillVisibleChoices() {
     const QSignalBlocker block(m_visible);
     m_visible->clear();
-    for (int n : levels::visibleBarChoices(page().range().chartBars())) {
+    for (int n : visibleBeamChoices(page().range().chartBars())) {
         m_visible->addItem(QString::number(n));
     }
     const int index = m_visible->findText(QString::number(m_chartPage.chart()->visibleBars()));

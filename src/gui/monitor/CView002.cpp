@@ -175,7 +175,7 @@ void CView002::rebuildItems() {
         counts[static_cast<size_t>(s)] = set.channel(s).beamCount;
     }
     m_beamTotal = levels::beamTotal(set, m_channel);
-    const std::vector<int> choices = levels::visibleBarChoices(m_beamTotal);
+    const std::vector<int> choices = visibleBeamChoices(m_beamTotal);
     m_bar->setVisibleChoices(choices);
     m_visible = choices.empty() ? 1 : choices.front();
     m_chart->buildItems(m_channel, counts, m_beamTotal);
@@ -236,7 +236,7 @@ void CView002::applyChannel() {
     if (m_channel != m_previousChannel || m_beamTotal != levels::beamTotal(set, m_channel)) {
         rebuildItems();
     } else {
-        const std::vector<int> choices = levels::visibleBarChoices(m_beamTotal);
+        const std::vector<int> choices = visibleBeamChoices(m_beamTotal);
         m_bar->setVisibleChoices(choices);
         setVisibleBars(choices.empty() ? 1 : choices.front());
     }

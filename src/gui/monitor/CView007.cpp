@@ -38,7 +38,7 @@ void CView007::rebuild() {
     }
     const int bars = range().chartBars();
     m_chart->buildItems(range().channel(), counts, std::max(bars, 1));
-    const std::vector<int> choices = levels::visibleBarChoices(bars);
+    const std::vector<int> choices = visibleBeamChoices(bars);
     setVisibleBars(choices.empty() ? 1 : choices.front());
     m_chart->setDesignationMode();
 }
