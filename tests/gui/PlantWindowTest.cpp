@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdint>
 #include <fstream>
 
 #include <QCheckBox>
@@ -212,7 +213,9 @@ TEST_F(PlantRun, ThreeMonitorsOfflineAlertNotificationAndOpening) {
     EXPECT_TRUE(w->windowTitle().endsWith("3 台 / オフライン 1 / 注意 1"))
         << w->windowTitle().toStdString();
     ASSERT_TRUE(waitUntil([&] { return server.summaries.size() >= 2; }, kWaitMs));
-    settle(1000);  // a few more of line7's reads: the alert stands, nothing more is said
+    // A few more of line7's messages: the alert stands, and nothing more is said of it.
+    const std::uint64_t heard = rowNamed(w, "line7")->revision;
+    ASSERT_TRUE(waitUntil([&] { return rowNamed(w, "line7")->revision >= heard + 4; }, kWaitMs));
     EXPECT_EQ(server.summaries.filter("line7: マージン低下").size(), 1)
         << server.summaries.join("|").toStdString();
     EXPECT_EQ(server.summaries.filter("press-2 がオフラインになりました").size(), 1);
