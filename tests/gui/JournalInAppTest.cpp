@@ -165,10 +165,11 @@ TEST_F(JournalInEnglish, APageIsRecordedAsWrittenAndShownInEnglish) {
     ASSERT_EQ(listing.entries.size(), 1u);
     const std::string& detail = listing.entries[0].start->detail;
     EXPECT_EQ(detail, "ｺﾝﾄﾛｰﾗ基本情報");
-    EXPECT_EQ(journalOperationText(journal::Operation::PageWrite, detail),
+    const nav::PageTitles titles = nav::pageTitles();
+    EXPECT_EQ(journalOperationText(journal::Operation::PageWrite, detail, titles),
               "Page write (Controller basic information)");
-    EXPECT_EQ(nav::shownTitle("BANK 3 CH2 動作設定"), "BANK 3 CH2 operation settings");
-    EXPECT_EQ(journalOperationText(journal::Operation::FleetRestore, "backup-3.qbk"),
+    EXPECT_EQ(nav::shownTitle(titles, "BANK 3 CH2 動作設定"), "BANK 3 CH2 operation settings");
+    EXPECT_EQ(journalOperationText(journal::Operation::FleetRestore, "backup-3.qbk", titles),
               "Restore from a backup (backup-3.qbk)");
 }
 

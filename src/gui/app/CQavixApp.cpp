@@ -422,7 +422,7 @@ std::optional<std::string> CQavixApp::askWriteReason(journal::Operation operatio
     if (!m_state->user.journal.askReason || QThread::currentThread() != thread()) {
         return std::string();
     }
-    const QString what = journalOperationText(operation, detail);
+    const QString what = journalOperationText(operation, detail, nav::pageTitles());
     bool ok = false;
     const QString reason = QInputDialog::getText(
         m_frame, tr("変更の理由"),

@@ -17,7 +17,6 @@
 #include <set>
 
 #include "files/FileIo.h"
-#include "frame/NavigationTree.h"
 #include "journal/JournalCsv.h"
 #include "pages/SaveFileDialog.h"
 
@@ -112,11 +111,12 @@ QString journalOperationText(journal::Operation operation) {
     return text(journal::operationName(operation));
 }
 
-QString journalOperationText(journal::Operation operation, const std::string& detail) {
+QString journalOperationText(journal::Operation operation, const std::string& detail,
+                             const nav::PageTitles& titles) {
     QString what = journalOperationText(operation);
     if (!detail.empty()) {
-        what += QStringLiteral(" (%1)").arg(
-            text(operation == journal::Operation::PageWrite ? nav::shownTitle(detail) : detail));
+        what += QStringLiteral(" (%1)").arg(text(
+            operation == journal::Operation::PageWrite ? nav::shownTitle(titles, detail) : detail));
     }
     return what;
 }
@@ -245,10 +245,11 @@ void JournalWindow::reload() {
 
     m_shown.assign(listing.entries.rbegin(), listing.entries.rend());
     m_writes->setRowCount(static_cast<int>(m_shown.size()));
+    const nav::PageTitles titles = nav::pageTitles();
     for (size_t i = 0; i < m_shown.size(); ++i) {
         const journal::JournalEntry& e = m_shown[i];
         const journal::Record& r = e.first();
-        const QString operation = journalOperationText(r.operation, r.detail);
+        const QString operation = journalOperationText(r.operation, r.detail, titles);
         setRow(m_writes, static_cast<int>(i),
                {text(r.time), operation, targetText(r.target), statusText(e), text(r.user),
                 text(r.host), text(r.reason)});

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/NavigationTree.h"
 #include "journal/JournalReader.h"
 
 class QCheckBox;
@@ -21,8 +22,9 @@ namespace qavix {
 // An operation as the program names it ("ページ書込み").
 QString journalOperationText(journal::Operation operation);
 // The operation with what it was done on ("ページ書込み (基本情報)"): a page by its title as
-// the program shows it now, whatever language recorded it.
-QString journalOperationText(journal::Operation operation, const std::string& detail);
+// the program shows it now (nav::pageTitles()), whatever language recorded it.
+QString journalOperationText(journal::Operation operation, const std::string& detail,
+                             const nav::PageTitles& titles);
 
 class JournalWindow : public QDialog {
     Q_OBJECT

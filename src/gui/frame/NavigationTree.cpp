@@ -257,21 +257,18 @@ std::vector<NavItem> bankChildren(const TreeShape& shape, int bank) {
 
 namespace {
 
-const NavItem* findWritten(const std::vector<NavItem>& items, const std::string& written) {
+void addTitles(const std::vector<NavItem>& items, PageTitles& titles) {
     for (const NavItem& item : items) {
-        if (!item.writtenTitle.empty() && item.writtenTitle == written) {
-            return &item;
+        if (!item.writtenTitle.empty()) {
+            titles.emplace(item.writtenTitle, item.title);
         }
-        if (const NavItem* found = findWritten(item.children, written)) {
-            return found;
-        }
+        addTitles(item.children, titles);
     }
-    return nullptr;
 }
 
 }  // namespace
 
-std::string shownTitle(const std::string& written) {
+PageTitles pageTitles() {
     // Every page there can be: all sensors, banks and switches, in extended mode.
     TreeShape every;
     every.sensorCount = kChannelCount;
@@ -280,13 +277,17 @@ std::string shownTitle(const std::string& written) {
     every.overallJudgement = true;
     every.parallelOutput = true;
     every.groupJudgement = true;
-    std::vector<NavItem> items = currentValuesChildren(every);
+    PageTitles titles;
+    addTitles(currentValuesChildren(every), titles);
     for (int bank = 1; bank <= kBankCount; ++bank) {
-        const std::vector<NavItem> children = bankChildren(every, bank);
-        items.insert(items.end(), children.begin(), children.end());
+        addTitles(bankChildren(every, bank), titles);
     }
-    const NavItem* found = findWritten(items, written);
-    return found != nullptr ? found->title : written;
+    return titles;
+}
+
+std::string shownTitle(const PageTitles& titles, const std::string& written) {
+    const auto found = titles.find(written);
+    return found != titles.end() ? found->second : written;
 }
 
 }  // namespace qavix::nav

@@ -4,6 +4,7 @@
 // order. No Qt here: the tree view copies these items, tests read them directly.
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -110,8 +111,13 @@ std::vector<NavItem> measurementItems(const TreeShape& shape, int bank);
 // The option item of a bank or of the current values (extended mode only).
 NavItem optionsItem(int bank);
 
-// A page's title as the program shows it now, from the title as written (a page the change
-// journal names); a text that names no page is returned as it is.
-std::string shownTitle(const std::string& written);
+// Every page's title as written (the change journal names a page so), and as the program
+// shows it now.
+using PageTitles = std::map<std::string, std::string>;
+PageTitles pageTitles();
+
+// A page's title as shown, from the title as written; a text that names no page is
+// returned as it is.
+std::string shownTitle(const PageTitles& titles, const std::string& written);
 
 }  // namespace qavix::nav
